@@ -1,0 +1,36 @@
+# make run   installs what is missing, builds and starts Zirvo.
+# make test  installs what is missing, builds, runs every test, then the
+#            logic tests again under AddressSanitizer and UBSan.
+JOBS    ?= $(shell nproc)
+BUILD   ?= build
+ASAN    ?= build-asan
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps configure build run test test-main test-asan fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@scripts/run-zirvo $(BUILD)
+
+test: test-main test-asan
+
+test-main: build
+	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+test-asan: deps
+	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DZIRVO_CORE_ONLY=ON -DZIRVO_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN) -j$(JOBS)
+	@cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j$(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN)

@@ -1,0 +1,17 @@
+// The few operating-system services the core needs that the C++ standard
+// library does not offer. Everything POSIX-specific lives in platform.cpp.
+#pragma once
+
+#include <string>
+
+namespace zirvo::platform {
+
+// Full path of the running executable, or an empty string when unknown.
+std::string ExecutablePath();
+
+// Makes the data of an open file durable on disk (fsync); false on failure.
+bool FlushFileToDisk(const std::string& path);
+// Makes a rename inside `folder` durable; false on failure.
+bool FlushFolderToDisk(const std::string& folder);
+
+}  // namespace zirvo::platform

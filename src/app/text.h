@@ -1,0 +1,63 @@
+// Windows-1252 text and locale-independent numbers.
+//
+// The core keeps every text as a std::string of Windows-1252 bytes, one byte
+// per character, so lengths and cuts count characters the way stored template
+// files do. Numbers are always written and read with "." as the decimal
+// separator and no thousands separator, whatever the process locale.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace zirvo {
+
+// Any failure the core reports to the user; what() is the message to show.
+class ZirvoError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A text that does not convert to a number. The message is one of
+//   '%s' is not a valid integer value
+//   '%s' is not a valid floating point value
+class ConversionError : public ZirvoError {
+ public:
+  using ZirvoError::ZirvoError;
+};
+
+ConversionError IntegerConversionError(std::string_view text);
+ConversionError FloatConversionError(std::string_view text);
+
+// Removes leading and trailing characters of code 0 to 32.
+std::string Trim(std::string_view text);
+
+// Windows-1252 <-> UTF-8. Bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D, which the
+// code page leaves undefined, map to the C1 controls of the same value.
+std::string Cp1252ToUtf8(std::string_view cp1252);
+// Characters that Windows-1252 cannot hold (and malformed UTF-8) become "?";
+// *complete is set to false when that happened.
+std::string Utf8ToCp1252(std::string_view utf8, bool* complete = nullptr);
+// The Windows-1252 byte of a Unicode code point, or -1 when there is none.
+int Cp1252FromCodePoint(char32_t cp);
+char32_t CodePointFromCp1252(unsigned char byte);
+
+// Strict conversions of a whole text (no blanks allowed; callers trim).
+// An optional "+" or "-" sign, then decimal digits.
+int32_t ParseInt32(std::string_view text);  // throws IntegerConversionError
+int64_t ParseInt64(std::string_view text);  // throws IntegerConversionError
+// Sign, digits with an optional "." and an optional exponent; not "inf"/"nan".
+double ParseDouble(std::string_view text);  // throws FloatConversionError
+bool TryParseInt32(std::string_view text, int32_t& value);
+bool TryParseDouble(std::string_view text, double& value);
+
+std::string FormatInt(int64_t value);
+// Fixed point with exactly `decimals` decimals, halves rounded away from zero;
+// a result that rounds to zero carries no minus sign.
+std::string FormatFixed(double value, int decimals);
+
+// Adds two signed 32-bit numbers; false when the sum leaves the range.
+bool CheckedAdd32(int32_t a, int64_t b, int32_t& sum);
+
+}  // namespace zirvo

@@ -1,0 +1,71 @@
+// The message catalog: every caption and most messages, looked up by a
+// four-digit code in the built-in Spanish or English table.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zirvo {
+
+class TFDbDatLan {
+ public:
+  // `settingsFile` is the path of DatosLoc.ini. The catalog starts empty.
+  explicit TFDbDatLan(std::string settingsFile);
+
+  // The text of the code in the current language, or "" for an unknown code.
+  std::string LookupText(std::string_view code) const;
+  // Fills the catalog with the English table for 2, the Spanish one otherwise.
+  void LoadTable(int language);
+  // Key "Predet" of section "Language"; 0 when anything is missing or wrong.
+  // Sets LanguageCode.
+  int ReadLanguage();
+  // Stores the number under "Predet" of "Language", keeping every other line
+  // of the file. A failure stores nothing and makes the number 0. Sets
+  // LanguageCode.
+  void WriteLanguage(int language);
+
+  // The current language number, zero-padded to six digits ("000002").
+  const std::string& LanguageCode() const { return languageCode_; }
+  void SetLanguageCode(std::string code) { languageCode_ = std::move(code); }
+  // True while the English table is loaded.
+  bool English() const { return english_; }
+  const std::string& SettingsFile() const { return settingsFile_; }
+
+ private:
+  std::string settingsFile_;
+  std::vector<std::string> lines_;
+  std::string languageCode_ = "000000";
+  bool english_ = false;
+};
+
+// The built-in tables, one "code = text" line per code, Windows-1252.
+const std::vector<std::string>& SpanishCatalog();
+const std::vector<std::string>& EnglishCatalog();
+
+// The program's one catalog. Created on first use on DataFolder() +
+// "DatosLoc.ini" and loaded with the stored language.
+TFDbDatLan& Catalog();
+// Catalog().LookupText(code).
+std::string LookupText(std::string_view code);
+
+// Messages of this program that the four-digit catalog does not hold, in the
+// language of the loaded table.
+enum class OwnMessage {
+  PipeInText,           // %s: the text
+  NotCp1252,            // %s: the text
+  NumberOutOfRange,     // %s: numerator position, for a run leaving int32
+  NegativeSheets,       // %s: the text
+  RepositionNotInteger, // %s: the entry
+  RepositionNotPrinted, // %s: the list of entries not printed
+  ZoomNotPositive,      // %s: the text
+  SheetSizeNotPositive, // no argument
+  ImageNotDecoded,      // %s: the file
+  FileNotWritten,       // %s: the file, %s: the cause
+  FileNotRead,          // %s: the file, %s: the cause
+  NotCompatible,        // no argument: Spanish only, as the program always said it
+};
+// The message with its first "%s" replaced by `arg` and its second by `arg2`.
+std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});
+
+}  // namespace zirvo

@@ -1,0 +1,33 @@
+// Barcode symbologies and the strings that stand for their symbols.
+//
+// Each encoder returns the character string a barcode font of the symbology
+// would draw; the renderer turns those characters into bars itself.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace zirvo {
+
+// "[00000]Código 39", "[01000]Código 128", "[02000]Código EA-13" (Windows-1252).
+const std::array<std::string, 3>& BarcodeTypes();
+// "[00][NO]Ninguno", "[01][SP]Superior", "[02][IF]Inferior".
+const std::array<std::string, 3>& BarcodePositions();
+// The name an editor shows for an entry: from its 8th character on.
+std::string BarcodeTypeName(int index);
+// The code an editor shows for a position: its 6th and 7th characters.
+std::string BarcodePositionCode(int index);
+
+enum BarcodeType { kCode39 = 0, kCode128 = 1, kEan13 = 2 };
+enum BarcodePosition { kNoText = 0, kTextAbove = 1, kTextBelow = 2 };
+
+// "*" + text + "*".
+std::string EncodeCode39(std::string_view text);
+// Start A, the text in code set A (other characters as spaces), check, stop.
+std::string EncodeCode128(std::string_view text);
+// 16 characters, or empty when the trimmed text is not 12 characters long or
+// holds a character that is not a decimal digit.
+std::string EncodeEan13(std::string_view text);
+
+}  // namespace zirvo

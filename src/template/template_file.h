@@ -1,0 +1,68 @@
+// The template file: the sheet header line, the numerator lines and the
+// marginal-text lines, as Windows-1252 text with CR LF line ends.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/records.h"
+
+namespace zirvo {
+
+class TFolioTable;
+class TMarginalTable;
+
+using TemplateLines = std::vector<std::string>;
+
+// Every field as after a header reset; Int1 is left unchanged.
+void ResetSheetHeader(TDatHoja& header);
+// The sheet header of a template made with New or the start-up template:
+// kind "IMP100", the two colours, the given name and size.
+void StartNewSheetHeader(TDatHoja& header, const std::string& name, double width,
+                         double height);
+
+// Sets Name (file name with extension, cut to 80) and Folder from the target
+// path, then appends the "|HJA|" line.
+void WriteSheetHeader(TDatHoja& header, TemplateLines& lines, const std::string& targetPath);
+// Fills the header from the first "|HJA|" line: Name from the file name up to
+// its first ".", Folder from the path, the rest from its fields. Returns false
+// when there is no such line (the header is then unchanged). Throws
+// ConversionError for a value that is not a number and ZirvoError for a line
+// with fewer than 21 fields; fields read before the failure stay set.
+bool ReadSheetHeader(TDatHoja& header, const TemplateLines& lines, const std::string& sourcePath);
+
+// The lines of a whole template: header, then "|FOL|" lines, then "|MAR|".
+TemplateLines BuildTemplateLines(TDatHoja& header, const TFolioTable& numerators,
+                                 const TMarginalTable& marginals, const std::string& targetPath);
+
+// Writes the lines to `path` so that the previous file survives any failure:
+// a temporary file in the same folder is written, flushed and renamed over the
+// target. Throws ZirvoError naming the file and the cause.
+void WriteTemplateLines(const std::string& path, const TemplateLines& lines);
+// Reads every line; CR, LF and CR LF each end a line. Throws ZirvoError
+// naming the file when it cannot be read.
+TemplateLines ReadTemplateLines(const std::string& path);
+
+// BuildTemplateLines + WriteTemplateLines.
+void SaveTemplateFile(const std::string& path, TDatHoja& header, const TFolioTable& numerators,
+                      const TMarginalTable& marginals);
+
+enum class LoadResult { Loaded, NotCompatible };
+
+// Reads the file and fills header and both tables. An empty file, or one
+// without a "|HJA|" line, is NotCompatible and changes nothing. Throws
+// ZirvoError / ConversionError for an unreadable file or a bad header value.
+LoadResult LoadTemplateFile(const std::string& path, TDatHoja& header, TFolioTable& numerators,
+                            TMarginalTable& marginals);
+// The same on lines already read.
+LoadResult LoadTemplateLines(const TemplateLines& lines, const std::string& path,
+                             TDatHoja& header, TFolioTable& numerators,
+                             TMarginalTable& marginals);
+
+// Path helpers on "/" (and "\\" for files that came from Windows).
+std::string FileNameOf(const std::string& path);
+std::string FolderOf(const std::string& path);
+// The file name of `path` up to its first ".", at most 80 characters.
+std::string TemplateNameOf(const std::string& path);
+
+}  // namespace zirvo
