@@ -52,3 +52,7 @@ foreach(bench ${ZIRVO_BENCHES})
   add_executable(${name} ${bench})
   target_link_libraries(${name} PRIVATE zirvo_ui)
 endforeach()
+
+# Templates and the language setting live in Datos beside the executable; the
+# program never creates that folder itself.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/Datos)

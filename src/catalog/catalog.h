@@ -50,7 +50,7 @@ TFDbDatLan& Catalog();
 std::string LookupText(std::string_view code);
 
 // Messages of this program that the four-digit catalog does not hold, in the
-// language of the loaded table.
+// language of the table loaded last.
 enum class OwnMessage {
   PipeInText,           // %s: the text
   NotCp1252,            // %s: the text

@@ -26,18 +26,17 @@ void StartNewSheetHeader(TDatHoja& header, const std::string& name, double width
 void WriteSheetHeader(TDatHoja& header, TemplateLines& lines, const std::string& targetPath);
 // Fills the header from the first "|HJA|" line: Name from the file name up to
 // its first ".", Folder from the path, the rest from its fields. Returns false
-// when there is no such line (the header is then unchanged). Throws
-// ConversionError for a value that is not a number and ZirvoError for a line
-// with fewer than 21 fields; fields read before the failure stay set.
+// when there is no such line. Throws ConversionError for a value that is not a
+// number and ZirvoError for a line with fewer than 21 fields. The header
+// changes only when the whole line was read.
 bool ReadSheetHeader(TDatHoja& header, const TemplateLines& lines, const std::string& sourcePath);
 
 // The lines of a whole template: header, then "|FOL|" lines, then "|MAR|".
 TemplateLines BuildTemplateLines(TDatHoja& header, const TFolioTable& numerators,
                                  const TMarginalTable& marginals, const std::string& targetPath);
 
-// Writes the lines to `path` so that the previous file survives any failure:
-// a temporary file in the same folder is written, flushed and renamed over the
-// target. Throws ZirvoError naming the file and the cause.
+// Writes the lines with CR LF ends through WriteFileAtomically: the previous
+// file survives any failure. Throws ZirvoError naming the file and the cause.
 void WriteTemplateLines(const std::string& path, const TemplateLines& lines);
 // Reads every line; CR, LF and CR LF each end a line. Throws ZirvoError
 // naming the file when it cannot be read.
@@ -59,7 +58,7 @@ LoadResult LoadTemplateLines(const TemplateLines& lines, const std::string& path
                              TDatHoja& header, TFolioTable& numerators,
                              TMarginalTable& marginals);
 
-// Path helpers on "/" (and "\\" for files that came from Windows).
+// Path helpers; "/" separates folders.
 std::string FileNameOf(const std::string& path);
 std::string FolderOf(const std::string& path);
 // The file name of `path` up to its first ".", at most 80 characters.

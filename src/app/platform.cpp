@@ -1,0 +1,33 @@
+// POSIX implementations of the operating-system services the core needs.
+#include "app/platform.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <climits>
+
+namespace zirvo::platform {
+
+std::string ExecutablePath() {
+  char buffer[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (length <= 0) return {};
+  return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+namespace {
+bool SyncPath(const std::string& path, int flags) {
+  const int fd = open(path.c_str(), flags);
+  if (fd < 0) return false;
+  const bool ok = fsync(fd) == 0;
+  return close(fd) == 0 && ok;
+}
+}  // namespace
+
+bool FlushFileToDisk(const std::string& path) { return SyncPath(path, O_RDONLY); }
+
+bool FlushFolderToDisk(const std::string& folder) {
+  return SyncPath(folder.empty() ? std::string(".") : folder, O_RDONLY | O_DIRECTORY);
+}
+
+}  // namespace zirvo::platform

@@ -1,0 +1,187 @@
+#include "template/template_file.h"
+
+#include <algorithm>
+
+#include "app/file_io.h"
+#include "app/text.h"
+#include "catalog/catalog.h"
+#include "marginals/marginal_table.h"
+#include "numerators/numerator_table.h"
+#include "template/csv.h"
+
+namespace zirvo {
+namespace {
+
+constexpr char kHeaderMarker[] = "|HJA|";
+constexpr int kHeaderFields = 21;
+constexpr int32_t kNewColor1 = 15723990;
+constexpr int32_t kNewColor2 = 9715751;
+
+std::string Flag(bool value) { return value ? "T" : "F"; }
+
+// Grid column of header field n (column 0 of the grid is the row index).
+int Column(int field) { return field + 1; }
+
+}  // namespace
+
+std::string FileNameOf(const std::string& path) {
+  const auto cut = path.find_last_of('/');
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+  const auto cut = path.find_last_of('/');
+  if (cut == std::string::npos) return {};
+  if (cut == 0) return "/";  // the root keeps its separator
+  return path.substr(0, cut);
+}
+
+std::string TemplateNameOf(const std::string& path) {
+  const std::string file = FileNameOf(path);
+  return file.substr(0, std::min(file.find('.'), TDatHoja::kNameCapacity));
+}
+
+void ResetSheetHeader(TDatHoja& header) {
+  const int32_t keptInt1 = header.Int1;
+  header = TDatHoja{};
+  header.Int1 = keptInt1;
+}
+
+void StartNewSheetHeader(TDatHoja& header, const std::string& name, double width,
+                         double height) {
+  ResetSheetHeader(header);
+  header.SetName(name);
+  header.Width = width;
+  header.Height = height;
+  header.Color1 = kNewColor1;
+  header.Color2 = kNewColor2;
+  header.SetKind("IMP100");
+}
+
+void WriteSheetHeader(TDatHoja& header, TemplateLines& lines, const std::string& targetPath) {
+  header.SetName(FileNameOf(targetPath));
+  header.Folder = FolderOf(targetPath);
+  const std::string fields[] = {
+      "HJA",
+      header.Kind,
+      header.Name,
+      header.Folder,
+      FormatInt(header.Byte1),
+      FormatInt(header.Byte2),
+      FormatInt(header.Byte3),
+      FormatInt(header.Byte4),
+      FormatInt(header.Word1),
+      FormatInt(header.Word2),
+      FormatFixed(header.Width, 2),
+      FormatFixed(header.Height, 2),
+      FormatInt(header.Int1),
+      FormatInt(header.Color1),
+      FormatInt(header.Int2),
+      FormatInt(header.Int3),
+      FormatInt(header.Int4),
+      FormatInt(header.Int5),
+      Flag(header.Flag1),
+      Flag(header.Flag2),
+  };
+  std::string line;
+  for (const auto& field : fields) line += "|" + field;
+  line += "|";
+  lines.push_back(std::move(line));
+}
+
+bool ReadSheetHeader(TDatHoja& header, const TemplateLines& lines, const std::string& sourcePath) {
+  TemplateLines headerLines;
+  for (const auto& line : lines) {
+    if (line.compare(0, 5, kHeaderMarker) == 0) headerLines.push_back(line);
+  }
+  if (headerLines.empty()) return false;
+  TCsvGridStr grid;
+  int32_t rows = 0;
+  int32_t cols = 0;
+  LinesToGrid(headerLines, grid, rows, cols, '|');
+  if (rows == 0) return false;
+  if (cols < Column(kHeaderFields) + 1) {
+    throw ZirvoError(OwnText(OwnMessage::FileNotRead, sourcePath,
+                             "the sheet header line has fewer than 21 fields"));
+  }
+  const auto field = [&](int n) -> const std::string& { return grid[Column(n)][0]; };
+
+  // The header changes only when every value converts.
+  TDatHoja read = header;
+  read.SetName(TemplateNameOf(sourcePath));
+  read.Folder = FolderOf(sourcePath);
+  read.SetKind(field(3));
+  read.Byte1 = static_cast<uint8_t>(ParseInt32(field(6)));
+  read.Byte2 = static_cast<uint8_t>(ParseInt32(field(7)));
+  read.Byte3 = static_cast<uint8_t>(ParseInt32(field(8)));
+  read.Byte4 = static_cast<uint8_t>(ParseInt32(field(9)));
+  read.Word1 = static_cast<uint16_t>(ParseInt32(field(10)));
+  read.Word2 = static_cast<uint16_t>(ParseInt32(field(11)));
+  read.Width = ParseDouble(field(12));
+  read.Height = ParseDouble(field(13));
+  read.Int1 = ParseInt32(field(14));
+  read.Color1 = ParseInt32(field(15));
+  read.Int2 = ParseInt32(field(16));
+  read.Int3 = ParseInt32(field(17));
+  read.Int4 = ParseInt32(field(18));
+  read.Int5 = ParseInt32(field(19));
+  read.Flag1 = field(20) == "T";
+  read.Flag2 = field(21) == "T";
+  header = std::move(read);
+  return true;
+}
+
+TemplateLines BuildTemplateLines(TDatHoja& header, const TFolioTable& numerators,
+                                 const TMarginalTable& marginals, const std::string& targetPath) {
+  TemplateLines lines;
+  WriteSheetHeader(header, lines, targetPath);
+  numerators.SaveToLines(lines);
+  marginals.SaveToLines(lines);
+  return lines;
+}
+
+void WriteTemplateLines(const std::string& path, const TemplateLines& lines) {
+  std::string bytes;
+  for (const auto& line : lines) {
+    bytes += line;
+    bytes += "\r\n";
+  }
+  WriteFileAtomically(path, bytes);
+}
+
+TemplateLines ReadTemplateLines(const std::string& path) {
+  const std::string bytes = ReadFileBytes(path);
+  TemplateLines lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+    lines.push_back(bytes.substr(start, i - start));
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < bytes.size()) lines.push_back(bytes.substr(start));
+  return lines;
+}
+
+void SaveTemplateFile(const std::string& path, TDatHoja& header, const TFolioTable& numerators,
+                      const TMarginalTable& marginals) {
+  WriteTemplateLines(path, BuildTemplateLines(header, numerators, marginals, path));
+}
+
+LoadResult LoadTemplateLines(const TemplateLines& lines, const std::string& path,
+                             TDatHoja& header, TFolioTable& numerators,
+                             TMarginalTable& marginals) {
+  if (lines.empty()) return LoadResult::NotCompatible;
+  // A file without its sheet header line is not a template of this program.
+  if (!ReadSheetHeader(header, lines, path)) return LoadResult::NotCompatible;
+  numerators.LoadFromLines(lines);
+  marginals.LoadFromLines(lines);
+  return LoadResult::Loaded;
+}
+
+LoadResult LoadTemplateFile(const std::string& path, TDatHoja& header, TFolioTable& numerators,
+                            TMarginalTable& marginals) {
+  return LoadTemplateLines(ReadTemplateLines(path), path, header, numerators, marginals);
+}
+
+}  // namespace zirvo
