@@ -22,20 +22,25 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 char Substituted(unsigned char code) {
   switch (code) {
-    case 32: return static_cast<char>(232);
-    case 127: return static_cast<char>(192);
-    case 128: return static_cast<char>(193);
-    default: return static_cast<char>(code);
+    case 32:
+      return static_cast<char>(232);
+    case 127:
+      return static_cast<char>(192);
+    case 128:
+      return static_cast<char>(193);
+    default:
+      return static_cast<char>(code);
   }
 }
 
 }  // namespace
 
 const std::array<std::string, 3>& BarcodeTypes() {
+  // "\363" is the Windows-1252 byte of "ó".
   static const std::array<std::string, 3> types = {
-      "[00000]C\xF3" "digo 39",
-      "[01000]C\xF3" "digo 128",
-      "[02000]C\xF3" "digo EA-13",
+      "[00000]C\363digo 39",
+      "[01000]C\363digo 128",
+      "[02000]C\363digo EA-13",
   };
   return types;
 }
@@ -70,7 +75,7 @@ std::string EncodeCode128(std::string_view text) {
   // Characters outside code set A (codes 32 to 96) travel as spaces, in the
   // bars and in the checksum alike.
   std::string copy(text);
-  int checksum = kStartValue;
+  int checksum = kStartValue % 103;
   for (std::size_t i = 0; i < copy.size(); ++i) {
     const auto code = static_cast<unsigned char>(copy[i]);
     if (code < 32 || code > 96) copy[i] = ' ';

@@ -1,4 +1,6 @@
 // The marginal-text table: commit rules, its template line and its export.
+#include "marginals/marginal_table.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,7 +8,6 @@
 
 #include "app/text.h"
 #include "catalog/catalog.h"
-#include "marginals/marginal_table.h"
 
 namespace zirvo {
 namespace {
@@ -108,8 +109,8 @@ TEST(MarginalExport, ShortLineGivesTheDefaults) {
 
 TEST(MarginalExport, ConvertsEveryCell) {
   TMarginalTable table;
-  table.LoadFromLines({"|MAR|01|  Copia \xE9 |2.00| 27.50 |90| Times |10|255||",
-                       "|MAR|02||||||||"});
+  table.LoadFromLines(
+      {"|MAR|01|  Copia \xE9 |2.00| 27.50 |90| Times |10|255||", "|MAR|02||||||||"});
   const TArrMar100 records = table.ExportRecords();
   ASSERT_EQ(records.size(), 2u);
   TDatMar first;
@@ -134,7 +135,8 @@ TEST(MarginalExport, ConvertsEveryCell) {
 
 TEST(MarginalExport, CellThatDoesNotConvertStopsTheExport) {
   TMarginalTable table;
-  table.LoadFromLines({"|MAR|01|a|0.00|0.00|000|Arial|12|0||", "|MAR|02|b|0.00|0.00|000|Arial|x|0||"});
+  table.LoadFromLines(
+      {"|MAR|01|a|0.00|0.00|000|Arial|12|0||", "|MAR|02|b|0.00|0.00|000|Arial|x|0||"});
   try {
     table.ExportRecords();
     ADD_FAILURE() << "exported a size of x";

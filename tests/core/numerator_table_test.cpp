@@ -1,5 +1,7 @@
 // The numerator table: commit rules, general increment, export and the
 // printed text of a numerator.
+#include "numerators/numerator_table.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,7 +11,6 @@
 
 #include "app/text.h"
 #include "catalog/catalog.h"
-#include "numerators/numerator_table.h"
 
 namespace zirvo {
 namespace {
@@ -94,9 +95,14 @@ TEST(NumeratorCommit, PositionAndBlankCellsIgnoreCommits) {
 }
 
 TEST(NumeratorCommit, RefusalLeavesTheCellAsItWas) {
-  const auto integer = [](const std::string& t) { return "'" + t + "' is not a valid integer value"; };
-  const auto real = [](const std::string& t) { return "'" + t + "' is not a valid floating point value"; };
-  const Commit cases[] = {  // stored = the message
+  const auto integer = [](const std::string& t) {
+    return "'" + t + "' is not a valid integer value";
+  };
+  const auto real = [](const std::string& t) {
+    return "'" + t + "' is not a valid floating point value";
+  };
+  const Commit cases[] = {
+      // stored = the message
       {N::kNumber, "-", integer("-")},
       {N::kNumber, " - ", integer("-")},
       {N::kNumber, "2147483648", integer("2147483648")},
@@ -148,9 +154,9 @@ TEST(NumeratorLines, EditedRowIsWrittenByteForByte) {
   TFolioTable table;
   table.AddRow();
   const Commit edits[] = {
-      {N::kPrefix, "F-", ""}, {N::kNumber, "1500", ""},  {N::kHorizontal, "3.5", ""},
+      {N::kPrefix, "F-", ""},   {N::kNumber, "1500", ""},  {N::kHorizontal, "3.5", ""},
       {N::kVertical, "25", ""}, {N::kRotation, "090", ""}, {N::kMask, "6", ""},
-      {N::kSize, "14", ""},   {N::kColour, "255", ""},
+      {N::kSize, "14", ""},     {N::kColour, "255", ""},
   };
   for (const Commit& e : edits) table.CommitCell(0, e.cell, e.typed);
   table.CommitCell(0, N::kDirection, "");
@@ -356,7 +362,7 @@ TEST(NumeratorText, PadsTheNumberToTheMask) {
       {"", -5, 0, "", "-5"},
       {"", -123, 12, "", "00000000-123"},
       {"", kMin, 12, "", "0-2147483648"},
-      {"", kMax, 12, "", "02147483647"},
+      {"", kMax, 12, "", "002147483647"},
       {"F-", 1500, 6, "", "F-001500"},
       {" N\xBA ", 42, 4, " /24 ", " N\xBA 0042 /24 "},
   };

@@ -1,16 +1,18 @@
 // The machinery both tables share: rows, the 60-row limit, renumbering,
 // marked lines in and out, and displacement. Every case runs on both tables.
+#include "template/text_table.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/text.h"
 #include "marginals/marginal_table.h"
 #include "numerators/numerator_table.h"
-#include "template/text_table.h"
 
 namespace zirvo {
 namespace {
@@ -18,11 +20,13 @@ namespace {
 struct Twin {
   const char* name;
   TextTable* (*make)();
-  std::string marker;       // "|FOL|" or "|MAR|"
-  std::string newRowLine;   // an unedited row 1 as written
+  std::string marker;      // "|FOL|" or "|MAR|"
+  std::string newRowLine;  // an unedited row 1 as written
   int horizontal;
   int vertical;
 };
+
+void PrintTo(const Twin& twin, std::ostream* os) { *os << twin.name; }
 
 TextTable* MakeNumerators() { return new TFolioTable; }
 TextTable* MakeMarginals() { return new TMarginalTable; }
@@ -103,10 +107,10 @@ TEST_P(TwinTable, DeleteRenumbersAndNamesTheCurrentRow) {
     std::vector<std::string> marks;  // cell 1 of the remaining rows
   };
   const Case cases[] = {
-      {3, 1, 1, {"a", "c"}},       // middle row: the former third is current
-      {3, 2, 1, {"a", "b"}},       // last row: the new last row is current
-      {3, 0, 0, {"b", "c"}},       // first row
-      {1, 0, -1, {}},              // the only row: empty table
+      {3, 1, 1, {"a", "c"}},  // middle row: the former third is current
+      {3, 2, 1, {"a", "b"}},  // last row: the new last row is current
+      {3, 0, 0, {"b", "c"}},  // first row
+      {1, 0, -1, {}},         // the only row: empty table
   };
   for (const Case& c : cases) {
     T().Clear();
@@ -194,7 +198,9 @@ TEST_P(TwinTable, ShortAndLongLinesFollowTheFirstLine) {
 
 TEST_P(TwinTable, SaveAndLoadReturnTheSameLines) {
   for (int r = 0; r < 3; ++r) T().AddRow();
-  T().CommitCell(1, 1, "  Caf\xE9 \x80 ma\xF1" "ana  ");
+  T().CommitCell(1, 1,
+                 "  Caf\xE9 \x80 ma\xF1"
+                 "ana  ");
   T().CommitCell(2, GetParam().horizontal, "-1.5");
   std::vector<std::string> lines;
   T().SaveToLines(lines);
@@ -206,14 +212,16 @@ TEST_P(TwinTable, SaveAndLoadReturnTheSameLines) {
   std::vector<std::string> again;
   copy.SaveToLines(again);
   EXPECT_EQ(again, lines);
-  EXPECT_EQ(copy.Cell(1, 1), "  Caf\xE9 \x80 ma\xF1" "ana  ");
+  EXPECT_EQ(copy.Cell(1, 1),
+            "  Caf\xE9 \x80 ma\xF1"
+            "ana  ");
 }
 
 TEST_P(TwinTable, DisplacementMovesEveryRow) {
   const int h = GetParam().horizontal;
   const int v = GetParam().vertical;
-  T().LoadFromLines({LineWith({{h, " 1 "}, {v, ""}}), LineWith({{h, "3.5"}, {v, "25"}}),
-                     Marked("03|short|")});
+  T().LoadFromLines(
+      {LineWith({{h, " 1 "}, {v, ""}}), LineWith({{h, "3.5"}, {v, "25"}}), Marked("03|short|")});
   T().AddRow();
   T().ApplyDisplacement(1.5, -2);
   EXPECT_EQ(Column(h), (std::vector<std::string>{"2.50", "5.00", "1.50", "1.50"}));
