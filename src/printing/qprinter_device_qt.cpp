@@ -150,6 +150,11 @@ void QPrinterDevice::EndDoc() {
 
   if (setting_.target == PrinterSetting::Target::PdfFile) {
     const QString target = QString::fromStdString(setting_.outputFile);
+    // The spool file was made private; the document gets the usual permissions
+    // (or those of the file it replaces).
+    const QFile::Permissions usual = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                     QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
+    QFile::setPermissions(spoolFile_, QFile::exists(target) ? QFile::permissions(target) : usual);
     // rename() does not replace; the spool file stays until the target is free.
     if (QFile::exists(target) && !QFile::remove(target)) {
       QFile::remove(spoolFile_);
