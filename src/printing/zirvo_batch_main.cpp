@@ -187,6 +187,13 @@ int Info(const BatchOptions& options) {
   return 0;
 }
 
+// Qt's own diagnostics (such as a missing XDG_RUNTIME_DIR) would break the
+// one-line-per-failure contract of stderr; only fatal ones get through.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    std::cerr << "zirvo-batch: " << message.toStdString() << "\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -200,6 +207,7 @@ int main(int argc, char** argv) {
   }
   // A tool for scripts: no window is ever shown.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(QuietQtMessages);
   QGuiApplication app(argc, argv);
   try {
     switch (options.command) {
