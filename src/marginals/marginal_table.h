@@ -8,7 +8,7 @@ namespace zirvo {
 
 class TMarginalTable : public TextTable {
  public:
-  enum Cell {
+  enum CellIndex {
     kPosition = 0, kText = 1, kHorizontal = 2, kVertical = 3, kRotation = 4, kFont = 5,
     kSize = 6, kColour = 7, kBlank = 8, kCellCount = 9
   };

@@ -12,8 +12,9 @@ namespace zirvo {
 
 class TFolioTable : public TextTable {
  public:
-  // Cell numbers of a numerator row.
-  enum Cell {
+  // Cell numbers of a numerator row. (Not named "Cell": that would hide
+  // TextTable::Cell for every caller.)
+  enum CellIndex {
     kPosition = 0, kPrefix = 1, kNumber = 2, kSuffix = 3, kHorizontal = 4, kVertical = 5,
     kRotation = 6, kMask = 7, kFont = 8, kSize = 9, kColour = 10, kDirection = 11, kBlank = 12,
     kCellCount = 13

@@ -1,0 +1,38 @@
+// Conversions of stored cell texts into the values of the exported records.
+// A cell is trimmed first; an empty cell gives the record's default.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/text.h"
+
+namespace zirvo {
+
+// The integer of a cell, or `ifEmpty`. Throws ConversionError.
+inline int32_t CellInt32(std::string_view cell, int32_t ifEmpty) {
+  const std::string trimmed = Trim(cell);
+  return trimmed.empty() ? ifEmpty : ParseInt32(trimmed);
+}
+
+// The real number of a cell, or `ifEmpty`. Throws ConversionError.
+inline double CellReal(std::string_view cell, double ifEmpty) {
+  const std::string trimmed = Trim(cell);
+  return trimmed.empty() ? ifEmpty : ParseDouble(trimmed);
+}
+
+// The trimmed text of a cell cut to `capacity`, or `ifEmpty`.
+inline std::string CellTrimmedText(std::string_view cell, std::string_view ifEmpty,
+                                   std::size_t capacity) {
+  const std::string trimmed = Trim(cell);
+  return trimmed.empty() ? std::string(ifEmpty) : trimmed.substr(0, capacity);
+}
+
+// The untrimmed text of a cell cut to `capacity`.
+inline std::string CellText(std::string_view cell, std::size_t capacity) {
+  return std::string(cell.substr(0, capacity));
+}
+
+}  // namespace zirvo

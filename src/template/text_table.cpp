@@ -1,0 +1,193 @@
+#include "template/text_table.h"
+
+#include <cmath>
+#include <cstddef>
+#include <stdexcept>
+#include <utility>
+
+#include "app/helpers.h"
+#include "app/text.h"
+#include "catalog/catalog.h"
+#include "template/cell_values.h"
+#include "template/csv.h"
+
+namespace zirvo {
+namespace {
+
+constexpr char kDelimiter = '|';
+// Grid columns before cell 1 of a marked line: row index, the empty field
+// before the first "|", the marker and the stored position.
+constexpr int kFirstCellColumn = 4;
+// The largest mask a commit stores.
+constexpr int32_t kMaxMask = 12;
+
+std::string PositionText(int row) { return ZeroPad(FormatInt(row + 1), 2); }
+
+// A text stored as typed must not hold the line delimiter: the template line
+// has no escape for it, and the row would read back with its fields shifted.
+void RefuseDelimiter(std::string_view text) {
+  if (text.find(kDelimiter) != std::string_view::npos) {
+    throw ZirvoError(OwnText(OwnMessage::PipeInText, text));
+  }
+}
+
+// A real written as a whole number, halves to the even neighbour.
+std::string WholeNumber(const std::string& trimmed) {
+  const double value = std::nearbyint(ParseDouble(trimmed));
+  if (!(std::fabs(value) <= 2147483647.0)) throw FloatConversionError(trimmed);
+  return FormatInt(static_cast<int64_t>(value));
+}
+
+std::string MaskText(const std::string& trimmed) {
+  const int32_t mask = ParseInt32(trimmed);
+  if (mask > kMaxMask) return FormatInt(kMaxMask);
+  return ZeroPad(FormatInt(mask), 2);
+}
+
+}  // namespace
+
+TextTable::TextTable(TableLayout layout) : layout_(std::move(layout)) {}
+
+const std::string& TextTable::Cell(int row, int cell) const {
+  return Row(row).at(static_cast<std::size_t>(cell));
+}
+
+const std::vector<std::string>& TextTable::Row(int row) const {
+  return rows_.at(static_cast<std::size_t>(row));
+}
+
+std::vector<std::string>& TextTable::MutableRow(int row) {
+  return rows_.at(static_cast<std::size_t>(row));
+}
+
+void TextTable::SetCell(int row, int cell, std::string value) {
+  MutableRow(row).at(static_cast<std::size_t>(cell)) = std::move(value);
+}
+
+bool TextTable::AddRow() {
+  if (RowCount() >= kMaxRows) return false;
+  std::vector<std::string> row;
+  row.reserve(layout_.cells.size());
+  for (const CellRule& rule : layout_.cells) row.push_back(rule.newRowValue);
+  if (!row.empty()) row[0] = PositionText(RowCount());
+  rows_.push_back(std::move(row));
+  return true;
+}
+
+int TextTable::DeleteRow(int row) {
+  if (row >= 0 && row < RowCount()) {
+    rows_.erase(rows_.begin() + row);
+    Renumber();
+  }
+  if (rows_.empty()) return -1;
+  if (row < 0) return 0;
+  return row < RowCount() ? row : RowCount() - 1;
+}
+
+void TextTable::Clear() { rows_.clear(); }
+
+void TextTable::Renumber() {
+  for (int r = 0; r < RowCount(); ++r) {
+    if (!rows_[r].empty()) rows_[r][0] = PositionText(r);
+  }
+}
+
+std::string TextTable::Normalised(int cell, std::string_view text,
+                                  const std::string& current) const {
+  const CellRule& rule = layout_.cells.at(static_cast<std::size_t>(cell));
+  if (rule.rule == CommitRule::Verbatim) {
+    RefuseDelimiter(text);
+    return std::string(text);
+  }
+  if (rule.rule == CommitRule::Toggle) return current == "A" ? "R" : "A";
+
+  const std::string trimmed = Trim(text);
+  if (trimmed.empty()) return rule.emptyValue;
+  switch (rule.rule) {
+    case CommitRule::Integer:
+    case CommitRule::Colour:
+      return FormatInt(ParseInt32(trimmed));
+    case CommitRule::Fixed2:
+      return FormatFixed(ParseDouble(trimmed), 2);
+    case CommitRule::Rotation:
+      return WholeNumber(trimmed);
+    case CommitRule::Mask:
+      return MaskText(trimmed);
+    case CommitRule::DefaultIfEmpty:
+      RefuseDelimiter(trimmed);
+      return trimmed;
+    case CommitRule::None:
+    case CommitRule::Verbatim:
+    case CommitRule::Toggle:
+      break;
+  }
+  return current;
+}
+
+void TextTable::CommitCell(int row, int cell, std::string_view text) {
+  std::string& stored = MutableRow(row).at(static_cast<std::size_t>(cell));
+  if (layout_.cells[static_cast<std::size_t>(cell)].rule == CommitRule::None) return;
+  stored = Normalised(cell, text, stored);
+}
+
+void TextTable::ApplyDisplacement(double dx, double dy) {
+  if (layout_.horizontalCell < 0 || layout_.verticalCell < 0) return;
+  // Every new text is computed before any is stored, so a failure changes nothing.
+  std::vector<std::pair<std::string, std::string>> moved;
+  moved.reserve(rows_.size());
+  for (int r = 0; r < RowCount(); ++r) {
+    auto shifted = [&](int cell, double delta) {
+      const std::string& text = Cell(r, cell);
+      const double value = CellReal(text, 0.0) + delta;
+      if (!std::isfinite(value)) throw FloatConversionError(Trim(text));
+      return FormatFixed(value, 2);
+    };
+    moved.emplace_back(shifted(layout_.horizontalCell, dx), shifted(layout_.verticalCell, dy));
+  }
+  for (int r = 0; r < RowCount(); ++r) {
+    SetCell(r, layout_.horizontalCell, std::move(moved[r].first));
+    SetCell(r, layout_.verticalCell, std::move(moved[r].second));
+  }
+}
+
+void TextTable::LoadFromLines(const TemplateLines& lines) {
+  Clear();
+  const std::string prefix = "|" + layout_.marker + "|";
+  std::vector<std::string> marked;
+  for (const std::string& line : lines) {
+    if (static_cast<int>(marked.size()) == kMaxRows) break;
+    if (line.compare(0, prefix.size(), prefix) == 0) marked.push_back(line);
+  }
+  if (marked.empty()) return;
+
+  TCsvGridStr grid;
+  int32_t rows = 0;
+  int32_t cols = 0;
+  LinesToGrid(marked, grid, rows, cols, kDelimiter);
+  for (int r = 0; r < rows && r < kMaxRows; ++r) {
+    std::vector<std::string> row(layout_.cells.size());
+    row[0] = PositionText(r);
+    for (int c = 1; c < CellCount(); ++c) {
+      const int column = kFirstCellColumn + c - 1;
+      if (column < cols) row[static_cast<std::size_t>(c)] = grid[column][r];
+    }
+    rows_.push_back(std::move(row));
+  }
+}
+
+std::string TextTable::LineOf(int row) const {
+  std::string line = "|" + layout_.marker;
+  for (const std::string& cell : Row(row)) {
+    line += kDelimiter;
+    line += cell;
+  }
+  line += kDelimiter;
+  return line;
+}
+
+int TextTable::SaveToLines(TemplateLines& lines) const {
+  for (int r = 0; r < RowCount(); ++r) lines.push_back(LineOf(r));
+  return RowCount();
+}
+
+}  // namespace zirvo
