@@ -5,7 +5,7 @@ namespace zirvo {
 namespace {
 
 TableEditorConfig MarginalConfig() {
-  using C = TMarginalTable::Cell;
+  using C = TMarginalTable::CellIndex;
   std::vector<ColumnDef> cols(C::kCellCount);
   cols[C::kPosition] = columns::Position();
   cols[C::kText] = columns::FreeText(332, "TPMens", "0212", "EdMens", 200);

@@ -9,7 +9,7 @@ namespace zirvo {
 namespace {
 
 TableEditorConfig FolioConfig() {
-  using C = TFolioTable::Cell;
+  using C = TFolioTable::CellIndex;
   std::vector<ColumnDef> cols(C::kCellCount);
   cols[C::kPosition] = columns::Position();
   cols[C::kPrefix] = columns::FreeText(104, "TPPref", "0201", "EdPref", 15);
