@@ -381,6 +381,409 @@ class NumeratorEditorTest : public QObject {
     QCOMPARE(Cell(0, C::kPrefix), std::string());
   }
 
+  // ---- keys inside an open editor --------------------------------------
+
+  void ctrlDownCommitsIntoTheEditorsOwnRow() {
+    AddRows(3);
+    ClickCell(Grid(), 0, C::kPrefix);
+    TypeText("AB");
+    PressKey(Qt::Key_Down, Qt::ControlModifier);
+    QCOMPARE(Cell(0, C::kPrefix), std::string("AB"));
+    QCOMPARE(Cell(1, C::kPrefix), std::string());
+    QCOMPARE(Grid()->CurrentRow(), 1);
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QVERIFY(Grid()->hasFocus());
+  }
+
+  void ctrlMoveOnTheEdgeLeavesEditorOpen_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("key");
+    QTest::newRow("Ctrl+Down on the last row") << 2 << int(Qt::Key_Down);
+    QTest::newRow("Ctrl+End on the last row") << 2 << int(Qt::Key_End);
+    QTest::newRow("Ctrl+Up on the first row") << 0 << int(Qt::Key_Up);
+    QTest::newRow("Ctrl+Page Up on the first row") << 0 << int(Qt::Key_PageUp);
+  }
+
+  void ctrlMoveOnTheEdgeLeavesEditorOpen() {
+    QFETCH(int, row);
+    QFETCH(int, key);
+    AddRows(3);
+    ClickCell(Grid(), row, C::kPrefix);
+    TypeText("X");
+    PressKey(key, Qt::ControlModifier);
+    QCOMPARE(editor_->OpenEditor(), Edit(C::kPrefix));
+    QVERIFY(Edit(C::kPrefix)->hasFocus());
+    QCOMPARE(Edit(C::kPrefix)->text(), QString("X"));
+    QCOMPARE(Cell(row, C::kPrefix), std::string());
+    QCOMPARE(Grid()->CurrentRow(), row);
+  }
+
+  void ctrlMovesTheCurrentRow_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("to");
+    QTest::newRow("Ctrl+Home") << 4 << int(Qt::Key_Home) << 0;
+    QTest::newRow("Ctrl+End") << 1 << int(Qt::Key_End) << 29;
+    QTest::newRow("Ctrl+Up") << 4 << int(Qt::Key_Up) << 3;
+    QTest::newRow("Ctrl+Page Down") << 0 << int(Qt::Key_PageDown) << -1;  // one page
+    QTest::newRow("Ctrl+Page Up near the top") << 2 << int(Qt::Key_PageUp) << 0;
+  }
+
+  void ctrlMovesTheCurrentRow() {
+    QFETCH(int, from);
+    QFETCH(int, key);
+    QFETCH(int, to);
+    AddRows(30);
+    if (to < 0) to = from + Grid()->VisibleRowCount();
+    ClickCell(Grid(), Grid()->CurrentRow(), C::kSuffix);  // the new last row is in view
+    PressKey(Qt::Key_Home, Qt::ControlModifier);
+    for (int i = 0; i < from; ++i) PressKey(Qt::Key_Down);
+    QCOMPARE(Grid()->CurrentRow(), from);
+    TypeText("s");
+    PressKey(key, Qt::ControlModifier);
+    QCOMPARE(Grid()->CurrentRow(), to);
+    QCOMPARE(Cell(from, C::kSuffix), std::string("s"));
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QVERIFY(Grid()->hasFocus());
+  }
+
+  void plainArrowsInAnEditCommitAndMove() {
+    AddRows(3);
+    ClickCell(Grid(), 1, C::kHorizontal);
+    TypeText("2");
+    PressKey(Qt::Key_Down);
+    QCOMPARE(Cell(1, C::kHorizontal), std::string("2.00"));
+    QCOMPARE(Grid()->CurrentRow(), 2);
+    TypeText("3");
+    PressKey(Qt::Key_Down);  // on the last row: stored, the row stays
+    QCOMPARE(Cell(2, C::kHorizontal), std::string("3.00"));
+    QCOMPARE(Grid()->CurrentRow(), 2);
+    QVERIFY(Grid()->hasFocus());
+    TypeText("4");
+    PressKey(Qt::Key_PageUp);
+    QCOMPARE(Cell(2, C::kHorizontal), std::string("4.00"));
+    QCOMPARE(Grid()->CurrentRow(), 0);
+  }
+
+  void ctrlSwallowsOtherKeysButKeepsCopyAndPaste() {
+    AddRows(1);
+    ClickCell(Grid(), 0, C::kSuffix);
+    TypeText("abc");
+    PressKey(Qt::Key_Left, Qt::ControlModifier);
+    PressKey(Qt::Key_Backspace, Qt::ControlModifier);
+    QCOMPARE(Edit(C::kSuffix)->text(), QString("abc"));
+    QCOMPARE(Edit(C::kSuffix)->cursorPosition(), 3);
+    Edit(C::kSuffix)->selectAll();
+    PressKey(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("abc"));
+    PressKey(Qt::Key_End);
+    PressKey(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(Edit(C::kSuffix)->text(), QString("abcabc"));
+  }
+
+  void gridKeysMoveTheCurrentCell() {
+    AddRows(3);
+    ClickCell(Grid(), 1, C::kNumber);
+    PressKey(Qt::Key_Right);
+    QCOMPARE(Grid()->CurrentColumn(), int(C::kSuffix));
+    PressKey(Qt::Key_Home);
+    QCOMPARE(Grid()->CurrentColumn(), 0);
+    PressKey(Qt::Key_End);
+    QCOMPARE(Grid()->CurrentColumn(), int(C::kBlank));
+    PressKey(Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(Grid()->CurrentRow(), 2);
+    PressKey(Qt::Key_Up);
+    QCOMPARE(Grid()->CurrentRow(), 1);
+    QCOMPARE(editor_->HeaderPanel(C::kBlank)->styleSheet().contains("#ece9d7"), true);
+    QCOMPARE(editor_->HeaderPanel(C::kNumber)->styleSheet().contains("#d6dfeb"), true);
+  }
+
+  void clickOnTheGridCommitsTheOpenEditor() {
+    AddRows(2);
+    ClickCell(Grid(), 0, C::kMask);
+    TypeText("3");
+    ClickCell(Grid(), 1, C::kPrefix);
+    QCOMPARE(Cell(0, C::kMask), std::string("03"));
+    QCOMPARE(Grid()->CurrentRow(), 1);
+    QCOMPARE(Grid()->CurrentColumn(), int(C::kPrefix));
+    QVERIFY(editor_->OpenEditor() == nullptr);
+  }
+
+  // ---- commands -------------------------------------------------------
+
+  void newRowIsEditedAtOnce_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");  // "" for Enter
+    QTest::newRow("Enter on the prefix") << int(C::kPrefix) << "";
+    QTest::newRow("digit on the number") << int(C::kNumber) << "7";
+  }
+
+  void newRowIsEditedAtOnce() {
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    AddRows(1);
+    ClickCell(Grid(), 0, column);
+    Click(EditorCommand::Add);
+    QCOMPARE(editor_->Table().RowCount(), 2);
+    QCOMPARE(Grid()->CurrentRow(), 1);
+    typed.isEmpty() ? PressKey(Qt::Key_Return) : TypeText(typed);
+    QCOMPARE(editor_->OpenEditor(), editor_->EditorOf(column));
+    QCOMPARE(editor_->EditorRow(), 1);
+    TypeText("8");
+    PressKey(Qt::Key_Return);
+    QCOMPARE(ToQString(Cell(1, column)), typed + "8");
+  }
+
+  void ctrlPlusAddsARowAndCommits() {
+    AddRows(1);
+    ClickCell(Grid(), 0, C::kPrefix);
+    TypeText("P");
+    PressKey(Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+    QCOMPARE(editor_->Table().RowCount(), 2);
+    QCOMPARE(Cell(0, C::kPrefix), std::string("P"));
+    QCOMPARE(Grid()->CurrentRow(), 1);
+    TypeText("Q");
+    PressKey(Qt::Key_Equal, Qt::ControlModifier);  // the main keyboard's plus key
+    QCOMPARE(editor_->Table().RowCount(), 3);
+    QCOMPARE(Cell(1, C::kPrefix), std::string("Q"));
+  }
+
+  void sixtyRowsAtMost() {
+    for (int i = 0; i < 61; ++i) Click(EditorCommand::Add);
+    QCOMPARE(editor_->Table().RowCount(), 60);
+    QCOMPARE(Grid()->CurrentRow(), 59);
+    QCOMPARE(Cell(59, C::kPosition), std::string("60"));
+    TypeText("5");  // opens the prefix editor of the last row
+    PressKey(Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(editor_->Table().RowCount(), 60);
+    QVERIFY(editor_->OpenEditor() != nullptr);  // nothing happened: still open
+  }
+
+  void deleteAsksFirst_data() {
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("accepted") << true;
+    QTest::newRow("refused") << false;
+  }
+
+  void deleteAsksFirst() {
+    QFETCH(bool, accept);
+    Load({"|FOL|01|A|1|||||||||", "|FOL|02|B|2|||||||||", "|FOL|03|C|3|||||||||"});
+    ClickCell(Grid(), 1, C::kPrefix);
+    TypeText("typed");
+    auto answer = accept ? AcceptConfirmation() : RefuseConfirmation();
+    PressKey(Qt::Key_Minus, Qt::ControlModifier);
+    QVERIFY(answer->Answered());
+    if (!accept) {
+      QCOMPARE(editor_->Table().RowCount(), 3);
+      QCOMPARE(editor_->OpenEditor(), Edit(C::kPrefix));
+      QCOMPARE(Edit(C::kPrefix)->text(), QString("typed"));
+      return;
+    }
+    QCOMPARE(editor_->Table().RowCount(), 2);
+    QVERIFY(editor_->OpenEditor() == nullptr);  // closed without a commit
+    QCOMPARE(Cell(0, C::kPrefix), std::string("A"));
+    QCOMPARE(Cell(1, C::kPrefix), std::string("C"));
+    QCOMPARE(Cell(1, C::kPosition), std::string("02"));
+    QCOMPARE(Grid()->CurrentRow(), 1);
+  }
+
+  void deletingTheLastRowHidesTheGrid() {
+    AddRows(1);
+    auto answer = AcceptConfirmation();
+    Click(EditorCommand::Delete);
+    QVERIFY(answer->Answered());
+    QVERIFY(editor_->Table().Empty());
+    QVERIFY(Grid()->isHidden());
+    auto again = AcceptConfirmation();  // an empty table still asks
+    Click(EditorCommand::Delete);
+    QVERIFY(again->Answered());
+    QVERIFY(editor_->Table().Empty());
+  }
+
+  void loadAndClearCloseTheEditorWithoutCommit() {
+    AddRows(1);
+    ClickCell(Grid(), 0, C::kPrefix);
+    TypeText("lost");
+    Load({"|FOL|01|Loaded|5|||||||||"});
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QCOMPARE(Cell(0, C::kPrefix), std::string("Loaded"));
+    QCOMPARE(Grid()->CurrentRow(), 0);
+    QVERIFY(!Grid()->isHidden());
+    ClickCell(Grid(), 0, C::kNumber);
+    TypeText("9");
+    editor_->ClearEditor();
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QVERIFY(editor_->Table().Empty());
+    QVERIFY(Grid()->isHidden());
+    QCOMPARE(Edit(C::kNumber)->text(), QString("0"));
+    QCOMPARE(Edit(C::kHorizontal)->text(), QString("0.00"));
+    QCOMPARE(List(C::kRotation)->currentIndex(), -1);
+    QCOMPARE(List(C::kSize)->currentText(), QString("12"));
+  }
+
+  void exportAndSaveIgnoreTheOpenEditor() {
+    AddRows(2);
+    ClickCell(Grid(), 1, C::kNumber);
+    TypeText("77");
+    TArrFol100 records;
+    QCOMPARE(editor_->ExportRecords(records), 2);
+    QCOMPARE(records[1].Number, 0);
+    QCOMPARE(records[1].Position, 2);
+    TemplateLines lines{"|HJA|"};
+    QCOMPARE(editor_->SaveToLines(lines), 2);
+    QCOMPARE(lines.size(), std::size_t(3));
+    QCOMPARE(lines[1], std::string("|FOL|01||0||0.00|0.00|0.00|04|Arial|12|0|A||"));
+  }
+
+  void incrementAppliesToEveryNumber_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("minus 25") << "-25" << "-15" << "75" << "";
+    QTest::newRow("empty") << "" << "10" << "100" << "";
+    QTest::newRow("lone minus") << "-" << "0010" << "100" << "'-' is not a valid integer value";
+    QTest::newRow("beyond 32 bits") << "3000000000" << "0010" << "100"
+                                    << "'3000000000' is not a valid integer value";
+  }
+
+  void incrementAppliesToEveryNumber() {
+    QFETCH(QString, typed);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(QString, message);
+    Load({"|FOL|01||0010|||||||||", "|FOL|02||100|||||||||"});
+    ClickCell(Grid(), 1, C::kSuffix);
+    auto answer = AnswerIncrement(typed);
+    auto box = DismissMessageBox();
+    Click(EditorCommand::Increment);
+    QVERIFY(answer->Answered());
+    QCOMPARE(box->Answered(), !message.isEmpty());
+    if (!message.isEmpty()) QCOMPARE(box->SeenText(), message);
+    QCOMPARE(ToQString(Cell(0, C::kNumber)), first);
+    QCOMPARE(ToQString(Cell(1, C::kNumber)), second);
+    QCOMPARE(Grid()->CurrentRow(), 1);
+  }
+
+  void displacementMovesEveryNumerator() {
+    Load({"|FOL|01||0||1.00|2.00|||||||", "|FOL|02||0||||||||||"});
+    auto answer = AnswerDisplacement("1.5", "");
+    Click(EditorCommand::Move);
+    QVERIFY(answer->Answered());
+    QCOMPARE(Cell(0, C::kHorizontal), std::string("2.50"));
+    QCOMPARE(Cell(0, C::kVertical), std::string("2.00"));
+    QCOMPARE(Cell(1, C::kHorizontal), std::string("1.50"));
+    QCOMPARE(Cell(1, C::kVertical), std::string("0.00"));
+  }
+
+  void generalOperationsOnAnEmptyTableOpenNoDialog() {
+    ModalAnswer any("QDialog", [](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+    Click(EditorCommand::Increment);
+    Click(EditorCommand::Move);
+    QTest::qWait(50);
+    QVERIFY(!any.Answered());
+  }
+
+  // ---- captions and the sheet-size label ------------------------------
+
+  void sheetSizeLabelShowsTwoDecimals_data() {
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("height");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("custom") << 21.6 << 28.0
+                            << QString::fromUtf8("Tamaño de Hoja:   (21.60 cm)   (28.00 cm)");
+    QTest::newRow("rounded") << 21.59999 << 27.944 << QString::fromUtf8("Tamaño de Hoja:   (21.60 cm)   (27.94 cm)");
+  }
+
+  void sheetSizeLabelShowsTwoDecimals() {
+    QFETCH(double, width);
+    QFETCH(double, height);
+    QFETCH(QString, label);
+    TDatHoja sheet;
+    sheet.Width = width;
+    sheet.Height = height;
+    editor_->SetSheet(sheet);
+    editor_->ShowSheetSize();
+    QCOMPARE(editor_->SheetSizeLabel()->text(), label);
+  }
+
+  void languageSwitchChangesCaptionsNotTheSheetLabel() {
+    TDatHoja sheet;
+    sheet.Width = 21.5;
+    sheet.Height = 28.0;
+    editor_->SetSheet(sheet);
+    editor_->ShowSheetSize();
+    const QString spanishLabel = editor_->SheetSizeLabel()->text();
+    QCOMPARE(editor_->HeaderPanel(C::kNumber)->text(), QString::fromUtf8("Número"));
+    Catalog().LoadTable(2);
+    editor_->ApplyLanguage();
+    QCOMPARE(editor_->HeaderPanel(C::kNumber)->text(), QString("Number"));
+    QCOMPARE(editor_->HeaderPanel(C::kMask)->text(), QString("Mask"));
+    QCOMPARE(editor_->TitleLabel()->text(), QString("Numerator features"));
+    QCOMPARE(editor_->CommandButton(EditorCommand::Increment)->text(), QString("Increase"));
+    QCOMPARE(editor_->SheetSizeLabel()->text(), spanishLabel);
+    editor_->ShowSheetSize();
+    QCOMPARE(editor_->SheetSizeLabel()->text(), QString("Sheet size:   (21.50 cm)   (28.00 cm)"));
+    Catalog().LoadTable(1);
+    editor_->ApplyLanguage();
+    QCOMPARE(editor_->HeaderPanel(C::kBlank)->text(), QString());
+  }
+
+  // ---- drawing ----------------------------------------------------------
+
+  void cellsAreDrawnByTheirColumn() {
+    Load({"|FOL|01|F-|1500||3.50|25.00|90|06|Arial|14|255|R||",
+          "|FOL|02|A very long prefix!|7||0.00|0.00|0|04|Arial|12|16711680|A||"});
+    ClickCell(Grid(), 1, C::kNumber);
+    QTest::qWait(20);
+    const QImage image = Grid()->viewport()->grab().toImage();
+    auto pixel = [&](int row, int column, int dx, int dy) {
+      const QRect cell = Grid()->CellRect(row, column).translated(
+          -Grid()->viewport()->geometry().topLeft());
+      return QColor(image.pixel(cell.left() + dx, cell.top() + dy));
+    };
+    const QRect numberCell = Grid()->CellRect(1, C::kNumber);
+    QCOMPARE(pixel(1, C::kNumber, 0, 0), QColor(255, 0, 0));  // red frame of the focused cell
+    QCOMPARE(pixel(1, C::kNumber, numberCell.width() - 1, 5), QColor(255, 0, 0));
+    QCOMPARE(pixel(1, C::kPosition, 2, 2), QColor(0xEC, 0xE9, 0xD7));  // current row mark
+    QCOMPARE(pixel(0, C::kPosition, 2, 2), QColor(0xD6, 0xDF, 0xEB));
+    const int swatchX = Grid()->CellRect(0, C::kColour).width() / 2;
+    QCOMPARE(pixel(0, C::kColour, swatchX, 9), QColor(255, 0, 0));  // 255 is red
+    QCOMPARE(pixel(1, C::kColour, swatchX, 9), QColor(0, 0, 255));
+    QCOMPARE(pixel(0, C::kColour, swatchX, 3), QColor(Qt::white));  // 6 pixels high only
+    // The ticked icon of "R" holds green; the blank one of "A" does not.
+    auto hasGreen = [&](int row) {
+      for (int x = 2; x < 18; ++x)
+        for (int y = 2; y < 17; ++y)
+          if (pixel(row, C::kDirection, x, y).green() > 120 && pixel(row, C::kDirection, x, y).red() < 100) return true;
+      return false;
+    };
+    QVERIFY(hasGreen(0));
+    QVERIFY(!hasGreen(1));
+    // The over-wide prefix is cut at the cell's edge: the next cell stays blank.
+    for (int x = 1; x < 6; ++x) QCOMPARE(pixel(1, C::kSuffix, x, 9), QColor(Qt::white));
+  }
+
+  void screenshot() {
+    Load({"|FOL|01|F-|1500||3.50|25.00|90|06|Liberation Sans|14|255|R||",
+          "|FOL|02|Serie A |000123|/2024|12.00|25.00|0|08|DejaVu Serif|12|32768|A||",
+          "|FOL|03|Caja |-5||1.25|2.50|180|04|Default|10|16711680|A||",
+          "|FOL|04|Recibo n.o |99||18.75|1.00|270|06|Liberation Mono|9|0|R||"});
+    TDatHoja sheet;
+    sheet.Width = 21.6;
+    sheet.Height = 28.0;
+    editor_->SetSheet(sheet);
+    editor_->ShowSheetSize();
+    ClickCell(Grid(), 1, C::kHorizontal);
+    QTest::qWait(20);
+    QVERIFY(editor_->grab().save(ScreenshotPath("numerator_editor.png")));
+    ClickCell(Grid(), 2, C::kPrefix);
+    TypeText("Caja");
+    QTest::qWait(20);
+    QVERIFY(editor_->grab().save(ScreenshotPath("numerator_editor_editing.png")));
+    PressKey(Qt::Key_Escape);
+  }
+
  private:
   static std::string Table0Defaults(int column) {
     TFolioTable table;
