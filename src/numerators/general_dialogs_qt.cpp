@@ -63,6 +63,8 @@ GeneralDialog::GeneralDialog(const char* name, int width, int height) {
   Bt_Cancela = new ClickLabel(this);
   Bt_Cancela->setObjectName("Bt_Cancela");
   Bt_Cancela->setGeometry(width - 84 - 10, buttonTop, 80, 20);
+  Bt_Aplica->setFont(DialogFont());
+  Bt_Cancela->setFont(DialogFont());
   connect(Bt_Aplica, &ClickLabel::clicked, this, &QDialog::accept);
   connect(Bt_Cancela, &ClickLabel::clicked, this, &QDialog::reject);
 }
@@ -83,6 +85,7 @@ QLineEdit* GeneralDialog::AddEdit(const char* name, const QRect& geometry, int m
   edit->setMaxLength(maxLength);
   edit->setFrame(false);
   edit->setAlignment(Qt::AlignRight);
+  edit->setFont(DialogFont());
   InstallKeyFilter(edit, edit, kind);
   WatchKeys(edit);
   return edit;
