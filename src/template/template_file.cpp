@@ -19,8 +19,9 @@ constexpr int32_t kNewColor2 = 9715751;
 
 std::string Flag(bool value) { return value ? "T" : "F"; }
 
-// Grid column of header field n (column 0 of the grid is the row index).
-int Column(int field) { return field + 1; }
+// Grid column of header field n. Field 1 is the empty text before the first
+// "|" and lands in grid column 1, right after the row index in column 0.
+int Column(int field) { return field; }
 
 }  // namespace
 

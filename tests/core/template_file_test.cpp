@@ -1,0 +1,304 @@
+#include "template/template_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "app/text.h"
+#include "marginals/marginal_table.h"
+#include "numerators/numerator_table.h"
+#include "temp_dir.h"
+
+#ifdef __unix__
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+namespace zirvo {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+struct Template {
+  TDatHoja header;
+  TFolioTable numerators;
+  TMarginalTable marginals;
+};
+
+const char kExampleHeaderTail[] = "|0|0|0|0|0|0|21.60|28.00|0|15723990|0|0|0|0|F|F|";
+
+TEST(SheetHeader, NewTemplateWritesTheDocumentedLine) {
+  TempDir dir;
+  Template t;
+  StartNewSheetHeader(t.header, "- PLANILLA SIN NOMBRE -", 21.6, 28.0);
+  const std::string path = dir.Path("Plantilla.pla");
+  SaveTemplateFile(path, t.header, t.numerators, t.marginals);
+  EXPECT_EQ(ReadBytes(path),
+            "|HJA|IMP100|Plantilla.pla|" + dir.Path() + kExampleHeaderTail + "\r\n");
+  EXPECT_EQ(t.header.Name, "Plantilla.pla");
+  EXPECT_EQ(t.header.Folder, dir.Path());
+}
+
+TEST(SheetHeader, SizesAreWrittenWithTwoDecimals) {
+  const struct {
+    double width, height;
+    const char* fields;
+  } cases[] = {{21.6, 28, "|21.60|28.00|"}, {149.99, 0.5, "|149.99|0.50|"}, {-3, 10.005, "|-3.00|10.01|"}};
+  for (const auto& c : cases) {
+    TDatHoja header;
+    header.Width = c.width;
+    header.Height = c.height;
+    TemplateLines lines;
+    WriteSheetHeader(header, lines, "/x/y.pla");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(c.fields), std::string::npos) << lines[0];
+  }
+}
+
+TEST(SheetHeader, EveryCarriedFieldRoundTrips) {
+  TDatHoja header;
+  header.SetKind("KIND12345");  // cut to 6
+  header.Byte1 = 1; header.Byte2 = 2; header.Byte3 = 3; header.Byte4 = 255;
+  header.Word1 = 65535; header.Word2 = 7;
+  header.Width = 10.5; header.Height = 15;
+  header.Int1 = -9; header.Color1 = 123456; header.Color2 = 42;
+  header.Int2 = -2147483647 - 1; header.Int3 = 2147483647; header.Int4 = 4; header.Int5 = 5;
+  header.Flag1 = true;
+  TemplateLines lines;
+  WriteSheetHeader(header, lines, "/data/Caja.pla");
+  EXPECT_EQ(lines[0], "|HJA|KIND12|Caja.pla|/data|1|2|3|255|65535|7|10.50|15.00|-9|123456|"
+                      "-2147483648|2147483647|4|5|T|F|");
+  TDatHoja read;
+  read.Color2 = 77;
+  ASSERT_TRUE(ReadSheetHeader(read, lines, "/data/Caja.pla"));
+  TDatHoja expected = header;
+  expected.Name = "Caja";
+  expected.Color2 = 77;  // never stored: keeps what it had
+  EXPECT_EQ(read, expected);
+}
+
+TEST(SheetHeader, NameAndFolderComeFromThePathOpened) {
+  const std::string line = std::string("|HJA|IMP100|Other.pla|/else") + kExampleHeaderTail;
+  const std::string longName(85, 'n');
+  const struct {
+    std::string path, name, folder;
+  } cases[] = {
+      {"/data/Caja.2024.pla", "Caja", "/data"},
+      {"/data/.pla", "", "/data"},
+      {"/data/Sin punto", "Sin punto", "/data"},
+      {"/" + longName + ".pla", std::string(80, 'n'), "/"},
+  };
+  for (const auto& c : cases) {
+    TDatHoja header;
+    ASSERT_TRUE(ReadSheetHeader(header, {line}, c.path));
+    EXPECT_EQ(header.Name, c.name) << c.path;
+    EXPECT_EQ(header.Folder, c.folder) << c.path;
+  }
+}
+
+TEST(SheetHeader, FlagsAndExtraFieldsAndSecondLines) {
+  TDatHoja header;
+  ASSERT_TRUE(ReadSheetHeader(
+      header,
+      {"|FOL|01||0||", "|HJA|K|n|f|0|0|0|0|0|0|1.00|2.00|0|0|0|0|0|0|t|TRUE|extra|more|",
+       "|HJA|X|n|f|0|0|0|0|0|0|9.00|9.00|0|0|0|0|0|0|T|T|"},
+      "/a/b.pla"));
+  EXPECT_EQ(header.Kind, "K");
+  EXPECT_DOUBLE_EQ(header.Width, 1.0);
+  EXPECT_FALSE(header.Flag1);
+  EXPECT_FALSE(header.Flag2);
+}
+
+TEST(SheetHeader, BadValuesFailAndChangeNothing) {
+  const char* lines[] = {
+      "|HJA|IMP100|n|f|0|0|0|0|0|0|21,60|28.00|0|0|0|0|0|0|F|F|",
+      "|HJA|IMP100|n|f|x|0|0|0|0|0|21.60|28.00|0|0|0|0|0|0|F|F|",
+      "|HJA|IMP100|n|f|0|0|0|0|0|0|21.60|28.00|0|0|0|0|0|",
+      "|HJA|IMP100|n|f|0|0|0|0|0|0|21.60|28.00|0|0|0|0|0|99999999999|F|F|",
+  };
+  for (const char* line : lines) {
+    TDatHoja header;
+    header.SetName("Before");
+    header.Width = 5;
+    EXPECT_THROW(ReadSheetHeader(header, {line}, "/a/b.pla"), ZirvoError) << line;
+    EXPECT_EQ(header.Name, "Before");
+    EXPECT_DOUBLE_EQ(header.Width, 5);
+  }
+}
+
+TEST(SheetHeader, ResetKeepsInt1) {
+  TDatHoja header;
+  header.Int1 = 31;
+  header.SetName("x");
+  header.Width = 3;
+  ResetSheetHeader(header);
+  TDatHoja expected;
+  expected.Int1 = 31;
+  EXPECT_EQ(header, expected);
+  EXPECT_EQ(header.Color1, -1);
+  EXPECT_EQ(header.Color2, -1);
+}
+
+TEST(TemplateFile, LineEndsOfAnyKindAreRead) {
+  TempDir dir;
+  const std::string header = std::string("|HJA|IMP100|a|b") + kExampleHeaderTail;
+  for (const std::string end : {"\r\n", "\n", "\r"}) {
+    const std::string path = dir.Path("ends.pla");
+    WriteBytes(path, header + end + "|FOL|01|A|1||" + end + "|MAR|01|Hola|" + end +
+                         "|FOL|02|B|2||");
+    Template t;
+    ASSERT_EQ(LoadTemplateFile(path, t.header, t.numerators, t.marginals), LoadResult::Loaded);
+    EXPECT_EQ(t.numerators.RowCount(), 2);
+    EXPECT_EQ(t.numerators.Cell(1, TFolioTable::kPrefix), "B");
+    EXPECT_EQ(t.marginals.RowCount(), 1);
+    EXPECT_EQ(t.header.Name, "ends");
+  }
+}
+
+TEST(TemplateFile, FilesWithoutAHeaderAreNotCompatibleAndChangeNothing) {
+  TempDir dir;
+  for (const std::string content : {"", "\r\n", "|FOL|01|A|1||\r\n", "hello"}) {
+    const std::string path = dir.Path("x.pla");
+    WriteBytes(path, content);
+    Template t;
+    t.header.SetName("Kept");
+    t.numerators.AddRow();
+    EXPECT_EQ(LoadTemplateFile(path, t.header, t.numerators, t.marginals),
+              LoadResult::NotCompatible);
+    EXPECT_EQ(t.header.Name, "Kept");
+    EXPECT_EQ(t.numerators.RowCount(), 1);
+  }
+  Template t;
+  EXPECT_THROW(LoadTemplateFile(dir.Path("missing.pla"), t.header, t.numerators, t.marginals),
+               ZirvoError);
+  EXPECT_THROW(LoadTemplateFile(dir.Path(), t.header, t.numerators, t.marginals), ZirvoError);
+}
+
+// Random tables with every kind of character a user may type, spaces at both
+// ends included, must come back identical and save to an identical file.
+TEST(TemplateFile, RandomTablesRoundTripExactly) {
+  std::mt19937 random(20261209);
+  const std::string alphabet = std::string("abcXYZ 019-.,;:#") + "\xf1\xd1\xe9\x80\xfc\xbf\xa1";
+  const auto text = [&](int maxLength) {
+    std::string s;
+    const int length = std::uniform_int_distribution<int>(0, maxLength)(random);
+    for (int i = 0; i < length; ++i) s += alphabet[random() % alphabet.size()];
+    return s;
+  };
+  TempDir dir;
+  for (int round = 0; round < 20; ++round) {
+    Template t;
+    StartNewSheetHeader(t.header, "x", 1 + random() % 14999 / 100.0, 1 + random() % 14999 / 100.0);
+    const int numerators = random() % 61;
+    for (int r = 0; r < numerators; ++r) {
+      t.numerators.AddRow();
+      t.numerators.CommitCell(r, TFolioTable::kPrefix, " " + text(13) + " ");
+      t.numerators.CommitCell(r, TFolioTable::kNumber, FormatInt(int32_t(random())));
+      t.numerators.CommitCell(r, TFolioTable::kSuffix, text(15));
+      t.numerators.CommitCell(r, TFolioTable::kHorizontal, FormatFixed((random() % 4000) / 100.0 - 5, 2));
+      t.numerators.CommitCell(r, TFolioTable::kFont, "Liberation Sans");
+      if (random() % 2) t.numerators.CommitCell(r, TFolioTable::kDirection, "");
+    }
+    const int marginals = random() % 61;
+    for (int r = 0; r < marginals; ++r) {
+      t.marginals.AddRow();
+      t.marginals.CommitCell(r, TMarginalTable::kText, "  " + text(196) + " ");
+      t.marginals.CommitCell(r, TMarginalTable::kVertical, FormatFixed((random() % 3000) / 100.0, 2));
+    }
+    const std::string path = dir.Path("round.pla");
+    SaveTemplateFile(path, t.header, t.numerators, t.marginals);
+    const std::string firstFile = ReadBytes(path);
+
+    Template back;
+    ASSERT_EQ(LoadTemplateFile(path, back.header, back.numerators, back.marginals),
+              LoadResult::Loaded);
+    ASSERT_EQ(back.numerators.RowCount(), numerators);
+    ASSERT_EQ(back.marginals.RowCount(), marginals);
+    for (int r = 0; r < numerators; ++r) EXPECT_EQ(back.numerators.Row(r), t.numerators.Row(r));
+    for (int r = 0; r < marginals; ++r) EXPECT_EQ(back.marginals.Row(r), t.marginals.Row(r));
+    EXPECT_DOUBLE_EQ(back.header.Width, std::stod(FormatFixed(t.header.Width, 2)));
+
+    SaveTemplateFile(path, back.header, back.numerators, back.marginals);
+    EXPECT_EQ(ReadBytes(path), firstFile);
+  }
+}
+
+TEST(TemplateFile, SavingWritesHeaderThenNumeratorsThenMarginals) {
+  TempDir dir;
+  Template t;
+  StartNewSheetHeader(t.header, "x", 21.6, 28);
+  t.marginals.AddRow();
+  t.numerators.AddRow();
+  t.numerators.AddRow();
+  const std::string path = dir.Path("order.pla");
+  SaveTemplateFile(path, t.header, t.numerators, t.marginals);
+  EXPECT_EQ(ReadBytes(path), "|HJA|IMP100|order.pla|" + dir.Path() + kExampleHeaderTail + "\r\n" +
+                                 "|FOL|01||0||0.00|0.00|0.00|04|Arial|12|0|A||\r\n"
+                                 "|FOL|02||0||0.00|0.00|0.00|04|Arial|12|0|A||\r\n"
+                                 "|MAR|01||0.00|0.00|000|Arial|12|0||\r\n");
+}
+
+namespace fs = std::filesystem;
+
+void ExpectNoTemporaryFiles(const TempDir& dir) {
+  for (const auto& entry : fs::directory_iterator(dir.Root())) {
+    EXPECT_NE(entry.path().extension().string(), ".tmp") << "left behind: " << entry.path();
+  }
+}
+
+TEST(TemplateFile, AFailedSaveKeepsTheOldFile) {
+  TempDir dir;
+  Template t;
+  StartNewSheetHeader(t.header, "x", 21.6, 28);
+  t.numerators.AddRow();
+
+  // The target is a folder: nothing may be replaced or left behind.
+  const std::string folderTarget = dir.Path("folder.pla");
+  fs::create_directory(folderTarget);
+  try {
+    SaveTemplateFile(folderTarget, t.header, t.numerators, t.marginals);
+    ADD_FAILURE() << "saved over a folder";
+  } catch (const ZirvoError& e) {
+    EXPECT_NE(std::string(e.what()).find(folderTarget), std::string::npos) << e.what();
+  }
+  EXPECT_TRUE(fs::is_directory(folderTarget));
+
+  // The folder does not exist.
+  EXPECT_THROW(SaveTemplateFile(dir.Path("none/x.pla"), t.header, t.numerators, t.marginals),
+               ZirvoError);
+  EXPECT_FALSE(fs::exists(dir.Path("none")));
+  ExpectNoTemporaryFiles(dir);
+
+#ifdef __unix__
+  // The disk refuses the data part-way through: the old file stays byte for byte.
+  const std::string target = dir.Path("old.pla");
+  WriteBytes(target, "old content that must survive\r\n");
+  for (int r = 1; r < 60; ++r) t.numerators.AddRow();
+  struct rlimit previous {};
+  getrlimit(RLIMIT_FSIZE, &previous);
+  auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = previous;
+  small.rlim_cur = 1000;
+  setrlimit(RLIMIT_FSIZE, &small);
+  EXPECT_THROW(SaveTemplateFile(target, t.header, t.numerators, t.marginals), ZirvoError);
+  setrlimit(RLIMIT_FSIZE, &previous);
+  std::signal(SIGXFSZ, previousHandler);
+  EXPECT_EQ(ReadBytes(target), "old content that must survive\r\n");
+  ExpectNoTemporaryFiles(dir);
+
+  // An unwritable folder (root may write anywhere, so only for other users).
+  if (geteuid() != 0) {
+    fs::permissions(dir.Root(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_THROW(SaveTemplateFile(target, t.header, t.numerators, t.marginals), ZirvoError);
+    fs::permissions(dir.Root(), fs::perms::owner_all);
+    EXPECT_EQ(ReadBytes(target), "old content that must survive\r\n");
+  }
+#endif
+}
+
+}  // namespace
+}  // namespace zirvo
