@@ -14,9 +14,7 @@
 
 namespace zirvo {
 
-TitleBand::TitleBand(QWidget* parent) : QLabel(parent) {
-  setCursor(Qt::PointingHandCursor);
-}
+TitleBand::TitleBand(QWidget* parent) : QLabel(parent) { setCursor(Qt::PointingHandCursor); }
 
 void TitleBand::mousePressEvent(QMouseEvent* event) {
   dragging_ = true;

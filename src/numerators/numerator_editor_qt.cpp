@@ -22,8 +22,11 @@ TableEditorConfig FolioConfig() {
   cols[C::kFont] = columns::Font(130);
   cols[C::kSize] = columns::Size();
   cols[C::kColour] = columns::Colour();
-  cols[C::kDirection] = {.width = 20, .headerName = "TPRetro", .headerCode = "0211",
-                         .editor = EditorKind::Toggle, .paint = CellPaint::DirectionIcon};
+  cols[C::kDirection] = {.width = 20,
+                         .headerName = "TPRetro",
+                         .headerCode = "0211",
+                         .editor = EditorKind::Toggle,
+                         .paint = CellPaint::DirectionIcon};
   cols[C::kBlank] = columns::Blank();
   return {.titleCode = "0803",
           .columns = std::move(cols),

@@ -119,52 +119,91 @@ bool IsList(EditorKind kind) {
 namespace columns {
 
 ColumnDef Position() {
-  return {.width = 36, .headerName = "TPPosic", .headerCode = "0200",
-          .alignment = Qt::AlignHCenter, .bold = true};
+  return {.width = 36,
+          .headerName = "TPPosic",
+          .headerCode = "0200",
+          .alignment = Qt::AlignHCenter,
+          .bold = true};
 }
 
 ColumnDef FreeText(int width, const char* header, const char* code, const char* editor,
                    int maxLength) {
-  return {.width = width, .headerName = header, .headerCode = code, .editor = EditorKind::Edit,
-          .editorName = editor, .maxLength = maxLength, .openedBy = OpenedBy::Printable};
+  return {.width = width,
+          .headerName = header,
+          .headerCode = code,
+          .editor = EditorKind::Edit,
+          .editorName = editor,
+          .maxLength = maxLength,
+          .openedBy = OpenedBy::Printable};
 }
 
 ColumnDef Integer(int width, const char* header, const char* code, const char* editor,
                   int maxLength, const char* initialText, Qt::Alignment alignment) {
-  return {.width = width, .headerName = header, .headerCode = code, .editor = EditorKind::Edit,
-          .editorName = editor, .maxLength = maxLength, .filter = KeyFilterKind::Integer,
-          .openedBy = OpenedBy::Digits, .initialText = initialText, .alignment = alignment};
+  return {.width = width,
+          .headerName = header,
+          .headerCode = code,
+          .editor = EditorKind::Edit,
+          .editorName = editor,
+          .maxLength = maxLength,
+          .filter = KeyFilterKind::Integer,
+          .openedBy = OpenedBy::Digits,
+          .initialText = initialText,
+          .alignment = alignment};
 }
 
 ColumnDef Centimetres(const char* header, const char* code, const char* editor) {
-  return {.width = 44, .headerName = header, .headerCode = code, .editor = EditorKind::Edit,
-          .editorName = editor, .maxLength = 7, .filter = KeyFilterKind::Real,
-          .openedBy = OpenedBy::Digits, .initialText = "0.00", .alignment = Qt::AlignRight};
+  return {.width = 44,
+          .headerName = header,
+          .headerCode = code,
+          .editor = EditorKind::Edit,
+          .editorName = editor,
+          .maxLength = 7,
+          .filter = KeyFilterKind::Real,
+          .openedBy = OpenedBy::Digits,
+          .initialText = "0.00",
+          .alignment = Qt::AlignRight};
 }
 
 ColumnDef Rotation(Qt::Alignment alignment, const char* initialText) {
-  return {.width = 40, .headerName = "TPGiro", .headerCode = "0206",
-          .editor = EditorKind::RotationList, .editorName = "EdGiro",
-          .entries = {"000", "090", "180", "270"}, .openedBy = OpenedBy::Digits,
-          .initialText = initialText, .alignment = alignment};
+  return {.width = 40,
+          .headerName = "TPGiro",
+          .headerCode = "0206",
+          .editor = EditorKind::RotationList,
+          .editorName = "EdGiro",
+          .entries = {"000", "090", "180", "270"},
+          .openedBy = OpenedBy::Digits,
+          .initialText = initialText,
+          .alignment = alignment};
 }
 
 ColumnDef Font(int width) {
-  return {.width = width, .headerName = "TPLetN", .headerCode = "0208",
-          .editor = EditorKind::FontList, .editorName = "EdLetNom",
-          .openedBy = OpenedBy::Printable, .initialText = "Arial"};
+  return {.width = width,
+          .headerName = "TPLetN",
+          .headerCode = "0208",
+          .editor = EditorKind::FontList,
+          .editorName = "EdLetNom",
+          .openedBy = OpenedBy::Printable,
+          .initialText = "Arial"};
 }
 
 ColumnDef Size() {
-  return {.width = 30, .headerName = "TPLetT", .headerCode = "0209",
-          .editor = EditorKind::SizeList, .editorName = "EdLetTam",
+  return {.width = 30,
+          .headerName = "TPLetT",
+          .headerCode = "0209",
+          .editor = EditorKind::SizeList,
+          .editorName = "EdLetTam",
           .entries = {"5", "6", "8", "10", "12", "14", "16", "18", "20", "24", "36", "48", "96"},
-          .openedBy = OpenedBy::Digits, .initialText = "12", .alignment = Qt::AlignHCenter};
+          .openedBy = OpenedBy::Digits,
+          .initialText = "12",
+          .alignment = Qt::AlignHCenter};
 }
 
 ColumnDef Colour() {
-  return {.width = 30, .headerName = "TPLetC", .headerCode = "0210",
-          .editor = EditorKind::ColourDialog, .editorName = "ColorD01",
+  return {.width = 30,
+          .headerName = "TPLetC",
+          .headerCode = "0210",
+          .editor = EditorKind::ColourDialog,
+          .editorName = "ColorD01",
           .paint = CellPaint::Swatch};
 }
 
@@ -222,13 +261,12 @@ TableEditor::~TableEditor() = default;
 
 void TableEditor::BuildTitleBar(QWidget* bar) {
   bar->setFixedHeight(32);
-  bar->setStyleSheet(
-      QString("#Pn_Titulo { background: %1; border-bottom: 1px solid %2; }"
-              "QPushButton { background: #EFEFEF; color: %2; border: 1px solid %2;"
-              "  padding: 2px 12px; min-width: 64px; }"
-              "QPushButton:hover { background: #FFFFFF; }"
-              "QPushButton:pressed { background: %3; }")
-          .arg(Hex(kOtherMark), Hex(kFrameBlue), Hex(kCurrentMark)));
+  bar->setStyleSheet(QString("#Pn_Titulo { background: %1; border-bottom: 1px solid %2; }"
+                             "QPushButton { background: #EFEFEF; color: %2; border: 1px solid %2;"
+                             "  padding: 2px 12px; min-width: 64px; }"
+                             "QPushButton:hover { background: #FFFFFF; }"
+                             "QPushButton:pressed { background: %3; }")
+                         .arg(Hex(kOtherMark), Hex(kFrameBlue), Hex(kCurrentMark)));
   auto* layout = new QHBoxLayout(bar);
   layout->setContentsMargins(12, 4, 10, 4);
   layout->setSpacing(6);
@@ -294,8 +332,8 @@ void TableEditor::LayoutTableBlock() {
   const int columnCount = static_cast<int>(config_.columns.size());
   for (int column = 0; column <= columnCount; ++column) {
     const int left = 1 + grid_->ColumnLeft(column);
-    const int width = column < columnCount ? config_.columns[column].width
-                                           : tableBlock_->width() - 1 - left;
+    const int width =
+        column < columnCount ? config_.columns[column].width : tableBlock_->width() - 1 - left;
     headers_[column]->setGeometry(left, 1, width, kHeaderHeight);
   }
   const int top = 1 + kHeaderHeight + 1;
@@ -421,9 +459,7 @@ void TableEditor::ApplyLanguage() {
 
 QWidget* TableEditor::EditorOf(int column) const { return editors_[column]; }
 
-QWidget* TableEditor::OpenEditor() const {
-  return open_.open ? editors_[open_.column] : nullptr;
-}
+QWidget* TableEditor::OpenEditor() const { return open_.open ? editors_[open_.column] : nullptr; }
 
 QPushButton* TableEditor::CommandButton(EditorCommand command) const {
   for (QPushButton* button : buttons_) {
@@ -568,8 +604,8 @@ void TableEditor::PlaceEditor() {
   }
   const QRect cell = grid_->CellRect(open_.row, open_.column);
   const QPoint topLeft = grid_->mapTo(tableBlock_, cell.topLeft()) - QPoint(1, 1);
-  const int extra = IsList(config_.columns[open_.column].editor) ? kListWidthExtra
-                                                                 : kEditWidthExtra;
+  const int extra =
+      IsList(config_.columns[open_.column].editor) ? kListWidthExtra : kEditWidthExtra;
   editor->setGeometry(topLeft.x(), topLeft.y(), cell.width() + extra, kEditorHeight);
   editor->show();
   editor->raise();
@@ -645,8 +681,8 @@ bool TableEditor::EditorKeyPress(QKeyEvent* event) {
       case Qt::Key_Up:
       case Qt::Key_Down: {
         if (def.editor != EditorKind::Edit) return false;  // the list's own keys
-        const int step = event->key() == Qt::Key_Up     ? -1
-                         : event->key() == Qt::Key_Down ? 1
+        const int step = event->key() == Qt::Key_Up       ? -1
+                         : event->key() == Qt::Key_Down   ? 1
                          : event->key() == Qt::Key_PageUp ? -page
                                                           : page;
         MoveRowFromEditor(row + step, /*withCtrl=*/false);
@@ -657,12 +693,24 @@ bool TableEditor::EditorKeyPress(QKeyEvent* event) {
     }
   }
   switch (event->key()) {
-    case Qt::Key_PageUp: MoveRowFromEditor(row - page, true); return true;
-    case Qt::Key_PageDown: MoveRowFromEditor(row + page, true); return true;
-    case Qt::Key_Up: MoveRowFromEditor(row - 1, true); return true;
-    case Qt::Key_Down: MoveRowFromEditor(row + 1, true); return true;
-    case Qt::Key_Home: MoveRowFromEditor(0, true); return true;
-    case Qt::Key_End: MoveRowFromEditor(last, true); return true;
+    case Qt::Key_PageUp:
+      MoveRowFromEditor(row - page, true);
+      return true;
+    case Qt::Key_PageDown:
+      MoveRowFromEditor(row + page, true);
+      return true;
+    case Qt::Key_Up:
+      MoveRowFromEditor(row - 1, true);
+      return true;
+    case Qt::Key_Down:
+      MoveRowFromEditor(row + 1, true);
+      return true;
+    case Qt::Key_Home:
+      MoveRowFromEditor(0, true);
+      return true;
+    case Qt::Key_End:
+      MoveRowFromEditor(last, true);
+      return true;
     case Qt::Key_Plus:
     case Qt::Key_Equal:  // the plus key of the main keyboard, unshifted
       AddRowCommand();
@@ -694,10 +742,18 @@ void TableEditor::MoveRowFromEditor(int targetRow, bool withCtrl) {
 void TableEditor::Boton000Click() {
   const QVariant tag = sender() != nullptr ? sender()->property("tag") : QVariant();
   switch (static_cast<EditorCommand>(tag.toInt())) {
-    case EditorCommand::Add: AddRowCommand(); break;
-    case EditorCommand::Delete: DeleteCommand(); break;
-    case EditorCommand::Increment: RunIncrement(); break;
-    case EditorCommand::Move: MoveCommand(); break;
+    case EditorCommand::Add:
+      AddRowCommand();
+      break;
+    case EditorCommand::Delete:
+      DeleteCommand();
+      break;
+    case EditorCommand::Increment:
+      RunIncrement();
+      break;
+    case EditorCommand::Move:
+      MoveCommand();
+      break;
   }
 }
 

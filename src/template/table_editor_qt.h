@@ -24,12 +24,12 @@ namespace zirvo {
 enum class EditorCommand { Add = 1, Delete = 2, Increment = 3, Move = 4 };
 
 struct TableEditorConfig {
-  const char* titleCode = "";          // catalog code of the frame's title
-  std::vector<ColumnDef> columns;      // column 0 is the position
+  const char* titleCode = "";           // catalog code of the frame's title
+  std::vector<ColumnDef> columns;       // column 0 is the position
   std::vector<EditorCommand> commands;  // buttons, left to right
   const char* displacementTitleCode = "";
-  const char* scrollHeaderName = "";   // blank caption panel over the scroll bar
-  QColor editorBackground;             // of the in-place edits and lists
+  const char* scrollHeaderName = "";  // blank caption panel over the scroll bar
+  QColor editorBackground;            // of the in-place edits and lists
 };
 
 // Column definitions that both editors use.
@@ -137,7 +137,7 @@ class TableEditor : public QWidget {
   QWidget* tableBlock_ = nullptr;
   QWidget* gridHolder_ = nullptr;
   TableGrid* grid_ = nullptr;
-  std::vector<QLabel*> headers_;  // one per column, then the one over the scroll bar
+  std::vector<QLabel*> headers_;   // one per column, then the one over the scroll bar
   std::vector<QWidget*> editors_;  // one per column, nullptr without an in-place editor
 };
 

@@ -68,8 +68,7 @@ int32_t StoredFromColour(const QColor& colour) {
   return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
 }
 
-TableGrid::TableGrid(const std::vector<ColumnDef>& columns, const TextTable& table,
-                     QWidget* parent)
+TableGrid::TableGrid(const std::vector<ColumnDef>& columns, const TextTable& table, QWidget* parent)
     : QAbstractScrollArea(parent), columns_(columns), table_(table) {
   setObjectName("RegDatos");
   setFrameShape(QFrame::NoFrame);
@@ -153,14 +152,30 @@ void TableGrid::keyPressEvent(QKeyEvent* event) {
   const bool ctrl = event->modifiers() & Qt::ControlModifier;
   const int lastColumn = static_cast<int>(columns_.size()) - 1;
   switch (event->key()) {
-    case Qt::Key_Up: MoveTo(row_ - 1, column_); return;
-    case Qt::Key_Down: MoveTo(row_ + 1, column_); return;
-    case Qt::Key_PageUp: MoveTo(row_ - VisibleRowCount(), column_); return;
-    case Qt::Key_PageDown: MoveTo(row_ + VisibleRowCount(), column_); return;
-    case Qt::Key_Left: MoveTo(row_, column_ - 1); return;
-    case Qt::Key_Right: MoveTo(row_, column_ + 1); return;
-    case Qt::Key_Home: ctrl ? MoveTo(0, column_) : MoveTo(row_, 0); return;
-    case Qt::Key_End: ctrl ? MoveTo(table_.RowCount() - 1, column_) : MoveTo(row_, lastColumn); return;
+    case Qt::Key_Up:
+      MoveTo(row_ - 1, column_);
+      return;
+    case Qt::Key_Down:
+      MoveTo(row_ + 1, column_);
+      return;
+    case Qt::Key_PageUp:
+      MoveTo(row_ - VisibleRowCount(), column_);
+      return;
+    case Qt::Key_PageDown:
+      MoveTo(row_ + VisibleRowCount(), column_);
+      return;
+    case Qt::Key_Left:
+      MoveTo(row_, column_ - 1);
+      return;
+    case Qt::Key_Right:
+      MoveTo(row_, column_ + 1);
+      return;
+    case Qt::Key_Home:
+      ctrl ? MoveTo(0, column_) : MoveTo(row_, 0);
+      return;
+    case Qt::Key_End:
+      ctrl ? MoveTo(table_.RowCount() - 1, column_) : MoveTo(row_, lastColumn);
+      return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
       if (openRequested && !table_.Empty()) openRequested();
@@ -243,10 +258,17 @@ void TableGrid::DrawCell(QPainter& painter, int row, int column, const QRect& re
   painter.save();
   painter.setClipRect(rect);
   switch (def.paint) {
-    case CellPaint::Text: DrawText(painter, def, ToQString(text), rect); break;
-    case CellPaint::Swatch: DrawSwatch(painter, text, rect); break;
-    case CellPaint::DirectionIcon: DrawDirection(painter, text, rect); break;
-    case CellPaint::Nothing: break;
+    case CellPaint::Text:
+      DrawText(painter, def, ToQString(text), rect);
+      break;
+    case CellPaint::Swatch:
+      DrawSwatch(painter, text, rect);
+      break;
+    case CellPaint::DirectionIcon:
+      DrawDirection(painter, text, rect);
+      break;
+    case CellPaint::Nothing:
+      break;
   }
   painter.restore();
 
@@ -285,8 +307,8 @@ void TableGrid::DrawSwatch(QPainter& painter, const std::string& text, const QRe
   if (rect.width() < rect.height()) half = (rect.width() - 4) / 2;
   half = std::min(half, 3);
   const int centreY = rect.top() + rect.height() / 2;
-  const QRect swatch(rect.left() + (rect.width() - kSwatchWidth) / 2, centreY - half,
-                     kSwatchWidth, 2 * half);
+  const QRect swatch(rect.left() + (rect.width() - kSwatchWidth) / 2, centreY - half, kSwatchWidth,
+                     2 * half);
   int32_t stored = 0;
   painter.setPen(Qt::black);
   if (TryParseInt32(trimmed, stored)) {

@@ -33,16 +33,16 @@ enum class OpenedBy { Nothing, Digits, Printable };
 enum class CellPaint { Text, Swatch, DirectionIcon, Nothing };
 
 struct ColumnDef {
-  int width = 0;                       // pixels
-  const char* headerName = "";         // object name of the caption panel
-  const char* headerCode = "";         // catalog code of the caption, "" for none
+  int width = 0;                // pixels
+  const char* headerName = "";  // object name of the caption panel
+  const char* headerCode = "";  // catalog code of the caption, "" for none
   EditorKind editor = EditorKind::None;
-  const char* editorName = "";         // object name of the in-place editor
-  int maxLength = 0;                   // longest text of an edit, 0 for no limit
+  const char* editorName = "";  // object name of the in-place editor
+  int maxLength = 0;            // longest text of an edit, 0 for no limit
   KeyFilterKind filter = KeyFilterKind::FreeText;
-  QStringList entries{};               // fixed entries of a list
+  QStringList entries{};  // fixed entries of a list
   OpenedBy openedBy = OpenedBy::Nothing;
-  const char* initialText = "";        // the editor's text after ClearEditor
+  const char* initialText = "";  // the editor's text after ClearEditor
   Qt::Alignment alignment = Qt::AlignLeft;
   CellPaint paint = CellPaint::Text;
   bool bold = false;
@@ -51,11 +51,11 @@ struct ColumnDef {
 // Grid colours and metrics.
 namespace grid_style {
 constexpr int kRowHeight = 19;
-constexpr int kLineWidth = 1;  // grid line after every row and column
-const QColor kCurrentMark(0xEC, 0xE9, 0xD7);   // position cell of the current row, its header
-const QColor kOtherMark(0xD6, 0xDF, 0xEB);     // position cells, headers, bars
+constexpr int kLineWidth = 1;                    // grid line after every row and column
+const QColor kCurrentMark(0xEC, 0xE9, 0xD7);     // position cell of the current row, its header
+const QColor kOtherMark(0xD6, 0xDF, 0xEB);       // position cells, headers, bars
 const QColor kFocusUnfocused(0xF9, 0xF8, 0xF2);  // current cell while the grid lacks focus
-const QColor kFrameBlue(0x00, 0x33, 0x99);     // borders and caption text
+const QColor kFrameBlue(0x00, 0x33, 0x99);       // borders and caption text
 const QColor kGridLine(0xC6, 0xCF, 0xDC);
 QFont CellFont(bool bold = false);
 }  // namespace grid_style
@@ -91,7 +91,7 @@ class TableGrid : public QAbstractScrollArea {
   // Asked before the current cell changes, and on every click on a cell;
   // returns false to keep the current cell (an open editor did not commit).
   std::function<bool(int row, int column)> requestCell;
-  std::function<void()> openRequested;                  // Enter or double-click
+  std::function<void()> openRequested;  // Enter or double-click
   std::function<void(const QString& typed)> typedCharacter;
 
  signals:

@@ -35,17 +35,24 @@ class DialogsTest : public QObject {
     QTest::addColumn<QString>("cancel");
     QTest::newRow("6 open") << 6 << 1 << "Abrir plantilla"
                             << QString::fromUtf8("Oprima el boton \" Aceptar \" para continuar")
-                            << "Continuar" << "Cerrar";
+                            << "Continuar"
+                            << "Cerrar";
     QTest::newRow("7 close") << 7 << 1 << "Cerrar plantilla"
                              << QString::fromUtf8("Oprima el boton \" Aceptar \" para continuar")
-                             << "Aceptar" << "Cancelar";
+                             << "Aceptar"
+                             << "Cancelar";
     QTest::newRow("8 new") << 8 << 2 << "New template"
-                           << "Press the button \"OK\" to continue with the process" << "OK"
+                           << "Press the button \"OK\" to continue with the process"
+                           << "OK"
                            << "Cancel";
     QTest::newRow("12 quit") << 12 << 1 << QString::fromUtf8("La aplicación va a cerrarse")
-                             << "\" Cancelar \" para regresar" << "Aceptar" << "Cancelar";
-    QTest::newRow("13 delete") << 13 << 2 << "Registration will delete" << "\"Cancel\" to return"
-                               << "Delete" << "Cancel";
+                             << "\" Cancelar \" para regresar"
+                             << "Aceptar"
+                             << "Cancelar";
+    QTest::newRow("13 delete") << 13 << 2 << "Registration will delete"
+                               << "\"Cancel\" to return"
+                               << "Delete"
+                               << "Cancel";
   }
 
   void confirmShowsTheModesTexts() {
@@ -101,7 +108,8 @@ class DialogsTest : public QObject {
 
   void unknownModeShowsNothing_data() {
     QTest::addColumn<int>("mode");
-    for (int mode : {0, 1, 5, 9, 11, 14, -1}) QTest::newRow(qPrintable(QString::number(mode))) << mode;
+    for (int mode : {0, 1, 5, 9, 11, 14, -1})
+      QTest::newRow(qPrintable(QString::number(mode))) << mode;
   }
 
   void unknownModeShowsNothing() {
@@ -147,8 +155,10 @@ class DialogsTest : public QObject {
   void incrementFailureReachesTheCaller_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("message");
-    QTest::newRow("lone minus") << "-" << "'-' is not a valid integer value";
-    QTest::newRow("beyond 32 bits") << "2147483648" << "'2147483648' is not a valid integer value";
+    QTest::newRow("lone minus") << "-"
+                                << "'-' is not a valid integer value";
+    QTest::newRow("beyond 32 bits") << "2147483648"
+                                    << "'2147483648' is not a valid integer value";
   }
 
   void incrementFailureReachesTheCaller() {
@@ -191,9 +201,12 @@ class DialogsTest : public QObject {
     QTest::addColumn<QString>("vertical");
     QTest::addColumn<double>("dx");
     QTest::addColumn<double>("dy");
-    QTest::newRow("1.5 and empty") << "1.5" << "" << 1.5 << 0.0;
-    QTest::newRow("negative") << "-0.25" << "-2" << -0.25 << -2.0;
-    QTest::newRow("point refused first") << ".5" << "3" << 5.0 << 3.0;
+    QTest::newRow("1.5 and empty") << "1.5"
+                                   << "" << 1.5 << 0.0;
+    QTest::newRow("negative") << "-0.25"
+                              << "-2" << -0.25 << -2.0;
+    QTest::newRow("point refused first") << ".5"
+                                         << "3" << 5.0 << 3.0;
   }
 
   void displacementReturnsBothDistances() {

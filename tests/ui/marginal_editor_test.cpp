@@ -44,7 +44,8 @@ class MarginalEditorTest : public QObject {
   void commandsAndCaptions() {
     QVERIFY(editor_->CommandButton(EditorCommand::Increment) == nullptr);
     QCOMPARE(editor_->CommandButton(EditorCommand::Move)->text(), QString("Mover"));
-    QCOMPARE(editor_->TitleLabel()->text(), QString::fromUtf8("Características generales de marginal"));
+    QCOMPARE(editor_->TitleLabel()->text(),
+             QString::fromUtf8("Características generales de marginal"));
     QCOMPARE(editor_->HeaderPanel(C::kText)->text(), QString("Mensaje"));
     QCOMPARE(editor_->HeaderPanel(C::kBlank)->text(), QString());
     QCOMPARE(editor_->HeaderPanel(C::kText)->width(), 332);
@@ -55,12 +56,18 @@ class MarginalEditorTest : public QObject {
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("editor");
-    QTest::newRow("letter on the text") << int(C::kText) << "H" << "EdMens";
-    QTest::newRow("letter on a position") << int(C::kHorizontal) << "H" << "";
-    QTest::newRow("digit on a position") << int(C::kVertical) << "4" << "EdPosV";
-    QTest::newRow("letter on the font") << int(C::kFont) << "d" << "EdLetNom";
-    QTest::newRow("letter on the size") << int(C::kSize) << "d" << "";
-    QTest::newRow("digit on the colour") << int(C::kColour) << "1" << "";
+    QTest::newRow("letter on the text") << int(C::kText) << "H"
+                                        << "EdMens";
+    QTest::newRow("letter on a position") << int(C::kHorizontal) << "H"
+                                          << "";
+    QTest::newRow("digit on a position") << int(C::kVertical) << "4"
+                                         << "EdPosV";
+    QTest::newRow("letter on the font") << int(C::kFont) << "d"
+                                        << "EdLetNom";
+    QTest::newRow("letter on the size") << int(C::kSize) << "d"
+                                        << "";
+    QTest::newRow("digit on the colour") << int(C::kColour) << "1"
+                                         << "";
   }
 
   void typedCharacterOpensEditor() {

@@ -59,27 +59,65 @@ class NumeratorEditorTest : public QObject {
     QTest::addColumn<QString>("editor");  // object name, "" when none opens
     QTest::addColumn<QString>("text");    // the editor's text
 
-    QTest::newRow("prefix letter") << int(C::kPrefix) << "a" << "EdPref" << "a";
+    QTest::newRow("prefix letter") << int(C::kPrefix) << "a"
+                                   << "EdPref"
+                                   << "a";
     QTest::newRow("prefix enye") << int(C::kPrefix) << QString::fromUtf8("ñ") << "EdPref"
                                  << QString::fromUtf8("ñ");
-    QTest::newRow("prefix pipe") << int(C::kPrefix) << "|" << "" << "";
-    QTest::newRow("number digit") << int(C::kNumber) << "5" << "EdFolio" << "5";
-    QTest::newRow("number letter") << int(C::kNumber) << "a" << "" << "";
-    QTest::newRow("number minus") << int(C::kNumber) << "-" << "" << "";
-    QTest::newRow("suffix space") << int(C::kSuffix) << " " << "EdSuf" << " ";
-    QTest::newRow("horizontal digit") << int(C::kHorizontal) << "3" << "EdPosH" << "3";
-    QTest::newRow("horizontal point") << int(C::kHorizontal) << "." << "" << "";
-    QTest::newRow("vertical letter") << int(C::kVertical) << "x" << "" << "";
-    QTest::newRow("rotation 9") << int(C::kRotation) << "9" << "EdGiro" << "090";
-    QTest::newRow("rotation 1") << int(C::kRotation) << "1" << "EdGiro" << "180";
-    QTest::newRow("rotation 2") << int(C::kRotation) << "2" << "EdGiro" << "270";
-    QTest::newRow("rotation 5") << int(C::kRotation) << "5" << "EdGiro" << "000";
-    QTest::newRow("mask digit") << int(C::kMask) << "7" << "EdMasc" << "7";
-    QTest::newRow("size digit") << int(C::kSize) << "3" << "EdLetTam" << "3";
-    QTest::newRow("size letter") << int(C::kSize) << "a" << "" << "";
-    QTest::newRow("position digit") << int(C::kPosition) << "1" << "" << "";
-    QTest::newRow("colour digit") << int(C::kColour) << "1" << "" << "";
-    QTest::newRow("direction letter") << int(C::kDirection) << "R" << "" << "";
+    QTest::newRow("prefix pipe") << int(C::kPrefix) << "|"
+                                 << ""
+                                 << "";
+    QTest::newRow("number digit") << int(C::kNumber) << "5"
+                                  << "EdFolio"
+                                  << "5";
+    QTest::newRow("number letter") << int(C::kNumber) << "a"
+                                   << ""
+                                   << "";
+    QTest::newRow("number minus") << int(C::kNumber) << "-"
+                                  << ""
+                                  << "";
+    QTest::newRow("suffix space") << int(C::kSuffix) << " "
+                                  << "EdSuf"
+                                  << " ";
+    QTest::newRow("horizontal digit") << int(C::kHorizontal) << "3"
+                                      << "EdPosH"
+                                      << "3";
+    QTest::newRow("horizontal point") << int(C::kHorizontal) << "."
+                                      << ""
+                                      << "";
+    QTest::newRow("vertical letter") << int(C::kVertical) << "x"
+                                     << ""
+                                     << "";
+    QTest::newRow("rotation 9") << int(C::kRotation) << "9"
+                                << "EdGiro"
+                                << "090";
+    QTest::newRow("rotation 1") << int(C::kRotation) << "1"
+                                << "EdGiro"
+                                << "180";
+    QTest::newRow("rotation 2") << int(C::kRotation) << "2"
+                                << "EdGiro"
+                                << "270";
+    QTest::newRow("rotation 5") << int(C::kRotation) << "5"
+                                << "EdGiro"
+                                << "000";
+    QTest::newRow("mask digit") << int(C::kMask) << "7"
+                                << "EdMasc"
+                                << "7";
+    QTest::newRow("size digit") << int(C::kSize) << "3"
+                                << "EdLetTam"
+                                << "3";
+    QTest::newRow("size letter") << int(C::kSize) << "a"
+                                 << ""
+                                 << "";
+    QTest::newRow("position digit") << int(C::kPosition) << "1"
+                                    << ""
+                                    << "";
+    QTest::newRow("colour digit") << int(C::kColour) << "1"
+                                  << ""
+                                  << "";
+    QTest::newRow("direction letter") << int(C::kDirection) << "R"
+                                      << ""
+                                      << "";
   }
 
   void typedCharacterOpensEditor() {
@@ -128,8 +166,9 @@ class NumeratorEditorTest : public QObject {
     QVERIFY(fonts->findText("Default") >= 0);
     QVERIFY(fonts->count() > 3);
     for (int i = 1; i < fonts->count(); ++i) {
-      QVERIFY2(QString::compare(fonts->itemText(i - 1), fonts->itemText(i), Qt::CaseInsensitive) <= 0,
-               qPrintable(fonts->itemText(i)));
+      QVERIFY2(
+          QString::compare(fonts->itemText(i - 1), fonts->itemText(i), Qt::CaseInsensitive) <= 0,
+          qPrintable(fonts->itemText(i)));
     }
   }
 
@@ -231,17 +270,28 @@ class NumeratorEditorTest : public QObject {
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("typed");  // typed on the grid, then into the editor
     QTest::addColumn<QString>("stored");
-    QTest::newRow("mask 7") << int(C::kMask) << "7" << "07";
-    QTest::newRow("mask 15 capped") << int(C::kMask) << "15" << "12";
-    QTest::newRow("number leading zeros") << int(C::kNumber) << "0012" << "12";
-    QTest::newRow("number letters refused") << int(C::kNumber) << "4a2" << "42";
-    QTest::newRow("horizontal rounded") << int(C::kHorizontal) << "3.456" << "3.46";
-    QTest::newRow("horizontal second point") << int(C::kHorizontal) << "1.2.5" << "1.25";
-    QTest::newRow("vertical whole") << int(C::kVertical) << "25" << "25.00";
-    QTest::newRow("prefix keeps blanks") << int(C::kPrefix) << "F- " << "F- ";
-    QTest::newRow("prefix pipe refused") << int(C::kPrefix) << "a|b" << "ab";
-    QTest::newRow("prefix 15 at most") << int(C::kPrefix) << "ABCDEFGHIJKLMNOPQ" << "ABCDEFGHIJKLMNO";
-    QTest::newRow("size free text") << int(C::kSize) << "36" << "36";
+    QTest::newRow("mask 7") << int(C::kMask) << "7"
+                            << "07";
+    QTest::newRow("mask 15 capped") << int(C::kMask) << "15"
+                                    << "12";
+    QTest::newRow("number leading zeros") << int(C::kNumber) << "0012"
+                                          << "12";
+    QTest::newRow("number letters refused") << int(C::kNumber) << "4a2"
+                                            << "42";
+    QTest::newRow("horizontal rounded") << int(C::kHorizontal) << "3.456"
+                                        << "3.46";
+    QTest::newRow("horizontal second point") << int(C::kHorizontal) << "1.2.5"
+                                             << "1.25";
+    QTest::newRow("vertical whole") << int(C::kVertical) << "25"
+                                    << "25.00";
+    QTest::newRow("prefix keeps blanks") << int(C::kPrefix) << "F- "
+                                         << "F- ";
+    QTest::newRow("prefix pipe refused") << int(C::kPrefix) << "a|b"
+                                         << "ab";
+    QTest::newRow("prefix 15 at most") << int(C::kPrefix) << "ABCDEFGHIJKLMNOPQ"
+                                       << "ABCDEFGHIJKLMNO";
+    QTest::newRow("size free text") << int(C::kSize) << "36"
+                                    << "36";
   }
 
   void enterCommitsByTheColumnsRule() {
@@ -310,15 +360,16 @@ class NumeratorEditorTest : public QObject {
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("lone minus in position")
-        << int(C::kHorizontal) << "-" << "'-' is not a valid floating point value";
-    QTest::newRow("lone minus in number")
-        << int(C::kNumber) << "-" << "'-' is not a valid integer value";
-    QTest::newRow("lone minus in mask") << int(C::kMask) << "-" << "'-' is not a valid integer value";
-    QTest::newRow("number beyond 32 bits")
-        << int(C::kNumber) << "99999999999" << "'99999999999' is not a valid integer value";
-    QTest::newRow("number below 32 bits")
-        << int(C::kNumber) << "-2147483649" << "'-2147483649' is not a valid integer value";
+    QTest::newRow("lone minus in position") << int(C::kHorizontal) << "-"
+                                            << "'-' is not a valid floating point value";
+    QTest::newRow("lone minus in number") << int(C::kNumber) << "-"
+                                          << "'-' is not a valid integer value";
+    QTest::newRow("lone minus in mask") << int(C::kMask) << "-"
+                                        << "'-' is not a valid integer value";
+    QTest::newRow("number beyond 32 bits") << int(C::kNumber) << "99999999999"
+                                           << "'99999999999' is not a valid integer value";
+    QTest::newRow("number below 32 bits") << int(C::kNumber) << "-2147483649"
+                                          << "'-2147483649' is not a valid integer value";
   }
 
   void failedCommitKeepsEditorOpen() {
@@ -336,9 +387,15 @@ class NumeratorEditorTest : public QObject {
     for (int attempt = 0; attempt < 3; ++attempt) {
       auto box = DismissMessageBox();
       switch (attempt) {
-        case 0: PressKey(Qt::Key_Return); break;           // Enter
-        case 1: ClickCell(Grid(), 1, column); break;       // a click on another cell
-        case 2: PressKey(Qt::Key_Down, Qt::ControlModifier); break;  // a Ctrl move
+        case 0:
+          PressKey(Qt::Key_Return);
+          break;  // Enter
+        case 1:
+          ClickCell(Grid(), 1, column);
+          break;  // a click on another cell
+        case 2:
+          PressKey(Qt::Key_Down, Qt::ControlModifier);
+          break;  // a Ctrl move
       }
       QVERIFY(box->Answered());
       QCOMPARE(box->SeenText(), message);
@@ -640,10 +697,21 @@ class NumeratorEditorTest : public QObject {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
     QTest::addColumn<QString>("message");
-    QTest::newRow("minus 25") << "-25" << "-15" << "75" << "";
-    QTest::newRow("empty") << "" << "10" << "100" << "";
-    QTest::newRow("lone minus") << "-" << "0010" << "100" << "'-' is not a valid integer value";
-    QTest::newRow("beyond 32 bits") << "3000000000" << "0010" << "100"
+    QTest::newRow("minus 25") << "-25"
+                              << "-15"
+                              << "75"
+                              << "";
+    QTest::newRow("empty") << ""
+                           << "10"
+                           << "100"
+                           << "";
+    QTest::newRow("lone minus") << "-"
+                                << "0010"
+                                << "100"
+                                << "'-' is not a valid integer value";
+    QTest::newRow("beyond 32 bits") << "3000000000"
+                                    << "0010"
+                                    << "100"
                                     << "'3000000000' is not a valid integer value";
   }
 
@@ -692,7 +760,8 @@ class NumeratorEditorTest : public QObject {
     QTest::addColumn<QString>("label");
     QTest::newRow("custom") << 21.6 << 28.0
                             << QString::fromUtf8("Tamaño de Hoja:   (21.60 cm)   (28.00 cm)");
-    QTest::newRow("rounded") << 21.59999 << 27.944 << QString::fromUtf8("Tamaño de Hoja:   (21.60 cm)   (27.94 cm)");
+    QTest::newRow("rounded") << 21.59999 << 27.944
+                             << QString::fromUtf8("Tamaño de Hoja:   (21.60 cm)   (27.94 cm)");
   }
 
   void sheetSizeLabelShowsTwoDecimals() {
@@ -738,8 +807,8 @@ class NumeratorEditorTest : public QObject {
     QTest::qWait(20);
     const QImage image = Grid()->viewport()->grab().toImage();
     auto pixel = [&](int row, int column, int dx, int dy) {
-      const QRect cell = Grid()->CellRect(row, column).translated(
-          -Grid()->viewport()->geometry().topLeft());
+      const QRect cell =
+          Grid()->CellRect(row, column).translated(-Grid()->viewport()->geometry().topLeft());
       return QColor(image.pixel(cell.left() + dx, cell.top() + dy));
     };
     const QRect numberCell = Grid()->CellRect(1, C::kNumber);
@@ -755,7 +824,9 @@ class NumeratorEditorTest : public QObject {
     auto hasGreen = [&](int row) {
       for (int x = 2; x < 18; ++x)
         for (int y = 2; y < 17; ++y)
-          if (pixel(row, C::kDirection, x, y).green() > 120 && pixel(row, C::kDirection, x, y).red() < 100) return true;
+          if (pixel(row, C::kDirection, x, y).green() > 120 &&
+              pixel(row, C::kDirection, x, y).red() < 100)
+            return true;
       return false;
     };
     QVERIFY(hasGreen(0));

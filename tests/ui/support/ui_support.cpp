@@ -87,15 +87,16 @@ ModalAnswer::ModalAnswer(const char* className, Answer answer)
       seen_(std::make_shared<QString>()),
       timer_(new QTimer()) {
   timer_->setInterval(10);
-  QObject::connect(timer_, &QTimer::timeout, [className, answer, answered = answered_,
-                                              seen = seen_, timer = timer_] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || !modal->inherits(className) || !modal->isVisible()) return;
-    timer->stop();
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) *seen = box->text();
-    *answered = true;
-    answer(modal);
-  });
+  QObject::connect(timer_, &QTimer::timeout,
+                   [className, answer, answered = answered_, seen = seen_, timer = timer_] {
+                     QWidget* modal = QApplication::activeModalWidget();
+                     if (modal == nullptr || !modal->inherits(className) || !modal->isVisible())
+                       return;
+                     timer->stop();
+                     if (auto* box = qobject_cast<QMessageBox*>(modal)) *seen = box->text();
+                     *answered = true;
+                     answer(modal);
+                   });
   timer_->start();
 }
 
@@ -115,9 +116,8 @@ std::unique_ptr<ModalAnswer> RefuseConfirmation() {
 }
 
 std::unique_ptr<ModalAnswer> DismissMessageBox() {
-  return std::make_unique<ModalAnswer>("QMessageBox", [](QWidget* box) {
-    static_cast<QMessageBox*>(box)->accept();
-  });
+  return std::make_unique<ModalAnswer>(
+      "QMessageBox", [](QWidget* box) { static_cast<QMessageBox*>(box)->accept(); });
 }
 
 namespace {

@@ -51,13 +51,12 @@ class ModalAnswer {
 };
 
 // Answers of the common kinds.
-std::unique_ptr<ModalAnswer> AcceptConfirmation();   // TFCaratGda: Enter
-std::unique_ptr<ModalAnswer> RefuseConfirmation();   // TFCaratGda: Escape
-std::unique_ptr<ModalAnswer> DismissMessageBox();    // QMessageBox: OK; keeps its text
+std::unique_ptr<ModalAnswer> AcceptConfirmation();  // TFCaratGda: Enter
+std::unique_ptr<ModalAnswer> RefuseConfirmation();  // TFCaratGda: Escape
+std::unique_ptr<ModalAnswer> DismissMessageBox();   // QMessageBox: OK; keeps its text
 // The increment or displacement dialog: types into its fields, then Enter.
 std::unique_ptr<ModalAnswer> AnswerIncrement(const QString& text);
-std::unique_ptr<ModalAnswer> AnswerDisplacement(const QString& horizontal,
-                                                const QString& vertical);
+std::unique_ptr<ModalAnswer> AnswerDisplacement(const QString& horizontal, const QString& vertical);
 
 // The folder for generated screenshots inside the build folder.
 QString ScreenshotPath(const QString& name);
