@@ -1,0 +1,64 @@
+// Helpers of the widget tests: a clean catalog, real key and mouse events on
+// the grid and the focused widget, and answers to modal dialogs from a timer.
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace zirvo {
+class TableGrid;
+}
+
+namespace zirvo::testing {
+
+// Points the program's folders at a fresh temporary folder and loads the
+// Spanish catalog (language 1) or the English one (2).
+void PrepareCatalog(int language = 1);
+
+// Shows a top-level widget and waits until it is the active window.
+bool ShowActive(QWidget* window);
+
+// Makes the window under test active again after a modal dialog closed.
+void Reactivate();
+
+// Key presses go to the widget that has the keyboard focus, as typing does.
+void PressKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void TypeText(const QString& text);
+
+// Mouse events on a grid cell (rows and columns from 0).
+void ClickCell(TableGrid* grid, int row, int column);
+void DoubleClickCell(TableGrid* grid, int row, int column);
+
+// Answers the next modal widget of type T: `answer` runs on it from a timer
+// while its event loop is running. The returned flag turns true once it ran.
+class ModalAnswer {
+ public:
+  using Answer = std::function<void(QWidget*)>;
+  ModalAnswer(const char* className, Answer answer);
+  ~ModalAnswer();
+  bool Answered() const { return *answered_; }
+  QString SeenText() const { return *seen_; }
+
+ private:
+  std::shared_ptr<bool> answered_;
+  std::shared_ptr<QString> seen_;
+  QTimer* timer_;
+};
+
+// Answers of the common kinds.
+std::unique_ptr<ModalAnswer> AcceptConfirmation();  // TFCaratGda: Enter
+std::unique_ptr<ModalAnswer> RefuseConfirmation();  // TFCaratGda: Escape
+std::unique_ptr<ModalAnswer> DismissMessageBox();   // QMessageBox: OK; keeps its text
+// The increment or displacement dialog: types into its fields, then Enter.
+std::unique_ptr<ModalAnswer> AnswerIncrement(const QString& text);
+std::unique_ptr<ModalAnswer> AnswerDisplacement(const QString& horizontal, const QString& vertical);
+
+// The folder for generated screenshots inside the build folder.
+QString ScreenshotPath(const QString& name);
+
+}  // namespace zirvo::testing
