@@ -68,7 +68,7 @@ TFNuevo::TFNuevo(QWidget* parent)
 
   Et_Personal = new QLabel(panel);
   Et_Personal->setObjectName(QStringLiteral("Et_Personal"));
-  Et_Personal->setGeometry(14, 36, 300, 18);
+  Et_Personal->setGeometry(20, 36, 300, 18);
   Et_Personal->setFont(ArialFont(9, true));
   Et_Personal->setStyleSheet(QStringLiteral("color:#1b365d;"));
 
