@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 #include "app/qtext_qt.h"
@@ -21,6 +23,24 @@ constexpr int kPageCount = 13;
 void SetApplicationTitle() {
   QCoreApplication::setApplicationName(QStringLiteral("Zirvo[W]"));
   QGuiApplication::setDesktopFileName(QStringLiteral("zirvo"));
+}
+
+void ApplyToolkitLanguage() {
+  static QTranslator* translator = nullptr;
+  if (translator != nullptr) {
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    translator = nullptr;
+  }
+  // The toolkit's texts are English without a translation.
+  if (Catalog().English()) return;
+  auto* spanish = new QTranslator();
+  if (spanish->load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(spanish);
+    translator = spanish;
+  } else {
+    delete spanish;
+  }
 }
 
 TFPrincipal::TFPrincipal(QWidget* parent)
@@ -86,6 +106,7 @@ void TFPrincipal::FBienEt_Lin01Click() {
 
 void TFPrincipal::FBienBt_IdiomasClick() {
   if (ChangeLanguage(Catalog(), this) != LanguageResult::Changed) return;
+  ApplyToolkitLanguage();
   FImpLibre01->ApplyFramesLanguage();
   FBien->ApplyLanguage();
 }

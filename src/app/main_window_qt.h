@@ -50,5 +50,8 @@ class TFPrincipal : public QWidget {
 
 // The title of the application, set at start and again by the main window.
 void SetApplicationTitle();
+// Makes the toolkit's own texts (file dialogs, message box buttons) follow
+// the language of the catalog.
+void ApplyToolkitLanguage();
 
 }  // namespace zirvo

@@ -39,6 +39,7 @@ int RunZirvo(QApplication& app, const StartupObserver& observer) {
   // Shared modules, each once: folders, message catalog (reads the language).
   ApplicationFolder();
   Catalog();
+  ApplyToolkitLanguage();
   LoadArtwork();
 
   auto splash = std::make_unique<TFCaratula>();
