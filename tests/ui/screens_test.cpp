@@ -9,6 +9,7 @@
 #include "app/qtext_qt.h"
 #include "app/text.h"
 #include "app/screens_qt.h"
+#include "app/startup_qt.h"
 #include "app/wait_qt.h"
 #include "catalog/catalog.h"
 #include "support/ui_support.h"
@@ -111,6 +112,41 @@ class ScreensTest : public QObject {
                ToQString("-- " + LookupText("0401") + " --"));
       SaveScreenshot(&window, QStringLiteral("presentation") + Suffix());
     }
+  }
+
+  void startUpShowsTheSplashThenTheMainWindow() {
+    Catalog().LoadTable(1);
+    auto visibleSplash = [] {
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<TFCaratula*>(widget) && widget->isVisible()) return widget;
+      }
+      return static_cast<QWidget*>(nullptr);
+    };
+    bool splashDuringWait = false;
+    bool splashOnTop = false;
+    QTimer::singleShot(1000, [&] {
+      QWidget* splash = visibleSplash();
+      splashDuringWait = splash != nullptr;
+      splashOnTop = splash && (splash->windowFlags() & Qt::WindowStaysOnTopHint);
+      bool mainWindowYet = false;
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<TFPrincipal*>(widget) && widget->isVisible()) mainWindowYet = true;
+      }
+      QVERIFY(!mainWindowYet);
+    });
+    bool splashGone = false;
+    QSize windowSize;
+    StartupObserver observer;
+    observer.mainWindowShown = [&](TFPrincipal& window) {
+      splashGone = visibleSplash() == nullptr;
+      windowSize = window.size();
+      QTimer::singleShot(0, &window, [&window] { window.close(); });
+    };
+    QCOMPARE(RunZirvo(*qApp, observer), 0);
+    QVERIFY(splashDuringWait);
+    QVERIFY(splashOnTop);
+    QVERIFY(splashGone);
+    QCOMPARE(windowSize, QSize(960, 611));
   }
 
   void closingAsksOnlyWhenTheWorkspaceIsShown() {
