@@ -32,5 +32,14 @@ test-asan: deps
 	@cmake --build $(ASAN) -j$(JOBS)
 	@cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j$(JOBS)
 
+# make fuzz [FUZZ_SECONDS=60]: every libFuzzer target for that many seconds.
+FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake -S . -B $(FUZZ) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DZIRVO_CORE_ONLY=ON -DZIRVO_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ) -j$(JOBS)
+	@scripts/run-fuzz $(FUZZ) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)

@@ -23,12 +23,39 @@ fs::path FolderPart(const std::string& path) {
   return folder.empty() ? fs::path(".") : folder;
 }
 
+// Temporary files are named ".<target name>.<random digits>.tmp".
+std::string TemporaryPrefix(const std::string& path) {
+  return "." + fs::path(path).filename().string() + ".";
+}
+
 fs::path TemporaryPathBeside(const std::string& path) {
   std::random_device seed;
   std::mt19937_64 generator(seed());
-  const std::string name =
-      "." + fs::path(path).filename().string() + "." + FormatInt(generator() % 1000000000) + ".tmp";
-  return FolderPart(path) / name;
+  return FolderPart(path) /
+         (TemporaryPrefix(path) + FormatInt(generator() % 1000000000) + ".tmp");
+}
+
+bool IsTemporaryOf(const std::string& fileName, const std::string& prefix) {
+  constexpr std::string_view kSuffix = ".tmp";
+  if (fileName.size() <= prefix.size() + kSuffix.size()) return false;
+  if (fileName.compare(0, prefix.size(), prefix) != 0) return false;
+  if (fileName.compare(fileName.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0) return false;
+  const auto digits = std::string_view(fileName).substr(
+      prefix.size(), fileName.size() - prefix.size() - kSuffix.size());
+  return digits.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// A save killed between writing its temporary file and renaming it leaves
+// that file behind; the next save of the same target removes it.
+void RemoveLeftoverTemporaries(const std::string& path) {
+  const std::string prefix = TemporaryPrefix(path);
+  std::error_code code;
+  for (const auto& entry : fs::directory_iterator(FolderPart(path), code)) {
+    if (IsTemporaryOf(entry.path().filename().string(), prefix)) {
+      std::error_code ignored;
+      fs::remove(entry.path(), ignored);
+    }
+  }
 }
 
 }  // namespace
@@ -56,6 +83,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
 
   std::error_code code;
   if (fs::is_directory(path, code)) fail(std::strerror(EISDIR));
+  RemoveLeftoverTemporaries(path);
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (!out) fail(ErrnoText());

@@ -13,7 +13,8 @@ std::string ReadFileBytes(const std::string& path);
 // any failure: a temporary file in the same folder is written, flushed to
 // disk and renamed over the target, keeping the target's permissions. On
 // failure the temporary file is removed and ZirvoError names the file and
-// the cause.
+// the cause. Temporary files that an interrupted earlier save of the same
+// target left behind are removed.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace zirvo

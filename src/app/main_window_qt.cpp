@@ -11,6 +11,7 @@
 #include "catalog/catalog.h"
 #include "catalog/language_dialog_qt.h"
 #include "render/barcode.h"
+#include "template/confirm_dialog_qt.h"
 
 namespace zirvo {
 namespace {
@@ -65,6 +66,7 @@ TFPrincipal::TFPrincipal(QWidget* parent)
   HojaControl->widget(kWelcomePage)->layout()->addWidget(FBien);
   FImpLibre01 = new TFImpLibre(HojaControl->widget(kWorkspacePage));
   HojaControl->widget(kWorkspacePage)->layout()->addWidget(FImpLibre01);
+  SetConfirm([](int mode) { return Confirm(mode); });
   connect(FBien->Et_Iniciar, &ClickLabel::clicked, this, &TFPrincipal::FBienEt_Lin01Click);
   connect(FBien->Bt_Idiomas, &QPushButton::clicked, this, &TFPrincipal::FBienBt_IdiomasClick);
 

@@ -23,8 +23,8 @@ class TFPrincipal : public QWidget {
 
   explicit TFPrincipal(QWidget* parent = nullptr);
 
-  // The confirmation dialog's Confirm(mode), for the exit question and the
-  // workspace's questions.
+  // Who answers the exit question and the workspace's questions: the
+  // confirmation dialog FCaratGda unless replaced (tests answer directly).
   void SetConfirm(std::function<int(int)> confirm);
 
   QStackedWidget* HojaControl;

@@ -125,6 +125,7 @@ TFBien::TFBien(QWidget* parent) : QWidget(parent) {
   SetBackground(Pn_Titulo, WindowsColor(kStripColour));
   Et_Iniciar = new ClickLabel(Pn_Titulo);
   Et_Iniciar->setObjectName(QStringLiteral("Et_Iniciar"));
+  Et_Iniciar->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   Et_Iniciar->setFont(ArialFont(11, true));
   Et_Iniciar->setCursor(Qt::PointingHandCursor);
   Et_Iniciar->setStyleSheet(QStringLiteral("QLabel{color:%1;}QLabel:hover{color:#c0392b;}")

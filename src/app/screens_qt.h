@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "app/dialog_parts_qt.h"
 #include "app/widgets_qt.h"
 
 namespace zirvo {

@@ -1,7 +1,6 @@
 #include "app/widgets_qt.h"
 
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QSvgRenderer>
@@ -62,50 +61,6 @@ void SvgPicture::paintEvent(QPaintEvent*) {
   const QRectF target((width() - size.width()) / 2.0, (height() - size.height()) / 2.0,
                       size.width(), size.height());
   renderer_->render(&painter, target);
-}
-
-ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) {}
-
-void ClickLabel::mousePressEvent(QMouseEvent* event) {
-  pressed_ = event->button() == Qt::LeftButton;
-  QLabel::mousePressEvent(event);
-}
-
-void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-  pressed_ = false;
-  QLabel::mouseReleaseEvent(event);
-  if (click) emit clicked();
-}
-
-WindowDragger::WindowDragger(QWidget* handle) : QObject(handle), handle_(handle) {
-  handle->installEventFilter(this);
-}
-
-bool WindowDragger::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != handle_) return false;
-  QWidget* window = handle_->window();
-  switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-      auto* mouse = static_cast<QMouseEvent*>(event);
-      if (mouse->button() != Qt::LeftButton) return false;
-      dragging_ = true;
-      grab_ = mouse->globalPosition().toPoint() - window->frameGeometry().topLeft();
-      return true;
-    }
-    case QEvent::MouseMove: {
-      if (!dragging_) return false;
-      auto* mouse = static_cast<QMouseEvent*>(event);
-      window->move(mouse->globalPosition().toPoint() - grab_);
-      return true;
-    }
-    case QEvent::MouseButtonRelease:
-      if (!dragging_) return false;
-      dragging_ = false;
-      return true;
-    default:
-      return false;
-  }
 }
 
 void CentreOnScreen(QWidget* window) {

@@ -1,13 +1,10 @@
 // Small widgets and helpers the program's screens share: colours given as
-// Windows RGB numbers, pictures drawn from the SVG artwork at any scaling,
-// clickable labels and borderless windows moved by their title area.
+// Windows RGB numbers and pictures drawn from the SVG artwork at any scaling.
 #pragma once
 
 #include <QColor>
 #include <QFont>
 #include <QIcon>
-#include <QLabel>
-#include <QPoint>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -43,39 +40,6 @@ class SvgPicture : public QWidget {
 
  private:
   QSvgRenderer* renderer_;
-};
-
-// A label that reports clicks of the left mouse button.
-class ClickLabel : public QLabel {
-  Q_OBJECT
- public:
-  explicit ClickLabel(QWidget* parent = nullptr);
-
- signals:
-  void clicked();
-
- protected:
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-
- private:
-  bool pressed_ = false;
-};
-
-// Moves the top-level window of `handle` while the user drags `handle` with
-// the left mouse button; installed as an event filter on the handle.
-class WindowDragger : public QObject {
-  Q_OBJECT
- public:
-  explicit WindowDragger(QWidget* handle);
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
-  QWidget* handle_;
-  QPoint grab_;
-  bool dragging_ = false;
 };
 
 // Centres a top-level window on the screen it will show on.

@@ -1,104 +1,17 @@
 #include "catalog/catalog.h"
 
-#include <algorithm>
 #include <filesystem>
 
 #include "app/file_io.h"
 #include "app/helpers.h"
 #include "app/text.h"
+#include "catalog/ini_file.h"
 
 namespace zirvo {
 namespace {
 
 constexpr std::string_view kSection = "Language";
 constexpr std::string_view kKey = "Predet";
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-           return lower(x) == lower(y);
-         });
-}
-
-// One line of an INI file, with the line end it had, so that a rewrite keeps
-// every other line byte for byte.
-struct IniLine {
-  std::string text;
-  std::string end;
-};
-
-std::vector<IniLine> SplitIni(const std::string& bytes) {
-  std::vector<IniLine> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-    std::size_t endLength = (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-    lines.push_back({bytes.substr(start, i - start), bytes.substr(i, endLength)});
-    i += endLength - 1;
-    start = i + 1;
-  }
-  if (start < bytes.size()) lines.push_back({bytes.substr(start), ""});
-  return lines;
-}
-
-// "[name]" -> name; empty for a line that is no section header.
-std::string SectionName(const std::string& line) {
-  const std::string trimmed = Trim(line);
-  if (trimmed.size() < 2 || trimmed.front() != '[' || trimmed.back() != ']') return {};
-  return Trim(std::string_view(trimmed).substr(1, trimmed.size() - 2));
-}
-
-bool IsKeyLine(const std::string& line, std::string_view key, std::string* value = nullptr) {
-  const auto equals = line.find('=');
-  if (equals == std::string::npos) return false;
-  if (!EqualNoCase(Trim(std::string_view(line).substr(0, equals)), key)) return false;
-  if (value != nullptr) *value = Trim(std::string_view(line).substr(equals + 1));
-  return true;
-}
-
-// The value of key in section, or nothing when either is missing.
-bool ReadIniValue(const std::vector<IniLine>& lines, std::string_view section, std::string_view key,
-                  std::string& value) {
-  bool inSection = false;
-  for (const auto& line : lines) {
-    const std::string name = SectionName(line.text);
-    if (!name.empty()) {
-      inSection = EqualNoCase(name, section);
-    } else if (inSection && IsKeyLine(line.text, key, &value)) {
-      return true;
-    }
-  }
-  return false;
-}
-
-void SetIniValue(std::vector<IniLine>& lines, std::string_view section, std::string_view key,
-                 const std::string& value) {
-  const std::string entry = std::string(key) + "=" + value;
-  const std::string newline =
-      !lines.empty() && !lines.front().end.empty() ? lines.front().end : std::string("\r\n");
-  int sectionAt = -1;
-  int lastEntryAt = -1;
-  for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
-    const std::string name = SectionName(lines[i].text);
-    if (!name.empty()) {
-      if (sectionAt >= 0) break;
-      if (EqualNoCase(name, section)) sectionAt = lastEntryAt = i;
-    } else if (sectionAt >= 0) {
-      if (IsKeyLine(lines[i].text, key)) {
-        lines[i].text = entry;
-        return;
-      }
-      if (!Trim(lines[i].text).empty()) lastEntryAt = i;
-    }
-  }
-  if (!lines.empty() && lines.back().end.empty()) lines.back().end = newline;
-  if (sectionAt < 0) {
-    lines.push_back({"[" + std::string(section) + "]", newline});
-    lines.push_back({entry, newline});
-    return;
-  }
-  lines.insert(lines.begin() + lastEntryAt + 1, IniLine{entry, newline});
-}
 
 const char* OwnSpanish(OwnMessage message) {
   switch (message) {
@@ -191,7 +104,7 @@ int TFDbDatLan::ReadLanguage() {
   int32_t language = 0;
   try {
     std::string value;
-    if (ReadIniValue(SplitIni(ReadFileBytes(settingsFile_)), kSection, kKey, value)) {
+    if (ReadIniValue(ReadFileBytes(settingsFile_), kSection, kKey, value)) {
       if (!TryParseInt32(value, language)) language = 0;
     }
   } catch (const ZirvoError&) {
@@ -203,12 +116,9 @@ int TFDbDatLan::ReadLanguage() {
 
 void TFDbDatLan::WriteLanguage(int language) {
   try {
-    std::vector<IniLine> lines;
-    if (std::filesystem::exists(settingsFile_)) lines = SplitIni(ReadFileBytes(settingsFile_));
-    SetIniValue(lines, kSection, kKey, FormatInt(language));
     std::string bytes;
-    for (const auto& line : lines) bytes += line.text + line.end;
-    WriteFileAtomically(settingsFile_, bytes);
+    if (std::filesystem::exists(settingsFile_)) bytes = ReadFileBytes(settingsFile_);
+    WriteFileAtomically(settingsFile_, WithIniValue(bytes, kSection, kKey, FormatInt(language)));
   } catch (const std::exception&) {
     language = 0;
   }

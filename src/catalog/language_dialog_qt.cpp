@@ -1,12 +1,11 @@
 #include "catalog/language_dialog_qt.h"
 
-#include <QKeyEvent>
-#include <QPainter>
 #include <memory>
 
 #include "app/helpers.h"
 #include "app/qtext_qt.h"
 #include "app/text.h"
+#include "app/widgets_qt.h"
 
 namespace zirvo {
 namespace {
@@ -38,9 +37,8 @@ ClickLabel* ButtonLabel(QWidget* parent, const char* name) {
 const char* const TFIdioma::kLanguages[2] = {"Espa\xf1ol", "English"};
 
 TFIdioma::TFIdioma(const TFDbDatLan& catalog, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    : BorderlessDialog(parent, /*stayOnTop=*/true) {
   setObjectName(QStringLiteral("FIdioma"));
-  setModal(true);
   setFixedSize(kWidth, kHeight);
   SetBackground(this, Qt::black);
   const auto text = [&](const char* code) { return ToQString(catalog.LookupText(code)); };
@@ -50,11 +48,10 @@ TFIdioma::TFIdioma(const TFDbDatLan& catalog, QWidget* parent)
   SetBackground(panel, Qt::white);
   const int inner = kWidth - 2;
 
-  Pn_Titulo = new QWidget(panel);
+  Pn_Titulo = new TitleBand(panel);
   Pn_Titulo->setObjectName(QStringLiteral("Pn_Titulo"));
   Pn_Titulo->setGeometry(0, 0, inner, 24);
   SetBackground(Pn_Titulo, WindowsColor(kBarColour));
-  new WindowDragger(Pn_Titulo);
   auto* caption = new QLabel(QStringLiteral("  Zirvo"), Pn_Titulo);
   caption->setGeometry(0, 0, 200, 24);
   caption->setFont(ArialFont(9, true));
@@ -128,14 +125,6 @@ TFIdioma::TFIdioma(const TFDbDatLan& catalog, QWidget* parent)
   connect(Bt_Cerrar, &ClickLabel::clicked, this, &QDialog::reject);
 }
 
-void TFIdioma::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);  // Escape rejects
-}
-
 const std::string& PendingLanguageChoice() { return PendingChoice(); }
 
 LanguageResult ChangeLanguage(TFDbDatLan& catalog, QWidget* parent) {
@@ -143,7 +132,6 @@ LanguageResult ChangeLanguage(TFDbDatLan& catalog, QWidget* parent) {
     // The pending choice starts from the language in force, as the list does.
     PendingChoice() = catalog.LanguageCode();
     auto dialog = std::make_unique<TFIdioma>(catalog, parent);
-    CentreOnScreen(dialog.get());
     if (dialog->exec() != QDialog::Accepted) {
       PendingChoice() = catalog.LanguageCode();
       return LanguageResult::Cancelled;

@@ -3,18 +3,17 @@
 #pragma once
 
 #include <QComboBox>
-#include <QDialog>
 #include <QLabel>
 #include <string>
 
-#include "app/widgets_qt.h"
+#include "app/dialog_parts_qt.h"
 #include "catalog/catalog.h"
 
 namespace zirvo {
 
 enum class LanguageResult { Changed, Unchanged, Cancelled, Failed };
 
-class TFIdioma : public QDialog {
+class TFIdioma : public BorderlessDialog {
   Q_OBJECT
  public:
   // The languages in list order; an entry's language number is its index + 1.
@@ -22,7 +21,7 @@ class TFIdioma : public QDialog {
 
   explicit TFIdioma(const TFDbDatLan& catalog, QWidget* parent = nullptr);
 
-  QWidget* Pn_Titulo;
+  TitleBand* Pn_Titulo;
   ClickLabel* Bt_Cerrar;
   QLabel* Et_Idioma;
   QLabel* Et_DesIdioma;
@@ -30,9 +29,6 @@ class TFIdioma : public QDialog {
   QComboBox* Ed_Idioma;
   ClickLabel* Bt_Aceptar;
   ClickLabel* Bt_Cancelar;
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
 };
 
 // Runs the dialog. On a confirmed change of language the catalog is loaded

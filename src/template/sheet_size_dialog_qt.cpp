@@ -1,6 +1,5 @@
 #include "template/sheet_size_dialog_qt.h"
 
-#include <QKeyEvent>
 #include <QMessageBox>
 
 #include "app/helpers.h"
@@ -38,10 +37,8 @@ QPushButton* FlatButton(QWidget* parent) {
 
 }  // namespace
 
-TFNuevo::TFNuevo(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+TFNuevo::TFNuevo(QWidget* parent) : BorderlessDialog(parent) {
   setObjectName(QStringLiteral("FNuevo"));
-  setModal(true);
   setFixedSize(kWidth, kHeight);
   SetBackground(this, Qt::black);
 
@@ -52,15 +49,13 @@ TFNuevo::TFNuevo(QWidget* parent)
   SetBackground(panel, WindowsColor(kPanelColour));
   const int inner = kWidth - 2;
 
-  PanTitulo = new QLabel(panel);
+  PanTitulo = new TitleBand(panel);
   PanTitulo->setObjectName(QStringLiteral("PanTitulo"));
   PanTitulo->setGeometry(0, 0, inner, 28);
   PanTitulo->setFont(ArialFont(10, true));
-  PanTitulo->setCursor(Qt::PointingHandCursor);
   PanTitulo->setAutoFillBackground(true);
   PanTitulo->setStyleSheet(QStringLiteral("QLabel{background:%1;color:%2;padding-left:4px;}")
                                .arg(WindowsColor(kBarColour).name(), WindowsColor(kDarkBlue).name()));
-  new WindowDragger(PanTitulo);
 
   auto* topStrip = new QWidget(panel);
   topStrip->setGeometry(0, 28, inner, 2);
@@ -85,7 +80,8 @@ TFNuevo::TFNuevo(QWidget* parent)
     edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     edit->setFont(ArialFont(10));
     edit->setText(QStringLiteral("0.00"));
-    edit->installEventFilter(this);
+    InstallKeyFilter(edit, edit, KeyFilterKind::Real);
+    WatchKeys(edit);
     cm = new QLabel(panel);
     cm->setObjectName(QString::fromLatin1(cmName));
     cm->setGeometry(left + 82, 76, 30, 22);
@@ -132,7 +128,6 @@ bool TFNuevo::AskSheetSize(const std::string& title, double& width, double& heig
   EdVert->setText(SizeText(height, kDefaultHeight));
   EdHoriz->setFocus();
   EdHoriz->selectAll();
-  CentreOnScreen(this);
   if (exec() != QDialog::Accepted) return false;
   width = width_;
   height = height_;
@@ -171,45 +166,6 @@ void TFNuevo::LimitSize(QLineEdit* edit) {
   // Text that is not a number yet (a lone "-") waits for the next key.
   if (text.empty() || !TryParseDouble(text, value)) return;
   if (value > kMaximum) edit->setText(QStringLiteral("149.99"));
-}
-
-bool TFNuevo::RejectKey(QLineEdit* edit, QKeyEvent* event) const {
-  const QString typed = event->text();
-  if (typed.size() != 1) return false;  // cursor movement, Delete, function keys
-  if (event->modifiers() & Qt::ControlModifier) return false;  // copy, paste, select all
-  const QChar c = typed.front();
-  if (c.unicode() >= 0x80) return true;  // nothing outside ASCII is part of a number
-  QString selected = edit->selectedText();
-  const int caret = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
-  const char key = static_cast<char>(c.unicode());
-  return RealKeyFilter(FromQString(edit->text()), FromQString(selected), caret, key) == '\0';
-}
-
-bool TFNuevo::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && (watched == EdHoriz || watched == EdVert)) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
-        key->key() == Qt::Key_Escape) {
-      keyPressEvent(key);
-      return true;
-    }
-    return RejectKey(static_cast<QLineEdit*>(watched), key);
-  }
-  return QDialog::eventFilter(watched, event);
-}
-
-void TFNuevo::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      Apply();
-      return;
-    case Qt::Key_Escape:
-      reject();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
-  }
 }
 
 }  // namespace zirvo

@@ -2,15 +2,16 @@
 // New and for the Sheet size command of the workspace.
 #pragma once
 
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <string>
 
+#include "app/dialog_parts_qt.h"
+
 namespace zirvo {
 
-class TFNuevo : public QDialog {
+class TFNuevo : public BorderlessDialog {
   Q_OBJECT
  public:
   static constexpr double kDefaultWidth = 21.6;
@@ -24,7 +25,7 @@ class TFNuevo : public QDialog {
   // otherwise leaves them unchanged and returns false.
   bool AskSheetSize(const std::string& title, double& width, double& height);
 
-  QLabel* PanTitulo;
+  TitleBand* PanTitulo;
   QLabel* Et_Personal;
   QLabel* Et_Horiz;
   QLineEdit* EdHoriz;
@@ -36,8 +37,8 @@ class TFNuevo : public QDialog {
   QPushButton* Bt_Aplica;
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
+  // Enter applies wherever the focus is; Escape cancels.
+  void EnterPressed() override { Apply(); }
 
  private:
   void ApplyLanguage();
@@ -48,8 +49,6 @@ class TFNuevo : public QDialog {
   bool ReadSize(QLineEdit* edit, double empty, double& value);
   // Replaces a value above the maximum by "149.99" as soon as it is typed.
   void LimitSize(QLineEdit* edit);
-  // RealKeyPress: the keystroke filter of both edits.
-  bool RejectKey(QLineEdit* edit, QKeyEvent* event) const;
 
   double width_ = 0.0;
   double height_ = 0.0;

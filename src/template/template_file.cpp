@@ -151,16 +151,19 @@ void WriteTemplateLines(const std::string& path, const TemplateLines& lines) {
 }
 
 TemplateLines ReadTemplateLines(const std::string& path) {
-  const std::string bytes = ReadFileBytes(path);
+  return SplitTemplateBytes(ReadFileBytes(path));
+}
+
+TemplateLines SplitTemplateBytes(std::string_view bytes) {
   TemplateLines lines;
   std::size_t start = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-    lines.push_back(bytes.substr(start, i - start));
+    lines.emplace_back(bytes.substr(start, i - start));
     if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
     start = i + 1;
   }
-  if (start < bytes.size()) lines.push_back(bytes.substr(start));
+  if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
   return lines;
 }
 

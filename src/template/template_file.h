@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/records.h"
@@ -38,7 +39,10 @@ TemplateLines BuildTemplateLines(TDatHoja& header, const TFolioTable& numerators
 // Writes the lines with CR LF ends through WriteFileAtomically: the previous
 // file survives any failure. Throws ZirvoError naming the file and the cause.
 void WriteTemplateLines(const std::string& path, const TemplateLines& lines);
-// Reads every line; CR, LF and CR LF each end a line. Throws ZirvoError
+// Cuts file content into lines; CR, LF and CR LF each end a line, and a
+// final line end adds no empty line.
+TemplateLines SplitTemplateBytes(std::string_view bytes);
+// Reads every line as SplitTemplateBytes cuts them. Throws ZirvoError
 // naming the file when it cannot be read.
 TemplateLines ReadTemplateLines(const std::string& path);
 

@@ -23,11 +23,15 @@ constexpr int32_t kMaxMask = 12;
 
 std::string PositionText(int row) { return ZeroPad(FormatInt(row + 1), 2); }
 
-// A text stored as typed must not hold the line delimiter: the template line
-// has no escape for it, and the row would read back with its fields shifted.
+// A text stored as typed must not hold the line delimiter or a line end: the
+// template line has no escape for them, and the row would read back with its
+// fields shifted or cut in two.
 void RefuseDelimiter(std::string_view text) {
   if (text.find(kDelimiter) != std::string_view::npos) {
     throw ZirvoError(OwnText(OwnMessage::PipeInText, text));
+  }
+  if (text.find_first_of("\r\n") != std::string_view::npos) {
+    throw ZirvoError(OwnText(OwnMessage::NotCp1252, text));
   }
 }
 

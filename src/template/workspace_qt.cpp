@@ -93,8 +93,14 @@ TFImpLibre::TFImpLibre(QWidget* parent)
 
   FHPresenta01 = new TFHPresenta();
   PlaceFrame(WorkspacePage::Presentation, FHPresenta01);
-  PlaceFrame(WorkspacePage::Numerators, PendingFrame("0803", nullptr));
-  PlaceFrame(WorkspacePage::MarginalTexts, PendingFrame("0804", nullptr));
+  FHFolio01 = new TFHFolio();
+  FHFolio01->setObjectName(QStringLiteral("FHFolio01"));
+  PlaceFrame(WorkspacePage::Numerators, FHFolio01);
+  numerators_ = std::make_unique<NumeratorFramePort>(*FHFolio01);
+  FHMarginal01 = new TFHMarginal();
+  FHMarginal01->setObjectName(QStringLiteral("FHMarginal01"));
+  PlaceFrame(WorkspacePage::MarginalTexts, FHMarginal01);
+  marginals_ = std::make_unique<MarginalFramePort>(*FHMarginal01);
   PlaceFrame(WorkspacePage::Preview, PendingFrame("0506", nullptr));
   PlaceFrame(WorkspacePage::PrintPage, PendingFrame("0805", nullptr));
 
@@ -168,16 +174,6 @@ void TFImpLibre::PlaceFrame(WorkspacePage page, QWidget* frame) {
 void TFImpLibre::SetConfirm(std::function<int(int)> confirm) { confirm_ = std::move(confirm); }
 
 void TFImpLibre::SetSheetSizeDialog(TFNuevo* dialog) { sheetSizeDialog_ = dialog; }
-
-void TFImpLibre::PlugNumeratorEditor(QWidget* frame, NumeratorEditorPort* port) {
-  PlaceFrame(WorkspacePage::Numerators, frame);
-  numerators_ = port;
-}
-
-void TFImpLibre::PlugMarginalEditor(QWidget* frame, MarginalEditorPort* port) {
-  PlaceFrame(WorkspacePage::MarginalTexts, frame);
-  marginals_ = port;
-}
 
 void TFImpLibre::PlugPreview(QWidget* frame, SheetPageHooks hooks) {
   PlaceFrame(WorkspacePage::Preview, frame);

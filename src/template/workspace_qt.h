@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/screens_qt.h"
-#include "template/table_ports.h"
+#include "template/editor_ports_qt.h"
 #include "template/workspace.h"
 
 namespace zirvo {
@@ -39,10 +39,8 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   // The confirmation dialog's Confirm(mode).
   void SetConfirm(std::function<int(int)> confirm);
   void SetSheetSizeDialog(TFNuevo* dialog);
-  // Puts an editor frame on its page. Without one the workspace keeps the
-  // template's tables in table-backed ports and shows an empty page.
-  void PlugNumeratorEditor(QWidget* frame, NumeratorEditorPort* port);
-  void PlugMarginalEditor(QWidget* frame, MarginalEditorPort* port);
+  // Puts the preview and the print page on their pages; until then the
+  // pages stay empty and the workspace hands them nothing.
   void PlugPreview(QWidget* frame, SheetPageHooks hooks);
   void PlugPrintPage(QWidget* frame, SheetPageHooks hooks);
 
@@ -60,6 +58,8 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   QLabel* Et_NomPlantilla;
   QStackedWidget* PageControl;
   TFHPresenta* FHPresenta01;
+  TFHFolio* FHFolio01;
+  TFHMarginal* FHMarginal01;
   QTimer* Temporiza;
 
  public slots:
@@ -97,10 +97,8 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   TemplateWorkspace logic_;
   std::function<int(int)> confirm_;
   TFNuevo* sheetSizeDialog_ = nullptr;
-  TableNumeratorPort tableNumerators_;
-  TableMarginalPort tableMarginals_;
-  NumeratorEditorPort* numerators_ = &tableNumerators_;
-  MarginalEditorPort* marginals_ = &tableMarginals_;
+  std::unique_ptr<NumeratorFramePort> numerators_;
+  std::unique_ptr<MarginalFramePort> marginals_;
   SheetPageHooks preview_;
   SheetPageHooks printPage_;
   std::vector<QToolButton*> icons_;

@@ -7,7 +7,7 @@
 #include "app/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "catalog/language_dialog_qt.h"
-#include "support/ui_support.h"
+#include "support/shell_support.h"
 
 using namespace zirvo;
 using namespace zirvo::uitest;

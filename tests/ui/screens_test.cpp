@@ -12,7 +12,7 @@
 #include "app/startup_qt.h"
 #include "app/wait_qt.h"
 #include "catalog/catalog.h"
-#include "support/ui_support.h"
+#include "support/shell_support.h"
 
 using namespace zirvo;
 using namespace zirvo::uitest;
@@ -72,6 +72,7 @@ class ScreensTest : public QObject {
     QFETCH(QString, title);
     Catalog().LoadTable(language);
     TFPrincipal window;
+    window.SetConfirm([](int) { return -1; });
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.HojaControl->currentIndex(), 0);

@@ -10,7 +10,7 @@
 #include "app/main_window_qt.h"
 #include "app/qtext_qt.h"
 #include "catalog/catalog.h"
-#include "support/ui_support.h"
+#include "support/shell_support.h"
 #include "template/sheet_size_dialog_qt.h"
 
 using namespace zirvo;

@@ -1,94 +1,156 @@
 #include "support/ui_support.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QDir>
-#include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
-#include <QPixmap>
-#include <QTimer>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include "app/helpers.h"
+#include "catalog/catalog.h"
+#include "template/table_grid_qt.h"
 
-namespace zirvo::uitest {
-namespace {
+namespace zirvo::testing {
 
-int& PendingAnswers() {
-  static int pending = 0;
-  return pending;
+void PrepareCatalog(int language) {
+  static QTemporaryDir folder;
+  SetApplicationFolderForTesting(folder.path().toStdString());
+  Catalog().LoadTable(language);
 }
 
+namespace {
+QPointer<QWidget> testWindow;  // the window under test, shown by ShowActive
+
+// Offscreen, a window does not become active again by itself when a modal
+// dialog over it closes, as it does under a window manager.
+QWidget* KeyTarget() {
+  if (QApplication::activeWindow() == nullptr && testWindow != nullptr) {
+    testWindow->activateWindow();
+    if (!QTest::qWaitForWindowActive(testWindow)) qWarning("the window under test is not active");
+  }
+  QWidget* target = QApplication::focusWidget();
+  if (target == nullptr && testWindow != nullptr) target = testWindow->focusWidget();
+  if (target == nullptr) target = testWindow;
+  return target;
+}
 }  // namespace
 
-AppFolder::AppFolder() {
-  QDir(dir_.path()).mkpath(QStringLiteral("Datos"));
-  SetApplicationFolderForTesting(QFile::encodeName(dir_.path()).toStdString());
+void Reactivate() { KeyTarget(); }
+
+bool ShowActive(QWidget* window) {
+  testWindow = window;
+  window->show();
+  window->activateWindow();
+  window->raise();
+  return QTest::qWaitForWindowActive(window);
 }
 
-std::string AppFolder::DataFile(const std::string& name) const {
-  return QFile::encodeName(DataPath(QString::fromStdString(name))).toStdString();
+void PressKey(int key, Qt::KeyboardModifiers modifiers) {
+  QWidget* target = KeyTarget();
+  QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
 }
 
-QString AppFolder::DataPath(const QString& name) const {
-  return dir_.path() + QStringLiteral("/Datos/") + name;
-}
-
-void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs) {
-  ++PendingAnswers();
-  auto* timer = new QTimer(qApp);
-  auto* waited = new int(0);
-  QObject::connect(timer, &QTimer::timeout, timer, [timer, waited, answer, timeoutMs] {
-    QWidget* modal = QApplication::activeModalWidget();
-    *waited += 10;
-    if (modal == nullptr || !modal->isVisible()) {
-      if (*waited > timeoutMs) {
-        timer->stop();
-        timer->deleteLater();
-        delete waited;
-        qWarning("no modal window appeared");
-      }
-      return;
+void TypeText(const QString& text) {
+  for (QChar ch : text) {
+    QWidget* target = KeyTarget();
+    if (ch.unicode() < 128) {
+      QTest::keyClick(target, static_cast<char>(ch.unicode()));
+    } else {
+      QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
-    timer->stop();
-    timer->deleteLater();
-    delete waited;
-    --PendingAnswers();
-    answer(modal);
-  });
-  timer->start(10);
+  }
 }
 
-bool AllModalsAnswered() { return PendingAnswers() == 0; }
+namespace {
+QPoint CellCentre(TableGrid* grid, int row, int column) {
+  const QRect cell = grid->CellRect(row, column);
+  return grid->viewport()->mapFrom(grid, cell.center());
+}
+}  // namespace
 
-void AcceptNextModal() {
-  AnswerNextModal([](QWidget* modal) {
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-      box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->accept();
-    } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-      dialog->accept();
-    }
+void ClickCell(TableGrid* grid, int row, int column) {
+  KeyTarget();
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    CellCentre(grid, row, column));
+}
+
+void DoubleClickCell(TableGrid* grid, int row, int column) {
+  KeyTarget();
+  const QPoint at = CellCentre(grid, row, column);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+ModalAnswer::ModalAnswer(const char* className, Answer answer)
+    : answered_(std::make_shared<bool>(false)),
+      seen_(std::make_shared<QString>()),
+      timer_(new QTimer()) {
+  timer_->setInterval(10);
+  QObject::connect(timer_, &QTimer::timeout,
+                   [className, answer, answered = answered_, seen = seen_, timer = timer_] {
+                     QWidget* modal = QApplication::activeModalWidget();
+                     if (modal == nullptr || !modal->inherits(className) || !modal->isVisible())
+                       return;
+                     timer->stop();
+                     if (auto* box = qobject_cast<QMessageBox*>(modal)) *seen = box->text();
+                     *answered = true;
+                     answer(modal);
+                   });
+  timer_->start();
+}
+
+ModalAnswer::~ModalAnswer() {
+  timer_->stop();
+  delete timer_;
+}
+
+std::unique_ptr<ModalAnswer> AcceptConfirmation() {
+  return std::make_unique<ModalAnswer>(
+      "zirvo::TFCaratGda", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); });
+}
+
+std::unique_ptr<ModalAnswer> RefuseConfirmation() {
+  return std::make_unique<ModalAnswer>(
+      "zirvo::TFCaratGda", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+}
+
+std::unique_ptr<ModalAnswer> DismissMessageBox() {
+  return std::make_unique<ModalAnswer>(
+      "QMessageBox", [](QWidget* box) { static_cast<QMessageBox*>(box)->accept(); });
+}
+
+namespace {
+void TypeInto(QLineEdit* edit, const QString& text) {
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  QTest::keyClicks(edit, text);
+}
+}  // namespace
+
+std::unique_ptr<ModalAnswer> AnswerIncrement(const QString& text) {
+  return std::make_unique<ModalAnswer>("zirvo::TFIncrem", [text](QWidget* dialog) {
+    auto* edit = dialog->findChild<QLineEdit*>("EdIncrem");
+    TypeInto(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
   });
 }
 
-void RejectNextModal() {
-  AnswerNextModal([](QWidget* modal) {
-    if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+std::unique_ptr<ModalAnswer> AnswerDisplacement(const QString& horizontal,
+                                                const QString& vertical) {
+  return std::make_unique<ModalAnswer>("zirvo::TFMuevePlan", [=](QWidget* dialog) {
+    auto* h = dialog->findChild<QLineEdit*>("EdHoriz");
+    auto* v = dialog->findChild<QLineEdit*>("EdVert");
+    TypeInto(h, horizontal);
+    TypeInto(v, vertical);
+    QTest::keyClick(h, Qt::Key_Return);
   });
 }
 
-void SaveScreenshot(QWidget* widget, const QString& name) {
-  const QString folder = QStringLiteral(ZIRVO_BUILD_DIR "/screenshots");
+QString ScreenshotPath(const QString& name) {
+  const QString folder = QStringLiteral(ZIRVO_BUILD_DIR) + "/screenshots";
   QDir().mkpath(folder);
-  // Layouts settle through posted events.
-  QCoreApplication::sendPostedEvents();
-  QCoreApplication::processEvents();
-  widget->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+  return folder + "/" + name;
 }
 
-QByteArray FileBytes(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll();
-}
-
-}  // namespace zirvo::uitest
+}  // namespace zirvo::testing

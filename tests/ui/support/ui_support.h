@@ -1,44 +1,64 @@
-// Shared by the widget tests: a private application folder, answering modal
-// dialogs from a timer, and screenshots into the build folder.
+// Helpers of the widget tests: a clean catalog, real key and mouse events on
+// the grid and the focused widget, and answers to modal dialogs from a timer.
 #pragma once
 
-#include <QDialog>
+#include <QApplication>
 #include <QString>
-#include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
-namespace zirvo::uitest {
+namespace zirvo {
+class TableGrid;
+}
 
-// A fresh application folder with its Datos folder; the program's folders
-// point at it for the life of the test executable.
-class AppFolder {
+namespace zirvo::testing {
+
+// Points the program's folders at a fresh temporary folder and loads the
+// Spanish catalog (language 1) or the English one (2).
+void PrepareCatalog(int language = 1);
+
+// Shows a top-level widget and waits until it is the active window.
+bool ShowActive(QWidget* window);
+
+// Makes the window under test active again after a modal dialog closed.
+void Reactivate();
+
+// Key presses go to the widget that has the keyboard focus, as typing does.
+void PressKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void TypeText(const QString& text);
+
+// Mouse events on a grid cell (rows and columns from 0).
+void ClickCell(TableGrid* grid, int row, int column);
+void DoubleClickCell(TableGrid* grid, int row, int column);
+
+// Answers the next modal widget of type T: `answer` runs on it from a timer
+// while its event loop is running. The returned flag turns true once it ran.
+class ModalAnswer {
  public:
-  AppFolder();
-  std::string DataFile(const std::string& name) const;
-  QString DataPath(const QString& name) const;
-  QString Root() const { return dir_.path(); }
+  using Answer = std::function<void(QWidget*)>;
+  ModalAnswer(const char* className, Answer answer);
+  ~ModalAnswer();
+  bool Answered() const { return *answered_; }
+  QString SeenText() const { return *seen_; }
 
  private:
-  QTemporaryDir dir_;
+  std::shared_ptr<bool> answered_;
+  std::shared_ptr<QString> seen_;
+  QTimer* timer_;
 };
 
-// Runs `answer` on the next modal window that appears (a dialog, a message
-// box) while the code under test waits in it. Fails the test when none
-// appears within `timeoutMs`.
-void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000);
-// True when every answer registered so far has run.
-bool AllModalsAnswered();
+// Answers of the common kinds.
+std::unique_ptr<ModalAnswer> AcceptConfirmation();  // TFCaratGda: Enter
+std::unique_ptr<ModalAnswer> RefuseConfirmation();  // TFCaratGda: Escape
+std::unique_ptr<ModalAnswer> DismissMessageBox();   // QMessageBox: OK; keeps its text
+// The increment or displacement dialog: types into its fields, then Enter.
+std::unique_ptr<ModalAnswer> AnswerIncrement(const QString& text);
+std::unique_ptr<ModalAnswer> AnswerDisplacement(const QString& horizontal, const QString& vertical);
 
-// Accepts or rejects whatever modal appears next.
-void AcceptNextModal();
-void RejectNextModal();
+// The folder for generated screenshots inside the build folder.
+QString ScreenshotPath(const QString& name);
 
-// Saves the widget's picture as <build>/screenshots/<name>.png (never committed).
-void SaveScreenshot(QWidget* widget, const QString& name);
-
-// The text of a file as bytes.
-QByteArray FileBytes(const QString& path);
-
-}  // namespace zirvo::uitest
+}  // namespace zirvo::testing

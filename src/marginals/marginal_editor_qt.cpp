@@ -1,0 +1,44 @@
+#include "marginals/marginal_editor_qt.h"
+
+namespace zirvo {
+
+namespace {
+
+TableEditorConfig MarginalConfig() {
+  using C = TMarginalTable::CellIndex;
+  std::vector<ColumnDef> cols(C::kCellCount);
+  cols[C::kPosition] = columns::Position();
+  cols[C::kText] = columns::FreeText(332, "TPMens", "0212", "EdMens", 200);
+  cols[C::kHorizontal] = columns::Centimetres("TPPosH", "0204", "EdPosH");
+  cols[C::kVertical] = columns::Centimetres("TPPosV", "0205", "EdPosV");
+  cols[C::kRotation] = columns::Rotation(Qt::AlignHCenter, "0.00");
+  cols[C::kFont] = columns::Font(140);
+  cols[C::kSize] = columns::Size();
+  cols[C::kColour] = columns::Colour();
+  cols[C::kBlank] = columns::Blank();
+  return {.titleCode = "0804",
+          .columns = std::move(cols),
+          .commands = {EditorCommand::Add, EditorCommand::Delete, EditorCommand::Move},
+          .displacementTitleCode = "0179",
+          .scrollHeaderName = "TPVac04",
+          // The colour Windows gives the text of inactive window captions.
+          .editorBackground = QColor(0xD8, 0xE4, 0xF8)};
+}
+
+}  // namespace
+
+TFHMarginal::TFHMarginal(QWidget* parent)
+    : TableEditor(std::make_unique<TMarginalTable>(), MarginalConfig(), parent) {
+  setObjectName("FHMarginal01");
+}
+
+const TMarginalTable& TFHMarginal::Marginals() const {
+  return static_cast<const TMarginalTable&>(Table());
+}
+
+int TFHMarginal::ExportRecords(TArrMar100& records) const {
+  records = Marginals().ExportRecords();
+  return static_cast<int>(records.size());
+}
+
+}  // namespace zirvo

@@ -1,0 +1,66 @@
+#include "numerators/numerator_editor_qt.h"
+
+#include "app/text.h"
+#include "catalog/catalog.h"
+#include "numerators/general_dialogs_qt.h"
+
+namespace zirvo {
+
+namespace {
+
+TableEditorConfig FolioConfig() {
+  using C = TFolioTable::CellIndex;
+  std::vector<ColumnDef> cols(C::kCellCount);
+  cols[C::kPosition] = columns::Position();
+  cols[C::kPrefix] = columns::FreeText(104, "TPPref", "0201", "EdPref", 15);
+  cols[C::kNumber] = columns::Integer(80, "TPNum", "0202", "EdFolio", 12, "0", Qt::AlignLeft);
+  cols[C::kSuffix] = columns::FreeText(104, "TPSuf", "0203", "EdSuf", 15);
+  cols[C::kHorizontal] = columns::Centimetres("TPPosH", "0204", "EdPosH");
+  cols[C::kVertical] = columns::Centimetres("TPPosV", "0205", "EdPosV");
+  cols[C::kRotation] = columns::Rotation(Qt::AlignRight, "0.00");
+  cols[C::kMask] = columns::Integer(30, "TPMasc", "0207", "EdMasc", 2, "", Qt::AlignHCenter);
+  cols[C::kFont] = columns::Font(130);
+  cols[C::kSize] = columns::Size();
+  cols[C::kColour] = columns::Colour();
+  cols[C::kDirection] = {.width = 20,
+                         .headerName = "TPRetro",
+                         .headerCode = "0211",
+                         .editor = EditorKind::Toggle,
+                         .paint = CellPaint::DirectionIcon};
+  cols[C::kBlank] = columns::Blank();
+  return {.titleCode = "0803",
+          .columns = std::move(cols),
+          .commands = {EditorCommand::Add, EditorCommand::Delete, EditorCommand::Increment,
+                       EditorCommand::Move},
+          .displacementTitleCode = "0178",
+          .scrollHeaderName = "TPVac03",
+          .editorBackground = QColor(0xE2, 0xE4, 0xC2)};
+}
+
+}  // namespace
+
+TFHFolio::TFHFolio(QWidget* parent)
+    : TableEditor(std::make_unique<TFolioTable>(), FolioConfig(), parent) {
+  setObjectName("FHFolio01");
+}
+
+const TFolioTable& TFHFolio::Folios() const { return static_cast<const TFolioTable&>(Table()); }
+
+int TFHFolio::ExportRecords(TArrFol100& records) const {
+  records = Folios().ExportRecords();
+  return static_cast<int>(records.size());
+}
+
+void TFHFolio::RunIncrement() {
+  if (Table().Empty()) return;
+  int32_t k = 0;
+  try {
+    ShowIncrementDialog(k);
+    static_cast<TFolioTable&>(MutableTable()).ApplyIncrement(k);
+  } catch (const ZirvoError& error) {
+    ShowFailure(this, error.what());
+  }
+  TableChanged();
+}
+
+}  // namespace zirvo

@@ -1,0 +1,293 @@
+// The confirmation dialog and the general increment and displacement
+// dialogs: their modes and captions, Enter and Escape, what they return and
+// remember, the failures they hand back, and dragging by the title band.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/text.h"
+#include "catalog/catalog.h"
+#include "numerators/general_dialogs_qt.h"
+#include "support/ui_support.h"
+#include "template/confirm_dialog_qt.h"
+
+using namespace zirvo;
+using namespace zirvo::testing;
+
+namespace {
+QLineEdit* Field(QWidget* dialog, const char* name) { return dialog->findChild<QLineEdit*>(name); }
+}  // namespace
+
+class DialogsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { PrepareCatalog(1); }
+
+  // ---- TFCaratGda --------------------------------------------------------
+
+  void confirmShowsTheModesTexts_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("line2");
+    QTest::addColumn<QString>("accept");
+    QTest::addColumn<QString>("cancel");
+    QTest::newRow("6 open") << 6 << 1 << "Abrir plantilla"
+                            << QString::fromUtf8("Oprima el boton \" Aceptar \" para continuar")
+                            << "Continuar"
+                            << "Cerrar";
+    QTest::newRow("7 close") << 7 << 1 << "Cerrar plantilla"
+                             << QString::fromUtf8("Oprima el boton \" Aceptar \" para continuar")
+                             << "Aceptar"
+                             << "Cancelar";
+    QTest::newRow("8 new") << 8 << 2 << "New template"
+                           << "Press the button \"OK\" to continue with the process"
+                           << "OK"
+                           << "Cancel";
+    QTest::newRow("12 quit") << 12 << 1 << QString::fromUtf8("La aplicación va a cerrarse")
+                             << "\" Cancelar \" para regresar"
+                             << "Aceptar"
+                             << "Cancelar";
+    QTest::newRow("13 delete") << 13 << 2 << "Registration will delete"
+                               << "\"Cancel\" to return"
+                               << "Delete"
+                               << "Cancel";
+  }
+
+  void confirmShowsTheModesTexts() {
+    QFETCH(int, mode);
+    QFETCH(int, language);
+    QFETCH(QString, title);
+    QFETCH(QString, line2);
+    QFETCH(QString, accept);
+    QFETCH(QString, cancel);
+    Catalog().LoadTable(language);
+    QStringList seen;
+    ModalAnswer answer("zirvo::TFCaratGda", [&](QWidget* widget) {
+      auto* dialog = static_cast<TFCaratGda*>(widget);
+      seen << dialog->Et_Titulo->text() << dialog->Et_Lin02->text() << dialog->Bt_Aceptar->text()
+           << dialog->Bt_Cancelar->text();
+      QCOMPARE(dialog->Bt_Aceptar->geometry(), QRect(12, 98, 90, 17));
+      QCOMPARE(dialog->Bt_Cancelar->geometry(), QRect(276, 98, 90, 17));
+      QCOMPARE(dialog->size(), QSize(386, 132));
+      QVERIFY(dialog->windowFlags() & Qt::FramelessWindowHint);
+      QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+      if (mode == 13) QVERIFY(dialog->grab().save(ScreenshotPath("confirm_dialog.png")));
+      QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
+    });
+    QCOMPARE(Confirm(mode), -1);
+    Catalog().LoadTable(1);
+    QVERIFY(answer.Answered());
+    QCOMPARE(seen, (QStringList{title, line2, accept, cancel}));
+  }
+
+  void confirmReturnsOneUnlessAccepted_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("result");
+    QTest::newRow("Enter") << "enter" << -1;
+    QTest::newRow("Escape") << "escape" << 1;
+    QTest::newRow("Cancel button") << "cancel" << 1;
+    QTest::newRow("window closed") << "close" << 1;
+  }
+
+  void confirmReturnsOneUnlessAccepted() {
+    QFETCH(QString, how);
+    QFETCH(int, result);
+    ModalAnswer answer("zirvo::TFCaratGda", [how](QWidget* widget) {
+      auto* dialog = static_cast<TFCaratGda*>(widget);
+      if (how == "enter") QTest::keyClick(dialog, Qt::Key_Return);
+      if (how == "escape") QTest::keyClick(dialog, Qt::Key_Escape);
+      if (how == "cancel") QTest::mouseClick(dialog->Bt_Cancelar, Qt::LeftButton);
+      if (how == "close") dialog->close();
+    });
+    QCOMPARE(Confirm(13), result);
+    QVERIFY(answer.Answered());
+    QVERIFY(!FCaratGda().isVisible());
+  }
+
+  void unknownModeShowsNothing_data() {
+    QTest::addColumn<int>("mode");
+    for (int mode : {0, 1, 5, 9, 11, 14, -1})
+      QTest::newRow(qPrintable(QString::number(mode))) << mode;
+  }
+
+  void unknownModeShowsNothing() {
+    QFETCH(int, mode);
+    ModalAnswer answer("QDialog", [](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+    QCOMPARE(Confirm(mode), 0);
+    QTest::qWait(20);
+    QVERIFY(!answer.Answered());
+  }
+
+  // ---- TFIncrem ---------------------------------------------------------
+
+  void incrementReturnsAndRemembersItsText_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("k");
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("blank") << " " << 0;  // typed blanks are refused; the field ends empty
+    QTest::newRow("minus 25") << "-25" << -25;
+    QTest::newRow("letters refused") << "1a2" << 12;
+    QTest::newRow("largest") << "2147483647" << 2147483647;
+  }
+
+  void incrementReturnsAndRemembersItsText() {
+    QFETCH(QString, typed);
+    QFETCH(int, k);
+    auto answer = AnswerIncrement(typed);
+    int32_t value = 99;
+    ShowIncrementDialog(value);
+    QVERIFY(answer->Answered());
+    QCOMPARE(value, k);
+    QString reopened;
+    ModalAnswer look("zirvo::TFIncrem", [&](QWidget* dialog) {
+      reopened = Field(dialog, "EdIncrem")->text();
+      QTest::keyClick(Field(dialog, "EdIncrem"), Qt::Key_Escape);
+    });
+    int32_t untouched = 0;
+    ShowIncrementDialog(untouched);
+    QVERIFY(look.Answered());
+    QCOMPARE(untouched, 0);  // Escape leaves the caller's value
+    QCOMPARE(reopened, typed == " " ? QString() : typed == "1a2" ? QString("12") : typed);
+  }
+
+  void incrementFailureReachesTheCaller_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("lone minus") << "-"
+                                << "'-' is not a valid integer value";
+    QTest::newRow("beyond 32 bits") << "2147483648"
+                                    << "'2147483648' is not a valid integer value";
+  }
+
+  void incrementFailureReachesTheCaller() {
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    auto answer = AnswerIncrement(typed);
+    int32_t value = 0;
+    try {
+      ShowIncrementDialog(value);
+      QFAIL("no failure");
+    } catch (const ConversionError& error) {
+      QCOMPARE(QString(error.what()), message);
+    }
+    QCOMPARE(value, 0);
+  }
+
+  void incrementCaptions() {
+    QString title, label, apply;
+    ModalAnswer look("zirvo::TFIncrem", [&](QWidget* widget) {
+      auto* dialog = static_cast<TFIncrem*>(widget);
+      title = dialog->Pn_Titulo->text();
+      label = dialog->Et_Increm->text();
+      apply = dialog->Bt_Aplica->text();
+      QCOMPARE(dialog->size(), QSize(278, 130));
+      QCOMPARE(dialog->Pn_Titulo->height(), 28);
+      QVERIFY(dialog->grab().save(ScreenshotPath("increment_dialog.png")));
+      QTest::mouseClick(dialog->Bt_Cancela, Qt::LeftButton);
+    });
+    int32_t value = 0;
+    ShowIncrementDialog(value);
+    QCOMPARE(title, QString("Incremento general de numeradores"));
+    QCOMPARE(label, QString("Incremento"));
+    QCOMPARE(apply, QString("Aplicar"));
+  }
+
+  // ---- TFMuevePlan ------------------------------------------------------
+
+  void displacementReturnsBothDistances_data() {
+    QTest::addColumn<QString>("horizontal");
+    QTest::addColumn<QString>("vertical");
+    QTest::addColumn<double>("dx");
+    QTest::addColumn<double>("dy");
+    QTest::newRow("1.5 and empty") << "1.5"
+                                   << "" << 1.5 << 0.0;
+    QTest::newRow("negative") << "-0.25"
+                              << "-2" << -0.25 << -2.0;
+    QTest::newRow("point refused first") << ".5"
+                                         << "3" << 5.0 << 3.0;
+  }
+
+  void displacementReturnsBothDistances() {
+    QFETCH(QString, horizontal);
+    QFETCH(QString, vertical);
+    QFETCH(double, dx);
+    QFETCH(double, dy);
+    auto answer = AnswerDisplacement(horizontal, vertical);
+    double x = 9, y = 9;
+    ShowDisplacementDialog("Mover", x, y);
+    QVERIFY(answer->Answered());
+    QCOMPARE(x, dx);
+    QCOMPARE(y, dy);
+  }
+
+  void displacementStartsFromZeroAndEnterConfirmsFromAnyField() {
+    QString title, startH, startV;
+    ModalAnswer answer("zirvo::TFMuevePlan", [&](QWidget* widget) {
+      auto* dialog = static_cast<TFMuevePlan*>(widget);
+      title = dialog->Pn_Titulo->text();
+      startH = dialog->EdHoriz->text();
+      startV = dialog->EdVert->text();
+      QVERIFY(dialog->grab().save(ScreenshotPath("displacement_dialog.png")));
+      dialog->EdHoriz->setText("4");
+      QTest::keyClick(dialog->EdHoriz, Qt::Key_Enter);
+    });
+    double x = 0, y = 0;
+    ShowDisplacementDialog(LookupText("0178"), x, y);
+    QCOMPARE(title, QString("  Desplazamiento general de numeradores"));
+    QCOMPARE(startH, QString("0.00"));
+    QCOMPARE(startV, QString("0.00"));
+    QCOMPARE(x, 4.0);
+    QCOMPARE(y, 0.0);
+    // Opened again, it starts from 0.00 whatever was typed before.
+    ModalAnswer again("zirvo::TFMuevePlan", [&](QWidget* widget) {
+      startH = static_cast<TFMuevePlan*>(widget)->EdHoriz->text();
+      QTest::keyClick(widget, Qt::Key_Escape);
+    });
+    double cx = 0, cy = 0;
+    ShowDisplacementDialog("x", cx, cy);
+    QCOMPARE(startH, QString("0.00"));
+    QCOMPARE(cx, 0.0);
+    QCOMPARE(cy, 0.0);
+  }
+
+  void displacementFailureChangesNeitherValue() {
+    ModalAnswer answer("zirvo::TFMuevePlan", [](QWidget* widget) {
+      auto* dialog = static_cast<TFMuevePlan*>(widget);
+      dialog->EdHoriz->setText("2");
+      dialog->EdVert->setText(".");
+      QTest::mouseClick(dialog->Bt_Aplica, Qt::LeftButton);
+    });
+    double x = 0, y = 0;
+    QVERIFY_THROWS_EXCEPTION(ConversionError, ShowDisplacementDialog("t", x, y));
+    QCOMPARE(x, 0.0);
+    QCOMPARE(y, 0.0);
+  }
+
+  // ---- dragging ----------------------------------------------------------
+
+  void titleBandDragsTheWindow() {
+    QPoint before, after;
+    ModalAnswer answer("zirvo::TFIncrem", [&](QWidget* widget) {
+      auto* dialog = static_cast<TFIncrem*>(widget);
+      before = dialog->pos();
+      QTest::mousePress(dialog->Pn_Titulo, Qt::LeftButton, Qt::NoModifier, QPoint(20, 10));
+      QMouseEvent move(QEvent::MouseMove, QPointF(60, 40),
+                       dialog->Pn_Titulo->mapToGlobal(QPointF(60, 40)), Qt::NoButton,
+                       Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(dialog->Pn_Titulo, &move);
+      QTest::mouseRelease(dialog->Pn_Titulo, Qt::LeftButton, Qt::NoModifier, QPoint(60, 40));
+      after = dialog->pos();
+      QCOMPARE(dialog->Pn_Titulo->cursor().shape(), Qt::PointingHandCursor);
+      QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    int32_t value = 0;
+    ShowIncrementDialog(value);
+    QVERIFY(answer.Answered());
+    QCOMPARE(after - before, QPoint(40, 30));
+  }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "dialogs_test.moc"

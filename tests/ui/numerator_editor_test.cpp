@@ -1,0 +1,867 @@
+// The numerator editor driven through real key and mouse events: how each
+// column's editor opens, what a commit stores, the keys inside an editor, the
+// commands, the failure paths and the drawing.
+#include <QClipboard>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/qtext_qt.h"
+#include "catalog/catalog.h"
+#include "numerators/numerator_editor_qt.h"
+#include "support/ui_support.h"
+
+using namespace zirvo;
+using namespace zirvo::testing;
+using C = TFolioTable::CellIndex;
+
+class NumeratorEditorTest : public QObject {
+  Q_OBJECT
+
+ private:
+  TFHFolio* editor_ = nullptr;
+
+  TableGrid* Grid() const { return editor_->Grid(); }
+  std::string Cell(int row, int column) const { return editor_->Table().Cell(row, column); }
+  void AddRows(int count) {
+    for (int i = 0; i < count; ++i) editor_->AddRow();
+  }
+  QLineEdit* Edit(int column) const { return qobject_cast<QLineEdit*>(editor_->EditorOf(column)); }
+  QComboBox* List(int column) const { return qobject_cast<QComboBox*>(editor_->EditorOf(column)); }
+  void Click(EditorCommand command) {
+    QTest::mouseClick(editor_->CommandButton(command), Qt::LeftButton);
+  }
+  void Load(const std::vector<std::string>& lines) { editor_->LoadFromLines(lines); }
+
+ private slots:
+  void initTestCase() {
+    PrepareCatalog(1);
+    editor_ = new TFHFolio();
+    editor_->resize(780, 420);
+    editor_->InitEditor();
+    QVERIFY(ShowActive(editor_));
+  }
+
+  void cleanupTestCase() { delete editor_; }
+
+  void init() {
+    editor_->ClearEditor();
+    if (!editor_->isActiveWindow()) QVERIFY(ShowActive(editor_));
+  }
+
+  // ---- opening an editor by typing on the grid -------------------------
+
+  void typedCharacterOpensEditor_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("editor");  // object name, "" when none opens
+    QTest::addColumn<QString>("text");    // the editor's text
+
+    QTest::newRow("prefix letter") << int(C::kPrefix) << "a"
+                                   << "EdPref"
+                                   << "a";
+    QTest::newRow("prefix enye") << int(C::kPrefix) << QString::fromUtf8("ñ") << "EdPref"
+                                 << QString::fromUtf8("ñ");
+    QTest::newRow("prefix pipe") << int(C::kPrefix) << "|"
+                                 << ""
+                                 << "";
+    QTest::newRow("number digit") << int(C::kNumber) << "5"
+                                  << "EdFolio"
+                                  << "5";
+    QTest::newRow("number letter") << int(C::kNumber) << "a"
+                                   << ""
+                                   << "";
+    QTest::newRow("number minus") << int(C::kNumber) << "-"
+                                  << ""
+                                  << "";
+    QTest::newRow("suffix space") << int(C::kSuffix) << " "
+                                  << "EdSuf"
+                                  << " ";
+    QTest::newRow("horizontal digit") << int(C::kHorizontal) << "3"
+                                      << "EdPosH"
+                                      << "3";
+    QTest::newRow("horizontal point") << int(C::kHorizontal) << "."
+                                      << ""
+                                      << "";
+    QTest::newRow("vertical letter") << int(C::kVertical) << "x"
+                                     << ""
+                                     << "";
+    QTest::newRow("rotation 9") << int(C::kRotation) << "9"
+                                << "EdGiro"
+                                << "090";
+    QTest::newRow("rotation 1") << int(C::kRotation) << "1"
+                                << "EdGiro"
+                                << "180";
+    QTest::newRow("rotation 2") << int(C::kRotation) << "2"
+                                << "EdGiro"
+                                << "270";
+    QTest::newRow("rotation 5") << int(C::kRotation) << "5"
+                                << "EdGiro"
+                                << "000";
+    QTest::newRow("mask digit") << int(C::kMask) << "7"
+                                << "EdMasc"
+                                << "7";
+    QTest::newRow("size digit") << int(C::kSize) << "3"
+                                << "EdLetTam"
+                                << "3";
+    QTest::newRow("size letter") << int(C::kSize) << "a"
+                                 << ""
+                                 << "";
+    QTest::newRow("position digit") << int(C::kPosition) << "1"
+                                    << ""
+                                    << "";
+    QTest::newRow("colour digit") << int(C::kColour) << "1"
+                                  << ""
+                                  << "";
+    QTest::newRow("direction letter") << int(C::kDirection) << "R"
+                                      << ""
+                                      << "";
+  }
+
+  void typedCharacterOpensEditor() {
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, editor);
+    QFETCH(QString, text);
+    AddRows(1);
+    ClickCell(Grid(), 0, column);
+    TypeText(typed);
+    QWidget* open = editor_->OpenEditor();
+    if (editor.isEmpty()) {
+      QVERIFY(open == nullptr);
+      QCOMPARE(editor_->Table().Cell(0, column), Table0Defaults(column));
+      return;
+    }
+    QVERIFY(open != nullptr);
+    QCOMPARE(open->objectName(), editor);
+    QVERIFY(open->hasFocus() || open->isAncestorOf(QApplication::focusWidget()));
+    if (auto* edit = qobject_cast<QLineEdit*>(open)) {
+      QCOMPARE(edit->text(), text);
+      QVERIFY(!edit->hasSelectedText());
+      QCOMPARE(edit->cursorPosition(), int(text.size()));
+    } else {
+      QCOMPARE(qobject_cast<QComboBox*>(open)->currentText(), text);
+    }
+  }
+
+  void typedLetterSelectsFirstFontWithIt() {
+    AddRows(1);
+    ClickCell(Grid(), 0, C::kFont);
+    TypeText("l");
+    QComboBox* fonts = List(C::kFont);
+    QCOMPARE(editor_->OpenEditor(), fonts);
+    QVERIFY(fonts->currentIndex() >= 0);
+    QVERIFY(fonts->currentText().startsWith("L", Qt::CaseInsensitive));
+    for (int i = 0; i < fonts->currentIndex(); ++i) {
+      QVERIFY(!fonts->itemText(i).startsWith("l", Qt::CaseInsensitive));
+    }
+    PressKey(Qt::Key_Return);
+    QCOMPARE(ToQString(Cell(0, C::kFont)), fonts->currentText());
+  }
+
+  void fontListIsSortedWithoutRegardToCase() {
+    QComboBox* fonts = List(C::kFont);
+    QVERIFY(fonts->findText("Default") >= 0);
+    QVERIFY(fonts->count() > 3);
+    for (int i = 1; i < fonts->count(); ++i) {
+      QVERIFY2(
+          QString::compare(fonts->itemText(i - 1), fonts->itemText(i), Qt::CaseInsensitive) <= 0,
+          qPrintable(fonts->itemText(i)));
+    }
+  }
+
+  // ---- opening by double-click or Enter -------------------------------
+
+  void doubleClickShowsCellSelected_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("suffix") << int(C::kSuffix) << "Sx";
+    QTest::newRow("number") << int(C::kNumber) << "1500";
+    QTest::newRow("horizontal") << int(C::kHorizontal) << "3.50";
+    QTest::newRow("size") << int(C::kSize) << "14";
+  }
+
+  void doubleClickShowsCellSelected() {
+    QFETCH(int, column);
+    QFETCH(QString, expected);
+    Load({"|FOL|01|F-|1500|Sx|3.50|25.00|90|06|Arial|14|255|R||"});
+    DoubleClickCell(Grid(), 0, column);
+    QWidget* open = editor_->OpenEditor();
+    QVERIFY(open != nullptr);
+    QLineEdit* edit = qobject_cast<QLineEdit*>(open);
+    if (edit == nullptr) edit = qobject_cast<QComboBox*>(open)->lineEdit();
+    QCOMPARE(edit->text(), expected);
+    QCOMPARE(edit->selectedText(), expected);
+  }
+
+  void rotationListFollowsTheCell_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("index");
+    QTest::newRow("new row 0.00") << "0.00" << 0;
+    QTest::newRow("0") << "0" << 0;
+    QTest::newRow("000") << "000" << 0;
+    QTest::newRow("90") << "90" << 1;
+    QTest::newRow("270.0") << "270.0" << 3;
+    QTest::newRow("45") << "45" << -1;
+    QTest::newRow("text") << "abc" << -1;
+  }
+
+  void rotationListFollowsTheCell() {
+    QFETCH(QString, stored);
+    QFETCH(int, index);
+    Load({"|FOL|01||0||0.00|0.00|" + FromQString(stored) + "|04|Arial|12|0|A||"});
+    ClickCell(Grid(), 0, C::kRotation);
+    PressKey(Qt::Key_Return);
+    QCOMPARE(editor_->OpenEditor(), List(C::kRotation));
+    QCOMPARE(List(C::kRotation)->currentIndex(), index);
+  }
+
+  void rotationByDigitStoresAndReopens() {
+    AddRows(1);
+    ClickCell(Grid(), 0, C::kRotation);
+    TypeText("9");
+    PressKey(Qt::Key_Return);
+    QCOMPARE(Cell(0, C::kRotation), std::string("90"));
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QVERIFY(Grid()->hasFocus());
+    DoubleClickCell(Grid(), 0, C::kRotation);
+    QCOMPARE(List(C::kRotation)->currentText(), QString("090"));
+  }
+
+  void upAndDownInRotationListChangeTheAngle() {
+    AddRows(2);
+    ClickCell(Grid(), 0, C::kRotation);
+    PressKey(Qt::Key_Return);
+    QCOMPARE(List(C::kRotation)->currentText(), QString("000"));
+    PressKey(Qt::Key_Down);
+    PressKey(Qt::Key_Down);
+    QCOMPARE(List(C::kRotation)->currentText(), QString("180"));
+    PressKey(Qt::Key_Up);
+    QCOMPARE(Grid()->CurrentRow(), 0);
+    QCOMPARE(editor_->OpenEditor(), List(C::kRotation));
+    PressKey(Qt::Key_Return);
+    QCOMPARE(Cell(0, C::kRotation), std::string("90"));
+  }
+
+  void fontNotInstalledSelectsNothingAndStoresArial() {
+    Load({"|FOL|01||0||0.00|0.00|0|04|NoSuchFont Zirvo|12|0|A||"});
+    DoubleClickCell(Grid(), 0, C::kFont);
+    QCOMPARE(editor_->OpenEditor(), List(C::kFont));
+    QCOMPARE(List(C::kFont)->currentIndex(), -1);
+    PressKey(Qt::Key_Return);
+    QCOMPARE(Cell(0, C::kFont), std::string("Arial"));
+  }
+
+  void columnsWithoutEditorDoNothing() {
+    AddRows(1);
+    for (int column : {int(C::kPosition), int(C::kBlank)}) {
+      DoubleClickCell(Grid(), 0, column);
+      QVERIFY(editor_->OpenEditor() == nullptr);
+      PressKey(Qt::Key_Return);
+      QVERIFY(editor_->OpenEditor() == nullptr);
+    }
+  }
+
+  // ---- what a commit stores -------------------------------------------
+
+  void enterCommitsByTheColumnsRule_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");  // typed on the grid, then into the editor
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("mask 7") << int(C::kMask) << "7"
+                            << "07";
+    QTest::newRow("mask 15 capped") << int(C::kMask) << "15"
+                                    << "12";
+    QTest::newRow("number leading zeros") << int(C::kNumber) << "0012"
+                                          << "12";
+    QTest::newRow("number letters refused") << int(C::kNumber) << "4a2"
+                                            << "42";
+    QTest::newRow("horizontal rounded") << int(C::kHorizontal) << "3.456"
+                                        << "3.46";
+    QTest::newRow("horizontal second point") << int(C::kHorizontal) << "1.2.5"
+                                             << "1.25";
+    QTest::newRow("vertical whole") << int(C::kVertical) << "25"
+                                    << "25.00";
+    QTest::newRow("prefix keeps blanks") << int(C::kPrefix) << "F- "
+                                         << "F- ";
+    QTest::newRow("prefix pipe refused") << int(C::kPrefix) << "a|b"
+                                         << "ab";
+    QTest::newRow("prefix 15 at most") << int(C::kPrefix) << "ABCDEFGHIJKLMNOPQ"
+                                       << "ABCDEFGHIJKLMNO";
+    QTest::newRow("size free text") << int(C::kSize) << "36"
+                                    << "36";
+  }
+
+  void enterCommitsByTheColumnsRule() {
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    AddRows(1);
+    ClickCell(Grid(), 0, column);
+    TypeText(typed);
+    PressKey(Qt::Key_Return);
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QCOMPARE(ToQString(Cell(0, column)), stored);
+    QVERIFY(Grid()->hasFocus());
+  }
+
+  void minusTypedInFrontMakesNegativeNumber() {
+    AddRows(1);
+    ClickCell(Grid(), 0, C::kNumber);
+    TypeText("5");
+    PressKey(Qt::Key_Home);
+    TypeText("-");
+    QCOMPARE(Edit(C::kNumber)->text(), QString("-5"));
+    TypeText("-");  // a second minus never enters
+    QCOMPARE(Edit(C::kNumber)->text(), QString("-5"));
+    PressKey(Qt::Key_Return);
+    QCOMPARE(Cell(0, C::kNumber), std::string("-5"));
+  }
+
+  void directionTogglesInPlace() {
+    AddRows(1);
+    ClickCell(Grid(), 0, C::kDirection);
+    PressKey(Qt::Key_Return);
+    QCOMPARE(Cell(0, C::kDirection), std::string("R"));
+    DoubleClickCell(Grid(), 0, C::kDirection);
+    QCOMPARE(Cell(0, C::kDirection), std::string("A"));
+    QVERIFY(editor_->OpenEditor() == nullptr);
+  }
+
+  void colourDialogOpensOnTheCellsColour_data() {
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("blue chosen") << true << "16711680";
+    QTest::newRow("cancelled") << false << "255";
+  }
+
+  void colourDialogOpensOnTheCellsColour() {
+    QFETCH(bool, accept);
+    QFETCH(QString, stored);
+    Load({"|FOL|01||0||0.00|0.00|0|04|Arial|12|255|A||"});
+    QColor initial;
+    ModalAnswer answer("QColorDialog", [&](QWidget* widget) {
+      auto* dialog = static_cast<QColorDialog*>(widget);
+      initial = dialog->currentColor();
+      dialog->setCurrentColor(QColor(0, 0, 255));
+      accept ? dialog->accept() : dialog->reject();
+    });
+    DoubleClickCell(Grid(), 0, C::kColour);
+    QVERIFY(answer.Answered());
+    QCOMPARE(initial, QColor(255, 0, 0));
+    QCOMPARE(ToQString(Cell(0, C::kColour)), stored);
+  }
+
+  // ---- failures keep the editor open ----------------------------------
+
+  void failedCommitKeepsEditorOpen_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("lone minus in position") << int(C::kHorizontal) << "-"
+                                            << "'-' is not a valid floating point value";
+    QTest::newRow("lone minus in number") << int(C::kNumber) << "-"
+                                          << "'-' is not a valid integer value";
+    QTest::newRow("lone minus in mask") << int(C::kMask) << "-"
+                                        << "'-' is not a valid integer value";
+    QTest::newRow("number beyond 32 bits") << int(C::kNumber) << "99999999999"
+                                           << "'99999999999' is not a valid integer value";
+    QTest::newRow("number below 32 bits") << int(C::kNumber) << "-2147483649"
+                                          << "'-2147483649' is not a valid integer value";
+  }
+
+  void failedCommitKeepsEditorOpen() {
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    AddRows(2);
+    ClickCell(Grid(), 0, column);
+    const std::string before = Cell(0, column);
+    TypeText("1");
+    PressKey(Qt::Key_Backspace);
+    TypeText(text);
+    QCOMPARE(Edit(column)->text(), text);
+
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      auto box = DismissMessageBox();
+      switch (attempt) {
+        case 0:
+          PressKey(Qt::Key_Return);
+          break;  // Enter
+        case 1:
+          ClickCell(Grid(), 1, column);
+          break;  // a click on another cell
+        case 2:
+          PressKey(Qt::Key_Down, Qt::ControlModifier);
+          break;  // a Ctrl move
+      }
+      QVERIFY(box->Answered());
+      QCOMPARE(box->SeenText(), message);
+      QCOMPARE(editor_->OpenEditor(), Edit(column));
+      QCOMPARE(Edit(column)->text(), text);
+      QCOMPARE(Cell(0, column), before);
+      QCOMPARE(Grid()->CurrentRow(), 0);
+    }
+    Reactivate();
+    QTRY_VERIFY(Edit(column)->hasFocus());
+  }
+
+  void pastedPipeAndForeignCharactersRefusedAtCommit_data() {
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("pipe") << "a|b" << ToQString(OwnText(OwnMessage::PipeInText, "a|b"));
+    QTest::newRow("omega") << QString::fromUtf8("aΩb")
+                           << ToQString(OwnText(OwnMessage::NotCp1252, "a?b"));
+  }
+
+  void pastedPipeAndForeignCharactersRefusedAtCommit() {
+    QFETCH(QString, pasted);
+    QFETCH(QString, message);
+    AddRows(1);
+    ClickCell(Grid(), 0, C::kPrefix);
+    TypeText("x");
+    PressKey(Qt::Key_Backspace);
+    TypeText(pasted);  // keystrokes: the refused characters do not enter
+    QVERIFY(!Edit(C::kPrefix)->text().contains('|'));
+    QCOMPARE(Edit(C::kPrefix)->text().size(), 2);
+    QGuiApplication::clipboard()->setText(pasted);
+    Edit(C::kPrefix)->selectAll();
+    PressKey(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(Edit(C::kPrefix)->text(), pasted);
+    auto box = DismissMessageBox();
+    PressKey(Qt::Key_Return);
+    QVERIFY(box->Answered());
+    QCOMPARE(box->SeenText(), message);
+    QCOMPARE(editor_->OpenEditor(), Edit(C::kPrefix));
+    QCOMPARE(Cell(0, C::kPrefix), std::string());
+  }
+
+  // ---- keys inside an open editor --------------------------------------
+
+  void ctrlDownCommitsIntoTheEditorsOwnRow() {
+    AddRows(3);
+    ClickCell(Grid(), 0, C::kPrefix);
+    TypeText("AB");
+    PressKey(Qt::Key_Down, Qt::ControlModifier);
+    QCOMPARE(Cell(0, C::kPrefix), std::string("AB"));
+    QCOMPARE(Cell(1, C::kPrefix), std::string());
+    QCOMPARE(Grid()->CurrentRow(), 1);
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QVERIFY(Grid()->hasFocus());
+  }
+
+  void ctrlMoveOnTheEdgeLeavesEditorOpen_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("key");
+    QTest::newRow("Ctrl+Down on the last row") << 2 << int(Qt::Key_Down);
+    QTest::newRow("Ctrl+End on the last row") << 2 << int(Qt::Key_End);
+    QTest::newRow("Ctrl+Up on the first row") << 0 << int(Qt::Key_Up);
+    QTest::newRow("Ctrl+Page Up on the first row") << 0 << int(Qt::Key_PageUp);
+  }
+
+  void ctrlMoveOnTheEdgeLeavesEditorOpen() {
+    QFETCH(int, row);
+    QFETCH(int, key);
+    AddRows(3);
+    ClickCell(Grid(), row, C::kPrefix);
+    TypeText("X");
+    PressKey(key, Qt::ControlModifier);
+    QCOMPARE(editor_->OpenEditor(), Edit(C::kPrefix));
+    QVERIFY(Edit(C::kPrefix)->hasFocus());
+    QCOMPARE(Edit(C::kPrefix)->text(), QString("X"));
+    QCOMPARE(Cell(row, C::kPrefix), std::string());
+    QCOMPARE(Grid()->CurrentRow(), row);
+  }
+
+  void ctrlMovesTheCurrentRow_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("to");
+    QTest::newRow("Ctrl+Home") << 4 << int(Qt::Key_Home) << 0;
+    QTest::newRow("Ctrl+End") << 1 << int(Qt::Key_End) << 29;
+    QTest::newRow("Ctrl+Up") << 4 << int(Qt::Key_Up) << 3;
+    QTest::newRow("Ctrl+Page Down") << 0 << int(Qt::Key_PageDown) << -1;  // one page
+    QTest::newRow("Ctrl+Page Up near the top") << 2 << int(Qt::Key_PageUp) << 0;
+  }
+
+  void ctrlMovesTheCurrentRow() {
+    QFETCH(int, from);
+    QFETCH(int, key);
+    QFETCH(int, to);
+    AddRows(30);
+    if (to < 0) to = from + Grid()->VisibleRowCount();
+    ClickCell(Grid(), Grid()->CurrentRow(), C::kSuffix);  // the new last row is in view
+    PressKey(Qt::Key_Home, Qt::ControlModifier);
+    for (int i = 0; i < from; ++i) PressKey(Qt::Key_Down);
+    QCOMPARE(Grid()->CurrentRow(), from);
+    TypeText("s");
+    PressKey(key, Qt::ControlModifier);
+    QCOMPARE(Grid()->CurrentRow(), to);
+    QCOMPARE(Cell(from, C::kSuffix), std::string("s"));
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QVERIFY(Grid()->hasFocus());
+  }
+
+  void plainArrowsInAnEditCommitAndMove() {
+    AddRows(3);
+    ClickCell(Grid(), 1, C::kHorizontal);
+    TypeText("2");
+    PressKey(Qt::Key_Down);
+    QCOMPARE(Cell(1, C::kHorizontal), std::string("2.00"));
+    QCOMPARE(Grid()->CurrentRow(), 2);
+    TypeText("3");
+    PressKey(Qt::Key_Down);  // on the last row: stored, the row stays
+    QCOMPARE(Cell(2, C::kHorizontal), std::string("3.00"));
+    QCOMPARE(Grid()->CurrentRow(), 2);
+    QVERIFY(Grid()->hasFocus());
+    TypeText("4");
+    PressKey(Qt::Key_PageUp);
+    QCOMPARE(Cell(2, C::kHorizontal), std::string("4.00"));
+    QCOMPARE(Grid()->CurrentRow(), 0);
+  }
+
+  void ctrlSwallowsOtherKeysButKeepsCopyAndPaste() {
+    AddRows(1);
+    ClickCell(Grid(), 0, C::kSuffix);
+    TypeText("abc");
+    PressKey(Qt::Key_Left, Qt::ControlModifier);
+    PressKey(Qt::Key_Backspace, Qt::ControlModifier);
+    QCOMPARE(Edit(C::kSuffix)->text(), QString("abc"));
+    QCOMPARE(Edit(C::kSuffix)->cursorPosition(), 3);
+    Edit(C::kSuffix)->selectAll();
+    PressKey(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("abc"));
+    PressKey(Qt::Key_End);
+    PressKey(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(Edit(C::kSuffix)->text(), QString("abcabc"));
+  }
+
+  void gridKeysMoveTheCurrentCell() {
+    AddRows(3);
+    ClickCell(Grid(), 1, C::kNumber);
+    PressKey(Qt::Key_Right);
+    QCOMPARE(Grid()->CurrentColumn(), int(C::kSuffix));
+    PressKey(Qt::Key_Home);
+    QCOMPARE(Grid()->CurrentColumn(), 0);
+    PressKey(Qt::Key_End);
+    QCOMPARE(Grid()->CurrentColumn(), int(C::kBlank));
+    PressKey(Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(Grid()->CurrentRow(), 2);
+    PressKey(Qt::Key_Up);
+    QCOMPARE(Grid()->CurrentRow(), 1);
+    QCOMPARE(editor_->HeaderPanel(C::kBlank)->styleSheet().contains("#ece9d7"), true);
+    QCOMPARE(editor_->HeaderPanel(C::kNumber)->styleSheet().contains("#d6dfeb"), true);
+  }
+
+  void clickOnTheGridCommitsTheOpenEditor() {
+    AddRows(2);
+    ClickCell(Grid(), 0, C::kMask);
+    TypeText("3");
+    ClickCell(Grid(), 1, C::kPrefix);
+    QCOMPARE(Cell(0, C::kMask), std::string("03"));
+    QCOMPARE(Grid()->CurrentRow(), 1);
+    QCOMPARE(Grid()->CurrentColumn(), int(C::kPrefix));
+    QVERIFY(editor_->OpenEditor() == nullptr);
+  }
+
+  // ---- commands -------------------------------------------------------
+
+  void newRowIsEditedAtOnce_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");  // "" for Enter
+    QTest::newRow("Enter on the prefix") << int(C::kPrefix) << "";
+    QTest::newRow("digit on the number") << int(C::kNumber) << "7";
+  }
+
+  void newRowIsEditedAtOnce() {
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    AddRows(1);
+    ClickCell(Grid(), 0, column);
+    Click(EditorCommand::Add);
+    QCOMPARE(editor_->Table().RowCount(), 2);
+    QCOMPARE(Grid()->CurrentRow(), 1);
+    typed.isEmpty() ? PressKey(Qt::Key_Return) : TypeText(typed);
+    QCOMPARE(editor_->OpenEditor(), editor_->EditorOf(column));
+    QCOMPARE(editor_->EditorRow(), 1);
+    TypeText("8");
+    PressKey(Qt::Key_Return);
+    QCOMPARE(ToQString(Cell(1, column)), typed + "8");
+  }
+
+  void ctrlPlusAddsARowAndCommits() {
+    AddRows(1);
+    ClickCell(Grid(), 0, C::kPrefix);
+    TypeText("P");
+    PressKey(Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+    QCOMPARE(editor_->Table().RowCount(), 2);
+    QCOMPARE(Cell(0, C::kPrefix), std::string("P"));
+    QCOMPARE(Grid()->CurrentRow(), 1);
+    TypeText("Q");
+    PressKey(Qt::Key_Equal, Qt::ControlModifier);  // the main keyboard's plus key
+    QCOMPARE(editor_->Table().RowCount(), 3);
+    QCOMPARE(Cell(1, C::kPrefix), std::string("Q"));
+  }
+
+  void sixtyRowsAtMost() {
+    for (int i = 0; i < 61; ++i) Click(EditorCommand::Add);
+    QCOMPARE(editor_->Table().RowCount(), 60);
+    QCOMPARE(Grid()->CurrentRow(), 59);
+    QCOMPARE(Cell(59, C::kPosition), std::string("60"));
+    TypeText("5");  // opens the prefix editor of the last row
+    PressKey(Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(editor_->Table().RowCount(), 60);
+    QVERIFY(editor_->OpenEditor() != nullptr);  // nothing happened: still open
+  }
+
+  void deleteAsksFirst_data() {
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("accepted") << true;
+    QTest::newRow("refused") << false;
+  }
+
+  void deleteAsksFirst() {
+    QFETCH(bool, accept);
+    Load({"|FOL|01|A|1|||||||||", "|FOL|02|B|2|||||||||", "|FOL|03|C|3|||||||||"});
+    ClickCell(Grid(), 1, C::kPrefix);
+    TypeText("typed");
+    auto answer = accept ? AcceptConfirmation() : RefuseConfirmation();
+    PressKey(Qt::Key_Minus, Qt::ControlModifier);
+    QVERIFY(answer->Answered());
+    if (!accept) {
+      QCOMPARE(editor_->Table().RowCount(), 3);
+      QCOMPARE(editor_->OpenEditor(), Edit(C::kPrefix));
+      QCOMPARE(Edit(C::kPrefix)->text(), QString("typed"));
+      return;
+    }
+    QCOMPARE(editor_->Table().RowCount(), 2);
+    QVERIFY(editor_->OpenEditor() == nullptr);  // closed without a commit
+    QCOMPARE(Cell(0, C::kPrefix), std::string("A"));
+    QCOMPARE(Cell(1, C::kPrefix), std::string("C"));
+    QCOMPARE(Cell(1, C::kPosition), std::string("02"));
+    QCOMPARE(Grid()->CurrentRow(), 1);
+  }
+
+  void deletingTheLastRowHidesTheGrid() {
+    AddRows(1);
+    auto answer = AcceptConfirmation();
+    Click(EditorCommand::Delete);
+    QVERIFY(answer->Answered());
+    QVERIFY(editor_->Table().Empty());
+    QVERIFY(Grid()->isHidden());
+    auto again = AcceptConfirmation();  // an empty table still asks
+    Click(EditorCommand::Delete);
+    QVERIFY(again->Answered());
+    QVERIFY(editor_->Table().Empty());
+  }
+
+  void loadAndClearCloseTheEditorWithoutCommit() {
+    AddRows(1);
+    ClickCell(Grid(), 0, C::kPrefix);
+    TypeText("lost");
+    Load({"|FOL|01|Loaded|5|||||||||"});
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QCOMPARE(Cell(0, C::kPrefix), std::string("Loaded"));
+    QCOMPARE(Grid()->CurrentRow(), 0);
+    QVERIFY(!Grid()->isHidden());
+    ClickCell(Grid(), 0, C::kNumber);
+    TypeText("9");
+    editor_->ClearEditor();
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QVERIFY(editor_->Table().Empty());
+    QVERIFY(Grid()->isHidden());
+    QCOMPARE(Edit(C::kNumber)->text(), QString("0"));
+    QCOMPARE(Edit(C::kHorizontal)->text(), QString("0.00"));
+    QCOMPARE(List(C::kRotation)->currentIndex(), -1);
+    QCOMPARE(List(C::kSize)->currentText(), QString("12"));
+  }
+
+  void exportAndSaveIgnoreTheOpenEditor() {
+    AddRows(2);
+    ClickCell(Grid(), 1, C::kNumber);
+    TypeText("77");
+    TArrFol100 records;
+    QCOMPARE(editor_->ExportRecords(records), 2);
+    QCOMPARE(records[1].Number, 0);
+    QCOMPARE(records[1].Position, 2);
+    TemplateLines lines{"|HJA|"};
+    QCOMPARE(editor_->SaveToLines(lines), 2);
+    QCOMPARE(lines.size(), std::size_t(3));
+    QCOMPARE(lines[1], std::string("|FOL|01||0||0.00|0.00|0.00|04|Arial|12|0|A||"));
+  }
+
+  void incrementAppliesToEveryNumber_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("minus 25") << "-25"
+                              << "-15"
+                              << "75"
+                              << "";
+    QTest::newRow("empty") << ""
+                           << "10"
+                           << "100"
+                           << "";
+    QTest::newRow("lone minus") << "-"
+                                << "0010"
+                                << "100"
+                                << "'-' is not a valid integer value";
+    QTest::newRow("beyond 32 bits") << "3000000000"
+                                    << "0010"
+                                    << "100"
+                                    << "'3000000000' is not a valid integer value";
+  }
+
+  void incrementAppliesToEveryNumber() {
+    QFETCH(QString, typed);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(QString, message);
+    Load({"|FOL|01||0010|||||||||", "|FOL|02||100|||||||||"});
+    ClickCell(Grid(), 1, C::kSuffix);
+    auto answer = AnswerIncrement(typed);
+    auto box = DismissMessageBox();
+    Click(EditorCommand::Increment);
+    QVERIFY(answer->Answered());
+    QCOMPARE(box->Answered(), !message.isEmpty());
+    if (!message.isEmpty()) QCOMPARE(box->SeenText(), message);
+    QCOMPARE(ToQString(Cell(0, C::kNumber)), first);
+    QCOMPARE(ToQString(Cell(1, C::kNumber)), second);
+    QCOMPARE(Grid()->CurrentRow(), 1);
+  }
+
+  void displacementMovesEveryNumerator() {
+    Load({"|FOL|01||0||1.00|2.00|||||||", "|FOL|02||0||||||||||"});
+    auto answer = AnswerDisplacement("1.5", "");
+    Click(EditorCommand::Move);
+    QVERIFY(answer->Answered());
+    QCOMPARE(Cell(0, C::kHorizontal), std::string("2.50"));
+    QCOMPARE(Cell(0, C::kVertical), std::string("2.00"));
+    QCOMPARE(Cell(1, C::kHorizontal), std::string("1.50"));
+    QCOMPARE(Cell(1, C::kVertical), std::string("0.00"));
+  }
+
+  void generalOperationsOnAnEmptyTableOpenNoDialog() {
+    ModalAnswer any("QDialog", [](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+    Click(EditorCommand::Increment);
+    Click(EditorCommand::Move);
+    QTest::qWait(50);
+    QVERIFY(!any.Answered());
+  }
+
+  // ---- captions and the sheet-size label ------------------------------
+
+  void sheetSizeLabelShowsTwoDecimals_data() {
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("height");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("custom") << 21.6 << 28.0
+                            << QString::fromUtf8("Tamaño de Hoja:   (21.60 cm)   (28.00 cm)");
+    QTest::newRow("rounded") << 21.59999 << 27.944
+                             << QString::fromUtf8("Tamaño de Hoja:   (21.60 cm)   (27.94 cm)");
+  }
+
+  void sheetSizeLabelShowsTwoDecimals() {
+    QFETCH(double, width);
+    QFETCH(double, height);
+    QFETCH(QString, label);
+    TDatHoja sheet;
+    sheet.Width = width;
+    sheet.Height = height;
+    editor_->SetSheet(sheet);
+    editor_->ShowSheetSize();
+    QCOMPARE(editor_->SheetSizeLabel()->text(), label);
+  }
+
+  void languageSwitchChangesCaptionsNotTheSheetLabel() {
+    TDatHoja sheet;
+    sheet.Width = 21.5;
+    sheet.Height = 28.0;
+    editor_->SetSheet(sheet);
+    editor_->ShowSheetSize();
+    const QString spanishLabel = editor_->SheetSizeLabel()->text();
+    QCOMPARE(editor_->HeaderPanel(C::kNumber)->text(), QString::fromUtf8("Número"));
+    Catalog().LoadTable(2);
+    editor_->ApplyLanguage();
+    QCOMPARE(editor_->HeaderPanel(C::kNumber)->text(), QString("Number"));
+    QCOMPARE(editor_->HeaderPanel(C::kMask)->text(), QString("Mask"));
+    QCOMPARE(editor_->TitleLabel()->text(), QString("Numerator features"));
+    QCOMPARE(editor_->CommandButton(EditorCommand::Increment)->text(), QString("Increase"));
+    QCOMPARE(editor_->SheetSizeLabel()->text(), spanishLabel);
+    editor_->ShowSheetSize();
+    QCOMPARE(editor_->SheetSizeLabel()->text(), QString("Sheet size:   (21.50 cm)   (28.00 cm)"));
+    Catalog().LoadTable(1);
+    editor_->ApplyLanguage();
+    QCOMPARE(editor_->HeaderPanel(C::kBlank)->text(), QString());
+  }
+
+  // ---- drawing ----------------------------------------------------------
+
+  void cellsAreDrawnByTheirColumn() {
+    Load({"|FOL|01|F-|1500||3.50|25.00|90|06|Arial|14|255|R||",
+          "|FOL|02|A very long prefix!|7||0.00|0.00|0|04|Arial|12|16711680|A||"});
+    ClickCell(Grid(), 1, C::kNumber);
+    QTest::qWait(20);
+    const QImage image = Grid()->viewport()->grab().toImage();
+    auto pixel = [&](int row, int column, int dx, int dy) {
+      const QRect cell =
+          Grid()->CellRect(row, column).translated(-Grid()->viewport()->geometry().topLeft());
+      return QColor(image.pixel(cell.left() + dx, cell.top() + dy));
+    };
+    const QRect numberCell = Grid()->CellRect(1, C::kNumber);
+    QCOMPARE(pixel(1, C::kNumber, 0, 0), QColor(255, 0, 0));  // red frame of the focused cell
+    QCOMPARE(pixel(1, C::kNumber, numberCell.width() - 1, 5), QColor(255, 0, 0));
+    QCOMPARE(pixel(1, C::kPosition, 2, 2), QColor(0xEC, 0xE9, 0xD7));  // current row mark
+    QCOMPARE(pixel(0, C::kPosition, 2, 2), QColor(0xD6, 0xDF, 0xEB));
+    const int swatchX = Grid()->CellRect(0, C::kColour).width() / 2;
+    QCOMPARE(pixel(0, C::kColour, swatchX, 9), QColor(255, 0, 0));  // 255 is red
+    QCOMPARE(pixel(1, C::kColour, swatchX, 9), QColor(0, 0, 255));
+    QCOMPARE(pixel(0, C::kColour, swatchX, 3), QColor(Qt::white));  // 6 pixels high only
+    // The ticked icon of "R" holds green; the blank one of "A" does not.
+    auto hasGreen = [&](int row) {
+      for (int x = 2; x < 18; ++x)
+        for (int y = 2; y < 17; ++y)
+          if (pixel(row, C::kDirection, x, y).green() > 120 &&
+              pixel(row, C::kDirection, x, y).red() < 100)
+            return true;
+      return false;
+    };
+    QVERIFY(hasGreen(0));
+    QVERIFY(!hasGreen(1));
+    // The over-wide prefix is cut at the cell's edge: the next cell stays blank.
+    for (int x = 1; x < 6; ++x) QCOMPARE(pixel(1, C::kSuffix, x, 9), QColor(Qt::white));
+  }
+
+  void screenshot() {
+    Load({"|FOL|01|F-|1500||3.50|25.00|90|06|Liberation Sans|14|255|R||",
+          "|FOL|02|Serie A |000123|/2024|12.00|25.00|0|08|DejaVu Serif|12|32768|A||",
+          "|FOL|03|Caja |-5||1.25|2.50|180|04|Default|10|16711680|A||",
+          "|FOL|04|Recibo n.o |99||18.75|1.00|270|06|Liberation Mono|9|0|R||"});
+    TDatHoja sheet;
+    sheet.Width = 21.6;
+    sheet.Height = 28.0;
+    editor_->SetSheet(sheet);
+    editor_->ShowSheetSize();
+    ClickCell(Grid(), 1, C::kHorizontal);
+    QTest::qWait(20);
+    QVERIFY(editor_->grab().save(ScreenshotPath("numerator_editor.png")));
+    ClickCell(Grid(), 2, C::kPrefix);
+    TypeText("Caja");
+    QTest::qWait(20);
+    QVERIFY(editor_->grab().save(ScreenshotPath("numerator_editor_editing.png")));
+    PressKey(Qt::Key_Escape);
+  }
+
+ private:
+  static std::string Table0Defaults(int column) {
+    TFolioTable table;
+    table.AddRow();
+    return table.Cell(0, column);
+  }
+};
+
+QTEST_MAIN(NumeratorEditorTest)
+#include "numerator_editor_test.moc"
