@@ -1,6 +1,6 @@
 // Editor ports backed by a bare table: they keep a template's numerators and
-// marginal texts for the workspace where no editor frame is on screen (tools,
-// tests) and stand in for the frames until those are plugged in.
+// marginal texts for the workspace where no editor frame is on screen (tools
+// and tests of the workspace's logic).
 #pragma once
 
 #include "marginals/marginal_table.h"

@@ -140,6 +140,8 @@ class LanguageDialogTest : public QObject {
     TFPrincipal window;
     window.show();
     QCOMPARE(window.FBien->Et_Iniciar->text(), QStringLiteral("Iniciar"));
+    QCOMPARE(window.FImpLibre01->FHFolio01->TitleLabel()->text(),
+             ToQString("Caracter\xedsticas generales de numerador"));
     AnswerNextModal([](QWidget* modal) {
       auto* dialog = qobject_cast<TFIdioma*>(modal);
       dialog->Ed_Idioma->setCurrentIndex(1);
@@ -151,7 +153,13 @@ class LanguageDialogTest : public QObject {
     QCOMPARE(window.FBien->Bt_Idiomas->text(), QStringLiteral("Language"));
     QCOMPARE(window.FImpLibre01->FHPresenta01->Et_Titulo->text(),
              QStringLiteral("    Welcome to \"Zirvo-W\" [Digital numerator]"));
-    // The window caption keeps the language of the start.
+    // The editors follow; the window caption and the workspace's own hints
+    // keep the language of the start.
+    QCOMPARE(window.FImpLibre01->FHFolio01->TitleLabel()->text(), QStringLiteral("Numerator features"));
+    QCOMPARE(window.FImpLibre01->FHMarginal01->TitleLabel()->text(),
+             QStringLiteral("General characteristics of marginal"));
+    QCOMPARE(window.FImpLibre01->CommandIcon(WorkspaceCommand::Save)->toolTip(),
+             QStringLiteral("Guardar plantilla"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Zirvo (W) -- Numerador digital"));
 
     TFDbDatLan restarted = StartCatalog();
