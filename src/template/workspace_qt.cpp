@@ -21,7 +21,7 @@ constexpr int32_t kBusyColour = 166;
 constexpr int32_t kStripColour = 15458262;
 constexpr int kPageCount = 8;
 
-struct CommandSpec {
+struct CommandEntry {
   WorkspaceCommand command;
   const char* name;
   const char* icon;
@@ -30,7 +30,7 @@ struct CommandSpec {
 };
 
 // Left to right, as the icons stand on the command row.
-constexpr CommandSpec kCommands[] = {
+constexpr CommandEntry kCommands[] = {
     {WorkspaceCommand::Close, "Im_Cerrar", "close", "0501", false},
     {WorkspaceCommand::New, "Im_Nuevo", "new", "0502", false},
     {WorkspaceCommand::Open, "Im_Abrir", "open", "0503", false},
@@ -122,8 +122,8 @@ void TFImpLibre::BuildCommandRow() {
   auto* row = new QHBoxLayout(Panel000);
   row->setContentsMargins(8, 3, 14, 3);
   row->setSpacing(2);
-  for (const CommandSpec& spec : kCommands) {
-    if (spec.gapBefore) {
+  for (const CommandEntry& entry : kCommands) {
+    if (entry.gapBefore) {
       auto* separator = new QWidget(Panel000);
       separator->setFixedSize(1, 30);
       SetBackground(separator, QColor(0x9a, 0xa7, 0xb8));
@@ -134,9 +134,9 @@ void TFImpLibre::BuildCommandRow() {
       separators_.push_back(separator);
     }
     auto* icon = new QToolButton(Panel000);
-    icon->setObjectName(QString::fromLatin1(spec.name));
-    icon->setProperty("tag", static_cast<int>(spec.command));
-    icon->setIcon(ArtworkIcon(QString::fromLatin1(spec.icon)));
+    icon->setObjectName(QString::fromLatin1(entry.name));
+    icon->setProperty("tag", static_cast<int>(entry.command));
+    icon->setIcon(ArtworkIcon(QString::fromLatin1(entry.icon)));
     icon->setIconSize(QSize(32, 32));
     icon->setFixedSize(42, 42);
     icon->setAutoRaise(true);
