@@ -1,0 +1,42 @@
+#include "app/startup_qt.h"
+
+#include <memory>
+
+#include "app/helpers.h"
+#include "app/main_window_qt.h"
+#include "app/wait_qt.h"
+#include "app/widgets_qt.h"
+#include "catalog/catalog.h"
+#include "numerators/general_dialogs_qt.h"
+#include "template/confirm_dialog_qt.h"
+#include "template/sheet_size_dialog_qt.h"
+
+namespace zirvo {
+
+int RunZirvo(QApplication& app, const StartupObserver& observer) {
+  SetApplicationTitle();
+  // Shared modules, each once: folders, message catalog (reads the language).
+  ApplicationFolder();
+  Catalog();
+  ApplyToolkitLanguage();
+  LoadArtwork();
+
+  auto splash = std::make_unique<TFCaratula>();
+  splash->ShowNow();
+  WaitMs(kSplashMilliseconds);
+
+  TFPrincipal FPrincipal;
+  TFNuevo FNuevo(&FPrincipal);
+  FPrincipal.FImpLibre01->SetSheetSizeDialog(&FNuevo);
+  FIncrem();
+  FMuevePlan();
+  FCaratGda();
+  splash.reset();
+
+  CentreOnScreen(&FPrincipal);
+  FPrincipal.show();
+  if (observer.mainWindowShown) observer.mainWindowShown(FPrincipal);
+  return app.exec();
+}
+
+}  // namespace zirvo

@@ -1,0 +1,75 @@
+#include "app/widgets_qt.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QSvgRenderer>
+
+// Q_INIT_RESOURCE must be used outside any namespace.
+static void InitZirvoResources() { Q_INIT_RESOURCE(zirvo); }
+
+namespace zirvo {
+
+QColor WindowsColor(int32_t value) {
+  const auto bits = static_cast<uint32_t>(value);
+  return QColor(bits & 0xFF, (bits >> 8) & 0xFF, (bits >> 16) & 0xFF);
+}
+
+QFont ArialFont(int pointSize, bool bold) {
+  QFont font(QStringLiteral("Arial"), pointSize);
+  font.setBold(bold);
+  return font;
+}
+
+void SetBackground(QWidget* widget, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::Window, colour);
+  widget->setPalette(palette);
+  widget->setAutoFillBackground(true);
+}
+
+void LoadArtwork() {
+  static const bool loaded = [] {
+    InitZirvoResources();
+    return true;
+  }();
+  (void)loaded;
+}
+
+QString ArtworkPath(const QString& name) {
+  LoadArtwork();
+  return QStringLiteral(":/zirvo/") + name + QStringLiteral(".svg");
+}
+
+QIcon ArtworkIcon(const QString& name) {
+  // QIcon renders an SVG through the svg icon engine at the size and scaling asked.
+  return QIcon(ArtworkPath(QStringLiteral("icons/") + name));
+}
+
+SvgPicture::SvgPicture(const QString& artwork, QWidget* parent)
+    : QWidget(parent), renderer_(new QSvgRenderer(ArtworkPath(artwork), this)) {
+  setAttribute(Qt::WA_TranslucentBackground);
+}
+
+QSize SvgPicture::sizeHint() const { return renderer_->defaultSize(); }
+
+void SvgPicture::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QSizeF size = renderer_->defaultSize();
+  size.scale(QSizeF(width(), height()), Qt::KeepAspectRatio);
+  const QRectF target((width() - size.width()) / 2.0, (height() - size.height()) / 2.0,
+                      size.width(), size.height());
+  renderer_->render(&painter, target);
+}
+
+void CentreOnScreen(QWidget* window) {
+  QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const QSize size = window->frameGeometry().size();
+  window->move(area.x() + (area.width() - size.width()) / 2,
+               area.y() + (area.height() - size.height()) / 2);
+}
+
+}  // namespace zirvo

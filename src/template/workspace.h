@@ -1,0 +1,207 @@
+// The template workspace's decisions: New, Open, Close, Save, Save as, Sheet
+// size and the page commands, the file identity of the current template and
+// the deferred steps of saving. The screen side (icons, name label, frames,
+// dialogs, timer) is reached through WorkspaceHost, so every decision runs
+// the same with the real widgets and with a recording fake.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/records.h"
+#include "template/template_file.h"
+
+namespace zirvo {
+
+// The command icons, by the tag their click reports.
+enum class WorkspaceCommand : int {
+  New = 1,
+  Open = 2,
+  Close = 3,
+  Save = 4,
+  SaveAs = 5,
+  Numerators = 11,
+  MarginalTexts = 13,
+  Preview = 15,
+  SheetSize = 16,
+  PrintPage = 17,
+};
+
+// Pages of the workspace's page control, by index.
+enum class WorkspacePage : int {
+  Presentation = 1,
+  Numerators = 2,
+  MarginalTexts = 3,
+  Preview = 5,
+  PrintPage = 6,
+};
+
+// What an editor frame (numerators or marginal texts) does for the workspace.
+class TemplateEditorPort {
+ public:
+  virtual ~TemplateEditorPort() = default;
+  // Frame life: set up once, captions after a language change, release at the end.
+  virtual void InitEditor() {}
+  virtual void ApplyLanguage() {}
+  virtual void ReleaseEditor() {}
+  virtual void ClearEditor() = 0;
+  virtual void SetSheet(const TDatHoja& header) = 0;
+  virtual void ShowSheetSize() = 0;
+  // Replaces the editor's table by the lines that carry its marker.
+  virtual void LoadFromLines(const TemplateLines& lines) = 0;
+  // Appends one line per row; returns the number of rows.
+  virtual int SaveToLines(TemplateLines& lines) const = 0;
+};
+
+class NumeratorEditorPort : public TemplateEditorPort {
+ public:
+  // Appends one numerator with the defaults.
+  virtual void AddRow() = 0;
+  // Throws ConversionError for a cell that does not convert.
+  virtual TArrFol100 ExportRecords() const = 0;
+};
+
+class MarginalEditorPort : public TemplateEditorPort {
+ public:
+  virtual TArrMar100 ExportRecords() const = 0;
+};
+
+// What the preview and the print page receive: a copy of the sheet header and
+// the records the editors exported. The screen side adds the preview's
+// background image for the print page.
+struct SheetContent {
+  TDatHoja header;
+  TArrFol100 numerators;
+  TArrMar100 marginals;
+};
+
+// The screen side of the workspace.
+class WorkspaceHost {
+ public:
+  virtual ~WorkspaceHost() = default;
+
+  // Questions and notices.
+  // The confirmation dialog: -1 when the user accepted.
+  virtual int Confirm(int mode) = 0;
+  // The sheet-size dialog; false when cancelled (sizes unchanged).
+  virtual bool AskSheetSize(const std::string& title, double& width, double& height) = 0;
+  // Open-file dialog in the data folder; false when cancelled.
+  virtual bool ChooseFileToOpen(std::string& path) = 0;
+  // Save-file dialog in the data folder proposing "Plantilla.pla"; false when cancelled.
+  virtual bool ChooseFileToSave(const std::string& title, std::string& path) = 0;
+  // The "file exists, overwrite?" question; true for OK. `atMainWindow`
+  // places it at the main window, otherwise it is centred on the screen.
+  virtual bool ConfirmOverwrite(bool atMainWindow) = 0;
+  virtual void ShowInformation(const std::string& text) = 0;
+  virtual void ShowError(const std::string& text) = 0;
+
+  // The workspace's own widgets.
+  // All ten commands, or New and Open only.
+  virtual void ShowAllCommands(bool all) = 0;
+  // The name label: normal, or the busy indication (bold, dark red).
+  virtual void ShowNameLabel(const std::string& text, bool busy) = 0;
+  virtual void ShowPage(WorkspacePage page) = 0;
+  virtual WorkspacePage CurrentPage() const = 0;
+  // Hides the numerator, marginal-text, preview and print frames.
+  virtual void HideTaskFrames() = 0;
+  virtual void SetWaitCursor(bool wait) = 0;
+  // The Temporiza timer: armed with an interval, or off.
+  virtual void ArmTimer(int milliseconds) = 0;
+  virtual void StopTimer() = 0;
+
+  // The frames.
+  virtual NumeratorEditorPort& NumeratorEditor() = 0;
+  virtual MarginalEditorPort& MarginalEditor() = 0;
+  virtual void ResetPreview() = 0;
+  virtual void ResetPrinters() = 0;
+  virtual void LoadPreview(const SheetContent& content) = 0;
+  virtual void LoadPrintJob(const SheetContent& content) = 0;
+};
+
+class TemplateWorkspace {
+ public:
+  static constexpr int kTimerInterval = 1000;
+  static constexpr double kStartWidth = 21.5;
+  static constexpr double kStartHeight = 28.0;
+  enum PendingStep { kNothing = 0, kWriteFile = 4, kEndBusy = 12 };
+
+  explicit TemplateWorkspace(WorkspaceHost& host);
+
+  // No template open, presentation page current.
+  void InitWorkspace();
+  // The start label of the welcome page: the start-up template, asked nothing.
+  void StartTemplate();
+  // A click on a command icon; unknown tags do nothing.
+  void RunCommand(int tag);
+  // The Temporiza timer fired.
+  void TimerFired();
+
+  const TDatHoja& SheetHeader() const { return header_; }
+  bool HasFile() const { return hasFile_; }
+  // The file Save writes to when HasFile(): the one opened or saved last.
+  const std::string& FilePath() const { return filePath_; }
+  int Pending() const { return pendingStep_; }
+  bool TemplateOpen() const { return templateOpen_; }
+  bool Busy() const { return busy_; }
+
+ private:
+  void New();
+  void Open();
+  void Close();
+  void Save(bool saveAs);
+  void SheetSize();
+  void Numerators();
+  void MarginalTexts();
+  void Preview();
+  void PrintPage();
+
+  // The no-template state: New and Open only, the "empty" name.
+  void EnterNoTemplateState();
+  // A fresh unsaved template of the given size in both editors.
+  void StartUnsavedTemplate(double width, double height);
+  void ShowSheetInEditors();
+  SheetContent CollectSheet() const;
+  // Captures the lines to write and arms the deferred write.
+  void RequestWrite(const std::string& target);
+  void WritePendingFile();
+  void FailedOpen(const std::string& message);
+  void SetLabel(const std::string& text);
+  void BeginBusy(const char* code);
+  void EndBusy();
+
+  // The identity of the template: what a failed write gives back.
+  struct Identity {
+    std::string name;
+    std::string folder;
+    std::string filePath;
+    bool hasFile = false;
+  };
+  Identity CurrentIdentity() const;
+  void RestoreIdentity(const Identity& identity);
+
+  WorkspaceHost& host_;
+  TDatHoja header_;
+  bool hasFile_ = false;
+  bool templateOpen_ = false;
+  std::string filePath_;
+  // The name label: what it shows outside the busy indication.
+  std::string labelText_;
+  bool busy_ = false;
+  int pendingStep_ = kNothing;
+  // The deferred write: target, the lines as they were at the request, the
+  // identity to give back if the write fails, and which template asked.
+  std::string savePath_;
+  TemplateLines pendingLines_;
+  Identity beforeSave_;
+  uint64_t pendingGeneration_ = 0;
+  // Counts template replacements (New, Open, Close, start-up template), so
+  // that a write requested for an earlier template does not rename this one.
+  uint64_t generation_ = 0;
+};
+
+// "-- " + text of "0401" + " --".
+std::string NoTemplateLabel();
+// "- " + text of "0402" + " -".
+std::string UnnamedTemplateName();
+
+}  // namespace zirvo

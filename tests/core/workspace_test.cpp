@@ -1,0 +1,541 @@
+// The workspace's decisions with a recording host: states, questions, the
+// deferred save, open failures and what reaches the editors and the preview.
+#include "template/workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+
+#include "app/text.h"
+#include "catalog/catalog.h"
+#include "temp_dir.h"
+#include "template/table_ports.h"
+
+namespace zirvo {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+// Answers the workspace's questions from queues and records what it shows.
+class FakeHost : public WorkspaceHost {
+ public:
+  // Answers; an empty queue means "accept" for Confirm and "cancel" for dialogs.
+  std::deque<int> confirmAnswers;
+  std::deque<std::pair<double, double>> sheetSizes;  // cancel when empty
+  std::deque<std::string> openPaths;
+  std::deque<std::string> savePaths;
+  std::deque<bool> overwriteAnswers;
+
+  // What happened.
+  std::vector<int> confirmModes;
+  std::vector<std::string> saveTitles;
+  std::vector<bool> overwriteAtMainWindow;
+  std::vector<std::pair<double, double>> sheetSizesAsked;
+  std::vector<std::string> informations;
+  std::vector<std::string> errors;
+  bool allCommands = true;
+  std::string label;
+  bool labelBusy = false;
+  WorkspacePage page = WorkspacePage::Presentation;
+  bool timerArmed = false;
+  int timerInterval = 0;
+  bool waitCursor = false;
+  int previewResets = 0;
+  int printerResets = 0;
+  std::vector<SheetContent> previews;
+  std::vector<SheetContent> printJobs;
+  TableNumeratorPort numerators;
+  TableMarginalPort marginals;
+
+  int Confirm(int mode) override {
+    confirmModes.push_back(mode);
+    if (confirmAnswers.empty()) return -1;
+    const int answer = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return answer;
+  }
+  bool AskSheetSize(const std::string&, double& width, double& height) override {
+    sheetSizesAsked.emplace_back(width, height);
+    if (sheetSizes.empty()) return false;
+    std::tie(width, height) = sheetSizes.front();
+    sheetSizes.pop_front();
+    return true;
+  }
+  bool ChooseFileToOpen(std::string& path) override { return Take(openPaths, path); }
+  bool ChooseFileToSave(const std::string& title, std::string& path) override {
+    saveTitles.push_back(title);
+    return Take(savePaths, path);
+  }
+  bool ConfirmOverwrite(bool atMainWindow) override {
+    overwriteAtMainWindow.push_back(atMainWindow);
+    const bool answer = !overwriteAnswers.empty() && overwriteAnswers.front();
+    if (!overwriteAnswers.empty()) overwriteAnswers.pop_front();
+    return answer;
+  }
+  void ShowInformation(const std::string& text) override { informations.push_back(text); }
+  void ShowError(const std::string& text) override { errors.push_back(text); }
+  void ShowAllCommands(bool all) override { allCommands = all; }
+  void ShowNameLabel(const std::string& text, bool busy) override {
+    label = text;
+    labelBusy = busy;
+  }
+  void ShowPage(WorkspacePage shown) override { page = shown; }
+  WorkspacePage CurrentPage() const override { return page; }
+  void HideTaskFrames() override {}
+  void SetWaitCursor(bool wait) override { waitCursor = wait; }
+  void ArmTimer(int milliseconds) override {
+    timerArmed = true;
+    timerInterval = milliseconds;
+  }
+  void StopTimer() override { timerArmed = false; }
+  NumeratorEditorPort& NumeratorEditor() override { return numerators; }
+  MarginalEditorPort& MarginalEditor() override { return marginals; }
+  void ResetPreview() override { ++previewResets; }
+  void ResetPrinters() override { ++printerResets; }
+  void LoadPreview(const SheetContent& content) override { previews.push_back(content); }
+  void LoadPrintJob(const SheetContent& content) override { printJobs.push_back(content); }
+
+ private:
+  static bool Take(std::deque<std::string>& queue, std::string& path) {
+    if (queue.empty()) return false;
+    path = queue.front();
+    queue.pop_front();
+    return true;
+  }
+};
+
+int Tag(WorkspaceCommand command) { return static_cast<int>(command); }
+
+const std::string kNoTemplate = "-- VACIO --";
+const std::string kUnnamed = "- PLANILLA SIN NOMBRE -";
+
+class WorkspaceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Catalog().LoadTable(1);
+    workspace.InitWorkspace();
+  }
+
+  void Run(WorkspaceCommand command) { workspace.RunCommand(Tag(command)); }
+  // Lets the timer fire while it is armed, as the event loop would.
+  void RunTimer() {
+    while (host.timerArmed) workspace.TimerFired();
+  }
+  // Fires the timer once: the step pending now.
+  void Tick() {
+    ASSERT_TRUE(host.timerArmed);
+    ASSERT_EQ(host.timerInterval, 1000);
+    workspace.TimerFired();
+  }
+  std::string SaveAsNew(const std::string& path) {
+    host.savePaths.push_back(path);
+    Run(WorkspaceCommand::Save);
+    RunTimer();
+    return ReadBytes(path);
+  }
+  TFolioTable& Numerators() { return host.numerators.table(); }
+  TMarginalTable& Marginals() { return host.marginals.table(); }
+
+  TempDir dir;
+  FakeHost host;
+  TemplateWorkspace workspace{host};
+};
+
+TEST_F(WorkspaceTest, StartsWithNoTemplate) {
+  EXPECT_FALSE(host.allCommands);
+  EXPECT_EQ(host.label, kNoTemplate);
+  EXPECT_FALSE(host.labelBusy);
+  EXPECT_EQ(host.page, WorkspacePage::Presentation);
+  EXPECT_EQ(workspace.SheetHeader().Name, kNoTemplate);
+  EXPECT_FALSE(workspace.HasFile());
+  EXPECT_FALSE(host.timerArmed);
+}
+
+TEST_F(WorkspaceTest, StartLabelGivesTheStartUpTemplate) {
+  workspace.StartTemplate();
+  const TDatHoja& header = workspace.SheetHeader();
+  EXPECT_EQ(header.Width, 21.5);
+  EXPECT_EQ(header.Height, 28.0);
+  EXPECT_EQ(header.Kind, "IMP100");
+  EXPECT_EQ(header.Color1, 15723990);
+  EXPECT_EQ(header.Color2, 9715751);
+  EXPECT_EQ(header.Name, kUnnamed);
+  EXPECT_EQ(Numerators().RowCount(), 1);
+  EXPECT_EQ(Marginals().RowCount(), 0);
+  EXPECT_TRUE(host.allCommands);
+  EXPECT_EQ(host.label, kUnnamed);
+  EXPECT_EQ(host.page, WorkspacePage::Numerators);
+  EXPECT_EQ(host.numerators.ShownSheet(), header);
+  EXPECT_EQ(host.marginals.ShownSheet(), header);
+  EXPECT_TRUE(host.confirmModes.empty());
+  EXPECT_EQ(host.previewResets, 1);
+  EXPECT_EQ(host.printerResets, 1);
+}
+
+TEST_F(WorkspaceTest, NewAsksThenMakesAnEmptyTemplateOfTheChosenSize) {
+  workspace.StartTemplate();
+  Marginals().AddRow();
+
+  host.confirmAnswers = {1};  // Cancel: nothing changes
+  Run(WorkspaceCommand::New);
+  EXPECT_EQ(Numerators().RowCount(), 1);
+  EXPECT_TRUE(host.sheetSizesAsked.empty());
+
+  Run(WorkspaceCommand::New);  // accepted, but the sheet-size dialog is cancelled
+  EXPECT_EQ(Numerators().RowCount(), 1);
+  ASSERT_EQ(host.sheetSizesAsked.size(), 1u);
+  EXPECT_EQ(host.sheetSizesAsked[0], std::make_pair(0.0, 0.0));
+
+  host.sheetSizes = {{21.6, 28.0}};
+  Run(WorkspaceCommand::New);
+  EXPECT_EQ(host.confirmModes, (std::vector<int>{8, 8, 8}));
+  EXPECT_EQ(workspace.SheetHeader().Width, 21.6);
+  EXPECT_EQ(workspace.SheetHeader().Height, 28.0);
+  EXPECT_EQ(Numerators().RowCount(), 0);
+  EXPECT_EQ(Marginals().RowCount(), 0);
+  EXPECT_EQ(host.page, WorkspacePage::Presentation);
+  EXPECT_EQ(host.label, kUnnamed);
+  EXPECT_FALSE(workspace.HasFile());
+}
+
+// Which commands ask, in which mode, from each state.
+TEST_F(WorkspaceTest, QuestionsFollowTheName) {
+  const struct {
+    const char* state;
+    WorkspaceCommand command;
+    std::vector<int> modes;
+  } cases[] = {
+      {"no template", WorkspaceCommand::New, {8}},
+      {"no template", WorkspaceCommand::Open, {6}},
+      {"start-up template", WorkspaceCommand::New, {8}},
+      {"start-up template", WorkspaceCommand::Open, {6}},
+      {"start-up template", WorkspaceCommand::Close, {7}},
+      {"first save cancelled", WorkspaceCommand::New, {}},
+      {"first save cancelled", WorkspaceCommand::Open, {}},
+      {"first save cancelled", WorkspaceCommand::Close, {7}},
+  };
+  for (const auto& c : cases) {
+    FakeHost fresh;
+    TemplateWorkspace ws(fresh);
+    ws.InitWorkspace();
+    if (std::string(c.state) != "no template") ws.StartTemplate();
+    if (std::string(c.state) == "first save cancelled") {
+      ws.RunCommand(Tag(WorkspaceCommand::Save));  // no path: the dialog is cancelled
+      EXPECT_EQ(ws.SheetHeader().Name, "");
+      EXPECT_EQ(fresh.label, kUnnamed) << "the label keeps its text";
+    }
+    fresh.confirmAnswers = {1};
+    ws.RunCommand(Tag(c.command));
+    EXPECT_EQ(fresh.confirmModes, c.modes) << c.state << " " << Tag(c.command);
+  }
+}
+
+TEST_F(WorkspaceTest, SaveWritesOneSecondLaterAndEndsTheBusyLabelASecondAfter) {
+  workspace.StartTemplate();
+  Numerators().CommitCell(0, TFolioTable::kPrefix, "No. ");
+  Marginals().AddRow();
+  Marginals().CommitCell(0, TMarginalTable::kText, "Factura");
+  const std::string path = dir.Path("Plantilla.pla");
+  host.savePaths = {path};
+  Run(WorkspaceCommand::Save);
+
+  EXPECT_EQ(host.saveTitles, (std::vector<std::string>{"Guardar"}));
+  EXPECT_EQ(workspace.Pending(), 4);
+  EXPECT_TRUE(host.labelBusy);
+  EXPECT_EQ(host.label, "Guardando plantilla. Espere unos momentos...");
+  EXPECT_FALSE(std::filesystem::exists(path)) << "nothing is written before the timer";
+
+  Tick();
+  const std::string expected = "|HJA|IMP100|Plantilla.pla|" + dir.Path() +
+                               "|0|0|0|0|0|0|21.50|28.00|0|15723990|0|0|0|0|F|F|\r\n" +
+                               Numerators().LineOf(0) + "\r\n" + Marginals().LineOf(0) + "\r\n";
+  EXPECT_EQ(ReadBytes(path), expected);
+  EXPECT_EQ(Numerators().LineOf(0).substr(0, 5), "|FOL|");
+  EXPECT_EQ(Marginals().LineOf(0).substr(0, 5), "|MAR|");
+  EXPECT_TRUE(host.labelBusy) << "the busy label stays a second after the write";
+  EXPECT_EQ(workspace.Pending(), 12);
+  EXPECT_FALSE(host.waitCursor);
+
+  Tick();
+  EXPECT_FALSE(host.labelBusy);
+  EXPECT_EQ(host.label, "Plantilla");
+  EXPECT_FALSE(host.timerArmed);
+  EXPECT_EQ(workspace.Pending(), 0);
+  EXPECT_TRUE(workspace.HasFile());
+  EXPECT_EQ(workspace.SheetHeader().Name, "Plantilla");
+  EXPECT_EQ(workspace.SheetHeader().Folder, dir.Path());
+}
+
+TEST_F(WorkspaceTest, SaveStoresTheTablesAsTheyWereAtTheRequest) {
+  workspace.StartTemplate();
+  const std::string path = dir.Path("Caja.pla");
+  host.savePaths = {path};
+  Run(WorkspaceCommand::Save);
+  const std::string numeratorLine = Numerators().LineOf(0);
+  // Within the second before the write the user goes on working.
+  Numerators().AddRow();
+  Marginals().AddRow();
+  host.sheetSizes = {{10.0, 12.0}};
+  Run(WorkspaceCommand::SheetSize);
+  Run(WorkspaceCommand::Close);
+  RunTimer();
+  const std::string written = ReadBytes(path);
+  EXPECT_NE(written.find("|21.50|28.00|"), std::string::npos);
+  EXPECT_NE(written.find(numeratorLine + "\r\n"), std::string::npos);
+  EXPECT_EQ(written.find("|MAR|"), std::string::npos);
+  // The closed workspace is not renamed by the write it asked for before.
+  EXPECT_EQ(host.label, kNoTemplate);
+  EXPECT_FALSE(host.labelBusy);
+  EXPECT_FALSE(workspace.HasFile());
+  EXPECT_FALSE(host.allCommands);
+}
+
+TEST_F(WorkspaceTest, SaveWritesBackToTheOpenedFile) {
+  for (const char* file : {"Caja.2024.pla", "Caja.PLA", "Caja.pla"}) {
+    const std::string path = dir.Path(file);
+    WriteBytes(path, "|HJA|IMP100|x|y|0|0|0|0|0|0|12.00|18.00|0|15723990|0|0|0|0|F|F|\r\n");
+    host.openPaths = {path};
+    Run(WorkspaceCommand::Open);
+    ASSERT_TRUE(workspace.HasFile()) << file;
+    EXPECT_EQ(host.label, "Caja");
+    Numerators().AddRow();
+    const auto before = std::filesystem::directory_iterator(dir.Root());
+    Run(WorkspaceCommand::Save);
+    RunTimer();
+    EXPECT_TRUE(host.saveTitles.empty()) << "no dialog for a template with a file";
+    EXPECT_NE(ReadBytes(path).find("|FOL|"), std::string::npos) << file;
+    EXPECT_EQ(workspace.FilePath(), path);
+    EXPECT_EQ(host.label, "Caja");
+    std::filesystem::remove(path);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Root())) << "no other file was written for " << file;
+  }
+}
+
+TEST_F(WorkspaceTest, SaveAsCancelAndOverwritePaths) {
+  workspace.StartTemplate();
+  const std::string first = dir.Path("Uno.pla");
+  SaveAsNew(first);
+  const std::string other = dir.Path("Otro.pla");
+  WriteBytes(other, "keep me");
+
+  Run(WorkspaceCommand::SaveAs);  // dialog cancelled
+  host.savePaths = {other};
+  host.overwriteAnswers = {false};
+  Run(WorkspaceCommand::SaveAs);  // overwrite refused
+  EXPECT_EQ(host.overwriteAtMainWindow, (std::vector<bool>{false}));
+  EXPECT_EQ(host.saveTitles, (std::vector<std::string>{"Guardar", "Guardar como ...", "Guardar como ..."}));
+  EXPECT_FALSE(host.timerArmed);
+  EXPECT_EQ(ReadBytes(other), "keep me");
+  EXPECT_EQ(workspace.FilePath(), first);
+  EXPECT_EQ(host.label, "Uno");
+
+  // A following Save still writes to the first file.
+  Numerators().AddRow();
+  Run(WorkspaceCommand::Save);
+  RunTimer();
+  EXPECT_EQ(ReadBytes(first), "|HJA|IMP100|Uno.pla|" + dir.Path() +
+                                 "|0|0|0|0|0|0|21.50|28.00|0|15723990|0|0|0|0|F|F|\r\n" +
+                                 Numerators().LineOf(0) + "\r\n" + Numerators().LineOf(1) + "\r\n");
+
+  host.savePaths = {other};
+  host.overwriteAnswers = {true};
+  Run(WorkspaceCommand::SaveAs);
+  RunTimer();
+  EXPECT_NE(ReadBytes(other).find("|HJA|IMP100|Otro.pla|"), std::string::npos);
+  EXPECT_EQ(workspace.FilePath(), other);
+  EXPECT_EQ(host.label, "Otro");
+}
+
+TEST_F(WorkspaceTest, SaveAsOfANeverSavedTemplateIsSave) {
+  workspace.StartTemplate();
+  const std::string existing = dir.Path("Plantilla.pla");
+  WriteBytes(existing, "old");
+  host.savePaths = {existing};
+  host.overwriteAnswers = {false};
+  Run(WorkspaceCommand::SaveAs);
+  EXPECT_EQ(host.saveTitles, (std::vector<std::string>{"Guardar"}));
+  EXPECT_EQ(host.overwriteAtMainWindow, (std::vector<bool>{true}));
+  // Refusing the overwrite of a first save forgets the name, as a cancel does.
+  EXPECT_EQ(workspace.SheetHeader().Name, "");
+  EXPECT_EQ(ReadBytes(existing), "old");
+}
+
+TEST_F(WorkspaceTest, FailedWriteIsReportedAndChangesNoIdentity) {
+  workspace.StartTemplate();
+  const std::string good = dir.Path("Bien.pla");
+  SaveAsNew(good);
+  const std::string bad = dir.Path("missing-folder/Mal.pla");
+  host.savePaths = {bad};
+  Run(WorkspaceCommand::SaveAs);
+  RunTimer();
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_NE(host.errors[0].find(bad), std::string::npos) << host.errors[0];
+  EXPECT_EQ(workspace.FilePath(), good);
+  EXPECT_EQ(workspace.SheetHeader().Name, "Bien");
+  EXPECT_EQ(workspace.SheetHeader().Folder, dir.Path());
+  EXPECT_TRUE(workspace.HasFile());
+  EXPECT_EQ(host.label, "Bien");
+  EXPECT_FALSE(host.labelBusy);
+  EXPECT_FALSE(host.waitCursor);
+  EXPECT_EQ(workspace.Pending(), 0);
+  EXPECT_FALSE(host.timerArmed);
+
+  // A first save that fails leaves the template without a file.
+  FakeHost fresh;
+  TemplateWorkspace ws(fresh);
+  ws.InitWorkspace();
+  ws.StartTemplate();
+  fresh.savePaths = {bad};
+  ws.RunCommand(Tag(WorkspaceCommand::Save));
+  while (fresh.timerArmed) ws.TimerFired();
+  EXPECT_FALSE(ws.HasFile());
+  EXPECT_EQ(ws.SheetHeader().Name, kUnnamed);
+  EXPECT_EQ(fresh.label, kUnnamed);
+}
+
+TEST_F(WorkspaceTest, OpenRestoresTheSavedTemplate) {
+  workspace.StartTemplate();
+  host.sheetSizes = {{10.5, 15.0}};
+  Run(WorkspaceCommand::SheetSize);
+  Numerators().CommitCell(0, TFolioTable::kNumber, "1500");
+  Marginals().AddRow();
+  Marginals().CommitCell(0, TMarginalTable::kText, "Copia cliente");
+  const std::string path = dir.Path("Talonario.pla");
+  const std::string saved = SaveAsNew(path);
+  const auto savedNumerators = Numerators().ExportRecords();
+  const auto savedMarginals = Marginals().ExportRecords();
+
+  Run(WorkspaceCommand::Close);
+  EXPECT_EQ(Numerators().RowCount(), 0);
+  host.openPaths = {path};
+  Run(WorkspaceCommand::Open);
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_TRUE(host.allCommands);
+  EXPECT_TRUE(workspace.HasFile());
+  EXPECT_EQ(host.label, "Talonario");
+  EXPECT_FALSE(host.labelBusy);
+  EXPECT_EQ(host.page, WorkspacePage::Numerators);
+  EXPECT_EQ(workspace.SheetHeader().Width, 10.5);
+  EXPECT_EQ(workspace.SheetHeader().Height, 15.0);
+  EXPECT_EQ(host.numerators.ShownSheet().Width, 10.5);
+  EXPECT_EQ(Numerators().ExportRecords(), savedNumerators);
+  EXPECT_EQ(Marginals().ExportRecords(), savedMarginals);
+  // Saving it again gives the same bytes.
+  Run(WorkspaceCommand::Save);
+  RunTimer();
+  EXPECT_EQ(ReadBytes(path), saved);
+}
+
+TEST_F(WorkspaceTest, FailedOpenReturnsToTheNoTemplateState) {
+  const struct {
+    const char* name;
+    const char* content;  // nullptr: the file does not exist
+    bool notice;          // the "not compatible" notice rather than an error
+  } cases[] = {
+      {"empty file", "", true},
+      {"no header line", "|FOL|1||1||1.00|1.00|000|04|Arial|12|0|A||\r\n", true},
+      {"width not a number", "|HJA|IMP100|x|y|0|0|0|0|0|0|abc|28.00|0|0|0|0|0|0|F|F|\r\n", false},
+      {"short header", "|HJA|IMP100|x|\r\n", false},
+      {"missing file", nullptr, false},
+  };
+  for (const auto& c : cases) {
+    FakeHost fresh;
+    TemplateWorkspace ws(fresh);
+    ws.InitWorkspace();
+    ws.StartTemplate();
+    const std::string saved = dir.Path("Mia.pla");
+    fresh.savePaths = {saved};
+    ws.RunCommand(Tag(WorkspaceCommand::Save));
+    while (fresh.timerArmed) ws.TimerFired();
+    const std::string savedBytes = ReadBytes(saved);
+
+    const std::string path = dir.Path(std::string("bad-") + std::to_string(&c - cases) + ".pla");
+    if (c.content != nullptr) WriteBytes(path, c.content);
+    fresh.openPaths = {path};
+    ws.RunCommand(Tag(WorkspaceCommand::Open));
+
+    EXPECT_EQ(fresh.informations.size(), c.notice ? 1u : 0u) << c.name;
+    EXPECT_EQ(fresh.errors.size(), c.notice ? 0u : 1u) << c.name;
+    if (c.notice) {
+      EXPECT_EQ(fresh.informations[0], "El formato no es compatible y no pudo ser leido.");
+    }
+    EXPECT_FALSE(fresh.allCommands) << c.name;
+    EXPECT_EQ(fresh.label, kNoTemplate) << c.name;
+    EXPECT_FALSE(fresh.labelBusy) << c.name;
+    EXPECT_FALSE(fresh.waitCursor) << c.name;
+    EXPECT_FALSE(ws.HasFile()) << c.name;
+    EXPECT_EQ(fresh.page, WorkspacePage::Presentation) << c.name;
+    EXPECT_EQ(fresh.numerators.table().RowCount(), 0) << c.name;
+    // Save is gone with the template: the agreed-to-close file stays intact.
+    ws.RunCommand(Tag(WorkspaceCommand::Save));
+    EXPECT_FALSE(fresh.timerArmed) << c.name;
+    EXPECT_EQ(ReadBytes(saved), savedBytes) << c.name;
+  }
+}
+
+TEST_F(WorkspaceTest, SheetSizeReachesTheEditorsAndRebuildsThePreview) {
+  workspace.StartTemplate();
+  host.sheetSizes = {{30.0, 40.0}};
+  Run(WorkspaceCommand::Preview);
+  ASSERT_EQ(host.previews.size(), 1u);
+  EXPECT_EQ(host.previews[0].header.Width, 21.5);
+  Run(WorkspaceCommand::SheetSize);
+  EXPECT_EQ(host.sheetSizesAsked.back(), std::make_pair(21.5, 28.0));
+  EXPECT_EQ(host.numerators.ShownSheet().Width, 30.0);
+  EXPECT_EQ(host.marginals.ShownSheet().Height, 40.0);
+  ASSERT_EQ(host.previews.size(), 2u);
+  EXPECT_EQ(host.previews[1].header.Width, 30.0);
+  EXPECT_EQ(host.page, WorkspacePage::Preview);
+
+  // A cancelled dialog changes nothing.
+  Run(WorkspaceCommand::SheetSize);
+  EXPECT_EQ(workspace.SheetHeader().Width, 30.0);
+  EXPECT_EQ(host.previews.size(), 2u);
+}
+
+TEST_F(WorkspaceTest, PreviewAndPrintPageReceiveTheCurrentTables) {
+  workspace.StartTemplate();
+  Numerators().AddRow();
+  Marginals().AddRow();
+  Marginals().CommitCell(0, TMarginalTable::kText, "Original");
+  Run(WorkspaceCommand::PrintPage);
+  ASSERT_EQ(host.printJobs.size(), 1u);
+  EXPECT_EQ(host.page, WorkspacePage::PrintPage);
+  EXPECT_EQ(host.printJobs[0].numerators.size(), 2u);
+  ASSERT_EQ(host.printJobs[0].marginals.size(), 1u);
+  EXPECT_EQ(host.printJobs[0].marginals[0].Text, "Original");
+  EXPECT_EQ(host.printJobs[0].header, workspace.SheetHeader());
+
+  Run(WorkspaceCommand::Numerators);
+  EXPECT_EQ(host.page, WorkspacePage::Numerators);
+  Run(WorkspaceCommand::MarginalTexts);
+  EXPECT_EQ(host.page, WorkspacePage::MarginalTexts);
+}
+
+TEST_F(WorkspaceTest, UnknownTagsAndHiddenCommandsDoNothing) {
+  for (int tag : {0, 6, 12, 14, 99, -1, Tag(WorkspaceCommand::Save), Tag(WorkspaceCommand::Close),
+                  Tag(WorkspaceCommand::Preview)}) {
+    workspace.RunCommand(tag);
+  }
+  EXPECT_TRUE(host.confirmModes.empty());
+  EXPECT_TRUE(host.saveTitles.empty());
+  EXPECT_TRUE(host.previews.empty());
+  EXPECT_EQ(host.label, kNoTemplate);
+}
+
+TEST_F(WorkspaceTest, LabelsFollowTheLanguageOfTheCatalog) {
+  Catalog().LoadTable(2);
+  FakeHost fresh;
+  TemplateWorkspace ws(fresh);
+  ws.InitWorkspace();
+  EXPECT_EQ(fresh.label, "-- Empty --");
+  ws.StartTemplate();
+  EXPECT_EQ(fresh.label, "- FORM NO NAME -");
+  Catalog().LoadTable(1);
+}
+
+}  // namespace
+}  // namespace zirvo

@@ -1,0 +1,188 @@
+// The start-up screens and the main window: splash, welcome and presentation
+// captions in both languages, the exit question, the wait that keeps windows
+// alive. Screenshots of every screen go to the build folder.
+#include <QCloseEvent>
+#include <QTest>
+#include <QTimer>
+
+#include "app/main_window_qt.h"
+#include "app/qtext_qt.h"
+#include "app/text.h"
+#include "app/screens_qt.h"
+#include "app/startup_qt.h"
+#include "app/wait_qt.h"
+#include "catalog/catalog.h"
+#include "support/shell_support.h"
+
+using namespace zirvo;
+using namespace zirvo::uitest;
+
+class ScreensTest : public QObject {
+  Q_OBJECT
+
+ private:
+  AppFolder folder_;
+
+  static QString Suffix() { return Catalog().English() ? QStringLiteral("_en") : QStringLiteral("_es"); }
+
+ private slots:
+  void init() { Catalog().LoadTable(1); }
+
+  void waitKeepsHandlingEvents() {
+    bool fired = false;
+    QTimer::singleShot(30, [&] { fired = true; });
+    WaitMs(60);
+    QVERIFY(fired);
+    // Even a wait of 0 handles what is pending.
+    bool posted = false;
+    QMetaObject::invokeMethod(qApp, [&] { posted = true; }, Qt::QueuedConnection);
+    WaitMs(0);
+    QVERIFY(posted);
+  }
+
+  void splashIsBorderlessOnTopAndSizedToItsPanel() {
+    for (int language : {1, 2}) {
+      Catalog().LoadTable(language);
+      TFCaratula splash;
+      splash.ShowNow();
+      QCOMPARE(splash.size(), QSize(602, 302));
+      QVERIFY(splash.windowFlags() & Qt::WindowStaysOnTopHint);
+      QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
+      QCOMPARE(splash.Et_Mensaje->text(), ToQString(LookupText("0901")));
+      QCOMPARE(splash.REtiq_Version->text(), QStringLiteral("7102"));
+      SaveScreenshot(&splash, QStringLiteral("splash") + Suffix());
+    }
+  }
+
+  void welcomeAndPresentationFollowTheLanguage_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("languageButton");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("Spanish") << 1 << "Iniciar" << "Idioma"
+                             << QString::fromUtf8("    Bienvenido a \"Zirvo-W\" [ numerador digital ]");
+    QTest::newRow("English") << 2 << "Start" << "Language"
+                             << "    Welcome to \"Zirvo-W\" [Digital numerator]";
+  }
+
+  void welcomeAndPresentationFollowTheLanguage() {
+    QFETCH(int, language);
+    QFETCH(QString, start);
+    QFETCH(QString, languageButton);
+    QFETCH(QString, title);
+    Catalog().LoadTable(language);
+    TFPrincipal window;
+    window.SetConfirm([](int) { return -1; });
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.HojaControl->currentIndex(), 0);
+    QVERIFY(window.FBien->Et_Iniciar->isVisible());
+    QVERIFY(window.FBien->Bt_Idiomas->isVisible());
+    QCOMPARE(window.FBien->Et_Iniciar->text(), start);
+    QCOMPARE(window.FBien->Et_Iniciar->x(), 10);
+    QCOMPARE(window.FBien->Bt_Idiomas->text(), languageButton);
+    QCOMPARE(window.FBien->REtiq_Version->text(), QStringLiteral("7102"));
+    QCOMPARE(window.FImpLibre01->FHPresenta01->Et_Titulo->text(), title);
+    QCOMPARE(window.FImpLibre01->FHPresenta01->Et_Version->text(), QStringLiteral("7102"));
+    QCOMPARE(window.windowTitle(), ToQString(LookupText("0000")));
+    QCOMPARE(window.size(), QSize(960, 611));
+    SaveScreenshot(&window, QStringLiteral("welcome") + Suffix());
+
+    // The start label opens the workspace on the start-up template.
+    QTest::mouseClick(window.FBien->Et_Iniciar, Qt::LeftButton);
+    QCOMPARE(window.HojaControl->currentIndex(), 5);
+    QCOMPARE(window.FImpLibre01->Et_NomPlantilla->text(),
+             ToQString(Trim(UnnamedTemplateName())));
+    SaveScreenshot(&window, QStringLiteral("workspace_start") + Suffix());
+    window.FImpLibre01->Logic().RunCommand(static_cast<int>(WorkspaceCommand::Close));
+  }
+
+  void presentationPageOfTheWorkspace() {
+    for (int language : {1, 2}) {
+      Catalog().LoadTable(language);
+      TFPrincipal window;
+      window.SetConfirm([](int) { return -1; });
+      window.show();
+      window.FBienEt_Lin01Click();
+      // Closing the template shows the presentation page with only New and Open.
+      window.FImpLibre01->Logic().RunCommand(static_cast<int>(WorkspaceCommand::Close));
+      QCOMPARE(window.FImpLibre01->PageControl->currentIndex(), 1);
+      QVERIFY(window.FImpLibre01->CommandIcon(WorkspaceCommand::New)->isVisible());
+      QVERIFY(!window.FImpLibre01->CommandIcon(WorkspaceCommand::Save)->isVisible());
+      QCOMPARE(window.FImpLibre01->Et_NomPlantilla->text(),
+               ToQString("-- " + LookupText("0401") + " --"));
+      SaveScreenshot(&window, QStringLiteral("presentation") + Suffix());
+    }
+  }
+
+  void startUpShowsTheSplashThenTheMainWindow() {
+    Catalog().LoadTable(1);
+    auto visibleSplash = [] {
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<TFCaratula*>(widget) && widget->isVisible()) return widget;
+      }
+      return static_cast<QWidget*>(nullptr);
+    };
+    bool splashDuringWait = false;
+    bool splashOnTop = false;
+    QTimer::singleShot(1000, [&] {
+      QWidget* splash = visibleSplash();
+      splashDuringWait = splash != nullptr;
+      splashOnTop = splash && (splash->windowFlags() & Qt::WindowStaysOnTopHint);
+      bool mainWindowYet = false;
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<TFPrincipal*>(widget) && widget->isVisible()) mainWindowYet = true;
+      }
+      QVERIFY(!mainWindowYet);
+    });
+    bool splashGone = false;
+    QSize windowSize;
+    StartupObserver observer;
+    observer.mainWindowShown = [&](TFPrincipal& window) {
+      splashGone = visibleSplash() == nullptr;
+      windowSize = window.size();
+      QTimer::singleShot(0, &window, [&window] { window.close(); });
+    };
+    QCOMPARE(RunZirvo(*qApp, observer), 0);
+    QVERIFY(splashDuringWait);
+    QVERIFY(splashOnTop);
+    QVERIFY(splashGone);
+    QCOMPARE(windowSize, QSize(960, 611));
+  }
+
+  void closingAsksOnlyWhenTheWorkspaceIsShown() {
+    struct Case {
+      const char* name;
+      bool enterWorkspace;
+      int answer;
+      bool closes;
+      int questions;
+    };
+    const Case cases[] = {
+        {"welcome page closes at once", false, 1, true, 0},
+        {"workspace, Cancel keeps the window", true, 1, false, 1},
+        {"workspace, OK closes", true, -1, true, 1},
+    };
+    for (const Case& c : cases) {
+      TFPrincipal window;
+      std::vector<int> asked;
+      window.SetConfirm([&](int mode) {
+        asked.push_back(mode);
+        return mode == 12 ? c.answer : -1;
+      });
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+      if (c.enterWorkspace) QTest::mouseClick(window.FBien->Et_Iniciar, Qt::LeftButton);
+      const QString label = window.FImpLibre01->Et_NomPlantilla->text();
+      const bool closed = window.close();
+      QVERIFY2(closed == c.closes, c.name);
+      QVERIFY2(static_cast<int>(asked.size()) == c.questions, c.name);
+      if (c.questions > 0) QCOMPARE(asked.front(), 12);
+      // A refused close leaves the template as it was.
+      QCOMPARE(window.FImpLibre01->Et_NomPlantilla->text(), label);
+    }
+  }
+};
+
+QTEST_MAIN(ScreensTest)
+#include "screens_test.moc"
