@@ -30,4 +30,6 @@ bool FlushFolderToDisk(const std::string& folder) {
   return SyncPath(folder.empty() ? std::string(".") : folder, O_RDONLY | O_DIRECTORY);
 }
 
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
 }  // namespace zirvo::platform

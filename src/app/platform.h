@@ -14,4 +14,7 @@ bool FlushFileToDisk(const std::string& path);
 // Makes a rename inside `folder` durable; false on failure.
 bool FlushFolderToDisk(const std::string& folder);
 
+// True when the standard error stream is a terminal (for progress bars).
+bool StandardErrorIsTerminal();
+
 }  // namespace zirvo::platform

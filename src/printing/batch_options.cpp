@@ -1,0 +1,233 @@
+#include "printing/batch_options.h"
+
+#include "app/text.h"
+
+namespace zirvo {
+namespace {
+
+class ArgumentReader {
+ public:
+  explicit ArgumentReader(const std::vector<std::string>& args) : args_(args) {}
+  bool Done() const { return next_ >= args_.size(); }
+  const std::string& Next() { return args_[next_++]; }
+  const std::string& ValueOf(const std::string& option) {
+    if (Done()) throw UsageError(option + " needs a value");
+    return Next();
+  }
+
+ private:
+  const std::vector<std::string>& args_;
+  size_t next_ = 0;
+};
+
+int32_t PositiveInteger(const std::string& option, const std::string& text) {
+  int32_t value = 0;
+  if (!TryParseInt32(text, value) || value <= 0)
+    throw UsageError(option + " needs a positive whole number, not '" + text + "'");
+  return value;
+}
+
+void ParsePaper(const std::string& text, BatchOptions& o) {
+  const struct {
+    const char* name;
+    PaperKind kind;
+  } named[] = {{"A4", PaperKind::A4},         {"A3", PaperKind::A3},
+               {"A5", PaperKind::A5},         {"Letter", PaperKind::Letter},
+               {"Legal", PaperKind::Legal}};
+  for (const auto& n : named) {
+    if (text == n.name) {
+      o.paper = n.kind;
+      return;
+    }
+  }
+  const size_t x = text.find('x');
+  double w = 0, h = 0;
+  if (x == std::string::npos || !TryParseDouble(text.substr(0, x), w) ||
+      !TryParseDouble(text.substr(x + 1), h) || !(w > 0) || !(h > 0) || w > 500 || h > 500)
+    throw UsageError("--paper takes A4, A3, A5, Letter, Legal or WIDTHxHEIGHT in centimetres "
+                     "(such as 21.6x28), not '" + text + "'");
+  o.paper = PaperKind::Custom;
+  o.paperWidthCm = w;
+  o.paperHeightCm = h;
+}
+
+std::string JsonString(const std::string& cp1252) {
+  std::string out = "\"";
+  for (unsigned char c : Cp1252ToUtf8(cp1252)) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          static const char* hex = "0123456789abcdef";
+          out += "\\u00";
+          out += hex[c >> 4];
+          out += hex[c & 15];
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+// One field of a record: JSON member or "name=value".
+class RecordWriter {
+ public:
+  explicit RecordWriter(bool json) : json_(json) {}
+  void Text(const char* name, const std::string& value) {
+    Add(name, json_ ? JsonString(value) : "\"" + Cp1252ToUtf8(value) + "\"");
+  }
+  void Number(const char* name, int64_t value) { Add(name, FormatInt(value)); }
+  void Cm(const char* name, double value) { Add(name, FormatFixed(value, 2)); }
+  void Flag(const char* name, bool value) { Add(name, value ? "true" : "false"); }
+  std::string Take() { return json_ ? "{" + body_ + "}" : body_; }
+
+ private:
+  void Add(const char* name, const std::string& value) {
+    if (!body_.empty()) body_ += json_ ? ", " : " ";
+    body_ += json_ ? "\"" + std::string(name) + "\": " + value : std::string(name) + "=" + value;
+  }
+  bool json_;
+  std::string body_;
+};
+
+void WriteItem(RecordWriter& w, double horizontal, double vertical, double rotation, bool barcode,
+               const std::string& type, const std::string& position, double barHeight,
+               double barLength, const std::string& font, int32_t size, int32_t colour) {
+  w.Cm("horizontal", horizontal);
+  w.Cm("vertical", vertical);
+  w.Number("rotation", static_cast<int64_t>(rotation));
+  w.Text("font", font);
+  w.Number("size", size);
+  w.Number("colour", colour);
+  w.Flag("barcode", barcode);
+  w.Text("barcodeType", type);
+  w.Text("barcodePosition", position);
+  w.Cm("barHeight", barHeight);
+  w.Cm("barLength", barLength);
+}
+
+}  // namespace
+
+const char* BatchUsage() {
+  return "usage:\n"
+         "  zirvo-batch print TEMPLATE.pla (--output FILE.pdf | --printer QUEUE) [--sheets N]\n"
+         "              [--copies N] [--increment N] [--test-sheet] [--reposition NUMBER]...\n"
+         "              [--background IMAGE.jpg] [--paper A4|Letter|WxH] [--landscape] [--dpi N]\n"
+         "  zirvo-batch preview TEMPLATE.pla --output FILE.png [--zoom PERCENT]\n"
+         "              [--background IMAGE.jpg]\n"
+         "  zirvo-batch info TEMPLATE.pla [--json]\n";
+}
+
+BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
+  ArgumentReader in(args);
+  BatchOptions o;
+  if (in.Done()) throw UsageError("a command is needed");
+  const std::string command = in.Next();
+  if (command == "print") o.command = BatchOptions::Command::Print;
+  else if (command == "preview") o.command = BatchOptions::Command::Preview;
+  else if (command == "info") o.command = BatchOptions::Command::Info;
+  else throw UsageError("unknown command '" + command + "'");
+
+  const bool print = o.command == BatchOptions::Command::Print;
+  const bool preview = o.command == BatchOptions::Command::Preview;
+  const bool info = o.command == BatchOptions::Command::Info;
+  while (!in.Done()) {
+    const std::string& arg = in.Next();
+    if (arg == "--output" && (print || preview)) o.output = in.ValueOf(arg);
+    else if (arg == "--printer" && print) o.printer = in.ValueOf(arg);
+    else if (arg == "--sheets" && print) o.sheets = in.ValueOf(arg);
+    else if (arg == "--copies" && print) o.copies = in.ValueOf(arg);
+    else if (arg == "--increment" && print) o.increment = in.ValueOf(arg);
+    else if (arg == "--test-sheet" && print) o.testSheet = true;
+    else if (arg == "--reposition" && print) o.reposition.push_back(in.ValueOf(arg));
+    else if (arg == "--background" && (print || preview)) o.background = in.ValueOf(arg);
+    else if (arg == "--paper" && print) ParsePaper(in.ValueOf(arg), o);
+    else if (arg == "--landscape" && print) o.landscape = true;
+    else if (arg == "--dpi" && print) o.dpi = PositiveInteger(arg, in.ValueOf(arg));
+    else if (arg == "--zoom" && preview) o.zoom = PositiveInteger(arg, in.ValueOf(arg));
+    else if (arg == "--json" && info) o.json = true;
+    else if (!arg.empty() && arg[0] == '-') throw UsageError("unknown option '" + arg + "' for " + command);
+    else if (o.templatePath.empty()) o.templatePath = arg;
+    else throw UsageError("only one template, not also '" + arg + "'");
+  }
+  if (o.templatePath.empty()) throw UsageError("the template file is missing");
+  if (print && o.output.empty() == o.printer.empty())
+    throw UsageError("print needs either --output FILE.pdf or --printer QUEUE");
+  if (print && o.testSheet && !o.reposition.empty())
+    throw UsageError("--test-sheet and --reposition exclude each other");
+  if (preview && o.output.empty()) throw UsageError("preview needs --output FILE.png");
+  return o;
+}
+
+PrinterSetting BatchPrinterSetting(const BatchOptions& o, const TDatHoja& sheet) {
+  PrinterSetting s = o.printer.empty() ? PrinterSetting::PdfFile(o.output)
+                                       : PrinterSetting::Queue(o.printer);
+  s.paper = o.paper;
+  s.paperWidthCm = o.paperWidthCm;
+  s.paperHeightCm = o.paperHeightCm;
+  if (o.printer.empty() && s.paper == PaperKind::QueueDefault && sheet.Width > 0 &&
+      sheet.Height > 0) {
+    s.paper = PaperKind::Custom;
+    s.paperWidthCm = sheet.Width;
+    s.paperHeightCm = sheet.Height;
+  }
+  s.landscape = o.landscape;
+  s.resolution = o.dpi > 0 ? o.dpi : (o.printer.empty() ? 600 : 0);
+  return s;
+}
+
+std::string FormatTemplateInfo(const TDatHoja& sheet, const TArrFol100& numerators,
+                               const TArrMar100& marginals, bool json) {
+  RecordWriter header(json);
+  header.Text("name", sheet.Name);
+  header.Text("kind", sheet.Kind);
+  header.Cm("width", sheet.Width);
+  header.Cm("height", sheet.Height);
+  header.Number("numerators", static_cast<int64_t>(numerators.size()));
+  header.Number("marginals", static_cast<int64_t>(marginals.size()));
+
+  std::vector<std::string> numeratorLines, marginalLines;
+  for (const TDatFol& n : numerators) {
+    RecordWriter w(json);
+    w.Number("position", n.Position);
+    w.Text("prefix", n.Prefix);
+    w.Number("number", n.Number);
+    w.Text("suffix", n.Suffix);
+    w.Number("mask", n.Mask);
+    w.Flag("reverse", n.Reverse);
+    WriteItem(w, n.Horizontal, n.Vertical, n.Rotation, n.Barcode, n.BarcodeType,
+              n.BarcodePosition, n.BarHeight, n.BarLength, n.Font, n.Size, n.Colour);
+    numeratorLines.push_back(w.Take());
+  }
+  for (const TDatMar& m : marginals) {
+    RecordWriter w(json);
+    w.Number("position", m.Position);
+    w.Text("text", m.Text);
+    WriteItem(w, m.Horizontal, m.Vertical, m.Rotation, m.Barcode, m.BarcodeType,
+              m.BarcodePosition, m.BarHeight, m.BarLength, m.Font, m.Size, m.Colour);
+    marginalLines.push_back(w.Take());
+  }
+
+  std::string out;
+  if (json) {
+    auto list = [](const std::vector<std::string>& items) {
+      std::string s = "[";
+      for (size_t i = 0; i < items.size(); ++i) s += (i ? ",\n    " : "\n    ") + items[i];
+      return s + (items.empty() ? "]" : "\n  ]");
+    };
+    out = "{\n  \"sheet\": " + header.Take() + ",\n  \"numerators\": " + list(numeratorLines) +
+          ",\n  \"marginals\": " + list(marginalLines) + "\n}\n";
+  } else {
+    out = "sheet " + header.Take() + "\n";
+    for (const auto& line : numeratorLines) out += "numerator " + line + "\n";
+    for (const auto& line : marginalLines) out += "marginal " + line + "\n";
+  }
+  return out;
+}
+
+}  // namespace zirvo

@@ -1,0 +1,52 @@
+// The command line of zirvo-batch, and the text its info command prints.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/records.h"
+#include "printing/printer_setting.h"
+
+namespace zirvo {
+
+// A command line that does not follow the usage (exit status 2).
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct BatchOptions {
+  enum class Command { Print, Preview, Info };
+
+  Command command = Command::Info;
+  std::string templatePath;
+  std::string output;   // PDF (print) or PNG (preview)
+  std::string printer;  // CUPS queue (print)
+  // The run-settings fields as the print page would hold them; empty means 1.
+  std::string sheets, copies, increment;
+  bool testSheet = false;
+  std::vector<std::string> reposition;  // in the order given
+  std::string background;
+  PaperKind paper = PaperKind::QueueDefault;
+  double paperWidthCm = 0.0, paperHeightCm = 0.0;
+  bool landscape = false;
+  int32_t dpi = 0;
+  int32_t zoom = 100;
+  bool json = false;
+};
+
+// `args` without the program name. Throws UsageError.
+BatchOptions ParseBatchArguments(const std::vector<std::string>& args);
+const char* BatchUsage();
+
+// The printer setting of a print command: for a PDF file the template's
+// sheet size at 600 dpi unless the options say otherwise; for a queue the
+// queue's own defaults.
+PrinterSetting BatchPrinterSetting(const BatchOptions& options, const TDatHoja& sheet);
+
+// The sheet header and the records, as text or as JSON (UTF-8).
+std::string FormatTemplateInfo(const TDatHoja& sheet, const TArrFol100& numerators,
+                               const TArrMar100& marginals, bool json);
+
+}  // namespace zirvo

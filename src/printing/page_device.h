@@ -1,0 +1,63 @@
+// The print device the runs print on: a document of pages, each drawn
+// through a Surface. The QPrinter device prints to a CUPS queue or a PDF
+// file; the recording device serves the tests.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "printing/printer_setting.h"
+#include "render/surface.h"
+
+namespace zirvo {
+
+// The capabilities a run reads once its document has begun, in device dots.
+enum class DeviceCap {
+  PhysicalWidth,    // the paper's width
+  PhysicalHeight,   // the paper's height
+  PhysicalOffsetX,  // from the paper's left edge to the drawing origin
+  PhysicalOffsetY,  // from the paper's top edge to the drawing origin
+  LogPixelsY,       // dots per inch, used for both axes and for fonts
+};
+
+class PageDevice {
+ public:
+  virtual ~PageDevice() = default;
+
+  // The setting of the system's default printer.
+  virtual PrinterSetting DefaultSetting() const = 0;
+  // The device keeps its own copy.
+  virtual void SetPrinter(const PrinterSetting& setting) = 0;
+  virtual void SetTitle(const std::string& title) = 0;  // Windows-1252
+
+  // Document handling. BeginDoc also begins the first page; NewPage ends the
+  // current page and begins the next; EndDoc ends the last page and hands the
+  // document to the printing system. Each throws ZirvoError when the printing
+  // system fails; the document is then still open and must be aborted.
+  virtual void BeginDoc() = 0;
+  virtual void NewPage() = 0;
+  virtual void EndDoc() = 0;
+  // Discards the open document: nothing of it is printed or left on disk.
+  // Does nothing when no document is open.
+  virtual void Abort() noexcept = 0;
+  virtual bool DocumentOpen() const = 0;
+
+  virtual int32_t Capability(DeviceCap cap) const = 0;
+  // The surface of the current page; valid while a document is open.
+  virtual Surface& PageSurface() = 0;
+
+  // Called each time a page has been handed on (after NewPage): the screens
+  // process their pending events there, so a cancel command can be clicked.
+  void SetPageSpooledHook(std::function<void()> hook) { pageSpooled_ = std::move(hook); }
+
+ protected:
+  void PageSpooled() {
+    if (pageSpooled_) pageSpooled_();
+  }
+
+ private:
+  std::function<void()> pageSpooled_;
+};
+
+}  // namespace zirvo

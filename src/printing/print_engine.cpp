@@ -1,0 +1,276 @@
+#include "printing/print_engine.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+#include "app/text.h"
+#include "catalog/catalog.h"
+#include "render/sheet_render.h"
+
+namespace zirvo {
+namespace {
+
+RunObserver& SilentObserver() {
+  static RunObserver silent;
+  return silent;
+}
+
+bool InInt32(int64_t value) {
+  return value >= std::numeric_limits<int32_t>::min() &&
+         value <= std::numeric_limits<int32_t>::max();
+}
+
+// Case-blind text order of the reposition list, byte by byte from the left.
+bool RepositionLess(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+    return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y));
+  });
+}
+
+// Sets `flag` for the life of the object.
+class RunningScope {
+ public:
+  explicit RunningScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RunningScope() { flag_ = false; }
+  RunningScope(const RunningScope&) = delete;
+  RunningScope& operator=(const RunningScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+int32_t RunSettingValue(std::string_view text) {
+  const std::string trimmed = Trim(text);
+  if (trimmed.empty()) return 1;
+  return ParseInt32(trimmed);
+}
+
+// What one run prints: on sheet k (from 1) numerator i carries
+// base_i + step_i x (k - 1) + delta_k.
+struct PrintEngine::RunPlan {
+  RunPanel panel = RunPanel::Run;
+  int32_t sheets = 0;
+  int32_t pagesPerSheet = 1;
+  int32_t progressMaximum = 0;
+  TArrFol100 numerators;       // the working numerators, numbers as stored
+  std::vector<int64_t> steps;  // per numerator
+  std::vector<int64_t> deltas; // per sheet; empty for a run
+};
+
+PrintEngine::PrintEngine(PageDevice& device, RunObserver* observer)
+    : device_(device), observer_(observer != nullptr ? observer : &SilentObserver()) {
+  setting_ = device_.DefaultSetting();
+}
+
+bool PrintEngine::LoadPrintJob(const TImpresion& job) {
+  if (running_) return false;
+  job_.Sheet = job.Sheet;
+  job_.NumeratorCount = job.NumeratorCount;
+  job_.MarginalCount = job.MarginalCount;
+  const size_t numerators = static_cast<size_t>(std::max(0, job.NumeratorCount));
+  const size_t marginals = static_cast<size_t>(std::max(0, job.MarginalCount));
+  job_.Numerators.assign(job.Numerators.begin(),
+                         job.Numerators.begin() + std::min(numerators, job.Numerators.size()));
+  job_.Marginals.assign(job.Marginals.begin(),
+                        job.Marginals.begin() + std::min(marginals, job.Marginals.size()));
+  job_.PrintBackground = job.PrintBackground && job.Background && !job.Background->Empty();
+  job_.Background = job_.PrintBackground ? job.Background : nullptr;
+  return true;
+}
+
+void PrintEngine::SelectPrinter(const PrinterSetting& setting, std::string shownName) {
+  setting_ = setting;
+  selectedPrinter_ = std::move(shownName);
+}
+
+void PrintEngine::ApplyPrinter() { device_.SetPrinter(setting_); }
+
+void PrintEngine::ResetPrinters() {
+  setting_ = device_.DefaultSetting();
+  selectedPrinter_.clear();
+}
+
+void PrintEngine::SetRunSettings(std::string increment, std::string copies, std::string sheets) {
+  incrementText_ = std::move(increment);
+  copiesText_ = std::move(copies);
+  sheetsText_ = std::move(sheets);
+}
+
+bool PrintEngine::PrintTestSheet() {
+  if (running_ || Trim(selectedPrinter_).empty()) return false;
+  ApplyPrinter();
+  RunSettingValue(sheetsText_);  // a field that is not a number stops the test sheet too
+  return PrintRun(1);
+}
+
+bool PrintEngine::PrintAll() {
+  if (running_ || Trim(selectedPrinter_).empty()) return false;
+  ApplyPrinter();
+  return PrintRun(RunSettingValue(sheetsText_));
+}
+
+bool PrintEngine::PrintRun(int32_t sheets) {
+  if (running_) return false;
+  if (sheets < 0) throw ZirvoError(OwnText(OwnMessage::NegativeSheets, FormatInt(sheets)));
+
+  RunPlan plan;
+  plan.panel = RunPanel::Run;
+  plan.sheets = sheets;
+  plan.progressMaximum = sheets;
+  if (job_.NumeratorCount > 0) plan.numerators = job_.Numerators;
+
+  Observer().ShowStatus(RunPanel::Run, std::string(kStatusProcessing));
+  const int64_t increment = std::llabs(static_cast<int64_t>(RunSettingValue(incrementText_)));
+  const int64_t copies = std::llabs(static_cast<int64_t>(RunSettingValue(copiesText_)));
+  plan.pagesPerSheet = static_cast<int32_t>(std::clamp<int64_t>(copies, 1, 1 << 30));
+
+  // Every number the run would print must fit: the first and the last sheet
+  // carry the extremes.
+  const int64_t lastSheet = std::max<int64_t>(0, static_cast<int64_t>(sheets) - 1);
+  for (const TDatFol& n : plan.numerators) {
+    const int64_t step = n.Reverse ? -increment : increment;
+    plan.steps.push_back(step);
+    if (!InInt32(n.Number + step * lastSheet)) {
+      Observer().HideStatus(RunPanel::Run);
+      throw ZirvoError(OwnText(OwnMessage::NumberOutOfRange, FormatInt(n.Position)));
+    }
+  }
+  ExecuteRun(plan);
+  return true;
+}
+
+bool PrintEngine::AddRepositionEntry(const std::string& text) {
+  if (running_) return false;
+  if (Trim(text).empty()) return false;
+  int32_t value = 0;
+  if (!TryParseInt32(Trim(text), value))
+    throw ZirvoError(OwnText(OwnMessage::RepositionNotInteger, text));
+  reposition_.insert(std::upper_bound(reposition_.begin(), reposition_.end(), text, RepositionLess),
+                     text);
+  return true;
+}
+
+bool PrintEngine::DeleteRepositionEntry(int index) {
+  if (running_ || index < 0 || index >= static_cast<int>(reposition_.size())) return false;
+  reposition_.erase(reposition_.begin() + index);
+  return true;
+}
+
+bool PrintEngine::ClearRepositionEntries() {
+  if (running_) return false;
+  reposition_.clear();
+  return true;
+}
+
+bool PrintEngine::PrintReposition() {
+  if (running_) return false;
+  ApplyPrinter();
+
+  RunPlan plan;
+  plan.panel = RunPanel::Reposition;
+  plan.progressMaximum = static_cast<int32_t>(reposition_.size());
+  plan.sheets = std::min(plan.progressMaximum, kRepositionSheetsPerRun);
+  if (job_.NumeratorCount > 0) plan.numerators = job_.Numerators;
+  plan.steps.assign(plan.numerators.size(), 0);
+
+  Observer().ShowStatus(RunPanel::Reposition, std::string(kStatusProcessing));
+  if (!plan.numerators.empty()) {
+    const int64_t first = plan.numerators.front().Number;
+    for (int32_t k = 0; k < plan.sheets; ++k) {
+      // Entries were checked when they were added.
+      const int64_t delta = static_cast<int64_t>(ParseInt32(Trim(reposition_[k]))) - first;
+      for (const TDatFol& n : plan.numerators) {
+        if (!InInt32(n.Number + delta)) {
+          Observer().HideStatus(RunPanel::Reposition);
+          throw ZirvoError(OwnText(OwnMessage::NumberOutOfRange, FormatInt(n.Position)));
+        }
+      }
+      plan.deltas.push_back(delta);
+    }
+  } else {
+    plan.deltas.assign(static_cast<size_t>(plan.sheets), 0);
+  }
+  ExecuteRun(plan);
+
+  if (!cancel_ && plan.progressMaximum > plan.sheets) {
+    std::string rest;
+    for (size_t i = static_cast<size_t>(plan.sheets); i < reposition_.size(); ++i) {
+      if (!rest.empty()) rest += ", ";
+      rest += reposition_[i];
+    }
+    Observer().Notice(OwnText(OwnMessage::RepositionNotPrinted, rest));
+  }
+  return true;
+}
+
+void PrintEngine::ExecuteRun(const RunPlan& plan) {
+  RunningScope running(running_);
+  const RunPanel panel = plan.panel;
+  Observer().ShowStatus(panel, std::string(kStatusLoading));
+  Observer().ShowStatus(panel, std::string(kStatusStarting));
+
+  std::string title = "Zirvo: " + job_.Sheet.Name;
+  if (title.size() > kTitleCapacity) title.resize(kTitleCapacity);
+  device_.SetTitle(title);
+
+  TArrFol100 working = plan.numerators;
+  try {
+    device_.BeginDoc();
+    const int32_t offsetLeft = device_.Capability(DeviceCap::PhysicalOffsetX);
+    const int32_t offsetTop = device_.Capability(DeviceCap::PhysicalOffsetY);
+    const int32_t width = device_.Capability(DeviceCap::PhysicalWidth);
+    const int32_t height = device_.Capability(DeviceCap::PhysicalHeight);
+    const DeviceMapping mapping =
+        DeviceMapping::Print(device_.Capability(DeviceCap::LogPixelsY), offsetLeft, offsetTop);
+
+    cancel_ = false;
+    Observer().HideStatus(panel);
+    Observer().SetProgressMaximum(panel, plan.progressMaximum);
+    Observer().ShowProgress(panel, true);
+    Observer().ShowCancel(panel, true);
+
+    SheetContent sheet;
+    sheet.numerators = &working;
+    sheet.marginals = job_.MarginalCount > 0 ? &job_.Marginals : nullptr;
+    if (job_.PrintBackground && job_.Background) {
+      // The whole paper, edge to edge, relative to the drawing origin.
+      sheet.background = job_.Background.get();
+      sheet.backgroundRect = {-offsetLeft, -offsetTop, width, height};
+    }
+
+    for (int32_t k = 1; k <= plan.sheets; ++k) {
+      Observer().SetProgressPosition(panel, k);
+      if (cancel_) continue;
+      for (size_t i = 0; i < working.size(); ++i) {
+        int64_t number = plan.numerators[i].Number + plan.steps[i] * (k - 1);
+        if (!plan.deltas.empty()) number += plan.deltas[static_cast<size_t>(k - 1)];
+        working[i].Number = static_cast<int32_t>(number);  // checked before the run began
+      }
+      for (int32_t copy = 1; copy <= plan.pagesPerSheet; ++copy) {
+        DrawSheet(device_.PageSurface(), mapping, sheet);
+        if (copy < plan.pagesPerSheet || k < plan.sheets) device_.NewPage();
+      }
+    }
+    if (cancel_) device_.Abort();
+    else device_.EndDoc();
+  } catch (...) {
+    device_.Abort();
+    Observer().HideStatus(panel);
+    FinishRun(panel);
+    throw;
+  }
+  FinishRun(panel);
+}
+
+void PrintEngine::FinishRun(RunPanel panel) {
+  Observer().ShowProgress(panel, false);
+  Observer().ShowCancel(panel, false);
+  Observer().SetProgressMaximum(panel, 0);
+  Observer().SetProgressPosition(panel, 0);
+}
+
+}  // namespace zirvo

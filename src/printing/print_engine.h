@@ -1,0 +1,117 @@
+// The print page's engine without its widgets: the loaded print job, the
+// printer setting, the run settings, the print run, the test sheet, the
+// reposition list and its run, and the cancel flag. What the page shows
+// (status lines, progress bars, cancel commands) goes to a RunObserver.
+//
+// Every run either ends its document or aborts it; failures are thrown as
+// ZirvoError (ConversionError for a run setting that is not a number) with
+// the message to show.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/print_job.h"
+#include "printing/page_device.h"
+#include "printing/printer_setting.h"
+
+namespace zirvo {
+
+// The two panels of the print page that show a run.
+enum class RunPanel { Run, Reposition };
+
+// Fixed status texts of a run, the same in every language.
+inline constexpr std::string_view kStatusProcessing = "Procesando datos de inicio ....";
+inline constexpr std::string_view kStatusLoading = "Cargando datos a imprimir ....";
+inline constexpr std::string_view kStatusStarting = "Iniciando impresora ....";
+
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  virtual void ShowStatus(RunPanel, const std::string& /*text*/) {}
+  virtual void HideStatus(RunPanel) {}
+  virtual void SetProgressMaximum(RunPanel, int32_t /*maximum*/) {}
+  virtual void SetProgressPosition(RunPanel, int32_t /*position*/) {}
+  virtual void ShowProgress(RunPanel, bool /*visible*/) {}
+  virtual void ShowCancel(RunPanel, bool /*visible*/) {}
+  // Information for the user once a run has ended (a message box).
+  virtual void Notice(const std::string& /*text*/) {}
+};
+
+class PrintEngine {
+ public:
+  static constexpr int32_t kRepositionSheetsPerRun = 5;
+  static constexpr std::size_t kTitleCapacity = 87;
+
+  // The device and the observer must outlive the engine.
+  explicit PrintEngine(PageDevice& device, RunObserver* observer = nullptr);
+
+  // Replaces the loaded job by a copy (the image only when it is to be
+  // printed). Refused (false) while a run is in progress.
+  bool LoadPrintJob(const TImpresion& job);
+  const TImpresion& LoadedJob() const { return job_; }
+
+  // The page's printer setting and the name shown for it (empty until the
+  // user has chosen a printer).
+  const PrinterSetting& Setting() const { return setting_; }
+  const std::string& SelectedPrinter() const { return selectedPrinter_; }
+  // The outcome of the print-setup dialog: the setting and the name to show.
+  void SelectPrinter(const PrinterSetting& setting, std::string shownName);
+  // Gives the device a copy of the page's setting.
+  void ApplyPrinter();
+  // Back to the system's default printer. The shown name is emptied too, so
+  // a run asks for a new choice instead of printing elsewhere than shown.
+  void ResetPrinters();
+
+  // The texts of the three run-settings fields, as typed.
+  void SetRunSettings(std::string increment, std::string copies, std::string sheets);
+  const std::string& IncrementText() const { return incrementText_; }
+  const std::string& CopiesText() const { return copiesText_; }
+  const std::string& SheetsText() const { return sheetsText_; }
+
+  // The commands. Each returns false when it did nothing (no printer chosen
+  // yet, or another run in progress).
+  bool PrintTestSheet();
+  bool PrintAll();
+  bool PrintRun(int32_t sheets);
+  // Sets the cancel flag; a run tests it before each sheet.
+  void CancelRun() { cancel_ = true; }
+  bool CancelRequested() const { return cancel_; }
+  bool Running() const { return running_; }
+
+  // The reposition list: entries as typed, kept sorted without regard to
+  // case, duplicates kept. Adding refuses (ZirvoError) a text that is not a
+  // signed 32-bit integer once trimmed; a blank text is ignored (false).
+  // The list does not change while a run is in progress (false).
+  bool AddRepositionEntry(const std::string& text);
+  bool DeleteRepositionEntry(int index);
+  bool ClearRepositionEntries();
+  const std::vector<std::string>& RepositionEntries() const { return reposition_; }
+  bool PrintReposition();
+
+ private:
+  struct RunPlan;
+  void ExecuteRun(const RunPlan& plan);
+  void FinishRun(RunPanel panel);
+  RunObserver& Observer() { return *observer_; }
+
+  PageDevice& device_;
+  RunObserver* observer_;
+  TImpresion job_;
+  PrinterSetting setting_;
+  std::string selectedPrinter_;
+  std::string incrementText_ = "1";
+  std::string copiesText_ = "1";
+  std::string sheetsText_ = "1";
+  std::vector<std::string> reposition_;
+  bool cancel_ = false;
+  bool running_ = false;
+};
+
+// The value of a run-settings field: 1 when blank, otherwise the integer
+// (ConversionError naming the trimmed text when it is not one).
+int32_t RunSettingValue(std::string_view text);
+
+}  // namespace zirvo

@@ -1,0 +1,224 @@
+// zirvo-batch: the print engine for scripts and print rooms. It prints a
+// template exactly as the print page does (a run, a test sheet or a
+// reposition) to a PDF file or a CUPS queue, draws the preview's sheet to a
+// PNG, or shows what a template holds.
+//
+// Exit status: 0 done, 1 bad input or a printing failure (one line on stderr
+// naming the file and the cause, nothing written), 2 a usage error, 130 a run
+// cancelled with Ctrl+C (the document is aborted).
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+#include <QSaveFile>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+#include "app/platform.h"
+#include "app/print_job.h"
+#include "app/qtext_qt.h"
+#include "app/text.h"
+#include "catalog/catalog.h"
+#include "marginals/marginal_table.h"
+#include "numerators/numerator_table.h"
+#include "printing/batch_options.h"
+#include "printing/print_engine.h"
+#include "printing/qprinter_device_qt.h"
+#include "render/painter_surface_qt.h"
+#include "render/sheet_render.h"
+#include "template/template_file.h"
+
+namespace {
+
+using namespace zirvo;
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitCancelled = 130;
+constexpr int32_t kScreenPixelsPerInch = 96;
+constexpr int64_t kMaxPreviewPixels = 200'000'000;
+
+volatile std::sig_atomic_t interrupted = 0;
+extern "C" void OnInterrupt(int) { interrupted = 1; }
+
+// A failure to report: the message already names what failed.
+struct Failure {
+  std::string message;  // Windows-1252
+};
+
+std::string Named(const std::string& file, const std::string& message) {
+  return message.find(file) != std::string::npos ? message : file + ": " + message;
+}
+
+struct LoadedTemplate {
+  TDatHoja sheet;
+  TArrFol100 numerators;
+  TArrMar100 marginals;
+};
+
+LoadedTemplate LoadTemplate(const std::string& path) {
+  LoadedTemplate t;
+  TFolioTable numerators;
+  TMarginalTable marginals;
+  try {
+    if (LoadTemplateFile(path, t.sheet, numerators, marginals) == LoadResult::NotCompatible)
+      throw Failure{Named(path, OwnText(OwnMessage::NotCompatible))};
+    t.numerators = numerators.ExportRecords();
+    t.marginals = marginals.ExportRecords();
+  } catch (const ZirvoError& e) {
+    throw Failure{Named(path, e.what())};
+  }
+  return t;
+}
+
+std::shared_ptr<const QtBitmap> LoadBackground(const std::string& path) {
+  if (path.empty()) return nullptr;
+  QImageReader reader(QString::fromLocal8Bit(path.c_str()));
+  QImage image = reader.read();
+  if (image.isNull()) throw Failure{OwnText(OwnMessage::ImageNotDecoded, path)};
+  return std::make_shared<QtBitmap>(std::move(image));
+}
+
+// The progress of a run on stderr, when stderr is a terminal, and Ctrl+C.
+class TerminalObserver : public RunObserver {
+ public:
+  TerminalObserver(PrintEngine*& engine, bool showBar) : engine_(engine), showBar_(showBar) {}
+  void SetProgressMaximum(RunPanel, int32_t maximum) override { maximum_ = maximum; }
+  void SetProgressPosition(RunPanel, int32_t position) override {
+    if (interrupted && engine_ != nullptr) engine_->CancelRun();
+    if (!showBar_ || maximum_ <= 0 || position <= 0) return;
+    const int32_t percent = static_cast<int32_t>(int64_t{position} * 100 / maximum_);
+    if (percent == lastPercent_ && position != maximum_) return;
+    lastPercent_ = percent;
+    const int filled = percent * 40 / 100;
+    std::fprintf(stderr, "\r[%s%s] %3d%% %d/%d", std::string(filled, '#').c_str(),
+                 std::string(40 - filled, ' ').c_str(), percent, position, maximum_);
+    std::fflush(stderr);
+  }
+  void ShowProgress(RunPanel, bool visible) override {
+    if (!visible && showBar_ && lastPercent_ >= 0) std::fputs("\n", stderr);
+    lastPercent_ = -1;
+  }
+  void Notice(const std::string& text) override { std::cerr << Cp1252ToUtf8(text) << "\n"; }
+
+ private:
+  PrintEngine*& engine_;
+  bool showBar_;
+  int32_t maximum_ = 0;
+  int32_t lastPercent_ = -1;
+};
+
+int Print(const BatchOptions& options) {
+  const LoadedTemplate t = LoadTemplate(options.templatePath);
+  TImpresion job;
+  job.Sheet = t.sheet;
+  job.NumeratorCount = static_cast<int32_t>(t.numerators.size());
+  job.MarginalCount = static_cast<int32_t>(t.marginals.size());
+  job.Numerators = t.numerators;
+  job.Marginals = t.marginals;
+  job.Background = LoadBackground(options.background);
+  job.PrintBackground = job.Background != nullptr;
+
+  QPrinterDevice device;
+  PrintEngine* running = nullptr;
+  TerminalObserver observer(running, platform::StandardErrorIsTerminal());
+  PrintEngine engine(device, &observer);
+  running = &engine;
+  device.SetPageSpooledHook([&] {
+    if (interrupted) engine.CancelRun();
+  });
+
+  const PrinterSetting setting = BatchPrinterSetting(options, t.sheet);
+  engine.LoadPrintJob(job);
+  engine.SelectPrinter(setting, setting.DisplayName().empty() ? "default" : setting.DisplayName());
+  engine.SetRunSettings(options.increment, options.copies, options.sheets);
+  for (const std::string& number : options.reposition) engine.AddRepositionEntry(number);
+
+  std::signal(SIGINT, OnInterrupt);
+  if (!options.reposition.empty()) engine.PrintReposition();
+  else if (options.testSheet) engine.PrintTestSheet();
+  else engine.PrintAll();
+  std::signal(SIGINT, SIG_DFL);
+
+  if (engine.CancelRequested() && interrupted) {
+    std::cerr << "zirvo-batch: cancelled; nothing was printed\n";
+    return kExitCancelled;
+  }
+  return 0;
+}
+
+int Preview(const BatchOptions& options) {
+  const LoadedTemplate t = LoadTemplate(options.templatePath);
+  const auto background = LoadBackground(options.background);
+  const DeviceMapping mapping = DeviceMapping::Preview(options.zoom, kScreenPixelsPerInch);
+  // The sheet panel at the zoom: round(z / 100 x size at 100 %).
+  const int32_t width = RoundHalfEven(options.zoom / 100.0 *
+                                      CmToScreenPixels(t.sheet.Width, kScreenPixelsPerInch));
+  const int32_t height = RoundHalfEven(options.zoom / 100.0 *
+                                       CmToScreenPixels(t.sheet.Height, kScreenPixelsPerInch));
+  if (width <= 0 || height <= 0 || int64_t{width} * height > kMaxPreviewPixels)
+    throw Failure{Named(options.templatePath,
+                        "El valor es demasiado grande para ser ampliado (" + FormatInt(width) +
+                            " x " + FormatInt(height) + ")")};
+
+  QImage image(width, height, QImage::Format_RGB32);
+  if (image.isNull()) throw Failure{Named(options.output, "not enough memory for the image")};
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  PainterSurface surface(&painter);
+  if (background) surface.DrawImage(*background, {0, 0, width, height});
+  painter.setPen(QColor(255, 0, 0));
+  painter.drawRect(0, 0, width - 1, height - 1);
+  DrawSheet(surface, mapping, {&t.numerators, &t.marginals, nullptr, {}});
+  painter.end();
+
+  QSaveFile file(QString::fromLocal8Bit(options.output.c_str()));
+  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+    throw Failure{OwnText(OwnMessage::FileNotWritten, options.output,
+                          FromQString(file.errorString()))};
+  return 0;
+}
+
+int Info(const BatchOptions& options) {
+  const LoadedTemplate t = LoadTemplate(options.templatePath);
+  std::cout << FormatTemplateInfo(t.sheet, t.numerators, t.marginals, options.json);
+  return 0;
+}
+
+// Qt's own diagnostics (such as a missing XDG_RUNTIME_DIR) would break the
+// one-line-per-failure contract of stderr; only fatal ones get through.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    std::cerr << "zirvo-batch: " << message.toStdString() << "\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  BatchOptions options;
+  try {
+    options = ParseBatchArguments(args);
+  } catch (const UsageError& e) {
+    std::cerr << "zirvo-batch: " << e.what() << "\n" << BatchUsage();
+    return kExitUsage;
+  }
+  // A tool for scripts: no window is ever shown.
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(QuietQtMessages);
+  QGuiApplication app(argc, argv);
+  try {
+    switch (options.command) {
+      case BatchOptions::Command::Print: return Print(options);
+      case BatchOptions::Command::Preview: return Preview(options);
+      case BatchOptions::Command::Info: return Info(options);
+    }
+  } catch (const Failure& f) {
+    std::cerr << "zirvo-batch: " << Cp1252ToUtf8(f.message) << "\n";
+  } catch (const ZirvoError& e) {
+    std::cerr << "zirvo-batch: " << Named(options.templatePath, Cp1252ToUtf8(e.what())) << "\n";
+  }
+  return kExitFailure;
+}

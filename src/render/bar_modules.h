@@ -1,0 +1,37 @@
+// The bars of a barcode, computed from the character string that its encoder
+// returns (see barcode.h) with the published Code 39, Code 128 and EAN-13
+// symbol tables. The renderer draws these modules as filled rectangles
+// instead of relying on a barcode font.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "render/barcode.h"
+
+namespace zirvo {
+
+// One dark bar: it covers modules [start, start + width) of the symbol.
+struct BarRun {
+  int32_t start = 0;
+  int32_t width = 0;
+  bool operator==(const BarRun&) const = default;
+};
+
+struct BarPattern {
+  int32_t modules = 0;        // total width of the symbol in modules
+  std::vector<BarRun> bars;   // dark bars, left to right
+};
+
+// The bars of an encoded string. Code 39 draws narrow elements one module and
+// wide ones three, with a one-module gap between characters; a character
+// that has no Code 39 symbol draws nothing. Code 128 reads the characters the
+// way its encoder writes symbol values (232 is value 0, 33-126 values 1-94,
+// 192/193 values 95/96, 129-134 values 97-102, 135 Start A, 138 Stop); other
+// characters draw nothing. EAN-13 reads the 16-character string: the leading
+// digit draws no bars of its own, "!" and "-" are the guards, "0"-"9" set A,
+// "A"-"J" set B, "a"-"j" set C.
+BarPattern BarsOf(BarcodeType type, std::string_view encoded);
+
+}  // namespace zirvo

@@ -1,0 +1,92 @@
+#include "render/painter_surface_qt.h"
+
+#include <QFontMetrics>
+#include <algorithm>
+#include <cmath>
+
+#include "app/qtext_qt.h"
+
+namespace zirvo {
+namespace {
+
+QColor ToQColor(Colour c) { return QColor(ColourRed(c), ColourGreen(c), ColourBlue(c)); }
+
+// Turns the painter's frame to an item's: origin at (x, y), x axis turned
+// counter-clockwise (on the page, with y growing downwards) by the escapement.
+void EnterItemFrame(QPainter& painter, int32_t x, int32_t y, int32_t escapement) {
+  painter.translate(x, y);
+  if (escapement % 3600 != 0) painter.rotate(-escapement / 10.0);
+}
+
+}  // namespace
+
+void PainterSurface::SetPainter(QPainter* painter) {
+  painter_ = painter;
+  current_ = nullptr;
+  fonts_.clear();
+}
+
+const PainterSurface::LoadedFont& PainterSurface::Load(const std::string& family, int32_t em) {
+  auto key = std::make_pair(family, em);
+  auto found = fonts_.find(key);
+  if (found != fonts_.end()) return found->second;
+
+  LoadedFont loaded;
+  loaded.font = QFont(ToQString(family));
+  loaded.font.setPixelSize(std::max(1, em));
+  loaded.font.setStyleStrategy(QFont::PreferDefault);
+  QPaintDevice* device = painter_ != nullptr ? painter_->device() : nullptr;
+  loaded.metrics = std::make_unique<QFontMetrics>(loaded.font, device);
+  loaded.ascent = loaded.metrics->ascent();
+  loaded.cellHeight = loaded.metrics->ascent() + loaded.metrics->descent();
+  loaded.averageCharWidth = loaded.metrics->averageCharWidth();
+  return fonts_.emplace(key, std::move(loaded)).first->second;
+}
+
+void PainterSurface::SetFont(const FontSpec& font) {
+  current_ = &Load(font.family, EmHeight(font.pointSize, font.pixelsPerInch));
+  colour_ = ToQColor(font.colour);
+}
+
+TextExtent PainterSurface::MeasureText(std::string_view text) {
+  if (current_ == nullptr) return {};
+  return {current_->metrics->horizontalAdvance(ToQString(text)), current_->cellHeight};
+}
+
+void PainterSurface::DrawText(int32_t x, int32_t y, std::string_view text, int32_t escapement,
+                              int32_t averageCharWidth) {
+  if (painter_ == nullptr || current_ == nullptr || text.empty()) return;
+  const QTransform base = painter_->worldTransform();
+  EnterItemFrame(*painter_, x, y, escapement);
+  if (averageCharWidth > 0 && current_->averageCharWidth > 0) {
+    // A derived font whose average character has the given width.
+    QFont derived = current_->font;
+    const double stretch = averageCharWidth * 100.0 / current_->averageCharWidth;
+    derived.setStretch(std::clamp(static_cast<int>(std::lround(stretch)), 1, 4000));
+    painter_->setFont(derived);
+  } else {
+    painter_->setFont(current_->font);
+  }
+  painter_->setPen(colour_);
+  // QPainter places text by its baseline; the reference point is the cell's top.
+  painter_->drawText(QPoint(0, current_->ascent), ToQString(text));
+  painter_->setWorldTransform(base);
+}
+
+void PainterSurface::FillRect(int32_t originX, int32_t originY, int32_t escapement,
+                              const RectI& local, Colour colour) {
+  if (painter_ == nullptr || local.width <= 0 || local.height <= 0) return;
+  const QTransform base = painter_->worldTransform();
+  EnterItemFrame(*painter_, originX, originY, escapement);
+  painter_->fillRect(QRect(local.left, local.top, local.width, local.height), ToQColor(colour));
+  painter_->setWorldTransform(base);
+}
+
+void PainterSurface::DrawImage(const Bitmap& image, const RectI& target) {
+  const auto* qtImage = dynamic_cast<const QtBitmap*>(&image);
+  if (painter_ == nullptr || qtImage == nullptr || qtImage->Image().isNull()) return;
+  painter_->drawImage(QRect(target.left, target.top, target.width, target.height),
+                      qtImage->Image());
+}
+
+}  // namespace zirvo

@@ -1,0 +1,60 @@
+// The Surface on a QPainter: a widget, a QImage or a printer page.
+#pragma once
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "render/bitmap.h"
+#include "render/surface.h"
+
+namespace zirvo {
+
+// A bitmap held as a QImage.
+class QtBitmap : public Bitmap {
+ public:
+  explicit QtBitmap(QImage image) : image_(std::move(image)) {}
+  int Width() const override { return image_.width(); }
+  int Height() const override { return image_.height(); }
+  const QImage& Image() const { return image_; }
+
+ private:
+  QImage image_;
+};
+
+class PainterSurface : public Surface {
+ public:
+  explicit PainterSurface(QPainter* painter = nullptr) : painter_(painter) {}
+  // Fonts are measured on the painter's device: a new painter drops the cache.
+  void SetPainter(QPainter* painter);
+
+  void SetFont(const FontSpec& font) override;
+  TextExtent MeasureText(std::string_view text) override;
+  void DrawText(int32_t x, int32_t y, std::string_view text, int32_t escapement,
+                int32_t averageCharWidth) override;
+  void FillRect(int32_t originX, int32_t originY, int32_t escapement, const RectI& local,
+                Colour colour) override;
+  void DrawImage(const Bitmap& image, const RectI& target) override;
+
+ private:
+  struct LoadedFont {
+    QFont font;
+    int ascent = 0;
+    int cellHeight = 0;
+    int averageCharWidth = 0;
+    std::unique_ptr<QFontMetrics> metrics;
+  };
+  const LoadedFont& Load(const std::string& family, int32_t em);
+
+  QPainter* painter_ = nullptr;
+  std::map<std::pair<std::string, int32_t>, LoadedFont> fonts_;
+  const LoadedFont* current_ = nullptr;
+  QColor colour_ = Qt::black;
+};
+
+}  // namespace zirvo

@@ -1,0 +1,269 @@
+#include "render/sheet_render.h"
+
+#include <cmath>
+#include <limits>
+
+#include "app/text.h"
+#include "numerators/numerator_table.h"
+#include "render/bar_modules.h"
+
+namespace zirvo {
+namespace {
+
+constexpr double kCmPerInch = 2.54;
+
+int32_t Clamp32(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= static_cast<double>(std::numeric_limits<int32_t>::max()))
+    return std::numeric_limits<int32_t>::max();
+  if (value <= static_cast<double>(std::numeric_limits<int32_t>::min()))
+    return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
+
+int32_t Clamp32(int64_t value) {
+  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
+
+// The item's two axes on the device: u along the text, v across it (downwards
+// in the unrotated item). Right angles are exact.
+struct ItemFrame {
+  double ux = 1, uy = 0, vx = 0, vy = 1;
+};
+
+ItemFrame FrameOf(int32_t escapement) {
+  const int32_t tenths = ((escapement % 3600) + 3600) % 3600;
+  switch (tenths) {
+    case 0: return {1, 0, 0, 1};
+    case 900: return {0, -1, 1, 0};
+    case 1800: return {-1, 0, 0, -1};
+    case 2700: return {0, 1, -1, 0};
+    default: break;
+  }
+  const double radians = tenths / 10.0 * std::acos(-1.0) / 180.0;
+  const double c = std::cos(radians), s = std::sin(radians);
+  return {c, -s, s, c};
+}
+
+struct PointI {
+  int32_t x = 0, y = 0;
+};
+
+// The anchor moved `along` the text direction and `across` it.
+PointI Offset(const TDibuja& item, const ItemFrame& frame, int32_t along, int32_t across) {
+  const double dx = along * frame.ux + across * frame.vx;
+  const double dy = along * frame.uy + across * frame.vy;
+  return {Clamp32(static_cast<int64_t>(item.X) + RoundHalfEven(dx)),
+          Clamp32(static_cast<int64_t>(item.Y) + RoundHalfEven(dy))};
+}
+
+int32_t EscapementOf(const TDibuja& item) { return RoundHalfEven(item.Angle * 10.0); }
+
+struct TextPlacement {
+  PointI at;
+  int32_t averageCharWidth = 0;
+};
+
+TextPlacement LayoutText(TDibuja& item) {
+  item.Canvas->SetFont({item.FontName, item.PixelsPerInch, item.FontSize, item.FontColor});
+  const TextExtent extent = item.Canvas->MeasureText(item.Text);
+  item.TextHeight = extent.height;
+
+  const bool lineBesideBars = item.BarcodePosition == kTextAbove ||
+                              item.BarcodePosition == kTextBelow;
+  int32_t charWidth = 0;
+  int32_t centring = 0;
+  if (item.BarLength < extent.width) {
+    if (!item.Text.empty())
+      charWidth = RoundHalfEven(static_cast<double>(item.BarLength) /
+                                static_cast<double>(item.Text.size()));
+  } else {
+    centring = RoundHalfEven((static_cast<double>(item.BarLength) - extent.width) / 2.0);
+  }
+
+  TextPlacement placement;
+  const ItemFrame frame = FrameOf(EscapementOf(item));
+  switch (item.BarcodePosition) {
+    case kTextAbove:
+      placement.at = Offset(item, frame, centring, 0);
+      break;
+    case kTextBelow:
+      placement.at = Offset(item, frame, centring, item.BarHeight - extent.height);
+      break;
+    default:
+      placement.at = {item.X, item.Y};
+      break;
+  }
+  placement.averageCharWidth = lineBesideBars && charWidth > 0 ? charWidth : 0;
+  return placement;
+}
+
+std::string EncodedBars(int32_t type, const std::string& text) {
+  switch (type) {
+    case kCode39: return EncodeCode39(text);
+    case kCode128: return EncodeCode128(text);
+    case kEan13: return EncodeEan13(text);
+    default: return {};
+  }
+}
+
+bool ValidIndex(const std::string& text, int32_t& index) {
+  return TryParseInt32(Trim(text), index) && index >= 0 && index <= 2;
+}
+
+TDibuja ComposeCommon(std::string text, const std::string& font, int32_t size, int32_t colour,
+                      double horizontal, double vertical, double barHeight, double barLength,
+                      double rotation, bool barcode, const std::string& barcodeType,
+                      const std::string& barcodePosition, const DeviceMapping& mapping,
+                      Surface& canvas) {
+  TDibuja item;
+  item.Text = std::move(text);
+  item.FontName = font.substr(0, TDibuja::kFontNameCapacity);
+  item.FontSize = size;
+  item.FontColor = colour;
+  item.X = mapping.X(horizontal);
+  item.Y = mapping.Y(vertical);
+  item.BarHeight = mapping.Length(barHeight);
+  item.BarLength = mapping.Length(barLength);
+  item.Angle = rotation;
+  item.PixelsPerInch = mapping.PixelsPerInch();
+  item.Gap = mapping.Gap();
+  item.Canvas = &canvas;
+
+  // A barcode needs a real box and a type and position the lists know;
+  // anything else is drawn as plain text.
+  int32_t type = 0, position = 0;
+  if (barcode && barLength > 0 && barHeight > 0 && ValidIndex(barcodeType, type) &&
+      ValidIndex(barcodePosition, position)) {
+    item.WithBarcode = true;
+    item.BarcodeType = type;
+    item.BarcodePosition = position;
+  }
+  return item;
+}
+
+}  // namespace
+
+int32_t RoundHalfEven(double value) { return Clamp32(std::nearbyint(value)); }
+
+int32_t RoundHalfAway(double value) { return Clamp32(std::round(value)); }
+
+int32_t EmHeight(int32_t pointSize, int32_t pixelsPerInch) {
+  return RoundHalfAway(static_cast<double>(pointSize) * pixelsPerInch / 72.0);
+}
+
+int32_t CmToScreenPixels(double cm, int32_t screenPixelsPerInch) {
+  return RoundHalfEven(cm / kCmPerInch * screenPixelsPerInch);
+}
+
+DeviceMapping DeviceMapping::Preview(int32_t zoomPercent, int32_t screenPixelsPerInch) {
+  DeviceMapping m;
+  m.preview_ = true;
+  m.zoom_ = zoomPercent;
+  m.resolution_ = screenPixelsPerInch;
+  m.pixelsPerInch_ = RoundHalfEven(zoomPercent / 100.0 * screenPixelsPerInch);
+  m.gap_ = RoundHalfEven(zoomPercent / 100.0 * 3.0);
+  return m;
+}
+
+DeviceMapping DeviceMapping::Print(int32_t pixelsPerInch, int32_t offsetLeft, int32_t offsetTop) {
+  DeviceMapping m;
+  m.preview_ = false;
+  m.resolution_ = pixelsPerInch;
+  m.offsetLeft_ = offsetLeft;
+  m.offsetTop_ = offsetTop;
+  m.pixelsPerInch_ = pixelsPerInch;
+  m.gap_ = RoundHalfEven(pixelsPerInch * 3.0 / 96.0);
+  return m;
+}
+
+int32_t DeviceMapping::Length(double cm) const {
+  if (preview_)
+    return RoundHalfEven(static_cast<double>(CmToScreenPixels(cm, resolution_)) * zoom_ / 100.0);
+  return RoundHalfEven(cm / kCmPerInch * resolution_);
+}
+
+int32_t DeviceMapping::X(double cm) const {
+  return Clamp32(static_cast<int64_t>(Length(cm)) - offsetLeft_);
+}
+
+int32_t DeviceMapping::Y(double cm) const {
+  return Clamp32(static_cast<int64_t>(Length(cm)) - offsetTop_);
+}
+
+TDibuja ComposeNumerator(const TDatFol& n, int32_t number, const DeviceMapping& mapping,
+                         Surface& canvas) {
+  return ComposeCommon(FormatNumeratorText(n.Prefix, number, n.Mask, n.Suffix), n.Font, n.Size,
+                       n.Colour, n.Horizontal, n.Vertical, n.BarHeight, n.BarLength, n.Rotation,
+                       n.Barcode, n.BarcodeType, n.BarcodePosition, mapping, canvas);
+}
+
+TDibuja ComposeMarginal(const TDatMar& m, const DeviceMapping& mapping, Surface& canvas) {
+  return ComposeCommon(Trim(m.Text), m.Font, m.Size, m.Colour, m.Horizontal, m.Vertical,
+                       m.BarHeight, m.BarLength, m.Rotation, m.Barcode, m.BarcodeType,
+                       m.BarcodePosition, mapping, canvas);
+}
+
+void DrawItem(TDibuja item) {
+  if (!item.WithBarcode) {
+    item.BarcodePosition = kNoText;
+    DrawItemText(item);
+    return;
+  }
+  if (item.BarcodePosition == kTextAbove || item.BarcodePosition == kTextBelow) {
+    // EAN-13 carries no text line; its bars still leave the line's room.
+    if (item.BarcodeType == kEan13) MeasureItemText(item);
+    else DrawItemText(item);
+  }
+  DrawItemBarcode(item);
+}
+
+void MeasureItemText(TDibuja& item) { LayoutText(item); }
+
+void DrawItemText(TDibuja& item) {
+  const TextPlacement placement = LayoutText(item);
+  item.Canvas->DrawText(placement.at.x, placement.at.y, item.Text, EscapementOf(item),
+                        placement.averageCharWidth);
+}
+
+void DrawItemBarcode(const TDibuja& item) {
+  const std::string encoded = EncodedBars(item.BarcodeType, item.Text);
+  if (encoded.empty()) return;
+
+  const int64_t lineRoom = static_cast<int64_t>(item.TextHeight) + item.Gap;
+  const bool beside = item.BarcodePosition == kTextAbove || item.BarcodePosition == kTextBelow;
+  const int64_t barHeight = beside ? item.BarHeight - lineRoom : item.BarHeight;
+  // A box too low for its text line leaves no room for bars: none are drawn.
+  if (item.BarHeight <= 0 || barHeight <= 0) return;
+
+  const int32_t escapement = EscapementOf(item);
+  const ItemFrame frame = FrameOf(escapement);
+  const PointI origin = item.BarcodePosition == kTextAbove
+                            ? Offset(item, frame, 0, Clamp32(lineRoom))
+                            : PointI{item.X, item.Y};
+
+  const BarPattern pattern = BarsOf(static_cast<BarcodeType>(item.BarcodeType), encoded);
+  if (pattern.modules <= 0) return;
+  const double moduleWidth = static_cast<double>(item.BarLength) / pattern.modules;
+  for (const BarRun& bar : pattern.bars) {
+    const int32_t from = RoundHalfEven(bar.start * moduleWidth);
+    const int32_t to = RoundHalfEven((bar.start + bar.width) * moduleWidth);
+    if (to <= from) continue;
+    item.Canvas->FillRect(origin.x, origin.y, escapement,
+                          {from, 0, to - from, static_cast<int32_t>(barHeight)}, 0);
+  }
+}
+
+void DrawSheet(Surface& surface, const DeviceMapping& mapping, const SheetContent& sheet) {
+  if (sheet.background != nullptr && !sheet.background->Empty())
+    surface.DrawImage(*sheet.background, sheet.backgroundRect);
+  if (sheet.numerators != nullptr)
+    for (const TDatFol& n : *sheet.numerators)
+      DrawItem(ComposeNumerator(n, n.Number, mapping, surface));
+  if (sheet.marginals != nullptr)
+    for (const TDatMar& m : *sheet.marginals) DrawItem(ComposeMarginal(m, mapping, surface));
+}
+
+}  // namespace zirvo

@@ -1,0 +1,100 @@
+// Drawing a sheet: how a numerator or marginal-text record becomes a drawing
+// record (TDibuja) for the preview or for a printer page, and how an item is
+// drawn as a line of text, with or without bars.
+//
+// Geometry rounds to the nearest integer with halves to the even neighbour;
+// only a point size becomes device units with halves away from zero.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/records.h"
+#include "render/barcode.h"
+#include "render/surface.h"
+
+namespace zirvo {
+
+// Nearest integer, halves to even (the default floating-point rounding mode),
+// clamped to the signed 32-bit range.
+int32_t RoundHalfEven(double value);
+// Nearest integer, halves away from zero, clamped to the signed 32-bit range.
+int32_t RoundHalfAway(double value);
+
+// round(cm / 2.54 x screen pixels per inch).
+int32_t CmToScreenPixels(double cm, int32_t screenPixelsPerInch);
+
+// The drawing record of one item.
+struct TDibuja {
+  static constexpr std::size_t kFontNameCapacity = 50;
+
+  std::string Text;
+  int32_t BarcodeType = 0;      // index into BarcodeTypes()
+  int32_t BarcodePosition = 0;  // index into BarcodePositions(); 0 without bars
+  int32_t PixelsPerInch = 96;
+  int32_t X = 0;
+  int32_t Y = 0;
+  int32_t BarHeight = 0;
+  int32_t BarLength = 0;
+  int32_t TextHeight = 0;       // set by the text step, read by the barcode step
+  int32_t Gap = 0;
+  double Angle = 0.0;           // degrees counter-clockwise
+  std::string FontName;         // at most 50 characters
+  int32_t FontSize = 12;
+  Colour FontColor = 0;
+  bool WithBarcode = false;     // draw bars as well as (or instead of) the text line
+  Surface* Canvas = nullptr;
+};
+
+// How centimetres on the sheet become device units on one surface.
+class DeviceMapping {
+ public:
+  // The preview at `zoomPercent` on a screen of `screenPixelsPerInch`.
+  static DeviceMapping Preview(int32_t zoomPercent, int32_t screenPixelsPerInch);
+  // A printer page at `pixelsPerInch` whose drawing origin lies `offsetLeft`
+  // and `offsetTop` dots from the paper's edges.
+  static DeviceMapping Print(int32_t pixelsPerInch, int32_t offsetLeft, int32_t offsetTop);
+
+  int32_t X(double cm) const;       // horizontal position
+  int32_t Y(double cm) const;       // vertical position
+  int32_t Length(double cm) const;  // a size (bar height or length): no offset
+  int32_t PixelsPerInch() const { return pixelsPerInch_; }
+  int32_t Gap() const { return gap_; }
+
+ private:
+  bool preview_ = false;
+  int32_t zoom_ = 100;
+  int32_t resolution_ = 96;  // screen or printer pixels per inch
+  int32_t offsetLeft_ = 0;
+  int32_t offsetTop_ = 0;
+  int32_t pixelsPerInch_ = 96;
+  int32_t gap_ = 3;
+};
+
+// The record of a numerator printing `number`.
+TDibuja ComposeNumerator(const TDatFol& numerator, int32_t number, const DeviceMapping& mapping,
+                         Surface& canvas);
+// The record of a marginal text (its text trimmed).
+TDibuja ComposeMarginal(const TDatMar& marginal, const DeviceMapping& mapping, Surface& canvas);
+
+// Draws one item: the text line, the bars, or both.
+void DrawItem(TDibuja item);
+// The text step: draws the text line and sets TextHeight.
+void DrawItemText(TDibuja& item);
+// Sets the font and TextHeight exactly as the text step does, drawing nothing.
+void MeasureItemText(TDibuja& item);
+// The barcode step.
+void DrawItemBarcode(const TDibuja& item);
+
+// Everything drawn on one sheet.
+struct SheetContent {
+  const TArrFol100* numerators = nullptr;  // their Number fields are printed
+  const TArrMar100* marginals = nullptr;
+  const Bitmap* background = nullptr;      // null: no background
+  RectI backgroundRect;
+};
+
+// The background first, then the numerators, then the marginal texts.
+void DrawSheet(Surface& surface, const DeviceMapping& mapping, const SheetContent& sheet);
+
+}  // namespace zirvo

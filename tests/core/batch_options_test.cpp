@@ -1,0 +1,79 @@
+#include "printing/batch_options.h"
+
+#include <gtest/gtest.h>
+
+namespace zirvo {
+namespace {
+
+TEST(BatchOptions, ReadsEachCommandsOptions) {
+  const BatchOptions print = ParseBatchArguments(
+      {"print", "a.pla", "--output", "o.pdf", "--sheets", "3", "--copies", "-2", "--increment", "",
+       "--reposition", "9", "--reposition", "10", "--paper", "21.6x28", "--landscape", "--dpi", "300"});
+  EXPECT_EQ(print.command, BatchOptions::Command::Print);
+  EXPECT_EQ(print.templatePath, "a.pla");
+  EXPECT_EQ(print.sheets, "3");
+  EXPECT_EQ(print.copies, "-2");  // the engine reads it as the page does
+  EXPECT_EQ(print.reposition, (std::vector<std::string>{"9", "10"}));
+  EXPECT_EQ(print.paper, PaperKind::Custom);
+  EXPECT_DOUBLE_EQ(print.paperWidthCm, 21.6);
+  EXPECT_DOUBLE_EQ(print.paperHeightCm, 28.0);
+  EXPECT_TRUE(print.landscape);
+  EXPECT_EQ(print.dpi, 300);
+
+  const BatchOptions preview = ParseBatchArguments({"preview", "a.pla", "--output", "s.png", "--zoom", "5000"});
+  EXPECT_EQ(preview.zoom, 5000);
+  EXPECT_TRUE(ParseBatchArguments({"info", "a.pla", "--json"}).json);
+}
+
+TEST(BatchOptions, RefusesWhatTheUsageDoesNotAllow) {
+  const std::vector<std::vector<std::string>> bad = {
+      {},
+      {"print"},
+      {"print", "a.pla"},
+      {"print", "a.pla", "--output", "o.pdf", "--printer", "Q"},
+      {"print", "a.pla", "--output"},
+      {"print", "a.pla", "b.pla", "--output", "o.pdf"},
+      {"print", "a.pla", "--output", "o.pdf", "--test-sheet", "--reposition", "1"},
+      {"print", "a.pla", "--output", "o.pdf", "--dpi", "-600"},
+      {"print", "a.pla", "--output", "o.pdf", "--paper", "B7"},
+      {"print", "a.pla", "--output", "o.pdf", "--paper", "0x28"},
+      {"print", "a.pla", "--output", "o.pdf", "--zoom", "50"},
+      {"info", "a.pla", "--output", "x"},
+      {"preview", "a.pla", "--output", "s.png", "--zoom", "0"},
+  };
+  for (const auto& args : bad) {
+    std::string line;
+    for (const auto& a : args) line += a + " ";
+    EXPECT_THROW(ParseBatchArguments(args), UsageError) << line;
+  }
+}
+
+TEST(BatchOptions, PdfPaperDefaultsToTheSheetAt600Dpi) {
+  TDatHoja sheet;
+  sheet.Width = 21.6;
+  sheet.Height = 28.0;
+  const PrinterSetting pdf =
+      BatchPrinterSetting(ParseBatchArguments({"print", "a.pla", "--output", "o.pdf"}), sheet);
+  EXPECT_EQ(pdf.target, PrinterSetting::Target::PdfFile);
+  EXPECT_EQ(pdf.paper, PaperKind::Custom);
+  EXPECT_DOUBLE_EQ(pdf.paperWidthCm, 21.6);
+  EXPECT_EQ(pdf.resolution, 600);
+  const PrinterSetting queue =
+      BatchPrinterSetting(ParseBatchArguments({"print", "a.pla", "--printer", "Q"}), sheet);
+  EXPECT_EQ(queue.printerName, "Q");
+  EXPECT_EQ(queue.paper, PaperKind::QueueDefault);
+  EXPECT_EQ(queue.resolution, 0);
+}
+
+TEST(BatchOptions, InfoEscapesJsonAndConvertsTheCodePage) {
+  TDatHoja sheet;
+  sheet.Name = "Caja";
+  TDatMar m;
+  m.Text = "Dijo \"a\\b\" \xf1";  // Windows-1252 n with tilde
+  const std::string json = FormatTemplateInfo(sheet, {}, {m}, true);
+  EXPECT_NE(json.find(R"("text": "Dijo \"a\\b\" )" "\xc3\xb1" R"(")"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"numerators\": []"), std::string::npos) << json;
+}
+
+}  // namespace
+}  // namespace zirvo

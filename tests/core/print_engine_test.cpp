@@ -1,0 +1,398 @@
+#include "printing/print_engine.h"
+
+#include <gtest/gtest.h>
+
+#include "app/text.h"
+#include "catalog/catalog.h"
+#include "printing/recording_device.h"
+#include "render/recording_surface.h"
+
+namespace zirvo {
+namespace {
+
+// Remembers what the print page would show.
+struct PageState : RunObserver {
+  std::vector<std::string> statuses;
+  bool statusVisible = false;
+  bool progressVisible = false;
+  bool cancelVisible = false;
+  int32_t maximum = -1;
+  std::vector<int32_t> positions;
+  std::vector<std::string> notices;
+
+  void ShowStatus(RunPanel, const std::string& text) override {
+    statuses.push_back(text);
+    statusVisible = true;
+  }
+  void HideStatus(RunPanel) override { statusVisible = false; }
+  void SetProgressMaximum(RunPanel, int32_t m) override { maximum = m; }
+  void SetProgressPosition(RunPanel, int32_t p) override { positions.push_back(p); }
+  void ShowProgress(RunPanel, bool v) override { progressVisible = v; }
+  void ShowCancel(RunPanel, bool v) override { cancelVisible = v; }
+  void Notice(const std::string& text) override { notices.push_back(text); }
+};
+
+TDatFol Numerator(int32_t position, int32_t number, bool reverse = false, int32_t mask = 4) {
+  TDatFol n;
+  n.Position = position;
+  n.Number = number;
+  n.Reverse = reverse;
+  n.Mask = mask;
+  return n;
+}
+
+TImpresion Job(TArrFol100 numerators, TArrMar100 marginals = {}, std::string name = "Facturas") {
+  TImpresion job;
+  job.Sheet.Name = std::move(name);
+  job.NumeratorCount = static_cast<int32_t>(numerators.size());
+  job.MarginalCount = static_cast<int32_t>(marginals.size());
+  job.Numerators = std::move(numerators);
+  job.Marginals = std::move(marginals);
+  return job;
+}
+
+using Pages = std::vector<std::vector<std::string>>;
+
+Pages PagesOf(const RecordingDevice& device) {
+  Pages pages;
+  for (size_t i = 0; i < device.pages.size(); ++i) pages.push_back(device.TextsOn(i));
+  return pages;
+}
+
+class PrintEngineTest : public ::testing::Test {
+ protected:
+  RecordingDevice device;
+  PageState page;
+  PrintEngine engine{device, &page};
+
+  void Choose() { engine.SelectPrinter(PrinterSetting::Queue("Oficina"), "Oficina"); }
+  Pages RunAll(const char* increment, const char* copies, const char* sheets) {
+    engine.SetRunSettings(increment, copies, sheets);
+    EXPECT_TRUE(engine.PrintAll());
+    return PagesOf(device);
+  }
+};
+
+TEST_F(PrintEngineTest, PrintsEachSheetsCopiesWithTheNumbersOfItsSheet) {
+  engine.LoadPrintJob(Job({Numerator(1, 100), Numerator(2, 50, true)}));
+  Choose();
+  const Pages expected = {{"0100", "0050"}, {"0100", "0050"}, {"0105", "0045"},
+                          {"0105", "0045"}, {"0110", "0040"}, {"0110", "0040"}};
+  EXPECT_EQ(RunAll("5", "2", "3"), expected);
+  EXPECT_EQ(device.title, "Zirvo: Facturas");
+  EXPECT_EQ(device.events, (std::vector<std::string>{"printer", "title", "begin", "page", "page",
+                                                     "page", "page", "page", "end"}));
+  EXPECT_EQ(device.settings.back(), PrinterSetting::Queue("Oficina"));
+  // A second run starts again from the stored numbers.
+  EXPECT_EQ(RunAll("5", "2", "3"), expected);
+  EXPECT_EQ(engine.LoadedJob().Numerators[0].Number, 100);
+}
+
+TEST_F(PrintEngineTest, ReadsTheRunSettingsAsThePageDoes) {
+  engine.LoadPrintJob(Job({Numerator(1, 1, true), Numerator(2, 7)}));
+  Choose();
+  const struct {
+    const char* increment;
+    const char* copies;
+    const char* sheets;
+    Pages pages;
+  } cases[] = {
+      {"0", "1", "3", {{"0001", "0007"}, {"0001", "0007"}, {"0001", "0007"}}},
+      {"1", "0", "2", {{"0001", "0007"}, {"0000", "0008"}}},
+      {"1", "-0", "2", {{"0001", "0007"}, {"0000", "0008"}}},
+      {"-2", "1", "3", {{"0001", "0007"}, {"00-1", "0009"}, {"00-3", "0011"}}},
+      {"", " ", "", {{"0001", "0007"}}},
+      {"1", "-2", "1", {{"0001", "0007"}, {"0001", "0007"}}},
+      {"1", "1", "0", {{}}},  // begun and ended, its one page empty
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RunAll(c.increment, c.copies, c.sheets), c.pages)
+        << c.increment << " / " << c.copies << " / " << c.sheets;
+    EXPECT_FALSE(device.DocumentOpen());
+  }
+}
+
+TEST_F(PrintEngineTest, TestSheetPrintsTheStoredNumbersOncePerCopy) {
+  engine.LoadPrintJob(Job({Numerator(1, 100)}));
+  Choose();
+  engine.SetRunSettings("5", "3", "9");
+  EXPECT_TRUE(engine.PrintTestSheet());
+  EXPECT_EQ(PagesOf(device), (Pages{{"0100"}, {"0100"}, {"0100"}}));
+
+  // A sheets field that is not a number stops the test sheet too.
+  device.events.clear();
+  engine.SetRunSettings("5", "3", "x");
+  EXPECT_THROW(engine.PrintTestSheet(), ConversionError);
+  EXPECT_EQ(device.events, (std::vector<std::string>{"printer"}));
+}
+
+TEST_F(PrintEngineTest, DoesNothingBeforeAPrinterIsChosen) {
+  engine.LoadPrintJob(Job({Numerator(1, 1)}));
+  EXPECT_FALSE(engine.PrintAll());
+  EXPECT_FALSE(engine.PrintTestSheet());
+  EXPECT_TRUE(device.events.empty());
+  Choose();
+  engine.ResetPrinters();  // a new template: the choice has to be made again
+  EXPECT_EQ(engine.SelectedPrinter(), "");
+  EXPECT_EQ(engine.Setting(), device.DefaultSetting());
+  EXPECT_FALSE(engine.PrintAll());
+}
+
+TEST_F(PrintEngineTest, DrawsAnEmptyTemplateAsBackgroundOnlyOrBlankPages) {
+  Choose();
+  TImpresion job = Job({});
+  EXPECT_TRUE(engine.LoadPrintJob(job));
+  RunAll("1", "1", "2");
+  ASSERT_EQ(device.pages.size(), 2u);
+  EXPECT_EQ(device.pages[0]->calls, "");
+
+  device.offsetX = 99;
+  device.offsetY = 40;
+  job.Background = std::make_shared<SizedBitmap>(3, 1);
+  job.PrintBackground = true;
+  engine.LoadPrintJob(job);
+  RunAll("1", "1", "2");
+  for (const auto& p : device.pages) {
+    EXPECT_EQ(p->calls, "I");
+    EXPECT_EQ(p->images[0].target, (RectI{-99, -40, 5100, 6600}));
+  }
+  // An image the preview does not mark for printing is not printed.
+  job.PrintBackground = false;
+  engine.LoadPrintJob(job);
+  RunAll("1", "1", "1");
+  EXPECT_EQ(device.pages[0]->calls, "");
+}
+
+TEST_F(PrintEngineTest, PlacesItemsFromThePaperEdgeWhateverThePrintableArea) {
+  TDatFol n = Numerator(1, 5);
+  n.Horizontal = 2.00;
+  n.Vertical = 2.00;
+  engine.LoadPrintJob(Job({n}));
+  Choose();
+  device.offsetX = 99;
+  device.offsetY = 0;
+  RunAll("1", "1", "1");
+  ASSERT_EQ(device.pages[0]->texts.size(), 1u);
+  EXPECT_EQ(device.pages[0]->texts[0].x, 373);
+  EXPECT_EQ(device.pages[0]->texts[0].y, 472);
+  EXPECT_EQ(device.pages[0]->texts[0].font.pixelsPerInch, 600);
+}
+
+TEST_F(PrintEngineTest, CancellingFinishesTheSheetThenPassesOverTheRest) {
+  engine.LoadPrintJob(Job({Numerator(1, 1)}));
+  Choose();
+  // The click arrives while page 7 (sheet 4's first copy) is spooled.
+  device.SetPageSpooledHook([&] {
+    EXPECT_TRUE(page.cancelVisible);
+    if (device.pages.size() == 8) engine.CancelRun();
+  });
+  RunAll("1", "2", "10");
+  EXPECT_EQ(device.documentsAborted, 1);
+  EXPECT_EQ(device.documentsEnded, 0);
+  EXPECT_FALSE(device.DocumentOpen());
+  EXPECT_EQ(device.TextsOn(7), (std::vector<std::string>{"0004"}));  // sheet 4 completed
+  EXPECT_EQ(device.pages.size(), 9u);  // nothing drawn after sheet 4
+  EXPECT_EQ(page.positions, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0}));
+  EXPECT_FALSE(page.progressVisible);
+  EXPECT_FALSE(page.cancelVisible);
+
+  // A click while idle is cleared by the next run.
+  device.SetPageSpooledHook(nullptr);
+  engine.CancelRun();
+  RunAll("1", "1", "2");
+  EXPECT_EQ(device.documentsEnded, 1);
+}
+
+TEST_F(PrintEngineTest, ReportsItsProgressAndStatusToThePage) {
+  engine.LoadPrintJob(Job({Numerator(1, 1)}));
+  Choose();
+  int32_t maximumDuringRun = -1;
+  device.SetPageSpooledHook([&] {
+    maximumDuringRun = page.maximum;
+    EXPECT_TRUE(page.progressVisible);
+    EXPECT_FALSE(page.statusVisible);
+  });
+  RunAll("1", "1", "3");
+  EXPECT_EQ(maximumDuringRun, 3);
+  EXPECT_EQ(page.statuses, (std::vector<std::string>{std::string(kStatusProcessing),
+                                                      std::string(kStatusLoading),
+                                                      std::string(kStatusStarting)}));
+  EXPECT_EQ(page.maximum, 0);
+  EXPECT_EQ(page.positions, (std::vector<int32_t>{1, 2, 3, 0}));
+}
+
+TEST_F(PrintEngineTest, RefusesRunsThatCannotBePrintedBeforeTheDocumentBegins) {
+  engine.LoadPrintJob(Job({Numerator(1, 5), Numerator(2, 2147483640)}));
+  Choose();
+  engine.SetRunSettings("5", "1", "3");
+  try {
+    engine.PrintAll();
+    FAIL() << "a number past 2147483647 was accepted";
+  } catch (const ZirvoError& e) {
+    EXPECT_EQ(e.what(), OwnText(OwnMessage::NumberOutOfRange, "2"));
+  }
+  engine.SetRunSettings("1", "1", "-3");
+  EXPECT_THROW(engine.PrintAll(), ZirvoError);
+  EXPECT_THROW(engine.PrintRun(-1), ZirvoError);
+  EXPECT_EQ(device.events, (std::vector<std::string>{"printer", "printer"}));
+  EXPECT_FALSE(page.statusVisible);
+
+  // The last sheet that still fits prints.
+  RunAll("5", "1", "2");
+  EXPECT_EQ(device.TextsOn(1)[1], "2147483645");
+
+  // A reverse numerator going below the range is refused the same way.
+  engine.LoadPrintJob(Job({Numerator(1, -2147483640, true)}));
+  engine.SetRunSettings("999999", "1", "2");
+  EXPECT_THROW(engine.PrintAll(), ZirvoError);
+}
+
+TEST_F(PrintEngineTest, AnIncrementThatIsNotANumberStopsAfterTheFirstStatus) {
+  engine.LoadPrintJob(Job({Numerator(1, 5)}));
+  Choose();
+  engine.SetRunSettings("-", "1", "1");
+  EXPECT_THROW(engine.PrintAll(), ConversionError);
+  EXPECT_TRUE(page.statusVisible);
+  EXPECT_EQ(page.statuses.back(), kStatusProcessing);
+  EXPECT_EQ(device.events, (std::vector<std::string>{"printer"}));
+}
+
+TEST_F(PrintEngineTest, APrintingFailureAbortsTheDocumentAndIsReported) {
+  engine.LoadPrintJob(Job({Numerator(1, 5)}));
+  Choose();
+  engine.SetRunSettings("1", "1", "5");
+  const struct {
+    bool begin;
+    int32_t page;
+    bool end;
+  } failures[] = {{true, 0, false}, {false, 3, false}, {false, 0, true}};
+  for (const auto& f : failures) {
+    device.failBegin = f.begin;
+    device.failAtPage = f.page;
+    device.failEnd = f.end;
+    EXPECT_THROW(engine.PrintAll(), ZirvoError);
+    EXPECT_FALSE(device.DocumentOpen());
+    EXPECT_FALSE(engine.Running());
+    EXPECT_FALSE(page.progressVisible);
+    EXPECT_FALSE(page.cancelVisible);
+    EXPECT_FALSE(page.statusVisible);
+  }
+  EXPECT_EQ(device.documentsEnded, 0);
+}
+
+TEST_F(PrintEngineTest, OneRunAtATimeOnAnUnchangingJob) {
+  engine.LoadPrintJob(Job({Numerator(1, 5)}));
+  Choose();
+  engine.AddRepositionEntry("9");
+  device.SetPageSpooledHook([&] {
+    EXPECT_TRUE(engine.Running());
+    EXPECT_FALSE(engine.PrintAll());
+    EXPECT_FALSE(engine.PrintReposition());
+    EXPECT_FALSE(engine.LoadPrintJob(Job({})));
+    EXPECT_FALSE(engine.AddRepositionEntry("1"));
+    EXPECT_FALSE(engine.ClearRepositionEntries());
+  });
+  RunAll("1", "1", "3");
+  EXPECT_EQ(PagesOf(device), (Pages{{"0005"}, {"0006"}, {"0007"}}));
+  EXPECT_EQ(engine.RepositionEntries().size(), 1u);
+}
+
+TEST_F(PrintEngineTest, CutsTheDocumentTitle) {
+  engine.LoadPrintJob(Job({}, {}, std::string(80, 'n')));
+  Choose();
+  RunAll("1", "1", "1");
+  EXPECT_EQ(device.title.size(), 87u);
+  EXPECT_EQ(device.title.substr(0, 7), "Zirvo: ");
+}
+
+TEST_F(PrintEngineTest, KeepsTheRepositionListSortedAsTyped) {
+  for (const char* entry : {"12", "9", "100", " 12", "12", "-5", "  "}) engine.AddRepositionEntry(entry);
+  EXPECT_EQ(engine.RepositionEntries(),
+            (std::vector<std::string>{" 12", "-5", "100", "12", "12", "9"}));
+  for (const char* bad : {"abc", "2147483648", "1.5", "12 a", "-"}) {
+    EXPECT_THROW(engine.AddRepositionEntry(bad), ZirvoError) << bad;
+  }
+  EXPECT_EQ(engine.RepositionEntries().size(), 6u);
+  EXPECT_TRUE(engine.DeleteRepositionEntry(0));
+  EXPECT_FALSE(engine.DeleteRepositionEntry(7));
+  EXPECT_EQ(engine.RepositionEntries().front(), "-5");
+  EXPECT_TRUE(engine.ClearRepositionEntries());
+  EXPECT_TRUE(engine.RepositionEntries().empty());
+}
+
+TEST_F(PrintEngineTest, RepositionMovesEveryNumeratorToTheListedNumber) {
+  TDatFol second = Numerator(2, 5000);
+  engine.LoadPrintJob(Job({Numerator(1, 1000), second}));
+  for (const char* entry : {"12", "9", "100"}) engine.AddRepositionEntry(entry);
+  engine.SetRunSettings("2", "3", "4");  // play no part
+  EXPECT_TRUE(engine.PrintReposition());  // no printer choice needed
+  EXPECT_EQ(PagesOf(device), (Pages{{"0100", "4100"}, {"0012", "4012"}, {"0009", "4009"}}));
+
+  engine.ClearRepositionEntries();
+  engine.AddRepositionEntry("1007");
+  engine.AddRepositionEntry("1007");
+  engine.PrintReposition();
+  EXPECT_EQ(PagesOf(device), (Pages{{"1007", "5007"}, {"1007", "5007"}}));
+  second.Reverse = true;
+  engine.LoadPrintJob(Job({Numerator(1, 1000), second}));
+  engine.PrintReposition();
+  EXPECT_EQ(PagesOf(device), (Pages{{"1007", "5007"}, {"1007", "5007"}}));
+  EXPECT_TRUE(page.notices.empty());
+}
+
+TEST_F(PrintEngineTest, RepositionPrintsFiveAndNamesTheRest) {
+  engine.LoadPrintJob(Job({Numerator(1, 0)}));
+  for (const char* entry : {"1", "2", "3", "4", "5", "6", "7"}) engine.AddRepositionEntry(entry);
+  engine.PrintReposition();
+  EXPECT_EQ(PagesOf(device), (Pages{{"0001"}, {"0002"}, {"0003"}, {"0004"}, {"0005"}}));
+  EXPECT_EQ(page.positions, (std::vector<int32_t>{1, 2, 3, 4, 5, 0}));
+  ASSERT_EQ(page.notices.size(), 1u);
+  EXPECT_NE(page.notices[0].find("6, 7"), std::string::npos);
+  EXPECT_EQ(engine.RepositionEntries().size(), 7u);  // they stay listed
+}
+
+TEST_F(PrintEngineTest, RepositionEdgeCases) {
+  // An empty list: begun and ended, nothing drawn.
+  engine.LoadPrintJob(Job({Numerator(1, 0)}));
+  engine.PrintReposition();
+  EXPECT_EQ(PagesOf(device), (Pages{{}}));
+  EXPECT_EQ(device.documentsEnded, 1);
+
+  // Numbers leaving the range are refused before the document begins.
+  engine.LoadPrintJob(Job({Numerator(1, 0), Numerator(2, 2147483000)}));
+  engine.AddRepositionEntry("1000");
+  EXPECT_THROW(engine.PrintReposition(), ZirvoError);
+  EXPECT_FALSE(device.DocumentOpen());
+  EXPECT_EQ(device.documentsEnded, 1);
+
+  // Without numerators the pages carry the marginal texts only.
+  TDatMar m;
+  m.Text = "Copia";
+  engine.LoadPrintJob(Job({}, {m}));
+  engine.PrintReposition();
+  EXPECT_EQ(PagesOf(device), (Pages{{"Copia"}}));
+
+  // Cancelled: aborted, and no notice about entries left over.
+  engine.LoadPrintJob(Job({Numerator(1, 0)}));
+  for (const char* entry : {"1", "2", "3", "4", "5", "6"}) engine.AddRepositionEntry(entry);
+  device.SetPageSpooledHook([&] { engine.CancelRun(); });
+  engine.PrintReposition();
+  EXPECT_EQ(device.documentsAborted, 1);
+  EXPECT_TRUE(page.notices.empty());
+}
+
+TEST(RunSettingValue, BlankIsOneAndAnythingElseMustBeAnInteger) {
+  EXPECT_EQ(RunSettingValue(""), 1);
+  EXPECT_EQ(RunSettingValue(" \t"), 1);
+  EXPECT_EQ(RunSettingValue(" -7 "), -7);
+  EXPECT_EQ(RunSettingValue("-0"), 0);
+  try {
+    RunSettingValue(" - ");
+    FAIL();
+  } catch (const ConversionError& e) {
+    EXPECT_STREQ(e.what(), "'-' is not a valid integer value");
+  }
+}
+
+}  // namespace
+}  // namespace zirvo

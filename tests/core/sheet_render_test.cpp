@@ -1,0 +1,345 @@
+#include "render/sheet_render.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "render/bar_modules.h"
+#include "render/recording_surface.h"
+
+namespace zirvo {
+namespace {
+
+TEST(Rounding, GeometryGoesToEvenAndPointSizesAwayFromZero) {
+  const struct {
+    double value;
+    int32_t even, away;
+  } cases[] = {{0.5, 0, 1}, {1.5, 2, 2}, {2.5, 2, 3}, {-2.5, -2, -3}, {56.5, 56, 57},
+               {75.59, 76, 76}, {1e300, 2147483647, 2147483647}, {-1e300, -2147483647 - 1, -2147483647 - 1}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(RoundHalfEven(c.value), c.even) << c.value;
+    EXPECT_EQ(RoundHalfAway(c.value), c.away) << c.value;
+  }
+  EXPECT_EQ(EmHeight(12, 96), 16);
+  EXPECT_EQ(EmHeight(9, 4), 1);    // 0.5 goes up
+  EXPECT_EQ(EmHeight(27, 4), 2);   // 1.5
+  EXPECT_EQ(EmHeight(45, 4), 3);   // 2.5 goes up, not to 2
+  EXPECT_EQ(EmHeight(10, 600), 83);
+}
+
+TEST(DeviceMapping, ConvertsCentimetresAsPreviewAndPrinterDo) {
+  EXPECT_EQ(CmToScreenPixels(2.00, 96), 76);
+  EXPECT_EQ(CmToScreenPixels(3.00, 96), 113);
+  const struct {
+    DeviceMapping mapping;
+    double cm;
+    int32_t x, y, length, ppi, gap;
+  } cases[] = {
+      {DeviceMapping::Preview(100, 96), 2.00, 76, 76, 76, 96, 3},
+      {DeviceMapping::Preview(100, 96), 3.00, 113, 113, 113, 96, 3},
+      {DeviceMapping::Preview(50, 96), 2.00, 38, 38, 38, 48, 2},    // gap round(1.5)
+      {DeviceMapping::Preview(50, 96), 3.00, 56, 56, 56, 48, 2},    // round(56.5)
+      {DeviceMapping::Preview(41, 96), 21.60, 335, 335, 335, 39, 1},
+      {DeviceMapping::Print(600, 0, 0), 2.00, 472, 472, 472, 600, 19},
+      {DeviceMapping::Print(600, 99, 50), 2.00, 373, 422, 472, 600, 19},
+      {DeviceMapping::Print(300, 0, 0), 2.00, 236, 236, 236, 300, 9},  // round(9.375)
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.mapping.X(c.cm), c.x) << c.cm;
+    EXPECT_EQ(c.mapping.Y(c.cm), c.y) << c.cm;
+    EXPECT_EQ(c.mapping.Length(c.cm), c.length) << c.cm;
+    EXPECT_EQ(c.mapping.PixelsPerInch(), c.ppi);
+    EXPECT_EQ(c.mapping.Gap(), c.gap);
+  }
+}
+
+TDatFol Numerator(int32_t number, int32_t mask, std::string prefix = "", std::string suffix = "") {
+  TDatFol n;
+  n.Number = number;
+  n.Mask = mask;
+  n.Prefix = std::move(prefix);
+  n.Suffix = std::move(suffix);
+  return n;
+}
+
+TEST(Compose, BuildsTheRecordOfANumeratorAndOfAMarginalText) {
+  RecordingSurface surface;
+  const DeviceMapping print = DeviceMapping::Print(600, 99, 0);
+  TDatFol n = Numerator(42, 4, "A-");
+  n.Horizontal = 2.00;
+  n.Vertical = 1.00;
+  n.Rotation = 90;
+  n.Font = std::string(60, 'F');
+  n.Size = 14;
+  n.Colour = 255;
+  TDibuja d = ComposeNumerator(n, 42, print, surface);
+  EXPECT_EQ(d.Text, "A-0042");
+  EXPECT_EQ(d.X, 373);
+  EXPECT_EQ(d.Y, 236);
+  EXPECT_EQ(d.FontName, std::string(50, 'F'));
+  EXPECT_EQ(d.FontSize, 14);
+  EXPECT_EQ(d.FontColor, 255);
+  EXPECT_EQ(d.Angle, 90);
+  EXPECT_EQ(d.Gap, 19);
+  EXPECT_EQ(d.PixelsPerInch, 600);
+  EXPECT_FALSE(d.WithBarcode);
+  EXPECT_EQ(d.Canvas, &surface);
+  EXPECT_EQ(ComposeNumerator(Numerator(42, 1, "A-"), 42, print, surface).Text, "A-42");
+  EXPECT_EQ(ComposeNumerator(Numerator(0, 4, " N ", " x"), -3, print, surface).Text, " N 00-3 x");
+
+  TDatMar m;
+  m.Text = "  Copia para el archivo \t";
+  EXPECT_EQ(ComposeMarginal(m, print, surface).Text, "Copia para el archivo");
+}
+
+TEST(Compose, DrawsBarsOnlyForAUsableBarcode) {
+  RecordingSurface surface;
+  const DeviceMapping print = DeviceMapping::Print(600, 0, 0);
+  const struct {
+    bool flag;
+    double length, height;
+    const char* type;
+    const char* position;
+    bool bars;
+    int32_t expectedPosition;
+  } cases[] = {
+      {true, 5.0, 2.0, "1", "2", true, 2},   {true, 5.0, 2.0, " 0 ", "0", true, 0},
+      {false, 5.0, 2.0, "1", "2", false, 0}, {true, 0.0, 2.0, "1", "2", false, 0},
+      {true, 5.0, -1.0, "1", "2", false, 0}, {true, 5.0, 2.0, "3", "1", false, 0},
+      {true, 5.0, 2.0, "1", "-1", false, 0}, {true, 5.0, 2.0, "", "1", false, 0},
+      {true, 5.0, 2.0, "00", "NO", false, 0},
+  };
+  for (const auto& c : cases) {
+    TDatMar m;
+    m.Text = "AB";
+    m.Barcode = c.flag;
+    m.BarLength = c.length;
+    m.BarHeight = c.height;
+    m.BarcodeType = c.type;
+    m.BarcodePosition = c.position;
+    const TDibuja d = ComposeMarginal(m, print, surface);
+    EXPECT_EQ(d.WithBarcode, c.bars) << c.type << "/" << c.position;
+    EXPECT_EQ(d.BarcodePosition, c.expectedPosition) << c.type << "/" << c.position;
+  }
+}
+
+// An item at (100, 200) whose text "12345" measures 40 x 20 on the recording
+// surface (Arial 12 at 96 pixels per inch: em 16, advance 8, cell 20).
+TDibuja Item(RecordingSurface& surface, int32_t position, double angle, int32_t barLength) {
+  TDibuja d;
+  d.Text = "12345";
+  d.FontName = "Arial";
+  d.FontSize = 12;
+  d.PixelsPerInch = 96;
+  d.X = 100;
+  d.Y = 200;
+  d.BarHeight = 100;
+  d.BarLength = barLength;
+  d.Gap = 3;
+  d.Angle = angle;
+  d.BarcodePosition = position;
+  d.Canvas = &surface;
+  return d;
+}
+
+TEST(DrawItemText, PlacesTheLineByPositionAndAngle) {
+  const struct {
+    int32_t position;
+    double angle;
+    int32_t barLength;
+    int32_t x, y, charWidth;
+  } cases[] = {
+      // Narrower than the box (60): centred by r = 10, not compressed.
+      {0, 0, 60, 100, 200, 0},   {0, 90, 60, 100, 200, 0},  {0, 180, 60, 100, 200, 0},
+      {0, 270, 60, 100, 200, 0}, {1, 0, 60, 110, 200, 0},   {1, 90, 60, 100, 190, 0},
+      {1, 180, 60, 90, 200, 0},  {1, 270, 60, 100, 210, 0}, {2, 0, 60, 110, 280, 0},
+      {2, 90, 60, 180, 190, 0},  {2, 180, 60, 90, 120, 0},  {2, 270, 60, 20, 210, 0},
+      // Wider than the box (30): each character narrowed to round(30 / 5) = 6.
+      {0, 0, 30, 100, 200, 0},   {0, 270, 30, 100, 200, 0}, {1, 0, 30, 100, 200, 6},
+      {1, 90, 30, 100, 200, 6},  {1, 180, 30, 100, 200, 6}, {1, 270, 30, 100, 200, 6},
+      {2, 0, 30, 100, 280, 6},   {2, 90, 30, 180, 200, 6},  {2, 180, 30, 100, 120, 6},
+      {2, 270, 30, 20, 200, 6},
+      // Centring rounds halves to even: (41 - 40) / 2 = 0.5 -> 0, (43 - 40) / 2 -> 2.
+      {1, 0, 41, 100, 200, 0},   {1, 0, 43, 102, 200, 0},
+      // Compression rounds the same way: 22 / 5 = 4.4 -> 4, 37 / 5 = 7.4 -> 7.
+      {1, 0, 22, 100, 200, 4},   {1, 0, 37, 100, 200, 7},
+  };
+  for (const auto& c : cases) {
+    RecordingSurface surface;
+    TDibuja d = Item(surface, c.position, c.angle, c.barLength);
+    DrawItemText(d);
+    ASSERT_EQ(surface.texts.size(), 1u);
+    const auto& t = surface.texts[0];
+    const std::string where = "position " + std::to_string(c.position) + " angle " +
+                              std::to_string(c.angle) + " length " + std::to_string(c.barLength);
+    EXPECT_EQ(t.x, c.x) << where;
+    EXPECT_EQ(t.y, c.y) << where;
+    EXPECT_EQ(t.averageCharWidth, c.charWidth) << where;
+    EXPECT_EQ(t.escapement, static_cast<int32_t>(c.angle * 10)) << where;
+    EXPECT_EQ(d.TextHeight, 20) << where;
+    EXPECT_EQ(t.font, (FontSpec{"Arial", 96, 12, 0}));
+    EXPECT_EQ(surface.calls, "FMT");
+  }
+}
+
+RectI Union(const std::vector<RecordingSurface::RectCall>& rects) {
+  int32_t left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+  for (const auto& r : rects) {
+    const RectI d = r.DeviceRect();
+    left = std::min(left, d.left);
+    top = std::min(top, d.top);
+    right = std::max(right, d.left + d.width);
+    bottom = std::max(bottom, d.top + d.height);
+  }
+  return {left, top, right - left, bottom - top};
+}
+
+TEST(DrawItemBarcode, FillsTheBoxByPositionAndAngle) {
+  // "12" in Code 39 is *12*: 4 x 15 modules + 3 gaps = 63 modules, 10 dots
+  // each in a box 630 long. Text height 20 and gap 3 leave bars 77 high.
+  const struct {
+    int32_t position;
+    double angle;
+    RectI bars;       // all bars together, on the device
+    RectI firstBar;   // the start character's first bar
+  } cases[] = {
+      {0, 0, {100, 200, 630, 100}, {100, 200, 10, 100}},
+      {0, 90, {100, -430, 100, 630}, {100, 190, 100, 10}},
+      {0, 180, {-530, 100, 630, 100}, {90, 100, 10, 100}},
+      {0, 270, {0, 200, 100, 630}, {0, 200, 100, 10}},
+      {1, 0, {100, 223, 630, 77}, {100, 223, 10, 77}},
+      {1, 90, {123, -430, 77, 630}, {123, 190, 77, 10}},
+      {1, 180, {-530, 100, 630, 77}, {90, 100, 10, 77}},
+      {1, 270, {0, 200, 77, 630}, {0, 200, 77, 10}},
+      {2, 0, {100, 200, 630, 77}, {100, 200, 10, 77}},
+      {2, 90, {100, -430, 77, 630}, {100, 190, 77, 10}},
+      {2, 180, {-530, 123, 630, 77}, {90, 123, 10, 77}},
+      {2, 270, {23, 200, 77, 630}, {23, 200, 77, 10}},
+  };
+  for (const auto& c : cases) {
+    RecordingSurface surface;
+    TDibuja d = Item(surface, c.position, c.angle, 630);
+    d.Text = "12";
+    d.BarcodeType = kCode39;
+    d.TextHeight = 20;
+    DrawItemBarcode(d);
+    const std::string where =
+        "position " + std::to_string(c.position) + " angle " + std::to_string(c.angle);
+    ASSERT_FALSE(surface.rects.empty()) << where;
+    EXPECT_EQ(Union(surface.rects), c.bars) << where;
+    EXPECT_EQ(surface.rects[0].DeviceRect(), c.firstBar) << where;
+    EXPECT_EQ(surface.rects[0].colour, 0) << where;
+    EXPECT_TRUE(surface.texts.empty());
+  }
+}
+
+TEST(DrawItemBarcode, ScalesModulesToTheBoxLength) {
+  RecordingSurface surface;
+  TDibuja d = Item(surface, 0, 0, 95);
+  d.Text = "123456789012";
+  d.BarcodeType = kEan13;
+  DrawItemBarcode(d);
+  // One dot per module: the left guard is bars at 0 and 2, the last at 94.
+  ASSERT_GE(surface.rects.size(), 3u);
+  EXPECT_EQ(surface.rects[0].local, (RectI{0, 0, 1, 100}));
+  EXPECT_EQ(surface.rects[1].local, (RectI{2, 0, 1, 100}));
+  EXPECT_EQ(surface.rects.back().local, (RectI{94, 0, 1, 100}));
+}
+
+TEST(DrawItem, ChoosesTheStepsOfEachKindOfItem) {
+  const struct {
+    const char* what;
+    bool barcode;
+    int32_t type, position;
+    const char* text;
+    int32_t barHeight;
+    const char* calls;  // F font, M measure, T text, R bars
+  } cases[] = {
+      {"plain text", false, 0, 0, "12345", 100, "FMT"},
+      {"bars only", true, kCode128, 0, "12345", 100, "R"},
+      {"line above", true, kCode39, 1, "12345", 100, "FMTR"},
+      {"line below", true, kCode128, 2, "12345", 100, "FMTR"},
+      {"EAN-13 keeps the line's room, draws no line", true, kEan13, 1, "123456789012", 100, "FMR"},
+      {"EAN-13 of the wrong length draws nothing", true, kEan13, 2, "12345", 100, "FM"},
+      {"EAN-13 of the wrong length, no line", true, kEan13, 0, "12345", 100, ""},
+      {"box too low for line and bars", true, kCode39, 1, "12345", 23, "FMT"},
+      {"box without height", true, kCode39, 0, "12345", 0, ""},
+  };
+  for (const auto& c : cases) {
+    RecordingSurface surface;
+    TDibuja d = Item(surface, c.position, 0, 300);
+    d.WithBarcode = c.barcode;
+    d.BarcodeType = c.type;
+    d.Text = c.text;
+    d.BarHeight = c.barHeight;
+    DrawItem(d);
+    std::string calls = surface.calls;
+    // Collapse the run of bars to one letter.
+    calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
+    EXPECT_EQ(calls, c.calls) << c.what;
+  }
+}
+
+TEST(DrawItem, APlainItemIgnoresItsBoxAndItsLineRoom) {
+  RecordingSurface surface;
+  TDibuja d = Item(surface, 2, 90, 10);  // position 2 and a short box, but no barcode
+  DrawItem(d);
+  ASSERT_EQ(surface.texts.size(), 1u);
+  EXPECT_EQ(surface.texts[0].x, 100);
+  EXPECT_EQ(surface.texts[0].y, 200);
+  EXPECT_EQ(surface.texts[0].averageCharWidth, 0);
+  EXPECT_EQ(surface.texts[0].escapement, 900);
+}
+
+TEST(DrawSheet, DrawsBackgroundThenNumeratorsThenMarginals) {
+  RecordingSurface surface;
+  SizedBitmap image(10, 20);
+  TArrFol100 numerators = {Numerator(7, 3), Numerator(8, 2, "N")};
+  TDatMar m;
+  m.Text = " M ";
+  TArrMar100 marginals = {m};
+  SheetContent sheet{&numerators, &marginals, &image, {-99, -50, 5100, 6600}};
+  DrawSheet(surface, DeviceMapping::Print(600, 99, 50), sheet);
+  EXPECT_EQ(surface.calls, "IFMTFMTFMT");
+  EXPECT_EQ(surface.images[0].target, (RectI{-99, -50, 5100, 6600}));
+  ASSERT_EQ(surface.texts.size(), 3u);
+  EXPECT_EQ(surface.texts[0].text, "007");
+  EXPECT_EQ(surface.texts[1].text, "N08");
+  EXPECT_EQ(surface.texts[2].text, "M");
+  EXPECT_EQ(surface.texts[0].x, -99);  // 0 cm is the paper's edge
+}
+
+TEST(BarsOf, FollowsThePublishedSymbolWidths) {
+  // Code 39: five characters of 15 modules and four one-module gaps.
+  const BarPattern code39 = BarsOf(kCode39, EncodeCode39("123"));
+  EXPECT_EQ(code39.modules, 79);
+  EXPECT_EQ(code39.bars.size(), 25u);
+  // A character without a Code 39 symbol draws nothing.
+  EXPECT_EQ(BarsOf(kCode39, "*a*").modules, BarsOf(kCode39, "**").modules);
+
+  // Code 128: start, three data, check (11 modules each) and a 13-module stop.
+  const BarPattern code128 = BarsOf(kCode128, EncodeCode128("123"));
+  EXPECT_EQ(code128.modules, 68);
+  EXPECT_EQ(code128.bars.front(), (BarRun{0, 2}));  // Start A is 2-1-1-4-1-2
+  EXPECT_EQ(code128.bars[1], (BarRun{3, 1}));
+  EXPECT_EQ(code128.bars.back(), (BarRun{66, 2}));   // the stop's final bar
+  // Value 0 (232) draws the space's symbol 2-1-2-2-2-2.
+  const BarPattern space = BarsOf(kCode128, std::string(1, static_cast<char>(232)));
+  EXPECT_EQ(space.modules, 11);
+  EXPECT_EQ(space.bars, (std::vector<BarRun>{{0, 2}, {3, 2}, {7, 2}}));
+
+  // EAN-13: 95 modules; guards 101, centre 01010; "5" in set A is 0110001.
+  const BarPattern ean = BarsOf(kEan13, EncodeEan13("123456789012"));
+  EXPECT_EQ(ean.modules, 95);
+  EXPECT_EQ(ean.bars[0], (BarRun{0, 1}));
+  EXPECT_EQ(ean.bars[1], (BarRun{2, 1}));
+  const BarPattern five = BarsOf(kEan13, "#5");
+  EXPECT_EQ(five.bars, (std::vector<BarRun>{{1, 2}, {6, 1}}));
+  const BarPattern fiveB = BarsOf(kEan13, "#F");  // set B "5" is 0111001
+  EXPECT_EQ(fiveB.bars, (std::vector<BarRun>{{1, 3}, {6, 1}}));
+  const BarPattern fiveC = BarsOf(kEan13, "#f");  // set C "5" is 1001110
+  EXPECT_EQ(fiveC.bars, (std::vector<BarRun>{{0, 1}, {3, 3}}));
+}
+
+}  // namespace
+}  // namespace zirvo
