@@ -4,7 +4,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <sys/resource.h>
+
 #include <climits>
+#include <cstdio>
 
 namespace zirvo::platform {
 
@@ -31,5 +34,20 @@ bool FlushFolderToDisk(const std::string& folder) {
 }
 
 bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
+long long ResidentBytes() {
+  long long pages = 0, resident = 0;
+  FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (statm == nullptr) return 0;
+  const bool read = std::fscanf(statm, "%lld %lld", &pages, &resident) == 2;
+  std::fclose(statm);
+  return read ? resident * sysconf(_SC_PAGESIZE) : 0;
+}
+
+long long PeakResidentBytes() {
+  struct rusage usage {};
+  if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
+  return static_cast<long long>(usage.ru_maxrss) * 1024;
+}
 
 }  // namespace zirvo::platform

@@ -17,4 +17,9 @@ bool FlushFolderToDisk(const std::string& folder);
 // True when the standard error stream is a terminal (for progress bars).
 bool StandardErrorIsTerminal();
 
+// Memory of this process in bytes, for the benchmarks: resident now, and the
+// peak so far. 0 when unknown.
+long long ResidentBytes();
+long long PeakResidentBytes();
+
 }  // namespace zirvo::platform

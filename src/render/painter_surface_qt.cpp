@@ -27,11 +27,14 @@ void PainterSurface::SetPainter(QPainter* painter) {
 }
 
 const PainterSurface::LoadedFont& PainterSurface::Load(const std::string& family, int32_t em) {
+  if (current_ != nullptr && current_->em == em && current_->family == family) return *current_;
   auto key = std::make_pair(family, em);
   auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second;
 
   LoadedFont loaded;
+  loaded.family = family;
+  loaded.em = em;
   loaded.font = QFont(ToQString(family));
   loaded.font.setPixelSize(std::max(1, em));
   loaded.font.setStyleStrategy(QFont::PreferDefault);
@@ -43,6 +46,14 @@ const PainterSurface::LoadedFont& PainterSurface::Load(const std::string& family
   return fonts_.emplace(key, std::move(loaded)).first->second;
 }
 
+const QString& PainterSurface::Converted(std::string_view text) {
+  if (text != lastText_) {
+    lastText_.assign(text);
+    lastConverted_ = ToQString(text);
+  }
+  return lastConverted_;
+}
+
 void PainterSurface::SetFont(const FontSpec& font) {
   current_ = &Load(font.family, EmHeight(font.pointSize, font.pixelsPerInch));
   colour_ = ToQColor(font.colour);
@@ -50,7 +61,7 @@ void PainterSurface::SetFont(const FontSpec& font) {
 
 TextExtent PainterSurface::MeasureText(std::string_view text) {
   if (current_ == nullptr) return {};
-  return {current_->metrics->horizontalAdvance(ToQString(text)), current_->cellHeight};
+  return {current_->metrics->horizontalAdvance(Converted(text)), current_->cellHeight};
 }
 
 void PainterSurface::DrawText(int32_t x, int32_t y, std::string_view text, int32_t escapement,
@@ -69,7 +80,7 @@ void PainterSurface::DrawText(int32_t x, int32_t y, std::string_view text, int32
   }
   painter_->setPen(colour_);
   // QPainter places text by its baseline; the reference point is the cell's top.
-  painter_->drawText(QPoint(0, current_->ascent), ToQString(text));
+  painter_->drawText(QPoint(0, current_->ascent), Converted(text));
   painter_->setWorldTransform(base);
 }
 

@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QString>
 #include <QImage>
 #include <QPainter>
 #include <map>
@@ -43,6 +44,8 @@ class PainterSurface : public Surface {
 
  private:
   struct LoadedFont {
+    std::string family;
+    int32_t em = 0;
     QFont font;
     int ascent = 0;
     int cellHeight = 0;
@@ -50,8 +53,12 @@ class PainterSurface : public Surface {
     std::unique_ptr<QFontMetrics> metrics;
   };
   const LoadedFont& Load(const std::string& family, int32_t em);
+  // The QString of a text; the text step measures and then draws the same one.
+  const QString& Converted(std::string_view text);
 
   QPainter* painter_ = nullptr;
+  std::string lastText_;
+  QString lastConverted_;
   std::map<std::pair<std::string, int32_t>, LoadedFont> fonts_;
   const LoadedFont* current_ = nullptr;
   QColor colour_ = Qt::black;
