@@ -57,6 +57,7 @@ QProgressBar* ProgressBar(QWidget* parent, const char* name) {
   bar->setValue(0);
   bar->setFixedHeight(18);
   bar->setTextVisible(true);
+  bar->setFormat(QStringLiteral("%v / %m"));
   bar->setFont(CellFont());
   KeepPlaceWhenHidden(bar);
   return bar;
@@ -192,8 +193,8 @@ QWidget* TFHImprime::BuildRunPanel() {
   ProgBarra = ProgressBar(panel, "ProgBarra");
   Bt_CanImp = Command(panel, "Bt_CanImp", kCancelRun);
   KeepPlaceWhenHidden(Bt_CanImp);
-  grid->addWidget(REqMensaje, 5, 0, 1, 2);
-  grid->addWidget(ProgBarra, 5, 2);
+  grid->addWidget(REqMensaje, 5, 0);
+  grid->addWidget(ProgBarra, 5, 1, 1, 2);
   grid->addWidget(Bt_CanImp, 5, 3);
   return panel;
 }
