@@ -50,25 +50,37 @@ const QString& PainterSurface::Converted(std::string_view text) {
   if (text != lastText_) {
     lastText_.assign(text);
     lastConverted_ = ToQString(text);
+    lastWidth_ = -1;
   }
   return lastConverted_;
 }
 
 void PainterSurface::SetFont(const FontSpec& font) {
+  const LoadedFont* previous = current_;
   current_ = &Load(font.family, EmHeight(font.pointSize, font.pixelsPerInch));
+  if (current_ != previous) lastWidth_ = -1;
   colour_ = ToQColor(font.colour);
 }
 
 TextExtent PainterSurface::MeasureText(std::string_view text) {
   if (current_ == nullptr) return {};
-  return {current_->metrics->horizontalAdvance(Converted(text)), current_->cellHeight};
+  const QString& converted = Converted(text);
+  lastWidth_ = current_->metrics->horizontalAdvance(converted);
+  return {lastWidth_, current_->cellHeight};
 }
 
 void PainterSurface::DrawText(int32_t x, int32_t y, std::string_view text, int32_t escapement,
                               int32_t averageCharWidth) {
   if (painter_ == nullptr || current_ == nullptr || text.empty()) return;
+  const QString& converted = Converted(text);
   const QTransform base = painter_->worldTransform();
   EnterItemFrame(*painter_, x, y, escapement);
+  if (OutsideDevice(static_cast<int>(text.size()), averageCharWidth)) {
+    // Nothing of it would show (a window of a sheet at a high zoom): skip
+    // the glyphs, which cost the most at large sizes.
+    painter_->setWorldTransform(base);
+    return;
+  }
   if (averageCharWidth > 0 && current_->averageCharWidth > 0) {
     // A derived font whose average character has the given width.
     QFont derived = current_->font;
@@ -80,8 +92,19 @@ void PainterSurface::DrawText(int32_t x, int32_t y, std::string_view text, int32
   }
   painter_->setPen(colour_);
   // QPainter places text by its baseline; the reference point is the cell's top.
-  painter_->drawText(QPoint(0, current_->ascent), Converted(text));
+  painter_->drawText(QPoint(0, current_->ascent), converted);
   painter_->setWorldTransform(base);
+}
+
+bool PainterSurface::OutsideDevice(int characters, int averageCharWidth) const {
+  const int width = averageCharWidth > 0 ? averageCharWidth * characters : lastWidth_;
+  const QPaintDevice* device = painter_->device();
+  if (width < 0 || device == nullptr) return false;  // not measured: draw
+  // The text's cell in the item frame, widened by an em for overhangs.
+  const int em = current_->em;
+  const QRectF cell(-em, -em, width + 2.0 * em, current_->cellHeight + 2.0 * em);
+  const QRectF onDevice = painter_->worldTransform().mapRect(cell);
+  return !onDevice.intersects(QRectF(0, 0, device->width(), device->height()));
 }
 
 void PainterSurface::FillRect(int32_t originX, int32_t originY, int32_t escapement,

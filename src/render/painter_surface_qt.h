@@ -55,10 +55,14 @@ class PainterSurface : public Surface {
   const LoadedFont& Load(const std::string& family, int32_t em);
   // The QString of a text; the text step measures and then draws the same one.
   const QString& Converted(std::string_view text);
+  // True when the text about to be drawn in the current frame falls wholly
+  // outside the paint device.
+  bool OutsideDevice(int characters, int averageCharWidth) const;
 
   QPainter* painter_ = nullptr;
   std::string lastText_;
   QString lastConverted_;
+  int lastWidth_ = -1;  // measured width of lastText_ in the current font, -1 unknown
   std::map<std::pair<std::string, int32_t>, LoadedFont> fonts_;
   const LoadedFont* current_ = nullptr;
   QColor colour_ = Qt::black;

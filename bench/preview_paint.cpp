@@ -1,0 +1,94 @@
+// Preview painting: one frame of a 21.60 x 28.00 cm sheet with 120 items at
+// the fitting zoom, and a 600 x 600 pixel window of it at zoom 5000 %.
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "app/platform.h"
+#include "render/painter_surface_qt.h"
+#include "render/sheet_render.h"
+
+namespace {
+
+using namespace zirvo;
+using Clock = std::chrono::steady_clock;
+constexpr int32_t kScreen = 96;
+
+struct Sheet {
+  TArrFol100 numerators;
+  TArrMar100 marginals;
+};
+
+Sheet BenchSheet() {
+  Sheet s;
+  for (int i = 0; i < 60; ++i) {
+    TDatFol n;
+    n.Number = 100 * i;
+    n.Prefix = "F-";
+    n.Horizontal = 1.0 + (i % 6) * 3.3;
+    n.Vertical = 1.0 + (i / 6) * 1.3;
+    n.Rotation = (i % 4) * 90.0;
+    n.Size = 8 + i % 10;
+    s.numerators.push_back(n);
+    TDatMar m;
+    m.Text = "Marginal " + std::to_string(i);
+    m.Horizontal = 1.0 + (i % 4) * 5.0;
+    m.Vertical = 14.5 + (i / 4) * 0.85;
+    m.Size = 9;
+    s.marginals.push_back(m);
+  }
+  return s;
+}
+
+// Paints frames into `image`, the window at (left, top) of the sheet at the
+// zoom, and returns the mean time of one frame in milliseconds.
+double PaintFrames(QImage& image, const Sheet& sheet, int32_t zoom, int left, int top, int frames) {
+  const DeviceMapping mapping = DeviceMapping::Preview(zoom, kScreen);
+  double total = 0;
+  for (int frame = -1; frame < frames; ++frame) {  // frame -1 warms the glyph caches
+    const auto start = Clock::now();
+    QPainter painter(&image);
+    image.fill(Qt::white);
+    painter.translate(-left, -top);
+    PainterSurface surface(&painter);
+    DrawSheet(surface, mapping, {&sheet.numerators, &sheet.marginals, nullptr, {}});
+    painter.end();
+    if (frame >= 0) total += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  }
+  return total / frames;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  const Sheet sheet = BenchSheet();
+  const int frames = argc > 1 ? std::stoi(argv[1]) : 50;
+
+  // The fitting zoom of a 768 x 447 view: 41 %, a 335 x 434 panel.
+  const int32_t fit = 41;
+  QImage fitted(RoundHalfEven(fit / 100.0 * CmToScreenPixels(21.60, kScreen)),
+                RoundHalfEven(fit / 100.0 * CmToScreenPixels(28.00, kScreen)), QImage::Format_RGB32);
+  const long long rss0 = platform::ResidentBytes();
+  const double fitMs = PaintFrames(fitted, sheet, fit, 0, 0, frames);
+  const long long rssFit = platform::ResidentBytes();
+
+  // 5000 %: the window over the middle of the numerator block.
+  QImage window(600, 600, QImage::Format_RGB32);
+  const int left = RoundHalfEven(50.0 * CmToScreenPixels(7.0, kScreen));
+  const int top = RoundHalfEven(50.0 * CmToScreenPixels(4.0, kScreen));
+  const double zoomMs = PaintFrames(window, sheet, 5000, left, top, frames);
+  const long long rssZoom = platform::ResidentBytes();
+
+  std::printf("items:                         120 (60 numerators, 60 marginal texts)\n");
+  std::printf("fitting zoom %d %% (%dx%d):     %.3f ms per frame\n", fit, fitted.width(),
+              fitted.height(), fitMs);
+  std::printf("600x600 window at 5000 %%:      %.3f ms per frame\n", zoomMs);
+  std::printf("RSS: before %.1f MB, after fit %.1f MB, after 5000 %% %.1f MB\n", rss0 / 1048576.0,
+              rssFit / 1048576.0, rssZoom / 1048576.0);
+  return 0;
+}

@@ -1,0 +1,100 @@
+// The QPainter surface on a raster image.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include "render/painter_surface_qt.h"
+
+namespace zirvo {
+namespace {
+
+// The columns and rows that hold dark pixels.
+QRect Ink(const QImage& image) {
+  QRect ink;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y).lightness() < 160) ink |= QRect(x, y, 1, 1);
+  return ink;
+}
+
+QRect DrawOn(int x, int y, int escapement, int averageCharWidth, const char* text = "HHHH") {
+  QImage image(400, 400, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  PainterSurface surface(&painter);
+  surface.SetFont({"Arial", 96, 24, 0});
+  surface.MeasureText(text);
+  surface.DrawText(x, y, text, escapement, averageCharWidth);
+  painter.end();
+  return Ink(image);
+}
+
+TEST(PainterSurface, TurnsTextCounterClockwiseAboutTheCellsTopLeft) {
+  const QRect flat = DrawOn(200, 200, 0, 0);
+  ASSERT_FALSE(flat.isEmpty());
+  EXPECT_GE(flat.left(), 200);
+  EXPECT_GE(flat.top(), 200);
+  const QRect up = DrawOn(200, 200, 900, 0);  // reads upwards, lies right of x
+  EXPECT_GE(up.left(), 200);
+  EXPECT_LE(up.bottom(), 200);
+  EXPECT_NEAR(up.height(), flat.width(), 2);
+  const QRect down = DrawOn(200, 200, 2700, 0);  // reads downwards, lies left of x
+  EXPECT_LE(down.right(), 200);
+  EXPECT_GE(down.top(), 200);
+  const QRect upsideDown = DrawOn(200, 200, 1800, 0);
+  EXPECT_LE(upsideDown.right(), 200);
+  EXPECT_LE(upsideDown.bottom(), 200);
+}
+
+TEST(PainterSurface, AnAverageCharacterWidthNarrowsTheText) {
+  const QRect natural = DrawOn(10, 10, 0, 0);
+  const QRect narrow = DrawOn(10, 10, 0, 8);
+  EXPECT_LT(narrow.width(), natural.width() * 3 / 4);
+  EXPECT_NEAR(narrow.height(), natural.height(), 2);
+}
+
+TEST(PainterSurface, EmHeightFollowsPointSizeAndResolution) {
+  QImage image(10, 10, QImage::Format_RGB32);
+  QPainter painter(&image);
+  PainterSurface surface(&painter);
+  surface.SetFont({"Arial", 96, 12, 0});
+  const TextExtent small = surface.MeasureText("0000");
+  surface.SetFont({"Arial", 192, 12, 0});
+  const TextExtent large = surface.MeasureText("0000");
+  EXPECT_NEAR(large.width, 2 * small.width, 2);
+  EXPECT_NEAR(large.height, 2 * small.height, 2);
+  EXPECT_GT(small.height, 16);  // the cell is taller than the 16-pixel em
+}
+
+TEST(PainterSurface, TextOutsideTheDeviceIsSkippedAndTextPartlyInsideIsDrawn) {
+  EXPECT_TRUE(DrawOn(-3000, 50, 0, 0).isEmpty());
+  const QRect partly = DrawOn(-20, 50, 0, 0);
+  EXPECT_EQ(partly.left(), 0);
+  // Anchored below the image but turned upwards into it.
+  EXPECT_FALSE(DrawOn(50, 420, 900, 0).isEmpty());
+}
+
+TEST(PainterSurface, FillsTurnedRectanglesAndStretchesImages) {
+  QImage image(100, 100, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  PainterSurface surface(&painter);
+  surface.FillRect(50, 50, 900, {0, 0, 30, 10}, 0);  // along upwards, across to the right
+  painter.end();
+  EXPECT_EQ(Ink(image), QRect(50, 20, 10, 30));
+
+  QImage blue(2, 3, QImage::Format_RGB32);
+  blue.fill(QColor(0, 0, 255));
+  image.fill(Qt::white);
+  painter.begin(&image);
+  surface.SetPainter(&painter);
+  surface.DrawImage(QtBitmap(blue), {10, 10, 80, 20});
+  painter.end();
+  EXPECT_EQ(image.pixelColor(10, 10), QColor(0, 0, 255));
+  EXPECT_EQ(image.pixelColor(89, 29), QColor(0, 0, 255));
+  EXPECT_EQ(image.pixelColor(89, 30), QColor(255, 255, 255));
+}
+
+}  // namespace
+}  // namespace zirvo
