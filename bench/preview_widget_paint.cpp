@@ -152,9 +152,11 @@ int main(int argc, char** argv) {
   std::printf("zoom 5357 %% (panel %dx%d):  repaint %.3f ms, scroll step %.3f ms\n",
               page.ScrollVista->Panel().width(), page.ScrollVista->Panel().height(), limitMs,
               limitScrollMs);
-  std::printf("RSS: page shown %.1f MB, image loaded %.1f MB, after fit %.1f MB, after 5000 %% %.1f MB, after 5357 %% "
-              "%.1f MB, peak %.1f MB\n",
-              Mb(rssBare), Mb(rssStart), Mb(rssFit), Mb(rssZoom), Mb(rssLimit),
-              Mb(platform::PeakResidentBytes()));
+  std::printf(
+      "RSS: page shown %.1f MB, image loaded %.1f MB, after fit %.1f MB, after 5000 %% %.1f MB, "
+      "after 5357 %% "
+      "%.1f MB, peak %.1f MB\n",
+      Mb(rssBare), Mb(rssStart), Mb(rssFit), Mb(rssZoom), Mb(rssLimit),
+      Mb(platform::PeakResidentBytes()));
   return 0;
 }

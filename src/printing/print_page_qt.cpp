@@ -251,11 +251,11 @@ QWidget* TFHImprime::BuildRepositionPanel() {
 }
 
 void TFHImprime::ResetRunWidgets() {
-  for (QWidget* hidden : std::initializer_list<QWidget*>{REqMensaje, REqMenRep, ProgBarra,
-                                                         ProgRepBar, Bt_CanRepos})
+  for (QWidget* hidden :
+       std::initializer_list<QWidget*>{REqMensaje, REqMenRep, ProgBarra, ProgRepBar, Bt_CanRepos})
     hidden->hide();
-  for (QWidget* shown : std::initializer_list<QWidget*>{Bt_SelecImpre, Bt_ImpPba, Bt_ImpTodo,
-                                                        Bt_CanImp})
+  for (QWidget* shown :
+       std::initializer_list<QWidget*>{Bt_SelecImpre, Bt_ImpPba, Bt_ImpTodo, Bt_CanImp})
     shown->show();
   ProgBarra->setRange(0, 0);
   ProgRepBar->setRange(0, 0);
@@ -319,25 +319,42 @@ void TFHImprime::ApplyLanguage() {
     QLabel* widget;
     const char* code;
   } captions[] = {
-      {Et_ImpPlan, "0805"},  {Et_ImpSel, "0221"},     {Et_IncNum, "0222"},   {Et_NumCop, "0223"},
-      {Et_NumHojas, "0224"}, {Bt_SelecImpre, "0014"}, {Bt_ImpPba, "0015"},   {Bt_ImpTodo, "0016"},
-      {Bt_CanImp, "0017"},   {Et_Reponer, "0228"},    {Et_Rep_01, "0226"},   {Bt_ImpRepos, "0018"},
-      {Bt_Agregar, "0006"},  {Bt_BorraLis, "0019"},   {Bt_BorraT, "0020"},   {Bt_CanRepos, "0017"},
+      {Et_ImpPlan, "0805"},  {Et_ImpSel, "0221"},     {Et_IncNum, "0222"}, {Et_NumCop, "0223"},
+      {Et_NumHojas, "0224"}, {Bt_SelecImpre, "0014"}, {Bt_ImpPba, "0015"}, {Bt_ImpTodo, "0016"},
+      {Bt_CanImp, "0017"},   {Et_Reponer, "0228"},    {Et_Rep_01, "0226"}, {Bt_ImpRepos, "0018"},
+      {Bt_Agregar, "0006"},  {Bt_BorraLis, "0019"},   {Bt_BorraT, "0020"}, {Bt_CanRepos, "0017"},
   };
   for (const auto& caption : captions) caption.widget->setText(ToQString(LookupText(caption.code)));
 }
 
 void TFHImprime::Boton000Click(int tag) {
   switch (tag) {
-    case kSelectPrinter: SelectPrinter(); break;
-    case kPrintAll: RunCommand([this] { engine_->PrintAll(); }); break;
-    case kPrintTestSheet: RunCommand([this] { engine_->PrintTestSheet(); }); break;
-    case kPrintReposition: RunCommand([this] { engine_->PrintReposition(); }); break;
-    case kAddEntry: AddRepositionEntry(); break;
-    case kDeleteEntry: DeleteRepositionEntry(); break;
-    case kClearEntries: ClearRepositionEntries(); break;
-    case kCancelRun: engine_->CancelRun(); break;
-    default: break;
+    case kSelectPrinter:
+      SelectPrinter();
+      break;
+    case kPrintAll:
+      RunCommand([this] { engine_->PrintAll(); });
+      break;
+    case kPrintTestSheet:
+      RunCommand([this] { engine_->PrintTestSheet(); });
+      break;
+    case kPrintReposition:
+      RunCommand([this] { engine_->PrintReposition(); });
+      break;
+    case kAddEntry:
+      AddRepositionEntry();
+      break;
+    case kDeleteEntry:
+      DeleteRepositionEntry();
+      break;
+    case kClearEntries:
+      ClearRepositionEntries();
+      break;
+    case kCancelRun:
+      engine_->CancelRun();
+      break;
+    default:
+      break;
   }
 }
 
@@ -367,9 +384,9 @@ void TFHImprime::RunCommand(Run run) {
 void TFHImprime::SetRunning(bool running) {
   if (running_ == running) return;
   running_ = running;
-  for (QWidget* command : std::initializer_list<QWidget*>{
-           Bt_SelecImpre, Bt_ImpPba, Bt_ImpTodo, Bt_ImpRepos, Bt_Agregar, Bt_BorraLis, Bt_BorraT,
-           Ed_Repone})
+  for (QWidget* command :
+       std::initializer_list<QWidget*>{Bt_SelecImpre, Bt_ImpPba, Bt_ImpTodo, Bt_ImpRepos,
+                                       Bt_Agregar, Bt_BorraLis, Bt_BorraT, Ed_Repone})
     command->setEnabled(!running);
   // The run read its settings when it began.
   for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp}) field->setReadOnly(running);
@@ -428,10 +445,10 @@ void TFHImprime::ClearRepositionEntries() {
   Ed_Repone->setFocus();
 }
 
-void TFHImprime::ShowRepositionList(int selected) {
+void TFHImprime::ShowRepositionList() {
   Ed_LisRep->clear();
-  for (const std::string& entry : engine_->RepositionEntries()) Ed_LisRep->addItem(ToQString(entry));
-  if (selected >= 0 && selected < Ed_LisRep->count()) Ed_LisRep->setCurrentRow(selected);
+  for (const std::string& entry : engine_->RepositionEntries())
+    Ed_LisRep->addItem(ToQString(entry));
 }
 
 QLabel* TFHImprime::StatusOf(RunPanel panel) const {

@@ -107,7 +107,7 @@ class TFHImprime : public QWidget, private RunObserver {
   void AddRepositionEntry();
   void DeleteRepositionEntry();
   void ClearRepositionEntries();
-  void ShowRepositionList(int selected = -1);
+  void ShowRepositionList();
 
   // RunObserver
   void ShowStatus(RunPanel panel, const std::string& text) override;

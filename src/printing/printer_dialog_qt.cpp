@@ -13,12 +13,18 @@ namespace {
 
 PaperKind KindOf(QPageSize::PageSizeId id) {
   switch (id) {
-    case QPageSize::A4: return PaperKind::A4;
-    case QPageSize::A3: return PaperKind::A3;
-    case QPageSize::A5: return PaperKind::A5;
-    case QPageSize::Letter: return PaperKind::Letter;
-    case QPageSize::Legal: return PaperKind::Legal;
-    default: return PaperKind::Custom;
+    case QPageSize::A4:
+      return PaperKind::A4;
+    case QPageSize::A3:
+      return PaperKind::A3;
+    case QPageSize::A5:
+      return PaperKind::A5;
+    case QPageSize::Letter:
+      return PaperKind::Letter;
+    case QPageSize::Legal:
+      return PaperKind::Legal;
+    default:
+      return PaperKind::Custom;
   }
 }
 
@@ -34,23 +40,35 @@ void ApplySettingToPrinter(const PrinterSetting& setting, QPrinter& printer,
   }
   // Otherwise the printer stays as made: on the system's default printer, or
   // on a PDF file when the machine has no printer.
-  const QString file = setting.outputFile.empty() ? proposedFile
-                                                  : QString::fromStdString(setting.outputFile);
+  const QString file =
+      setting.outputFile.empty() ? proposedFile : QString::fromStdString(setting.outputFile);
   if (printer.outputFormat() == QPrinter::PdfFormat) printer.setOutputFileName(file);
 
   const QPageSize paper = PageSizeOf(setting);
   if (paper.isValid()) printer.setPageSize(paper);
   printer.setPageOrientation(setting.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
   switch (setting.duplex) {
-    case DuplexMode::Simplex: printer.setDuplex(QPrinter::DuplexNone); break;
-    case DuplexMode::LongEdge: printer.setDuplex(QPrinter::DuplexLongSide); break;
-    case DuplexMode::ShortEdge: printer.setDuplex(QPrinter::DuplexShortSide); break;
-    case DuplexMode::QueueDefault: break;
+    case DuplexMode::Simplex:
+      printer.setDuplex(QPrinter::DuplexNone);
+      break;
+    case DuplexMode::LongEdge:
+      printer.setDuplex(QPrinter::DuplexLongSide);
+      break;
+    case DuplexMode::ShortEdge:
+      printer.setDuplex(QPrinter::DuplexShortSide);
+      break;
+    case DuplexMode::QueueDefault:
+      break;
   }
   switch (setting.colour) {
-    case ColourMode::Colour: printer.setColorMode(QPrinter::Color); break;
-    case ColourMode::GrayScale: printer.setColorMode(QPrinter::GrayScale); break;
-    case ColourMode::QueueDefault: break;
+    case ColourMode::Colour:
+      printer.setColorMode(QPrinter::Color);
+      break;
+    case ColourMode::GrayScale:
+      printer.setColorMode(QPrinter::GrayScale);
+      break;
+    case ColourMode::QueueDefault:
+      break;
   }
 }
 
@@ -82,12 +100,21 @@ std::optional<PrinterSetting> SettingFromPrinter(const QPrinter& printer,
   }
   s.landscape = layout.orientation() == QPageLayout::Landscape;
   switch (printer.duplex()) {
-    case QPrinter::DuplexNone: s.duplex = DuplexMode::Simplex; break;
-    case QPrinter::DuplexLongSide: s.duplex = DuplexMode::LongEdge; break;
-    case QPrinter::DuplexShortSide: s.duplex = DuplexMode::ShortEdge; break;
-    case QPrinter::DuplexAuto: s.duplex = DuplexMode::QueueDefault; break;
+    case QPrinter::DuplexNone:
+      s.duplex = DuplexMode::Simplex;
+      break;
+    case QPrinter::DuplexLongSide:
+      s.duplex = DuplexMode::LongEdge;
+      break;
+    case QPrinter::DuplexShortSide:
+      s.duplex = DuplexMode::ShortEdge;
+      break;
+    case QPrinter::DuplexAuto:
+      s.duplex = DuplexMode::QueueDefault;
+      break;
   }
-  s.colour = printer.colorMode() == QPrinter::GrayScale ? ColourMode::GrayScale : ColourMode::Colour;
+  s.colour =
+      printer.colorMode() == QPrinter::GrayScale ? ColourMode::GrayScale : ColourMode::Colour;
   return s;
 }
 

@@ -401,7 +401,8 @@ void TFHVista::ApplyZoom(int zoom) {
 }
 
 void TFHVista::ShowPanel(int zoom) {
-  ScrollVista->PlacePanel(QSize(Scaled(zoom, sheetPixels_.width()), Scaled(zoom, sheetPixels_.height())));
+  ScrollVista->PlacePanel(
+      QSize(Scaled(zoom, sheetPixels_.width()), Scaled(zoom, sheetPixels_.height())));
   zoom_ = zoom;
 }
 
@@ -465,9 +466,14 @@ void TFHVista::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
 
 void TFHVista::PBotonesClick(int tag) {
   switch (tag) {
-    case kTagAddImage: AddImage(); break;
-    case kTagRemoveImage: AskRemoveImage(); break;
-    default: break;
+    case kTagAddImage:
+      AddImage();
+      break;
+    case kTagRemoveImage:
+      AskRemoveImage();
+      break;
+    default:
+      break;
   }
 }
 

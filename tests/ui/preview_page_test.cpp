@@ -55,10 +55,9 @@ TDatMar Marginal(const std::string& text, double x, double y, double rotation, i
 }
 
 void AddItems(TImpresion& job) {
-  job.Numerators = {Numerator(1500, 14.8, 2.1, 0, 18, 0x0000C0),
-                    Numerator(1500, 1.3, 26.5, 90, 12, 0x7F0000),
-                    Numerator(1500, 20.3, 26.6, 180, 12, 0x7F0000),
-                    Numerator(1500, 20.6, 6.0, 270, 11)};
+  job.Numerators = {
+      Numerator(1500, 14.8, 2.1, 0, 18, 0x0000C0), Numerator(1500, 1.3, 26.5, 90, 12, 0x7F0000),
+      Numerator(1500, 20.3, 26.6, 180, 12, 0x7F0000), Numerator(1500, 20.6, 6.0, 270, 11)};
   job.NumeratorCount = 4;
   job.Marginals = {Marginal("IMPRENTA DEL SUR  -  FACTURA", 2.2, 2.2, 0, 16, 0xFFFFFF),
                    Marginal("Original: cliente", 2.2, 3.1, 0, 9, 0xFFFFFF),
@@ -182,7 +181,8 @@ class PreviewPageTest : public QObject {
 
   void sizeLabelShowsTheSheet() {
     page_->LoadSheet(Job(21.60, 28.00));
-    QCOMPARE(page_->Et_TamHoja->text(), QString::fromUtf8("Tamaño de Hoja:   (21.60 cm)   (28.00 cm)"));
+    QCOMPARE(page_->Et_TamHoja->text(),
+             QString::fromUtf8("Tamaño de Hoja:   (21.60 cm)   (28.00 cm)"));
   }
 
   void sameSizeKeepsZoomAndScroll() {
@@ -219,14 +219,15 @@ class PreviewPageTest : public QObject {
 
   void typedZoom_data() {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("zoom");        // the zoom afterwards
+    QTest::addColumn<int>("zoom");         // the zoom afterwards
     QTest::addColumn<QString>("message");  // the message shown, if any
     QTest::newRow("5357 fits 1500 cm") << "5357" << 5357 << "";
     QTest::newRow("5358 too large")
         << "5358" << 41 << "El valor es demasiado grande para ser ampliado";
     QTest::newRow("empty means 100") << "" << 100 << "";
     QTest::newRow("10") << "10" << 10 << "";
-    QTest::newRow("0 refused") << "0" << 41 << QString::fromUtf8("El zoom '0' debe ser mayor que cero.");
+    QTest::newRow("0 refused") << "0" << 41
+                               << QString::fromUtf8("El zoom '0' debe ser mayor que cero.");
     QTest::newRow("-5 refused") << "-5" << 41
                                 << QString::fromUtf8("El zoom '-5' debe ser mayor que cero.");
     QTest::newRow("lone minus") << "-" << 41 << "'-' is not a valid integer value";
@@ -321,7 +322,8 @@ class PreviewPageTest : public QObject {
       auto answer = AnswerQuestion(QMessageBox::Cancel);
       QTest::mouseClick(page_->Bt_CierraFondo, Qt::LeftButton);
       QVERIFY(answer->Answered());
-      QCOMPARE(answer->SeenText(), QString::fromUtf8("La imagen se borrará. Presione OK para continuar."));
+      QCOMPARE(answer->SeenText(),
+               QString::fromUtf8("La imagen se borrará. Presione OK para continuar."));
     }
     QVERIFY(page_->ImageLoaded());
     QVERIFY(page_->GetPrintImage().present);

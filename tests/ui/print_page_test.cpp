@@ -152,12 +152,12 @@ class PrintPageTest : public QObject {
       QCOMPARE(field->text(), QString("1"));
     QCOMPARE(page_->Ed_Repone->text(), QString());
     QCOMPARE(page_->Ed_LisRep->count(), 0);
-    for (QWidget* hidden : std::initializer_list<QWidget*>{
-             page_->REqMensaje, page_->REqMenRep, page_->ProgBarra, page_->ProgRepBar,
-             page_->Bt_CanRepos})
+    for (QWidget* hidden :
+         std::initializer_list<QWidget*>{page_->REqMensaje, page_->REqMenRep, page_->ProgBarra,
+                                         page_->ProgRepBar, page_->Bt_CanRepos})
       QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-    for (QWidget* shown : std::initializer_list<QWidget*>{
-             page_->Bt_SelecImpre, page_->Bt_ImpPba, page_->Bt_ImpTodo, page_->Bt_CanImp})
+    for (QWidget* shown : std::initializer_list<QWidget*>{page_->Bt_SelecImpre, page_->Bt_ImpPba,
+                                                          page_->Bt_ImpTodo, page_->Bt_CanImp})
       QVERIFY2(shown->isVisible(), qPrintable(shown->objectName()));
     QCOMPARE(page_->Ed_IncNum->maxLength(), 6);
     QCOMPARE(page_->Ed_CopPlan->maxLength(), 2);
@@ -169,15 +169,22 @@ class PrintPageTest : public QObject {
     QTest::addColumn<int>("language");
     QTest::addColumn<QStringList>("texts");
     QTest::newRow("Spanish") << 1
-                             << QStringList{QString::fromUtf8("Características de impresión de la plantilla"),
-                                            "Impresora seleccionada", "Imprimir hoja de prueba",
-                                            "Imprimir todo", QString::fromUtf8("Cancelar impresión"),
+                             << QStringList{QString::fromUtf8(
+                                                "Características de impresión de la plantilla"),
+                                            "Impresora seleccionada",
+                                            "Imprimir hoja de prueba",
+                                            "Imprimir todo",
+                                            QString::fromUtf8("Cancelar impresión"),
                                             QString::fromUtf8("Reposición de hojas impresas"),
                                             "Borra uno"};
     QTest::newRow("English") << 2
                              << QStringList{"Impression characteristics of the template",
-                                            "Printer selected", "Print test page", "Print all",
-                                            "Cancel Printing", "Reset leaflets", "Delete one"};
+                                            "Printer selected",
+                                            "Print test page",
+                                            "Print all",
+                                            "Cancel Printing",
+                                            "Reset leaflets",
+                                            "Delete one"};
   }
 
   void captions() {
@@ -199,11 +206,21 @@ class PrintPageTest : public QObject {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("result");
-    QTest::newRow("letters and stops refused") << "Ed_IncNum" << "1a.2 ,3" << "123";
-    QTest::newRow("one leading minus") << "Ed_HojasImp" << "--5-" << "-5";
-    QTest::newRow("copies hold 2 characters") << "Ed_CopPlan" << "123" << "12";
-    QTest::newRow("sheets hold 6 characters") << "Ed_HojasImp" << "12345678" << "123456";
-    QTest::newRow("reposition takes any text") << "Ed_Repone" << "a -1.5 x" << "a -1.5 x";
+    QTest::newRow("letters and stops refused") << "Ed_IncNum"
+                                               << "1a.2 ,3"
+                                               << "123";
+    QTest::newRow("one leading minus") << "Ed_HojasImp"
+                                       << "--5-"
+                                       << "-5";
+    QTest::newRow("copies hold 2 characters") << "Ed_CopPlan"
+                                              << "123"
+                                              << "12";
+    QTest::newRow("sheets hold 6 characters") << "Ed_HojasImp"
+                                              << "12345678"
+                                              << "123456";
+    QTest::newRow("reposition takes any text") << "Ed_Repone"
+                                               << "a -1.5 x"
+                                               << "a -1.5 x";
   }
 
   void keyFilter() {
@@ -368,12 +385,11 @@ class PrintPageTest : public QObject {
     bool guardsHeld = false;
     DuringRun during([&] { return page.ProgBarra->value() >= 1850; },
                      [&] {
-                       guardsHeld = page.Running() && !page.Bt_ImpTodo->isEnabled() &&
-                                    !page.Bt_ImpPba->isEnabled() &&
-                                    !page.Bt_SelecImpre->isEnabled() &&
-                                    !page.Bt_ImpRepos->isEnabled() &&
-                                    !page.Bt_Agregar->isEnabled() && page.Ed_HojasImp->isReadOnly() &&
-                                    !page.LoadPrintJob(TImpresion{});
+                       guardsHeld =
+                           page.Running() && !page.Bt_ImpTodo->isEnabled() &&
+                           !page.Bt_ImpPba->isEnabled() && !page.Bt_SelecImpre->isEnabled() &&
+                           !page.Bt_ImpRepos->isEnabled() && !page.Bt_Agregar->isEnabled() &&
+                           page.Ed_HojasImp->isReadOnly() && !page.LoadPrintJob(TImpresion{});
                        QVERIFY(page.grab().save(ScreenshotPath("print_page_run.png")));
                        stoppedAt = page.ProgBarra->value();
                        QTest::mouseClick(page.Bt_CanImp, Qt::LeftButton);
@@ -468,7 +484,8 @@ class PrintPageTest : public QObject {
     Retype(page_->Ed_Repone, typed);
     QTest::mouseClick(page_->Bt_Agregar, Qt::LeftButton);
     QTRY_VERIFY(message->Answered());
-    QCOMPARE(message->SeenText(), QString::fromUtf8("'%1' no es un número de hoja válido.").arg(typed));
+    QCOMPARE(message->SeenText(),
+             QString::fromUtf8("'%1' no es un número de hoja válido.").arg(typed));
     QCOMPARE(page_->Ed_LisRep->count(), 0);
     QCOMPARE(page_->Ed_Repone->text(), typed);  // kept for correcting
   }
