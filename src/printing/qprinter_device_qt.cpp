@@ -19,21 +19,6 @@ namespace {
 
 constexpr int32_t kPdfDefaultResolution = 600;
 
-QPageSize PageSizeOf(const PrinterSetting& s) {
-  switch (s.paper) {
-    case PaperKind::A4: return QPageSize(QPageSize::A4);
-    case PaperKind::A3: return QPageSize(QPageSize::A3);
-    case PaperKind::A5: return QPageSize(QPageSize::A5);
-    case PaperKind::Letter: return QPageSize(QPageSize::Letter);
-    case PaperKind::Legal: return QPageSize(QPageSize::Legal);
-    case PaperKind::Custom:
-      return QPageSize(QSizeF(s.paperWidthCm * 10.0, s.paperHeightCm * 10.0), QPageSize::Millimeter,
-                       QString(), QPageSize::ExactMatch);
-    case PaperKind::QueueDefault: break;
-  }
-  return QPageSize();
-}
-
 // The CUPS media option for a paper the setting names explicitly.
 QString MediaOption(const PrinterSetting& s) {
   switch (s.paper) {
@@ -56,6 +41,21 @@ QString QueueDescription(const PrinterSetting& s) {
 }
 
 }  // namespace
+
+QPageSize PageSizeOf(const PrinterSetting& s) {
+  switch (s.paper) {
+    case PaperKind::A4: return QPageSize(QPageSize::A4);
+    case PaperKind::A3: return QPageSize(QPageSize::A3);
+    case PaperKind::A5: return QPageSize(QPageSize::A5);
+    case PaperKind::Letter: return QPageSize(QPageSize::Letter);
+    case PaperKind::Legal: return QPageSize(QPageSize::Legal);
+    case PaperKind::Custom:
+      return QPageSize(QSizeF(s.paperWidthCm * 10.0, s.paperHeightCm * 10.0), QPageSize::Millimeter,
+                       QString(), QPageSize::ExactMatch);
+    case PaperKind::QueueDefault: break;
+  }
+  return QPageSize();
+}
 
 QPrinterDevice::QPrinterDevice() = default;
 

@@ -5,6 +5,7 @@
 // never reaches the printer.
 #pragma once
 
+#include <QPageSize>
 #include <QPainter>
 #include <QString>
 #include <memory>
@@ -15,6 +16,9 @@
 class QPrinter;
 
 namespace zirvo {
+
+// The paper the setting names; an invalid size for the queue's default.
+QPageSize PageSizeOf(const PrinterSetting& setting);
 
 class QPrinterDevice : public PageDevice {
  public:

@@ -1,0 +1,557 @@
+// The print page: its initial state and captions, the key filter of its
+// fields, the printer chosen through the print dialog, runs started from the
+// page (to a PDF read back, cancelled part-way), the guards while a run is in
+// progress, and the reposition list with its five-sheet limit.
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
+
+#include "../engine/engine_support.h"
+#include "catalog/catalog.h"
+#include "printing/print_page_qt.h"
+#include "printing/printer_dialog_qt.h"
+#include "printing/recording_device.h"
+#include "support/ui_support.h"
+
+using namespace zirvo;
+using namespace zirvo::testing;
+
+namespace {
+
+TDatFol Numerator(int number, bool reverse, double x, double y) {
+  TDatFol n;
+  n.Number = number;
+  n.Reverse = reverse;
+  n.Mask = 4;
+  n.Horizontal = x;
+  n.Vertical = y;
+  n.Size = 14;
+  n.Font = "Liberation Sans";
+  return n;
+}
+
+// Two numerators, 100 ascending and 50 reverse, and one marginal text.
+TImpresion Job() {
+  TImpresion job;
+  job.Sheet.SetName("Facturas");
+  job.Sheet.Width = 21.0;
+  job.Sheet.Height = 29.7;
+  job.Numerators = {Numerator(100, false, 3.0, 3.0), Numerator(50, true, 12.0, 3.0)};
+  job.NumeratorCount = 2;
+  TDatMar m;
+  m.Text = "  Recibo  ";
+  m.Horizontal = 3.0;
+  m.Vertical = 6.0;
+  m.Font = "Liberation Sans";
+  job.Marginals = {m};
+  job.MarginalCount = 1;
+  return job;
+}
+
+// Answers the print dialog: the PDF entry with the file name typed, then Enter.
+std::unique_ptr<ModalAnswer> ChoosePdf(const QString& file) {
+  return std::make_unique<ModalAnswer>("QPrintDialog", [file](QWidget* dialog) {
+    auto* printers = dialog->findChild<QComboBox*>("printers");
+    printers->setCurrentIndex(printers->findText("PDF", Qt::MatchContains));
+    auto* name = dialog->findChild<QLineEdit*>("filename");
+    name->setText(file);
+    QTest::keyClick(dialog, Qt::Key_Return);
+  });
+}
+
+std::unique_ptr<ModalAnswer> CancelPrintDialog() {
+  return std::make_unique<ModalAnswer>(
+      "QPrintDialog", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+}
+
+void Retype(QLineEdit* field, const QString& text) {
+  field->setFocus();
+  field->selectAll();
+  QTest::keyClick(field, Qt::Key_Backspace);
+  QTest::keyClicks(field, text);
+}
+
+QStringList ListEntries(QListWidget* list) {
+  QStringList entries;
+  for (int i = 0; i < list->count(); ++i) entries << list->item(i)->text();
+  return entries;
+}
+
+// What the page's progress bar went through during a run.
+struct BarTrace {
+  int largestMaximum = 0;
+  int largestValue = 0;
+  explicit BarTrace(QProgressBar* bar) {
+    QObject::connect(bar, &QProgressBar::valueChanged, bar,
+                     [this](int value) { largestValue = std::max(largestValue, value); });
+    // The maximum is read at every value change; the page resets it to 0 at the end.
+    QObject::connect(bar, &QProgressBar::valueChanged, bar, [this, bar](int) {
+      largestMaximum = std::max(largestMaximum, bar->maximum());
+    });
+  }
+};
+
+// Runs `during` once, from a timer, as soon as `ready` holds while a run is
+// in progress (timers fire while the run spools its pages).
+class DuringRun {
+ public:
+  DuringRun(std::function<bool()> ready, std::function<void()> during) {
+    timer_.setInterval(0);  // at every pass of the event loop
+    QObject::connect(&timer_, &QTimer::timeout, [this, ready, during] {
+      if (!ready()) return;
+      timer_.stop();
+      ran_ = true;
+      during();
+    });
+    timer_.start();
+  }
+  bool Ran() const { return ran_; }
+
+ private:
+  QTimer timer_;
+  bool ran_ = false;
+};
+
+}  // namespace
+
+class PrintPageTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { PrepareCatalog(1); }
+
+  void init() {
+    Catalog().LoadTable(1);
+    device_ = std::make_unique<RecordingDevice>();
+    page_ = new TFHImprime(nullptr, device_.get());
+    page_->InitPage();
+    page_->LoadPrintJob(Job());
+    QVERIFY(ShowActive(page_));
+  }
+
+  void cleanup() {
+    delete page_;
+    page_ = nullptr;
+    device_.reset();
+  }
+
+  // ---- Initial state and captions ----------------------------------------
+
+  void initialState() {
+    QCOMPARE(page_->Ed_ImpSelec->text(), QString());
+    QVERIFY(page_->Ed_ImpSelec->isReadOnly());
+    for (QLineEdit* field : {page_->Ed_IncNum, page_->Ed_CopPlan, page_->Ed_HojasImp})
+      QCOMPARE(field->text(), QString("1"));
+    QCOMPARE(page_->Ed_Repone->text(), QString());
+    QCOMPARE(page_->Ed_LisRep->count(), 0);
+    for (QWidget* hidden :
+         std::initializer_list<QWidget*>{page_->REqMensaje, page_->REqMenRep, page_->ProgBarra,
+                                         page_->ProgRepBar, page_->Bt_CanRepos})
+      QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
+    for (QWidget* shown : std::initializer_list<QWidget*>{page_->Bt_SelecImpre, page_->Bt_ImpPba,
+                                                          page_->Bt_ImpTodo, page_->Bt_CanImp})
+      QVERIFY2(shown->isVisible(), qPrintable(shown->objectName()));
+    QCOMPARE(page_->Ed_IncNum->maxLength(), 6);
+    QCOMPARE(page_->Ed_CopPlan->maxLength(), 2);
+    QCOMPARE(page_->Ed_HojasImp->maxLength(), 6);
+    QCOMPARE(page_->Ed_Repone->maxLength(), 12);
+  }
+
+  void captions_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("Spanish") << 1
+                             << QStringList{QString::fromUtf8(
+                                                "Características de impresión de la plantilla"),
+                                            "Impresora seleccionada",
+                                            "Imprimir hoja de prueba",
+                                            "Imprimir todo",
+                                            QString::fromUtf8("Cancelar impresión"),
+                                            QString::fromUtf8("Reposición de hojas impresas"),
+                                            "Borra uno"};
+    QTest::newRow("English") << 2
+                             << QStringList{"Impression characteristics of the template",
+                                            "Printer selected",
+                                            "Print test page",
+                                            "Print all",
+                                            "Cancel Printing",
+                                            "Reset leaflets",
+                                            "Delete one"};
+  }
+
+  void captions() {
+    QFETCH(int, language);
+    QFETCH(QStringList, texts);
+    Catalog().LoadTable(language);
+    page_->ApplyLanguage();
+    const QStringList shown{page_->Et_ImpPlan->text(), page_->Et_ImpSel->text(),
+                            page_->Bt_ImpPba->text(),  page_->Bt_ImpTodo->text(),
+                            page_->Bt_CanImp->text(),  page_->Et_Reponer->text(),
+                            page_->Bt_BorraLis->text()};
+    QCOMPARE(shown, texts);
+    QCOMPARE(page_->Bt_CanRepos->text(), page_->Bt_CanImp->text());
+  }
+
+  // ---- Key filter ---------------------------------------------------------
+
+  void keyFilter_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("letters and stops refused") << "Ed_IncNum"
+                                               << "1a.2 ,3"
+                                               << "123";
+    QTest::newRow("one leading minus") << "Ed_HojasImp"
+                                       << "--5-"
+                                       << "-5";
+    QTest::newRow("copies hold 2 characters") << "Ed_CopPlan"
+                                              << "123"
+                                              << "12";
+    QTest::newRow("sheets hold 6 characters") << "Ed_HojasImp"
+                                              << "12345678"
+                                              << "123456";
+    QTest::newRow("reposition takes any text") << "Ed_Repone"
+                                               << "a -1.5 x"
+                                               << "a -1.5 x";
+  }
+
+  void keyFilter() {
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, result);
+    auto* edit = page_->findChild<QLineEdit*>(field);
+    Retype(edit, typed);
+    QCOMPARE(edit->text(), result);
+  }
+
+  void minusOnlyAtTheStart() {
+    Retype(page_->Ed_IncNum, "25");
+    QTest::keyClick(page_->Ed_IncNum, '-');
+    QCOMPARE(page_->Ed_IncNum->text(), QString("25"));
+    page_->Ed_IncNum->home(false);
+    QTest::keyClick(page_->Ed_IncNum, '-');
+    QCOMPARE(page_->Ed_IncNum->text(), QString("-25"));
+  }
+
+  // ---- Choosing the printer -----------------------------------------------
+
+  void nothingPrintsBeforeAPrinterIsChosen() {
+    auto message = DismissMessageBox();
+    QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+    QTest::mouseClick(page_->Bt_ImpPba, Qt::LeftButton);
+    QTest::qWait(30);
+    QVERIFY(device_->events.empty());
+    QVERIFY(!message->Answered());
+    QVERIFY(!page_->REqMensaje->isVisible());
+    QVERIFY(!page_->ProgBarra->isVisible());
+  }
+
+  void chooseCancelAndReset() {
+    QTemporaryDir folder;
+    const QString pdf = folder.path() + "/hojas.pdf";
+    {
+      auto answer = ChoosePdf(pdf);
+      QTest::mouseClick(page_->Bt_SelecImpre, Qt::LeftButton);
+      QVERIFY(answer->Answered());
+    }
+    QCOMPARE(page_->Ed_ImpSelec->text(), pdf);
+    QCOMPARE(page_->Engine().Setting().target, PrinterSetting::Target::PdfFile);
+    QCOMPARE(QString::fromStdString(page_->Engine().Setting().outputFile), pdf);
+
+    // A second dialog cancelled: the first choice stays.
+    {
+      auto answer = CancelPrintDialog();
+      QTest::mouseClick(page_->Bt_SelecImpre, Qt::LeftButton);
+      QVERIFY(answer->Answered());
+    }
+    QCOMPARE(page_->Ed_ImpSelec->text(), pdf);
+
+    // A new template: the choice is asked for again.
+    page_->ResetPrinters();
+    QCOMPARE(page_->Ed_ImpSelec->text(), QString());
+    QCOMPARE(page_->Engine().Setting(), device_->DefaultSetting());
+    QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+    QVERIFY(device_->events.empty());
+  }
+
+  void settingTravelsThroughThePrinter_data() {
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<bool>("landscape");
+    QTest::newRow("A5 landscape") << static_cast<int>(PaperKind::A5) << true;
+    QTest::newRow("Legal portrait") << static_cast<int>(PaperKind::Legal) << false;
+    QTest::newRow("custom") << static_cast<int>(PaperKind::Custom) << false;
+  }
+
+  void settingTravelsThroughThePrinter() {
+    QFETCH(int, paper);
+    QFETCH(bool, landscape);
+    PrinterSetting setting = PrinterSetting::PdfFile("/tmp/x.pdf");
+    setting.paper = static_cast<PaperKind>(paper);
+    setting.paperWidthCm = 21.6;
+    setting.paperHeightCm = 28.0;
+    setting.landscape = landscape;
+    setting.resolution = 300;
+    setting.colour = ColourMode::GrayScale;
+    QPrinter printer(QPrinter::HighResolution);
+    ApplySettingToPrinter(setting, printer, "/tmp/proposed.pdf");
+    const std::optional<PrinterSetting> back = SettingFromPrinter(printer, setting);
+    QVERIFY(back.has_value());
+    QCOMPARE(back->paper, setting.paper);
+    QCOMPARE(back->landscape, landscape);
+    QCOMPARE(back->outputFile, setting.outputFile);
+    QCOMPARE(back->resolution, 300);
+    QCOMPARE(back->colour, ColourMode::GrayScale);
+    if (setting.paper == PaperKind::Custom) {
+      QVERIFY(std::abs(back->paperWidthCm - 21.6) < 0.01);
+      QVERIFY(std::abs(back->paperHeightCm - 28.0) < 0.01);
+    }
+  }
+
+  void unreadablePrinterSettings() {
+    const PrinterSetting previous = PrinterSetting::PdfFile("/tmp/a.pdf");
+    QPrinter queue(QPrinter::HighResolution);
+    queue.setOutputFormat(QPrinter::NativeFormat);
+    queue.setPrinterName(QString());
+    if (queue.outputFormat() == QPrinter::NativeFormat)
+      QVERIFY(!SettingFromPrinter(queue, previous).has_value());
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(QString());
+    QVERIFY(!SettingFromPrinter(pdf, previous).has_value());
+  }
+
+  // ---- Runs ---------------------------------------------------------------
+
+  void runFromThePageToAPdf() {
+    QTemporaryDir folder;
+    const QString pdf = folder.path() + "/run.pdf";
+    TFHImprime page;  // on its own QPrinter device
+    page.InitPage();
+    page.LoadPrintJob(Job());
+    QVERIFY(ShowActive(&page));
+    {
+      auto answer = ChoosePdf(pdf);
+      QTest::mouseClick(page.Bt_SelecImpre, Qt::LeftButton);
+      QVERIFY(answer->Answered());
+    }
+    Retype(page.Ed_IncNum, "5");
+    Retype(page.Ed_CopPlan, "2");
+    Retype(page.Ed_HojasImp, "3");
+    QTest::mouseClick(page.Bt_ImpTodo, Qt::LeftButton);
+
+    QCOMPARE(PdfPageCount(pdf), 6);
+    // Words come sorted: the reverse numerator first.
+    const char* expected[][2] = {{"0050", "0100"}, {"0045", "0105"}, {"0040", "0110"}};
+    for (int p = 1; p <= 6; ++p) {
+      const std::vector<std::string> words = PdfPageWords(pdf, p);
+      const auto* numbers = expected[(p - 1) / 2];
+      QCOMPARE(words, (std::vector<std::string>{numbers[0], numbers[1], "Recibo"}));
+    }
+    // The run is over: the page is idle again.
+    QVERIFY(!page.Running());
+    QVERIFY(!page.ProgBarra->isVisible());
+    QVERIFY(!page.Bt_CanImp->isVisible());
+    QVERIFY(page.Bt_ImpTodo->isEnabled());
+
+    // The test sheet: one page with the stored numbers, whatever the sheets say.
+    QTest::mouseClick(page.Bt_ImpPba, Qt::LeftButton);
+    QCOMPARE(PdfPageCount(pdf), 2);
+    QCOMPARE(PdfPageWords(pdf, 1), (std::vector<std::string>{"0050", "0100", "Recibo"}));
+  }
+
+  void cancelDuringALongRunAbortsIt() {
+    QTemporaryDir folder;
+    const QString pdf = folder.path() + "/largo.pdf";
+    TFHImprime page;
+    page.InitPage();
+    page.LoadPrintJob(Job());
+    QVERIFY(ShowActive(&page));
+    {
+      auto answer = ChoosePdf(pdf);
+      QTest::mouseClick(page.Bt_SelecImpre, Qt::LeftButton);
+    }
+    const int sheets = 5000;
+    Retype(page.Ed_HojasImp, QString::number(sheets));
+    BarTrace trace(page.ProgBarra);
+    int stoppedAt = 0;
+    bool guardsHeld = false;
+    DuringRun during([&] { return page.ProgBarra->value() >= 1850; },
+                     [&] {
+                       guardsHeld =
+                           page.Running() && !page.Bt_ImpTodo->isEnabled() &&
+                           !page.Bt_ImpPba->isEnabled() && !page.Bt_SelecImpre->isEnabled() &&
+                           !page.Bt_ImpRepos->isEnabled() && !page.Bt_Agregar->isEnabled() &&
+                           page.Ed_HojasImp->isReadOnly() && !page.LoadPrintJob(TImpresion{});
+                       QVERIFY(page.grab().save(ScreenshotPath("print_page_run.png")));
+                       stoppedAt = page.ProgBarra->value();
+                       QTest::mouseClick(page.Bt_CanImp, Qt::LeftButton);
+                     });
+    QTest::mouseClick(page.Bt_ImpTodo, Qt::LeftButton);
+
+    QVERIFY(during.Ran());
+    QVERIFY(guardsHeld);
+    QVERIFY(stoppedAt < sheets);
+    // The remaining sheets were passed over with the bar running to the end.
+    QCOMPARE(trace.largestValue, sheets);
+    QCOMPARE(trace.largestMaximum, sheets);
+    // Aborted: no document, no spool file left behind.
+    QVERIFY(!QFile::exists(pdf));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    QVERIFY(!page.Running());
+    QVERIFY(!page.ProgBarra->isVisible());
+    QVERIFY(!page.Bt_CanImp->isVisible());
+    QVERIFY(page.Bt_ImpTodo->isEnabled());
+    QVERIFY(!page.Ed_HojasImp->isReadOnly());
+    // The job the run began with is still loaded.
+    QCOMPARE(page.Engine().LoadedJob().NumeratorCount, 2);
+  }
+
+  void cancelKeepsTheCopiesOfTheCurrentSheet() {
+    choosePrinter();
+    Retype(page_->Ed_CopPlan, "3");
+    Retype(page_->Ed_HojasImp, "10");
+    int stoppedAt = 0;
+    DuringRun during([&] { return page_->ProgBarra->value() >= 4; },
+                     [&] {
+                       stoppedAt = page_->ProgBarra->value();
+                       // A second run inside the first is refused.
+                       page_->Boton000Click(TFHImprime::kPrintAll);
+                       page_->Boton000Click(TFHImprime::kPrintReposition);
+                       QTest::mouseClick(page_->Bt_CanImp, Qt::LeftButton);
+                     });
+    QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+    QVERIFY(during.Ran());
+    QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 1);
+    QCOMPARE(device_->documentsAborted, 1);
+    // The sheet being printed when the cancel arrived has all three copies;
+    // the page begun after it stays empty and the document is aborted.
+    QVERIFY(stoppedAt >= 4 && stoppedAt < 10);
+    QCOMPARE(device_->pages.size(), size_t(3 * stoppedAt + 1));
+    QVERIFY(device_->TextsOn(3 * stoppedAt).empty());
+  }
+
+  void runSettingThatIsNotANumber() {
+    choosePrinter();
+    Retype(page_->Ed_HojasImp, "-");
+    auto message = DismissMessageBox();
+    QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+    QTRY_VERIFY(message->Answered());
+    QCOMPARE(message->SeenText(), QString("'-' is not a valid integer value"));
+    QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 0);
+    QVERIFY(!page_->Running());
+    QVERIFY(page_->Bt_ImpTodo->isEnabled());
+  }
+
+  // ---- Reposition ---------------------------------------------------------
+
+  void repositionListOrder() {
+    Retype(page_->Ed_Repone, "12");
+    QTest::mouseClick(page_->Bt_Agregar, Qt::LeftButton);
+    QCOMPARE(page_->Ed_Repone->text(), QString());
+    QVERIFY(page_->Ed_Repone->hasFocus());
+    for (const char* entry : {"9", "100", " 7 ", "12"}) {
+      Retype(page_->Ed_Repone, entry);
+      QTest::keyClick(page_->Ed_Repone, Qt::Key_Return);
+    }
+    QCOMPARE(ListEntries(page_->Ed_LisRep), QStringList({" 7 ", "100", "12", "12", "9"}));
+
+    // Blank: nothing happens, nothing is said.
+    auto message = DismissMessageBox();
+    Retype(page_->Ed_Repone, "   ");
+    QTest::keyClick(page_->Ed_Repone, Qt::Key_Return);
+    QCOMPARE(page_->Ed_LisRep->count(), 5);
+    QVERIFY(!message->Answered());
+  }
+
+  void repositionEntryMustBeAnInteger_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("letters") << "12a";
+    QTest::newRow("above int32") << "2147483648";
+    QTest::newRow("lone minus") << "-";
+  }
+
+  void repositionEntryMustBeAnInteger() {
+    QFETCH(QString, typed);
+    auto message = DismissMessageBox();
+    Retype(page_->Ed_Repone, typed);
+    QTest::mouseClick(page_->Bt_Agregar, Qt::LeftButton);
+    QTRY_VERIFY(message->Answered());
+    QCOMPARE(message->SeenText(),
+             QString::fromUtf8("'%1' no es un número de hoja válido.").arg(typed));
+    QCOMPARE(page_->Ed_LisRep->count(), 0);
+    QCOMPARE(page_->Ed_Repone->text(), typed);  // kept for correcting
+  }
+
+  void repositionDeleteOneAndAll() {
+    for (const char* entry : {"3", "1", "2"}) {
+      Retype(page_->Ed_Repone, entry);
+      QTest::keyClick(page_->Ed_Repone, Qt::Key_Return);
+    }
+    page_->Ed_LisRep->clearSelection();
+    QTest::mouseClick(page_->Bt_BorraLis, Qt::LeftButton);
+    QCOMPARE(page_->Ed_LisRep->count(), 3);  // nothing selected, nothing removed
+    QVERIFY(page_->Ed_Repone->hasFocus());
+
+    QListWidgetItem* two = page_->Ed_LisRep->item(1);
+    QTest::mouseClick(page_->Ed_LisRep->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      page_->Ed_LisRep->visualItemRect(two).center());
+    QTest::mouseClick(page_->Bt_BorraLis, Qt::LeftButton);
+    QCOMPARE(ListEntries(page_->Ed_LisRep), QStringList({"1", "3"}));
+    QVERIFY(page_->Ed_Repone->hasFocus());
+
+    QTest::mouseClick(page_->Bt_BorraT, Qt::LeftButton);
+    QCOMPARE(page_->Ed_LisRep->count(), 0);
+    QVERIFY(page_->Ed_Repone->hasFocus());
+  }
+
+  void repositionPrintsFiveAndTellsTheRest() {
+    TImpresion job = Job();
+    job.Numerators = {Numerator(1000, false, 3.0, 3.0), Numerator(5000, false, 12.0, 3.0)};
+    page_->LoadPrintJob(job);
+    for (const char* entry : {"1007", "1003", "1001", "1006", "1002", "1005", "1004"}) {
+      Retype(page_->Ed_Repone, entry);
+      QTest::keyClick(page_->Ed_Repone, Qt::Key_Return);
+    }
+    BarTrace trace(page_->ProgRepBar);
+    auto notice = DismissMessageBox();
+    // No printer chosen: the reposition prints on the default printer.
+    QTest::mouseClick(page_->Bt_ImpRepos, Qt::LeftButton);
+    QTRY_VERIFY(notice->Answered());
+    QCOMPARE(notice->SeenText(),
+             QString("Se imprimieron las cinco primeras hojas de la lista. No se imprimieron: "
+                     "1006, 1007"));
+    QCOMPARE(device_->pages.size(), size_t{5});
+    for (size_t p = 0; p < 5; ++p) {
+      const std::string first = "100" + std::to_string(p + 1);
+      const std::string second = "500" + std::to_string(p + 1);
+      QCOMPARE(device_->TextsOn(p), (std::vector<std::string>{first, second, "Recibo"}));
+    }
+    QCOMPARE(trace.largestMaximum, 7);
+    QCOMPARE(trace.largestValue, 5);
+    QCOMPARE(page_->Ed_LisRep->count(), 7);  // the list survives the run
+    QVERIFY(!page_->ProgRepBar->isVisible());
+    QVERIFY(!page_->Bt_CanRepos->isVisible());
+  }
+
+ private:
+  void choosePrinter() {
+    auto answer = ChoosePdf(QDir::tempPath() + "/zirvo-print-page-test.pdf");
+    QTest::mouseClick(page_->Bt_SelecImpre, Qt::LeftButton);
+    QVERIFY(answer->Answered());
+    QVERIFY(!page_->Ed_ImpSelec->text().isEmpty());
+  }
+
+  std::unique_ptr<RecordingDevice> device_;
+  TFHImprime* page_ = nullptr;
+};
+
+QTEST_MAIN(PrintPageTest)
+#include "print_page_test.moc"
