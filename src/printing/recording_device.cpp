@@ -29,15 +29,30 @@ void RecordingDevice::BeginDoc() {
   if (failBegin) throw ZirvoError("recording device: begin failed");
   open_ = true;
   pages.clear();
-  pages.push_back(std::make_unique<RecordingSurface>());
+  pageNumber_ = 0;
+  StartPage();
+}
+
+void RecordingDevice::StartPage() {
+  ++pageNumber_;
+  if (keepPages || pages.empty()) {
+    pages.push_back(std::make_unique<RecordingSurface>());
+  } else {
+    pages.back()->Clear();
+  }
+  pages.back()->failDrawing = pageNumber_ == failDrawAtPage;
+}
+
+void RecordingDevice::FinishPage() {
+  if (pageDone) pageDone(*pages.back(), pageNumber_);
 }
 
 void RecordingDevice::NewPage() {
   if (!open_) throw ZirvoError("recording device: no document");
   events.push_back("page");
-  if (failAtPage == static_cast<int32_t>(pages.size()) + 1)
-    throw ZirvoError("recording device: page failed");
-  pages.push_back(std::make_unique<RecordingSurface>());
+  if (failAtPage == pageNumber_ + 1) throw ZirvoError("recording device: page failed");
+  FinishPage();
+  StartPage();
   PageSpooled();
 }
 
@@ -45,6 +60,7 @@ void RecordingDevice::EndDoc() {
   if (!open_) throw ZirvoError("recording device: no document");
   events.push_back("end");
   if (failEnd) throw ZirvoError("recording device: end failed");
+  FinishPage();
   open_ = false;
   ++documentsEnded;
 }

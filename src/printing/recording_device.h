@@ -2,6 +2,7 @@
 // failures that tests can switch on.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,10 +30,18 @@ class RecordingDevice : public PageDevice {
   int32_t dotsPerInch = 600;
 
   // Failures: BeginDoc fails; NewPage fails when it would begin page
-  // `failAtPage` (1-based); EndDoc fails.
+  // `failAtPage` (1-based); drawing text on page `failDrawAtPage` throws;
+  // EndDoc fails.
   bool failBegin = false;
   int32_t failAtPage = 0;
+  int32_t failDrawAtPage = 0;
   bool failEnd = false;
+
+  // For very long runs: when false, only the page being drawn is kept, and
+  // each finished page is handed to `pageDone` (with its 1-based number)
+  // before its surface is reused.
+  bool keepPages = true;
+  std::function<void(const RecordingSurface&, int64_t)> pageDone;
 
   // The texts drawn on one page, in drawing order.
   std::vector<std::string> TextsOn(size_t page) const;
@@ -49,7 +58,11 @@ class RecordingDevice : public PageDevice {
   Surface& PageSurface() override;
 
  private:
+  void StartPage();
+  void FinishPage();
+
   bool open_ = false;
+  int64_t pageNumber_ = 0;
 };
 
 }  // namespace zirvo

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/text.h"
+
 namespace zirvo {
 
 RectI RecordingSurface::RectCall::DeviceRect() const {
@@ -44,6 +46,7 @@ TextExtent RecordingSurface::MeasureText(std::string_view text) {
 
 void RecordingSurface::DrawText(int32_t x, int32_t y, std::string_view text, int32_t escapement,
                                 int32_t averageCharWidth) {
+  if (failDrawing) throw ZirvoError("recording surface: drawing failed");
   calls += 'T';
   texts.push_back({x, y, std::string(text), escapement, averageCharWidth, font_});
 }

@@ -40,6 +40,8 @@ class RecordingSurface : public Surface {
   std::vector<TextCall> texts;
   std::vector<RectCall> rects;
   std::vector<ImageCall> images;
+  // When set, drawing text throws, as a failing driver may while a page is drawn.
+  bool failDrawing = false;
 
   void Clear();
 

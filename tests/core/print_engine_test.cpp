@@ -6,58 +6,12 @@
 #include "catalog/catalog.h"
 #include "printing/recording_device.h"
 #include "render/recording_surface.h"
+#include "print_fixtures.h"
 
 namespace zirvo {
 namespace {
 
-// Remembers what the print page would show.
-struct PageState : RunObserver {
-  std::vector<std::string> statuses;
-  bool statusVisible = false;
-  bool progressVisible = false;
-  bool cancelVisible = false;
-  int32_t maximum = -1;
-  std::vector<int32_t> positions;
-  std::vector<std::string> notices;
-
-  void ShowStatus(RunPanel, const std::string& text) override {
-    statuses.push_back(text);
-    statusVisible = true;
-  }
-  void HideStatus(RunPanel) override { statusVisible = false; }
-  void SetProgressMaximum(RunPanel, int32_t m) override { maximum = m; }
-  void SetProgressPosition(RunPanel, int32_t p) override { positions.push_back(p); }
-  void ShowProgress(RunPanel, bool v) override { progressVisible = v; }
-  void ShowCancel(RunPanel, bool v) override { cancelVisible = v; }
-  void Notice(const std::string& text) override { notices.push_back(text); }
-};
-
-TDatFol Numerator(int32_t position, int32_t number, bool reverse = false, int32_t mask = 4) {
-  TDatFol n;
-  n.Position = position;
-  n.Number = number;
-  n.Reverse = reverse;
-  n.Mask = mask;
-  return n;
-}
-
-TImpresion Job(TArrFol100 numerators, TArrMar100 marginals = {}, std::string name = "Facturas") {
-  TImpresion job;
-  job.Sheet.Name = std::move(name);
-  job.NumeratorCount = static_cast<int32_t>(numerators.size());
-  job.MarginalCount = static_cast<int32_t>(marginals.size());
-  job.Numerators = std::move(numerators);
-  job.Marginals = std::move(marginals);
-  return job;
-}
-
-using Pages = std::vector<std::vector<std::string>>;
-
-Pages PagesOf(const RecordingDevice& device) {
-  Pages pages;
-  for (size_t i = 0; i < device.pages.size(); ++i) pages.push_back(device.TextsOn(i));
-  return pages;
-}
+using namespace testing::print;
 
 class PrintEngineTest : public ::testing::Test {
  protected:

@@ -108,6 +108,28 @@ TEST_F(BatchTool, InterruptCancelsTheRunAndLeavesNoPdf) {
   EXPECT_EQ(FilesLeft(), 0);
 }
 
+// The disk refuses the document part-way through the run (here a file-size
+// limit; a full disk fails the same way): the run is aborted, the tool says so
+// in one line, and neither the PDF nor its spool file is left behind, while a
+// PDF that was there before survives.
+TEST_F(BatchTool, ADiskThatFillsUpAbortsTheRunAndKeepsTheOldFile) {
+  const QString pdf = Path("full.pdf");
+  QFile old(pdf);
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("previous run");
+  old.close();
+  const QString script = QString("trap '' XFSZ; ulimit -f 100; exec \"$0\" \"$@\"");
+  const auto r = RunTool("sh", {"-c", script, kBatch, "print", kFactura, "--output", pdf,
+                                "--sheets", "3000"});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_EQ(r.err.rfind("zirvo-batch: ", 0), 0u) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_NE(r.err.find("full.pdf"), std::string::npos) << r.err;
+  ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+  EXPECT_EQ(old.readAll(), QByteArray("previous run"));
+  EXPECT_EQ(FilesLeft(), 1);
+}
+
 TEST_F(BatchTool, DrawsThePreviewSheet) {
   const QString png = Path("sheet.png");
   const auto r = Batch({"preview", kFactura, "--output", png, "--zoom", "50"});

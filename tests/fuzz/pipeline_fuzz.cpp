@@ -1,0 +1,85 @@
+// The whole way from a template file to paper on arbitrary bytes: load,
+// export, a three-sheet run and a reposition on the recording device, and a
+// preview at a fuzzed zoom. Nothing may crash, and every run must end its
+// document or abort it.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "app/print_job.h"
+#include "app/text.h"
+#include "fuzz_check.h"
+#include "marginals/marginal_table.h"
+#include "numerators/numerator_table.h"
+#include "printing/print_engine.h"
+#include "printing/recording_device.h"
+#include "render/recording_surface.h"
+#include "render/sheet_render.h"
+#include "template/template_file.h"
+
+using namespace zirvo;
+
+namespace {
+
+int32_t TakeInt32(const uint8_t*& data, std::size_t& size) {
+  int32_t value = 0;
+  if (size >= sizeof value) {
+    std::memcpy(&value, data, sizeof value);
+    data += sizeof value;
+    size -= sizeof value;
+  }
+  return value;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  const int32_t zoom = TakeInt32(data, size);
+  const int32_t increment = TakeInt32(data, size);
+  const int32_t entry = TakeInt32(data, size);
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+  TImpresion job;
+  TFolioTable numerators;
+  TMarginalTable marginals;
+  try {
+    if (LoadTemplateLines(SplitTemplateBytes(bytes), "/fuzz/P.pla", job.Sheet, numerators,
+                          marginals) != LoadResult::Loaded) {
+      return 0;
+    }
+    job.Numerators = numerators.ExportRecords();
+    job.Marginals = marginals.ExportRecords();
+  } catch (const ZirvoError&) {
+    return 0;
+  }
+  job.NumeratorCount = static_cast<int32_t>(job.Numerators.size());
+  job.MarginalCount = static_cast<int32_t>(job.Marginals.size());
+
+  RecordingSurface preview;
+  SheetContent sheet;
+  sheet.numerators = &job.Numerators;
+  sheet.marginals = &job.Marginals;
+  DrawSheet(preview, DeviceMapping::Preview(zoom, 96), sheet);
+
+  RecordingDevice device;
+  PrintEngine engine(device);
+  FUZZ_CHECK(engine.LoadPrintJob(job));
+  engine.SelectPrinter(PrinterSetting::Queue("Q"), "Q");
+  engine.SetRunSettings(FormatInt(increment), "2", "3");
+  try {
+    engine.PrintAll();
+  } catch (const ZirvoError&) {
+  }
+  FUZZ_CHECK(!device.DocumentOpen());
+  FUZZ_CHECK(!engine.Running());
+  try {
+    engine.AddRepositionEntry(FormatInt(entry));
+    engine.AddRepositionEntry("7");
+    engine.PrintReposition();
+  } catch (const ZirvoError&) {
+  }
+  FUZZ_CHECK(!device.DocumentOpen());
+  FUZZ_CHECK(!engine.Running());
+  return 0;
+}
