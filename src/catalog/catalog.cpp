@@ -40,6 +40,8 @@ const char* OwnSpanish(OwnMessage message) {
       return "No se pudo leer el archivo '%s': %s";
     case OwnMessage::NotCompatible:
       return "El formato no es compatible y no pudo ser leido.";
+    case OwnMessage::PrintingFailed:
+      return "Error de impresi\xf3n en '%s': %s. La impresi\xf3n fue cancelada.";
   }
   return "";
 }
@@ -71,6 +73,8 @@ const char* OwnEnglish(OwnMessage message) {
       return "The file '%s' could not be read: %s";
     case OwnMessage::NotCompatible:
       return "El formato no es compatible y no pudo ser leido.";
+    case OwnMessage::PrintingFailed:
+      return "Printing on '%s' failed: %s. The print run was cancelled.";
   }
   return "";
 }

@@ -78,7 +78,7 @@ void QPrinterDevice::Fail(const QString& cause) {
   Abort();
   if (setting_.target == PrinterSetting::Target::PdfFile)
     throw ZirvoError(OwnText(OwnMessage::FileNotWritten, where, FromQString(cause)));
-  throw ZirvoError("Error de impresi\xf3n en '" + where + "': " + FromQString(cause));
+  throw ZirvoError(OwnText(OwnMessage::PrintingFailed, where, FromQString(cause)));
 }
 
 void QPrinterDevice::BeginDoc() {

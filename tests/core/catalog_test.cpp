@@ -132,3 +132,24 @@ TEST(Catalog, AFailedWriteMakesTheCodeZero) {
 
 }  // namespace
 }  // namespace zirvo
+
+namespace zirvo {
+namespace {
+
+TEST(OwnText, FollowsTheLoadedLanguageAndFillsBothArguments) {
+  TFDbDatLan catalog("/nonexistent/DatosLoc.ini");
+  catalog.LoadTable(2);
+  EXPECT_EQ(OwnText(OwnMessage::FileNotWritten, "/a/b.pla", "No space left on device"),
+            "The file '/a/b.pla' could not be saved: No space left on device");
+  EXPECT_EQ(OwnText(OwnMessage::PrintingFailed, "Oficina", "%s"),
+            "Printing on 'Oficina' failed: %s. The print run was cancelled.");
+  catalog.LoadTable(1);
+  EXPECT_EQ(OwnText(OwnMessage::RepositionNotInteger, "12a"), "'12a' no es un n\xfamero de hoja v\xe1lido.");
+  // The old message of an incompatible file is Spanish in both languages.
+  catalog.LoadTable(2);
+  EXPECT_EQ(OwnText(OwnMessage::NotCompatible), "El formato no es compatible y no pudo ser leido.");
+  catalog.LoadTable(1);
+}
+
+}  // namespace
+}  // namespace zirvo
