@@ -29,8 +29,6 @@ namespace {
 
 constexpr int kViewWidth = 768;
 constexpr int kViewHeight = 447;
-constexpr int kPageWidth = 972;
-constexpr int kPageHeight = 609;
 constexpr int kTagAddImage = 101;
 constexpr int kTagRemoveImage = 102;
 
@@ -191,7 +189,9 @@ void SheetView::paintEvent(QPaintEvent* event) {
 
 TFHVista::TFHVista(QWidget* parent) : QWidget(parent) {
   setObjectName("FHVista");
-  setMinimumSize(kPageWidth, kPageHeight);
+  // The page fits below the workspace's command row; the viewing area keeps
+  // its designed size and the page grows around it.
+  setMinimumSize(kViewWidth, kViewHeight);
   setAutoFillBackground(true);
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, Qt::white);

@@ -377,6 +377,11 @@ class WorkspaceScreenTest : public QObject {
   void previewShowsTheCurrentTables() {
     Click(WorkspaceCommand::Numerators);
     TypeCell(Workspace()->FHFolio01, TFolioTable::kNumber, QStringLiteral("2024"));
+    TypeCell(Workspace()->FHFolio01, TFolioTable::kHorizontal, QStringLiteral("6.5"));
+    TypeCell(Workspace()->FHFolio01, TFolioTable::kVertical, QStringLiteral("1.5"));
+    Click(WorkspaceCommand::MarginalTexts);
+    TypeCell(Workspace()->FHMarginal01, TMarginalTable::kHorizontal, QStringLiteral("1.5"));
+    TypeCell(Workspace()->FHMarginal01, TMarginalTable::kVertical, QStringLiteral("1.5"));
     Click(WorkspaceCommand::Preview);
     QCOMPARE(Page(), 5);
     TFHVista* preview = Workspace()->FHVista01;
@@ -384,6 +389,7 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(preview->NumeratorRecords().size(), size_t{1});
     QCOMPARE(preview->NumeratorRecords()[0].Number, 2024);
     QCOMPARE(preview->NumeratorRecords()[0].Prefix, std::string("No. "));
+    QCOMPARE(preview->NumeratorRecords()[0].Horizontal, 6.5);
     QCOMPARE(preview->MarginalRecords().size(), size_t{1});
     QCOMPARE(preview->MarginalRecords()[0].Text, std::string("Original"));
     QVERIFY2(preview->Et_TamHoja->text().contains(QStringLiteral("(10.50 cm)")),
