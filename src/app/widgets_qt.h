@@ -15,6 +15,8 @@ namespace zirvo {
 
 // A colour stored as a decimal number with red in the lowest byte.
 QColor WindowsColor(int32_t value);
+// The stored number of a colour: red in the lowest byte.
+int32_t WindowsColorValue(const QColor& colour);
 // "Arial" (Liberation Sans on Linux) in points, optionally bold.
 QFont ArialFont(int pointSize, bool bold = false);
 // Fills the widget's background with a colour.

@@ -6,6 +6,8 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QFont>
+#include <QFrame>
+#include <QLabel>
 #include <QStringList>
 #include <functional>
 #include <vector>
@@ -58,11 +60,10 @@ const QColor kFocusUnfocused(0xF9, 0xF8, 0xF2);  // current cell while the grid 
 const QColor kFrameBlue(0x00, 0x33, 0x99);       // borders and caption text
 const QColor kGridLine(0xC6, 0xCF, 0xDC);
 QFont CellFont(bool bold = false);
+// The strip at the foot of the editors and the preview that shows the sheet
+// size: a light band under a blue rule, the label at its left.
+QFrame* SheetSizeStrip(QWidget* parent, const QString& objectName, QLabel*& label);
 }  // namespace grid_style
-
-// Converts a stored colour (red in the lowest byte) to QColor and back.
-QColor ColourFromStored(int32_t stored);
-int32_t StoredFromColour(const QColor& colour);
 
 class TableGrid : public QAbstractScrollArea {
   Q_OBJECT
