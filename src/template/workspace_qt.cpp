@@ -16,9 +16,7 @@
 namespace zirvo {
 namespace {
 
-constexpr int32_t kLabelColour = 10040064;
 constexpr int32_t kBusyColour = 166;
-constexpr int32_t kStripColour = 15458262;
 constexpr int kPageCount = 8;
 
 struct CommandEntry {
@@ -283,7 +281,7 @@ void TFImpLibre::ShowNameLabel(const std::string& text, bool busy) {
   font.setBold(busy);
   Et_NomPlantilla->setFont(font);
   Et_NomPlantilla->setStyleSheet(
-      QStringLiteral("color:%1;").arg(WindowsColor(busy ? kBusyColour : kLabelColour).name()));
+      QStringLiteral("color:%1;").arg(WindowsColor(busy ? kBusyColour : kDarkBlue).name()));
   Et_NomPlantilla->setText(ToQString(text));
   // The busy text must be seen even though the work that follows blocks.
   Et_NomPlantilla->repaint();
