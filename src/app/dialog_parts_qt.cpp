@@ -1,15 +1,14 @@
 #include "app/dialog_parts_qt.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QScreen>
 
 #include "app/helpers.h"
 #include "app/qtext_qt.h"
 #include "app/text.h"
+#include "app/widgets_qt.h"
 #include "catalog/catalog.h"
 
 namespace zirvo {
@@ -131,9 +130,7 @@ bool BorderlessDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void BorderlessDialog::showEvent(QShowEvent* event) {
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  CentreOnScreen(this);
   QDialog::showEvent(event);
 }
 

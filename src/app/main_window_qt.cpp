@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/qtext_qt.h"
@@ -69,6 +70,12 @@ TFPrincipal::TFPrincipal(QWidget* parent)
   SetConfirm([](int mode) { return Confirm(mode); });
   connect(FBien->Et_Iniciar, &ClickLabel::clicked, this, &TFPrincipal::FBienEt_Lin01Click);
   connect(FBien->Bt_Idiomas, &QPushButton::clicked, this, &TFPrincipal::FBienBt_IdiomasClick);
+  connect(FImpLibre01, &TFImpLibre::RunningChanged, this, [this](bool running) {
+    if (running || !closeAfterRun_) return;
+    closeAfterRun_ = false;
+    // Asked once the run has returned, not from inside its last event pass.
+    QTimer::singleShot(0, this, &QWidget::close);
+  });
 
   FormCreate();
 }
@@ -114,6 +121,14 @@ void TFPrincipal::FBienBt_IdiomasClick() {
 }
 
 void TFPrincipal::closeEvent(QCloseEvent* event) {
+  if (FImpLibre01->PrintRunning()) {
+    // A question now would halt the run until answered, and closing would
+    // tear the pages down under it: the request waits for the run's end
+    // (the cancel command ends it at once) and is asked then.
+    closeAfterRun_ = true;
+    event->ignore();
+    return;
+  }
   const int page = HojaControl->currentIndex();
   if (page != 0 && page != 1) {
     const int answer = confirm_ ? confirm_(kConfirmExit) : -1;

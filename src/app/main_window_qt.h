@@ -1,6 +1,6 @@
 // TFPrincipal: the main window. Its page control carries the welcome page
 // (Hoja00) and the template workspace (Hoja05); closing it while the
-// workspace is shown asks first.
+// workspace is shown asks first, and while a print runs waits for its end.
 #pragma once
 
 #include <QStackedWidget>
@@ -46,6 +46,8 @@ class TFPrincipal : public QWidget {
 
   std::function<int(int)> confirm_;
   bool released_ = false;
+  // A close request that came while a print was running.
+  bool closeAfterRun_ = false;
 };
 
 // The title of the application, set at start and again by the main window.

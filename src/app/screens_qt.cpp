@@ -10,8 +10,6 @@
 namespace zirvo {
 namespace {
 
-constexpr int32_t kStripColour = 15458262;  // light blue-grey of title strips
-constexpr int32_t kDarkBlue = 10040064;
 
 QString Text(const char* code) { return ToQString(LookupText(code)); }
 

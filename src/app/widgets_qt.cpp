@@ -15,6 +15,10 @@ QColor WindowsColor(int32_t value) {
   return QColor(bits & 0xFF, (bits >> 8) & 0xFF, (bits >> 16) & 0xFF);
 }
 
+int32_t WindowsColorValue(const QColor& colour) {
+  return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
+}
+
 QFont ArialFont(int pointSize, bool bold) {
   QFont font(QStringLiteral("Arial"), pointSize);
   font.setBold(bold);

@@ -13,8 +13,14 @@ class QSvgRenderer;
 
 namespace zirvo {
 
+// The program's two house colours, as stored colour numbers.
+constexpr int32_t kStripColour = 15458262;  // light blue-grey of title strips and bars
+constexpr int32_t kDarkBlue = 10040064;     // captions, rules and the template's name
+
 // A colour stored as a decimal number with red in the lowest byte.
 QColor WindowsColor(int32_t value);
+// The stored number of a colour: red in the lowest byte.
+int32_t WindowsColorValue(const QColor& colour);
 // "Arial" (Liberation Sans on Linux) in points, optionally bold.
 QFont ArialFont(int pointSize, bool bold = false);
 // Fills the widget's background with a colour.

@@ -12,8 +12,6 @@ namespace {
 
 constexpr int kWidth = 518;
 constexpr int kHeight = 294;
-constexpr int32_t kBarColour = 15458262;
-constexpr int32_t kDarkBlue = 10040064;
 
 std::string& PendingChoice() {
   static std::string choice;
@@ -51,7 +49,7 @@ TFIdioma::TFIdioma(const TFDbDatLan& catalog, QWidget* parent)
   Pn_Titulo = new TitleBand(panel);
   Pn_Titulo->setObjectName(QStringLiteral("Pn_Titulo"));
   Pn_Titulo->setGeometry(0, 0, inner, 24);
-  SetBackground(Pn_Titulo, WindowsColor(kBarColour));
+  SetBackground(Pn_Titulo, WindowsColor(kStripColour));
   auto* caption = new QLabel(QStringLiteral("  Zirvo"), Pn_Titulo);
   caption->setGeometry(0, 0, 200, 24);
   caption->setFont(ArialFont(9, true));
@@ -113,7 +111,7 @@ TFIdioma::TFIdioma(const TFDbDatLan& catalog, QWidget* parent)
 
   auto* buttons = new QWidget(panel);
   buttons->setGeometry(0, kHeight - 2 - 44, inner, 44);
-  SetBackground(buttons, WindowsColor(kBarColour));
+  SetBackground(buttons, WindowsColor(kStripColour));
   Bt_Aceptar = ButtonLabel(buttons, "Bt_Aceptar");
   Bt_Aceptar->setText(text("0001"));
   Bt_Aceptar->setGeometry(inner - 2 * 104 - 12, 11, 96, 22);

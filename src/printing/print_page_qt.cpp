@@ -26,7 +26,6 @@ constexpr int kCommandWidth = 210;
 
 const char* const kUnreadablePrinter = "Exite un error al leer datos de la impresora";
 
-QString Hex(const QColor& colour) { return colour.name(QColor::HexRgb); }
 
 void KeepPlaceWhenHidden(QWidget* widget) {
   QSizePolicy policy = widget->sizePolicy();
@@ -99,7 +98,7 @@ TFHImprime::TFHImprime(QWidget* parent, PageDevice* device) : QWidget(parent) {
                         "QProgressBar { border: 1px solid %1; background: white; color: %1;"
                         "  text-align: center; }"
                         "QProgressBar::chunk { background: %3; }")
-                    .arg(Hex(kFrameBlue), Hex(kFocusUnfocused), Hex(kOtherMark.darker(115))));
+                    .arg(kFrameBlue.name(), kFocusUnfocused.name(), kOtherMark.darker(115).name()));
 
   auto* root = new QVBoxLayout(this);
   root->setContentsMargins(0, 0, 0, 0);
@@ -109,7 +108,7 @@ TFHImprime::TFHImprime(QWidget* parent, PageDevice* device) : QWidget(parent) {
   title->setObjectName("PanTitulo");
   title->setFixedHeight(28);
   title->setStyleSheet(QString("#PanTitulo { background: %1; border-bottom: 1px solid %2; }")
-                           .arg(Hex(kOtherMark), Hex(kFrameBlue)));
+                           .arg(kOtherMark.name(), kFrameBlue.name()));
   auto* titleLayout = new QHBoxLayout(title);
   titleLayout->setContentsMargins(12, 0, 12, 0);
   Et_ImpPlan = Caption(title, "Et_ImpPlan", true);
@@ -126,7 +125,7 @@ TFHImprime::TFHImprime(QWidget* parent, PageDevice* device) : QWidget(parent) {
   footer->setObjectName("PanPie");
   footer->setFixedHeight(28);
   footer->setStyleSheet(QString("#PanPie { background: %1; border-top: 1px solid %2; }")
-                            .arg(Hex(kOtherMark), Hex(kFrameBlue)));
+                            .arg(kOtherMark.name(), kFrameBlue.name()));
   root->addWidget(footer);
 
   for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp, Ed_Repone})
@@ -151,7 +150,7 @@ QWidget* TFHImprime::BuildRunPanel() {
   panel->setObjectName("PanSelPlanilla");
   panel->setFixedHeight(200);
   panel->setStyleSheet(
-      QString("#PanSelPlanilla { border-bottom: 1px solid %1; }").arg(Hex(kGridLine)));
+      QString("#PanSelPlanilla { border-bottom: 1px solid %1; }").arg(kGridLine.name()));
   auto* grid = new QGridLayout(panel);
   grid->setContentsMargins(24, 14, 24, 12);
   grid->setHorizontalSpacing(12);
@@ -203,7 +202,7 @@ QWidget* TFHImprime::BuildRepositionPanel() {
   auto* panel = new QFrame(this);
   panel->setObjectName("PanRepone");
   panel->setFixedHeight(204);
-  panel->setStyleSheet(QString("#PanRepone { border-top: 1px solid %1; }").arg(Hex(kGridLine)));
+  panel->setStyleSheet(QString("#PanRepone { border-top: 1px solid %1; }").arg(kGridLine.name()));
   auto* grid = new QGridLayout(panel);
   grid->setContentsMargins(24, 12, 24, 12);
   grid->setHorizontalSpacing(12);

@@ -29,8 +29,6 @@ namespace {
 
 constexpr int kViewWidth = 768;
 constexpr int kViewHeight = 447;
-constexpr int kPageWidth = 972;
-constexpr int kPageHeight = 609;
 constexpr int kTagAddImage = 101;
 constexpr int kTagRemoveImage = 102;
 
@@ -50,13 +48,12 @@ const char* const kPictureFilters[] = {
 const char* const kZoomTooLarge = "El valor es demasiado grande para ser ampliado";
 const char* const kRemoveImageQuestion = "La imagen se borrar\xe1. Presione OK para continuar.";
 
-QString Hex(const QColor& colour) { return colour.name(QColor::HexRgb); }
 
 QFrame* Divider(QWidget* parent, const char* name) {
   auto* bar = new QFrame(parent);
   bar->setObjectName(name);
   bar->setFixedSize(2, 22);
-  bar->setStyleSheet(QString("background: %1;").arg(Hex(kOtherMark.darker(125))));
+  bar->setStyleSheet(QString("background: %1;").arg(kOtherMark.darker(125).name()));
   return bar;
 }
 
@@ -191,7 +188,9 @@ void SheetView::paintEvent(QPaintEvent* event) {
 
 TFHVista::TFHVista(QWidget* parent) : QWidget(parent) {
   setObjectName("FHVista");
-  setMinimumSize(kPageWidth, kPageHeight);
+  // The page fits below the workspace's command row; the viewing area keeps
+  // its designed size and the page grows around it.
+  setMinimumSize(kViewWidth, kViewHeight);
   setAutoFillBackground(true);
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, Qt::white);
@@ -207,7 +206,7 @@ TFHVista::TFHVista(QWidget* parent) : QWidget(parent) {
   Pn_Titulo->setFont(CellFont(true));
   Pn_Titulo->setStyleSheet(QString("#Pn_Titulo { background: %1; color: %2;"
                                    " border-bottom: 1px solid %2; }")
-                               .arg(Hex(kOtherMark), Hex(kFrameBlue)));
+                               .arg(kOtherMark.name(), kFrameBlue.name()));
   root->addWidget(Pn_Titulo);
 
   auto* header = new QFrame(this);
@@ -230,20 +229,7 @@ TFHVista::TFHVista(QWidget* parent) : QWidget(parent) {
   root->addWidget(body);
   root->addStretch(1);
 
-  auto* footer = new QFrame(this);
-  footer->setObjectName("PanPie");
-  footer->setFixedHeight(26);
-  footer->setStyleSheet(QString("#PanPie { background: %1; border-top: 1px solid %2; }")
-                            .arg(Hex(kOtherMark), Hex(kFrameBlue)));
-  auto* footerLayout = new QHBoxLayout(footer);
-  footerLayout->setContentsMargins(12, 0, 12, 0);
-  Et_TamHoja = new QLabel(footer);
-  Et_TamHoja->setObjectName("Et_TamHoja");
-  Et_TamHoja->setFont(CellFont());
-  Et_TamHoja->setStyleSheet(QString("color: %1;").arg(Hex(kFrameBlue)));
-  footerLayout->addWidget(Et_TamHoja);
-  footerLayout->addStretch(1);
-  root->addWidget(footer);
+  root->addWidget(SheetSizeStrip(this, "PanPie", Et_TamHoja));
 
   SelecImag = new QFileDialog(this);
   SelecImag->setObjectName("SelecImag");
@@ -266,7 +252,7 @@ void TFHVista::BuildHeader(QWidget* header) {
               "zirvo--ClickLabel:hover { background: #FFFFFF; }"
               "zirvo--ClickLabel:disabled { color: #8A8A8A; border-color: #B0B0B0; }"
               "QCheckBox, QLabel { color: %2; }")
-          .arg(Hex(kGridLine), Hex(kFrameBlue)));
+          .arg(kGridLine.name(), kFrameBlue.name()));
   auto* layout = new QHBoxLayout(header);
   layout->setContentsMargins(12, 6, 12, 6);
   layout->setSpacing(10);

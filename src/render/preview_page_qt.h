@@ -101,6 +101,9 @@ class TFHVista : public QWidget {
   void PaintBoxPaint(QPainter& painter, const QRect& exposed);
 
   int Zoom() const { return zoom_; }
+  // The records of the last LoadSheet, as they are painted.
+  const TArrFol100& NumeratorRecords() const { return numerators_; }
+  const TArrMar100& MarginalRecords() const { return marginals_; }
   bool ImageLoaded() const { return imageLoaded_; }
   bool PrintImageTicked() const { return printImage_; }
   int ScreenPixelsPerInch() const;

@@ -14,8 +14,6 @@ namespace {
 constexpr int kWidth = 408;
 constexpr int kHeight = 138;
 constexpr int32_t kPanelColour = 15724527;
-constexpr int32_t kBarColour = 15458262;
-constexpr int32_t kDarkBlue = 10040064;
 
 QString Text(const char* code) { return ToQString(LookupText(code)); }
 
@@ -55,7 +53,7 @@ TFNuevo::TFNuevo(QWidget* parent) : BorderlessDialog(parent) {
   PanTitulo->setFont(ArialFont(10, true));
   PanTitulo->setAutoFillBackground(true);
   PanTitulo->setStyleSheet(QStringLiteral("QLabel{background:%1;color:%2;padding-left:4px;}")
-                               .arg(WindowsColor(kBarColour).name(), WindowsColor(kDarkBlue).name()));
+                               .arg(WindowsColor(kStripColour).name(), WindowsColor(kDarkBlue).name()));
 
   auto* topStrip = new QWidget(panel);
   topStrip->setGeometry(0, 28, inner, 2);
@@ -98,7 +96,7 @@ TFNuevo::TFNuevo(QWidget* parent) : BorderlessDialog(parent) {
   auto* buttons = new QWidget(panel);
   buttons->setObjectName(QStringLiteral("PanBotones"));
   buttons->setGeometry(0, 106, inner, kHeight - 2 - 106);
-  SetBackground(buttons, WindowsColor(kBarColour));
+  SetBackground(buttons, WindowsColor(kStripColour));
   Bt_Cancela = FlatButton(buttons);
   Bt_Cancela->setObjectName(QStringLiteral("Bt_Cancela"));
   Bt_Cancela->setGeometry(8, 5, 90, 20);

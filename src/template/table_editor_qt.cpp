@@ -12,6 +12,7 @@
 
 #include "app/qtext_qt.h"
 #include "app/text.h"
+#include "app/widgets_qt.h"
 #include "catalog/catalog.h"
 #include "numerators/general_dialogs_qt.h"
 #include "template/confirm_dialog_qt.h"
@@ -27,7 +28,6 @@ constexpr int kEditorHeight = kRowHeight + 2;  // covers the cell and its frame
 constexpr int kEditWidthExtra = 2;
 constexpr int kListWidthExtra = 21;  // room for the list's drop-down button
 
-QString Hex(const QColor& colour) { return colour.name(QColor::HexRgb); }
 
 struct CommandInfo {
   EditorCommand command;
@@ -239,20 +239,7 @@ TableEditor::TableEditor(std::unique_ptr<TextTable> table, TableEditorConfig con
   bodyLayout->addStretch(1);
   root->addWidget(body, 1);
 
-  auto* bottomBar = new QFrame(this);
-  bottomBar->setObjectName("Pn_Pie");
-  bottomBar->setFixedHeight(26);
-  bottomBar->setStyleSheet(QString("#Pn_Pie { background: %1; border-top: 1px solid %2; }")
-                               .arg(Hex(kOtherMark), Hex(kFrameBlue)));
-  auto* bottomLayout = new QHBoxLayout(bottomBar);
-  bottomLayout->setContentsMargins(12, 0, 12, 0);
-  Et_TamHoja = new QLabel(bottomBar);
-  Et_TamHoja->setObjectName("Et_TamHoja");
-  Et_TamHoja->setFont(CellFont());
-  Et_TamHoja->setStyleSheet(QString("color: %1;").arg(Hex(kFrameBlue)));
-  bottomLayout->addWidget(Et_TamHoja);
-  bottomLayout->addStretch(1);
-  root->addWidget(bottomBar);
+  root->addWidget(SheetSizeStrip(this, "Pn_Pie", Et_TamHoja));
 
   BuildEditors();
 }
@@ -266,14 +253,14 @@ void TableEditor::BuildTitleBar(QWidget* bar) {
                              "  padding: 2px 12px; min-width: 64px; }"
                              "QPushButton:hover { background: #FFFFFF; }"
                              "QPushButton:pressed { background: %3; }")
-                         .arg(Hex(kOtherMark), Hex(kFrameBlue), Hex(kCurrentMark)));
+                         .arg(kOtherMark.name(), kFrameBlue.name(), kCurrentMark.name()));
   auto* layout = new QHBoxLayout(bar);
   layout->setContentsMargins(12, 4, 10, 4);
   layout->setSpacing(6);
   Et_Titulo = new QLabel(bar);
   Et_Titulo->setObjectName("Et_Titulo");
   Et_Titulo->setFont(CellFont(true));
-  Et_Titulo->setStyleSheet(QString("color: %1;").arg(Hex(kFrameBlue)));
+  Et_Titulo->setStyleSheet(QString("color: %1;").arg(kFrameBlue.name()));
   layout->addWidget(Et_Titulo);
   layout->addStretch(1);
   for (EditorCommand command : config_.commands) {
@@ -345,7 +332,7 @@ void TableEditor::LayoutTableBlock() {
 void TableEditor::BuildEditors() {
   const QString editStyle =
       QString("QLineEdit { background: %1; color: black; border: 1px solid %2; padding: 0 1px; }")
-          .arg(Hex(config_.editorBackground), Hex(kFrameBlue));
+          .arg(config_.editorBackground.name(), kFrameBlue.name());
   for (const ColumnDef& def : config_.columns) {
     QWidget* editor = nullptr;
     if (def.editor == EditorKind::Edit) {
@@ -472,7 +459,7 @@ void TableEditor::HighlightHeader(int column) {
   for (std::size_t c = 0; c < headers_.size(); ++c) {
     const QColor background = static_cast<int>(c) == column ? kCurrentMark : kOtherMark;
     headers_[c]->setStyleSheet(
-        QString("background: %1; color: %2;").arg(Hex(background), Hex(kFrameBlue)));
+        QString("background: %1; color: %2;").arg(background.name(), kFrameBlue.name()));
   }
 }
 
@@ -537,11 +524,11 @@ void TableEditor::OpenFromGrid(const QString& typed) {
 void TableEditor::PickColour(int row, int column) {
   int32_t stored = 0;
   if (!TryParseInt32(Trim(table_->Cell(row, column)), stored)) stored = 0;
-  QColorDialog dialog(ColourFromStored(stored), this);
+  QColorDialog dialog(WindowsColor(stored), this);
   dialog.setObjectName("ColorD01");
   dialog.setOption(QColorDialog::DontUseNativeDialog);
   if (dialog.exec() != QDialog::Accepted) return;
-  table_->CommitCell(row, column, FormatInt(StoredFromColour(dialog.selectedColor())));
+  table_->CommitCell(row, column, FormatInt(WindowsColorValue(dialog.selectedColor())));
   grid_->viewport()->update();
 }
 

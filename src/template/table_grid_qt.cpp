@@ -1,6 +1,8 @@
 #include "template/table_grid_qt.h"
 
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -9,6 +11,7 @@
 
 #include "app/qtext_qt.h"
 #include "app/text.h"
+#include "app/widgets_qt.h"
 
 namespace zirvo {
 
@@ -19,6 +22,23 @@ QFont CellFont(bool bold) {
   font.setPointSize(8);
   font.setBold(bold);
   return font;
+}
+
+QFrame* SheetSizeStrip(QWidget* parent, const QString& objectName, QLabel*& label) {
+  auto* strip = new QFrame(parent);
+  strip->setObjectName(objectName);
+  strip->setFixedHeight(26);
+  strip->setStyleSheet(QString("#%1 { background: %2; border-top: 1px solid %3; }")
+                           .arg(objectName, kOtherMark.name(), kFrameBlue.name()));
+  auto* layout = new QHBoxLayout(strip);
+  layout->setContentsMargins(12, 0, 12, 0);
+  label = new QLabel(strip);
+  label->setObjectName("Et_TamHoja");
+  label->setFont(CellFont());
+  label->setStyleSheet(QString("color: %1;").arg(kFrameBlue.name()));
+  layout->addWidget(label);
+  layout->addStretch(1);
+  return strip;
 }
 }  // namespace grid_style
 
@@ -59,14 +79,6 @@ const QPixmap& DirectionIcon(bool ticked) {
 }
 
 }  // namespace
-
-QColor ColourFromStored(int32_t stored) {
-  return QColor(stored & 0xFF, (stored >> 8) & 0xFF, (stored >> 16) & 0xFF);
-}
-
-int32_t StoredFromColour(const QColor& colour) {
-  return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
-}
 
 TableGrid::TableGrid(const std::vector<ColumnDef>& columns, const TextTable& table, QWidget* parent)
     : QAbstractScrollArea(parent), columns_(columns), table_(table) {
@@ -312,7 +324,7 @@ void TableGrid::DrawSwatch(QPainter& painter, const std::string& text, const QRe
   int32_t stored = 0;
   painter.setPen(Qt::black);
   if (TryParseInt32(trimmed, stored)) {
-    painter.setBrush(ColourFromStored(stored));
+    painter.setBrush(WindowsColor(stored));
   } else {
     // Only a hand-edited file can hold a colour that is not a number.
     painter.setBrush(QBrush(Qt::gray, Qt::DiagCrossPattern));

@@ -6,11 +6,14 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QFont>
+#include <QFrame>
+#include <QLabel>
 #include <QStringList>
 #include <functional>
 #include <vector>
 
 #include "app/dialog_parts_qt.h"
+#include "app/widgets_qt.h"
 #include "template/text_table.h"
 
 namespace zirvo {
@@ -53,16 +56,15 @@ namespace grid_style {
 constexpr int kRowHeight = 19;
 constexpr int kLineWidth = 1;                    // grid line after every row and column
 const QColor kCurrentMark(0xEC, 0xE9, 0xD7);     // position cell of the current row, its header
-const QColor kOtherMark(0xD6, 0xDF, 0xEB);       // position cells, headers, bars
+const QColor kOtherMark = WindowsColor(kStripColour);  // position cells, headers, bars
 const QColor kFocusUnfocused(0xF9, 0xF8, 0xF2);  // current cell while the grid lacks focus
-const QColor kFrameBlue(0x00, 0x33, 0x99);       // borders and caption text
+const QColor kFrameBlue = WindowsColor(kDarkBlue);    // borders and caption text
 const QColor kGridLine(0xC6, 0xCF, 0xDC);
 QFont CellFont(bool bold = false);
+// The strip at the foot of the editors and the preview that shows the sheet
+// size: a light band under a blue rule, the label at its left.
+QFrame* SheetSizeStrip(QWidget* parent, const QString& objectName, QLabel*& label);
 }  // namespace grid_style
-
-// Converts a stored colour (red in the lowest byte) to QColor and back.
-QColor ColourFromStored(int32_t stored);
-int32_t StoredFromColour(const QColor& colour);
 
 class TableGrid : public QAbstractScrollArea {
   Q_OBJECT

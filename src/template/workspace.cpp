@@ -1,6 +1,7 @@
 #include "template/workspace.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "app/text.h"
 #include "catalog/catalog.h"
@@ -45,6 +46,10 @@ void TemplateWorkspace::StartTemplate() {
 
 void TemplateWorkspace::RunCommand(int tag) {
   const auto command = static_cast<WorkspaceCommand>(tag);
+  // A running print keeps its page, its printer and its job: every command
+  // would either leave the page, replace the job or open a dialog that
+  // halts the run until it is closed.
+  if (host_.PrintRunning()) return;
   // Only New and Open are on screen while no template is open.
   if (!templateOpen_ && command != WorkspaceCommand::New && command != WorkspaceCommand::Open) {
     return;
@@ -247,35 +252,34 @@ void TemplateWorkspace::MarginalTexts() {
   host_.ShowPage(WorkspacePage::MarginalTexts);
 }
 
-SheetContent TemplateWorkspace::CollectSheet() const {
-  SheetContent content;
-  content.header = header_;
-  content.numerators = host_.NumeratorEditor().ExportRecords();
-  content.marginals = host_.MarginalEditor().ExportRecords();
-  return content;
+std::optional<TImpresion> TemplateWorkspace::BuildPrintJob() {
+  TImpresion job;
+  job.Sheet = header_;
+  try {
+    job.Numerators = host_.NumeratorEditor().ExportRecords();
+    job.Marginals = host_.MarginalEditor().ExportRecords();
+  } catch (const ZirvoError& error) {
+    // A cell that does not convert: the page keeps what it had.
+    host_.ShowError(error.what());
+    return std::nullopt;
+  }
+  job.NumeratorCount = static_cast<int32_t>(job.Numerators.size());
+  job.MarginalCount = static_cast<int32_t>(job.Marginals.size());
+  return job;
 }
 
 void TemplateWorkspace::Preview() {
-  SheetContent content;
-  try {
-    content = CollectSheet();
-  } catch (const ZirvoError& error) {
-    host_.ShowError(error.what());
-    return;
-  }
-  host_.LoadPreview(content);
+  const std::optional<TImpresion> job = BuildPrintJob();
+  if (!job) return;
+  host_.LoadPreview(*job);
   host_.ShowPage(WorkspacePage::Preview);
 }
 
 void TemplateWorkspace::PrintPage() {
-  SheetContent content;
-  try {
-    content = CollectSheet();
-  } catch (const ZirvoError& error) {
-    host_.ShowError(error.what());
-    return;
-  }
-  host_.LoadPrintJob(content);
+  std::optional<TImpresion> job = BuildPrintJob();
+  if (!job) return;
+  host_.GetPrintImage(*job);
+  if (!host_.LoadPrintJob(*job)) return;
   host_.ShowPage(WorkspacePage::PrintPage);
 }
 

@@ -6,8 +6,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "app/print_job.h"
 #include "app/records.h"
 #include "template/template_file.h"
 
@@ -66,15 +68,6 @@ class MarginalEditorPort : public TemplateEditorPort {
   virtual TArrMar100 ExportRecords() const = 0;
 };
 
-// What the preview and the print page receive: a copy of the sheet header and
-// the records the editors exported. The screen side adds the preview's
-// background image for the print page.
-struct SheetContent {
-  TDatHoja header;
-  TArrFol100 numerators;
-  TArrMar100 marginals;
-};
-
 // The screen side of the workspace.
 class WorkspaceHost {
  public:
@@ -114,8 +107,16 @@ class WorkspaceHost {
   virtual MarginalEditorPort& MarginalEditor() = 0;
   virtual void ResetPreview() = 0;
   virtual void ResetPrinters() = 0;
-  virtual void LoadPreview(const SheetContent& content) = 0;
-  virtual void LoadPrintJob(const SheetContent& content) = 0;
+  // The preview's LoadSheet: it copies what it needs from the record.
+  virtual void LoadPreview(const TImpresion& job) = 0;
+  // The preview's GetPrintImage: sets the record's print-background flag and
+  // image (none unless the preview holds an image with its box ticked).
+  virtual void GetPrintImage(TImpresion& job) = 0;
+  // The print page's LoadPrintJob; false when the page refused the job.
+  virtual bool LoadPrintJob(const TImpresion& job) = 0;
+  // True while the print page runs a print: the running job must stay the
+  // one the user sees, so the workspace changes nothing meanwhile.
+  virtual bool PrintRunning() const = 0;
 };
 
 class TemplateWorkspace {
@@ -131,7 +132,8 @@ class TemplateWorkspace {
   void InitWorkspace();
   // The start label of the welcome page: the start-up template, asked nothing.
   void StartTemplate();
-  // A click on a command icon; unknown tags do nothing.
+  // A click on a command icon; unknown tags do nothing, and nothing runs
+  // while a print is in progress.
   void RunCommand(int tag);
   // The Temporiza timer fired.
   void TimerFired();
@@ -160,7 +162,10 @@ class TemplateWorkspace {
   // A fresh unsaved template of the given size in both editors.
   void StartUnsavedTemplate(double width, double height);
   void ShowSheetInEditors();
-  SheetContent CollectSheet() const;
+  // The record for the preview and the print page: a copy of the sheet
+  // header and both editors' records. A cell that does not convert is
+  // reported and gives nothing.
+  std::optional<TImpresion> BuildPrintJob();
   // Captures the lines to write and arms the deferred write.
   void RequestWrite(const std::string& target);
   void WritePendingFile();

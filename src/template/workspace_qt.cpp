@@ -16,9 +16,7 @@
 namespace zirvo {
 namespace {
 
-constexpr int32_t kLabelColour = 10040064;
 constexpr int32_t kBusyColour = 166;
-constexpr int32_t kStripColour = 15458262;
 constexpr int kPageCount = 8;
 
 struct CommandEntry {
@@ -45,22 +43,6 @@ constexpr CommandEntry kCommands[] = {
 
 bool AlwaysShown(WorkspaceCommand command) {
   return command == WorkspaceCommand::New || command == WorkspaceCommand::Open;
-}
-
-// An empty page standing in for a frame that is not plugged in.
-QWidget* PendingFrame(const char* titleCode, QWidget* parent) {
-  auto* frame = new QWidget(parent);
-  SetBackground(frame, Qt::white);
-  auto* layout = new QVBoxLayout(frame);
-  layout->setContentsMargins(0, 0, 0, 0);
-  auto* title = new QLabel(QStringLiteral("    ") + ToQString(LookupText(titleCode)), frame);
-  title->setFixedHeight(28);
-  title->setFont(ArialFont(10, true));
-  title->setStyleSheet(QStringLiteral("QLabel{background:%1;color:%2;}")
-                           .arg(WindowsColor(kStripColour).name(), WindowsColor(kLabelColour).name()));
-  layout->addWidget(title);
-  layout->addStretch(1);
-  return frame;
 }
 
 }  // namespace
@@ -101,8 +83,16 @@ TFImpLibre::TFImpLibre(QWidget* parent)
   FHMarginal01->setObjectName(QStringLiteral("FHMarginal01"));
   PlaceFrame(WorkspacePage::MarginalTexts, FHMarginal01);
   marginals_ = std::make_unique<MarginalFramePort>(*FHMarginal01);
-  PlaceFrame(WorkspacePage::Preview, PendingFrame("0506", nullptr));
-  PlaceFrame(WorkspacePage::PrintPage, PendingFrame("0805", nullptr));
+  FHVista01 = new TFHVista();
+  FHVista01->setObjectName(QStringLiteral("FHVista01"));
+  PlaceFrame(WorkspacePage::Preview, FHVista01);
+  FHImprime01 = new TFHImprime();
+  FHImprime01->setObjectName(QStringLiteral("FHImprime01"));
+  PlaceFrame(WorkspacePage::PrintPage, FHImprime01);
+  connect(FHImprime01, &TFHImprime::RunningChanged, this, [this](bool running) {
+    ShowRunning(running);
+    emit RunningChanged(running);
+  });
 
   Temporiza = new QTimer(this);
   Temporiza->setObjectName(QStringLiteral("Temporiza"));
@@ -175,16 +165,6 @@ void TFImpLibre::SetConfirm(std::function<int(int)> confirm) { confirm_ = std::m
 
 void TFImpLibre::SetSheetSizeDialog(TFNuevo* dialog) { sheetSizeDialog_ = dialog; }
 
-void TFImpLibre::PlugPreview(QWidget* frame, SheetPageHooks hooks) {
-  PlaceFrame(WorkspacePage::Preview, frame);
-  preview_ = std::move(hooks);
-}
-
-void TFImpLibre::PlugPrintPage(QWidget* frame, SheetPageHooks hooks) {
-  PlaceFrame(WorkspacePage::PrintPage, frame);
-  printPage_ = std::move(hooks);
-}
-
 QToolButton* TFImpLibre::CommandIcon(WorkspaceCommand command) const {
   for (QToolButton* icon : icons_) {
     if (icon->property("tag").toInt() == static_cast<int>(command)) return icon;
@@ -205,8 +185,8 @@ void TFImpLibre::InitWorkspace() {
   FHPresenta01->InitPresentation();
   numerators_->InitEditor();
   marginals_->InitEditor();
-  if (preview_.init) preview_.init();
-  if (printPage_.init) printPage_.init();
+  FHVista01->InitPreview();
+  FHImprime01->InitPage();
   logic_.InitWorkspace();
 }
 
@@ -217,16 +197,16 @@ void TFImpLibre::ApplyFramesLanguage() {
   FHPresenta01->ApplyLanguage();
   numerators_->ApplyLanguage();
   marginals_->ApplyLanguage();
-  if (preview_.applyLanguage) preview_.applyLanguage();
-  if (printPage_.applyLanguage) printPage_.applyLanguage();
+  FHVista01->ApplyLanguage();
+  FHImprime01->ApplyLanguage();
 }
 
 void TFImpLibre::ReleaseWorkspace() {
   Temporiza->stop();
   numerators_->ReleaseEditor();
   marginals_->ReleaseEditor();
-  if (preview_.release) preview_.release();
-  if (printPage_.release) printPage_.release();
+  FHVista01->ReleasePreview();
+  FHImprime01->ReleasePage();
 }
 
 void TFImpLibre::SBoton000Click() {
@@ -301,7 +281,7 @@ void TFImpLibre::ShowNameLabel(const std::string& text, bool busy) {
   font.setBold(busy);
   Et_NomPlantilla->setFont(font);
   Et_NomPlantilla->setStyleSheet(
-      QStringLiteral("color:%1;").arg(WindowsColor(busy ? kBusyColour : kLabelColour).name()));
+      QStringLiteral("color:%1;").arg(WindowsColor(busy ? kBusyColour : kDarkBlue).name()));
   Et_NomPlantilla->setText(ToQString(text));
   // The busy text must be seen even though the work that follows blocks.
   Et_NomPlantilla->repaint();
@@ -341,20 +321,24 @@ void TFImpLibre::ArmTimer(int milliseconds) {
 
 void TFImpLibre::StopTimer() { Temporiza->stop(); }
 
-void TFImpLibre::ResetPreview() {
-  if (preview_.reset) preview_.reset();
+void TFImpLibre::ResetPreview() { FHVista01->ResetPreview(); }
+
+void TFImpLibre::ResetPrinters() { FHImprime01->ResetPrinters(); }
+
+void TFImpLibre::LoadPreview(const TImpresion& job) { FHVista01->LoadSheet(job); }
+
+void TFImpLibre::GetPrintImage(TImpresion& job) {
+  const PrintImage image = FHVista01->GetPrintImage();
+  job.PrintBackground = image.present;
+  job.Background = image.present ? image.bitmap : nullptr;
 }
 
-void TFImpLibre::ResetPrinters() {
-  if (printPage_.reset) printPage_.reset();
-}
+bool TFImpLibre::LoadPrintJob(const TImpresion& job) { return FHImprime01->LoadPrintJob(job); }
 
-void TFImpLibre::LoadPreview(const SheetContent& content) {
-  if (preview_.load) preview_.load(content);
-}
+bool TFImpLibre::PrintRunning() const { return FHImprime01->Running(); }
 
-void TFImpLibre::LoadPrintJob(const SheetContent& content) {
-  if (printPage_.load) printPage_.load(content);
+void TFImpLibre::ShowRunning(bool running) {
+  for (QToolButton* icon : icons_) icon->setEnabled(!running);
 }
 
 }  // namespace zirvo

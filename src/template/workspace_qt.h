@@ -13,21 +13,14 @@
 #include <vector>
 
 #include "app/screens_qt.h"
+#include "printing/print_page_qt.h"
+#include "render/preview_page_qt.h"
 #include "template/editor_ports_qt.h"
 #include "template/workspace.h"
 
 namespace zirvo {
 
 class TFNuevo;
-
-// What the preview and the print page offer the workspace.
-struct SheetPageHooks {
-  std::function<void()> init;            // InitPreview / InitPage
-  std::function<void()> reset;           // ResetPreview / ResetPrinters
-  std::function<void(const SheetContent&)> load;  // LoadSheet / LoadPrintJob
-  std::function<void()> applyLanguage;
-  std::function<void()> release;         // ReleasePreview / ReleasePage
-};
 
 class TFImpLibre : public QWidget, private WorkspaceHost {
   Q_OBJECT
@@ -39,10 +32,6 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   // The confirmation dialog's Confirm(mode).
   void SetConfirm(std::function<int(int)> confirm);
   void SetSheetSizeDialog(TFNuevo* dialog);
-  // Puts the preview and the print page on their pages; until then the
-  // pages stay empty and the workspace hands them nothing.
-  void PlugPreview(QWidget* frame, SheetPageHooks hooks);
-  void PlugPrintPage(QWidget* frame, SheetPageHooks hooks);
 
   // Operations of the main window.
   void InitWorkspace();
@@ -51,6 +40,8 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   void ReleaseWorkspace();
 
   TemplateWorkspace& Logic() { return logic_; }
+  // True while the print page runs a print.
+  bool PrintRunning() const override;
   QToolButton* CommandIcon(WorkspaceCommand command) const;
   QWidget* PageFrame(WorkspacePage page) const;
 
@@ -60,7 +51,13 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   TFHPresenta* FHPresenta01;
   TFHFolio* FHFolio01;
   TFHMarginal* FHMarginal01;
+  TFHVista* FHVista01;
+  TFHImprime* FHImprime01;
   QTimer* Temporiza;
+
+ signals:
+  // The print page began (true) or ended (false) a run.
+  void RunningChanged(bool running);
 
  public slots:
   // One handler for every command icon, told apart by the icon's tag.
@@ -87,11 +84,14 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   MarginalEditorPort& MarginalEditor() override { return *marginals_; }
   void ResetPreview() override;
   void ResetPrinters() override;
-  void LoadPreview(const SheetContent& content) override;
-  void LoadPrintJob(const SheetContent& content) override;
+  void LoadPreview(const TImpresion& job) override;
+  void GetPrintImage(TImpresion& job) override;
+  bool LoadPrintJob(const TImpresion& job) override;
 
   void BuildCommandRow();
   void PlaceFrame(WorkspacePage page, QWidget* frame);
+  // While a print runs the commands are shown disabled.
+  void ShowRunning(bool running);
   QString DataFolderPath() const;
 
   TemplateWorkspace logic_;
@@ -99,8 +99,6 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   TFNuevo* sheetSizeDialog_ = nullptr;
   std::unique_ptr<NumeratorFramePort> numerators_;
   std::unique_ptr<MarginalFramePort> marginals_;
-  SheetPageHooks preview_;
-  SheetPageHooks printPage_;
   std::vector<QToolButton*> icons_;
   std::vector<QWidget*> separators_;
   std::vector<QWidget*> frames_;  // by page index; nullptr for an empty page

@@ -45,8 +45,11 @@ class FakeHost : public WorkspaceHost {
   bool waitCursor = false;
   int previewResets = 0;
   int printerResets = 0;
-  std::vector<SheetContent> previews;
-  std::vector<SheetContent> printJobs;
+  std::vector<TImpresion> previews;
+  std::vector<TImpresion> printJobs;
+  // The preview's background image as GetPrintImage reports it.
+  std::shared_ptr<const Bitmap> printImage;
+  bool printRunning = false;
   TableNumeratorPort numerators;
   TableMarginalPort marginals;
 
@@ -95,8 +98,16 @@ class FakeHost : public WorkspaceHost {
   MarginalEditorPort& MarginalEditor() override { return marginals; }
   void ResetPreview() override { ++previewResets; }
   void ResetPrinters() override { ++printerResets; }
-  void LoadPreview(const SheetContent& content) override { previews.push_back(content); }
-  void LoadPrintJob(const SheetContent& content) override { printJobs.push_back(content); }
+  void LoadPreview(const TImpresion& job) override { previews.push_back(job); }
+  void GetPrintImage(TImpresion& job) override {
+    job.PrintBackground = printImage != nullptr;
+    job.Background = printImage;
+  }
+  bool LoadPrintJob(const TImpresion& job) override {
+    printJobs.push_back(job);
+    return true;
+  }
+  bool PrintRunning() const override { return printRunning; }
 
  private:
   static bool Take(std::deque<std::string>& queue, std::string& path) {
@@ -105,6 +116,12 @@ class FakeHost : public WorkspaceHost {
     queue.pop_front();
     return true;
   }
+};
+
+class FakeBitmap : public Bitmap {
+ public:
+  int Width() const override { return 4; }
+  int Height() const override { return 3; }
 };
 
 int Tag(WorkspaceCommand command) { return static_cast<int>(command); }
@@ -481,13 +498,13 @@ TEST_F(WorkspaceTest, SheetSizeReachesTheEditorsAndRebuildsThePreview) {
   host.sheetSizes = {{30.0, 40.0}};
   Run(WorkspaceCommand::Preview);
   ASSERT_EQ(host.previews.size(), 1u);
-  EXPECT_EQ(host.previews[0].header.Width, 21.5);
+  EXPECT_EQ(host.previews[0].Sheet.Width, 21.5);
   Run(WorkspaceCommand::SheetSize);
   EXPECT_EQ(host.sheetSizesAsked.back(), std::make_pair(21.5, 28.0));
   EXPECT_EQ(host.numerators.ShownSheet().Width, 30.0);
   EXPECT_EQ(host.marginals.ShownSheet().Height, 40.0);
   ASSERT_EQ(host.previews.size(), 2u);
-  EXPECT_EQ(host.previews[1].header.Width, 30.0);
+  EXPECT_EQ(host.previews[1].Sheet.Width, 30.0);
   EXPECT_EQ(host.page, WorkspacePage::Preview);
 
   // A cancelled dialog changes nothing.
@@ -499,20 +516,110 @@ TEST_F(WorkspaceTest, SheetSizeReachesTheEditorsAndRebuildsThePreview) {
 TEST_F(WorkspaceTest, PreviewAndPrintPageReceiveTheCurrentTables) {
   workspace.StartTemplate();
   Numerators().AddRow();
+  Numerators().CommitCell(1, TFolioTable::kNumber, "1500");
   Marginals().AddRow();
   Marginals().CommitCell(0, TMarginalTable::kText, "Original");
+
+  Run(WorkspaceCommand::Preview);
+  ASSERT_EQ(host.previews.size(), 1u);
+  EXPECT_EQ(host.page, WorkspacePage::Preview);
+  const TImpresion& preview = host.previews[0];
+  EXPECT_EQ(preview.Sheet, workspace.SheetHeader());
+  EXPECT_EQ(preview.NumeratorCount, 2);
+  ASSERT_EQ(preview.Numerators.size(), 2u);
+  EXPECT_EQ(preview.Numerators[1].Number, 1500);
+  EXPECT_EQ(preview.MarginalCount, 1);
+  ASSERT_EQ(preview.Marginals.size(), 1u);
+  EXPECT_EQ(preview.Marginals[0].Text, "Original");
+  EXPECT_FALSE(preview.PrintBackground);
+  EXPECT_EQ(preview.Background, nullptr);
+
+  // An edit after the preview reaches the print page, with the preview's
+  // image to print.
+  Numerators().CommitCell(1, TFolioTable::kNumber, "1501");
+  host.printImage = std::make_shared<FakeBitmap>();
   Run(WorkspaceCommand::PrintPage);
   ASSERT_EQ(host.printJobs.size(), 1u);
   EXPECT_EQ(host.page, WorkspacePage::PrintPage);
-  EXPECT_EQ(host.printJobs[0].numerators.size(), 2u);
-  ASSERT_EQ(host.printJobs[0].marginals.size(), 1u);
-  EXPECT_EQ(host.printJobs[0].marginals[0].Text, "Original");
-  EXPECT_EQ(host.printJobs[0].header, workspace.SheetHeader());
+  const TImpresion& job = host.printJobs[0];
+  EXPECT_EQ(job.Sheet, workspace.SheetHeader());
+  EXPECT_EQ(job.NumeratorCount, 2);
+  EXPECT_EQ(job.Numerators[1].Number, 1501);
+  EXPECT_EQ(job.MarginalCount, 1);
+  EXPECT_TRUE(job.PrintBackground);
+  EXPECT_EQ(job.Background, host.printImage);
+  EXPECT_EQ(host.previews.size(), 1u) << "the print page does not feed the preview";
 
   Run(WorkspaceCommand::Numerators);
   EXPECT_EQ(host.page, WorkspacePage::Numerators);
   Run(WorkspaceCommand::MarginalTexts);
   EXPECT_EQ(host.page, WorkspacePage::MarginalTexts);
+}
+
+// A table cell that does not convert (from a hand-edited file): the message,
+// nothing handed over, the page stays.
+TEST_F(WorkspaceTest, ExportThatDoesNotConvertHandsNothingOver) {
+  const struct {
+    const char* line;
+    const char* message;
+  } cases[] = {
+      {"|FOL|01||big||0.00|0.00|0.00|04|Arial|12|0|A||", "'big' is not a valid integer value"},
+      {"|MAR|01|Texto|1,5|2.00|0|Arial|10|0||", "'1,5' is not a valid floating point value"},
+  };
+  for (const auto& c : cases) {
+    FakeHost fresh;
+    TemplateWorkspace ws(fresh);
+    ws.InitWorkspace();
+    ws.StartTemplate();
+    fresh.numerators.table().LoadFromLines({c.line});
+    fresh.marginals.table().LoadFromLines({c.line});
+    for (WorkspaceCommand command : {WorkspaceCommand::Preview, WorkspaceCommand::PrintPage}) {
+      fresh.errors.clear();
+      ws.RunCommand(Tag(command));
+      EXPECT_EQ(fresh.errors, std::vector<std::string>{c.message}) << c.line;
+      EXPECT_EQ(fresh.page, WorkspacePage::Numerators) << c.line;
+    }
+    EXPECT_TRUE(fresh.previews.empty());
+    EXPECT_TRUE(fresh.printJobs.empty());
+  }
+}
+
+// While a print runs no command changes the template, the printer, the job
+// or the page; the deferred write of a save asked for before still happens.
+TEST_F(WorkspaceTest, NothingRunsWhileAPrintIsInProgress) {
+  workspace.StartTemplate();
+  host.savePaths.push_back(dir.Path("Corriendo.pla"));
+  Run(WorkspaceCommand::Save);
+  Run(WorkspaceCommand::PrintPage);
+  ASSERT_EQ(host.printJobs.size(), 1u);
+  const int printerResets = host.printerResets;
+  const TDatHoja header = workspace.SheetHeader();
+
+  host.printRunning = true;
+  host.sheetSizes = {{30.0, 40.0}};
+  host.openPaths = {dir.Path("Corriendo.pla")};
+  for (WorkspaceCommand command :
+       {WorkspaceCommand::New, WorkspaceCommand::Open, WorkspaceCommand::Close,
+        WorkspaceCommand::Save, WorkspaceCommand::SaveAs, WorkspaceCommand::Numerators,
+        WorkspaceCommand::MarginalTexts, WorkspaceCommand::SheetSize, WorkspaceCommand::Preview,
+        WorkspaceCommand::PrintPage}) {
+    Run(command);
+    EXPECT_EQ(host.page, WorkspacePage::PrintPage) << Tag(command);
+  }
+  EXPECT_TRUE(host.confirmModes.empty());
+  EXPECT_TRUE(host.sheetSizesAsked.empty());
+  EXPECT_EQ(host.saveTitles.size(), 1u);
+  EXPECT_EQ(host.printJobs.size(), 1u);
+  EXPECT_TRUE(host.previews.empty());
+  EXPECT_EQ(host.printerResets, printerResets);
+  EXPECT_EQ(workspace.SheetHeader().Width, header.Width);
+  RunTimer();
+  EXPECT_FALSE(ReadBytes(dir.Path("Corriendo.pla")).empty());
+  EXPECT_EQ(host.label, "Corriendo");
+
+  host.printRunning = false;
+  Run(WorkspaceCommand::Numerators);
+  EXPECT_EQ(host.page, WorkspacePage::Numerators);
 }
 
 TEST_F(WorkspaceTest, UnknownTagsAndHiddenCommandsDoNothing) {

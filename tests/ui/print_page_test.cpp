@@ -56,17 +56,6 @@ TImpresion Job() {
   return job;
 }
 
-// Answers the print dialog: the PDF entry with the file name typed, then Enter.
-std::unique_ptr<ModalAnswer> ChoosePdf(const QString& file) {
-  return std::make_unique<ModalAnswer>("QPrintDialog", [file](QWidget* dialog) {
-    auto* printers = dialog->findChild<QComboBox*>("printers");
-    printers->setCurrentIndex(printers->findText("PDF", Qt::MatchContains));
-    auto* name = dialog->findChild<QLineEdit*>("filename");
-    name->setText(file);
-    QTest::keyClick(dialog, Qt::Key_Return);
-  });
-}
-
 std::unique_ptr<ModalAnswer> CancelPrintDialog() {
   return std::make_unique<ModalAnswer>(
       "QPrintDialog", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
@@ -97,27 +86,6 @@ struct BarTrace {
       largestMaximum = std::max(largestMaximum, bar->maximum());
     });
   }
-};
-
-// Runs `during` once, from a timer, as soon as `ready` holds while a run is
-// in progress (timers fire while the run spools its pages).
-class DuringRun {
- public:
-  DuringRun(std::function<bool()> ready, std::function<void()> during) {
-    timer_.setInterval(0);  // at every pass of the event loop
-    QObject::connect(&timer_, &QTimer::timeout, [this, ready, during] {
-      if (!ready()) return;
-      timer_.stop();
-      ran_ = true;
-      during();
-    });
-    timer_.start();
-  }
-  bool Ran() const { return ran_; }
-
- private:
-  QTimer timer_;
-  bool ran_ = false;
 };
 
 }  // namespace

@@ -2,15 +2,19 @@
 // the start label and the command icons, cells typed into the editors, and
 // every dialog answered (confirmation, sheet size, open and save dialogs,
 // message boxes).
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <QToolButton>
 
+#include "../engine/engine_support.h"
 #include "app/main_window_qt.h"
 #include "app/qtext_qt.h"
 #include "catalog/catalog.h"
+#include "catalog/language_dialog_qt.h"
 #include "support/shell_support.h"
 #include "support/ui_support.h"
 #include "template/confirm_dialog_qt.h"
@@ -18,7 +22,11 @@
 
 using namespace zirvo;
 using namespace zirvo::uitest;
+using zirvo::testing::ChoosePdf;
 using zirvo::testing::ClickCell;
+using zirvo::testing::DuringRun;
+using zirvo::testing::PdfPageCount;
+using zirvo::testing::PdfPageWords;
 using zirvo::testing::PressKey;
 using zirvo::testing::Reactivate;
 using zirvo::testing::ShowActive;
@@ -27,6 +35,17 @@ using zirvo::testing::TypeText;
 namespace {
 
 const QByteArray kHeaderTail = "|0|0|0|0|0|0|21.60|28.00|0|15723990|0|0|0|0|F|F|\r\n";
+
+bool HasWord(const std::vector<std::string>& words, const std::string& word) {
+  return std::find(words.begin(), words.end(), word) != words.end();
+}
+
+void Retype(QLineEdit* field, const QString& text) {
+  field->setFocus();
+  field->selectAll();
+  QTest::keyClick(field, Qt::Key_Backspace);
+  QTest::keyClicks(field, text);
+}
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
@@ -107,6 +126,32 @@ class WorkspaceScreenTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!Workspace()->Temporiza->isActive(), 5000);
     QVERIFY(!Workspace()->Et_NomPlantilla->font().bold());
   }
+  // The sheet-size dialog: both sizes typed, then Enter.
+  void AnswerSheetSize(const QString& width, const QString& height) {
+    AnswerNextModal([width, height](QWidget* modal) {
+      auto* dialog = qobject_cast<TFNuevo*>(modal);
+      QVERIFY(dialog != nullptr);
+      for (auto [field, text] : {std::pair{dialog->EdHoriz, width}, std::pair{dialog->EdVert, height}}) {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+      }
+      QTest::keyClick(dialog->EdVert, Qt::Key_Return);
+    });
+  }
+  // The language dialog: the entry chosen, then Accept.
+  void ChooseLanguage(int entry) {
+    AnswerNextModal([entry](QWidget* modal) {
+      auto* dialog = qobject_cast<TFIdioma*>(modal);
+      QVERIFY(dialog != nullptr);
+      dialog->Ed_Idioma->setCurrentIndex(entry);
+      QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
+    });
+    window_->FBienBt_IdiomasClick();
+    QVERIFY(AllModalsAnswered());
+    Reactivate();
+  }
+  const TImpresion& LoadedJob() { return Workspace()->FHImprime01->Engine().LoadedJob(); }
   void Open(const QString& path, bool asks = true) {
     if (asks) AnswerConfirmation(true);
     AnswerFile(path);
@@ -326,6 +371,165 @@ class WorkspaceScreenTest : public QObject {
     }
     QCOMPARE(Page(), 2);
     SaveScreenshot(window_.get(), QStringLiteral("workspace_template_es"));
+  }
+
+  // An edit made after the last save reaches the preview when it opens.
+  void previewShowsTheCurrentTables() {
+    Click(WorkspaceCommand::Numerators);
+    TypeCell(Workspace()->FHFolio01, TFolioTable::kNumber, QStringLiteral("2024"));
+    TypeCell(Workspace()->FHFolio01, TFolioTable::kHorizontal, QStringLiteral("6.5"));
+    TypeCell(Workspace()->FHFolio01, TFolioTable::kVertical, QStringLiteral("1.5"));
+    Click(WorkspaceCommand::MarginalTexts);
+    TypeCell(Workspace()->FHMarginal01, TMarginalTable::kHorizontal, QStringLiteral("1.5"));
+    TypeCell(Workspace()->FHMarginal01, TMarginalTable::kVertical, QStringLiteral("1.5"));
+    Click(WorkspaceCommand::Preview);
+    QCOMPARE(Page(), 5);
+    TFHVista* preview = Workspace()->FHVista01;
+    QVERIFY(preview->isVisible());
+    QCOMPARE(preview->NumeratorRecords().size(), size_t{1});
+    QCOMPARE(preview->NumeratorRecords()[0].Number, 2024);
+    QCOMPARE(preview->NumeratorRecords()[0].Prefix, std::string("No. "));
+    QCOMPARE(preview->NumeratorRecords()[0].Horizontal, 6.5);
+    QCOMPARE(preview->MarginalRecords().size(), size_t{1});
+    QCOMPARE(preview->MarginalRecords()[0].Text, std::string("Original"));
+    QVERIFY2(preview->Et_TamHoja->text().contains(QStringLiteral("(10.50 cm)")),
+             qPrintable(preview->Et_TamHoja->text()));
+  }
+
+  void sheetSizeRebuildsTheOpenPreview() {
+    TFHVista* preview = Workspace()->FHVista01;
+    const int zoomBefore = preview->Zoom();
+    AnswerSheetSize(QStringLiteral("15"), QStringLiteral("20"));
+    Click(WorkspaceCommand::SheetSize);
+    QVERIFY(AllModalsAnswered());
+    QCOMPARE(Page(), 5);
+    QCOMPARE(Logic().SheetHeader().Width, 15.0);
+    QCOMPARE(Logic().SheetHeader().Height, 20.0);
+    QVERIFY2(preview->Et_TamHoja->text().contains(QStringLiteral("(15.00 cm)  ")) &&
+                 preview->Et_TamHoja->text().endsWith(QStringLiteral("(20.00 cm)")),
+             qPrintable(preview->Et_TamHoja->text()));
+    // Laid out again: a new fitting zoom, the records kept.
+    QVERIFY(preview->Zoom() != zoomBefore);
+    QCOMPARE(preview->NumeratorRecords()[0].Number, 2024);
+    QVERIFY(Workspace()->FHFolio01->SheetSizeLabel()->text().contains(QStringLiteral("15.00 cm")));
+  }
+
+  // The print page gets the current tables and the preview's image to print,
+  // and a run prints them.
+  void printPageRunsTheCurrentTablesToAPdf() {
+    const QString picture = folder_.Root() + QStringLiteral("/fondo.jpg");
+    QImage image(120, 160, QImage::Format_RGB32);
+    image.fill(QColor(250, 240, 200));
+    QVERIFY(image.save(picture, "JPG"));
+    TFHVista* preview = Workspace()->FHVista01;
+    AnswerFile(picture);
+    QTest::mouseClick(preview->Bt_ImaFondo, Qt::LeftButton);
+    QVERIFY(AllModalsAnswered());
+    QVERIFY(preview->ImageLoaded());
+
+    // The box not ticked: the image stays on the preview.
+    Click(WorkspaceCommand::PrintPage);
+    QCOMPARE(Page(), 6);
+    QVERIFY(!LoadedJob().PrintBackground);
+    Click(WorkspaceCommand::Preview);
+    QTest::mouseClick(preview->Bt_SelFondo, Qt::LeftButton);
+    QVERIFY(preview->PrintImageTicked());
+    Click(WorkspaceCommand::PrintPage);
+    QCOMPARE(Page(), 6);
+    QVERIFY(LoadedJob().PrintBackground);
+    QVERIFY(LoadedJob().Background != nullptr);
+    QCOMPARE(LoadedJob().Background->Width(), 120);
+    QCOMPARE(LoadedJob().Sheet.Width, 15.0);
+    QCOMPARE(LoadedJob().NumeratorCount, 1);
+    QCOMPARE(LoadedJob().Numerators[0].Number, 2024);
+    QCOMPARE(LoadedJob().MarginalCount, 1);
+
+    TFHImprime* page = Workspace()->FHImprime01;
+    const QString pdf = folder_.Root() + QStringLiteral("/hojas.pdf");
+    {
+      auto answer = ChoosePdf(pdf);
+      QTest::mouseClick(page->Bt_SelecImpre, Qt::LeftButton);
+      QVERIFY(answer->Answered());
+    }
+    Reactivate();
+    Retype(page->Ed_HojasImp, QStringLiteral("2"));
+    QTest::mouseClick(page->Bt_ImpTodo, Qt::LeftButton);
+    QCOMPARE(PdfPageCount(pdf), 2);
+    for (int sheet = 1; sheet <= 2; ++sheet) {
+      const std::vector<std::string> words = PdfPageWords(pdf, sheet);
+      QVERIFY(HasWord(words, std::to_string(2023 + sheet)));
+      QVERIFY(HasWord(words, "Original"));
+    }
+    // Printing leaves the template as it was.
+    QCOMPARE(Workspace()->FHFolio01->Table().Cell(0, TFolioTable::kNumber), std::string("2024"));
+  }
+
+  // While a run prints, the commands are off and the exit question waits
+  // for the run's end.
+  void aRunKeepsItsPageAndDefersTheExit() {
+    TFHImprime* page = Workspace()->FHImprime01;
+    Retype(page->Ed_HojasImp, QStringLiteral("5000"));
+    questions_.clear();
+    AnswerConfirmation(false);  // the exit question, once the run has ended
+    bool commandsOff = false, closeRefused = false, nothingAsked = false;
+    DuringRun during([&] { return page->ProgBarra->value() >= 20; },
+                     [&] {
+                       commandsOff = !Workspace()->CommandIcon(WorkspaceCommand::Close)->isEnabled() &&
+                                     !Workspace()->CommandIcon(WorkspaceCommand::Numerators)->isEnabled();
+                       for (auto command : {WorkspaceCommand::Numerators, WorkspaceCommand::Close,
+                                            WorkspaceCommand::New, WorkspaceCommand::SheetSize,
+                                            WorkspaceCommand::PrintPage}) {
+                         Workspace()->Logic().RunCommand(static_cast<int>(command));
+                       }
+                       closeRefused = !window_->close() && window_->isVisible();
+                       nothingAsked = questions_.isEmpty() && Page() == 6 &&
+                                      LoadedJob().Sheet.Width == 15.0;
+                       QTest::mouseClick(page->Bt_CanImp, Qt::LeftButton);
+                     });
+    QTest::mouseClick(page->Bt_ImpTodo, Qt::LeftButton);
+    QVERIFY(during.Ran());
+    QVERIFY(commandsOff);
+    QVERIFY(closeRefused);
+    QVERIFY(nothingAsked);
+    QVERIFY(!page->Running());
+    // Now the exit is asked; refused, everything stays.
+    QTRY_VERIFY(AllModalsAnswered());
+    QCOMPARE(questions_, QStringList{ToQString("La aplicaci\xf3n va a cerrarse")});
+    QVERIFY(window_->isVisible());
+    QCOMPARE(Page(), 6);
+    QVERIFY(Workspace()->CommandIcon(WorkspaceCommand::Close)->isEnabled());
+    Retype(page->Ed_HojasImp, QStringLiteral("1"));
+    Reactivate();
+  }
+
+  // A language change reaches every page; each page is captured in both
+  // languages with the template loaded.
+  void languageReachesEveryPage() {
+    const struct {
+      int entry;
+      const char* suffix;
+      QString previewTitle;
+      QString printTitle;
+    } languages[] = {
+        {1, "en", QStringLiteral("   Preview"), QStringLiteral("Impression characteristics of the template")},
+        {0, "es", QStringLiteral("   Vista previa"), ToQString("Caracter\xedsticas de impresi\xf3n de la plantilla")},
+    };
+    for (const auto& language : languages) {
+      ChooseLanguage(language.entry);
+      QCOMPARE(Workspace()->FHVista01->Pn_Titulo->text(), language.previewTitle);
+      QCOMPARE(Workspace()->FHImprime01->Et_ImpPlan->text(), language.printTitle);
+      const QString suffix = QLatin1Char('_') + QLatin1String(language.suffix);
+      Workspace()->PageControl->setCurrentIndex(1);
+      SaveScreenshot(window_.get(), QStringLiteral("page1_presentation") + suffix);
+      Click(WorkspaceCommand::Numerators);
+      SaveScreenshot(window_.get(), QStringLiteral("page2_numerators") + suffix);
+      Click(WorkspaceCommand::MarginalTexts);
+      SaveScreenshot(window_.get(), QStringLiteral("page3_marginals") + suffix);
+      Click(WorkspaceCommand::Preview);
+      SaveScreenshot(window_.get(), QStringLiteral("page5_preview") + suffix);
+      Click(WorkspaceCommand::PrintPage);
+      SaveScreenshot(window_.get(), QStringLiteral("page6_print") + suffix);
+    }
   }
 
   void exitAsksWhileTheWorkspaceIsShown() {

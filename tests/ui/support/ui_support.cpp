@@ -1,5 +1,6 @@
 #include "support/ui_support.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -147,10 +148,31 @@ std::unique_ptr<ModalAnswer> AnswerDisplacement(const QString& horizontal,
   });
 }
 
+std::unique_ptr<ModalAnswer> ChoosePdf(const QString& file) {
+  return std::make_unique<ModalAnswer>("QPrintDialog", [file](QWidget* dialog) {
+    auto* printers = dialog->findChild<QComboBox*>("printers");
+    printers->setCurrentIndex(printers->findText("PDF", Qt::MatchContains));
+    auto* name = dialog->findChild<QLineEdit*>("filename");
+    name->setText(file);
+    QTest::keyClick(dialog, Qt::Key_Return);
+  });
+}
+
 QString ScreenshotPath(const QString& name) {
   const QString folder = QStringLiteral(ZIRVO_BUILD_DIR) + "/screenshots";
   QDir().mkpath(folder);
   return folder + "/" + name;
+}
+
+DuringRun::DuringRun(std::function<bool()> ready, std::function<void()> during) {
+  timer_.setInterval(0);  // at every pass of the event loop
+  QObject::connect(&timer_, &QTimer::timeout, [this, ready, during] {
+    if (!ready()) return;
+    timer_.stop();
+    ran_ = true;
+    during();
+  });
+  timer_.start();
 }
 
 }  // namespace zirvo::testing

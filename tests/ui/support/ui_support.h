@@ -57,6 +57,20 @@ std::unique_ptr<ModalAnswer> DismissMessageBox();   // QMessageBox: OK; keeps it
 // The increment or displacement dialog: types into its fields, then Enter.
 std::unique_ptr<ModalAnswer> AnswerIncrement(const QString& text);
 std::unique_ptr<ModalAnswer> AnswerDisplacement(const QString& horizontal, const QString& vertical);
+// The print dialog: its PDF entry with the file name typed, then Enter.
+std::unique_ptr<ModalAnswer> ChoosePdf(const QString& file);
+
+// Runs `during` once, from a timer, as soon as `ready` holds while a print
+// run is in progress (timers fire while the run spools its pages).
+class DuringRun {
+ public:
+  DuringRun(std::function<bool()> ready, std::function<void()> during);
+  bool Ran() const { return ran_; }
+
+ private:
+  QTimer timer_;
+  bool ran_ = false;
+};
 
 // The folder for generated screenshots inside the build folder.
 QString ScreenshotPath(const QString& name);
