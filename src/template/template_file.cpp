@@ -25,16 +25,22 @@ int Column(int field) { return field; }
 
 }  // namespace
 
-std::string FileNameOf(const std::string& path) {
+namespace {
+
+std::string NativeFileName(const std::string& path) {
   const auto cut = path.find_last_of('/');
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
+
+}  // namespace
+
+std::string FileNameOf(const std::string& path) { return Utf8ToCp1252(NativeFileName(path)); }
 
 std::string FolderOf(const std::string& path) {
   const auto cut = path.find_last_of('/');
   if (cut == std::string::npos) return {};
   if (cut == 0) return "/";  // the root keeps its separator
-  return path.substr(0, cut);
+  return Utf8ToCp1252(path.substr(0, cut));
 }
 
 std::string TemplateNameOf(const std::string& path) {

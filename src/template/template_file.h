@@ -62,7 +62,10 @@ LoadResult LoadTemplateLines(const TemplateLines& lines, const std::string& path
                              TDatHoja& header, TFolioTable& numerators,
                              TMarginalTable& marginals);
 
-// Path helpers; "/" separates folders.
+// The parts of a path as the sheet header stores them. Paths are the
+// system's own (UTF-8 on Linux, "/" between folders); the results are
+// Windows-1252 text like every other header field, so "Facturación.pla"
+// keeps its accent in the name label and in the file.
 std::string FileNameOf(const std::string& path);
 std::string FolderOf(const std::string& path);
 // The file name of `path` up to its first ".", at most 80 characters.

@@ -302,3 +302,27 @@ TEST(TemplateFile, AFailedSaveKeepsTheOldFile) {
 
 }  // namespace
 }  // namespace zirvo
+
+namespace zirvo {
+namespace {
+
+// File names come from the system as UTF-8; the header keeps Windows-1252.
+TEST(SheetHeader, AccentedFileNamesKeepTheirLetters) {
+  testing::TempDir dir;
+  const std::string path = dir.Path("Facturación €.2024.pla");
+  TDatHoja header;
+  TFolioTable numerators;
+  TMarginalTable marginals;
+  StartNewSheetHeader(header, "x", 21.6, 28);
+  SaveTemplateFile(path, header, numerators, marginals);
+  EXPECT_EQ(header.Name, "Facturaci\xf3n \x80.2024.pla");
+  const std::string bytes = testing::ReadBytes(path);
+  EXPECT_EQ(bytes.rfind("|HJA|IMP100|Facturaci\xf3n \x80.2024.pla|", 0), 0u) << bytes;
+  TDatHoja read;
+  ASSERT_EQ(LoadTemplateFile(path, read, numerators, marginals), LoadResult::Loaded);
+  EXPECT_EQ(read.Name, "Facturaci\xf3n \x80");
+  EXPECT_EQ(read.Folder, dir.Path());
+}
+
+}  // namespace
+}  // namespace zirvo
