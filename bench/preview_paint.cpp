@@ -10,6 +10,7 @@
 #include "app/platform.h"
 #include "render/painter_surface_qt.h"
 #include "render/sheet_render.h"
+#include "bench_sheet.h"
 
 namespace {
 
@@ -17,35 +18,7 @@ using namespace zirvo;
 using Clock = std::chrono::steady_clock;
 constexpr int32_t kScreen = 96;
 
-struct Sheet {
-  TArrFol100 numerators;
-  TArrMar100 marginals;
-};
-
-Sheet BenchSheet() {
-  Sheet s;
-  for (int i = 0; i < 60; ++i) {
-    TDatFol n;
-    n.Number = 100 * i;
-    n.Prefix = "F-";
-    n.Horizontal = 1.0 + (i % 6) * 3.3;
-    n.Vertical = 1.0 + (i / 6) * 1.3;
-    n.Rotation = (i % 4) * 90.0;
-    n.Size = 8 + i % 10;
-    s.numerators.push_back(n);
-    TDatMar m;
-    m.Text = "Marginal " + std::to_string(i);
-    m.Horizontal = 1.0 + (i % 4) * 5.0;
-    m.Vertical = 14.5 + (i / 4) * 0.85;
-    m.Size = 9;
-    s.marginals.push_back(m);
-  }
-  return s;
-}
-
-// Paints frames into `image`, the window at (left, top) of the sheet at the
-// zoom, and returns the mean time of one frame in milliseconds.
-double PaintFrames(QImage& image, const Sheet& sheet, int32_t zoom, int left, int top, int frames) {
+double PaintFrames(QImage& image, const TImpresion& sheet, int32_t zoom, int left, int top, int frames) {
   const DeviceMapping mapping = DeviceMapping::Preview(zoom, kScreen);
   double total = 0;
   for (int frame = -1; frame < frames; ++frame) {  // frame -1 warms the glyph caches
@@ -54,7 +27,7 @@ double PaintFrames(QImage& image, const Sheet& sheet, int32_t zoom, int left, in
     image.fill(Qt::white);
     painter.translate(-left, -top);
     PainterSurface surface(&painter);
-    DrawSheet(surface, mapping, {&sheet.numerators, &sheet.marginals, nullptr, {}});
+    DrawSheet(surface, mapping, {&sheet.Numerators, &sheet.Marginals, nullptr, {}});
     painter.end();
     if (frame >= 0) total += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
   }
@@ -66,7 +39,7 @@ double PaintFrames(QImage& image, const Sheet& sheet, int32_t zoom, int left, in
 int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  const Sheet sheet = BenchSheet();
+  const TImpresion sheet = bench::PreviewBenchJob();
   const int frames = argc > 1 ? std::stoi(argv[1]) : 50;
 
   // The fitting zoom of a 768 x 447 view: 41 %, a 335 x 434 panel.

@@ -18,36 +18,13 @@
 
 #include "app/platform.h"
 #include "render/preview_page_qt.h"
+#include "bench_sheet.h"
 
 namespace {
 
 using namespace zirvo;
 using Clock = std::chrono::steady_clock;
 
-TImpresion BenchJob() {
-  TImpresion job;
-  job.Sheet.Width = 21.60;
-  job.Sheet.Height = 28.00;
-  for (int i = 0; i < 60; ++i) {
-    TDatFol n;
-    n.Number = 100 * i;
-    n.Prefix = "F-";
-    n.Horizontal = 1.0 + (i % 6) * 3.3;
-    n.Vertical = 1.0 + (i / 6) * 1.3;
-    n.Rotation = (i % 4) * 90.0;
-    n.Size = 8 + i % 10;
-    job.Numerators.push_back(n);
-    TDatMar m;
-    m.Text = "Marginal " + std::to_string(i);
-    m.Horizontal = 1.0 + (i % 4) * 5.0;
-    m.Vertical = 14.5 + (i / 4) * 0.85;
-    m.Size = 9;
-    job.Marginals.push_back(m);
-  }
-  job.NumeratorCount = 60;
-  job.MarginalCount = 60;
-  return job;
-}
 
 QString BackgroundJpeg(const QString& folder) {
   QImage image(2550, 3300, QImage::Format_RGB32);  // a 300 dpi Letter scan
@@ -96,7 +73,7 @@ int main(int argc, char** argv) {
   TFHVista page;
   page.InitPreview();
   page.show();
-  page.LoadSheet(BenchJob());
+  page.LoadSheet(bench::PreviewBenchJob());
   QApplication::processEvents();
   const long long rssBare = platform::ResidentBytes();
   // The background image, chosen through the page's own picture dialog.
