@@ -1,5 +1,5 @@
 // The few operating-system services the core needs that the C++ standard
-// library does not offer. Everything POSIX-specific lives in platform.cpp.
+// library does not offer. Everything POSIX-only lives in platform.cpp.
 #pragma once
 
 #include <string>

@@ -33,8 +33,8 @@ QIcon ArtworkIcon(const QString& name);
 // ":/zirvo/<name>.svg"
 QString ArtworkPath(const QString& name);
 
-// A picture drawn from an SVG file, scaled to the widget keeping its aspect
-// ratio and centred, so it stays sharp at every display scaling.
+// A picture drawn from an SVG file, scaled to the widget keeping its
+// proportions and centred, so it stays sharp at every display scaling.
 class SvgPicture : public QWidget {
   Q_OBJECT
  public:

@@ -42,6 +42,8 @@ const char* OwnSpanish(OwnMessage message) {
       return "El formato no es compatible y no pudo ser leido.";
     case OwnMessage::PrintingFailed:
       return "Error de impresi\xf3n en '%s': %s. La impresi\xf3n fue cancelada.";
+    case OwnMessage::ReplaceFile:
+      return "El archivo '%s' ya existe. \xbf" "Desea reemplazarlo?";
   }
   return "";
 }
@@ -75,6 +77,8 @@ const char* OwnEnglish(OwnMessage message) {
       return "El formato no es compatible y no pudo ser leido.";
     case OwnMessage::PrintingFailed:
       return "Printing on '%s' failed: %s. The print run was cancelled.";
+    case OwnMessage::ReplaceFile:
+      return "The file '%s' already exists. Do you want to replace it?";
   }
   return "";
 }

@@ -65,6 +65,7 @@ enum class OwnMessage {
   FileNotRead,          // %s: the file, %s: the cause
   NotCompatible,        // no argument: Spanish only, as the program always said it
   PrintingFailed,       // %s: the printer, %s: the cause
+  ReplaceFile,          // %s: the file, a question
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

@@ -120,14 +120,28 @@ const char* BatchUsage() {
          "              [--background IMAGE.jpg] [--paper A4|Letter|WxH] [--landscape] [--dpi N]\n"
          "  zirvo-batch preview TEMPLATE.pla --output FILE.png [--zoom PERCENT]\n"
          "              [--background IMAGE.jpg]\n"
-         "  zirvo-batch info TEMPLATE.pla [--json]\n";
+         "  zirvo-batch info TEMPLATE.pla [--json]\n"
+         "  zirvo-batch --help | --version\n";
 }
+
+const char* BatchVersion() { return ZIRVO_VERSION; }
 
 BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
   ArgumentReader in(args);
   BatchOptions o;
   if (in.Done()) throw UsageError("a command is needed");
+  // --help anywhere asks for the usage, whatever else is on the line.
+  for (const auto& arg : args) {
+    if (arg == "--help" || arg == "-h") {
+      o.command = BatchOptions::Command::Help;
+      return o;
+    }
+  }
   const std::string command = in.Next();
+  if (command == "--version" && in.Done()) {
+    o.command = BatchOptions::Command::Version;
+    return o;
+  }
   if (command == "print") o.command = BatchOptions::Command::Print;
   else if (command == "preview") o.command = BatchOptions::Command::Preview;
   else if (command == "info") o.command = BatchOptions::Command::Info;

@@ -17,7 +17,7 @@ class UsageError : public std::runtime_error {
 };
 
 struct BatchOptions {
-  enum class Command { Print, Preview, Info };
+  enum class Command { Print, Preview, Info, Help, Version };
 
   Command command = Command::Info;
   std::string templatePath;
@@ -39,6 +39,8 @@ struct BatchOptions {
 // `args` without the program name. Throws UsageError.
 BatchOptions ParseBatchArguments(const std::vector<std::string>& args);
 const char* BatchUsage();
+// The program's version, as the build sets it.
+const char* BatchVersion();
 
 // The printer setting of a print command: for a PDF file the template's
 // sheet size at 600 dpi unless the options say otherwise; for a queue the

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -359,7 +360,7 @@ void TFHImprime::Boton000Click(int tag) {
 
 template <typename Run>
 void TFHImprime::RunCommand(Run run) {
-  if (running_) return;
+  if (running_ || !MayWriteTarget()) return;
   engine_->SetRunSettings(FromQString(Ed_IncNum->text()), FromQString(Ed_CopPlan->text()),
                           FromQString(Ed_HojasImp->text()));
   std::string failure;
@@ -378,6 +379,20 @@ void TFHImprime::RunCommand(Run run) {
     box.setObjectName("RunNotice");
     box.exec();
   }
+}
+
+bool TFHImprime::MayWriteTarget() {
+  const PrinterSetting& setting = engine_->Setting();
+  if (engine_->SelectedPrinter().empty() || setting.target != PrinterSetting::Target::PdfFile)
+    return true;
+  const QString file = QString::fromStdString(setting.outputFile);
+  if (!QFileInfo::exists(file)) return true;
+  QMessageBox box(QMessageBox::Question, ToQString(LookupText("0000")),
+                  ToQString(OwnText(OwnMessage::ReplaceFile, "%1")).arg(QDir::toNativeSeparators(file)),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.setObjectName("ReplaceFile");
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
 }
 
 void TFHImprime::SetRunning(bool running) {

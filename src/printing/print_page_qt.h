@@ -104,6 +104,9 @@ class TFHImprime : public QWidget, private RunObserver {
   template <typename Run>
   void RunCommand(Run run);
   void SetRunning(bool running);
+  // True unless the run would replace an existing PDF file and the user
+  // does not want that.
+  bool MayWriteTarget();
   void AddRepositionEntry();
   void DeleteRepositionEntry();
   void ClearRepositionEntries();

@@ -172,25 +172,33 @@ void QPrinterDevice::EndDoc() {
   Submit();
 }
 
-void QPrinterDevice::Submit() {
+QStringList LpArguments(const PrinterSetting& setting, const QString& title,
+                        const QString& file) {
   QStringList args;
-  if (!setting_.printerName.empty()) args << "-d" << QString::fromStdString(setting_.printerName);
-  args << "-t" << ToQString(title_);
-  const QString media = MediaOption(setting_);
+  if (!setting.printerName.empty()) args << "-d" << QString::fromStdString(setting.printerName);
+  args << "-t" << title;
+  // The document is drawn at the paper's full size: no driver may fit it to
+  // its printable area, or every number would move on the paper.
+  args << "-o" << "print-scaling=none";
+  const QString media = MediaOption(setting);
   if (!media.isEmpty()) args << "-o" << ("media=" + media);
-  switch (setting_.duplex) {
+  switch (setting.duplex) {
     case DuplexMode::Simplex: args << "-o" << "sides=one-sided"; break;
     case DuplexMode::LongEdge: args << "-o" << "sides=two-sided-long-edge"; break;
     case DuplexMode::ShortEdge: args << "-o" << "sides=two-sided-short-edge"; break;
     case DuplexMode::QueueDefault: break;
   }
-  switch (setting_.colour) {
+  switch (setting.colour) {
     case ColourMode::Colour: args << "-o" << "print-color-mode=color"; break;
     case ColourMode::GrayScale: args << "-o" << "print-color-mode=monochrome"; break;
     case ColourMode::QueueDefault: break;
   }
-  args << "--" << spoolFile_;
+  args << "--" << file;
+  return args;
+}
 
+void QPrinterDevice::Submit() {
+  const QStringList args = LpArguments(setting_, ToQString(title_), spoolFile_);
   QProcess lp;
   lp.start(QStringLiteral("lp"), args);
   const bool finished = lp.waitForStarted(10000) && lp.waitForFinished(120000);

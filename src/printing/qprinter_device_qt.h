@@ -8,6 +8,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "printing/page_device.h"
@@ -19,6 +20,8 @@ namespace zirvo {
 
 // The paper the setting names; an invalid size for the queue's default.
 QPageSize PageSizeOf(const PrinterSetting& setting);
+// The lp command line that submits `file` to the setting's queue.
+QStringList LpArguments(const PrinterSetting& setting, const QString& title, const QString& file);
 
 class QPrinterDevice : public PageDevice {
  public:

@@ -205,6 +205,14 @@ int main(int argc, char** argv) {
     std::cerr << "zirvo-batch: " << e.what() << "\n" << BatchUsage();
     return kExitUsage;
   }
+  if (options.command == BatchOptions::Command::Help) {
+    std::cout << BatchUsage();
+    return 0;
+  }
+  if (options.command == BatchOptions::Command::Version) {
+    std::cout << "zirvo-batch " << BatchVersion() << "\n";
+    return 0;
+  }
   // A tool for scripts: no window is ever shown.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler(QuietQtMessages);
@@ -214,6 +222,8 @@ int main(int argc, char** argv) {
       case BatchOptions::Command::Print: return Print(options);
       case BatchOptions::Command::Preview: return Preview(options);
       case BatchOptions::Command::Info: return Info(options);
+      case BatchOptions::Command::Help:
+      case BatchOptions::Command::Version: break;  // answered above
     }
   } catch (const Failure& f) {
     std::cerr << "zirvo-batch: " << Cp1252ToUtf8(f.message) << "\n";

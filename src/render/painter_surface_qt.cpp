@@ -55,7 +55,7 @@ const QString& PainterSurface::Converted(std::string_view text) {
   return lastConverted_;
 }
 
-void PainterSurface::SetFont(const FontSpec& font) {
+void PainterSurface::SetFont(const TextFont& font) {
   const LoadedFont* previous = current_;
   current_ = &Load(font.family, EmHeight(font.pointSize, font.pixelsPerInch));
   if (current_ != previous) lastWidth_ = -1;

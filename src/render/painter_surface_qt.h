@@ -34,7 +34,7 @@ class PainterSurface : public Surface {
   // Fonts are measured on the painter's device: a new painter drops the cache.
   void SetPainter(QPainter* painter);
 
-  void SetFont(const FontSpec& font) override;
+  void SetFont(const TextFont& font) override;
   TextExtent MeasureText(std::string_view text) override;
   void DrawText(int32_t x, int32_t y, std::string_view text, int32_t escapement,
                 int32_t averageCharWidth) override;

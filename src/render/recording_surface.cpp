@@ -32,7 +32,7 @@ void RecordingSurface::Clear() {
   images.clear();
 }
 
-void RecordingSurface::SetFont(const FontSpec& font) {
+void RecordingSurface::SetFont(const TextFont& font) {
   font_ = font;
   fonts.push_back(font);
   calls += 'F';

@@ -21,7 +21,7 @@ class RecordingSurface : public Surface {
     std::string text;
     int32_t escapement = 0;
     int32_t averageCharWidth = 0;
-    FontSpec font;
+    TextFont font;
   };
   struct RectCall {
     int32_t originX = 0, originY = 0, escapement = 0;
@@ -36,7 +36,7 @@ class RecordingSurface : public Surface {
   };
   // Every call in order: 'F' font, 'M' measure, 'T' text, 'R' rectangle, 'I' image.
   std::string calls;
-  std::vector<FontSpec> fonts;
+  std::vector<TextFont> fonts;
   std::vector<TextCall> texts;
   std::vector<RectCall> rects;
   std::vector<ImageCall> images;
@@ -45,7 +45,7 @@ class RecordingSurface : public Surface {
 
   void Clear();
 
-  void SetFont(const FontSpec& font) override;
+  void SetFont(const TextFont& font) override;
   TextExtent MeasureText(std::string_view text) override;
   void DrawText(int32_t x, int32_t y, std::string_view text, int32_t escapement,
                 int32_t averageCharWidth) override;
@@ -54,7 +54,7 @@ class RecordingSurface : public Surface {
   void DrawImage(const Bitmap& image, const RectI& target) override;
 
  private:
-  FontSpec font_;
+  TextFont font_;
 };
 
 // A bitmap that is only a size.

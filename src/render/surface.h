@@ -23,12 +23,12 @@ struct RectI {
   bool operator==(const RectI&) const = default;
 };
 
-struct FontSpec {
+struct TextFont {
   std::string family;         // Windows-1252
   int32_t pixelsPerInch = 96;
   int32_t pointSize = 12;
   Colour colour = 0;
-  bool operator==(const FontSpec&) const = default;
+  bool operator==(const TextFont&) const = default;
 };
 
 // Em height of a font in device units: size x resolution / 72, halves away
@@ -46,7 +46,7 @@ class Surface {
   virtual ~Surface() = default;
 
   // Selects a regular font of the family at the em height of EmHeight().
-  virtual void SetFont(const FontSpec& font) = 0;
+  virtual void SetFont(const TextFont& font) = 0;
   // The unrotated extent of the text in the selected font.
   virtual TextExtent MeasureText(std::string_view text) = 0;
   // Draws the text with the top-left corner of its first character cell at

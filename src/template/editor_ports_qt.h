@@ -14,6 +14,7 @@ class EditorFramePort : public Port {
   void InitEditor() override { editor_.InitEditor(); }
   void ApplyLanguage() override { editor_.ApplyLanguage(); }
   void ClearEditor() override { editor_.ClearEditor(); }
+  bool CommitOpenEditor() override { return editor_.CommitOpenEditor(); }
   void SetSheet(const TDatHoja& header) override { editor_.SetSheet(header); }
   void ShowSheetSize() override { editor_.ShowSheetSize(); }
   void LoadFromLines(const TemplateLines& lines) override { editor_.LoadFromLines(lines); }

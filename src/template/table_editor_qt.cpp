@@ -728,7 +728,14 @@ void TableEditor::MoveRowFromEditor(int targetRow, bool withCtrl) {
 
 void TableEditor::Boton000Click() {
   const QVariant tag = sender() != nullptr ? sender()->property("tag") : QVariant();
-  switch (static_cast<EditorCommand>(tag.toInt())) {
+  const auto command = static_cast<EditorCommand>(tag.toInt());
+  // Increment and Move change every row: a cell editor left open must not
+  // write its older text back over the result afterwards.
+  if ((command == EditorCommand::Increment || command == EditorCommand::Move) &&
+      !CommitEditor()) {
+    return;
+  }
+  switch (command) {
     case EditorCommand::Add:
       AddRowCommand();
       break;
@@ -782,7 +789,6 @@ void TableEditor::MoveCommand() {
     ShowFailure(this, error.what());
   }
   TableChanged();
-  FocusOpenEditor();
 }
 
 }  // namespace zirvo

@@ -61,6 +61,9 @@ class TableEditor : public QWidget {
   void LoadFromLines(const TemplateLines& lines);
   int SaveToLines(TemplateLines& lines) const;
   void ApplyLanguage();
+  // Commits an open in-place editor; false, with its message shown and the
+  // editor kept open, when its text does not commit.
+  bool CommitOpenEditor() { return CommitEditor(); }
 
   const TextTable& Table() const { return *table_; }
   TableGrid* Grid() const { return grid_; }

@@ -19,6 +19,16 @@ constexpr int32_t kNewColor2 = 9715751;
 
 std::string Flag(bool value) { return value ? "T" : "F"; }
 
+// The name and folder fields are informative (reading takes both from the
+// path the file is opened at), but a "|" or a line end in them would split
+// the header line and the file could never be opened again. Each such
+// character is written as "_".
+std::string HeaderFieldText(std::string text) {
+  std::replace_if(text.begin(), text.end(),
+                  [](char c) { return c == '|' || c == '\r' || c == '\n'; }, '_');
+  return text;
+}
+
 // Grid column of header field n. Field 1 is the empty text before the first
 // "|" and lands in grid column 1, right after the row index in column 0.
 int Column(int field) { return field; }
@@ -71,8 +81,8 @@ void WriteSheetHeader(TDatHoja& header, TemplateLines& lines, const std::string&
   const std::string fields[] = {
       "HJA",
       header.Kind,
-      header.Name,
-      header.Folder,
+      HeaderFieldText(header.Name),
+      HeaderFieldText(header.Folder),
       FormatInt(header.Byte1),
       FormatInt(header.Byte2),
       FormatInt(header.Byte3),

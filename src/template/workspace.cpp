@@ -149,6 +149,7 @@ void TemplateWorkspace::Close() {
 }
 
 void TemplateWorkspace::Save(bool saveAs) {
+  if (!CommitOpenEditors()) return;
   // Save as on a template that never had a file is exactly Save.
   if (!hasFile_) saveAs = false;
   std::string target;
@@ -269,6 +270,7 @@ std::optional<TImpresion> TemplateWorkspace::BuildPrintJob() {
 }
 
 void TemplateWorkspace::Preview() {
+  if (!CommitOpenEditors()) return;
   const std::optional<TImpresion> job = BuildPrintJob();
   if (!job) return;
   host_.LoadPreview(*job);
@@ -276,11 +278,16 @@ void TemplateWorkspace::Preview() {
 }
 
 void TemplateWorkspace::PrintPage() {
+  if (!CommitOpenEditors()) return;
   std::optional<TImpresion> job = BuildPrintJob();
   if (!job) return;
   host_.GetPrintImage(*job);
   if (!host_.LoadPrintJob(*job)) return;
   host_.ShowPage(WorkspacePage::PrintPage);
+}
+
+bool TemplateWorkspace::CommitOpenEditors() {
+  return host_.NumeratorEditor().CommitOpenEditor() && host_.MarginalEditor().CommitOpenEditor();
 }
 
 void TemplateWorkspace::EnterNoTemplateState() {

@@ -47,6 +47,9 @@ class TemplateEditorPort {
   virtual void ApplyLanguage() {}
   virtual void ReleaseEditor() {}
   virtual void ClearEditor() = 0;
+  // Commits a cell editor left open, so a command reads what the user typed.
+  // False (its message shown, the editor still open) when it does not commit.
+  virtual bool CommitOpenEditor() { return true; }
   virtual void SetSheet(const TDatHoja& header) = 0;
   virtual void ShowSheetSize() = 0;
   // Replaces the editor's table by the lines that carry its marker.
@@ -159,6 +162,8 @@ class TemplateWorkspace {
 
   // The no-template state: New and Open only, the "empty" name.
   void EnterNoTemplateState();
+  // Commits both editors' open cell editors; false when one does not commit.
+  bool CommitOpenEditors();
   // A fresh unsaved template of the given size in both editors.
   void StartUnsavedTemplate(double width, double height);
   void ShowSheetInEditors();

@@ -177,7 +177,7 @@ TEST(DrawItemText, PlacesTheLineByPositionAndAngle) {
     EXPECT_EQ(t.averageCharWidth, c.charWidth) << where;
     EXPECT_EQ(t.escapement, static_cast<int32_t>(c.angle * 10)) << where;
     EXPECT_EQ(d.TextHeight, 20) << where;
-    EXPECT_EQ(t.font, (FontSpec{"Arial", 96, 12, 0}));
+    EXPECT_EQ(t.font, (TextFont{"Arial", 96, 12, 0}));
     EXPECT_EQ(surface.calls, "FMT");
   }
 }

@@ -324,5 +324,37 @@ TEST(SheetHeader, AccentedFileNamesKeepTheirLetters) {
   EXPECT_EQ(read.Folder, dir.Path());
 }
 
+// A "|" or a line end in the chosen file or folder name must not split the
+// header line: the saved template opens again, under its real name.
+TEST(SheetHeader, PipesAndLineEndsInThePathStillGiveAnOpenableFile) {
+  const struct {
+    std::string folder, file, writtenName, writtenFolderTail;
+  } cases[] = {
+      {"a|b", "Caja.pla", "Caja.pla", "a_b"},
+      {"plain", "Caja|1.pla", "Caja_1.pla", "plain"},
+      {"line\nend", "Caja\r\n2.pla", "Caja__2.pla", "line_end"},
+  };
+  for (const auto& c : cases) {
+    testing::TempDir dir;
+    std::filesystem::create_directory(dir.Path(c.folder));
+    const std::string path = dir.Path(c.folder + "/" + c.file);
+    Template t;
+    StartNewSheetHeader(t.header, "x", 21.6, 28);
+    t.numerators.AddRow();
+    SaveTemplateFile(path, t.header, t.numerators, t.marginals);
+    EXPECT_EQ(t.header.Name, c.file) << "the name label keeps the real file name";
+    const std::string bytes = ReadBytes(path);
+    const std::string expectedStart = "|HJA|IMP100|" + c.writtenName + "|";
+    EXPECT_EQ(bytes.rfind(expectedStart, 0), 0u) << bytes;
+    EXPECT_NE(bytes.find(c.writtenFolderTail + "|0|0|"), std::string::npos) << bytes;
+    Template read;
+    ASSERT_EQ(LoadTemplateFile(path, read.header, read.numerators, read.marginals),
+              LoadResult::Loaded)
+        << c.file;
+    EXPECT_EQ(read.header.Width, 21.6);
+    EXPECT_EQ(read.numerators.RowCount(), 1);
+  }
+}
+
 }  // namespace
 }  // namespace zirvo

@@ -94,6 +94,24 @@ TEST_F(BatchTool, RefusesBadInputWithOneLineAndWritesNothing) {
   }
 }
 
+TEST_F(BatchTool, HelpAndVersionAnswerOnStdoutAndSucceed) {
+  const struct {
+    QStringList args;
+    const char* text;
+  } cases[] = {
+      {{"--help"}, "usage:"},
+      {{"-h"}, "usage:"},
+      {{"print", kFactura, "--help"}, "usage:"},
+      {{"--version"}, "zirvo-batch 7."},
+  };
+  for (const auto& c : cases) {
+    const auto r = Batch(c.args);
+    EXPECT_EQ(r.exitCode, 0) << c.args.join(' ').toStdString() << "\n" << r.err;
+    EXPECT_NE(r.out.find(c.text), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "");
+  }
+}
+
 TEST_F(BatchTool, InterruptCancelsTheRunAndLeavesNoPdf) {
   const QString pdf = Path("long.pdf");
   QProcess p;

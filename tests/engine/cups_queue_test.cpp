@@ -29,6 +29,25 @@ bool WaitFor(const std::function<bool()>& ready, int seconds) {
   return ready();
 }
 
+// What every job hands the queue, whatever the setting: no scaling, so no
+// driver fits the full-page document to its printable area.
+TEST(QueueJob, EveryJobAsksForNoScalingBesideItsChoices) {
+  PrinterSetting plain = PrinterSetting::Queue("Oficina");
+  PrinterSetting chosen = PrinterSetting::Queue("Oficina");
+  chosen.duplex = DuplexMode::LongEdge;
+  chosen.colour = ColourMode::GrayScale;
+  for (const PrinterSetting& setting : {plain, chosen}) {
+    const QStringList args = LpArguments(setting, "Zirvo: Facturas", "/tmp/job.pdf");
+    const int scaling = args.indexOf("print-scaling=none");
+    ASSERT_GT(scaling, 0) << args.join(' ').toStdString();
+    EXPECT_EQ(args[scaling - 1], "-o");
+    EXPECT_EQ(args.mid(args.size() - 2), (QStringList{"--", "/tmp/job.pdf"}));
+  }
+  const QStringList args = LpArguments(chosen, "t", "f");
+  EXPECT_TRUE(args.contains("sides=two-sided-long-edge"));
+  EXPECT_TRUE(args.contains("print-color-mode=monochrome"));
+}
+
 class CupsQueue : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -744,6 +744,43 @@ class NumeratorEditorTest : public QObject {
     QCOMPARE(Cell(1, C::kVertical), std::string("0.00"));
   }
 
+  // An editor left open commits before Increment and Move change every row,
+  // so its older text never comes back over their result; one that does not
+  // commit stops the command.
+  void openEditorCommitsBeforeIncrementAndMove() {
+    Load({"|FOL|01||0010||1.00||||||||", "|FOL|02||100|||||||||"});
+    ClickCell(Grid(), 0, C::kNumber);
+    TypeText("40");
+    auto answer = AnswerIncrement("5");
+    Click(EditorCommand::Increment);
+    QVERIFY(answer->Answered());
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QCOMPARE(Cell(0, C::kNumber), std::string("45"));
+    QCOMPARE(Cell(1, C::kNumber), std::string("105"));
+    ClickCell(Grid(), 1, C::kNumber);  // nothing of the old editor comes back
+    QCOMPARE(Cell(0, C::kNumber), std::string("45"));
+
+    ClickCell(Grid(), 0, C::kHorizontal);
+    TypeText("3");
+    auto moved = AnswerDisplacement("1", "");
+    Click(EditorCommand::Move);
+    QVERIFY(moved->Answered());
+    QCOMPARE(Cell(0, C::kHorizontal), std::string("4.00"));
+
+    ClickCell(Grid(), 0, C::kPrefix);
+    TypeText("x");
+    QGuiApplication::clipboard()->setText("a|b");
+    Edit(C::kPrefix)->selectAll();
+    PressKey(Qt::Key_V, Qt::ControlModifier);
+    auto box = DismissMessageBox();
+    ModalAnswer noDialog("zirvo::TFIncrem", [](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
+    Click(EditorCommand::Increment);
+    QVERIFY(box->Answered());
+    QVERIFY(!noDialog.Answered());
+    QCOMPARE(editor_->OpenEditor(), Edit(C::kPrefix));
+    QCOMPARE(Cell(0, C::kNumber), std::string("45"));
+  }
+
   void generalOperationsOnAnEmptyTableOpenNoDialog() {
     ModalAnswer any("QDialog", [](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
     Click(EditorCommand::Increment);

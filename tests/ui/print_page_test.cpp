@@ -2,6 +2,7 @@
 // fields, the printer chosen through the print dialog, runs started from the
 // page (to a PDF read back, cancelled part-way), the guards while a run is in
 // progress, and the reposition list with its five-sheet limit.
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -329,8 +330,30 @@ class PrintPageTest : public QObject {
     QVERIFY(!page.Bt_CanImp->isVisible());
     QVERIFY(page.Bt_ImpTodo->isEnabled());
 
+    // The file exists now: a run asks before replacing it, and "No" leaves
+    // it as it was and prints nothing.
+    const auto answerReplace = [](QMessageBox::StandardButton button) {
+      return std::make_unique<ModalAnswer>("QMessageBox", [button](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QCOMPARE(box->objectName(), QString("ReplaceFile"));
+        box->button(button)->click();
+      });
+    };
+    const QByteArray runBytes = [&] { QFile f(pdf); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    {
+      auto refused = answerReplace(QMessageBox::No);
+      QTest::mouseClick(page.Bt_ImpPba, Qt::LeftButton);
+      QVERIFY(refused->Answered());
+      QVERIFY2(refused->SeenText().contains("run.pdf"), qPrintable(refused->SeenText()));
+    }
+    QFile kept(pdf);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), runBytes);
+
     // The test sheet: one page with the stored numbers, whatever the sheets say.
+    auto accepted = answerReplace(QMessageBox::Yes);
     QTest::mouseClick(page.Bt_ImpPba, Qt::LeftButton);
+    QVERIFY(accepted->Answered());
     QCOMPARE(PdfPageCount(pdf), 2);
     QCOMPARE(PdfPageWords(pdf, 1), (std::vector<std::string>{"0050", "0100", "Recibo"}));
   }

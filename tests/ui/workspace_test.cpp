@@ -3,6 +3,8 @@
 // every dialog answered (confirmation, sheet size, open and save dialogs,
 // message boxes).
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
@@ -396,6 +398,37 @@ class WorkspaceScreenTest : public QObject {
              qPrintable(preview->Et_TamHoja->text()));
   }
 
+  // A cell editor left open is committed by the commands that read the
+  // tables; one that cannot commit stops them with its message.
+  void commandsCommitTheOpenCellEditor() {
+    Click(WorkspaceCommand::Numerators);
+    TableEditor* numerators = Workspace()->FHFolio01;
+    ClickCell(numerators->Grid(), 0, TFolioTable::kNumber);
+    TypeText(QStringLiteral("77"));
+    Click(WorkspaceCommand::Preview);
+    QCOMPARE(Page(), 5);
+    QCOMPARE(Workspace()->FHVista01->NumeratorRecords()[0].Number, 77);
+
+    Click(WorkspaceCommand::Numerators);
+    ClickCell(numerators->Grid(), 0, TFolioTable::kPrefix);
+    TypeText(QStringLiteral("x"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("a|b"));
+    qobject_cast<QLineEdit*>(numerators->OpenEditor())->selectAll();
+    PressKey(Qt::Key_V, Qt::ControlModifier);
+    QString message;
+    AnswerMessage(&message);
+    Click(WorkspaceCommand::SaveAs);  // no file dialog follows the refusal
+    QVERIFY(AllModalsAnswered());
+    QVERIFY2(message.contains(QStringLiteral("|")), qPrintable(message));
+    QCOMPARE(Page(), 2);
+    QCOMPARE(numerators->Table().Cell(0, TFolioTable::kPrefix), std::string("No. "));
+    qobject_cast<QLineEdit*>(numerators->OpenEditor())->selectAll();
+    TypeText(QStringLiteral("No. "));
+    PressKey(Qt::Key_Return);
+    TypeCell(numerators, TFolioTable::kNumber, QStringLiteral("2024"));
+    Click(WorkspaceCommand::Preview);
+  }
+
   void sheetSizeRebuildsTheOpenPreview() {
     TFHVista* preview = Workspace()->FHVista01;
     const int zoomBefore = preview->Zoom();
@@ -468,6 +501,7 @@ class WorkspaceScreenTest : public QObject {
   // for the run's end.
   void aRunKeepsItsPageAndDefersTheExit() {
     TFHImprime* page = Workspace()->FHImprime01;
+    QFile::remove(folder_.Root() + QStringLiteral("/hojas.pdf"));  // nothing to replace
     Retype(page->Ed_HojasImp, QStringLiteral("5000"));
     questions_.clear();
     AnswerConfirmation(false);  // the exit question, once the run has ended
