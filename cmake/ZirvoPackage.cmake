@@ -10,11 +10,12 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Zirvo)
 set(CPACK_PACKAGE_CONTACT ${ZIRVO_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "digital numbering machine for print shops and offices")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Zirvo designs templates of numbered sheets (up to 60 numerators and 60 marginal texts \
-over an optional JPEG background) and prints runs of them, every numerator moving by an \
-increment from one sheet to the next, plus reprints of spoiled sheets by their number. \
-zirvo-batch prints and previews templates from scripts.")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Zirvo designs templates of numbered sheets (up to 60 numerators and 60"
+    "marginal texts over an optional JPEG background) and prints runs of them,"
+    "every numerator moving by an increment from one sheet to the next, plus"
+    "reprints of spoiled sheets by their number. zirvo-batch prints and"
+    "previews templates from scripts.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
