@@ -41,5 +41,10 @@ fuzz: deps
 	@cmake --build $(FUZZ) -j$(JOBS)
 	@scripts/run-fuzz $(FUZZ) $(FUZZ_SECONDS)
 
+# make deb: build/zirvo_<version>_<arch>.deb, for `sudo apt install ./build/zirvo_*.deb`.
+.PHONY: deb
+deb: build
+	@cd $(BUILD) && cpack -G DEB
+
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZ)

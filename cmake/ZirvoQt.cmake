@@ -9,9 +9,11 @@ add_library(zirvo_ui STATIC ${ZIRVO_UI_SOURCES} ${ZIRVO_RESOURCES})
 target_link_libraries(zirvo_ui PUBLIC zirvo_core Qt6::Widgets Qt6::PrintSupport Qt6::Svg)
 
 # Every src/<folder>/<name>_main.cpp becomes the executable <name> (underscores as dashes).
-# Installed, the programs live in lib/zirvo with their Datos folder beside
-# them (templates and DatosLoc.ini), and bin holds links to them.
-set(ZIRVO_INSTALL_APPDIR lib/zirvo)
+# Installed, the programs go to bin. An installed copy keeps its templates and
+# DatosLoc.ini in each user's own data folder (see DataFolder()), so the
+# installation holds no folder that users write to.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 file(GLOB ZIRVO_MAINS CONFIGURE_DEPENDS src/*/*_main.cpp)
 foreach(main ${ZIRVO_MAINS})
   get_filename_component(stem ${main} NAME_WE)
@@ -19,11 +21,13 @@ foreach(main ${ZIRVO_MAINS})
   string(REPLACE "_" "-" exe ${exe})
   add_executable(${exe} ${main})
   target_link_libraries(${exe} PRIVATE zirvo_ui)
-  install(TARGETS ${exe} RUNTIME DESTINATION ${ZIRVO_INSTALL_APPDIR})
-  # bin/<exe> points at the program in its own folder, where Datos sits.
-  install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
-    file(CREATE_LINK ../${ZIRVO_INSTALL_APPDIR}/${exe}
-         \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${exe}\" SYMBOLIC)")
+  # Earlier installations put a link to lib/zirvo/<exe> here; installing over
+  # that link would leave the old program in place.
+  install(CODE "set(installed \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${exe}\")
+    if(IS_SYMLINK \"\${installed}\")
+      file(REMOVE \"\${installed}\")
+    endif()")
+  install(TARGETS ${exe} RUNTIME DESTINATION bin)
 endforeach()
 
 # gtest tests that need Qt (painting, printing to PDF, CUPS, the batch tool).
@@ -60,17 +64,15 @@ foreach(bench ${ZIRVO_BENCHES})
   target_link_libraries(${name} PRIVATE zirvo_ui)
 endforeach()
 
-# Templates and the language setting live in Datos beside the executable; the
-# program never creates that folder itself.
+# The programs in the build tree use the writable Datos folder beside them
+# (templates and the language setting), as a portable copy does.
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/Datos)
 
-# The installed Datos folder is made once and kept on reinstall, with the
-# templates in it; every user of the machine may keep templates there.
-install(CODE "set(datos \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ZIRVO_INSTALL_APPDIR}/Datos\")
-  if(NOT EXISTS \"\${datos}\")
-    file(MAKE_DIRECTORY \"\${datos}\")
-    file(CHMOD \"\${datos}\" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
-         GROUP_READ GROUP_WRITE GROUP_EXECUTE WORLD_READ WORLD_WRITE WORLD_EXECUTE)
-  endif()")
 install(FILES resources/zirvo.desktop DESTINATION share/applications)
 install(FILES resources/emblem.svg DESTINATION share/icons/hicolor/scalable/apps RENAME zirvo.svg)
+
+# An installation into a scratch DESTDIR must hold no path every account may write.
+add_test(NAME install_permissions
+  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/install/no_world_writable.sh ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
+
+include(cmake/ZirvoPackage.cmake)

@@ -1,5 +1,7 @@
 #include "app/helpers.h"
 
+#include <optional>
+
 #include "app/platform.h"
 
 namespace zirvo {
@@ -26,7 +28,22 @@ std::string& FolderSetting() {
 }
 
 std::string& DataFolderSetting() {
-  static std::string folder = FolderSetting() + "/Datos/";
+  static std::string folder = [] {
+    DataFolderInputs inputs;
+    inputs.applicationFolder = FolderSetting();
+    inputs.writableFolderBeside = platform::IsPrivateWritableFolder(FolderSetting() + "/Datos");
+    inputs.xdgDataHome = platform::EnvironmentValue("XDG_DATA_HOME");
+    inputs.home = platform::HomeFolder();
+    return ChooseDataFolder(inputs);
+  }();
+  return folder;
+}
+
+// An absolute folder without trailing separators ("/" becomes ""), or
+// nullopt for an empty or relative one.
+std::optional<std::string> AbsoluteBase(std::string folder) {
+  if (folder.empty() || folder.front() != '/') return std::nullopt;
+  while (!folder.empty() && folder.back() == '/') folder.pop_back();
   return folder;
 }
 
@@ -57,7 +74,16 @@ std::string ZeroPad(std::string_view text, int width) {
 
 const std::string& ApplicationFolder() { return FolderSetting(); }
 
+std::string ChooseDataFolder(const DataFolderInputs& inputs) {
+  if (inputs.writableFolderBeside) return inputs.applicationFolder + "/Datos/";
+  if (auto base = AbsoluteBase(inputs.xdgDataHome)) return *base + "/zirvo/Datos/";
+  if (auto home = AbsoluteBase(inputs.home)) return *home + "/.local/share/zirvo/Datos/";
+  return inputs.applicationFolder + "/Datos/";
+}
+
 const std::string& DataFolder() { return DataFolderSetting(); }
+
+bool PrepareDataFolder() { return platform::MakeFolders(DataFolder()); }
 
 void SetApplicationFolderForTesting(const std::string& folder) {
   FolderSetting() = folder;

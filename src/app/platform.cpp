@@ -2,12 +2,18 @@
 #include "app/platform.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <vector>
 
 namespace zirvo::platform {
 
@@ -16,6 +22,37 @@ std::string ExecutablePath() {
   const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
   if (length <= 0) return {};
   return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+std::string EnvironmentValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string() : std::string(value);
+}
+
+std::string HomeFolder() {
+  std::string home = EnvironmentValue("HOME");
+  if (!home.empty()) return home;
+  long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
+      found->pw_dir == nullptr)
+    return {};
+  return found->pw_dir;
+}
+
+bool IsPrivateWritableFolder(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+  if ((info.st_mode & S_IWOTH) != 0) return false;
+  return faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+bool MakeFolders(const std::string& path) {
+  std::error_code error;
+  std::filesystem::create_directories(path, error);
+  return std::filesystem::is_directory(path, error);
 }
 
 namespace {

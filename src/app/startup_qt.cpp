@@ -16,7 +16,10 @@ namespace zirvo {
 int RunZirvo(QApplication& app, const StartupObserver& observer) {
   SetApplicationTitle();
   // Shared modules, each once: folders, message catalog (reads the language).
+  // A user's own data folder is made on the first start; should that fail,
+  // the program runs on as it does with a read-only folder.
   ApplicationFolder();
+  PrepareDataFolder();
   Catalog();
   ApplyToolkitLanguage();
   LoadArtwork();

@@ -223,7 +223,9 @@ bool TFImpLibre::AskSheetSize(const std::string& title, double& width, double& h
 }
 
 QString TFImpLibre::DataFolderPath() const {
-  return QFile::decodeName(QByteArray::fromStdString(ApplicationFolder() + "/Datos"));
+  std::string folder = DataFolder();
+  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return QFile::decodeName(QByteArray::fromStdString(folder));
 }
 
 bool TFImpLibre::ChooseFileToOpen(std::string& path) {

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#ifdef __unix__
+#include <sys/stat.h>
+#endif
+
+#include "app/platform.h"
+#include "temp_dir.h"
+
 namespace zirvo {
 namespace {
 
@@ -51,15 +58,87 @@ TEST(ZeroPad, PadsWithoutInterpreting) {
   EXPECT_EQ(ZeroPad("5", -3), "5");
 }
 
-TEST(Folders, DataFolderSitsInTheApplicationFolder) {
+// Which Datos folder is in use depends on this machine (a writable Datos
+// beside the test binary or not); the choice itself is tested below.
+TEST(Folders, TestingFolderHoldsTheDataFolder) {
   const std::string before = ApplicationFolder();
   EXPECT_FALSE(before.empty());
   EXPECT_NE(before.back(), '/');
-  EXPECT_EQ(DataFolder(), before + "/Datos/");
+  EXPECT_EQ(DataFolder().back(), '/');
   SetApplicationFolderForTesting("/opt/zirvo");
+  EXPECT_EQ(ApplicationFolder(), "/opt/zirvo");
   EXPECT_EQ(DataFolder(), "/opt/zirvo/Datos/");
   SetApplicationFolderForTesting(before);
 }
+
+TEST(Folders, WritableDatosBesideTheProgramElseTheUsersOwnFolder) {
+  struct Case {
+    const char* what;
+    bool writableBeside;
+    const char* xdg;
+    const char* home;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"build tree or portable copy", true, "/x", "/home/ana", "/opt/z/Datos/"},
+      {"installed, default place", false, "", "/home/ana", "/home/ana/.local/share/zirvo/Datos/"},
+      {"installed, XDG_DATA_HOME", false, "/data/ana", "/home/ana", "/data/ana/zirvo/Datos/"},
+      {"XDG_DATA_HOME with a slash", false, "/data/ana/", "/home/ana", "/data/ana/zirvo/Datos/"},
+      {"relative XDG_DATA_HOME ignored", false, "data", "/home/ana", "/home/ana/.local/share/zirvo/Datos/"},
+      {"relative, dotted", false, "./share", "/home/ana/", "/home/ana/.local/share/zirvo/Datos/"},
+      {"home is the root", false, "", "/", "/.local/share/zirvo/Datos/"},
+      {"XDG_DATA_HOME without home", false, "/data", "", "/data/zirvo/Datos/"},
+      {"no home at all", false, "", "", "/opt/z/Datos/"},
+      {"relative home", false, "", "ana", "/opt/z/Datos/"},
+  };
+  for (const auto& c : cases) {
+    DataFolderInputs inputs;
+    inputs.applicationFolder = "/opt/z";
+    inputs.writableFolderBeside = c.writableBeside;
+    inputs.xdgDataHome = c.xdg;
+    inputs.home = c.home;
+    EXPECT_EQ(ChooseDataFolder(inputs), c.expected) << c.what;
+  }
+}
+
+#ifdef __unix__
+// The checks behind the choice: only a folder closed to other accounts counts
+// as the program's own, and the user's folder is made with its parents.
+TEST(Folders, OnlyAFolderClosedToOthersCountsAsWritable) {
+  testing::TempDir dir;
+  const std::string folder = dir.Path("Datos");
+  EXPECT_FALSE(platform::IsPrivateWritableFolder(folder)) << "missing";
+  testing::WriteBytes(folder, "not a folder");
+  EXPECT_FALSE(platform::IsPrivateWritableFolder(folder)) << "a file";
+  std::filesystem::remove(folder);
+  std::filesystem::create_directory(folder);
+  const struct {
+    mode_t mode;
+    bool counts;
+  } cases[] = {{0755, true}, {0700, true}, {0775, true}, {0777, false}, {01777, false}, {0757, false}};
+  for (const auto& c : cases) {
+    ASSERT_EQ(chmod(folder.c_str(), c.mode), 0);
+    EXPECT_EQ(platform::IsPrivateWritableFolder(folder), c.counts) << std::oct << c.mode;
+  }
+}
+
+TEST(Folders, DataFolderIsMadeWithItsParentsUnderTheUmask) {
+  testing::TempDir dir;
+  const std::string folder = dir.Path("share") + "/zirvo/Datos/";
+  const mode_t before = umask(027);
+  const bool made = platform::MakeFolders(folder);
+  umask(before);
+  ASSERT_TRUE(made);
+  for (const char* part : {"share", "share/zirvo", "share/zirvo/Datos"}) {
+    struct stat info {};
+    ASSERT_EQ(stat(dir.Path(part).c_str(), &info), 0) << part;
+    EXPECT_EQ(info.st_mode & 07777, 0750u) << part;
+  }
+  EXPECT_TRUE(platform::MakeFolders(folder)) << "an existing folder";
+  testing::WriteBytes(dir.Path("file"), "x");
+  EXPECT_FALSE(platform::MakeFolders(dir.Path("file") + "/Datos/"));
+}
+#endif
 
 }  // namespace
 }  // namespace zirvo

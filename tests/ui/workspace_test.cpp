@@ -337,14 +337,15 @@ class WorkspaceScreenTest : public QObject {
     QFETCH(QString, message);
     const QString path = folder_.DataPath(QStringLiteral("Mala.pla"));
     WriteFile(path, content);
-    QString shown;
+    QString shown, folder;
     AnswerConfirmation(true);
     AnswerNextModal([&](QWidget* modal) {
-      ChooseFile(modal, path);
+      ChooseFile(modal, path, nullptr, &folder);
       AnswerMessage(&shown);
     });
     Click(WorkspaceCommand::Open);
     QVERIFY(AllModalsAnswered());
+    QCOMPARE(folder, Folder());  // the open dialog proposes the data folder, as saving does
     QCOMPARE(shown, message);
     QCOMPARE(Label(), QStringLiteral("-- VACIO --"));
     QVERIFY(!Workspace()->CommandIcon(WorkspaceCommand::Save)->isVisible());
