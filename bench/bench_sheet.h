@@ -4,16 +4,16 @@
 
 #include <string>
 
-#include "app/print_job.h"
+#include "template/print_job.h"
 
 namespace zirvo::bench {
 
-inline TImpresion PreviewBenchJob() {
-  TImpresion job;
+inline PrintJob PreviewBenchJob() {
+  PrintJob job;
   job.Sheet.Width = 21.60;
   job.Sheet.Height = 28.00;
   for (int i = 0; i < 60; ++i) {
-    TDatFol n;
+    Numerator n;
     n.Number = 100 * i;
     n.Prefix = "F-";
     n.Horizontal = 1.0 + (i % 6) * 3.3;
@@ -21,7 +21,7 @@ inline TImpresion PreviewBenchJob() {
     n.Rotation = (i % 4) * 90.0;
     n.Size = 8 + i % 10;
     job.Numerators.push_back(n);
-    TDatMar m;
+    MarginalText m;
     m.Text = "Marginal " + std::to_string(i);
     m.Horizontal = 1.0 + (i % 4) * 5.0;
     m.Vertical = 14.5 + (i / 4) * 0.85;

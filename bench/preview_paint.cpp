@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "render/painter_surface_qt.h"
 #include "render/sheet_render.h"
 #include "bench_sheet.h"
@@ -18,7 +18,7 @@ using namespace zirvo;
 using Clock = std::chrono::steady_clock;
 constexpr int32_t kScreen = 96;
 
-double PaintFrames(QImage& image, const TImpresion& sheet, int32_t zoom, int left, int top, int frames) {
+double PaintFrames(QImage& image, const PrintJob& sheet, int32_t zoom, int left, int top, int frames) {
   const DeviceMapping mapping = DeviceMapping::Preview(zoom, kScreen);
   double total = 0;
   for (int frame = -1; frame < frames; ++frame) {  // frame -1 warms the glyph caches
@@ -39,7 +39,7 @@ double PaintFrames(QImage& image, const TImpresion& sheet, int32_t zoom, int lef
 int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  const TImpresion sheet = bench::PreviewBenchJob();
+  const PrintJob sheet = bench::PreviewBenchJob();
   const int frames = argc > 1 ? std::stoi(argv[1]) : 50;
 
   // The fitting zoom of a 768 x 447 view: 41 %, a 335 x 434 panel.

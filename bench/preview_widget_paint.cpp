@@ -16,8 +16,8 @@
 #include <functional>
 #include <string>
 
-#include "app/platform.h"
-#include "render/preview_page_qt.h"
+#include "base/platform.h"
+#include "pages/preview_page_qt.h"
 #include "bench_sheet.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "printing/print_engine.h"
 #include "printing/qprinter_device_qt.h"
 
@@ -23,11 +23,11 @@ using Clock = std::chrono::steady_clock;
 
 double Mb(long long bytes) { return bytes / 1048576.0; }
 
-TImpresion BenchJob() {
-  TImpresion job;
+PrintJob BenchJob() {
+  PrintJob job;
   job.Sheet.Name = "Bench";
   for (int i = 0; i < 8; ++i) {
-    TDatFol n;
+    Numerator n;
     n.Position = i + 1;
     n.Number = 1000 * (i + 1);
     n.Prefix = i % 2 ? "N-" : "";
@@ -40,7 +40,7 @@ TImpresion BenchJob() {
     job.Numerators.push_back(n);
   }
   for (int i = 0; i < 4; ++i) {
-    TDatMar m;
+    MarginalText m;
     m.Position = i + 1;
     m.Text = "Texto marginal de prueba " + std::to_string(i + 1);
     m.Horizontal = 2.0;
@@ -62,7 +62,7 @@ struct MemoryProbe : RunObserver {
 };
 
 // The same twelve texts, fonts, places and turns, drawn without the engine.
-double BareLoop(const QString& file, const TImpresion& job, int pages) {
+double BareLoop(const QString& file, const PrintJob& job, int pages) {
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(file);
@@ -78,7 +78,7 @@ double BareLoop(const QString& file, const TImpresion& job, int pages) {
   const auto start = Clock::now();
   QPainter painter(&printer);
   for (int page = 0; page < pages; ++page) {
-    for (const TDatFol& n : job.Numerators) {
+    for (const Numerator& n : job.Numerators) {
       painter.save();
       painter.setFont(fontOf(n.Size));
       painter.translate(dots(n.Horizontal), dots(n.Vertical));
@@ -86,7 +86,7 @@ double BareLoop(const QString& file, const TImpresion& job, int pages) {
       painter.drawText(QPoint(0, 100), QString::number(n.Number + page).rightJustified(6, '0'));
       painter.restore();
     }
-    for (const TDatMar& m : job.Marginals) {
+    for (const MarginalText& m : job.Marginals) {
       painter.setFont(fontOf(m.Size));
       painter.drawText(QPoint(dots(m.Horizontal), dots(m.Vertical)), QString::fromLatin1(m.Text.c_str()));
     }

@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/main_window_qt.h"
-#include "app/startup_qt.h"
+#include "shell/main_window_qt.h"
+#include "shell/startup_qt.h"
 
 int main(int argc, char** argv) {
   QElapsedTimer sinceEntry;

@@ -34,7 +34,7 @@ endforeach()
 file(GLOB ZIRVO_ENGINE_TESTS CONFIGURE_DEPENDS tests/engine/*.cpp)
 if(ZIRVO_ENGINE_TESTS)
   add_executable(zirvo_engine_tests ${ZIRVO_ENGINE_TESTS} tests/support/qt_gtest_main.cpp)
-  target_link_libraries(zirvo_engine_tests PRIVATE zirvo_ui Qt6::Test GTest::gtest)
+  target_link_libraries(zirvo_engine_tests PRIVATE zirvo_ui zirvo_test_doubles Qt6::Test GTest::gtest)
   target_compile_definitions(zirvo_engine_tests PRIVATE
     ZIRVO_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures"
     ZIRVO_BUILD_DIR="${CMAKE_BINARY_DIR}")
@@ -44,12 +44,11 @@ endif()
 
 # QtTest widget tests: one executable per tests/ui/*_test.cpp.
 file(GLOB ZIRVO_UI_TESTS CONFIGURE_DEPENDS tests/ui/*_test.cpp)
-file(GLOB ZIRVO_UI_TEST_SUPPORT CONFIGURE_DEPENDS tests/ui/support/*.cpp tests/ui/support/*.h)
+set(ZIRVO_UI_TEST_SUPPORT tests/support/ui_support.cpp tests/support/shell_support.cpp)
 foreach(test ${ZIRVO_UI_TESTS})
   get_filename_component(name ${test} NAME_WE)
   add_executable(${name} ${test} ${ZIRVO_UI_TEST_SUPPORT})
-  target_link_libraries(${name} PRIVATE zirvo_ui Qt6::Test)
-  target_include_directories(${name} PRIVATE tests/ui)
+  target_link_libraries(${name} PRIVATE zirvo_ui zirvo_test_doubles Qt6::Test)
   target_compile_definitions(${name} PRIVATE
     ZIRVO_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures"
     ZIRVO_BUILD_DIR="${CMAKE_BINARY_DIR}")

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "app/file_io.h"
-#include "app/helpers.h"
-#include "app/text.h"
+#include "base/file_io.h"
+#include "base/helpers.h"
+#include "base/text.h"
 #include "catalog/ini_file.h"
 
 namespace zirvo {
@@ -13,84 +13,11 @@ namespace {
 constexpr std::string_view kSection = "Language";
 constexpr std::string_view kKey = "Predet";
 
-const char* OwnSpanish(OwnMessage message) {
-  switch (message) {
-    case OwnMessage::PipeInText:
-      return "El texto '%s' contiene el car\xe1" "cter \"|\", que una plantilla no puede guardar.";
-    case OwnMessage::NotCp1252:
-      return "El texto '%s' contiene caracteres que una plantilla no puede guardar.";
-    case OwnMessage::NumberOutOfRange:
-      return "El numerador %s saldr\xed" "a del rango de n\xfameros (-2147483648 a 2147483647) "
-             "en esta impresi\xf3n. No se imprimi\xf3 nada.";
-    case OwnMessage::NegativeSheets:
-      return "El n\xfamero de hojas '%s' no puede ser negativo. No se imprimi\xf3 nada.";
-    case OwnMessage::RepositionNotInteger:
-      return "'%s' no es un n\xfamero de hoja v\xe1lido.";
-    case OwnMessage::RepositionNotPrinted:
-      return "Se imprimieron las cinco primeras hojas de la lista. No se imprimieron: %s";
-    case OwnMessage::ZoomNotPositive:
-      return "El zoom '%s' debe ser mayor que cero.";
-    case OwnMessage::SheetSizeNotPositive:
-      return "El largo y el alto de la hoja deben ser mayores que cero.";
-    case OwnMessage::ImageNotDecoded:
-      return "La imagen '%s' no pudo ser le\xed" "da como imagen JPEG.";
-    case OwnMessage::FileNotWritten:
-      return "No se pudo guardar el archivo '%s': %s";
-    case OwnMessage::FileNotRead:
-      return "No se pudo leer el archivo '%s': %s";
-    case OwnMessage::NotCompatible:
-      return "El formato no es compatible y no pudo ser leido.";
-    case OwnMessage::PrintingFailed:
-      return "Error de impresi\xf3n en '%s': %s. La impresi\xf3n fue cancelada.";
-    case OwnMessage::ReplaceFile:
-      return "El archivo '%s' ya existe. \xbf" "Desea reemplazarlo?";
-  }
-  return "";
-}
-
-const char* OwnEnglish(OwnMessage message) {
-  switch (message) {
-    case OwnMessage::PipeInText:
-      return "The text '%s' contains the character \"|\", which a template cannot store.";
-    case OwnMessage::NotCp1252:
-      return "The text '%s' contains characters that a template cannot store.";
-    case OwnMessage::NumberOutOfRange:
-      return "Numerator %s would leave the range of numbers (-2147483648 to 2147483647) in "
-             "this run. Nothing was printed.";
-    case OwnMessage::NegativeSheets:
-      return "The number of sheets '%s' cannot be negative. Nothing was printed.";
-    case OwnMessage::RepositionNotInteger:
-      return "'%s' is not a valid sheet number.";
-    case OwnMessage::RepositionNotPrinted:
-      return "The first five sheets of the list were printed. Not printed: %s";
-    case OwnMessage::ZoomNotPositive:
-      return "The zoom '%s' must be greater than zero.";
-    case OwnMessage::SheetSizeNotPositive:
-      return "The length and the height of the sheet must be greater than zero.";
-    case OwnMessage::ImageNotDecoded:
-      return "The picture '%s' could not be read as a JPEG image.";
-    case OwnMessage::FileNotWritten:
-      return "The file '%s' could not be saved: %s";
-    case OwnMessage::FileNotRead:
-      return "The file '%s' could not be read: %s";
-    case OwnMessage::NotCompatible:
-      return "El formato no es compatible y no pudo ser leido.";
-    case OwnMessage::PrintingFailed:
-      return "Printing on '%s' failed: %s. The print run was cancelled.";
-    case OwnMessage::ReplaceFile:
-      return "The file '%s' already exists. Do you want to replace it?";
-  }
-  return "";
-}
-
-// Own messages follow the table loaded last; the program loads one catalog.
-bool ownTextEnglish = false;
-
 }  // namespace
 
-TFDbDatLan::TFDbDatLan(std::string settingsFile) : settingsFile_(std::move(settingsFile)) {}
+Catalog::Catalog(std::string settingsFile) : settingsFile_(std::move(settingsFile)) {}
 
-std::string TFDbDatLan::LookupText(std::string_view code) const {
+std::string Catalog::LookupText(std::string_view code) const {
   std::string result;
   if (code.size() != 4) return result;
   // The whole table is scanned: with a repeated code the last line wins.
@@ -102,13 +29,13 @@ std::string TFDbDatLan::LookupText(std::string_view code) const {
   return result;
 }
 
-void TFDbDatLan::LoadTable(int language) {
+void Catalog::LoadTable(int language) {
   english_ = language == 2;
-  ownTextEnglish = english_;
+  SetOwnMessagesEnglish(english_);
   lines_ = english_ ? EnglishCatalog() : SpanishCatalog();
 }
 
-int TFDbDatLan::ReadLanguage() {
+int Catalog::ReadLanguage() {
   int32_t language = 0;
   try {
     std::string value;
@@ -122,7 +49,7 @@ int TFDbDatLan::ReadLanguage() {
   return language;
 }
 
-void TFDbDatLan::WriteLanguage(int language) {
+void Catalog::WriteLanguage(int language) {
   try {
     std::string bytes;
     if (std::filesystem::exists(settingsFile_)) bytes = ReadFileBytes(settingsFile_);
@@ -133,28 +60,16 @@ void TFDbDatLan::WriteLanguage(int language) {
   languageCode_ = ZeroPad(FormatInt(language), 6);
 }
 
-TFDbDatLan& Catalog() {
-  static TFDbDatLan catalog = [] {
-    TFDbDatLan created(DataFolder() + "DatosLoc.ini");
+Catalog& ProgramCatalog() {
+  static Catalog catalog = [] {
+    Catalog created(DataFolder() + "DatosLoc.ini");
     created.LoadTable(created.ReadLanguage());
     return created;
   }();
   return catalog;
 }
 
-std::string LookupText(std::string_view code) { return Catalog().LookupText(code); }
+std::string LookupText(std::string_view code) { return ProgramCatalog().LookupText(code); }
 
-std::string OwnText(OwnMessage message, std::string_view arg, std::string_view arg2) {
-  std::string text = ownTextEnglish ? OwnEnglish(message) : OwnSpanish(message);
-  std::string_view args[] = {arg, arg2};
-  std::size_t from = 0;
-  for (auto value : args) {
-    const auto at = text.find("%s", from);
-    if (at == std::string::npos) break;
-    text.replace(at, 2, value);
-    from = at + value.size();
-  }
-  return text;
-}
 
 }  // namespace zirvo

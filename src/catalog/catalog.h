@@ -6,12 +6,14 @@
 #include <string_view>
 #include <vector>
 
+#include "base/messages.h"
+
 namespace zirvo {
 
-class TFDbDatLan {
+class Catalog {
  public:
   // `settingsFile` is the path of DatosLoc.ini. The catalog starts empty.
-  explicit TFDbDatLan(std::string settingsFile);
+  explicit Catalog(std::string settingsFile);
 
   // The text of the code in the current language, or "" for an unknown code.
   std::string LookupText(std::string_view code) const;
@@ -45,29 +47,9 @@ const std::vector<std::string>& EnglishCatalog();
 
 // The program's one catalog. Created on first use on DataFolder() +
 // "DatosLoc.ini" and loaded with the stored language.
-TFDbDatLan& Catalog();
-// Catalog().LookupText(code).
+Catalog& ProgramCatalog();
+// ProgramCatalog().LookupText(code).
 std::string LookupText(std::string_view code);
 
-// Messages of this program that the four-digit catalog does not hold, in the
-// language of the table loaded last.
-enum class OwnMessage {
-  PipeInText,           // %s: the text
-  NotCp1252,            // %s: the text
-  NumberOutOfRange,     // %s: numerator position, for a run leaving int32
-  NegativeSheets,       // %s: the text
-  RepositionNotInteger, // %s: the entry
-  RepositionNotPrinted, // %s: the list of entries not printed
-  ZoomNotPositive,      // %s: the text
-  SheetSizeNotPositive, // no argument
-  ImageNotDecoded,      // %s: the file
-  FileNotWritten,       // %s: the file, %s: the cause
-  FileNotRead,          // %s: the file, %s: the cause
-  NotCompatible,        // no argument: Spanish only, as the program always said it
-  PrintingFailed,       // %s: the printer, %s: the cause
-  ReplaceFile,          // %s: the file, a question
-};
-// The message with its first "%s" replaced by `arg` and its second by `arg2`.
-std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});
 
 }  // namespace zirvo

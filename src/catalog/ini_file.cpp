@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace zirvo {
 namespace {

@@ -5,7 +5,7 @@ namespace zirvo {
 namespace {
 
 TableEditorConfig MarginalConfig() {
-  using C = TMarginalTable::CellIndex;
+  using C = MarginalTable::CellIndex;
   std::vector<ColumnDef> cols(C::kCellCount);
   cols[C::kPosition] = columns::Position();
   cols[C::kText] = columns::FreeText(332, "TPMens", "0212", "EdMens", 200);
@@ -28,15 +28,15 @@ TableEditorConfig MarginalConfig() {
 }  // namespace
 
 TFHMarginal::TFHMarginal(QWidget* parent)
-    : TableEditor(std::make_unique<TMarginalTable>(), MarginalConfig(), parent) {
+    : TableEditor(std::make_unique<MarginalTable>(), MarginalConfig(), parent) {
   setObjectName("FHMarginal01");
 }
 
-const TMarginalTable& TFHMarginal::Marginals() const {
-  return static_cast<const TMarginalTable&>(Table());
+const MarginalTable& TFHMarginal::Marginals() const {
+  return static_cast<const MarginalTable&>(Table());
 }
 
-int TFHMarginal::ExportRecords(TArrMar100& records) const {
+int TFHMarginal::ExportRecords(MarginalTextList& records) const {
   records = Marginals().ExportRecords();
   return static_cast<int>(records.size());
 }

@@ -2,8 +2,8 @@
 // nine columns of the marginal-text table.
 #pragma once
 
-#include "marginals/marginal_table.h"
-#include "template/table_editor_qt.h"
+#include "template/marginal_table.h"
+#include "widgets/table_editor_qt.h"
 
 namespace zirvo {
 
@@ -12,11 +12,11 @@ class TFHMarginal : public TableEditor {
  public:
   explicit TFHMarginal(QWidget* parent = nullptr);
 
-  const TMarginalTable& Marginals() const;
+  const MarginalTable& Marginals() const;
   // The marginal texts as the preview and the print run take them; returns
   // their count. A cell that does not convert throws ConversionError and
   // `records` is left untouched. An open in-place editor does not take part.
-  int ExportRecords(TArrMar100& records) const;
+  int ExportRecords(MarginalTextList& records) const;
 };
 
 }  // namespace zirvo

@@ -1,15 +1,15 @@
 #include "numerators/numerator_editor_qt.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "catalog/catalog.h"
-#include "numerators/general_dialogs_qt.h"
+#include "widgets/general_dialogs_qt.h"
 
 namespace zirvo {
 
 namespace {
 
 TableEditorConfig FolioConfig() {
-  using C = TFolioTable::CellIndex;
+  using C = NumeratorTable::CellIndex;
   std::vector<ColumnDef> cols(C::kCellCount);
   cols[C::kPosition] = columns::Position();
   cols[C::kPrefix] = columns::FreeText(104, "TPPref", "0201", "EdPref", 15);
@@ -40,13 +40,13 @@ TableEditorConfig FolioConfig() {
 }  // namespace
 
 TFHFolio::TFHFolio(QWidget* parent)
-    : TableEditor(std::make_unique<TFolioTable>(), FolioConfig(), parent) {
+    : TableEditor(std::make_unique<NumeratorTable>(), FolioConfig(), parent) {
   setObjectName("FHFolio01");
 }
 
-const TFolioTable& TFHFolio::Folios() const { return static_cast<const TFolioTable&>(Table()); }
+const NumeratorTable& TFHFolio::Folios() const { return static_cast<const NumeratorTable&>(Table()); }
 
-int TFHFolio::ExportRecords(TArrFol100& records) const {
+int TFHFolio::ExportRecords(NumeratorList& records) const {
   records = Folios().ExportRecords();
   return static_cast<int>(records.size());
 }
@@ -56,7 +56,7 @@ void TFHFolio::RunIncrement() {
   int32_t k = 0;
   try {
     ShowIncrementDialog(k);
-    static_cast<TFolioTable&>(MutableTable()).ApplyIncrement(k);
+    static_cast<NumeratorTable&>(MutableTable()).ApplyIncrement(k);
   } catch (const ZirvoError& error) {
     ShowFailure(this, error.what());
   }

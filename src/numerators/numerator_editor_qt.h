@@ -2,8 +2,8 @@
 // thirteen columns of the numerator table and the general increment.
 #pragma once
 
-#include "numerators/numerator_table.h"
-#include "template/table_editor_qt.h"
+#include "template/numerator_table.h"
+#include "widgets/table_editor_qt.h"
 
 namespace zirvo {
 
@@ -12,11 +12,11 @@ class TFHFolio : public TableEditor {
  public:
   explicit TFHFolio(QWidget* parent = nullptr);
 
-  const TFolioTable& Folios() const;
+  const NumeratorTable& Folios() const;
   // The numerators as the preview and the print run take them; returns their
   // count. A cell that does not convert throws ConversionError and `records`
   // is left untouched. An open in-place editor does not take part.
-  int ExportRecords(TArrFol100& records) const;
+  int ExportRecords(NumeratorList& records) const;
 
  protected:
   void RunIncrement() override;

@@ -1,6 +1,6 @@
 #include "printing/batch_options.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace zirvo {
 namespace {
@@ -178,7 +178,7 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
   return o;
 }
 
-PrinterSetting BatchPrinterSetting(const BatchOptions& o, const TDatHoja& sheet) {
+PrinterSetting BatchPrinterSetting(const BatchOptions& o, const SheetHeader& sheet) {
   PrinterSetting s = o.printer.empty() ? PrinterSetting::PdfFile(o.output)
                                        : PrinterSetting::Queue(o.printer);
   s.paper = o.paper;
@@ -195,8 +195,8 @@ PrinterSetting BatchPrinterSetting(const BatchOptions& o, const TDatHoja& sheet)
   return s;
 }
 
-std::string FormatTemplateInfo(const TDatHoja& sheet, const TArrFol100& numerators,
-                               const TArrMar100& marginals, bool json) {
+std::string FormatTemplateInfo(const SheetHeader& sheet, const NumeratorList& numerators,
+                               const MarginalTextList& marginals, bool json) {
   RecordWriter header(json);
   header.Text("name", sheet.Name);
   header.Text("kind", sheet.Kind);
@@ -206,7 +206,7 @@ std::string FormatTemplateInfo(const TDatHoja& sheet, const TArrFol100& numerato
   header.Number("marginals", static_cast<int64_t>(marginals.size()));
 
   std::vector<std::string> numeratorLines, marginalLines;
-  for (const TDatFol& n : numerators) {
+  for (const Numerator& n : numerators) {
     RecordWriter w(json);
     w.Number("position", n.Position);
     w.Text("prefix", n.Prefix);
@@ -218,7 +218,7 @@ std::string FormatTemplateInfo(const TDatHoja& sheet, const TArrFol100& numerato
               n.BarcodePosition, n.BarHeight, n.BarLength, n.Font, n.Size, n.Colour);
     numeratorLines.push_back(w.Take());
   }
-  for (const TDatMar& m : marginals) {
+  for (const MarginalText& m : marginals) {
     RecordWriter w(json);
     w.Number("position", m.Position);
     w.Text("text", m.Text);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/records.h"
+#include "template/records.h"
 #include "printing/printer_setting.h"
 
 namespace zirvo {
@@ -45,10 +45,10 @@ const char* BatchVersion();
 // The printer setting of a print command: for a PDF file the template's
 // sheet size at 600 dpi unless the options say otherwise; for a queue the
 // queue's own defaults.
-PrinterSetting BatchPrinterSetting(const BatchOptions& options, const TDatHoja& sheet);
+PrinterSetting BatchPrinterSetting(const BatchOptions& options, const SheetHeader& sheet);
 
 // The sheet header and the records, as text or as JSON (UTF-8).
-std::string FormatTemplateInfo(const TDatHoja& sheet, const TArrFol100& numerators,
-                               const TArrMar100& marginals, bool json);
+std::string FormatTemplateInfo(const SheetHeader& sheet, const NumeratorList& numerators,
+                               const MarginalTextList& marginals, bool json);
 
 }  // namespace zirvo

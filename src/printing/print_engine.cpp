@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "catalog/catalog.h"
 #include "render/sheet_render.h"
 
@@ -56,7 +56,7 @@ struct PrintEngine::RunPlan {
   int32_t sheets = 0;
   int32_t pagesPerSheet = 1;
   int32_t progressMaximum = 0;
-  TArrFol100 numerators;       // the working numerators, numbers as stored
+  NumeratorList numerators;       // the working numerators, numbers as stored
   std::vector<int64_t> steps;  // per numerator
   std::vector<int64_t> deltas; // per sheet; empty for a run
 };
@@ -66,7 +66,7 @@ PrintEngine::PrintEngine(PageDevice& device, RunObserver* observer)
   setting_ = device_.DefaultSetting();
 }
 
-bool PrintEngine::LoadPrintJob(const TImpresion& job) {
+bool PrintEngine::LoadPrintJob(const PrintJob& job) {
   if (running_) return false;
   job_.Sheet = job.Sheet;
   job_.NumeratorCount = job.NumeratorCount;
@@ -131,7 +131,7 @@ bool PrintEngine::PrintRun(int32_t sheets) {
   // Every number the run would print must fit: the first and the last sheet
   // carry the extremes.
   const int64_t lastSheet = std::max<int64_t>(0, static_cast<int64_t>(sheets) - 1);
-  for (const TDatFol& n : plan.numerators) {
+  for (const Numerator& n : plan.numerators) {
     const int64_t step = n.Reverse ? -increment : increment;
     plan.steps.push_back(step);
     if (!InInt32(n.Number + step * lastSheet)) {
@@ -183,7 +183,7 @@ bool PrintEngine::PrintReposition() {
     for (int32_t k = 0; k < plan.sheets; ++k) {
       // Entries were checked when they were added.
       const int64_t delta = static_cast<int64_t>(ParseInt32(Trim(reposition_[k]))) - first;
-      for (const TDatFol& n : plan.numerators) {
+      for (const Numerator& n : plan.numerators) {
         if (!InInt32(n.Number + delta)) {
           Observer().HideStatus(RunPanel::Reposition);
           throw ZirvoError(OwnText(OwnMessage::NumberOutOfRange, FormatInt(n.Position)));
@@ -217,7 +217,7 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
   if (title.size() > kTitleCapacity) title.resize(kTitleCapacity);
   device_.SetTitle(title);
 
-  TArrFol100 working = plan.numerators;
+  NumeratorList working = plan.numerators;
   try {
     device_.BeginDoc();
     const int32_t offsetLeft = device_.Capability(DeviceCap::PhysicalOffsetX);

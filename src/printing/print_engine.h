@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/print_job.h"
+#include "template/print_job.h"
 #include "printing/page_device.h"
 #include "printing/printer_setting.h"
 
@@ -50,8 +50,8 @@ class PrintEngine {
 
   // Replaces the loaded job by a copy (the image only when it is to be
   // printed). Refused (false) while a run is in progress.
-  bool LoadPrintJob(const TImpresion& job);
-  const TImpresion& LoadedJob() const { return job_; }
+  bool LoadPrintJob(const PrintJob& job);
+  const PrintJob& LoadedJob() const { return job_; }
 
   // The page's printer setting and the name shown for it (empty until the
   // user has chosen a printer).
@@ -99,7 +99,7 @@ class PrintEngine {
 
   PageDevice& device_;
   RunObserver* observer_;
-  TImpresion job_;
+  PrintJob job_;
   PrinterSetting setting_;
   std::string selectedPrinter_;
   std::string incrementText_ = "1";

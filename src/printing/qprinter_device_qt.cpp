@@ -10,8 +10,8 @@
 #include <QTemporaryFile>
 #include <cmath>
 
-#include "app/qtext_qt.h"
-#include "app/text.h"
+#include "base/qtext_qt.h"
+#include "base/text.h"
 #include "catalog/catalog.h"
 
 namespace zirvo {

@@ -16,13 +16,13 @@
 #include <iostream>
 #include <memory>
 
-#include "app/platform.h"
-#include "app/print_job.h"
-#include "app/qtext_qt.h"
-#include "app/text.h"
+#include "base/platform.h"
+#include "template/print_job.h"
+#include "base/qtext_qt.h"
+#include "base/text.h"
 #include "catalog/catalog.h"
-#include "marginals/marginal_table.h"
-#include "numerators/numerator_table.h"
+#include "template/marginal_table.h"
+#include "template/numerator_table.h"
 #include "printing/batch_options.h"
 #include "printing/print_engine.h"
 #include "printing/qprinter_device_qt.h"
@@ -53,15 +53,15 @@ std::string Named(const std::string& file, const std::string& message) {
 }
 
 struct LoadedTemplate {
-  TDatHoja sheet;
-  TArrFol100 numerators;
-  TArrMar100 marginals;
+  SheetHeader sheet;
+  NumeratorList numerators;
+  MarginalTextList marginals;
 };
 
 LoadedTemplate LoadTemplate(const std::string& path) {
   LoadedTemplate t;
-  TFolioTable numerators;
-  TMarginalTable marginals;
+  NumeratorTable numerators;
+  MarginalTable marginals;
   try {
     if (LoadTemplateFile(path, t.sheet, numerators, marginals) == LoadResult::NotCompatible)
       throw Failure{Named(path, OwnText(OwnMessage::NotCompatible))};
@@ -112,7 +112,7 @@ class TerminalObserver : public RunObserver {
 
 int Print(const BatchOptions& options) {
   const LoadedTemplate t = LoadTemplate(options.templatePath);
-  TImpresion job;
+  PrintJob job;
   job.Sheet = t.sheet;
   job.NumeratorCount = static_cast<int32_t>(t.numerators.size());
   job.MarginalCount = static_cast<int32_t>(t.marginals.size());

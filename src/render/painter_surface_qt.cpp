@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/qtext_qt.h"
+#include "base/qtext_qt.h"
 
 namespace zirvo {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <utility>
 
-#include "render/bitmap.h"
+#include "base/bitmap.h"
 #include "render/surface.h"
 
 namespace zirvo {

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "app/text.h"
-#include "numerators/numerator_table.h"
+#include "base/text.h"
+#include "template/numerator_table.h"
 #include "render/bar_modules.h"
 
 namespace zirvo {
@@ -52,21 +52,21 @@ struct PointI {
 };
 
 // The anchor moved `along` the text direction and `across` it.
-PointI Offset(const TDibuja& item, const ItemFrame& frame, int32_t along, int32_t across) {
+PointI Offset(const DrawRecord& item, const ItemFrame& frame, int32_t along, int32_t across) {
   const double dx = along * frame.ux + across * frame.vx;
   const double dy = along * frame.uy + across * frame.vy;
   return {Clamp32(static_cast<int64_t>(item.X) + RoundHalfEven(dx)),
           Clamp32(static_cast<int64_t>(item.Y) + RoundHalfEven(dy))};
 }
 
-int32_t EscapementOf(const TDibuja& item) { return RoundHalfEven(item.Angle * 10.0); }
+int32_t EscapementOf(const DrawRecord& item) { return RoundHalfEven(item.Angle * 10.0); }
 
 struct TextPlacement {
   PointI at;
   int32_t averageCharWidth = 0;
 };
 
-TextPlacement LayoutText(TDibuja& item) {
+TextPlacement LayoutText(DrawRecord& item) {
   item.Canvas->SetFont({item.FontName, item.PixelsPerInch, item.FontSize, item.FontColor});
   const TextExtent extent = item.Canvas->MeasureText(item.Text);
   item.TextHeight = extent.height;
@@ -113,14 +113,14 @@ bool ValidIndex(const std::string& text, int32_t& index) {
   return TryParseInt32(Trim(text), index) && index >= 0 && index <= 2;
 }
 
-TDibuja ComposeCommon(std::string text, const std::string& font, int32_t size, int32_t colour,
+DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size, int32_t colour,
                       double horizontal, double vertical, double barHeight, double barLength,
                       double rotation, bool barcode, const std::string& barcodeType,
                       const std::string& barcodePosition, const DeviceMapping& mapping,
                       Surface& canvas) {
-  TDibuja item;
+  DrawRecord item;
   item.Text = std::move(text);
-  item.FontName = font.substr(0, TDibuja::kFontNameCapacity);
+  item.FontName = font.substr(0, DrawRecord::kFontNameCapacity);
   item.FontSize = size;
   item.FontColor = colour;
   item.X = mapping.X(horizontal);
@@ -193,20 +193,20 @@ int32_t DeviceMapping::Y(double cm) const {
   return Clamp32(static_cast<int64_t>(Length(cm)) - offsetTop_);
 }
 
-TDibuja ComposeNumerator(const TDatFol& n, int32_t number, const DeviceMapping& mapping,
+DrawRecord ComposeNumerator(const Numerator& n, int32_t number, const DeviceMapping& mapping,
                          Surface& canvas) {
   return ComposeCommon(FormatNumeratorText(n.Prefix, number, n.Mask, n.Suffix), n.Font, n.Size,
                        n.Colour, n.Horizontal, n.Vertical, n.BarHeight, n.BarLength, n.Rotation,
                        n.Barcode, n.BarcodeType, n.BarcodePosition, mapping, canvas);
 }
 
-TDibuja ComposeMarginal(const TDatMar& m, const DeviceMapping& mapping, Surface& canvas) {
+DrawRecord ComposeMarginal(const MarginalText& m, const DeviceMapping& mapping, Surface& canvas) {
   return ComposeCommon(Trim(m.Text), m.Font, m.Size, m.Colour, m.Horizontal, m.Vertical,
                        m.BarHeight, m.BarLength, m.Rotation, m.Barcode, m.BarcodeType,
                        m.BarcodePosition, mapping, canvas);
 }
 
-void DrawItem(TDibuja item) {
+void DrawItem(DrawRecord item) {
   if (!item.WithBarcode) {
     item.BarcodePosition = kNoText;
     DrawItemText(item);
@@ -220,15 +220,15 @@ void DrawItem(TDibuja item) {
   DrawItemBarcode(item);
 }
 
-void MeasureItemText(TDibuja& item) { LayoutText(item); }
+void MeasureItemText(DrawRecord& item) { LayoutText(item); }
 
-void DrawItemText(TDibuja& item) {
+void DrawItemText(DrawRecord& item) {
   const TextPlacement placement = LayoutText(item);
   item.Canvas->DrawText(placement.at.x, placement.at.y, item.Text, EscapementOf(item),
                         placement.averageCharWidth);
 }
 
-void DrawItemBarcode(const TDibuja& item) {
+void DrawItemBarcode(const DrawRecord& item) {
   const std::string encoded = EncodedBars(item.BarcodeType, item.Text);
   if (encoded.empty()) return;
 
@@ -260,10 +260,10 @@ void DrawSheet(Surface& surface, const DeviceMapping& mapping, const SheetConten
   if (sheet.background != nullptr && !sheet.background->Empty())
     surface.DrawImage(*sheet.background, sheet.backgroundRect);
   if (sheet.numerators != nullptr)
-    for (const TDatFol& n : *sheet.numerators)
+    for (const Numerator& n : *sheet.numerators)
       DrawItem(ComposeNumerator(n, n.Number, mapping, surface));
   if (sheet.marginals != nullptr)
-    for (const TDatMar& m : *sheet.marginals) DrawItem(ComposeMarginal(m, mapping, surface));
+    for (const MarginalText& m : *sheet.marginals) DrawItem(ComposeMarginal(m, mapping, surface));
 }
 
 }  // namespace zirvo

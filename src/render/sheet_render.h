@@ -1,5 +1,5 @@
 // Drawing a sheet: how a numerator or marginal-text record becomes a drawing
-// record (TDibuja) for the preview or for a printer page, and how an item is
+// record (DrawRecord) for the preview or for a printer page, and how an item is
 // drawn as a line of text, with or without bars.
 //
 // Geometry rounds to the nearest integer with halves to the even neighbour;
@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/records.h"
+#include "template/records.h"
 #include "render/barcode.h"
 #include "render/surface.h"
 
@@ -25,7 +25,7 @@ int32_t RoundHalfAway(double value);
 int32_t CmToScreenPixels(double cm, int32_t screenPixelsPerInch);
 
 // The drawing record of one item.
-struct TDibuja {
+struct DrawRecord {
   static constexpr std::size_t kFontNameCapacity = 50;
 
   std::string Text;
@@ -72,24 +72,24 @@ class DeviceMapping {
 };
 
 // The record of a numerator printing `number`.
-TDibuja ComposeNumerator(const TDatFol& numerator, int32_t number, const DeviceMapping& mapping,
+DrawRecord ComposeNumerator(const Numerator& numerator, int32_t number, const DeviceMapping& mapping,
                          Surface& canvas);
 // The record of a marginal text (its text trimmed).
-TDibuja ComposeMarginal(const TDatMar& marginal, const DeviceMapping& mapping, Surface& canvas);
+DrawRecord ComposeMarginal(const MarginalText& marginal, const DeviceMapping& mapping, Surface& canvas);
 
 // Draws one item: the text line, the bars, or both.
-void DrawItem(TDibuja item);
+void DrawItem(DrawRecord item);
 // The text step: draws the text line and sets TextHeight.
-void DrawItemText(TDibuja& item);
+void DrawItemText(DrawRecord& item);
 // Sets the font and TextHeight exactly as the text step does, drawing nothing.
-void MeasureItemText(TDibuja& item);
+void MeasureItemText(DrawRecord& item);
 // The barcode step.
-void DrawItemBarcode(const TDibuja& item);
+void DrawItemBarcode(const DrawRecord& item);
 
 // Everything drawn on one sheet.
 struct SheetContent {
-  const TArrFol100* numerators = nullptr;  // their Number fields are printed
-  const TArrMar100* marginals = nullptr;
+  const NumeratorList* numerators = nullptr;  // their Number fields are printed
+  const MarginalTextList* marginals = nullptr;
   const Bitmap* background = nullptr;      // null: no background
   RectI backgroundRect;
 };

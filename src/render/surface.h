@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "render/bitmap.h"
+#include "base/bitmap.h"
 
 namespace zirvo {
 

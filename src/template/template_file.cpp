@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "app/file_io.h"
-#include "app/text.h"
+#include "base/file_io.h"
+#include "base/text.h"
 #include "catalog/catalog.h"
-#include "marginals/marginal_table.h"
-#include "numerators/numerator_table.h"
-#include "template/csv.h"
+#include "template/marginal_table.h"
+#include "template/numerator_table.h"
+#include "base/csv.h"
 
 namespace zirvo {
 namespace {
@@ -55,16 +55,16 @@ std::string FolderOf(const std::string& path) {
 
 std::string TemplateNameOf(const std::string& path) {
   const std::string file = FileNameOf(path);
-  return file.substr(0, std::min(file.find('.'), TDatHoja::kNameCapacity));
+  return file.substr(0, std::min(file.find('.'), SheetHeader::kNameCapacity));
 }
 
-void ResetSheetHeader(TDatHoja& header) {
+void ResetSheetHeader(SheetHeader& header) {
   const int32_t keptInt1 = header.Int1;
-  header = TDatHoja{};
+  header = SheetHeader{};
   header.Int1 = keptInt1;
 }
 
-void StartNewSheetHeader(TDatHoja& header, const std::string& name, double width,
+void StartNewSheetHeader(SheetHeader& header, const std::string& name, double width,
                          double height) {
   ResetSheetHeader(header);
   header.SetName(name);
@@ -75,7 +75,7 @@ void StartNewSheetHeader(TDatHoja& header, const std::string& name, double width
   header.SetKind("IMP100");
 }
 
-void WriteSheetHeader(TDatHoja& header, TemplateLines& lines, const std::string& targetPath) {
+void WriteSheetHeader(SheetHeader& header, TemplateLines& lines, const std::string& targetPath) {
   header.SetName(FileNameOf(targetPath));
   header.Folder = FolderOf(targetPath);
   const std::string fields[] = {
@@ -106,13 +106,13 @@ void WriteSheetHeader(TDatHoja& header, TemplateLines& lines, const std::string&
   lines.push_back(std::move(line));
 }
 
-bool ReadSheetHeader(TDatHoja& header, const TemplateLines& lines, const std::string& sourcePath) {
+bool ReadSheetHeader(SheetHeader& header, const TemplateLines& lines, const std::string& sourcePath) {
   TemplateLines headerLines;
   for (const auto& line : lines) {
     if (line.compare(0, 5, kHeaderMarker) == 0) headerLines.push_back(line);
   }
   if (headerLines.empty()) return false;
-  TCsvGridStr grid;
+  CsvGrid grid;
   int32_t rows = 0;
   int32_t cols = 0;
   LinesToGrid(headerLines, grid, rows, cols, '|');
@@ -124,7 +124,7 @@ bool ReadSheetHeader(TDatHoja& header, const TemplateLines& lines, const std::st
   const auto field = [&](int n) -> const std::string& { return grid[Column(n)][0]; };
 
   // The header changes only when every value converts.
-  TDatHoja read = header;
+  SheetHeader read = header;
   read.SetName(TemplateNameOf(sourcePath));
   read.Folder = FolderOf(sourcePath);
   read.SetKind(field(3));
@@ -148,8 +148,8 @@ bool ReadSheetHeader(TDatHoja& header, const TemplateLines& lines, const std::st
   return true;
 }
 
-TemplateLines BuildTemplateLines(TDatHoja& header, const TFolioTable& numerators,
-                                 const TMarginalTable& marginals, const std::string& targetPath) {
+TemplateLines BuildTemplateLines(SheetHeader& header, const NumeratorTable& numerators,
+                                 const MarginalTable& marginals, const std::string& targetPath) {
   TemplateLines lines;
   WriteSheetHeader(header, lines, targetPath);
   numerators.SaveToLines(lines);
@@ -183,14 +183,14 @@ TemplateLines SplitTemplateBytes(std::string_view bytes) {
   return lines;
 }
 
-void SaveTemplateFile(const std::string& path, TDatHoja& header, const TFolioTable& numerators,
-                      const TMarginalTable& marginals) {
+void SaveTemplateFile(const std::string& path, SheetHeader& header, const NumeratorTable& numerators,
+                      const MarginalTable& marginals) {
   WriteTemplateLines(path, BuildTemplateLines(header, numerators, marginals, path));
 }
 
 LoadResult LoadTemplateLines(const TemplateLines& lines, const std::string& path,
-                             TDatHoja& header, TFolioTable& numerators,
-                             TMarginalTable& marginals) {
+                             SheetHeader& header, NumeratorTable& numerators,
+                             MarginalTable& marginals) {
   if (lines.empty()) return LoadResult::NotCompatible;
   // A file without its sheet header line is not a template of this program.
   if (!ReadSheetHeader(header, lines, path)) return LoadResult::NotCompatible;
@@ -199,8 +199,8 @@ LoadResult LoadTemplateLines(const TemplateLines& lines, const std::string& path
   return LoadResult::Loaded;
 }
 
-LoadResult LoadTemplateFile(const std::string& path, TDatHoja& header, TFolioTable& numerators,
-                            TMarginalTable& marginals) {
+LoadResult LoadTemplateFile(const std::string& path, SheetHeader& header, NumeratorTable& numerators,
+                            MarginalTable& marginals) {
   return LoadTemplateLines(ReadTemplateLines(path), path, header, numerators, marginals);
 }
 

@@ -6,35 +6,35 @@
 #include <string_view>
 #include <vector>
 
-#include "app/records.h"
+#include "template/records.h"
 
 namespace zirvo {
 
-class TFolioTable;
-class TMarginalTable;
+class NumeratorTable;
+class MarginalTable;
 
 using TemplateLines = std::vector<std::string>;
 
 // Every field as after a header reset; Int1 is left unchanged.
-void ResetSheetHeader(TDatHoja& header);
+void ResetSheetHeader(SheetHeader& header);
 // The sheet header of a template made with New or the start-up template:
 // kind "IMP100", the two colours, the given name and size.
-void StartNewSheetHeader(TDatHoja& header, const std::string& name, double width,
+void StartNewSheetHeader(SheetHeader& header, const std::string& name, double width,
                          double height);
 
 // Sets Name (file name with extension, cut to 80) and Folder from the target
 // path, then appends the "|HJA|" line.
-void WriteSheetHeader(TDatHoja& header, TemplateLines& lines, const std::string& targetPath);
+void WriteSheetHeader(SheetHeader& header, TemplateLines& lines, const std::string& targetPath);
 // Fills the header from the first "|HJA|" line: Name from the file name up to
 // its first ".", Folder from the path, the rest from its fields. Returns false
 // when there is no such line. Throws ConversionError for a value that is not a
 // number and ZirvoError for a line with fewer than 21 fields. The header
 // changes only when the whole line was read.
-bool ReadSheetHeader(TDatHoja& header, const TemplateLines& lines, const std::string& sourcePath);
+bool ReadSheetHeader(SheetHeader& header, const TemplateLines& lines, const std::string& sourcePath);
 
 // The lines of a whole template: header, then "|FOL|" lines, then "|MAR|".
-TemplateLines BuildTemplateLines(TDatHoja& header, const TFolioTable& numerators,
-                                 const TMarginalTable& marginals, const std::string& targetPath);
+TemplateLines BuildTemplateLines(SheetHeader& header, const NumeratorTable& numerators,
+                                 const MarginalTable& marginals, const std::string& targetPath);
 
 // Writes the lines with CR LF ends through WriteFileAtomically: the previous
 // file survives any failure. Throws ZirvoError naming the file and the cause.
@@ -47,20 +47,20 @@ TemplateLines SplitTemplateBytes(std::string_view bytes);
 TemplateLines ReadTemplateLines(const std::string& path);
 
 // BuildTemplateLines + WriteTemplateLines.
-void SaveTemplateFile(const std::string& path, TDatHoja& header, const TFolioTable& numerators,
-                      const TMarginalTable& marginals);
+void SaveTemplateFile(const std::string& path, SheetHeader& header, const NumeratorTable& numerators,
+                      const MarginalTable& marginals);
 
 enum class LoadResult { Loaded, NotCompatible };
 
 // Reads the file and fills header and both tables. An empty file, or one
 // without a "|HJA|" line, is NotCompatible and changes nothing. Throws
 // ZirvoError / ConversionError for an unreadable file or a bad header value.
-LoadResult LoadTemplateFile(const std::string& path, TDatHoja& header, TFolioTable& numerators,
-                            TMarginalTable& marginals);
+LoadResult LoadTemplateFile(const std::string& path, SheetHeader& header, NumeratorTable& numerators,
+                            MarginalTable& marginals);
 // The same on lines already read.
 LoadResult LoadTemplateLines(const TemplateLines& lines, const std::string& path,
-                             TDatHoja& header, TFolioTable& numerators,
-                             TMarginalTable& marginals);
+                             SheetHeader& header, NumeratorTable& numerators,
+                             MarginalTable& marginals);
 
 // The parts of a path as the sheet header stores them. Paths are the
 // system's own (UTF-8 on Linux, "/" between folders); the results are

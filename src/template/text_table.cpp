@@ -5,11 +5,11 @@
 #include <stdexcept>
 #include <utility>
 
-#include "app/helpers.h"
-#include "app/text.h"
+#include "base/helpers.h"
+#include "base/text.h"
 #include "catalog/catalog.h"
 #include "template/cell_values.h"
-#include "template/csv.h"
+#include "base/csv.h"
 
 namespace zirvo {
 namespace {
@@ -164,7 +164,7 @@ void TextTable::LoadFromLines(const TemplateLines& lines) {
   }
   if (marked.empty()) return;
 
-  TCsvGridStr grid;
+  CsvGrid grid;
   int32_t rows = 0;
   int32_t cols = 0;
   LinesToGrid(marked, grid, rows, cols, kDelimiter);

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "catalog/catalog.h"
 
 namespace zirvo {
@@ -91,7 +91,7 @@ void TemplateWorkspace::Open() {
   ++generation_;
 
   BeginBusy("0404");
-  TDatHoja read = header_;
+  SheetHeader read = header_;
   bool compatible = false;
   try {
     const TemplateLines lines = ReadTemplateLines(path);
@@ -173,7 +173,7 @@ void TemplateWorkspace::Save(bool saveAs) {
 void TemplateWorkspace::RequestWrite(const std::string& target) {
   if (pendingStep_ != kWriteFile) beforeSave_ = CurrentIdentity();
   // The file gets what the tables hold now, whatever happens before the write.
-  TDatHoja written = header_;
+  SheetHeader written = header_;
   TemplateLines lines;
   WriteSheetHeader(written, lines, target);
   host_.NumeratorEditor().SaveToLines(lines);
@@ -253,8 +253,8 @@ void TemplateWorkspace::MarginalTexts() {
   host_.ShowPage(WorkspacePage::MarginalTexts);
 }
 
-std::optional<TImpresion> TemplateWorkspace::BuildPrintJob() {
-  TImpresion job;
+std::optional<PrintJob> TemplateWorkspace::BuildPrintJob() {
+  PrintJob job;
   job.Sheet = header_;
   try {
     job.Numerators = host_.NumeratorEditor().ExportRecords();
@@ -271,7 +271,7 @@ std::optional<TImpresion> TemplateWorkspace::BuildPrintJob() {
 
 void TemplateWorkspace::Preview() {
   if (!CommitOpenEditors()) return;
-  const std::optional<TImpresion> job = BuildPrintJob();
+  const std::optional<PrintJob> job = BuildPrintJob();
   if (!job) return;
   host_.LoadPreview(*job);
   host_.ShowPage(WorkspacePage::Preview);
@@ -279,7 +279,7 @@ void TemplateWorkspace::Preview() {
 
 void TemplateWorkspace::PrintPage() {
   if (!CommitOpenEditors()) return;
-  std::optional<TImpresion> job = BuildPrintJob();
+  std::optional<PrintJob> job = BuildPrintJob();
   if (!job) return;
   host_.GetPrintImage(*job);
   if (!host_.LoadPrintJob(*job)) return;

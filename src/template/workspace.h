@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "app/print_job.h"
-#include "app/records.h"
+#include "template/print_job.h"
+#include "template/records.h"
 #include "template/template_file.h"
 
 namespace zirvo {
@@ -50,7 +50,7 @@ class TemplateEditorPort {
   // Commits a cell editor left open, so a command reads what the user typed.
   // False (its message shown, the editor still open) when it does not commit.
   virtual bool CommitOpenEditor() { return true; }
-  virtual void SetSheet(const TDatHoja& header) = 0;
+  virtual void SetSheet(const SheetHeader& header) = 0;
   virtual void ShowSheetSize() = 0;
   // Replaces the editor's table by the lines that carry its marker.
   virtual void LoadFromLines(const TemplateLines& lines) = 0;
@@ -63,12 +63,12 @@ class NumeratorEditorPort : public TemplateEditorPort {
   // Appends one numerator with the defaults.
   virtual void AddRow() = 0;
   // Throws ConversionError for a cell that does not convert.
-  virtual TArrFol100 ExportRecords() const = 0;
+  virtual NumeratorList ExportRecords() const = 0;
 };
 
 class MarginalEditorPort : public TemplateEditorPort {
  public:
-  virtual TArrMar100 ExportRecords() const = 0;
+  virtual MarginalTextList ExportRecords() const = 0;
 };
 
 // The screen side of the workspace.
@@ -111,12 +111,12 @@ class WorkspaceHost {
   virtual void ResetPreview() = 0;
   virtual void ResetPrinters() = 0;
   // The preview's LoadSheet: it copies what it needs from the record.
-  virtual void LoadPreview(const TImpresion& job) = 0;
+  virtual void LoadPreview(const PrintJob& job) = 0;
   // The preview's GetPrintImage: sets the record's print-background flag and
   // image (none unless the preview holds an image with its box ticked).
-  virtual void GetPrintImage(TImpresion& job) = 0;
+  virtual void GetPrintImage(PrintJob& job) = 0;
   // The print page's LoadPrintJob; false when the page refused the job.
-  virtual bool LoadPrintJob(const TImpresion& job) = 0;
+  virtual bool LoadPrintJob(const PrintJob& job) = 0;
   // True while the print page runs a print: the running job must stay the
   // one the user sees, so the workspace changes nothing meanwhile.
   virtual bool PrintRunning() const = 0;
@@ -141,7 +141,7 @@ class TemplateWorkspace {
   // The Temporiza timer fired.
   void TimerFired();
 
-  const TDatHoja& SheetHeader() const { return header_; }
+  const SheetHeader& Header() const { return header_; }
   bool HasFile() const { return hasFile_; }
   // The file Save writes to when HasFile(): the one opened or saved last.
   const std::string& FilePath() const { return filePath_; }
@@ -170,7 +170,7 @@ class TemplateWorkspace {
   // The record for the preview and the print page: a copy of the sheet
   // header and both editors' records. A cell that does not convert is
   // reported and gives nothing.
-  std::optional<TImpresion> BuildPrintJob();
+  std::optional<PrintJob> BuildPrintJob();
   // Captures the lines to write and arms the deferred write.
   void RequestWrite(const std::string& target);
   void WritePendingFile();
@@ -190,7 +190,7 @@ class TemplateWorkspace {
   void RestoreIdentity(const Identity& identity);
 
   WorkspaceHost& host_;
-  TDatHoja header_;
+  SheetHeader header_;
   bool hasFile_ = false;
   bool templateOpen_ = false;
   std::string filePath_;

@@ -49,7 +49,7 @@ TEST(BatchOptions, RefusesWhatTheUsageDoesNotAllow) {
 }
 
 TEST(BatchOptions, PdfPaperDefaultsToTheSheetAt600Dpi) {
-  TDatHoja sheet;
+  SheetHeader sheet;
   sheet.Width = 21.6;
   sheet.Height = 28.0;
   const PrinterSetting pdf =
@@ -66,9 +66,9 @@ TEST(BatchOptions, PdfPaperDefaultsToTheSheetAt600Dpi) {
 }
 
 TEST(BatchOptions, InfoEscapesJsonAndConvertsTheCodePage) {
-  TDatHoja sheet;
+  SheetHeader sheet;
   sheet.Name = "Caja";
-  TDatMar m;
+  MarginalText m;
   m.Text = "Dijo \"a\\b\" \xf1";  // Windows-1252 n with tilde
   const std::string json = FormatTemplateInfo(sheet, {}, {m}, true);
   EXPECT_NE(json.find(R"("text": "Dijo \"a\\b\" )" "\xc3\xb1" R"(")"), std::string::npos) << json;

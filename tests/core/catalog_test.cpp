@@ -15,7 +15,7 @@ using testing::WriteBytes;
 
 struct Loaded {
   TempDir dir;
-  TFDbDatLan catalog{dir.Path("DatosLoc.ini")};
+  Catalog catalog{dir.Path("DatosLoc.ini")};
   int Load() {
     const int language = catalog.ReadLanguage();
     catalog.LoadTable(language);
@@ -56,7 +56,7 @@ TEST(Catalog, StoredLanguageSelectsTheTable) {
 }
 
 TEST(Catalog, LookupIsExactToTheByte) {
-  TFDbDatLan catalog("/nonexistent/DatosLoc.ini");
+  Catalog catalog("/nonexistent/DatosLoc.ini");
   catalog.LoadTable(2);
   EXPECT_EQ(catalog.LookupText("0210"), "Color ");
   EXPECT_EQ(catalog.LookupText("0504"), "Save Template ");
@@ -113,17 +113,17 @@ TEST(Catalog, WriteLanguageKeepsEveryOtherLine) {
 TEST(Catalog, WriteCreatesTheFileAndSurvivesARestart) {
   TempDir dir;
   {
-    TFDbDatLan catalog(dir.Path("DatosLoc.ini"));
+    Catalog catalog(dir.Path("DatosLoc.ini"));
     catalog.WriteLanguage(2);
     EXPECT_EQ(ReadBytes(dir.Path("DatosLoc.ini")), "[Language]\r\nPredet=2\r\n");
   }
-  TFDbDatLan restarted(dir.Path("DatosLoc.ini"));
+  Catalog restarted(dir.Path("DatosLoc.ini"));
   restarted.LoadTable(restarted.ReadLanguage());
   EXPECT_EQ(restarted.LookupText("0011"), "Start");
 }
 
 TEST(Catalog, AFailedWriteMakesTheCodeZero) {
-  TFDbDatLan catalog("/nonexistent-folder/DatosLoc.ini");
+  Catalog catalog("/nonexistent-folder/DatosLoc.ini");
   catalog.LoadTable(2);
   catalog.WriteLanguage(2);
   EXPECT_EQ(catalog.LanguageCode(), "000000");
@@ -137,7 +137,7 @@ namespace zirvo {
 namespace {
 
 TEST(OwnText, FollowsTheLoadedLanguageAndFillsBothArguments) {
-  TFDbDatLan catalog("/nonexistent/DatosLoc.ini");
+  Catalog catalog("/nonexistent/DatosLoc.ini");
   catalog.LoadTable(2);
   EXPECT_EQ(OwnText(OwnMessage::FileNotWritten, "/a/b.pla", "No space left on device"),
             "The file '/a/b.pla' could not be saved: No space left on device");

@@ -1,4 +1,4 @@
-#include "template/csv.h"
+#include "base/csv.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ TEST(SplitLine, FieldsAtEveryDelimiterButNoneAfterTheLast) {
 }
 
 TEST(LinesToGrid, OneHeaderLine) {
-  TCsvGridStr grid;
+  CsvGrid grid;
   int32_t rows = -1, cols = -1;
   ASSERT_TRUE(LinesToGrid({"|HJA|IMP100|x|"}, grid, rows, cols, '|'));
   EXPECT_EQ(rows, 1);
@@ -33,7 +33,7 @@ TEST(LinesToGrid, OneHeaderLine) {
 }
 
 TEST(LinesToGrid, ColumnCountComesFromTheFirstLine) {
-  TCsvGridStr grid;
+  CsvGrid grid;
   int32_t rows = 0, cols = 0;
   ASSERT_TRUE(LinesToGrid({"a|b|c|d", "e|f", "g|h|i|j|k|l", "  \t|x|y|  ", "   "}, grid, rows,
                           cols, '|'));
@@ -48,7 +48,7 @@ TEST(LinesToGrid, ColumnCountComesFromTheFirstLine) {
 }
 
 TEST(LinesToGrid, FirstLineIsSplitUntrimmed) {
-  TCsvGridStr grid;
+  CsvGrid grid;
   int32_t rows = 0, cols = 0;
   ASSERT_TRUE(LinesToGrid({"  |FOL|1|"}, grid, rows, cols, '|'));
   EXPECT_EQ(cols, 4);  // "  ", "FOL", "1"
@@ -58,7 +58,7 @@ TEST(LinesToGrid, FirstLineIsSplitUntrimmed) {
 }
 
 TEST(LinesToGrid, EmptyInputsLeaveTheGridAlone) {
-  TCsvGridStr grid = {{"kept"}};
+  CsvGrid grid = {{"kept"}};
   int32_t rows = 9, cols = 9;
   EXPECT_FALSE(LinesToGrid({}, grid, rows, cols, '|'));
   EXPECT_EQ(rows, 0);
@@ -67,7 +67,7 @@ TEST(LinesToGrid, EmptyInputsLeaveTheGridAlone) {
   EXPECT_TRUE(LinesToGrid({"", "a|b"}, grid, rows, cols, '|'));
   EXPECT_EQ(rows, 0);
   EXPECT_EQ(cols, 0);
-  EXPECT_EQ(grid, (TCsvGridStr{{"kept"}}));
+  EXPECT_EQ(grid, (CsvGrid{{"kept"}}));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/helpers.h"
+#include "base/helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #endif
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "temp_dir.h"
 
 namespace zirvo {

@@ -1,18 +1,18 @@
 // The marginal-text table: commit rules, its template line and its export.
-#include "marginals/marginal_table.h"
+#include "template/marginal_table.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "catalog/catalog.h"
 
 namespace zirvo {
 namespace {
 
-using M = TMarginalTable;
+using M = MarginalTable;
 
 struct Commit {
   int cell;
@@ -41,7 +41,7 @@ TEST(MarginalCommit, NormalisesEveryCell) {
       {M::kBlank, "9", ""},       // ignored
   };
   for (const Commit& c : cases) {
-    TMarginalTable table;
+    MarginalTable table;
     table.AddRow();
     table.CommitCell(0, c.cell, c.typed);
     EXPECT_EQ(table.Cell(0, c.cell), c.stored) << "cell " << c.cell << " typed '" << c.typed << "'";
@@ -59,7 +59,7 @@ TEST(MarginalCommit, RefusalLeavesTheCellAsItWas) {
       {M::kFont, "Ar|ial", OwnText(OwnMessage::PipeInText, "Ar|ial")},
   };
   for (const Commit& c : cases) {
-    TMarginalTable table;
+    MarginalTable table;
     table.AddRow();
     table.CommitCell(0, c.cell, "1");
     const std::string before = table.Cell(0, c.cell);
@@ -74,7 +74,7 @@ TEST(MarginalCommit, RefusalLeavesTheCellAsItWas) {
 }
 
 TEST(MarginalLines, EditedRowIsWrittenByteForByte) {
-  TMarginalTable table;
+  MarginalTable table;
   table.AddRow();
   table.CommitCell(0, M::kText, "Copia para el archivo");
   table.CommitCell(0, M::kHorizontal, "2");
@@ -89,7 +89,7 @@ TEST(MarginalLines, LongTextsLoadWholeAndExportCut) {
   for (std::size_t length : {200u, 250u}) {
     std::string text = " ";
     while (text.size() < length) text += static_cast<char>('a' + text.size() % 26);
-    TMarginalTable table;
+    MarginalTable table;
     table.LoadFromLines({"|MAR|01|" + text + "|1.00|2.00|0|Arial|10|0||"});
     std::vector<std::string> lines;
     table.SaveToLines(lines);
@@ -99,21 +99,21 @@ TEST(MarginalLines, LongTextsLoadWholeAndExportCut) {
 }
 
 TEST(MarginalExport, ShortLineGivesTheDefaults) {
-  TMarginalTable table;
+  MarginalTable table;
   table.LoadFromLines({"|MAR|05|Hola|"});
-  TDatMar expected;
+  MarginalText expected;
   expected.Position = 1;
   expected.Text = "Hola";
-  EXPECT_EQ(table.ExportRecords(), TArrMar100{expected});
+  EXPECT_EQ(table.ExportRecords(), MarginalTextList{expected});
 }
 
 TEST(MarginalExport, ConvertsEveryCell) {
-  TMarginalTable table;
+  MarginalTable table;
   table.LoadFromLines(
       {"|MAR|01|  Copia \xE9 |2.00| 27.50 |90| Times |10|255||", "|MAR|02||||||||"});
-  const TArrMar100 records = table.ExportRecords();
+  const MarginalTextList records = table.ExportRecords();
   ASSERT_EQ(records.size(), 2u);
-  TDatMar first;
+  MarginalText first;
   first.Position = 1;
   first.Text = "  Copia \xE9 ";
   first.Horizontal = 2.0;
@@ -123,10 +123,10 @@ TEST(MarginalExport, ConvertsEveryCell) {
   first.Size = 10;
   first.Colour = 255;
   EXPECT_EQ(records[0], first);
-  TDatMar second;
+  MarginalText second;
   second.Position = 2;
   EXPECT_EQ(records[1], second);
-  for (const TDatMar& r : records) {
+  for (const MarginalText& r : records) {
     EXPECT_FALSE(r.Barcode);
     EXPECT_EQ(r.BarcodeType, "00");
     EXPECT_EQ(r.BarcodePosition, "00");
@@ -134,7 +134,7 @@ TEST(MarginalExport, ConvertsEveryCell) {
 }
 
 TEST(MarginalExport, CellThatDoesNotConvertStopsTheExport) {
-  TMarginalTable table;
+  MarginalTable table;
   table.LoadFromLines(
       {"|MAR|01|a|0.00|0.00|000|Arial|12|0||", "|MAR|02|b|0.00|0.00|000|Arial|x|0||"});
   try {

@@ -1,6 +1,6 @@
 // The numerator table: commit rules, general increment, export and the
 // printed text of a numerator.
-#include "numerators/numerator_table.h"
+#include "template/numerator_table.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "catalog/catalog.h"
 
 namespace zirvo {
 namespace {
 
-using N = TFolioTable;
+using N = NumeratorTable;
 
 struct Commit {
   int cell;
@@ -68,7 +68,7 @@ TEST(NumeratorCommit, NormalisesEveryCell) {
       {N::kColour, "", "0"},
   };
   for (const Commit& c : cases) {
-    TFolioTable table;
+    NumeratorTable table;
     table.AddRow();
     table.CommitCell(0, c.cell, c.typed);
     EXPECT_EQ(table.Cell(0, c.cell), c.stored) << "cell " << c.cell << " typed '" << c.typed << "'";
@@ -76,7 +76,7 @@ TEST(NumeratorCommit, NormalisesEveryCell) {
 }
 
 TEST(NumeratorCommit, DirectionToggles) {
-  TFolioTable table;
+  NumeratorTable table;
   table.LoadFromLines({"|FOL|01|||||||||||r||"});
   const std::vector<std::string> expected{"A", "R", "A", "R"};
   for (const std::string& want : expected) {
@@ -86,7 +86,7 @@ TEST(NumeratorCommit, DirectionToggles) {
 }
 
 TEST(NumeratorCommit, PositionAndBlankCellsIgnoreCommits) {
-  TFolioTable table;
+  NumeratorTable table;
   table.AddRow();
   table.CommitCell(0, N::kPosition, "33");
   table.CommitCell(0, N::kBlank, "x");
@@ -122,7 +122,7 @@ TEST(NumeratorCommit, RefusalLeavesTheCellAsItWas) {
       {N::kColour, "red", integer("red")},
   };
   for (const Commit& c : cases) {
-    TFolioTable table;
+    NumeratorTable table;
     table.AddRow();
     const std::string before = table.Cell(0, c.cell);
     try {
@@ -137,7 +137,7 @@ TEST(NumeratorCommit, RefusalLeavesTheCellAsItWas) {
 
 TEST(NumeratorCommit, RefusesTheLineDelimiterInTexts) {
   for (int cell : {N::kPrefix, N::kSuffix, N::kFont, N::kSize}) {
-    TFolioTable table;
+    NumeratorTable table;
     table.AddRow();
     table.CommitCell(0, cell, "ok");
     try {
@@ -151,7 +151,7 @@ TEST(NumeratorCommit, RefusesTheLineDelimiterInTexts) {
 }
 
 TEST(NumeratorLines, EditedRowIsWrittenByteForByte) {
-  TFolioTable table;
+  NumeratorTable table;
   table.AddRow();
   const Commit edits[] = {
       {N::kPrefix, "F-", ""},   {N::kNumber, "1500", ""},  {N::kHorizontal, "3.5", ""},
@@ -164,21 +164,21 @@ TEST(NumeratorLines, EditedRowIsWrittenByteForByte) {
 }
 
 TEST(NumeratorLines, LoadedTextsStayAsStored) {
-  TFolioTable table;
+  NumeratorTable table;
   table.LoadFromLines({"|FOL|33| p |0012| s |3.5|x|0.00|4|  Arial |big|-1|r||"});
   EXPECT_EQ(table.LineOf(0), "|FOL|01| p |0012| s |3.5|x|0.00|4|  Arial |big|-1|r||");
 }
 
-std::vector<std::string> Numbers(const TFolioTable& table) {
+std::vector<std::string> Numbers(const NumeratorTable& table) {
   std::vector<std::string> numbers;
   for (int r = 0; r < table.RowCount(); ++r) numbers.push_back(table.Cell(r, N::kNumber));
   return numbers;
 }
 
-TFolioTable WithNumbers(const std::vector<std::string>& numbers) {
+NumeratorTable WithNumbers(const std::vector<std::string>& numbers) {
   std::vector<std::string> lines;
   for (const std::string& n : numbers) lines.push_back("|FOL|00||" + n + "||");
-  TFolioTable table;
+  NumeratorTable table;
   table.LoadFromLines(lines);
   return table;
 }
@@ -195,7 +195,7 @@ TEST(NumeratorIncrement, AddsToEveryNumber) {
       {-12, {"0", "-12", "-5", "-17", "2147483625"}},
   };
   for (const Case& c : cases) {
-    TFolioTable table = WithNumbers(before);
+    NumeratorTable table = WithNumbers(before);
     table.ApplyIncrement(c.k);
     EXPECT_EQ(Numbers(table), c.after) << "k = " << c.k;
   }
@@ -218,7 +218,7 @@ TEST(NumeratorIncrement, ChangesAllRowsOrNone) {
       {{"5", "-"}, 0, "'-' is not a valid integer value"},
   };
   for (const Case& c : cases) {
-    TFolioTable table = WithNumbers(c.numbers);
+    NumeratorTable table = WithNumbers(c.numbers);
     try {
       table.ApplyIncrement(c.k);
       ADD_FAILURE() << "accepted k = " << c.k;
@@ -230,26 +230,26 @@ TEST(NumeratorIncrement, ChangesAllRowsOrNone) {
 }
 
 TEST(NumeratorIncrement, EmptyTableStaysEmpty) {
-  TFolioTable table;
+  NumeratorTable table;
   table.ApplyIncrement(5);
   EXPECT_TRUE(table.Empty());
 }
 
 TEST(NumeratorExport, ShortLineGivesTheDefaults) {
-  TFolioTable table;
+  NumeratorTable table;
   table.LoadFromLines({"|FOL|07|X|5|Y|"});
-  TDatFol expected;
+  Numerator expected;
   expected.Position = 1;
   expected.Number = 5;
   expected.Prefix = "X";
   expected.Suffix = "Y";
-  EXPECT_EQ(table.ExportRecords(), TArrFol100{expected});
+  EXPECT_EQ(table.ExportRecords(), NumeratorList{expected});
 }
 
 TEST(NumeratorExport, ConvertsEveryCell) {
   const std::string longPrefix = " 123456789012345678901234";
   const std::string longFont(70, 'f');
-  TFolioTable table;
+  NumeratorTable table;
   table.LoadFromLines({
       "|FOL|01|F-|1500||3.50|25.00|90|06|Arial|14|255|R||",
       "|FOL|02|" + longPrefix + "| -7 |  x |  -1.25 | 2e1 |270.00| 12 | " + longFont +
@@ -257,10 +257,10 @@ TEST(NumeratorExport, ConvertsEveryCell) {
       "|FOL|03|||||||||||r||",
       "|FOL|04|||||||||||A||",
   });
-  const TArrFol100 records = table.ExportRecords();
+  const NumeratorList records = table.ExportRecords();
   ASSERT_EQ(records.size(), 4u);
 
-  TDatFol first;
+  Numerator first;
   first.Position = 1;
   first.Number = 1500;
   first.Prefix = "F-";
@@ -273,7 +273,7 @@ TEST(NumeratorExport, ConvertsEveryCell) {
   first.Colour = 255;
   EXPECT_EQ(records[0], first);
 
-  TDatFol second;
+  Numerator second;
   second.Position = 2;
   second.Number = -7;
   second.Prefix = longPrefix.substr(0, 20);
@@ -291,7 +291,7 @@ TEST(NumeratorExport, ConvertsEveryCell) {
 
   EXPECT_FALSE(records[2].Reverse);  // only "R" means reverse
   EXPECT_FALSE(records[3].Reverse);
-  for (const TDatFol& r : records) {
+  for (const Numerator& r : records) {
     EXPECT_FALSE(r.Barcode);
     EXPECT_EQ(r.BarcodeType, "00");
     EXPECT_EQ(r.BarcodePosition, "NO");
@@ -301,11 +301,11 @@ TEST(NumeratorExport, ConvertsEveryCell) {
 }
 
 TEST(NumeratorExport, NewRowsExportTheirDefaults) {
-  TFolioTable table;
+  NumeratorTable table;
   EXPECT_TRUE(table.ExportRecords().empty());
   table.AddRow();
   table.AddRow();
-  const TArrFol100 records = table.ExportRecords();
+  const NumeratorList records = table.ExportRecords();
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[1].Position, 2);
   EXPECT_EQ(records[1].Mask, 4);
@@ -327,7 +327,7 @@ TEST(NumeratorExport, CellThatDoesNotConvertStopsTheExport) {
       {"|FOL|01||0||0.00|0.00|0.00|04|Arial|12| blue |A||", "'blue' is not a valid integer value"},
   };
   for (const Case& c : cases) {
-    TFolioTable table;
+    NumeratorTable table;
     table.LoadFromLines({"|FOL|01||0||0.00|0.00|0.00|04|Arial|12|0|A||", c.line});
     try {
       table.ExportRecords();

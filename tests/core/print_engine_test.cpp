@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "catalog/catalog.h"
-#include "printing/recording_device.h"
-#include "render/recording_surface.h"
+#include "support/recording_device.h"
+#include "support/recording_surface.h"
 #include "print_fixtures.h"
 
 namespace zirvo {
@@ -28,7 +28,7 @@ class PrintEngineTest : public ::testing::Test {
 };
 
 TEST_F(PrintEngineTest, PrintsEachSheetsCopiesWithTheNumbersOfItsSheet) {
-  engine.LoadPrintJob(Job({Numerator(1, 100), Numerator(2, 50, true)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 100), MakeNumerator(2, 50, true)}));
   Choose();
   const Pages expected = {{"0100", "0050"}, {"0100", "0050"}, {"0105", "0045"},
                           {"0105", "0045"}, {"0110", "0040"}, {"0110", "0040"}};
@@ -43,7 +43,7 @@ TEST_F(PrintEngineTest, PrintsEachSheetsCopiesWithTheNumbersOfItsSheet) {
 }
 
 TEST_F(PrintEngineTest, ReadsTheRunSettingsAsThePageDoes) {
-  engine.LoadPrintJob(Job({Numerator(1, 1, true), Numerator(2, 7)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 1, true), MakeNumerator(2, 7)}));
   Choose();
   const struct {
     const char* increment;
@@ -67,7 +67,7 @@ TEST_F(PrintEngineTest, ReadsTheRunSettingsAsThePageDoes) {
 }
 
 TEST_F(PrintEngineTest, TestSheetPrintsTheStoredNumbersOncePerCopy) {
-  engine.LoadPrintJob(Job({Numerator(1, 100)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 100)}));
   Choose();
   engine.SetRunSettings("5", "3", "9");
   EXPECT_TRUE(engine.PrintTestSheet());
@@ -81,7 +81,7 @@ TEST_F(PrintEngineTest, TestSheetPrintsTheStoredNumbersOncePerCopy) {
 }
 
 TEST_F(PrintEngineTest, DoesNothingBeforeAPrinterIsChosen) {
-  engine.LoadPrintJob(Job({Numerator(1, 1)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 1)}));
   EXPECT_FALSE(engine.PrintAll());
   EXPECT_FALSE(engine.PrintTestSheet());
   EXPECT_TRUE(device.events.empty());
@@ -94,7 +94,7 @@ TEST_F(PrintEngineTest, DoesNothingBeforeAPrinterIsChosen) {
 
 TEST_F(PrintEngineTest, DrawsAnEmptyTemplateAsBackgroundOnlyOrBlankPages) {
   Choose();
-  TImpresion job = Job({});
+  PrintJob job = Job({});
   EXPECT_TRUE(engine.LoadPrintJob(job));
   RunAll("1", "1", "2");
   ASSERT_EQ(device.pages.size(), 2u);
@@ -118,7 +118,7 @@ TEST_F(PrintEngineTest, DrawsAnEmptyTemplateAsBackgroundOnlyOrBlankPages) {
 }
 
 TEST_F(PrintEngineTest, PlacesItemsFromThePaperEdgeWhateverThePrintableArea) {
-  TDatFol n = Numerator(1, 5);
+  Numerator n = MakeNumerator(1, 5);
   n.Horizontal = 2.00;
   n.Vertical = 2.00;
   engine.LoadPrintJob(Job({n}));
@@ -133,7 +133,7 @@ TEST_F(PrintEngineTest, PlacesItemsFromThePaperEdgeWhateverThePrintableArea) {
 }
 
 TEST_F(PrintEngineTest, CancellingFinishesTheSheetThenPassesOverTheRest) {
-  engine.LoadPrintJob(Job({Numerator(1, 1)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 1)}));
   Choose();
   // The click arrives while page 7 (sheet 4's first copy) is spooled.
   device.SetPageSpooledHook([&] {
@@ -158,7 +158,7 @@ TEST_F(PrintEngineTest, CancellingFinishesTheSheetThenPassesOverTheRest) {
 }
 
 TEST_F(PrintEngineTest, ReportsItsProgressAndStatusToThePage) {
-  engine.LoadPrintJob(Job({Numerator(1, 1)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 1)}));
   Choose();
   int32_t maximumDuringRun = -1;
   device.SetPageSpooledHook([&] {
@@ -176,7 +176,7 @@ TEST_F(PrintEngineTest, ReportsItsProgressAndStatusToThePage) {
 }
 
 TEST_F(PrintEngineTest, RefusesRunsThatCannotBePrintedBeforeTheDocumentBegins) {
-  engine.LoadPrintJob(Job({Numerator(1, 5), Numerator(2, 2147483640)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 5), MakeNumerator(2, 2147483640)}));
   Choose();
   engine.SetRunSettings("5", "1", "3");
   try {
@@ -196,13 +196,13 @@ TEST_F(PrintEngineTest, RefusesRunsThatCannotBePrintedBeforeTheDocumentBegins) {
   EXPECT_EQ(device.TextsOn(1)[1], "2147483645");
 
   // A reverse numerator going below the range is refused the same way.
-  engine.LoadPrintJob(Job({Numerator(1, -2147483640, true)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, -2147483640, true)}));
   engine.SetRunSettings("999999", "1", "2");
   EXPECT_THROW(engine.PrintAll(), ZirvoError);
 }
 
 TEST_F(PrintEngineTest, AnIncrementThatIsNotANumberStopsAfterTheFirstStatus) {
-  engine.LoadPrintJob(Job({Numerator(1, 5)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 5)}));
   Choose();
   engine.SetRunSettings("-", "1", "1");
   EXPECT_THROW(engine.PrintAll(), ConversionError);
@@ -212,7 +212,7 @@ TEST_F(PrintEngineTest, AnIncrementThatIsNotANumberStopsAfterTheFirstStatus) {
 }
 
 TEST_F(PrintEngineTest, APrintingFailureAbortsTheDocumentAndIsReported) {
-  engine.LoadPrintJob(Job({Numerator(1, 5)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 5)}));
   Choose();
   engine.SetRunSettings("1", "1", "5");
   const struct {
@@ -235,7 +235,7 @@ TEST_F(PrintEngineTest, APrintingFailureAbortsTheDocumentAndIsReported) {
 }
 
 TEST_F(PrintEngineTest, OneRunAtATimeOnAnUnchangingJob) {
-  engine.LoadPrintJob(Job({Numerator(1, 5)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 5)}));
   Choose();
   engine.AddRepositionEntry("9");
   device.SetPageSpooledHook([&] {
@@ -275,8 +275,8 @@ TEST_F(PrintEngineTest, KeepsTheRepositionListSortedAsTyped) {
 }
 
 TEST_F(PrintEngineTest, RepositionMovesEveryNumeratorToTheListedNumber) {
-  TDatFol second = Numerator(2, 5000);
-  engine.LoadPrintJob(Job({Numerator(1, 1000), second}));
+  Numerator second = MakeNumerator(2, 5000);
+  engine.LoadPrintJob(Job({MakeNumerator(1, 1000), second}));
   for (const char* entry : {"12", "9", "100"}) engine.AddRepositionEntry(entry);
   engine.SetRunSettings("2", "3", "4");  // play no part
   EXPECT_TRUE(engine.PrintReposition());  // no printer choice needed
@@ -288,14 +288,14 @@ TEST_F(PrintEngineTest, RepositionMovesEveryNumeratorToTheListedNumber) {
   engine.PrintReposition();
   EXPECT_EQ(PagesOf(device), (Pages{{"1007", "5007"}, {"1007", "5007"}}));
   second.Reverse = true;
-  engine.LoadPrintJob(Job({Numerator(1, 1000), second}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 1000), second}));
   engine.PrintReposition();
   EXPECT_EQ(PagesOf(device), (Pages{{"1007", "5007"}, {"1007", "5007"}}));
   EXPECT_TRUE(page.notices.empty());
 }
 
 TEST_F(PrintEngineTest, RepositionPrintsFiveAndNamesTheRest) {
-  engine.LoadPrintJob(Job({Numerator(1, 0)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 0)}));
   for (const char* entry : {"1", "2", "3", "4", "5", "6", "7"}) engine.AddRepositionEntry(entry);
   engine.PrintReposition();
   EXPECT_EQ(PagesOf(device), (Pages{{"0001"}, {"0002"}, {"0003"}, {"0004"}, {"0005"}}));
@@ -307,27 +307,27 @@ TEST_F(PrintEngineTest, RepositionPrintsFiveAndNamesTheRest) {
 
 TEST_F(PrintEngineTest, RepositionEdgeCases) {
   // An empty list: begun and ended, nothing drawn.
-  engine.LoadPrintJob(Job({Numerator(1, 0)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 0)}));
   engine.PrintReposition();
   EXPECT_EQ(PagesOf(device), (Pages{{}}));
   EXPECT_EQ(device.documentsEnded, 1);
 
   // Numbers leaving the range are refused before the document begins.
-  engine.LoadPrintJob(Job({Numerator(1, 0), Numerator(2, 2147483000)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 0), MakeNumerator(2, 2147483000)}));
   engine.AddRepositionEntry("1000");
   EXPECT_THROW(engine.PrintReposition(), ZirvoError);
   EXPECT_FALSE(device.DocumentOpen());
   EXPECT_EQ(device.documentsEnded, 1);
 
   // Without numerators the pages carry the marginal texts only.
-  TDatMar m;
+  MarginalText m;
   m.Text = "Copia";
   engine.LoadPrintJob(Job({}, {m}));
   engine.PrintReposition();
   EXPECT_EQ(PagesOf(device), (Pages{{"Copia"}}));
 
   // Cancelled: aborted, and no notice about entries left over.
-  engine.LoadPrintJob(Job({Numerator(1, 0)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 0)}));
   for (const char* entry : {"1", "2", "3", "4", "5", "6"}) engine.AddRepositionEntry(entry);
   device.SetPageSpooledHook([&] { engine.CancelRun(); });
   engine.PrintReposition();

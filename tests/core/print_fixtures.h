@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/print_job.h"
+#include "template/print_job.h"
 #include "printing/print_engine.h"
-#include "printing/recording_device.h"
+#include "support/recording_device.h"
 
 namespace zirvo::testing::print {
 
@@ -33,8 +33,8 @@ struct PageState : RunObserver {
   void Notice(const std::string& text) override { notices.push_back(text); }
 };
 
-inline TDatFol Numerator(int32_t position, int32_t number, bool reverse = false, int32_t mask = 4) {
-  TDatFol n;
+inline Numerator MakeNumerator(int32_t position, int32_t number, bool reverse = false, int32_t mask = 4) {
+  Numerator n;
   n.Position = position;
   n.Number = number;
   n.Reverse = reverse;
@@ -42,8 +42,8 @@ inline TDatFol Numerator(int32_t position, int32_t number, bool reverse = false,
   return n;
 }
 
-inline TImpresion Job(TArrFol100 numerators, TArrMar100 marginals = {}, std::string name = "Facturas") {
-  TImpresion job;
+inline PrintJob Job(NumeratorList numerators, MarginalTextList marginals = {}, std::string name = "Facturas") {
+  PrintJob job;
   job.Sheet.Name = std::move(name);
   job.NumeratorCount = static_cast<int32_t>(numerators.size());
   job.MarginalCount = static_cast<int32_t>(marginals.size());

@@ -6,8 +6,8 @@
 #include <limits>
 #include <random>
 
-#include "app/text.h"
-#include "numerators/numerator_table.h"
+#include "base/text.h"
+#include "template/numerator_table.h"
 #include "print_fixtures.h"
 
 namespace zirvo {
@@ -22,7 +22,7 @@ class FailingPrinter : public ::testing::Test {
   PrintEngine engine{device, &page};
 
   void SetUp() override {
-    engine.LoadPrintJob(Job({Numerator(1, 5), Numerator(2, 9, true)}));
+    engine.LoadPrintJob(Job({MakeNumerator(1, 5), MakeNumerator(2, 9, true)}));
     engine.SelectPrinter(PrinterSetting::Queue("Oficina"), "Oficina");
   }
   void ExpectClosedAndTidy(const char* what) {
@@ -108,13 +108,13 @@ TEST(RunExactness, RandomTemplatesPrintExactlyTheNumbersOfTheirSheets) {
   constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
   int refused = 0, printed = 0;
   for (int round = 0; round < 400; ++round) {
-    TArrFol100 numerators;
+    NumeratorList numerators;
     const int count = static_cast<int>(pick(1, 60));
     for (int i = 0; i < count; ++i) {
       // Numbers anywhere, but often right at the edges of the range.
       int64_t number = pick(-1000, 1000);
       if (pick(0, 2) == 0) number = pick(0, 1) ? kMax - pick(0, 3000) : kMin + pick(0, 3000);
-      numerators.push_back(Numerator(i + 1, static_cast<int32_t>(number), pick(0, 1) == 1,
+      numerators.push_back(MakeNumerator(i + 1, static_cast<int32_t>(number), pick(0, 1) == 1,
                                      static_cast<int32_t>(pick(-2, 12))));
     }
     const int64_t increment = pick(-1000, 1000);
@@ -130,7 +130,7 @@ TEST(RunExactness, RandomTemplatesPrintExactlyTheNumbersOfTheirSheets) {
 
     const int64_t step = increment < 0 ? -increment : increment;
     bool fits = true;
-    for (const TDatFol& n : numerators) {
+    for (const Numerator& n : numerators) {
       const int64_t last = n.Number + (n.Reverse ? -step : step) * std::max<int64_t>(0, sheets - 1);
       fits = fits && last >= kMin && last <= kMax;
     }
@@ -150,7 +150,7 @@ TEST(RunExactness, RandomTemplatesPrintExactlyTheNumbersOfTheirSheets) {
       const auto texts = device.TextsOn(p);
       ASSERT_EQ(texts.size(), numerators.size());
       for (size_t i = 0; i < numerators.size(); ++i) {
-        const TDatFol& n = numerators[i];
+        const Numerator& n = numerators[i];
         const int64_t number = n.Number + (n.Reverse ? -step : step) * sheet;
         ASSERT_EQ(texts[i], FormatNumeratorText("", static_cast<int32_t>(number), n.Mask, ""))
             << "round " << round << " page " << p;
@@ -164,8 +164,8 @@ TEST(RunExactness, RandomTemplatesPrintExactlyTheNumbersOfTheirSheets) {
 
 TEST(RunExactness, AMillionSheetsCarryEveryNumberOnce) {
   constexpr int32_t kSheets = 1000000;
-  const TArrFol100 numerators = {Numerator(1, -500000), Numerator(2, 2147483647 - kSheets + 1),
-                                 Numerator(3, 1000000, true, 7)};
+  const NumeratorList numerators = {MakeNumerator(1, -500000), MakeNumerator(2, 2147483647 - kSheets + 1),
+                                 MakeNumerator(3, 1000000, true, 7)};
   RecordingDevice device;
   device.keepPages = false;
   int64_t checked = 0;

@@ -13,9 +13,9 @@
 #include <random>
 #include <thread>
 
-#include "app/text.h"
-#include "marginals/marginal_table.h"
-#include "numerators/numerator_table.h"
+#include "base/text.h"
+#include "template/marginal_table.h"
+#include "template/numerator_table.h"
 #include "temp_dir.h"
 #include "template/template_file.h"
 
@@ -23,9 +23,9 @@ namespace zirvo {
 namespace {
 
 struct Template {
-  TDatHoja header;
-  TFolioTable numerators;
-  TMarginalTable marginals;
+  SheetHeader header;
+  NumeratorTable numerators;
+  MarginalTable marginals;
 };
 
 // The largest template there is: 60 numerators and 60 texts of 200 characters.
@@ -33,10 +33,10 @@ void Fill(Template& t, char letter) {
   StartNewSheetHeader(t.header, "x", 21.6, 28);
   for (int r = 0; r < TextTable::kMaxRows; ++r) {
     t.numerators.AddRow();
-    t.numerators.CommitCell(r, TFolioTable::kPrefix, std::string(15, letter));
-    t.numerators.CommitCell(r, TFolioTable::kNumber, FormatInt(r * 1000 + letter));
+    t.numerators.CommitCell(r, NumeratorTable::kPrefix, std::string(15, letter));
+    t.numerators.CommitCell(r, NumeratorTable::kNumber, FormatInt(r * 1000 + letter));
     t.marginals.AddRow();
-    t.marginals.CommitCell(r, TMarginalTable::kText, std::string(200, letter));
+    t.marginals.CommitCell(r, MarginalTable::kText, std::string(200, letter));
   }
 }
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "render/bar_modules.h"
-#include "render/recording_surface.h"
+#include "support/recording_surface.h"
 
 namespace zirvo {
 namespace {
@@ -53,8 +53,8 @@ TEST(DeviceMapping, ConvertsCentimetresAsPreviewAndPrinterDo) {
   }
 }
 
-TDatFol Numerator(int32_t number, int32_t mask, std::string prefix = "", std::string suffix = "") {
-  TDatFol n;
+Numerator MakeNumerator(int32_t number, int32_t mask, std::string prefix = "", std::string suffix = "") {
+  Numerator n;
   n.Number = number;
   n.Mask = mask;
   n.Prefix = std::move(prefix);
@@ -65,14 +65,14 @@ TDatFol Numerator(int32_t number, int32_t mask, std::string prefix = "", std::st
 TEST(Compose, BuildsTheRecordOfANumeratorAndOfAMarginalText) {
   RecordingSurface surface;
   const DeviceMapping print = DeviceMapping::Print(600, 99, 0);
-  TDatFol n = Numerator(42, 4, "A-");
+  Numerator n = MakeNumerator(42, 4, "A-");
   n.Horizontal = 2.00;
   n.Vertical = 1.00;
   n.Rotation = 90;
   n.Font = std::string(60, 'F');
   n.Size = 14;
   n.Colour = 255;
-  TDibuja d = ComposeNumerator(n, 42, print, surface);
+  DrawRecord d = ComposeNumerator(n, 42, print, surface);
   EXPECT_EQ(d.Text, "A-0042");
   EXPECT_EQ(d.X, 373);
   EXPECT_EQ(d.Y, 236);
@@ -84,10 +84,10 @@ TEST(Compose, BuildsTheRecordOfANumeratorAndOfAMarginalText) {
   EXPECT_EQ(d.PixelsPerInch, 600);
   EXPECT_FALSE(d.WithBarcode);
   EXPECT_EQ(d.Canvas, &surface);
-  EXPECT_EQ(ComposeNumerator(Numerator(42, 1, "A-"), 42, print, surface).Text, "A-42");
-  EXPECT_EQ(ComposeNumerator(Numerator(0, 4, " N ", " x"), -3, print, surface).Text, " N 00-3 x");
+  EXPECT_EQ(ComposeNumerator(MakeNumerator(42, 1, "A-"), 42, print, surface).Text, "A-42");
+  EXPECT_EQ(ComposeNumerator(MakeNumerator(0, 4, " N ", " x"), -3, print, surface).Text, " N 00-3 x");
 
-  TDatMar m;
+  MarginalText m;
   m.Text = "  Copia para el archivo \t";
   EXPECT_EQ(ComposeMarginal(m, print, surface).Text, "Copia para el archivo");
 }
@@ -110,14 +110,14 @@ TEST(Compose, DrawsBarsOnlyForAUsableBarcode) {
       {true, 5.0, 2.0, "00", "NO", false, 0},
   };
   for (const auto& c : cases) {
-    TDatMar m;
+    MarginalText m;
     m.Text = "AB";
     m.Barcode = c.flag;
     m.BarLength = c.length;
     m.BarHeight = c.height;
     m.BarcodeType = c.type;
     m.BarcodePosition = c.position;
-    const TDibuja d = ComposeMarginal(m, print, surface);
+    const DrawRecord d = ComposeMarginal(m, print, surface);
     EXPECT_EQ(d.WithBarcode, c.bars) << c.type << "/" << c.position;
     EXPECT_EQ(d.BarcodePosition, c.expectedPosition) << c.type << "/" << c.position;
   }
@@ -125,8 +125,8 @@ TEST(Compose, DrawsBarsOnlyForAUsableBarcode) {
 
 // An item at (100, 200) whose text "12345" measures 40 x 20 on the recording
 // surface (Arial 12 at 96 pixels per inch: em 16, advance 8, cell 20).
-TDibuja Item(RecordingSurface& surface, int32_t position, double angle, int32_t barLength) {
-  TDibuja d;
+DrawRecord Item(RecordingSurface& surface, int32_t position, double angle, int32_t barLength) {
+  DrawRecord d;
   d.Text = "12345";
   d.FontName = "Arial";
   d.FontSize = 12;
@@ -166,7 +166,7 @@ TEST(DrawItemText, PlacesTheLineByPositionAndAngle) {
   };
   for (const auto& c : cases) {
     RecordingSurface surface;
-    TDibuja d = Item(surface, c.position, c.angle, c.barLength);
+    DrawRecord d = Item(surface, c.position, c.angle, c.barLength);
     DrawItemText(d);
     ASSERT_EQ(surface.texts.size(), 1u);
     const auto& t = surface.texts[0];
@@ -218,7 +218,7 @@ TEST(DrawItemBarcode, FillsTheBoxByPositionAndAngle) {
   };
   for (const auto& c : cases) {
     RecordingSurface surface;
-    TDibuja d = Item(surface, c.position, c.angle, 630);
+    DrawRecord d = Item(surface, c.position, c.angle, 630);
     d.Text = "12";
     d.BarcodeType = kCode39;
     d.TextHeight = 20;
@@ -235,7 +235,7 @@ TEST(DrawItemBarcode, FillsTheBoxByPositionAndAngle) {
 
 TEST(DrawItemBarcode, ScalesModulesToTheBoxLength) {
   RecordingSurface surface;
-  TDibuja d = Item(surface, 0, 0, 95);
+  DrawRecord d = Item(surface, 0, 0, 95);
   d.Text = "123456789012";
   d.BarcodeType = kEan13;
   DrawItemBarcode(d);
@@ -267,7 +267,7 @@ TEST(DrawItem, ChoosesTheStepsOfEachKindOfItem) {
   };
   for (const auto& c : cases) {
     RecordingSurface surface;
-    TDibuja d = Item(surface, c.position, 0, 300);
+    DrawRecord d = Item(surface, c.position, 0, 300);
     d.WithBarcode = c.barcode;
     d.BarcodeType = c.type;
     d.Text = c.text;
@@ -282,7 +282,7 @@ TEST(DrawItem, ChoosesTheStepsOfEachKindOfItem) {
 
 TEST(DrawItem, APlainItemIgnoresItsBoxAndItsLineRoom) {
   RecordingSurface surface;
-  TDibuja d = Item(surface, 2, 90, 10);  // position 2 and a short box, but no barcode
+  DrawRecord d = Item(surface, 2, 90, 10);  // position 2 and a short box, but no barcode
   DrawItem(d);
   ASSERT_EQ(surface.texts.size(), 1u);
   EXPECT_EQ(surface.texts[0].x, 100);
@@ -294,10 +294,10 @@ TEST(DrawItem, APlainItemIgnoresItsBoxAndItsLineRoom) {
 TEST(DrawSheet, DrawsBackgroundThenNumeratorsThenMarginals) {
   RecordingSurface surface;
   SizedBitmap image(10, 20);
-  TArrFol100 numerators = {Numerator(7, 3), Numerator(8, 2, "N")};
-  TDatMar m;
+  NumeratorList numerators = {MakeNumerator(7, 3), MakeNumerator(8, 2, "N")};
+  MarginalText m;
   m.Text = " M ";
-  TArrMar100 marginals = {m};
+  MarginalTextList marginals = {m};
   SheetContent sheet{&numerators, &marginals, &image, {-99, -50, 5100, 6600}};
   DrawSheet(surface, DeviceMapping::Print(600, 99, 50), sheet);
   EXPECT_EQ(surface.calls, "IFMTFMTFMT");

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <random>
 
-#include "app/text.h"
-#include "marginals/marginal_table.h"
-#include "numerators/numerator_table.h"
+#include "base/text.h"
+#include "template/marginal_table.h"
+#include "template/numerator_table.h"
 #include "temp_dir.h"
 
 #ifdef __unix__
@@ -24,9 +24,9 @@ using testing::TempDir;
 using testing::WriteBytes;
 
 struct Template {
-  TDatHoja header;
-  TFolioTable numerators;
-  TMarginalTable marginals;
+  SheetHeader header;
+  NumeratorTable numerators;
+  MarginalTable marginals;
 };
 
 const char kExampleHeaderTail[] = "|0|0|0|0|0|0|21.60|28.00|0|15723990|0|0|0|0|F|F|";
@@ -49,7 +49,7 @@ TEST(SheetHeader, SizesAreWrittenWithTwoDecimals) {
     const char* fields;
   } cases[] = {{21.6, 28, "|21.60|28.00|"}, {149.99, 0.5, "|149.99|0.50|"}, {-3, 10.005, "|-3.00|10.01|"}};
   for (const auto& c : cases) {
-    TDatHoja header;
+    SheetHeader header;
     header.Width = c.width;
     header.Height = c.height;
     TemplateLines lines;
@@ -60,7 +60,7 @@ TEST(SheetHeader, SizesAreWrittenWithTwoDecimals) {
 }
 
 TEST(SheetHeader, EveryCarriedFieldRoundTrips) {
-  TDatHoja header;
+  SheetHeader header;
   header.SetKind("KIND12345");  // cut to 6
   header.Byte1 = 1; header.Byte2 = 2; header.Byte3 = 3; header.Byte4 = 255;
   header.Word1 = 65535; header.Word2 = 7;
@@ -72,10 +72,10 @@ TEST(SheetHeader, EveryCarriedFieldRoundTrips) {
   WriteSheetHeader(header, lines, "/data/Caja.pla");
   EXPECT_EQ(lines[0], "|HJA|KIND12|Caja.pla|/data|1|2|3|255|65535|7|10.50|15.00|-9|123456|"
                       "-2147483648|2147483647|4|5|T|F|");
-  TDatHoja read;
+  SheetHeader read;
   read.Color2 = 77;
   ASSERT_TRUE(ReadSheetHeader(read, lines, "/data/Caja.pla"));
-  TDatHoja expected = header;
+  SheetHeader expected = header;
   expected.Name = "Caja";
   expected.Color2 = 77;  // never stored: keeps what it had
   EXPECT_EQ(read, expected);
@@ -93,7 +93,7 @@ TEST(SheetHeader, NameAndFolderComeFromThePathOpened) {
       {"/" + longName + ".pla", std::string(80, 'n'), "/"},
   };
   for (const auto& c : cases) {
-    TDatHoja header;
+    SheetHeader header;
     ASSERT_TRUE(ReadSheetHeader(header, {line}, c.path));
     EXPECT_EQ(header.Name, c.name) << c.path;
     EXPECT_EQ(header.Folder, c.folder) << c.path;
@@ -101,7 +101,7 @@ TEST(SheetHeader, NameAndFolderComeFromThePathOpened) {
 }
 
 TEST(SheetHeader, FlagsAndExtraFieldsAndSecondLines) {
-  TDatHoja header;
+  SheetHeader header;
   ASSERT_TRUE(ReadSheetHeader(
       header,
       {"|FOL|01||0||", "|HJA|K|n|f|0|0|0|0|0|0|1.00|2.00|0|0|0|0|0|0|t|TRUE|extra|more|",
@@ -121,7 +121,7 @@ TEST(SheetHeader, BadValuesFailAndChangeNothing) {
       "|HJA|IMP100|n|f|0|0|0|0|0|0|21.60|28.00|0|0|0|0|0|99999999999|F|F|",
   };
   for (const char* line : lines) {
-    TDatHoja header;
+    SheetHeader header;
     header.SetName("Before");
     header.Width = 5;
     EXPECT_THROW(ReadSheetHeader(header, {line}, "/a/b.pla"), ZirvoError) << line;
@@ -131,12 +131,12 @@ TEST(SheetHeader, BadValuesFailAndChangeNothing) {
 }
 
 TEST(SheetHeader, ResetKeepsInt1) {
-  TDatHoja header;
+  SheetHeader header;
   header.Int1 = 31;
   header.SetName("x");
   header.Width = 3;
   ResetSheetHeader(header);
-  TDatHoja expected;
+  SheetHeader expected;
   expected.Int1 = 31;
   EXPECT_EQ(header, expected);
   EXPECT_EQ(header.Color1, -1);
@@ -153,7 +153,7 @@ TEST(TemplateFile, LineEndsOfAnyKindAreRead) {
     Template t;
     ASSERT_EQ(LoadTemplateFile(path, t.header, t.numerators, t.marginals), LoadResult::Loaded);
     EXPECT_EQ(t.numerators.RowCount(), 2);
-    EXPECT_EQ(t.numerators.Cell(1, TFolioTable::kPrefix), "B");
+    EXPECT_EQ(t.numerators.Cell(1, NumeratorTable::kPrefix), "B");
     EXPECT_EQ(t.marginals.RowCount(), 1);
     EXPECT_EQ(t.header.Name, "ends");
   }
@@ -196,18 +196,18 @@ TEST(TemplateFile, RandomTablesRoundTripExactly) {
     const int numerators = random() % 61;
     for (int r = 0; r < numerators; ++r) {
       t.numerators.AddRow();
-      t.numerators.CommitCell(r, TFolioTable::kPrefix, " " + text(13) + " ");
-      t.numerators.CommitCell(r, TFolioTable::kNumber, FormatInt(int32_t(random())));
-      t.numerators.CommitCell(r, TFolioTable::kSuffix, text(15));
-      t.numerators.CommitCell(r, TFolioTable::kHorizontal, FormatFixed((random() % 4000) / 100.0 - 5, 2));
-      t.numerators.CommitCell(r, TFolioTable::kFont, "Liberation Sans");
-      if (random() % 2) t.numerators.CommitCell(r, TFolioTable::kDirection, "");
+      t.numerators.CommitCell(r, NumeratorTable::kPrefix, " " + text(13) + " ");
+      t.numerators.CommitCell(r, NumeratorTable::kNumber, FormatInt(int32_t(random())));
+      t.numerators.CommitCell(r, NumeratorTable::kSuffix, text(15));
+      t.numerators.CommitCell(r, NumeratorTable::kHorizontal, FormatFixed((random() % 4000) / 100.0 - 5, 2));
+      t.numerators.CommitCell(r, NumeratorTable::kFont, "Liberation Sans");
+      if (random() % 2) t.numerators.CommitCell(r, NumeratorTable::kDirection, "");
     }
     const int marginals = random() % 61;
     for (int r = 0; r < marginals; ++r) {
       t.marginals.AddRow();
-      t.marginals.CommitCell(r, TMarginalTable::kText, "  " + text(196) + " ");
-      t.marginals.CommitCell(r, TMarginalTable::kVertical, FormatFixed((random() % 3000) / 100.0, 2));
+      t.marginals.CommitCell(r, MarginalTable::kText, "  " + text(196) + " ");
+      t.marginals.CommitCell(r, MarginalTable::kVertical, FormatFixed((random() % 3000) / 100.0, 2));
     }
     const std::string path = dir.Path("round.pla");
     SaveTemplateFile(path, t.header, t.numerators, t.marginals);
@@ -310,15 +310,15 @@ namespace {
 TEST(SheetHeader, AccentedFileNamesKeepTheirLetters) {
   testing::TempDir dir;
   const std::string path = dir.Path("Facturación €.2024.pla");
-  TDatHoja header;
-  TFolioTable numerators;
-  TMarginalTable marginals;
+  SheetHeader header;
+  NumeratorTable numerators;
+  MarginalTable marginals;
   StartNewSheetHeader(header, "x", 21.6, 28);
   SaveTemplateFile(path, header, numerators, marginals);
   EXPECT_EQ(header.Name, "Facturaci\xf3n \x80.2024.pla");
   const std::string bytes = testing::ReadBytes(path);
   EXPECT_EQ(bytes.rfind("|HJA|IMP100|Facturaci\xf3n \x80.2024.pla|", 0), 0u) << bytes;
-  TDatHoja read;
+  SheetHeader read;
   ASSERT_EQ(LoadTemplateFile(path, read, numerators, marginals), LoadResult::Loaded);
   EXPECT_EQ(read.Name, "Facturaci\xf3n \x80");
   EXPECT_EQ(read.Folder, dir.Path());

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
-#include "marginals/marginal_table.h"
-#include "numerators/numerator_table.h"
+#include "base/text.h"
+#include "template/marginal_table.h"
+#include "template/numerator_table.h"
 
 namespace zirvo {
 namespace {
@@ -28,8 +28,8 @@ struct Twin {
 
 void PrintTo(const Twin& twin, std::ostream* os) { *os << twin.name; }
 
-TextTable* MakeNumerators() { return new TFolioTable; }
-TextTable* MakeMarginals() { return new TMarginalTable; }
+TextTable* MakeNumerators() { return new NumeratorTable; }
+TextTable* MakeMarginals() { return new MarginalTable; }
 
 class TwinTable : public ::testing::TestWithParam<Twin> {
  protected:
@@ -71,9 +71,9 @@ class TwinTable : public ::testing::TestWithParam<Twin> {
 
 const Twin kTwins[] = {
     {"Numerators", MakeNumerators, "|FOL|", "|FOL|01||0||0.00|0.00|0.00|04|Arial|12|0|A||",
-     TFolioTable::kHorizontal, TFolioTable::kVertical},
+     NumeratorTable::kHorizontal, NumeratorTable::kVertical},
     {"Marginals", MakeMarginals, "|MAR|", "|MAR|01||0.00|0.00|000|Arial|12|0||",
-     TMarginalTable::kHorizontal, TMarginalTable::kVertical},
+     MarginalTable::kHorizontal, MarginalTable::kVertical},
 };
 
 INSTANTIATE_TEST_SUITE_P(Both, TwinTable, ::testing::ValuesIn(kTwins),
@@ -204,8 +204,8 @@ TEST_P(TwinTable, SaveAndLoadReturnTheSameLines) {
   T().CommitCell(2, GetParam().horizontal, "-1.5");
   std::vector<std::string> lines;
   T().SaveToLines(lines);
-  TFolioTable numerators;
-  TMarginalTable marginals;
+  NumeratorTable numerators;
+  MarginalTable marginals;
   TextTable& copy = GetParam().marker == "|FOL|" ? static_cast<TextTable&>(numerators)
                                                  : static_cast<TextTable&>(marginals);
   copy.LoadFromLines(lines);
@@ -260,19 +260,19 @@ namespace {
 // two on the next load. Texts stored as typed now refuse line ends as they
 // refuse "|".
 TEST(TextsStoredAsTyped, RefuseLineEnds) {
-  TFolioTable numerators;
+  NumeratorTable numerators;
   numerators.AddRow();
-  TMarginalTable marginals;
+  MarginalTable marginals;
   marginals.AddRow();
   for (const char* text : {"a\nb", "a\rb", "\n", "x\r\n"}) {
-    EXPECT_THROW(numerators.CommitCell(0, TFolioTable::kPrefix, text), ZirvoError);
-    EXPECT_THROW(marginals.CommitCell(0, TMarginalTable::kText, text), ZirvoError);
+    EXPECT_THROW(numerators.CommitCell(0, NumeratorTable::kPrefix, text), ZirvoError);
+    EXPECT_THROW(marginals.CommitCell(0, MarginalTable::kText, text), ZirvoError);
   }
   // Trimmed cells lose line ends at their edges; one inside is refused.
-  EXPECT_THROW(numerators.CommitCell(0, TFolioTable::kFont, "Liberation\nSans"), ZirvoError);
-  EXPECT_EQ(numerators.Cell(0, TFolioTable::kPrefix), "");
-  EXPECT_EQ(numerators.Cell(0, TFolioTable::kFont), "Arial");
-  EXPECT_EQ(marginals.Cell(0, TMarginalTable::kText), "");
+  EXPECT_THROW(numerators.CommitCell(0, NumeratorTable::kFont, "Liberation\nSans"), ZirvoError);
+  EXPECT_EQ(numerators.Cell(0, NumeratorTable::kPrefix), "");
+  EXPECT_EQ(numerators.Cell(0, NumeratorTable::kFont), "Arial");
+  EXPECT_EQ(marginals.Cell(0, MarginalTable::kText), "");
 }
 
 }  // namespace

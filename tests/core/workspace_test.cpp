@@ -7,10 +7,10 @@
 #include <deque>
 #include <filesystem>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "catalog/catalog.h"
 #include "temp_dir.h"
-#include "template/table_ports.h"
+#include "support/table_ports.h"
 
 namespace zirvo {
 namespace {
@@ -45,8 +45,8 @@ class FakeHost : public WorkspaceHost {
   bool waitCursor = false;
   int previewResets = 0;
   int printerResets = 0;
-  std::vector<TImpresion> previews;
-  std::vector<TImpresion> printJobs;
+  std::vector<PrintJob> previews;
+  std::vector<PrintJob> printJobs;
   // The preview's background image as GetPrintImage reports it.
   std::shared_ptr<const Bitmap> printImage;
   bool printRunning = false;
@@ -98,12 +98,12 @@ class FakeHost : public WorkspaceHost {
   MarginalEditorPort& MarginalEditor() override { return marginals; }
   void ResetPreview() override { ++previewResets; }
   void ResetPrinters() override { ++printerResets; }
-  void LoadPreview(const TImpresion& job) override { previews.push_back(job); }
-  void GetPrintImage(TImpresion& job) override {
+  void LoadPreview(const PrintJob& job) override { previews.push_back(job); }
+  void GetPrintImage(PrintJob& job) override {
     job.PrintBackground = printImage != nullptr;
     job.Background = printImage;
   }
-  bool LoadPrintJob(const TImpresion& job) override {
+  bool LoadPrintJob(const PrintJob& job) override {
     printJobs.push_back(job);
     return true;
   }
@@ -132,7 +132,7 @@ const std::string kUnnamed = "- PLANILLA SIN NOMBRE -";
 class WorkspaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Catalog().LoadTable(1);
+    ProgramCatalog().LoadTable(1);
     workspace.InitWorkspace();
   }
 
@@ -153,8 +153,8 @@ class WorkspaceTest : public ::testing::Test {
     RunTimer();
     return ReadBytes(path);
   }
-  TFolioTable& Numerators() { return host.numerators.table(); }
-  TMarginalTable& Marginals() { return host.marginals.table(); }
+  NumeratorTable& Numerators() { return host.numerators.table(); }
+  MarginalTable& Marginals() { return host.marginals.table(); }
 
   TempDir dir;
   FakeHost host;
@@ -166,14 +166,14 @@ TEST_F(WorkspaceTest, StartsWithNoTemplate) {
   EXPECT_EQ(host.label, kNoTemplate);
   EXPECT_FALSE(host.labelBusy);
   EXPECT_EQ(host.page, WorkspacePage::Presentation);
-  EXPECT_EQ(workspace.SheetHeader().Name, kNoTemplate);
+  EXPECT_EQ(workspace.Header().Name, kNoTemplate);
   EXPECT_FALSE(workspace.HasFile());
   EXPECT_FALSE(host.timerArmed);
 }
 
 TEST_F(WorkspaceTest, StartLabelGivesTheStartUpTemplate) {
   workspace.StartTemplate();
-  const TDatHoja& header = workspace.SheetHeader();
+  const SheetHeader& header = workspace.Header();
   EXPECT_EQ(header.Width, 21.5);
   EXPECT_EQ(header.Height, 28.0);
   EXPECT_EQ(header.Kind, "IMP100");
@@ -209,8 +209,8 @@ TEST_F(WorkspaceTest, NewAsksThenMakesAnEmptyTemplateOfTheChosenSize) {
   host.sheetSizes = {{21.6, 28.0}};
   Run(WorkspaceCommand::New);
   EXPECT_EQ(host.confirmModes, (std::vector<int>{8, 8, 8}));
-  EXPECT_EQ(workspace.SheetHeader().Width, 21.6);
-  EXPECT_EQ(workspace.SheetHeader().Height, 28.0);
+  EXPECT_EQ(workspace.Header().Width, 21.6);
+  EXPECT_EQ(workspace.Header().Height, 28.0);
   EXPECT_EQ(Numerators().RowCount(), 0);
   EXPECT_EQ(Marginals().RowCount(), 0);
   EXPECT_EQ(host.page, WorkspacePage::Presentation);
@@ -241,7 +241,7 @@ TEST_F(WorkspaceTest, QuestionsFollowTheName) {
     if (std::string(c.state) != "no template") ws.StartTemplate();
     if (std::string(c.state) == "first save cancelled") {
       ws.RunCommand(Tag(WorkspaceCommand::Save));  // no path: the dialog is cancelled
-      EXPECT_EQ(ws.SheetHeader().Name, "");
+      EXPECT_EQ(ws.Header().Name, "");
       EXPECT_EQ(fresh.label, kUnnamed) << "the label keeps its text";
     }
     fresh.confirmAnswers = {1};
@@ -252,9 +252,9 @@ TEST_F(WorkspaceTest, QuestionsFollowTheName) {
 
 TEST_F(WorkspaceTest, SaveWritesOneSecondLaterAndEndsTheBusyLabelASecondAfter) {
   workspace.StartTemplate();
-  Numerators().CommitCell(0, TFolioTable::kPrefix, "No. ");
+  Numerators().CommitCell(0, NumeratorTable::kPrefix, "No. ");
   Marginals().AddRow();
-  Marginals().CommitCell(0, TMarginalTable::kText, "Factura");
+  Marginals().CommitCell(0, MarginalTable::kText, "Factura");
   const std::string path = dir.Path("Plantilla.pla");
   host.savePaths = {path};
   Run(WorkspaceCommand::Save);
@@ -282,8 +282,8 @@ TEST_F(WorkspaceTest, SaveWritesOneSecondLaterAndEndsTheBusyLabelASecondAfter) {
   EXPECT_FALSE(host.timerArmed);
   EXPECT_EQ(workspace.Pending(), 0);
   EXPECT_TRUE(workspace.HasFile());
-  EXPECT_EQ(workspace.SheetHeader().Name, "Plantilla");
-  EXPECT_EQ(workspace.SheetHeader().Folder, dir.Path());
+  EXPECT_EQ(workspace.Header().Name, "Plantilla");
+  EXPECT_EQ(workspace.Header().Folder, dir.Path());
 }
 
 TEST_F(WorkspaceTest, SaveStoresTheTablesAsTheyWereAtTheRequest) {
@@ -376,7 +376,7 @@ TEST_F(WorkspaceTest, SaveAsOfANeverSavedTemplateIsSave) {
   EXPECT_EQ(host.saveTitles, (std::vector<std::string>{"Guardar"}));
   EXPECT_EQ(host.overwriteAtMainWindow, (std::vector<bool>{true}));
   // Refusing the overwrite of a first save forgets the name, as a cancel does.
-  EXPECT_EQ(workspace.SheetHeader().Name, "");
+  EXPECT_EQ(workspace.Header().Name, "");
   EXPECT_EQ(ReadBytes(existing), "old");
 }
 
@@ -391,8 +391,8 @@ TEST_F(WorkspaceTest, FailedWriteIsReportedAndChangesNoIdentity) {
   ASSERT_EQ(host.errors.size(), 1u);
   EXPECT_NE(host.errors[0].find(bad), std::string::npos) << host.errors[0];
   EXPECT_EQ(workspace.FilePath(), good);
-  EXPECT_EQ(workspace.SheetHeader().Name, "Bien");
-  EXPECT_EQ(workspace.SheetHeader().Folder, dir.Path());
+  EXPECT_EQ(workspace.Header().Name, "Bien");
+  EXPECT_EQ(workspace.Header().Folder, dir.Path());
   EXPECT_TRUE(workspace.HasFile());
   EXPECT_EQ(host.label, "Bien");
   EXPECT_FALSE(host.labelBusy);
@@ -409,7 +409,7 @@ TEST_F(WorkspaceTest, FailedWriteIsReportedAndChangesNoIdentity) {
   ws.RunCommand(Tag(WorkspaceCommand::Save));
   while (fresh.timerArmed) ws.TimerFired();
   EXPECT_FALSE(ws.HasFile());
-  EXPECT_EQ(ws.SheetHeader().Name, kUnnamed);
+  EXPECT_EQ(ws.Header().Name, kUnnamed);
   EXPECT_EQ(fresh.label, kUnnamed);
 }
 
@@ -417,9 +417,9 @@ TEST_F(WorkspaceTest, OpenRestoresTheSavedTemplate) {
   workspace.StartTemplate();
   host.sheetSizes = {{10.5, 15.0}};
   Run(WorkspaceCommand::SheetSize);
-  Numerators().CommitCell(0, TFolioTable::kNumber, "1500");
+  Numerators().CommitCell(0, NumeratorTable::kNumber, "1500");
   Marginals().AddRow();
-  Marginals().CommitCell(0, TMarginalTable::kText, "Copia cliente");
+  Marginals().CommitCell(0, MarginalTable::kText, "Copia cliente");
   const std::string path = dir.Path("Talonario.pla");
   const std::string saved = SaveAsNew(path);
   const auto savedNumerators = Numerators().ExportRecords();
@@ -435,8 +435,8 @@ TEST_F(WorkspaceTest, OpenRestoresTheSavedTemplate) {
   EXPECT_EQ(host.label, "Talonario");
   EXPECT_FALSE(host.labelBusy);
   EXPECT_EQ(host.page, WorkspacePage::Numerators);
-  EXPECT_EQ(workspace.SheetHeader().Width, 10.5);
-  EXPECT_EQ(workspace.SheetHeader().Height, 15.0);
+  EXPECT_EQ(workspace.Header().Width, 10.5);
+  EXPECT_EQ(workspace.Header().Height, 15.0);
   EXPECT_EQ(host.numerators.ShownSheet().Width, 10.5);
   EXPECT_EQ(Numerators().ExportRecords(), savedNumerators);
   EXPECT_EQ(Marginals().ExportRecords(), savedMarginals);
@@ -509,22 +509,22 @@ TEST_F(WorkspaceTest, SheetSizeReachesTheEditorsAndRebuildsThePreview) {
 
   // A cancelled dialog changes nothing.
   Run(WorkspaceCommand::SheetSize);
-  EXPECT_EQ(workspace.SheetHeader().Width, 30.0);
+  EXPECT_EQ(workspace.Header().Width, 30.0);
   EXPECT_EQ(host.previews.size(), 2u);
 }
 
 TEST_F(WorkspaceTest, PreviewAndPrintPageReceiveTheCurrentTables) {
   workspace.StartTemplate();
   Numerators().AddRow();
-  Numerators().CommitCell(1, TFolioTable::kNumber, "1500");
+  Numerators().CommitCell(1, NumeratorTable::kNumber, "1500");
   Marginals().AddRow();
-  Marginals().CommitCell(0, TMarginalTable::kText, "Original");
+  Marginals().CommitCell(0, MarginalTable::kText, "Original");
 
   Run(WorkspaceCommand::Preview);
   ASSERT_EQ(host.previews.size(), 1u);
   EXPECT_EQ(host.page, WorkspacePage::Preview);
-  const TImpresion& preview = host.previews[0];
-  EXPECT_EQ(preview.Sheet, workspace.SheetHeader());
+  const PrintJob& preview = host.previews[0];
+  EXPECT_EQ(preview.Sheet, workspace.Header());
   EXPECT_EQ(preview.NumeratorCount, 2);
   ASSERT_EQ(preview.Numerators.size(), 2u);
   EXPECT_EQ(preview.Numerators[1].Number, 1500);
@@ -536,13 +536,13 @@ TEST_F(WorkspaceTest, PreviewAndPrintPageReceiveTheCurrentTables) {
 
   // An edit after the preview reaches the print page, with the preview's
   // image to print.
-  Numerators().CommitCell(1, TFolioTable::kNumber, "1501");
+  Numerators().CommitCell(1, NumeratorTable::kNumber, "1501");
   host.printImage = std::make_shared<FakeBitmap>();
   Run(WorkspaceCommand::PrintPage);
   ASSERT_EQ(host.printJobs.size(), 1u);
   EXPECT_EQ(host.page, WorkspacePage::PrintPage);
-  const TImpresion& job = host.printJobs[0];
-  EXPECT_EQ(job.Sheet, workspace.SheetHeader());
+  const PrintJob& job = host.printJobs[0];
+  EXPECT_EQ(job.Sheet, workspace.Header());
   EXPECT_EQ(job.NumeratorCount, 2);
   EXPECT_EQ(job.Numerators[1].Number, 1501);
   EXPECT_EQ(job.MarginalCount, 1);
@@ -593,7 +593,7 @@ TEST_F(WorkspaceTest, NothingRunsWhileAPrintIsInProgress) {
   Run(WorkspaceCommand::PrintPage);
   ASSERT_EQ(host.printJobs.size(), 1u);
   const int printerResets = host.printerResets;
-  const TDatHoja header = workspace.SheetHeader();
+  const SheetHeader header = workspace.Header();
 
   host.printRunning = true;
   host.sheetSizes = {{30.0, 40.0}};
@@ -612,7 +612,7 @@ TEST_F(WorkspaceTest, NothingRunsWhileAPrintIsInProgress) {
   EXPECT_EQ(host.printJobs.size(), 1u);
   EXPECT_TRUE(host.previews.empty());
   EXPECT_EQ(host.printerResets, printerResets);
-  EXPECT_EQ(workspace.SheetHeader().Width, header.Width);
+  EXPECT_EQ(workspace.Header().Width, header.Width);
   RunTimer();
   EXPECT_FALSE(ReadBytes(dir.Path("Corriendo.pla")).empty());
   EXPECT_EQ(host.label, "Corriendo");
@@ -634,14 +634,14 @@ TEST_F(WorkspaceTest, UnknownTagsAndHiddenCommandsDoNothing) {
 }
 
 TEST_F(WorkspaceTest, LabelsFollowTheLanguageOfTheCatalog) {
-  Catalog().LoadTable(2);
+  ProgramCatalog().LoadTable(2);
   FakeHost fresh;
   TemplateWorkspace ws(fresh);
   ws.InitWorkspace();
   EXPECT_EQ(fresh.label, "-- Empty --");
   ws.StartTemplate();
   EXPECT_EQ(fresh.label, "- FORM NO NAME -");
-  Catalog().LoadTable(1);
+  ProgramCatalog().LoadTable(1);
 }
 
 }  // namespace

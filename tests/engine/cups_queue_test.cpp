@@ -86,9 +86,9 @@ TEST_F(CupsQueue, ARunArrivesWithItsPagesAndNumbersAndACancelledOneNever) {
   ASSERT_EQ(RunTool("chmod", {"0777", dir_.path()}).exitCode, 0);
   QPrinterDevice device;
   PrintEngine engine(device);
-  TImpresion job;
+  PrintJob job;
   job.Sheet.Name = "Facturas";
-  TDatFol n;
+  Numerator n;
   n.Number = 100;
   n.Horizontal = 2;
   n.Vertical = 3;

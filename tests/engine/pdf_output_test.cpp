@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "engine_support.h"
 #include "render/barcode.h"
 #include "printing/print_engine.h"
@@ -19,8 +19,8 @@ using testing::PdfPageWords;
 using testing::RunTool;
 using Words = std::vector<std::string>;
 
-TDatFol Numerator(int32_t number, double h, double v, bool reverse = false) {
-  TDatFol n;
+Numerator MakeNumerator(int32_t number, double h, double v, bool reverse = false) {
+  Numerator n;
   n.Position = 1;
   n.Number = number;
   n.Horizontal = h;
@@ -29,8 +29,8 @@ TDatFol Numerator(int32_t number, double h, double v, bool reverse = false) {
   return n;
 }
 
-TImpresion Job(TArrFol100 numerators, TArrMar100 marginals = {}) {
-  TImpresion job;
+PrintJob Job(NumeratorList numerators, MarginalTextList marginals = {}) {
+  PrintJob job;
   job.Sheet.Name = "Facturas";
   job.NumeratorCount = static_cast<int32_t>(numerators.size());
   job.MarginalCount = static_cast<int32_t>(marginals.size());
@@ -58,11 +58,11 @@ class PdfOutput : public ::testing::Test {
 };
 
 TEST_F(PdfOutput, EveryPageCarriesTheNumbersOfItsSheet) {
-  TDatMar m;
+  MarginalText m;
   m.Text = " Copia ";
   m.Horizontal = 2;
   m.Vertical = 25;
-  engine.LoadPrintJob(Job({Numerator(100, 2, 3), Numerator(50, 12, 3, true)}, {m}));
+  engine.LoadPrintJob(Job({MakeNumerator(100, 2, 3), MakeNumerator(50, 12, 3, true)}, {m}));
   const QString pdf = Path("run.pdf");
   Choose(PdfSetting(pdf));
   engine.SetRunSettings("5", "2", "3");
@@ -77,7 +77,7 @@ TEST_F(PdfOutput, EveryPageCarriesTheNumbersOfItsSheet) {
 }
 
 TEST_F(PdfOutput, ANumeratorLandsWhereTheTemplatePutsIt) {
-  engine.LoadPrintJob(Job({Numerator(4711, 2.00, 3.00)}));
+  engine.LoadPrintJob(Job({MakeNumerator(4711, 2.00, 3.00)}));
   const QString pdf = Path("place.pdf");
   Choose(PdfSetting(pdf));
   engine.SetRunSettings("1", "1", "1");
@@ -94,7 +94,7 @@ TEST_F(PdfOutput, ANumeratorLandsWhereTheTemplatePutsIt) {
 }
 
 TEST_F(PdfOutput, ACancelledOrFailedRunLeavesNoFile) {
-  engine.LoadPrintJob(Job({Numerator(1, 2, 3)}));
+  engine.LoadPrintJob(Job({MakeNumerator(1, 2, 3)}));
   const QString pdf = Path("cancelled.pdf");
   Choose(PdfSetting(pdf));
   engine.SetRunSettings("1", "1", "10");
@@ -141,7 +141,7 @@ TEST_F(PdfOutput, BarcodesDecodeAtEveryAngle) {
   const double angles[] = {0, 90, 180, 270};
   for (const auto& symbol : symbols) {
     for (double angle : angles) {
-      TDatMar m;
+      MarginalText m;
       m.Text = symbol.text;
       m.Horizontal = angle == 180 || angle == 90 ? 14.0 : 4.0;
       m.Vertical = angle == 180 || angle == 90 ? 14.0 : 4.0;
@@ -169,7 +169,7 @@ TEST_F(PdfOutput, BarcodesDecodeAtEveryAngle) {
 TEST_F(PdfOutput, TheBackgroundFillsThePaper) {
   QImage image(4, 2, QImage::Format_RGB32);
   image.fill(QColor(0, 0, 200));
-  TImpresion job = Job({Numerator(7, 2, 3)});
+  PrintJob job = Job({MakeNumerator(7, 2, 3)});
   job.Background = std::make_shared<QtBitmap>(image);
   job.PrintBackground = true;
   engine.LoadPrintJob(job);

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "fuzz_check.h"
-#include "marginals/marginal_table.h"
-#include "numerators/numerator_table.h"
+#include "template/marginal_table.h"
+#include "template/numerator_table.h"
 
 using namespace zirvo;
 
@@ -38,14 +38,14 @@ void CommitEveryCell(TextTable& table, TextTable& reloaded, std::string_view tex
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  TFolioTable numerators, numeratorsReloaded;
+  NumeratorTable numerators, numeratorsReloaded;
   CommitEveryCell(numerators, numeratorsReloaded, text);
   try {
     numerators.ExportRecords();
     numerators.ApplyIncrement(2147483647);
   } catch (const ConversionError&) {
   }
-  TMarginalTable marginals, marginalsReloaded;
+  MarginalTable marginals, marginalsReloaded;
   CommitEveryCell(marginals, marginalsReloaded, text);
   try {
     marginals.ExportRecords();

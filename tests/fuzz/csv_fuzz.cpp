@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "fuzz_check.h"
-#include "template/csv.h"
+#include "base/csv.h"
 
 using namespace zirvo;
 
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
   lines.push_back(current);
 
-  TCsvGridStr grid;
+  CsvGrid grid;
   int32_t rows = -1, cols = -1;
   const bool ok = LinesToGrid(lines, grid, rows, cols, delimiter);
   FUZZ_CHECK(ok);

@@ -7,14 +7,14 @@
 #include <cstring>
 #include <string_view>
 
-#include "app/print_job.h"
-#include "app/text.h"
+#include "template/print_job.h"
+#include "base/text.h"
 #include "fuzz_check.h"
-#include "marginals/marginal_table.h"
-#include "numerators/numerator_table.h"
+#include "template/marginal_table.h"
+#include "template/numerator_table.h"
 #include "printing/print_engine.h"
-#include "printing/recording_device.h"
-#include "render/recording_surface.h"
+#include "support/recording_device.h"
+#include "support/recording_surface.h"
 #include "render/sheet_render.h"
 #include "template/template_file.h"
 
@@ -40,9 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const int32_t entry = TakeInt32(data, size);
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-  TImpresion job;
-  TFolioTable numerators;
-  TMarginalTable marginals;
+  PrintJob job;
+  NumeratorTable numerators;
+  MarginalTable marginals;
   try {
     if (LoadTemplateLines(SplitTemplateBytes(bytes), "/fuzz/P.pla", job.Sheet, numerators,
                           marginals) != LoadResult::Loaded) {

@@ -4,19 +4,19 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "fuzz_check.h"
-#include "marginals/marginal_table.h"
-#include "numerators/numerator_table.h"
+#include "template/marginal_table.h"
+#include "template/numerator_table.h"
 #include "template/template_file.h"
 
 using namespace zirvo;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  TDatHoja header;
-  TFolioTable numerators;
-  TMarginalTable marginals;
+  SheetHeader header;
+  NumeratorTable numerators;
+  MarginalTable marginals;
   try {
     if (LoadTemplateLines(SplitTemplateBytes(bytes), "/fuzz/Input.pla", header, numerators,
                           marginals) != LoadResult::Loaded) {
@@ -34,9 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   } catch (const ConversionError&) {
   }
 
-  TDatHoja again = header;
-  TFolioTable numeratorsAgain;
-  TMarginalTable marginalsAgain;
+  SheetHeader again = header;
+  NumeratorTable numeratorsAgain;
+  MarginalTable marginalsAgain;
   const TemplateLines saved = BuildTemplateLines(again, numerators, marginals, "/fuzz/Out.pla");
   FUZZ_CHECK(LoadTemplateLines(saved, "/fuzz/Out.pla", again, numeratorsAgain, marginalsAgain) ==
              LoadResult::Loaded);

@@ -5,11 +5,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "catalog/catalog.h"
-#include "numerators/general_dialogs_qt.h"
+#include "widgets/general_dialogs_qt.h"
 #include "support/ui_support.h"
-#include "template/confirm_dialog_qt.h"
+#include "widgets/confirm_dialog_qt.h"
 
 using namespace zirvo;
 using namespace zirvo::testing;
@@ -62,7 +62,7 @@ class DialogsTest : public QObject {
     QFETCH(QString, line2);
     QFETCH(QString, accept);
     QFETCH(QString, cancel);
-    Catalog().LoadTable(language);
+    ProgramCatalog().LoadTable(language);
     QStringList seen;
     ModalAnswer answer("zirvo::TFCaratGda", [&](QWidget* widget) {
       auto* dialog = static_cast<TFCaratGda*>(widget);
@@ -77,7 +77,7 @@ class DialogsTest : public QObject {
       QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
     });
     QCOMPARE(Confirm(mode), -1);
-    Catalog().LoadTable(1);
+    ProgramCatalog().LoadTable(1);
     QVERIFY(answer.Answered());
     QCOMPARE(seen, (QStringList{title, line2, accept, cancel}));
   }

@@ -3,10 +3,10 @@
 #include <QComboBox>
 #include <QTest>
 
-#include "app/main_window_qt.h"
-#include "app/qtext_qt.h"
+#include "shell/main_window_qt.h"
+#include "base/qtext_qt.h"
 #include "catalog/catalog.h"
-#include "catalog/language_dialog_qt.h"
+#include "shell/language_dialog_qt.h"
 #include "support/shell_support.h"
 
 using namespace zirvo;
@@ -21,8 +21,8 @@ class LanguageDialogTest : public QObject {
   std::string IniPath() const { return folder_.DataFile("DatosLoc.ini"); }
 
   // A catalog as the program creates it at start-up, on the settings file.
-  TFDbDatLan StartCatalog() const {
-    TFDbDatLan catalog(IniPath());
+  Catalog StartCatalog() const {
+    Catalog catalog(IniPath());
     catalog.LoadTable(catalog.ReadLanguage());
     return catalog;
   }
@@ -38,7 +38,7 @@ class LanguageDialogTest : public QObject {
   }
 
   // Runs ChangeLanguage with `drive` acting on the open dialog.
-  LanguageResult Run(TFDbDatLan& catalog, std::function<void(TFIdioma*)> drive) {
+  LanguageResult Run(Catalog& catalog, std::function<void(TFIdioma*)> drive) {
     AnswerNextModal([drive](QWidget* modal) { drive(qobject_cast<TFIdioma*>(modal)); });
     const LanguageResult result = ChangeLanguage(catalog);
     [&] { QVERIFY(AllModalsAnswered()); }();
@@ -81,7 +81,7 @@ class LanguageDialogTest : public QObject {
     QFETCH(QStringList, choices);
     QFETCH(QString, finish);
     StoreLanguage(ini.isEmpty() ? nullptr : ini.constData());
-    TFDbDatLan catalog = StartCatalog();
+    Catalog catalog = StartCatalog();
     const std::string codeBefore = catalog.LanguageCode();
 
     int entries = 0;
@@ -110,14 +110,14 @@ class LanguageDialogTest : public QObject {
       QCOMPARE(PendingLanguageChoice(), codeBefore);
     }
     // A restart reads the stored choice.
-    TFDbDatLan restarted = StartCatalog();
+    Catalog restarted = StartCatalog();
     QCOMPARE(restarted.English(), catalog.English());
   }
 
   void opensOnTheLanguageInForce() {
     for (const char* ini : {"[Language]\r\nPredet=1\r\n", "[Language]\r\nPredet=2\r\n"}) {
       StoreLanguage(ini);
-      TFDbDatLan catalog = StartCatalog();
+      Catalog catalog = StartCatalog();
       QString shown, title, closeText;
       Run(catalog, [&](TFIdioma* dialog) {
         shown = dialog->Ed_Idioma->currentText();
@@ -136,7 +136,7 @@ class LanguageDialogTest : public QObject {
 
   void welcomePageFollowsAndTheChoiceSurvivesARestart() {
     StoreLanguage(nullptr);
-    Catalog().LoadTable(Catalog().ReadLanguage());
+    ProgramCatalog().LoadTable(ProgramCatalog().ReadLanguage());
     TFPrincipal window;
     window.show();
     QCOMPARE(window.FBien->Et_Iniciar->text(), QStringLiteral("Iniciar"));
@@ -162,10 +162,10 @@ class LanguageDialogTest : public QObject {
              QStringLiteral("Guardar plantilla"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Zirvo (W) -- Numerador digital"));
 
-    TFDbDatLan restarted = StartCatalog();
+    Catalog restarted = StartCatalog();
     QCOMPARE(restarted.LanguageCode(), std::string("000002"));
     QCOMPARE(restarted.LookupText("0011"), std::string("Start"));
-    Catalog().LoadTable(1);
+    ProgramCatalog().LoadTable(1);
   }
 };
 

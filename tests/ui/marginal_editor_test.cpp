@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/qtext_qt.h"
+#include "base/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "marginals/marginal_editor_qt.h"
 #include "numerators/numerator_editor_qt.h"
@@ -15,7 +15,7 @@
 
 using namespace zirvo;
 using namespace zirvo::testing;
-using C = TMarginalTable::CellIndex;
+using C = MarginalTable::CellIndex;
 
 class MarginalEditorTest : public QObject {
   Q_OBJECT
@@ -171,7 +171,7 @@ class MarginalEditorTest : public QObject {
 
   void exportedRecords() {
     editor_->LoadFromLines({"|HJA|", "|MAR|05|Hola|", "|FOL|01||1|||||||||"});
-    TArrMar100 records;
+    MarginalTextList records;
     QCOMPARE(editor_->ExportRecords(records), 1);
     QCOMPARE(records[0].Text, std::string("Hola"));
     QCOMPARE(records[0].Font, std::string("Arial"));
@@ -199,7 +199,7 @@ class MarginalEditorTest : public QObject {
                             "y la firma del cajero autorizado|1.00|14.00|90|Liberation Mono|8|"
                             "255||",
                             "|MAR|04|Gracias por su compra|10.80|26.90|180|Default|12|32768||"});
-    TDatHoja sheet;
+    SheetHeader sheet;
     sheet.Width = 21.6;
     sheet.Height = 28.0;
     editor_->SetSheet(sheet);

@@ -8,14 +8,14 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/qtext_qt.h"
+#include "base/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "numerators/numerator_editor_qt.h"
 #include "support/ui_support.h"
 
 using namespace zirvo;
 using namespace zirvo::testing;
-using C = TFolioTable::CellIndex;
+using C = NumeratorTable::CellIndex;
 
 class NumeratorEditorTest : public QObject {
   Q_OBJECT
@@ -682,7 +682,7 @@ class NumeratorEditorTest : public QObject {
     AddRows(2);
     ClickCell(Grid(), 1, C::kNumber);
     TypeText("77");
-    TArrFol100 records;
+    NumeratorList records;
     QCOMPARE(editor_->ExportRecords(records), 2);
     QCOMPARE(records[1].Number, 0);
     QCOMPARE(records[1].Position, 2);
@@ -805,7 +805,7 @@ class NumeratorEditorTest : public QObject {
     QFETCH(double, width);
     QFETCH(double, height);
     QFETCH(QString, label);
-    TDatHoja sheet;
+    SheetHeader sheet;
     sheet.Width = width;
     sheet.Height = height;
     editor_->SetSheet(sheet);
@@ -814,14 +814,14 @@ class NumeratorEditorTest : public QObject {
   }
 
   void languageSwitchChangesCaptionsNotTheSheetLabel() {
-    TDatHoja sheet;
+    SheetHeader sheet;
     sheet.Width = 21.5;
     sheet.Height = 28.0;
     editor_->SetSheet(sheet);
     editor_->ShowSheetSize();
     const QString spanishLabel = editor_->SheetSizeLabel()->text();
     QCOMPARE(editor_->HeaderPanel(C::kNumber)->text(), QString::fromUtf8("Número"));
-    Catalog().LoadTable(2);
+    ProgramCatalog().LoadTable(2);
     editor_->ApplyLanguage();
     QCOMPARE(editor_->HeaderPanel(C::kNumber)->text(), QString("Number"));
     QCOMPARE(editor_->HeaderPanel(C::kMask)->text(), QString("Mask"));
@@ -830,7 +830,7 @@ class NumeratorEditorTest : public QObject {
     QCOMPARE(editor_->SheetSizeLabel()->text(), spanishLabel);
     editor_->ShowSheetSize();
     QCOMPARE(editor_->SheetSizeLabel()->text(), QString("Sheet size:   (21.50 cm)   (28.00 cm)"));
-    Catalog().LoadTable(1);
+    ProgramCatalog().LoadTable(1);
     editor_->ApplyLanguage();
     QCOMPARE(editor_->HeaderPanel(C::kBlank)->text(), QString());
   }
@@ -877,7 +877,7 @@ class NumeratorEditorTest : public QObject {
           "|FOL|02|Serie A |000123|/2024|12.00|25.00|0|08|DejaVu Serif|12|32768|A||",
           "|FOL|03|Caja |-5||1.25|2.50|180|04|Default|10|16711680|A||",
           "|FOL|04|Recibo n.o |99||18.75|1.00|270|06|Liberation Mono|9|0|R||"});
-    TDatHoja sheet;
+    SheetHeader sheet;
     sheet.Width = 21.6;
     sheet.Height = 28.0;
     editor_->SetSheet(sheet);
@@ -894,7 +894,7 @@ class NumeratorEditorTest : public QObject {
 
  private:
   static std::string Table0Defaults(int column) {
-    TFolioTable table;
+    NumeratorTable table;
     table.AddRow();
     return table.Cell(0, column);
   }

@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "catalog/catalog.h"
-#include "render/preview_page_qt.h"
+#include "pages/preview_page_qt.h"
 #include "support/ui_support.h"
 
 using namespace zirvo;
@@ -18,17 +18,17 @@ using namespace zirvo::testing;
 
 namespace {
 
-TImpresion Job(double width, double height) {
-  TImpresion job;
+PrintJob Job(double width, double height) {
+  PrintJob job;
   job.Sheet.SetName("Facturas");
   job.Sheet.Width = width;
   job.Sheet.Height = height;
   return job;
 }
 
-TDatFol Numerator(int number, double x, double y, double rotation, int size = 14,
+Numerator MakeNumerator(int number, double x, double y, double rotation, int size = 14,
                   int32_t colour = 0) {
-  TDatFol n;
+  Numerator n;
   n.Number = number;
   n.Prefix = "N\xba ";
   n.Mask = 6;
@@ -41,9 +41,9 @@ TDatFol Numerator(int number, double x, double y, double rotation, int size = 14
   return n;
 }
 
-TDatMar Marginal(const std::string& text, double x, double y, double rotation, int size = 10,
+MarginalText MakeMarginal(const std::string& text, double x, double y, double rotation, int size = 10,
                  int32_t colour = 0x663300) {
-  TDatMar m;
+  MarginalText m;
   m.Text = text;
   m.Horizontal = x;
   m.Vertical = y;
@@ -54,14 +54,14 @@ TDatMar Marginal(const std::string& text, double x, double y, double rotation, i
   return m;
 }
 
-void AddItems(TImpresion& job) {
+void AddItems(PrintJob& job) {
   job.Numerators = {
-      Numerator(1500, 14.8, 2.1, 0, 18, 0x0000C0), Numerator(1500, 1.3, 26.5, 90, 12, 0x7F0000),
-      Numerator(1500, 20.3, 26.6, 180, 12, 0x7F0000), Numerator(1500, 20.6, 6.0, 270, 11)};
+      MakeNumerator(1500, 14.8, 2.1, 0, 18, 0x0000C0), MakeNumerator(1500, 1.3, 26.5, 90, 12, 0x7F0000),
+      MakeNumerator(1500, 20.3, 26.6, 180, 12, 0x7F0000), MakeNumerator(1500, 20.6, 6.0, 270, 11)};
   job.NumeratorCount = 4;
-  job.Marginals = {Marginal("IMPRENTA DEL SUR  -  FACTURA", 2.2, 2.2, 0, 16, 0xFFFFFF),
-                   Marginal("Original: cliente", 2.2, 3.1, 0, 9, 0xFFFFFF),
-                   Marginal("Copia: archivo", 1.0, 20.0, 90, 9)};
+  job.Marginals = {MakeMarginal("IMPRENTA DEL SUR  -  FACTURA", 2.2, 2.2, 0, 16, 0xFFFFFF),
+                   MakeMarginal("Original: cliente", 2.2, 3.1, 0, 9, 0xFFFFFF),
+                   MakeMarginal("Copia: archivo", 1.0, 20.0, 90, 9)};
   job.MarginalCount = 3;
 }
 
@@ -137,7 +137,7 @@ class PreviewPageTest : public QObject {
   void initTestCase() { PrepareCatalog(1); }
 
   void init() {
-    Catalog().LoadTable(1);
+    ProgramCatalog().LoadTable(1);
     page_ = new TFHVista();
     page_->InitPreview();
     QVERIFY(ShowActive(page_));
@@ -195,7 +195,7 @@ class PreviewPageTest : public QObject {
     page_->ScrollVista->horizontalScrollBar()->setValue(300);
     page_->ScrollVista->verticalScrollBar()->setValue(500);
 
-    TImpresion again = Job(21.60, 28.00);
+    PrintJob again = Job(21.60, 28.00);
     AddItems(again);
     page_->LoadSheet(again);
     QCOMPARE(page_->Zoom(), 200);
@@ -432,8 +432,8 @@ class PreviewPageTest : public QObject {
 
   void paintsImageFrameAndItemsAtTheFittingZoom() {
     QTemporaryDir folder;
-    TImpresion job = Job(21.60, 28.00);
-    job.Numerators = {Numerator(7, 5.0, 20.0, 0, 40)};
+    PrintJob job = Job(21.60, 28.00);
+    job.Numerators = {MakeNumerator(7, 5.0, 20.0, 0, 40)};
     job.NumeratorCount = 1;
     page_->LoadSheet(job);
     {
@@ -492,7 +492,7 @@ class PreviewPageTest : public QObject {
     const QString sizeText = page_->Et_TamHoja->text();
     QCOMPARE(page_->Pn_Titulo->text(), QString("   Vista previa"));
     QCOMPARE(page_->Bt_ImaFondo->text(), QString("Agregar imagen"));
-    Catalog().LoadTable(2);
+    ProgramCatalog().LoadTable(2);
     page_->ApplyLanguage();
     QCOMPARE(page_->Pn_Titulo->text(), QString("   Preview"));
     QCOMPARE(page_->Bt_ImaFondo->text(), QString("Add image"));
@@ -507,7 +507,7 @@ class PreviewPageTest : public QObject {
 
   void screenshot() {
     QTemporaryDir folder;
-    TImpresion job = Job(21.60, 28.00);
+    PrintJob job = Job(21.60, 28.00);
     AddItems(job);
     page_->LoadSheet(job);
     {

@@ -17,9 +17,9 @@
 
 #include "../engine/engine_support.h"
 #include "catalog/catalog.h"
-#include "printing/print_page_qt.h"
+#include "pages/print_page_qt.h"
 #include "printing/printer_dialog_qt.h"
-#include "printing/recording_device.h"
+#include "support/recording_device.h"
 #include "support/ui_support.h"
 
 using namespace zirvo;
@@ -27,8 +27,8 @@ using namespace zirvo::testing;
 
 namespace {
 
-TDatFol Numerator(int number, bool reverse, double x, double y) {
-  TDatFol n;
+Numerator MakeNumerator(int number, bool reverse, double x, double y) {
+  Numerator n;
   n.Number = number;
   n.Reverse = reverse;
   n.Mask = 4;
@@ -40,14 +40,14 @@ TDatFol Numerator(int number, bool reverse, double x, double y) {
 }
 
 // Two numerators, 100 ascending and 50 reverse, and one marginal text.
-TImpresion Job() {
-  TImpresion job;
+PrintJob Job() {
+  PrintJob job;
   job.Sheet.SetName("Facturas");
   job.Sheet.Width = 21.0;
   job.Sheet.Height = 29.7;
-  job.Numerators = {Numerator(100, false, 3.0, 3.0), Numerator(50, true, 12.0, 3.0)};
+  job.Numerators = {MakeNumerator(100, false, 3.0, 3.0), MakeNumerator(50, true, 12.0, 3.0)};
   job.NumeratorCount = 2;
-  TDatMar m;
+  MarginalText m;
   m.Text = "  Recibo  ";
   m.Horizontal = 3.0;
   m.Vertical = 6.0;
@@ -98,7 +98,7 @@ class PrintPageTest : public QObject {
   void initTestCase() { PrepareCatalog(1); }
 
   void init() {
-    Catalog().LoadTable(1);
+    ProgramCatalog().LoadTable(1);
     device_ = std::make_unique<RecordingDevice>();
     page_ = new TFHImprime(nullptr, device_.get());
     page_->InitPage();
@@ -159,7 +159,7 @@ class PrintPageTest : public QObject {
   void captions() {
     QFETCH(int, language);
     QFETCH(QStringList, texts);
-    Catalog().LoadTable(language);
+    ProgramCatalog().LoadTable(language);
     page_->ApplyLanguage();
     const QStringList shown{page_->Et_ImpPlan->text(), page_->Et_ImpSel->text(),
                             page_->Bt_ImpPba->text(),  page_->Bt_ImpTodo->text(),
@@ -380,7 +380,7 @@ class PrintPageTest : public QObject {
                            page.Running() && !page.Bt_ImpTodo->isEnabled() &&
                            !page.Bt_ImpPba->isEnabled() && !page.Bt_SelecImpre->isEnabled() &&
                            !page.Bt_ImpRepos->isEnabled() && !page.Bt_Agregar->isEnabled() &&
-                           page.Ed_HojasImp->isReadOnly() && !page.LoadPrintJob(TImpresion{});
+                           page.Ed_HojasImp->isReadOnly() && !page.LoadPrintJob(PrintJob{});
                        QVERIFY(page.grab().save(ScreenshotPath("print_page_run.png")));
                        stoppedAt = page.ProgBarra->value();
                        QTest::mouseClick(page.Bt_CanImp, Qt::LeftButton);
@@ -504,8 +504,8 @@ class PrintPageTest : public QObject {
   }
 
   void repositionPrintsFiveAndTellsTheRest() {
-    TImpresion job = Job();
-    job.Numerators = {Numerator(1000, false, 3.0, 3.0), Numerator(5000, false, 12.0, 3.0)};
+    PrintJob job = Job();
+    job.Numerators = {MakeNumerator(1000, false, 3.0, 3.0), MakeNumerator(5000, false, 12.0, 3.0)};
     page_->LoadPrintJob(job);
     for (const char* entry : {"1007", "1003", "1001", "1006", "1002", "1005", "1004"}) {
       Retype(page_->Ed_Repone, entry);

@@ -5,12 +5,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/main_window_qt.h"
-#include "app/qtext_qt.h"
-#include "app/text.h"
-#include "app/screens_qt.h"
-#include "app/startup_qt.h"
-#include "app/wait_qt.h"
+#include "shell/main_window_qt.h"
+#include "base/qtext_qt.h"
+#include "base/text.h"
+#include "shell/screens_qt.h"
+#include "workspace/presentation_page_qt.h"
+#include "shell/startup_qt.h"
+#include "widgets/wait_qt.h"
 #include "catalog/catalog.h"
 #include "support/shell_support.h"
 
@@ -23,10 +24,10 @@ class ScreensTest : public QObject {
  private:
   AppFolder folder_;
 
-  static QString Suffix() { return Catalog().English() ? QStringLiteral("_en") : QStringLiteral("_es"); }
+  static QString Suffix() { return ProgramCatalog().English() ? QStringLiteral("_en") : QStringLiteral("_es"); }
 
  private slots:
-  void init() { Catalog().LoadTable(1); }
+  void init() { ProgramCatalog().LoadTable(1); }
 
   void waitKeepsHandlingEvents() {
     bool fired = false;
@@ -42,7 +43,7 @@ class ScreensTest : public QObject {
 
   void splashIsBorderlessOnTopAndSizedToItsPanel() {
     for (int language : {1, 2}) {
-      Catalog().LoadTable(language);
+      ProgramCatalog().LoadTable(language);
       TFCaratula splash;
       splash.ShowNow();
       QCOMPARE(splash.size(), QSize(602, 302));
@@ -70,7 +71,7 @@ class ScreensTest : public QObject {
     QFETCH(QString, start);
     QFETCH(QString, languageButton);
     QFETCH(QString, title);
-    Catalog().LoadTable(language);
+    ProgramCatalog().LoadTable(language);
     TFPrincipal window;
     window.SetConfirm([](int) { return -1; });
     window.show();
@@ -99,7 +100,7 @@ class ScreensTest : public QObject {
 
   void presentationPageOfTheWorkspace() {
     for (int language : {1, 2}) {
-      Catalog().LoadTable(language);
+      ProgramCatalog().LoadTable(language);
       TFPrincipal window;
       window.SetConfirm([](int) { return -1; });
       window.show();
@@ -116,7 +117,7 @@ class ScreensTest : public QObject {
   }
 
   void startUpShowsTheSplashThenTheMainWindow() {
-    Catalog().LoadTable(1);
+    ProgramCatalog().LoadTable(1);
     auto visibleSplash = [] {
       for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (qobject_cast<TFCaratula*>(widget) && widget->isVisible()) return widget;

@@ -8,10 +8,10 @@
 #include <QTimer>
 #include <QApplication>
 
-#include "app/qtext_qt.h"
+#include "base/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "support/shell_support.h"
-#include "template/sheet_size_dialog_qt.h"
+#include "workspace/sheet_size_dialog_qt.h"
 
 using namespace zirvo;
 using namespace zirvo::uitest;
@@ -45,7 +45,7 @@ class SheetSizeDialogTest : public QObject {
 
  private slots:
   void initTestCase() {
-    Catalog().LoadTable(1);
+    ProgramCatalog().LoadTable(1);
     dialog_ = new TFNuevo();
   }
   void cleanupTestCase() { delete dialog_; }
@@ -200,7 +200,7 @@ class SheetSizeDialogTest : public QObject {
   }
 
   void captionsFollowTheLanguage() {
-    Catalog().LoadTable(2);
+    ProgramCatalog().LoadTable(2);
     double width = 0.0, height = 0.0;
     QString personal, horizontal, apply;
     Ask(width, height, [&](TFNuevo* d) {
@@ -210,7 +210,7 @@ class SheetSizeDialogTest : public QObject {
       SaveScreenshot(d, QStringLiteral("sheet_size_en"));
       d->reject();
     });
-    Catalog().LoadTable(1);
+    ProgramCatalog().LoadTable(1);
     QCOMPARE(personal, QStringLiteral("Custom Paper"));
     QCOMPARE(horizontal, QStringLiteral("Length (horizontal)"));
     QCOMPARE(apply, QStringLiteral("Apply"));

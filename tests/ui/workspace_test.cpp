@@ -13,14 +13,14 @@
 #include <QToolButton>
 
 #include "../engine/engine_support.h"
-#include "app/main_window_qt.h"
-#include "app/qtext_qt.h"
+#include "shell/main_window_qt.h"
+#include "base/qtext_qt.h"
 #include "catalog/catalog.h"
-#include "catalog/language_dialog_qt.h"
+#include "shell/language_dialog_qt.h"
 #include "support/shell_support.h"
 #include "support/ui_support.h"
-#include "template/confirm_dialog_qt.h"
-#include "template/sheet_size_dialog_qt.h"
+#include "widgets/confirm_dialog_qt.h"
+#include "workspace/sheet_size_dialog_qt.h"
 
 using namespace zirvo;
 using namespace zirvo::uitest;
@@ -153,7 +153,7 @@ class WorkspaceScreenTest : public QObject {
     QVERIFY(AllModalsAnswered());
     Reactivate();
   }
-  const TImpresion& LoadedJob() { return Workspace()->FHImprime01->Engine().LoadedJob(); }
+  const PrintJob& LoadedJob() { return Workspace()->FHImprime01->Engine().LoadedJob(); }
   void Open(const QString& path, bool asks = true) {
     if (asks) AnswerConfirmation(true);
     AnswerFile(path);
@@ -163,7 +163,7 @@ class WorkspaceScreenTest : public QObject {
 
  private slots:
   void initTestCase() {
-    Catalog().LoadTable(1);
+    ProgramCatalog().LoadTable(1);
     ApplyToolkitLanguage();
     window_ = std::make_unique<TFPrincipal>();
     nuevo_ = std::make_unique<TFNuevo>(window_.get());
@@ -200,8 +200,8 @@ class WorkspaceScreenTest : public QObject {
     Click(WorkspaceCommand::New);
     QVERIFY(AllModalsAnswered());
     QCOMPARE(questions_, QStringList{QStringLiteral("Nueva plantilla")});
-    QCOMPARE(Logic().SheetHeader().Width, 21.6);
-    QCOMPARE(Logic().SheetHeader().Height, 28.0);
+    QCOMPARE(Logic().Header().Width, 21.6);
+    QCOMPARE(Logic().Header().Height, 28.0);
     QCOMPARE(Workspace()->FHFolio01->Table().RowCount(), 0);
     QCOMPARE(Page(), 1);
   }
@@ -210,14 +210,14 @@ class WorkspaceScreenTest : public QObject {
     Click(WorkspaceCommand::Numerators);
     QCOMPARE(Page(), 2);
     QTest::mouseClick(Workspace()->FHFolio01->CommandButton(EditorCommand::Add), Qt::LeftButton);
-    TypeCell(Workspace()->FHFolio01, TFolioTable::kPrefix, QStringLiteral("No. "));
-    TypeCell(Workspace()->FHFolio01, TFolioTable::kNumber, QStringLiteral("1500"));
+    TypeCell(Workspace()->FHFolio01, NumeratorTable::kPrefix, QStringLiteral("No. "));
+    TypeCell(Workspace()->FHFolio01, NumeratorTable::kNumber, QStringLiteral("1500"));
     Click(WorkspaceCommand::MarginalTexts);
     QCOMPARE(Page(), 3);
     QTest::mouseClick(Workspace()->FHMarginal01->CommandButton(EditorCommand::Add), Qt::LeftButton);
-    TypeCell(Workspace()->FHMarginal01, TMarginalTable::kText, QStringLiteral("Original"));
-    QCOMPARE(Workspace()->FHFolio01->Table().Cell(0, TFolioTable::kNumber), std::string("1500"));
-    QCOMPARE(Workspace()->FHMarginal01->Table().Cell(0, TMarginalTable::kText), std::string("Original"));
+    TypeCell(Workspace()->FHMarginal01, MarginalTable::kText, QStringLiteral("Original"));
+    QCOMPARE(Workspace()->FHFolio01->Table().Cell(0, NumeratorTable::kNumber), std::string("1500"));
+    QCOMPARE(Workspace()->FHMarginal01->Table().Cell(0, MarginalTable::kText), std::string("Original"));
     SaveScreenshot(window_.get(), QStringLiteral("workspace_marginals_es"));
 
     const QString path = folder_.DataPath(QStringLiteral("Prueba.pla"));
@@ -366,7 +366,7 @@ class WorkspaceScreenTest : public QObject {
     Click(WorkspaceCommand::SheetSize);
     QVERIFY(AllModalsAnswered());
     QCOMPARE(shown, QStringLiteral("21.60x28.00"));
-    QCOMPARE(Logic().SheetHeader().Width, 10.5);
+    QCOMPARE(Logic().Header().Width, 10.5);
     for (TableEditor* editor : std::initializer_list<TableEditor*>{Workspace()->FHFolio01,
                                                                     Workspace()->FHMarginal01}) {
       QVERIFY2(editor->SheetSizeLabel()->text().contains(QStringLiteral("10.50 cm")),
@@ -379,12 +379,12 @@ class WorkspaceScreenTest : public QObject {
   // An edit made after the last save reaches the preview when it opens.
   void previewShowsTheCurrentTables() {
     Click(WorkspaceCommand::Numerators);
-    TypeCell(Workspace()->FHFolio01, TFolioTable::kNumber, QStringLiteral("2024"));
-    TypeCell(Workspace()->FHFolio01, TFolioTable::kHorizontal, QStringLiteral("6.5"));
-    TypeCell(Workspace()->FHFolio01, TFolioTable::kVertical, QStringLiteral("1.5"));
+    TypeCell(Workspace()->FHFolio01, NumeratorTable::kNumber, QStringLiteral("2024"));
+    TypeCell(Workspace()->FHFolio01, NumeratorTable::kHorizontal, QStringLiteral("6.5"));
+    TypeCell(Workspace()->FHFolio01, NumeratorTable::kVertical, QStringLiteral("1.5"));
     Click(WorkspaceCommand::MarginalTexts);
-    TypeCell(Workspace()->FHMarginal01, TMarginalTable::kHorizontal, QStringLiteral("1.5"));
-    TypeCell(Workspace()->FHMarginal01, TMarginalTable::kVertical, QStringLiteral("1.5"));
+    TypeCell(Workspace()->FHMarginal01, MarginalTable::kHorizontal, QStringLiteral("1.5"));
+    TypeCell(Workspace()->FHMarginal01, MarginalTable::kVertical, QStringLiteral("1.5"));
     Click(WorkspaceCommand::Preview);
     QCOMPARE(Page(), 5);
     TFHVista* preview = Workspace()->FHVista01;
@@ -404,14 +404,14 @@ class WorkspaceScreenTest : public QObject {
   void commandsCommitTheOpenCellEditor() {
     Click(WorkspaceCommand::Numerators);
     TableEditor* numerators = Workspace()->FHFolio01;
-    ClickCell(numerators->Grid(), 0, TFolioTable::kNumber);
+    ClickCell(numerators->Grid(), 0, NumeratorTable::kNumber);
     TypeText(QStringLiteral("77"));
     Click(WorkspaceCommand::Preview);
     QCOMPARE(Page(), 5);
     QCOMPARE(Workspace()->FHVista01->NumeratorRecords()[0].Number, 77);
 
     Click(WorkspaceCommand::Numerators);
-    ClickCell(numerators->Grid(), 0, TFolioTable::kPrefix);
+    ClickCell(numerators->Grid(), 0, NumeratorTable::kPrefix);
     TypeText(QStringLiteral("x"));
     QGuiApplication::clipboard()->setText(QStringLiteral("a|b"));
     qobject_cast<QLineEdit*>(numerators->OpenEditor())->selectAll();
@@ -422,11 +422,11 @@ class WorkspaceScreenTest : public QObject {
     QVERIFY(AllModalsAnswered());
     QVERIFY2(message.contains(QStringLiteral("|")), qPrintable(message));
     QCOMPARE(Page(), 2);
-    QCOMPARE(numerators->Table().Cell(0, TFolioTable::kPrefix), std::string("No. "));
+    QCOMPARE(numerators->Table().Cell(0, NumeratorTable::kPrefix), std::string("No. "));
     qobject_cast<QLineEdit*>(numerators->OpenEditor())->selectAll();
     TypeText(QStringLiteral("No. "));
     PressKey(Qt::Key_Return);
-    TypeCell(numerators, TFolioTable::kNumber, QStringLiteral("2024"));
+    TypeCell(numerators, NumeratorTable::kNumber, QStringLiteral("2024"));
     Click(WorkspaceCommand::Preview);
   }
 
@@ -437,8 +437,8 @@ class WorkspaceScreenTest : public QObject {
     Click(WorkspaceCommand::SheetSize);
     QVERIFY(AllModalsAnswered());
     QCOMPARE(Page(), 5);
-    QCOMPARE(Logic().SheetHeader().Width, 15.0);
-    QCOMPARE(Logic().SheetHeader().Height, 20.0);
+    QCOMPARE(Logic().Header().Width, 15.0);
+    QCOMPARE(Logic().Header().Height, 20.0);
     QVERIFY2(preview->Et_TamHoja->text().contains(QStringLiteral("(15.00 cm)  ")) &&
                  preview->Et_TamHoja->text().endsWith(QStringLiteral("(20.00 cm)")),
              qPrintable(preview->Et_TamHoja->text()));
@@ -495,7 +495,7 @@ class WorkspaceScreenTest : public QObject {
       QVERIFY(HasWord(words, "Original"));
     }
     // Printing leaves the template as it was.
-    QCOMPARE(Workspace()->FHFolio01->Table().Cell(0, TFolioTable::kNumber), std::string("2024"));
+    QCOMPARE(Workspace()->FHFolio01->Table().Cell(0, NumeratorTable::kNumber), std::string("2024"));
   }
 
   // While a run prints, the commands are off and the exit question waits

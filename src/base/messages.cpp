@@ -1,0 +1,96 @@
+#include "base/messages.h"
+
+namespace zirvo {
+namespace {
+
+const char* OwnSpanish(OwnMessage message) {
+  switch (message) {
+    case OwnMessage::PipeInText:
+      return "El texto '%s' contiene el car\xe1" "cter \"|\", que una plantilla no puede guardar.";
+    case OwnMessage::NotCp1252:
+      return "El texto '%s' contiene caracteres que una plantilla no puede guardar.";
+    case OwnMessage::NumberOutOfRange:
+      return "El numerador %s saldr\xed" "a del rango de n\xfameros (-2147483648 a 2147483647) "
+             "en esta impresi\xf3n. No se imprimi\xf3 nada.";
+    case OwnMessage::NegativeSheets:
+      return "El n\xfamero de hojas '%s' no puede ser negativo. No se imprimi\xf3 nada.";
+    case OwnMessage::RepositionNotInteger:
+      return "'%s' no es un n\xfamero de hoja v\xe1lido.";
+    case OwnMessage::RepositionNotPrinted:
+      return "Se imprimieron las cinco primeras hojas de la lista. No se imprimieron: %s";
+    case OwnMessage::ZoomNotPositive:
+      return "El zoom '%s' debe ser mayor que cero.";
+    case OwnMessage::SheetSizeNotPositive:
+      return "El largo y el alto de la hoja deben ser mayores que cero.";
+    case OwnMessage::ImageNotDecoded:
+      return "La imagen '%s' no pudo ser le\xed" "da como imagen JPEG.";
+    case OwnMessage::FileNotWritten:
+      return "No se pudo guardar el archivo '%s': %s";
+    case OwnMessage::FileNotRead:
+      return "No se pudo leer el archivo '%s': %s";
+    case OwnMessage::NotCompatible:
+      return "El formato no es compatible y no pudo ser leido.";
+    case OwnMessage::PrintingFailed:
+      return "Error de impresi\xf3n en '%s': %s. La impresi\xf3n fue cancelada.";
+    case OwnMessage::ReplaceFile:
+      return "El archivo '%s' ya existe. \xbf" "Desea reemplazarlo?";
+  }
+  return "";
+}
+
+const char* OwnEnglish(OwnMessage message) {
+  switch (message) {
+    case OwnMessage::PipeInText:
+      return "The text '%s' contains the character \"|\", which a template cannot store.";
+    case OwnMessage::NotCp1252:
+      return "The text '%s' contains characters that a template cannot store.";
+    case OwnMessage::NumberOutOfRange:
+      return "Numerator %s would leave the range of numbers (-2147483648 to 2147483647) in "
+             "this run. Nothing was printed.";
+    case OwnMessage::NegativeSheets:
+      return "The number of sheets '%s' cannot be negative. Nothing was printed.";
+    case OwnMessage::RepositionNotInteger:
+      return "'%s' is not a valid sheet number.";
+    case OwnMessage::RepositionNotPrinted:
+      return "The first five sheets of the list were printed. Not printed: %s";
+    case OwnMessage::ZoomNotPositive:
+      return "The zoom '%s' must be greater than zero.";
+    case OwnMessage::SheetSizeNotPositive:
+      return "The length and the height of the sheet must be greater than zero.";
+    case OwnMessage::ImageNotDecoded:
+      return "The picture '%s' could not be read as a JPEG image.";
+    case OwnMessage::FileNotWritten:
+      return "The file '%s' could not be saved: %s";
+    case OwnMessage::FileNotRead:
+      return "The file '%s' could not be read: %s";
+    case OwnMessage::NotCompatible:
+      return "El formato no es compatible y no pudo ser leido.";
+    case OwnMessage::PrintingFailed:
+      return "Printing on '%s' failed: %s. The print run was cancelled.";
+    case OwnMessage::ReplaceFile:
+      return "The file '%s' already exists. Do you want to replace it?";
+  }
+  return "";
+}
+
+// Own messages follow the table loaded last; the program loads one catalog.
+bool ownTextEnglish = false;
+
+}  // namespace
+
+void SetOwnMessagesEnglish(bool english) { ownTextEnglish = english; }
+
+std::string OwnText(OwnMessage message, std::string_view arg, std::string_view arg2) {
+  std::string text = ownTextEnglish ? OwnEnglish(message) : OwnSpanish(message);
+  std::string_view args[] = {arg, arg2};
+  std::size_t from = 0;
+  for (auto value : args) {
+    const auto at = text.find("%s", from);
+    if (at == std::string::npos) break;
+    text.replace(at, 2, value);
+    from = at + value.size();
+  }
+  return text;
+}
+
+}  // namespace zirvo

@@ -1,0 +1,524 @@
+#include "pages/preview_page_qt.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "base/qtext_qt.h"
+#include "base/text.h"
+#include "catalog/catalog.h"
+#include "render/painter_surface_qt.h"
+#include "render/sheet_render.h"
+#include "widgets/table_grid_qt.h"
+
+namespace zirvo {
+
+using namespace grid_style;
+
+namespace {
+
+constexpr int kViewWidth = 768;
+constexpr int kViewHeight = 447;
+constexpr int kTagAddImage = 101;
+constexpr int kTagRemoveImage = 102;
+
+const QColor kViewBackground(0x8C, 0x96, 0xA6);  // around the sheet
+const QColor kSheetBorder(255, 0, 0);
+
+const char* const kZoomEntries[] = {"10", "50", "75", "100", "200", "300"};
+
+// The open-picture dialog's filter: name (patterns) per line.
+const char* const kPictureFilters[] = {
+    "JPG images (*.jfif *.jpe *.jpeg *.jpg)",
+    "Tagged image file format images (*.fax *.tif *.tiff)",
+    "Windows bitmaps (*.bmp *.dib *.rle)",
+};
+
+// Fixed texts of the preview, the same in every language.
+const char* const kZoomTooLarge = "El valor es demasiado grande para ser ampliado";
+const char* const kRemoveImageQuestion = "La imagen se borrar\xe1. Presione OK para continuar.";
+
+
+QFrame* Divider(QWidget* parent, const char* name) {
+  auto* bar = new QFrame(parent);
+  bar->setObjectName(name);
+  bar->setFixedSize(2, 22);
+  bar->setStyleSheet(QString("background: %1;").arg(kOtherMark.darker(125).name()));
+  return bar;
+}
+
+void ShowPlainMessage(QWidget* parent, const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, ToQString(LookupText("0000")), ToQString(text),
+                  QMessageBox::Ok, parent);
+  box.exec();
+}
+
+// The number of whole percent at which `available` pixels hold `pixels`.
+int FittingPercent(int available, int pixels) {
+  return static_cast<int>(std::trunc(static_cast<double>(available) / pixels * 100.0));
+}
+
+int Scaled(int zoom, int pixels) { return RoundHalfEven(zoom / 100.0 * pixels); }
+
+// Restores the normal cursor when it leaves scope.
+class BusyCursor {
+ public:
+  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// SheetView
+
+SheetView::SheetView(QWidget* parent) : QAbstractScrollArea(parent) {
+  setFrameShape(QFrame::NoFrame);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  QPalette palette = viewport()->palette();
+  palette.setColor(QPalette::Window, kViewBackground);
+  viewport()->setPalette(palette);
+  viewport()->setAutoFillBackground(false);
+  // Everything the viewport shows is painted by paintEvent, every pixel.
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  horizontalScrollBar()->setSingleStep(20);
+  verticalScrollBar()->setSingleStep(20);
+}
+
+void SheetView::ClearRanges() {
+  rangeH_ = 0;
+  rangeV_ = 0;
+  UpdateBars();
+}
+
+void SheetView::PlacePanel(QSize size) {
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+  const int width = this->width();
+  const int height = this->height();
+  // An axis scrolls when the panel does not fit the client area, which a
+  // scroll bar on the other axis makes smaller.
+  bool scrollH = size.width() > width;
+  const bool scrollV = size.height() > height - (scrollH ? bar : 0);
+  if (!scrollH && scrollV) scrollH = size.width() > width - bar;
+  const int clientW = width - (scrollV ? bar : 0);
+  const int clientH = height - (scrollH ? bar : 0);
+
+  QRect panel(QPoint(0, 0), size);
+  if (scrollH) {
+    panel.moveLeft(kMargin);
+    rangeH_ = size.width() + 2 * kMargin;
+  } else {
+    panel.moveLeft(RoundHalfEven((clientW - size.width()) / 2.0));
+    rangeH_ = 0;
+  }
+  if (scrollV) {
+    panel.moveTop(kMargin);
+    rangeV_ = size.height() + 2 * kMargin;
+  } else {
+    panel.moveTop(RoundHalfEven((clientH - size.height()) / 2.0));
+    rangeV_ = 0;
+  }
+  panel_ = panel;
+  UpdateBars();
+  horizontalScrollBar()->setValue(0);
+  verticalScrollBar()->setValue(0);
+  viewport()->update();
+}
+
+void SheetView::UpdateBars() {
+  // Showing one bar narrows the viewport, which changes the other's maximum:
+  // two rounds settle both.
+  for (int round = 0; round < 2; ++round) {
+    const QSize client = viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, rangeH_ - client.width()));
+    horizontalScrollBar()->setPageStep(client.width());
+    verticalScrollBar()->setRange(0, std::max(0, rangeV_ - client.height()));
+    verticalScrollBar()->setPageStep(client.height());
+  }
+}
+
+QPoint SheetView::PanelOrigin() const {
+  return panel_.topLeft() - QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+}
+
+void SheetView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateBars();
+}
+
+bool SheetView::viewportEvent(QEvent* event) {
+  // A scroll bar appearing or going narrows or widens the viewport.
+  if (event->type() == QEvent::Resize) UpdateBars();
+  return QAbstractScrollArea::viewportEvent(event);
+}
+
+void SheetView::scrollContentsBy(int dx, int dy) { viewport()->scroll(dx, dy); }
+
+void SheetView::paintEvent(QPaintEvent* event) {
+  QPainter painter(viewport());
+  const QRect exposed = event->rect();
+  const QRect sheet(PanelOrigin(), panel_.size());
+  const QRegion around = QRegion(exposed).subtracted(QRegion(sheet));
+  for (const QRect& part : around) painter.fillRect(part, kViewBackground);
+
+  const QRect visible = exposed & sheet;
+  if (visible.isEmpty()) return;
+  painter.fillRect(visible, Qt::white);
+  if (!paintPanel_) return;
+  painter.setClipRect(visible);
+  painter.translate(sheet.topLeft());
+  paintPanel_(painter, visible.translated(-sheet.topLeft()));
+}
+
+// ---------------------------------------------------------------------------
+// TFHVista
+
+TFHVista::TFHVista(QWidget* parent) : QWidget(parent) {
+  setObjectName("FHVista");
+  // The page fits below the workspace's command row; the viewing area keeps
+  // its designed size and the page grows around it.
+  setMinimumSize(kViewWidth, kViewHeight);
+  setAutoFillBackground(true);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  setPalette(palette);
+
+  auto* root = new QVBoxLayout(this);
+  root->setContentsMargins(0, 0, 0, 0);
+  root->setSpacing(0);
+
+  Pn_Titulo = new QLabel(this);
+  Pn_Titulo->setObjectName("Pn_Titulo");
+  Pn_Titulo->setFixedHeight(28);
+  Pn_Titulo->setFont(CellFont(true));
+  Pn_Titulo->setStyleSheet(QString("#Pn_Titulo { background: %1; color: %2;"
+                                   " border-bottom: 1px solid %2; }")
+                               .arg(kOtherMark.name(), kFrameBlue.name()));
+  root->addWidget(Pn_Titulo);
+
+  auto* header = new QFrame(this);
+  header->setObjectName("Pn_Cabeza");
+  BuildHeader(header);
+  root->addWidget(header);
+
+  auto* body = new QWidget(this);
+  auto* bodyLayout = new QHBoxLayout(body);
+  bodyLayout->setContentsMargins(0, 0, 0, 0);
+  ScrollVista = new SheetView(body);
+  ScrollVista->setObjectName("ScrollVista");
+  ScrollVista->setFixedSize(kViewWidth, kViewHeight);
+  ScrollVista->SetPanelPainter(
+      [this](QPainter& painter, const QRect& exposed) { PaintBoxPaint(painter, exposed); });
+  bodyLayout->addStretch(1);
+  bodyLayout->addWidget(ScrollVista);
+  bodyLayout->addStretch(1);
+  root->addStretch(1);
+  root->addWidget(body);
+  root->addStretch(1);
+
+  root->addWidget(SheetSizeStrip(this, "PanPie", Et_TamHoja));
+
+  SelecImag = new QFileDialog(this);
+  SelecImag->setObjectName("SelecImag");
+  SelecImag->setOption(QFileDialog::DontUseNativeDialog);
+  SelecImag->setFileMode(QFileDialog::ExistingFile);
+  SelecImag->setAcceptMode(QFileDialog::AcceptOpen);
+  QStringList filters;
+  for (const char* filter : kPictureFilters) filters << filter;
+  SelecImag->setNameFilters(filters);
+}
+
+TFHVista::~TFHVista() = default;
+
+void TFHVista::BuildHeader(QWidget* header) {
+  header->setFixedHeight(36);
+  header->setStyleSheet(
+      QString("#Pn_Cabeza { background: white; border-bottom: 1px solid %1; }"
+              "zirvo--ClickLabel { background: #EFEFEF; color: %2; border: 1px solid %2;"
+              "  padding: 2px 12px; }"
+              "zirvo--ClickLabel:hover { background: #FFFFFF; }"
+              "zirvo--ClickLabel:disabled { color: #8A8A8A; border-color: #B0B0B0; }"
+              "QCheckBox, QLabel { color: %2; }")
+          .arg(kGridLine.name(), kFrameBlue.name()));
+  auto* layout = new QHBoxLayout(header);
+  layout->setContentsMargins(12, 6, 12, 6);
+  layout->setSpacing(10);
+
+  auto command = [&](const char* name, int tag) {
+    auto* label = new ClickLabel(header);
+    label->setObjectName(name);
+    label->setProperty("tag", tag);
+    label->setFont(CellFont());
+    label->setFixedHeight(22);
+    connect(label, &ClickLabel::clicked, this, [this, tag] { PBotonesClick(tag); });
+    return label;
+  };
+  Bt_ImaFondo = command("Bt_ImaFondo", kTagAddImage);
+  PanVDiv01 = Divider(header, "PanVDiv01");
+  Bt_CierraFondo = command("Bt_CierraFondo", kTagRemoveImage);
+  PanVDiv02 = Divider(header, "PanVDiv02");
+  Bt_SelFondo = new QCheckBox(header);
+  Bt_SelFondo->setObjectName("Bt_SelFondo");
+  Bt_SelFondo->setFont(CellFont());
+  connect(Bt_SelFondo, &QCheckBox::clicked, this, [this] { Bt_SelFondoClick(); });
+  PanVDiv03 = Divider(header, "PanVDiv03");
+
+  EqZoom = new QLabel(QStringLiteral("Zoom"), header);
+  EqZoom->setObjectName("EqZoom");
+  EqZoom->setFont(CellFont(true));
+  Ed_Zoom = new QComboBox(header);
+  Ed_Zoom->setObjectName("Ed_Zoom");
+  Ed_Zoom->setEditable(true);
+  Ed_Zoom->setInsertPolicy(QComboBox::NoInsert);
+  Ed_Zoom->setFont(CellFont());
+  Ed_Zoom->setFixedWidth(72);
+  for (const char* entry : kZoomEntries) Ed_Zoom->addItem(entry);
+  Ed_Zoom->setEditText(QString::number(kDefaultZoom));
+  Ed_Zoom->lineEdit()->installEventFilter(this);
+  EqZommPorc = new QLabel(QStringLiteral("%"), header);
+  EqZommPorc->setObjectName("EqZommPorc");
+  EqZommPorc->setFont(CellFont(true));
+  PanVDiv04 = Divider(header, "PanVDiv04");
+
+  layout->addWidget(Bt_ImaFondo);
+  layout->addWidget(PanVDiv01);
+  layout->addWidget(Bt_CierraFondo);
+  layout->addWidget(PanVDiv02);
+  layout->addWidget(Bt_SelFondo);
+  layout->addStretch(1);
+  layout->addWidget(PanVDiv03);
+  layout->addWidget(EqZoom);
+  layout->addWidget(Ed_Zoom);
+  layout->addWidget(EqZommPorc);
+  layout->addWidget(PanVDiv04);
+}
+
+int TFHVista::ScreenPixelsPerInch() const { return logicalDpiY(); }
+
+void TFHVista::InitPreview() {
+  released_ = false;
+  ResetPreview();
+  Bt_ImaFondo->show();
+  Bt_ImaFondo->setEnabled(true);
+  Bt_CierraFondo->show();
+  Bt_CierraFondo->setEnabled(true);
+  Bt_SelFondo->setEnabled(true);
+  for (QFrame* divider : {PanVDiv01, PanVDiv03, PanVDiv04}) divider->show();
+  ApplyLanguage();
+}
+
+void TFHVista::ReleasePreview() {
+  image_.reset();
+  imageLoaded_ = false;
+  printImage_ = false;
+  numerators_.clear();
+  marginals_.clear();
+  released_ = true;
+  ScrollVista->viewport()->update();
+}
+
+void TFHVista::ResetPreview() {
+  zoom_ = kDefaultZoom;
+  Ed_Zoom->setEditText(QString::number(kDefaultZoom));
+  sheetPixels_ = QSize(0, 0);
+  laidOut_.Width = 0.0;
+  laidOut_.Height = 0.0;
+  numerators_.clear();
+  marginals_.clear();
+  RemoveImage();
+}
+
+void TFHVista::LoadSheet(const PrintJob& job) {
+  if (job.Sheet.Width != laidOut_.Width || job.Sheet.Height != laidOut_.Height) LayOut(job.Sheet);
+  const auto numerators = static_cast<size_t>(std::max(0, job.NumeratorCount));
+  const auto marginals = static_cast<size_t>(std::max(0, job.MarginalCount));
+  numerators_.assign(job.Numerators.begin(),
+                     job.Numerators.begin() + std::min(numerators, job.Numerators.size()));
+  marginals_.assign(job.Marginals.begin(),
+                    job.Marginals.begin() + std::min(marginals, job.Marginals.size()));
+  ScrollVista->viewport()->update();
+}
+
+void TFHVista::LayOut(const SheetHeader& sheet) {
+  laidOut_ = sheet;
+  ShowSheetSize(sheet);
+  const int dpi = ScreenPixelsPerInch();
+  sheetPixels_ = QSize(CmToScreenPixels(sheet.Width, dpi), CmToScreenPixels(sheet.Height, dpi));
+  ApplyFittingZoom();
+}
+
+void TFHVista::ShowSheetSize(const SheetHeader& sheet) {
+  const std::string text = LookupText("0311") + ":  " + LookupText("0316") + " (" +
+                           FormatFixed(sheet.Width, 2) + " cm)  " + LookupText("0315") + " (" +
+                           FormatFixed(sheet.Height, 2) + " cm)";
+  Et_TamHoja->setText(ToQString(text));
+}
+
+void TFHVista::ApplyFittingZoom() {
+  ScrollVista->ClearRanges();
+  int zoom = kDefaultZoom;
+  const int hp = sheetPixels_.height();
+  const int wp = sheetPixels_.width();
+  if (hp > 0 && wp > 0) {
+    zoom = FittingPercent(ScrollVista->height() - 2 * SheetView::kMargin, hp);
+    if (Scaled(zoom, wp) > ScrollVista->width() - 2 * SheetView::kMargin)
+      zoom = FittingPercent(ScrollVista->width() - 2 * SheetView::kMargin, wp);
+  }
+  Ed_Zoom->setEditText(QString::number(zoom));
+  ShowPanel(zoom);
+}
+
+void TFHVista::ApplyZoom(int zoom) {
+  ScrollVista->ClearRanges();
+  ShowPanel(zoom);
+}
+
+void TFHVista::ShowPanel(int zoom) {
+  ScrollVista->PlacePanel(
+      QSize(Scaled(zoom, sheetPixels_.width()), Scaled(zoom, sheetPixels_.height())));
+  zoom_ = zoom;
+}
+
+bool TFHVista::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Ed_Zoom->lineEdit() && event->type() == QEvent::KeyPress)
+    return Ed_ZoomKeyPress(static_cast<QKeyEvent*>(event));
+  return QWidget::eventFilter(watched, event);
+}
+
+bool TFHVista::Ed_ZoomKeyPress(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    ApplyTypedZoom();
+    return true;
+  }
+  return RefusesKeystroke(KeyFilterKind::Integer, *Ed_Zoom->lineEdit(), *event);
+}
+
+void TFHVista::ApplyTypedZoom() {
+  const std::string typed = Trim(FromQString(Ed_Zoom->currentText()));
+  int zoom = kDefaultZoom;
+  try {
+    if (!typed.empty()) zoom = ParseInt32(typed);
+  } catch (const ConversionError& e) {
+    ShowFailure(this, e.what());
+    return;
+  }
+  // A panel without area would show nothing and offer nothing to scroll.
+  if (zoom <= 0) {
+    ShowFailure(this, OwnText(OwnMessage::ZoomNotPositive, typed));
+    return;
+  }
+  if (zoom / 100.0 * laidOut_.Width > kLargestZoomedCm ||
+      zoom / 100.0 * laidOut_.Height > kLargestZoomedCm) {
+    ShowPlainMessage(this, kZoomTooLarge);
+    return;
+  }
+  ApplyZoom(zoom);
+}
+
+void TFHVista::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
+  if (released_) return;
+  const QRect sheet(QPoint(0, 0), ScrollVista->Panel().size());
+  PainterSurface surface(&painter);
+  if (imageLoaded_ && image_) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    surface.DrawImage(*image_, {0, 0, sheet.width(), sheet.height()});
+  }
+  // The one-pixel frame as four strips cut to the exposed part: the raster
+  // engine drops outlines whose corners lie tens of thousands of pixels away.
+  const QRect strips[] = {{0, 0, sheet.width(), 1},
+                          {0, sheet.height() - 1, sheet.width(), 1},
+                          {0, 0, 1, sheet.height()},
+                          {sheet.width() - 1, 0, 1, sheet.height()}};
+  for (const QRect& strip : strips) painter.fillRect(strip & exposed, kSheetBorder);
+
+  SheetContent content;
+  content.numerators = numerators_.empty() ? nullptr : &numerators_;
+  content.marginals = marginals_.empty() ? nullptr : &marginals_;
+  DrawSheet(surface, DeviceMapping::Preview(zoom_, ScreenPixelsPerInch()), content);
+}
+
+void TFHVista::PBotonesClick(int tag) {
+  switch (tag) {
+    case kTagAddImage:
+      AddImage();
+      break;
+    case kTagRemoveImage:
+      AskRemoveImage();
+      break;
+    default:
+      break;
+  }
+}
+
+void TFHVista::AddImage() {
+  if (SelecImag->exec() != QDialog::Accepted || SelecImag->selectedFiles().isEmpty()) {
+    RemoveImage();
+    return;
+  }
+  const QString file = SelecImag->selectedFiles().first();
+  QImage decoded;
+  {
+    BusyCursor busy;
+    QImageReader reader(file, "jpeg");
+    reader.setAutoDetectImageFormat(false);
+    decoded = reader.read();
+    if (!decoded.isNull()) decoded = decoded.convertToFormat(QImage::Format_RGB32);
+  }
+  if (decoded.isNull()) {
+    ShowFailure(this, OwnText(OwnMessage::ImageNotDecoded, FromQString(file)));
+    return;
+  }
+  image_ = std::make_shared<const QtBitmap>(std::move(decoded));
+  imageLoaded_ = true;
+  printImage_ = false;
+  Bt_SelFondo->setChecked(false);
+  Bt_SelFondo->show();
+  PanVDiv02->show();
+  ScrollVista->viewport()->update();
+}
+
+void TFHVista::AskRemoveImage() {
+  QMessageBox box(QMessageBox::Information, ToQString(LookupText("0000")),
+                  ToQString(kRemoveImageQuestion), QMessageBox::Ok | QMessageBox::Cancel, this);
+  box.setObjectName("RemoveImageQuestion");
+  if (box.exec() == QMessageBox::Ok) RemoveImage();
+}
+
+void TFHVista::RemoveImage() {
+  image_.reset();
+  imageLoaded_ = false;
+  printImage_ = false;
+  Bt_SelFondo->setChecked(false);
+  Bt_SelFondo->hide();
+  PanVDiv02->hide();
+  ScrollVista->viewport()->update();
+}
+
+void TFHVista::Bt_SelFondoClick() { printImage_ = Bt_SelFondo->isChecked(); }
+
+PrintImage TFHVista::GetPrintImage() const {
+  if (!imageLoaded_ || !printImage_ || !image_) return {};
+  return {true, image_};
+}
+
+void TFHVista::ApplyLanguage() {
+  Pn_Titulo->setText(ToQString("   " + LookupText("0506")));
+  Bt_ImaFondo->setText(ToQString(LookupText("0027")));
+  Bt_CierraFondo->setText(ToQString(LookupText("0028")));
+  Bt_SelFondo->setText(ToQString(LookupText("0029")));
+}
+
+}  // namespace zirvo

@@ -1,0 +1,152 @@
+// TFHVista: the preview page. It shows the current template's sheet at a
+// zoom, white with a red border, every numerator with its stored number and
+// every marginal text drawn by the sheet rendering, over an optional JPEG
+// background image that the print page can print under the numbers.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "widgets/dialog_parts_qt.h"
+#include "template/print_job.h"
+#include "base/bitmap.h"
+
+namespace zirvo {
+
+class QtBitmap;
+
+// ScrollVista: the viewing area. The sheet panel (PanSVista) is only a
+// rectangle of the scrolled content; the viewport paints the part of it that
+// is exposed, so no buffer grows with the zoom.
+class SheetView : public QAbstractScrollArea {
+  Q_OBJECT
+ public:
+  static constexpr int kMargin = 6;  // between the panel and the area's edge when scrolling
+
+  explicit SheetView(QWidget* parent = nullptr);
+
+  // Sets both scroll ranges to 0: the scroll bars disappear.
+  void ClearRanges();
+  // Places a panel of that size: centred on an axis where it fits, at the
+  // margin with a scroll range of size + 2 margins where it does not; the
+  // scroll positions go back to 0.
+  void PlacePanel(QSize size);
+  // The panel in content coordinates (PanSVista's geometry).
+  QRect Panel() const { return panel_; }
+  // The scroll range of each axis: the content's extent, 0 without scrolling.
+  int HorizontalRange() const { return rangeH_; }
+  int VerticalRange() const { return rangeV_; }
+  // The panel's top-left corner in viewport coordinates.
+  QPoint PanelOrigin() const;
+
+  // Paints the panel's content: the painter's origin is the panel's top-left
+  // corner and its clip the exposed part of the panel.
+  void SetPanelPainter(std::function<void(QPainter&, const QRect& exposed)> paint) {
+    paintPanel_ = std::move(paint);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+ private:
+  void UpdateBars();
+
+  QRect panel_;
+  int rangeH_ = 0;
+  int rangeV_ = 0;
+  std::function<void(QPainter&, const QRect&)> paintPanel_;
+};
+
+// What the print page receives of the background image.
+struct PrintImage {
+  bool present = false;
+  std::shared_ptr<const Bitmap> bitmap;  // null when not present
+};
+
+class TFHVista : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int kDefaultZoom = 100;
+  static constexpr double kLargestZoomedCm = 1500.0;
+
+  explicit TFHVista(QWidget* parent = nullptr);
+  ~TFHVista() override;
+
+  // The operations the workspace calls.
+  void InitPreview();
+  void ReleasePreview();
+  void ResetPreview();
+  void LoadSheet(const PrintJob& job);
+  PrintImage GetPrintImage() const;
+  void ApplyLanguage();
+
+  // The commands, as their widgets and keys reach them.
+  void PBotonesClick(int tag);
+  void Bt_SelFondoClick();
+  // Enter applies the typed zoom; other keys pass the integer key filter.
+  // Returns true when the key was consumed or refused.
+  bool Ed_ZoomKeyPress(QKeyEvent* event);
+  // Paints the sheet on the paint box: the painter's origin is the sheet's
+  // top-left corner; `exposed` is the part to paint, in the same frame.
+  void PaintBoxPaint(QPainter& painter, const QRect& exposed);
+
+  int Zoom() const { return zoom_; }
+  // The records of the last LoadSheet, as they are painted.
+  const NumeratorList& NumeratorRecords() const { return numerators_; }
+  const MarginalTextList& MarginalRecords() const { return marginals_; }
+  bool ImageLoaded() const { return imageLoaded_; }
+  bool PrintImageTicked() const { return printImage_; }
+  int ScreenPixelsPerInch() const;
+
+  QLabel* Pn_Titulo;
+  ClickLabel* Bt_ImaFondo;
+  ClickLabel* Bt_CierraFondo;
+  QCheckBox* Bt_SelFondo;
+  QFrame* PanVDiv01;
+  QFrame* PanVDiv02;
+  QFrame* PanVDiv03;
+  QFrame* PanVDiv04;
+  QLabel* EqZoom;
+  QComboBox* Ed_Zoom;
+  QLabel* EqZommPorc;
+  SheetView* ScrollVista;
+  QLabel* Et_TamHoja;
+  QFileDialog* SelecImag;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildHeader(QWidget* header);
+  void LayOut(const SheetHeader& sheet);
+  void ApplyFittingZoom();
+  void ApplyZoom(int zoom);
+  void ShowPanel(int zoom);
+  void ApplyTypedZoom();
+  void AddImage();
+  void AskRemoveImage();
+  void RemoveImage();
+  void ShowSheetSize(const SheetHeader& sheet);
+
+  int zoom_ = kDefaultZoom;
+  QSize sheetPixels_;  // the sheet at 100 %
+  SheetHeader laidOut_;   // the header whose size was laid out last
+  NumeratorList numerators_;
+  MarginalTextList marginals_;
+  std::shared_ptr<const QtBitmap> image_;
+  bool imageLoaded_ = false;
+  bool printImage_ = false;
+  bool released_ = false;
+};
+
+}  // namespace zirvo

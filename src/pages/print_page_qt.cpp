@@ -1,0 +1,500 @@
+#include "pages/print_page_qt.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+#include "base/qtext_qt.h"
+#include "base/text.h"
+#include "catalog/catalog.h"
+#include "printing/printer_dialog_qt.h"
+#include "printing/qprinter_device_qt.h"
+#include "widgets/table_grid_qt.h"
+
+namespace zirvo {
+
+using namespace grid_style;
+
+namespace {
+
+constexpr int kPageWidth = 956;
+constexpr int kLabelWidth = 250;
+constexpr int kCommandWidth = 210;
+
+const char* const kUnreadablePrinter = "Exite un error al leer datos de la impresora";
+
+
+void KeepPlaceWhenHidden(QWidget* widget) {
+  QSizePolicy policy = widget->sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  widget->setSizePolicy(policy);
+}
+
+QLabel* Caption(QWidget* parent, const char* name, bool bold = false) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(name);
+  label->setFont(CellFont(bold));
+  return label;
+}
+
+QLineEdit* Field(QWidget* parent, const char* name, int maxLength, int width) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  edit->setMaxLength(maxLength);
+  edit->setFont(CellFont());
+  edit->setFixedSize(width, 22);
+  return edit;
+}
+
+QProgressBar* ProgressBar(QWidget* parent, const char* name) {
+  auto* bar = new QProgressBar(parent);
+  bar->setObjectName(name);
+  bar->setRange(0, 0);
+  bar->setValue(0);
+  bar->setFixedHeight(18);
+  bar->setTextVisible(true);
+  bar->setFormat(QStringLiteral("%v / %m"));
+  bar->setFont(CellFont());
+  KeepPlaceWhenHidden(bar);
+  return bar;
+}
+
+// The PDF file the print-setup dialog offers when none was chosen yet.
+QString ProposedPdfFile(const std::string& templateName) {
+  QString name = ToQString(Trim(templateName));
+  name.replace('/', '-');
+  if (name.isEmpty()) name = QStringLiteral("Zirvo");
+  return QDir::homePath() + "/" + name + ".pdf";
+}
+
+}  // namespace
+
+TFHImprime::TFHImprime(QWidget* parent, PageDevice* device) : QWidget(parent) {
+  setObjectName("FHImprime");
+  if (device == nullptr) {
+    ownDevice_ = std::make_unique<QPrinterDevice>();
+    device = ownDevice_.get();
+  }
+  device_ = device;
+  // While a page spools the screen stays alive: the cancel command can be
+  // clicked, the progress bar moves.
+  device_->SetPageSpooledHook([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+  engine_ = std::make_unique<PrintEngine>(*device_, static_cast<RunObserver*>(this));
+
+  setMinimumWidth(kPageWidth);
+  setAutoFillBackground(true);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  setPalette(palette);
+  setStyleSheet(QString("zirvo--ClickLabel { background: #EFEFEF; color: %1; border: 1px solid %1;"
+                        "  padding: 2px 10px; }"
+                        "zirvo--ClickLabel:hover { background: #FFFFFF; }"
+                        "zirvo--ClickLabel:disabled { color: #8A8A8A; border-color: #B0B0B0; }"
+                        "QLabel { color: %1; }"
+                        "QLineEdit:read-only { background: %2; }"
+                        "QProgressBar { border: 1px solid %1; background: white; color: %1;"
+                        "  text-align: center; }"
+                        "QProgressBar::chunk { background: %3; }")
+                    .arg(kFrameBlue.name(), kFocusUnfocused.name(), kOtherMark.darker(115).name()));
+
+  auto* root = new QVBoxLayout(this);
+  root->setContentsMargins(0, 0, 0, 0);
+  root->setSpacing(0);
+
+  auto* title = new QFrame(this);
+  title->setObjectName("PanTitulo");
+  title->setFixedHeight(28);
+  title->setStyleSheet(QString("#PanTitulo { background: %1; border-bottom: 1px solid %2; }")
+                           .arg(kOtherMark.name(), kFrameBlue.name()));
+  auto* titleLayout = new QHBoxLayout(title);
+  titleLayout->setContentsMargins(12, 0, 12, 0);
+  Et_ImpPlan = Caption(title, "Et_ImpPlan", true);
+  titleLayout->addWidget(Et_ImpPlan);
+  titleLayout->addStretch(1);
+  root->addWidget(title);
+
+  root->addWidget(BuildRunPanel());
+  root->addSpacing(6);
+  root->addWidget(BuildRepositionPanel());
+  root->addStretch(1);
+
+  auto* footer = new QFrame(this);
+  footer->setObjectName("PanPie");
+  footer->setFixedHeight(28);
+  footer->setStyleSheet(QString("#PanPie { background: %1; border-top: 1px solid %2; }")
+                            .arg(kOtherMark.name(), kFrameBlue.name()));
+  root->addWidget(footer);
+
+  for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp, Ed_Repone})
+    field->installEventFilter(this);
+  ResetRunWidgets();
+}
+
+TFHImprime::~TFHImprime() { device_->SetPageSpooledHook(nullptr); }
+
+ClickLabel* TFHImprime::Command(QWidget* parent, const char* name, int tag) {
+  auto* label = new ClickLabel(parent);
+  label->setObjectName(name);
+  label->setProperty("tag", tag);
+  label->setFont(CellFont());
+  label->setFixedSize(kCommandWidth, 24);
+  connect(label, &ClickLabel::clicked, this, [this, tag] { Boton000Click(tag); });
+  return label;
+}
+
+QWidget* TFHImprime::BuildRunPanel() {
+  auto* panel = new QFrame(this);
+  panel->setObjectName("PanSelPlanilla");
+  panel->setFixedHeight(200);
+  panel->setStyleSheet(
+      QString("#PanSelPlanilla { border-bottom: 1px solid %1; }").arg(kGridLine.name()));
+  auto* grid = new QGridLayout(panel);
+  grid->setContentsMargins(24, 14, 24, 12);
+  grid->setHorizontalSpacing(12);
+  grid->setVerticalSpacing(8);
+  grid->setColumnMinimumWidth(0, kLabelWidth);
+  grid->setColumnStretch(2, 1);
+
+  Et_ImpSel = Caption(panel, "Et_ImpSel");
+  Ed_ImpSelec = Field(panel, "Ed_ImpSelec", 32767, 420);
+  Ed_ImpSelec->setReadOnly(true);
+  Ed_ImpSelec->setFocusPolicy(Qt::NoFocus);
+  Bt_SelecImpre = Command(panel, "Bt_SelecImpre", kSelectPrinter);
+  grid->addWidget(Et_ImpSel, 0, 0);
+  grid->addWidget(Ed_ImpSelec, 0, 1, 1, 2, Qt::AlignLeft);
+  grid->addWidget(Bt_SelecImpre, 0, 3);
+
+  Et_IncNum = Caption(panel, "Et_IncNum");
+  Ed_IncNum = Field(panel, "Ed_IncNum", 6, 90);
+  Bt_ImpPba = Command(panel, "Bt_ImpPba", kPrintTestSheet);
+  grid->addWidget(Et_IncNum, 1, 0);
+  grid->addWidget(Ed_IncNum, 1, 1);
+  grid->addWidget(Bt_ImpPba, 1, 3);
+
+  Et_NumCop = Caption(panel, "Et_NumCop");
+  Ed_CopPlan = Field(panel, "Ed_CopPlan", 2, 90);
+  Bt_ImpTodo = Command(panel, "Bt_ImpTodo", kPrintAll);
+  grid->addWidget(Et_NumCop, 2, 0);
+  grid->addWidget(Ed_CopPlan, 2, 1);
+  grid->addWidget(Bt_ImpTodo, 2, 3);
+
+  Et_NumHojas = Caption(panel, "Et_NumHojas");
+  Ed_HojasImp = Field(panel, "Ed_HojasImp", 6, 90);
+  grid->addWidget(Et_NumHojas, 3, 0);
+  grid->addWidget(Ed_HojasImp, 3, 1);
+
+  grid->setRowStretch(4, 1);
+  REqMensaje = Caption(panel, "REqMensaje", true);
+  KeepPlaceWhenHidden(REqMensaje);
+  ProgBarra = ProgressBar(panel, "ProgBarra");
+  Bt_CanImp = Command(panel, "Bt_CanImp", kCancelRun);
+  KeepPlaceWhenHidden(Bt_CanImp);
+  grid->addWidget(REqMensaje, 5, 0);
+  grid->addWidget(ProgBarra, 5, 1, 1, 2);
+  grid->addWidget(Bt_CanImp, 5, 3);
+  return panel;
+}
+
+QWidget* TFHImprime::BuildRepositionPanel() {
+  auto* panel = new QFrame(this);
+  panel->setObjectName("PanRepone");
+  panel->setFixedHeight(204);
+  panel->setStyleSheet(QString("#PanRepone { border-top: 1px solid %1; }").arg(kGridLine.name()));
+  auto* grid = new QGridLayout(panel);
+  grid->setContentsMargins(24, 12, 24, 12);
+  grid->setHorizontalSpacing(12);
+  grid->setVerticalSpacing(8);
+  grid->setColumnMinimumWidth(0, kLabelWidth);
+  grid->setColumnStretch(3, 1);
+
+  Et_Reponer = Caption(panel, "Et_Reponer", true);
+  Bt_ImpRepos = Command(panel, "Bt_ImpRepos", kPrintReposition);
+  grid->addWidget(Et_Reponer, 0, 0, 1, 3);
+  grid->addWidget(Bt_ImpRepos, 0, 4);
+
+  Et_Rep_01 = Caption(panel, "Et_Rep_01");
+  Ed_Repone = Field(panel, "Ed_Repone", 12, 150);
+  Bt_Agregar = Command(panel, "Bt_Agregar", kAddEntry);
+  Bt_Agregar->setFixedWidth(130);
+  grid->addWidget(Et_Rep_01, 1, 0);
+  grid->addWidget(Ed_Repone, 1, 1);
+  grid->addWidget(Bt_Agregar, 1, 2, Qt::AlignLeft);
+
+  Ed_LisRep = new QListWidget(panel);
+  Ed_LisRep->setObjectName("Ed_LisRep");
+  Ed_LisRep->setFont(CellFont());
+  Ed_LisRep->setFixedWidth(150);
+  Ed_LisRep->setSelectionMode(QAbstractItemView::SingleSelection);
+  Bt_BorraLis = Command(panel, "Bt_BorraLis", kDeleteEntry);
+  Bt_BorraT = Command(panel, "Bt_BorraT", kClearEntries);
+  Bt_BorraLis->setFixedWidth(130);
+  Bt_BorraT->setFixedWidth(130);
+  grid->addWidget(Ed_LisRep, 2, 1, 4, 1);
+  grid->addWidget(Bt_BorraLis, 2, 2, Qt::AlignLeft | Qt::AlignTop);
+  grid->addWidget(Bt_BorraT, 3, 2, Qt::AlignLeft | Qt::AlignTop);
+
+  REqMenRep = Caption(panel, "REqMenRep", true);
+  REqMenRep->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  KeepPlaceWhenHidden(REqMenRep);
+  ProgRepBar = ProgressBar(panel, "ProgRepBar");
+  Bt_CanRepos = Command(panel, "Bt_CanRepos", kCancelRun);
+  KeepPlaceWhenHidden(Bt_CanRepos);
+  grid->setRowStretch(4, 1);
+  grid->addWidget(REqMenRep, 3, 3, 1, 2);
+  grid->addWidget(ProgRepBar, 5, 3);
+  grid->addWidget(Bt_CanRepos, 5, 4);
+  return panel;
+}
+
+void TFHImprime::ResetRunWidgets() {
+  for (QWidget* hidden :
+       std::initializer_list<QWidget*>{REqMensaje, REqMenRep, ProgBarra, ProgRepBar, Bt_CanRepos})
+    hidden->hide();
+  for (QWidget* shown :
+       std::initializer_list<QWidget*>{Bt_SelecImpre, Bt_ImpPba, Bt_ImpTodo, Bt_CanImp})
+    shown->show();
+  ProgBarra->setRange(0, 0);
+  ProgRepBar->setRange(0, 0);
+}
+
+void TFHImprime::InitPage() {
+  if (running_) return;
+  engine_ = std::make_unique<PrintEngine>(*device_, static_cast<RunObserver*>(this));
+  Ed_ImpSelec->clear();
+  Ed_IncNum->setText("1");
+  Ed_CopPlan->setText("1");
+  Ed_HojasImp->setText("1");
+  Ed_Repone->clear();
+  ShowRepositionList();
+  ResetRunWidgets();
+  ApplyLanguage();
+}
+
+void TFHImprime::ReleasePage() {
+  if (running_) engine_->CancelRun();
+  engine_->LoadPrintJob(PrintJob{});
+  engine_->ResetPrinters();
+  Ed_ImpSelec->clear();
+}
+
+void TFHImprime::SelectPrinter() {
+  if (running_) return;
+  PrinterSetting setting = engine_->Setting();
+  switch (RunPrintSetup(this, setting, ProposedPdfFile(engine_->LoadedJob().Sheet.Name))) {
+    case SetupOutcome::Cancelled:
+      return;
+    case SetupOutcome::Unreadable: {
+      QMessageBox box(QMessageBox::NoIcon, ToQString(LookupText("0000")),
+                      QString::fromLatin1(kUnreadablePrinter), QMessageBox::Ok, this);
+      box.exec();
+      return;
+    }
+    case SetupOutcome::Chosen:
+      engine_->SelectPrinter(setting, setting.DisplayName());
+      Ed_ImpSelec->setText(QString::fromStdString(engine_->SelectedPrinter()));
+      Ed_ImpSelec->setCursorPosition(0);
+      return;
+  }
+}
+
+void TFHImprime::ApplyPrinter() { engine_->ApplyPrinter(); }
+
+void TFHImprime::ResetPrinters() {
+  if (running_) return;
+  engine_->ResetPrinters();
+  Ed_ImpSelec->clear();
+}
+
+bool TFHImprime::LoadPrintJob(const PrintJob& job) {
+  if (running_) return false;
+  return engine_->LoadPrintJob(job);
+}
+
+void TFHImprime::ApplyLanguage() {
+  const struct {
+    QLabel* widget;
+    const char* code;
+  } captions[] = {
+      {Et_ImpPlan, "0805"},  {Et_ImpSel, "0221"},     {Et_IncNum, "0222"}, {Et_NumCop, "0223"},
+      {Et_NumHojas, "0224"}, {Bt_SelecImpre, "0014"}, {Bt_ImpPba, "0015"}, {Bt_ImpTodo, "0016"},
+      {Bt_CanImp, "0017"},   {Et_Reponer, "0228"},    {Et_Rep_01, "0226"}, {Bt_ImpRepos, "0018"},
+      {Bt_Agregar, "0006"},  {Bt_BorraLis, "0019"},   {Bt_BorraT, "0020"}, {Bt_CanRepos, "0017"},
+  };
+  for (const auto& caption : captions) caption.widget->setText(ToQString(LookupText(caption.code)));
+}
+
+void TFHImprime::Boton000Click(int tag) {
+  switch (tag) {
+    case kSelectPrinter:
+      SelectPrinter();
+      break;
+    case kPrintAll:
+      RunCommand([this] { engine_->PrintAll(); });
+      break;
+    case kPrintTestSheet:
+      RunCommand([this] { engine_->PrintTestSheet(); });
+      break;
+    case kPrintReposition:
+      RunCommand([this] { engine_->PrintReposition(); });
+      break;
+    case kAddEntry:
+      AddRepositionEntry();
+      break;
+    case kDeleteEntry:
+      DeleteRepositionEntry();
+      break;
+    case kClearEntries:
+      ClearRepositionEntries();
+      break;
+    case kCancelRun:
+      engine_->CancelRun();
+      break;
+    default:
+      break;
+  }
+}
+
+template <typename Run>
+void TFHImprime::RunCommand(Run run) {
+  if (running_ || !MayWriteTarget()) return;
+  engine_->SetRunSettings(FromQString(Ed_IncNum->text()), FromQString(Ed_CopPlan->text()),
+                          FromQString(Ed_HojasImp->text()));
+  std::string failure;
+  try {
+    run();
+  } catch (const ZirvoError& e) {
+    failure = e.what();
+  }
+  SetRunning(false);
+  if (!failure.empty()) ShowFailure(this, failure);
+  std::vector<std::string> notices;
+  notices.swap(notices_);
+  for (const std::string& notice : notices) {
+    QMessageBox box(QMessageBox::Information, ToQString(LookupText("0000")), ToQString(notice),
+                    QMessageBox::Ok, this);
+    box.setObjectName("RunNotice");
+    box.exec();
+  }
+}
+
+bool TFHImprime::MayWriteTarget() {
+  const PrinterSetting& setting = engine_->Setting();
+  if (engine_->SelectedPrinter().empty() || setting.target != PrinterSetting::Target::PdfFile)
+    return true;
+  const QString file = QString::fromStdString(setting.outputFile);
+  if (!QFileInfo::exists(file)) return true;
+  QMessageBox box(QMessageBox::Question, ToQString(LookupText("0000")),
+                  ToQString(OwnText(OwnMessage::ReplaceFile, "%1")).arg(QDir::toNativeSeparators(file)),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.setObjectName("ReplaceFile");
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void TFHImprime::SetRunning(bool running) {
+  if (running_ == running) return;
+  running_ = running;
+  for (QWidget* command :
+       std::initializer_list<QWidget*>{Bt_SelecImpre, Bt_ImpPba, Bt_ImpTodo, Bt_ImpRepos,
+                                       Bt_Agregar, Bt_BorraLis, Bt_BorraT, Ed_Repone})
+    command->setEnabled(!running);
+  // The run read its settings when it began.
+  for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp}) field->setReadOnly(running);
+  emit RunningChanged(running);
+}
+
+bool TFHImprime::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (watched == Ed_Repone) {
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    AddRepositionEntry();
+    return true;
+  }
+  for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp}) {
+    if (watched == field) return EnteroKeyPress(field, key);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+bool TFHImprime::EnteroKeyPress(QLineEdit* field, QKeyEvent* event) {
+  return RefusesKeystroke(KeyFilterKind::Integer, *field, *event);
+}
+
+void TFHImprime::AddRepositionEntry() {
+  if (running_) return;
+  const std::string text = FromQString(Ed_Repone->text());
+  if (Trim(text).empty()) return;
+  try {
+    engine_->AddRepositionEntry(text);
+  } catch (const ZirvoError& e) {
+    ShowFailure(this, e.what());
+    Ed_Repone->setFocus();
+    Ed_Repone->selectAll();
+    return;
+  }
+  ShowRepositionList();
+  Ed_Repone->clear();
+  Ed_Repone->setFocus();
+}
+
+void TFHImprime::DeleteRepositionEntry() {
+  if (running_) return;
+  const QList<QListWidgetItem*> selected = Ed_LisRep->selectedItems();
+  if (!selected.isEmpty()) {
+    const int row = Ed_LisRep->row(selected.first());
+    if (engine_->DeleteRepositionEntry(row)) ShowRepositionList();
+  }
+  Ed_Repone->setFocus();
+}
+
+void TFHImprime::ClearRepositionEntries() {
+  if (running_) return;
+  engine_->ClearRepositionEntries();
+  ShowRepositionList();
+  Ed_Repone->setFocus();
+}
+
+void TFHImprime::ShowRepositionList() {
+  Ed_LisRep->clear();
+  for (const std::string& entry : engine_->RepositionEntries())
+    Ed_LisRep->addItem(ToQString(entry));
+}
+
+QLabel* TFHImprime::StatusOf(RunPanel panel) const {
+  return panel == RunPanel::Run ? REqMensaje : REqMenRep;
+}
+
+QProgressBar* TFHImprime::BarOf(RunPanel panel) const {
+  return panel == RunPanel::Run ? ProgBarra : ProgRepBar;
+}
+
+void TFHImprime::ShowStatus(RunPanel panel, const std::string& text) {
+  SetRunning(true);
+  StatusOf(panel)->setText(ToQString(text));
+  StatusOf(panel)->show();
+}
+
+void TFHImprime::HideStatus(RunPanel panel) { StatusOf(panel)->hide(); }
+
+void TFHImprime::SetProgressMaximum(RunPanel panel, int32_t maximum) {
+  BarOf(panel)->setRange(0, maximum);
+}
+
+void TFHImprime::SetProgressPosition(RunPanel panel, int32_t position) {
+  BarOf(panel)->setValue(position);
+}
+
+void TFHImprime::ShowProgress(RunPanel panel, bool visible) { BarOf(panel)->setVisible(visible); }
+
+void TFHImprime::ShowCancel(RunPanel panel, bool visible) {
+  (panel == RunPanel::Run ? Bt_CanImp : Bt_CanRepos)->setVisible(visible);
+}
+
+void TFHImprime::Notice(const std::string& text) { notices_.push_back(text); }
+
+}  // namespace zirvo

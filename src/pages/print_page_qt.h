@@ -1,0 +1,134 @@
+// TFHImprime: the print page. The run-settings panel (printer, increment,
+// copies, sheets, test sheet, print all, cancel) and the reposition panel
+// (entry, sorted list, add, delete one, delete all, print, cancel) over the
+// print engine, whose runs report their progress to the page.
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "widgets/dialog_parts_qt.h"
+#include "template/print_job.h"
+#include "printing/page_device.h"
+#include "printing/print_engine.h"
+
+namespace zirvo {
+
+class TFHImprime : public QWidget, private RunObserver {
+  Q_OBJECT
+ public:
+  // Commands of the page, told apart by the tag of the command text.
+  enum Tag {
+    kSelectPrinter = 101,
+    kPrintAll = 201,
+    kPrintTestSheet = 202,
+    kPrintReposition = 301,
+    kAddEntry = 311,
+    kDeleteEntry = 312,
+    kClearEntries = 313,
+    kCancelRun = 401,
+  };
+
+  // Prints on `device` when given (it must outlive the page), otherwise on a
+  // QPrinter device of its own.
+  explicit TFHImprime(QWidget* parent = nullptr, PageDevice* device = nullptr);
+  ~TFHImprime() override;
+
+  // The operations the workspace calls.
+  void InitPage();
+  void ReleasePage();
+  void SelectPrinter();
+  void ApplyPrinter();
+  void ResetPrinters();
+  // Refused (false) while a run is in progress: a run prints the job it began with.
+  bool LoadPrintJob(const PrintJob& job);
+  void ApplyLanguage();
+
+  // The one click handler of the command texts.
+  void Boton000Click(int tag);
+  // The key handler of the three run-settings fields: true when the
+  // keystroke is refused.
+  bool EnteroKeyPress(QLineEdit* field, QKeyEvent* event);
+
+  bool Running() const { return running_; }
+  const PrintEngine& Engine() const { return *engine_; }
+
+  QLabel* Et_ImpPlan;
+  QLabel* Et_ImpSel;
+  QLineEdit* Ed_ImpSelec;
+  QLabel* Et_IncNum;
+  QLineEdit* Ed_IncNum;
+  QLabel* Et_NumCop;
+  QLineEdit* Ed_CopPlan;
+  QLabel* Et_NumHojas;
+  QLineEdit* Ed_HojasImp;
+  ClickLabel* Bt_SelecImpre;
+  ClickLabel* Bt_ImpPba;
+  ClickLabel* Bt_ImpTodo;
+  QLabel* REqMensaje;
+  QProgressBar* ProgBarra;
+  ClickLabel* Bt_CanImp;
+
+  QLabel* Et_Reponer;
+  QLabel* Et_Rep_01;
+  QLineEdit* Ed_Repone;
+  QListWidget* Ed_LisRep;
+  ClickLabel* Bt_Agregar;
+  ClickLabel* Bt_BorraLis;
+  ClickLabel* Bt_BorraT;
+  ClickLabel* Bt_ImpRepos;
+  QLabel* REqMenRep;
+  QProgressBar* ProgRepBar;
+  ClickLabel* Bt_CanRepos;
+
+ signals:
+  // A run began (true) or ended (false): the workspace keeps the user on
+  // this page meanwhile.
+  void RunningChanged(bool running);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget* BuildRunPanel();
+  QWidget* BuildRepositionPanel();
+  ClickLabel* Command(QWidget* parent, const char* name, int tag);
+  void ResetRunWidgets();
+
+  template <typename Run>
+  void RunCommand(Run run);
+  void SetRunning(bool running);
+  // True unless the run would replace an existing PDF file and the user
+  // does not want that.
+  bool MayWriteTarget();
+  void AddRepositionEntry();
+  void DeleteRepositionEntry();
+  void ClearRepositionEntries();
+  void ShowRepositionList();
+
+  // RunObserver
+  void ShowStatus(RunPanel panel, const std::string& text) override;
+  void HideStatus(RunPanel panel) override;
+  void SetProgressMaximum(RunPanel panel, int32_t maximum) override;
+  void SetProgressPosition(RunPanel panel, int32_t position) override;
+  void ShowProgress(RunPanel panel, bool visible) override;
+  void ShowCancel(RunPanel panel, bool visible) override;
+  void Notice(const std::string& text) override;
+
+  QLabel* StatusOf(RunPanel panel) const;
+  QProgressBar* BarOf(RunPanel panel) const;
+
+  std::unique_ptr<PageDevice> ownDevice_;
+  PageDevice* device_;
+  std::unique_ptr<PrintEngine> engine_;
+  bool running_ = false;
+  std::vector<std::string> notices_;  // shown once the run has ended
+};
+
+}  // namespace zirvo

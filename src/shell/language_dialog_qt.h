@@ -1,0 +1,43 @@
+// The language dialog: switches the user interface between Spanish and
+// English, reloads the catalog and stores the choice in DatosLoc.ini.
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <string>
+
+#include "widgets/dialog_parts_qt.h"
+#include "catalog/catalog.h"
+
+namespace zirvo {
+
+enum class LanguageResult { Changed, Unchanged, Cancelled, Failed };
+
+class TFIdioma : public BorderlessDialog {
+  Q_OBJECT
+ public:
+  // The languages in list order; an entry's language number is its index + 1.
+  static const char* const kLanguages[2];
+
+  explicit TFIdioma(const Catalog& catalog, QWidget* parent = nullptr);
+
+  TitleBand* Pn_Titulo;
+  ClickLabel* Bt_Cerrar;
+  QLabel* Et_Idioma;
+  QLabel* Et_DesIdioma;
+  QLabel* Et_Idiomas;
+  QComboBox* Ed_Idioma;
+  ClickLabel* Bt_Aceptar;
+  ClickLabel* Bt_Cancelar;
+};
+
+// Runs the dialog. On a confirmed change of language the catalog is loaded
+// in the new language and the choice is stored: the caller then refreshes
+// its screens (Changed).
+LanguageResult ChangeLanguage(Catalog& catalog = ProgramCatalog(), QWidget* parent = nullptr);
+
+// The language chosen in the dialog, six digits ("000002"); empty before
+// the dialog was first used.
+const std::string& PendingLanguageChoice();
+
+}  // namespace zirvo

@@ -1,0 +1,59 @@
+// TFPrincipal: the main window. Its page control carries the welcome page
+// (Hoja00) and the template workspace (Hoja05); closing it while the
+// workspace is shown asks first, and while a print runs waits for its end.
+#pragma once
+
+#include <QStackedWidget>
+#include <QWidget>
+#include <functional>
+
+#include "shell/screens_qt.h"
+#include "workspace/workspace_qt.h"
+
+namespace zirvo {
+
+class TFPrincipal : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int kClientWidth = 960;
+  static constexpr int kClientHeight = 611;
+  static constexpr int kWelcomePage = 0;
+  static constexpr int kWorkspacePage = 5;
+  static constexpr int kConfirmExit = 12;
+
+  explicit TFPrincipal(QWidget* parent = nullptr);
+
+  // Who answers the exit question and the workspace's questions: the
+  // confirmation dialog FCaratGda unless replaced (tests answer directly).
+  void SetConfirm(std::function<int(int)> confirm);
+
+  QStackedWidget* HojaControl;
+  TFBien* FBien;
+  TFImpLibre* FImpLibre01;
+
+ public slots:
+  // The start label of the welcome page.
+  void FBienEt_Lin01Click();
+  // The language button of the welcome page.
+  void FBienBt_IdiomasClick();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FormCreate();
+  void ShowFrame(QWidget* frame);
+
+  std::function<int(int)> confirm_;
+  bool released_ = false;
+  // A close request that came while a print was running.
+  bool closeAfterRun_ = false;
+};
+
+// The title of the application, set at start and again by the main window.
+void SetApplicationTitle();
+// Makes the toolkit's own texts (file dialogs, message box buttons) follow
+// the language of the catalog.
+void ApplyToolkitLanguage();
+
+}  // namespace zirvo

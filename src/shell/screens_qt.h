@@ -1,0 +1,46 @@
+// The splash screen shown while the program starts and the welcome page of
+// the main window. Both show the logo and the version text.
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+
+#include "widgets/dialog_parts_qt.h"
+#include "widgets/widgets_qt.h"
+
+namespace zirvo {
+
+// Splash screen: borderless, on top of every window, centred, exactly the
+// size of its 602 x 302 logo panel.
+class TFCaratula : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TFCaratula(QWidget* parent = nullptr);
+  // Shows the window and paints it at once.
+  void ShowNow();
+
+  QLabel* Et_Mensaje;
+  QLabel* REtiq_Version;
+};
+
+// Welcome page of the main window: enters the workspace or changes the language.
+class TFBien : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TFBien(QWidget* parent = nullptr);
+  // Hides the start label and the language button and sets the captions.
+  void InitWelcome();
+  void ApplyLanguage();
+
+  QWidget* Pn_Cabecera;
+  QWidget* Pn_Titulo;
+  SvgPicture* Im_Logo;
+  QLabel* REtiq_Version;
+  // The program's one-line description under the logo.
+  QLabel* Et_Lema;
+  QPushButton* Bt_Idiomas;
+  ClickLabel* Et_Iniciar;
+};
+
+}  // namespace zirvo

@@ -1,0 +1,11 @@
+// Zirvo, the digital numbering machine.
+#include <QApplication>
+
+#include "shell/main_window_qt.h"
+#include "shell/startup_qt.h"
+
+int main(int argc, char** argv) {
+  zirvo::SetApplicationTitle();
+  QApplication app(argc, argv);
+  return zirvo::RunZirvo(app);
+}

@@ -1,0 +1,96 @@
+#include "template/numerator_table.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+#include "base/helpers.h"
+#include "base/text.h"
+#include "template/cell_values.h"
+
+namespace zirvo {
+namespace {
+
+// A mask only comes above 12 from a hand-edited file; the padding is bounded
+// so that such a file cannot make a print run build enormous texts.
+constexpr int32_t kMaxPadding = 255;
+
+TableLayout NumeratorLayout() {
+  TableLayout layout;
+  layout.marker = "FOL";
+  layout.cells = {
+      {CommitRule::None, "", ""},                      // position
+      {CommitRule::Verbatim, "", ""},                  // prefix
+      {CommitRule::Integer, "0", "0"},                 // number
+      {CommitRule::Verbatim, "", ""},                  // suffix
+      {CommitRule::Fixed2, "0.00", "0.00"},            // horizontal
+      {CommitRule::Fixed2, "0.00", "0.00"},            // vertical
+      {CommitRule::Rotation, "0.00", "000"},           // rotation
+      {CommitRule::Mask, "04", "04"},                  // mask
+      {CommitRule::DefaultIfEmpty, "Arial", "Arial"},  // font
+      {CommitRule::DefaultIfEmpty, "12", "12"},        // size
+      {CommitRule::Colour, "0", "0"},                  // colour
+      {CommitRule::Toggle, "A", "A"},                  // direction
+      {CommitRule::None, "", ""},                      // blank
+  };
+  layout.horizontalCell = NumeratorTable::kHorizontal;
+  layout.verticalCell = NumeratorTable::kVertical;
+  return layout;
+}
+
+}  // namespace
+
+NumeratorTable::NumeratorTable() : TextTable(NumeratorLayout()) {}
+
+void NumeratorTable::ApplyIncrement(int32_t k) {
+  // Every new number is computed before any is stored, so a failure changes nothing.
+  std::vector<int32_t> numbers;
+  numbers.reserve(static_cast<std::size_t>(RowCount()));
+  for (int r = 0; r < RowCount(); ++r) {
+    const int32_t number = CellInt32(Cell(r, kNumber), 0);
+    int32_t sum = 0;
+    if (!CheckedAdd32(number, k, sum)) {
+      throw IntegerConversionError(FormatInt(static_cast<int64_t>(number) + k));
+    }
+    numbers.push_back(sum);
+  }
+  for (int r = 0; r < RowCount(); ++r) SetCell(r, kNumber, FormatInt(numbers[r]));
+}
+
+NumeratorList NumeratorTable::ExportRecords() const {
+  NumeratorList records;
+  records.reserve(static_cast<std::size_t>(RowCount()));
+  for (int r = 0; r < RowCount(); ++r) {
+    Numerator rec;
+    rec.Position = CellInt32(Cell(r, kPosition), -1);
+    rec.Number = CellInt32(Cell(r, kNumber), 0);
+    rec.Prefix = CellText(Cell(r, kPrefix), Numerator::kAffixCapacity);
+    rec.Suffix = CellText(Cell(r, kSuffix), Numerator::kAffixCapacity);
+    rec.Horizontal = CellReal(Cell(r, kHorizontal), 0.0);
+    rec.Vertical = CellReal(Cell(r, kVertical), 0.0);
+    rec.BarHeight = 0.0;
+    rec.BarLength = 0.0;
+    rec.Rotation = CellReal(Cell(r, kRotation), 0.0);
+    rec.Mask = CellInt32(Cell(r, kMask), 4);
+    rec.Reverse = Trim(Cell(r, kDirection)) == "R";
+    rec.Barcode = false;
+    rec.BarcodeType = "00";
+    rec.BarcodePosition = "NO";
+    rec.Font = CellTrimmedText(Cell(r, kFont), "Arial", Numerator::kFontCapacity);
+    rec.Size = CellInt32(Cell(r, kSize), 12);
+    rec.Colour = CellInt32(Cell(r, kColour), 0);
+    records.push_back(std::move(rec));
+  }
+  return records;
+}
+
+std::string FormatNumeratorText(std::string_view prefix, int32_t number, int32_t mask,
+                                std::string_view suffix) {
+  std::string text(prefix);
+  text += ZeroPad(FormatInt(number), std::min(mask, kMaxPadding));
+  text += suffix;
+  return text;
+}
+
+}  // namespace zirvo

@@ -1,0 +1,39 @@
+// The numerator table: up to 60 rows of 13 text cells, one per numerator.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "template/records.h"
+#include "template/text_table.h"
+
+namespace zirvo {
+
+class NumeratorTable : public TextTable {
+ public:
+  // Cell numbers of a numerator row. (Not named "Cell": that would hide
+  // TextTable::Cell for every caller.)
+  enum CellIndex {
+    kPosition = 0, kPrefix = 1, kNumber = 2, kSuffix = 3, kHorizontal = 4, kVertical = 5,
+    kRotation = 6, kMask = 7, kFont = 8, kSize = 9, kColour = 10, kDirection = 11, kBlank = 12,
+    kCellCount = 13
+  };
+
+  NumeratorTable();
+
+  // Adds k to the number of every row. Every row is checked first: a number
+  // that does not convert, or a sum outside the signed 32-bit range, throws
+  // and no row changes.
+  void ApplyIncrement(int32_t k);
+
+  // One record per row, in row order. Throws ConversionError for a cell that
+  // does not convert; nothing is returned then.
+  NumeratorList ExportRecords() const;
+};
+
+// prefix + number zero-padded to `mask` characters + suffix.
+std::string FormatNumeratorText(std::string_view prefix, int32_t number, int32_t mask,
+                                std::string_view suffix);
+
+}  // namespace zirvo

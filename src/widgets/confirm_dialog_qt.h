@@ -1,0 +1,41 @@
+// The confirmation dialog TFCaratGda: a borderless window that stays on top,
+// asking a question in three lines with an accept and a cancel button. Every
+// question of the program goes through Confirm(mode).
+#pragma once
+
+#include <QPushButton>
+
+#include "widgets/dialog_parts_qt.h"
+
+namespace zirvo {
+
+class TFCaratGda : public BorderlessDialog {
+  Q_OBJECT
+ public:
+  explicit TFCaratGda(QWidget* parent = nullptr);
+
+  // Asks the question of `mode` (6 open, 7 close, 8 new template, 12 quit,
+  // 13 delete a row) in the current language. Returns -1 when the user
+  // accepted, 1 otherwise (cancel, Escape, window closed), 0 for an unknown
+  // mode without showing anything.
+  int Confirm(int mode);
+
+  QLabel* Et_Titulo;
+  QLabel* Et_Lin01;
+  QLabel* Et_Lin02;
+  QPushButton* Bt_Aceptar;
+  QPushButton* Bt_Cancelar;
+
+ protected:
+  bool EnterAndEscapeActive() const override;
+
+ private:
+  void ResetTexts();
+};
+
+// The program's one confirmation dialog, created on first use.
+TFCaratGda& FCaratGda();
+// FCaratGda().Confirm(mode).
+int Confirm(int mode);
+
+}  // namespace zirvo

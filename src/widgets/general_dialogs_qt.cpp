@@ -1,0 +1,162 @@
+#include "widgets/general_dialogs_qt.h"
+
+#include <QCoreApplication>
+#include <QFrame>
+
+#include "base/qtext_qt.h"
+#include "base/text.h"
+#include "catalog/catalog.h"
+
+namespace zirvo {
+
+namespace {
+
+constexpr int kTitleHeight = 28;
+const char* const kDialogStyle =
+    "QDialog { background: white; border: 1px solid #003399; }"
+    "QLabel { color: #003399; }"
+    "#Pn_Titulo { background: #003399; color: white; font-weight: bold; padding-left: 6px; }"
+    "QLineEdit { background: #E2E4C2; border: none; border-bottom: 1px solid #003399;"
+    "  color: black; padding: 0 3px; }"
+    "#Bt_Aplica, #Bt_Cancela { background: #EFEFEF; border: 1px solid #003399; }"
+    "#Bt_Aplica:hover, #Bt_Cancela:hover { background: #D6DFEB; }";
+
+QFont DialogFont(bool bold = false) {
+  QFont font;
+  font.setFamilies({"MS Sans Serif", "Liberation Sans"});
+  font.setPointSize(8);
+  font.setBold(bold);
+  return font;
+}
+
+template <class Dialog>
+Dialog& ProgramInstance() {
+  static Dialog* dialog = nullptr;
+  if (dialog == nullptr) {
+    dialog = new Dialog();
+    qAddPostRoutine([] {
+      delete dialog;
+      dialog = nullptr;
+    });
+  }
+  return *dialog;
+}
+
+}  // namespace
+
+GeneralDialog::GeneralDialog(const char* name, int width, int height) {
+  setObjectName(name);
+  setFixedSize(width, height);
+  setAttribute(Qt::WA_StyledBackground);
+  setStyleSheet(kDialogStyle);
+  setFont(DialogFont());
+
+  Pn_Titulo = new TitleBand(this);
+  Pn_Titulo->setObjectName("Pn_Titulo");
+  Pn_Titulo->setGeometry(0, 0, width, kTitleHeight);
+  Pn_Titulo->setFont(DialogFont(true));
+
+  const int buttonTop = height - 30;
+  Bt_Aplica = new ClickLabel(this);
+  Bt_Aplica->setObjectName("Bt_Aplica");
+  Bt_Aplica->setGeometry(width - 2 * 84 - 14, buttonTop, 80, 20);
+  Bt_Cancela = new ClickLabel(this);
+  Bt_Cancela->setObjectName("Bt_Cancela");
+  Bt_Cancela->setGeometry(width - 84 - 10, buttonTop, 80, 20);
+  Bt_Aplica->setFont(DialogFont());
+  Bt_Cancela->setFont(DialogFont());
+  connect(Bt_Aplica, &ClickLabel::clicked, this, &QDialog::accept);
+  connect(Bt_Cancela, &ClickLabel::clicked, this, &QDialog::reject);
+}
+
+QLabel* GeneralDialog::AddLabel(const char* name, const QRect& geometry, bool bold) {
+  auto* label = new QLabel(this);
+  label->setObjectName(name);
+  label->setGeometry(geometry);
+  label->setFont(DialogFont(bold));
+  return label;
+}
+
+QLineEdit* GeneralDialog::AddEdit(const char* name, const QRect& geometry, int maxLength,
+                                  KeyFilterKind kind) {
+  auto* edit = new QLineEdit(this);
+  edit->setObjectName(name);
+  edit->setGeometry(geometry);
+  edit->setMaxLength(maxLength);
+  edit->setFrame(false);
+  edit->setAlignment(Qt::AlignRight);
+  edit->setFont(DialogFont());
+  InstallKeyFilter(edit, edit, kind);
+  WatchKeys(edit);
+  return edit;
+}
+
+void GeneralDialog::SetCommonCaptions() {
+  Bt_Aplica->setText(ToQString(LookupText("0005")));
+  Bt_Cancela->setText(ToQString(LookupText("0003")));
+}
+
+TFIncrem::TFIncrem() : GeneralDialog("FIncrem", 278, 130) {
+  Et_Increm = AddLabel("Et_Increm", QRect(20, 50, 120, 20));
+  EdIncrem = AddEdit("EdIncrem", QRect(146, 49, 112, 21), 12, KeyFilterKind::Integer);
+  EdIncrem->setText("0");
+}
+
+bool TFIncrem::Run(std::string& text) {
+  SetCommonCaptions();
+  Pn_Titulo->setText(ToQString(LookupText("0176")));
+  Et_Increm->setText(ToQString(LookupText("0177")));
+  EdIncrem->selectAll();
+  EdIncrem->setFocus();
+  const bool confirmed = exec() == QDialog::Accepted;
+  hide();
+  if (confirmed) text = Trim(FromQString(EdIncrem->text()));
+  return confirmed;
+}
+
+TFMuevePlan::TFMuevePlan() : GeneralDialog("FMuevePlan", 312, 138) {
+  Et_Desplaz = AddLabel("Et_Desplaz", QRect(14, 34, 284, 18), /*bold=*/true);
+  Et_Horiz = AddLabel("Et_Horiz", QRect(24, 56, 170, 20));
+  EdHoriz = AddEdit("EdHoriz", QRect(200, 55, 90, 21), 50, KeyFilterKind::Real);
+  Et_Vert = AddLabel("Et_Vert", QRect(24, 80, 170, 20));
+  EdVert = AddEdit("EdVert", QRect(200, 79, 90, 21), 12, KeyFilterKind::Real);
+}
+
+bool TFMuevePlan::Run(const std::string& title, std::string& horizontal, std::string& vertical) {
+  SetCommonCaptions();
+  Pn_Titulo->setText(ToQString("  " + title));
+  Et_Desplaz->setText(ToQString(LookupText("0180")));
+  Et_Horiz->setText(ToQString(LookupText("0313")));
+  Et_Vert->setText(ToQString(LookupText("0314")));
+  EdHoriz->setText("0.00");
+  EdVert->setText("0.00");
+  EdHoriz->selectAll();
+  EdHoriz->setFocus();
+  const bool confirmed = exec() == QDialog::Accepted;
+  hide();
+  if (confirmed) {
+    horizontal = Trim(FromQString(EdHoriz->text()));
+    vertical = Trim(FromQString(EdVert->text()));
+  }
+  return confirmed;
+}
+
+TFIncrem& FIncrem() { return ProgramInstance<TFIncrem>(); }
+TFMuevePlan& FMuevePlan() { return ProgramInstance<TFMuevePlan>(); }
+
+void ShowIncrementDialog(int32_t& k) {
+  std::string text;
+  if (!FIncrem().Run(text)) return;
+  k = text.empty() ? 0 : ParseInt32(text);
+}
+
+void ShowDisplacementDialog(const std::string& title, double& dx, double& dy) {
+  std::string horizontal, vertical;
+  if (!FMuevePlan().Run(title, horizontal, vertical)) return;
+  const double h = horizontal.empty() ? 0.0 : ParseDouble(horizontal);
+  const double v = vertical.empty() ? 0.0 : ParseDouble(vertical);
+  dx = h;
+  dy = v;
+}
+
+}  // namespace zirvo

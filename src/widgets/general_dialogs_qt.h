@@ -1,0 +1,72 @@
+// The dialogs of the general operations of the editors: TFIncrem asks for the
+// increment added to every numerator, TFMuevePlan for the distances by which
+// every numerator or marginal text is moved. They only collect the values.
+#pragma once
+
+#include <QLineEdit>
+#include <cstdint>
+#include <string>
+
+#include "widgets/dialog_parts_qt.h"
+
+namespace zirvo {
+
+// Shared look of the two dialogs: a title band on top, a white body, a row of
+// two clickable labels (apply, cancel) at the bottom.
+class GeneralDialog : public BorderlessDialog {
+  Q_OBJECT
+ public:
+  TitleBand* Pn_Titulo;
+  ClickLabel* Bt_Aplica;
+  ClickLabel* Bt_Cancela;
+
+ protected:
+  GeneralDialog(const char* name, int width, int height);
+  QLabel* AddLabel(const char* name, const QRect& geometry, bool bold = false);
+  QLineEdit* AddEdit(const char* name, const QRect& geometry, int maxLength, KeyFilterKind kind);
+  void SetCommonCaptions();
+};
+
+class TFIncrem : public GeneralDialog {
+  Q_OBJECT
+ public:
+  TFIncrem();
+
+  // Shows the dialog with the text it had when it was last closed. On
+  // confirmation returns true and sets `text` to the field, trimmed.
+  bool Run(std::string& text);
+
+  QLabel* Et_Increm;
+  QLineEdit* EdIncrem;
+};
+
+class TFMuevePlan : public GeneralDialog {
+  Q_OBJECT
+ public:
+  TFMuevePlan();
+
+  // Shows the dialog titled with two blanks and `title`, both fields "0.00".
+  // On confirmation returns true and sets the two texts, trimmed.
+  bool Run(const std::string& title, std::string& horizontal, std::string& vertical);
+
+  QLabel* Et_Desplaz;
+  QLabel* Et_Horiz;
+  QLabel* Et_Vert;
+  QLineEdit* EdHoriz;
+  QLineEdit* EdVert;
+};
+
+// The program's one instance of each dialog, created on first use.
+TFIncrem& FIncrem();
+TFMuevePlan& FMuevePlan();
+
+// On confirmation k becomes the integer typed (0 for an empty field); on
+// cancellation k is left as it is. A text that is not a signed 32-bit integer
+// throws ConversionError.
+void ShowIncrementDialog(int32_t& k);
+// On confirmation dx and dy become the distances typed in cm (0 for an empty
+// field); on cancellation they are left as they are. A text that is not a
+// number throws ConversionError, and then neither value changes.
+void ShowDisplacementDialog(const std::string& title, double& dx, double& dy);
+
+}  // namespace zirvo

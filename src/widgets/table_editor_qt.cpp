@@ -1,0 +1,794 @@
+#include "widgets/table_editor_qt.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "base/qtext_qt.h"
+#include "base/text.h"
+#include "widgets/widgets_qt.h"
+#include "catalog/catalog.h"
+#include "widgets/general_dialogs_qt.h"
+#include "widgets/confirm_dialog_qt.h"
+
+namespace zirvo {
+
+using namespace grid_style;
+
+namespace {
+
+constexpr int kHeaderHeight = 20;
+constexpr int kEditorHeight = kRowHeight + 2;  // covers the cell and its frame
+constexpr int kEditWidthExtra = 2;
+constexpr int kListWidthExtra = 21;  // room for the list's drop-down button
+
+
+struct CommandInfo {
+  EditorCommand command;
+  const char* name;
+  const char* code;
+};
+constexpr CommandInfo kCommands[] = {
+    {EditorCommand::Add, "Bt_Agregar", "0006"},
+    {EditorCommand::Delete, "Bt_Borrar", "0007"},
+    {EditorCommand::Increment, "Bt_Increm", "0008"},
+    {EditorCommand::Move, "Bt_Mover", "0009"},
+};
+
+const CommandInfo& InfoOf(EditorCommand command) {
+  for (const CommandInfo& info : kCommands) {
+    if (info.command == command) return info;
+  }
+  return kCommands[0];
+}
+
+// Whether a character typed on the grid opens the column's editor.
+bool OpensWith(OpenedBy openedBy, const QString& typed) {
+  const int code = Cp1252FromCodePoint(typed.at(0).unicode());
+  switch (openedBy) {
+    case OpenedBy::Digits:
+      return code >= '0' && code <= '9';
+    case OpenedBy::Printable:
+      // "|" separates the fields of a template line and never enters a cell.
+      return (code >= 32 && code <= 126 && code != '|') || code == 209 || code == 241;
+    case OpenedBy::Nothing:
+      break;
+  }
+  return false;
+}
+
+// The entry of the rotation list whose angle equals the cell's value.
+int EntryOfValue(const QComboBox& list, const QString& cell) {
+  double value = 0;
+  if (!TryParseDouble(Trim(FromQString(cell)), value)) return -1;
+  for (int i = 0; i < list.count(); ++i) {
+    double angle = 0;
+    if (TryParseDouble(FromQString(list.itemText(i)), angle) && angle == value) return i;
+  }
+  return -1;
+}
+
+// The entry of the rotation list chosen by a typed digit: the angle whose
+// digits begin with it ("9" gives 090, "1" 180, "2" 270), else the first.
+int EntryOfDigit(const QComboBox& list, const QString& digit) {
+  for (int i = 0; i < list.count(); ++i) {
+    QString angle = list.itemText(i);
+    while (angle.size() > 1 && angle.startsWith('0')) angle.remove(0, 1);
+    if (angle.startsWith(digit)) return i;
+  }
+  return list.count() > 0 ? 0 : -1;
+}
+
+// The first font whose name begins with the typed character, regardless of case.
+int EntryStartingWith(const QComboBox& list, const QString& typed) {
+  for (int i = 0; i < list.count(); ++i) {
+    if (list.itemText(i).startsWith(typed, Qt::CaseInsensitive)) return i;
+  }
+  return -1;
+}
+
+// "Default" and the installed families that a template can store, sorted
+// without regard to case.
+QStringList FontEntries() {
+  QStringList entries{"Default"};
+  for (const QString& family : QFontDatabase::families()) {
+    if (QFontDatabase::isPrivateFamily(family) || !FitsCp1252(family)) continue;
+    if (family.contains('|')) continue;
+    entries << family;
+  }
+  entries.removeDuplicates();
+  std::sort(entries.begin(), entries.end(), [](const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+  });
+  return entries;
+}
+
+bool IsList(EditorKind kind) {
+  return kind == EditorKind::RotationList || kind == EditorKind::FontList ||
+         kind == EditorKind::SizeList;
+}
+
+}  // namespace
+
+namespace columns {
+
+ColumnDef Position() {
+  return {.width = 36,
+          .headerName = "TPPosic",
+          .headerCode = "0200",
+          .alignment = Qt::AlignHCenter,
+          .bold = true};
+}
+
+ColumnDef FreeText(int width, const char* header, const char* code, const char* editor,
+                   int maxLength) {
+  return {.width = width,
+          .headerName = header,
+          .headerCode = code,
+          .editor = EditorKind::Edit,
+          .editorName = editor,
+          .maxLength = maxLength,
+          .openedBy = OpenedBy::Printable};
+}
+
+ColumnDef Integer(int width, const char* header, const char* code, const char* editor,
+                  int maxLength, const char* initialText, Qt::Alignment alignment) {
+  return {.width = width,
+          .headerName = header,
+          .headerCode = code,
+          .editor = EditorKind::Edit,
+          .editorName = editor,
+          .maxLength = maxLength,
+          .filter = KeyFilterKind::Integer,
+          .openedBy = OpenedBy::Digits,
+          .initialText = initialText,
+          .alignment = alignment};
+}
+
+ColumnDef Centimetres(const char* header, const char* code, const char* editor) {
+  return {.width = 44,
+          .headerName = header,
+          .headerCode = code,
+          .editor = EditorKind::Edit,
+          .editorName = editor,
+          .maxLength = 7,
+          .filter = KeyFilterKind::Real,
+          .openedBy = OpenedBy::Digits,
+          .initialText = "0.00",
+          .alignment = Qt::AlignRight};
+}
+
+ColumnDef Rotation(Qt::Alignment alignment, const char* initialText) {
+  return {.width = 40,
+          .headerName = "TPGiro",
+          .headerCode = "0206",
+          .editor = EditorKind::RotationList,
+          .editorName = "EdGiro",
+          .entries = {"000", "090", "180", "270"},
+          .openedBy = OpenedBy::Digits,
+          .initialText = initialText,
+          .alignment = alignment};
+}
+
+ColumnDef Font(int width) {
+  return {.width = width,
+          .headerName = "TPLetN",
+          .headerCode = "0208",
+          .editor = EditorKind::FontList,
+          .editorName = "EdLetNom",
+          .openedBy = OpenedBy::Printable,
+          .initialText = "Arial"};
+}
+
+ColumnDef Size() {
+  return {.width = 30,
+          .headerName = "TPLetT",
+          .headerCode = "0209",
+          .editor = EditorKind::SizeList,
+          .editorName = "EdLetTam",
+          .entries = {"5", "6", "8", "10", "12", "14", "16", "18", "20", "24", "36", "48", "96"},
+          .openedBy = OpenedBy::Digits,
+          .initialText = "12",
+          .alignment = Qt::AlignHCenter};
+}
+
+ColumnDef Colour() {
+  return {.width = 30,
+          .headerName = "TPLetC",
+          .headerCode = "0210",
+          .editor = EditorKind::ColourDialog,
+          .editorName = "ColorD01",
+          .paint = CellPaint::Swatch};
+}
+
+ColumnDef Blank() { return {.width = 15, .headerName = "TPVac01", .paint = CellPaint::Nothing}; }
+
+}  // namespace columns
+
+TableEditor::TableEditor(std::unique_ptr<TextTable> table, TableEditorConfig config,
+                         QWidget* parent)
+    : QWidget(parent), table_(std::move(table)), config_(std::move(config)) {
+  setAttribute(Qt::WA_StyledBackground);
+  setAutoFillBackground(true);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  setPalette(palette);
+
+  auto* root = new QVBoxLayout(this);
+  root->setContentsMargins(0, 0, 0, 0);
+  root->setSpacing(0);
+
+  auto* titleBar = new QFrame(this);
+  titleBar->setObjectName("Pn_Titulo");
+  BuildTitleBar(titleBar);
+  root->addWidget(titleBar);
+
+  auto* body = new QWidget(this);
+  auto* bodyLayout = new QHBoxLayout(body);
+  bodyLayout->setContentsMargins(10, 10, 10, 10);
+  tableBlock_ = new QWidget(body);
+  tableBlock_->setObjectName("Pn_Tabla");
+  BuildTable(tableBlock_);
+  bodyLayout->addWidget(tableBlock_);
+  bodyLayout->addStretch(1);
+  root->addWidget(body, 1);
+
+  root->addWidget(SheetSizeStrip(this, "Pn_Pie", Et_TamHoja));
+
+  BuildEditors();
+}
+
+TableEditor::~TableEditor() = default;
+
+void TableEditor::BuildTitleBar(QWidget* bar) {
+  bar->setFixedHeight(32);
+  bar->setStyleSheet(QString("#Pn_Titulo { background: %1; border-bottom: 1px solid %2; }"
+                             "QPushButton { background: #EFEFEF; color: %2; border: 1px solid %2;"
+                             "  padding: 2px 12px; min-width: 64px; }"
+                             "QPushButton:hover { background: #FFFFFF; }"
+                             "QPushButton:pressed { background: %3; }")
+                         .arg(kOtherMark.name(), kFrameBlue.name(), kCurrentMark.name()));
+  auto* layout = new QHBoxLayout(bar);
+  layout->setContentsMargins(12, 4, 10, 4);
+  layout->setSpacing(6);
+  Et_Titulo = new QLabel(bar);
+  Et_Titulo->setObjectName("Et_Titulo");
+  Et_Titulo->setFont(CellFont(true));
+  Et_Titulo->setStyleSheet(QString("color: %1;").arg(kFrameBlue.name()));
+  layout->addWidget(Et_Titulo);
+  layout->addStretch(1);
+  for (EditorCommand command : config_.commands) {
+    auto* button = new QPushButton(bar);
+    button->setObjectName(InfoOf(command).name);
+    button->setProperty("tag", static_cast<int>(command));
+    button->setFont(CellFont());
+    button->setCursor(Qt::PointingHandCursor);
+    // The buttons never take the focus: pressing one leaves an open editor open.
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFixedHeight(22);
+    connect(button, &QPushButton::clicked, this, &TableEditor::Boton000Click);
+    layout->addWidget(button);
+    buttons_.push_back(button);
+  }
+}
+
+void TableEditor::BuildTable(QWidget* block) {
+  // The block's own colour shows through the one-pixel gaps between its
+  // children: the border around the captions and the grid.
+  block->setAutoFillBackground(true);
+  QPalette palette = block->palette();
+  palette.setColor(QPalette::Window, kFrameBlue);
+  block->setPalette(palette);
+
+  const int columnCount = static_cast<int>(config_.columns.size());
+  for (int column = 0; column <= columnCount; ++column) {
+    auto* header = new QLabel(block);
+    header->setObjectName(column < columnCount ? config_.columns[column].headerName
+                                               : config_.scrollHeaderName);
+    header->setAlignment(Qt::AlignCenter);
+    header->setFont(CellFont());
+    headers_.push_back(header);
+  }
+  gridHolder_ = new QWidget(block);  // white where the hidden grid would be
+  gridHolder_->setAutoFillBackground(true);
+  QPalette white = gridHolder_->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  gridHolder_->setPalette(white);
+  grid_ = new TableGrid(config_.columns, *table_, gridHolder_);
+  grid_->requestCell = [this](int row, int column) { return RequestCell(row, column); };
+  grid_->openRequested = [this] { OpenFromGrid(QString()); };
+  grid_->typedCharacter = [this](const QString& typed) { OpenFromGrid(typed); };
+  connect(grid_, &TableGrid::currentCellChanged, this,
+          [this](int, int column) { HighlightHeader(column); });
+  connect(grid_, &TableGrid::scrolled, this, [this] { PlaceEditor(); });
+
+  const int scrollExtent = grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  block->setFixedWidth(grid_->ColumnsWidth() + scrollExtent + 2);
+  block->setMinimumHeight(kHeaderHeight + 3 + 6 * (kRowHeight + kLineWidth));
+  block->installEventFilter(this);
+  HighlightHeader(grid_->CurrentColumn());
+}
+
+void TableEditor::LayoutTableBlock() {
+  const int columnCount = static_cast<int>(config_.columns.size());
+  for (int column = 0; column <= columnCount; ++column) {
+    const int left = 1 + grid_->ColumnLeft(column);
+    const int width =
+        column < columnCount ? config_.columns[column].width : tableBlock_->width() - 1 - left;
+    headers_[column]->setGeometry(left, 1, width, kHeaderHeight);
+  }
+  const int top = 1 + kHeaderHeight + 1;
+  gridHolder_->setGeometry(1, top, tableBlock_->width() - 2, tableBlock_->height() - top - 1);
+  grid_->setGeometry(gridHolder_->rect());
+  PlaceEditor();
+}
+
+void TableEditor::BuildEditors() {
+  const QString editStyle =
+      QString("QLineEdit { background: %1; color: black; border: 1px solid %2; padding: 0 1px; }")
+          .arg(config_.editorBackground.name(), kFrameBlue.name());
+  for (const ColumnDef& def : config_.columns) {
+    QWidget* editor = nullptr;
+    if (def.editor == EditorKind::Edit) {
+      auto* edit = new QLineEdit(tableBlock_);
+      if (def.maxLength > 0) edit->setMaxLength(def.maxLength);
+      edit->setStyleSheet(editStyle);
+      InstallKeyFilter(edit, edit, def.filter);
+      editor = edit;
+    } else if (IsList(def.editor)) {
+      auto* list = new QComboBox(tableBlock_);
+      list->setEditable(def.editor == EditorKind::SizeList);
+      list->setInsertPolicy(QComboBox::NoInsert);
+      list->setMaxVisibleItems(16);
+      list->addItems(def.entries);
+      QPalette palette = list->palette();
+      palette.setColor(QPalette::Base, config_.editorBackground);
+      palette.setColor(QPalette::Button, config_.editorBackground);
+      list->setPalette(palette);
+      if (QLineEdit* edit = list->lineEdit()) {
+        InstallKeyFilter(list, edit, KeyFilterKind::FreeText);
+        InstallKeyFilter(edit, edit, KeyFilterKind::FreeText);
+        edit->installEventFilter(this);
+      }
+      editor = list;
+    }
+    if (editor != nullptr) {
+      editor->setObjectName(def.editorName);
+      editor->setFont(CellFont());
+      editor->setFixedHeight(kEditorHeight);
+      editor->hide();
+      editor->installEventFilter(this);
+    }
+    editors_.push_back(editor);
+  }
+}
+
+void TableEditor::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  PlaceEditor();
+}
+
+bool TableEditor::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tableBlock_) {
+    if (event->type() == QEvent::Resize) LayoutTableBlock();
+    return false;
+  }
+  if (event->type() == QEvent::KeyPress && open_.open) {
+    return EditorKeyPress(static_cast<QKeyEvent*>(event));
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Operations of the workspace
+
+void TableEditor::InitEditor() {
+  for (std::size_t column = 0; column < config_.columns.size(); ++column) {
+    if (config_.columns[column].editor != EditorKind::FontList) continue;
+    auto* list = static_cast<QComboBox*>(editors_[column]);
+    list->clear();
+    list->addItems(FontEntries());
+  }
+  ClearEditor();
+  ApplyLanguage();
+}
+
+void TableEditor::SetSheet(const SheetHeader& sheet) { sheet_ = sheet; }
+
+void TableEditor::ShowSheetSize() {
+  // The size is rounded to 4 decimals first, then shown with 2.
+  auto shown = [](double cm) { return FormatFixed(ParseDouble(FormatFixed(cm, 4)), 2); };
+  const std::string text = LookupText("0311") + ":  " + LookupText("0316") + " (" +
+                           shown(sheet_.Width) + " cm)  " + LookupText("0315") + " (" +
+                           shown(sheet_.Height) + " cm)";
+  Et_TamHoja->setText(ToQString(text));
+}
+
+void TableEditor::ClearEditor() {
+  CloseEditor();
+  table_->Clear();
+  ShowGrid(false);
+  ResetEditorTexts();
+  grid_->SetCurrent(0, grid_->CurrentColumn());
+}
+
+void TableEditor::AddRow() { AddRowCommand(); }
+
+void TableEditor::LoadFromLines(const TemplateLines& lines) {
+  CloseEditor();
+  table_->LoadFromLines(lines);
+  ShowGrid(!table_->Empty());
+  grid_->SetCurrent(0, grid_->CurrentColumn());
+}
+
+int TableEditor::SaveToLines(TemplateLines& lines) const { return table_->SaveToLines(lines); }
+
+void TableEditor::ApplyLanguage() {
+  Et_Titulo->setText(ToQString(LookupText(config_.titleCode)));
+  for (QPushButton* button : buttons_) {
+    const auto command = static_cast<EditorCommand>(button->property("tag").toInt());
+    button->setText(ToQString(LookupText(InfoOf(command).code)));
+  }
+  for (std::size_t column = 0; column < config_.columns.size(); ++column) {
+    const char* code = config_.columns[column].headerCode;
+    headers_[column]->setText(*code != '\0' ? ToQString(LookupText(code)) : QString());
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Frame state
+
+QWidget* TableEditor::EditorOf(int column) const { return editors_[column]; }
+
+QWidget* TableEditor::OpenEditor() const { return open_.open ? editors_[open_.column] : nullptr; }
+
+QPushButton* TableEditor::CommandButton(EditorCommand command) const {
+  for (QPushButton* button : buttons_) {
+    if (button->property("tag").toInt() == static_cast<int>(command)) return button;
+  }
+  return nullptr;
+}
+
+void TableEditor::HighlightHeader(int column) {
+  for (std::size_t c = 0; c < headers_.size(); ++c) {
+    const QColor background = static_cast<int>(c) == column ? kCurrentMark : kOtherMark;
+    headers_[c]->setStyleSheet(
+        QString("background: %1; color: %2;").arg(background.name(), kFrameBlue.name()));
+  }
+}
+
+void TableEditor::ShowGrid(bool visible) {
+  if (!visible) CloseEditor();
+  grid_->setVisible(visible);
+  grid_->Refresh();
+}
+
+void TableEditor::TableChanged() { grid_->Refresh(); }
+
+void TableEditor::ResetEditorTexts() {
+  for (std::size_t column = 0; column < config_.columns.size(); ++column) {
+    const QString initial = config_.columns[column].initialText;
+    switch (config_.columns[column].editor) {
+      case EditorKind::Edit:
+        static_cast<QLineEdit*>(editors_[column])->setText(initial);
+        break;
+      case EditorKind::RotationList:
+      case EditorKind::FontList: {
+        auto* list = static_cast<QComboBox*>(editors_[column]);
+        list->setCurrentIndex(list->findText(initial));
+        break;
+      }
+      case EditorKind::SizeList:
+        static_cast<QComboBox*>(editors_[column])->setEditText(initial);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The grid's requests
+
+bool TableEditor::RequestCell(int, int) { return CommitEditor(); }
+
+void TableEditor::OpenFromGrid(const QString& typed) {
+  if (table_->Empty()) return;
+  const int row = grid_->CurrentRow();
+  const int column = grid_->CurrentColumn();
+  const ColumnDef& def = config_.columns[column];
+  if (!typed.isEmpty() && !OpensWith(def.openedBy, typed)) return;
+  if (!CommitEditor()) return;
+  switch (def.editor) {
+    case EditorKind::None:
+      return;
+    case EditorKind::ColourDialog:
+      PickColour(row, column);
+      return;
+    case EditorKind::Toggle:
+      table_->CommitCell(row, column, "");
+      grid_->viewport()->update();
+      return;
+    default:
+      OpenCellEditor(row, column, typed);
+      return;
+  }
+}
+
+void TableEditor::PickColour(int row, int column) {
+  int32_t stored = 0;
+  if (!TryParseInt32(Trim(table_->Cell(row, column)), stored)) stored = 0;
+  QColorDialog dialog(WindowsColor(stored), this);
+  dialog.setObjectName("ColorD01");
+  dialog.setOption(QColorDialog::DontUseNativeDialog);
+  if (dialog.exec() != QDialog::Accepted) return;
+  table_->CommitCell(row, column, FormatInt(WindowsColorValue(dialog.selectedColor())));
+  grid_->viewport()->update();
+}
+
+// ---------------------------------------------------------------------------
+// In-place editors
+
+void TableEditor::OpenCellEditor(int row, int column, const QString& typed) {
+  const ColumnDef& def = config_.columns[column];
+  QWidget* editor = editors_[column];
+  const QString cell = ToQString(table_->Cell(row, column));
+  const bool byTyping = !typed.isEmpty();
+  switch (def.editor) {
+    case EditorKind::Edit: {
+      auto* edit = static_cast<QLineEdit*>(editor);
+      edit->setText(byTyping ? typed : cell);
+      if (byTyping) {
+        edit->deselect();
+        edit->setCursorPosition(edit->text().size());
+      } else {
+        edit->selectAll();
+      }
+      break;
+    }
+    case EditorKind::RotationList: {
+      auto* list = static_cast<QComboBox*>(editor);
+      list->setCurrentIndex(byTyping ? EntryOfDigit(*list, typed) : EntryOfValue(*list, cell));
+      break;
+    }
+    case EditorKind::FontList: {
+      auto* list = static_cast<QComboBox*>(editor);
+      list->setCurrentIndex(byTyping ? EntryStartingWith(*list, typed)
+                                     : list->findText(cell, Qt::MatchFixedString));
+      break;
+    }
+    case EditorKind::SizeList: {
+      auto* list = static_cast<QComboBox*>(editor);
+      list->setEditText(byTyping ? typed : cell);
+      if (byTyping) {
+        list->lineEdit()->deselect();
+        list->lineEdit()->setCursorPosition(list->lineEdit()->text().size());
+      } else {
+        list->lineEdit()->selectAll();
+      }
+      break;
+    }
+    default:
+      return;
+  }
+  open_ = {true, row, column};
+  PlaceEditor();
+  FocusOpenEditor();
+}
+
+void TableEditor::PlaceEditor() {
+  if (!open_.open) return;
+  QWidget* editor = editors_[open_.column];
+  if (!grid_->CellVisible(open_.row)) {
+    editor->hide();  // scrolled away; it comes back with its cell
+    return;
+  }
+  const QRect cell = grid_->CellRect(open_.row, open_.column);
+  const QPoint topLeft = grid_->mapTo(tableBlock_, cell.topLeft()) - QPoint(1, 1);
+  const int extra =
+      IsList(config_.columns[open_.column].editor) ? kListWidthExtra : kEditWidthExtra;
+  editor->setGeometry(topLeft.x(), topLeft.y(), cell.width() + extra, kEditorHeight);
+  editor->show();
+  editor->raise();
+}
+
+void TableEditor::FocusOpenEditor() {
+  if (!open_.open) return;
+  QWidget* editor = editors_[open_.column];
+  editor->show();
+  editor->raise();
+  editor->setFocus(Qt::OtherFocusReason);
+}
+
+QString TableEditor::EditorText() const {
+  QWidget* editor = editors_[open_.column];
+  if (config_.columns[open_.column].editor == EditorKind::Edit) {
+    return static_cast<QLineEdit*>(editor)->text();
+  }
+  return static_cast<QComboBox*>(editor)->currentText();
+}
+
+bool TableEditor::CommitEditor() {
+  if (!open_.open) return true;
+  const QString text = EditorText();
+  std::string failure;
+  if (!FitsCp1252(text)) {
+    failure = OwnText(OwnMessage::NotCp1252, FromQString(text));
+  } else {
+    const std::string value = FromQString(text);
+    if (value.find('|') != std::string::npos) {
+      failure = OwnText(OwnMessage::PipeInText, value);
+    } else {
+      try {
+        table_->CommitCell(open_.row, open_.column, value);
+      } catch (const ZirvoError& error) {
+        failure = error.what();
+      }
+    }
+  }
+  if (!failure.empty()) {
+    ShowFailure(this, failure);
+    FocusOpenEditor();
+    return false;
+  }
+  CloseEditor();
+  grid_->viewport()->update();
+  return true;
+}
+
+void TableEditor::CloseEditor() {
+  if (!open_.open) return;
+  QWidget* editor = editors_[open_.column];
+  const bool hadFocus = editor->hasFocus() || editor->isAncestorOf(QApplication::focusWidget());
+  open_ = {};
+  editor->hide();
+  if (auto* edit = qobject_cast<QLineEdit*>(editor)) edit->clear();
+  if (hadFocus && grid_->isVisible()) grid_->setFocus(Qt::OtherFocusReason);
+}
+
+bool TableEditor::EditorKeyPress(QKeyEvent* event) {
+  const ColumnDef& def = config_.columns[open_.column];
+  const int row = grid_->CurrentRow();
+  const int page = grid_->VisibleRowCount();
+  const int last = table_->RowCount() - 1;
+  if (!(event->modifiers() & Qt::ControlModifier)) {
+    switch (event->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        if (CommitEditor()) grid_->setFocus(Qt::OtherFocusReason);
+        return true;
+      case Qt::Key_PageUp:
+      case Qt::Key_PageDown:
+      case Qt::Key_Up:
+      case Qt::Key_Down: {
+        if (def.editor != EditorKind::Edit) return false;  // the list's own keys
+        const int step = event->key() == Qt::Key_Up       ? -1
+                         : event->key() == Qt::Key_Down   ? 1
+                         : event->key() == Qt::Key_PageUp ? -page
+                                                          : page;
+        MoveRowFromEditor(row + step, /*withCtrl=*/false);
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+  switch (event->key()) {
+    case Qt::Key_PageUp:
+      MoveRowFromEditor(row - page, true);
+      return true;
+    case Qt::Key_PageDown:
+      MoveRowFromEditor(row + page, true);
+      return true;
+    case Qt::Key_Up:
+      MoveRowFromEditor(row - 1, true);
+      return true;
+    case Qt::Key_Down:
+      MoveRowFromEditor(row + 1, true);
+      return true;
+    case Qt::Key_Home:
+      MoveRowFromEditor(0, true);
+      return true;
+    case Qt::Key_End:
+      MoveRowFromEditor(last, true);
+      return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:  // the plus key of the main keyboard, unshifted
+      AddRowCommand();
+      return true;
+    case Qt::Key_Minus:
+      DeleteCommand();
+      return true;
+    case Qt::Key_C:
+    case Qt::Key_V:
+      return false;  // copy and paste keep working
+    default:
+      return true;  // every other key is swallowed while Ctrl is held
+  }
+}
+
+void TableEditor::MoveRowFromEditor(int targetRow, bool withCtrl) {
+  const int row = grid_->CurrentRow();
+  targetRow = std::clamp(targetRow, 0, std::max(0, table_->RowCount() - 1));
+  // A Ctrl move that cannot change the row leaves the editor open.
+  if (withCtrl && targetRow == row) return;
+  if (!CommitEditor()) return;
+  if (targetRow != row) grid_->SetCurrent(targetRow, grid_->CurrentColumn());
+  grid_->setFocus(Qt::OtherFocusReason);
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void TableEditor::Boton000Click() {
+  const QVariant tag = sender() != nullptr ? sender()->property("tag") : QVariant();
+  const auto command = static_cast<EditorCommand>(tag.toInt());
+  // Increment and Move change every row: a cell editor left open must not
+  // write its older text back over the result afterwards.
+  if ((command == EditorCommand::Increment || command == EditorCommand::Move) &&
+      !CommitEditor()) {
+    return;
+  }
+  switch (command) {
+    case EditorCommand::Add:
+      AddRowCommand();
+      break;
+    case EditorCommand::Delete:
+      DeleteCommand();
+      break;
+    case EditorCommand::Increment:
+      RunIncrement();
+      break;
+    case EditorCommand::Move:
+      MoveCommand();
+      break;
+  }
+}
+
+void TableEditor::AddRowCommand() {
+  if (table_->RowCount() >= TextTable::kMaxRows) return;
+  if (!CommitEditor()) return;  // the new row becomes current: the open editor commits first
+  table_->AddRow();
+  ShowGrid(true);
+  grid_->SetCurrent(table_->RowCount() - 1, grid_->CurrentColumn());
+  grid_->setFocus(Qt::OtherFocusReason);
+}
+
+void TableEditor::DeleteCommand() {
+  if (Confirm(13) != -1) {
+    FocusOpenEditor();
+    return;
+  }
+  CloseEditor();  // its text belongs to the row that goes
+  if (!table_->Empty()) {
+    const int current = table_->DeleteRow(grid_->CurrentRow());
+    if (current >= 0) grid_->SetCurrent(current, grid_->CurrentColumn());
+  }
+  if (table_->Empty()) {
+    ShowGrid(false);
+    ResetEditorTexts();
+  } else {
+    TableChanged();
+    grid_->setFocus(Qt::OtherFocusReason);
+  }
+}
+
+void TableEditor::MoveCommand() {
+  if (table_->Empty()) return;
+  double dx = 0, dy = 0;
+  try {
+    ShowDisplacementDialog(LookupText(config_.displacementTitleCode), dx, dy);
+    table_->ApplyDisplacement(dx, dy);
+  } catch (const ZirvoError& error) {
+    ShowFailure(this, error.what());
+  }
+  TableChanged();
+}
+
+}  // namespace zirvo

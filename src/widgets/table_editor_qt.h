@@ -1,0 +1,147 @@
+// The table-editor frame shared by the numerator and the marginal-text
+// editors: a title bar with the commands, caption panels over the columns,
+// the grid RegDatos with its in-place editors, and the sheet-size label.
+// TFHFolio and TFHMarginal configure it with their column definitions.
+#pragma once
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "template/records.h"
+#include "widgets/table_grid_qt.h"
+#include "template/template_file.h"
+#include "template/text_table.h"
+
+namespace zirvo {
+
+// Commands of the title bar, told apart by the button's tag.
+enum class EditorCommand { Add = 1, Delete = 2, Increment = 3, Move = 4 };
+
+struct TableEditorConfig {
+  const char* titleCode = "";           // catalog code of the frame's title
+  std::vector<ColumnDef> columns;       // column 0 is the position
+  std::vector<EditorCommand> commands;  // buttons, left to right
+  const char* displacementTitleCode = "";
+  const char* scrollHeaderName = "";  // blank caption panel over the scroll bar
+  QColor editorBackground;            // of the in-place edits and lists
+};
+
+// Column definitions that both editors use.
+namespace columns {
+ColumnDef Position();  // row position, bold and centred, no editor
+ColumnDef FreeText(int width, const char* header, const char* code, const char* editor,
+                   int maxLength);
+ColumnDef Integer(int width, const char* header, const char* code, const char* editor,
+                  int maxLength, const char* initialText, Qt::Alignment alignment);
+ColumnDef Centimetres(const char* header, const char* code, const char* editor);
+ColumnDef Rotation(Qt::Alignment alignment, const char* initialText);
+ColumnDef Font(int width);
+ColumnDef Size();
+ColumnDef Colour();
+ColumnDef Blank();
+}  // namespace columns
+
+class TableEditor : public QWidget {
+  Q_OBJECT
+ public:
+  ~TableEditor() override;
+
+  // The operations the workspace calls.
+  void InitEditor();
+  void SetSheet(const SheetHeader& sheet);
+  void ShowSheetSize();
+  void ClearEditor();
+  void AddRow();
+  void LoadFromLines(const TemplateLines& lines);
+  int SaveToLines(TemplateLines& lines) const;
+  void ApplyLanguage();
+  // Commits an open in-place editor; false, with its message shown and the
+  // editor kept open, when its text does not commit.
+  bool CommitOpenEditor() { return CommitEditor(); }
+
+  const TextTable& Table() const { return *table_; }
+  TableGrid* Grid() const { return grid_; }
+  const std::vector<ColumnDef>& Columns() const { return config_.columns; }
+  // The in-place editor of a column (nullptr for a column without one).
+  QWidget* EditorOf(int column) const;
+  // The open in-place editor, or nullptr.
+  QWidget* OpenEditor() const;
+  int EditorRow() const { return open_.row; }
+  int EditorColumn() const { return open_.column; }
+  QPushButton* CommandButton(EditorCommand command) const;
+  QLabel* HeaderPanel(int column) const { return headers_[column]; }
+  QLabel* SheetSizeLabel() const { return Et_TamHoja; }
+  QLabel* TitleLabel() const { return Et_Titulo; }
+
+ protected:
+  TableEditor(std::unique_ptr<TextTable> table, TableEditorConfig config, QWidget* parent);
+
+  TextTable& MutableTable() { return *table_; }
+  // The general increment; only the numerator editor has one.
+  virtual void RunIncrement() {}
+  // Redraws the grid after the table changed under it.
+  void TableChanged();
+
+ private slots:
+  void Boton000Click();
+
+ private:
+  struct OpenEditorState {
+    bool open = false;
+    int row = -1;
+    int column = -1;
+  };
+
+  void BuildTitleBar(QWidget* bar);
+  void BuildTable(QWidget* block);
+  void BuildEditors();
+  void LayoutTableBlock();
+  void HighlightHeader(int column);
+  void ShowGrid(bool visible);
+  void ResetEditorTexts();
+
+  // Grid hooks.
+  bool RequestCell(int row, int column);
+  void OpenFromGrid(const QString& typed);
+
+  // In-place editors.
+  void OpenCellEditor(int row, int column, const QString& typed);
+  void PlaceEditor();
+  QString EditorText() const;
+  bool CommitEditor();
+  void CloseEditor();
+  void FocusOpenEditor();
+  bool EditorKeyPress(QKeyEvent* event);
+  void MoveRowFromEditor(int targetRow, bool withCtrl);
+  void PickColour(int row, int column);
+
+  // Commands.
+  void AddRowCommand();
+  void DeleteCommand();
+  void MoveCommand();
+
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+  std::unique_ptr<TextTable> table_;
+  TableEditorConfig config_;
+  SheetHeader sheet_;
+  OpenEditorState open_;
+
+  QLabel* Et_Titulo = nullptr;
+  QLabel* Et_TamHoja = nullptr;
+  std::vector<QPushButton*> buttons_;
+  QWidget* tableBlock_ = nullptr;
+  QWidget* gridHolder_ = nullptr;
+  TableGrid* grid_ = nullptr;
+  std::vector<QLabel*> headers_;   // one per column, then the one over the scroll bar
+  std::vector<QWidget*> editors_;  // one per column, nullptr without an in-place editor
+};
+
+}  // namespace zirvo

@@ -1,0 +1,26 @@
+// The workspace's presentation page: the logo and the version text, current
+// while no editor page is.
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+
+#include "widgets/widgets_qt.h"
+
+namespace zirvo {
+
+// Presentation page of the workspace, current while no editor page is.
+class TFHPresenta : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TFHPresenta(QWidget* parent = nullptr);
+  void InitPresentation();
+  void ApplyLanguage();
+
+  QLabel* Et_Titulo;
+  QWidget* Pn_Central;
+  SvgPicture* Im_Logo;
+  QLabel* Et_Version;
+};
+
+}  // namespace zirvo

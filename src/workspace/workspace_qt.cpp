@@ -1,0 +1,346 @@
+#include "workspace/workspace_qt.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+#include "base/helpers.h"
+#include "base/qtext_qt.h"
+#include "catalog/catalog.h"
+#include "workspace/sheet_size_dialog_qt.h"
+
+namespace zirvo {
+namespace {
+
+constexpr int32_t kBusyColour = 166;
+constexpr int kPageCount = 8;
+
+struct CommandEntry {
+  WorkspaceCommand command;
+  const char* name;
+  const char* icon;
+  const char* hintCode;
+  bool gapBefore;  // a separator groups the file, editing and output commands
+};
+
+// Left to right, as the icons stand on the command row.
+constexpr CommandEntry kCommands[] = {
+    {WorkspaceCommand::Close, "Im_Cerrar", "close", "0501", false},
+    {WorkspaceCommand::New, "Im_Nuevo", "new", "0502", false},
+    {WorkspaceCommand::Open, "Im_Abrir", "open", "0503", false},
+    {WorkspaceCommand::Save, "Im_Guardar", "save", "0504", false},
+    {WorkspaceCommand::SaveAs, "Im_GdaComo", "saveas", "0505", false},
+    {WorkspaceCommand::Numerators, "Im_Numera", "numerators", "0507", true},
+    {WorkspaceCommand::MarginalTexts, "Im_Marginal", "marginals", "0508", false},
+    {WorkspaceCommand::SheetSize, "Im_TamHoja", "sheetsize", "0509", true},
+    {WorkspaceCommand::Preview, "Im_VistaPrev", "preview", "0506", false},
+    {WorkspaceCommand::PrintPage, "Im_Imprime", "print", "0510", false},
+};
+
+bool AlwaysShown(WorkspaceCommand command) {
+  return command == WorkspaceCommand::New || command == WorkspaceCommand::Open;
+}
+
+}  // namespace
+
+TFImpLibre::TFImpLibre(QWidget* parent)
+    : QWidget(parent), logic_(*this), frames_(kPageCount, nullptr) {
+  setObjectName(QStringLiteral("FImpLibre01"));
+  SetBackground(this, Qt::white);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  BuildCommandRow();
+  layout->addWidget(Panel000);
+  auto* rule = new QWidget(this);
+  rule->setFixedHeight(1);
+  SetBackground(rule, QColor(0x9a, 0xa7, 0xb8));
+  layout->addWidget(rule);
+
+  PageControl = new QStackedWidget(this);
+  PageControl->setObjectName(QStringLiteral("Hoja00"));
+  for (int index = 0; index < kPageCount; ++index) {
+    auto* page = new QWidget(PageControl);
+    page->setObjectName(QStringLiteral("Hoja%1").arg(index, 2, 10, QLatin1Char('0')));
+    auto* pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    PageControl->addWidget(page);
+  }
+  layout->addWidget(PageControl, 1);
+
+  FHPresenta01 = new TFHPresenta();
+  PlaceFrame(WorkspacePage::Presentation, FHPresenta01);
+  FHFolio01 = new TFHFolio();
+  FHFolio01->setObjectName(QStringLiteral("FHFolio01"));
+  PlaceFrame(WorkspacePage::Numerators, FHFolio01);
+  numerators_ = std::make_unique<NumeratorFramePort>(*FHFolio01);
+  FHMarginal01 = new TFHMarginal();
+  FHMarginal01->setObjectName(QStringLiteral("FHMarginal01"));
+  PlaceFrame(WorkspacePage::MarginalTexts, FHMarginal01);
+  marginals_ = std::make_unique<MarginalFramePort>(*FHMarginal01);
+  FHVista01 = new TFHVista();
+  FHVista01->setObjectName(QStringLiteral("FHVista01"));
+  PlaceFrame(WorkspacePage::Preview, FHVista01);
+  FHImprime01 = new TFHImprime();
+  FHImprime01->setObjectName(QStringLiteral("FHImprime01"));
+  PlaceFrame(WorkspacePage::PrintPage, FHImprime01);
+  connect(FHImprime01, &TFHImprime::RunningChanged, this, [this](bool running) {
+    ShowRunning(running);
+    emit RunningChanged(running);
+  });
+
+  Temporiza = new QTimer(this);
+  Temporiza->setObjectName(QStringLiteral("Temporiza"));
+  Temporiza->setInterval(TemplateWorkspace::kTimerInterval);
+  connect(Temporiza, &QTimer::timeout, this, [this] { logic_.TimerFired(); });
+}
+
+TFImpLibre::~TFImpLibre() {
+  if (waitCursor_) QApplication::restoreOverrideCursor();
+}
+
+void TFImpLibre::BuildCommandRow() {
+  Panel000 = new QWidget(this);
+  Panel000->setObjectName(QStringLiteral("Panel000"));
+  Panel000->setFixedHeight(48);
+  SetBackground(Panel000, WindowsColor(kStripColour));
+  auto* row = new QHBoxLayout(Panel000);
+  row->setContentsMargins(8, 3, 14, 3);
+  row->setSpacing(2);
+  for (const CommandEntry& entry : kCommands) {
+    if (entry.gapBefore) {
+      auto* separator = new QWidget(Panel000);
+      separator->setFixedSize(1, 30);
+      SetBackground(separator, QColor(0x9a, 0xa7, 0xb8));
+      separator->setContentsMargins(0, 0, 0, 0);
+      row->addSpacing(6);
+      row->addWidget(separator);
+      row->addSpacing(6);
+      separators_.push_back(separator);
+    }
+    auto* icon = new QToolButton(Panel000);
+    icon->setObjectName(QString::fromLatin1(entry.name));
+    icon->setProperty("tag", static_cast<int>(entry.command));
+    icon->setIcon(ArtworkIcon(QString::fromLatin1(entry.icon)));
+    icon->setIconSize(QSize(32, 32));
+    icon->setFixedSize(42, 42);
+    icon->setAutoRaise(true);
+    icon->setCursor(Qt::PointingHandCursor);
+    icon->setFocusPolicy(Qt::NoFocus);
+    icon->setStyleSheet(QStringLiteral(
+        "QToolButton{border:1px solid transparent;border-radius:4px;background:transparent;}"
+        "QToolButton:hover{background:#f4f8fd;border-color:#8fb3dc;}"
+        "QToolButton:pressed{background:#c9dcf2;}"));
+    connect(icon, &QToolButton::clicked, this, &TFImpLibre::SBoton000Click);
+    row->addWidget(icon);
+    icons_.push_back(icon);
+  }
+  row->addStretch(1);
+  Et_NomPlantilla = new QLabel(Panel000);
+  Et_NomPlantilla->setObjectName(QStringLiteral("Et_NomPlantilla"));
+  Et_NomPlantilla->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  Et_NomPlantilla->setFont(ArialFont(12));
+  Et_NomPlantilla->setMinimumWidth(200);
+  row->addWidget(Et_NomPlantilla);
+}
+
+void TFImpLibre::PlaceFrame(WorkspacePage page, QWidget* frame) {
+  const int index = static_cast<int>(page);
+  QWidget* holder = PageControl->widget(index);
+  if (QWidget* old = frames_[index]) {
+    holder->layout()->removeWidget(old);
+    old->deleteLater();
+  }
+  frame->setParent(holder);
+  holder->layout()->addWidget(frame);
+  frames_[index] = frame;
+}
+
+void TFImpLibre::SetConfirm(std::function<int(int)> confirm) { confirm_ = std::move(confirm); }
+
+void TFImpLibre::SetSheetSizeDialog(TFNuevo* dialog) { sheetSizeDialog_ = dialog; }
+
+QToolButton* TFImpLibre::CommandIcon(WorkspaceCommand command) const {
+  for (QToolButton* icon : icons_) {
+    if (icon->property("tag").toInt() == static_cast<int>(command)) return icon;
+  }
+  return nullptr;
+}
+
+QWidget* TFImpLibre::PageFrame(WorkspacePage page) const {
+  return frames_[static_cast<int>(page)];
+}
+
+// ---------------------------------------------------------------- operations
+
+void TFImpLibre::InitWorkspace() {
+  for (std::size_t i = 0; i < icons_.size(); ++i) {
+    icons_[i]->setToolTip(ToQString(LookupText(kCommands[i].hintCode)));
+  }
+  FHPresenta01->InitPresentation();
+  numerators_->InitEditor();
+  marginals_->InitEditor();
+  FHVista01->InitPreview();
+  FHImprime01->InitPage();
+  logic_.InitWorkspace();
+}
+
+void TFImpLibre::StartTemplate() { logic_.StartTemplate(); }
+
+void TFImpLibre::ApplyFramesLanguage() {
+  // The command hints and the name label keep the texts of the start.
+  FHPresenta01->ApplyLanguage();
+  numerators_->ApplyLanguage();
+  marginals_->ApplyLanguage();
+  FHVista01->ApplyLanguage();
+  FHImprime01->ApplyLanguage();
+}
+
+void TFImpLibre::ReleaseWorkspace() {
+  Temporiza->stop();
+  numerators_->ReleaseEditor();
+  marginals_->ReleaseEditor();
+  FHVista01->ReleasePreview();
+  FHImprime01->ReleasePage();
+}
+
+void TFImpLibre::SBoton000Click() {
+  const QVariant tag = sender() != nullptr ? sender()->property("tag") : QVariant();
+  if (tag.isValid()) logic_.RunCommand(tag.toInt());
+}
+
+// ---------------------------------------------------------------- host
+
+int TFImpLibre::Confirm(int mode) { return confirm_ ? confirm_(mode) : -1; }
+
+bool TFImpLibre::AskSheetSize(const std::string& title, double& width, double& height) {
+  return sheetSizeDialog_ != nullptr && sheetSizeDialog_->AskSheetSize(title, width, height);
+}
+
+QString TFImpLibre::DataFolderPath() const {
+  std::string folder = DataFolder();
+  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return QFile::decodeName(QByteArray::fromStdString(folder));
+}
+
+bool TFImpLibre::ChooseFileToOpen(std::string& path) {
+  QFileDialog dialog(window(), ToQString(LookupText("0503")), DataFolderPath());
+  dialog.setObjectName(QStringLiteral("OpenDialog"));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setDefaultSuffix(QStringLiteral("pla"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  path = QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+  return true;
+}
+
+bool TFImpLibre::ChooseFileToSave(const std::string& title, std::string& path) {
+  QFileDialog dialog(window(), ToQString(title), DataFolderPath());
+  dialog.setObjectName(QStringLiteral("SaveDialog"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  // The workspace asks about an existing file itself.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.selectFile(QStringLiteral("Plantilla.pla"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  path = QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+  return true;
+}
+
+bool TFImpLibre::ConfirmOverwrite(bool atMainWindow) {
+  QMessageBox box(QMessageBox::Information, window()->windowTitle(),
+                  ToQString(LookupText("0131")), QMessageBox::Ok | QMessageBox::Cancel, window());
+  box.setObjectName(QStringLiteral("OverwriteQuestion"));
+  if (atMainWindow) {
+    box.move(window()->x() + 382, window()->y() + 292);
+  }
+  return box.exec() == QMessageBox::Ok;
+}
+
+void TFImpLibre::ShowInformation(const std::string& text) {
+  QMessageBox::information(window(), window()->windowTitle(), ToQString(text));
+}
+
+void TFImpLibre::ShowError(const std::string& text) {
+  QMessageBox::warning(window(), window()->windowTitle(), ToQString(text));
+}
+
+void TFImpLibre::ShowAllCommands(bool all) {
+  for (QToolButton* icon : icons_) {
+    const auto command = static_cast<WorkspaceCommand>(icon->property("tag").toInt());
+    icon->setVisible(all || AlwaysShown(command));
+  }
+  for (QWidget* separator : separators_) separator->setVisible(all);
+}
+
+void TFImpLibre::ShowNameLabel(const std::string& text, bool busy) {
+  QFont font = Et_NomPlantilla->font();
+  font.setBold(busy);
+  Et_NomPlantilla->setFont(font);
+  Et_NomPlantilla->setStyleSheet(
+      QStringLiteral("color:%1;").arg(WindowsColor(busy ? kBusyColour : kDarkBlue).name()));
+  Et_NomPlantilla->setText(ToQString(text));
+  // The busy text must be seen even though the work that follows blocks.
+  Et_NomPlantilla->repaint();
+}
+
+void TFImpLibre::ShowPage(WorkspacePage page) {
+  const int index = static_cast<int>(page);
+  if (QWidget* frame = frames_[index]) frame->show();
+  PageControl->setCurrentIndex(index);
+}
+
+WorkspacePage TFImpLibre::CurrentPage() const {
+  return static_cast<WorkspacePage>(PageControl->currentIndex());
+}
+
+void TFImpLibre::HideTaskFrames() {
+  for (WorkspacePage page : {WorkspacePage::Numerators, WorkspacePage::MarginalTexts,
+                             WorkspacePage::Preview, WorkspacePage::PrintPage}) {
+    if (QWidget* frame = frames_[static_cast<int>(page)]) frame->hide();
+  }
+}
+
+void TFImpLibre::SetWaitCursor(bool wait) {
+  if (wait == waitCursor_) return;
+  waitCursor_ = wait;
+  if (wait) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void TFImpLibre::ArmTimer(int milliseconds) {
+  Temporiza->setInterval(milliseconds);
+  Temporiza->start();
+}
+
+void TFImpLibre::StopTimer() { Temporiza->stop(); }
+
+void TFImpLibre::ResetPreview() { FHVista01->ResetPreview(); }
+
+void TFImpLibre::ResetPrinters() { FHImprime01->ResetPrinters(); }
+
+void TFImpLibre::LoadPreview(const PrintJob& job) { FHVista01->LoadSheet(job); }
+
+void TFImpLibre::GetPrintImage(PrintJob& job) {
+  const PrintImage image = FHVista01->GetPrintImage();
+  job.PrintBackground = image.present;
+  job.Background = image.present ? image.bitmap : nullptr;
+}
+
+bool TFImpLibre::LoadPrintJob(const PrintJob& job) { return FHImprime01->LoadPrintJob(job); }
+
+bool TFImpLibre::PrintRunning() const { return FHImprime01->Running(); }
+
+void TFImpLibre::ShowRunning(bool running) {
+  for (QToolButton* icon : icons_) icon->setEnabled(!running);
+}
+
+}  // namespace zirvo

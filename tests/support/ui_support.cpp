@@ -1,0 +1,178 @@
+#include "support/ui_support.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "base/helpers.h"
+#include "catalog/catalog.h"
+#include "widgets/table_grid_qt.h"
+
+namespace zirvo::testing {
+
+void PrepareCatalog(int language) {
+  static QTemporaryDir folder;
+  SetApplicationFolderForTesting(folder.path().toStdString());
+  ProgramCatalog().LoadTable(language);
+}
+
+namespace {
+QPointer<QWidget> testWindow;  // the window under test, shown by ShowActive
+
+// Offscreen, a window does not become active again by itself when a modal
+// dialog over it closes, as it does under a window manager.
+QWidget* KeyTarget() {
+  if (QApplication::activeWindow() == nullptr && testWindow != nullptr) {
+    testWindow->activateWindow();
+    if (!QTest::qWaitForWindowActive(testWindow)) qWarning("the window under test is not active");
+  }
+  QWidget* target = QApplication::focusWidget();
+  if (target == nullptr && testWindow != nullptr) target = testWindow->focusWidget();
+  if (target == nullptr) target = testWindow;
+  return target;
+}
+}  // namespace
+
+void Reactivate() { KeyTarget(); }
+
+bool ShowActive(QWidget* window) {
+  testWindow = window;
+  window->show();
+  window->activateWindow();
+  window->raise();
+  return QTest::qWaitForWindowActive(window);
+}
+
+void PressKey(int key, Qt::KeyboardModifiers modifiers) {
+  QWidget* target = KeyTarget();
+  QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+}
+
+void TypeText(const QString& text) {
+  for (QChar ch : text) {
+    QWidget* target = KeyTarget();
+    if (ch.unicode() < 128) {
+      QTest::keyClick(target, static_cast<char>(ch.unicode()));
+    } else {
+      QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+  }
+}
+
+namespace {
+QPoint CellCentre(TableGrid* grid, int row, int column) {
+  const QRect cell = grid->CellRect(row, column);
+  return grid->viewport()->mapFrom(grid, cell.center());
+}
+}  // namespace
+
+void ClickCell(TableGrid* grid, int row, int column) {
+  KeyTarget();
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    CellCentre(grid, row, column));
+}
+
+void DoubleClickCell(TableGrid* grid, int row, int column) {
+  KeyTarget();
+  const QPoint at = CellCentre(grid, row, column);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+ModalAnswer::ModalAnswer(const char* className, Answer answer)
+    : answered_(std::make_shared<bool>(false)),
+      seen_(std::make_shared<QString>()),
+      timer_(new QTimer()) {
+  timer_->setInterval(10);
+  QObject::connect(timer_, &QTimer::timeout,
+                   [className, answer, answered = answered_, seen = seen_, timer = timer_] {
+                     QWidget* modal = QApplication::activeModalWidget();
+                     if (modal == nullptr || !modal->inherits(className) || !modal->isVisible())
+                       return;
+                     timer->stop();
+                     if (auto* box = qobject_cast<QMessageBox*>(modal)) *seen = box->text();
+                     *answered = true;
+                     answer(modal);
+                   });
+  timer_->start();
+}
+
+ModalAnswer::~ModalAnswer() {
+  timer_->stop();
+  delete timer_;
+}
+
+std::unique_ptr<ModalAnswer> AcceptConfirmation() {
+  return std::make_unique<ModalAnswer>(
+      "zirvo::TFCaratGda", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); });
+}
+
+std::unique_ptr<ModalAnswer> RefuseConfirmation() {
+  return std::make_unique<ModalAnswer>(
+      "zirvo::TFCaratGda", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+}
+
+std::unique_ptr<ModalAnswer> DismissMessageBox() {
+  return std::make_unique<ModalAnswer>(
+      "QMessageBox", [](QWidget* box) { static_cast<QMessageBox*>(box)->accept(); });
+}
+
+namespace {
+void TypeInto(QLineEdit* edit, const QString& text) {
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  QTest::keyClicks(edit, text);
+}
+}  // namespace
+
+std::unique_ptr<ModalAnswer> AnswerIncrement(const QString& text) {
+  return std::make_unique<ModalAnswer>("zirvo::TFIncrem", [text](QWidget* dialog) {
+    auto* edit = dialog->findChild<QLineEdit*>("EdIncrem");
+    TypeInto(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+}
+
+std::unique_ptr<ModalAnswer> AnswerDisplacement(const QString& horizontal,
+                                                const QString& vertical) {
+  return std::make_unique<ModalAnswer>("zirvo::TFMuevePlan", [=](QWidget* dialog) {
+    auto* h = dialog->findChild<QLineEdit*>("EdHoriz");
+    auto* v = dialog->findChild<QLineEdit*>("EdVert");
+    TypeInto(h, horizontal);
+    TypeInto(v, vertical);
+    QTest::keyClick(h, Qt::Key_Return);
+  });
+}
+
+std::unique_ptr<ModalAnswer> ChoosePdf(const QString& file) {
+  return std::make_unique<ModalAnswer>("QPrintDialog", [file](QWidget* dialog) {
+    auto* printers = dialog->findChild<QComboBox*>("printers");
+    printers->setCurrentIndex(printers->findText("PDF", Qt::MatchContains));
+    auto* name = dialog->findChild<QLineEdit*>("filename");
+    name->setText(file);
+    QTest::keyClick(dialog, Qt::Key_Return);
+  });
+}
+
+QString ScreenshotPath(const QString& name) {
+  const QString folder = QStringLiteral(ZIRVO_BUILD_DIR) + "/screenshots";
+  QDir().mkpath(folder);
+  return folder + "/" + name;
+}
+
+DuringRun::DuringRun(std::function<bool()> ready, std::function<void()> during) {
+  timer_.setInterval(0);  // at every pass of the event loop
+  QObject::connect(&timer_, &QTimer::timeout, [this, ready, during] {
+    if (!ready()) return;
+    timer_.stop();
+    ran_ = true;
+    during();
+  });
+  timer_.start();
+}
+
+}  // namespace zirvo::testing
