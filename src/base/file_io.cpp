@@ -16,6 +16,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+WriteObserver& Observer() {
+  static WriteObserver observer;
+  return observer;
+}
+
+void Notify(WriteStage stage, const fs::path& temporary) {
+  if (Observer()) Observer()(stage, temporary.string());
+}
+
 std::string ErrnoText() { return std::strerror(errno); }
 
 fs::path FolderPart(const std::string& path) {
@@ -87,17 +96,30 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (!out) fail(ErrnoText());
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) fail(ErrnoText());
+    Notify(WriteStage::TemporaryCreated, temporary);
+    const auto put = [&](std::string_view part) {
+      out.write(part.data(), static_cast<std::streamsize>(part.size()));
+      out.flush();
+      if (!out) fail(ErrnoText());
+    };
+    // In two halves, so that a test can interrupt the save while the
+    // temporary file holds part of the new content.
+    const size_t half = bytes.size() / 2;
+    put(bytes.substr(0, half));
+    Notify(WriteStage::HalfWritten, temporary);
+    put(bytes.substr(half));
   }
   if (!platform::FlushFileToDisk(temporary.string())) fail(ErrnoText());
+  Notify(WriteStage::Written, temporary);
 
   const auto status = fs::status(path, code);
   if (!code && fs::exists(status)) fs::permissions(temporary, status.permissions(), code);
   fs::rename(temporary, path, code);
   if (code) fail(code.message());
+  Notify(WriteStage::Renamed, temporary);
   platform::FlushFolderToDisk(FolderPart(path).string());
 }
+
+void SetWriteObserverForTesting(WriteObserver observer) { Observer() = std::move(observer); }
 
 }  // namespace zirvo

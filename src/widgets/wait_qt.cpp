@@ -19,6 +19,9 @@ void WaitMs(uint32_t milliseconds) {
     QTimer::singleShot(std::chrono::milliseconds(left), Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
   }
+  // What came due while the wait ended (or while the process was held up
+  // before its first loop) is handled too.
+  QCoreApplication::processEvents();
 }
 
 }  // namespace zirvo

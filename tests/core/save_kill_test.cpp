@@ -1,5 +1,7 @@
 // A save killed at any moment leaves the template file whole: either the
-// previous template or the new one, byte for byte.
+// previous template or the new one, byte for byte. A child process saves and
+// reports every stage of the write over a pipe; at the chosen stage it stops
+// and the test kills it there, so each moment is reached every time.
 #include <gtest/gtest.h>
 
 #ifdef __unix__
@@ -8,11 +10,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <random>
-#include <thread>
+#include <optional>
 
+#include "base/file_io.h"
 #include "base/text.h"
 #include "template/marginal_table.h"
 #include "template/numerator_table.h"
@@ -40,56 +41,132 @@ void Fill(Template& t, char letter) {
   }
 }
 
-int TemporaryFilesIn(const std::filesystem::path& folder) {
-  int count = 0;
+void Save(const std::string& path, Template& t) {
+  SaveTemplateFile(path, t.header, t.numerators, t.marginals);
+}
+
+std::vector<std::filesystem::path> TemporaryFilesIn(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> found;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    if (entry.path().extension() == ".tmp") ++count;
+    if (entry.path().extension() == ".tmp") found.push_back(entry.path());
   }
-  return count;
+  return found;
+}
+
+// Forks a child that saves `t` to `path` and stops for good at `stopAt`,
+// after telling the parent every stage it reached. Returns once the child
+// stands at `stopAt`, or with nothing when it never got there.
+std::optional<pid_t> ChildStoppedAt(WriteStage stopAt, const std::string& path,
+                                    Template& t) {
+  int report[2];
+  if (pipe(report) != 0) return std::nullopt;
+  const pid_t child = fork();
+  if (child < 0) return std::nullopt;
+  if (child == 0) {
+    close(report[0]);
+    SetWriteObserverForTesting([&](WriteStage stage, const std::string&) {
+      const char byte = static_cast<char>(stage);
+      if (write(report[1], &byte, 1) != 1) _exit(3);
+      if (stage == stopAt) {
+        for (;;) pause();
+      }
+    });
+    try {
+      Save(path, t);
+    } catch (...) {
+      _exit(2);
+    }
+    _exit(0);  // saved without stopping: the parent sees the pipe close
+  }
+  close(report[1]);
+  // The stages must come in order, none left out, up to the chosen one.
+  int expected = 0;
+  char byte = 0;
+  bool stopped = false;
+  while (!stopped && read(report[0], &byte, 1) == 1) {
+    if (byte != expected++) break;
+    stopped = byte == static_cast<char>(stopAt);
+  }
+  close(report[0]);
+  if (stopped) return child;
+  ::kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  return std::nullopt;
 }
 
 TEST(SaveKill, AKilledSaveLeavesTheOldOrTheNewTemplate) {
-  testing::TempDir dir;
-  const std::string path = dir.Path("Grande.pla");
-  Template a, b;
+  Template a, b, c;
   Fill(a, 'a');
   Fill(b, 'b');
-  SaveTemplateFile(path, a.header, a.numerators, a.marginals);
-  const std::string bytesA = testing::ReadBytes(path);
-  SaveTemplateFile(path, b.header, b.numerators, b.marginals);
-  const std::string bytesB = testing::ReadBytes(path);
-  ASSERT_NE(bytesA, bytesB);
-  ASSERT_GT(bytesA.size(), 15000u);
+  Fill(c, 'c');
+  enum Content { None, OldTemplate, NewTemplate, EmptyFile, FirstHalfOfNew };
 
-  std::mt19937 random(7);
-  int killedMidWrite = 0;
-  for (int kill = 0; kill < 200; ++kill) {
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      for (;;) {
-        SaveTemplateFile(path, a.header, a.numerators, a.marginals);
-        SaveTemplateFile(path, b.header, b.numerators, b.marginals);
+  // What the folder holds while the save of the new template stands at the
+  // stage, and after the kill there: the target, and the one temporary file.
+  const struct {
+    const char* name;
+    bool targetExisted;
+    WriteStage stage;
+    Content target;
+    Content temporary;
+  } cases[] = {
+      {"created", true, WriteStage::TemporaryCreated, OldTemplate, EmptyFile},
+      {"half written", true, WriteStage::HalfWritten, OldTemplate, FirstHalfOfNew},
+      {"written, not renamed", true, WriteStage::Written, OldTemplate, NewTemplate},
+      {"renamed", true, WriteStage::Renamed, NewTemplate, None},
+      {"first save, half written", false, WriteStage::HalfWritten, None, FirstHalfOfNew},
+      {"first save, written", false, WriteStage::Written, None, NewTemplate},
+      {"first save, renamed", false, WriteStage::Renamed, NewTemplate, None},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.name);
+    testing::TempDir dir;
+    const std::string path = dir.Path("Grande.pla");
+    // The header names the file and its folder: each template's bytes at this path.
+    const auto bytesAt = [&](Template& t) {
+      Save(path, t);
+      return testing::ReadBytes(path);
+    };
+    const std::string bytesB = bytesAt(b), bytesC = bytesAt(c), bytesA = bytesAt(a);
+    ASSERT_NE(bytesA, bytesB);
+    ASSERT_GT(bytesB.size(), 15000u);
+    if (!k.targetExisted) std::filesystem::remove(path);
+    const auto bytesOf = [&](Content content) -> std::string {
+      switch (content) {
+        case OldTemplate: return bytesA;
+        case NewTemplate: return bytesB;
+        case FirstHalfOfNew: return bytesB.substr(0, bytesB.size() / 2);
+        default: return "";
       }
-    }
-    std::this_thread::sleep_for(std::chrono::microseconds(random() % 8000));
-    ::kill(child, SIGKILL);
+    };
+
+    const std::optional<pid_t> child = ChildStoppedAt(k.stage, path, b);
+    ASSERT_TRUE(child.has_value()) << "the save never reached the stage";
+    const auto expectFolder = [&](const char* when) {
+      SCOPED_TRACE(when);
+      if (k.target == None) {
+        EXPECT_FALSE(std::filesystem::exists(path));
+      } else {
+        EXPECT_EQ(testing::ReadBytes(path), bytesOf(k.target));
+      }
+      const auto temporaries = TemporaryFilesIn(dir.Root());
+      ASSERT_EQ(temporaries.size(), k.temporary == None ? 0u : 1u);
+      if (k.temporary != None) {
+        EXPECT_EQ(testing::ReadBytes(temporaries[0].string()), bytesOf(k.temporary));
+      }
+    };
+    expectFolder("while the save stands there");
+    ::kill(*child, SIGKILL);
     int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_EQ(waitpid(*child, &status, 0), *child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    expectFolder("after the kill");
 
-    const std::string onDisk = testing::ReadBytes(path);
-    ASSERT_TRUE(onDisk == bytesA || onDisk == bytesB) << "kill " << kill << ": torn file of "
-                                                      << onDisk.size() << " bytes";
-    killedMidWrite += TemporaryFilesIn(dir.Root()) > 0;
-
-    SaveTemplateFile(path, a.header, a.numerators, a.marginals);
-    ASSERT_EQ(TemporaryFilesIn(dir.Root()), 0) << "kill " << kill;
-    ASSERT_EQ(testing::ReadBytes(path), bytesA);
+    // The next save replaces the target and removes what the killed one left.
+    Save(path, c);
+    EXPECT_TRUE(TemporaryFilesIn(dir.Root()).empty());
+    EXPECT_EQ(testing::ReadBytes(path), bytesC);
   }
-  // The kills must really have hit saves in progress, or the test proves nothing.
-  EXPECT_GT(killedMidWrite, 10);
-  std::printf("[          ] %d of 200 kills left an unfinished temporary file\n", killedMidWrite);
 }
 
 }  // namespace

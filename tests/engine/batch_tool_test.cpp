@@ -117,8 +117,12 @@ TEST_F(BatchTool, InterruptCancelsTheRunAndLeavesNoPdf) {
   QProcess p;
   p.start(kBatch, {"print", kFactura, "--output", pdf, "--sheets", "999999"});
   ASSERT_TRUE(p.waitForStarted());
-  // Wait until the run is under way: its spool file exists.
-  for (int i = 0; i < 200 && FilesLeft() == 0; ++i) QThread::msleep(20);
+  // Wait until the run is under way: its spool file exists, and the tool
+  // answers Ctrl+C from before it makes that file. The bound only keeps a
+  // broken tool from hanging the test; a slow machine just waits longer.
+  for (int i = 0; i < 6000 && FilesLeft() == 0 && p.state() == QProcess::Running; ++i)
+    QThread::msleep(20);
+  ASSERT_EQ(FilesLeft(), 1) << p.readAllStandardError().toStdString();
   ::kill(static_cast<pid_t>(p.processId()), SIGINT);
   ASSERT_TRUE(p.waitForFinished(60000));
   EXPECT_EQ(p.exitCode(), 130) << p.readAllStandardError().toStdString();

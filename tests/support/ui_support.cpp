@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -150,8 +151,10 @@ std::unique_ptr<ModalAnswer> AnswerDisplacement(const QString& horizontal,
 
 std::unique_ptr<ModalAnswer> ChoosePdf(const QString& file) {
   return std::make_unique<ModalAnswer>("QPrintDialog", [file](QWidget* dialog) {
+    // The dialog's own entry by its full text: a printer queue may have
+    // "PDF" in its name too.
     auto* printers = dialog->findChild<QComboBox*>("printers");
-    printers->setCurrentIndex(printers->findText("PDF", Qt::MatchContains));
+    printers->setCurrentIndex(printers->findText(QPrintDialog::tr("Print to File (PDF)")));
     auto* name = dialog->findChild<QLineEdit*>("filename");
     name->setText(file);
     QTest::keyClick(dialog, Qt::Key_Return);

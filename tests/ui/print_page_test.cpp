@@ -284,17 +284,32 @@ class PrintPageTest : public QObject {
     }
   }
 
+  // A printer that names no usable target is not read as a setting. Each
+  // printer is made so that it prints to a PDF file whatever printers the
+  // machine has: Qt falls back to the default printer when a PDF printer is
+  // given an empty file name, so none of them is given one.
+  void unreadablePrinterSettings_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("queueNameCleared");
+    QTest::newRow("PDF file never named") << QString() << false;
+    QTest::newRow("PDF file that is a folder") << QDir::tempPath() << false;
+    QTest::newRow("PDF file ending in a slash") << QDir::tempPath() + "/new-folder/" << false;
+    QTest::newRow("queue name cleared") << QString() << true;
+  }
+
   void unreadablePrinterSettings() {
-    const PrinterSetting previous = PrinterSetting::PdfFile("/tmp/a.pdf");
-    QPrinter queue(QPrinter::HighResolution);
-    queue.setOutputFormat(QPrinter::NativeFormat);
-    queue.setPrinterName(QString());
-    if (queue.outputFormat() == QPrinter::NativeFormat)
-      QVERIFY(!SettingFromPrinter(queue, previous).has_value());
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setOutputFileName(QString());
-    QVERIFY(!SettingFromPrinter(pdf, previous).has_value());
+    QFETCH(QString, fileName);
+    QFETCH(bool, queueNameCleared);
+    QPrinter printer(QPrinter::HighResolution);
+    if (queueNameCleared) {
+      printer.setPrinterName(QString());  // Qt turns the printer into a PDF one
+    } else {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      if (!fileName.isEmpty()) printer.setOutputFileName(fileName);
+    }
+    QCOMPARE(printer.outputFormat(), QPrinter::PdfFormat);
+    QCOMPARE(printer.outputFileName(), fileName);
+    QVERIFY(!SettingFromPrinter(printer, PrinterSetting::PdfFile("/tmp/a.pdf")).has_value());
   }
 
   // ---- Runs ---------------------------------------------------------------
