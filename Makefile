@@ -23,8 +23,10 @@ build: configure
 run: build
 	@scripts/run-zirvo $(BUILD)
 
-test: test-main test-asan
+test: format-check test-main test-asan
 
+# Warnings are errors in every build that make test makes.
+test-main test-asan: CMAKE_FLAGS += -DZIRVO_WERROR=ON
 test-main: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
@@ -35,7 +37,8 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 test-asan: deps
-	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DZIRVO_CORE_ONLY=OFF -DZIRVO_SANITIZE=ON >/dev/null
+	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DZIRVO_CORE_ONLY=OFF -DZIRVO_SANITIZE=ON \
+	  -DZIRVO_WERROR=ON >/dev/null
 	@$(SANITIZER_ENV) cmake --build $(ASAN) -j$(JOBS)
 	@cd $(ASAN) && $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS)
 
@@ -52,6 +55,15 @@ fuzz: deps
 .PHONY: deb
 deb: build
 	@cd $(BUILD) && cpack -G DEB
+
+# make format rewrites every C++ file in the house style (.clang-format);
+# make test refuses a tree that is not formatted.
+CXX_FILES = git ls-files -z '*.cpp' '*.h'
+.PHONY: format format-check
+format: deps
+	@$(CXX_FILES) | xargs -0 clang-format -i
+format-check: deps
+	@$(CXX_FILES) | xargs -0 clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZ)
