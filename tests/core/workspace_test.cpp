@@ -621,6 +621,38 @@ TEST_F(WorkspaceTest, NothingRunsWhileAPrintIsInProgress) {
   EXPECT_EQ(host.page, WorkspacePage::Numerators);
 }
 
+// The background image belongs to the template: replacing the template in
+// any way drops it, and the views hear one notice per document operation.
+TEST_F(WorkspaceTest, ReplacingTheTemplateDropsTheBackground) {
+  const std::string path = dir.Path("Fondo.pla");
+  const struct {
+    const char* name;
+    WorkspaceCommand command;
+  } cases[] = {
+      {"new", WorkspaceCommand::New},
+      {"open", WorkspaceCommand::Open},
+      {"close", WorkspaceCommand::Close},
+  };
+  workspace.StartTemplate();
+  SaveAsNew(path);
+  for (const auto& c : cases) {
+    if (!workspace.TemplateOpen()) workspace.StartTemplate();
+    Doc().SetBackground("/img/fondo.jpg", std::make_shared<FakeBitmap>());
+    Doc().SetPrintBackground(true);
+    host.sheetSizes = {{21.0, 29.7}};
+    host.openPaths = {path};
+    Run(c.command);
+    EXPECT_FALSE(Doc().Background().Present()) << c.name;
+    EXPECT_EQ(Doc().ToPrintJob().Background, nullptr) << c.name;
+  }
+
+  workspace.StartTemplate();
+  views.changes.clear();
+  host.sheetSizes = {{30.0, 40.0}};
+  Run(WorkspaceCommand::SheetSize);
+  EXPECT_EQ(views.changes, std::vector<TemplateChange>{TemplateChange::Header});
+}
+
 TEST_F(WorkspaceTest, UnknownTagsAndHiddenCommandsDoNothing) {
   for (int tag : {0, 6, 12, 14, 99, -1, Tag(WorkspaceCommand::Save), Tag(WorkspaceCommand::Close),
                   Tag(WorkspaceCommand::Preview)}) {
