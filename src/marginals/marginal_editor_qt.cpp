@@ -28,17 +28,12 @@ TableEditorConfig MarginalConfig() {
 }  // namespace
 
 TFHMarginal::TFHMarginal(QWidget* parent)
-    : TableEditor(std::make_unique<MarginalTable>(), MarginalConfig(), parent) {
+    : TableEditor(TemplateTable::Marginals, MarginalConfig(), parent) {
   setObjectName("FHMarginal01");
 }
 
 const MarginalTable& TFHMarginal::Marginals() const {
   return static_cast<const MarginalTable&>(Table());
-}
-
-int TFHMarginal::ExportRecords(MarginalTextList& records) const {
-  records = Marginals().ExportRecords();
-  return static_cast<int>(records.size());
 }
 
 }  // namespace zirvo

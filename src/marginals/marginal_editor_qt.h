@@ -12,11 +12,8 @@ class TFHMarginal : public TableEditor {
  public:
   explicit TFHMarginal(QWidget* parent = nullptr);
 
+  // The document's marginal-text table.
   const MarginalTable& Marginals() const;
-  // The marginal texts as the preview and the print run take them; returns
-  // their count. A cell that does not convert throws ConversionError and
-  // `records` is left untouched. An open in-place editor does not take part.
-  int ExportRecords(MarginalTextList& records) const;
 };
 
 }  // namespace zirvo

@@ -40,23 +40,18 @@ TableEditorConfig FolioConfig() {
 }  // namespace
 
 TFHFolio::TFHFolio(QWidget* parent)
-    : TableEditor(std::make_unique<NumeratorTable>(), FolioConfig(), parent) {
+    : TableEditor(TemplateTable::Numerators, FolioConfig(), parent) {
   setObjectName("FHFolio01");
 }
 
 const NumeratorTable& TFHFolio::Folios() const { return static_cast<const NumeratorTable&>(Table()); }
 
-int TFHFolio::ExportRecords(NumeratorList& records) const {
-  records = Folios().ExportRecords();
-  return static_cast<int>(records.size());
-}
-
 void TFHFolio::RunIncrement() {
-  if (Table().Empty()) return;
+  if (Table().Empty() || Document() == nullptr) return;
   int32_t k = 0;
   try {
     ShowIncrementDialog(k);
-    static_cast<NumeratorTable&>(MutableTable()).ApplyIncrement(k);
+    Document()->ApplyIncrement(k);
   } catch (const ZirvoError& error) {
     ShowFailure(this, error.what());
   }

@@ -12,11 +12,8 @@ class TFHFolio : public TableEditor {
  public:
   explicit TFHFolio(QWidget* parent = nullptr);
 
+  // The document's numerator table.
   const NumeratorTable& Folios() const;
-  // The numerators as the preview and the print run take them; returns their
-  // count. A cell that does not convert throws ConversionError and `records`
-  // is left untouched. An open in-place editor does not take part.
-  int ExportRecords(NumeratorList& records) const;
 
  protected:
   void RunIncrement() override;

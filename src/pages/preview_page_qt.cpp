@@ -18,6 +18,7 @@
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "render/painter_surface_qt.h"
+#include "render/sheet_frame.h"
 #include "render/sheet_render.h"
 #include "widgets/table_grid_qt.h"
 
@@ -33,7 +34,6 @@ constexpr int kTagAddImage = 101;
 constexpr int kTagRemoveImage = 102;
 
 const QColor kViewBackground(0x8C, 0x96, 0xA6);  // around the sheet
-const QColor kSheetBorder(255, 0, 0);
 
 const char* const kZoomEntries[] = {"10", "50", "75", "100", "200", "300"};
 
@@ -62,13 +62,6 @@ void ShowPlainMessage(QWidget* parent, const std::string& text) {
                   QMessageBox::Ok, parent);
   box.exec();
 }
-
-// The number of whole percent at which `available` pixels hold `pixels`.
-int FittingPercent(int available, int pixels) {
-  return static_cast<int>(std::trunc(static_cast<double>(available) / pixels * 100.0));
-}
-
-int Scaled(int zoom, int pixels) { return RoundHalfEven(zoom / 100.0 * pixels); }
 
 // Restores the normal cursor when it leaves scope.
 class BusyCursor {
@@ -241,7 +234,39 @@ TFHVista::TFHVista(QWidget* parent) : QWidget(parent) {
   SelecImag->setNameFilters(filters);
 }
 
-TFHVista::~TFHVista() = default;
+TFHVista::~TFHVista() {
+  if (document_ != nullptr) document_->RemoveListener(listenerId_);
+}
+
+void TFHVista::SetDocument(Template* document) {
+  if (document_ != nullptr) document_->RemoveListener(listenerId_);
+  document_ = document;
+  listenerId_ = 0;
+  if (document_ != nullptr) {
+    listenerId_ = document_->AddListener([this](TemplateChange change) {
+      if (change == TemplateChange::Everything || change == TemplateChange::Background) {
+        ShowBackground();
+      }
+    });
+  }
+  ShowBackground();
+}
+
+const BackgroundImage* TFHVista::Background() const {
+  return document_ != nullptr ? &document_->Background() : nullptr;
+}
+
+bool TFHVista::ImageLoaded() const { return Background() != nullptr && Background()->Present(); }
+
+bool TFHVista::PrintImageTicked() const { return ImageLoaded() && Background()->print; }
+
+void TFHVista::ShowBackground() {
+  const bool present = ImageLoaded();
+  Bt_SelFondo->setChecked(PrintImageTicked());
+  Bt_SelFondo->setVisible(present);
+  PanVDiv02->setVisible(present);
+  ScrollVista->viewport()->update();
+}
 
 void TFHVista::BuildHeader(QWidget* header) {
   header->setFixedHeight(36);
@@ -321,9 +346,6 @@ void TFHVista::InitPreview() {
 }
 
 void TFHVista::ReleasePreview() {
-  image_.reset();
-  imageLoaded_ = false;
-  printImage_ = false;
   numerators_.clear();
   marginals_.clear();
   released_ = true;
@@ -355,8 +377,8 @@ void TFHVista::LoadSheet(const PrintJob& job) {
 void TFHVista::LayOut(const SheetHeader& sheet) {
   laidOut_ = sheet;
   ShowSheetSize(sheet);
-  const int dpi = ScreenPixelsPerInch();
-  sheetPixels_ = QSize(CmToScreenPixels(sheet.Width, dpi), CmToScreenPixels(sheet.Height, dpi));
+  const SizeI pixels = SheetPixels(sheet, ScreenPixelsPerInch());
+  sheetPixels_ = QSize(pixels.width, pixels.height);
   ApplyFittingZoom();
 }
 
@@ -369,14 +391,10 @@ void TFHVista::ShowSheetSize(const SheetHeader& sheet) {
 
 void TFHVista::ApplyFittingZoom() {
   ScrollVista->ClearRanges();
-  int zoom = kDefaultZoom;
-  const int hp = sheetPixels_.height();
-  const int wp = sheetPixels_.width();
-  if (hp > 0 && wp > 0) {
-    zoom = FittingPercent(ScrollVista->height() - 2 * SheetView::kMargin, hp);
-    if (Scaled(zoom, wp) > ScrollVista->width() - 2 * SheetView::kMargin)
-      zoom = FittingPercent(ScrollVista->width() - 2 * SheetView::kMargin, wp);
-  }
+  const SizeI available{ScrollVista->width() - 2 * SheetView::kMargin,
+                        ScrollVista->height() - 2 * SheetView::kMargin};
+  const int zoom = FittingZoom(available, {sheetPixels_.width(), sheetPixels_.height()},
+                               kDefaultZoom);
   Ed_Zoom->setEditText(QString::number(zoom));
   ShowPanel(zoom);
 }
@@ -387,8 +405,8 @@ void TFHVista::ApplyZoom(int zoom) {
 }
 
 void TFHVista::ShowPanel(int zoom) {
-  ScrollVista->PlacePanel(
-      QSize(Scaled(zoom, sheetPixels_.width()), Scaled(zoom, sheetPixels_.height())));
+  const SizeI panel = PanelAtZoom({sheetPixels_.width(), sheetPixels_.height()}, zoom);
+  ScrollVista->PlacePanel(QSize(panel.width, panel.height));
   zoom_ = zoom;
 }
 
@@ -430,19 +448,12 @@ void TFHVista::ApplyTypedZoom() {
 
 void TFHVista::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
   if (released_) return;
-  const QRect sheet(QPoint(0, 0), ScrollVista->Panel().size());
+  const QSize panel = ScrollVista->Panel().size();
   PainterSurface surface(&painter);
-  if (imageLoaded_ && image_) {
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    surface.DrawImage(*image_, {0, 0, sheet.width(), sheet.height()});
-  }
-  // The one-pixel frame as four strips cut to the exposed part: the raster
-  // engine drops outlines whose corners lie tens of thousands of pixels away.
-  const QRect strips[] = {{0, 0, sheet.width(), 1},
-                          {0, sheet.height() - 1, sheet.width(), 1},
-                          {0, 0, 1, sheet.height()},
-                          {sheet.width() - 1, 0, 1, sheet.height()}};
-  for (const QRect& strip : strips) painter.fillRect(strip & exposed, kSheetBorder);
+  const Bitmap* image = ImageLoaded() ? Background()->bitmap.get() : nullptr;
+  if (image != nullptr) painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  DrawSheetFrame(surface, {panel.width(), panel.height()}, image,
+                 {exposed.x(), exposed.y(), exposed.width(), exposed.height()});
 
   SheetContent content;
   content.numerators = numerators_.empty() ? nullptr : &numerators_;
@@ -464,6 +475,7 @@ void TFHVista::PBotonesClick(int tag) {
 }
 
 void TFHVista::AddImage() {
+  if (document_ == nullptr) return;
   if (SelecImag->exec() != QDialog::Accepted || SelecImag->selectedFiles().isEmpty()) {
     RemoveImage();
     return;
@@ -481,13 +493,8 @@ void TFHVista::AddImage() {
     ShowFailure(this, OwnText(OwnMessage::ImageNotDecoded, FromQString(file)));
     return;
   }
-  image_ = std::make_shared<const QtBitmap>(std::move(decoded));
-  imageLoaded_ = true;
-  printImage_ = false;
-  Bt_SelFondo->setChecked(false);
-  Bt_SelFondo->show();
-  PanVDiv02->show();
-  ScrollVista->viewport()->update();
+  // A new image starts with its print box unticked.
+  document_->SetBackground(FromQString(file), std::make_shared<const QtBitmap>(std::move(decoded)));
 }
 
 void TFHVista::AskRemoveImage() {
@@ -498,20 +505,24 @@ void TFHVista::AskRemoveImage() {
 }
 
 void TFHVista::RemoveImage() {
-  image_.reset();
-  imageLoaded_ = false;
-  printImage_ = false;
-  Bt_SelFondo->setChecked(false);
-  Bt_SelFondo->hide();
-  PanVDiv02->hide();
-  ScrollVista->viewport()->update();
+  if (document_ != nullptr && document_->Background() != BackgroundImage{}) {
+    document_->ClearBackground();
+  } else {
+    ShowBackground();
+  }
 }
 
-void TFHVista::Bt_SelFondoClick() { printImage_ = Bt_SelFondo->isChecked(); }
+void TFHVista::Bt_SelFondoClick() {
+  if (ImageLoaded()) {
+    document_->SetPrintBackground(Bt_SelFondo->isChecked());
+  } else {
+    ShowBackground();
+  }
+}
 
 PrintImage TFHVista::GetPrintImage() const {
-  if (!imageLoaded_ || !printImage_ || !image_) return {};
-  return {true, image_};
+  if (!PrintImageTicked()) return {};
+  return {true, Background()->bitmap};
 }
 
 void TFHVista::ApplyLanguage() {

@@ -1,7 +1,8 @@
 // TFHVista: the preview page. It shows the current template's sheet at a
 // zoom, white with a red border, every numerator with its stored number and
 // every marginal text drawn by the sheet rendering, over an optional JPEG
-// background image that the print page can print under the numbers.
+// background image that the print page can print under the numbers. The
+// image belongs to the document: the page decodes it and hands it over.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -16,6 +17,7 @@
 
 #include "widgets/dialog_parts_qt.h"
 #include "template/print_job.h"
+#include "template/template.h"
 #include "base/bitmap.h"
 
 namespace zirvo {
@@ -82,6 +84,9 @@ class TFHVista : public QWidget {
   explicit TFHVista(QWidget* parent = nullptr);
   ~TFHVista() override;
 
+  // The document whose background this page shows and sets; nullptr: none.
+  void SetDocument(Template* document);
+
   // The operations the workspace calls.
   void InitPreview();
   void ReleasePreview();
@@ -104,8 +109,8 @@ class TFHVista : public QWidget {
   // The records of the last LoadSheet, as they are painted.
   const NumeratorList& NumeratorRecords() const { return numerators_; }
   const MarginalTextList& MarginalRecords() const { return marginals_; }
-  bool ImageLoaded() const { return imageLoaded_; }
-  bool PrintImageTicked() const { return printImage_; }
+  bool ImageLoaded() const;
+  bool PrintImageTicked() const;
   int ScreenPixelsPerInch() const;
 
   QLabel* Pn_Titulo;
@@ -137,15 +142,17 @@ class TFHVista : public QWidget {
   void AskRemoveImage();
   void RemoveImage();
   void ShowSheetSize(const SheetHeader& sheet);
+  // The header's image commands and the drawing follow the document's background.
+  void ShowBackground();
+  const BackgroundImage* Background() const;
 
   int zoom_ = kDefaultZoom;
   QSize sheetPixels_;  // the sheet at 100 %
   SheetHeader laidOut_;   // the header whose size was laid out last
   NumeratorList numerators_;
   MarginalTextList marginals_;
-  std::shared_ptr<const QtBitmap> image_;
-  bool imageLoaded_ = false;
-  bool printImage_ = false;
+  Template* document_ = nullptr;
+  int listenerId_ = 0;
   bool released_ = false;
 };
 

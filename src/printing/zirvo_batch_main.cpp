@@ -15,20 +15,21 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "base/platform.h"
 #include "template/print_job.h"
 #include "base/qtext_qt.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
-#include "template/marginal_table.h"
-#include "template/numerator_table.h"
 #include "printing/batch_options.h"
 #include "printing/print_engine.h"
 #include "printing/qprinter_device_qt.h"
 #include "render/painter_surface_qt.h"
+#include "render/sheet_frame.h"
 #include "render/sheet_render.h"
-#include "template/template_file.h"
+#include "template/template.h"
+#include "template/template_codec.h"
 
 namespace {
 
@@ -52,21 +53,19 @@ std::string Named(const std::string& file, const std::string& message) {
   return message.find(file) != std::string::npos ? message : file + ": " + message;
 }
 
+// The template at `path` and its print job (header and exported rows).
 struct LoadedTemplate {
-  SheetHeader sheet;
-  NumeratorList numerators;
-  MarginalTextList marginals;
+  Template document;
+  PrintJob job;
 };
 
-LoadedTemplate LoadTemplate(const std::string& path) {
+LoadedTemplate LoadTemplateFile(const std::string& path) {
   LoadedTemplate t;
-  NumeratorTable numerators;
-  MarginalTable marginals;
   try {
-    if (LoadTemplateFile(path, t.sheet, numerators, marginals) == LoadResult::NotCompatible)
-      throw Failure{Named(path, OwnText(OwnMessage::NotCompatible))};
-    t.numerators = numerators.ExportRecords();
-    t.marginals = marginals.ExportRecords();
+    std::optional<Template> loaded = LoadTemplate(path);
+    if (!loaded) throw Failure{Named(path, OwnText(OwnMessage::NotCompatible))};
+    t.document.Replace(*loaded);
+    t.job = t.document.ToPrintJob();
   } catch (const ZirvoError& e) {
     throw Failure{Named(path, e.what())};
   }
@@ -111,15 +110,12 @@ class TerminalObserver : public RunObserver {
 };
 
 int Print(const BatchOptions& options) {
-  const LoadedTemplate t = LoadTemplate(options.templatePath);
-  PrintJob job;
-  job.Sheet = t.sheet;
-  job.NumeratorCount = static_cast<int32_t>(t.numerators.size());
-  job.MarginalCount = static_cast<int32_t>(t.marginals.size());
-  job.Numerators = t.numerators;
-  job.Marginals = t.marginals;
-  job.Background = LoadBackground(options.background);
-  job.PrintBackground = job.Background != nullptr;
+  LoadedTemplate t = LoadTemplateFile(options.templatePath);
+  if (const auto background = LoadBackground(options.background)) {
+    t.document.SetBackground(options.background, background);
+    t.document.SetPrintBackground(true);
+  }
+  const PrintJob job = t.document.ToPrintJob();
 
   QPrinterDevice device;
   PrintEngine* running = nullptr;
@@ -130,7 +126,7 @@ int Print(const BatchOptions& options) {
     if (interrupted) engine.CancelRun();
   });
 
-  const PrinterSetting setting = BatchPrinterSetting(options, t.sheet);
+  const PrinterSetting setting = BatchPrinterSetting(options, job.Sheet);
   engine.LoadPrintJob(job);
   engine.SelectPrinter(setting, setting.DisplayName().empty() ? "default" : setting.DisplayName());
   engine.SetRunSettings(options.increment, options.copies, options.sheets);
@@ -150,14 +146,13 @@ int Print(const BatchOptions& options) {
 }
 
 int Preview(const BatchOptions& options) {
-  const LoadedTemplate t = LoadTemplate(options.templatePath);
+  const LoadedTemplate t = LoadTemplateFile(options.templatePath);
   const auto background = LoadBackground(options.background);
   const DeviceMapping mapping = DeviceMapping::Preview(options.zoom, kScreenPixelsPerInch);
-  // The sheet panel at the zoom: round(z / 100 x size at 100 %).
-  const int32_t width = RoundHalfEven(options.zoom / 100.0 *
-                                      CmToScreenPixels(t.sheet.Width, kScreenPixelsPerInch));
-  const int32_t height = RoundHalfEven(options.zoom / 100.0 *
-                                       CmToScreenPixels(t.sheet.Height, kScreenPixelsPerInch));
+  const SizeI panel =
+      PanelAtZoom(SheetPixels(t.job.Sheet, kScreenPixelsPerInch), options.zoom);
+  const int32_t width = panel.width;
+  const int32_t height = panel.height;
   if (width <= 0 || height <= 0 || int64_t{width} * height > kMaxPreviewPixels)
     throw Failure{Named(options.templatePath,
                         "El valor es demasiado grande para ser ampliado (" + FormatInt(width) +
@@ -168,10 +163,8 @@ int Preview(const BatchOptions& options) {
   image.fill(Qt::white);
   QPainter painter(&image);
   PainterSurface surface(&painter);
-  if (background) surface.DrawImage(*background, {0, 0, width, height});
-  painter.setPen(QColor(255, 0, 0));
-  painter.drawRect(0, 0, width - 1, height - 1);
-  DrawSheet(surface, mapping, {&t.numerators, &t.marginals, nullptr, {}});
+  DrawSheetFrame(surface, panel, background.get(), {0, 0, width, height});
+  DrawSheet(surface, mapping, {&t.job.Numerators, &t.job.Marginals, nullptr, {}});
   painter.end();
 
   QSaveFile file(QString::fromLocal8Bit(options.output.c_str()));
@@ -182,8 +175,8 @@ int Preview(const BatchOptions& options) {
 }
 
 int Info(const BatchOptions& options) {
-  const LoadedTemplate t = LoadTemplate(options.templatePath);
-  std::cout << FormatTemplateInfo(t.sheet, t.numerators, t.marginals, options.json);
+  const LoadedTemplate t = LoadTemplateFile(options.templatePath);
+  std::cout << FormatTemplateInfo(t.job.Sheet, t.job.Numerators, t.job.Marginals, options.json);
   return 0;
 }
 

@@ -157,13 +157,17 @@ TemplateLines BuildTemplateLines(SheetHeader& header, const NumeratorTable& nume
   return lines;
 }
 
-void WriteTemplateLines(const std::string& path, const TemplateLines& lines) {
+std::string JoinTemplateLines(const TemplateLines& lines) {
   std::string bytes;
   for (const auto& line : lines) {
     bytes += line;
     bytes += "\r\n";
   }
-  WriteFileAtomically(path, bytes);
+  return bytes;
+}
+
+void WriteTemplateLines(const std::string& path, const TemplateLines& lines) {
+  WriteFileAtomically(path, JoinTemplateLines(lines));
 }
 
 TemplateLines ReadTemplateLines(const std::string& path) {

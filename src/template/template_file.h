@@ -36,6 +36,8 @@ bool ReadSheetHeader(SheetHeader& header, const TemplateLines& lines, const std:
 TemplateLines BuildTemplateLines(SheetHeader& header, const NumeratorTable& numerators,
                                  const MarginalTable& marginals, const std::string& targetPath);
 
+// The bytes of the lines, each ended by CR LF.
+std::string JoinTemplateLines(const TemplateLines& lines);
 // Writes the lines with CR LF ends through WriteFileAtomically: the previous
 // file survives any failure. Throws ZirvoError naming the file and the cause.
 void WriteTemplateLines(const std::string& path, const TemplateLines& lines);

@@ -51,6 +51,7 @@ class TextTable {
   // Rows are indexed from 0 here; cell 0 shows the 1-based position.
   const std::string& Cell(int row, int cell) const;
   const std::vector<std::string>& Row(int row) const;
+  const std::vector<std::vector<std::string>>& Rows() const { return rows_; }
 
   // Appends a row with the defaults; false (and nothing done) at 60 rows.
   bool AddRow();

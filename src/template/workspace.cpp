@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <optional>
 
+#include "base/file_io.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
+#include "template/template_codec.h"
 
 namespace zirvo {
 namespace {
@@ -32,7 +34,7 @@ TemplateWorkspace::TemplateWorkspace(WorkspaceHost& host) : host_(host) {}
 void TemplateWorkspace::InitWorkspace() {
   pendingStep_ = kNothing;
   host_.StopTimer();
-  ResetSheetHeader(header_);
+  document_.ResetHeader();
   busy_ = false;
   EnterNoTemplateState();
   host_.ShowPage(WorkspacePage::Presentation);
@@ -40,7 +42,7 @@ void TemplateWorkspace::InitWorkspace() {
 
 void TemplateWorkspace::StartTemplate() {
   StartUnsavedTemplate(kStartWidth, kStartHeight);
-  host_.NumeratorEditor().AddRow();
+  document_.AddRow(TemplateTable::Numerators);
   host_.ShowPage(WorkspacePage::Numerators);
 }
 
@@ -69,7 +71,7 @@ void TemplateWorkspace::RunCommand(int tag) {
 }
 
 void TemplateWorkspace::New() {
-  if (!Trim(header_.Name).empty() && host_.Confirm(kConfirmNew) != kAccepted) return;
+  if (!Trim(Header().Name).empty() && host_.Confirm(kConfirmNew) != kAccepted) return;
   // A size of 0 makes the dialog propose its defaults.
   double width = 0.0;
   double height = 0.0;
@@ -79,27 +81,21 @@ void TemplateWorkspace::New() {
 }
 
 void TemplateWorkspace::Open() {
-  if (!header_.Name.empty() && host_.Confirm(kConfirmOpen) != kAccepted) return;
+  if (!Header().Name.empty() && host_.Confirm(kConfirmOpen) != kAccepted) return;
   std::string path;
   if (!host_.ChooseFileToOpen(path)) return;
 
   host_.HideTaskFrames();
   host_.ShowPage(WorkspacePage::Presentation);
-  host_.NumeratorEditor().ClearEditor();
-  host_.MarginalEditor().ClearEditor();
+  document_.Clear();
   host_.ResetPreview();
   ++generation_;
 
   BeginBusy("0404");
-  SheetHeader read = header_;
-  bool compatible = false;
+  std::optional<Template> loaded;
   try {
-    const TemplateLines lines = ReadTemplateLines(path);
-    compatible = ReadSheetHeader(read, lines, path);
-    if (compatible) {
-      host_.NumeratorEditor().LoadFromLines(lines);
-      host_.MarginalEditor().LoadFromLines(lines);
-    }
+    // Fields a file does not hold keep what the header has now.
+    loaded = LoadTemplate(path, Header());
   } catch (const ZirvoError& error) {
     EndBusy();
     FailedOpen(error.what());
@@ -107,26 +103,23 @@ void TemplateWorkspace::Open() {
   }
   EndBusy();
   host_.ShowPage(WorkspacePage::Presentation);
-  if (!compatible) {
+  if (!loaded) {
     FailedOpen({});
     return;
   }
 
-  header_ = read;
+  document_.Replace(*loaded);
   filePath_ = path;
   hasFile_ = true;
   templateOpen_ = true;
-  SetLabel(header_.Name);
+  SetLabel(Header().Name);
   host_.ShowAllCommands(true);
-  ShowSheetInEditors();
   host_.ShowPage(WorkspacePage::Numerators);
 }
 
 void TemplateWorkspace::FailedOpen(const std::string& message) {
-  // The template the user agreed to close is gone from the editors; keeping
+  // The template the user agreed to close is gone from the document; keeping
   // its name and file would let a later Save write empty tables over it.
-  host_.NumeratorEditor().ClearEditor();
-  host_.MarginalEditor().ClearEditor();
   host_.SetWaitCursor(false);
   EnterNoTemplateState();
   host_.ShowPage(WorkspacePage::Presentation);
@@ -141,8 +134,7 @@ void TemplateWorkspace::Close() {
   if (host_.Confirm(kConfirmClose) != kAccepted) return;
   host_.ShowPage(WorkspacePage::Presentation);
   host_.HideTaskFrames();
-  host_.NumeratorEditor().ClearEditor();
-  host_.MarginalEditor().ClearEditor();
+  document_.Clear();
   host_.ResetPreview();
   ++generation_;
   EnterNoTemplateState();
@@ -160,10 +152,7 @@ void TemplateWorkspace::Save(bool saveAs) {
                         (!FileExists(target) || host_.ConfirmOverwrite(!saveAs));
     if (!chosen) {
       // A first save that was given up forgets the name; Save as changes nothing.
-      if (!saveAs) {
-        header_.Name.clear();
-        header_.Folder.clear();
-      }
+      if (!saveAs) document_.SetIdentity({}, {});
       return;
     }
   }
@@ -172,18 +161,12 @@ void TemplateWorkspace::Save(bool saveAs) {
 
 void TemplateWorkspace::RequestWrite(const std::string& target) {
   if (pendingStep_ != kWriteFile) beforeSave_ = CurrentIdentity();
-  // The file gets what the tables hold now, whatever happens before the write.
-  SheetHeader written = header_;
-  TemplateLines lines;
-  WriteSheetHeader(written, lines, target);
-  host_.NumeratorEditor().SaveToLines(lines);
-  host_.MarginalEditor().SaveToLines(lines);
-  pendingLines_ = std::move(lines);
+  // The file gets what the document holds now, whatever happens before the write.
+  pendingBytes_ = EncodeTemplate(document_, target);
   pendingGeneration_ = generation_;
 
   savePath_ = target;
-  header_.SetName(FileNameOf(target));
-  header_.Folder = FolderOf(target);
+  document_.SetIdentity(FileNameOf(target), FolderOf(target));
   BeginBusy("0403");
   pendingStep_ = kWriteFile;
   host_.ArmTimer(kTimerInterval);
@@ -206,22 +189,21 @@ void TemplateWorkspace::WritePendingFile() {
   const bool sameTemplate = pendingGeneration_ == generation_;
   host_.SetWaitCursor(true);
   try {
-    WriteTemplateLines(savePath_, pendingLines_);
+    WriteFileAtomically(savePath_, pendingBytes_);
   } catch (const ZirvoError& error) {
-    pendingLines_.clear();
+    pendingBytes_.clear();
     if (sameTemplate) RestoreIdentity(beforeSave_);
     host_.SetWaitCursor(false);
     EndBusy();
     host_.ShowError(error.what());
     return;
   }
-  pendingLines_.clear();
+  pendingBytes_.clear();
   if (sameTemplate) {
-    header_.SetName(TemplateNameOf(savePath_));
-    header_.Folder = FolderOf(savePath_);
+    document_.SetIdentity(TemplateNameOf(savePath_), FolderOf(savePath_));
     filePath_ = savePath_;
     hasFile_ = true;
-    labelText_ = header_.Name;
+    labelText_ = Header().Name;
   }
   host_.SetWaitCursor(false);
   pendingStep_ = kEndBusy;
@@ -229,12 +211,10 @@ void TemplateWorkspace::WritePendingFile() {
 }
 
 void TemplateWorkspace::SheetSize() {
-  double width = header_.Width;
-  double height = header_.Height;
+  double width = Header().Width;
+  double height = Header().Height;
   if (!host_.AskSheetSize(SheetSizeTitle(), width, height)) return;
-  header_.Width = width;
-  header_.Height = height;
-  ShowSheetInEditors();
+  document_.SetSheetSize(width, height);
   const WorkspacePage page = host_.CurrentPage();
   if (page == WorkspacePage::Numerators) {
     Numerators();
@@ -244,29 +224,21 @@ void TemplateWorkspace::SheetSize() {
 }
 
 void TemplateWorkspace::Numerators() {
-  host_.NumeratorEditor().SetSheet(header_);
   host_.ShowPage(WorkspacePage::Numerators);
 }
 
 void TemplateWorkspace::MarginalTexts() {
-  host_.MarginalEditor().SetSheet(header_);
   host_.ShowPage(WorkspacePage::MarginalTexts);
 }
 
 std::optional<PrintJob> TemplateWorkspace::BuildPrintJob() {
-  PrintJob job;
-  job.Sheet = header_;
   try {
-    job.Numerators = host_.NumeratorEditor().ExportRecords();
-    job.Marginals = host_.MarginalEditor().ExportRecords();
+    return document_.ToPrintJob();
   } catch (const ZirvoError& error) {
     // A cell that does not convert: the page keeps what it had.
     host_.ShowError(error.what());
     return std::nullopt;
   }
-  job.NumeratorCount = static_cast<int32_t>(job.Numerators.size());
-  job.MarginalCount = static_cast<int32_t>(job.Marginals.size());
-  return job;
 }
 
 void TemplateWorkspace::Preview() {
@@ -279,9 +251,8 @@ void TemplateWorkspace::Preview() {
 
 void TemplateWorkspace::PrintPage() {
   if (!CommitOpenEditors()) return;
-  std::optional<PrintJob> job = BuildPrintJob();
+  const std::optional<PrintJob> job = BuildPrintJob();
   if (!job) return;
-  host_.GetPrintImage(*job);
   if (!host_.LoadPrintJob(*job)) return;
   host_.ShowPage(WorkspacePage::PrintPage);
 }
@@ -291,9 +262,10 @@ bool TemplateWorkspace::CommitOpenEditors() {
 }
 
 void TemplateWorkspace::EnterNoTemplateState() {
+  document_.Clear();
   host_.ShowAllCommands(false);
   SetLabel(NoTemplateLabel());
-  header_.SetName(NoTemplateLabel());
+  document_.SetIdentity(NoTemplateLabel(), Header().Folder);
   hasFile_ = false;
   filePath_.clear();
   templateOpen_ = false;
@@ -301,24 +273,14 @@ void TemplateWorkspace::EnterNoTemplateState() {
 
 void TemplateWorkspace::StartUnsavedTemplate(double width, double height) {
   ++generation_;
-  StartNewSheetHeader(header_, UnnamedTemplateName(), width, height);
+  document_.StartNew(UnnamedTemplateName(), width, height);
   host_.ShowAllCommands(true);
-  SetLabel(Trim(header_.Name));
+  SetLabel(Trim(Header().Name));
   hasFile_ = false;
   filePath_.clear();
   templateOpen_ = true;
-  host_.NumeratorEditor().ClearEditor();
-  host_.MarginalEditor().ClearEditor();
   host_.ResetPreview();
   host_.ResetPrinters();
-  ShowSheetInEditors();
-}
-
-void TemplateWorkspace::ShowSheetInEditors() {
-  host_.NumeratorEditor().SetSheet(header_);
-  host_.MarginalEditor().SetSheet(header_);
-  host_.NumeratorEditor().ShowSheetSize();
-  host_.MarginalEditor().ShowSheetSize();
 }
 
 void TemplateWorkspace::SetLabel(const std::string& text) {
@@ -339,12 +301,11 @@ void TemplateWorkspace::EndBusy() {
 }
 
 TemplateWorkspace::Identity TemplateWorkspace::CurrentIdentity() const {
-  return {header_.Name, header_.Folder, filePath_, hasFile_};
+  return {Header().Name, Header().Folder, filePath_, hasFile_};
 }
 
 void TemplateWorkspace::RestoreIdentity(const Identity& identity) {
-  header_.Name = identity.name;
-  header_.Folder = identity.folder;
+  document_.SetIdentity(identity.name, identity.folder);
   filePath_ = identity.filePath;
   hasFile_ = identity.hasFile;
 }

@@ -11,7 +11,7 @@
 
 #include "template/print_job.h"
 #include "template/records.h"
-#include "template/template_file.h"
+#include "template/template.h"
 
 namespace zirvo {
 
@@ -38,7 +38,8 @@ enum class WorkspacePage : int {
   PrintPage = 6,
 };
 
-// What an editor frame (numerators or marginal texts) does for the workspace.
+// What an editor frame (numerators or marginal texts) still does for the
+// workspace; its rows are the document's, and it redraws on its changes.
 class TemplateEditorPort {
  public:
   virtual ~TemplateEditorPort() = default;
@@ -46,30 +47,13 @@ class TemplateEditorPort {
   virtual void InitEditor() {}
   virtual void ApplyLanguage() {}
   virtual void ReleaseEditor() {}
-  virtual void ClearEditor() = 0;
   // Commits a cell editor left open, so a command reads what the user typed.
   // False (its message shown, the editor still open) when it does not commit.
   virtual bool CommitOpenEditor() { return true; }
-  virtual void SetSheet(const SheetHeader& header) = 0;
-  virtual void ShowSheetSize() = 0;
-  // Replaces the editor's table by the lines that carry its marker.
-  virtual void LoadFromLines(const TemplateLines& lines) = 0;
-  // Appends one line per row; returns the number of rows.
-  virtual int SaveToLines(TemplateLines& lines) const = 0;
 };
 
-class NumeratorEditorPort : public TemplateEditorPort {
- public:
-  // Appends one numerator with the defaults.
-  virtual void AddRow() = 0;
-  // Throws ConversionError for a cell that does not convert.
-  virtual NumeratorList ExportRecords() const = 0;
-};
-
-class MarginalEditorPort : public TemplateEditorPort {
- public:
-  virtual MarginalTextList ExportRecords() const = 0;
-};
+class NumeratorEditorPort : public TemplateEditorPort {};
+class MarginalEditorPort : public TemplateEditorPort {};
 
 // The screen side of the workspace.
 class WorkspaceHost {
@@ -112,9 +96,6 @@ class WorkspaceHost {
   virtual void ResetPrinters() = 0;
   // The preview's LoadSheet: it copies what it needs from the record.
   virtual void LoadPreview(const PrintJob& job) = 0;
-  // The preview's GetPrintImage: sets the record's print-background flag and
-  // image (none unless the preview holds an image with its box ticked).
-  virtual void GetPrintImage(PrintJob& job) = 0;
   // The print page's LoadPrintJob; false when the page refused the job.
   virtual bool LoadPrintJob(const PrintJob& job) = 0;
   // True while the print page runs a print: the running job must stay the
@@ -141,7 +122,10 @@ class TemplateWorkspace {
   // The Temporiza timer fired.
   void TimerFired();
 
-  const SheetHeader& Header() const { return header_; }
+  // The template being edited; the editors and the pages are its views.
+  Template& Document() { return document_; }
+  const Template& Document() const { return document_; }
+  const SheetHeader& Header() const { return document_.Header(); }
   bool HasFile() const { return hasFile_; }
   // The file Save writes to when HasFile(): the one opened or saved last.
   const std::string& FilePath() const { return filePath_; }
@@ -164,14 +148,13 @@ class TemplateWorkspace {
   void EnterNoTemplateState();
   // Commits both editors' open cell editors; false when one does not commit.
   bool CommitOpenEditors();
-  // A fresh unsaved template of the given size in both editors.
+  // A fresh unsaved template of the given size.
   void StartUnsavedTemplate(double width, double height);
-  void ShowSheetInEditors();
   // The record for the preview and the print page: a copy of the sheet
-  // header and both editors' records. A cell that does not convert is
-  // reported and gives nothing.
+  // header, both tables' records and the background to print. A cell that
+  // does not convert is reported and gives nothing.
   std::optional<PrintJob> BuildPrintJob();
-  // Captures the lines to write and arms the deferred write.
+  // Captures the bytes to write and arms the deferred write.
   void RequestWrite(const std::string& target);
   void WritePendingFile();
   void FailedOpen(const std::string& message);
@@ -190,7 +173,7 @@ class TemplateWorkspace {
   void RestoreIdentity(const Identity& identity);
 
   WorkspaceHost& host_;
-  SheetHeader header_;
+  Template document_;
   bool hasFile_ = false;
   bool templateOpen_ = false;
   std::string filePath_;
@@ -198,10 +181,10 @@ class TemplateWorkspace {
   std::string labelText_;
   bool busy_ = false;
   int pendingStep_ = kNothing;
-  // The deferred write: target, the lines as they were at the request, the
+  // The deferred write: target, the bytes as they were at the request, the
   // identity to give back if the write fails, and which template asked.
   std::string savePath_;
-  TemplateLines pendingLines_;
+  std::string pendingBytes_;
   Identity beforeSave_;
   uint64_t pendingGeneration_ = 0;
   // Counts template replacements (New, Open, Close, start-up template), so

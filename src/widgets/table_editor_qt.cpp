@@ -211,9 +211,8 @@ ColumnDef Blank() { return {.width = 15, .headerName = "TPVac01", .paint = CellP
 
 }  // namespace columns
 
-TableEditor::TableEditor(std::unique_ptr<TextTable> table, TableEditorConfig config,
-                         QWidget* parent)
-    : QWidget(parent), table_(std::move(table)), config_(std::move(config)) {
+TableEditor::TableEditor(TemplateTable which, TableEditorConfig config, QWidget* parent)
+    : QWidget(parent), which_(which), config_(std::move(config)) {
   setAttribute(Qt::WA_StyledBackground);
   setAutoFillBackground(true);
   QPalette palette = this->palette();
@@ -244,7 +243,58 @@ TableEditor::TableEditor(std::unique_ptr<TextTable> table, TableEditorConfig con
   BuildEditors();
 }
 
-TableEditor::~TableEditor() = default;
+TableEditor::~TableEditor() {
+  if (document_ != nullptr) document_->RemoveListener(listenerId_);
+}
+
+const TextTable& TableEditor::Table() const {
+  if (document_ != nullptr) return document_->Table(which_);
+  static const NumeratorTable kNoNumerators;
+  static const MarginalTable kNoMarginals;
+  if (which_ == TemplateTable::Numerators) return kNoNumerators;
+  return kNoMarginals;
+}
+
+void TableEditor::SetDocument(Template* document) {
+  if (document_ != nullptr) document_->RemoveListener(listenerId_);
+  document_ = document;
+  listenerId_ = 0;
+  if (document_ != nullptr) {
+    listenerId_ = document_->AddListener([this](TemplateChange change) { DocumentChanged(change); });
+  }
+  if (grid_ == nullptr) return;  // during destruction the grid is gone
+  grid_->SetTable(Table());
+  DocumentChanged(TemplateChange::Everything);
+}
+
+void TableEditor::DocumentChanged(TemplateChange change) {
+  const bool ownTable = (change == TemplateChange::Numerators && which_ == TemplateTable::Numerators) ||
+                        (change == TemplateChange::Marginals && which_ == TemplateTable::Marginals);
+  if (change == TemplateChange::Everything) {
+    // What was being typed belongs to the template that is gone.
+    CloseEditor();
+    ShowWholeTable();
+  } else if (ownTable) {
+    if (Table().Empty()) {
+      ShowGrid(false);
+      ResetEditorTexts();
+    } else {
+      grid_->setVisible(true);
+      TableChanged();
+    }
+  }
+  if (change == TemplateChange::Everything || change == TemplateChange::Header) {
+    if (document_ != nullptr) sheet_ = document_->Header();
+    ShowSheetSize();
+  }
+}
+
+void TableEditor::ShowWholeTable() {
+  const bool empty = Table().Empty();
+  ShowGrid(!empty);
+  if (empty) ResetEditorTexts();
+  grid_->SetCurrent(0, grid_->CurrentColumn());
+}
 
 void TableEditor::BuildTitleBar(QWidget* bar) {
   bar->setFixedHeight(32);
@@ -300,7 +350,7 @@ void TableEditor::BuildTable(QWidget* block) {
   QPalette white = gridHolder_->palette();
   white.setColor(QPalette::Window, Qt::white);
   gridHolder_->setPalette(white);
-  grid_ = new TableGrid(config_.columns, *table_, gridHolder_);
+  grid_ = new TableGrid(config_.columns, Table(), gridHolder_);
   grid_->requestCell = [this](int row, int column) { return RequestCell(row, column); };
   grid_->openRequested = [this] { OpenFromGrid(QString()); };
   grid_->typedCharacter = [this](const QString& typed) { OpenFromGrid(typed); };
@@ -395,11 +445,10 @@ void TableEditor::InitEditor() {
     list->clear();
     list->addItems(FontEntries());
   }
-  ClearEditor();
+  CloseEditor();
+  ShowWholeTable();
   ApplyLanguage();
 }
-
-void TableEditor::SetSheet(const SheetHeader& sheet) { sheet_ = sheet; }
 
 void TableEditor::ShowSheetSize() {
   // The size is rounded to 4 decimals first, then shown with 2.
@@ -410,24 +459,7 @@ void TableEditor::ShowSheetSize() {
   Et_TamHoja->setText(ToQString(text));
 }
 
-void TableEditor::ClearEditor() {
-  CloseEditor();
-  table_->Clear();
-  ShowGrid(false);
-  ResetEditorTexts();
-  grid_->SetCurrent(0, grid_->CurrentColumn());
-}
-
 void TableEditor::AddRow() { AddRowCommand(); }
-
-void TableEditor::LoadFromLines(const TemplateLines& lines) {
-  CloseEditor();
-  table_->LoadFromLines(lines);
-  ShowGrid(!table_->Empty());
-  grid_->SetCurrent(0, grid_->CurrentColumn());
-}
-
-int TableEditor::SaveToLines(TemplateLines& lines) const { return table_->SaveToLines(lines); }
 
 void TableEditor::ApplyLanguage() {
   Et_Titulo->setText(ToQString(LookupText(config_.titleCode)));
@@ -499,7 +531,7 @@ void TableEditor::ResetEditorTexts() {
 bool TableEditor::RequestCell(int, int) { return CommitEditor(); }
 
 void TableEditor::OpenFromGrid(const QString& typed) {
-  if (table_->Empty()) return;
+  if (Table().Empty() || document_ == nullptr) return;
   const int row = grid_->CurrentRow();
   const int column = grid_->CurrentColumn();
   const ColumnDef& def = config_.columns[column];
@@ -512,7 +544,7 @@ void TableEditor::OpenFromGrid(const QString& typed) {
       PickColour(row, column);
       return;
     case EditorKind::Toggle:
-      table_->CommitCell(row, column, "");
+      document_->CommitCell(which_, row, column, "");
       grid_->viewport()->update();
       return;
     default:
@@ -523,12 +555,12 @@ void TableEditor::OpenFromGrid(const QString& typed) {
 
 void TableEditor::PickColour(int row, int column) {
   int32_t stored = 0;
-  if (!TryParseInt32(Trim(table_->Cell(row, column)), stored)) stored = 0;
+  if (!TryParseInt32(Trim(Table().Cell(row, column)), stored)) stored = 0;
   QColorDialog dialog(WindowsColor(stored), this);
   dialog.setObjectName("ColorD01");
   dialog.setOption(QColorDialog::DontUseNativeDialog);
   if (dialog.exec() != QDialog::Accepted) return;
-  table_->CommitCell(row, column, FormatInt(WindowsColorValue(dialog.selectedColor())));
+  document_->CommitCell(which_, row, column, FormatInt(WindowsColorValue(dialog.selectedColor())));
   grid_->viewport()->update();
 }
 
@@ -538,7 +570,7 @@ void TableEditor::PickColour(int row, int column) {
 void TableEditor::OpenCellEditor(int row, int column, const QString& typed) {
   const ColumnDef& def = config_.columns[column];
   QWidget* editor = editors_[column];
-  const QString cell = ToQString(table_->Cell(row, column));
+  const QString cell = ToQString(Table().Cell(row, column));
   const bool byTyping = !typed.isEmpty();
   switch (def.editor) {
     case EditorKind::Edit: {
@@ -626,7 +658,7 @@ bool TableEditor::CommitEditor() {
       failure = OwnText(OwnMessage::PipeInText, value);
     } else {
       try {
-        table_->CommitCell(open_.row, open_.column, value);
+        document_->CommitCell(which_, open_.row, open_.column, value);
       } catch (const ZirvoError& error) {
         failure = error.what();
       }
@@ -656,7 +688,7 @@ bool TableEditor::EditorKeyPress(QKeyEvent* event) {
   const ColumnDef& def = config_.columns[open_.column];
   const int row = grid_->CurrentRow();
   const int page = grid_->VisibleRowCount();
-  const int last = table_->RowCount() - 1;
+  const int last = Table().RowCount() - 1;
   if (!(event->modifiers() & Qt::ControlModifier)) {
     switch (event->key()) {
       case Qt::Key_Return:
@@ -715,7 +747,7 @@ bool TableEditor::EditorKeyPress(QKeyEvent* event) {
 
 void TableEditor::MoveRowFromEditor(int targetRow, bool withCtrl) {
   const int row = grid_->CurrentRow();
-  targetRow = std::clamp(targetRow, 0, std::max(0, table_->RowCount() - 1));
+  targetRow = std::clamp(targetRow, 0, std::max(0, Table().RowCount() - 1));
   // A Ctrl move that cannot change the row leaves the editor open.
   if (withCtrl && targetRow == row) return;
   if (!CommitEditor()) return;
@@ -752,11 +784,11 @@ void TableEditor::Boton000Click() {
 }
 
 void TableEditor::AddRowCommand() {
-  if (table_->RowCount() >= TextTable::kMaxRows) return;
+  if (document_ == nullptr || Table().RowCount() >= TextTable::kMaxRows) return;
   if (!CommitEditor()) return;  // the new row becomes current: the open editor commits first
-  table_->AddRow();
+  document_->AddRow(which_);
   ShowGrid(true);
-  grid_->SetCurrent(table_->RowCount() - 1, grid_->CurrentColumn());
+  grid_->SetCurrent(Table().RowCount() - 1, grid_->CurrentColumn());
   grid_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -766,11 +798,11 @@ void TableEditor::DeleteCommand() {
     return;
   }
   CloseEditor();  // its text belongs to the row that goes
-  if (!table_->Empty()) {
-    const int current = table_->DeleteRow(grid_->CurrentRow());
+  if (!Table().Empty() && document_ != nullptr) {
+    const int current = document_->DeleteRow(which_, grid_->CurrentRow());
     if (current >= 0) grid_->SetCurrent(current, grid_->CurrentColumn());
   }
-  if (table_->Empty()) {
+  if (Table().Empty()) {
     ShowGrid(false);
     ResetEditorTexts();
   } else {
@@ -780,11 +812,11 @@ void TableEditor::DeleteCommand() {
 }
 
 void TableEditor::MoveCommand() {
-  if (table_->Empty()) return;
+  if (Table().Empty() || document_ == nullptr) return;
   double dx = 0, dy = 0;
   try {
     ShowDisplacementDialog(LookupText(config_.displacementTitleCode), dx, dy);
-    table_->ApplyDisplacement(dx, dy);
+    document_->ApplyDisplacement(which_, dx, dy);
   } catch (const ZirvoError& error) {
     ShowFailure(this, error.what());
   }

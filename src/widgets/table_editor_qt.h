@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "template/records.h"
-#include "widgets/table_grid_qt.h"
-#include "template/template_file.h"
+#include "template/template.h"
 #include "template/text_table.h"
+#include "widgets/table_grid_qt.h"
 
 namespace zirvo {
 
@@ -52,20 +52,24 @@ class TableEditor : public QWidget {
  public:
   ~TableEditor() override;
 
+  // The document whose table this editor shows and edits; nullptr shows an
+  // empty table. The editor redraws on the document's changes.
+  void SetDocument(Template* document);
+  Template* Document() const { return document_; }
+
   // The operations the workspace calls.
   void InitEditor();
-  void SetSheet(const SheetHeader& sheet);
-  void ShowSheetSize();
-  void ClearEditor();
+  // The Add command: commits an open cell editor, appends a row with the
+  // defaults and makes it current.
   void AddRow();
-  void LoadFromLines(const TemplateLines& lines);
-  int SaveToLines(TemplateLines& lines) const;
   void ApplyLanguage();
   // Commits an open in-place editor; false, with its message shown and the
   // editor kept open, when its text does not commit.
   bool CommitOpenEditor() { return CommitEditor(); }
 
-  const TextTable& Table() const { return *table_; }
+  // The document's table (an empty one without a document).
+  const TextTable& Table() const;
+  TemplateTable Which() const { return which_; }
   TableGrid* Grid() const { return grid_; }
   const std::vector<ColumnDef>& Columns() const { return config_.columns; }
   // The in-place editor of a column (nullptr for a column without one).
@@ -80,9 +84,8 @@ class TableEditor : public QWidget {
   QLabel* TitleLabel() const { return Et_Titulo; }
 
  protected:
-  TableEditor(std::unique_ptr<TextTable> table, TableEditorConfig config, QWidget* parent);
+  TableEditor(TemplateTable which, TableEditorConfig config, QWidget* parent);
 
-  TextTable& MutableTable() { return *table_; }
   // The general increment; only the numerator editor has one.
   virtual void RunIncrement() {}
   // Redraws the grid after the table changed under it.
@@ -98,6 +101,13 @@ class TableEditor : public QWidget {
     int column = -1;
   };
 
+  // A change of the document: the whole template (the open cell editor
+  // closes without committing), the header (the sheet size) or this table.
+  void DocumentChanged(TemplateChange change);
+  void ShowSheetSize();
+  // The view's state for the document's content: grid shown when it has
+  // rows, the editor texts reset when it has none, the first row current.
+  void ShowWholeTable();
   void BuildTitleBar(QWidget* bar);
   void BuildTable(QWidget* block);
   void BuildEditors();
@@ -129,9 +139,11 @@ class TableEditor : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
-  std::unique_ptr<TextTable> table_;
+  TemplateTable which_;
+  Template* document_ = nullptr;
+  int listenerId_ = 0;
   TableEditorConfig config_;
-  SheetHeader sheet_;
+  SheetHeader sheet_;  // the header whose size the label shows
   OpenEditorState open_;
 
   QLabel* Et_Titulo = nullptr;

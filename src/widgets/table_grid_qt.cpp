@@ -81,7 +81,7 @@ const QPixmap& DirectionIcon(bool ticked) {
 }  // namespace
 
 TableGrid::TableGrid(const std::vector<ColumnDef>& columns, const TextTable& table, QWidget* parent)
-    : QAbstractScrollArea(parent), columns_(columns), table_(table) {
+    : QAbstractScrollArea(parent), columns_(columns), table_(&table) {
   setObjectName("RegDatos");
   setFrameShape(QFrame::NoFrame);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -119,7 +119,7 @@ QRect TableGrid::CellRect(int row, int column) const {
 bool TableGrid::CellAt(const QPoint& point, int& row, int& column) const {
   if (point.y() < 0 || point.x() < 0) return false;
   row = TopRow() + point.y() / kRowPitch;
-  if (row >= table_.RowCount()) return false;
+  if (row >= table_->RowCount()) return false;
   for (int c = 0; c < static_cast<int>(columns_.size()); ++c) {
     if (point.x() < ColumnLeft(c + 1)) {
       column = c;
@@ -132,9 +132,9 @@ bool TableGrid::CellAt(const QPoint& point, int& row, int& column) const {
 void TableGrid::Refresh() {
   QScrollBar* bar = verticalScrollBar();
   const int visible = VisibleRowCount();
-  bar->setRange(0, std::max(0, table_.RowCount() - visible));
+  bar->setRange(0, std::max(0, table_->RowCount() - visible));
   bar->setPageStep(visible);
-  if (row_ >= table_.RowCount()) row_ = std::max(0, table_.RowCount() - 1);
+  if (row_ >= table_->RowCount()) row_ = std::max(0, table_->RowCount() - 1);
   viewport()->update();
 }
 
@@ -152,8 +152,8 @@ void TableGrid::SetCurrent(int row, int column) {
 }
 
 void TableGrid::MoveTo(int row, int column) {
-  if (table_.Empty()) return;
-  row = std::clamp(row, 0, table_.RowCount() - 1);
+  if (table_->Empty()) return;
+  row = std::clamp(row, 0, table_->RowCount() - 1);
   column = std::clamp(column, 0, static_cast<int>(columns_.size()) - 1);
   if (row == row_ && column == column_) return;
   if (requestCell && !requestCell(row, column)) return;
@@ -186,17 +186,17 @@ void TableGrid::keyPressEvent(QKeyEvent* event) {
       ctrl ? MoveTo(0, column_) : MoveTo(row_, 0);
       return;
     case Qt::Key_End:
-      ctrl ? MoveTo(table_.RowCount() - 1, column_) : MoveTo(row_, lastColumn);
+      ctrl ? MoveTo(table_->RowCount() - 1, column_) : MoveTo(row_, lastColumn);
       return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      if (openRequested && !table_.Empty()) openRequested();
+      if (openRequested && !table_->Empty()) openRequested();
       return;
     default:
       break;
   }
   const QString typed = event->text();
-  if (!ctrl && !typed.isEmpty() && typed.at(0).unicode() >= 32 && !table_.Empty()) {
+  if (!ctrl && !typed.isEmpty() && typed.at(0).unicode() >= 32 && !table_->Empty()) {
     if (typedCharacter) typedCharacter(typed.left(1));
     return;
   }
@@ -243,7 +243,7 @@ void TableGrid::paintEvent(QPaintEvent*) {
   painter.fillRect(viewport()->rect(), Qt::white);
   const int top = TopRow();
   const int width = ColumnsWidth();
-  for (int row = top; row < table_.RowCount(); ++row) {
+  for (int row = top; row < table_->RowCount(); ++row) {
     const int y = (row - top) * kRowPitch;
     if (y >= viewport()->height()) break;
     for (int column = 0; column < static_cast<int>(columns_.size()); ++column) {
@@ -266,7 +266,7 @@ void TableGrid::DrawCell(QPainter& painter, int row, int column, const QRect& re
   }
   painter.fillRect(rect, background);
 
-  const std::string& text = table_.Cell(row, column);
+  const std::string& text = table_->Cell(row, column);
   painter.save();
   painter.setClipRect(rect);
   switch (def.paint) {

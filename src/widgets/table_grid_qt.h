@@ -45,7 +45,7 @@ struct ColumnDef {
   KeyFilterKind filter = KeyFilterKind::FreeText;
   QStringList entries{};  // fixed entries of a list
   OpenedBy openedBy = OpenedBy::Nothing;
-  const char* initialText = "";  // the editor's text after ClearEditor
+  const char* initialText = "";  // the editor's text when the table is emptied
   Qt::Alignment alignment = Qt::AlignLeft;
   CellPaint paint = CellPaint::Text;
   bool bold = false;
@@ -78,6 +78,8 @@ class TableGrid : public QAbstractScrollArea {
   void SetCurrent(int row, int column);
   // The table changed: scroll range and drawing follow it.
   void Refresh();
+  // Shows another table (of the same columns); call Refresh after.
+  void SetTable(const TextTable& table) { table_ = &table; }
 
   int ColumnLeft(int column) const;
   int ColumnsWidth() const;
@@ -120,7 +122,7 @@ class TableGrid : public QAbstractScrollArea {
   void DrawDirection(QPainter& painter, const std::string& text, const QRect& rect) const;
 
   const std::vector<ColumnDef>& columns_;
-  const TextTable& table_;
+  const TextTable* table_;
   int row_ = 0;
   int column_ = 1;
 };

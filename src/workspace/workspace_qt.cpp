@@ -89,6 +89,10 @@ TFImpLibre::TFImpLibre(QWidget* parent)
   FHImprime01 = new TFHImprime();
   FHImprime01->setObjectName(QStringLiteral("FHImprime01"));
   PlaceFrame(WorkspacePage::PrintPage, FHImprime01);
+  // The editors and the preview are views of the workspace's document.
+  FHFolio01->SetDocument(&logic_.Document());
+  FHMarginal01->SetDocument(&logic_.Document());
+  FHVista01->SetDocument(&logic_.Document());
   connect(FHImprime01, &TFHImprime::RunningChanged, this, [this](bool running) {
     ShowRunning(running);
     emit RunningChanged(running);
@@ -101,6 +105,10 @@ TFImpLibre::TFImpLibre(QWidget* parent)
 }
 
 TFImpLibre::~TFImpLibre() {
+  // The document goes before the child frames: they stop listening first.
+  FHFolio01->SetDocument(nullptr);
+  FHMarginal01->SetDocument(nullptr);
+  FHVista01->SetDocument(nullptr);
   if (waitCursor_) QApplication::restoreOverrideCursor();
 }
 
@@ -328,12 +336,6 @@ void TFImpLibre::ResetPreview() { FHVista01->ResetPreview(); }
 void TFImpLibre::ResetPrinters() { FHImprime01->ResetPrinters(); }
 
 void TFImpLibre::LoadPreview(const PrintJob& job) { FHVista01->LoadSheet(job); }
-
-void TFImpLibre::GetPrintImage(PrintJob& job) {
-  const PrintImage image = FHVista01->GetPrintImage();
-  job.PrintBackground = image.present;
-  job.Background = image.present ? image.bitmap : nullptr;
-}
 
 bool TFImpLibre::LoadPrintJob(const PrintJob& job) { return FHImprime01->LoadPrintJob(job); }
 

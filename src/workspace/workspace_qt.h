@@ -85,7 +85,6 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   void ResetPreview() override;
   void ResetPrinters() override;
   void LoadPreview(const PrintJob& job) override;
-  void GetPrintImage(PrintJob& job) override;
   bool LoadPrintJob(const PrintJob& job) override;
 
   void BuildCommandRow();

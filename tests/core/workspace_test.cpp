@@ -11,6 +11,7 @@
 #include "catalog/catalog.h"
 #include "temp_dir.h"
 #include "support/table_ports.h"
+#include "template/template_codec.h"
 
 namespace zirvo {
 namespace {
@@ -47,8 +48,6 @@ class FakeHost : public WorkspaceHost {
   int printerResets = 0;
   std::vector<PrintJob> previews;
   std::vector<PrintJob> printJobs;
-  // The preview's background image as GetPrintImage reports it.
-  std::shared_ptr<const Bitmap> printImage;
   bool printRunning = false;
   TableNumeratorPort numerators;
   TableMarginalPort marginals;
@@ -99,10 +98,6 @@ class FakeHost : public WorkspaceHost {
   void ResetPreview() override { ++previewResets; }
   void ResetPrinters() override { ++printerResets; }
   void LoadPreview(const PrintJob& job) override { previews.push_back(job); }
-  void GetPrintImage(PrintJob& job) override {
-    job.PrintBackground = printImage != nullptr;
-    job.Background = printImage;
-  }
   bool LoadPrintJob(const PrintJob& job) override {
     printJobs.push_back(job);
     return true;
@@ -153,12 +148,16 @@ class WorkspaceTest : public ::testing::Test {
     RunTimer();
     return ReadBytes(path);
   }
-  NumeratorTable& Numerators() { return host.numerators.table(); }
-  MarginalTable& Marginals() { return host.marginals.table(); }
+  Template& Doc() { return workspace.Document(); }
+  const NumeratorTable& Numerators() { return Doc().Numerators(); }
+  const MarginalTable& Marginals() { return Doc().Marginals(); }
+  // The sheet as the editors last read it on a change of the document.
+  const SheetHeader& Shown() const { return views.shownSheet; }
 
   TempDir dir;
   FakeHost host;
   TemplateWorkspace workspace{host};
+  ChangeRecorder views{workspace.Document()};
 };
 
 TEST_F(WorkspaceTest, StartsWithNoTemplate) {
@@ -185,8 +184,7 @@ TEST_F(WorkspaceTest, StartLabelGivesTheStartUpTemplate) {
   EXPECT_TRUE(host.allCommands);
   EXPECT_EQ(host.label, kUnnamed);
   EXPECT_EQ(host.page, WorkspacePage::Numerators);
-  EXPECT_EQ(host.numerators.ShownSheet(), header);
-  EXPECT_EQ(host.marginals.ShownSheet(), header);
+  EXPECT_EQ(Shown(), header);
   EXPECT_TRUE(host.confirmModes.empty());
   EXPECT_EQ(host.previewResets, 1);
   EXPECT_EQ(host.printerResets, 1);
@@ -194,7 +192,7 @@ TEST_F(WorkspaceTest, StartLabelGivesTheStartUpTemplate) {
 
 TEST_F(WorkspaceTest, NewAsksThenMakesAnEmptyTemplateOfTheChosenSize) {
   workspace.StartTemplate();
-  Marginals().AddRow();
+  Doc().AddRow(TemplateTable::Marginals);
 
   host.confirmAnswers = {1};  // Cancel: nothing changes
   Run(WorkspaceCommand::New);
@@ -252,9 +250,9 @@ TEST_F(WorkspaceTest, QuestionsFollowTheName) {
 
 TEST_F(WorkspaceTest, SaveWritesOneSecondLaterAndEndsTheBusyLabelASecondAfter) {
   workspace.StartTemplate();
-  Numerators().CommitCell(0, NumeratorTable::kPrefix, "No. ");
-  Marginals().AddRow();
-  Marginals().CommitCell(0, MarginalTable::kText, "Factura");
+  Doc().CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kPrefix, "No. ");
+  Doc().AddRow(TemplateTable::Marginals);
+  Doc().CommitCell(TemplateTable::Marginals, 0, MarginalTable::kText, "Factura");
   const std::string path = dir.Path("Plantilla.pla");
   host.savePaths = {path};
   Run(WorkspaceCommand::Save);
@@ -293,8 +291,8 @@ TEST_F(WorkspaceTest, SaveStoresTheTablesAsTheyWereAtTheRequest) {
   Run(WorkspaceCommand::Save);
   const std::string numeratorLine = Numerators().LineOf(0);
   // Within the second before the write the user goes on working.
-  Numerators().AddRow();
-  Marginals().AddRow();
+  Doc().AddRow(TemplateTable::Numerators);
+  Doc().AddRow(TemplateTable::Marginals);
   host.sheetSizes = {{10.0, 12.0}};
   Run(WorkspaceCommand::SheetSize);
   Run(WorkspaceCommand::Close);
@@ -318,7 +316,7 @@ TEST_F(WorkspaceTest, SaveWritesBackToTheOpenedFile) {
     Run(WorkspaceCommand::Open);
     ASSERT_TRUE(workspace.HasFile()) << file;
     EXPECT_EQ(host.label, "Caja");
-    Numerators().AddRow();
+    Doc().AddRow(TemplateTable::Numerators);
     const auto before = std::filesystem::directory_iterator(dir.Root());
     Run(WorkspaceCommand::Save);
     RunTimer();
@@ -350,7 +348,7 @@ TEST_F(WorkspaceTest, SaveAsCancelAndOverwritePaths) {
   EXPECT_EQ(host.label, "Uno");
 
   // A following Save still writes to the first file.
-  Numerators().AddRow();
+  Doc().AddRow(TemplateTable::Numerators);
   Run(WorkspaceCommand::Save);
   RunTimer();
   EXPECT_EQ(ReadBytes(first), "|HJA|IMP100|Uno.pla|" + dir.Path() +
@@ -417,9 +415,9 @@ TEST_F(WorkspaceTest, OpenRestoresTheSavedTemplate) {
   workspace.StartTemplate();
   host.sheetSizes = {{10.5, 15.0}};
   Run(WorkspaceCommand::SheetSize);
-  Numerators().CommitCell(0, NumeratorTable::kNumber, "1500");
-  Marginals().AddRow();
-  Marginals().CommitCell(0, MarginalTable::kText, "Copia cliente");
+  Doc().CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kNumber, "1500");
+  Doc().AddRow(TemplateTable::Marginals);
+  Doc().CommitCell(TemplateTable::Marginals, 0, MarginalTable::kText, "Copia cliente");
   const std::string path = dir.Path("Talonario.pla");
   const std::string saved = SaveAsNew(path);
   const auto savedNumerators = Numerators().ExportRecords();
@@ -437,7 +435,7 @@ TEST_F(WorkspaceTest, OpenRestoresTheSavedTemplate) {
   EXPECT_EQ(host.page, WorkspacePage::Numerators);
   EXPECT_EQ(workspace.Header().Width, 10.5);
   EXPECT_EQ(workspace.Header().Height, 15.0);
-  EXPECT_EQ(host.numerators.ShownSheet().Width, 10.5);
+  EXPECT_EQ(Shown().Width, 10.5);
   EXPECT_EQ(Numerators().ExportRecords(), savedNumerators);
   EXPECT_EQ(Marginals().ExportRecords(), savedMarginals);
   // Saving it again gives the same bytes.
@@ -485,7 +483,7 @@ TEST_F(WorkspaceTest, FailedOpenReturnsToTheNoTemplateState) {
     EXPECT_FALSE(fresh.waitCursor) << c.name;
     EXPECT_FALSE(ws.HasFile()) << c.name;
     EXPECT_EQ(fresh.page, WorkspacePage::Presentation) << c.name;
-    EXPECT_EQ(fresh.numerators.table().RowCount(), 0) << c.name;
+    EXPECT_EQ(ws.Document().Numerators().RowCount(), 0) << c.name;
     // Save is gone with the template: the agreed-to-close file stays intact.
     ws.RunCommand(Tag(WorkspaceCommand::Save));
     EXPECT_FALSE(fresh.timerArmed) << c.name;
@@ -501,8 +499,8 @@ TEST_F(WorkspaceTest, SheetSizeReachesTheEditorsAndRebuildsThePreview) {
   EXPECT_EQ(host.previews[0].Sheet.Width, 21.5);
   Run(WorkspaceCommand::SheetSize);
   EXPECT_EQ(host.sheetSizesAsked.back(), std::make_pair(21.5, 28.0));
-  EXPECT_EQ(host.numerators.ShownSheet().Width, 30.0);
-  EXPECT_EQ(host.marginals.ShownSheet().Height, 40.0);
+  EXPECT_EQ(Shown().Width, 30.0);
+  EXPECT_EQ(Shown().Height, 40.0);
   ASSERT_EQ(host.previews.size(), 2u);
   EXPECT_EQ(host.previews[1].Sheet.Width, 30.0);
   EXPECT_EQ(host.page, WorkspacePage::Preview);
@@ -515,10 +513,10 @@ TEST_F(WorkspaceTest, SheetSizeReachesTheEditorsAndRebuildsThePreview) {
 
 TEST_F(WorkspaceTest, PreviewAndPrintPageReceiveTheCurrentTables) {
   workspace.StartTemplate();
-  Numerators().AddRow();
-  Numerators().CommitCell(1, NumeratorTable::kNumber, "1500");
-  Marginals().AddRow();
-  Marginals().CommitCell(0, MarginalTable::kText, "Original");
+  Doc().AddRow(TemplateTable::Numerators);
+  Doc().CommitCell(TemplateTable::Numerators, 1, NumeratorTable::kNumber, "1500");
+  Doc().AddRow(TemplateTable::Marginals);
+  Doc().CommitCell(TemplateTable::Marginals, 0, MarginalTable::kText, "Original");
 
   Run(WorkspaceCommand::Preview);
   ASSERT_EQ(host.previews.size(), 1u);
@@ -536,8 +534,10 @@ TEST_F(WorkspaceTest, PreviewAndPrintPageReceiveTheCurrentTables) {
 
   // An edit after the preview reaches the print page, with the preview's
   // image to print.
-  Numerators().CommitCell(1, NumeratorTable::kNumber, "1501");
-  host.printImage = std::make_shared<FakeBitmap>();
+  Doc().CommitCell(TemplateTable::Numerators, 1, NumeratorTable::kNumber, "1501");
+  const auto image = std::make_shared<FakeBitmap>();
+  Doc().SetBackground("/img/fondo.jpg", image);
+  Doc().SetPrintBackground(true);
   Run(WorkspaceCommand::PrintPage);
   ASSERT_EQ(host.printJobs.size(), 1u);
   EXPECT_EQ(host.page, WorkspacePage::PrintPage);
@@ -547,7 +547,7 @@ TEST_F(WorkspaceTest, PreviewAndPrintPageReceiveTheCurrentTables) {
   EXPECT_EQ(job.Numerators[1].Number, 1501);
   EXPECT_EQ(job.MarginalCount, 1);
   EXPECT_TRUE(job.PrintBackground);
-  EXPECT_EQ(job.Background, host.printImage);
+  EXPECT_EQ(job.Background, image);
   EXPECT_EQ(host.previews.size(), 1u) << "the print page does not feed the preview";
 
   Run(WorkspaceCommand::Numerators);
@@ -571,8 +571,7 @@ TEST_F(WorkspaceTest, ExportThatDoesNotConvertHandsNothingOver) {
     TemplateWorkspace ws(fresh);
     ws.InitWorkspace();
     ws.StartTemplate();
-    fresh.numerators.table().LoadFromLines({c.line});
-    fresh.marginals.table().LoadFromLines({c.line});
+    ws.Document().Replace(TemplateFromLines({c.line}, ws.Header()));
     for (WorkspaceCommand command : {WorkspaceCommand::Preview, WorkspaceCommand::PrintPage}) {
       fresh.errors.clear();
       ws.RunCommand(Tag(command));
@@ -620,6 +619,38 @@ TEST_F(WorkspaceTest, NothingRunsWhileAPrintIsInProgress) {
   host.printRunning = false;
   Run(WorkspaceCommand::Numerators);
   EXPECT_EQ(host.page, WorkspacePage::Numerators);
+}
+
+// The background image belongs to the template: replacing the template in
+// any way drops it, and the views hear one notice per document operation.
+TEST_F(WorkspaceTest, ReplacingTheTemplateDropsTheBackground) {
+  const std::string path = dir.Path("Fondo.pla");
+  const struct {
+    const char* name;
+    WorkspaceCommand command;
+  } cases[] = {
+      {"new", WorkspaceCommand::New},
+      {"open", WorkspaceCommand::Open},
+      {"close", WorkspaceCommand::Close},
+  };
+  workspace.StartTemplate();
+  SaveAsNew(path);
+  for (const auto& c : cases) {
+    if (!workspace.TemplateOpen()) workspace.StartTemplate();
+    Doc().SetBackground("/img/fondo.jpg", std::make_shared<FakeBitmap>());
+    Doc().SetPrintBackground(true);
+    host.sheetSizes = {{21.0, 29.7}};
+    host.openPaths = {path};
+    Run(c.command);
+    EXPECT_FALSE(Doc().Background().Present()) << c.name;
+    EXPECT_EQ(Doc().ToPrintJob().Background, nullptr) << c.name;
+  }
+
+  workspace.StartTemplate();
+  views.changes.clear();
+  host.sheetSizes = {{30.0, 40.0}};
+  Run(WorkspaceCommand::SheetSize);
+  EXPECT_EQ(views.changes, std::vector<TemplateChange>{TemplateChange::Header});
 }
 
 TEST_F(WorkspaceTest, UnknownTagsAndHiddenCommandsDoNothing) {

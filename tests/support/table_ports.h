@@ -1,44 +1,53 @@
-// Editor ports backed by a bare table: they keep a template's numerators and
-// marginal texts for the workspace where no editor frame is on screen (tools
-// and tests of the workspace's logic).
+// Editor ports for the workspace where no editor frame is on screen (tools
+// and tests of the workspace's logic), and a recorder of what a document
+// tells its views.
 #pragma once
 
-#include "template/marginal_table.h"
-#include "template/numerator_table.h"
+#include <vector>
+
+#include "template/template.h"
 #include "template/workspace.h"
 
 namespace zirvo {
 
-template <class Port, class Table>
-class TablePort : public Port {
+// An editor without a cell editor open: every commit succeeds unless told.
+template <class Port>
+class RecordingPort : public Port {
  public:
-  void ClearEditor() override { table_.Clear(); }
-  void SetSheet(const SheetHeader& header) override { sheet_ = header; }
-  void ShowSheetSize() override { shownSheet_ = sheet_; }
-  void LoadFromLines(const TemplateLines& lines) override { table_.LoadFromLines(lines); }
-  int SaveToLines(TemplateLines& lines) const override { return table_.SaveToLines(lines); }
+  bool CommitOpenEditor() override {
+    ++commitCalls;
+    return commits;
+  }
 
-  Table& table() { return table_; }
-  const Table& table() const { return table_; }
-  // The sheet last given, and the one whose size was last shown.
-  const SheetHeader& Sheet() const { return sheet_; }
-  const SheetHeader& ShownSheet() const { return shownSheet_; }
-
- protected:
-  Table table_;
-  SheetHeader sheet_;
-  SheetHeader shownSheet_;
+  bool commits = true;
+  int commitCalls = 0;
 };
 
-class TableNumeratorPort : public TablePort<NumeratorEditorPort, NumeratorTable> {
- public:
-  void AddRow() override { table_.AddRow(); }
-  NumeratorList ExportRecords() const override { return table_.ExportRecords(); }
-};
+using TableNumeratorPort = RecordingPort<NumeratorEditorPort>;
+using TableMarginalPort = RecordingPort<MarginalEditorPort>;
 
-class TableMarginalPort : public TablePort<MarginalEditorPort, MarginalTable> {
+// Listens to a document as a view does: every change in order, and the
+// sheet header as a view showing the sheet size last read it.
+class ChangeRecorder {
  public:
-  MarginalTextList ExportRecords() const override { return table_.ExportRecords(); }
+  explicit ChangeRecorder(Template& document) : document_(document) {
+    id_ = document_.AddListener([this](TemplateChange change) {
+      changes.push_back(change);
+      if (change == TemplateChange::Everything || change == TemplateChange::Header) {
+        shownSheet = document_.Header();
+      }
+    });
+  }
+  ~ChangeRecorder() { document_.RemoveListener(id_); }
+  ChangeRecorder(const ChangeRecorder&) = delete;
+  ChangeRecorder& operator=(const ChangeRecorder&) = delete;
+
+  std::vector<TemplateChange> changes;
+  SheetHeader shownSheet;
+
+ private:
+  Template& document_;
+  int id_ = 0;
 };
 
 }  // namespace zirvo

@@ -11,7 +11,7 @@
 #include "marginals/marginal_editor_qt.h"
 #include "numerators/numerator_editor_qt.h"
 #include "support/ui_support.h"
-#include "template/template_file.h"
+#include "template/template_codec.h"
 
 using namespace zirvo;
 using namespace zirvo::testing;
@@ -22,6 +22,7 @@ class MarginalEditorTest : public QObject {
 
  private:
   TFHMarginal* editor_ = nullptr;
+  Template doc_;  // the document the editor is a view of
 
   TableGrid* Grid() const { return editor_->Grid(); }
   std::string Cell(int row, int column) const { return editor_->Table().Cell(row, column); }
@@ -32,6 +33,7 @@ class MarginalEditorTest : public QObject {
   void initTestCase() {
     PrepareCatalog(1);
     editor_ = new TFHMarginal();
+    editor_->SetDocument(&doc_);
     editor_->resize(780, 360);
     editor_->InitEditor();
     QVERIFY(ShowActive(editor_));
@@ -39,7 +41,7 @@ class MarginalEditorTest : public QObject {
 
   void cleanupTestCase() { delete editor_; }
 
-  void init() { editor_->ClearEditor(); }
+  void init() { doc_.Clear(); }
 
   void commandsAndCaptions() {
     QVERIFY(editor_->CommandButton(EditorCommand::Increment) == nullptr);
@@ -89,9 +91,10 @@ class MarginalEditorTest : public QObject {
     QCOMPARE(Edit(C::kText)->text(), text);  // the 201st is refused
     PressKey(Qt::Key_Return);
     QCOMPARE(ToQString(Cell(0, C::kText)), text);
-    TemplateLines lines;
-    editor_->SaveToLines(lines);
-    editor_->LoadFromLines(lines);
+    const std::optional<Template> saved =
+        DecodeTemplate(EncodeTemplate(doc_, "/t/Caja.pla"), "/t/Caja.pla");
+    QVERIFY(saved.has_value());
+    doc_.Replace(*saved);
     QCOMPARE(ToQString(Cell(0, C::kText)), text);
   }
 
@@ -170,40 +173,37 @@ class MarginalEditorTest : public QObject {
   }
 
   void exportedRecords() {
-    editor_->LoadFromLines({"|HJA|", "|MAR|05|Hola|", "|FOL|01||1|||||||||"});
-    MarginalTextList records;
-    QCOMPARE(editor_->ExportRecords(records), 1);
+    doc_.Replace(TemplateFromLines({"|HJA|", "|MAR|05|Hola|", "|FOL|01||1|||||||||"}, {}));
+    const MarginalTextList records = doc_.ToPrintJob().Marginals;
+    QCOMPARE(records.size(), std::size_t(1));
+    QCOMPARE(editor_->Table().RowCount(), 1);
     QCOMPARE(records[0].Text, std::string("Hola"));
     QCOMPARE(records[0].Font, std::string("Arial"));
     QCOMPARE(records[0].Position, 1);
   }
 
   void savedTemplateHasNumeratorsBeforeMarginals() {
+    // Two editors, one document: the file has both editors' rows.
     TFHFolio numerators;
+    numerators.SetDocument(&doc_);
     numerators.InitEditor();
     numerators.AddRow();
-    numerators.AddRow();
     editor_->AddRow();
-    TemplateLines lines;
-    numerators.SaveToLines(lines);
-    editor_->SaveToLines(lines);
-    QCOMPARE(lines.size(), std::size_t(3));
-    QVERIFY(lines[0].starts_with("|FOL|") && lines[1].starts_with("|FOL|"));
-    QCOMPARE(lines[2], std::string("|MAR|01||0.00|0.00|000|Arial|12|0||"));
+    numerators.AddRow();
+    const TemplateLines lines = SplitTemplateBytes(EncodeTemplate(doc_, "/t/Caja.pla"));
+    QCOMPARE(lines.size(), std::size_t(4));
+    QVERIFY(lines[1].starts_with("|FOL|01|") && lines[2].starts_with("|FOL|02|"));
+    QCOMPARE(lines[3], std::string("|MAR|01||0.00|0.00|000|Arial|12|0||"));
   }
 
   void screenshot() {
-    editor_->LoadFromLines({"|MAR|01|Copia para el archivo|2.00|27.50|0|Liberation Sans|10|0||",
+    doc_.Replace(TemplateFromLines({"|MAR|01|Copia para el archivo|2.00|27.50|0|Liberation Sans|10|0||",
                             "|MAR|02|Original - Cliente|15.50|1.20|0|DejaVu Serif|14|8388608||",
                             "|MAR|03|Factura sin valor fiscal si no lleva el sello de caja "
                             "y la firma del cajero autorizado|1.00|14.00|90|Liberation Mono|8|"
                             "255||",
-                            "|MAR|04|Gracias por su compra|10.80|26.90|180|Default|12|32768||"});
-    SheetHeader sheet;
-    sheet.Width = 21.6;
-    sheet.Height = 28.0;
-    editor_->SetSheet(sheet);
-    editor_->ShowSheetSize();
+                            "|MAR|04|Gracias por su compra|10.80|26.90|180|Default|12|32768||"}, {}));
+    doc_.SetSheetSize(21.6, 28.0);
     ClickCell(Grid(), 2, C::kFont);
     PressKey(Qt::Key_Return);
     QTest::qWait(20);

@@ -12,6 +12,7 @@
 #include "catalog/catalog.h"
 #include "numerators/numerator_editor_qt.h"
 #include "support/ui_support.h"
+#include "template/template_codec.h"
 
 using namespace zirvo;
 using namespace zirvo::testing;
@@ -22,6 +23,7 @@ class NumeratorEditorTest : public QObject {
 
  private:
   TFHFolio* editor_ = nullptr;
+  Template doc_;  // the document the editor is a view of
 
   TableGrid* Grid() const { return editor_->Grid(); }
   std::string Cell(int row, int column) const { return editor_->Table().Cell(row, column); }
@@ -33,12 +35,16 @@ class NumeratorEditorTest : public QObject {
   void Click(EditorCommand command) {
     QTest::mouseClick(editor_->CommandButton(command), Qt::LeftButton);
   }
-  void Load(const std::vector<std::string>& lines) { editor_->LoadFromLines(lines); }
+  void Load(const std::vector<std::string>& lines) {
+    doc_.Replace(TemplateFromLines(lines, doc_.Header()));
+  }
+  void ShowSheet(double width, double height) { doc_.SetSheetSize(width, height); }
 
  private slots:
   void initTestCase() {
     PrepareCatalog(1);
     editor_ = new TFHFolio();
+    editor_->SetDocument(&doc_);
     editor_->resize(780, 420);
     editor_->InitEditor();
     QVERIFY(ShowActive(editor_));
@@ -47,7 +53,7 @@ class NumeratorEditorTest : public QObject {
   void cleanupTestCase() { delete editor_; }
 
   void init() {
-    editor_->ClearEditor();
+    doc_.Clear();
     if (!editor_->isActiveWindow()) QVERIFY(ShowActive(editor_));
   }
 
@@ -668,7 +674,7 @@ class NumeratorEditorTest : public QObject {
     QVERIFY(!Grid()->isHidden());
     ClickCell(Grid(), 0, C::kNumber);
     TypeText("9");
-    editor_->ClearEditor();
+    doc_.Clear();
     QVERIFY(editor_->OpenEditor() == nullptr);
     QVERIFY(editor_->Table().Empty());
     QVERIFY(Grid()->isHidden());
@@ -682,14 +688,13 @@ class NumeratorEditorTest : public QObject {
     AddRows(2);
     ClickCell(Grid(), 1, C::kNumber);
     TypeText("77");
-    NumeratorList records;
-    QCOMPARE(editor_->ExportRecords(records), 2);
+    const NumeratorList records = doc_.ToPrintJob().Numerators;
+    QCOMPARE(records.size(), std::size_t(2));
     QCOMPARE(records[1].Number, 0);
     QCOMPARE(records[1].Position, 2);
-    TemplateLines lines{"|HJA|"};
-    QCOMPARE(editor_->SaveToLines(lines), 2);
+    const TemplateLines lines = SplitTemplateBytes(EncodeTemplate(doc_, "/t/Caja.pla"));
     QCOMPARE(lines.size(), std::size_t(3));
-    QCOMPARE(lines[1], std::string("|FOL|01||0||0.00|0.00|0.00|04|Arial|12|0|A||"));
+    QCOMPARE(lines[2], std::string("|FOL|02||0||0.00|0.00|0.00|04|Arial|12|0|A||"));
   }
 
   void incrementAppliesToEveryNumber_data() {
@@ -805,20 +810,12 @@ class NumeratorEditorTest : public QObject {
     QFETCH(double, width);
     QFETCH(double, height);
     QFETCH(QString, label);
-    SheetHeader sheet;
-    sheet.Width = width;
-    sheet.Height = height;
-    editor_->SetSheet(sheet);
-    editor_->ShowSheetSize();
+    ShowSheet(width, height);
     QCOMPARE(editor_->SheetSizeLabel()->text(), label);
   }
 
   void languageSwitchChangesCaptionsNotTheSheetLabel() {
-    SheetHeader sheet;
-    sheet.Width = 21.5;
-    sheet.Height = 28.0;
-    editor_->SetSheet(sheet);
-    editor_->ShowSheetSize();
+    ShowSheet(21.5, 28.0);
     const QString spanishLabel = editor_->SheetSizeLabel()->text();
     QCOMPARE(editor_->HeaderPanel(C::kNumber)->text(), QString::fromUtf8("Número"));
     ProgramCatalog().LoadTable(2);
@@ -828,7 +825,7 @@ class NumeratorEditorTest : public QObject {
     QCOMPARE(editor_->TitleLabel()->text(), QString("Numerator features"));
     QCOMPARE(editor_->CommandButton(EditorCommand::Increment)->text(), QString("Increase"));
     QCOMPARE(editor_->SheetSizeLabel()->text(), spanishLabel);
-    editor_->ShowSheetSize();
+    ShowSheet(21.5, 28.0);
     QCOMPARE(editor_->SheetSizeLabel()->text(), QString("Sheet size:   (21.50 cm)   (28.00 cm)"));
     ProgramCatalog().LoadTable(1);
     editor_->ApplyLanguage();
@@ -877,11 +874,7 @@ class NumeratorEditorTest : public QObject {
           "|FOL|02|Serie A |000123|/2024|12.00|25.00|0|08|DejaVu Serif|12|32768|A||",
           "|FOL|03|Caja |-5||1.25|2.50|180|04|Default|10|16711680|A||",
           "|FOL|04|Recibo n.o |99||18.75|1.00|270|06|Liberation Mono|9|0|R||"});
-    SheetHeader sheet;
-    sheet.Width = 21.6;
-    sheet.Height = 28.0;
-    editor_->SetSheet(sheet);
-    editor_->ShowSheetSize();
+    ShowSheet(21.6, 28.0);
     ClickCell(Grid(), 1, C::kHorizontal);
     QTest::qWait(20);
     QVERIFY(editor_->grab().save(ScreenshotPath("numerator_editor.png")));

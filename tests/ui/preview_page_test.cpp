@@ -11,6 +11,7 @@
 
 #include "catalog/catalog.h"
 #include "pages/preview_page_qt.h"
+#include "render/painter_surface_qt.h"
 #include "support/ui_support.h"
 
 using namespace zirvo;
@@ -138,7 +139,9 @@ class PreviewPageTest : public QObject {
 
   void init() {
     ProgramCatalog().LoadTable(1);
+    doc_ = std::make_unique<Template>();
     page_ = new TFHVista();
+    page_->SetDocument(doc_.get());
     page_->InitPreview();
     QVERIFY(ShowActive(page_));
   }
@@ -308,11 +311,15 @@ class PreviewPageTest : public QObject {
     QVERIFY(!page_->GetPrintImage().present);
     QVERIFY(page_->GetPrintImage().bitmap == nullptr);
 
+    QVERIFY(doc_->Background().Present());
+    QVERIFY(doc_->Background().path.ends_with("fondo.jpg"));
     QTest::mouseClick(page_->Bt_SelFondo, Qt::LeftButton);
     PrintImage image = page_->GetPrintImage();
     QVERIFY(image.present);
     QCOMPARE(image.bitmap->Width(), 400);
     QCOMPARE(image.bitmap->Height(), 520);
+    // The image and its box are the document's: the print job carries them.
+    QVERIFY(doc_->ToPrintJob().Background == image.bitmap);
     QTest::mouseClick(page_->Bt_SelFondo, Qt::LeftButton);
     QVERIFY(!page_->GetPrintImage().present);
     QTest::mouseClick(page_->Bt_SelFondo, Qt::LeftButton);
@@ -428,6 +435,22 @@ class PreviewPageTest : public QObject {
     QVERIFY(!page_->Bt_SelFondo->isVisible());
   }
 
+  // The page shows the document's background, whoever changed it.
+  void followsTheDocumentsBackground() {
+    page_->LoadSheet(Job(21.60, 28.00));
+    doc_->SetBackground("/img/fondo.jpg", std::make_shared<QtBitmap>(QImage(8, 8, QImage::Format_RGB32)));
+    QVERIFY(page_->ImageLoaded());
+    QVERIFY(page_->Bt_SelFondo->isVisible());
+    QVERIFY(!page_->Bt_SelFondo->isChecked());
+    doc_->SetPrintBackground(true);
+    QVERIFY(page_->Bt_SelFondo->isChecked());
+    QVERIFY(page_->GetPrintImage().present);
+    doc_->Clear();  // a template replaced in the workspace
+    QVERIFY(!page_->ImageLoaded());
+    QVERIFY(!page_->Bt_SelFondo->isVisible());
+    QVERIFY(!page_->PanVDiv02->isVisible());
+  }
+
   // ---- Painting -----------------------------------------------------------
 
   void paintsImageFrameAndItemsAtTheFittingZoom() {
@@ -534,6 +557,7 @@ class PreviewPageTest : public QObject {
   }
 
   TFHVista* page_ = nullptr;
+  std::unique_ptr<Template> doc_;  // the document whose background the page shows
 };
 
 QTEST_MAIN(PreviewPageTest)

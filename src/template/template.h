@@ -1,0 +1,122 @@
+// The template document: the sheet header, the numerator rows, the
+// marginal-text rows and the background image reference of the template
+// being edited. Every change goes through one of its operations, and each
+// operation that changes something tells the listeners once, saying what
+// changed. The editors, the preview and the print page are views of it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/bitmap.h"
+#include "template/marginal_table.h"
+#include "template/numerator_table.h"
+#include "template/print_job.h"
+#include "template/records.h"
+
+namespace zirvo {
+
+// The two tables of a template.
+enum class TemplateTable { Numerators, Marginals };
+
+// What an operation changed.
+enum class TemplateChange { Everything, Header, Numerators, Marginals, Background };
+
+// The background image the preview shows under the sheet and the print page
+// may print. It is never written to the template file; the screen that
+// decodes the JPEG hands the decoded bitmap over.
+struct BackgroundImage {
+  std::string path;                       // the JPEG the bitmap was decoded from
+  std::shared_ptr<const Bitmap> bitmap;   // null: no image
+  bool print = false;                     // the print-the-image box
+
+  bool Present() const { return bitmap != nullptr; }
+  bool operator==(const BackgroundImage&) const = default;
+};
+
+class Template {
+ public:
+  using Listener = std::function<void(TemplateChange)>;
+
+  Template() = default;
+  // A document holding that content (the codec's result), no background.
+  Template(SheetHeader header, NumeratorTable numerators, MarginalTable marginals);
+  // Copies carry the content only: listeners stay with their document.
+  Template(const Template& other);
+  Template& operator=(const Template& other);
+
+  const SheetHeader& Header() const { return header_; }
+  const NumeratorTable& Numerators() const { return numerators_; }
+  const MarginalTable& Marginals() const { return marginals_; }
+  const TextTable& Table(TemplateTable table) const;
+  const BackgroundImage& Background() const { return background_; }
+
+  // Equal content: header, every cell of both tables and the background.
+  bool operator==(const Template& other) const;
+
+  // Listeners are called after each change, in the order they were added.
+  // Returns the id that RemoveListener takes.
+  int AddListener(Listener listener);
+  void RemoveListener(int id);
+
+  // ---- whole-document operations (TemplateChange::Everything)
+  // A fresh template: the header of a new template with that name and size,
+  // no rows, no background. The header's Int1 is kept.
+  void StartNew(const std::string& name, double width, double height);
+  // No rows and no background; the header is kept.
+  void Clear();
+  // The content of `loaded` (header, rows) replaces this one's; no background.
+  void Replace(const Template& loaded);
+
+  // ---- header operations (TemplateChange::Header)
+  // Every header field as after a reset; Int1 is kept.
+  void ResetHeader();
+  void SetSheetSize(double width, double height);
+  // The name (cut to 80 characters) and folder the template is known by.
+  void SetIdentity(const std::string& name, const std::string& folder);
+
+  // ---- row operations (TemplateChange::Numerators or ::Marginals)
+  // Appends a row with the defaults; false (nothing changed, nobody told) at 60 rows.
+  bool AddRow(TemplateTable table);
+  // Removes a row and renumbers the rest; returns the row current afterwards
+  // (-1 when the table is empty). An index out of range changes nothing.
+  int DeleteRow(TemplateTable table, int row);
+  // Stores an edited value by the cell's rule. Throws ConversionError (or
+  // ZirvoError for a "|" or a line end) and leaves the cell unchanged.
+  void CommitCell(TemplateTable table, int row, int cell, std::string_view text);
+  // Adds k to every numerator's number; throws and changes nothing when one
+  // does not convert or leaves the 32-bit range.
+  void ApplyIncrement(int32_t k);
+  // Moves every row of a table by dx, dy cm; throws and changes nothing when
+  // a position does not convert.
+  void ApplyDisplacement(TemplateTable table, double dx, double dy);
+
+  // ---- background operations (TemplateChange::Background)
+  // A newly decoded image; its print box starts unticked.
+  void SetBackground(const std::string& path, std::shared_ptr<const Bitmap> bitmap);
+  void SetPrintBackground(bool print);
+  void ClearBackground();
+
+  // The record for the preview and the print page: a copy of the header, the
+  // exported rows and, when the image is present and its box ticked, the
+  // background to print. Throws ConversionError for a cell that does not convert.
+  PrintJob ToPrintJob() const;
+
+ private:
+  TextTable& MutableTable(TemplateTable table);
+  void Notify(TemplateChange change);
+
+  SheetHeader header_;
+  NumeratorTable numerators_;
+  MarginalTable marginals_;
+  BackgroundImage background_;
+
+  std::vector<std::pair<int, Listener>> listeners_;
+  int nextListenerId_ = 1;
+};
+
+}  // namespace zirvo

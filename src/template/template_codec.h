@@ -1,0 +1,40 @@
+// The template codec: a Template as the bytes of a template file and back.
+// A file is the sheet header line, one "|FOL|" line per numerator and one
+// "|MAR|" line per marginal text, each ended by CR LF, in Windows-1252. The
+// background image is never part of the file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "template/template.h"
+#include "template/template_file.h"
+
+namespace zirvo {
+
+// The bytes of `doc` saved at `targetPath`: the header line names that file
+// and its folder, whatever name the document has now.
+std::string EncodeTemplate(const Template& doc, const std::string& targetPath);
+
+// The template in `bytes`, read as the file at `path`: the header's name and
+// folder come from the path, fields a file does not hold (Color2) from
+// `base`. Nothing (std::nullopt) for empty bytes or bytes without a sheet
+// header line. Throws ConversionError for a header value that is not a
+// number and ZirvoError for a header line with fewer than 21 fields.
+std::optional<Template> DecodeTemplate(std::string_view bytes, const std::string& path,
+                                       const SheetHeader& base = {});
+
+// The rows of the marked lines in `lines` (at most 60 per table) under the
+// given header; lines of neither table are ignored.
+Template TemplateFromLines(const TemplateLines& lines, const SheetHeader& header);
+
+// DecodeTemplate on the file's bytes. Throws ZirvoError naming the file when
+// it cannot be read.
+std::optional<Template> LoadTemplate(const std::string& path, const SheetHeader& base = {});
+
+// Writes EncodeTemplate(doc, path) through WriteFileAtomically: the previous
+// file survives any failure. Throws ZirvoError naming the file and the cause.
+void SaveTemplate(const std::string& path, const Template& doc);
+
+}  // namespace zirvo

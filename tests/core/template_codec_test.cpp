@@ -1,0 +1,155 @@
+// The template codec: bytes of random templates survive encode, decode and
+// encode again unchanged, and what decoding refuses.
+#include "template/template_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "base/text.h"
+#include "temp_dir.h"
+
+namespace zirvo {
+namespace {
+
+using N = NumeratorTable;
+using M = MarginalTable;
+
+// A text of Windows-1252 bytes that a typed cell may hold: anything but the
+// field delimiter and line ends, spaces at either end included.
+std::string RandomText(std::mt19937& rng, int maxLength) {
+  std::uniform_int_distribution<int> length(0, maxLength);
+  std::uniform_int_distribution<int> byte(1, 255);
+  std::string text;
+  for (int i = length(rng); i > 0; --i) {
+    char c = static_cast<char>(byte(rng));
+    if (c == '|' || c == '\r' || c == '\n') c = ' ';
+    text += c;
+  }
+  return text;
+}
+
+// What a user might type in a cell: numbers, blanks, garbage.
+std::string RandomEntry(std::mt19937& rng) {
+  std::uniform_int_distribution<int> kind(0, 4);
+  std::uniform_int_distribution<int> number(-99999, 99999);
+  switch (kind(rng)) {
+    case 0: return FormatInt(number(rng));
+    case 1: return FormatFixed(number(rng) / 100.0, 2);
+    case 2: return "";
+    case 3: return " " + FormatInt(number(rng) % 20) + " ";
+    default: return RandomText(rng, 12);
+  }
+}
+
+Template RandomTemplate(std::mt19937& rng) {
+  std::uniform_int_distribution<int> rows(0, 8);
+  std::uniform_int_distribution<int> centi(1, 50000);
+  std::uniform_int_distribution<int> small(0, 255);
+  std::uniform_int_distribution<int32_t> any(INT32_MIN, INT32_MAX);
+  Template doc;
+  doc.StartNew("x", centi(rng) / 100.0, centi(rng) / 100.0);
+  SheetHeader header = doc.Header();
+  header.Byte1 = static_cast<uint8_t>(small(rng));
+  header.Word2 = static_cast<uint16_t>(small(rng) * 200);
+  header.Int1 = any(rng);
+  header.Color1 = any(rng);
+  header.Int5 = any(rng);
+  header.Flag2 = small(rng) % 2 == 0;
+  doc.Replace(Template(header, {}, {}));
+  for (TemplateTable table : {TemplateTable::Numerators, TemplateTable::Marginals}) {
+    for (int r = rows(rng); r > 0; --r) {
+      doc.AddRow(table);
+      const int row = doc.Table(table).RowCount() - 1;
+      for (int cell = 1; cell < doc.Table(table).CellCount(); ++cell) {
+        try {
+          doc.CommitCell(table, row, cell, small(rng) % 3 == 0 ? RandomText(rng, 30) : RandomEntry(rng));
+        } catch (const ZirvoError&) {
+          // Refused entries leave the default.
+        }
+      }
+    }
+  }
+  // A background never reaches the file.
+  doc.SetBackground("/img/fondo.jpg", nullptr);
+  return doc;
+}
+
+TEST(TemplateCodec, RandomTemplatesRoundTripByteForByte) {
+  std::mt19937 rng(20240611);
+  const std::string path = "/datos/Plantillas/Caja.pla";
+  for (int i = 0; i < 300; ++i) {
+    const Template doc = RandomTemplate(rng);
+    const std::string bytes = EncodeTemplate(doc, path);
+    const std::optional<Template> decoded = DecodeTemplate(bytes, path, doc.Header());
+    ASSERT_TRUE(decoded.has_value()) << i;
+    EXPECT_EQ(EncodeTemplate(*decoded, path), bytes) << i;
+
+    Template expected = doc;
+    expected.ClearBackground();
+    expected.SetIdentity("Caja", "/datos/Plantillas");
+    EXPECT_EQ(*decoded, expected) << i << "\n" << bytes;
+    ASSERT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+  }
+}
+
+TEST(TemplateCodec, EncodesHeaderThenNumeratorsThenMarginals) {
+  Template doc;
+  doc.StartNew("- PLANILLA SIN NOMBRE -", 21.6, 28.0);
+  doc.AddRow(TemplateTable::Marginals);
+  doc.AddRow(TemplateTable::Numerators);
+  doc.CommitCell(TemplateTable::Numerators, 0, N::kPrefix, "N\xba ");
+  EXPECT_EQ(EncodeTemplate(doc, "/d/Caja.pla"),
+            "|HJA|IMP100|Caja.pla|/d|0|0|0|0|0|0|21.60|28.00|0|15723990|0|0|0|0|F|F|\r\n"
+            "|FOL|01|N\xba |0||0.00|0.00|0.00|04|Arial|12|0|A||\r\n"
+            "|MAR|01||0.00|0.00|000|Arial|12|0||\r\n");
+  EXPECT_EQ(doc.Header().Name, "- PLANILLA SIN NOMBRE -") << "encoding renames nothing";
+}
+
+TEST(TemplateCodec, DecodeRefusesWhatIsNotATemplate) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool loads;    // false: std::nullopt
+    bool throws;
+  } cases[] = {
+      {"empty", "", false, false},
+      {"rows without header", "|FOL|01||1||1.00|1.00|000|04|Arial|12|0|A||\r\n", false, false},
+      {"bad number", "|HJA|IMP100|x|y|0|0|0|0|0|0|abc|28.00|0|0|0|0|0|0|F|F|\r\n", false, true},
+      {"short header", "|HJA|IMP100|x|\r\n", false, true},
+      {"bare LF and CR", "|HJA|K|x|y|0|0|0|0|0|0|1.00|2.00|0|0|0|0|0|0|F|T|\n|MAR|01|a|\r|MAR|02|b|", true, false},
+  };
+  for (const auto& c : cases) {
+    if (c.throws) {
+      EXPECT_THROW(DecodeTemplate(c.bytes, "/d/A.pla"), ZirvoError) << c.name;
+      continue;
+    }
+    const std::optional<Template> doc = DecodeTemplate(c.bytes, "/d/A.b.pla");
+    ASSERT_EQ(doc.has_value(), c.loads) << c.name;
+    if (!doc) continue;
+    EXPECT_EQ(doc->Header().Name, "A");
+    EXPECT_EQ(doc->Header().Folder, "/d");
+    EXPECT_TRUE(doc->Header().Flag2);
+    EXPECT_EQ(doc->Marginals().RowCount(), 2);
+    EXPECT_EQ(doc->Marginals().Cell(1, M::kText), "b");
+  }
+}
+
+TEST(TemplateCodec, SaveAndLoadThroughAFile) {
+  testing::TempDir dir;
+  Template doc;
+  doc.StartNew("n", 10, 12);
+  doc.AddRow(TemplateTable::Numerators);
+  const std::string path = dir.Path("Talonario.pla");
+  SaveTemplate(path, doc);
+  EXPECT_EQ(testing::ReadBytes(path), EncodeTemplate(doc, path));
+  const std::optional<Template> loaded = LoadTemplate(path);
+  ASSERT_TRUE(loaded.has_value());
+  EXPECT_EQ(loaded->Numerators().Rows(), doc.Numerators().Rows());
+  EXPECT_EQ(loaded->Header().Name, "Talonario");
+  EXPECT_THROW(LoadTemplate(dir.Path("missing.pla")), ZirvoError);
+  EXPECT_THROW(SaveTemplate(dir.Path("none/x.pla"), doc), ZirvoError);
+}
+
+}  // namespace
+}  // namespace zirvo
