@@ -1,5 +1,7 @@
 #include "marginals/marginal_editor_qt.h"
 
+#include "catalog/message_codes.h"
+
 namespace zirvo {
 
 namespace {
@@ -8,18 +10,18 @@ TableEditorConfig MarginalConfig() {
   using C = MarginalTable::CellIndex;
   std::vector<ColumnDef> cols(C::kCellCount);
   cols[C::kPosition] = columns::Position();
-  cols[C::kText] = columns::FreeText(332, "TPMens", "0212", "EdMens", 200);
-  cols[C::kHorizontal] = columns::Centimetres("TPPosH", "0204", "EdPosH");
-  cols[C::kVertical] = columns::Centimetres("TPPosV", "0205", "EdPosV");
+  cols[C::kText] = columns::FreeText(332, "TPMens", code::kMessageHeader, "EdMens", 200);
+  cols[C::kHorizontal] = columns::Centimetres("TPPosH", code::kHorizontalHeader, "EdPosH");
+  cols[C::kVertical] = columns::Centimetres("TPPosV", code::kVerticalHeader, "EdPosV");
   cols[C::kRotation] = columns::Rotation(Qt::AlignHCenter, "0.00");
   cols[C::kFont] = columns::Font(140);
   cols[C::kSize] = columns::Size();
   cols[C::kColour] = columns::Colour();
   cols[C::kBlank] = columns::Blank();
-  return {.titleCode = "0804",
+  return {.titleCode = code::kMarginalFeaturesTitle,
           .columns = std::move(cols),
           .commands = {EditorCommand::Add, EditorCommand::Delete, EditorCommand::Move},
-          .displacementTitleCode = "0179",
+          .displacementTitleCode = code::kDisplaceMarginalsTitle,
           .scrollHeaderName = "TPVac04",
           // The colour Windows gives the text of inactive window captions.
           .editorBackground = QColor(0xD8, 0xE4, 0xF8)};

@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "catalog/catalog.h"
+#include "catalog/message_codes.h"
 #include "widgets/general_dialogs_qt.h"
 
 namespace zirvo {
@@ -12,27 +13,29 @@ TableEditorConfig FolioConfig() {
   using C = NumeratorTable::CellIndex;
   std::vector<ColumnDef> cols(C::kCellCount);
   cols[C::kPosition] = columns::Position();
-  cols[C::kPrefix] = columns::FreeText(104, "TPPref", "0201", "EdPref", 15);
-  cols[C::kNumber] = columns::Integer(80, "TPNum", "0202", "EdFolio", 12, "0", Qt::AlignLeft);
-  cols[C::kSuffix] = columns::FreeText(104, "TPSuf", "0203", "EdSuf", 15);
-  cols[C::kHorizontal] = columns::Centimetres("TPPosH", "0204", "EdPosH");
-  cols[C::kVertical] = columns::Centimetres("TPPosV", "0205", "EdPosV");
+  cols[C::kPrefix] = columns::FreeText(104, "TPPref", code::kPrefixHeader, "EdPref", 15);
+  cols[C::kNumber] =
+      columns::Integer(80, "TPNum", code::kNumberHeader, "EdFolio", 12, "0", Qt::AlignLeft);
+  cols[C::kSuffix] = columns::FreeText(104, "TPSuf", code::kSuffixHeader, "EdSuf", 15);
+  cols[C::kHorizontal] = columns::Centimetres("TPPosH", code::kHorizontalHeader, "EdPosH");
+  cols[C::kVertical] = columns::Centimetres("TPPosV", code::kVerticalHeader, "EdPosV");
   cols[C::kRotation] = columns::Rotation(Qt::AlignRight, "0.00");
-  cols[C::kMask] = columns::Integer(30, "TPMasc", "0207", "EdMasc", 2, "", Qt::AlignHCenter);
+  cols[C::kMask] =
+      columns::Integer(30, "TPMasc", code::kMaskHeader, "EdMasc", 2, "", Qt::AlignHCenter);
   cols[C::kFont] = columns::Font(130);
   cols[C::kSize] = columns::Size();
   cols[C::kColour] = columns::Colour();
   cols[C::kDirection] = {.width = 20,
                          .headerName = "TPRetro",
-                         .headerCode = "0211",
+                         .headerCode = code::kDirectionHeader,
                          .editor = EditorKind::Toggle,
                          .paint = CellPaint::DirectionIcon};
   cols[C::kBlank] = columns::Blank();
-  return {.titleCode = "0803",
+  return {.titleCode = code::kNumeratorFeaturesTitle,
           .columns = std::move(cols),
           .commands = {EditorCommand::Add, EditorCommand::Delete, EditorCommand::Increment,
                        EditorCommand::Move},
-          .displacementTitleCode = "0178",
+          .displacementTitleCode = code::kDisplaceNumeratorsTitle,
           .scrollHeaderName = "TPVac03",
           .editorBackground = QColor(0xE2, 0xE4, 0xC2)};
 }

@@ -17,6 +17,7 @@
 #include "base/qtext_qt.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
+#include "catalog/message_codes.h"
 #include "render/painter_surface_qt.h"
 #include "render/sheet_frame.h"
 #include "render/sheet_render.h"
@@ -58,7 +59,7 @@ QFrame* Divider(QWidget* parent, const char* name) {
 }
 
 void ShowPlainMessage(QWidget* parent, const std::string& text) {
-  QMessageBox box(QMessageBox::NoIcon, ToQString(LookupText("0000")), ToQString(text),
+  QMessageBox box(QMessageBox::NoIcon, ToQString(LookupText(code::kProgramTitle)), ToQString(text),
                   QMessageBox::Ok, parent);
   box.exec();
 }
@@ -383,8 +384,9 @@ void TFHVista::LayOut(const SheetHeader& sheet) {
 }
 
 void TFHVista::ShowSheetSize(const SheetHeader& sheet) {
-  const std::string text = LookupText("0311") + ":  " + LookupText("0316") + " (" +
-                           FormatFixed(sheet.Width, 2) + " cm)  " + LookupText("0315") + " (" +
+  const std::string text = LookupText(code::kSheetSize) + ":  " +
+                           LookupText(code::kSheetWidthLabel) + " (" + FormatFixed(sheet.Width, 2) +
+                           " cm)  " + LookupText(code::kSheetHeightLabel) + " (" +
                            FormatFixed(sheet.Height, 2) + " cm)";
   Et_TamHoja->setText(ToQString(text));
 }
@@ -498,7 +500,7 @@ void TFHVista::AddImage() {
 }
 
 void TFHVista::AskRemoveImage() {
-  QMessageBox box(QMessageBox::Information, ToQString(LookupText("0000")),
+  QMessageBox box(QMessageBox::Information, ToQString(LookupText(code::kProgramTitle)),
                   ToQString(kRemoveImageQuestion), QMessageBox::Ok | QMessageBox::Cancel, this);
   box.setObjectName("RemoveImageQuestion");
   if (box.exec() == QMessageBox::Ok) RemoveImage();
@@ -526,10 +528,10 @@ PrintImage TFHVista::GetPrintImage() const {
 }
 
 void TFHVista::ApplyLanguage() {
-  Pn_Titulo->setText(ToQString("   " + LookupText("0506")));
-  Bt_ImaFondo->setText(ToQString(LookupText("0027")));
-  Bt_CierraFondo->setText(ToQString(LookupText("0028")));
-  Bt_SelFondo->setText(ToQString(LookupText("0029")));
+  Pn_Titulo->setText(ToQString("   " + LookupText(code::kPreviewCommand)));
+  Bt_ImaFondo->setText(ToQString(LookupText(code::kAddImageButton)));
+  Bt_CierraFondo->setText(ToQString(LookupText(code::kRemoveImageButton)));
+  Bt_SelFondo->setText(ToQString(LookupText(code::kPrintImageButton)));
 }
 
 }  // namespace zirvo

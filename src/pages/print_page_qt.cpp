@@ -11,6 +11,7 @@
 #include "base/qtext_qt.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
+#include "catalog/message_codes.h"
 #include "printing/printer_dialog_qt.h"
 #include "printing/qprinter_device_qt.h"
 #include "widgets/table_grid_qt.h"
@@ -288,7 +289,7 @@ void TFHImprime::SelectPrinter() {
     case SetupOutcome::Cancelled:
       return;
     case SetupOutcome::Unreadable: {
-      QMessageBox box(QMessageBox::NoIcon, ToQString(LookupText("0000")),
+      QMessageBox box(QMessageBox::NoIcon, ToQString(LookupText(code::kProgramTitle)),
                       QString::fromLatin1(kUnreadablePrinter), QMessageBox::Ok, this);
       box.exec();
       return;
@@ -319,10 +320,22 @@ void TFHImprime::ApplyLanguage() {
     QLabel* widget;
     const char* code;
   } captions[] = {
-      {Et_ImpPlan, "0805"},  {Et_ImpSel, "0221"},     {Et_IncNum, "0222"}, {Et_NumCop, "0223"},
-      {Et_NumHojas, "0224"}, {Bt_SelecImpre, "0014"}, {Bt_ImpPba, "0015"}, {Bt_ImpTodo, "0016"},
-      {Bt_CanImp, "0017"},   {Et_Reponer, "0228"},    {Et_Rep_01, "0226"}, {Bt_ImpRepos, "0018"},
-      {Bt_Agregar, "0006"},  {Bt_BorraLis, "0019"},   {Bt_BorraT, "0020"}, {Bt_CanRepos, "0017"},
+      {Et_ImpPlan, code::kPrintFeaturesTitle},
+      {Et_ImpSel, code::kSelectedPrinterLabel},
+      {Et_IncNum, code::kNumeratorIncreaseLabel},
+      {Et_NumCop, code::kCopiesPerTemplateLabel},
+      {Et_NumHojas, code::kSheetsToPrintLabel},
+      {Bt_SelecImpre, code::kSelectPrinterButton},
+      {Bt_ImpPba, code::kPrintTestPageButton},
+      {Bt_ImpTodo, code::kPrintAllButton},
+      {Bt_CanImp, code::kCancelPrintingButton},
+      {Et_Reponer, code::kRepositionTitle},
+      {Et_Rep_01, code::kRepositionNumberLabel},
+      {Bt_ImpRepos, code::kPrintRepositionButton},
+      {Bt_Agregar, code::kAddButton},
+      {Bt_BorraLis, code::kDeleteOneButton},
+      {Bt_BorraT, code::kDeleteAllButton},
+      {Bt_CanRepos, code::kCancelPrintingButton},
   };
   for (const auto& caption : captions) caption.widget->setText(ToQString(LookupText(caption.code)));
 }
@@ -374,8 +387,8 @@ void TFHImprime::RunCommand(Run run) {
   std::vector<std::string> notices;
   notices.swap(notices_);
   for (const std::string& notice : notices) {
-    QMessageBox box(QMessageBox::Information, ToQString(LookupText("0000")), ToQString(notice),
-                    QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Information, ToQString(LookupText(code::kProgramTitle)),
+                    ToQString(notice), QMessageBox::Ok, this);
     box.setObjectName("RunNotice");
     box.exec();
   }
@@ -387,9 +400,10 @@ bool TFHImprime::MayWriteTarget() {
     return true;
   const QString file = QString::fromStdString(setting.outputFile);
   if (!QFileInfo::exists(file)) return true;
-  QMessageBox box(QMessageBox::Question, ToQString(LookupText("0000")),
-                  ToQString(OwnText(OwnMessage::ReplaceFile, "%1")).arg(QDir::toNativeSeparators(file)),
-                  QMessageBox::Yes | QMessageBox::No, this);
+  QMessageBox box(
+      QMessageBox::Question, ToQString(LookupText(code::kProgramTitle)),
+      ToQString(OwnText(OwnMessage::ReplaceFile, "%1")).arg(QDir::toNativeSeparators(file)),
+      QMessageBox::Yes | QMessageBox::No, this);
   box.setObjectName("ReplaceFile");
   box.setDefaultButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;

@@ -5,6 +5,7 @@
 #include "base/helpers.h"
 #include "base/qtext_qt.h"
 #include "base/text.h"
+#include "catalog/message_codes.h"
 #include "widgets/widgets_qt.h"
 
 namespace zirvo {
@@ -62,7 +63,7 @@ TFIdioma::TFIdioma(const Catalog& catalog, QWidget* parent)
   Bt_Cerrar->setStyleSheet(QStringLiteral(
       "QLabel{color:%1;}QLabel:hover{background:#c0392b;color:#ffffff;}")
                                .arg(WindowsColor(kDarkBlue).name()));
-  Bt_Cerrar->setText(QStringLiteral("   ") + text("0002") + QStringLiteral("   "));
+  Bt_Cerrar->setText(QStringLiteral("   ") + text(code::kCloseButton) + QStringLiteral("   "));
   Bt_Cerrar->adjustSize();
   Bt_Cerrar->setGeometry(inner - Bt_Cerrar->width(), 0, Bt_Cerrar->width(), 24);
 
@@ -74,7 +75,7 @@ TFIdioma::TFIdioma(const Catalog& catalog, QWidget* parent)
   Et_Idioma->setGeometry(112, 46, inner - 140, 40);
   Et_Idioma->setFont(ArialFont(22, true));
   Et_Idioma->setStyleSheet(QStringLiteral("color:#1b365d;"));
-  Et_Idioma->setText(text("0181"));
+  Et_Idioma->setText(text(code::kLanguageTitle));
 
   Et_DesIdioma = new QLabel(panel);
   Et_DesIdioma->setObjectName(QStringLiteral("Et_DesIdioma"));
@@ -82,7 +83,7 @@ TFIdioma::TFIdioma(const Catalog& catalog, QWidget* parent)
   Et_DesIdioma->setWordWrap(true);
   Et_DesIdioma->setFont(ArialFont(10));
   Et_DesIdioma->setStyleSheet(QStringLiteral("color:#3a4b61;"));
-  Et_DesIdioma->setText(text("0182"));
+  Et_DesIdioma->setText(text(code::kSelectLanguagePrompt));
 
   auto* rule = new QWidget(panel);
   rule->setGeometry(28, 138, inner - 56, 1);
@@ -93,7 +94,7 @@ TFIdioma::TFIdioma(const Catalog& catalog, QWidget* parent)
   Et_Idiomas->setGeometry(28, 166, 170, 26);
   Et_Idiomas->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   Et_Idiomas->setFont(ArialFont(10, true));
-  Et_Idiomas->setText(text("0183"));
+  Et_Idiomas->setText(text(code::kLanguagesLabel));
 
   // Only the two entries of the list can be chosen; nothing can be typed.
   Ed_Idioma = new QComboBox(panel);
@@ -113,10 +114,10 @@ TFIdioma::TFIdioma(const Catalog& catalog, QWidget* parent)
   buttons->setGeometry(0, kHeight - 2 - 44, inner, 44);
   SetBackground(buttons, WindowsColor(kStripColour));
   Bt_Aceptar = ButtonLabel(buttons, "Bt_Aceptar");
-  Bt_Aceptar->setText(text("0001"));
+  Bt_Aceptar->setText(text(code::kOkButton));
   Bt_Aceptar->setGeometry(inner - 2 * 104 - 12, 11, 96, 22);
   Bt_Cancelar = ButtonLabel(buttons, "Bt_Cancelar");
-  Bt_Cancelar->setText(text("0003"));
+  Bt_Cancelar->setText(text(code::kCancelButton));
   Bt_Cancelar->setGeometry(inner - 104 - 4, 11, 96, 22);
   connect(Bt_Aceptar, &ClickLabel::clicked, this, &QDialog::accept);
   connect(Bt_Cancelar, &ClickLabel::clicked, this, &QDialog::reject);

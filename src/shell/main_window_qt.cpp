@@ -13,6 +13,7 @@
 #include "shell/language_dialog_qt.h"
 #include "render/barcode.h"
 #include "widgets/confirm_dialog_qt.h"
+#include "catalog/message_codes.h"
 
 namespace zirvo {
 namespace {
@@ -82,7 +83,7 @@ TFPrincipal::TFPrincipal(QWidget* parent)
 
 void TFPrincipal::FormCreate() {
   SetApplicationTitle();
-  setWindowTitle(ToQString(LookupText("0000")));
+  setWindowTitle(ToQString(LookupText(code::kProgramTitle)));
   setWindowIcon(QIcon(ArtworkPath(QStringLiteral("emblem"))));
   // Every number Qt formats uses "." for decimals and "," for thousands,
   // whatever the regional settings; the core's own numbers never depend on it.

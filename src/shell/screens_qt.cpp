@@ -6,6 +6,7 @@
 
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
+#include "catalog/message_codes.h"
 
 namespace zirvo {
 namespace {
@@ -38,7 +39,7 @@ TFCaratula::TFCaratula(QWidget* parent)
   Et_Mensaje->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   Et_Mensaje->setFont(ArialFont(11, true));
   Et_Mensaje->setStyleSheet(QStringLiteral("color:#ffffff;"));
-  Et_Mensaje->setText(Text("0901"));
+  Et_Mensaje->setText(Text(code::kVerifyingSystemStatus));
 
   REtiq_Version = new QLabel(picture);
   REtiq_Version->setObjectName(QStringLiteral("REtiq_Version"));
@@ -135,11 +136,11 @@ void TFBien::InitWelcome() {
 }
 
 void TFBien::ApplyLanguage() {
-  Et_Iniciar->setText(Text("0011"));
+  Et_Iniciar->setText(Text(code::kStartButton));
   Et_Iniciar->adjustSize();
   Et_Iniciar->setFixedHeight(Pn_Titulo->height());
-  Bt_Idiomas->setText(Text("0033"));
-  Et_Lema->setText(Text("0801"));
+  Bt_Idiomas->setText(Text(code::kLanguageButton));
+  Et_Lema->setText(Text(code::kWelcomeSlogan));
 }
 
 }  // namespace zirvo

@@ -6,6 +6,7 @@
 #include "base/file_io.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
+#include "catalog/message_codes.h"
 #include "template/template_codec.h"
 
 namespace zirvo {
@@ -21,13 +22,13 @@ bool FileExists(const std::string& path) {
   return std::filesystem::exists(path, ignored);
 }
 
-std::string SheetSizeTitle() { return "  " + LookupText("0311"); }
+std::string SheetSizeTitle() { return "  " + LookupText(code::kSheetSize); }
 
 }  // namespace
 
-std::string NoTemplateLabel() { return "-- " + LookupText("0401") + " --"; }
+std::string NoTemplateLabel() { return "-- " + LookupText(code::kEmptyTemplateLabel) + " --"; }
 
-std::string UnnamedTemplateName() { return "- " + LookupText("0402") + " -"; }
+std::string UnnamedTemplateName() { return "- " + LookupText(code::kUnnamedTemplate) + " -"; }
 
 TemplateWorkspace::TemplateWorkspace(WorkspaceHost& host) : host_(host) {}
 
@@ -91,7 +92,7 @@ void TemplateWorkspace::Open() {
   host_.ResetPreview();
   ++generation_;
 
-  BeginBusy("0404");
+  BeginBusy(code::kOpeningTemplateBusy);
   std::optional<Template> loaded;
   try {
     // Fields a file does not hold keep what the header has now.
@@ -148,8 +149,9 @@ void TemplateWorkspace::Save(bool saveAs) {
   if (hasFile_ && !saveAs) {
     target = filePath_;
   } else {
-    const bool chosen = host_.ChooseFileToSave(LookupText(saveAs ? "0032" : "0031"), target) &&
-                        (!FileExists(target) || host_.ConfirmOverwrite(!saveAs));
+    const bool chosen =
+        host_.ChooseFileToSave(LookupText(saveAs ? code::kSaveAsTitle : code::kSave), target) &&
+        (!FileExists(target) || host_.ConfirmOverwrite(!saveAs));
     if (!chosen) {
       // A first save that was given up forgets the name; Save as changes nothing.
       if (!saveAs) document_.SetIdentity({}, {});
@@ -167,7 +169,7 @@ void TemplateWorkspace::RequestWrite(const std::string& target) {
 
   savePath_ = target;
   document_.SetIdentity(FileNameOf(target), FolderOf(target));
-  BeginBusy("0403");
+  BeginBusy(code::kSavingTemplateBusy);
   pendingStep_ = kWriteFile;
   host_.ArmTimer(kTimerInterval);
 }

@@ -192,9 +192,9 @@ class TemplateWorkspace {
   uint64_t generation_ = 0;
 };
 
-// "-- " + text of "0401" + " --".
+// "-- " + text of code::kEmptyTemplateLabel + " --".
 std::string NoTemplateLabel();
-// "- " + text of "0402" + " -".
+// "- " + text of code::kUnnamedTemplate + " -".
 std::string UnnamedTemplateName();
 
 }  // namespace zirvo

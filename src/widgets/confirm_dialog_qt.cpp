@@ -6,6 +6,7 @@
 
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
+#include "catalog/message_codes.h"
 
 namespace zirvo {
 
@@ -26,11 +27,16 @@ struct Question {
 };
 
 constexpr std::array<Question, 5> kQuestions{{
-    {6, "0103", "0111", "0121", "0004", "0002"},
-    {7, "0101", "0111", "0121", "0001", "0003"},
-    {8, "0102", "0111", "0121", "0001", "0003"},
-    {12, "0171", "0172", "0173", "0001", "0003"},
-    {13, "0174", "0175", "0173", "0007", "0003"},
+    {6, code::kOpenTemplateTitle, code::kOpenTemplateWillClose, code::kPressOkToContinue,
+     code::kContinueButton, code::kCloseButton},
+    {7, code::kCloseTemplateTitle, code::kOpenTemplateWillClose, code::kPressOkToContinue,
+     code::kOkButton, code::kCancelButton},
+    {8, code::kNewTemplateTitle, code::kOpenTemplateWillClose, code::kPressOkToContinue,
+     code::kOkButton, code::kCancelButton},
+    {12, code::kAppWillClose, code::kPressOkToProceed, code::kCancelToReturn, code::kOkButton,
+     code::kCancelButton},
+    {13, code::kRowWillBeDeleted, code::kPressDeleteToContinue, code::kCancelToReturn,
+     code::kDeleteButton, code::kCancelButton},
 }};
 
 QLabel* MakeLine(QWidget* parent, const char* name, int top, bool bold) {
@@ -94,8 +100,8 @@ void TFCaratGda::ResetTexts() {
   Et_Lin02->clear();
   Bt_Aceptar->hide();
   Bt_Cancelar->hide();
-  Bt_Cancelar->setText(ToQString(LookupText("0003")));
-  Bt_Aceptar->setText(ToQString(LookupText("0031")));
+  Bt_Cancelar->setText(ToQString(LookupText(code::kCancelButton)));
+  Bt_Aceptar->setText(ToQString(LookupText(code::kSave)));
   Bt_Aceptar->move(kButtonMargin, kButtonTop);
   Bt_Cancelar->move(kInnerWidth - kButtonWidth - kButtonMargin, kButtonTop);
 }

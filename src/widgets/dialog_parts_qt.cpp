@@ -10,6 +10,7 @@
 #include "base/text.h"
 #include "widgets/widgets_qt.h"
 #include "catalog/catalog.h"
+#include "catalog/message_codes.h"
 
 namespace zirvo {
 
@@ -89,8 +90,8 @@ void InstallKeyFilter(QWidget* target, QLineEdit* edit, KeyFilterKind kind) {
 }
 
 void ShowFailure(QWidget* parent, const std::string& message) {
-  QMessageBox box(QMessageBox::Warning, ToQString(LookupText("0000")), ToQString(message),
-                  QMessageBox::Ok, parent);
+  QMessageBox box(QMessageBox::Warning, ToQString(LookupText(code::kProgramTitle)),
+                  ToQString(message), QMessageBox::Ok, parent);
   box.setObjectName("FailureMessage");
   box.exec();
 }

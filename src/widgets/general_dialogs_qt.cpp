@@ -6,6 +6,7 @@
 #include "base/qtext_qt.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
+#include "catalog/message_codes.h"
 
 namespace zirvo {
 
@@ -92,8 +93,8 @@ QLineEdit* GeneralDialog::AddEdit(const char* name, const QRect& geometry, int m
 }
 
 void GeneralDialog::SetCommonCaptions() {
-  Bt_Aplica->setText(ToQString(LookupText("0005")));
-  Bt_Cancela->setText(ToQString(LookupText("0003")));
+  Bt_Aplica->setText(ToQString(LookupText(code::kApplyButton)));
+  Bt_Cancela->setText(ToQString(LookupText(code::kCancelButton)));
 }
 
 TFIncrem::TFIncrem() : GeneralDialog("FIncrem", 278, 130) {
@@ -104,8 +105,8 @@ TFIncrem::TFIncrem() : GeneralDialog("FIncrem", 278, 130) {
 
 bool TFIncrem::Run(std::string& text) {
   SetCommonCaptions();
-  Pn_Titulo->setText(ToQString(LookupText("0176")));
-  Et_Increm->setText(ToQString(LookupText("0177")));
+  Pn_Titulo->setText(ToQString(LookupText(code::kIncreaseNumeratorsTitle)));
+  Et_Increm->setText(ToQString(LookupText(code::kIncreaseLabel)));
   EdIncrem->selectAll();
   EdIncrem->setFocus();
   const bool confirmed = exec() == QDialog::Accepted;
@@ -125,9 +126,9 @@ TFMuevePlan::TFMuevePlan() : GeneralDialog("FMuevePlan", 312, 138) {
 bool TFMuevePlan::Run(const std::string& title, std::string& horizontal, std::string& vertical) {
   SetCommonCaptions();
   Pn_Titulo->setText(ToQString("  " + title));
-  Et_Desplaz->setText(ToQString(LookupText("0180")));
-  Et_Horiz->setText(ToQString(LookupText("0313")));
-  Et_Vert->setText(ToQString(LookupText("0314")));
+  Et_Desplaz->setText(ToQString(LookupText(code::kOffsetLabel)));
+  Et_Horiz->setText(ToQString(LookupText(code::kHorizontalLengthLabel)));
+  Et_Vert->setText(ToQString(LookupText(code::kVerticalHeightLabel)));
   EdHoriz->setText("0.00");
   EdVert->setText("0.00");
   EdHoriz->selectAll();

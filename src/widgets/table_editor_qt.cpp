@@ -16,6 +16,7 @@
 #include "catalog/catalog.h"
 #include "widgets/general_dialogs_qt.h"
 #include "widgets/confirm_dialog_qt.h"
+#include "catalog/message_codes.h"
 
 namespace zirvo {
 
@@ -35,10 +36,10 @@ struct CommandInfo {
   const char* code;
 };
 constexpr CommandInfo kCommands[] = {
-    {EditorCommand::Add, "Bt_Agregar", "0006"},
-    {EditorCommand::Delete, "Bt_Borrar", "0007"},
-    {EditorCommand::Increment, "Bt_Increm", "0008"},
-    {EditorCommand::Move, "Bt_Mover", "0009"},
+    {EditorCommand::Add, "Bt_Agregar", code::kAddButton},
+    {EditorCommand::Delete, "Bt_Borrar", code::kDeleteButton},
+    {EditorCommand::Increment, "Bt_Increm", code::kIncreaseButton},
+    {EditorCommand::Move, "Bt_Mover", code::kMoveButton},
 };
 
 const CommandInfo& InfoOf(EditorCommand command) {
@@ -121,7 +122,7 @@ namespace columns {
 ColumnDef Position() {
   return {.width = 36,
           .headerName = "TPPosic",
-          .headerCode = "0200",
+          .headerCode = code::kPositionHeader,
           .alignment = Qt::AlignHCenter,
           .bold = true};
 }
@@ -167,7 +168,7 @@ ColumnDef Centimetres(const char* header, const char* code, const char* editor) 
 ColumnDef Rotation(Qt::Alignment alignment, const char* initialText) {
   return {.width = 40,
           .headerName = "TPGiro",
-          .headerCode = "0206",
+          .headerCode = code::kRotateHeader,
           .editor = EditorKind::RotationList,
           .editorName = "EdGiro",
           .entries = {"000", "090", "180", "270"},
@@ -179,7 +180,7 @@ ColumnDef Rotation(Qt::Alignment alignment, const char* initialText) {
 ColumnDef Font(int width) {
   return {.width = width,
           .headerName = "TPLetN",
-          .headerCode = "0208",
+          .headerCode = code::kFontHeader,
           .editor = EditorKind::FontList,
           .editorName = "EdLetNom",
           .openedBy = OpenedBy::Printable,
@@ -189,7 +190,7 @@ ColumnDef Font(int width) {
 ColumnDef Size() {
   return {.width = 30,
           .headerName = "TPLetT",
-          .headerCode = "0209",
+          .headerCode = code::kFontSizeHeader,
           .editor = EditorKind::SizeList,
           .editorName = "EdLetTam",
           .entries = {"5", "6", "8", "10", "12", "14", "16", "18", "20", "24", "36", "48", "96"},
@@ -201,7 +202,7 @@ ColumnDef Size() {
 ColumnDef Colour() {
   return {.width = 30,
           .headerName = "TPLetC",
-          .headerCode = "0210",
+          .headerCode = code::kColourHeader,
           .editor = EditorKind::ColourDialog,
           .editorName = "ColorD01",
           .paint = CellPaint::Swatch};
@@ -453,8 +454,9 @@ void TableEditor::InitEditor() {
 void TableEditor::ShowSheetSize() {
   // The size is rounded to 4 decimals first, then shown with 2.
   auto shown = [](double cm) { return FormatFixed(ParseDouble(FormatFixed(cm, 4)), 2); };
-  const std::string text = LookupText("0311") + ":  " + LookupText("0316") + " (" +
-                           shown(sheet_.Width) + " cm)  " + LookupText("0315") + " (" +
+  const std::string text = LookupText(code::kSheetSize) + ":  " +
+                           LookupText(code::kSheetWidthLabel) + " (" + shown(sheet_.Width) +
+                           " cm)  " + LookupText(code::kSheetHeightLabel) + " (" +
                            shown(sheet_.Height) + " cm)";
   Et_TamHoja->setText(ToQString(text));
 }

@@ -4,6 +4,7 @@
 
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
+#include "catalog/message_codes.h"
 
 namespace zirvo {
 namespace {
@@ -46,7 +47,7 @@ void TFHPresenta::InitPresentation() {
 }
 
 void TFHPresenta::ApplyLanguage() {
-  Et_Titulo->setText(QStringLiteral("    ") + Text("0802"));
+  Et_Titulo->setText(QStringLiteral("    ") + Text(code::kWelcomeTitle));
 }
 
 }  // namespace zirvo

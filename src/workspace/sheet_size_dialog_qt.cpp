@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "widgets/widgets_qt.h"
 #include "catalog/catalog.h"
+#include "catalog/message_codes.h"
 
 namespace zirvo {
 namespace {
@@ -110,13 +111,13 @@ TFNuevo::TFNuevo(QWidget* parent) : BorderlessDialog(parent) {
 }
 
 void TFNuevo::ApplyLanguage() {
-  Et_Personal->setText(Text("0312"));
-  Et_Horiz->setText(Text("0313"));
-  Et_Vert->setText(Text("0314"));
-  EqVerCm->setText(Text("0251"));
-  EqHorCm->setText(Text("0251"));
-  Bt_Cancela->setText(Text("0003"));
-  Bt_Aplica->setText(Text("0005"));
+  Et_Personal->setText(Text(code::kCustomPaperLabel));
+  Et_Horiz->setText(Text(code::kHorizontalLengthLabel));
+  Et_Vert->setText(Text(code::kVerticalHeightLabel));
+  EqVerCm->setText(Text(code::kCentimetresUnit));
+  EqHorCm->setText(Text(code::kCentimetresUnit));
+  Bt_Cancela->setText(Text(code::kCancelButton));
+  Bt_Aplica->setText(Text(code::kApplyButton));
 }
 
 bool TFNuevo::AskSheetSize(const std::string& title, double& width, double& height) {

@@ -11,6 +11,7 @@
 #include "base/helpers.h"
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
+#include "catalog/message_codes.h"
 #include "workspace/sheet_size_dialog_qt.h"
 
 namespace zirvo {
@@ -29,16 +30,17 @@ struct CommandEntry {
 
 // Left to right, as the icons stand on the command row.
 constexpr CommandEntry kCommands[] = {
-    {WorkspaceCommand::Close, "Im_Cerrar", "close", "0501", false},
-    {WorkspaceCommand::New, "Im_Nuevo", "new", "0502", false},
-    {WorkspaceCommand::Open, "Im_Abrir", "open", "0503", false},
-    {WorkspaceCommand::Save, "Im_Guardar", "save", "0504", false},
-    {WorkspaceCommand::SaveAs, "Im_GdaComo", "saveas", "0505", false},
-    {WorkspaceCommand::Numerators, "Im_Numera", "numerators", "0507", true},
-    {WorkspaceCommand::MarginalTexts, "Im_Marginal", "marginals", "0508", false},
-    {WorkspaceCommand::SheetSize, "Im_TamHoja", "sheetsize", "0509", true},
-    {WorkspaceCommand::Preview, "Im_VistaPrev", "preview", "0506", false},
-    {WorkspaceCommand::PrintPage, "Im_Imprime", "print", "0510", false},
+    {WorkspaceCommand::Close, "Im_Cerrar", "close", code::kCloseTemplateCommand, false},
+    {WorkspaceCommand::New, "Im_Nuevo", "new", code::kNewTemplateCommand, false},
+    {WorkspaceCommand::Open, "Im_Abrir", "open", code::kOpenTemplateCommand, false},
+    {WorkspaceCommand::Save, "Im_Guardar", "save", code::kSaveTemplateCommand, false},
+    {WorkspaceCommand::SaveAs, "Im_GdaComo", "saveas", code::kSaveAsCommand, false},
+    {WorkspaceCommand::Numerators, "Im_Numera", "numerators", code::kNumeratorsCommand, true},
+    {WorkspaceCommand::MarginalTexts, "Im_Marginal", "marginals", code::kMarginalTextsCommand,
+     false},
+    {WorkspaceCommand::SheetSize, "Im_TamHoja", "sheetsize", code::kSheetSizeCommand, true},
+    {WorkspaceCommand::Preview, "Im_VistaPrev", "preview", code::kPreviewCommand, false},
+    {WorkspaceCommand::PrintPage, "Im_Imprime", "print", code::kPrintCommand, false},
 };
 
 bool AlwaysShown(WorkspaceCommand command) {
@@ -237,7 +239,7 @@ QString TFImpLibre::DataFolderPath() const {
 }
 
 bool TFImpLibre::ChooseFileToOpen(std::string& path) {
-  QFileDialog dialog(window(), ToQString(LookupText("0503")), DataFolderPath());
+  QFileDialog dialog(window(), ToQString(LookupText(code::kOpenTemplateCommand)), DataFolderPath());
   dialog.setObjectName(QStringLiteral("OpenDialog"));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -262,7 +264,8 @@ bool TFImpLibre::ChooseFileToSave(const std::string& title, std::string& path) {
 
 bool TFImpLibre::ConfirmOverwrite(bool atMainWindow) {
   QMessageBox box(QMessageBox::Information, window()->windowTitle(),
-                  ToQString(LookupText("0131")), QMessageBox::Ok | QMessageBox::Cancel, window());
+                  ToQString(LookupText(code::kOverwriteFileQuestion)),
+                  QMessageBox::Ok | QMessageBox::Cancel, window());
   box.setObjectName(QStringLiteral("OverwriteQuestion"));
   if (atMainWindow) {
     box.move(window()->x() + 382, window()->y() + 292);
