@@ -8,9 +8,9 @@
 #include <string>
 
 #include "base/platform.h"
+#include "bench_sheet.h"
 #include "render/painter_surface_qt.h"
 #include "render/sheet_render.h"
-#include "bench_sheet.h"
 
 namespace {
 
@@ -18,7 +18,8 @@ using namespace zirvo;
 using Clock = std::chrono::steady_clock;
 constexpr int32_t kScreen = 96;
 
-double PaintFrames(QImage& image, const PrintJob& sheet, int32_t zoom, int left, int top, int frames) {
+double PaintFrames(QImage& image, const PrintJob& sheet, int32_t zoom, int left, int top,
+                   int frames) {
   const DeviceMapping mapping = DeviceMapping::Preview(zoom, kScreen);
   double total = 0;
   for (int frame = -1; frame < frames; ++frame) {  // frame -1 warms the glyph caches
@@ -29,7 +30,8 @@ double PaintFrames(QImage& image, const PrintJob& sheet, int32_t zoom, int left,
     PainterSurface surface(&painter);
     DrawSheet(surface, mapping, {&sheet.Numerators, &sheet.Marginals, nullptr, {}});
     painter.end();
-    if (frame >= 0) total += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    if (frame >= 0)
+      total += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
   }
   return total / frames;
 }
@@ -45,7 +47,8 @@ int main(int argc, char** argv) {
   // The fitting zoom of a 768 x 447 view: 41 %, a 335 x 434 panel.
   const int32_t fit = 41;
   QImage fitted(RoundHalfEven(fit / 100.0 * CmToScreenPixels(21.60, kScreen)),
-                RoundHalfEven(fit / 100.0 * CmToScreenPixels(28.00, kScreen)), QImage::Format_RGB32);
+                RoundHalfEven(fit / 100.0 * CmToScreenPixels(28.00, kScreen)),
+                QImage::Format_RGB32);
   const long long rss0 = platform::ResidentBytes();
   const double fitMs = PaintFrames(fitted, sheet, fit, 0, 0, frames);
   const long long rssFit = platform::ResidentBytes();

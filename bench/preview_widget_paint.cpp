@@ -17,14 +17,13 @@
 #include <string>
 
 #include "base/platform.h"
-#include "pages/preview_page_qt.h"
 #include "bench_sheet.h"
+#include "pages/preview_page_qt.h"
 
 namespace {
 
 using namespace zirvo;
 using Clock = std::chrono::steady_clock;
-
 
 QString BackgroundJpeg(const QString& folder) {
   QImage image(2550, 3300, QImage::Format_RGB32);  // a 300 dpi Letter scan

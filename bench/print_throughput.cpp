@@ -88,7 +88,8 @@ double BareLoop(const QString& file, const PrintJob& job, int pages) {
     }
     for (const MarginalText& m : job.Marginals) {
       painter.setFont(fontOf(m.Size));
-      painter.drawText(QPoint(dots(m.Horizontal), dots(m.Vertical)), QString::fromLatin1(m.Text.c_str()));
+      painter.drawText(QPoint(dots(m.Horizontal), dots(m.Vertical)),
+                       QString::fromLatin1(m.Text.c_str()));
     }
     if (page + 1 < pages) printer.newPage();
   }

@@ -17,8 +17,8 @@ void SplitLine(std::string_view line, char delimiter, std::vector<std::string>& 
   }
 }
 
-bool LinesToGrid(const std::vector<std::string>& lines, CsvGrid& grid, int32_t& rows,
-                 int32_t& cols, char delimiter) {
+bool LinesToGrid(const std::vector<std::string>& lines, CsvGrid& grid, int32_t& rows, int32_t& cols,
+                 char delimiter) {
   rows = 0;
   cols = 0;
   if (lines.empty()) return false;

@@ -21,7 +21,7 @@ void SplitLine(std::string_view line, char delimiter, std::vector<std::string>& 
 // trimmed of codes 0 to 32 before it is split. Returns false for an empty
 // list; an empty first line returns true with rows and cols 0. In both cases
 // the grid is left as it was.
-bool LinesToGrid(const std::vector<std::string>& lines, CsvGrid& grid, int32_t& rows,
-                 int32_t& cols, char delimiter);
+bool LinesToGrid(const std::vector<std::string>& lines, CsvGrid& grid, int32_t& rows, int32_t& cols,
+                 char delimiter);
 
 }  // namespace zirvo

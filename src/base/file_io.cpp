@@ -7,9 +7,9 @@
 #include <random>
 #include <sstream>
 
+#include "base/messages.h"
 #include "base/platform.h"
 #include "base/text.h"
-#include "base/messages.h"
 
 namespace zirvo {
 namespace {
@@ -40,15 +40,15 @@ std::string TemporaryPrefix(const std::string& path) {
 fs::path TemporaryPathBeside(const std::string& path) {
   std::random_device seed;
   std::mt19937_64 generator(seed());
-  return FolderPart(path) /
-         (TemporaryPrefix(path) + FormatInt(generator() % 1000000000) + ".tmp");
+  return FolderPart(path) / (TemporaryPrefix(path) + FormatInt(generator() % 1000000000) + ".tmp");
 }
 
 bool IsTemporaryOf(const std::string& fileName, const std::string& prefix) {
   constexpr std::string_view kSuffix = ".tmp";
   if (fileName.size() <= prefix.size() + kSuffix.size()) return false;
   if (fileName.compare(0, prefix.size(), prefix) != 0) return false;
-  if (fileName.compare(fileName.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0) return false;
+  if (fileName.compare(fileName.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
+    return false;
   const auto digits = std::string_view(fileName).substr(
       prefix.size(), fileName.size() - prefix.size() - kSuffix.size());
   return digits.find_first_not_of("0123456789") == std::string_view::npos;

@@ -6,11 +6,13 @@ namespace {
 const char* OwnSpanish(OwnMessage message) {
   switch (message) {
     case OwnMessage::PipeInText:
-      return "El texto '%s' contiene el car\xe1" "cter \"|\", que una plantilla no puede guardar.";
+      return "El texto '%s' contiene el car\xe1"
+             "cter \"|\", que una plantilla no puede guardar.";
     case OwnMessage::NotCp1252:
       return "El texto '%s' contiene caracteres que una plantilla no puede guardar.";
     case OwnMessage::NumberOutOfRange:
-      return "El numerador %s saldr\xed" "a del rango de n\xfameros (-2147483648 a 2147483647) "
+      return "El numerador %s saldr\xed"
+             "a del rango de n\xfameros (-2147483648 a 2147483647) "
              "en esta impresi\xf3n. No se imprimi\xf3 nada.";
     case OwnMessage::NegativeSheets:
       return "El n\xfamero de hojas '%s' no puede ser negativo. No se imprimi\xf3 nada.";
@@ -23,7 +25,8 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::SheetSizeNotPositive:
       return "El largo y el alto de la hoja deben ser mayores que cero.";
     case OwnMessage::ImageNotDecoded:
-      return "La imagen '%s' no pudo ser le\xed" "da como imagen JPEG.";
+      return "La imagen '%s' no pudo ser le\xed"
+             "da como imagen JPEG.";
     case OwnMessage::FileNotWritten:
       return "No se pudo guardar el archivo '%s': %s";
     case OwnMessage::FileNotRead:
@@ -33,7 +36,8 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::PrintingFailed:
       return "Error de impresi\xf3n en '%s': %s. La impresi\xf3n fue cancelada.";
     case OwnMessage::ReplaceFile:
-      return "El archivo '%s' ya existe. \xbf" "Desea reemplazarlo?";
+      return "El archivo '%s' ya existe. \xbf"
+             "Desea reemplazarlo?";
   }
   return "";
 }

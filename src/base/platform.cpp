@@ -3,10 +3,9 @@
 
 #include <fcntl.h>
 #include <pwd.h>
-#include <unistd.h>
-
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
@@ -36,8 +35,8 @@ std::string HomeFolder() {
   std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
   struct passwd entry {};
   struct passwd* found = nullptr;
-  if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
-      found->pw_dir == nullptr)
+  if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+      found == nullptr || found->pw_dir == nullptr)
     return {};
   return found->pw_dir;
 }

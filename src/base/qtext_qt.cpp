@@ -4,9 +4,7 @@
 
 namespace zirvo {
 
-QString ToQString(std::string_view cp1252) {
-  return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
+QString ToQString(std::string_view cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
 
 std::string FromQString(const QString& text, bool* complete) {
   return Utf8ToCp1252(text.toStdString(), complete);

@@ -12,10 +12,9 @@ namespace {
 // Unicode code points of bytes 0x80 to 0x9F; the five bytes Windows-1252
 // leaves undefined keep the C1 control of the same value.
 constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 std::string Quoted(std::string_view text, const char* tail) {
   std::string message = "'";
@@ -165,8 +164,8 @@ bool TryParseDouble(std::string_view text, double& value) {
   if (body.empty()) return false;
   // Only digits, one sign, "." and an exponent: no "inf", "nan" or hex.
   for (char c : body) {
-    const bool allowed = (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' ||
-                         c == 'E';
+    const bool allowed =
+        (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
     if (!allowed) return false;
   }
   const char* last = body.data() + body.size();

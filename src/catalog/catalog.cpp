@@ -71,5 +71,4 @@ Catalog& ProgramCatalog() {
 
 std::string LookupText(std::string_view code) { return ProgramCatalog().LookupText(code); }
 
-
 }  // namespace zirvo

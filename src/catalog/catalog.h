@@ -51,5 +51,4 @@ Catalog& ProgramCatalog();
 // ProgramCatalog().LookupText(code).
 std::string LookupText(std::string_view code);
 
-
 }  // namespace zirvo

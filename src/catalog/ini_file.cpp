@@ -10,7 +10,9 @@ namespace {
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+           const auto lower = [](char c) {
+             return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+           };
            return lower(x) == lower(y);
          });
 }
@@ -27,8 +29,10 @@ std::vector<IniLine> SplitIni(std::string_view bytes) {
   std::size_t start = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-    std::size_t endLength = (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-    lines.push_back({std::string(bytes.substr(start, i - start)), std::string(bytes.substr(i, endLength))});
+    std::size_t endLength =
+        (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
+    lines.push_back(
+        {std::string(bytes.substr(start, i - start)), std::string(bytes.substr(i, endLength))});
     i += endLength - 1;
     start = i + 1;
   }

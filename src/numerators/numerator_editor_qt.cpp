@@ -47,7 +47,9 @@ TFHFolio::TFHFolio(QWidget* parent)
   setObjectName("FHFolio01");
 }
 
-const NumeratorTable& TFHFolio::Folios() const { return static_cast<const NumeratorTable&>(Table()); }
+const NumeratorTable& TFHFolio::Folios() const {
+  return static_cast<const NumeratorTable&>(Table());
+}
 
 void TFHFolio::RunIncrement() {
   if (Table().Empty() || Document() == nullptr) return;

@@ -49,7 +49,6 @@ const char* const kPictureFilters[] = {
 const char* const kZoomTooLarge = "El valor es demasiado grande para ser ampliado";
 const char* const kRemoveImageQuestion = "La imagen se borrar\xe1. Presione OK para continuar.";
 
-
 QFrame* Divider(QWidget* parent, const char* name) {
   auto* bar = new QFrame(parent);
   bar->setObjectName(name);
@@ -395,8 +394,8 @@ void TFHVista::ApplyFittingZoom() {
   ScrollVista->ClearRanges();
   const SizeI available{ScrollVista->width() - 2 * SheetView::kMargin,
                         ScrollVista->height() - 2 * SheetView::kMargin};
-  const int zoom = FittingZoom(available, {sheetPixels_.width(), sheetPixels_.height()},
-                               kDefaultZoom);
+  const int zoom =
+      FittingZoom(available, {sheetPixels_.width(), sheetPixels_.height()}, kDefaultZoom);
   Ed_Zoom->setEditText(QString::number(zoom));
   ShowPanel(zoom);
 }

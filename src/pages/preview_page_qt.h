@@ -15,10 +15,10 @@
 #include <functional>
 #include <memory>
 
-#include "widgets/dialog_parts_qt.h"
+#include "base/bitmap.h"
 #include "template/print_job.h"
 #include "template/template.h"
-#include "base/bitmap.h"
+#include "widgets/dialog_parts_qt.h"
 
 namespace zirvo {
 
@@ -147,8 +147,8 @@ class TFHVista : public QWidget {
   const BackgroundImage* Background() const;
 
   int zoom_ = kDefaultZoom;
-  QSize sheetPixels_;  // the sheet at 100 %
-  SheetHeader laidOut_;   // the header whose size was laid out last
+  QSize sheetPixels_;    // the sheet at 100 %
+  SheetHeader laidOut_;  // the header whose size was laid out last
   NumeratorList numerators_;
   MarginalTextList marginals_;
   Template* document_ = nullptr;

@@ -28,7 +28,6 @@ constexpr int kCommandWidth = 210;
 
 const char* const kUnreadablePrinter = "Exite un error al leer datos de la impresora";
 
-
 void KeepPlaceWhenHidden(QWidget* widget) {
   QSizePolicy policy = widget->sizePolicy();
   policy.setRetainSizeWhenHidden(true);

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "widgets/dialog_parts_qt.h"
-#include "template/print_job.h"
 #include "printing/page_device.h"
 #include "printing/print_engine.h"
+#include "template/print_job.h"
+#include "widgets/dialog_parts_qt.h"
 
 namespace zirvo {
 

@@ -31,8 +31,10 @@ void ParsePaper(const std::string& text, BatchOptions& o) {
   const struct {
     const char* name;
     PaperKind kind;
-  } named[] = {{"A4", PaperKind::A4},         {"A3", PaperKind::A3},
-               {"A5", PaperKind::A5},         {"Letter", PaperKind::Letter},
+  } named[] = {{"A4", PaperKind::A4},
+               {"A3", PaperKind::A3},
+               {"A5", PaperKind::A5},
+               {"Letter", PaperKind::Letter},
                {"Legal", PaperKind::Legal}};
   for (const auto& n : named) {
     if (text == n.name) {
@@ -44,8 +46,10 @@ void ParsePaper(const std::string& text, BatchOptions& o) {
   double w = 0, h = 0;
   if (x == std::string::npos || !TryParseDouble(text.substr(0, x), w) ||
       !TryParseDouble(text.substr(x + 1), h) || !(w > 0) || !(h > 0) || w > 500 || h > 500)
-    throw UsageError("--paper takes A4, A3, A5, Letter, Legal or WIDTHxHEIGHT in centimetres "
-                     "(such as 21.6x28), not '" + text + "'");
+    throw UsageError(
+        "--paper takes A4, A3, A5, Letter, Legal or WIDTHxHEIGHT in centimetres "
+        "(such as 21.6x28), not '" +
+        text + "'");
   o.paper = PaperKind::Custom;
   o.paperWidthCm = w;
   o.paperHeightCm = h;
@@ -55,11 +59,21 @@ std::string JsonString(const std::string& cp1252) {
   std::string out = "\"";
   for (unsigned char c : Cp1252ToUtf8(cp1252)) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 0x20) {
           static const char* hex = "0123456789abcdef";
@@ -142,32 +156,52 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
     o.command = BatchOptions::Command::Version;
     return o;
   }
-  if (command == "print") o.command = BatchOptions::Command::Print;
-  else if (command == "preview") o.command = BatchOptions::Command::Preview;
-  else if (command == "info") o.command = BatchOptions::Command::Info;
-  else throw UsageError("unknown command '" + command + "'");
+  if (command == "print")
+    o.command = BatchOptions::Command::Print;
+  else if (command == "preview")
+    o.command = BatchOptions::Command::Preview;
+  else if (command == "info")
+    o.command = BatchOptions::Command::Info;
+  else
+    throw UsageError("unknown command '" + command + "'");
 
   const bool print = o.command == BatchOptions::Command::Print;
   const bool preview = o.command == BatchOptions::Command::Preview;
   const bool info = o.command == BatchOptions::Command::Info;
   while (!in.Done()) {
     const std::string& arg = in.Next();
-    if (arg == "--output" && (print || preview)) o.output = in.ValueOf(arg);
-    else if (arg == "--printer" && print) o.printer = in.ValueOf(arg);
-    else if (arg == "--sheets" && print) o.sheets = in.ValueOf(arg);
-    else if (arg == "--copies" && print) o.copies = in.ValueOf(arg);
-    else if (arg == "--increment" && print) o.increment = in.ValueOf(arg);
-    else if (arg == "--test-sheet" && print) o.testSheet = true;
-    else if (arg == "--reposition" && print) o.reposition.push_back(in.ValueOf(arg));
-    else if (arg == "--background" && (print || preview)) o.background = in.ValueOf(arg);
-    else if (arg == "--paper" && print) ParsePaper(in.ValueOf(arg), o);
-    else if (arg == "--landscape" && print) o.landscape = true;
-    else if (arg == "--dpi" && print) o.dpi = PositiveInteger(arg, in.ValueOf(arg));
-    else if (arg == "--zoom" && preview) o.zoom = PositiveInteger(arg, in.ValueOf(arg));
-    else if (arg == "--json" && info) o.json = true;
-    else if (!arg.empty() && arg[0] == '-') throw UsageError("unknown option '" + arg + "' for " + command);
-    else if (o.templatePath.empty()) o.templatePath = arg;
-    else throw UsageError("only one template, not also '" + arg + "'");
+    if (arg == "--output" && (print || preview))
+      o.output = in.ValueOf(arg);
+    else if (arg == "--printer" && print)
+      o.printer = in.ValueOf(arg);
+    else if (arg == "--sheets" && print)
+      o.sheets = in.ValueOf(arg);
+    else if (arg == "--copies" && print)
+      o.copies = in.ValueOf(arg);
+    else if (arg == "--increment" && print)
+      o.increment = in.ValueOf(arg);
+    else if (arg == "--test-sheet" && print)
+      o.testSheet = true;
+    else if (arg == "--reposition" && print)
+      o.reposition.push_back(in.ValueOf(arg));
+    else if (arg == "--background" && (print || preview))
+      o.background = in.ValueOf(arg);
+    else if (arg == "--paper" && print)
+      ParsePaper(in.ValueOf(arg), o);
+    else if (arg == "--landscape" && print)
+      o.landscape = true;
+    else if (arg == "--dpi" && print)
+      o.dpi = PositiveInteger(arg, in.ValueOf(arg));
+    else if (arg == "--zoom" && preview)
+      o.zoom = PositiveInteger(arg, in.ValueOf(arg));
+    else if (arg == "--json" && info)
+      o.json = true;
+    else if (!arg.empty() && arg[0] == '-')
+      throw UsageError("unknown option '" + arg + "' for " + command);
+    else if (o.templatePath.empty())
+      o.templatePath = arg;
+    else
+      throw UsageError("only one template, not also '" + arg + "'");
   }
   if (o.templatePath.empty()) throw UsageError("the template file is missing");
   if (print && o.output.empty() == o.printer.empty())
@@ -179,8 +213,8 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
 }
 
 PrinterSetting BatchPrinterSetting(const BatchOptions& o, const SheetHeader& sheet) {
-  PrinterSetting s = o.printer.empty() ? PrinterSetting::PdfFile(o.output)
-                                       : PrinterSetting::Queue(o.printer);
+  PrinterSetting s =
+      o.printer.empty() ? PrinterSetting::PdfFile(o.output) : PrinterSetting::Queue(o.printer);
   s.paper = o.paper;
   s.paperWidthCm = o.paperWidthCm;
   s.paperHeightCm = o.paperHeightCm;
@@ -214,16 +248,16 @@ std::string FormatTemplateInfo(const SheetHeader& sheet, const NumeratorList& nu
     w.Text("suffix", n.Suffix);
     w.Number("mask", n.Mask);
     w.Flag("reverse", n.Reverse);
-    WriteItem(w, n.Horizontal, n.Vertical, n.Rotation, n.Barcode, n.BarcodeType,
-              n.BarcodePosition, n.BarHeight, n.BarLength, n.Font, n.Size, n.Colour);
+    WriteItem(w, n.Horizontal, n.Vertical, n.Rotation, n.Barcode, n.BarcodeType, n.BarcodePosition,
+              n.BarHeight, n.BarLength, n.Font, n.Size, n.Colour);
     numeratorLines.push_back(w.Take());
   }
   for (const MarginalText& m : marginals) {
     RecordWriter w(json);
     w.Number("position", m.Position);
     w.Text("text", m.Text);
-    WriteItem(w, m.Horizontal, m.Vertical, m.Rotation, m.Barcode, m.BarcodeType,
-              m.BarcodePosition, m.BarHeight, m.BarLength, m.Font, m.Size, m.Colour);
+    WriteItem(w, m.Horizontal, m.Vertical, m.Rotation, m.Barcode, m.BarcodeType, m.BarcodePosition,
+              m.BarHeight, m.BarLength, m.Font, m.Size, m.Colour);
     marginalLines.push_back(w.Take());
   }
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "template/records.h"
 #include "printing/printer_setting.h"
+#include "template/records.h"
 
 namespace zirvo {
 

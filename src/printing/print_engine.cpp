@@ -56,9 +56,9 @@ struct PrintEngine::RunPlan {
   int32_t sheets = 0;
   int32_t pagesPerSheet = 1;
   int32_t progressMaximum = 0;
-  NumeratorList numerators;       // the working numerators, numbers as stored
-  std::vector<int64_t> steps;  // per numerator
-  std::vector<int64_t> deltas; // per sheet; empty for a run
+  NumeratorList numerators;     // the working numerators, numbers as stored
+  std::vector<int64_t> steps;   // per numerator
+  std::vector<int64_t> deltas;  // per sheet; empty for a run
 };
 
 PrintEngine::PrintEngine(PageDevice& device, RunObserver* observer)
@@ -255,8 +255,10 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
         if (copy < plan.pagesPerSheet || k < plan.sheets) device_.NewPage();
       }
     }
-    if (cancel_) device_.Abort();
-    else device_.EndDoc();
+    if (cancel_)
+      device_.Abort();
+    else
+      device_.EndDoc();
   } catch (...) {
     device_.Abort();
     Observer().HideStatus(panel);

@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "template/print_job.h"
 #include "printing/page_device.h"
 #include "printing/printer_setting.h"
+#include "template/print_job.h"
 
 namespace zirvo {
 

@@ -19,8 +19,8 @@ struct PrinterSetting {
   std::string printerName;  // the CUPS queue; empty for the system's default printer
   std::string outputFile;   // the PDF file, for Target::PdfFile
   PaperKind paper = PaperKind::QueueDefault;  // a PDF file takes A4 for QueueDefault
-  double paperWidthCm = 0.0;   // for PaperKind::Custom, portrait width
-  double paperHeightCm = 0.0;  // for PaperKind::Custom, portrait height
+  double paperWidthCm = 0.0;                  // for PaperKind::Custom, portrait width
+  double paperHeightCm = 0.0;                 // for PaperKind::Custom, portrait height
   bool landscape = false;
   int32_t resolution = 0;  // dots per inch; 0 for the queue's default (600 for a PDF file)
   DuplexMode duplex = DuplexMode::QueueDefault;

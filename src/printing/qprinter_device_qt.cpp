@@ -22,37 +22,50 @@ constexpr int32_t kPdfDefaultResolution = 600;
 // The CUPS media option for a paper the setting names explicitly.
 QString MediaOption(const PrinterSetting& s) {
   switch (s.paper) {
-    case PaperKind::A4: return "A4";
-    case PaperKind::A3: return "A3";
-    case PaperKind::A5: return "A5";
-    case PaperKind::Letter: return "Letter";
-    case PaperKind::Legal: return "Legal";
+    case PaperKind::A4:
+      return "A4";
+    case PaperKind::A3:
+      return "A3";
+    case PaperKind::A5:
+      return "A5";
+    case PaperKind::Letter:
+      return "Letter";
+    case PaperKind::Legal:
+      return "Legal";
     case PaperKind::Custom:
       return QString("Custom.%1x%2mm")
           .arg(std::lround(s.paperWidthCm * 10.0))
           .arg(std::lround(s.paperHeightCm * 10.0));
-    case PaperKind::QueueDefault: break;
+    case PaperKind::QueueDefault:
+      break;
   }
   return {};
 }
 
 QString QueueDescription(const PrinterSetting& s) {
-  return s.printerName.empty() ? QString("(default printer)") : QString::fromStdString(s.printerName);
+  return s.printerName.empty() ? QString("(default printer)")
+                               : QString::fromStdString(s.printerName);
 }
 
 }  // namespace
 
 QPageSize PageSizeOf(const PrinterSetting& s) {
   switch (s.paper) {
-    case PaperKind::A4: return QPageSize(QPageSize::A4);
-    case PaperKind::A3: return QPageSize(QPageSize::A3);
-    case PaperKind::A5: return QPageSize(QPageSize::A5);
-    case PaperKind::Letter: return QPageSize(QPageSize::Letter);
-    case PaperKind::Legal: return QPageSize(QPageSize::Legal);
+    case PaperKind::A4:
+      return QPageSize(QPageSize::A4);
+    case PaperKind::A3:
+      return QPageSize(QPageSize::A3);
+    case PaperKind::A5:
+      return QPageSize(QPageSize::A5);
+    case PaperKind::Letter:
+      return QPageSize(QPageSize::Letter);
+    case PaperKind::Legal:
+      return QPageSize(QPageSize::Legal);
     case PaperKind::Custom:
       return QPageSize(QSizeF(s.paperWidthCm * 10.0, s.paperHeightCm * 10.0), QPageSize::Millimeter,
                        QString(), QPageSize::ExactMatch);
-    case PaperKind::QueueDefault: break;
+    case PaperKind::QueueDefault:
+      break;
   }
   return QPageSize();
 }
@@ -67,7 +80,8 @@ PrinterSetting QPrinterDevice::DefaultSetting() const {
 
 std::vector<std::string> QPrinterDevice::InstalledPrinters() {
   std::vector<std::string> names;
-  for (const QString& name : QPrinterInfo::availablePrinterNames()) names.push_back(name.toStdString());
+  for (const QString& name : QPrinterInfo::availablePrinterNames())
+    names.push_back(name.toStdString());
   return names;
 }
 
@@ -89,9 +103,10 @@ void QPrinterDevice::BeginDoc() {
   int32_t resolution = setting_.resolution;
   if (!toFile) {
     // What the queue would use by itself, for what the setting leaves open.
-    const QPrinterInfo info = setting_.printerName.empty()
-                                  ? QPrinterInfo::defaultPrinter()
-                                  : QPrinterInfo::printerInfo(QString::fromStdString(setting_.printerName));
+    const QPrinterInfo info =
+        setting_.printerName.empty()
+            ? QPrinterInfo::defaultPrinter()
+            : QPrinterInfo::printerInfo(QString::fromStdString(setting_.printerName));
     if (info.isNull()) Fail(QStringLiteral("la impresora no existe"));
     if (!pageSize.isValid()) pageSize = info.defaultPageSize();
     if (resolution <= 0) {
@@ -104,8 +119,9 @@ void QPrinterDevice::BeginDoc() {
 
   // The spool file: beside the target for a PDF file, so that the rename
   // that publishes it cannot cross file systems.
-  const QString folder = toFile ? QFileInfo(QString::fromStdString(setting_.outputFile)).absolutePath()
-                                : QDir::tempPath();
+  const QString folder = toFile
+                             ? QFileInfo(QString::fromStdString(setting_.outputFile)).absolutePath()
+                             : QDir::tempPath();
   QTemporaryFile spool(folder + "/.zirvo-XXXXXX.pdf");
   spool.setAutoRemove(false);
   if (!spool.open()) {
@@ -172,26 +188,43 @@ void QPrinterDevice::EndDoc() {
   Submit();
 }
 
-QStringList LpArguments(const PrinterSetting& setting, const QString& title,
-                        const QString& file) {
+QStringList LpArguments(const PrinterSetting& setting, const QString& title, const QString& file) {
   QStringList args;
   if (!setting.printerName.empty()) args << "-d" << QString::fromStdString(setting.printerName);
   args << "-t" << title;
   // The document is drawn at the paper's full size: no driver may fit it to
   // its printable area, or every number would move on the paper.
-  args << "-o" << "print-scaling=none";
+  args << "-o"
+       << "print-scaling=none";
   const QString media = MediaOption(setting);
   if (!media.isEmpty()) args << "-o" << ("media=" + media);
   switch (setting.duplex) {
-    case DuplexMode::Simplex: args << "-o" << "sides=one-sided"; break;
-    case DuplexMode::LongEdge: args << "-o" << "sides=two-sided-long-edge"; break;
-    case DuplexMode::ShortEdge: args << "-o" << "sides=two-sided-short-edge"; break;
-    case DuplexMode::QueueDefault: break;
+    case DuplexMode::Simplex:
+      args << "-o"
+           << "sides=one-sided";
+      break;
+    case DuplexMode::LongEdge:
+      args << "-o"
+           << "sides=two-sided-long-edge";
+      break;
+    case DuplexMode::ShortEdge:
+      args << "-o"
+           << "sides=two-sided-short-edge";
+      break;
+    case DuplexMode::QueueDefault:
+      break;
   }
   switch (setting.colour) {
-    case ColourMode::Colour: args << "-o" << "print-color-mode=color"; break;
-    case ColourMode::GrayScale: args << "-o" << "print-color-mode=monochrome"; break;
-    case ColourMode::QueueDefault: break;
+    case ColourMode::Colour:
+      args << "-o"
+           << "print-color-mode=color";
+      break;
+    case ColourMode::GrayScale:
+      args << "-o"
+           << "print-color-mode=monochrome";
+      break;
+    case ColourMode::QueueDefault:
+      break;
   }
   args << "--" << file;
   return args;
@@ -206,8 +239,9 @@ void QPrinterDevice::Submit() {
   QFile::remove(spoolFile_);
   spoolFile_.clear();
   if (!finished || lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0)
-    Fail(errors.isEmpty() ? QStringLiteral("el sistema de impresi\u00f3n no acept\u00f3 el documento")
-                          : errors);
+    Fail(errors.isEmpty()
+             ? QStringLiteral("el sistema de impresi\u00f3n no acept\u00f3 el documento")
+             : errors);
 }
 
 void QPrinterDevice::Abort() noexcept {
@@ -222,12 +256,17 @@ void QPrinterDevice::Abort() noexcept {
 
 int32_t QPrinterDevice::Capability(DeviceCap cap) const {
   switch (cap) {
-    case DeviceCap::PhysicalWidth: return width_;
-    case DeviceCap::PhysicalHeight: return height_;
+    case DeviceCap::PhysicalWidth:
+      return width_;
+    case DeviceCap::PhysicalHeight:
+      return height_;
     // Pages are drawn from the paper's edge (full-page mode).
-    case DeviceCap::PhysicalOffsetX: return 0;
-    case DeviceCap::PhysicalOffsetY: return 0;
-    case DeviceCap::LogPixelsY: return dotsPerInch_;
+    case DeviceCap::PhysicalOffsetX:
+      return 0;
+    case DeviceCap::PhysicalOffsetY:
+      return 0;
+    case DeviceCap::LogPixelsY:
+      return dotsPerInch_;
   }
   return 0;
 }

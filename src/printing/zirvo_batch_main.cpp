@@ -18,7 +18,6 @@
 #include <optional>
 
 #include "base/platform.h"
-#include "template/print_job.h"
 #include "base/qtext_qt.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
@@ -28,6 +27,7 @@
 #include "render/painter_surface_qt.h"
 #include "render/sheet_frame.h"
 #include "render/sheet_render.h"
+#include "template/print_job.h"
 #include "template/template.h"
 #include "template/template_codec.h"
 
@@ -133,9 +133,12 @@ int Print(const BatchOptions& options) {
   for (const std::string& number : options.reposition) engine.AddRepositionEntry(number);
 
   std::signal(SIGINT, OnInterrupt);
-  if (!options.reposition.empty()) engine.PrintReposition();
-  else if (options.testSheet) engine.PrintTestSheet();
-  else engine.PrintAll();
+  if (!options.reposition.empty())
+    engine.PrintReposition();
+  else if (options.testSheet)
+    engine.PrintTestSheet();
+  else
+    engine.PrintAll();
   std::signal(SIGINT, SIG_DFL);
 
   if (engine.CancelRequested() && interrupted) {
@@ -149,14 +152,13 @@ int Preview(const BatchOptions& options) {
   const LoadedTemplate t = LoadTemplateFile(options.templatePath);
   const auto background = LoadBackground(options.background);
   const DeviceMapping mapping = DeviceMapping::Preview(options.zoom, kScreenPixelsPerInch);
-  const SizeI panel =
-      PanelAtZoom(SheetPixels(t.job.Sheet, kScreenPixelsPerInch), options.zoom);
+  const SizeI panel = PanelAtZoom(SheetPixels(t.job.Sheet, kScreenPixelsPerInch), options.zoom);
   const int32_t width = panel.width;
   const int32_t height = panel.height;
   if (width <= 0 || height <= 0 || int64_t{width} * height > kMaxPreviewPixels)
-    throw Failure{Named(options.templatePath,
-                        "El valor es demasiado grande para ser ampliado (" + FormatInt(width) +
-                            " x " + FormatInt(height) + ")")};
+    throw Failure{Named(options.templatePath, "El valor es demasiado grande para ser ampliado (" +
+                                                  FormatInt(width) + " x " + FormatInt(height) +
+                                                  ")")};
 
   QImage image(width, height, QImage::Format_RGB32);
   if (image.isNull()) throw Failure{Named(options.output, "not enough memory for the image")};
@@ -169,8 +171,8 @@ int Preview(const BatchOptions& options) {
 
   QSaveFile file(QString::fromLocal8Bit(options.output.c_str()));
   if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-    throw Failure{OwnText(OwnMessage::FileNotWritten, options.output,
-                          FromQString(file.errorString()))};
+    throw Failure{
+        OwnText(OwnMessage::FileNotWritten, options.output, FromQString(file.errorString()))};
   return 0;
 }
 
@@ -212,11 +214,15 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   try {
     switch (options.command) {
-      case BatchOptions::Command::Print: return Print(options);
-      case BatchOptions::Command::Preview: return Preview(options);
-      case BatchOptions::Command::Info: return Info(options);
+      case BatchOptions::Command::Print:
+        return Print(options);
+      case BatchOptions::Command::Preview:
+        return Preview(options);
+      case BatchOptions::Command::Info:
+        return Info(options);
       case BatchOptions::Command::Help:
-      case BatchOptions::Command::Version: break;  // answered above
+      case BatchOptions::Command::Version:
+        break;  // answered above
     }
   } catch (const Failure& f) {
     std::cerr << "zirvo-batch: " << Cp1252ToUtf8(f.message) << "\n";

@@ -75,7 +75,8 @@ BarPattern Code39Bars(std::string_view encoded) {
     if (!first) builder.AddSpace(1);  // gap between characters
     first = false;
     char widths[10] = {};
-    for (int i = 0; i < 9; ++i) widths[i] = static_cast<char>('0' + (wide[i] == '1' ? kCode39Wide : 1));
+    for (int i = 0; i < 9; ++i)
+      widths[i] = static_cast<char>('0' + (wide[i] == '1' ? kCode39Wide : 1));
     builder.Add(widths);
   }
   return builder.Take();
@@ -83,17 +84,17 @@ BarPattern Code39Bars(std::string_view encoded) {
 
 // Code 128: six elements per symbol value 0-105, seven for Stop (106).
 constexpr std::array<const char*, 107> kCode128Symbols = {
-    "212222", "222122", "222221", "121223", "121322", "131222", "122213", "122312", "132212",
-    "221213", "221312", "231212", "112232", "122132", "122231", "113222", "123122", "123221",
-    "223211", "221132", "221231", "213212", "223112", "312131", "311222", "321122", "321221",
-    "312212", "322112", "322211", "212123", "212321", "232121", "111323", "131123", "131321",
-    "112313", "132113", "132311", "211313", "231113", "231311", "112133", "112331", "132131",
-    "113123", "113321", "133121", "313121", "211331", "231131", "213113", "213311", "213131",
-    "311123", "311321", "331121", "312113", "312311", "332111", "314111", "221411", "431111",
-    "111224", "111422", "121124", "121421", "141122", "141221", "112214", "112412", "122114",
-    "122411", "142112", "142211", "241211", "221114", "413111", "241112", "134111", "111242",
-    "121142", "121241", "114212", "124112", "124211", "411212", "421112", "421211", "212141",
-    "214121", "412121", "111143", "111341", "131141", "114113", "114311", "411113", "411311",
+    "212222", "222122", "222221", "121223", "121322", "131222", "122213", "122312",  "132212",
+    "221213", "221312", "231212", "112232", "122132", "122231", "113222", "123122",  "123221",
+    "223211", "221132", "221231", "213212", "223112", "312131", "311222", "321122",  "321221",
+    "312212", "322112", "322211", "212123", "212321", "232121", "111323", "131123",  "131321",
+    "112313", "132113", "132311", "211313", "231113", "231311", "112133", "112331",  "132131",
+    "113123", "113321", "133121", "313121", "211331", "231131", "213113", "213311",  "213131",
+    "311123", "311321", "331121", "312113", "312311", "332111", "314111", "221411",  "431111",
+    "111224", "111422", "121124", "121421", "141122", "141221", "112214", "112412",  "122114",
+    "122411", "142112", "142211", "241211", "221114", "413111", "241112", "134111",  "111242",
+    "121142", "121241", "114212", "124112", "124211", "411212", "421112", "421211",  "212141",
+    "214121", "412121", "111143", "111341", "131141", "114113", "114311", "411113",  "411311",
     "113141", "114131", "311141", "411131", "211412", "211214", "211232", "2331112",
 };
 
@@ -135,11 +136,16 @@ BarPattern Ean13Bars(std::string_view encoded) {
   // The first character is the leading digit, carried by the parities only.
   for (size_t i = 1; i < encoded.size(); ++i) {
     const char c = encoded[i];
-    if (c == '!') builder.AddBits("101");
-    else if (c == '-') builder.AddBits("01010");
-    else if (c >= '0' && c <= '9') builder.AddBits(kEanSetA[static_cast<size_t>(c - '0')]);
-    else if (c >= 'A' && c <= 'J') builder.AddBits(kEanSetB[static_cast<size_t>(c - 'A')]);
-    else if (c >= 'a' && c <= 'j') builder.AddBits(kEanSetC[static_cast<size_t>(c - 'a')]);
+    if (c == '!')
+      builder.AddBits("101");
+    else if (c == '-')
+      builder.AddBits("01010");
+    else if (c >= '0' && c <= '9')
+      builder.AddBits(kEanSetA[static_cast<size_t>(c - '0')]);
+    else if (c >= 'A' && c <= 'J')
+      builder.AddBits(kEanSetB[static_cast<size_t>(c - 'A')]);
+    else if (c >= 'a' && c <= 'j')
+      builder.AddBits(kEanSetC[static_cast<size_t>(c - 'a')]);
   }
   return builder.Take();
 }
@@ -148,9 +154,12 @@ BarPattern Ean13Bars(std::string_view encoded) {
 
 BarPattern BarsOf(BarcodeType type, std::string_view encoded) {
   switch (type) {
-    case kCode39: return Code39Bars(encoded);
-    case kCode128: return Code128Bars(encoded);
-    case kEan13: return Ean13Bars(encoded);
+    case kCode39:
+      return Code39Bars(encoded);
+    case kCode128:
+      return Code128Bars(encoded);
+    case kEan13:
+      return Ean13Bars(encoded);
   }
   return {};
 }

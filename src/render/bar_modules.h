@@ -20,8 +20,8 @@ struct BarRun {
 };
 
 struct BarPattern {
-  int32_t modules = 0;        // total width of the symbol in modules
-  std::vector<BarRun> bars;   // dark bars, left to right
+  int32_t modules = 0;       // total width of the symbol in modules
+  std::vector<BarRun> bars;  // dark bars, left to right
 };
 
 // The bars of an encoded string. Code 39 draws narrow elements one module and

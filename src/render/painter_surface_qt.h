@@ -3,9 +3,9 @@
 
 #include <QFont>
 #include <QFontMetrics>
-#include <QString>
 #include <QImage>
 #include <QPainter>
+#include <QString>
 #include <map>
 #include <memory>
 #include <string>

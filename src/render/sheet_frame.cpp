@@ -14,8 +14,8 @@ RectI Intersected(const RectI& a, const RectI& b) {
   const int64_t right = std::min<int64_t>(int64_t{a.left} + a.width, int64_t{b.left} + b.width);
   const int64_t bottom = std::min<int64_t>(int64_t{a.top} + a.height, int64_t{b.top} + b.height);
   if (right <= left || bottom <= top) return {};
-  return {static_cast<int32_t>(left), static_cast<int32_t>(top),
-          static_cast<int32_t>(right - left), static_cast<int32_t>(bottom - top)};
+  return {static_cast<int32_t>(left), static_cast<int32_t>(top), static_cast<int32_t>(right - left),
+          static_cast<int32_t>(bottom - top)};
 }
 
 // The number of whole percent at which `available` pixels hold `pixels`.
@@ -48,8 +48,7 @@ int32_t FittingZoom(SizeI available, SizeI sheetPixels, int32_t ifEmpty) {
   return zoom;
 }
 
-void DrawSheetFrame(Surface& surface, SizeI panel, const Bitmap* background,
-                    const RectI& exposed) {
+void DrawSheetFrame(Surface& surface, SizeI panel, const Bitmap* background, const RectI& exposed) {
   if (background != nullptr) surface.DrawImage(*background, {0, 0, panel.width, panel.height});
   // Four one-pixel strips cut to the exposed part rather than an outline:
   // a raster engine drops outlines whose corners lie far outside the device.

@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "base/text.h"
-#include "template/numerator_table.h"
 #include "render/bar_modules.h"
+#include "template/numerator_table.h"
 
 namespace zirvo {
 namespace {
@@ -36,11 +36,16 @@ struct ItemFrame {
 ItemFrame FrameOf(int32_t escapement) {
   const int32_t tenths = ((escapement % 3600) + 3600) % 3600;
   switch (tenths) {
-    case 0: return {1, 0, 0, 1};
-    case 900: return {0, -1, 1, 0};
-    case 1800: return {-1, 0, 0, -1};
-    case 2700: return {0, 1, -1, 0};
-    default: break;
+    case 0:
+      return {1, 0, 0, 1};
+    case 900:
+      return {0, -1, 1, 0};
+    case 1800:
+      return {-1, 0, 0, -1};
+    case 2700:
+      return {0, 1, -1, 0};
+    default:
+      break;
   }
   const double radians = tenths / 10.0 * std::acos(-1.0) / 180.0;
   const double c = std::cos(radians), s = std::sin(radians);
@@ -71,8 +76,8 @@ TextPlacement LayoutText(DrawRecord& item) {
   const TextExtent extent = item.Canvas->MeasureText(item.Text);
   item.TextHeight = extent.height;
 
-  const bool lineBesideBars = item.BarcodePosition == kTextAbove ||
-                              item.BarcodePosition == kTextBelow;
+  const bool lineBesideBars =
+      item.BarcodePosition == kTextAbove || item.BarcodePosition == kTextBelow;
   int32_t charWidth = 0;
   int32_t centring = 0;
   if (item.BarLength < extent.width) {
@@ -102,10 +107,14 @@ TextPlacement LayoutText(DrawRecord& item) {
 
 std::string EncodedBars(int32_t type, const std::string& text) {
   switch (type) {
-    case kCode39: return EncodeCode39(text);
-    case kCode128: return EncodeCode128(text);
-    case kEan13: return EncodeEan13(text);
-    default: return {};
+    case kCode39:
+      return EncodeCode39(text);
+    case kCode128:
+      return EncodeCode128(text);
+    case kEan13:
+      return EncodeEan13(text);
+    default:
+      return {};
   }
 }
 
@@ -114,10 +123,10 @@ bool ValidIndex(const std::string& text, int32_t& index) {
 }
 
 DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size, int32_t colour,
-                      double horizontal, double vertical, double barHeight, double barLength,
-                      double rotation, bool barcode, const std::string& barcodeType,
-                      const std::string& barcodePosition, const DeviceMapping& mapping,
-                      Surface& canvas) {
+                         double horizontal, double vertical, double barHeight, double barLength,
+                         double rotation, bool barcode, const std::string& barcodeType,
+                         const std::string& barcodePosition, const DeviceMapping& mapping,
+                         Surface& canvas) {
   DrawRecord item;
   item.Text = std::move(text);
   item.FontName = font.substr(0, DrawRecord::kFontNameCapacity);
@@ -194,7 +203,7 @@ int32_t DeviceMapping::Y(double cm) const {
 }
 
 DrawRecord ComposeNumerator(const Numerator& n, int32_t number, const DeviceMapping& mapping,
-                         Surface& canvas) {
+                            Surface& canvas) {
   return ComposeCommon(FormatNumeratorText(n.Prefix, number, n.Mask, n.Suffix), n.Font, n.Size,
                        n.Colour, n.Horizontal, n.Vertical, n.BarHeight, n.BarLength, n.Rotation,
                        n.Barcode, n.BarcodeType, n.BarcodePosition, mapping, canvas);
@@ -214,8 +223,10 @@ void DrawItem(DrawRecord item) {
   }
   if (item.BarcodePosition == kTextAbove || item.BarcodePosition == kTextBelow) {
     // EAN-13 carries no text line; its bars still leave the line's room.
-    if (item.BarcodeType == kEan13) MeasureItemText(item);
-    else DrawItemText(item);
+    if (item.BarcodeType == kEan13)
+      MeasureItemText(item);
+    else
+      DrawItemText(item);
   }
   DrawItemBarcode(item);
 }

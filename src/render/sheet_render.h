@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <string>
 
-#include "template/records.h"
 #include "render/barcode.h"
 #include "render/surface.h"
+#include "template/records.h"
 
 namespace zirvo {
 
@@ -36,13 +36,13 @@ struct DrawRecord {
   int32_t Y = 0;
   int32_t BarHeight = 0;
   int32_t BarLength = 0;
-  int32_t TextHeight = 0;       // set by the text step, read by the barcode step
+  int32_t TextHeight = 0;  // set by the text step, read by the barcode step
   int32_t Gap = 0;
-  double Angle = 0.0;           // degrees counter-clockwise
-  std::string FontName;         // at most 50 characters
+  double Angle = 0.0;    // degrees counter-clockwise
+  std::string FontName;  // at most 50 characters
   int32_t FontSize = 12;
   Colour FontColor = 0;
-  bool WithBarcode = false;     // draw bars as well as (or instead of) the text line
+  bool WithBarcode = false;  // draw bars as well as (or instead of) the text line
   Surface* Canvas = nullptr;
 };
 
@@ -72,10 +72,11 @@ class DeviceMapping {
 };
 
 // The record of a numerator printing `number`.
-DrawRecord ComposeNumerator(const Numerator& numerator, int32_t number, const DeviceMapping& mapping,
-                         Surface& canvas);
+DrawRecord ComposeNumerator(const Numerator& numerator, int32_t number,
+                            const DeviceMapping& mapping, Surface& canvas);
 // The record of a marginal text (its text trimmed).
-DrawRecord ComposeMarginal(const MarginalText& marginal, const DeviceMapping& mapping, Surface& canvas);
+DrawRecord ComposeMarginal(const MarginalText& marginal, const DeviceMapping& mapping,
+                           Surface& canvas);
 
 // Draws one item: the text line, the bars, or both.
 void DrawItem(DrawRecord item);
@@ -90,7 +91,7 @@ void DrawItemBarcode(const DrawRecord& item);
 struct SheetContent {
   const NumeratorList* numerators = nullptr;  // their Number fields are printed
   const MarginalTextList* marginals = nullptr;
-  const Bitmap* background = nullptr;      // null: no background
+  const Bitmap* background = nullptr;  // null: no background
   RectI backgroundRect;
 };
 

@@ -60,9 +60,9 @@ TFIdioma::TFIdioma(const Catalog& catalog, QWidget* parent)
   Bt_Cerrar->setObjectName(QStringLiteral("Bt_Cerrar"));
   Bt_Cerrar->setFont(ArialFont(9, true));
   Bt_Cerrar->setCursor(Qt::PointingHandCursor);
-  Bt_Cerrar->setStyleSheet(QStringLiteral(
-      "QLabel{color:%1;}QLabel:hover{background:#c0392b;color:#ffffff;}")
-                               .arg(WindowsColor(kDarkBlue).name()));
+  Bt_Cerrar->setStyleSheet(
+      QStringLiteral("QLabel{color:%1;}QLabel:hover{background:#c0392b;color:#ffffff;}")
+          .arg(WindowsColor(kDarkBlue).name()));
   Bt_Cerrar->setText(QStringLiteral("   ") + text(code::kCloseButton) + QStringLiteral("   "));
   Bt_Cerrar->adjustSize();
   Bt_Cerrar->setGeometry(inner - Bt_Cerrar->width(), 0, Bt_Cerrar->width(), 24);

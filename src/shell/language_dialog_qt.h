@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <string>
 
-#include "widgets/dialog_parts_qt.h"
 #include "catalog/catalog.h"
+#include "widgets/dialog_parts_qt.h"
 
 namespace zirvo {
 

@@ -4,16 +4,16 @@
 #include <QCloseEvent>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 #include <QTimer>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
-#include "shell/language_dialog_qt.h"
-#include "render/barcode.h"
-#include "widgets/confirm_dialog_qt.h"
 #include "catalog/message_codes.h"
+#include "render/barcode.h"
+#include "shell/language_dialog_qt.h"
+#include "widgets/confirm_dialog_qt.h"
 
 namespace zirvo {
 namespace {
@@ -38,7 +38,8 @@ void ApplyToolkitLanguage() {
   // The toolkit's texts are English without a translation.
   if (ProgramCatalog().English()) return;
   auto* spanish = new QTranslator();
-  if (spanish->load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+  if (spanish->load(QStringLiteral("qtbase_es"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     QCoreApplication::installTranslator(spanish);
     translator = spanish;
   } else {

@@ -11,7 +11,6 @@
 namespace zirvo {
 namespace {
 
-
 QString Text(const char* code) { return ToQString(LookupText(code)); }
 
 QString ColourName(int32_t windowsColour) { return WindowsColor(windowsColour).name(); }
@@ -106,8 +105,8 @@ TFBien::TFBien(QWidget* parent) : QWidget(parent) {
   Et_Iniciar->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   Et_Iniciar->setFont(ArialFont(11, true));
   Et_Iniciar->setCursor(Qt::PointingHandCursor);
-  Et_Iniciar->setStyleSheet(QStringLiteral("QLabel{color:%1;}QLabel:hover{color:#c0392b;}")
-                                .arg(ColourName(kDarkBlue)));
+  Et_Iniciar->setStyleSheet(
+      QStringLiteral("QLabel{color:%1;}QLabel:hover{color:#c0392b;}").arg(ColourName(kDarkBlue)));
   layout->addWidget(Pn_Titulo);
 
   layout->addStretch(3);

@@ -3,12 +3,12 @@
 #include <memory>
 
 #include "base/helpers.h"
+#include "catalog/catalog.h"
 #include "shell/main_window_qt.h"
+#include "widgets/confirm_dialog_qt.h"
+#include "widgets/general_dialogs_qt.h"
 #include "widgets/wait_qt.h"
 #include "widgets/widgets_qt.h"
-#include "catalog/catalog.h"
-#include "widgets/general_dialogs_qt.h"
-#include "widgets/confirm_dialog_qt.h"
 #include "workspace/sheet_size_dialog_qt.h"
 
 namespace zirvo {

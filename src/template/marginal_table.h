@@ -9,8 +9,16 @@ namespace zirvo {
 class MarginalTable : public TextTable {
  public:
   enum CellIndex {
-    kPosition = 0, kText = 1, kHorizontal = 2, kVertical = 3, kRotation = 4, kFont = 5,
-    kSize = 6, kColour = 7, kBlank = 8, kCellCount = 9
+    kPosition = 0,
+    kText = 1,
+    kHorizontal = 2,
+    kVertical = 3,
+    kRotation = 4,
+    kFont = 5,
+    kSize = 6,
+    kColour = 7,
+    kBlank = 8,
+    kCellCount = 9
   };
 
   MarginalTable();

@@ -15,8 +15,19 @@ class NumeratorTable : public TextTable {
   // Cell numbers of a numerator row. (Not named "Cell": that would hide
   // TextTable::Cell for every caller.)
   enum CellIndex {
-    kPosition = 0, kPrefix = 1, kNumber = 2, kSuffix = 3, kHorizontal = 4, kVertical = 5,
-    kRotation = 6, kMask = 7, kFont = 8, kSize = 9, kColour = 10, kDirection = 11, kBlank = 12,
+    kPosition = 0,
+    kPrefix = 1,
+    kNumber = 2,
+    kSuffix = 3,
+    kHorizontal = 4,
+    kVertical = 5,
+    kRotation = 6,
+    kMask = 7,
+    kFont = 8,
+    kSize = 9,
+    kColour = 10,
+    kDirection = 11,
+    kBlank = 12,
     kCellCount = 13
   };
 

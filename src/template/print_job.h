@@ -6,22 +6,22 @@
 #include <cstdint>
 #include <memory>
 
-#include "template/records.h"
 #include "base/bitmap.h"
+#include "template/records.h"
 
 namespace zirvo {
 
 struct PrintJob {
-  SheetHeader Sheet;                // a copy of the workspace's sheet header
-  int32_t NumeratorCount = 0;    // records in Numerators
-  int32_t MarginalCount = 0;     // records in Marginals
+  SheetHeader Sheet;           // a copy of the workspace's sheet header
+  int32_t NumeratorCount = 0;  // records in Numerators
+  int32_t MarginalCount = 0;   // records in Marginals
   // The preview's background image, for the print page; empty for the
   // preview. Never changed once made, so copies of the record may share it.
   std::shared_ptr<const Bitmap> Background;
   // True when the preview holds an image and its print-image box is ticked.
   bool PrintBackground = false;
-  NumeratorList Numerators;         // in table order
-  MarginalTextList Marginals;          // in table order
+  NumeratorList Numerators;    // in table order
+  MarginalTextList Marginals;  // in table order
 };
 
 }  // namespace zirvo

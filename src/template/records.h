@@ -39,8 +39,8 @@ struct Numerator {
 
   int32_t Position = -1;
   int32_t Number = 0;
-  std::string Prefix;  // at most 20 characters
-  std::string Suffix;  // at most 20 characters
+  std::string Prefix;       // at most 20 characters
+  std::string Suffix;       // at most 20 characters
   double Horizontal = 0.0;  // cm from the left edge
   double Vertical = 0.0;    // cm from the top edge
   double BarHeight = 0.0;   // cm

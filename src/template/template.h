@@ -30,9 +30,9 @@ enum class TemplateChange { Everything, Header, Numerators, Marginals, Backgroun
 // may print. It is never written to the template file; the screen that
 // decodes the JPEG hands the decoded bitmap over.
 struct BackgroundImage {
-  std::string path;                       // the JPEG the bitmap was decoded from
-  std::shared_ptr<const Bitmap> bitmap;   // null: no image
-  bool print = false;                     // the print-the-image box
+  std::string path;                      // the JPEG the bitmap was decoded from
+  std::shared_ptr<const Bitmap> bitmap;  // null: no image
+  bool print = false;                    // the print-the-image box
 
   bool Present() const { return bitmap != nullptr; }
   bool operator==(const BackgroundImage&) const = default;

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "base/csv.h"
 #include "base/file_io.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "template/marginal_table.h"
 #include "template/numerator_table.h"
-#include "base/csv.h"
 
 namespace zirvo {
 namespace {
@@ -24,8 +24,8 @@ std::string Flag(bool value) { return value ? "T" : "F"; }
 // the header line and the file could never be opened again. Each such
 // character is written as "_".
 std::string HeaderFieldText(std::string text) {
-  std::replace_if(text.begin(), text.end(),
-                  [](char c) { return c == '|' || c == '\r' || c == '\n'; }, '_');
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '|' || c == '\r' || c == '\n'; }, '_');
   return text;
 }
 
@@ -106,7 +106,8 @@ void WriteSheetHeader(SheetHeader& header, TemplateLines& lines, const std::stri
   lines.push_back(std::move(line));
 }
 
-bool ReadSheetHeader(SheetHeader& header, const TemplateLines& lines, const std::string& sourcePath) {
+bool ReadSheetHeader(SheetHeader& header, const TemplateLines& lines,
+                     const std::string& sourcePath) {
   TemplateLines headerLines;
   for (const auto& line : lines) {
     if (line.compare(0, 5, kHeaderMarker) == 0) headerLines.push_back(line);
@@ -187,8 +188,8 @@ TemplateLines SplitTemplateBytes(std::string_view bytes) {
   return lines;
 }
 
-void SaveTemplateFile(const std::string& path, SheetHeader& header, const NumeratorTable& numerators,
-                      const MarginalTable& marginals) {
+void SaveTemplateFile(const std::string& path, SheetHeader& header,
+                      const NumeratorTable& numerators, const MarginalTable& marginals) {
   WriteTemplateLines(path, BuildTemplateLines(header, numerators, marginals, path));
 }
 
@@ -203,8 +204,8 @@ LoadResult LoadTemplateLines(const TemplateLines& lines, const std::string& path
   return LoadResult::Loaded;
 }
 
-LoadResult LoadTemplateFile(const std::string& path, SheetHeader& header, NumeratorTable& numerators,
-                            MarginalTable& marginals) {
+LoadResult LoadTemplateFile(const std::string& path, SheetHeader& header,
+                            NumeratorTable& numerators, MarginalTable& marginals) {
   return LoadTemplateLines(ReadTemplateLines(path), path, header, numerators, marginals);
 }
 

@@ -19,8 +19,7 @@ using TemplateLines = std::vector<std::string>;
 void ResetSheetHeader(SheetHeader& header);
 // The sheet header of a template made with New or the start-up template:
 // kind "IMP100", the two colours, the given name and size.
-void StartNewSheetHeader(SheetHeader& header, const std::string& name, double width,
-                         double height);
+void StartNewSheetHeader(SheetHeader& header, const std::string& name, double width, double height);
 
 // Sets Name (file name with extension, cut to 80) and Folder from the target
 // path, then appends the "|HJA|" line.
@@ -30,7 +29,8 @@ void WriteSheetHeader(SheetHeader& header, TemplateLines& lines, const std::stri
 // when there is no such line. Throws ConversionError for a value that is not a
 // number and ZirvoError for a line with fewer than 21 fields. The header
 // changes only when the whole line was read.
-bool ReadSheetHeader(SheetHeader& header, const TemplateLines& lines, const std::string& sourcePath);
+bool ReadSheetHeader(SheetHeader& header, const TemplateLines& lines,
+                     const std::string& sourcePath);
 
 // The lines of a whole template: header, then "|FOL|" lines, then "|MAR|".
 TemplateLines BuildTemplateLines(SheetHeader& header, const NumeratorTable& numerators,
@@ -49,16 +49,16 @@ TemplateLines SplitTemplateBytes(std::string_view bytes);
 TemplateLines ReadTemplateLines(const std::string& path);
 
 // BuildTemplateLines + WriteTemplateLines.
-void SaveTemplateFile(const std::string& path, SheetHeader& header, const NumeratorTable& numerators,
-                      const MarginalTable& marginals);
+void SaveTemplateFile(const std::string& path, SheetHeader& header,
+                      const NumeratorTable& numerators, const MarginalTable& marginals);
 
 enum class LoadResult { Loaded, NotCompatible };
 
 // Reads the file and fills header and both tables. An empty file, or one
 // without a "|HJA|" line, is NotCompatible and changes nothing. Throws
 // ZirvoError / ConversionError for an unreadable file or a bad header value.
-LoadResult LoadTemplateFile(const std::string& path, SheetHeader& header, NumeratorTable& numerators,
-                            MarginalTable& marginals);
+LoadResult LoadTemplateFile(const std::string& path, SheetHeader& header,
+                            NumeratorTable& numerators, MarginalTable& marginals);
 // The same on lines already read.
 LoadResult LoadTemplateLines(const TemplateLines& lines, const std::string& path,
                              SheetHeader& header, NumeratorTable& numerators,

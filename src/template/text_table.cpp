@@ -5,11 +5,11 @@
 #include <stdexcept>
 #include <utility>
 
+#include "base/csv.h"
 #include "base/helpers.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "template/cell_values.h"
-#include "base/csv.h"
 
 namespace zirvo {
 namespace {

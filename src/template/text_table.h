@@ -31,9 +31,9 @@ struct CellRule {
 };
 
 struct TableLayout {
-  std::string marker;          // "FOL" or "MAR"
+  std::string marker;           // "FOL" or "MAR"
   std::vector<CellRule> cells;  // cell 0 is the position
-  int horizontalCell = -1;     // cells moved by ApplyDisplacement
+  int horizontalCell = -1;      // cells moved by ApplyDisplacement
   int verticalCell = -1;
 };
 

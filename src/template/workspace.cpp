@@ -58,16 +58,26 @@ void TemplateWorkspace::RunCommand(int tag) {
     return;
   }
   switch (command) {
-    case WorkspaceCommand::New: return New();
-    case WorkspaceCommand::Open: return Open();
-    case WorkspaceCommand::Close: return Close();
-    case WorkspaceCommand::Save: return Save(false);
-    case WorkspaceCommand::SaveAs: return Save(true);
-    case WorkspaceCommand::Numerators: return Numerators();
-    case WorkspaceCommand::MarginalTexts: return MarginalTexts();
-    case WorkspaceCommand::Preview: return Preview();
-    case WorkspaceCommand::SheetSize: return SheetSize();
-    case WorkspaceCommand::PrintPage: return PrintPage();
+    case WorkspaceCommand::New:
+      return New();
+    case WorkspaceCommand::Open:
+      return Open();
+    case WorkspaceCommand::Close:
+      return Close();
+    case WorkspaceCommand::Save:
+      return Save(false);
+    case WorkspaceCommand::SaveAs:
+      return Save(true);
+    case WorkspaceCommand::Numerators:
+      return Numerators();
+    case WorkspaceCommand::MarginalTexts:
+      return MarginalTexts();
+    case WorkspaceCommand::Preview:
+      return Preview();
+    case WorkspaceCommand::SheetSize:
+      return SheetSize();
+    case WorkspaceCommand::PrintPage:
+      return PrintPage();
   }
 }
 
@@ -225,13 +235,9 @@ void TemplateWorkspace::SheetSize() {
   }
 }
 
-void TemplateWorkspace::Numerators() {
-  host_.ShowPage(WorkspacePage::Numerators);
-}
+void TemplateWorkspace::Numerators() { host_.ShowPage(WorkspacePage::Numerators); }
 
-void TemplateWorkspace::MarginalTexts() {
-  host_.ShowPage(WorkspacePage::MarginalTexts);
-}
+void TemplateWorkspace::MarginalTexts() { host_.ShowPage(WorkspacePage::MarginalTexts); }
 
 std::optional<PrintJob> TemplateWorkspace::BuildPrintJob() {
   try {

@@ -8,9 +8,9 @@
 #include "base/helpers.h"
 #include "base/qtext_qt.h"
 #include "base/text.h"
-#include "widgets/widgets_qt.h"
 #include "catalog/catalog.h"
 #include "catalog/message_codes.h"
+#include "widgets/widgets_qt.h"
 
 namespace zirvo {
 

@@ -12,11 +12,11 @@
 
 #include "base/qtext_qt.h"
 #include "base/text.h"
-#include "widgets/widgets_qt.h"
 #include "catalog/catalog.h"
-#include "widgets/general_dialogs_qt.h"
-#include "widgets/confirm_dialog_qt.h"
 #include "catalog/message_codes.h"
+#include "widgets/confirm_dialog_qt.h"
+#include "widgets/general_dialogs_qt.h"
+#include "widgets/widgets_qt.h"
 
 namespace zirvo {
 
@@ -28,7 +28,6 @@ constexpr int kHeaderHeight = 20;
 constexpr int kEditorHeight = kRowHeight + 2;  // covers the cell and its frame
 constexpr int kEditWidthExtra = 2;
 constexpr int kListWidthExtra = 21;  // room for the list's drop-down button
-
 
 struct CommandInfo {
   EditorCommand command;
@@ -261,7 +260,8 @@ void TableEditor::SetDocument(Template* document) {
   document_ = document;
   listenerId_ = 0;
   if (document_ != nullptr) {
-    listenerId_ = document_->AddListener([this](TemplateChange change) { DocumentChanged(change); });
+    listenerId_ =
+        document_->AddListener([this](TemplateChange change) { DocumentChanged(change); });
   }
   if (grid_ == nullptr) return;  // during destruction the grid is gone
   grid_->SetTable(Table());
@@ -269,8 +269,9 @@ void TableEditor::SetDocument(Template* document) {
 }
 
 void TableEditor::DocumentChanged(TemplateChange change) {
-  const bool ownTable = (change == TemplateChange::Numerators && which_ == TemplateTable::Numerators) ||
-                        (change == TemplateChange::Marginals && which_ == TemplateTable::Marginals);
+  const bool ownTable =
+      (change == TemplateChange::Numerators && which_ == TemplateTable::Numerators) ||
+      (change == TemplateChange::Marginals && which_ == TemplateTable::Marginals);
   if (change == TemplateChange::Everything) {
     // What was being typed belongs to the template that is gone.
     CloseEditor();
@@ -765,8 +766,7 @@ void TableEditor::Boton000Click() {
   const auto command = static_cast<EditorCommand>(tag.toInt());
   // Increment and Move change every row: a cell editor left open must not
   // write its older text back over the result afterwards.
-  if ((command == EditorCommand::Increment || command == EditorCommand::Move) &&
-      !CommitEditor()) {
+  if ((command == EditorCommand::Increment || command == EditorCommand::Move) && !CommitEditor()) {
     return;
   }
   switch (command) {

@@ -12,9 +12,9 @@
 #include <functional>
 #include <vector>
 
+#include "template/text_table.h"
 #include "widgets/dialog_parts_qt.h"
 #include "widgets/widgets_qt.h"
-#include "template/text_table.h"
 
 namespace zirvo {
 
@@ -54,11 +54,11 @@ struct ColumnDef {
 // Grid colours and metrics.
 namespace grid_style {
 constexpr int kRowHeight = 19;
-constexpr int kLineWidth = 1;                    // grid line after every row and column
-const QColor kCurrentMark(0xEC, 0xE9, 0xD7);     // position cell of the current row, its header
+constexpr int kLineWidth = 1;                 // grid line after every row and column
+const QColor kCurrentMark(0xEC, 0xE9, 0xD7);  // position cell of the current row, its header
 const QColor kOtherMark = WindowsColor(kStripColour);  // position cells, headers, bars
-const QColor kFocusUnfocused(0xF9, 0xF8, 0xF2);  // current cell while the grid lacks focus
-const QColor kFrameBlue = WindowsColor(kDarkBlue);    // borders and caption text
+const QColor kFocusUnfocused(0xF9, 0xF8, 0xF2);        // current cell while the grid lacks focus
+const QColor kFrameBlue = WindowsColor(kDarkBlue);     // borders and caption text
 const QColor kGridLine(0xC6, 0xCF, 0xDC);
 QFont CellFont(bool bold = false);
 // The strip at the foot of the editors and the preview that shows the sheet

@@ -1,9 +1,8 @@
 #include "widgets/widgets_qt.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-
-#include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
 #include <QSvgRenderer>
@@ -99,6 +98,5 @@ QWidget* LogoWithVersion(QWidget* parent, SvgPicture*& logo, QLabel*& version, Q
   layout->addStretch(1);
   return row;
 }
-
 
 }  // namespace zirvo

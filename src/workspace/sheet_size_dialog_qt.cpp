@@ -5,9 +5,9 @@
 #include "base/helpers.h"
 #include "base/qtext_qt.h"
 #include "base/text.h"
-#include "widgets/widgets_qt.h"
 #include "catalog/catalog.h"
 #include "catalog/message_codes.h"
+#include "widgets/widgets_qt.h"
 
 namespace zirvo {
 namespace {
@@ -53,8 +53,9 @@ TFNuevo::TFNuevo(QWidget* parent) : BorderlessDialog(parent) {
   PanTitulo->setGeometry(0, 0, inner, 28);
   PanTitulo->setFont(ArialFont(10, true));
   PanTitulo->setAutoFillBackground(true);
-  PanTitulo->setStyleSheet(QStringLiteral("QLabel{background:%1;color:%2;padding-left:4px;}")
-                               .arg(WindowsColor(kStripColour).name(), WindowsColor(kDarkBlue).name()));
+  PanTitulo->setStyleSheet(
+      QStringLiteral("QLabel{background:%1;color:%2;padding-left:4px;}")
+          .arg(WindowsColor(kStripColour).name(), WindowsColor(kDarkBlue).name()));
 
   auto* topStrip = new QWidget(panel);
   topStrip->setGeometry(0, 28, inner, 2);

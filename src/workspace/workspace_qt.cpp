@@ -182,9 +182,7 @@ QToolButton* TFImpLibre::CommandIcon(WorkspaceCommand command) const {
   return nullptr;
 }
 
-QWidget* TFImpLibre::PageFrame(WorkspacePage page) const {
-  return frames_[static_cast<int>(page)];
-}
+QWidget* TFImpLibre::PageFrame(WorkspacePage page) const { return frames_[static_cast<int>(page)]; }
 
 // ---------------------------------------------------------------- operations
 

@@ -12,11 +12,11 @@
 #include <memory>
 #include <vector>
 
-#include "workspace/presentation_page_qt.h"
-#include "pages/print_page_qt.h"
 #include "pages/preview_page_qt.h"
-#include "workspace/editor_ports_qt.h"
+#include "pages/print_page_qt.h"
 #include "template/workspace.h"
+#include "workspace/editor_ports_qt.h"
+#include "workspace/presentation_page_qt.h"
 
 namespace zirvo {
 

@@ -6,9 +6,10 @@ namespace zirvo {
 namespace {
 
 TEST(BatchOptions, ReadsEachCommandsOptions) {
-  const BatchOptions print = ParseBatchArguments(
-      {"print", "a.pla", "--output", "o.pdf", "--sheets", "3", "--copies", "-2", "--increment", "",
-       "--reposition", "9", "--reposition", "10", "--paper", "21.6x28", "--landscape", "--dpi", "300"});
+  const BatchOptions print =
+      ParseBatchArguments({"print", "a.pla", "--output", "o.pdf", "--sheets", "3", "--copies", "-2",
+                           "--increment", "", "--reposition", "9", "--reposition", "10", "--paper",
+                           "21.6x28", "--landscape", "--dpi", "300"});
   EXPECT_EQ(print.command, BatchOptions::Command::Print);
   EXPECT_EQ(print.templatePath, "a.pla");
   EXPECT_EQ(print.sheets, "3");
@@ -20,7 +21,8 @@ TEST(BatchOptions, ReadsEachCommandsOptions) {
   EXPECT_TRUE(print.landscape);
   EXPECT_EQ(print.dpi, 300);
 
-  const BatchOptions preview = ParseBatchArguments({"preview", "a.pla", "--output", "s.png", "--zoom", "5000"});
+  const BatchOptions preview =
+      ParseBatchArguments({"preview", "a.pla", "--output", "s.png", "--zoom", "5000"});
   EXPECT_EQ(preview.zoom, 5000);
   EXPECT_TRUE(ParseBatchArguments({"info", "a.pla", "--json"}).json);
 }
@@ -71,7 +73,11 @@ TEST(BatchOptions, InfoEscapesJsonAndConvertsTheCodePage) {
   MarginalText m;
   m.Text = "Dijo \"a\\b\" \xf1";  // Windows-1252 n with tilde
   const std::string json = FormatTemplateInfo(sheet, {}, {m}, true);
-  EXPECT_NE(json.find(R"("text": "Dijo \"a\\b\" )" "\xc3\xb1" R"(")"), std::string::npos) << json;
+  EXPECT_NE(json.find(R"("text": "Dijo \"a\\b\" )"
+                      "\xc3\xb1"
+                      R"(")"),
+            std::string::npos)
+      << json;
   EXPECT_NE(json.find("\"numerators\": []"), std::string::npos) << json;
 }
 

@@ -65,7 +65,8 @@ TEST(Catalog, LookupIsExactToTheByte) {
   EXPECT_EQ(catalog.LookupText("506"), "");
   EXPECT_EQ(catalog.LookupText("05060"), "");
   catalog.LoadTable(1);
-  EXPECT_EQ(catalog.LookupText("0172"), "Oprima  el bot\xf3n \" Aceptar \"  para continuar el proceso");
+  EXPECT_EQ(catalog.LookupText("0172"),
+            "Oprima  el bot\xf3n \" Aceptar \"  para continuar el proceso");
   EXPECT_EQ(catalog.LookupText("0173"), "\" Cancelar \" para regresar");
   EXPECT_EQ(catalog.LookupText("0131"), "El Archivo ya existe. \xbfQuiere reescribirlo?");
   EXPECT_EQ(catalog.LookupText("0510"), "Imprinir");
@@ -93,8 +94,9 @@ TEST(Catalog, BothTablesHoldTheSameCodesInOrderOnce) {
 TEST(Catalog, WriteLanguageKeepsEveryOtherLine) {
   Loaded l;
   const std::string path = l.dir.Path("DatosLoc.ini");
-  WriteBytes(path, "; settings\r\n[Printer]\r\nLast=HP\r\n\r\n[Language]\r\nPredet=1\r\nExtra=x\r\n"
-                   "[Tail]\r\nA=1");
+  WriteBytes(path,
+             "; settings\r\n[Printer]\r\nLast=HP\r\n\r\n[Language]\r\nPredet=1\r\nExtra=x\r\n"
+             "[Tail]\r\nA=1");
   l.catalog.WriteLanguage(2);
   EXPECT_EQ(ReadBytes(path),
             "; settings\r\n[Printer]\r\nLast=HP\r\n\r\n[Language]\r\nPredet=2\r\nExtra=x\r\n"
@@ -144,7 +146,8 @@ TEST(OwnText, FollowsTheLoadedLanguageAndFillsBothArguments) {
   EXPECT_EQ(OwnText(OwnMessage::PrintingFailed, "Oficina", "%s"),
             "Printing on 'Oficina' failed: %s. The print run was cancelled.");
   catalog.LoadTable(1);
-  EXPECT_EQ(OwnText(OwnMessage::RepositionNotInteger, "12a"), "'12a' no es un n\xfamero de hoja v\xe1lido.");
+  EXPECT_EQ(OwnText(OwnMessage::RepositionNotInteger, "12a"),
+            "'12a' no es un n\xfamero de hoja v\xe1lido.");
   // The old message of an incompatible file is Spanish in both languages.
   catalog.LoadTable(2);
   EXPECT_EQ(OwnText(OwnMessage::NotCompatible), "El formato no es compatible y no pudo ser leido.");

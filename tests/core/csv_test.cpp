@@ -35,14 +35,16 @@ TEST(LinesToGrid, OneHeaderLine) {
 TEST(LinesToGrid, ColumnCountComesFromTheFirstLine) {
   CsvGrid grid;
   int32_t rows = 0, cols = 0;
-  ASSERT_TRUE(LinesToGrid({"a|b|c|d", "e|f", "g|h|i|j|k|l", "  \t|x|y|  ", "   "}, grid, rows,
-                          cols, '|'));
+  ASSERT_TRUE(
+      LinesToGrid({"a|b|c|d", "e|f", "g|h|i|j|k|l", "  \t|x|y|  ", "   "}, grid, rows, cols, '|'));
   EXPECT_EQ(rows, 5);
   EXPECT_EQ(cols, 5);
   ASSERT_EQ(grid.size(), 5u);
-  const std::vector<std::vector<std::string>> byRow = {
-      {"0", "a", "b", "c", "d"}, {"1", "e", "f", "", ""}, {"2", "g", "h", "i", "j"},
-      {"3", "", "x", "y", ""},   {"4", "", "", "", ""}};
+  const std::vector<std::vector<std::string>> byRow = {{"0", "a", "b", "c", "d"},
+                                                       {"1", "e", "f", "", ""},
+                                                       {"2", "g", "h", "i", "j"},
+                                                       {"3", "", "x", "y", ""},
+                                                       {"4", "", "", "", ""}};
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c) EXPECT_EQ(grid[c][r], byRow[r][c]) << r << "," << c;
 }
@@ -51,7 +53,7 @@ TEST(LinesToGrid, FirstLineIsSplitUntrimmed) {
   CsvGrid grid;
   int32_t rows = 0, cols = 0;
   ASSERT_TRUE(LinesToGrid({"  |FOL|1|"}, grid, rows, cols, '|'));
-  EXPECT_EQ(cols, 4);  // "  ", "FOL", "1"
+  EXPECT_EQ(cols, 4);         // "  ", "FOL", "1"
   EXPECT_EQ(grid[1][0], "");  // but the row itself is trimmed before it is split
   EXPECT_EQ(grid[2][0], "FOL");
   EXPECT_EQ(grid[3][0], "1");

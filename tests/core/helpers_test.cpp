@@ -22,12 +22,12 @@ struct KeyCase {
 
 TEST(IntegerKeyFilter, LetsThroughDigitsAndOneLeadingMinus) {
   const KeyCase cases[] = {
-      {"12", "", 0, '-', true},     {"12", "", 1, '-', false},  {"-12", "", 0, '-', false},
-      {"-12", "", 2, '-', false},   {"-12", "-", 0, '-', true}, {"", "", 0, '7', true},
-      {"-12", "", 0, '5', true},    // a digit in front of the minus still passes
-      {"1", "", 1, 'a', false},     {"1", "", 1, ' ', false},   {"1", "", 1, ',', false},
-      {"1", "", 1, '.', false},     {"1", "", 1, 3, true},      {"1", "", 1, 22, true},
-      {"1", "", 1, 8, true},        {"1", "", 1, 13, false},
+      {"12", "", 0, '-', true},   {"12", "", 1, '-', false},  {"-12", "", 0, '-', false},
+      {"-12", "", 2, '-', false}, {"-12", "-", 0, '-', true}, {"", "", 0, '7', true},
+      {"-12", "", 0, '5', true},  // a digit in front of the minus still passes
+      {"1", "", 1, 'a', false},   {"1", "", 1, ' ', false},   {"1", "", 1, ',', false},
+      {"1", "", 1, '.', false},   {"1", "", 1, 3, true},      {"1", "", 1, 22, true},
+      {"1", "", 1, 8, true},      {"1", "", 1, 13, false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(IntegerKeyFilter(c.text, c.selected, c.caret, c.key), c.passes ? c.key : '\0')
@@ -37,11 +37,11 @@ TEST(IntegerKeyFilter, LetsThroughDigitsAndOneLeadingMinus) {
 
 TEST(RealKeyFilter, OnePointNeitherFirstNorAfterTheMinus) {
   const KeyCase cases[] = {
-      {"", "", 0, '.', false},      {"-", "", 1, '.', false},   {"-1", "", 2, '.', true},
-      {"1", "", 1, '.', true},      {"1.5", "", 3, '.', false}, {"1.5", ".", 1, '.', true},
-      {"12", "", 0, '-', true},     {"12", "", 1, '-', false},  {"-12", "", 0, '-', false},
-      {"-12", "-1", 0, '-', true},  {"3", "", 1, '9', true},    {"3", "", 1, 'e', false},
-      {"3", "", 1, ',', false},     {"3", "", 1, ' ', false},   {"3", "", 1, 8, true},
+      {"", "", 0, '.', false},     {"-", "", 1, '.', false},   {"-1", "", 2, '.', true},
+      {"1", "", 1, '.', true},     {"1.5", "", 3, '.', false}, {"1.5", ".", 1, '.', true},
+      {"12", "", 0, '-', true},    {"12", "", 1, '-', false},  {"-12", "", 0, '-', false},
+      {"-12", "-1", 0, '-', true}, {"3", "", 1, '9', true},    {"3", "", 1, 'e', false},
+      {"3", "", 1, ',', false},    {"3", "", 1, ' ', false},   {"3", "", 1, 8, true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(RealKeyFilter(c.text, c.selected, c.caret, c.key), c.passes ? c.key : '\0')
@@ -84,7 +84,8 @@ TEST(Folders, WritableDatosBesideTheProgramElseTheUsersOwnFolder) {
       {"installed, default place", false, "", "/home/ana", "/home/ana/.local/share/zirvo/Datos/"},
       {"installed, XDG_DATA_HOME", false, "/data/ana", "/home/ana", "/data/ana/zirvo/Datos/"},
       {"XDG_DATA_HOME with a slash", false, "/data/ana/", "/home/ana", "/data/ana/zirvo/Datos/"},
-      {"relative XDG_DATA_HOME ignored", false, "data", "/home/ana", "/home/ana/.local/share/zirvo/Datos/"},
+      {"relative XDG_DATA_HOME ignored", false, "data", "/home/ana",
+       "/home/ana/.local/share/zirvo/Datos/"},
       {"relative, dotted", false, "./share", "/home/ana/", "/home/ana/.local/share/zirvo/Datos/"},
       {"home is the root", false, "", "/", "/.local/share/zirvo/Datos/"},
       {"XDG_DATA_HOME without home", false, "/data", "", "/data/zirvo/Datos/"},
@@ -115,7 +116,8 @@ TEST(Folders, OnlyAFolderClosedToOthersCountsAsWritable) {
   const struct {
     mode_t mode;
     bool counts;
-  } cases[] = {{0755, true}, {0700, true}, {0775, true}, {0777, false}, {01777, false}, {0757, false}};
+  } cases[] = {{0755, true},  {0700, true},   {0775, true},
+               {0777, false}, {01777, false}, {0757, false}};
   for (const auto& c : cases) {
     ASSERT_EQ(chmod(folder.c_str(), c.mode), 0);
     EXPECT_EQ(platform::IsPrivateWritableFolder(folder), c.counts) << std::oct << c.mode;

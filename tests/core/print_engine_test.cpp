@@ -4,9 +4,9 @@
 
 #include "base/text.h"
 #include "catalog/catalog.h"
+#include "print_fixtures.h"
 #include "support/recording_device.h"
 #include "support/recording_surface.h"
-#include "print_fixtures.h"
 
 namespace zirvo {
 namespace {
@@ -145,7 +145,7 @@ TEST_F(PrintEngineTest, CancellingFinishesTheSheetThenPassesOverTheRest) {
   EXPECT_EQ(device.documentsEnded, 0);
   EXPECT_FALSE(device.DocumentOpen());
   EXPECT_EQ(device.TextsOn(7), (std::vector<std::string>{"0004"}));  // sheet 4 completed
-  EXPECT_EQ(device.pages.size(), 9u);  // nothing drawn after sheet 4
+  EXPECT_EQ(device.pages.size(), 9u);                                // nothing drawn after sheet 4
   EXPECT_EQ(page.positions, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0}));
   EXPECT_FALSE(page.progressVisible);
   EXPECT_FALSE(page.cancelVisible);
@@ -168,9 +168,9 @@ TEST_F(PrintEngineTest, ReportsItsProgressAndStatusToThePage) {
   });
   RunAll("1", "1", "3");
   EXPECT_EQ(maximumDuringRun, 3);
-  EXPECT_EQ(page.statuses, (std::vector<std::string>{std::string(kStatusProcessing),
-                                                      std::string(kStatusLoading),
-                                                      std::string(kStatusStarting)}));
+  EXPECT_EQ(page.statuses,
+            (std::vector<std::string>{std::string(kStatusProcessing), std::string(kStatusLoading),
+                                      std::string(kStatusStarting)}));
   EXPECT_EQ(page.maximum, 0);
   EXPECT_EQ(page.positions, (std::vector<int32_t>{1, 2, 3, 0}));
 }
@@ -260,7 +260,8 @@ TEST_F(PrintEngineTest, CutsTheDocumentTitle) {
 }
 
 TEST_F(PrintEngineTest, KeepsTheRepositionListSortedAsTyped) {
-  for (const char* entry : {"12", "9", "100", " 12", "12", "-5", "  "}) engine.AddRepositionEntry(entry);
+  for (const char* entry : {"12", "9", "100", " 12", "12", "-5", "  "})
+    engine.AddRepositionEntry(entry);
   EXPECT_EQ(engine.RepositionEntries(),
             (std::vector<std::string>{" 12", "-5", "100", "12", "12", "9"}));
   for (const char* bad : {"abc", "2147483648", "1.5", "12 a", "-"}) {
@@ -278,7 +279,7 @@ TEST_F(PrintEngineTest, RepositionMovesEveryNumeratorToTheListedNumber) {
   Numerator second = MakeNumerator(2, 5000);
   engine.LoadPrintJob(Job({MakeNumerator(1, 1000), second}));
   for (const char* entry : {"12", "9", "100"}) engine.AddRepositionEntry(entry);
-  engine.SetRunSettings("2", "3", "4");  // play no part
+  engine.SetRunSettings("2", "3", "4");   // play no part
   EXPECT_TRUE(engine.PrintReposition());  // no printer choice needed
   EXPECT_EQ(PagesOf(device), (Pages{{"0100", "4100"}, {"0012", "4012"}, {"0009", "4009"}}));
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "template/print_job.h"
 #include "printing/print_engine.h"
 #include "support/recording_device.h"
+#include "template/print_job.h"
 
 namespace zirvo::testing::print {
 
@@ -33,7 +33,8 @@ struct PageState : RunObserver {
   void Notice(const std::string& text) override { notices.push_back(text); }
 };
 
-inline Numerator MakeNumerator(int32_t position, int32_t number, bool reverse = false, int32_t mask = 4) {
+inline Numerator MakeNumerator(int32_t position, int32_t number, bool reverse = false,
+                               int32_t mask = 4) {
   Numerator n;
   n.Position = position;
   n.Number = number;
@@ -42,7 +43,8 @@ inline Numerator MakeNumerator(int32_t position, int32_t number, bool reverse = 
   return n;
 }
 
-inline PrintJob Job(NumeratorList numerators, MarginalTextList marginals = {}, std::string name = "Facturas") {
+inline PrintJob Job(NumeratorList numerators, MarginalTextList marginals = {},
+                    std::string name = "Facturas") {
   PrintJob job;
   job.Sheet.Name = std::move(name);
   job.NumeratorCount = static_cast<int32_t>(numerators.size());

@@ -7,8 +7,8 @@
 #include <random>
 
 #include "base/text.h"
-#include "template/numerator_table.h"
 #include "print_fixtures.h"
+#include "template/numerator_table.h"
 
 namespace zirvo {
 namespace {
@@ -45,9 +45,12 @@ struct Failure {
 };
 
 const Failure kFailures[] = {
-    {"at begin", true, 0, 0, false},       {"at the second page", false, 2, 0, false},
-    {"at the fourth page", false, 4, 0, false}, {"drawing the first page", false, 0, 1, false},
-    {"drawing the third page", false, 0, 3, false}, {"at end", false, 0, 0, true},
+    {"at begin", true, 0, 0, false},
+    {"at the second page", false, 2, 0, false},
+    {"at the fourth page", false, 4, 0, false},
+    {"drawing the first page", false, 0, 1, false},
+    {"drawing the third page", false, 0, 3, false},
+    {"at end", false, 0, 0, true},
 };
 
 TEST_F(FailingPrinter, EveryFailureAbortsTheRunAndReportsIt) {
@@ -115,7 +118,7 @@ TEST(RunExactness, RandomTemplatesPrintExactlyTheNumbersOfTheirSheets) {
       int64_t number = pick(-1000, 1000);
       if (pick(0, 2) == 0) number = pick(0, 1) ? kMax - pick(0, 3000) : kMin + pick(0, 3000);
       numerators.push_back(MakeNumerator(i + 1, static_cast<int32_t>(number), pick(0, 1) == 1,
-                                     static_cast<int32_t>(pick(-2, 12))));
+                                         static_cast<int32_t>(pick(-2, 12))));
     }
     const int64_t increment = pick(-1000, 1000);
     const int64_t copies = pick(0, 3);
@@ -164,17 +167,20 @@ TEST(RunExactness, RandomTemplatesPrintExactlyTheNumbersOfTheirSheets) {
 
 TEST(RunExactness, AMillionSheetsCarryEveryNumberOnce) {
   constexpr int32_t kSheets = 1000000;
-  const NumeratorList numerators = {MakeNumerator(1, -500000), MakeNumerator(2, 2147483647 - kSheets + 1),
-                                 MakeNumerator(3, 1000000, true, 7)};
+  const NumeratorList numerators = {MakeNumerator(1, -500000),
+                                    MakeNumerator(2, 2147483647 - kSheets + 1),
+                                    MakeNumerator(3, 1000000, true, 7)};
   RecordingDevice device;
   device.keepPages = false;
   int64_t checked = 0;
   device.pageDone = [&](const RecordingSurface& surface, int64_t pageNumber) {
     const int64_t k = pageNumber - 1;
     ASSERT_EQ(surface.texts.size(), 3u);
-    ASSERT_EQ(surface.texts[0].text, FormatNumeratorText("", static_cast<int32_t>(-500000 + k), 4, ""));
+    ASSERT_EQ(surface.texts[0].text,
+              FormatNumeratorText("", static_cast<int32_t>(-500000 + k), 4, ""));
     ASSERT_EQ(surface.texts[1].text, FormatInt(2147483647 - kSheets + 1 + k));
-    ASSERT_EQ(surface.texts[2].text, FormatNumeratorText("", static_cast<int32_t>(1000000 - k), 7, ""));
+    ASSERT_EQ(surface.texts[2].text,
+              FormatNumeratorText("", static_cast<int32_t>(1000000 - k), 7, ""));
     ++checked;
   };
   PrintEngine engine(device);

@@ -15,9 +15,9 @@
 
 #include "base/file_io.h"
 #include "base/text.h"
+#include "temp_dir.h"
 #include "template/marginal_table.h"
 #include "template/numerator_table.h"
-#include "temp_dir.h"
 #include "template/template_file.h"
 
 namespace zirvo {
@@ -56,8 +56,7 @@ std::vector<std::filesystem::path> TemporaryFilesIn(const std::filesystem::path&
 // Forks a child that saves `t` to `path` and stops for good at `stopAt`,
 // after telling the parent every stage it reached. Returns once the child
 // stands at `stopAt`, or with nothing when it never got there.
-std::optional<pid_t> ChildStoppedAt(WriteStage stopAt, const std::string& path,
-                                    Template& t) {
+std::optional<pid_t> ChildStoppedAt(WriteStage stopAt, const std::string& path, Template& t) {
   int report[2];
   if (pipe(report) != 0) return std::nullopt;
   const pid_t child = fork();
@@ -133,10 +132,14 @@ TEST(SaveKill, AKilledSaveLeavesTheOldOrTheNewTemplate) {
     if (!k.targetExisted) std::filesystem::remove(path);
     const auto bytesOf = [&](Content content) -> std::string {
       switch (content) {
-        case OldTemplate: return bytesA;
-        case NewTemplate: return bytesB;
-        case FirstHalfOfNew: return bytesB.substr(0, bytesB.size() / 2);
-        default: return "";
+        case OldTemplate:
+          return bytesA;
+        case NewTemplate:
+          return bytesB;
+        case FirstHalfOfNew:
+          return bytesB.substr(0, bytesB.size() / 2);
+        default:
+          return "";
       }
     };
 

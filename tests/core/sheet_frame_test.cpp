@@ -61,11 +61,17 @@ TEST(SheetFrame, FrameIsFourStripsCutToTheExposedPart) {
     std::string calls;
     std::vector<RectI> strips;
   } cases[] = {
-      {"whole panel with an image", &image, {0, 0, 200, 100}, "IRRRR",
+      {"whole panel with an image",
+       &image,
+       {0, 0, 200, 100},
+       "IRRRR",
        {{0, 0, 200, 1}, {0, 99, 200, 1}, {0, 0, 1, 100}, {199, 0, 1, 100}}},
       {"top-left window", nullptr, {0, 0, 50, 40}, "RR", {{0, 0, 50, 1}, {0, 0, 1, 40}}},
       {"inside, touching no edge", nullptr, {10, 10, 50, 40}, "", {}},
-      {"bottom-right window", nullptr, {150, 60, 100, 100}, "RR",
+      {"bottom-right window",
+       nullptr,
+       {150, 60, 100, 100},
+       "RR",
        {{150, 99, 50, 1}, {199, 60, 1, 40}}},
   };
   for (const auto& c : cases) {

@@ -14,16 +14,22 @@ TEST(Rounding, GeometryGoesToEvenAndPointSizesAwayFromZero) {
   const struct {
     double value;
     int32_t even, away;
-  } cases[] = {{0.5, 0, 1}, {1.5, 2, 2}, {2.5, 2, 3}, {-2.5, -2, -3}, {56.5, 56, 57},
-               {75.59, 76, 76}, {1e300, 2147483647, 2147483647}, {-1e300, -2147483647 - 1, -2147483647 - 1}};
+  } cases[] = {{0.5, 0, 1},
+               {1.5, 2, 2},
+               {2.5, 2, 3},
+               {-2.5, -2, -3},
+               {56.5, 56, 57},
+               {75.59, 76, 76},
+               {1e300, 2147483647, 2147483647},
+               {-1e300, -2147483647 - 1, -2147483647 - 1}};
   for (const auto& c : cases) {
     EXPECT_EQ(RoundHalfEven(c.value), c.even) << c.value;
     EXPECT_EQ(RoundHalfAway(c.value), c.away) << c.value;
   }
   EXPECT_EQ(EmHeight(12, 96), 16);
-  EXPECT_EQ(EmHeight(9, 4), 1);    // 0.5 goes up
-  EXPECT_EQ(EmHeight(27, 4), 2);   // 1.5
-  EXPECT_EQ(EmHeight(45, 4), 3);   // 2.5 goes up, not to 2
+  EXPECT_EQ(EmHeight(9, 4), 1);   // 0.5 goes up
+  EXPECT_EQ(EmHeight(27, 4), 2);  // 1.5
+  EXPECT_EQ(EmHeight(45, 4), 3);  // 2.5 goes up, not to 2
   EXPECT_EQ(EmHeight(10, 600), 83);
 }
 
@@ -37,8 +43,8 @@ TEST(DeviceMapping, ConvertsCentimetresAsPreviewAndPrinterDo) {
   } cases[] = {
       {DeviceMapping::Preview(100, 96), 2.00, 76, 76, 76, 96, 3},
       {DeviceMapping::Preview(100, 96), 3.00, 113, 113, 113, 96, 3},
-      {DeviceMapping::Preview(50, 96), 2.00, 38, 38, 38, 48, 2},    // gap round(1.5)
-      {DeviceMapping::Preview(50, 96), 3.00, 56, 56, 56, 48, 2},    // round(56.5)
+      {DeviceMapping::Preview(50, 96), 2.00, 38, 38, 38, 48, 2},  // gap round(1.5)
+      {DeviceMapping::Preview(50, 96), 3.00, 56, 56, 56, 48, 2},  // round(56.5)
       {DeviceMapping::Preview(41, 96), 21.60, 335, 335, 335, 39, 1},
       {DeviceMapping::Print(600, 0, 0), 2.00, 472, 472, 472, 600, 19},
       {DeviceMapping::Print(600, 99, 50), 2.00, 373, 422, 472, 600, 19},
@@ -53,7 +59,8 @@ TEST(DeviceMapping, ConvertsCentimetresAsPreviewAndPrinterDo) {
   }
 }
 
-Numerator MakeNumerator(int32_t number, int32_t mask, std::string prefix = "", std::string suffix = "") {
+Numerator MakeNumerator(int32_t number, int32_t mask, std::string prefix = "",
+                        std::string suffix = "") {
   Numerator n;
   n.Number = number;
   n.Mask = mask;
@@ -85,7 +92,8 @@ TEST(Compose, BuildsTheRecordOfANumeratorAndOfAMarginalText) {
   EXPECT_FALSE(d.WithBarcode);
   EXPECT_EQ(d.Canvas, &surface);
   EXPECT_EQ(ComposeNumerator(MakeNumerator(42, 1, "A-"), 42, print, surface).Text, "A-42");
-  EXPECT_EQ(ComposeNumerator(MakeNumerator(0, 4, " N ", " x"), -3, print, surface).Text, " N 00-3 x");
+  EXPECT_EQ(ComposeNumerator(MakeNumerator(0, 4, " N ", " x"), -3, print, surface).Text,
+            " N 00-3 x");
 
   MarginalText m;
   m.Text = "  Copia para el archivo \t";
@@ -103,10 +111,10 @@ TEST(Compose, DrawsBarsOnlyForAUsableBarcode) {
     bool bars;
     int32_t expectedPosition;
   } cases[] = {
-      {true, 5.0, 2.0, "1", "2", true, 2},   {true, 5.0, 2.0, " 0 ", "0", true, 0},
-      {false, 5.0, 2.0, "1", "2", false, 0}, {true, 0.0, 2.0, "1", "2", false, 0},
-      {true, 5.0, -1.0, "1", "2", false, 0}, {true, 5.0, 2.0, "3", "1", false, 0},
-      {true, 5.0, 2.0, "1", "-1", false, 0}, {true, 5.0, 2.0, "", "1", false, 0},
+      {true, 5.0, 2.0, "1", "2", true, 2},    {true, 5.0, 2.0, " 0 ", "0", true, 0},
+      {false, 5.0, 2.0, "1", "2", false, 0},  {true, 0.0, 2.0, "1", "2", false, 0},
+      {true, 5.0, -1.0, "1", "2", false, 0},  {true, 5.0, 2.0, "3", "1", false, 0},
+      {true, 5.0, 2.0, "1", "-1", false, 0},  {true, 5.0, 2.0, "", "1", false, 0},
       {true, 5.0, 2.0, "00", "NO", false, 0},
   };
   for (const auto& c : cases) {
@@ -150,19 +158,35 @@ TEST(DrawItemText, PlacesTheLineByPositionAndAngle) {
     int32_t x, y, charWidth;
   } cases[] = {
       // Narrower than the box (60): centred by r = 10, not compressed.
-      {0, 0, 60, 100, 200, 0},   {0, 90, 60, 100, 200, 0},  {0, 180, 60, 100, 200, 0},
-      {0, 270, 60, 100, 200, 0}, {1, 0, 60, 110, 200, 0},   {1, 90, 60, 100, 190, 0},
-      {1, 180, 60, 90, 200, 0},  {1, 270, 60, 100, 210, 0}, {2, 0, 60, 110, 280, 0},
-      {2, 90, 60, 180, 190, 0},  {2, 180, 60, 90, 120, 0},  {2, 270, 60, 20, 210, 0},
+      {0, 0, 60, 100, 200, 0},
+      {0, 90, 60, 100, 200, 0},
+      {0, 180, 60, 100, 200, 0},
+      {0, 270, 60, 100, 200, 0},
+      {1, 0, 60, 110, 200, 0},
+      {1, 90, 60, 100, 190, 0},
+      {1, 180, 60, 90, 200, 0},
+      {1, 270, 60, 100, 210, 0},
+      {2, 0, 60, 110, 280, 0},
+      {2, 90, 60, 180, 190, 0},
+      {2, 180, 60, 90, 120, 0},
+      {2, 270, 60, 20, 210, 0},
       // Wider than the box (30): each character narrowed to round(30 / 5) = 6.
-      {0, 0, 30, 100, 200, 0},   {0, 270, 30, 100, 200, 0}, {1, 0, 30, 100, 200, 6},
-      {1, 90, 30, 100, 200, 6},  {1, 180, 30, 100, 200, 6}, {1, 270, 30, 100, 200, 6},
-      {2, 0, 30, 100, 280, 6},   {2, 90, 30, 180, 200, 6},  {2, 180, 30, 100, 120, 6},
+      {0, 0, 30, 100, 200, 0},
+      {0, 270, 30, 100, 200, 0},
+      {1, 0, 30, 100, 200, 6},
+      {1, 90, 30, 100, 200, 6},
+      {1, 180, 30, 100, 200, 6},
+      {1, 270, 30, 100, 200, 6},
+      {2, 0, 30, 100, 280, 6},
+      {2, 90, 30, 180, 200, 6},
+      {2, 180, 30, 100, 120, 6},
       {2, 270, 30, 20, 200, 6},
       // Centring rounds halves to even: (41 - 40) / 2 = 0.5 -> 0, (43 - 40) / 2 -> 2.
-      {1, 0, 41, 100, 200, 0},   {1, 0, 43, 102, 200, 0},
+      {1, 0, 41, 100, 200, 0},
+      {1, 0, 43, 102, 200, 0},
       // Compression rounds the same way: 22 / 5 = 4.4 -> 4, 37 / 5 = 7.4 -> 7.
-      {1, 0, 22, 100, 200, 4},   {1, 0, 37, 100, 200, 7},
+      {1, 0, 22, 100, 200, 4},
+      {1, 0, 37, 100, 200, 7},
   };
   for (const auto& c : cases) {
     RecordingSurface surface;
@@ -200,8 +224,8 @@ TEST(DrawItemBarcode, FillsTheBoxByPositionAndAngle) {
   const struct {
     int32_t position;
     double angle;
-    RectI bars;       // all bars together, on the device
-    RectI firstBar;   // the start character's first bar
+    RectI bars;      // all bars together, on the device
+    RectI firstBar;  // the start character's first bar
   } cases[] = {
       {0, 0, {100, 200, 630, 100}, {100, 200, 10, 100}},
       {0, 90, {100, -430, 100, 630}, {100, 190, 100, 10}},
@@ -322,7 +346,7 @@ TEST(BarsOf, FollowsThePublishedSymbolWidths) {
   EXPECT_EQ(code128.modules, 68);
   EXPECT_EQ(code128.bars.front(), (BarRun{0, 2}));  // Start A is 2-1-1-4-1-2
   EXPECT_EQ(code128.bars[1], (BarRun{3, 1}));
-  EXPECT_EQ(code128.bars.back(), (BarRun{66, 2}));   // the stop's final bar
+  EXPECT_EQ(code128.bars.back(), (BarRun{66, 2}));  // the stop's final bar
   // Value 0 (232) draws the space's symbol 2-1-2-2-2-2.
   const BarPattern space = BarsOf(kCode128, std::string(1, static_cast<char>(232)));
   EXPECT_EQ(space.modules, 11);

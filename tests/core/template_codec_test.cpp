@@ -34,11 +34,16 @@ std::string RandomEntry(std::mt19937& rng) {
   std::uniform_int_distribution<int> kind(0, 4);
   std::uniform_int_distribution<int> number(-99999, 99999);
   switch (kind(rng)) {
-    case 0: return FormatInt(number(rng));
-    case 1: return FormatFixed(number(rng) / 100.0, 2);
-    case 2: return "";
-    case 3: return " " + FormatInt(number(rng) % 20) + " ";
-    default: return RandomText(rng, 12);
+    case 0:
+      return FormatInt(number(rng));
+    case 1:
+      return FormatFixed(number(rng) / 100.0, 2);
+    case 2:
+      return "";
+    case 3:
+      return " " + FormatInt(number(rng) % 20) + " ";
+    default:
+      return RandomText(rng, 12);
   }
 }
 
@@ -63,7 +68,8 @@ Template RandomTemplate(std::mt19937& rng) {
       const int row = doc.Table(table).RowCount() - 1;
       for (int cell = 1; cell < doc.Table(table).CellCount(); ++cell) {
         try {
-          doc.CommitCell(table, row, cell, small(rng) % 3 == 0 ? RandomText(rng, 30) : RandomEntry(rng));
+          doc.CommitCell(table, row, cell,
+                         small(rng) % 3 == 0 ? RandomText(rng, 30) : RandomEntry(rng));
         } catch (const ZirvoError&) {
           // Refused entries leave the default.
         }
@@ -110,14 +116,15 @@ TEST(TemplateCodec, DecodeRefusesWhatIsNotATemplate) {
   const struct {
     const char* name;
     std::string bytes;
-    bool loads;    // false: std::nullopt
+    bool loads;  // false: std::nullopt
     bool throws;
   } cases[] = {
       {"empty", "", false, false},
       {"rows without header", "|FOL|01||1||1.00|1.00|000|04|Arial|12|0|A||\r\n", false, false},
       {"bad number", "|HJA|IMP100|x|y|0|0|0|0|0|0|abc|28.00|0|0|0|0|0|0|F|F|\r\n", false, true},
       {"short header", "|HJA|IMP100|x|\r\n", false, true},
-      {"bare LF and CR", "|HJA|K|x|y|0|0|0|0|0|0|1.00|2.00|0|0|0|0|0|0|F|T|\n|MAR|01|a|\r|MAR|02|b|", true, false},
+      {"bare LF and CR",
+       "|HJA|K|x|y|0|0|0|0|0|0|1.00|2.00|0|0|0|0|0|0|F|T|\n|MAR|01|a|\r|MAR|02|b|", true, false},
   };
   for (const auto& c : cases) {
     if (c.throws) {

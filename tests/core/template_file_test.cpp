@@ -6,14 +6,15 @@
 #include <random>
 
 #include "base/text.h"
+#include "temp_dir.h"
 #include "template/marginal_table.h"
 #include "template/numerator_table.h"
-#include "temp_dir.h"
 
 #ifdef __unix__
-#include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 namespace zirvo {
@@ -47,7 +48,8 @@ TEST(SheetHeader, SizesAreWrittenWithTwoDecimals) {
   const struct {
     double width, height;
     const char* fields;
-  } cases[] = {{21.6, 28, "|21.60|28.00|"}, {149.99, 0.5, "|149.99|0.50|"}, {-3, 10.005, "|-3.00|10.01|"}};
+  } cases[] = {
+      {21.6, 28, "|21.60|28.00|"}, {149.99, 0.5, "|149.99|0.50|"}, {-3, 10.005, "|-3.00|10.01|"}};
   for (const auto& c : cases) {
     SheetHeader header;
     header.Width = c.width;
@@ -62,16 +64,27 @@ TEST(SheetHeader, SizesAreWrittenWithTwoDecimals) {
 TEST(SheetHeader, EveryCarriedFieldRoundTrips) {
   SheetHeader header;
   header.SetKind("KIND12345");  // cut to 6
-  header.Byte1 = 1; header.Byte2 = 2; header.Byte3 = 3; header.Byte4 = 255;
-  header.Word1 = 65535; header.Word2 = 7;
-  header.Width = 10.5; header.Height = 15;
-  header.Int1 = -9; header.Color1 = 123456; header.Color2 = 42;
-  header.Int2 = -2147483647 - 1; header.Int3 = 2147483647; header.Int4 = 4; header.Int5 = 5;
+  header.Byte1 = 1;
+  header.Byte2 = 2;
+  header.Byte3 = 3;
+  header.Byte4 = 255;
+  header.Word1 = 65535;
+  header.Word2 = 7;
+  header.Width = 10.5;
+  header.Height = 15;
+  header.Int1 = -9;
+  header.Color1 = 123456;
+  header.Color2 = 42;
+  header.Int2 = -2147483647 - 1;
+  header.Int3 = 2147483647;
+  header.Int4 = 4;
+  header.Int5 = 5;
   header.Flag1 = true;
   TemplateLines lines;
   WriteSheetHeader(header, lines, "/data/Caja.pla");
-  EXPECT_EQ(lines[0], "|HJA|KIND12|Caja.pla|/data|1|2|3|255|65535|7|10.50|15.00|-9|123456|"
-                      "-2147483648|2147483647|4|5|T|F|");
+  EXPECT_EQ(lines[0],
+            "|HJA|KIND12|Caja.pla|/data|1|2|3|255|65535|7|10.50|15.00|-9|123456|"
+            "-2147483648|2147483647|4|5|T|F|");
   SheetHeader read;
   read.Color2 = 77;
   ASSERT_TRUE(ReadSheetHeader(read, lines, "/data/Caja.pla"));
@@ -148,8 +161,8 @@ TEST(TemplateFile, LineEndsOfAnyKindAreRead) {
   const std::string header = std::string("|HJA|IMP100|a|b") + kExampleHeaderTail;
   for (const std::string end : {"\r\n", "\n", "\r"}) {
     const std::string path = dir.Path("ends.pla");
-    WriteBytes(path, header + end + "|FOL|01|A|1||" + end + "|MAR|01|Hola|" + end +
-                         "|FOL|02|B|2||");
+    WriteBytes(path,
+               header + end + "|FOL|01|A|1||" + end + "|MAR|01|Hola|" + end + "|FOL|02|B|2||");
     Template t;
     ASSERT_EQ(LoadTemplateFile(path, t.header, t.numerators, t.marginals), LoadResult::Loaded);
     EXPECT_EQ(t.numerators.RowCount(), 2);
@@ -199,7 +212,8 @@ TEST(TemplateFile, RandomTablesRoundTripExactly) {
       t.numerators.CommitCell(r, NumeratorTable::kPrefix, " " + text(13) + " ");
       t.numerators.CommitCell(r, NumeratorTable::kNumber, FormatInt(int32_t(random())));
       t.numerators.CommitCell(r, NumeratorTable::kSuffix, text(15));
-      t.numerators.CommitCell(r, NumeratorTable::kHorizontal, FormatFixed((random() % 4000) / 100.0 - 5, 2));
+      t.numerators.CommitCell(r, NumeratorTable::kHorizontal,
+                              FormatFixed((random() % 4000) / 100.0 - 5, 2));
       t.numerators.CommitCell(r, NumeratorTable::kFont, "Liberation Sans");
       if (random() % 2) t.numerators.CommitCell(r, NumeratorTable::kDirection, "");
     }
@@ -207,7 +221,8 @@ TEST(TemplateFile, RandomTablesRoundTripExactly) {
     for (int r = 0; r < marginals; ++r) {
       t.marginals.AddRow();
       t.marginals.CommitCell(r, MarginalTable::kText, "  " + text(196) + " ");
-      t.marginals.CommitCell(r, MarginalTable::kVertical, FormatFixed((random() % 3000) / 100.0, 2));
+      t.marginals.CommitCell(r, MarginalTable::kVertical,
+                             FormatFixed((random() % 3000) / 100.0, 2));
     }
     const std::string path = dir.Path("round.pla");
     SaveTemplateFile(path, t.header, t.numerators, t.marginals);

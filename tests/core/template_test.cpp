@@ -44,59 +44,94 @@ TEST(Template, EachOperationGivesOneNotice) {
     std::vector<Change> notices;
     std::function<bool(const Template&)> holds;
   } cases[] = {
-      {"start new", [](Template& d) { d.StartNew("Nueva", 10, 12); }, {Change::Everything},
+      {"start new",
+       [](Template& d) { d.StartNew("Nueva", 10, 12); },
+       {Change::Everything},
        [](const Template& d) {
          return d.Numerators().Empty() && d.Marginals().Empty() && !d.Background().Present() &&
                 d.Header().Width == 10 && d.Header().Kind == "IMP100" && d.Header().Name == "Nueva";
        }},
-      {"clear", [](Template& d) { d.Clear(); }, {Change::Everything},
+      {"clear",
+       [](Template& d) { d.Clear(); },
+       {Change::Everything},
        [](const Template& d) {
          return d.Numerators().Empty() && d.Marginals().Empty() && !d.Background().Present() &&
                 d.Header().Name == "Caja";
        }},
-      {"replace", [](Template& d) { d.Replace(TemplateFromLines({"|MAR|01|x|"}, SheetHeader{})); },
+      {"replace",
+       [](Template& d) { d.Replace(TemplateFromLines({"|MAR|01|x|"}, SheetHeader{})); },
        {Change::Everything},
        [](const Template& d) {
          return d.Numerators().Empty() && d.Marginals().Cell(0, M::kText) == "x" &&
                 !d.Background().Present() && d.Header().Width == 0.0;
        }},
-      {"reset header", [](Template& d) { d.ResetHeader(); }, {Change::Header},
+      {"reset header",
+       [](Template& d) { d.ResetHeader(); },
+       {Change::Header},
        [](const Template& d) { return d.Header().Kind.empty() && d.Numerators().RowCount() == 1; }},
-      {"sheet size", [](Template& d) { d.SetSheetSize(30, 40); }, {Change::Header},
+      {"sheet size",
+       [](Template& d) { d.SetSheetSize(30, 40); },
+       {Change::Header},
        [](const Template& d) { return d.Header().Width == 30 && d.Header().Height == 40; }},
-      {"identity", [](Template& d) { d.SetIdentity(std::string(90, 'n'), "/d"); }, {Change::Header},
+      {"identity",
+       [](Template& d) { d.SetIdentity(std::string(90, 'n'), "/d"); },
+       {Change::Header},
        [](const Template& d) { return d.Header().Name.size() == 80 && d.Header().Folder == "/d"; }},
-      {"add numerator", [](Template& d) { d.AddRow(TemplateTable::Numerators); },
-       {Change::Numerators}, [](const Template& d) { return d.Numerators().RowCount() == 2; }},
-      {"add marginal", [](Template& d) { d.AddRow(TemplateTable::Marginals); }, {Change::Marginals},
+      {"add numerator",
+       [](Template& d) { d.AddRow(TemplateTable::Numerators); },
+       {Change::Numerators},
+       [](const Template& d) { return d.Numerators().RowCount() == 2; }},
+      {"add marginal",
+       [](Template& d) { d.AddRow(TemplateTable::Marginals); },
+       {Change::Marginals},
        [](const Template& d) { return d.Marginals().Cell(1, M::kPosition) == "02"; }},
-      {"delete numerator", [](Template& d) { d.DeleteRow(TemplateTable::Numerators, 0); },
-       {Change::Numerators}, [](const Template& d) { return d.Numerators().Empty(); }},
-      {"delete out of range", [](Template& d) { d.DeleteRow(TemplateTable::Marginals, 5); }, {},
+      {"delete numerator",
+       [](Template& d) { d.DeleteRow(TemplateTable::Numerators, 0); },
+       {Change::Numerators},
+       [](const Template& d) { return d.Numerators().Empty(); }},
+      {"delete out of range",
+       [](Template& d) { d.DeleteRow(TemplateTable::Marginals, 5); },
+       {},
        [](const Template& d) { return d.Marginals().RowCount() == 1; }},
-      {"commit", [](Template& d) { d.CommitCell(TemplateTable::Marginals, 0, M::kHorizontal, " 2.5"); },
-       {Change::Marginals}, [](const Template& d) { return d.Marginals().Cell(0, M::kHorizontal) == "2.50"; }},
-      {"commit refused", [](Template& d) { d.CommitCell(TemplateTable::Numerators, 0, N::kNumber, "x"); },
-       {}, [](const Template& d) { return d.Numerators().Cell(0, N::kNumber) == "41"; }},
-      {"commit pipe refused", [](Template& d) { d.CommitCell(TemplateTable::Marginals, 0, M::kText, "a|b"); },
-       {}, [](const Template& d) { return d.Marginals().Cell(0, M::kText) == "Original"; }},
-      {"increment", [](Template& d) { d.ApplyIncrement(9); }, {Change::Numerators},
-       [](const Template& d) { return d.Numerators().Cell(0, N::kNumber) == "50"; }},
-      {"increment overflow", [](Template& d) { d.ApplyIncrement(2147483647); }, {},
+      {"commit",
+       [](Template& d) { d.CommitCell(TemplateTable::Marginals, 0, M::kHorizontal, " 2.5"); },
+       {Change::Marginals},
+       [](const Template& d) { return d.Marginals().Cell(0, M::kHorizontal) == "2.50"; }},
+      {"commit refused",
+       [](Template& d) { d.CommitCell(TemplateTable::Numerators, 0, N::kNumber, "x"); },
+       {},
        [](const Template& d) { return d.Numerators().Cell(0, N::kNumber) == "41"; }},
-      {"displacement", [](Template& d) { d.ApplyDisplacement(TemplateTable::Marginals, 1, -1); },
+      {"commit pipe refused",
+       [](Template& d) { d.CommitCell(TemplateTable::Marginals, 0, M::kText, "a|b"); },
+       {},
+       [](const Template& d) { return d.Marginals().Cell(0, M::kText) == "Original"; }},
+      {"increment",
+       [](Template& d) { d.ApplyIncrement(9); },
+       {Change::Numerators},
+       [](const Template& d) { return d.Numerators().Cell(0, N::kNumber) == "50"; }},
+      {"increment overflow",
+       [](Template& d) { d.ApplyIncrement(2147483647); },
+       {},
+       [](const Template& d) { return d.Numerators().Cell(0, N::kNumber) == "41"; }},
+      {"displacement",
+       [](Template& d) { d.ApplyDisplacement(TemplateTable::Marginals, 1, -1); },
        {Change::Marginals},
        [](const Template& d) {
          return d.Marginals().Cell(0, M::kHorizontal) == "1.00" &&
                 d.Marginals().Cell(0, M::kVertical) == "-1.00" &&
                 d.Numerators().Cell(0, N::kHorizontal) == "0.00";
        }},
-      {"set background", [](Template& d) { d.SetBackground("/b.jpg", std::make_shared<FakeBitmap>()); },
+      {"set background",
+       [](Template& d) { d.SetBackground("/b.jpg", std::make_shared<FakeBitmap>()); },
        {Change::Background},
        [](const Template& d) { return d.Background().path == "/b.jpg" && !d.Background().print; }},
-      {"print background", [](Template& d) { d.SetPrintBackground(true); }, {Change::Background},
+      {"print background",
+       [](Template& d) { d.SetPrintBackground(true); },
+       {Change::Background},
        [](const Template& d) { return d.Background().print && d.Background().Present(); }},
-      {"clear background", [](Template& d) { d.ClearBackground(); }, {Change::Background},
+      {"clear background",
+       [](Template& d) { d.ClearBackground(); },
+       {Change::Background},
        [](const Template& d) { return d.Background() == BackgroundImage{}; }},
   };
   for (const auto& c : cases) {
@@ -150,7 +185,8 @@ TEST(Template, PrintJobCarriesTheBackgroundOnlyWhenTicked) {
     bool image;
     bool ticked;
     bool printed;
-  } cases[] = {{false, false, false}, {false, true, false}, {true, false, false}, {true, true, true}};
+  } cases[] = {
+      {false, false, false}, {false, true, false}, {true, false, false}, {true, true, true}};
   for (const auto& c : cases) {
     Template doc = Filled();
     if (!c.image) doc.ClearBackground();

@@ -27,9 +27,14 @@ TEST(Cp1252, RoundTripsEveryDefinedByte) {
 
 TEST(Cp1252, MapsTheLettersUsersType) {
   EXPECT_EQ(Cp1252ToUtf8("\xf1\xe9\x80"), "ñé€");
-  EXPECT_EQ(Utf8ToCp1252("Código Ñ €"), "C\xf3" "digo \xd1 \x80");
+  EXPECT_EQ(Utf8ToCp1252("Código Ñ €"),
+            "C\xf3"
+            "digo \xd1 \x80");
   bool complete = true;
-  EXPECT_EQ(Utf8ToCp1252("a\xe2\x82\xbf" "b", &complete), "a?b");  // bitcoin sign
+  EXPECT_EQ(Utf8ToCp1252("a\xe2\x82\xbf"
+                         "b",
+                         &complete),
+            "a?b");  // bitcoin sign
   EXPECT_FALSE(complete);
   EXPECT_EQ(Utf8ToCp1252("\xff", &complete), "?");  // malformed
   EXPECT_FALSE(complete);
@@ -39,8 +44,13 @@ TEST(ParseInt32, AcceptsSignedDecimalsInRange) {
   const struct {
     const char* text;
     int32_t value;
-  } cases[] = {{"0", 0},     {"-0", 0},       {"0012", 12},           {"+7", 7},
-               {"-25", -25}, {"2147483647", 2147483647}, {"-2147483648", std::numeric_limits<int32_t>::min()}};
+  } cases[] = {{"0", 0},
+               {"-0", 0},
+               {"0012", 12},
+               {"+7", 7},
+               {"-25", -25},
+               {"2147483647", 2147483647},
+               {"-2147483648", std::numeric_limits<int32_t>::min()}};
   for (const auto& c : cases) EXPECT_EQ(ParseInt32(c.text), c.value) << c.text;
 }
 
@@ -77,9 +87,9 @@ TEST(FormatFixed, TwoDecimalsHalvesAwayFromZero) {
   const struct {
     double value;
     const char* text;
-  } cases[] = {{21.6, "21.60"},   {28, "28.00"},   {149.99, "149.99"}, {-0.25, "-0.25"},
-               {0.125, "0.13"},   {-0.125, "-0.13"}, {2.675, "2.67"},  // 2.675 is below the half
-               {-0.001, "0.00"},  {9.999, "10.00"},  {0, "0.00"},     {1e6, "1000000.00"}};
+  } cases[] = {{21.6, "21.60"},  {28, "28.00"},     {149.99, "149.99"}, {-0.25, "-0.25"},
+               {0.125, "0.13"},  {-0.125, "-0.13"}, {2.675, "2.67"},  // 2.675 is below the half
+               {-0.001, "0.00"}, {9.999, "10.00"},  {0, "0.00"},        {1e6, "1000000.00"}};
   for (const auto& c : cases) EXPECT_EQ(FormatFixed(c.value, 2), c.text) << c.value;
   EXPECT_EQ(FormatFixed(2.5, 0), "3");
   EXPECT_EQ(FormatFixed(90.0, 0), "90");

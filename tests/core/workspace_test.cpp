@@ -9,8 +9,8 @@
 
 #include "base/text.h"
 #include "catalog/catalog.h"
-#include "temp_dir.h"
 #include "support/table_ports.h"
+#include "temp_dir.h"
 #include "template/template_codec.h"
 
 namespace zirvo {
@@ -341,7 +341,8 @@ TEST_F(WorkspaceTest, SaveAsCancelAndOverwritePaths) {
   host.overwriteAnswers = {false};
   Run(WorkspaceCommand::SaveAs);  // overwrite refused
   EXPECT_EQ(host.overwriteAtMainWindow, (std::vector<bool>{false}));
-  EXPECT_EQ(host.saveTitles, (std::vector<std::string>{"Guardar", "Guardar como ...", "Guardar como ..."}));
+  EXPECT_EQ(host.saveTitles,
+            (std::vector<std::string>{"Guardar", "Guardar como ...", "Guardar como ..."}));
   EXPECT_FALSE(host.timerArmed);
   EXPECT_EQ(ReadBytes(other), "keep me");
   EXPECT_EQ(workspace.FilePath(), first);
@@ -352,8 +353,9 @@ TEST_F(WorkspaceTest, SaveAsCancelAndOverwritePaths) {
   Run(WorkspaceCommand::Save);
   RunTimer();
   EXPECT_EQ(ReadBytes(first), "|HJA|IMP100|Uno.pla|" + dir.Path() +
-                                 "|0|0|0|0|0|0|21.50|28.00|0|15723990|0|0|0|0|F|F|\r\n" +
-                                 Numerators().LineOf(0) + "\r\n" + Numerators().LineOf(1) + "\r\n");
+                                  "|0|0|0|0|0|0|21.50|28.00|0|15723990|0|0|0|0|F|F|\r\n" +
+                                  Numerators().LineOf(0) + "\r\n" + Numerators().LineOf(1) +
+                                  "\r\n");
 
   host.savePaths = {other};
   host.overwriteAnswers = {true};

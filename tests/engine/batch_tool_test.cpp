@@ -34,8 +34,10 @@ TEST_F(BatchTool, PrintsARunToPdf) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   ASSERT_EQ(PdfPageCount(pdf), 3);
   using W = std::vector<std::string>;
-  EXPECT_EQ(PdfPageWords(pdf, 1), (W{"0050", "Cliente", "Copia", "F-001500", "archivo", "el", "para"}));
-  EXPECT_EQ(PdfPageWords(pdf, 3), (W{"0040", "Cliente", "Copia", "F-001510", "archivo", "el", "para"}));
+  EXPECT_EQ(PdfPageWords(pdf, 1),
+            (W{"0050", "Cliente", "Copia", "F-001500", "archivo", "el", "para"}));
+  EXPECT_EQ(PdfPageWords(pdf, 3),
+            (W{"0040", "Cliente", "Copia", "F-001510", "archivo", "el", "para"}));
   // The template's sheet, 21.00 x 29.70 cm, is the paper by default.
   EXPECT_NE(RunTool("pdfinfo", {pdf}).out.find("595 x 842"), std::string::npos);
 }
@@ -66,10 +68,14 @@ TEST_F(BatchTool, RefusesBadInputWithOneLineAndWritesNothing) {
     int exit;
     const char* message;
   } cases[] = {
-      {{"print", Path("bad.pla"), "--output", pdf}, 1, "El formato no es compatible y no pudo ser leido."},
+      {{"print", Path("bad.pla"), "--output", pdf},
+       1,
+       "El formato no es compatible y no pudo ser leido."},
       {{"print", Path("missing.pla"), "--output", pdf}, 1, "missing.pla"},
       {{"print", kFactura, "--output", pdf, "--sheets", "-2"}, 1, "-2"},
-      {{"print", kFactura, "--output", pdf, "--copies", "x"}, 1, "'x' is not a valid integer value"},
+      {{"print", kFactura, "--output", pdf, "--copies", "x"},
+       1,
+       "'x' is not a valid integer value"},
       {{"print", kFactura, "--output", pdf, "--reposition", "12a"}, 1, "12a"},
       {{"print", kFactura, "--output", pdf, "--background", Path("bad.pla")}, 1, "bad.pla"},
       {{"print", kFactura, "--output", Path("no/folder/out.pdf")}, 1, "no/folder/out.pdf"},
@@ -141,8 +147,8 @@ TEST_F(BatchTool, ADiskThatFillsUpAbortsTheRunAndKeepsTheOldFile) {
   old.write("previous run");
   old.close();
   const QString script = QString("trap '' XFSZ; ulimit -f 100; exec \"$0\" \"$@\"");
-  const auto r = RunTool("sh", {"-c", script, kBatch, "print", kFactura, "--output", pdf,
-                                "--sheets", "3000"});
+  const auto r =
+      RunTool("sh", {"-c", script, kBatch, "print", kFactura, "--output", pdf, "--sheets", "3000"});
   EXPECT_EQ(r.exitCode, 1) << r.err;
   EXPECT_EQ(r.err.rfind("zirvo-batch: ", 0), 0u) << r.err;
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;

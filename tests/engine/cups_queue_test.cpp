@@ -98,17 +98,17 @@ class CupsQueue : public ::testing::Test {
       ASSERT_TRUE(user != nullptr && users != nullptr);
       account = QString("User %1\nGroup %2\nSystemGroup %2\n").arg(user->pw_name, users->gr_name);
     }
-    ASSERT_TRUE(WriteText(root + "/cups-files.conf",
-                          account + QString("FileDevice Yes\n"
-                                            "ServerRoot %1\n"
-                                            "StateDir %1/state\n"
-                                            "CacheDir %1/cache\n"
-                                            "RequestRoot %1/spool\n"
-                                            "TempDir %1/spool/tmp\n"
-                                            "AccessLog %1/log/access_log\n"
-                                            "ErrorLog %1/log/error_log\n"
-                                            "PageLog %1/log/page_log\n")
-                                        .arg(root)));
+    ASSERT_TRUE(
+        WriteText(root + "/cups-files.conf", account + QString("FileDevice Yes\n"
+                                                               "ServerRoot %1\n"
+                                                               "StateDir %1/state\n"
+                                                               "CacheDir %1/cache\n"
+                                                               "RequestRoot %1/spool\n"
+                                                               "TempDir %1/spool/tmp\n"
+                                                               "AccessLog %1/log/access_log\n"
+                                                               "ErrorLog %1/log/error_log\n"
+                                                               "PageLog %1/log/page_log\n")
+                                                           .arg(root)));
     ASSERT_TRUE(WriteText(root + "/cupsd.conf", QString("Listen %1\n"
                                                         "Browsing Off\n"
                                                         "WebInterface No\n"
@@ -135,10 +135,14 @@ class CupsQueue : public ::testing::Test {
     scheduler_.setStandardOutputFile(root + "/log/stdout");
     scheduler_.setStandardErrorFile(root + "/log/stderr");
     scheduler_.start(cupsd, {"-f", "-c", root + "/cupsd.conf", "-s", root + "/cups-files.conf"});
-    const bool answers = scheduler_.waitForStarted(10000) && WaitFor([&] {
-      return scheduler_.state() == QProcess::Running &&
-             RunTool("lpstat", {"-r"}).out.find("is running") != std::string::npos;
-    }, 30);
+    const bool answers =
+        scheduler_.waitForStarted(10000) &&
+        WaitFor(
+            [&] {
+              return scheduler_.state() == QProcess::Running &&
+                     RunTool("lpstat", {"-r"}).out.find("is running") != std::string::npos;
+            },
+            30);
     if (!answers) {
       const QString error = FirstLineOf(root + "/log/error_log");
       GTEST_SKIP() << "a private cupsd cannot run here: "
@@ -190,8 +194,11 @@ TEST_F(CupsQueue, ARunArrivesWithItsPagesAndNumbersAndACancelledOneNever) {
   engine.SetRunSettings("7", "1", "3");
   ASSERT_TRUE(engine.PrintAll());
 
-  ASSERT_TRUE(WaitFor([&] { return RunTool("lpstat", {"-o", kQueue}).out.empty() &&
-                                   QFile(output_).size() > 0; }, 120))
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        return RunTool("lpstat", {"-o", kQueue}).out.empty() && QFile(output_).size() > 0;
+      },
+      120))
       << "the job did not arrive";
   ASSERT_EQ(PdfPageCount(output_), 3);
   EXPECT_EQ(PdfPageWords(output_, 1), std::vector<std::string>{"0100"});

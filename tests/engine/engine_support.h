@@ -32,11 +32,11 @@ inline ToolResult RunTool(const QString& program, const QStringList& args, int t
 
 // The words of one page of a PDF, sorted (pdftotext orders them by layout).
 inline std::vector<std::string> PdfPageWords(const QString& pdf, int page) {
-  const ToolResult r = RunTool("pdftotext", {"-f", QString::number(page), "-l",
-                                             QString::number(page), pdf, "-"});
+  const ToolResult r =
+      RunTool("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
   std::vector<std::string> words;
-  for (const QString& w : QString::fromStdString(r.out).split(QRegularExpression("\\s+"),
-                                                               Qt::SkipEmptyParts))
+  for (const QString& w :
+       QString::fromStdString(r.out).split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
     words.push_back(w.toStdString());
   std::sort(words.begin(), words.end());
   return words;

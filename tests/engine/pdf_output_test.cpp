@@ -7,9 +7,9 @@
 
 #include "base/text.h"
 #include "engine_support.h"
-#include "render/barcode.h"
 #include "printing/print_engine.h"
 #include "printing/qprinter_device_qt.h"
+#include "render/barcode.h"
 
 namespace zirvo {
 namespace {
@@ -71,7 +71,8 @@ TEST_F(PdfOutput, EveryPageCarriesTheNumbersOfItsSheet) {
   const Words expected[] = {{"0050", "0100", "Copia"}, {"0050", "0100", "Copia"},
                             {"0045", "0105", "Copia"}, {"0045", "0105", "Copia"},
                             {"0040", "0110", "Copia"}, {"0040", "0110", "Copia"}};
-  for (int page = 1; page <= 6; ++page) EXPECT_EQ(PdfPageWords(pdf, page), expected[page - 1]) << page;
+  for (int page = 1; page <= 6; ++page)
+    EXPECT_EQ(PdfPageWords(pdf, page), expected[page - 1]) << page;
   const auto info = RunTool("pdfinfo", {pdf}).out;
   EXPECT_NE(info.find("Zirvo: Facturas"), std::string::npos) << info;
 }

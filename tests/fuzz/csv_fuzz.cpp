@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/csv.h"
 #include "base/text.h"
 #include "fuzz_check.h"
-#include "base/csv.h"
 
 using namespace zirvo;
 

@@ -7,15 +7,15 @@
 #include <cstring>
 #include <string_view>
 
-#include "template/print_job.h"
 #include "base/text.h"
 #include "fuzz_check.h"
-#include "template/marginal_table.h"
-#include "template/numerator_table.h"
 #include "printing/print_engine.h"
+#include "render/sheet_render.h"
 #include "support/recording_device.h"
 #include "support/recording_surface.h"
-#include "render/sheet_render.h"
+#include "template/marginal_table.h"
+#include "template/numerator_table.h"
+#include "template/print_job.h"
 #include "template/template_file.h"
 
 using namespace zirvo;

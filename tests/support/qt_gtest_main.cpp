@@ -1,6 +1,7 @@
 // Entry point of the gtest binaries that paint or print through Qt.
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 int main(int argc, char** argv) {
   // Test discovery runs this binary at build time, where no display exists.

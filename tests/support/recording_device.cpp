@@ -74,11 +74,16 @@ void RecordingDevice::Abort() noexcept {
 
 int32_t RecordingDevice::Capability(DeviceCap cap) const {
   switch (cap) {
-    case DeviceCap::PhysicalWidth: return physicalWidth;
-    case DeviceCap::PhysicalHeight: return physicalHeight;
-    case DeviceCap::PhysicalOffsetX: return offsetX;
-    case DeviceCap::PhysicalOffsetY: return offsetY;
-    case DeviceCap::LogPixelsY: return dotsPerInch;
+    case DeviceCap::PhysicalWidth:
+      return physicalWidth;
+    case DeviceCap::PhysicalHeight:
+      return physicalHeight;
+    case DeviceCap::PhysicalOffsetX:
+      return offsetX;
+    case DeviceCap::PhysicalOffsetY:
+      return offsetY;
+    case DeviceCap::LogPixelsY:
+      return dotsPerInch;
   }
   return 0;
 }

@@ -11,10 +11,22 @@ RectI RecordingSurface::RectCall::DeviceRect() const {
   const int32_t quarter = ((escapement % 3600 + 3600) % 3600) / 900;
   auto turn = [&](int32_t u, int32_t v, int32_t& x, int32_t& y) {
     switch (quarter) {
-      case 0: x = u; y = v; break;
-      case 1: x = v; y = -u; break;
-      case 2: x = -u; y = -v; break;
-      default: x = -v; y = u; break;
+      case 0:
+        x = u;
+        y = v;
+        break;
+      case 1:
+        x = v;
+        y = -u;
+        break;
+      case 2:
+        x = -u;
+        y = -v;
+        break;
+      default:
+        x = -v;
+        y = u;
+        break;
     }
   };
   int32_t x1, y1, x2, y2;

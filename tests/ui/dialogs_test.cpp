@@ -7,9 +7,9 @@
 
 #include "base/text.h"
 #include "catalog/catalog.h"
-#include "widgets/general_dialogs_qt.h"
 #include "support/ui_support.h"
 #include "widgets/confirm_dialog_qt.h"
+#include "widgets/general_dialogs_qt.h"
 
 using namespace zirvo;
 using namespace zirvo::testing;

@@ -3,10 +3,10 @@
 #include <QComboBox>
 #include <QTest>
 
-#include "shell/main_window_qt.h"
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "shell/language_dialog_qt.h"
+#include "shell/main_window_qt.h"
 #include "support/shell_support.h"
 
 using namespace zirvo;
@@ -57,8 +57,8 @@ class LanguageDialogTest : public QObject {
               cancelled = int(LanguageResult::Cancelled);
     const QByteArray spanish = "[Language]\r\nPredet=1\r\n";
     const QByteArray english = "[Language]\r\nPredet=2\r\n";
-    QTest::newRow("Spanish to English") << spanish << QStringList{"English"} << "accept" << changed
-                                        << "OK" << english;
+    QTest::newRow("Spanish to English")
+        << spanish << QStringList{"English"} << "accept" << changed << "OK" << english;
     QTest::newRow("no settings file, English by Enter")
         << QByteArray() << QStringList{"English"} << "enter" << changed << "OK" << english;
     QTest::newRow("English to Spanish") << english << QStringList{QString::fromUtf8("Español")}
@@ -155,7 +155,8 @@ class LanguageDialogTest : public QObject {
              QStringLiteral("    Welcome to \"Zirvo-W\" [Digital numerator]"));
     // The editors follow; the window caption and the workspace's own hints
     // keep the language of the start.
-    QCOMPARE(window.FImpLibre01->FHFolio01->TitleLabel()->text(), QStringLiteral("Numerator features"));
+    QCOMPARE(window.FImpLibre01->FHFolio01->TitleLabel()->text(),
+             QStringLiteral("Numerator features"));
     QCOMPARE(window.FImpLibre01->FHMarginal01->TitleLabel()->text(),
              QStringLiteral("General characteristics of marginal"));
     QCOMPARE(window.FImpLibre01->CommandIcon(WorkspaceCommand::Save)->toolTip(),

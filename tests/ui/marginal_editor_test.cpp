@@ -197,12 +197,14 @@ class MarginalEditorTest : public QObject {
   }
 
   void screenshot() {
-    doc_.Replace(TemplateFromLines({"|MAR|01|Copia para el archivo|2.00|27.50|0|Liberation Sans|10|0||",
-                            "|MAR|02|Original - Cliente|15.50|1.20|0|DejaVu Serif|14|8388608||",
-                            "|MAR|03|Factura sin valor fiscal si no lleva el sello de caja "
-                            "y la firma del cajero autorizado|1.00|14.00|90|Liberation Mono|8|"
-                            "255||",
-                            "|MAR|04|Gracias por su compra|10.80|26.90|180|Default|12|32768||"}, {}));
+    doc_.Replace(
+        TemplateFromLines({"|MAR|01|Copia para el archivo|2.00|27.50|0|Liberation Sans|10|0||",
+                           "|MAR|02|Original - Cliente|15.50|1.20|0|DejaVu Serif|14|8388608||",
+                           "|MAR|03|Factura sin valor fiscal si no lleva el sello de caja "
+                           "y la firma del cajero autorizado|1.00|14.00|90|Liberation Mono|8|"
+                           "255||",
+                           "|MAR|04|Gracias por su compra|10.80|26.90|180|Default|12|32768||"},
+                          {}));
     doc_.SetSheetSize(21.6, 28.0);
     ClickCell(Grid(), 2, C::kFont);
     PressKey(Qt::Key_Return);

@@ -28,7 +28,7 @@ PrintJob Job(double width, double height) {
 }
 
 Numerator MakeNumerator(int number, double x, double y, double rotation, int size = 14,
-                  int32_t colour = 0) {
+                        int32_t colour = 0) {
   Numerator n;
   n.Number = number;
   n.Prefix = "N\xba ";
@@ -42,8 +42,8 @@ Numerator MakeNumerator(int number, double x, double y, double rotation, int siz
   return n;
 }
 
-MarginalText MakeMarginal(const std::string& text, double x, double y, double rotation, int size = 10,
-                 int32_t colour = 0x663300) {
+MarginalText MakeMarginal(const std::string& text, double x, double y, double rotation,
+                          int size = 10, int32_t colour = 0x663300) {
   MarginalText m;
   m.Text = text;
   m.Horizontal = x;
@@ -56,9 +56,10 @@ MarginalText MakeMarginal(const std::string& text, double x, double y, double ro
 }
 
 void AddItems(PrintJob& job) {
-  job.Numerators = {
-      MakeNumerator(1500, 14.8, 2.1, 0, 18, 0x0000C0), MakeNumerator(1500, 1.3, 26.5, 90, 12, 0x7F0000),
-      MakeNumerator(1500, 20.3, 26.6, 180, 12, 0x7F0000), MakeNumerator(1500, 20.6, 6.0, 270, 11)};
+  job.Numerators = {MakeNumerator(1500, 14.8, 2.1, 0, 18, 0x0000C0),
+                    MakeNumerator(1500, 1.3, 26.5, 90, 12, 0x7F0000),
+                    MakeNumerator(1500, 20.3, 26.6, 180, 12, 0x7F0000),
+                    MakeNumerator(1500, 20.6, 6.0, 270, 11)};
   job.NumeratorCount = 4;
   job.Marginals = {MakeMarginal("IMPRENTA DEL SUR  -  FACTURA", 2.2, 2.2, 0, 16, 0xFFFFFF),
                    MakeMarginal("Original: cliente", 2.2, 3.1, 0, 9, 0xFFFFFF),
@@ -438,7 +439,8 @@ class PreviewPageTest : public QObject {
   // The page shows the document's background, whoever changed it.
   void followsTheDocumentsBackground() {
     page_->LoadSheet(Job(21.60, 28.00));
-    doc_->SetBackground("/img/fondo.jpg", std::make_shared<QtBitmap>(QImage(8, 8, QImage::Format_RGB32)));
+    doc_->SetBackground("/img/fondo.jpg",
+                        std::make_shared<QtBitmap>(QImage(8, 8, QImage::Format_RGB32)));
     QVERIFY(page_->ImageLoaded());
     QVERIFY(page_->Bt_SelFondo->isVisible());
     QVERIFY(!page_->Bt_SelFondo->isChecked());

@@ -354,7 +354,11 @@ class PrintPageTest : public QObject {
         box->button(button)->click();
       });
     };
-    const QByteArray runBytes = [&] { QFile f(pdf); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    const QByteArray runBytes = [&] {
+      QFile f(pdf);
+      f.open(QIODevice::ReadOnly);
+      return f.readAll();
+    }();
     {
       auto refused = answerReplace(QMessageBox::No);
       QTest::mouseClick(page.Bt_ImpPba, Qt::LeftButton);

@@ -6,15 +6,15 @@
 #include <QTest>
 #include <QTimer>
 
-#include "shell/main_window_qt.h"
 #include "base/qtext_qt.h"
 #include "base/text.h"
-#include "shell/screens_qt.h"
-#include "workspace/presentation_page_qt.h"
-#include "shell/startup_qt.h"
-#include "widgets/wait_qt.h"
 #include "catalog/catalog.h"
+#include "shell/main_window_qt.h"
+#include "shell/screens_qt.h"
+#include "shell/startup_qt.h"
 #include "support/shell_support.h"
+#include "widgets/wait_qt.h"
+#include "workspace/presentation_page_qt.h"
 
 using namespace zirvo;
 using namespace zirvo::uitest;
@@ -25,7 +25,9 @@ class ScreensTest : public QObject {
  private:
   AppFolder folder_;
 
-  static QString Suffix() { return ProgramCatalog().English() ? QStringLiteral("_en") : QStringLiteral("_es"); }
+  static QString Suffix() {
+    return ProgramCatalog().English() ? QStringLiteral("_en") : QStringLiteral("_es");
+  }
 
  private slots:
   void init() { ProgramCatalog().LoadTable(1); }
@@ -37,7 +39,8 @@ class ScreensTest : public QObject {
     QVERIFY(fired);
     // Even a wait of 0 handles what is pending.
     bool posted = false;
-    QMetaObject::invokeMethod(qApp, [&] { posted = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&] { posted = true; }, Qt::QueuedConnection);
     WaitMs(0);
     QVERIFY(posted);
   }
@@ -61,9 +64,12 @@ class ScreensTest : public QObject {
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("languageButton");
     QTest::addColumn<QString>("title");
-    QTest::newRow("Spanish") << 1 << "Iniciar" << "Idioma"
-                             << QString::fromUtf8("    Bienvenido a \"Zirvo-W\" [ numerador digital ]");
-    QTest::newRow("English") << 2 << "Start" << "Language"
+    QTest::newRow("Spanish") << 1 << "Iniciar"
+                             << "Idioma"
+                             << QString::fromUtf8(
+                                    "    Bienvenido a \"Zirvo-W\" [ numerador digital ]");
+    QTest::newRow("English") << 2 << "Start"
+                             << "Language"
                              << "    Welcome to \"Zirvo-W\" [Digital numerator]";
   }
 
@@ -93,8 +99,7 @@ class ScreensTest : public QObject {
     // The start label opens the workspace on the start-up template.
     QTest::mouseClick(window.FBien->Et_Iniciar, Qt::LeftButton);
     QCOMPARE(window.HojaControl->currentIndex(), 5);
-    QCOMPARE(window.FImpLibre01->Et_NomPlantilla->text(),
-             ToQString(Trim(UnnamedTemplateName())));
+    QCOMPARE(window.FImpLibre01->Et_NomPlantilla->text(), ToQString(Trim(UnnamedTemplateName())));
     SaveScreenshot(&window, QStringLiteral("workspace_start") + Suffix());
     window.FImpLibre01->Logic().RunCommand(static_cast<int>(WorkspaceCommand::Close));
   }
@@ -140,7 +145,8 @@ class ScreensTest : public QObject {
       splashDuringWait = true;
       splashOnTop = splash->windowFlags() & Qt::WindowStaysOnTopHint;
       for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<TFPrincipal*>(widget) && widget->isVisible()) mainWindowWithTheSplash = true;
+        if (qobject_cast<TFPrincipal*>(widget) && widget->isVisible())
+          mainWindowWithTheSplash = true;
       }
     });
     look.start();

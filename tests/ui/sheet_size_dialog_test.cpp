@@ -1,12 +1,12 @@
 // The sheet-size dialog driven by real keys and clicks: proposed sizes, the
 // keystroke filter, the 149.99 limit, Enter and Escape, refused sizes and
 // dragging by the title bar.
+#include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
-#include <QApplication>
 
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
@@ -57,9 +57,12 @@ class SheetSizeDialogTest : public QObject {
     QTest::addColumn<QString>("shownHeight");
     QTest::addColumn<double>("appliedWidth");
     QTest::addColumn<double>("appliedHeight");
-    QTest::newRow("no size yet") << 0.0 << 0.0 << "21.60" << "28.00" << 21.6 << 28.0;
-    QTest::newRow("10.5 x 15") << 10.5 << 15.0 << "10.50" << "15.00" << 10.5 << 15.0;
-    QTest::newRow("only a height") << 0.0 << 33.3 << "21.60" << "33.30" << 21.6 << 33.3;
+    QTest::newRow("no size yet") << 0.0 << 0.0 << "21.60"
+                                 << "28.00" << 21.6 << 28.0;
+    QTest::newRow("10.5 x 15") << 10.5 << 15.0 << "10.50"
+                               << "15.00" << 10.5 << 15.0;
+    QTest::newRow("only a height") << 0.0 << 33.3 << "21.60"
+                                   << "33.30" << 21.6 << 33.3;
   }
 
   void proposesAndShowsSizes() {
@@ -86,15 +89,24 @@ class SheetSizeDialogTest : public QObject {
   void typedValuesAndTheLimit_data() {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("150 becomes the maximum") << "150" << "149.99";
-    QTest::newRow("the maximum itself stays") << "149.99" << "149.99";
-    QTest::newRow("just above the maximum") << "149.991" << "149.99";
-    QTest::newRow("letters and commas never enter") << "1a2,b5" << "125";
-    QTest::newRow("no point first") << ".5" << "5";
-    QTest::newRow("no point after the minus") << "-.5" << "-5";
-    QTest::newRow("one point only") << "1.2.5" << "1.25";
-    QTest::newRow("minus only in front") << "3-" << "3";
-    QTest::newRow("at most 7 characters") << "12.34567" << "12.3456";
+    QTest::newRow("150 becomes the maximum") << "150"
+                                             << "149.99";
+    QTest::newRow("the maximum itself stays") << "149.99"
+                                              << "149.99";
+    QTest::newRow("just above the maximum") << "149.991"
+                                            << "149.99";
+    QTest::newRow("letters and commas never enter") << "1a2,b5"
+                                                    << "125";
+    QTest::newRow("no point first") << ".5"
+                                    << "5";
+    QTest::newRow("no point after the minus") << "-.5"
+                                              << "-5";
+    QTest::newRow("one point only") << "1.2.5"
+                                    << "1.25";
+    QTest::newRow("minus only in front") << "3-"
+                                         << "3";
+    QTest::newRow("at most 7 characters") << "12.34567"
+                                          << "12.3456";
   }
 
   void typedValuesAndTheLimit() {
@@ -159,10 +171,14 @@ class SheetSizeDialogTest : public QObject {
     QTest::addColumn<QString>("height");
     QTest::addColumn<QString>("message");
     const QString notPositive = ToQString(OwnText(OwnMessage::SheetSizeNotPositive));
-    QTest::newRow("zero width") << "0" << "28" << notPositive;
-    QTest::newRow("negative height") << "21" << "-3" << notPositive;
-    QTest::newRow("zero written with decimals") << "0.00" << "28" << notPositive;
-    QTest::newRow("a lone minus") << "-" << "28"
+    QTest::newRow("zero width") << "0"
+                                << "28" << notPositive;
+    QTest::newRow("negative height") << "21"
+                                     << "-3" << notPositive;
+    QTest::newRow("zero written with decimals") << "0.00"
+                                                << "28" << notPositive;
+    QTest::newRow("a lone minus") << "-"
+                                  << "28"
                                   << QStringLiteral("'-' is not a valid floating point value");
   }
 

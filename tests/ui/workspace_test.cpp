@@ -4,8 +4,8 @@
 // message boxes).
 #include <QCheckBox>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -13,10 +13,10 @@
 #include <QToolButton>
 
 #include "../engine/engine_support.h"
-#include "shell/main_window_qt.h"
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "shell/language_dialog_qt.h"
+#include "shell/main_window_qt.h"
 #include "support/shell_support.h"
 #include "support/ui_support.h"
 #include "widgets/confirm_dialog_qt.h"
@@ -137,7 +137,8 @@ class WorkspaceScreenTest : public QObject {
     AnswerNextModal([width, height](QWidget* modal) {
       auto* dialog = qobject_cast<TFNuevo*>(modal);
       QVERIFY(dialog != nullptr);
-      for (auto [field, text] : {std::pair{dialog->EdHoriz, width}, std::pair{dialog->EdVert, height}}) {
+      for (auto [field, text] :
+           {std::pair{dialog->EdHoriz, width}, std::pair{dialog->EdVert, height}}) {
         field->setFocus();
         field->selectAll();
         QTest::keyClicks(field, text);
@@ -184,7 +185,8 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(Workspace()->FHMarginal01->Table().RowCount(), 0);
     QVERIFY(Workspace()->FHFolio01->SheetSizeLabel()->text().contains(QStringLiteral("21.50 cm")));
     QVERIFY(Workspace()->FHFolio01->SheetSizeLabel()->text().contains(QStringLiteral("28.00 cm")));
-    for (auto command : {WorkspaceCommand::Close, WorkspaceCommand::Save, WorkspaceCommand::PrintPage}) {
+    for (auto command :
+         {WorkspaceCommand::Close, WorkspaceCommand::Save, WorkspaceCommand::PrintPage}) {
       QVERIFY(Workspace()->CommandIcon(command)->isVisible());
     }
     QCOMPARE(Workspace()->CommandIcon(WorkspaceCommand::Save)->toolTip(),
@@ -221,7 +223,8 @@ class WorkspaceScreenTest : public QObject {
     QTest::mouseClick(Workspace()->FHMarginal01->CommandButton(EditorCommand::Add), Qt::LeftButton);
     TypeCell(Workspace()->FHMarginal01, MarginalTable::kText, QStringLiteral("Original"));
     QCOMPARE(Workspace()->FHFolio01->Table().Cell(0, NumeratorTable::kNumber), std::string("1500"));
-    QCOMPARE(Workspace()->FHMarginal01->Table().Cell(0, MarginalTable::kText), std::string("Original"));
+    QCOMPARE(Workspace()->FHMarginal01->Table().Cell(0, MarginalTable::kText),
+             std::string("Original"));
     SaveScreenshot(window_.get(), QStringLiteral("workspace_marginals_es"));
 
     const QString path = folder_.DataPath(QStringLiteral("Prueba.pla"));
@@ -238,11 +241,10 @@ class WorkspaceScreenTest : public QObject {
     SaveScreenshot(window_.get(), QStringLiteral("workspace_saving_es"));
     QVERIFY(!QFile::exists(path));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path), kSaveWaitMs);
-    const QByteArray expected = "|HJA|IMP100|Prueba.pla|" + EncodedFolder() + kHeaderTail +
-                                QByteArray::fromStdString(Workspace()->FHFolio01->Table().LineOf(0)) +
-                                "\r\n" +
-                                QByteArray::fromStdString(Workspace()->FHMarginal01->Table().LineOf(0)) +
-                                "\r\n";
+    const QByteArray expected =
+        "|HJA|IMP100|Prueba.pla|" + EncodedFolder() + kHeaderTail +
+        QByteArray::fromStdString(Workspace()->FHFolio01->Table().LineOf(0)) + "\r\n" +
+        QByteArray::fromStdString(Workspace()->FHMarginal01->Table().LineOf(0)) + "\r\n";
     QCOMPARE(FileBytes(path), expected);
     QVERIFY(expected.contains("|FOL|") && expected.contains("|No. |1500|"));
     QVERIFY(expected.contains("|MAR|") && expected.contains("|Original|"));
@@ -332,8 +334,9 @@ class WorkspaceScreenTest : public QObject {
     QTest::addColumn<QString>("message");
     QTest::newRow("empty file") << QByteArray()
                                 << "El formato no es compatible y no pudo ser leido.";
-    QTest::newRow("bad header") << QByteArray("|HJA|IMP100|x|y|0|0|0|0|0|0|ancho|28.00|0|0|0|0|0|0|F|F|\r\n")
-                                << "'ancho' is not a valid floating point value";
+    QTest::newRow("bad header")
+        << QByteArray("|HJA|IMP100|x|y|0|0|0|0|0|0|ancho|28.00|0|0|0|0|0|0|F|F|\r\n")
+        << "'ancho' is not a valid floating point value";
   }
 
   void failedOpensLeaveNoTemplate() {
@@ -371,8 +374,8 @@ class WorkspaceScreenTest : public QObject {
     QVERIFY(AllModalsAnswered());
     QCOMPARE(shown, QStringLiteral("21.60x28.00"));
     QCOMPARE(Logic().Header().Width, 10.5);
-    for (TableEditor* editor : std::initializer_list<TableEditor*>{Workspace()->FHFolio01,
-                                                                    Workspace()->FHMarginal01}) {
+    for (TableEditor* editor :
+         std::initializer_list<TableEditor*>{Workspace()->FHFolio01, Workspace()->FHMarginal01}) {
       QVERIFY2(editor->SheetSizeLabel()->text().contains(QStringLiteral("10.50 cm")),
                qPrintable(editor->SheetSizeLabel()->text()));
     }
@@ -511,20 +514,20 @@ class WorkspaceScreenTest : public QObject {
     questions_.clear();
     AnswerConfirmation(false);  // the exit question, once the run has ended
     bool commandsOff = false, closeRefused = false, nothingAsked = false;
-    DuringRun during([&] { return page->ProgBarra->value() >= 20; },
-                     [&] {
-                       commandsOff = !Workspace()->CommandIcon(WorkspaceCommand::Close)->isEnabled() &&
-                                     !Workspace()->CommandIcon(WorkspaceCommand::Numerators)->isEnabled();
-                       for (auto command : {WorkspaceCommand::Numerators, WorkspaceCommand::Close,
-                                            WorkspaceCommand::New, WorkspaceCommand::SheetSize,
-                                            WorkspaceCommand::PrintPage}) {
-                         Workspace()->Logic().RunCommand(static_cast<int>(command));
-                       }
-                       closeRefused = !window_->close() && window_->isVisible();
-                       nothingAsked = questions_.isEmpty() && Page() == 6 &&
-                                      LoadedJob().Sheet.Width == 15.0;
-                       QTest::mouseClick(page->Bt_CanImp, Qt::LeftButton);
-                     });
+    DuringRun during(
+        [&] { return page->ProgBarra->value() >= 20; },
+        [&] {
+          commandsOff = !Workspace()->CommandIcon(WorkspaceCommand::Close)->isEnabled() &&
+                        !Workspace()->CommandIcon(WorkspaceCommand::Numerators)->isEnabled();
+          for (auto command :
+               {WorkspaceCommand::Numerators, WorkspaceCommand::Close, WorkspaceCommand::New,
+                WorkspaceCommand::SheetSize, WorkspaceCommand::PrintPage}) {
+            Workspace()->Logic().RunCommand(static_cast<int>(command));
+          }
+          closeRefused = !window_->close() && window_->isVisible();
+          nothingAsked = questions_.isEmpty() && Page() == 6 && LoadedJob().Sheet.Width == 15.0;
+          QTest::mouseClick(page->Bt_CanImp, Qt::LeftButton);
+        });
     QTest::mouseClick(page->Bt_ImpTodo, Qt::LeftButton);
     QVERIFY(during.Ran());
     QVERIFY(commandsOff);
@@ -550,8 +553,10 @@ class WorkspaceScreenTest : public QObject {
       QString previewTitle;
       QString printTitle;
     } languages[] = {
-        {1, "en", QStringLiteral("   Preview"), QStringLiteral("Impression characteristics of the template")},
-        {0, "es", QStringLiteral("   Vista previa"), ToQString("Caracter\xedsticas de impresi\xf3n de la plantilla")},
+        {1, "en", QStringLiteral("   Preview"),
+         QStringLiteral("Impression characteristics of the template")},
+        {0, "es", QStringLiteral("   Vista previa"),
+         ToQString("Caracter\xedsticas de impresi\xf3n de la plantilla")},
     };
     for (const auto& language : languages) {
       ChooseLanguage(language.entry);
