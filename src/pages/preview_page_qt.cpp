@@ -365,12 +365,8 @@ void TFHVista::ResetPreview() {
 
 void TFHVista::LoadSheet(const PrintJob& job) {
   if (job.Sheet.Width != laidOut_.Width || job.Sheet.Height != laidOut_.Height) LayOut(job.Sheet);
-  const auto numerators = static_cast<size_t>(std::max(0, job.NumeratorCount));
-  const auto marginals = static_cast<size_t>(std::max(0, job.MarginalCount));
-  numerators_.assign(job.Numerators.begin(),
-                     job.Numerators.begin() + std::min(numerators, job.Numerators.size()));
-  marginals_.assign(job.Marginals.begin(),
-                    job.Marginals.begin() + std::min(marginals, job.Marginals.size()));
+  numerators_ = job.CountedNumerators();
+  marginals_ = job.CountedMarginals();
   ScrollVista->viewport()->update();
 }
 
@@ -434,17 +430,17 @@ void TFHVista::ApplyTypedZoom() {
     ShowFailure(this, e.what());
     return;
   }
-  // A panel without area would show nothing and offer nothing to scroll.
-  if (zoom <= 0) {
-    ShowFailure(this, OwnText(OwnMessage::ZoomNotPositive, typed));
-    return;
+  switch (CheckZoom(zoom, laidOut_)) {
+    case ZoomVerdict::NotPositive:
+      ShowFailure(this, OwnText(OwnMessage::ZoomNotPositive, typed));
+      return;
+    case ZoomVerdict::TooLarge:
+      ShowPlainMessage(this, kZoomTooLarge);
+      return;
+    case ZoomVerdict::Fits:
+      ApplyZoom(zoom);
+      return;
   }
-  if (zoom / 100.0 * laidOut_.Width > kLargestZoomedCm ||
-      zoom / 100.0 * laidOut_.Height > kLargestZoomedCm) {
-    ShowPlainMessage(this, kZoomTooLarge);
-    return;
-  }
-  ApplyZoom(zoom);
 }
 
 void TFHVista::PaintBoxPaint(QPainter& painter, const QRect& exposed) {

@@ -79,7 +79,6 @@ class TFHVista : public QWidget {
   Q_OBJECT
  public:
   static constexpr int kDefaultZoom = 100;
-  static constexpr double kLargestZoomedCm = 1500.0;
 
   explicit TFHVista(QWidget* parent = nullptr);
   ~TFHVista() override;

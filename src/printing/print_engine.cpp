@@ -71,12 +71,8 @@ bool PrintEngine::LoadPrintJob(const PrintJob& job) {
   job_.Sheet = job.Sheet;
   job_.NumeratorCount = job.NumeratorCount;
   job_.MarginalCount = job.MarginalCount;
-  const size_t numerators = static_cast<size_t>(std::max(0, job.NumeratorCount));
-  const size_t marginals = static_cast<size_t>(std::max(0, job.MarginalCount));
-  job_.Numerators.assign(job.Numerators.begin(),
-                         job.Numerators.begin() + std::min(numerators, job.Numerators.size()));
-  job_.Marginals.assign(job.Marginals.begin(),
-                        job.Marginals.begin() + std::min(marginals, job.Marginals.size()));
+  job_.Numerators = job.CountedNumerators();
+  job_.Marginals = job.CountedMarginals();
   job_.PrintBackground = job.PrintBackground && job.Background && !job.Background->Empty();
   job_.Background = job_.PrintBackground ? job.Background : nullptr;
   return true;

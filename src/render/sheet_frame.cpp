@@ -62,4 +62,13 @@ void DrawSheetFrame(Surface& surface, SizeI panel, const Bitmap* background, con
   }
 }
 
+ZoomVerdict CheckZoom(int32_t zoomPercent, const SheetHeader& sheet) {
+  if (zoomPercent <= 0) return ZoomVerdict::NotPositive;
+  if (zoomPercent / 100.0 * sheet.Width > kLargestZoomedCm ||
+      zoomPercent / 100.0 * sheet.Height > kLargestZoomedCm) {
+    return ZoomVerdict::TooLarge;
+  }
+  return ZoomVerdict::Fits;
+}
+
 }  // namespace zirvo

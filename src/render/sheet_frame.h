@@ -31,6 +31,13 @@ SizeI PanelAtZoom(SizeI sheetPixels, int32_t zoomPercent);
 // `ifEmpty` when the sheet has no area.
 int32_t FittingZoom(SizeI available, SizeI sheetPixels, int32_t ifEmpty);
 
+// Whether the preview may show the sheet at a zoom: a panel without area
+// shows nothing, and one over 1500 cm on a side is more than the screen's
+// drawing can hold.
+enum class ZoomVerdict { Fits, NotPositive, TooLarge };
+inline constexpr double kLargestZoomedCm = 1500.0;
+ZoomVerdict CheckZoom(int32_t zoomPercent, const SheetHeader& sheet);
+
 // Draws the background stretched over a panel of `panel` size (when given)
 // and the frame along the panel's edges; only the part inside `exposed` is
 // touched by the frame. The panel's top-left corner is the surface's origin.

@@ -3,6 +3,8 @@
 // template, and for the print page the background image to print.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -22,6 +24,19 @@ struct PrintJob {
   bool PrintBackground = false;
   NumeratorList Numerators;    // in table order
   MarginalTextList Marginals;  // in table order
+
+  // The records the counts announce: the first NumeratorCount numerators and
+  // MarginalCount marginal texts (no more than there are, none for a count
+  // below 1). What the preview shows and a run prints.
+  NumeratorList CountedNumerators() const { return FirstOf(Numerators, NumeratorCount); }
+  MarginalTextList CountedMarginals() const { return FirstOf(Marginals, MarginalCount); }
+
+ private:
+  template <class List>
+  static List FirstOf(const List& list, int32_t count) {
+    const auto n = std::min(list.size(), static_cast<std::size_t>(std::max(0, count)));
+    return List(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(n));
+  }
 };
 
 }  // namespace zirvo

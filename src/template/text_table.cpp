@@ -104,6 +104,10 @@ std::string TextTable::Normalised(int cell, std::string_view text,
     return std::string(text);
   }
   if (rule.rule == CommitRule::Toggle) return current == "A" ? "R" : "A";
+  // No cell may hold the delimiter; it is named as such whatever the rule.
+  if (text.find(kDelimiter) != std::string_view::npos) {
+    throw ZirvoError(OwnText(OwnMessage::PipeInText, text));
+  }
 
   const std::string trimmed = Trim(text);
   if (trimmed.empty()) return rule.emptyValue;

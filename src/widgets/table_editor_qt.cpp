@@ -656,15 +656,10 @@ bool TableEditor::CommitEditor() {
   if (!FitsCp1252(text)) {
     failure = OwnText(OwnMessage::NotCp1252, FromQString(text));
   } else {
-    const std::string value = FromQString(text);
-    if (value.find('|') != std::string::npos) {
-      failure = OwnText(OwnMessage::PipeInText, value);
-    } else {
-      try {
-        document_->CommitCell(which_, open_.row, open_.column, value);
-      } catch (const ZirvoError& error) {
-        failure = error.what();
-      }
+    try {
+      document_->CommitCell(which_, open_.row, open_.column, FromQString(text));
+    } catch (const ZirvoError& error) {
+      failure = error.what();
     }
   }
   if (!failure.empty()) {

@@ -57,6 +57,9 @@ TEST(MarginalCommit, RefusalLeavesTheCellAsItWas) {
       {M::kText, "a|b", OwnText(OwnMessage::PipeInText, "a|b")},
       {M::kText, "|", OwnText(OwnMessage::PipeInText, "|")},
       {M::kFont, "Ar|ial", OwnText(OwnMessage::PipeInText, "Ar|ial")},
+      // A pasted "|" is named as such in every cell, numbers included.
+      {M::kHorizontal, " 1|2", OwnText(OwnMessage::PipeInText, " 1|2")},
+      {M::kSize, "1|", OwnText(OwnMessage::PipeInText, "1|")},
   };
   for (const Commit& c : cases) {
     MarginalTable table;

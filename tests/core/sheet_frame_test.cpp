@@ -93,3 +93,24 @@ TEST(SheetFrame, FrameIsFourStripsCutToTheExposedPart) {
 
 }  // namespace
 }  // namespace zirvo
+
+namespace zirvo {
+namespace {
+
+TEST(SheetFrame, ZoomMustGiveAnAreaAndStayWithinTheLargestPanel) {
+  SheetHeader sheet;
+  sheet.Width = 21.0;
+  sheet.Height = 30.0;
+  const struct {
+    int32_t zoom;
+    ZoomVerdict verdict;
+  } cases[] = {
+      {-5, ZoomVerdict::NotPositive}, {0, ZoomVerdict::NotPositive}, {1, ZoomVerdict::Fits},
+      {5000, ZoomVerdict::Fits},  // 30 cm x 50 = 1500 cm: the largest panel itself
+      {5001, ZoomVerdict::TooLarge},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CheckZoom(c.zoom, sheet), c.verdict) << c.zoom;
+}
+
+}  // namespace
+}  // namespace zirvo
