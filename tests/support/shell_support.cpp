@@ -38,9 +38,12 @@ void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs) {
   auto* timer = new QTimer(qApp);
   auto* waited = new int(0);
   QObject::connect(timer, &QTimer::timeout, timer, [timer, waited, answer, timeoutMs] {
+    // Answered once it is the active window: offscreen, the activation of a
+    // window arrives later than its showing, and a dialog closed before then
+    // would become active afterwards, hidden, taking the keys typed next.
     QWidget* modal = QApplication::activeModalWidget();
     *waited += 10;
-    if (modal == nullptr || !modal->isVisible()) {
+    if (modal == nullptr || !modal->isVisible() || !modal->isActiveWindow()) {
       if (*waited > timeoutMs) {
         timer->stop();
         timer->deleteLater();

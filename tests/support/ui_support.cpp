@@ -25,9 +25,11 @@ namespace {
 QPointer<QWidget> testWindow;  // the window under test, shown by ShowActive
 
 // Offscreen, a window does not become active again by itself when a modal
-// dialog over it closes, as it does under a window manager.
+// dialog over it closes, as it does under a window manager; a closed dialog
+// may even stay the active window.
 QWidget* KeyTarget() {
-  if (QApplication::activeWindow() == nullptr && testWindow != nullptr) {
+  const QWidget* active = QApplication::activeWindow();
+  if ((active == nullptr || !active->isVisible()) && testWindow != nullptr) {
     testWindow->activateWindow();
     if (!QTest::qWaitForWindowActive(testWindow)) qWarning("the window under test is not active");
   }
@@ -91,8 +93,13 @@ ModalAnswer::ModalAnswer(const char* className, Answer answer)
   timer_->setInterval(10);
   QObject::connect(timer_, &QTimer::timeout,
                    [className, answer, answered = answered_, seen = seen_, timer = timer_] {
+                     // Answered once it is the active window: offscreen, the activation
+                     // of a window arrives later than its showing, and a dialog closed
+                     // before then would become active afterwards, hidden, taking the
+                     // keys typed next.
                      QWidget* modal = QApplication::activeModalWidget();
-                     if (modal == nullptr || !modal->inherits(className) || !modal->isVisible())
+                     if (modal == nullptr || !modal->inherits(className) || !modal->isVisible() ||
+                         !modal->isActiveWindow())
                        return;
                      timer->stop();
                      if (auto* box = qobject_cast<QMessageBox*>(modal)) *seen = box->text();
