@@ -329,7 +329,7 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(Label(), QStringLiteral("Caja"));
   }
 
-  void failedOpensLeaveNoTemplate_data() {
+  void failedOpensKeepTheCurrentTemplate_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("message");
     QTest::newRow("empty file") << QByteArray()
@@ -339,9 +339,12 @@ class WorkspaceScreenTest : public QObject {
         << "'ancho' is not a valid floating point value";
   }
 
-  void failedOpensLeaveNoTemplate() {
+  void failedOpensKeepTheCurrentTemplate() {
     QFETCH(QByteArray, content);
     QFETCH(QString, message);
+    Open(folder_.DataPath(QStringLiteral("Prueba.pla")));
+    const QString label = Label();
+    const int rows = Logic().Document().Numerators().RowCount();
     const QString path = folder_.DataPath(QStringLiteral("Mala.pla"));
     WriteFile(path, content);
     QString shown, folder;
@@ -353,11 +356,13 @@ class WorkspaceScreenTest : public QObject {
     Click(WorkspaceCommand::Open);
     QVERIFY(AllModalsAnswered());
     QCOMPARE(folder, Folder());  // the open dialog proposes the data folder, as saving does
-    QCOMPARE(shown, message);
-    QCOMPARE(Label(), QStringLiteral("-- VACIO --"));
-    QVERIFY(!Workspace()->CommandIcon(WorkspaceCommand::Save)->isVisible());
-    QVERIFY(!Logic().HasFile());
-    QCOMPARE(Page(), 1);
+    QVERIFY2(shown.startsWith(message) && shown.contains("Mala.pla"), qPrintable(shown));
+    QCOMPARE(Label(), label);
+    QVERIFY(Workspace()->CommandIcon(WorkspaceCommand::Save)->isVisible());
+    QVERIFY(Logic().HasFile());
+    QVERIFY(QString::fromStdString(Logic().FilePath()).endsWith("Prueba.pla"));
+    QVERIFY(rows > 0);
+    QCOMPARE(Logic().Document().Numerators().RowCount(), rows);
   }
 
   void sheetSizeReachesBothEditors() {
