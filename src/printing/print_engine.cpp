@@ -267,9 +267,12 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
       sheet.backgroundRect = {-offsetLeft, -offsetTop, width, height};
     }
 
+    // The last sheet printed with all its copies.
+    int32_t done = 0;
     for (int32_t k = 1; k <= plan.sheets; ++k) {
+      // A cancel passes over the remaining sheets at once.
+      if (cancel_) break;
       Observer().SetProgressPosition(panel, k);
-      if (cancel_) continue;
       for (size_t i = 0; i < working.size(); ++i) {
         int64_t number = plan.numerators[i].Number + plan.steps[i] * (k - 1);
         if (!plan.deltas.empty()) number += plan.signs[i] * plan.deltas[static_cast<size_t>(k - 1)];
@@ -279,11 +282,15 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
         DrawSheet(device_.PageSurface(), mapping, sheet);
         if (copy < plan.pagesPerSheet || k < plan.sheets) device_.NewPage();
       }
+      done = k;
     }
-    if (cancel_)
+    if (cancel_) {
+      Observer().SetProgressPosition(panel, plan.progressMaximum);
       device_.Abort();
-    else
+      Observer().ShowStatus(panel, OwnText(OwnMessage::RunCancelled, FormatInt(done)));
+    } else {
       device_.EndDoc();
+    }
   } catch (...) {
     device_.Abort();
     Observer().HideStatus(panel);

@@ -148,9 +148,12 @@ TEST_F(PrintEngineTest, CancellingFinishesTheSheetThenPassesOverTheRest) {
   EXPECT_FALSE(device.DocumentOpen());
   EXPECT_EQ(device.TextsOn(7), (std::vector<std::string>{"0004"}));  // sheet 4 completed
   EXPECT_EQ(device.pages.size(), 9u);                                // nothing drawn after sheet 4
-  EXPECT_EQ(page.positions, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0}));
+  // The bar goes to its end in one step; the status names the last sheet.
+  EXPECT_EQ(page.positions, (std::vector<int32_t>{1, 2, 3, 4, 10, 0}));
   EXPECT_FALSE(page.progressVisible);
   EXPECT_FALSE(page.cancelVisible);
+  EXPECT_TRUE(page.statusVisible);
+  EXPECT_EQ(page.statuses.back(), OwnText(OwnMessage::RunCancelled, "4"));
 
   // A click while idle is cleared by the next run.
   device.SetPageSpooledHook(nullptr);

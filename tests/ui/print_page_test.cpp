@@ -431,6 +431,9 @@ class PrintPageTest : public QObject {
     choosePrinter();
     Retype(page_->Ed_CopPlan, "3");
     Retype(page_->Ed_HojasImp, "10");
+    std::vector<int> values;
+    connect(page_->ProgBarra, &QProgressBar::valueChanged, page_,
+            [&](int value) { values.push_back(value); });
     int stoppedAt = 0;
     DuringRun during([&] { return page_->ProgBarra->value() >= 4; },
                      [&] {
@@ -449,6 +452,17 @@ class PrintPageTest : public QObject {
     QVERIFY(stoppedAt >= 4 && stoppedAt < 10);
     QCOMPARE(device_->pages.size(), size_t(3 * stoppedAt + 1));
     QVERIFY(device_->TextsOn(3 * stoppedAt).empty());
+    // The bar went to its end in one step, and the status line says where
+    // the run stopped.
+    const auto at = std::find(values.begin(), values.end(), stoppedAt);
+    QVERIFY(at != values.end() && at + 1 != values.end());
+    QCOMPARE(*(at + 1), 10);
+    QVERIFY(
+        std::none_of(values.begin(), values.end(), [&](int v) { return v > stoppedAt && v < 10; }));
+    QVERIFY(page_->REqMensaje->isVisible());
+    QCOMPARE(
+        page_->REqMensaje->text(),
+        QString::fromLatin1("Impresi\xf3n cancelada despu\xe9s de la hoja %1.").arg(stoppedAt));
   }
 
   void runSettingThatIsNotANumber() {
