@@ -38,6 +38,26 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::ReplaceFile:
       return "El archivo '%s' ya existe. \xbf"
              "Desea reemplazarlo?";
+    case OwnMessage::TurnsNegative:
+      return "El numerador %s pasa a n\xfameros negativos en la hoja %s.";
+    case OwnMessage::PrintAnyway:
+      return "\xbf"
+             "Desea imprimir de todos modos?";
+    case OwnMessage::UnsavedTitle:
+      return "CAMBIOS SIN GUARDAR";
+    case OwnMessage::UnsavedLine1:
+      return "La plantilla tiene cambios que no se han guardado.";
+    case OwnMessage::UnsavedLine2:
+      return "\xbf"
+             "Desea guardarlos antes de continuar?";
+    case OwnMessage::DiscardButton:
+      return "No guardar";
+    case OwnMessage::RunCancelled:
+      return "Impresi\xf3n cancelada despu\xe9s de la hoja %s.";
+    case OwnMessage::TemplateFilesFilter:
+      return "Plantillas (*.pla)";
+    case OwnMessage::AllFilesFilter:
+      return "Todos los archivos (*)";
   }
   return "";
 }
@@ -73,6 +93,24 @@ const char* OwnEnglish(OwnMessage message) {
       return "Printing on '%s' failed: %s. The print run was cancelled.";
     case OwnMessage::ReplaceFile:
       return "The file '%s' already exists. Do you want to replace it?";
+    case OwnMessage::TurnsNegative:
+      return "Numerator %s goes below zero on sheet %s.";
+    case OwnMessage::PrintAnyway:
+      return "Do you want to print anyway?";
+    case OwnMessage::UnsavedTitle:
+      return "UNSAVED CHANGES";
+    case OwnMessage::UnsavedLine1:
+      return "The template has changes that have not been saved.";
+    case OwnMessage::UnsavedLine2:
+      return "Do you want to save them before going on?";
+    case OwnMessage::DiscardButton:
+      return "Don't save";
+    case OwnMessage::RunCancelled:
+      return "Printing cancelled after sheet %s.";
+    case OwnMessage::TemplateFilesFilter:
+      return "Templates (*.pla)";
+    case OwnMessage::AllFilesFilter:
+      return "All files (*)";
   }
   return "";
 }

@@ -25,6 +25,15 @@ enum class OwnMessage {
   NotCompatible,         // no argument: Spanish only, as the program always said it
   PrintingFailed,        // %s: the printer, %s: the cause
   ReplaceFile,           // %s: the file, a question
+  TurnsNegative,         // %s: numerator position, %s: the sheet
+  PrintAnyway,           // no argument, a question
+  UnsavedTitle,          // no argument: the unsaved-changes question, title
+  UnsavedLine1,          // no argument: its first line
+  UnsavedLine2,          // no argument: its second line
+  DiscardButton,         // no argument: its "do not save" button
+  RunCancelled,          // %s: the last sheet printed
+  TemplateFilesFilter,   // no argument: a file-dialog filter
+  AllFilesFilter,        // no argument: a file-dialog filter
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

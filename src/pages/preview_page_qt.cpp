@@ -312,7 +312,13 @@ void TFHVista::BuildHeader(QWidget* header) {
   Ed_Zoom->setFixedWidth(72);
   for (const char* entry : kZoomEntries) Ed_Zoom->addItem(entry);
   Ed_Zoom->setEditText(QString::number(kDefaultZoom));
+  // The combo box hands its keys to its line edit: the filter sits there.
   Ed_Zoom->lineEdit()->installEventFilter(this);
+  // A pick from the list applies at once, as Enter does for a typed value.
+  connect(Ed_Zoom, &QComboBox::activated, this, [this](int index) {
+    Ed_Zoom->setEditText(Ed_Zoom->itemText(index));
+    ApplyTypedZoom();
+  });
   EqZommPorc = new QLabel(QStringLiteral("%"), header);
   EqZommPorc->setObjectName("EqZommPorc");
   EqZommPorc->setFont(CellFont(true));

@@ -510,4 +510,13 @@ void TFHImprime::ShowCancel(RunPanel panel, bool visible) {
 
 void TFHImprime::Notice(const std::string& text) { notices_.push_back(text); }
 
+bool TFHImprime::ConfirmNegative(const std::string& text) {
+  QMessageBox box(QMessageBox::Question, ToQString(LookupText(code::kProgramTitle)),
+                  ToQString(text + "\n" + OwnText(OwnMessage::PrintAnyway)),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.setObjectName("NegativeNumber");
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace zirvo

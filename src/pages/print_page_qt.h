@@ -120,6 +120,7 @@ class TFHImprime : public QWidget, private RunObserver {
   void ShowProgress(RunPanel panel, bool visible) override;
   void ShowCancel(RunPanel panel, bool visible) override;
   void Notice(const std::string& text) override;
+  bool ConfirmNegative(const std::string& text) override;
 
   QLabel* StatusOf(RunPanel panel) const;
   QProgressBar* BarOf(RunPanel panel) const;

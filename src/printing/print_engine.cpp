@@ -50,7 +50,7 @@ int32_t RunSettingValue(std::string_view text) {
 }
 
 // What one run prints: on sheet k (from 1) numerator i carries
-// base_i + step_i x (k - 1) + delta_k.
+// base_i + step_i x (k - 1) + sign_i x delta_k.
 struct PrintEngine::RunPlan {
   RunPanel panel = RunPanel::Run;
   int32_t sheets = 0;
@@ -59,6 +59,7 @@ struct PrintEngine::RunPlan {
   NumeratorList numerators;     // the working numerators, numbers as stored
   std::vector<int64_t> steps;   // per numerator
   std::vector<int64_t> deltas;  // per sheet; empty for a run
+  std::vector<int64_t> signs;   // per numerator: +1, or -1 against numerator 1's direction
 };
 
 PrintEngine::PrintEngine(PageDevice& device, RunObserver* observer)
@@ -135,6 +136,25 @@ bool PrintEngine::PrintRun(int32_t sheets) {
       throw ZirvoError(OwnText(OwnMessage::NumberOutOfRange, FormatInt(n.Position)));
     }
   }
+
+  // The first sheet on which a numerator counting down leaves 0 or more.
+  int64_t negativeSheet = 0;
+  const Numerator* negative = nullptr;
+  for (size_t i = 0; i < plan.numerators.size(); ++i) {
+    const Numerator& n = plan.numerators[i];
+    if (n.Number < 0 || plan.steps[i] >= 0) continue;
+    const int64_t sheet = n.Number / -plan.steps[i] + 2;
+    if (sheet <= sheets && (negative == nullptr || sheet < negativeSheet)) {
+      negative = &n;
+      negativeSheet = sheet;
+    }
+  }
+  if (negative != nullptr &&
+      !Observer().ConfirmNegative(OwnText(OwnMessage::TurnsNegative, FormatInt(negative->Position),
+                                          FormatInt(negativeSheet)))) {
+    Observer().HideStatus(RunPanel::Run);
+    return false;
+  }
   ExecuteRun(plan);
   return true;
 }
@@ -172,6 +192,10 @@ bool PrintEngine::PrintReposition() {
   plan.sheets = std::min(plan.progressMaximum, kRepositionSheetsPerRun);
   if (job_.NumeratorCount > 0) plan.numerators = job_.Numerators;
   plan.steps.assign(plan.numerators.size(), 0);
+  // The listed number is numerator 1's; every other numerator moves by the
+  // same count of sheets, so one running the other way moves down by it.
+  for (const Numerator& n : plan.numerators)
+    plan.signs.push_back(n.Reverse == plan.numerators.front().Reverse ? 1 : -1);
 
   Observer().ShowStatus(RunPanel::Reposition, std::string(kStatusProcessing));
   if (!plan.numerators.empty()) {
@@ -179,8 +203,9 @@ bool PrintEngine::PrintReposition() {
     for (int32_t k = 0; k < plan.sheets; ++k) {
       // Entries were checked when they were added.
       const int64_t delta = static_cast<int64_t>(ParseInt32(Trim(reposition_[k]))) - first;
-      for (const Numerator& n : plan.numerators) {
-        if (!InInt32(n.Number + delta)) {
+      for (size_t i = 0; i < plan.numerators.size(); ++i) {
+        const Numerator& n = plan.numerators[i];
+        if (!InInt32(n.Number + plan.signs[i] * delta)) {
           Observer().HideStatus(RunPanel::Reposition);
           throw ZirvoError(OwnText(OwnMessage::NumberOutOfRange, FormatInt(n.Position)));
         }
@@ -238,23 +263,30 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
       sheet.backgroundRect = {-offsetLeft, -offsetTop, width, height};
     }
 
+    // The last sheet printed with all its copies.
+    int32_t done = 0;
     for (int32_t k = 1; k <= plan.sheets; ++k) {
+      // A cancel passes over the remaining sheets at once.
+      if (cancel_) break;
       Observer().SetProgressPosition(panel, k);
-      if (cancel_) continue;
       for (size_t i = 0; i < working.size(); ++i) {
         int64_t number = plan.numerators[i].Number + plan.steps[i] * (k - 1);
-        if (!plan.deltas.empty()) number += plan.deltas[static_cast<size_t>(k - 1)];
+        if (!plan.deltas.empty()) number += plan.signs[i] * plan.deltas[static_cast<size_t>(k - 1)];
         working[i].Number = static_cast<int32_t>(number);  // checked before the run began
       }
       for (int32_t copy = 1; copy <= plan.pagesPerSheet; ++copy) {
         DrawSheet(device_.PageSurface(), mapping, sheet);
         if (copy < plan.pagesPerSheet || k < plan.sheets) device_.NewPage();
       }
+      done = k;
     }
-    if (cancel_)
+    if (cancel_) {
+      Observer().SetProgressPosition(panel, plan.progressMaximum);
       device_.Abort();
-    else
+      Observer().ShowStatus(panel, OwnText(OwnMessage::RunCancelled, FormatInt(done)));
+    } else {
       device_.EndDoc();
+    }
   } catch (...) {
     device_.Abort();
     Observer().HideStatus(panel);

@@ -38,6 +38,9 @@ class RunObserver {
   virtual void ShowCancel(RunPanel, bool /*visible*/) {}
   // Information for the user once a run has ended (a message box).
   virtual void Notice(const std::string& /*text*/) {}
+  // Asked before a run in which a numerator passes from 0 or more to below
+  // 0 (`text` names the numerator and the sheet); false prints nothing.
+  virtual bool ConfirmNegative(const std::string& /*text*/) { return true; }
 };
 
 class PrintEngine {

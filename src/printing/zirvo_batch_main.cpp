@@ -101,6 +101,11 @@ class TerminalObserver : public RunObserver {
     lastPercent_ = -1;
   }
   void Notice(const std::string& text) override { std::cerr << Cp1252ToUtf8(text) << "\n"; }
+  // Nobody to ask: the warning is printed and the run goes on.
+  bool ConfirmNegative(const std::string& text) override {
+    Notice(text);
+    return true;
+  }
 
  private:
   PrintEngine*& engine_;

@@ -88,7 +88,10 @@ NumeratorList NumeratorTable::ExportRecords() const {
 std::string FormatNumeratorText(std::string_view prefix, int32_t number, int32_t mask,
                                 std::string_view suffix) {
   std::string text(prefix);
-  text += ZeroPad(FormatInt(number), std::min(mask, kMaxPadding));
+  // The sign goes before the padding: the mask counts the digits only.
+  const int64_t wide = number;
+  if (wide < 0) text += '-';
+  text += ZeroPad(FormatInt(wide < 0 ? -wide : wide), std::min(mask, kMaxPadding));
   text += suffix;
   return text;
 }

@@ -43,7 +43,8 @@ class NumeratorTable : public TextTable {
   NumeratorList ExportRecords() const;
 };
 
-// prefix + number zero-padded to `mask` characters + suffix.
+// prefix + sign of a negative number + its digits zero-padded to `mask`
+// characters + suffix.
 std::string FormatNumeratorText(std::string_view prefix, int32_t number, int32_t mask,
                                 std::string_view suffix);
 

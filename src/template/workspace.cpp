@@ -96,29 +96,28 @@ void TemplateWorkspace::Open() {
   std::string path;
   if (!host_.ChooseFileToOpen(path)) return;
 
+  // The new file is read and checked completely before anything of the
+  // current template is closed: a file that does not load leaves it as it was.
+  BeginBusy(code::kOpeningTemplateBusy);
+  std::optional<Template> loaded;
+  std::string failure;
+  try {
+    // Fields a file does not hold keep what the header has now.
+    loaded = LoadTemplate(path, Header());
+  } catch (const ZirvoError& error) {
+    failure = error.what();
+  }
+  EndBusy();
+  if (!loaded) {
+    FailedOpen(path, failure);
+    return;
+  }
+
   host_.HideTaskFrames();
   host_.ShowPage(WorkspacePage::Presentation);
   document_.Clear();
   host_.ResetPreview();
   ++generation_;
-
-  BeginBusy(code::kOpeningTemplateBusy);
-  std::optional<Template> loaded;
-  try {
-    // Fields a file does not hold keep what the header has now.
-    loaded = LoadTemplate(path, Header());
-  } catch (const ZirvoError& error) {
-    EndBusy();
-    FailedOpen(error.what());
-    return;
-  }
-  EndBusy();
-  host_.ShowPage(WorkspacePage::Presentation);
-  if (!loaded) {
-    FailedOpen({});
-    return;
-  }
-
   document_.Replace(*loaded);
   filePath_ = path;
   hasFile_ = true;
@@ -128,16 +127,19 @@ void TemplateWorkspace::Open() {
   host_.ShowPage(WorkspacePage::Numerators);
 }
 
-void TemplateWorkspace::FailedOpen(const std::string& message) {
-  // The template the user agreed to close is gone from the document; keeping
-  // its name and file would let a later Save write empty tables over it.
+void TemplateWorkspace::FailedOpen(const std::string& path, const std::string& message) {
+  // Nothing was closed: the current template, its name and file stay.
   host_.SetWaitCursor(false);
-  EnterNoTemplateState();
-  host_.ShowPage(WorkspacePage::Presentation);
+  // The message names the file that did not load.
+  const std::string file = FileNameOf(path);
+  const auto named = [&](std::string text) {
+    if (text.find(file) == std::string::npos) text += "\n" + path;
+    return text;
+  };
   if (message.empty()) {
-    host_.ShowInformation(OwnText(OwnMessage::NotCompatible));
+    host_.ShowInformation(named(OwnText(OwnMessage::NotCompatible)));
   } else {
-    host_.ShowError(message);
+    host_.ShowError(named(message));
   }
 }
 

@@ -157,7 +157,7 @@ class TemplateWorkspace {
   // Captures the bytes to write and arms the deferred write.
   void RequestWrite(const std::string& target);
   void WritePendingFile();
-  void FailedOpen(const std::string& message);
+  void FailedOpen(const std::string& path, const std::string& message);
   void SetLabel(const std::string& text);
   void BeginBusy(const char* code);
   void EndBusy();

@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "base/helpers.h"
@@ -26,22 +28,30 @@ struct CommandEntry {
   const char* icon;
   const char* hintCode;
   bool gapBefore;  // a separator groups the file, editing and output commands
+  const char* shortcut = nullptr;
 };
 
 // Left to right, as the icons stand on the command row.
 constexpr CommandEntry kCommands[] = {
-    {WorkspaceCommand::Close, "Im_Cerrar", "close", code::kCloseTemplateCommand, false},
-    {WorkspaceCommand::New, "Im_Nuevo", "new", code::kNewTemplateCommand, false},
-    {WorkspaceCommand::Open, "Im_Abrir", "open", code::kOpenTemplateCommand, false},
-    {WorkspaceCommand::Save, "Im_Guardar", "save", code::kSaveTemplateCommand, false},
-    {WorkspaceCommand::SaveAs, "Im_GdaComo", "saveas", code::kSaveAsCommand, false},
+    {WorkspaceCommand::Close, "Im_Cerrar", "close", code::kCloseTemplateCommand, false, "Ctrl+W"},
+    {WorkspaceCommand::New, "Im_Nuevo", "new", code::kNewTemplateCommand, false, "Ctrl+N"},
+    {WorkspaceCommand::Open, "Im_Abrir", "open", code::kOpenTemplateCommand, false, "Ctrl+O"},
+    {WorkspaceCommand::Save, "Im_Guardar", "save", code::kSaveTemplateCommand, false, "Ctrl+S"},
+    {WorkspaceCommand::SaveAs, "Im_GdaComo", "saveas", code::kSaveAsCommand, false, "Ctrl+Shift+S"},
     {WorkspaceCommand::Numerators, "Im_Numera", "numerators", code::kNumeratorsCommand, true},
     {WorkspaceCommand::MarginalTexts, "Im_Marginal", "marginals", code::kMarginalTextsCommand,
      false},
     {WorkspaceCommand::SheetSize, "Im_TamHoja", "sheetsize", code::kSheetSizeCommand, true},
     {WorkspaceCommand::Preview, "Im_VistaPrev", "preview", code::kPreviewCommand, false},
-    {WorkspaceCommand::PrintPage, "Im_Imprime", "print", code::kPrintCommand, false},
+    {WorkspaceCommand::PrintPage, "Im_Imprime", "print", code::kPrintCommand, false, "Ctrl+P"},
 };
+
+// Templates first, every file as the second choice.
+void SetTemplateFilters(QFileDialog& dialog) {
+  dialog.setNameFilters({ToQString(OwnText(OwnMessage::TemplateFilesFilter)),
+                         ToQString(OwnText(OwnMessage::AllFilesFilter))});
+  dialog.selectNameFilter(ToQString(OwnText(OwnMessage::TemplateFilesFilter)));
+}
 
 bool AlwaysShown(WorkspaceCommand command) {
   return command == WorkspaceCommand::New || command == WorkspaceCommand::Open;
@@ -104,6 +114,14 @@ TFImpLibre::TFImpLibre(QWidget* parent)
   Temporiza->setObjectName(QStringLiteral("Temporiza"));
   Temporiza->setInterval(TemplateWorkspace::kTimerInterval);
   connect(Temporiza, &QTimer::timeout, this, [this] { logic_.TimerFired(); });
+
+  // The keys run exactly what the icons run, with the same questions.
+  for (const CommandEntry& entry : kCommands) {
+    if (entry.shortcut == nullptr) continue;
+    auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)), this);
+    const int tag = static_cast<int>(entry.command);
+    connect(shortcut, &QShortcut::activated, this, [this, tag] { logic_.RunCommand(tag); });
+  }
 }
 
 TFImpLibre::~TFImpLibre() {
@@ -188,7 +206,12 @@ QWidget* TFImpLibre::PageFrame(WorkspacePage page) const { return frames_[static
 
 void TFImpLibre::InitWorkspace() {
   for (std::size_t i = 0; i < icons_.size(); ++i) {
-    icons_[i]->setToolTip(ToQString(LookupText(kCommands[i].hintCode)));
+    QString hint = ToQString(LookupText(kCommands[i].hintCode));
+    if (kCommands[i].shortcut != nullptr) {
+      hint += QStringLiteral(" (%1)").arg(QKeySequence(QString::fromLatin1(kCommands[i].shortcut))
+                                              .toString(QKeySequence::NativeText));
+    }
+    icons_[i]->setToolTip(hint);
   }
   FHPresenta01->InitPresentation();
   numerators_->InitEditor();
@@ -242,6 +265,7 @@ bool TFImpLibre::ChooseFileToOpen(std::string& path) {
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setDefaultSuffix(QStringLiteral("pla"));
+  SetTemplateFilters(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   path = QFile::encodeName(dialog.selectedFiles().front()).toStdString();
   return true;
@@ -254,9 +278,14 @@ bool TFImpLibre::ChooseFileToSave(const std::string& title, std::string& path) {
   dialog.setFileMode(QFileDialog::AnyFile);
   // The workspace asks about an existing file itself.
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setDefaultSuffix(QStringLiteral("pla"));
+  SetTemplateFilters(dialog);
   dialog.selectFile(QStringLiteral("Plantilla.pla"));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  path = QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+  QString chosen = dialog.selectedFiles().front();
+  // A name typed without an extension is a template's name.
+  if (QFileInfo(chosen).suffix().isEmpty()) chosen += QStringLiteral(".pla");
+  path = QFile::encodeName(chosen).toStdString();
   return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "print_fixtures.h"
@@ -54,7 +56,7 @@ TEST_F(PrintEngineTest, ReadsTheRunSettingsAsThePageDoes) {
       {"0", "1", "3", {{"0001", "0007"}, {"0001", "0007"}, {"0001", "0007"}}},
       {"1", "0", "2", {{"0001", "0007"}, {"0000", "0008"}}},
       {"1", "-0", "2", {{"0001", "0007"}, {"0000", "0008"}}},
-      {"-2", "1", "3", {{"0001", "0007"}, {"00-1", "0009"}, {"00-3", "0011"}}},
+      {"-2", "1", "3", {{"0001", "0007"}, {"-0001", "0009"}, {"-0003", "0011"}}},
       {"", " ", "", {{"0001", "0007"}}},
       {"1", "-2", "1", {{"0001", "0007"}, {"0001", "0007"}}},
       {"1", "1", "0", {{}}},  // begun and ended, its one page empty
@@ -146,9 +148,12 @@ TEST_F(PrintEngineTest, CancellingFinishesTheSheetThenPassesOverTheRest) {
   EXPECT_FALSE(device.DocumentOpen());
   EXPECT_EQ(device.TextsOn(7), (std::vector<std::string>{"0004"}));  // sheet 4 completed
   EXPECT_EQ(device.pages.size(), 9u);                                // nothing drawn after sheet 4
-  EXPECT_EQ(page.positions, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0}));
+  // The bar goes to its end in one step; the status names the last sheet.
+  EXPECT_EQ(page.positions, (std::vector<int32_t>{1, 2, 3, 4, 10, 0}));
   EXPECT_FALSE(page.progressVisible);
   EXPECT_FALSE(page.cancelVisible);
+  EXPECT_TRUE(page.statusVisible);
+  EXPECT_EQ(page.statuses.back(), OwnText(OwnMessage::RunCancelled, "4"));
 
   // A click while idle is cleared by the next run.
   device.SetPageSpooledHook(nullptr);
@@ -288,11 +293,86 @@ TEST_F(PrintEngineTest, RepositionMovesEveryNumeratorToTheListedNumber) {
   engine.AddRepositionEntry("1007");
   engine.PrintReposition();
   EXPECT_EQ(PagesOf(device), (Pages{{"1007", "5007"}, {"1007", "5007"}}));
-  second.Reverse = true;
-  engine.LoadPrintJob(Job({MakeNumerator(1, 1000), second}));
-  engine.PrintReposition();
-  EXPECT_EQ(PagesOf(device), (Pages{{"1007", "5007"}, {"1007", "5007"}}));
   EXPECT_TRUE(page.notices.empty());
+}
+
+// A reposition prints again the sheet of a run on which numerator 1 showed
+// the listed number: a numerator running the other way moves down as far as
+// numerator 1 moves up.
+TEST_F(PrintEngineTest, RepositionFollowsEachNumeratorsDirection) {
+  const struct {
+    bool firstReverse;
+    bool secondReverse;
+    int32_t second;
+    const char* entry;
+    Pages pages;
+  } cases[] = {
+      {false, true, 5000, "15", {{"0015", "4986"}}},
+      {false, true, 5000, "-3", {{"-0003", "5004"}}},
+      {true, false, 5000, "15", {{"0015", "4986"}}},
+      {true, true, 5000, "15", {{"0015", "5014"}}},
+      {false, false, 5000, "15", {{"0015", "5014"}}},
+      {false, true, 2147483647, "2", {{"0002", "2147483646"}}},
+  };
+  for (const auto& c : cases) {
+    Numerator first = MakeNumerator(1, 1, c.firstReverse);
+    engine.LoadPrintJob(Job({first, MakeNumerator(2, c.second, c.secondReverse)}));
+    engine.ClearRepositionEntries();
+    engine.AddRepositionEntry(c.entry);
+    engine.PrintReposition();
+    EXPECT_EQ(PagesOf(device), c.pages) << c.entry << " " << c.firstReverse << c.secondReverse;
+  }
+  // The range is checked on the numbers the sheet would carry.
+  engine.LoadPrintJob(Job({MakeNumerator(1, 1), MakeNumerator(2, -2147483000, true)}));
+  engine.ClearRepositionEntries();
+  engine.AddRepositionEntry("1000");
+  EXPECT_THROW(engine.PrintReposition(), ZirvoError);
+  engine.LoadPrintJob(Job({MakeNumerator(1, 1), MakeNumerator(2, 2147483000, true)}));
+  EXPECT_NO_THROW(engine.PrintReposition());
+  EXPECT_EQ(PagesOf(device), (Pages{{"1000", "2147482001"}}));
+}
+
+// A run that takes a numerator from 0 or more below 0 asks first, naming the
+// first numerator to do so and its sheet; "no" prints nothing.
+TEST_F(PrintEngineTest, AsksBeforeANumeratorGoesBelowZero) {
+  Choose();
+  const struct {
+    std::vector<Numerator> numerators;
+    const char* increment;
+    const char* sheets;
+    const char* question;  // empty: no question
+  } cases[] = {
+      {{MakeNumerator(1, 4, true)}, "2", "3", ""},     // 4, 2, 0
+      {{MakeNumerator(1, 4, true)}, "2", "4", "1 4"},  // 4, 2, 0, -2
+      {{MakeNumerator(1, 5, true)}, "2", "4", "1 4"},  // 5, 3, 1, -1
+      {{MakeNumerator(1, 0, true)}, "1", "2", "1 2"},
+      {{MakeNumerator(1, -1, true)}, "1", "3", ""},  // already below 0
+      {{MakeNumerator(1, 3), MakeNumerator(2, 100, true), MakeNumerator(3, 1, true)},
+       "-1",
+       "5",
+       "3 3"},
+      {{MakeNumerator(1, 0)}, "-1", "9", ""},  // the increment's sign plays no part
+  };
+  for (const auto& c : cases) {
+    page.questions.clear();
+    engine.LoadPrintJob(Job(c.numerators));
+    engine.SetRunSettings(c.increment, "1", c.sheets);
+    engine.PrintAll();
+    if (*c.question == '\0') {
+      EXPECT_TRUE(page.questions.empty()) << c.sheets;
+      continue;
+    }
+    ASSERT_EQ(page.questions.size(), 1u) << c.question;
+    const std::string position(c.question, 1), sheet(c.question + 2);
+    EXPECT_EQ(page.questions[0], OwnText(OwnMessage::TurnsNegative, position, sheet));
+  }
+  const int ended = device.documentsEnded;
+  page.printNegative = false;
+  engine.LoadPrintJob(Job({MakeNumerator(1, 0, true)}));
+  EXPECT_FALSE(engine.PrintAll());
+  EXPECT_FALSE(device.DocumentOpen());
+  EXPECT_EQ(device.documentsEnded, ended);
+  EXPECT_EQ(std::count(device.events.begin(), device.events.end(), "begin"), ended);
 }
 
 TEST_F(PrintEngineTest, RepositionPrintsFiveAndNamesTheRest) {

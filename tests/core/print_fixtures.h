@@ -31,6 +31,12 @@ struct PageState : RunObserver {
   void ShowProgress(RunPanel, bool v) override { progressVisible = v; }
   void ShowCancel(RunPanel, bool v) override { cancelVisible = v; }
   void Notice(const std::string& text) override { notices.push_back(text); }
+  std::vector<std::string> questions;
+  bool printNegative = true;
+  bool ConfirmNegative(const std::string& text) override {
+    questions.push_back(text);
+    return printNegative;
+  }
 };
 
 inline Numerator MakeNumerator(int32_t position, int32_t number, bool reverse = false,

@@ -93,7 +93,7 @@ TEST(Compose, BuildsTheRecordOfANumeratorAndOfAMarginalText) {
   EXPECT_EQ(d.Canvas, &surface);
   EXPECT_EQ(ComposeNumerator(MakeNumerator(42, 1, "A-"), 42, print, surface).Text, "A-42");
   EXPECT_EQ(ComposeNumerator(MakeNumerator(0, 4, " N ", " x"), -3, print, surface).Text,
-            " N 00-3 x");
+            " N -0003 x");
 
   MarginalText m;
   m.Text = "  Copia para el archivo \t";

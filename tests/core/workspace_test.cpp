@@ -12,6 +12,7 @@
 #include "support/table_ports.h"
 #include "temp_dir.h"
 #include "template/template_codec.h"
+#include "template/template_file.h"
 
 namespace zirvo {
 namespace {
@@ -446,7 +447,7 @@ TEST_F(WorkspaceTest, OpenRestoresTheSavedTemplate) {
   EXPECT_EQ(ReadBytes(path), saved);
 }
 
-TEST_F(WorkspaceTest, FailedOpenReturnsToTheNoTemplateState) {
+TEST_F(WorkspaceTest, FailedOpenKeepsTheCurrentTemplate) {
   const struct {
     const char* name;
     const char* content;  // nullptr: the file does not exist
@@ -468,6 +469,11 @@ TEST_F(WorkspaceTest, FailedOpenReturnsToTheNoTemplateState) {
     ws.RunCommand(Tag(WorkspaceCommand::Save));
     while (fresh.timerArmed) ws.TimerFired();
     const std::string savedBytes = ReadBytes(saved);
+    const std::string label = fresh.label;
+    const int rows = ws.Document().Numerators().RowCount();
+    const WorkspacePage page = fresh.page;
+    const bool hasFile = ws.HasFile();
+    const std::string filePath = ws.FilePath();
 
     const std::string path = dir.Path(std::string("bad-") + std::to_string(&c - cases) + ".pla");
     if (c.content != nullptr) WriteBytes(path, c.content);
@@ -476,19 +482,22 @@ TEST_F(WorkspaceTest, FailedOpenReturnsToTheNoTemplateState) {
 
     EXPECT_EQ(fresh.informations.size(), c.notice ? 1u : 0u) << c.name;
     EXPECT_EQ(fresh.errors.size(), c.notice ? 0u : 1u) << c.name;
+    const std::string shown = c.notice ? fresh.informations[0] : fresh.errors[0];
     if (c.notice) {
-      EXPECT_EQ(fresh.informations[0], "El formato no es compatible y no pudo ser leido.");
+      EXPECT_EQ(shown.rfind("El formato no es compatible y no pudo ser leido.", 0), 0u);
     }
-    EXPECT_FALSE(fresh.allCommands) << c.name;
-    EXPECT_EQ(fresh.label, kNoTemplate) << c.name;
+    EXPECT_NE(shown.find(FileNameOf(path)), std::string::npos) << shown;
+    // Nothing was closed: the template, its name and its file stay.
+    EXPECT_TRUE(fresh.allCommands) << c.name;
+    EXPECT_EQ(fresh.label, label) << c.name;
     EXPECT_FALSE(fresh.labelBusy) << c.name;
     EXPECT_FALSE(fresh.waitCursor) << c.name;
-    EXPECT_FALSE(ws.HasFile()) << c.name;
-    EXPECT_EQ(fresh.page, WorkspacePage::Presentation) << c.name;
-    EXPECT_EQ(ws.Document().Numerators().RowCount(), 0) << c.name;
-    // Save is gone with the template: the agreed-to-close file stays intact.
+    EXPECT_EQ(ws.HasFile(), hasFile) << c.name;
+    EXPECT_EQ(ws.FilePath(), filePath) << c.name;
+    EXPECT_EQ(fresh.page, page) << c.name;
+    EXPECT_EQ(ws.Document().Numerators().RowCount(), rows) << c.name;
     ws.RunCommand(Tag(WorkspaceCommand::Save));
-    EXPECT_FALSE(fresh.timerArmed) << c.name;
+    while (fresh.timerArmed) ws.TimerFired();
     EXPECT_EQ(ReadBytes(saved), savedBytes) << c.name;
   }
 }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QImage>
 #include <QThread>
+#include <algorithm>
 #include <csignal>
 
 #include "engine_support.h"
@@ -40,6 +41,18 @@ TEST_F(BatchTool, PrintsARunToPdf) {
             (W{"0040", "Cliente", "Copia", "F-001510", "archivo", "el", "para"}));
   // The template's sheet, 21.00 x 29.70 cm, is the paper by default.
   EXPECT_NE(RunTool("pdfinfo", {pdf}).out.find("595 x 842"), std::string::npos);
+}
+
+TEST_F(BatchTool, WarnsOnceWhenANumeratorGoesBelowZeroAndPrints) {
+  const QString pdf = Path("negative.pdf");
+  const auto r = Batch({"print", kFactura, "--output", pdf, "--sheets", "3", "--increment", "30"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  ASSERT_EQ(PdfPageCount(pdf), 3);
+  EXPECT_EQ(PdfPageWords(pdf, 3)[0], "-0010");
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_TRUE(r.err.find("hoja 3") != std::string::npos ||
+              r.err.find("sheet 3") != std::string::npos)
+      << r.err;
 }
 
 TEST_F(BatchTool, RepositionPrintsFiveListedNumbersAndNamesTheRest) {
@@ -147,8 +160,9 @@ TEST_F(BatchTool, ADiskThatFillsUpAbortsTheRunAndKeepsTheOldFile) {
   old.write("previous run");
   old.close();
   const QString script = QString("trap '' XFSZ; ulimit -f 100; exec \"$0\" \"$@\"");
-  const auto r =
-      RunTool("sh", {"-c", script, kBatch, "print", kFactura, "--output", pdf, "--sheets", "3000"});
+  // Increment 0: no numerator goes below zero, so no warning line either.
+  const auto r = RunTool("sh", {"-c", script, kBatch, "print", kFactura, "--output", pdf,
+                                "--sheets", "3000", "--increment", "0"});
   EXPECT_EQ(r.exitCode, 1) << r.err;
   EXPECT_EQ(r.err.rfind("zirvo-batch: ", 0), 0u) << r.err;
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;

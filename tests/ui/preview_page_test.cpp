@@ -1,6 +1,7 @@
 // The preview page: the layout and the fitting zoom, the typed zoom and its
 // limits, the background image and what the print page receives of it, the
 // painting of the exposed part of the sheet, the captions.
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
@@ -282,12 +283,36 @@ class PreviewPageTest : public QObject {
     QCOMPARE(edit->text(), QString("-150"));
     QCOMPARE(page_->Zoom(), 41);  // nothing applies before Enter
 
-    // A choice from the list applies only with Enter.
+    // Text put in the field by the program applies only with Enter.
     page_->Ed_Zoom->setCurrentIndex(page_->Ed_Zoom->findText("200"));
     QCOMPARE(page_->Zoom(), 41);
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(page_->Zoom(), 200);
     QCOMPARE(page_->Ed_Zoom->count(), 6);  // Enter adds nothing to the list
+  }
+
+  // Enter on the keypad, and a pick from the list, apply the zoom to the
+  // painted sheet.
+  void zoomByKeypadEnterAndFromTheList() {
+    page_->LoadSheet(Job(21.60, 28.00));
+    QLineEdit* edit = page_->Ed_Zoom->lineEdit();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, "50");
+    QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(page_->Zoom(), 50);
+    QCOMPARE(page_->ScrollVista->Panel().size(), QSize(408, 529));
+
+    QTest::keyClick(edit, Qt::Key_F4);
+    QAbstractItemView* list = page_->Ed_Zoom->view();
+    QTRY_VERIFY(list->isVisible());
+    QTest::keyClick(list, Qt::Key_Home);
+    for (int i = 0; i < 4; ++i) QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->currentIndex().data().toString(), QString("200"));
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(page_->Zoom(), 200);
+    QCOMPARE(edit->text(), QString("200"));
+    QCOMPARE(page_->ScrollVista->Panel().size(), QSize(1632, 2116));
   }
 
   // ---- Background image ---------------------------------------------------

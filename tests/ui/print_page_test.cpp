@@ -46,6 +46,8 @@ PrintJob Job() {
   job.Sheet.Width = 21.0;
   job.Sheet.Height = 29.7;
   job.Numerators = {MakeNumerator(100, false, 3.0, 3.0), MakeNumerator(50, true, 12.0, 3.0)};
+  job.Numerators[0].Position = 1;
+  job.Numerators[1].Position = 2;
   job.NumeratorCount = 2;
   MarginalText m;
   m.Text = "  Recibo  ";
@@ -390,6 +392,7 @@ class PrintPageTest : public QObject {
     }
     const int sheets = 5000;
     Retype(page.Ed_HojasImp, QString::number(sheets));
+    Retype(page.Ed_IncNum, "0");  // no numerator goes below zero: nothing to ask
     BarTrace trace(page.ProgBarra);
     int stoppedAt = 0;
     bool guardsHeld = false;
@@ -428,6 +431,9 @@ class PrintPageTest : public QObject {
     choosePrinter();
     Retype(page_->Ed_CopPlan, "3");
     Retype(page_->Ed_HojasImp, "10");
+    std::vector<int> values;
+    connect(page_->ProgBarra, &QProgressBar::valueChanged, page_,
+            [&](int value) { values.push_back(value); });
     int stoppedAt = 0;
     DuringRun during([&] { return page_->ProgBarra->value() >= 4; },
                      [&] {
@@ -446,6 +452,17 @@ class PrintPageTest : public QObject {
     QVERIFY(stoppedAt >= 4 && stoppedAt < 10);
     QCOMPARE(device_->pages.size(), size_t(3 * stoppedAt + 1));
     QVERIFY(device_->TextsOn(3 * stoppedAt).empty());
+    // The bar went to its end in one step, and the status line says where
+    // the run stopped.
+    const auto at = std::find(values.begin(), values.end(), stoppedAt);
+    QVERIFY(at != values.end() && at + 1 != values.end());
+    QCOMPARE(*(at + 1), 10);
+    QVERIFY(
+        std::none_of(values.begin(), values.end(), [&](int v) { return v > stoppedAt && v < 10; }));
+    QVERIFY(page_->REqMensaje->isVisible());
+    QCOMPARE(
+        page_->REqMensaje->text(),
+        QString::fromLatin1("Impresi\xf3n cancelada despu\xe9s de la hoja %1.").arg(stoppedAt));
   }
 
   void runSettingThatIsNotANumber() {
@@ -458,6 +475,36 @@ class PrintPageTest : public QObject {
     QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 0);
     QVERIFY(!page_->Running());
     QVERIFY(page_->Bt_ImpTodo->isEnabled());
+  }
+
+  // 50 reverse with increment 10 reaches -10 on sheet 7: the page asks first.
+  void asksBeforeANumberGoesBelowZero() {
+    choosePrinter();
+    Retype(page_->Ed_IncNum, "10");
+    Retype(page_->Ed_HojasImp, "7");
+    const auto answer = [](QMessageBox::StandardButton button) {
+      return std::make_unique<ModalAnswer>("QMessageBox", [button](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QCOMPARE(box->objectName(), QString("NegativeNumber"));
+        box->button(button)->click();
+      });
+    };
+    {
+      auto refused = answer(QMessageBox::No);
+      QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+      QVERIFY(refused->Answered());
+      const QString seen = refused->SeenText();
+      QVERIFY2(seen.contains("numerador 2 ") && seen.contains("hoja 7"), qPrintable(seen));
+    }
+    QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 0);
+    QVERIFY(!page_->Running());
+    QVERIFY(page_->Bt_ImpTodo->isEnabled());
+
+    auto accepted = answer(QMessageBox::Yes);
+    QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+    QVERIFY(accepted->Answered());
+    QCOMPARE(device_->pages.size(), size_t{7});
+    QCOMPARE(device_->TextsOn(6), (std::vector<std::string>{"0160", "-0010", "Recibo"}));
   }
 
   // ---- Reposition ---------------------------------------------------------
@@ -549,6 +596,16 @@ class PrintPageTest : public QObject {
     QCOMPARE(page_->Ed_LisRep->count(), 7);  // the list survives the run
     QVERIFY(!page_->ProgRepBar->isVisible());
     QVERIFY(!page_->Bt_CanRepos->isVisible());
+  }
+
+  // 100 ascending and 50 reverse: the sheet on which the first shows 104
+  // carries 46 in the second, and so does its reposition.
+  void repositionOfAReverseNumeratorMovesItDown() {
+    Retype(page_->Ed_Repone, "104");
+    QTest::keyClick(page_->Ed_Repone, Qt::Key_Return);
+    QTest::mouseClick(page_->Bt_ImpRepos, Qt::LeftButton);
+    QCOMPARE(device_->pages.size(), size_t{1});
+    QCOMPARE(device_->TextsOn(0), (std::vector<std::string>{"0104", "0046", "Recibo"}));
   }
 
  private:

@@ -189,8 +189,10 @@ class WorkspaceScreenTest : public QObject {
          {WorkspaceCommand::Close, WorkspaceCommand::Save, WorkspaceCommand::PrintPage}) {
       QVERIFY(Workspace()->CommandIcon(command)->isVisible());
     }
+    // The key in the hint is named as the toolkit names it in this language.
     QCOMPARE(Workspace()->CommandIcon(WorkspaceCommand::Save)->toolTip(),
-             QStringLiteral("Guardar plantilla"));
+             QStringLiteral("Guardar plantilla (%1)")
+                 .arg(QKeySequence(QStringLiteral("Ctrl+S")).toString(QKeySequence::NativeText)));
     SaveScreenshot(window_.get(), QStringLiteral("workspace_numerators_es"));
   }
 
@@ -329,7 +331,7 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(Label(), QStringLiteral("Caja"));
   }
 
-  void failedOpensLeaveNoTemplate_data() {
+  void failedOpensKeepTheCurrentTemplate_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("message");
     QTest::newRow("empty file") << QByteArray()
@@ -339,9 +341,12 @@ class WorkspaceScreenTest : public QObject {
         << "'ancho' is not a valid floating point value";
   }
 
-  void failedOpensLeaveNoTemplate() {
+  void failedOpensKeepTheCurrentTemplate() {
     QFETCH(QByteArray, content);
     QFETCH(QString, message);
+    Open(folder_.DataPath(QStringLiteral("Prueba.pla")));
+    const QString label = Label();
+    const int rows = Logic().Document().Numerators().RowCount();
     const QString path = folder_.DataPath(QStringLiteral("Mala.pla"));
     WriteFile(path, content);
     QString shown, folder;
@@ -353,11 +358,77 @@ class WorkspaceScreenTest : public QObject {
     Click(WorkspaceCommand::Open);
     QVERIFY(AllModalsAnswered());
     QCOMPARE(folder, Folder());  // the open dialog proposes the data folder, as saving does
-    QCOMPARE(shown, message);
+    QVERIFY2(shown.startsWith(message) && shown.contains("Mala.pla"), qPrintable(shown));
+    QCOMPARE(Label(), label);
+    QVERIFY(Workspace()->CommandIcon(WorkspaceCommand::Save)->isVisible());
+    QVERIFY(Logic().HasFile());
+    QVERIFY(QString::fromStdString(Logic().FilePath()).endsWith("Prueba.pla"));
+    QVERIFY(rows > 0);
+    QCOMPARE(Logic().Document().Numerators().RowCount(), rows);
+  }
+
+  // The keys do what the icons do, with the same questions; the file
+  // dialogs list templates first and a name typed bare gets ".pla".
+  void shortcutsAndTemplateFilters() {
+    Open(folder_.DataPath(QStringLiteral("Prueba.pla")));
+    QVERIFY(
+        Workspace()
+            ->CommandIcon(WorkspaceCommand::SaveAs)
+            ->toolTip()
+            .endsWith(
+                QKeySequence(QStringLiteral("Ctrl+Shift+S")).toString(QKeySequence::NativeText) +
+                ")"));
+    const QString bare = folder_.DataPath(QStringLiteral("Atajo"));
+    QStringList filters;
+    QString selected;
+    AnswerNextModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      QVERIFY(dialog != nullptr);
+      filters = dialog->nameFilters();
+      selected = dialog->selectedNameFilter();
+      ChooseFile(modal, bare);
+    });
+    QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    Reactivate();
+    QVERIFY(AllModalsAnswered());
+    QCOMPARE(filters, QStringList({QStringLiteral("Plantillas (*.pla)"),
+                                   QStringLiteral("Todos los archivos (*)")}));
+    QCOMPARE(selected, filters.front());
+    WaitForSave();
+    QVERIFY(QFile::exists(bare + QStringLiteral(".pla")));
+    QVERIFY(!QFile::exists(bare));
+
+    // Ctrl+O asks as the icon does; refused, nothing opens.
+    questions_.clear();
+    AnswerConfirmation(false);
+    QTest::keyClick(window_.get(), Qt::Key_O, Qt::ControlModifier);
+    Reactivate();
+    QVERIFY(AllModalsAnswered());
+    QCOMPARE(questions_.size(), 1);
+    QVERIFY(QString::fromStdString(Logic().FilePath()).endsWith(QStringLiteral("Atajo.pla")));
+
+    QTest::keyClick(window_.get(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(Page(), 6);
+
+    AnswerConfirmation(true);
+    QTest::keyClick(window_.get(), Qt::Key_W, Qt::ControlModifier);
+    Reactivate();
+    QVERIFY(AllModalsAnswered());
     QCOMPARE(Label(), QStringLiteral("-- VACIO --"));
-    QVERIFY(!Workspace()->CommandIcon(WorkspaceCommand::Save)->isVisible());
-    QVERIFY(!Logic().HasFile());
-    QCOMPARE(Page(), 1);
+
+    // Ctrl+O with the same question as the icon; the dialog lists templates.
+    AnswerConfirmation(true);
+    AnswerNextModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      QVERIFY(dialog != nullptr);
+      selected = dialog->selectedNameFilter();
+      ChooseFile(modal, folder_.DataPath(QStringLiteral("Prueba.pla")));
+    });
+    QTest::keyClick(window_.get(), Qt::Key_O, Qt::ControlModifier);
+    Reactivate();
+    QVERIFY(AllModalsAnswered());
+    QCOMPARE(selected, QStringLiteral("Plantillas (*.pla)"));
+    QVERIFY(QString::fromStdString(Logic().FilePath()).endsWith(QStringLiteral("Prueba.pla")));
   }
 
   void sheetSizeReachesBothEditors() {
