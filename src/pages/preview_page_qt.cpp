@@ -236,6 +236,10 @@ TFHVista::TFHVista(QWidget* parent) : QWidget(parent) {
 
 TFHVista::~TFHVista() {
   if (document_ != nullptr) document_->RemoveListener(listenerId_);
+  // The children outlive this part of the object: a zoom field losing its
+  // focus while they are torn down must not call back into the page.
+  Ed_Zoom->disconnect(this);
+  Ed_Zoom->lineEdit()->removeEventFilter(this);
 }
 
 void TFHVista::SetDocument(Template* document) {
