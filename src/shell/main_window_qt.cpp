@@ -132,7 +132,13 @@ void TFPrincipal::closeEvent(QCloseEvent* event) {
     return;
   }
   const int page = HojaControl->currentIndex();
-  if (page != 0 && page != 1) {
+  // Unsaved changes: save, discard or stay, instead of the plain question.
+  const TemplateWorkspace::Unsaved unsaved = FImpLibre01->Logic().SettleUnsaved();
+  if (unsaved == TemplateWorkspace::Unsaved::Cancelled) {
+    event->ignore();
+    return;
+  }
+  if (unsaved == TemplateWorkspace::Unsaved::None && page != 0 && page != 1) {
     const int answer = confirm_ ? confirm_(kConfirmExit) : -1;
     if (answer != -1) {
       event->ignore();

@@ -15,7 +15,10 @@ namespace {
 constexpr int kConfirmOpen = 6;
 constexpr int kConfirmClose = 7;
 constexpr int kConfirmNew = 8;
+constexpr int kConfirmUnsaved = 14;
 constexpr int kAccepted = -1;
+constexpr int kSaveAnswer = 2;  // the unsaved-changes question's "save"
+constexpr const char* kUnsavedMark = " *";
 
 bool FileExists(const std::string& path) {
   std::error_code ignored;
@@ -30,7 +33,12 @@ std::string NoTemplateLabel() { return "-- " + LookupText(code::kEmptyTemplateLa
 
 std::string UnnamedTemplateName() { return "- " + LookupText(code::kUnnamedTemplate) + " -"; }
 
-TemplateWorkspace::TemplateWorkspace(WorkspaceHost& host) : host_(host) {}
+TemplateWorkspace::TemplateWorkspace(WorkspaceHost& host) : host_(host) {
+  // The background is not part of the file: it changes nothing to save.
+  document_.AddListener([this](TemplateChange change) {
+    if (change != TemplateChange::Background) RefreshModified();
+  });
+}
 
 void TemplateWorkspace::InitWorkspace() {
   pendingStep_ = kNothing;
@@ -44,6 +52,7 @@ void TemplateWorkspace::InitWorkspace() {
 void TemplateWorkspace::StartTemplate() {
   StartUnsavedTemplate(kStartWidth, kStartHeight);
   document_.AddRow(TemplateTable::Numerators);
+  MarkSaved();
   host_.ShowPage(WorkspacePage::Numerators);
 }
 
@@ -81,8 +90,45 @@ void TemplateWorkspace::RunCommand(int tag) {
   }
 }
 
+TemplateWorkspace::Unsaved TemplateWorkspace::SettleUnsaved() {
+  if (!templateOpen_) return Unsaved::None;
+  // What the user typed in an open cell counts too.
+  if (!CommitOpenEditors()) return Unsaved::Cancelled;
+  // A save still waiting for its timer is written first: what it holds is
+  // not a change to ask about, and the command must not outrun it.
+  if (pendingStep_ == kWriteFile) {
+    host_.StopTimer();
+    pendingStep_ = kNothing;
+    WritePendingFile();
+  }
+  if (!Modified()) return Unsaved::None;
+  const int answer = host_.Confirm(kConfirmUnsaved);
+  if (answer == kAccepted) return Unsaved::Settled;  // discarded
+  if (answer == kSaveAnswer && SaveNow()) return Unsaved::Settled;
+  return Unsaved::Cancelled;
+}
+
+bool TemplateWorkspace::SaveNow() {
+  std::string target = filePath_;
+  if (!hasFile_) {
+    if (!host_.ChooseFileToSave(LookupText(code::kSave), target)) return false;
+    if (FileExists(target) && !host_.ConfirmOverwrite(true)) return false;
+  }
+  RequestWrite(target);
+  // Written now rather than on the timer: the command that asked goes on
+  // only once the changes are in the file.
+  host_.StopTimer();
+  pendingStep_ = kNothing;
+  WritePendingFile();
+  return !Modified();
+}
+
 void TemplateWorkspace::New() {
-  if (!Trim(Header().Name).empty() && host_.Confirm(kConfirmNew) != kAccepted) return;
+  const Unsaved unsaved = SettleUnsaved();
+  if (unsaved == Unsaved::Cancelled) return;
+  if (unsaved == Unsaved::None && !Trim(Header().Name).empty() &&
+      host_.Confirm(kConfirmNew) != kAccepted)
+    return;
   // A size of 0 makes the dialog propose its defaults.
   double width = 0.0;
   double height = 0.0;
@@ -92,7 +138,11 @@ void TemplateWorkspace::New() {
 }
 
 void TemplateWorkspace::Open() {
-  if (!Header().Name.empty() && host_.Confirm(kConfirmOpen) != kAccepted) return;
+  const Unsaved unsaved = SettleUnsaved();
+  if (unsaved == Unsaved::Cancelled) return;
+  if (unsaved == Unsaved::None && !Header().Name.empty() &&
+      host_.Confirm(kConfirmOpen) != kAccepted)
+    return;
   std::string path;
   if (!host_.ChooseFileToOpen(path)) return;
 
@@ -119,6 +169,7 @@ void TemplateWorkspace::Open() {
   host_.ResetPreview();
   ++generation_;
   document_.Replace(*loaded);
+  MarkSaved();
   filePath_ = path;
   hasFile_ = true;
   templateOpen_ = true;
@@ -144,7 +195,9 @@ void TemplateWorkspace::FailedOpen(const std::string& path, const std::string& m
 }
 
 void TemplateWorkspace::Close() {
-  if (host_.Confirm(kConfirmClose) != kAccepted) return;
+  const Unsaved unsaved = SettleUnsaved();
+  if (unsaved == Unsaved::Cancelled) return;
+  if (unsaved == Unsaved::None && host_.Confirm(kConfirmClose) != kAccepted) return;
   host_.ShowPage(WorkspacePage::Presentation);
   host_.HideTaskFrames();
   document_.Clear();
@@ -178,6 +231,7 @@ void TemplateWorkspace::RequestWrite(const std::string& target) {
   // The file gets what the document holds now, whatever happens before the write.
   pendingBytes_ = EncodeTemplate(document_, target);
   pendingGeneration_ = generation_;
+  pendingContent_ = SavedContent();
 
   savePath_ = target;
   document_.SetIdentity(FileNameOf(target), FolderOf(target));
@@ -218,6 +272,9 @@ void TemplateWorkspace::WritePendingFile() {
     filePath_ = savePath_;
     hasFile_ = true;
     labelText_ = Header().Name;
+    // Edits made after the save was asked for are still unsaved.
+    savedContent_ = std::move(pendingContent_);
+    RefreshModified();
   }
   host_.SetWaitCursor(false);
   pendingStep_ = kEndBusy;
@@ -279,11 +336,13 @@ void TemplateWorkspace::EnterNoTemplateState() {
   hasFile_ = false;
   filePath_.clear();
   templateOpen_ = false;
+  MarkSaved();
 }
 
 void TemplateWorkspace::StartUnsavedTemplate(double width, double height) {
   ++generation_;
   document_.StartNew(UnnamedTemplateName(), width, height);
+  MarkSaved();
   host_.ShowAllCommands(true);
   SetLabel(Trim(Header().Name));
   hasFile_ = false;
@@ -297,7 +356,7 @@ void TemplateWorkspace::SetLabel(const std::string& text) {
   labelText_ = text;
   // During the busy indication the label keeps its busy text; the new text
   // shows when the indication ends.
-  if (!busy_) host_.ShowNameLabel(labelText_, false);
+  if (!busy_) host_.ShowNameLabel(ShownLabel(), false);
 }
 
 void TemplateWorkspace::BeginBusy(const char* code) {
@@ -307,7 +366,25 @@ void TemplateWorkspace::BeginBusy(const char* code) {
 
 void TemplateWorkspace::EndBusy() {
   busy_ = false;
-  host_.ShowNameLabel(labelText_, false);
+  host_.ShowNameLabel(ShownLabel(), false);
+}
+
+std::string TemplateWorkspace::SavedContent() const { return EncodeTemplate(document_, {}); }
+
+void TemplateWorkspace::MarkSaved() {
+  savedContent_ = SavedContent();
+  RefreshModified();
+}
+
+void TemplateWorkspace::RefreshModified() {
+  const bool modified = templateOpen_ && SavedContent() != savedContent_;
+  if (modified == modified_) return;
+  modified_ = modified;
+  if (!busy_) host_.ShowNameLabel(ShownLabel(), false);
+}
+
+std::string TemplateWorkspace::ShownLabel() const {
+  return Modified() ? labelText_ + kUnsavedMark : labelText_;
 }
 
 TemplateWorkspace::Identity TemplateWorkspace::CurrentIdentity() const {

@@ -132,6 +132,16 @@ class TemplateWorkspace {
   int Pending() const { return pendingStep_; }
   bool TemplateOpen() const { return templateOpen_; }
   bool Busy() const { return busy_; }
+  // True while the open template differs from what was started, opened or
+  // last saved: the document's change notices (the background aside, which
+  // no file holds) compare its content with that; an edit undone by hand
+  // leaves nothing to save.
+  bool Modified() const { return modified_; }
+  // Before New, Open, Close and quitting: unsaved changes are saved or
+  // discarded (Settled), or the command is given up (Cancelled). None:
+  // nothing to ask, the command's usual confirmation follows.
+  enum class Unsaved { None, Settled, Cancelled };
+  Unsaved SettleUnsaved();
 
  private:
   void New();
@@ -146,6 +156,17 @@ class TemplateWorkspace {
 
   // The no-template state: New and Open only, the "empty" name.
   void EnterNoTemplateState();
+  // Saves to the template's file (asking for one if it has none) at once;
+  // false when given up or when the write failed.
+  bool SaveNow();
+  // The name label's text: the name, marked while there are unsaved changes.
+  std::string ShownLabel() const;
+  // The content a file would hold, whatever its name and folder.
+  std::string SavedContent() const;
+  // The current content is what the file holds.
+  void MarkSaved();
+  // Compares the content with the saved one; the name label follows.
+  void RefreshModified();
   // Commits both editors' open cell editors; false when one does not commit.
   bool CommitOpenEditors();
   // A fresh unsaved template of the given size.
@@ -190,6 +211,11 @@ class TemplateWorkspace {
   // Counts template replacements (New, Open, Close, start-up template), so
   // that a write requested for an earlier template does not rename this one.
   uint64_t generation_ = 0;
+  // The content as started, opened or last saved; the content the pending
+  // write holds; whether the document differs from the first.
+  std::string savedContent_;
+  std::string pendingContent_;
+  bool modified_ = false;
 };
 
 // "-- " + text of code::kEmptyTemplateLabel + " --".

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <array>
 
+#include "base/messages.h"
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "catalog/message_codes.h"
@@ -89,8 +90,10 @@ TFCaratGda::TFCaratGda(QWidget* parent) : BorderlessDialog(parent, /*stayOnTop=*
   Et_Lin02 = MakeLine(panel, "Et_Lin02", 60, false);
   Bt_Aceptar = MakeButton(panel, "Bt_Aceptar");
   Bt_Cancelar = MakeButton(panel, "Bt_Cancelar");
+  Bt_Guardar = MakeButton(panel, "Bt_Guardar");
   connect(Bt_Aceptar, &QPushButton::clicked, this, &QDialog::accept);
   connect(Bt_Cancelar, &QPushButton::clicked, this, &QDialog::reject);
+  connect(Bt_Guardar, &QPushButton::clicked, this, [this] { done(kSaveAnswer); });
   ResetTexts();
 }
 
@@ -100,6 +103,7 @@ void TFCaratGda::ResetTexts() {
   Et_Lin02->clear();
   Bt_Aceptar->hide();
   Bt_Cancelar->hide();
+  Bt_Guardar->hide();
   Bt_Cancelar->setText(ToQString(LookupText(code::kCancelButton)));
   Bt_Aceptar->setText(ToQString(LookupText(code::kSave)));
   Bt_Aceptar->move(kButtonMargin, kButtonTop);
@@ -108,8 +112,33 @@ void TFCaratGda::ResetTexts() {
 
 bool TFCaratGda::EnterAndEscapeActive() const { return !Bt_Aceptar->isHidden(); }
 
+void TFCaratGda::EnterPressed() {
+  // Enter never throws changes away: in the unsaved-changes question it saves.
+  if (!Bt_Guardar->isHidden()) {
+    done(kSaveAnswer);
+  } else {
+    accept();
+  }
+}
+
 int TFCaratGda::Confirm(int mode) {
   ResetTexts();
+  if (mode == kUnsavedMode) {
+    Et_Titulo->setText(ToQString(OwnText(OwnMessage::UnsavedTitle)));
+    Et_Lin01->setText(ToQString(OwnText(OwnMessage::UnsavedLine1)));
+    Et_Lin02->setText(ToQString(OwnText(OwnMessage::UnsavedLine2)));
+    Bt_Guardar->setText(ToQString(LookupText(code::kSave)));
+    Bt_Aceptar->setText(ToQString(OwnText(OwnMessage::DiscardButton)));
+    Bt_Guardar->move(kButtonMargin, kButtonTop);
+    Bt_Aceptar->move((kInnerWidth - kButtonWidth) / 2, kButtonTop);
+    Bt_Guardar->show();
+    Bt_Aceptar->show();
+    Bt_Cancelar->show();
+    const int result = exec();
+    hide();
+    if (result == kSaveAnswer) return kSaveAnswer;
+    return result == QDialog::Accepted ? -1 : 1;
+  }
   const Question* question = nullptr;
   for (const Question& q : kQuestions) {
     if (q.mode == mode) question = &q;

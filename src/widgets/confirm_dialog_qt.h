@@ -15,19 +15,25 @@ class TFCaratGda : public BorderlessDialog {
   explicit TFCaratGda(QWidget* parent = nullptr);
 
   // Asks the question of `mode` (6 open, 7 close, 8 new template, 12 quit,
-  // 13 delete a row) in the current language. Returns -1 when the user
-  // accepted, 1 otherwise (cancel, Escape, window closed), 0 for an unknown
-  // mode without showing anything.
+  // 13 delete a row, 14 unsaved changes) in the current language. Returns -1
+  // when the user accepted, 1 otherwise (cancel, Escape, window closed), 0
+  // for an unknown mode without showing anything. The unsaved-changes
+  // question accepts with "do not save" and returns kSaveAnswer for "save"
+  // (also Enter).
   int Confirm(int mode);
+  static constexpr int kUnsavedMode = 14;
+  static constexpr int kSaveAnswer = 2;
 
   QLabel* Et_Titulo;
   QLabel* Et_Lin01;
   QLabel* Et_Lin02;
   QPushButton* Bt_Aceptar;
   QPushButton* Bt_Cancelar;
+  QPushButton* Bt_Guardar;  // the unsaved-changes question only
 
  protected:
   bool EnterAndEscapeActive() const override;
+  void EnterPressed() override;
 
  private:
   void ResetTexts();

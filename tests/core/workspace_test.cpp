@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 
 #include "base/text.h"
 #include "catalog/catalog.h"
@@ -207,7 +208,9 @@ TEST_F(WorkspaceTest, NewAsksThenMakesAnEmptyTemplateOfTheChosenSize) {
 
   host.sheetSizes = {{21.6, 28.0}};
   Run(WorkspaceCommand::New);
-  EXPECT_EQ(host.confirmModes, (std::vector<int>{8, 8, 8}));
+  // The added row is a change not yet saved: the unsaved-changes question
+  // (discard by default) instead of the plain one.
+  EXPECT_EQ(host.confirmModes, (std::vector<int>{14, 14, 14}));
   EXPECT_EQ(workspace.Header().Width, 21.6);
   EXPECT_EQ(workspace.Header().Height, 28.0);
   EXPECT_EQ(Numerators().RowCount(), 0);
@@ -684,6 +687,176 @@ TEST_F(WorkspaceTest, LabelsFollowTheLanguageOfTheCatalog) {
   ws.StartTemplate();
   EXPECT_EQ(fresh.label, "- FORM NO NAME -");
   ProgramCatalog().LoadTable(1);
+}
+
+}  // namespace
+}  // namespace zirvo
+
+namespace zirvo {
+namespace {
+
+// Every change a file holds marks the template unsaved, in the label too,
+// until a save; the background and an edit undone by hand do not.
+TEST_F(WorkspaceTest, ContentChangesAreUnsavedUntilTheSave) {
+  const std::string path = dir.Path("Marca.pla");
+  const struct {
+    const char* name;
+    std::function<void(Template&)> change;
+    bool unsaved;
+  } cases[] = {
+      {"cell",
+       [](Template& d) {
+         d.CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kNumber, "77");
+       },
+       true},
+      {"increment", [](Template& d) { d.ApplyIncrement(5); }, true},
+      {"displacement",
+       [](Template& d) { d.ApplyDisplacement(TemplateTable::Numerators, 1.0, 0.5); }, true},
+      {"sheet size", [](Template& d) { d.SetSheetSize(10.0, 12.0); }, true},
+      {"add", [](Template& d) { d.AddRow(TemplateTable::Marginals); }, true},
+      {"delete", [](Template& d) { d.DeleteRow(TemplateTable::Numerators, 0); }, true},
+      {"background",
+       [](Template& d) {
+         d.SetBackground("/img/fondo.jpg", std::make_shared<FakeBitmap>());
+         d.SetPrintBackground(true);
+       },
+       false},
+      {"same value again",
+       [](Template& d) {
+         const std::string number = d.Numerators().Cell(0, NumeratorTable::kNumber);
+         d.CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kNumber, number);
+       },
+       false},
+      {"undone by hand",
+       [](Template& d) {
+         d.SetSheetSize(10.0, 12.0);
+         d.SetSheetSize(21.5, 28.0);
+       },
+       false},
+  };
+  for (const auto& c : cases) {
+    FakeHost fresh;
+    TemplateWorkspace ws(fresh);
+    ws.InitWorkspace();
+    ws.StartTemplate();
+    EXPECT_FALSE(ws.Modified()) << c.name << ": the start-up template";
+    c.change(ws.Document());
+    EXPECT_EQ(ws.Modified(), c.unsaved) << c.name;
+    EXPECT_EQ(fresh.label, c.unsaved ? kUnnamed + " *" : kUnnamed) << c.name;
+    fresh.savePaths = {path};
+    fresh.overwriteAnswers = {true};
+    ws.RunCommand(Tag(WorkspaceCommand::Save));
+    while (fresh.timerArmed) ws.TimerFired();
+    EXPECT_FALSE(ws.Modified()) << c.name;
+    EXPECT_EQ(fresh.label, "Marca") << c.name;
+  }
+}
+
+// New, Open, Close and quitting with unsaved changes: cancel keeps
+// everything, "do not save" goes on without writing, "save" writes first.
+TEST_F(WorkspaceTest, UnsavedChangesAreSavedDiscardedOrKept) {
+  constexpr int kStay = 1, kDiscard = -1, kSave = 2;
+  const std::string path = dir.Path("Cambios.pla");
+  const struct {
+    const char* command;
+    int answer;
+    bool goesOn;
+    bool written;
+  } cases[] = {
+      {"new", kStay, false, false},    {"new", kDiscard, true, false},
+      {"new", kSave, true, true},      {"open", kStay, false, false},
+      {"open", kDiscard, true, false}, {"open", kSave, true, true},
+      {"close", kStay, false, false},  {"close", kDiscard, true, false},
+      {"close", kSave, true, true},    {"quit", kStay, false, false},
+      {"quit", kDiscard, true, false}, {"quit", kSave, true, true},
+  };
+  for (const auto& c : cases) {
+    const std::string label = std::string(c.command) + " " + std::to_string(c.answer);
+    FakeHost fresh;
+    TemplateWorkspace ws(fresh);
+    ws.InitWorkspace();
+    ws.StartTemplate();
+    fresh.savePaths = {path};
+    fresh.overwriteAnswers = {true};
+    ws.RunCommand(Tag(WorkspaceCommand::Save));
+    while (fresh.timerArmed) ws.TimerFired();
+    const std::string saved = ReadBytes(path);
+    ws.Document().CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kNumber, "4321");
+    const std::string edited = EncodeTemplate(ws.Document(), path);
+
+    fresh.confirmAnswers = {c.answer};
+    fresh.sheetSizes = {{10.0, 10.0}};
+    fresh.openPaths = {path};
+    bool wentOn = false;
+    if (std::string(c.command) == "quit") {
+      wentOn = ws.SettleUnsaved() == TemplateWorkspace::Unsaved::Settled;
+    } else {
+      const std::string command = c.command;
+      ws.RunCommand(Tag(command == "new"    ? WorkspaceCommand::New
+                        : command == "open" ? WorkspaceCommand::Open
+                                            : WorkspaceCommand::Close));
+      wentOn = command == "new"    ? !fresh.sheetSizesAsked.empty()
+               : command == "open" ? fresh.openPaths.empty()
+                                   : !ws.TemplateOpen();
+    }
+    EXPECT_EQ(fresh.confirmModes, std::vector<int>{14}) << label << ": one question, no other";
+    EXPECT_EQ(wentOn, c.goesOn) << label;
+    EXPECT_EQ(ReadBytes(path), c.written ? edited : saved) << label;
+    if (!c.goesOn) {
+      EXPECT_TRUE(ws.Modified()) << label;
+      EXPECT_EQ(fresh.label, "Cambios *") << label;
+    }
+  }
+}
+
+// Saving from the question: a template without a file asks for one, and a
+// save that is given up or fails gives the command up too.
+TEST_F(WorkspaceTest, ASaveFromTheQuestionThatDoesNotHappenStopsTheCommand) {
+  const struct {
+    const char* name;
+    std::deque<std::string> savePaths;
+    bool goesOn;
+  } cases[] = {
+      {"file chosen", {dir.Path("Nueva.pla")}, true},
+      {"file dialog cancelled", {}, false},
+      {"write fails", {dir.Path("missing-folder/Mal.pla")}, false},
+  };
+  for (const auto& c : cases) {
+    FakeHost fresh;
+    TemplateWorkspace ws(fresh);
+    ws.InitWorkspace();
+    ws.StartTemplate();
+    ws.Document().AddRow(TemplateTable::Marginals);
+    fresh.confirmAnswers = {2};
+    fresh.savePaths = c.savePaths;
+    ws.RunCommand(Tag(WorkspaceCommand::Close));
+    EXPECT_EQ(ws.TemplateOpen(), !c.goesOn) << c.name;
+    EXPECT_EQ(fresh.saveTitles.size(), 1u) << c.name;
+    EXPECT_EQ(fresh.errors.size(), std::string(c.name) == "write fails" ? 1u : 0u) << c.name;
+    if (c.goesOn) {
+      EXPECT_TRUE(std::filesystem::exists(c.savePaths.front())) << c.name;
+    } else {
+      EXPECT_EQ(ws.Document().Marginals().RowCount(), 1) << c.name;
+    }
+  }
+}
+
+// A save still waiting for its timer is written before Close goes on, and
+// what it holds is not asked about again.
+TEST_F(WorkspaceTest, APendingSaveIsWrittenBeforeCloseAndNotAskedAbout) {
+  workspace.StartTemplate();
+  const std::string path = dir.Path("Pendiente.pla");
+  SaveAsNew(path);
+  Doc().AddRow(TemplateTable::Marginals);
+  Run(WorkspaceCommand::Save);
+  ASSERT_EQ(workspace.Pending(), 4);
+  const std::string expected = EncodeTemplate(Doc(), path);
+  host.confirmAnswers = {1};
+  Run(WorkspaceCommand::Close);
+  EXPECT_EQ(host.confirmModes, std::vector<int>{7}) << "the plain question";
+  EXPECT_EQ(ReadBytes(path), expected);
+  EXPECT_TRUE(workspace.TemplateOpen());
+  EXPECT_FALSE(workspace.Modified());
 }
 
 }  // namespace

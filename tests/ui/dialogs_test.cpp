@@ -106,9 +106,63 @@ class DialogsTest : public QObject {
     QVERIFY(!FCaratGda().isVisible());
   }
 
+  // Unsaved changes: save (also Enter, so Enter never throws work away),
+  // do not save, or stay; three buttons in both languages.
+  void unsavedQuestionSavesDiscardsOrStays_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("result");
+    QTest::newRow("es Enter") << 1 << "enter" << TFCaratGda::kSaveAnswer;
+    QTest::newRow("es Guardar") << 1 << "save" << TFCaratGda::kSaveAnswer;
+    QTest::newRow("es No guardar") << 1 << "discard" << -1;
+    QTest::newRow("es Escape") << 1 << "escape" << 1;
+    QTest::newRow("en Cancel") << 2 << "cancel" << 1;
+    QTest::newRow("en Don't save") << 2 << "discard" << -1;
+  }
+
+  void unsavedQuestionSavesDiscardsOrStays() {
+    QFETCH(int, language);
+    QFETCH(QString, how);
+    QFETCH(int, result);
+    ProgramCatalog().LoadTable(language);
+    QStringList seen;
+    ModalAnswer answer("zirvo::TFCaratGda", [&](QWidget* widget) {
+      auto* dialog = static_cast<TFCaratGda*>(widget);
+      seen << dialog->Et_Titulo->text() << dialog->Bt_Guardar->text() << dialog->Bt_Aceptar->text()
+           << dialog->Bt_Cancelar->text();
+      QVERIFY(dialog->Bt_Guardar->isVisible() && dialog->Bt_Aceptar->isVisible() &&
+              dialog->Bt_Cancelar->isVisible());
+      QCOMPARE(dialog->Bt_Guardar->geometry(), QRect(12, 98, 90, 17));
+      QCOMPARE(dialog->Bt_Cancelar->geometry(), QRect(276, 98, 90, 17));
+      if (how == "discard" && language == 1)
+        QVERIFY(dialog->grab().save(ScreenshotPath("unsaved_question_es.png")));
+      if (how == "enter") QTest::keyClick(dialog, Qt::Key_Return);
+      if (how == "escape") QTest::keyClick(dialog, Qt::Key_Escape);
+      if (how == "save") QTest::mouseClick(dialog->Bt_Guardar, Qt::LeftButton);
+      if (how == "discard") QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
+      if (how == "cancel") QTest::mouseClick(dialog->Bt_Cancelar, Qt::LeftButton);
+    });
+    QCOMPARE(Confirm(TFCaratGda::kUnsavedMode), result);
+    ProgramCatalog().LoadTable(1);
+    QVERIFY(answer.Answered());
+    const QStringList expected =
+        language == 1 ? QStringList{"CAMBIOS SIN GUARDAR", "Guardar", "No guardar", "Cancelar"}
+                      : QStringList{"UNSAVED CHANGES", "Save", "Don't save", "Cancel"};
+    QCOMPARE(seen, expected);
+    // The next question shows its own two buttons only.
+    ModalAnswer next("zirvo::TFCaratGda", [](QWidget* widget) {
+      auto* dialog = static_cast<TFCaratGda*>(widget);
+      QVERIFY(!dialog->Bt_Guardar->isVisible());
+      QCOMPARE(dialog->Bt_Aceptar->geometry(), QRect(12, 98, 90, 17));
+      QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    QCOMPARE(Confirm(7), -1);
+    QVERIFY(next.Answered());
+  }
+
   void unknownModeShowsNothing_data() {
     QTest::addColumn<int>("mode");
-    for (int mode : {0, 1, 5, 9, 11, 14, -1})
+    for (int mode : {0, 1, 5, 9, 11, 15, -1})
       QTest::newRow(qPrintable(QString::number(mode))) << mode;
   }
 

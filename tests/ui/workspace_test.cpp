@@ -576,6 +576,70 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(Workspace()->FHFolio01->Table().Cell(0, NumeratorTable::kNumber), std::string("2024"));
   }
 
+  // Unsaved changes are asked about before they could be lost: Escape keeps
+  // them, "No guardar" drops them, Enter saves them first. The label marks them.
+  void unsavedChangesAreAskedAboutFirst() {
+    const QString path = folder_.DataPath(QStringLiteral("Prueba.pla"));
+    const QString unsaved = QStringLiteral("CAMBIOS SIN GUARDAR");
+    const QByteArray saved = FileBytes(path);
+    // The sheet size and the cells typed since the last open are not saved.
+    QCOMPARE(Label(), QStringLiteral("Prueba *"));
+    QVERIFY(!saved.contains("|15.00|20.00|"));
+    SaveScreenshot(window_.get(), QStringLiteral("workspace_unsaved_es"));
+
+    questions_.clear();
+    AnswerConfirmation(false);
+    QTest::keyClick(window_.get(), Qt::Key_W, Qt::ControlModifier);
+    Reactivate();
+    QVERIFY(AllModalsAnswered());
+    AnswerConfirmation(false);
+    QVERIFY(!window_->close());
+    QVERIFY(AllModalsAnswered());
+    QCOMPARE(questions_, (QStringList{unsaved, unsaved}));
+    QVERIFY(window_->isVisible());
+    QCOMPARE(Label(), QStringLiteral("Prueba *"));
+    QCOMPARE(Logic().Header().Width, 15.0);
+    QCOMPARE(FileBytes(path), saved);
+
+    // "No guardar", then the file: the template as it was saved.
+    questions_.clear();
+    AnswerNextModal([this](QWidget* modal) {
+      auto* dialog = qobject_cast<TFCaratGda*>(modal);
+      QVERIFY(dialog != nullptr);
+      questions_ << dialog->Et_Titulo->text();
+      QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
+    });
+    AnswerFile(path);
+    Click(WorkspaceCommand::Open);
+    QVERIFY(AllModalsAnswered());
+    QCOMPARE(questions_, QStringList{unsaved});
+    QCOMPARE(Label(), QStringLiteral("Prueba"));
+    QCOMPARE(Logic().Header().Width, 21.6);
+    QCOMPARE(FileBytes(path), saved);
+
+    // Edited again by keys; Enter in the question saves before closing.
+    AnswerSheetSize(QStringLiteral("15"), QStringLiteral("20"));
+    Click(WorkspaceCommand::SheetSize);
+    QVERIFY(AllModalsAnswered());
+    TypeCell(Workspace()->FHFolio01, NumeratorTable::kNumber, QStringLiteral("2024"));
+    QCOMPARE(Label(), QStringLiteral("Prueba *"));
+    questions_.clear();
+    AnswerConfirmation(true);
+    Click(WorkspaceCommand::Close);
+    QVERIFY(AllModalsAnswered());
+    QCOMPARE(questions_, QStringList{unsaved});
+    QVERIFY(!Logic().TemplateOpen());
+    const QByteArray written = FileBytes(path);
+    QVERIFY(written.contains("|15.00|20.00|"));
+    QVERIFY(written.contains("|2024|"));
+
+    Open(path);
+    QCOMPARE(Label(), QStringLiteral("Prueba"));
+    QTest::keyClick(window_.get(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(Page(), 6);
+    QCOMPARE(LoadedJob().Sheet.Width, 15.0);
+  }
+
   // While a run prints, the commands are off and the exit question waits
   // for the run's end.
   void aRunKeepsItsPageAndDefersTheExit() {
