@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "base/platform.h"
+#include "bench_sheet.h"
 #include "printing/print_engine.h"
 #include "printing/qprinter_device_qt.h"
 
@@ -38,36 +39,6 @@ using namespace zirvo;
 using Clock = std::chrono::steady_clock;
 
 double Mb(long long bytes) { return bytes / 1048576.0; }
-
-PrintJob BenchJob() {
-  PrintJob job;
-  job.Sheet.Name = "Bench";
-  for (int i = 0; i < 8; ++i) {
-    Numerator n;
-    n.Position = i + 1;
-    n.Number = 1000 * (i + 1);
-    n.Prefix = i % 2 ? "N-" : "";
-    n.Mask = 6;
-    n.Horizontal = 1.0 + (i % 4) * 5.0;
-    n.Vertical = 2.0 + (i / 4) * 12.0;
-    n.Rotation = (i % 4) * 90.0;
-    n.Reverse = i % 3 == 0;
-    n.Size = 10 + i;
-    job.Numerators.push_back(n);
-  }
-  for (int i = 0; i < 4; ++i) {
-    MarginalText m;
-    m.Position = i + 1;
-    m.Text = "Texto marginal de prueba " + std::to_string(i + 1);
-    m.Horizontal = 2.0;
-    m.Vertical = 20.0 + i * 2.0;
-    m.Size = 9;
-    job.Marginals.push_back(m);
-  }
-  job.NumeratorCount = 8;
-  job.MarginalCount = 4;
-  return job;
-}
 
 // What a child measured.
 struct Figures {
@@ -87,7 +58,7 @@ Figures EngineRun(const QString& file, int sheets) {
   QPrinterDevice device;
   MemoryProbe probe;
   PrintEngine engine(device, &probe);
-  engine.LoadPrintJob(BenchJob());
+  engine.LoadPrintJob(bench::PrintBenchJob());
   PrinterSetting setting = PrinterSetting::PdfFile(file.toStdString());
   setting.paper = PaperKind::Letter;
   setting.resolution = 600;
@@ -107,7 +78,7 @@ Figures EngineRun(const QString& file, int sheets) {
 // The same twelve texts in the same fonts, colours, places and turns, drawn
 // without the engine.
 Figures BareLoop(const QString& file, int pages) {
-  const PrintJob job = BenchJob();
+  const PrintJob job = bench::PrintBenchJob();
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(file);
