@@ -212,7 +212,7 @@ int main(int argc, char** argv) {
       {"engine:                  ", "engine"},
       {"bare loop, churn-free:   ", "bare"},
       {"bare loop, naive:        ", "bare-naive"},
-      {"engine, allocator as is: ", "engine-naive"},
+      {"engine, glibc defaults:  ", "engine-naive"},
   };
   for (const auto& line : lines)
     std::printf("%s%6.0f pages/s (%.2f s)\n", line.label, rate(line.what), best[line.what].seconds);
