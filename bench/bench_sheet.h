@@ -1,5 +1,6 @@
-// The sheet both preview benchmarks draw: 21.60 x 28.00 cm with 60
-// numerators at every angle and 60 marginal texts, 120 items in all.
+// The sheets the benchmarks draw: for the preview, 21.60 x 28.00 cm with 60
+// numerators at every angle and 60 marginal texts, 120 items in all; for the
+// print runs, a print room's sheet of 8 numerators and 4 marginal texts.
 #pragma once
 
 #include <string>
@@ -30,6 +31,36 @@ inline PrintJob PreviewBenchJob() {
   }
   job.NumeratorCount = 60;
   job.MarginalCount = 60;
+  return job;
+}
+
+inline PrintJob PrintBenchJob() {
+  PrintJob job;
+  job.Sheet.Name = "Bench";
+  for (int i = 0; i < 8; ++i) {
+    Numerator n;
+    n.Position = i + 1;
+    n.Number = 1000 * (i + 1);
+    n.Prefix = i % 2 ? "N-" : "";
+    n.Mask = 6;
+    n.Horizontal = 1.0 + (i % 4) * 5.0;
+    n.Vertical = 2.0 + (i / 4) * 12.0;
+    n.Rotation = (i % 4) * 90.0;
+    n.Reverse = i % 3 == 0;
+    n.Size = 10 + i;
+    job.Numerators.push_back(n);
+  }
+  for (int i = 0; i < 4; ++i) {
+    MarginalText m;
+    m.Position = i + 1;
+    m.Text = "Texto marginal de prueba " + std::to_string(i + 1);
+    m.Horizontal = 2.0;
+    m.Vertical = 20.0 + i * 2.0;
+    m.Size = 9;
+    job.Marginals.push_back(m);
+  }
+  job.NumeratorCount = 8;
+  job.MarginalCount = 4;
   return job;
 }
 

@@ -6,6 +6,9 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <climits>
 #include <cstdio>
@@ -70,6 +73,30 @@ bool FlushFolderToDisk(const std::string& folder) {
 }
 
 bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
+void KeepLargeBuffers() {
+#if defined(__GLIBC__)
+  // The PDF writer takes two buffers of about 16 MiB for every page and frees
+  // them when the page is written. With glibc's defaults each page then maps
+  // or grows the heap by them and trims it back, and the kernel zero-fills
+  // the fresh memory on every page: a quarter of a run's time went into page
+  // faults. With both thresholds above the buffers' size they come from the
+  // heap and stay there, reused page after page; what is kept is what one
+  // page needs, so memory stays flat however long the run.
+  //
+  // Some glibc versions refuse a mmap threshold above half their heap size
+  // (32 MiB on 64-bit systems); then the next lower one is tried. Setting
+  // either threshold stops glibc from adjusting them by itself, so nothing is
+  // set when no threshold above the buffers is accepted.
+  constexpr int kMiB = 1024 * 1024;
+  for (const int mmapThreshold : {64 * kMiB, 32 * kMiB}) {
+    if (mallopt(M_MMAP_THRESHOLD, mmapThreshold) == 1) {
+      mallopt(M_TRIM_THRESHOLD, 2 * mmapThreshold);
+      return;
+    }
+  }
+#endif
+}
 
 long long ResidentBytes() {
   long long pages = 0, resident = 0;

@@ -29,6 +29,12 @@ bool FlushFolderToDisk(const std::string& folder);
 // True when the standard error stream is a terminal (for progress bars).
 bool StandardErrorIsTerminal();
 
+// Tells the allocator to keep the large buffers a print run takes and gives
+// back on every page, instead of returning them to the system each time.
+// Called once at start-up by the programs; does nothing where the C library
+// offers no such setting.
+void KeepLargeBuffers();
+
 // Memory of this process in bytes, for the benchmarks: resident now, and the
 // peak so far. 0 when unknown.
 long long ResidentBytes();

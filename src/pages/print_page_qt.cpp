@@ -82,7 +82,7 @@ TFHImprime::TFHImprime(QWidget* parent, PageDevice* device) : QWidget(parent) {
   device_ = device;
   // While a page spools the screen stays alive: the cancel command can be
   // clicked, the progress bar moves.
-  device_->SetPageSpooledHook([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+  device_->SetPageSpooledHook([this] { ServeScreen(); });
   engine_ = std::make_unique<PrintEngine>(*device_, static_cast<RunObserver*>(this));
 
   setMinimumWidth(kPageWidth);
@@ -502,7 +502,31 @@ void TFHImprime::SetProgressPosition(RunPanel panel, int32_t position) {
   BarOf(panel)->setValue(position);
 }
 
-void TFHImprime::ShowProgress(RunPanel panel, bool visible) { BarOf(panel)->setVisible(visible); }
+void TFHImprime::ShowProgress(RunPanel panel, bool visible) {
+  // The bar's text is the sheet number, so Qt would paint it again for every
+  // sheet, thousands of times a second in a long run. While a run shows it,
+  // it is painted only when ServeScreen says so; its value is always current.
+  QProgressBar* bar = BarOf(panel);
+  bar->setUpdatesEnabled(!visible);
+  bar->setVisible(visible);
+  barPainted_.invalidate();
+}
+
+void TFHImprime::ServeScreen() {
+  constexpr qint64 kBarPaintMs = 40;
+  QProgressBar* shown = nullptr;
+  for (QProgressBar* bar : {ProgBarra, ProgRepBar})
+    if (bar->isVisible() && !bar->updatesEnabled()) shown = bar;
+  const bool paint =
+      shown != nullptr && (!barPainted_.isValid() || barPainted_.elapsed() >= kBarPaintMs);
+  if (paint) shown->setUpdatesEnabled(true);  // paints it with the pending events
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  if (paint) {
+    // The events may have ended the run, which leaves the bar hidden.
+    if (shown->isVisible()) shown->setUpdatesEnabled(false);
+    barPainted_.start();
+  }
+}
 
 void TFHImprime::ShowCancel(RunPanel panel, bool visible) {
   (panel == RunPanel::Run ? Bt_CanImp : Bt_CanRepos)->setVisible(visible);

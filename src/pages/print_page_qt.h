@@ -4,6 +4,7 @@
 // print engine, whose runs report their progress to the page.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -124,11 +125,14 @@ class TFHImprime : public QWidget, private RunObserver {
 
   QLabel* StatusOf(RunPanel panel) const;
   QProgressBar* BarOf(RunPanel panel) const;
+  // Called each time a page has been handed on during a run.
+  void ServeScreen();
 
   std::unique_ptr<PageDevice> ownDevice_;
   PageDevice* device_;
   std::unique_ptr<PrintEngine> engine_;
   bool running_ = false;
+  QElapsedTimer barPainted_;          // since a run's progress bar was last painted
   std::vector<std::string> notices_;  // shown once the run has ended
 };
 

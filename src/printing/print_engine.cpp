@@ -238,7 +238,6 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
   if (title.size() > kTitleCapacity) title.resize(kTitleCapacity);
   device_.SetTitle(title);
 
-  NumeratorList working = plan.numerators;
   try {
     device_.BeginDoc();
     const int32_t offsetLeft = device_.Capability(DeviceCap::PhysicalOffsetX);
@@ -254,14 +253,17 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
     Observer().ShowProgress(panel, true);
     Observer().ShowCancel(panel, true);
 
-    SheetContent sheet;
-    sheet.numerators = &working;
-    sheet.marginals = job_.MarginalCount > 0 ? &job_.Marginals : nullptr;
+    SheetContent content;
+    content.numerators = &plan.numerators;
+    content.marginals = job_.MarginalCount > 0 ? &job_.Marginals : nullptr;
     if (job_.PrintBackground && job_.Background) {
       // The whole paper, edge to edge, relative to the drawing origin.
-      sheet.background = job_.Background.get();
-      sheet.backgroundRect = {-offsetLeft, -offsetTop, width, height};
+      content.background = job_.Background.get();
+      content.backgroundRect = {-offsetLeft, -offsetTop, width, height};
     }
+    // Everything but the numbers is the same on every sheet: worked out once.
+    PreparedSheet sheet(mapping, content);
+    std::vector<int32_t> numbers(plan.numerators.size());
 
     // The last sheet printed with all its copies.
     int32_t done = 0;
@@ -269,13 +271,13 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
       // A cancel passes over the remaining sheets at once.
       if (cancel_) break;
       Observer().SetProgressPosition(panel, k);
-      for (size_t i = 0; i < working.size(); ++i) {
+      for (size_t i = 0; i < numbers.size(); ++i) {
         int64_t number = plan.numerators[i].Number + plan.steps[i] * (k - 1);
         if (!plan.deltas.empty()) number += plan.signs[i] * plan.deltas[static_cast<size_t>(k - 1)];
-        working[i].Number = static_cast<int32_t>(number);  // checked before the run began
+        numbers[i] = static_cast<int32_t>(number);  // checked before the run began
       }
       for (int32_t copy = 1; copy <= plan.pagesPerSheet; ++copy) {
-        DrawSheet(device_.PageSurface(), mapping, sheet);
+        sheet.Draw(device_.PageSurface(), numbers);
         if (copy < plan.pagesPerSheet || k < plan.sheets) device_.NewPage();
       }
       done = k;

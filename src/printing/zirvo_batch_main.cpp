@@ -197,6 +197,7 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::KeepLargeBuffers();
   std::vector<std::string> args(argv + 1, argv + argc);
   BatchOptions options;
   try {

@@ -28,22 +28,22 @@ void PainterSurface::SetPainter(QPainter* painter) {
 
 const PainterSurface::LoadedFont& PainterSurface::Load(const std::string& family, int32_t em) {
   if (current_ != nullptr && current_->em == em && current_->family == family) return *current_;
-  auto key = std::make_pair(family, em);
-  auto found = fonts_.find(key);
-  if (found != fonts_.end()) return found->second;
+  for (const auto& font : fonts_)
+    if (font->em == em && font->family == family) return *font;
 
-  LoadedFont loaded;
-  loaded.family = family;
-  loaded.em = em;
-  loaded.font = QFont(ToQString(family));
-  loaded.font.setPixelSize(std::max(1, em));
-  loaded.font.setStyleStrategy(QFont::PreferDefault);
+  auto loaded = std::make_unique<LoadedFont>();
+  loaded->family = family;
+  loaded->em = em;
+  loaded->font = QFont(ToQString(family));
+  loaded->font.setPixelSize(std::max(1, em));
+  loaded->font.setStyleStrategy(QFont::PreferDefault);
   QPaintDevice* device = painter_ != nullptr ? painter_->device() : nullptr;
-  loaded.metrics = std::make_unique<QFontMetrics>(loaded.font, device);
-  loaded.ascent = loaded.metrics->ascent();
-  loaded.cellHeight = loaded.metrics->ascent() + loaded.metrics->descent();
-  loaded.averageCharWidth = loaded.metrics->averageCharWidth();
-  return fonts_.emplace(key, std::move(loaded)).first->second;
+  loaded->metrics = std::make_unique<QFontMetrics>(loaded->font, device);
+  loaded->ascent = loaded->metrics->ascent();
+  loaded->cellHeight = loaded->metrics->ascent() + loaded->metrics->descent();
+  loaded->averageCharWidth = loaded->metrics->averageCharWidth();
+  fonts_.push_back(std::move(loaded));
+  return *fonts_.back();
 }
 
 const QString& PainterSurface::Converted(std::string_view text) {
@@ -96,15 +96,27 @@ void PainterSurface::DrawText(int32_t x, int32_t y, std::string_view text, int32
   painter_->setWorldTransform(base);
 }
 
-bool PainterSurface::OutsideDevice(int characters, int averageCharWidth) const {
-  const int width = averageCharWidth > 0 ? averageCharWidth * characters : lastWidth_;
+bool PainterSurface::OutsideDevice(int characters, int averageCharWidth) {
+  if (painter_->device() == nullptr) return false;
+  int width = averageCharWidth > 0 ? averageCharWidth * characters : lastWidth_;
+  if (width < 0) {
+    // Not measured (a print run draws its plain text lines without asking
+    // for their extent): a text whose first cell shows is drawn without
+    // measuring it; any wider cell contains that one.
+    if (CellOnDevice(0)) return false;
+    lastWidth_ = current_->metrics->horizontalAdvance(lastConverted_);
+    width = lastWidth_;
+  }
+  return !CellOnDevice(width);
+}
+
+bool PainterSurface::CellOnDevice(int width) const {
   const QPaintDevice* device = painter_->device();
-  if (width < 0 || device == nullptr) return false;  // not measured: draw
   // The text's cell in the item frame, widened by an em for overhangs.
   const int em = current_->em;
   const QRectF cell(-em, -em, width + 2.0 * em, current_->cellHeight + 2.0 * em);
   const QRectF onDevice = painter_->worldTransform().mapRect(cell);
-  return !onDevice.intersects(QRectF(0, 0, device->width(), device->height()));
+  return onDevice.intersects(QRectF(0, 0, device->width(), device->height()));
 }
 
 void PainterSurface::FillRect(int32_t originX, int32_t originY, int32_t escapement,

@@ -6,10 +6,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QString>
-#include <map>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/bitmap.h"
 #include "render/surface.h"
@@ -56,14 +56,19 @@ class PainterSurface : public Surface {
   // The QString of a text; the text step measures and then draws the same one.
   const QString& Converted(std::string_view text);
   // True when the text about to be drawn in the current frame falls wholly
-  // outside the paint device.
-  bool OutsideDevice(int characters, int averageCharWidth) const;
+  // outside the paint device. A text not measured yet is measured only when
+  // its first character cell alone lies outside.
+  bool OutsideDevice(int characters, int averageCharWidth);
+  bool CellOnDevice(int width) const;
 
   QPainter* painter_ = nullptr;
   std::string lastText_;
   QString lastConverted_;
   int lastWidth_ = -1;  // measured width of lastText_ in the current font, -1 unknown
-  std::map<std::pair<std::string, int32_t>, LoadedFont> fonts_;
+  // The fonts loaded on this painter, searched in order: a sheet selects
+  // its few fonts again and again, so a short list beats any lookup that
+  // builds keys. The addresses stay valid until the painter changes.
+  std::vector<std::unique_ptr<LoadedFont>> fonts_;
   const LoadedFont* current_ = nullptr;
   QColor colour_ = Qt::black;
 };

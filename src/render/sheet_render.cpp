@@ -1,5 +1,6 @@
 #include "render/sheet_render.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -126,7 +127,7 @@ DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size
                          double horizontal, double vertical, double barHeight, double barLength,
                          double rotation, bool barcode, const std::string& barcodeType,
                          const std::string& barcodePosition, const DeviceMapping& mapping,
-                         Surface& canvas) {
+                         Surface* canvas) {
   DrawRecord item;
   item.Text = std::move(text);
   item.FontName = font.substr(0, DrawRecord::kFontNameCapacity);
@@ -139,7 +140,7 @@ DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size
   item.Angle = rotation;
   item.PixelsPerInch = mapping.PixelsPerInch();
   item.Gap = mapping.Gap();
-  item.Canvas = &canvas;
+  item.Canvas = canvas;
 
   // A barcode needs a real box and a type and position the lists know;
   // anything else is drawn as plain text.
@@ -151,6 +152,19 @@ DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size
     item.BarcodePosition = position;
   }
   return item;
+}
+
+DrawRecord NumeratorRecord(const Numerator& n, int32_t number, const DeviceMapping& mapping,
+                           Surface* canvas) {
+  return ComposeCommon(FormatNumeratorText(n.Prefix, number, n.Mask, n.Suffix), n.Font, n.Size,
+                       n.Colour, n.Horizontal, n.Vertical, n.BarHeight, n.BarLength, n.Rotation,
+                       n.Barcode, n.BarcodeType, n.BarcodePosition, mapping, canvas);
+}
+
+DrawRecord MarginalRecord(const MarginalText& m, const DeviceMapping& mapping, Surface* canvas) {
+  return ComposeCommon(Trim(m.Text), m.Font, m.Size, m.Colour, m.Horizontal, m.Vertical,
+                       m.BarHeight, m.BarLength, m.Rotation, m.Barcode, m.BarcodeType,
+                       m.BarcodePosition, mapping, canvas);
 }
 
 }  // namespace
@@ -204,15 +218,11 @@ int32_t DeviceMapping::Y(double cm) const {
 
 DrawRecord ComposeNumerator(const Numerator& n, int32_t number, const DeviceMapping& mapping,
                             Surface& canvas) {
-  return ComposeCommon(FormatNumeratorText(n.Prefix, number, n.Mask, n.Suffix), n.Font, n.Size,
-                       n.Colour, n.Horizontal, n.Vertical, n.BarHeight, n.BarLength, n.Rotation,
-                       n.Barcode, n.BarcodeType, n.BarcodePosition, mapping, canvas);
+  return NumeratorRecord(n, number, mapping, &canvas);
 }
 
 DrawRecord ComposeMarginal(const MarginalText& m, const DeviceMapping& mapping, Surface& canvas) {
-  return ComposeCommon(Trim(m.Text), m.Font, m.Size, m.Colour, m.Horizontal, m.Vertical,
-                       m.BarHeight, m.BarLength, m.Rotation, m.Barcode, m.BarcodeType,
-                       m.BarcodePosition, mapping, canvas);
+  return MarginalRecord(m, mapping, &canvas);
 }
 
 void DrawItem(DrawRecord item) {
@@ -275,6 +285,66 @@ void DrawSheet(Surface& surface, const DeviceMapping& mapping, const SheetConten
       DrawItem(ComposeNumerator(n, n.Number, mapping, surface));
   if (sheet.marginals != nullptr)
     for (const MarginalText& m : *sheet.marginals) DrawItem(ComposeMarginal(m, mapping, surface));
+}
+
+PreparedSheet::PreparedSheet(const DeviceMapping& mapping, const SheetContent& sheet) {
+  if (sheet.background != nullptr && !sheet.background->Empty()) {
+    background_ = sheet.background;
+    backgroundRect_ = sheet.backgroundRect;
+  }
+  // The records are composed without a canvas; each sheet names its own.
+  if (sheet.numerators != nullptr) {
+    numerators_.reserve(sheet.numerators->size());
+    for (const Numerator& n : *sheet.numerators) {
+      Item item = Prepare(NumeratorRecord(n, n.Number, mapping, nullptr));
+      item.prefix = n.Prefix;
+      item.suffix = n.Suffix;
+      item.mask = n.Mask;
+      numerators_.push_back(std::move(item));
+    }
+  }
+  if (sheet.marginals != nullptr) {
+    marginals_.reserve(sheet.marginals->size());
+    for (const MarginalText& m : *sheet.marginals)
+      marginals_.push_back(Prepare(MarginalRecord(m, mapping, nullptr)));
+  }
+}
+
+PreparedSheet::Item PreparedSheet::Prepare(DrawRecord record) {
+  Item item;
+  item.font = {record.FontName, record.PixelsPerInch, record.FontSize, record.FontColor};
+  item.escapement = EscapementOf(record);
+  item.plainText = !record.WithBarcode;
+  // What DrawItem does to a record without bars.
+  if (item.plainText) record.BarcodePosition = kNoText;
+  record.Canvas = nullptr;
+  item.record = std::move(record);
+  return item;
+}
+
+void PreparedSheet::DrawPrepared(Surface& surface, Item& item) {
+  if (!item.plainText) {
+    // Bars: the text's extent places them, so the full steps are taken.
+    item.record.Canvas = &surface;
+    DrawItem(item.record);
+    item.record.Canvas = nullptr;
+    return;
+  }
+  // DrawItemText without the measuring: a plain line sits at the record's
+  // anchor at its natural width, whatever its extent.
+  surface.SetFont(item.font);
+  surface.DrawText(item.record.X, item.record.Y, item.record.Text, item.escapement, 0);
+}
+
+void PreparedSheet::Draw(Surface& surface, std::span<const int32_t> numbers) {
+  if (background_ != nullptr) surface.DrawImage(*background_, backgroundRect_);
+  const std::size_t count = std::min(numbers.size(), numerators_.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    Item& item = numerators_[i];
+    FormatNumeratorTextInto(item.record.Text, item.prefix, numbers[i], item.mask, item.suffix);
+    DrawPrepared(surface, item);
+  }
+  for (Item& item : marginals_) DrawPrepared(surface, item);
 }
 
 }  // namespace zirvo

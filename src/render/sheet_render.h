@@ -7,7 +7,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "render/barcode.h"
 #include "render/surface.h"
@@ -97,5 +99,41 @@ struct SheetContent {
 
 // The background first, then the numerators, then the marginal texts.
 void DrawSheet(Surface& surface, const DeviceMapping& mapping, const SheetContent& sheet);
+
+// A sheet as a print run draws it page after page. What stays the same from
+// sheet to sheet is worked out once: each item's record and font, the
+// numerators' prefixes, suffixes and masks, the trimmed marginal texts and
+// the background's place. Drawing a sheet then formats its numbers and
+// draws, and draws what DrawSheet draws for the same numbers. A text line
+// without bars is drawn without measuring it, as nothing of its place
+// depends on its extent.
+class PreparedSheet {
+ public:
+  // The numerators' Number fields are not kept: each sheet brings its own.
+  PreparedSheet(const DeviceMapping& mapping, const SheetContent& sheet);
+
+  std::size_t NumeratorCount() const { return numerators_.size(); }
+  // Draws the sheet with numerator i printing numbers[i]; a numerator
+  // without a number in `numbers` is not drawn.
+  void Draw(Surface& surface, std::span<const int32_t> numbers);
+
+ private:
+  struct Item {
+    DrawRecord record;  // its Text the fixed text, or the last number's
+    TextFont font;
+    int32_t escapement = 0;
+    bool plainText = false;  // a text line only, no bars
+    // Numerators only.
+    std::string prefix, suffix;
+    int32_t mask = 0;
+  };
+  static Item Prepare(DrawRecord record);
+  static void DrawPrepared(Surface& surface, Item& item);
+
+  const Bitmap* background_ = nullptr;
+  RectI backgroundRect_;
+  std::vector<Item> numerators_;
+  std::vector<Item> marginals_;
+};
 
 }  // namespace zirvo

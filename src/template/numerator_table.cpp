@@ -1,6 +1,7 @@
 #include "template/numerator_table.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstddef>
 #include <utility>
 #include <vector>
@@ -87,13 +88,24 @@ NumeratorList NumeratorTable::ExportRecords() const {
 
 std::string FormatNumeratorText(std::string_view prefix, int32_t number, int32_t mask,
                                 std::string_view suffix) {
-  std::string text(prefix);
+  std::string text;
+  FormatNumeratorTextInto(text, prefix, number, mask, suffix);
+  return text;
+}
+
+void FormatNumeratorTextInto(std::string& text, std::string_view prefix, int32_t number,
+                             int32_t mask, std::string_view suffix) {
+  text.assign(prefix);
   // The sign goes before the padding: the mask counts the digits only.
   const int64_t wide = number;
   if (wide < 0) text += '-';
-  text += ZeroPad(FormatInt(wide < 0 ? -wide : wide), std::min(mask, kMaxPadding));
+  char digits[24];
+  const char* end = std::to_chars(digits, digits + sizeof digits, wide < 0 ? -wide : wide).ptr;
+  const int64_t count = end - digits;
+  const int64_t width = std::min(mask, kMaxPadding);
+  if (count < width) text.append(static_cast<std::size_t>(width - count), '0');
+  text.append(digits, static_cast<std::size_t>(count));
   text += suffix;
-  return text;
 }
 
 }  // namespace zirvo

@@ -47,5 +47,9 @@ class NumeratorTable : public TextTable {
 // characters + suffix.
 std::string FormatNumeratorText(std::string_view prefix, int32_t number, int32_t mask,
                                 std::string_view suffix);
+// The same text written over `text`, whose memory is reused: a run formats
+// each sheet's numbers into the same strings.
+void FormatNumeratorTextInto(std::string& text, std::string_view prefix, int32_t number,
+                             int32_t mask, std::string_view suffix);
 
 }  // namespace zirvo

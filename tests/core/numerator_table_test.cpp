@@ -368,9 +368,14 @@ TEST(NumeratorText, PadsTheNumberToTheMask) {
       {"F-", 1500, 6, "", "F-001500"},
       {" N\xBA ", 42, 4, " /24 ", " N\xBA 0042 /24 "},
   };
+  // A run formats into the same string sheet after sheet: a longer text
+  // before must leave nothing behind.
+  std::string reused(300, 'x');
   for (const Case& c : cases) {
     EXPECT_EQ(FormatNumeratorText(c.prefix, c.number, c.mask, c.suffix), c.printed)
         << c.number << " mask " << c.mask;
+    FormatNumeratorTextInto(reused, c.prefix, c.number, c.mask, c.suffix);
+    EXPECT_EQ(reused, c.printed) << c.number << " mask " << c.mask;
   }
 }
 

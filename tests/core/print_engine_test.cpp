@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "print_fixtures.h"
+#include "render/sheet_render.h"
 #include "support/recording_device.h"
 #include "support/recording_surface.h"
 
@@ -42,6 +44,40 @@ TEST_F(PrintEngineTest, PrintsEachSheetsCopiesWithTheNumbersOfItsSheet) {
   // A second run starts again from the stored numbers.
   EXPECT_EQ(RunAll("5", "2", "3"), expected);
   EXPECT_EQ(engine.LoadedJob().Numerators[0].Number, 100);
+}
+
+TEST_F(PrintEngineTest, EachPageDrawsWhatItsSheetDrawsAlone) {
+  NumeratorList numerators = {MakeNumerator(1, 998), MakeNumerator(2, 3, true, 6)};
+  numerators[0].Prefix = "F-";
+  numerators[0].Rotation = 90;
+  numerators[0].Horizontal = 2.5;
+  numerators[1].Font = "Courier";
+  numerators[1].Vertical = 4.0;
+  MarginalText m;
+  m.Text = " Copia ";
+  m.Vertical = 20.0;
+  PrintJob job = Job(numerators, {m});
+  job.Background = std::make_shared<SizedBitmap>(10, 10);
+  job.PrintBackground = true;
+  device.offsetX = 99;
+  device.offsetY = 50;
+  engine.LoadPrintJob(job);
+  Choose();
+  RunAll("3", "2", "4");
+
+  ASSERT_EQ(device.pages.size(), 8u);
+  const DeviceMapping mapping = DeviceMapping::Print(600, 99, 50);
+  for (size_t page = 0; page < device.pages.size(); ++page) {
+    const int32_t k = static_cast<int32_t>(page / 2);  // two copies of each sheet
+    NumeratorList sheet = numerators;
+    sheet[0].Number = 998 + 3 * k;
+    sheet[1].Number = 3 - 3 * k;
+    RecordingSurface alone;
+    DrawSheet(alone, mapping,
+              {&sheet, &job.Marginals, job.Background.get(), {-99, -50, 5100, 6600}});
+    EXPECT_EQ(device.pages[page]->Drawn(), alone.Drawn()) << "page " << page + 1;
+  }
+  EXPECT_EQ(device.TextsOn(7), (std::vector<std::string>{"F-1007", "-000006", "Copia"}));
 }
 
 TEST_F(PrintEngineTest, ReadsTheRunSettingsAsThePageDoes) {

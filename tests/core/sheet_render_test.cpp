@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "render/bar_modules.h"
 #include "support/recording_surface.h"
@@ -331,6 +333,56 @@ TEST(DrawSheet, DrawsBackgroundThenNumeratorsThenMarginals) {
   EXPECT_EQ(surface.texts[1].text, "N08");
   EXPECT_EQ(surface.texts[2].text, "M");
   EXPECT_EQ(surface.texts[0].x, -99);  // 0 cm is the paper's edge
+}
+
+TEST(PreparedSheet, DrawsWhatDrawSheetDrawsWithEachSheetsNumbers) {
+  // Affixes, masks, turns, fonts and colours; a text to trim and a blank one;
+  // bars with the line above, and EAN-13 bars below a line it leaves out.
+  NumeratorList numerators = {MakeNumerator(0, 4, "A-", "/x"), MakeNumerator(0, 0),
+                              MakeNumerator(0, 6, "", "-B")};
+  numerators[1].Rotation = 90;
+  numerators[1].Font = "Courier";
+  numerators[1].Size = 20;
+  numerators[1].Colour = 255;
+  numerators[2].Rotation = 45;
+  numerators[2].Horizontal = 3.5;
+  numerators[2].Vertical = 7.25;
+  MarginalTextList marginals(4);
+  marginals[0].Text = "  fijo  ";
+  marginals[0].Rotation = 270;
+  marginals[1].Text = "   ";
+  for (MarginalText* m : {&marginals[2], &marginals[3]}) {
+    m->Barcode = true;
+    m->BarHeight = 1.5;
+    m->BarLength = 4.0;
+    m->Vertical = 10.0;
+  }
+  marginals[2].Text = "12345";
+  marginals[2].BarcodePosition = "01";
+  marginals[3].Text = "123456789012";
+  marginals[3].BarcodeType = "02";
+  marginals[3].BarcodePosition = "02";
+  SizedBitmap image(10, 20);
+  // Long numbers before short ones: nothing of a sheet may stay on the next.
+  const std::vector<std::vector<int32_t>> sheets = {
+      {123456, -7, 0}, {5, INT32_MAX, INT32_MIN}, {42, 0, 1}};
+
+  for (const DeviceMapping& mapping :
+       {DeviceMapping::Print(600, 99, 50), DeviceMapping::Preview(150, 96)}) {
+    for (const Bitmap* background : {static_cast<const Bitmap*>(&image), (const Bitmap*)nullptr}) {
+      const SheetContent content{&numerators, &marginals, background, {-99, -50, 5100, 6600}};
+      PreparedSheet prepared(mapping, content);
+      for (const std::vector<int32_t>& numbers : sheets) {
+        RecordingSurface run, alone;
+        prepared.Draw(run, numbers);
+        NumeratorList numbered = numerators;
+        for (size_t i = 0; i < numbered.size(); ++i) numbered[i].Number = numbers[i];
+        DrawSheet(alone, mapping, {&numbered, &marginals, background, content.backgroundRect});
+        ASSERT_EQ(alone.texts.size(), 6u);
+        EXPECT_EQ(run.Drawn(), alone.Drawn()) << "sheet " << numbers[0];
+      }
+    }
+  }
 }
 
 TEST(BarsOf, FollowsThePublishedSymbolWidths) {

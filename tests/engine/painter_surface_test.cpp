@@ -18,13 +18,14 @@ QRect Ink(const QImage& image) {
   return ink;
 }
 
-QRect DrawOn(int x, int y, int escapement, int averageCharWidth, const char* text = "HHHH") {
+QRect DrawOn(int x, int y, int escapement, int averageCharWidth, const char* text = "HHHH",
+             bool measured = true) {
   QImage image(400, 400, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);
   PainterSurface surface(&painter);
   surface.SetFont({"Arial", 96, 24, 0});
-  surface.MeasureText(text);
+  if (measured) surface.MeasureText(text);
   surface.DrawText(x, y, text, escapement, averageCharWidth);
   painter.end();
   return Ink(image);
@@ -68,11 +69,19 @@ TEST(PainterSurface, EmHeightFollowsPointSizeAndResolution) {
 }
 
 TEST(PainterSurface, TextOutsideTheDeviceIsSkippedAndTextPartlyInsideIsDrawn) {
-  EXPECT_TRUE(DrawOn(-3000, 50, 0, 0).isEmpty());
-  const QRect partly = DrawOn(-20, 50, 0, 0);
-  EXPECT_EQ(partly.left(), 0);
-  // Anchored below the image but turned upwards into it.
-  EXPECT_FALSE(DrawOn(50, 420, 900, 0).isEmpty());
+  // Measured first (the preview) or not (a print run's plain lines) alike.
+  for (const bool measured : {true, false}) {
+    EXPECT_TRUE(DrawOn(-3000, 50, 0, 0, "HHHH", measured).isEmpty()) << measured;
+    const QRect partly = DrawOn(-20, 50, 0, 0, "HHHH", measured);
+    EXPECT_FALSE(partly.isEmpty()) << measured;
+    EXPECT_EQ(partly.left(), 0) << measured;
+    // Anchored below the image but turned upwards into it.
+    EXPECT_FALSE(DrawOn(50, 420, 900, 0, "HHHH", measured).isEmpty()) << measured;
+    // Only the text's far end reaches the image: its first cell lies outside.
+    const QRect farEnd = DrawOn(-150, 50, 0, 0, "HHHHHHHHHHHH", measured);
+    EXPECT_FALSE(farEnd.isEmpty()) << measured;
+    EXPECT_EQ(farEnd.left(), 0) << measured;
+  }
 }
 
 TEST(PainterSurface, FillsTurnedRectanglesAndStretchesImages) {

@@ -1,6 +1,8 @@
 #include "support/recording_surface.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <initializer_list>
 
 #include "base/text.h"
 
@@ -42,6 +44,36 @@ void RecordingSurface::Clear() {
   texts.clear();
   rects.clear();
   images.clear();
+}
+
+std::string RecordingSurface::Drawn() const {
+  std::string drawn;
+  size_t text = 0, rect = 0, image = 0;
+  auto add = [&](std::initializer_list<int64_t> numbers) {
+    for (const int64_t n : numbers) drawn += ' ' + std::to_string(n);
+  };
+  for (const char call : calls) {
+    if (call == 'T' && text < texts.size()) {
+      const TextCall& t = texts[text++];
+      drawn += "text '" + t.text + "' " + t.font.family;
+      add({t.font.pixelsPerInch, t.font.pointSize, t.font.colour, t.x, t.y, t.escapement,
+           t.averageCharWidth});
+    } else if (call == 'R' && rect < rects.size()) {
+      const RectCall& r = rects[rect++];
+      drawn += "rect";
+      add({r.originX, r.originY, r.escapement, r.local.left, r.local.top, r.local.width,
+           r.local.height, r.colour});
+    } else if (call == 'I' && image < images.size()) {
+      const ImageCall& i = images[image++];
+      drawn += "image";
+      add({reinterpret_cast<intptr_t>(i.image), i.target.left, i.target.top, i.target.width,
+           i.target.height});
+    } else {
+      continue;
+    }
+    drawn += '\n';
+  }
+  return drawn;
 }
 
 void RecordingSurface::SetFont(const TextFont& font) {

@@ -44,6 +44,10 @@ class RecordingSurface : public Surface {
   bool failDrawing = false;
 
   void Clear();
+  // What was drawn, one line per text, rectangle or image in drawing order,
+  // each text with the font it was drawn in. Selecting a font and measuring
+  // leave no line: two ways of drawing the same page give the same lines.
+  std::string Drawn() const;
 
   void SetFont(const TextFont& font) override;
   TextExtent MeasureText(std::string_view text) override;

@@ -78,10 +78,16 @@ QStringList ListEntries(QListWidget* list) {
 }
 
 // What the page's progress bar went through during a run.
-struct BarTrace {
+struct BarTrace : QObject {
   int largestMaximum = 0;
   int largestValue = 0;
+  int paints = 0;  // paint events the bar received
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
   explicit BarTrace(QProgressBar* bar) {
+    bar->installEventFilter(this);
     QObject::connect(bar, &QProgressBar::valueChanged, bar,
                      [this](int value) { largestValue = std::max(largestValue, value); });
     // The maximum is read at every value change; the page resets it to 0 at the end.
@@ -395,6 +401,7 @@ class PrintPageTest : public QObject {
     Retype(page.Ed_IncNum, "0");  // no numerator goes below zero: nothing to ask
     BarTrace trace(page.ProgBarra);
     int stoppedAt = 0;
+    int paintedDuringRun = 0;
     bool guardsHeld = false;
     DuringRun during([&] { return page.ProgBarra->value() >= 1850; },
                      [&] {
@@ -405,6 +412,7 @@ class PrintPageTest : public QObject {
                            page.Ed_HojasImp->isReadOnly() && !page.LoadPrintJob(PrintJob{});
                        QVERIFY(page.grab().save(ScreenshotPath("print_page_run.png")));
                        stoppedAt = page.ProgBarra->value();
+                       paintedDuringRun = trace.paints;
                        QTest::mouseClick(page.Bt_CanImp, Qt::LeftButton);
                      });
     QTest::mouseClick(page.Bt_ImpTodo, Qt::LeftButton);
@@ -412,6 +420,10 @@ class PrintPageTest : public QObject {
     QVERIFY(during.Ran());
     QVERIFY(guardsHeld);
     QVERIFY(stoppedAt < sheets);
+    // The bar moved on the screen while the run went on, and is left able to
+    // paint itself (its paints are spaced out during a run).
+    QVERIFY(paintedDuringRun > 0);
+    QVERIFY(page.ProgBarra->updatesEnabled() && page.ProgRepBar->updatesEnabled());
     // The remaining sheets were passed over with the bar running to the end.
     QCOMPARE(trace.largestValue, sheets);
     QCOMPARE(trace.largestMaximum, sheets);
