@@ -564,6 +564,7 @@ void TFHImprime::PrintCalibrationSheet() {
   if (running_ || queue.empty() || !StoreOffsets()) return;
   calibrationCancelled_ = false;
   SetRunning(true);
+  ShowCancel(RunPanel::Run, true);
   device_->SetRunHooks([this] { return calibrationCancelled_; },
                        [this](const std::string& text) {
                          if (text.empty())
@@ -581,6 +582,7 @@ void TFHImprime::PrintCalibrationSheet() {
   }
   device_->SetRunHooks({}, {});
   HideStatus(RunPanel::Run);
+  ShowCancel(RunPanel::Run, false);
   SetRunning(false);
   if (!failure.empty()) ShowFailure(this, failure);
 }

@@ -170,6 +170,8 @@ void QPrinterDevice::NewPage() {
   PageSpooled();
 }
 
+size_t QPrinterDevice::JobsAccepted() const { return run_ ? run_->Jobs().size() : 0; }
+
 SpoolWait QPrinterDevice::Waiting() {
   SpoolWait wait;
   wait.cancelled = [this] { return RunCancelled(); };

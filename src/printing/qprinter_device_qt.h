@@ -50,6 +50,8 @@ class QPrinterDevice : public PageDevice {
   void SheetStarting(int32_t sheet, const std::string& firstNumerator) override;
   std::optional<int32_t> CompletedSheets() const override { return completed_; }
 
+  // The jobs CUPS has accepted in the current run to a queue.
+  size_t JobsAccepted() const;
   // The offsets in force on the current document (0, 0 for a PDF file).
   const PrinterOffsets& Offsets() const { return offsets_; }
 

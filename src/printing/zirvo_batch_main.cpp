@@ -98,9 +98,13 @@ class TerminalObserver : public RunObserver {
                  std::string(40 - filled, ' ').c_str(), percent, position, maximum_);
     std::fflush(stderr);
   }
-  // What the run says beyond its fixed steps: a stopped printer, a cancel.
+  // What the run says beyond its steps (texts ending in "....", such as
+  // waiting for the queue's jobs, which a terminal shows): a stopped
+  // printer, a cancel.
   void ShowStatus(RunPanel, const std::string& text) override {
     if (text == kStatusProcessing || text == kStatusLoading || text == kStatusStarting) return;
+    const bool step = text.size() >= 4 && text.compare(text.size() - 4, 4, "....") == 0;
+    if (step && !showBar_) return;
     if (showBar_ && lastPercent_ >= 0) std::fputs("\n", stderr);
     std::cerr << "zirvo-batch: " << Cp1252ToUtf8(text) << "\n";
   }
