@@ -58,6 +58,27 @@ const char* OwnSpanish(OwnMessage message) {
       return "Plantillas (*.pla)";
     case OwnMessage::AllFilesFilter:
       return "Todos los archivos (*)";
+    case OwnMessage::OffsetNotValid:
+      return "El desplazamiento '%s' debe ser un n\xfamero de -10.0 a 10.0 mil\xedmetros.";
+    case OwnMessage::QueueNotStorable:
+      return "El nombre de impresora '%s' no puede guardarse en la calibraci\xf3n.";
+    case OwnMessage::ChunkNotValid:
+      return "Las hojas por trabajo '%s' deben ser un n\xfamero entero mayor que cero.";
+    case OwnMessage::CompletedUpTo:
+      return "Impresi\xf3n cancelada. El sistema de impresi\xf3n complet\xf3 hasta la hoja %s.";
+    case OwnMessage::PrinterStopped:
+      return "La impresora '%s' est\xe1 detenida: %s. La impresi\xf3n espera.";
+    case OwnMessage::JobsPending:
+      return "Esperando que '%s' complete los trabajos ....";
+    case OwnMessage::CalibrationTitle:
+      return "Hoja de calibraci\xf3n";
+    case OwnMessage::CalibrationPrinter:
+      return "Impresora: %s";
+    case OwnMessage::CalibrationOffsets:
+      return "Desplazamiento en uso: X = %s mm, Y = %s mm";
+    case OwnMessage::CalibrationHint:
+      return "Mida el centro de la cruz: debe quedar a 20 mm del borde izquierdo y 20 mm del "
+             "borde superior.";
   }
   return "";
 }
@@ -111,6 +132,27 @@ const char* OwnEnglish(OwnMessage message) {
       return "Templates (*.pla)";
     case OwnMessage::AllFilesFilter:
       return "All files (*)";
+    case OwnMessage::OffsetNotValid:
+      return "The offset '%s' must be a number from -10.0 to 10.0 millimetres.";
+    case OwnMessage::QueueNotStorable:
+      return "The printer name '%s' cannot be stored in the calibration.";
+    case OwnMessage::ChunkNotValid:
+      return "The sheets per job '%s' must be a whole number greater than zero.";
+    case OwnMessage::CompletedUpTo:
+      return "Printing cancelled. The printing system completed up to sheet %s.";
+    case OwnMessage::PrinterStopped:
+      return "The printer '%s' is stopped: %s. The run is waiting.";
+    case OwnMessage::JobsPending:
+      return "Waiting for '%s' to complete the jobs ....";
+    case OwnMessage::CalibrationTitle:
+      return "Calibration sheet";
+    case OwnMessage::CalibrationPrinter:
+      return "Printer: %s";
+    case OwnMessage::CalibrationOffsets:
+      return "Offsets in force: X = %s mm, Y = %s mm";
+    case OwnMessage::CalibrationHint:
+      return "Measure the centre of the cross: it must lie 20 mm from the left edge and 20 mm "
+             "from the top edge.";
   }
   return "";
 }

@@ -34,6 +34,16 @@ enum class OwnMessage {
   RunCancelled,          // %s: the last sheet printed
   TemplateFilesFilter,   // no argument: a file-dialog filter
   AllFilesFilter,        // no argument: a file-dialog filter
+  OffsetNotValid,        // %s: the text of a printer offset
+  QueueNotStorable,      // %s: a queue name the calibration file cannot hold
+  ChunkNotValid,         // %s: the text of the sheets-per-job field
+  CompletedUpTo,         // %s: the last sheet the printing system completed
+  PrinterStopped,        // %s: the printer, %s: its reason
+  JobsPending,           // %s: the printer; the run waits for its jobs
+  CalibrationTitle,      // no argument: heading of the calibration sheet
+  CalibrationPrinter,    // %s: the queue
+  CalibrationOffsets,    // %s: X, %s: Y in millimetres
+  CalibrationHint,       // no argument: what to measure
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

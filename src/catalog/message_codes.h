@@ -43,6 +43,10 @@ inline constexpr char kSheetsToPrintLabel[] = "0224";
 inline constexpr char kRepositionNumberLabel[] = "0226";
 inline constexpr char kRepositionTitle[] = "0228";
 inline constexpr char kPrintFeaturesTitle[] = "0805";
+// Print page: jobs to a queue and the queue's calibration.
+inline constexpr char kSheetsPerJobLabel[] = "0261";
+inline constexpr char kPrinterOffsetLabel[] = "0262";
+inline constexpr char kPrintCalibrationButton[] = "0263";
 
 // Preview page: background image buttons.
 inline constexpr char kAddImageButton[] = "0027";

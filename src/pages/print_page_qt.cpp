@@ -12,6 +12,8 @@
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "catalog/message_codes.h"
+#include "printing/print_spooler.h"
+#include "printing/printer_calibration.h"
 #include "printing/printer_dialog_qt.h"
 #include "printing/qprinter_device_qt.h"
 #include "widgets/table_grid_qt.h"
@@ -129,7 +131,7 @@ TFHImprime::TFHImprime(QWidget* parent, PageDevice* device) : QWidget(parent) {
                             .arg(kOtherMark.name(), kFrameBlue.name()));
   root->addWidget(footer);
 
-  for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp, Ed_Repone})
+  for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp, Ed_HojasTrab, Ed_Repone})
     field->installEventFilter(this);
   ResetRunWidgets();
 }
@@ -149,7 +151,7 @@ ClickLabel* TFHImprime::Command(QWidget* parent, const char* name, int tag) {
 QWidget* TFHImprime::BuildRunPanel() {
   auto* panel = new QFrame(this);
   panel->setObjectName("PanSelPlanilla");
-  panel->setFixedHeight(200);
+  panel->setFixedHeight(232);
   panel->setStyleSheet(
       QString("#PanSelPlanilla { border-bottom: 1px solid %1; }").arg(kGridLine.name()));
   auto* grid = new QGridLayout(panel);
@@ -187,15 +189,36 @@ QWidget* TFHImprime::BuildRunPanel() {
   grid->addWidget(Et_NumHojas, 3, 0);
   grid->addWidget(Ed_HojasImp, 3, 1);
 
-  grid->setRowStretch(4, 1);
+  Et_HojasTrab = Caption(panel, "Et_HojasTrab");
+  Ed_HojasTrab = Field(panel, "Ed_HojasTrab", 6, 90);
+  auto* offsets = new QHBoxLayout;
+  offsets->setSpacing(6);
+  Et_Despl = Caption(panel, "Et_Despl");
+  Ed_DesplX = Field(panel, "Ed_DesplX", 6, 60);
+  Ed_DesplY = Field(panel, "Ed_DesplY", 6, 60);
+  offsets->addWidget(Et_Despl);
+  offsets->addWidget(Ed_DesplX);
+  offsets->addWidget(Ed_DesplY);
+  offsets->addStretch(1);
+  Bt_Calibrar = Command(panel, "Bt_Calibrar", kPrintCalibration);
+  grid->addWidget(Et_HojasTrab, 4, 0);
+  grid->addWidget(Ed_HojasTrab, 4, 1);
+  grid->addLayout(offsets, 4, 2);
+  grid->addWidget(Bt_Calibrar, 4, 3);
+  for (QLineEdit* field : {Ed_DesplX, Ed_DesplY})
+    connect(field, &QLineEdit::editingFinished, this, [this] {
+      if (!running_) StoreOffsets();
+    });
+
+  grid->setRowStretch(5, 1);
   REqMensaje = Caption(panel, "REqMensaje", true);
   KeepPlaceWhenHidden(REqMensaje);
   ProgBarra = ProgressBar(panel, "ProgBarra");
   Bt_CanImp = Command(panel, "Bt_CanImp", kCancelRun);
   KeepPlaceWhenHidden(Bt_CanImp);
-  grid->addWidget(REqMensaje, 5, 0);
-  grid->addWidget(ProgBarra, 5, 1, 1, 2);
-  grid->addWidget(Bt_CanImp, 5, 3);
+  grid->addWidget(REqMensaje, 6, 0);
+  grid->addWidget(ProgBarra, 6, 1, 1, 2);
+  grid->addWidget(Bt_CanImp, 6, 3);
   return panel;
 }
 
@@ -268,6 +291,8 @@ void TFHImprime::InitPage() {
   Ed_IncNum->setText("1");
   Ed_CopPlan->setText("1");
   Ed_HojasImp->setText("1");
+  Ed_HojasTrab->setText(QString::number(PrinterSetting::kDefaultChunkSheets));
+  ShowOffsets();
   Ed_Repone->clear();
   ShowRepositionList();
   ResetRunWidgets();
@@ -279,6 +304,7 @@ void TFHImprime::ReleasePage() {
   engine_->LoadPrintJob(PrintJob{});
   engine_->ResetPrinters();
   Ed_ImpSelec->clear();
+  ShowOffsets();
 }
 
 void TFHImprime::SelectPrinter() {
@@ -297,6 +323,7 @@ void TFHImprime::SelectPrinter() {
       engine_->SelectPrinter(setting, setting.DisplayName());
       Ed_ImpSelec->setText(QString::fromStdString(engine_->SelectedPrinter()));
       Ed_ImpSelec->setCursorPosition(0);
+      ShowOffsets();
       return;
   }
 }
@@ -307,6 +334,7 @@ void TFHImprime::ResetPrinters() {
   if (running_) return;
   engine_->ResetPrinters();
   Ed_ImpSelec->clear();
+  ShowOffsets();
 }
 
 bool TFHImprime::LoadPrintJob(const PrintJob& job) {
@@ -319,21 +347,15 @@ void TFHImprime::ApplyLanguage() {
     QLabel* widget;
     const char* code;
   } captions[] = {
-      {Et_ImpPlan, code::kPrintFeaturesTitle},
-      {Et_ImpSel, code::kSelectedPrinterLabel},
-      {Et_IncNum, code::kNumeratorIncreaseLabel},
-      {Et_NumCop, code::kCopiesPerTemplateLabel},
-      {Et_NumHojas, code::kSheetsToPrintLabel},
-      {Bt_SelecImpre, code::kSelectPrinterButton},
-      {Bt_ImpPba, code::kPrintTestPageButton},
-      {Bt_ImpTodo, code::kPrintAllButton},
-      {Bt_CanImp, code::kCancelPrintingButton},
-      {Et_Reponer, code::kRepositionTitle},
-      {Et_Rep_01, code::kRepositionNumberLabel},
-      {Bt_ImpRepos, code::kPrintRepositionButton},
-      {Bt_Agregar, code::kAddButton},
-      {Bt_BorraLis, code::kDeleteOneButton},
-      {Bt_BorraT, code::kDeleteAllButton},
+      {Et_ImpPlan, code::kPrintFeaturesTitle},     {Et_ImpSel, code::kSelectedPrinterLabel},
+      {Et_IncNum, code::kNumeratorIncreaseLabel},  {Et_NumCop, code::kCopiesPerTemplateLabel},
+      {Et_NumHojas, code::kSheetsToPrintLabel},    {Et_HojasTrab, code::kSheetsPerJobLabel},
+      {Et_Despl, code::kPrinterOffsetLabel},       {Bt_Calibrar, code::kPrintCalibrationButton},
+      {Bt_SelecImpre, code::kSelectPrinterButton}, {Bt_ImpPba, code::kPrintTestPageButton},
+      {Bt_ImpTodo, code::kPrintAllButton},         {Bt_CanImp, code::kCancelPrintingButton},
+      {Et_Reponer, code::kRepositionTitle},        {Et_Rep_01, code::kRepositionNumberLabel},
+      {Bt_ImpRepos, code::kPrintRepositionButton}, {Bt_Agregar, code::kAddButton},
+      {Bt_BorraLis, code::kDeleteOneButton},       {Bt_BorraT, code::kDeleteAllButton},
       {Bt_CanRepos, code::kCancelPrintingButton},
   };
   for (const auto& caption : captions) caption.widget->setText(ToQString(LookupText(caption.code)));
@@ -350,6 +372,9 @@ void TFHImprime::Boton000Click(int tag) {
     case kPrintTestSheet:
       RunCommand([this] { engine_->PrintTestSheet(); });
       break;
+    case kPrintCalibration:
+      PrintCalibrationSheet();
+      break;
     case kPrintReposition:
       RunCommand([this] { engine_->PrintReposition(); });
       break;
@@ -364,6 +389,7 @@ void TFHImprime::Boton000Click(int tag) {
       break;
     case kCancelRun:
       engine_->CancelRun();
+      calibrationCancelled_ = true;
       break;
     default:
       break;
@@ -372,7 +398,7 @@ void TFHImprime::Boton000Click(int tag) {
 
 template <typename Run>
 void TFHImprime::RunCommand(Run run) {
-  if (running_ || !MayWriteTarget()) return;
+  if (running_ || !MayWriteTarget() || !StoreOffsets() || !ApplyChunk()) return;
   engine_->SetRunSettings(FromQString(Ed_IncNum->text()), FromQString(Ed_CopPlan->text()),
                           FromQString(Ed_HojasImp->text()));
   std::string failure;
@@ -413,10 +439,11 @@ void TFHImprime::SetRunning(bool running) {
   running_ = running;
   for (QWidget* command :
        std::initializer_list<QWidget*>{Bt_SelecImpre, Bt_ImpPba, Bt_ImpTodo, Bt_ImpRepos,
-                                       Bt_Agregar, Bt_BorraLis, Bt_BorraT, Ed_Repone})
+                                       Bt_Agregar, Bt_BorraLis, Bt_BorraT, Ed_Repone, Bt_Calibrar})
     command->setEnabled(!running);
   // The run read its settings when it began.
-  for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp}) field->setReadOnly(running);
+  for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp, Ed_HojasTrab, Ed_DesplX, Ed_DesplY})
+    field->setReadOnly(running);
   emit RunningChanged(running);
 }
 
@@ -428,7 +455,7 @@ bool TFHImprime::eventFilter(QObject* watched, QEvent* event) {
     AddRepositionEntry();
     return true;
   }
-  for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp}) {
+  for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp, Ed_HojasTrab}) {
     if (watched == field) return EnteroKeyPress(field, key);
   }
   return QWidget::eventFilter(watched, event);
@@ -476,6 +503,88 @@ void TFHImprime::ShowRepositionList() {
   Ed_LisRep->clear();
   for (const std::string& entry : engine_->RepositionEntries())
     Ed_LisRep->addItem(ToQString(entry));
+}
+
+std::string TFHImprime::ChosenQueue() const {
+  const PrinterSetting& setting = engine_->Setting();
+  if (engine_->SelectedPrinter().empty() || setting.target != PrinterSetting::Target::Queue)
+    return {};
+  return setting.printerName.empty() ? CupsDefaultQueue() : setting.printerName;
+}
+
+void TFHImprime::ShowOffsets() {
+  const std::string queue = ChosenQueue();
+  const PrinterOffsets offsets =
+      queue.empty() ? PrinterOffsets{} : ReadPrinterOffsets(CalibrationFile(), queue);
+  Ed_DesplX->setText(QString::fromStdString(FormatOffsetMm(offsets.xMm)));
+  Ed_DesplY->setText(QString::fromStdString(FormatOffsetMm(offsets.yMm)));
+  for (QWidget* widget : std::initializer_list<QWidget*>{Ed_DesplX, Ed_DesplY, Bt_Calibrar})
+    widget->setEnabled(!queue.empty());
+}
+
+bool TFHImprime::StoreOffsets() {
+  const std::string queue = ChosenQueue();
+  if (queue.empty()) return true;
+  PrinterOffsets typed;
+  for (auto [field, mm] : {std::pair{Ed_DesplX, &typed.xMm}, std::pair{Ed_DesplY, &typed.yMm}}) {
+    if (!ParseOffsetMm(FromQString(field->text()), *mm)) {
+      ShowFailure(this, OwnText(OwnMessage::OffsetNotValid, FromQString(field->text())));
+      field->setFocus();
+      field->selectAll();
+      return false;
+    }
+  }
+  if (typed == ReadPrinterOffsets(CalibrationFile(), queue)) return true;
+  try {
+    StorePrinterOffsets(CalibrationFile(), queue, typed);
+  } catch (const ZirvoError& e) {
+    ShowFailure(this, e.what());
+    return false;
+  }
+  return true;
+}
+
+bool TFHImprime::ApplyChunk() {
+  const std::string text = Trim(FromQString(Ed_HojasTrab->text()));
+  int32_t sheets = PrinterSetting::kDefaultChunkSheets;
+  if (!text.empty() && (!TryParseInt32(text, sheets) || sheets <= 0)) {
+    ShowFailure(this, OwnText(OwnMessage::ChunkNotValid, text));
+    Ed_HojasTrab->setFocus();
+    Ed_HojasTrab->selectAll();
+    return false;
+  }
+  PrinterSetting setting = engine_->Setting();
+  setting.chunkSheets = sheets;
+  engine_->SelectPrinter(setting, engine_->SelectedPrinter());
+  return true;
+}
+
+void TFHImprime::PrintCalibrationSheet() {
+  const std::string queue = ChosenQueue();
+  if (running_ || queue.empty() || !StoreOffsets()) return;
+  calibrationCancelled_ = false;
+  SetRunning(true);
+  ShowCancel(RunPanel::Run, true);
+  device_->SetRunHooks([this] { return calibrationCancelled_; },
+                       [this](const std::string& text) {
+                         if (text.empty())
+                           HideStatus(RunPanel::Run);
+                         else
+                           ShowStatus(RunPanel::Run, text);
+                       });
+  std::string failure;
+  try {
+    device_->SetPrinter(engine_->Setting());
+    zirvo::PrintCalibrationSheet(*device_, queue, ReadPrinterOffsets(CalibrationFile(), queue));
+    if (calibrationCancelled_) device_->Abort();
+  } catch (const ZirvoError& e) {
+    failure = e.what();
+  }
+  device_->SetRunHooks({}, {});
+  HideStatus(RunPanel::Run);
+  ShowCancel(RunPanel::Run, false);
+  SetRunning(false);
+  if (!failure.empty()) ShowFailure(this, failure);
 }
 
 QLabel* TFHImprime::StatusOf(RunPanel panel) const {

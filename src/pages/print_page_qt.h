@@ -1,5 +1,6 @@
 // TFHImprime: the print page. The run-settings panel (printer, increment,
-// copies, sheets, test sheet, print all, cancel) and the reposition panel
+// copies, sheets, sheets per job, the queue's calibration offsets and its
+// calibration sheet, test sheet, print all, cancel) and the reposition panel
 // (entry, sorted list, add, delete one, delete all, print, cancel) over the
 // print engine, whose runs report their progress to the page.
 #pragma once
@@ -29,6 +30,7 @@ class TFHImprime : public QWidget, private RunObserver {
     kSelectPrinter = 101,
     kPrintAll = 201,
     kPrintTestSheet = 202,
+    kPrintCalibration = 203,
     kPrintReposition = 301,
     kAddEntry = 311,
     kDeleteEntry = 312,
@@ -69,6 +71,12 @@ class TFHImprime : public QWidget, private RunObserver {
   QLineEdit* Ed_CopPlan;
   QLabel* Et_NumHojas;
   QLineEdit* Ed_HojasImp;
+  QLabel* Et_HojasTrab;
+  QLineEdit* Ed_HojasTrab;  // sheets per job to a queue
+  QLabel* Et_Despl;
+  QLineEdit* Ed_DesplX;  // the chosen queue's calibration, millimetres
+  QLineEdit* Ed_DesplY;
+  ClickLabel* Bt_Calibrar;
   ClickLabel* Bt_SelecImpre;
   ClickLabel* Bt_ImpPba;
   ClickLabel* Bt_ImpTodo;
@@ -112,6 +120,17 @@ class TFHImprime : public QWidget, private RunObserver {
   void DeleteRepositionEntry();
   void ClearRepositionEntries();
   void ShowRepositionList();
+  // The queue the chosen printer setting prints on; "" for a PDF file.
+  std::string ChosenQueue() const;
+  // Shows the chosen queue's stored offsets (fields disabled without a queue).
+  void ShowOffsets();
+  // Stores the offsets as typed when they changed; false (and a message)
+  // when one is not a valid offset.
+  bool StoreOffsets();
+  // The sheets-per-job field into the engine's setting; false (and a
+  // message) when it is not a positive whole number.
+  bool ApplyChunk();
+  void PrintCalibrationSheet();
 
   // RunObserver
   void ShowStatus(RunPanel panel, const std::string& text) override;
@@ -133,6 +152,7 @@ class TFHImprime : public QWidget, private RunObserver {
   std::unique_ptr<PrintEngine> engine_;
   bool running_ = false;
   QElapsedTimer barPainted_;          // since a run's progress bar was last painted
+  bool calibrationCancelled_ = false;
   std::vector<std::string> notices_;  // shown once the run has ended
 };
 

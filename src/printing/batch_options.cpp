@@ -1,6 +1,7 @@
 #include "printing/batch_options.h"
 
 #include "base/text.h"
+#include "printing/printer_calibration.h"
 
 namespace zirvo {
 namespace {
@@ -25,6 +26,13 @@ int32_t PositiveInteger(const std::string& option, const std::string& text) {
   if (!TryParseInt32(text, value) || value <= 0)
     throw UsageError(option + " needs a positive whole number, not '" + text + "'");
   return value;
+}
+
+double OffsetMm(const std::string& option, const std::string& text) {
+  double mm = 0.0;
+  if (!ParseOffsetMm(text, mm))
+    throw UsageError(option + " needs millimetres from -10.0 to 10.0, not '" + text + "'");
+  return mm;
 }
 
 void ParsePaper(const std::string& text, BatchOptions& o) {
@@ -132,6 +140,8 @@ const char* BatchUsage() {
          "  zirvo-batch print TEMPLATE.pla (--output FILE.pdf | --printer QUEUE) [--sheets N]\n"
          "              [--copies N] [--increment N] [--test-sheet] [--reposition NUMBER]...\n"
          "              [--background IMAGE.jpg] [--paper A4|Letter|WxH] [--landscape] [--dpi N]\n"
+         "              [--chunk SHEETS_PER_JOB]\n"
+         "  zirvo-batch calibrate --printer QUEUE [--x MM] [--y MM] [--sheet] [--paper A4|WxH]\n"
          "  zirvo-batch preview TEMPLATE.pla --output FILE.png [--zoom PERCENT]\n"
          "              [--background IMAGE.jpg]\n"
          "  zirvo-batch info TEMPLATE.pla [--json]\n"
@@ -162,17 +172,20 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
     o.command = BatchOptions::Command::Preview;
   else if (command == "info")
     o.command = BatchOptions::Command::Info;
+  else if (command == "calibrate")
+    o.command = BatchOptions::Command::Calibrate;
   else
     throw UsageError("unknown command '" + command + "'");
 
   const bool print = o.command == BatchOptions::Command::Print;
   const bool preview = o.command == BatchOptions::Command::Preview;
   const bool info = o.command == BatchOptions::Command::Info;
+  const bool calibrate = o.command == BatchOptions::Command::Calibrate;
   while (!in.Done()) {
     const std::string& arg = in.Next();
     if (arg == "--output" && (print || preview))
       o.output = in.ValueOf(arg);
-    else if (arg == "--printer" && print)
+    else if (arg == "--printer" && (print || calibrate))
       o.printer = in.ValueOf(arg);
     else if (arg == "--sheets" && print)
       o.sheets = in.ValueOf(arg);
@@ -186,7 +199,7 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
       o.reposition.push_back(in.ValueOf(arg));
     else if (arg == "--background" && (print || preview))
       o.background = in.ValueOf(arg);
-    else if (arg == "--paper" && print)
+    else if (arg == "--paper" && (print || calibrate))
       ParsePaper(in.ValueOf(arg), o);
     else if (arg == "--landscape" && print)
       o.landscape = true;
@@ -196,12 +209,28 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
       o.zoom = PositiveInteger(arg, in.ValueOf(arg));
     else if (arg == "--json" && info)
       o.json = true;
+    else if (arg == "--chunk" && print)
+      o.chunk = PositiveInteger(arg, in.ValueOf(arg));
+    else if (arg == "--x" && calibrate)
+      o.offsetX = OffsetMm(arg, in.ValueOf(arg));
+    else if (arg == "--y" && calibrate)
+      o.offsetY = OffsetMm(arg, in.ValueOf(arg));
+    else if (arg == "--sheet" && calibrate)
+      o.calibrationSheet = true;
     else if (!arg.empty() && arg[0] == '-')
       throw UsageError("unknown option '" + arg + "' for " + command);
+    else if (calibrate)
+      throw UsageError("calibrate takes no template, not '" + arg + "'");
     else if (o.templatePath.empty())
       o.templatePath = arg;
     else
       throw UsageError("only one template, not also '" + arg + "'");
+  }
+  if (calibrate) {
+    if (o.printer.empty()) throw UsageError("calibrate needs --printer QUEUE");
+    if (!o.offsetX && !o.offsetY && !o.calibrationSheet)
+      throw UsageError("calibrate needs --x MM and --y MM, or --sheet");
+    return o;
   }
   if (o.templatePath.empty()) throw UsageError("the template file is missing");
   if (print && o.output.empty() == o.printer.empty())
@@ -226,6 +255,7 @@ PrinterSetting BatchPrinterSetting(const BatchOptions& o, const SheetHeader& she
   }
   s.landscape = o.landscape;
   s.resolution = o.dpi > 0 ? o.dpi : (o.printer.empty() ? 600 : 0);
+  if (o.chunk > 0) s.chunkSheets = o.chunk;
   return s;
 }
 

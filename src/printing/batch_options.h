@@ -1,6 +1,7 @@
 // The command line of zirvo-batch, and the text its info command prints.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ class UsageError : public std::runtime_error {
 };
 
 struct BatchOptions {
-  enum class Command { Print, Preview, Info, Help, Version };
+  enum class Command { Print, Preview, Info, Calibrate, Help, Version };
 
   Command command = Command::Info;
   std::string templatePath;
@@ -34,6 +35,10 @@ struct BatchOptions {
   int32_t dpi = 0;
   int32_t zoom = 100;
   bool json = false;
+  int32_t chunk = 0;  // sheets per job to a queue; 0 for the default
+  // calibrate: the offsets to store (each optional) and whether to print the sheet.
+  std::optional<double> offsetX, offsetY;
+  bool calibrationSheet = false;
 };
 
 // `args` without the program name. Throws UsageError.

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "printing/printer_setting.h"
@@ -47,17 +48,43 @@ class PageDevice {
   // The surface of the current page; valid while a document is open.
   virtual Surface& PageSurface() = 0;
 
-  // Called each time a page has been handed on (after NewPage): the screens
-  // process their pending events there, so a cancel command can be clicked.
+  // What a run tells a device that hands its document on in several jobs:
+  // the name of the run (the template's name, Windows-1252), and each sheet
+  // before its first page is drawn, with numerator 1's printed text on it
+  // ("" without numerators). Devices that print one document ignore both.
+  virtual void SetRunName(const std::string& /*name*/) {}
+  virtual void SheetStarting(int32_t /*sheet*/, const std::string& /*firstNumerator*/) {}
+  // After Abort: the last sheet of the run that the printing system reports
+  // printed (0 for none), for a device that hands sheets on before the run
+  // ends; nothing for one whose aborted document never reaches a printer.
+  virtual std::optional<int32_t> CompletedSheets() const { return std::nullopt; }
+
+  // Called each time a page has been handed on (after NewPage), and while
+  // the device waits for the printing system: the screens process their
+  // pending events there, so a cancel command can be clicked.
   void SetPageSpooledHook(std::function<void()> hook) { pageSpooled_ = std::move(hook); }
+  // The run's cancel flag and status line, for a device that waits for the
+  // printing system: a wait ends when `cancelled` turns true, and `status`
+  // shows why the run is waiting ("" when it no longer is).
+  void SetRunHooks(std::function<bool()> cancelled,
+                   std::function<void(const std::string&)> status) {
+    cancelled_ = std::move(cancelled);
+    status_ = std::move(status);
+  }
 
  protected:
   void PageSpooled() {
     if (pageSpooled_) pageSpooled_();
   }
+  bool RunCancelled() const { return cancelled_ && cancelled_(); }
+  void ShowRunStatus(const std::string& text) {
+    if (status_) status_(text);
+  }
 
  private:
   std::function<void()> pageSpooled_;
+  std::function<bool()> cancelled_;
+  std::function<void(const std::string&)> status_;
 };
 
 }  // namespace zirvo

@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "render/sheet_render.h"
+#include "template/numerator_table.h"
 
 namespace zirvo {
 namespace {
@@ -237,6 +238,14 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
   std::string title = "Zirvo: " + job_.Sheet.Name;
   if (title.size() > kTitleCapacity) title.resize(kTitleCapacity);
   device_.SetTitle(title);
+  device_.SetRunName(job_.Sheet.Name);
+  device_.SetRunHooks([this] { return cancel_; },
+                      [this, panel](const std::string& text) {
+                        if (text.empty())
+                          Observer().HideStatus(panel);
+                        else
+                          Observer().ShowStatus(panel, text);
+                      });
 
   try {
     device_.BeginDoc();
@@ -276,18 +285,26 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
         if (!plan.deltas.empty()) number += plan.signs[i] * plan.deltas[static_cast<size_t>(k - 1)];
         numbers[i] = static_cast<int32_t>(number);  // checked before the run began
       }
+      device_.SheetStarting(k, working.empty()
+                                   ? std::string()
+                                   : FormatNumeratorText(working[0].Prefix, working[0].Number,
+                                                         working[0].Mask, working[0].Suffix));
       for (int32_t copy = 1; copy <= plan.pagesPerSheet; ++copy) {
         sheet.Draw(device_.PageSurface(), numbers);
         if (copy < plan.pagesPerSheet || k < plan.sheets) device_.NewPage();
       }
       done = k;
     }
+    // A device that hands sheets on while drawing may wait in EndDoc for the
+    // printing system; a cancel then ends that wait too.
+    if (!cancel_) device_.EndDoc();
     if (cancel_) {
       Observer().SetProgressPosition(panel, plan.progressMaximum);
       device_.Abort();
-      Observer().ShowStatus(panel, OwnText(OwnMessage::RunCancelled, FormatInt(done)));
-    } else {
-      device_.EndDoc();
+      const std::optional<int32_t> completed = device_.CompletedSheets();
+      Observer().ShowStatus(panel, completed
+                                       ? OwnText(OwnMessage::CompletedUpTo, FormatInt(*completed))
+                                       : OwnText(OwnMessage::RunCancelled, FormatInt(done)));
     }
   } catch (...) {
     device_.Abort();
@@ -299,6 +316,7 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
 }
 
 void PrintEngine::FinishRun(RunPanel panel) {
+  device_.SetRunHooks({}, {});
   Observer().ShowProgress(panel, false);
   Observer().ShowCancel(panel, false);
   Observer().SetProgressMaximum(panel, 0);

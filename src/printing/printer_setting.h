@@ -25,6 +25,9 @@ struct PrinterSetting {
   int32_t resolution = 0;  // dots per inch; 0 for the queue's default (600 for a PDF file)
   DuplexMode duplex = DuplexMode::QueueDefault;
   ColourMode colour = ColourMode::QueueDefault;
+  // A run to a queue goes as consecutive jobs of at most this many sheets.
+  int32_t chunkSheets = kDefaultChunkSheets;
+  static constexpr int32_t kDefaultChunkSheets = 500;
 
   bool operator==(const PrinterSetting&) const = default;
 

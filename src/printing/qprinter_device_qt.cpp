@@ -6,41 +6,21 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QTemporaryFile>
 #include <cmath>
 
 #include "base/qtext_qt.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
+#include "printing/spool_run.h"
 
 namespace zirvo {
 namespace {
 
 constexpr int32_t kPdfDefaultResolution = 600;
-
-// The CUPS media option for a paper the setting names explicitly.
-QString MediaOption(const PrinterSetting& s) {
-  switch (s.paper) {
-    case PaperKind::A4:
-      return "A4";
-    case PaperKind::A3:
-      return "A3";
-    case PaperKind::A5:
-      return "A5";
-    case PaperKind::Letter:
-      return "Letter";
-    case PaperKind::Legal:
-      return "Legal";
-    case PaperKind::Custom:
-      return QString("Custom.%1x%2mm")
-          .arg(std::lround(s.paperWidthCm * 10.0))
-          .arg(std::lround(s.paperHeightCm * 10.0));
-    case PaperKind::QueueDefault:
-      break;
-  }
-  return {};
-}
+// Parts of a run drawn ahead of the printer: enough to keep every printer of
+// a class busy, few enough that a stopped printer stops the drawing soon.
+constexpr size_t kPartsAhead = 4;
 
 QString QueueDescription(const PrinterSetting& s) {
   return s.printerName.empty() ? QString("(default printer)")
@@ -96,32 +76,41 @@ void QPrinterDevice::Fail(const QString& cause) {
 }
 
 void QPrinterDevice::BeginDoc() {
-  if (printer_) Abort();
-  const bool toFile = setting_.target == PrinterSetting::Target::PdfFile;
+  if (DocumentOpen()) Abort();
+  completed_.reset();
+  offsets_ = {};
+  queue_.clear();
 
-  QPageSize pageSize = PageSizeOf(setting_);
-  int32_t resolution = setting_.resolution;
-  if (!toFile) {
+  pageSize_ = PageSizeOf(setting_);
+  resolution_ = setting_.resolution;
+  if (ToQueue()) {
     // What the queue would use by itself, for what the setting leaves open.
     const QPrinterInfo info =
         setting_.printerName.empty()
             ? QPrinterInfo::defaultPrinter()
             : QPrinterInfo::printerInfo(QString::fromStdString(setting_.printerName));
     if (info.isNull()) Fail(QStringLiteral("la impresora no existe"));
-    if (!pageSize.isValid()) pageSize = info.defaultPageSize();
-    if (resolution <= 0) {
+    if (!pageSize_.isValid()) pageSize_ = info.defaultPageSize();
+    if (resolution_ <= 0) {
       QPrinter native(info, QPrinter::HighResolution);
-      resolution = native.resolution();
+      resolution_ = native.resolution();
     }
+    queue_ = info.printerName().toStdString();
+    offsets_ = ReadPrinterOffsets(CalibrationFile(), queue_);
+    if (!spooler_) spooler_ = MakeCupsSpooler();
+    run_ = std::make_unique<SpoolRun>(*spooler_, queue_, JobOptions(setting_));
   }
-  if (!pageSize.isValid()) pageSize = QPageSize(QPageSize::A4);
-  if (resolution <= 0) resolution = kPdfDefaultResolution;
+  if (!pageSize_.isValid()) pageSize_ = QPageSize(QPageSize::A4);
+  if (resolution_ <= 0) resolution_ = kPdfDefaultResolution;
+  OpenPart();
+}
 
+void QPrinterDevice::OpenPart() {
   // The spool file: beside the target for a PDF file, so that the rename
   // that publishes it cannot cross file systems.
-  const QString folder = toFile
-                             ? QFileInfo(QString::fromStdString(setting_.outputFile)).absolutePath()
-                             : QDir::tempPath();
+  const QString folder =
+      ToQueue() ? QDir::tempPath()
+                : QFileInfo(QString::fromStdString(setting_.outputFile)).absolutePath();
   QTemporaryFile spool(folder + "/.zirvo-XXXXXX.pdf");
   spool.setAutoRemove(false);
   if (!spool.open()) {
@@ -134,8 +123,8 @@ void QPrinterDevice::BeginDoc() {
   printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
   printer_->setOutputFormat(QPrinter::PdfFormat);
   printer_->setOutputFileName(spoolFile_);
-  printer_->setResolution(resolution);
-  printer_->setPageSize(pageSize);
+  printer_->setResolution(resolution_);
+  printer_->setPageSize(pageSize_);
   printer_->setPageOrientation(setting_.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
   printer_->setFullPage(true);
   printer_->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
@@ -143,114 +132,146 @@ void QPrinterDevice::BeginDoc() {
   printer_->setCreator(QStringLiteral("Zirvo"));
   if (!painter_.begin(printer_.get())) Fail(QStringLiteral("no se pudo iniciar el documento"));
   surface_.SetPainter(&painter_);
+  PlaceDrawing();
 
   dotsPerInch_ = printer_->resolution();
   const QRectF paper = printer_->paperRect(QPrinter::DevicePixel);
   width_ = static_cast<int32_t>(std::lround(paper.width()));
   height_ = static_cast<int32_t>(std::lround(paper.height()));
+  pagePending_ = false;
+  partSheets_ = 0;
+}
+
+// The calibration offsets: the whole page moves by them.
+void QPrinterDevice::PlaceDrawing() {
+  const double dotsPerMm = printer_->resolution() / 25.4;
+  painter_.setWorldTransform(
+      QTransform::fromTranslate(offsets_.xMm * dotsPerMm, offsets_.yMm * dotsPerMm));
+}
+
+Surface& QPrinterDevice::PageSurface() {
+  if (pagePending_ && printer_) {
+    pagePending_ = false;
+    if (!printer_->newPage()) Fail(QStringLiteral("no se pudo comenzar una hoja nueva"));
+    PlaceDrawing();
+  }
+  return surface_;
 }
 
 void QPrinterDevice::NewPage() {
   if (!printer_) throw ZirvoError("no document is open");
-  if (!printer_->newPage()) Fail(QStringLiteral("no se pudo comenzar una hoja nueva"));
+  if (ToQueue()) {
+    // The page begins when it is drawn on, so that a part of a run to a
+    // queue ends without an empty page after its last sheet.
+    pagePending_ = true;
+  } else if (!printer_->newPage()) {
+    Fail(QStringLiteral("no se pudo comenzar una hoja nueva"));
+  }
   PageSpooled();
 }
 
-void QPrinterDevice::EndDoc() {
-  if (!printer_) throw ZirvoError("no document is open");
+size_t QPrinterDevice::JobsAccepted() const { return run_ ? run_->Jobs().size() : 0; }
+
+SpoolWait QPrinterDevice::Waiting() {
+  SpoolWait wait;
+  wait.cancelled = [this] { return RunCancelled(); };
+  wait.status = [this](const std::string& text) { ShowRunStatus(text); };
+  wait.idle = [this] { PageSpooled(); };
+  return wait;
+}
+
+void QPrinterDevice::SheetStarting(int32_t sheet, const std::string& firstNumerator) {
+  if (!run_ || !printer_) return;
+  if (pagePending_ && partSheets_ >= std::max(1, setting_.chunkSheets)) {
+    ClosePart();
+    // Drawing stays a few parts ahead of the printer; a cancel ends the
+    // wait, and the run stops before its next sheet.
+    run_->WaitUntilAtMost(kPartsAhead, Waiting());
+    OpenPart();
+  }
+  if (partSheets_ == 0) {
+    partFirst_ = sheet;
+    partFirstNumber_ = firstNumerator;
+  }
+  partLast_ = sheet;
+  partLastNumber_ = firstNumerator;
+  ++partSheets_;
+}
+
+void QPrinterDevice::ClosePart() {
   surface_.SetPainter(nullptr);
   const bool ended = painter_.end();
   const bool failed = !ended || printer_->printerState() == QPrinter::Error;
   printer_.reset();
+  pagePending_ = false;
   if (failed) Fail(QStringLiteral("no se pudo terminar el documento"));
+  if (!run_) return;
+  SpoolPart part;
+  part.file = spoolFile_.toStdString();
+  spoolFile_.clear();  // the run removes it
+  const std::string name = Cp1252ToUtf8(runName_.empty() ? title_ : runName_);
+  if (partSheets_ == 0) {
+    part.title = name;
+  } else {
+    part.title = JobName(name, partFirst_, partLast_, Cp1252ToUtf8(partFirstNumber_),
+                         Cp1252ToUtf8(partLastNumber_));
+    part.firstSheet = partFirst_;
+    part.lastSheet = partLast_;
+  }
+  run_->Hand(std::move(part));
+}
 
-  if (setting_.target == PrinterSetting::Target::PdfFile) {
-    const QString target = QString::fromStdString(setting_.outputFile);
-    // The spool file was made private; the document gets the usual permissions
-    // (or those of the file it replaces).
-    const QFile::Permissions usual = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
-                                     QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
-    QFile::setPermissions(spoolFile_, QFile::exists(target) ? QFile::permissions(target) : usual);
-    // rename() does not replace; the spool file stays until the target is free.
-    if (QFile::exists(target) && !QFile::remove(target)) {
-      QFile::remove(spoolFile_);
-      spoolFile_.clear();
-      Fail(QStringLiteral("no se pudo reemplazar el archivo"));
-    }
-    if (!QFile::rename(spoolFile_, target)) {
-      QFile::remove(spoolFile_);
-      spoolFile_.clear();
-      Fail(QStringLiteral("no se pudo escribir el archivo"));
-    }
-    spoolFile_.clear();
+void QPrinterDevice::EndDoc() {
+  if (!printer_) throw ZirvoError("no document is open");
+  ClosePart();
+
+  if (ToQueue()) {
+    // Done only when CUPS reports every job completed. A cancel ends the
+    // wait with the jobs still held; the run aborts them then.
+    ShowRunStatus(OwnText(OwnMessage::JobsPending, Utf8ToCp1252(queue_)));
+    if (!run_->WaitUntilAtMost(0, Waiting())) return;
+    ShowRunStatus("");
+    completed_ = run_->CompletedPrefix();
+    run_.reset();
     return;
   }
-  Submit();
-}
 
-QStringList LpArguments(const PrinterSetting& setting, const QString& title, const QString& file) {
-  QStringList args;
-  if (!setting.printerName.empty()) args << "-d" << QString::fromStdString(setting.printerName);
-  args << "-t" << title;
-  // The document is drawn at the paper's full size: no driver may fit it to
-  // its printable area, or every number would move on the paper.
-  args << "-o"
-       << "print-scaling=none";
-  const QString media = MediaOption(setting);
-  if (!media.isEmpty()) args << "-o" << ("media=" + media);
-  switch (setting.duplex) {
-    case DuplexMode::Simplex:
-      args << "-o"
-           << "sides=one-sided";
-      break;
-    case DuplexMode::LongEdge:
-      args << "-o"
-           << "sides=two-sided-long-edge";
-      break;
-    case DuplexMode::ShortEdge:
-      args << "-o"
-           << "sides=two-sided-short-edge";
-      break;
-    case DuplexMode::QueueDefault:
-      break;
+  const QString target = QString::fromStdString(setting_.outputFile);
+  // The spool file was made private; the document gets the usual permissions
+  // (or those of the file it replaces).
+  const QFile::Permissions usual = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                   QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
+  QFile::setPermissions(spoolFile_, QFile::exists(target) ? QFile::permissions(target) : usual);
+  // rename() does not replace; the spool file stays until the target is free.
+  if (QFile::exists(target) && !QFile::remove(target)) {
+    QFile::remove(spoolFile_);
+    spoolFile_.clear();
+    Fail(QStringLiteral("no se pudo reemplazar el archivo"));
   }
-  switch (setting.colour) {
-    case ColourMode::Colour:
-      args << "-o"
-           << "print-color-mode=color";
-      break;
-    case ColourMode::GrayScale:
-      args << "-o"
-           << "print-color-mode=monochrome";
-      break;
-    case ColourMode::QueueDefault:
-      break;
+  if (!QFile::rename(spoolFile_, target)) {
+    QFile::remove(spoolFile_);
+    spoolFile_.clear();
+    Fail(QStringLiteral("no se pudo escribir el archivo"));
   }
-  args << "--" << file;
-  return args;
-}
-
-void QPrinterDevice::Submit() {
-  const QStringList args = LpArguments(setting_, ToQString(title_), spoolFile_);
-  QProcess lp;
-  lp.start(QStringLiteral("lp"), args);
-  const bool finished = lp.waitForStarted(10000) && lp.waitForFinished(120000);
-  const QString errors = QString::fromLocal8Bit(lp.readAllStandardError()).trimmed();
-  QFile::remove(spoolFile_);
   spoolFile_.clear();
-  if (!finished || lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0)
-    Fail(errors.isEmpty()
-             ? QStringLiteral("el sistema de impresi\u00f3n no acept\u00f3 el documento")
-             : errors);
 }
 
 void QPrinterDevice::Abort() noexcept {
   surface_.SetPainter(nullptr);
   if (painter_.isActive()) painter_.end();
   printer_.reset();
+  pagePending_ = false;
   if (!spoolFile_.isEmpty()) {
     QFile::remove(spoolFile_);
     spoolFile_.clear();
+  }
+  if (run_) {
+    try {
+      completed_ = run_->CancelOutstanding(Waiting());
+    } catch (...) {
+      completed_ = run_->CompletedPrefix();
+    }
+    run_.reset();
   }
 }
 

@@ -1,7 +1,8 @@
 // zirvo-batch: the print engine for scripts and print rooms. It prints a
 // template exactly as the print page does (a run, a test sheet or a
 // reposition) to a PDF file or a CUPS queue, draws the preview's sheet to a
-// PNG, or shows what a template holds.
+// PNG, shows what a template holds, or stores and prints a queue's
+// calibration.
 //
 // Exit status: 0 done, 1 bad input or a printing failure (one line on stderr
 // naming the file and the cause, nothing written), 2 a usage error, 130 a run
@@ -23,6 +24,7 @@
 #include "catalog/catalog.h"
 #include "printing/batch_options.h"
 #include "printing/print_engine.h"
+#include "printing/printer_calibration.h"
 #include "printing/qprinter_device_qt.h"
 #include "render/painter_surface_qt.h"
 #include "render/sheet_frame.h"
@@ -96,6 +98,16 @@ class TerminalObserver : public RunObserver {
                  std::string(40 - filled, ' ').c_str(), percent, position, maximum_);
     std::fflush(stderr);
   }
+  // What the run says beyond its steps (texts ending in "....", such as
+  // waiting for the queue's jobs, which a terminal shows): a stopped
+  // printer, a cancel.
+  void ShowStatus(RunPanel, const std::string& text) override {
+    if (text == kStatusProcessing || text == kStatusLoading || text == kStatusStarting) return;
+    const bool step = text.size() >= 4 && text.compare(text.size() - 4, 4, "....") == 0;
+    if (step && !showBar_) return;
+    if (showBar_ && lastPercent_ >= 0) std::fputs("\n", stderr);
+    std::cerr << "zirvo-batch: " << Cp1252ToUtf8(text) << "\n";
+  }
   void ShowProgress(RunPanel, bool visible) override {
     if (!visible && showBar_ && lastPercent_ >= 0) std::fputs("\n", stderr);
     lastPercent_ = -1;
@@ -147,8 +159,39 @@ int Print(const BatchOptions& options) {
   std::signal(SIGINT, SIG_DFL);
 
   if (engine.CancelRequested() && interrupted) {
-    std::cerr << "zirvo-batch: cancelled; nothing was printed\n";
+    // For a queue the status line has said up to which sheet CUPS printed.
+    if (!device.CompletedSheets()) std::cerr << "zirvo-batch: cancelled; nothing was printed\n";
     return kExitCancelled;
+  }
+  return 0;
+}
+
+int Calibrate(const BatchOptions& options) {
+  const std::string file = CalibrationFile();
+  PrinterOffsets offsets = ReadPrinterOffsets(file, options.printer);
+  if (options.offsetX || options.offsetY) {
+    if (options.offsetX) offsets.xMm = *options.offsetX;
+    if (options.offsetY) offsets.yMm = *options.offsetY;
+    try {
+      StorePrinterOffsets(file, options.printer, offsets);
+    } catch (const ZirvoError& e) {
+      throw Failure{e.what()};
+    }
+    std::cout << file << ": [" << options.printer << "] X=" << FormatOffsetMm(offsets.xMm)
+              << " Y=" << FormatOffsetMm(offsets.yMm) << "\n";
+  }
+  if (options.calibrationSheet) {
+    QPrinterDevice device;
+    PrinterSetting setting = PrinterSetting::Queue(options.printer);
+    setting.paper = options.paper;
+    setting.paperWidthCm = options.paperWidthCm;
+    setting.paperHeightCm = options.paperHeightCm;
+    device.SetPrinter(setting);
+    try {
+      PrintCalibrationSheet(device, options.printer, offsets);
+    } catch (const ZirvoError& e) {
+      throw Failure{e.what()};
+    }
   }
   return 0;
 }
@@ -226,6 +269,8 @@ int main(int argc, char** argv) {
         return Preview(options);
       case BatchOptions::Command::Info:
         return Info(options);
+      case BatchOptions::Command::Calibrate:
+        return Calibrate(options);
       case BatchOptions::Command::Help:
       case BatchOptions::Command::Version:
         break;  // answered above

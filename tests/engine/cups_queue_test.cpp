@@ -1,6 +1,8 @@
-// A run through a real CUPS queue. The test starts a scheduler of its own,
+// Runs through real CUPS queues. The test starts a scheduler of its own,
 // with its configuration, spool and socket in a temporary folder and no
-// network port, and one file queue that keeps the PDF it receives. This
+// network port, one file queue that keeps the PDF it receives, and queues
+// on a backend of the test's own that keeps every job in a file of its own
+// beside its name. This
 // process and the programs it starts (lp, lpstat) talk to that scheduler
 // only, so the machine's own scheduler, its queues and its default printer
 // are neither used nor touched, whether they exist or not, and any user may
@@ -9,17 +11,25 @@
 
 #ifdef __unix__
 
+#include <cups/cups.h>
 #include <grp.h>
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <QStandardPaths>
 #include <QThread>
 #include <functional>
+#include <iostream>
+#include <map>
 
+#include "base/helpers.h"
+#include "base/messages.h"
+#include "base/text.h"
 #include "engine_support.h"
 #include "printing/print_engine.h"
+#include "printing/printer_calibration.h"
 #include "printing/qprinter_device_qt.h"
 
 namespace zirvo {
@@ -31,6 +41,17 @@ using testing::RunTool;
 
 const char kQueue[] = "ZIRVOTEST";
 const char kPpd[] = "lsb/usr/cupsfilters/Generic-PDF_Printer-PDF.ppd";
+
+// The backend of the job queues: each job goes to job-NNNNNN.pdf, its name
+// to job-NNNNNN.title, in the folder the device URI names; the PDF appears
+// only once the whole job is written.
+const char kBackend[] =
+    "#!/bin/sh\n"
+    "if [ $# -eq 0 ]; then echo 'direct zirvojobs \"Unknown\" \"Zirvo test jobs\"'; exit 0; fi\n"
+    "out=\"${DEVICE_URI#zirvojobs:}/job-$(printf %06d \"$1\")\"\n"
+    "if [ -n \"$6\" ]; then cat \"$6\" > \"$out.part\" || exit 1; "
+    "else cat > \"$out.part\" || exit 1; fi\n"
+    "printf '%s\\n' \"$3\" > \"$out.title\" && mv \"$out.part\" \"$out.pdf\"\n";
 
 // Polls until `ready` holds; the bound only keeps a broken set-up from
 // hanging the run.
@@ -54,23 +75,78 @@ QString FirstLineOf(const QString& path) {
   return text.isEmpty() ? "no log" : text.section('\n', 0, 0);
 }
 
-// What every job hands the queue, whatever the setting: no scaling, so no
-// driver fits the full-page document to its printable area.
-TEST(QueueJob, EveryJobAsksForNoScalingBesideItsChoices) {
-  PrinterSetting plain = PrinterSetting::Queue("Oficina");
-  PrinterSetting chosen = PrinterSetting::Queue("Oficina");
-  chosen.duplex = DuplexMode::LongEdge;
-  chosen.colour = ColourMode::GrayScale;
-  for (const PrinterSetting& setting : {plain, chosen}) {
-    const QStringList args = LpArguments(setting, "Zirvo: Facturas", "/tmp/job.pdf");
-    const int scaling = args.indexOf("print-scaling=none");
-    ASSERT_GT(scaling, 0) << args.join(' ').toStdString();
-    EXPECT_EQ(args[scaling - 1], "-o");
-    EXPECT_EQ(args.mid(args.size() - 2), (QStringList{"--", "/tmp/job.pdf"}));
+// A template with numerator 1 printing "N-0001", "N-0002"... at 2.00 x 3.00 cm.
+PrintJob NumberedJob() {
+  PrintJob job;
+  job.Sheet.Name = "Facturas";
+  Numerator n;
+  n.Prefix = "N-";
+  n.Mask = 4;
+  n.Number = 1;
+  n.Horizontal = 2;
+  n.Vertical = 3;
+  job.Numerators = {n};
+  job.NumeratorCount = 1;
+  return job;
+}
+
+std::string Numbered(int sheet) {
+  const std::string digits = std::to_string(sheet);
+  return "N-" + std::string(digits.size() < 4 ? 4 - digits.size() : 0, '0') + digits;
+}
+
+// The jobs a job queue received, in the order CUPS numbered them.
+struct ReceivedJob {
+  QString pdf;
+  std::string title;
+};
+std::vector<ReceivedJob> ReceivedJobs(const QString& folder) {
+  std::vector<ReceivedJob> jobs;
+  for (const QString& name : QDir(folder).entryList({"job-*.pdf"}, QDir::Files, QDir::Name)) {
+    QFile title(folder + "/" + QString(name).replace(".pdf", ".title"));
+    title.open(QIODevice::ReadOnly);
+    jobs.push_back({folder + "/" + name, title.readAll().trimmed().toStdString()});
   }
-  const QStringList args = LpArguments(chosen, "t", "f");
-  EXPECT_TRUE(args.contains("sides=two-sided-long-edge"));
-  EXPECT_TRUE(args.contains("print-color-mode=monochrome"));
+  return jobs;
+}
+
+// The text of every page, in order.
+std::vector<std::string> PageTexts(const QString& pdf) {
+  const std::string text = RunTool("pdftotext", {pdf, "-"}).out;
+  std::vector<std::string> pages;
+  size_t from = 0;
+  for (size_t feed; (feed = text.find('\f', from)) != std::string::npos; from = feed + 1)
+    pages.push_back(QString::fromStdString(text.substr(from, feed - from)).trimmed().toStdString());
+  return pages;
+}
+
+// The top-left corner of the first word of page 1, in centimetres.
+std::pair<double, double> FirstWordAt(const QString& pdf) {
+  const std::string bbox = RunTool("pdftotext", {"-f", "1", "-l", "1", "-bbox", pdf, "-"}).out;
+  const auto x = bbox.find("xMin=\"");
+  const auto y = bbox.find("yMin=\"");
+  if (x == std::string::npos || y == std::string::npos) return {-1, -1};
+  return {std::stod(bbox.substr(x + 6)) / 72.0 * 2.54, std::stod(bbox.substr(y + 6)) / 72.0 * 2.54};
+}
+
+// Keeps every status line a run shows.
+class StatusLog : public RunObserver {
+ public:
+  void ShowStatus(RunPanel, const std::string& text) override {
+    shown.push_back(text);
+    if (onStatus) onStatus(text);
+  }
+  bool Showed(const std::string& part) const {
+    return std::any_of(shown.begin(), shown.end(),
+                       [&](const std::string& s) { return s.find(part) != std::string::npos; });
+  }
+  std::vector<std::string> shown;
+  std::function<void(const std::string&)> onStatus;
+};
+
+QString Admin(const char* tool) {
+  QString path = QStandardPaths::findExecutable(tool);
+  return path.isEmpty() ? QStandardPaths::findExecutable(tool, {"/usr/sbin", "/sbin"}) : path;
 }
 
 class CupsQueue : public ::testing::Test {
@@ -89,6 +165,18 @@ class CupsQueue : public ::testing::Test {
       ASSERT_TRUE(QDir(root).mkpath(folder));
     const QString socket = root + "/cups.sock";
 
+    // The scheduler's programs are the machine's, but for one backend more.
+    const QString system = "/usr/lib/cups";
+    ASSERT_TRUE(QDir(root).mkpath("bin/backend"));
+    for (const QString& entry : QDir(system).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+      if (entry != "backend") QFile::link(system + "/" + entry, root + "/bin/" + entry);
+    for (const QString& entry : QDir(system + "/backend").entryList(QDir::Files))
+      QFile::link(system + "/backend/" + entry, root + "/bin/backend/" + entry);
+    ASSERT_TRUE(WriteText(root + "/bin/backend/zirvojobs", kBackend));
+    // Owner only: run as root, the scheduler runs such a backend as root.
+    QFile::setPermissions(root + "/bin/backend/zirvojobs",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
     // Run as root, the scheduler runs its filters as lp; run as anyone
     // else, as that user, who is then its administrator too.
     QString account;
@@ -101,6 +189,7 @@ class CupsQueue : public ::testing::Test {
     ASSERT_TRUE(
         WriteText(root + "/cups-files.conf", account + QString("FileDevice Yes\n"
                                                                "ServerRoot %1\n"
+                                                               "ServerBin %1/bin\n"
                                                                "StateDir %1/state\n"
                                                                "CacheDir %1/cache\n"
                                                                "RequestRoot %1/spool\n"
@@ -132,6 +221,8 @@ class CupsQueue : public ::testing::Test {
     // libcups in this process and in lp and lpstat reads the scheduler's
     // address from here when it first needs it.
     qputenv("CUPS_SERVER", socket.toLocal8Bit());
+    // libcups keeps the address it read first; each test has a scheduler of its own.
+    cupsSetServer(nullptr);
     scheduler_.setStandardOutputFile(root + "/log/stdout");
     scheduler_.setStandardErrorFile(root + "/log/stderr");
     scheduler_.start(cupsd, {"-f", "-c", root + "/cupsd.conf", "-s", root + "/cups-files.conf"});
@@ -150,6 +241,7 @@ class CupsQueue : public ::testing::Test {
     }
 
     output_ = root + "/out/out.pdf";
+    lpadmin_ = lpadmin;
     const auto added =
         RunTool(lpadmin, {"-p", kQueue, "-v", "file://" + output_, "-E", "-m", kPpd});
     ASSERT_EQ(added.exitCode, 0) << added.err;
@@ -157,6 +249,15 @@ class CupsQueue : public ::testing::Test {
     ASSERT_EQ(QPrinterDevice::InstalledPrinters(), std::vector<std::string>{kQueue})
         << "libcups was asked for the machine's scheduler before the test could redirect it";
   }
+
+  // A queue on the job backend; its jobs land in JobFolder(name).
+  void AddJobQueue(const QString& name) {
+    ASSERT_TRUE(QDir(dir_.path()).mkpath("jobs/" + name));
+    const auto added =
+        RunTool(lpadmin_, {"-p", name, "-v", "zirvojobs:" + JobFolder(name), "-E", "-m", kPpd});
+    ASSERT_EQ(added.exitCode, 0) << added.err;
+  }
+  QString JobFolder(const QString& name) const { return dir_.path() + "/jobs/" + name; }
 
   void TearDown() override {
     if (scheduler_.state() != QProcess::NotRunning) {
@@ -172,6 +273,7 @@ class CupsQueue : public ::testing::Test {
   QTemporaryDir dir_{QDir::tempPath() + "/zirvo-cups-XXXXXX"};  // a socket path stays short
   QProcess scheduler_;
   QString output_;
+  QString lpadmin_;
 };
 
 TEST_F(CupsQueue, ARunArrivesWithItsPagesAndNumbersAndACancelledOneNever) {
@@ -220,6 +322,237 @@ TEST_F(CupsQueue, ARunArrivesWithItsPagesAndNumbersAndACancelledOneNever) {
   ASSERT_TRUE(engine.PrintAll());
   EXPECT_EQ(RunTool("lpstat", {"-W", "all", "-o", kQueue}).out, jobsBefore);
   EXPECT_FALSE(QFile::exists(output_));
+}
+
+// A run to a queue as a print room sees it: jobs of at most the chunk,
+// named by their sheets and numbers, together every sheet once, in order.
+TEST_F(CupsQueue, ALongRunGoesAsJobsOfAChunkNamedByTheirRanges) {
+  AddJobQueue("ZIRVOJOBS");
+  QPrinterDevice device;
+  PrintEngine engine(device);
+  engine.LoadPrintJob(NumberedJob());
+  PrinterSetting setting = PrinterSetting::Queue("ZIRVOJOBS");
+  setting.paper = PaperKind::A5;
+  setting.chunkSheets = 500;
+  engine.SelectPrinter(setting, "ZIRVOJOBS");
+  engine.SetRunSettings("1", "1", "1200");
+  ASSERT_TRUE(engine.PrintAll());
+
+  // PrintAll returns once CUPS has reported every job completed.
+  EXPECT_EQ(device.CompletedSheets(), 1200);
+  const auto jobs = ReceivedJobs(JobFolder("ZIRVOJOBS"));
+  ASSERT_EQ(jobs.size(), 3u);
+  EXPECT_EQ(jobs[0].title, "Facturas 1-500 (N-0001-N-0500)");
+  EXPECT_EQ(jobs[1].title, "Facturas 501-1000 (N-0501-N-1000)");
+  EXPECT_EQ(jobs[2].title, "Facturas 1001-1200 (N-1001-N-1200)");
+  std::vector<std::string> pages, expected;
+  for (const auto& job : jobs)
+    for (const auto& page : PageTexts(job.pdf)) pages.push_back(page);
+  for (int sheet = 1; sheet <= 1200; ++sheet) expected.push_back(Numbered(sheet));
+  EXPECT_EQ(pages, expected);
+}
+
+// A class shares the run: CUPS gives the jobs to its idle printers, and
+// the names say which sheets each stack holds.
+TEST_F(CupsQueue, ARunToAClassReachesBothPrintersWithEverySheetOnce) {
+  AddJobQueue("ZIRVOA");
+  AddJobQueue("ZIRVOB");
+  for (const char* member : {"ZIRVOA", "ZIRVOB"})
+    ASSERT_EQ(RunTool(lpadmin_, {"-p", member, "-c", "ZIRVOCLASE"}).exitCode, 0);
+  RunTool(Admin("cupsenable"), {"ZIRVOCLASE"});
+  RunTool(Admin("cupsaccept"), {"ZIRVOCLASE"});
+
+  QPrinterDevice device;
+  PrintEngine engine(device);
+  engine.LoadPrintJob(NumberedJob());
+  PrinterSetting setting = PrinterSetting::Queue("ZIRVOCLASE");
+  setting.paper = PaperKind::A5;
+  setting.chunkSheets = 100;
+  engine.SelectPrinter(setting, "ZIRVOCLASE");
+  engine.SetRunSettings("1", "2", "600");  // two copies of each sheet
+  ASSERT_TRUE(engine.PrintAll());
+
+  std::map<int, std::vector<std::string>> stacks;  // first sheet -> pages
+  for (const char* member : {"ZIRVOA", "ZIRVOB"}) {
+    const auto jobs = ReceivedJobs(JobFolder(member));
+    EXPECT_FALSE(jobs.empty()) << member << " received no job";
+    for (const auto& job : jobs) {
+      const int first = std::stoi(job.title.substr(job.title.find(' ') + 1));
+      EXPECT_EQ(stacks.count(first), 0u) << job.title;
+      stacks[first] = PageTexts(job.pdf);
+    }
+  }
+  std::vector<std::string> pages, expected;
+  for (const auto& [first, stack] : stacks) pages.insert(pages.end(), stack.begin(), stack.end());
+  for (int sheet = 1; sheet <= 600; ++sheet) expected.insert(expected.end(), 2, Numbered(sheet));
+  EXPECT_EQ(pages, expected);
+}
+
+// Cancel recalls every job CUPS has not completed; what did print is a
+// prefix of the run, and the run says up to which sheet.
+TEST_F(CupsQueue, CancelLeavesNoJobPendingAndReportsTheSheetsCompleted) {
+  AddJobQueue("ZIRVOJOBS");
+  QPrinterDevice device;
+  StatusLog log;
+  PrintEngine engine(device, &log);
+  engine.LoadPrintJob(NumberedJob());
+  PrinterSetting setting = PrinterSetting::Queue("ZIRVOJOBS");
+  setting.paper = PaperKind::A5;
+  setting.chunkSheets = 500;
+  engine.SelectPrinter(setting, "ZIRVOJOBS");
+  engine.SetRunSettings("1", "1", "20000");
+  int handed = 0;
+  device.SetPageSpooledHook([&] {
+    if (++handed == 2600) engine.CancelRun();
+  });
+  ASSERT_TRUE(engine.PrintAll());
+
+  EXPECT_EQ(RunTool("lpstat", {"-W", "not-completed", "-o", "ZIRVOJOBS"}).out, "");
+  ASSERT_TRUE(device.CompletedSheets().has_value());
+  const int32_t completed = *device.CompletedSheets();
+  EXPECT_LT(completed, 20000);
+  std::cout << "completed up to sheet " << completed << "\n";
+  EXPECT_TRUE(log.Showed(OwnText(OwnMessage::CompletedUpTo, std::to_string(completed))));
+  std::vector<std::string> pages, expected;
+  for (const auto& job : ReceivedJobs(JobFolder("ZIRVOJOBS")))
+    for (const auto& page : PageTexts(job.pdf)) pages.push_back(page);
+  for (int sheet = 1; sheet <= completed; ++sheet) expected.push_back(Numbered(sheet));
+  EXPECT_EQ(pages, expected);
+}
+
+// A printer that stops during a run holds it, with the reason on the status
+// line; once it is back the run goes on and ends with every sheet.
+TEST_F(CupsQueue, AStoppedPrinterHoldsTheRunWithItsReasonUntilItIsBack) {
+  AddJobQueue("ZIRVOJOBS");
+  QPrinterDevice device;
+  StatusLog log;
+  PrintEngine engine(device, &log);
+  engine.LoadPrintJob(NumberedJob());
+  PrinterSetting setting = PrinterSetting::Queue("ZIRVOJOBS");
+  setting.paper = PaperKind::A5;
+  setting.chunkSheets = 500;
+  engine.SelectPrinter(setting, "ZIRVOJOBS");
+  engine.SetRunSettings("1", "1", "600");
+  bool disabled = false, enabled = false;
+  device.SetPageSpooledHook([&] {
+    if (disabled) return;
+    disabled = true;
+    ASSERT_EQ(RunTool(Admin("cupsdisable"), {"-r", "bandeja-vacia", "ZIRVOJOBS"}).exitCode, 0);
+  });
+  log.onStatus = [&](const std::string& text) {
+    if (!enabled && text.find("bandeja-vacia") != std::string::npos) {
+      enabled = true;
+      RunTool(Admin("cupsenable"), {"ZIRVOJOBS"});
+    }
+  };
+  ASSERT_TRUE(engine.PrintAll());
+
+  EXPECT_TRUE(enabled) << "the run never showed why it waited";
+  EXPECT_TRUE(log.Showed("ZIRVOJOBS"));
+  EXPECT_EQ(device.CompletedSheets(), 600);
+  std::vector<std::string> pages;
+  for (const auto& job : ReceivedJobs(JobFolder("ZIRVOJOBS")))
+    for (const auto& page : PageTexts(job.pdf)) pages.push_back(page);
+  EXPECT_EQ(pages.size(), 600u);
+  if (!pages.empty()) {
+    EXPECT_EQ(pages.back(), Numbered(600));
+  }
+}
+
+// The queue's calibration moves what it prints, and nothing else: a PDF
+// file of the same run keeps every item where the template puts it.
+TEST_F(CupsQueue, CalibrationOffsetsMoveTheQueuesOutputOnly) {
+  AddJobQueue("ZIRVOJOBS");
+  ASSERT_TRUE(QDir(dir_.path()).mkpath("app/Datos"));
+  SetApplicationFolderForTesting(QFile::encodeName(dir_.path() + "/app").toStdString());
+  StorePrinterOffsets(CalibrationFile(), "ZIRVOJOBS", {1.5, -0.8});
+
+  QPrinterDevice device;
+  PrintEngine engine(device);
+  engine.LoadPrintJob(NumberedJob());
+  PrinterSetting setting = PrinterSetting::Queue("ZIRVOJOBS");
+  setting.paper = PaperKind::A5;
+  engine.SelectPrinter(setting, "ZIRVOJOBS");
+  engine.SetRunSettings("1", "1", "1");
+  ASSERT_TRUE(engine.PrintAll());
+  PrinterSetting file = PrinterSetting::PdfFile((dir_.path() + "/file.pdf").toStdString());
+  file.paper = PaperKind::A5;
+  engine.SelectPrinter(file, file.outputFile);
+  ASSERT_TRUE(engine.PrintAll());
+  // The calibration sheet names the queue and the offsets in force.
+  device.SetPrinter(setting);
+  PrintCalibrationSheet(device, "ZIRVOJOBS", {1.5, -0.8});
+  SetApplicationFolderForTesting(ZIRVO_BUILD_DIR);
+
+  const auto jobs = ReceivedJobs(JobFolder("ZIRVOJOBS"));
+  ASSERT_EQ(jobs.size(), 2u);
+  const auto [queueX, queueY] = FirstWordAt(jobs[0].pdf);
+  const auto [fileX, fileY] = FirstWordAt(dir_.path() + "/file.pdf");
+  EXPECT_NEAR(fileX, 2.00, 0.02);
+  EXPECT_NEAR(queueX, 2.15, 0.02);
+  EXPECT_NEAR(queueX - fileX, 0.15, 0.02);
+  EXPECT_NEAR(queueY - fileY, -0.08, 0.02);
+  EXPECT_NEAR(fileY, 3.00, 0.1);  // the top of the glyphs, just under the cell's top
+  const std::string sheet = RunTool("pdftotext", {jobs[1].pdf, "-"}).out;
+  EXPECT_NE(sheet.find("ZIRVOJOBS"), std::string::npos) << sheet;
+  EXPECT_NE(sheet.find("X = 1.5 mm"), std::string::npos) << sheet;
+  EXPECT_NE(sheet.find("Y = -0.8 mm"), std::string::npos) << sheet;
+}
+
+// zirvo-batch in a print room: it stores a queue's offsets in the data folder
+// in use (here the Datos folder beside a copy of the tool), prints the
+// calibration sheet with them, sends a run as jobs of --chunk sheets, and on
+// Ctrl+C recalls what CUPS has not completed, says up to which sheet it
+// printed, and exits with 130.
+TEST_F(CupsQueue, BatchCalibratesAQueueAndSendsRunsAsJobs) {
+  AddJobQueue("ZIRVOJOBS");
+  const QString app = dir_.path() + "/app";
+  ASSERT_TRUE(QDir(app).mkpath("Datos"));
+  ASSERT_TRUE(QFile::copy(QString(ZIRVO_BUILD_DIR) + "/zirvo-batch", app + "/zirvo-batch"));
+  const QString batch = app + "/zirvo-batch";
+  const QString factura = QString(ZIRVO_FIXTURES) + "/engine/factura.pla";
+
+  auto r = RunTool(batch, {"calibrate", "--printer", "ZIRVOJOBS", "--x", "1.5", "--y", "-0.8"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  QFile ini(app + "/Datos/Impresoras.ini");
+  ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+  EXPECT_EQ(ini.readAll().toStdString(), "[ZIRVOJOBS]\r\nX=1.5\r\nY=-0.8\r\n");
+  r = RunTool(batch, {"calibrate", "--printer", "ZIRVOJOBS", "--sheet", "--paper", "A5"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  r = RunTool(batch, {"print", factura, "--printer", "ZIRVOJOBS", "--paper", "A5", "--sheets", "5",
+                      "--chunk", "2"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  auto jobs = ReceivedJobs(JobFolder("ZIRVOJOBS"));
+  ASSERT_EQ(jobs.size(), 4u);
+  const std::string sheet = RunTool("pdftotext", {jobs[0].pdf, "-"}).out;
+  EXPECT_NE(sheet.find("ZIRVOJOBS"), std::string::npos) << sheet;
+  EXPECT_NE(sheet.find("X = 1.5 mm, Y = -0.8 mm"), std::string::npos) << sheet;
+  EXPECT_EQ(jobs[1].title, "factura 1-2 (F-001500-F-001501)");
+  EXPECT_EQ(jobs[2].title, "factura 3-4 (F-001502-F-001503)");
+  EXPECT_EQ(jobs[3].title, "factura 5 (F-001504)");
+
+  QProcess p;
+  p.start(batch, {"print", factura, "--printer", "ZIRVOJOBS", "--paper", "A5", "--sheets", "20000",
+                  "--chunk", "100"});
+  ASSERT_TRUE(p.waitForStarted());
+  // Under way once CUPS has printed a first job of this run; the bound only
+  // keeps a broken tool from hanging the test.
+  ASSERT_TRUE(WaitFor([&] { return ReceivedJobs(JobFolder("ZIRVOJOBS")).size() > 4; }, 120));
+  ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+  ASSERT_TRUE(p.waitForFinished(120000));
+  const std::string err = p.readAllStandardError().toStdString();
+  EXPECT_EQ(p.exitCode(), 130) << err;
+  EXPECT_EQ(RunTool("lpstat", {"-W", "not-completed", "-o", "ZIRVOJOBS"}).out, "");
+  jobs = ReceivedJobs(JobFolder("ZIRVOJOBS"));
+  int printed = 0;
+  for (size_t i = 4; i < jobs.size(); ++i)
+    printed += static_cast<int>(PageTexts(jobs[i].pdf).size());
+  EXPECT_GE(printed, 100);
+  // "... hasta la hoja k." or "... up to sheet k.", as the catalog's language says.
+  const std::string sheets = std::to_string(printed);
+  EXPECT_TRUE(err.find("hoja " + sheets + ".") != std::string::npos ||
+              err.find("sheet " + sheets + ".") != std::string::npos)
+      << err;
 }
 
 }  // namespace

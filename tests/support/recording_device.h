@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,13 @@ class RecordingDevice : public PageDevice {
   bool keepPages = true;
   std::function<void(const RecordingSurface&, int64_t)> pageDone;
 
+  // What a run told the device of its sheets: the run's name and, for each
+  // sheet, its number and numerator 1's text.
+  std::string runName;
+  std::vector<std::pair<int32_t, std::string>> sheetsStarted;
+  // What CompletedSheets answers, as a device whose jobs CUPS follows would.
+  std::optional<int32_t> completedSheets;
+
   // The texts drawn on one page, in drawing order.
   std::vector<std::string> TextsOn(size_t page) const;
 
@@ -56,6 +64,11 @@ class RecordingDevice : public PageDevice {
   bool DocumentOpen() const override { return open_; }
   int32_t Capability(DeviceCap cap) const override;
   Surface& PageSurface() override;
+  void SetRunName(const std::string& name) override { runName = name; }
+  void SheetStarting(int32_t sheet, const std::string& firstNumerator) override {
+    sheetsStarted.emplace_back(sheet, firstNumerator);
+  }
+  std::optional<int32_t> CompletedSheets() const override { return completedSheets; }
 
  private:
   void StartPage();

@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "../engine/engine_support.h"
+#include "base/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "pages/print_page_qt.h"
 #include "printing/printer_dialog_qt.h"
@@ -487,6 +488,27 @@ class PrintPageTest : public QObject {
     QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 0);
     QVERIFY(!page_->Running());
     QVERIFY(page_->Bt_ImpTodo->isEnabled());
+  }
+
+  // The sheets per job go to the device with the setting; a value that is
+  // not a positive whole number stops the run. A PDF file has no
+  // calibration, so its offsets and calibration sheet are not offered.
+  void sheetsPerJobTravelWithTheSetting() {
+    QCOMPARE(page_->Ed_HojasTrab->text(), QString("500"));
+    choosePrinter();
+    for (QWidget* off :
+         std::initializer_list<QWidget*>{page_->Ed_DesplX, page_->Ed_DesplY, page_->Bt_Calibrar})
+      QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
+    Retype(page_->Ed_HojasTrab, "0");
+    auto message = DismissMessageBox();
+    QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+    QTRY_VERIFY(message->Answered());
+    QCOMPARE(message->SeenText(), ToQString(OwnText(OwnMessage::ChunkNotValid, "0")));
+    QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 0);
+    Retype(page_->Ed_HojasTrab, "250");
+    QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+    QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 1);
+    QCOMPARE(device_->settings.back().chunkSheets, 250);
   }
 
   // 50 reverse with increment 10 reaches -10 on sheet 7: the page asks first.
