@@ -151,7 +151,7 @@ class TFHImprime : public QWidget, private RunObserver {
   PageDevice* device_;
   std::unique_ptr<PrintEngine> engine_;
   bool running_ = false;
-  QElapsedTimer barPainted_;          // since a run's progress bar was last painted
+  QElapsedTimer barPainted_;  // since a run's progress bar was last painted
   bool calibrationCancelled_ = false;
   std::vector<std::string> notices_;  // shown once the run has ended
 };

@@ -273,6 +273,8 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
     // Everything but the numbers is the same on every sheet: worked out once.
     PreparedSheet sheet(mapping, content);
     std::vector<int32_t> numbers(plan.numerators.size());
+    // Numerator 1's printed text, for a device that names its jobs by it.
+    std::string firstText;
 
     // The last sheet printed with all its copies.
     int32_t done = 0;
@@ -285,10 +287,11 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
         if (!plan.deltas.empty()) number += plan.signs[i] * plan.deltas[static_cast<size_t>(k - 1)];
         numbers[i] = static_cast<int32_t>(number);  // checked before the run began
       }
-      device_.SheetStarting(k, working.empty()
-                                   ? std::string()
-                                   : FormatNumeratorText(working[0].Prefix, working[0].Number,
-                                                         working[0].Mask, working[0].Suffix));
+      if (!numbers.empty()) {
+        const Numerator& first = plan.numerators[0];
+        FormatNumeratorTextInto(firstText, first.Prefix, numbers[0], first.Mask, first.Suffix);
+      }
+      device_.SheetStarting(k, firstText);
       for (int32_t copy = 1; copy <= plan.pagesPerSheet; ++copy) {
         sheet.Draw(device_.PageSurface(), numbers);
         if (copy < plan.pagesPerSheet || k < plan.sheets) device_.NewPage();
