@@ -175,13 +175,26 @@ void TextTable::CommitCell(int row, int cell, std::string_view text) {
   if (layout_.cells[static_cast<std::size_t>(cell)].rule == CommitRule::None) return;
   std::string value = Normalised(cell, text, stored);
   if (Barcode(row)) {
-    // The row's barcode must still carry the text the row prints with the new value.
+    // A value that changes the text the row prints must leave a text the
+    // row's barcode carries. Other cells (position, font, colour, direction)
+    // commit whatever the text is.
+    const auto textNow = [this, row]() -> std::optional<std::string> {
+      try {
+        return PrintedText(row);
+      } catch (const ZirvoError&) {
+        return std::nullopt;  // a cell that does not convert: the export says so
+      }
+    };
+    const std::optional<std::string> before = textNow();
     std::swap(stored, value);
-    try {
-      CheckBarcodeOf(row, PrintedText(row));
-    } catch (...) {
-      std::swap(stored, value);
-      throw;
+    const std::optional<std::string> after = textNow();
+    if (after && after != before) {
+      try {
+        CheckBarcodeOf(row, *after);
+      } catch (...) {
+        std::swap(stored, value);
+        throw;
+      }
     }
     return;
   }

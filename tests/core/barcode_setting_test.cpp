@@ -192,6 +192,11 @@ TEST(BarcodeText, TheDocumentRefusesASettingOrAnEditTheBarcodeCannotCarry) {
   EXPECT_THROW(doc.CommitCell(TemplateTable::Numerators, 0, N::kPrefix, "F40"), ZirvoError);
   EXPECT_THROW(doc.CommitCell(TemplateTable::Numerators, 0, N::kMask, "10"), ZirvoError);
   EXPECT_THROW(doc.ApplyIncrement(2), ZirvoError);  // 1000000000: 13 digits
+  // Cells that leave the text as it is commit as ever.
+  doc.CommitCell(TemplateTable::Numerators, 0, N::kFont, "Liberation Sans");
+  doc.CommitCell(TemplateTable::Numerators, 0, N::kDirection, "");
+  doc.CommitCell(TemplateTable::Numerators, 0, N::kDirection, "");
+  doc.CommitCell(TemplateTable::Numerators, 0, N::kFont, "Arial");
   EXPECT_EQ(EncodeTemplate(doc, "/d/A.pla"), before);
   doc.ApplyIncrement(1);
   EXPECT_EQ(doc.Numerators().Cell(0, N::kNumber), "999999999");
@@ -207,6 +212,17 @@ TEST(BarcodeText, TheDocumentRefusesASettingOrAnEditTheBarcodeCannotCarry) {
   doc.DeleteRow(TemplateTable::Numerators, 0);
   EXPECT_EQ(doc.Numerators().Barcode(0)->kind, BarcodeKind::QrCode);
   EXPECT_EQ(doc.Numerators().RowCount(), 1);
+
+  // A file may pair a barcode with a text it cannot carry: the row still
+  // takes other edits, and a text edit only when it mends the text.
+  auto read = DecodeTemplate(
+      FileOf({kHeader, "|FOL|01|f-|1||0.00|0.00|0|04|Arial|12|0|A||", "|COD|F|01|0|0|1.00|4.00|"}),
+      "/d/A.pla");
+  ASSERT_TRUE(read.has_value());
+  read->CommitCell(TemplateTable::Numerators, 0, N::kDirection, "");
+  EXPECT_THROW(read->CommitCell(TemplateTable::Numerators, 0, N::kSuffix, "x"), ZirvoError);
+  read->CommitCell(TemplateTable::Numerators, 0, N::kPrefix, "F-");
+  EXPECT_EQ(read->Numerators().PrintedText(0), "F-0001");
 }
 
 TEST(BarcodeRun, ANumberItsBarcodeCannotCarryStopsTheRunBeforeItBegins) {
