@@ -42,9 +42,9 @@ class RunningScope {
   bool& flag_;
 };
 
-// Throws the refusal when a barcode cannot carry what a sheet prints:
-// numerator `n` printing `number` on `sheet`, and (with `marginals`) every
-// marginal text. Nothing is printed then.
+// Throw the refusal, before anything is printed, when a barcode cannot carry
+// what a sheet would print: numerator `n` printing `number` on `sheet`, or a
+// marginal text.
 void RequireBarcodes(const Numerator& n, int64_t number, int64_t sheet) {
   const std::string refusal = NumeratorBarcodeRefusal(n, static_cast<int32_t>(number), sheet);
   if (!refusal.empty()) throw ZirvoError(refusal);
