@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <vector>
 
 #include "base/qr_matrix.h"
 #include "base/text.h"
@@ -148,6 +149,7 @@ void DrawQrItem(DrawRecord& item) {
   // under the symbol must not darken them.
   item.Canvas->FillRect(item.X, item.Y, escapement, {0, 0, modules * module, modules * module},
                         0xFFFFFF);
+  std::vector<RectI> runs;  // the dark modules, a run of a row in one rectangle
   for (int32_t row = 0; row < symbol->size; ++row) {
     for (int32_t column = 0; column < symbol->size;) {
       if (!symbol->Dark(row, column)) {
@@ -156,12 +158,11 @@ void DrawQrItem(DrawRecord& item) {
       }
       const int32_t first = column;
       while (column < symbol->size && symbol->Dark(row, column)) ++column;
-      item.Canvas->FillRect(item.X, item.Y, escapement,
-                            {(kQrQuietZone + first) * module, (kQrQuietZone + row) * module,
-                             (column - first) * module, module},
-                            0);
+      runs.push_back({(kQrQuietZone + first) * module, (kQrQuietZone + row) * module,
+                      (column - first) * module, module});
     }
   }
+  item.Canvas->FillRects(item.X, item.Y, escapement, runs, 0);
   if (item.BarcodePosition != kTextBelow) return;
   item.Canvas->SetFont({item.FontName, item.PixelsPerInch, item.FontSize, item.FontColor});
   const TextExtent extent = item.Canvas->MeasureText(item.Text);
@@ -326,11 +327,11 @@ void DrawItemBarcode(const DrawRecord& item) {
   // ratio at any resolution; the symbol starts at the box's start and may
   // end short of the box's length.
   const int32_t module = std::max(1, item.BarLength / pattern.modules);
-  for (const BarRun& bar : pattern.bars) {
-    item.Canvas->FillRect(
-        origin.x, origin.y, escapement,
-        {bar.start * module, 0, bar.width * module, static_cast<int32_t>(barHeight)}, 0);
-  }
+  std::vector<RectI> bars;
+  bars.reserve(pattern.bars.size());
+  for (const BarRun& bar : pattern.bars)
+    bars.push_back({bar.start * module, 0, bar.width * module, static_cast<int32_t>(barHeight)});
+  item.Canvas->FillRects(origin.x, origin.y, escapement, bars, 0);
 }
 
 void DrawSheet(Surface& surface, const DeviceMapping& mapping, const SheetContent& sheet) {
