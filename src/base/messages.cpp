@@ -79,6 +79,38 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::CalibrationHint:
       return "Mida el centro de la cruz: debe quedar a 20 mm del borde izquierdo y 20 mm del "
              "borde superior.";
+    case OwnMessage::BarcodeEmptyText:
+      return "Un c\xf3"
+             "digo de barras necesita un texto que no est\xe9 vac\xedo.";
+    case OwnMessage::BarcodeSizeInvalid:
+      return "El alto y el largo de un c\xf3"
+             "digo de barras deben ser mayores que cero y no pasar de 999.99 cm.";
+    case OwnMessage::BarcodeCode39Text:
+      return "El texto '%s' no cabe en un C\xf3"
+             "digo 39: solo admite may\xfasculas, cifras, espacios y los signos - . $ / + %.";
+    case OwnMessage::BarcodeCode128Text:
+      return "El texto '%s' no cabe en un C\xf3"
+             "digo 128: no admite min\xfasculas ni letras acentuadas.";
+    case OwnMessage::BarcodeEan13Text:
+      return "El texto '%s' no cabe en un EAN-13: debe tener exactamente 12 cifras.";
+    case OwnMessage::BarcodeQrTooLong:
+      return "El texto '%s' es demasiado largo para un c\xf3"
+             "digo QR de %s cm: no se podr\xed"
+             "a leer.";
+    case OwnMessage::BarcodeRunNumerator:
+      return "El numerador %s no puede llevar su c\xf3"
+             "digo de barras en la hoja %s. No se imprimi\xf3 nada.";
+    case OwnMessage::BarcodeRunMarginal:
+      return "El texto marginal %s no puede llevar su c\xf3"
+             "digo de barras. No se imprimi\xf3 nada.";
+    case OwnMessage::BarcodeLinesSkipped:
+      return "Estas l\xedneas de c\xf3"
+             "digo de barras no se pudieron leer y se omitieron:";
+    case OwnMessage::BarcodeLineSkipped:
+      return "l\xednea %s: %s";
+    case OwnMessage::BarcodeLineRefused:
+      return "la l\xednea %s no se puede leer como c\xf3"
+             "digo de barras: %s";
   }
   return "";
 }
@@ -153,6 +185,30 @@ const char* OwnEnglish(OwnMessage message) {
     case OwnMessage::CalibrationHint:
       return "Measure the centre of the cross: it must lie 20 mm from the left edge and 20 mm "
              "from the top edge.";
+    case OwnMessage::BarcodeEmptyText:
+      return "A barcode needs a text that is not empty.";
+    case OwnMessage::BarcodeSizeInvalid:
+      return "The height and the length of a barcode must be greater than zero and at most "
+             "999.99 cm.";
+    case OwnMessage::BarcodeCode39Text:
+      return "The text '%s' does not fit a Code 39: it takes only capital letters, digits, "
+             "spaces and the signs - . $ / + %.";
+    case OwnMessage::BarcodeCode128Text:
+      return "The text '%s' does not fit a Code 128: it takes no lowercase or accented letters.";
+    case OwnMessage::BarcodeEan13Text:
+      return "The text '%s' does not fit an EAN-13: it must be exactly 12 digits.";
+    case OwnMessage::BarcodeQrTooLong:
+      return "The text '%s' is too long for a QR Code of %s cm: it could not be read.";
+    case OwnMessage::BarcodeRunNumerator:
+      return "Numerator %s cannot carry its barcode on sheet %s. Nothing was printed.";
+    case OwnMessage::BarcodeRunMarginal:
+      return "Marginal text %s cannot carry its barcode. Nothing was printed.";
+    case OwnMessage::BarcodeLinesSkipped:
+      return "These barcode lines could not be read and were skipped:";
+    case OwnMessage::BarcodeLineSkipped:
+      return "line %s: %s";
+    case OwnMessage::BarcodeLineRefused:
+      return "line %s does not read as a barcode: %s";
   }
   return "";
 }

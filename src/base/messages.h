@@ -44,6 +44,17 @@ enum class OwnMessage {
   CalibrationPrinter,    // %s: the queue
   CalibrationOffsets,    // %s: X, %s: Y in millimetres
   CalibrationHint,       // no argument: what to measure
+  BarcodeEmptyText,      // no argument
+  BarcodeSizeInvalid,    // no argument
+  BarcodeCode39Text,     // %s: the text
+  BarcodeCode128Text,    // %s: the text
+  BarcodeEan13Text,      // %s: the text
+  BarcodeQrTooLong,      // %s: the text, %s: the side in cm
+  BarcodeRunNumerator,   // %s: numerator position, %s: the sheet; the reason follows
+  BarcodeRunMarginal,    // %s: marginal-text position; the reason follows
+  BarcodeLinesSkipped,   // no argument: heading of the list of skipped lines
+  BarcodeLineSkipped,    // %s: line number, %s: the line
+  BarcodeLineRefused,    // %s: line number, %s: the line
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

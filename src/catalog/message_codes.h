@@ -127,4 +127,20 @@ inline constexpr char kMarginalTextsCommand[] = "0508";
 inline constexpr char kSheetSizeCommand[] = "0509";
 inline constexpr char kPrintCommand[] = "0510";
 
+// Barcode dialog of the table editors: title, symbology list, line list, sizes.
+inline constexpr char kBarcodeTitle[] = "0601";
+inline constexpr char kSymbologyLabel[] = "0602";
+inline constexpr char kNoBarcode[] = "0603";
+inline constexpr char kCode39[] = "0604";
+inline constexpr char kCode128[] = "0605";
+inline constexpr char kEan13[] = "0606";
+inline constexpr char kQrCode[] = "0607";
+inline constexpr char kReadableLineLabel[] = "0608";
+inline constexpr char kNoReadableLine[] = "0609";
+inline constexpr char kLineAbove[] = "0610";
+inline constexpr char kLineBelow[] = "0611";
+inline constexpr char kBarHeightLabel[] = "0612";
+inline constexpr char kBarLengthLabel[] = "0613";
+inline constexpr char kQrSideLabel[] = "0614";
+
 }  // namespace zirvo::code

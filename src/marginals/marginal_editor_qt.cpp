@@ -17,7 +17,7 @@ TableEditorConfig MarginalConfig() {
   cols[C::kFont] = columns::Font(140);
   cols[C::kSize] = columns::Size();
   cols[C::kColour] = columns::Colour();
-  cols[C::kBlank] = columns::Blank();
+  cols[C::kBlank] = columns::Barcode();
   return {.titleCode = code::kMarginalFeaturesTitle,
           .columns = std::move(cols),
           .commands = {EditorCommand::Add, EditorCommand::Delete, EditorCommand::Move},

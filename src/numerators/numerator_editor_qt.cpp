@@ -30,7 +30,7 @@ TableEditorConfig FolioConfig() {
                          .headerCode = code::kDirectionHeader,
                          .editor = EditorKind::Toggle,
                          .paint = CellPaint::DirectionIcon};
-  cols[C::kBlank] = columns::Blank();
+  cols[C::kBlank] = columns::Barcode();
   return {.titleCode = code::kNumeratorFeaturesTitle,
           .columns = std::move(cols),
           .commands = {EditorCommand::Add, EditorCommand::Delete, EditorCommand::Increment,

@@ -1,7 +1,10 @@
 #include "printing/batch_options.h"
 
+#include <optional>
+
 #include "base/text.h"
 #include "printing/printer_calibration.h"
+#include "template/record_barcodes.h"
 
 namespace zirvo {
 namespace {
@@ -131,6 +134,24 @@ void WriteItem(RecordWriter& w, double horizontal, double vertical, double rotat
   w.Text("barcodePosition", position);
   w.Cm("barHeight", barHeight);
   w.Cm("barLength", barLength);
+}
+
+// A record's barcode by name: "code39", "code128", "ean13" or "qr", the
+// human-readable line "none", "above" or "below", and its sizes; a record
+// without one keeps the stored fields, whose flag says it is off.
+template <class Record>
+void WriteBarcode(RecordWriter& w, const Record& r) {
+  const std::optional<BarcodeSetting> barcode = BarcodeOf(r);
+  if (!barcode) {
+    WriteItem(w, r.Horizontal, r.Vertical, r.Rotation, false, r.BarcodeType, r.BarcodePosition,
+              r.BarHeight, r.BarLength, r.Font, r.Size, r.Colour);
+    return;
+  }
+  static const char* const kKinds[] = {"code39", "code128", "ean13", "qr"};
+  static const char* const kLines[] = {"none", "above", "below"};
+  WriteItem(w, r.Horizontal, r.Vertical, r.Rotation, true, kKinds[static_cast<int>(barcode->kind)],
+            kLines[static_cast<int>(barcode->line)], barcode->height,
+            barcode->kind == BarcodeKind::QrCode ? 0.0 : barcode->length, r.Font, r.Size, r.Colour);
 }
 
 }  // namespace
@@ -278,16 +299,14 @@ std::string FormatTemplateInfo(const SheetHeader& sheet, const NumeratorList& nu
     w.Text("suffix", n.Suffix);
     w.Number("mask", n.Mask);
     w.Flag("reverse", n.Reverse);
-    WriteItem(w, n.Horizontal, n.Vertical, n.Rotation, n.Barcode, n.BarcodeType, n.BarcodePosition,
-              n.BarHeight, n.BarLength, n.Font, n.Size, n.Colour);
+    WriteBarcode(w, n);
     numeratorLines.push_back(w.Take());
   }
   for (const MarginalText& m : marginals) {
     RecordWriter w(json);
     w.Number("position", m.Position);
     w.Text("text", m.Text);
-    WriteItem(w, m.Horizontal, m.Vertical, m.Rotation, m.Barcode, m.BarcodeType, m.BarcodePosition,
-              m.BarHeight, m.BarLength, m.Font, m.Size, m.Colour);
+    WriteBarcode(w, m);
     marginalLines.push_back(w.Take());
   }
 

@@ -8,6 +8,7 @@
 #include "catalog/catalog.h"
 #include "render/sheet_render.h"
 #include "template/numerator_table.h"
+#include "template/record_barcodes.h"
 
 namespace zirvo {
 namespace {
@@ -41,6 +42,21 @@ class RunningScope {
  private:
   bool& flag_;
 };
+
+// Throw the refusal, before anything is printed, when a barcode cannot carry
+// what a sheet would print: numerator `n` printing `number` on `sheet`, or a
+// marginal text.
+void RequireBarcodes(const Numerator& n, int64_t number, int64_t sheet) {
+  const std::string refusal = NumeratorBarcodeRefusal(n, static_cast<int32_t>(number), sheet);
+  if (!refusal.empty()) throw ZirvoError(refusal);
+}
+
+void RequireBarcodes(const MarginalTextList& marginals) {
+  for (const MarginalText& m : marginals) {
+    const std::string refusal = MarginalBarcodeRefusal(m);
+    if (!refusal.empty()) throw ZirvoError(refusal);
+  }
+}
 
 }  // namespace
 
@@ -137,6 +153,19 @@ bool PrintEngine::PrintRun(int32_t sheets) {
       throw ZirvoError(OwnText(OwnMessage::NumberOutOfRange, FormatInt(n.Position)));
     }
   }
+  // A text grows only towards the ends of the numbers a numerator prints, so
+  // the first and the last sheet stand for every sheet between them.
+  try {
+    for (size_t i = 0; i < plan.numerators.size(); ++i) {
+      const Numerator& n = plan.numerators[i];
+      RequireBarcodes(n, n.Number, 1);
+      RequireBarcodes(n, n.Number + plan.steps[i] * lastSheet, lastSheet + 1);
+    }
+    if (job_.MarginalCount > 0) RequireBarcodes(job_.Marginals);
+  } catch (const ZirvoError&) {
+    Observer().HideStatus(RunPanel::Run);
+    throw;
+  }
 
   // The first sheet on which a numerator counting down leaves 0 or more.
   int64_t negativeSheet = 0;
@@ -210,11 +239,25 @@ bool PrintEngine::PrintReposition() {
           Observer().HideStatus(RunPanel::Reposition);
           throw ZirvoError(OwnText(OwnMessage::NumberOutOfRange, FormatInt(n.Position)));
         }
+        try {
+          RequireBarcodes(n, n.Number + plan.signs[i] * delta, k + 1);
+        } catch (const ZirvoError&) {
+          Observer().HideStatus(RunPanel::Reposition);
+          throw;
+        }
       }
       plan.deltas.push_back(delta);
     }
   } else {
     plan.deltas.assign(static_cast<size_t>(plan.sheets), 0);
+  }
+  if (job_.MarginalCount > 0) {
+    try {
+      RequireBarcodes(job_.Marginals);
+    } catch (const ZirvoError&) {
+      Observer().HideStatus(RunPanel::Reposition);
+      throw;
+    }
   }
   ExecuteRun(plan);
 

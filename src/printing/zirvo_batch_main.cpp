@@ -64,8 +64,14 @@ struct LoadedTemplate {
 LoadedTemplate LoadTemplateFile(const std::string& path) {
   LoadedTemplate t;
   try {
-    std::optional<Template> loaded = LoadTemplate(path);
+    SkippedLines skipped;
+    std::optional<Template> loaded = LoadTemplate(path, {}, &skipped);
     if (!loaded) throw Failure{Named(path, OwnText(OwnMessage::NotCompatible))};
+    // A script must not print a template without a barcode it asked for.
+    if (!skipped.empty())
+      throw Failure{path + ": " +
+                    OwnText(OwnMessage::BarcodeLineRefused, FormatInt(skipped.front().number),
+                            skipped.front().text)};
     t.document.Replace(*loaded);
     t.job = t.document.ToPrintJob();
   } catch (const ZirvoError& e) {

@@ -160,6 +160,8 @@ BarPattern BarsOf(BarcodeType type, std::string_view encoded) {
       return Code128Bars(encoded);
     case kEan13:
       return Ean13Bars(encoded);
+    case kQrCode:
+      break;  // a matrix, not bars: see base/qr_matrix.h
   }
   return {};
 }

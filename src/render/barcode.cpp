@@ -93,7 +93,7 @@ std::string EncodeCode128(std::string_view text) {
   return result;
 }
 
-std::string EncodeEan13(std::string_view text) {
+std::string Ean13Digits(std::string_view text) {
   const std::string code = Trim(text);
   if (code.size() != 12) return {};
   int sum = 0;
@@ -103,7 +103,12 @@ std::string EncodeEan13(std::string_view text) {
     sum += (i % 2 == 0) ? digit : 3 * digit;
   }
   const int r = sum % 10;
-  const std::string digits = code + static_cast<char>('0' + (r == 0 ? 0 : 10 - r));
+  return code + static_cast<char>('0' + (r == 0 ? 0 : 10 - r));
+}
+
+std::string EncodeEan13(std::string_view text) {
+  const std::string digits = Ean13Digits(text);
+  if (digits.empty()) return {};
 
   const int lead = digits[0] - '0';
   std::string result;

@@ -19,7 +19,9 @@ std::string BarcodeTypeName(int index);
 // The code an editor shows for a position: its 6th and 7th characters.
 std::string BarcodePositionCode(int index);
 
-enum BarcodeType { kCode39 = 0, kCode128 = 1, kEan13 = 2 };
+// The symbologies by their stored number. A QR Code is drawn from its
+// module matrix (base/qr_matrix.h), not from a string of this file.
+enum BarcodeType { kCode39 = 0, kCode128 = 1, kEan13 = 2, kQrCode = 3 };
 enum BarcodePosition { kNoText = 0, kTextAbove = 1, kTextBelow = 2 };
 
 // "*" + text + "*".
@@ -29,5 +31,8 @@ std::string EncodeCode128(std::string_view text);
 // 16 characters, or empty when the trimmed text is not 12 characters long or
 // holds a character that is not a decimal digit.
 std::string EncodeEan13(std::string_view text);
+// The 13 digits an EAN-13 symbol carries: the trimmed 12 and the check
+// digit; empty where EncodeEan13 is.
+std::string Ean13Digits(std::string_view text);
 
 }  // namespace zirvo

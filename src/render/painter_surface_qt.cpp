@@ -128,6 +128,23 @@ void PainterSurface::FillRect(int32_t originX, int32_t originY, int32_t escapeme
   painter_->setWorldTransform(base);
 }
 
+void PainterSurface::FillRects(int32_t originX, int32_t originY, int32_t escapement,
+                               const std::vector<RectI>& locals, Colour colour) {
+  if (painter_ == nullptr || locals.empty()) return;
+  QVector<QRect> rects;
+  rects.reserve(static_cast<qsizetype>(locals.size()));
+  for (const RectI& local : locals)
+    if (local.width > 0 && local.height > 0)
+      rects.append(QRect(local.left, local.top, local.width, local.height));
+  // One transform and one fill for all of them: a PDF gets one path.
+  painter_->save();
+  EnterItemFrame(*painter_, originX, originY, escapement);
+  painter_->setPen(Qt::NoPen);
+  painter_->setBrush(ToQColor(colour));
+  painter_->drawRects(rects);
+  painter_->restore();
+}
+
 void PainterSurface::DrawImage(const Bitmap& image, const RectI& target) {
   const auto* qtImage = dynamic_cast<const QtBitmap*>(&image);
   if (painter_ == nullptr || qtImage == nullptr || qtImage->Image().isNull()) return;

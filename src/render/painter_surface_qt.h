@@ -40,6 +40,8 @@ class PainterSurface : public Surface {
                 int32_t averageCharWidth) override;
   void FillRect(int32_t originX, int32_t originY, int32_t escapement, const RectI& local,
                 Colour colour) override;
+  void FillRects(int32_t originX, int32_t originY, int32_t escapement,
+                 const std::vector<RectI>& locals, Colour colour) override;
   void DrawImage(const Bitmap& image, const RectI& target) override;
 
  private:

@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <vector>
 
+#include "base/qr_matrix.h"
 #include "base/text.h"
 #include "render/bar_modules.h"
+#include "template/barcode_setting.h"
 #include "template/numerator_table.h"
 
 namespace zirvo {
@@ -119,8 +123,54 @@ std::string EncodedBars(int32_t type, const std::string& text) {
   }
 }
 
-bool ValidIndex(const std::string& text, int32_t& index) {
-  return TryParseInt32(Trim(text), index) && index >= 0 && index <= 2;
+bool ValidIndex(const std::string& text, int32_t highest, int32_t& index) {
+  return TryParseInt32(Trim(text), index) && index >= 0 && index <= highest;
+}
+
+// Bars only for a text the symbology carries as it is: a Code 128 with a
+// lowercase letter would otherwise scan as another text.
+bool Encodable(int32_t type, const std::string& text) {
+  BarcodeSetting setting;
+  setting.kind = static_cast<BarcodeKind>(type);
+  const BarcodeTextProblem problem = CheckBarcodeText(setting, text);
+  return problem == BarcodeTextProblem::None || problem == BarcodeTextProblem::QrTooLong;
+}
+
+// A QR Code: the square of side BarHeight at the anchor, quiet zone
+// included, modules a whole number of device pixels; the text line, if any,
+// centred under the square.
+void DrawQrItem(DrawRecord& item) {
+  const std::optional<QrMatrix> symbol = EncodeQrText(item.Text);
+  if (!symbol || item.BarHeight <= 0) return;
+  const int32_t modules = symbol->size + 2 * kQrQuietZone;
+  const int32_t module = std::max(1, item.BarHeight / modules);
+  const int32_t escapement = EscapementOf(item);
+  // Light modules and the quiet zone are painted too: a background image
+  // under the symbol must not darken them.
+  item.Canvas->FillRect(item.X, item.Y, escapement, {0, 0, modules * module, modules * module},
+                        0xFFFFFF);
+  std::vector<RectI> runs;  // the dark modules, a run of a row in one rectangle
+  for (int32_t row = 0; row < symbol->size; ++row) {
+    for (int32_t column = 0; column < symbol->size;) {
+      if (!symbol->Dark(row, column)) {
+        ++column;
+        continue;
+      }
+      const int32_t first = column;
+      while (column < symbol->size && symbol->Dark(row, column)) ++column;
+      runs.push_back({(kQrQuietZone + first) * module, (kQrQuietZone + row) * module,
+                      (column - first) * module, module});
+    }
+  }
+  item.Canvas->FillRects(item.X, item.Y, escapement, runs, 0);
+  if (item.BarcodePosition != kTextBelow) return;
+  item.Canvas->SetFont({item.FontName, item.PixelsPerInch, item.FontSize, item.FontColor});
+  const TextExtent extent = item.Canvas->MeasureText(item.Text);
+  item.TextHeight = extent.height;
+  const int32_t side = modules * module;
+  const PointI at = Offset(item, FrameOf(escapement), RoundHalfEven((side - extent.width) / 2.0),
+                           side + item.Gap);
+  item.Canvas->DrawText(at.x, at.y, item.Text, escapement, 0);
 }
 
 DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size, int32_t colour,
@@ -145,8 +195,8 @@ DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size
   // A barcode needs a real box and a type and position the lists know;
   // anything else is drawn as plain text.
   int32_t type = 0, position = 0;
-  if (barcode && barLength > 0 && barHeight > 0 && ValidIndex(barcodeType, type) &&
-      ValidIndex(barcodePosition, position)) {
+  if (barcode && barLength > 0 && barHeight > 0 && ValidIndex(barcodeType, kQrCode, type) &&
+      ValidIndex(barcodePosition, kTextBelow, position)) {
     item.WithBarcode = true;
     item.BarcodeType = type;
     item.BarcodePosition = position;
@@ -231,12 +281,26 @@ void DrawItem(DrawRecord item) {
     DrawItemText(item);
     return;
   }
+  if (item.BarcodeType == kQrCode) {
+    DrawQrItem(item);
+    return;
+  }
   if (item.BarcodePosition == kTextAbove || item.BarcodePosition == kTextBelow) {
-    // EAN-13 carries no text line; its bars still leave the line's room.
-    if (item.BarcodeType == kEan13)
-      MeasureItemText(item);
-    else
+    if (item.BarcodeType == kEan13) {
+      // The line of an EAN-13 shows the 13 digits its symbol carries, check
+      // digit included, as scanners read them; a text that is no EAN-13 gets
+      // no line and no bars.
+      DrawRecord line = item;
+      line.Text = Ean13Digits(item.Text);
+      if (line.Text.empty()) {
+        MeasureItemText(item);
+      } else {
+        DrawItemText(line);
+        item.TextHeight = line.TextHeight;
+      }
+    } else {
       DrawItemText(item);
+    }
   }
   DrawItemBarcode(item);
 }
@@ -250,6 +314,7 @@ void DrawItemText(DrawRecord& item) {
 }
 
 void DrawItemBarcode(const DrawRecord& item) {
+  if (!Encodable(item.BarcodeType, item.Text)) return;
   const std::string encoded = EncodedBars(item.BarcodeType, item.Text);
   if (encoded.empty()) return;
 
@@ -267,14 +332,15 @@ void DrawItemBarcode(const DrawRecord& item) {
 
   const BarPattern pattern = BarsOf(static_cast<BarcodeType>(item.BarcodeType), encoded);
   if (pattern.modules <= 0) return;
-  const double moduleWidth = static_cast<double>(item.BarLength) / pattern.modules;
-  for (const BarRun& bar : pattern.bars) {
-    const int32_t from = RoundHalfEven(bar.start * moduleWidth);
-    const int32_t to = RoundHalfEven((bar.start + bar.width) * moduleWidth);
-    if (to <= from) continue;
-    item.Canvas->FillRect(origin.x, origin.y, escapement,
-                          {from, 0, to - from, static_cast<int32_t>(barHeight)}, 0);
-  }
+  // Whole device pixels per module, so that narrow and wide bars keep their
+  // ratio at any resolution; the symbol starts at the box's start and may
+  // end short of the box's length.
+  const int32_t module = std::max(1, item.BarLength / pattern.modules);
+  std::vector<RectI> bars;
+  bars.reserve(pattern.bars.size());
+  for (const BarRun& bar : pattern.bars)
+    bars.push_back({bar.start * module, 0, bar.width * module, static_cast<int32_t>(barHeight)});
+  item.Canvas->FillRects(origin.x, origin.y, escapement, bars, 0);
 }
 
 void DrawSheet(Surface& surface, const DeviceMapping& mapping, const SheetContent& sheet) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/bitmap.h"
 
@@ -60,6 +61,12 @@ class Surface {
   // and whose x axis is turned counter-clockwise by escapement / 10 degrees.
   virtual void FillRect(int32_t originX, int32_t originY, int32_t escapement, const RectI& local,
                         Colour colour) = 0;
+  // FillRect for each of `locals`, all in the same frame: the bars of one
+  // barcode. A surface may draw them in one go.
+  virtual void FillRects(int32_t originX, int32_t originY, int32_t escapement,
+                         const std::vector<RectI>& locals, Colour colour) {
+    for (const RectI& local : locals) FillRect(originX, originY, escapement, local, colour);
+  }
   // Stretches the bitmap over the rectangle, ignoring its proportions.
   virtual void DrawImage(const Bitmap& image, const RectI& target) = 0;
 };

@@ -31,6 +31,10 @@ TableLayout MarginalLayout() {
 
 MarginalTable::MarginalTable() : TextTable(MarginalLayout()) {}
 
+std::string MarginalTable::PrintedText(int row) const {
+  return Trim(CellText(Cell(row, kText), MarginalText::kTextCapacity));
+}
+
 MarginalTextList MarginalTable::ExportRecords() const {
   MarginalTextList records;
   records.reserve(static_cast<std::size_t>(RowCount()));
@@ -40,12 +44,8 @@ MarginalTextList MarginalTable::ExportRecords() const {
     rec.Text = CellText(Cell(r, kText), MarginalText::kTextCapacity);
     rec.Horizontal = CellReal(Cell(r, kHorizontal), 0.0);
     rec.Vertical = CellReal(Cell(r, kVertical), 0.0);
-    rec.BarHeight = 0.0;
-    rec.BarLength = 0.0;
     rec.Rotation = CellReal(Cell(r, kRotation), 0.0);
-    rec.Barcode = false;
-    rec.BarcodeType = "00";
-    rec.BarcodePosition = "00";
+    ExportBarcode(Barcode(r), rec);
     rec.Font = CellTrimmedText(Cell(r, kFont), "Arial", MarginalText::kFontCapacity);
     rec.Size = CellInt32(Cell(r, kSize), 12);
     rec.Colour = CellInt32(Cell(r, kColour), 0);

@@ -1,6 +1,8 @@
 // The marginal-text table: up to 60 rows of 9 text cells, one per text.
 #pragma once
 
+#include <string>
+
 #include "template/records.h"
 #include "template/text_table.h"
 
@@ -22,6 +24,9 @@ class MarginalTable : public TextTable {
   };
 
   MarginalTable();
+
+  // The text trimmed, as a sheet prints it.
+  std::string PrintedText(int row) const override;
 
   // One record per row, in row order. Throws ConversionError for a cell that
   // does not convert; nothing is returned then.

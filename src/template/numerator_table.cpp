@@ -44,6 +44,16 @@ TableLayout NumeratorLayout() {
 
 NumeratorTable::NumeratorTable() : TextTable(NumeratorLayout()) {}
 
+std::string NumeratorTable::PrintedText(int row) const {
+  return PrintedText(row, CellInt32(Cell(row, kNumber), 0));
+}
+
+std::string NumeratorTable::PrintedText(int row, int32_t number) const {
+  return FormatNumeratorText(CellText(Cell(row, kPrefix), Numerator::kAffixCapacity), number,
+                             CellInt32(Cell(row, kMask), 4),
+                             CellText(Cell(row, kSuffix), Numerator::kAffixCapacity));
+}
+
 void NumeratorTable::ApplyIncrement(int32_t k) {
   // Every new number is computed before any is stored, so a failure changes nothing.
   std::vector<int32_t> numbers;
@@ -54,6 +64,7 @@ void NumeratorTable::ApplyIncrement(int32_t k) {
     if (!CheckedAdd32(number, k, sum)) {
       throw IntegerConversionError(FormatInt(static_cast<int64_t>(number) + k));
     }
+    if (Barcode(r)) CheckBarcodeOf(r, PrintedText(r, sum));
     numbers.push_back(sum);
   }
   for (int r = 0; r < RowCount(); ++r) SetCell(r, kNumber, FormatInt(numbers[r]));
@@ -70,14 +81,10 @@ NumeratorList NumeratorTable::ExportRecords() const {
     rec.Suffix = CellText(Cell(r, kSuffix), Numerator::kAffixCapacity);
     rec.Horizontal = CellReal(Cell(r, kHorizontal), 0.0);
     rec.Vertical = CellReal(Cell(r, kVertical), 0.0);
-    rec.BarHeight = 0.0;
-    rec.BarLength = 0.0;
     rec.Rotation = CellReal(Cell(r, kRotation), 0.0);
     rec.Mask = CellInt32(Cell(r, kMask), 4);
     rec.Reverse = Trim(Cell(r, kDirection)) == "R";
-    rec.Barcode = false;
-    rec.BarcodeType = "00";
-    rec.BarcodePosition = "NO";
+    ExportBarcode(Barcode(r), rec);
     rec.Font = CellTrimmedText(Cell(r, kFont), "Arial", Numerator::kFontCapacity);
     rec.Size = CellInt32(Cell(r, kSize), 12);
     rec.Colour = CellInt32(Cell(r, kColour), 0);

@@ -33,9 +33,14 @@ class NumeratorTable : public TextTable {
 
   NumeratorTable();
 
+  // Prefix, number zero-padded to the mask, suffix, as a sheet prints them.
+  std::string PrintedText(int row) const override;
+  // The same for another number.
+  std::string PrintedText(int row, int32_t number) const;
+
   // Adds k to the number of every row. Every row is checked first: a number
-  // that does not convert, or a sum outside the signed 32-bit range, throws
-  // and no row changes.
+  // that does not convert, a sum outside the signed 32-bit range, or a new
+  // text the row's barcode cannot carry throws and no row changes.
   void ApplyIncrement(int32_t k);
 
   // One record per row, in row order. Throws ConversionError for a cell that

@@ -29,7 +29,9 @@ Template& Template::operator=(const Template& other) {
 
 bool Template::operator==(const Template& other) const {
   return header_ == other.header_ && numerators_.Rows() == other.numerators_.Rows() &&
-         marginals_.Rows() == other.marginals_.Rows() && background_ == other.background_;
+         marginals_.Rows() == other.marginals_.Rows() &&
+         numerators_.Barcodes() == other.numerators_.Barcodes() &&
+         marginals_.Barcodes() == other.marginals_.Barcodes() && background_ == other.background_;
 }
 
 const TextTable& Template::Table(TemplateTable table) const {
@@ -123,6 +125,12 @@ int Template::DeleteRow(TemplateTable table, int row) {
 
 void Template::CommitCell(TemplateTable table, int row, int cell, std::string_view text) {
   MutableTable(table).CommitCell(row, cell, text);
+  Notify(ChangeOf(table));
+}
+
+void Template::SetBarcode(TemplateTable table, int row,
+                          const std::optional<BarcodeSetting>& setting) {
+  MutableTable(table).SetBarcode(row, setting);
   Notify(ChangeOf(table));
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -88,8 +89,12 @@ class Template {
   // Stores an edited value by the cell's rule. Throws ConversionError (or
   // ZirvoError for a "|" or a line end) and leaves the cell unchanged.
   void CommitCell(TemplateTable table, int row, int cell, std::string_view text);
+  // Gives a row a barcode or takes it away (nullopt). Throws ZirvoError and
+  // changes nothing for a setting a template cannot store or a text the
+  // symbology cannot carry.
+  void SetBarcode(TemplateTable table, int row, const std::optional<BarcodeSetting>& setting);
   // Adds k to every numerator's number; throws and changes nothing when one
-  // does not convert or leaves the 32-bit range.
+  // does not convert, leaves the 32-bit range or no longer fits its barcode.
   void ApplyIncrement(int32_t k);
   // Moves every row of a table by dx, dy cm; throws and changes nothing when
   // a position does not convert.

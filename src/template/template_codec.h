@@ -1,17 +1,30 @@
 // The template codec: a Template as the bytes of a template file and back.
-// A file is the sheet header line, one "|FOL|" line per numerator and one
-// "|MAR|" line per marginal text, each ended by CR LF, in Windows-1252. The
-// background image is never part of the file.
+// A file is the sheet header line, one "|FOL|" line per numerator, one
+// "|MAR|" line per marginal text and one "|COD|" line per row with a barcode,
+// each ended by CR LF, in Windows-1252. The background image is never part of
+// the file.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "template/template.h"
 #include "template/template_file.h"
 
 namespace zirvo {
+
+// A line of a file that was not taken: its number (from 1) and its text.
+struct SkippedLine {
+  int number = 0;
+  std::string text;
+  bool operator==(const SkippedLine&) const = default;
+};
+using SkippedLines = std::vector<SkippedLine>;
+
+// The message listing skipped lines for the user, one line each.
+std::string SkippedLinesMessage(const SkippedLines& skipped);
 
 // The bytes of `doc` saved at `targetPath`: the header line names that file
 // and its folder, whatever name the document has now.
@@ -21,17 +34,22 @@ std::string EncodeTemplate(const Template& doc, const std::string& targetPath);
 // folder come from the path, fields a file does not hold (Color2) from
 // `base`. Nothing (std::nullopt) for empty bytes or bytes without a sheet
 // header line. Throws ConversionError for a header value that is not a
-// number and ZirvoError for a header line with fewer than 21 fields.
+// number and ZirvoError for a header line with fewer than 21 fields. A
+// "|COD|" line that does not read, names a row the table does not have or
+// repeats a row is left out; when `skipped` is given it lists those lines.
 std::optional<Template> DecodeTemplate(std::string_view bytes, const std::string& path,
-                                       const SheetHeader& base = {});
+                                       const SheetHeader& base = {},
+                                       SkippedLines* skipped = nullptr);
 
-// The rows of the marked lines in `lines` (at most 60 per table) under the
-// given header; lines of neither table are ignored.
-Template TemplateFromLines(const TemplateLines& lines, const SheetHeader& header);
+// The rows of the marked lines in `lines` (at most 60 per table) and their
+// barcodes under the given header; lines of neither table are ignored.
+Template TemplateFromLines(const TemplateLines& lines, const SheetHeader& header,
+                           SkippedLines* skipped = nullptr);
 
 // DecodeTemplate on the file's bytes. Throws ZirvoError naming the file when
 // it cannot be read.
-std::optional<Template> LoadTemplate(const std::string& path, const SheetHeader& base = {});
+std::optional<Template> LoadTemplate(const std::string& path, const SheetHeader& base = {},
+                                     SkippedLines* skipped = nullptr);
 
 // Writes EncodeTemplate(doc, path) through WriteFileAtomically: the previous
 // file survives any failure. Throws ZirvoError naming the file and the cause.

@@ -68,6 +68,39 @@ void TextTable::SetCell(int row, int cell, std::string value) {
   MutableRow(row).at(static_cast<std::size_t>(cell)) = std::move(value);
 }
 
+const std::optional<BarcodeSetting>& TextTable::Barcode(int row) const {
+  return barcodes_.at(static_cast<std::size_t>(row));
+}
+
+bool TextTable::AnyBarcode() const {
+  for (const auto& barcode : barcodes_)
+    if (barcode) return true;
+  return false;
+}
+
+std::string TextTable::PrintedText(int row) const { return Trim(Cell(row, 1)); }
+
+void TextTable::CheckBarcodeOf(int row, std::string_view text) const {
+  if (const auto& barcode = Barcode(row)) RequireBarcodeText(*barcode, text);
+}
+
+void TextTable::SetBarcode(int row, const std::optional<BarcodeSetting>& setting) {
+  auto& stored = barcodes_.at(static_cast<std::size_t>(row));
+  if (!setting) {
+    stored.reset();
+    return;
+  }
+  const BarcodeSetting rounded = StoredBarcodeSetting(*setting);
+  if (!ValidBarcodeSetting(*setting) || !ValidBarcodeSetting(rounded))
+    throw ZirvoError(OwnText(OwnMessage::BarcodeSizeInvalid));
+  RequireBarcodeText(rounded, PrintedText(row));
+  stored = rounded;
+}
+
+void TextTable::AttachBarcode(int row, const BarcodeSetting& setting) {
+  barcodes_.at(static_cast<std::size_t>(row)) = setting;
+}
+
 bool TextTable::AddRow() {
   if (RowCount() >= kMaxRows) return false;
   std::vector<std::string> row;
@@ -75,12 +108,14 @@ bool TextTable::AddRow() {
   for (const CellRule& rule : layout_.cells) row.push_back(rule.newRowValue);
   if (!row.empty()) row[0] = PositionText(RowCount());
   rows_.push_back(std::move(row));
+  barcodes_.emplace_back();
   return true;
 }
 
 int TextTable::DeleteRow(int row) {
   if (row >= 0 && row < RowCount()) {
     rows_.erase(rows_.begin() + row);
+    barcodes_.erase(barcodes_.begin() + row);
     Renumber();
   }
   if (rows_.empty()) return -1;
@@ -88,7 +123,10 @@ int TextTable::DeleteRow(int row) {
   return row < RowCount() ? row : RowCount() - 1;
 }
 
-void TextTable::Clear() { rows_.clear(); }
+void TextTable::Clear() {
+  rows_.clear();
+  barcodes_.clear();
+}
 
 void TextTable::Renumber() {
   for (int r = 0; r < RowCount(); ++r) {
@@ -135,7 +173,32 @@ std::string TextTable::Normalised(int cell, std::string_view text,
 void TextTable::CommitCell(int row, int cell, std::string_view text) {
   std::string& stored = MutableRow(row).at(static_cast<std::size_t>(cell));
   if (layout_.cells[static_cast<std::size_t>(cell)].rule == CommitRule::None) return;
-  stored = Normalised(cell, text, stored);
+  std::string value = Normalised(cell, text, stored);
+  if (Barcode(row)) {
+    // A value that changes the text the row prints must leave a text the
+    // row's barcode carries. Other cells (position, font, colour, direction)
+    // commit whatever the text is.
+    const auto textNow = [this, row]() -> std::optional<std::string> {
+      try {
+        return PrintedText(row);
+      } catch (const ZirvoError&) {
+        return std::nullopt;  // a cell that does not convert: the export says so
+      }
+    };
+    const std::optional<std::string> before = textNow();
+    std::swap(stored, value);
+    const std::optional<std::string> after = textNow();
+    if (after && after != before) {
+      try {
+        CheckBarcodeOf(row, *after);
+      } catch (...) {
+        std::swap(stored, value);
+        throw;
+      }
+    }
+    return;
+  }
+  stored = std::move(value);
 }
 
 void TextTable::ApplyDisplacement(double dx, double dy) {
@@ -180,6 +243,7 @@ void TextTable::LoadFromLines(const TemplateLines& lines) {
       if (column < cols) row[static_cast<std::size_t>(c)] = grid[column][r];
     }
     rows_.push_back(std::move(row));
+    barcodes_.emplace_back();
   }
 }
 

@@ -3,10 +3,12 @@
 // to the template file; a table is configured by the rules of its cells.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "template/barcode_setting.h"
 #include "template/template_file.h"
 
 namespace zirvo {
@@ -52,6 +54,14 @@ class TextTable {
   const std::string& Cell(int row, int cell) const;
   const std::vector<std::string>& Row(int row) const;
   const std::vector<std::vector<std::string>>& Rows() const { return rows_; }
+  // The barcode of each row (none for most); not part of the row's line.
+  const std::optional<BarcodeSetting>& Barcode(int row) const;
+  const std::vector<std::optional<BarcodeSetting>>& Barcodes() const { return barcodes_; }
+  bool AnyBarcode() const;
+
+  // The text the row prints (a numerator with its stored number). Throws
+  // ConversionError for a cell that does not convert.
+  virtual std::string PrintedText(int row) const;
 
   // Appends a row with the defaults; false (and nothing done) at 60 rows.
   bool AddRow();
@@ -61,8 +71,16 @@ class TextTable {
   void Clear();
 
   // Normalises an edited value by its cell's rule and stores it. Throws
-  // ConversionError (or ZirvoError for a "|") and leaves the cell unchanged.
+  // ConversionError (or ZirvoError for a "|", or for a text the row's
+  // barcode cannot carry) and leaves the cell unchanged.
   void CommitCell(int row, int cell, std::string_view text);
+
+  // Gives a row a barcode, or takes it away (nullopt). The setting is stored
+  // rounded as the file keeps it. Throws ZirvoError, changing nothing, for a
+  // setting a template cannot store or a text the symbology cannot carry.
+  void SetBarcode(int row, const std::optional<BarcodeSetting>& setting);
+  // The same without looking at the text: a barcode as a file holds it.
+  void AttachBarcode(int row, const BarcodeSetting& setting);
 
   // Adds dx and dy cm to every row's positions. Every row is checked first:
   // a stored text that does not convert throws and no row changes.
@@ -79,6 +97,8 @@ class TextTable {
   std::vector<std::string>& MutableRow(int row);
   // Stores a value without any rule; for operations of the derived tables.
   void SetCell(int row, int cell, std::string value);
+  // Throws ZirvoError when the row's barcode cannot carry `text`.
+  void CheckBarcodeOf(int row, std::string_view text) const;
 
  private:
   std::string Normalised(int cell, std::string_view text, const std::string& current) const;
@@ -86,6 +106,7 @@ class TextTable {
 
   TableLayout layout_;
   std::vector<std::vector<std::string>> rows_;
+  std::vector<std::optional<BarcodeSetting>> barcodes_;  // one per row
 };
 
 }  // namespace zirvo

@@ -151,9 +151,10 @@ void TemplateWorkspace::Open() {
   BeginBusy(code::kOpeningTemplateBusy);
   std::optional<Template> loaded;
   std::string failure;
+  SkippedLines skipped;
   try {
     // Fields a file does not hold keep what the header has now.
-    loaded = LoadTemplate(path, Header());
+    loaded = LoadTemplate(path, Header(), &skipped);
   } catch (const ZirvoError& error) {
     failure = error.what();
   }
@@ -176,6 +177,9 @@ void TemplateWorkspace::Open() {
   SetLabel(Header().Name);
   host_.ShowAllCommands(true);
   host_.ShowPage(WorkspacePage::Numerators);
+  // The template opens without the barcodes of lines that did not read; the
+  // user is told which they were.
+  if (!skipped.empty()) host_.ShowInformation(SkippedLinesMessage(skipped));
 }
 
 void TemplateWorkspace::FailedOpen(const std::string& path, const std::string& message) {

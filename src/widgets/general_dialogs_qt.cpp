@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QFrame>
+#include <QSignalBlocker>
+#include <QStandardItemModel>
+#include <algorithm>
 
 #include "base/qtext_qt.h"
 #include "base/text.h"
@@ -142,8 +145,103 @@ bool TFMuevePlan::Run(const std::string& title, std::string& horizontal, std::st
   return confirmed;
 }
 
+TFCodBarras::TFCodBarras() : GeneralDialog("FCodBarras", 312, 176) {
+  const auto addList = [this](const char* name, const QRect& geometry) {
+    auto* list = new QComboBox(this);
+    list->setObjectName(name);
+    list->setGeometry(geometry);
+    list->setFont(DialogFont());
+    WatchKeys(list);
+    return list;
+  };
+  Et_Tipo = AddLabel("Et_Tipo", QRect(20, 40, 150, 20));
+  EdTipo = addList("EdTipo", QRect(176, 39, 116, 22));
+  Et_Legible = AddLabel("Et_Legible", QRect(20, 66, 150, 20));
+  EdLegible = addList("EdLegible", QRect(176, 65, 116, 22));
+  Et_Alto = AddLabel("Et_Alto", QRect(20, 92, 150, 20));
+  EdAlto = AddEdit("EdAlto", QRect(176, 91, 116, 21), 7, KeyFilterKind::Real);
+  Et_Largo = AddLabel("Et_Largo", QRect(20, 118, 150, 20));
+  EdLargo = AddEdit("EdLargo", QRect(176, 117, 116, 21), 7, KeyFilterKind::Real);
+  connect(EdTipo, &QComboBox::currentIndexChanged, this, [this] { KindChanged(); });
+}
+
+bool TFCodBarras::Run(const std::optional<BarcodeSetting>& current, Apply apply) {
+  SetCommonCaptions();
+  Pn_Titulo->setText(ToQString(LookupText(code::kBarcodeTitle)));
+  Et_Tipo->setText(ToQString(LookupText(code::kSymbologyLabel)));
+  Et_Legible->setText(ToQString(LookupText(code::kReadableLineLabel)));
+  Et_Largo->setText(ToQString(LookupText(code::kBarLengthLabel)));
+  QSignalBlocker quiet(EdTipo);  // until the lists hold the current choice
+  EdTipo->clear();
+  for (const char* entry :
+       {code::kNoBarcode, code::kCode39, code::kCode128, code::kEan13, code::kQrCode})
+    EdTipo->addItem(ToQString(LookupText(entry)));
+  EdLegible->clear();
+  for (const char* entry : {code::kNoReadableLine, code::kLineAbove, code::kLineBelow})
+    EdLegible->addItem(ToQString(LookupText(entry)));
+
+  const BarcodeSetting shown = current.value_or(BarcodeSetting{});
+  EdTipo->setCurrentIndex(current ? static_cast<int>(shown.kind) + 1 : 0);
+  EdLegible->setCurrentIndex(static_cast<int>(shown.line));
+  EdAlto->setText(ToQString(FormatFixed(shown.height, 2)));
+  EdLargo->setText(ToQString(
+      FormatFixed(shown.kind == BarcodeKind::QrCode ? BarcodeSetting{}.length : shown.length, 2)));
+  quiet.unblock();
+  KindChanged();
+  apply_ = std::move(apply);
+  EdTipo->setFocus();
+  const bool confirmed = exec() == QDialog::Accepted;
+  hide();
+  apply_ = nullptr;
+  return confirmed;
+}
+
+void TFCodBarras::KindChanged() {
+  const bool any = EdTipo->currentIndex() > 0;
+  const bool qr = EdTipo->currentIndex() == static_cast<int>(BarcodeKind::QrCode) + 1;
+  // A QR Code carries its line below the square or none.
+  if (auto* model = qobject_cast<QStandardItemModel*>(EdLegible->model()))
+    if (QStandardItem* above = model->item(static_cast<int>(ReadableLine::Above)))
+      above->setEnabled(!qr);
+  if (qr && EdLegible->currentIndex() == static_cast<int>(ReadableLine::Above))
+    EdLegible->setCurrentIndex(static_cast<int>(ReadableLine::Below));
+  Et_Alto->setText(ToQString(LookupText(qr ? code::kQrSideLabel : code::kBarHeightLabel)));
+  EdLegible->setEnabled(any);
+  EdAlto->setEnabled(any);
+  EdLargo->setEnabled(any && !qr);
+}
+
+std::optional<BarcodeSetting> TFCodBarras::Choice() const {
+  if (EdTipo->currentIndex() <= 0) return std::nullopt;
+  BarcodeSetting setting;
+  setting.kind = static_cast<BarcodeKind>(EdTipo->currentIndex() - 1);
+  setting.line = static_cast<ReadableLine>(std::max(0, EdLegible->currentIndex()));
+  const std::string height = Trim(FromQString(EdAlto->text()));
+  const std::string length = Trim(FromQString(EdLargo->text()));
+  setting.height = height.empty() ? 0.0 : ParseDouble(height);
+  setting.length = setting.kind == BarcodeKind::QrCode ? 0.0
+                   : length.empty()                    ? 0.0
+                                                       : ParseDouble(length);
+  return setting;
+}
+
+void TFCodBarras::accept() {
+  std::string refusal;
+  try {
+    if (apply_) refusal = apply_(Choice());
+  } catch (const ZirvoError& e) {
+    refusal = e.what();
+  }
+  if (!refusal.empty()) {
+    ShowFailure(this, refusal);
+    return;
+  }
+  QDialog::accept();
+}
+
 TFIncrem& FIncrem() { return ProgramInstance<TFIncrem>(); }
 TFMuevePlan& FMuevePlan() { return ProgramInstance<TFMuevePlan>(); }
+TFCodBarras& FCodBarras() { return ProgramInstance<TFCodBarras>(); }
 
 void ShowIncrementDialog(int32_t& k) {
   std::string text;

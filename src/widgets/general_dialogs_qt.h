@@ -3,10 +3,14 @@
 // every numerator or marginal text is moved. They only collect the values.
 #pragma once
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
+#include "template/barcode_setting.h"
 #include "widgets/dialog_parts_qt.h"
 
 namespace zirvo {
@@ -56,9 +60,47 @@ class TFMuevePlan : public GeneralDialog {
   QLineEdit* EdVert;
 };
 
+// The barcode of one numerator or marginal-text row: the symbology (or none),
+// the human-readable line and the sizes in cm. A QR Code has one size, the
+// side of its square, and no line above.
+class TFCodBarras : public GeneralDialog {
+  Q_OBJECT
+ public:
+  // Takes the choice (nullopt: no barcode); returns the message refusing it,
+  // or "" when it was taken.
+  using Apply = std::function<std::string(const std::optional<BarcodeSetting>&)>;
+
+  TFCodBarras();
+
+  // Shows the dialog on `current`. On confirmation the choice goes to
+  // `apply`; a refused choice shows its message and the dialog stays open.
+  // True when a choice was taken.
+  bool Run(const std::optional<BarcodeSetting>& current, Apply apply);
+
+  QLabel* Et_Tipo;
+  QComboBox* EdTipo;  // none, then the symbologies in the order of BarcodeKind
+  QLabel* Et_Legible;
+  QComboBox* EdLegible;  // none, above, below
+  QLabel* Et_Alto;
+  QLineEdit* EdAlto;
+  QLabel* Et_Largo;
+  QLineEdit* EdLargo;
+
+ protected:
+  void accept() override;
+
+ private:
+  void KindChanged();
+  // The fields as a setting; throws ConversionError for a size that is not a number.
+  std::optional<BarcodeSetting> Choice() const;
+
+  Apply apply_;
+};
+
 // The program's one instance of each dialog, created on first use.
 TFIncrem& FIncrem();
 TFMuevePlan& FMuevePlan();
+TFCodBarras& FCodBarras();
 
 // On confirmation k becomes the integer typed (0 for an empty field); on
 // cancellation k is left as it is. A text that is not a signed 32-bit integer

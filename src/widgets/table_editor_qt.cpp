@@ -209,6 +209,14 @@ ColumnDef Colour() {
 
 ColumnDef Blank() { return {.width = 15, .headerName = "TPVac01", .paint = CellPaint::Nothing}; }
 
+ColumnDef Barcode() {
+  return {.width = 15,
+          .headerName = "TPVac01",
+          .editor = EditorKind::BarcodeDialog,
+          .editorName = "FCodBarras",
+          .paint = CellPaint::BarcodeMark};
+}
+
 }  // namespace columns
 
 TableEditor::TableEditor(TemplateTable which, TableEditorConfig config, QWidget* parent)
@@ -356,6 +364,9 @@ void TableEditor::BuildTable(QWidget* block) {
   grid_->requestCell = [this](int row, int column) { return RequestCell(row, column); };
   grid_->openRequested = [this] { OpenFromGrid(QString()); };
   grid_->typedCharacter = [this](const QString& typed) { OpenFromGrid(typed); };
+  grid_->cellClicked = [this](int, int column) {
+    if (config_.columns[column].editor == EditorKind::BarcodeDialog) OpenFromGrid(QString());
+  };
   connect(grid_, &TableGrid::currentCellChanged, this,
           [this](int, int column) { HighlightHeader(column); });
   connect(grid_, &TableGrid::scrolled, this, [this] { PlaceEditor(); });
@@ -546,6 +557,9 @@ void TableEditor::OpenFromGrid(const QString& typed) {
     case EditorKind::ColourDialog:
       PickColour(row, column);
       return;
+    case EditorKind::BarcodeDialog:
+      EditBarcode(row);
+      return;
     case EditorKind::Toggle:
       document_->CommitCell(which_, row, column, "");
       grid_->viewport()->update();
@@ -564,6 +578,19 @@ void TableEditor::PickColour(int row, int column) {
   dialog.setOption(QColorDialog::DontUseNativeDialog);
   if (dialog.exec() != QDialog::Accepted) return;
   document_->CommitCell(which_, row, column, FormatInt(WindowsColorValue(dialog.selectedColor())));
+  grid_->viewport()->update();
+}
+
+void TableEditor::EditBarcode(int row) {
+  // The dialog stays open on a choice the document refuses, showing why.
+  FCodBarras().Run(Table().Barcode(row), [this, row](const std::optional<BarcodeSetting>& choice) {
+    try {
+      document_->SetBarcode(which_, row, choice);
+    } catch (const ZirvoError& e) {
+      return std::string(e.what());
+    }
+    return std::string();
+  });
   grid_->viewport()->update();
 }
 

@@ -45,6 +45,9 @@ ColumnDef Font(int width);
 ColumnDef Size();
 ColumnDef Colour();
 ColumnDef Blank();
+// The narrow last column: a mark when the row carries a barcode; Enter, a
+// double-click or a click opens the barcode dialog.
+ColumnDef Barcode();
 }  // namespace columns
 
 class TableEditor : public QWidget {
@@ -130,6 +133,7 @@ class TableEditor : public QWidget {
   bool EditorKeyPress(QKeyEvent* event);
   void MoveRowFromEditor(int targetRow, bool withCtrl);
   void PickColour(int row, int column);
+  void EditBarcode(int row);
 
   // Commands.
   void AddRowCommand();

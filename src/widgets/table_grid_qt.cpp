@@ -209,6 +209,7 @@ void TableGrid::mousePressEvent(QMouseEvent* event) {
   if (requestCell && !requestCell(row, column)) return;
   SetCurrent(row, column);
   setFocus(Qt::MouseFocusReason);
+  if (cellClicked) cellClicked(row, column);
 }
 
 void TableGrid::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -279,6 +280,9 @@ void TableGrid::DrawCell(QPainter& painter, int row, int column, const QRect& re
     case CellPaint::DirectionIcon:
       DrawDirection(painter, text, rect);
       break;
+    case CellPaint::BarcodeMark:
+      DrawBarcodeMark(painter, row, rect);
+      break;
     case CellPaint::Nothing:
       break;
   }
@@ -337,6 +341,17 @@ void TableGrid::DrawDirection(QPainter& painter, const std::string& text, const 
   const QPoint topLeft(rect.left() + (rect.width() - kIconSize) / 2,
                        rect.top() + (rect.height() - kIconSize) / 2);
   painter.drawPixmap(topLeft, DirectionIcon(text == "R"));
+}
+
+// A row with a barcode: a few black bars of different widths, centred.
+void TableGrid::DrawBarcodeMark(QPainter& painter, int row, const QRect& rect) const {
+  if (!table_->Barcode(row)) return;
+  constexpr int kBars[][2] = {{0, 1}, {2, 2}, {5, 1}, {7, 1}, {9, 2}};  // left, width
+  constexpr int kMarkWidth = 11;
+  const int left = rect.left() + (rect.width() - kMarkWidth) / 2;
+  const int top = rect.top() + 4;
+  for (const auto& bar : kBars)
+    painter.fillRect(left + bar[0], top, bar[1], rect.height() - 8, Qt::black);
 }
 
 }  // namespace zirvo

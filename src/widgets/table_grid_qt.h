@@ -20,20 +20,21 @@ namespace zirvo {
 
 // The in-place editor a column opens.
 enum class EditorKind {
-  None,          // no editor (position and blank columns)
-  Edit,          // single-line edit
-  RotationList,  // list of the four angles, only its own entries
-  FontList,      // "Default" and the installed families, only its own entries
-  SizeList,      // list of sizes that also takes free text
-  ColourDialog,  // the colour dialog, no in-place editor
-  Toggle,        // toggled in place ("A"/"R")
+  None,           // no editor (position and blank columns)
+  Edit,           // single-line edit
+  RotationList,   // list of the four angles, only its own entries
+  FontList,       // "Default" and the installed families, only its own entries
+  SizeList,       // list of sizes that also takes free text
+  ColourDialog,   // the colour dialog, no in-place editor
+  Toggle,         // toggled in place ("A"/"R")
+  BarcodeDialog,  // the row's barcode dialog, also opened by a click on the cell
 };
 
 // The characters typed on the grid that open a column's editor.
 enum class OpenedBy { Nothing, Digits, Printable };
 
 // What a cell of the column draws.
-enum class CellPaint { Text, Swatch, DirectionIcon, Nothing };
+enum class CellPaint { Text, Swatch, DirectionIcon, BarcodeMark, Nothing };
 
 struct ColumnDef {
   int width = 0;                // pixels
@@ -97,6 +98,8 @@ class TableGrid : public QAbstractScrollArea {
   std::function<bool(int row, int column)> requestCell;
   std::function<void()> openRequested;  // Enter or double-click
   std::function<void(const QString& typed)> typedCharacter;
+  // A click that made the cell current.
+  std::function<void(int row, int column)> cellClicked;
 
  signals:
   void scrolled();
@@ -120,6 +123,7 @@ class TableGrid : public QAbstractScrollArea {
                 const QRect& rect) const;
   void DrawSwatch(QPainter& painter, const std::string& text, const QRect& rect) const;
   void DrawDirection(QPainter& painter, const std::string& text, const QRect& rect) const;
+  void DrawBarcodeMark(QPainter& painter, int row, const QRect& rect) const;
 
   const std::vector<ColumnDef>& columns_;
   const TextTable* table_;

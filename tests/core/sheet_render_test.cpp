@@ -113,11 +113,11 @@ TEST(Compose, DrawsBarsOnlyForAUsableBarcode) {
     bool bars;
     int32_t expectedPosition;
   } cases[] = {
-      {true, 5.0, 2.0, "1", "2", true, 2},    {true, 5.0, 2.0, " 0 ", "0", true, 0},
-      {false, 5.0, 2.0, "1", "2", false, 0},  {true, 0.0, 2.0, "1", "2", false, 0},
-      {true, 5.0, -1.0, "1", "2", false, 0},  {true, 5.0, 2.0, "3", "1", false, 0},
-      {true, 5.0, 2.0, "1", "-1", false, 0},  {true, 5.0, 2.0, "", "1", false, 0},
-      {true, 5.0, 2.0, "00", "NO", false, 0},
+      {true, 5.0, 2.0, "1", "2", true, 2},   {true, 5.0, 2.0, " 0 ", "0", true, 0},
+      {false, 5.0, 2.0, "1", "2", false, 0}, {true, 0.0, 2.0, "1", "2", false, 0},
+      {true, 5.0, -1.0, "1", "2", false, 0}, {true, 5.0, 2.0, "4", "1", false, 0},
+      {true, 2.0, 2.0, "3", "2", true, 2},   {true, 5.0, 2.0, "1", "-1", false, 0},
+      {true, 5.0, 2.0, "", "1", false, 0},   {true, 5.0, 2.0, "00", "NO", false, 0},
   };
   for (const auto& c : cases) {
     MarginalText m;
@@ -285,7 +285,7 @@ TEST(DrawItem, ChoosesTheStepsOfEachKindOfItem) {
       {"bars only", true, kCode128, 0, "12345", 100, "R"},
       {"line above", true, kCode39, 1, "12345", 100, "FMTR"},
       {"line below", true, kCode128, 2, "12345", 100, "FMTR"},
-      {"EAN-13 keeps the line's room, draws no line", true, kEan13, 1, "123456789012", 100, "FMR"},
+      {"EAN-13 draws its 13 digits as the line", true, kEan13, 1, "123456789012", 100, "FMTR"},
       {"EAN-13 of the wrong length draws nothing", true, kEan13, 2, "12345", 100, "FM"},
       {"EAN-13 of the wrong length, no line", true, kEan13, 0, "12345", 100, ""},
       {"box too low for line and bars", true, kCode39, 1, "12345", 23, "FMT"},

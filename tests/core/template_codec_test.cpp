@@ -74,6 +74,18 @@ Template RandomTemplate(std::mt19937& rng) {
           // Refused entries leave the default.
         }
       }
+      // A barcode on some rows; one the text cannot carry is refused.
+      if (small(rng) % 3 == 0) {
+        BarcodeSetting barcode;
+        barcode.kind = static_cast<BarcodeKind>(small(rng) % kBarcodeKindCount);
+        barcode.line = static_cast<ReadableLine>(small(rng) % 3);
+        barcode.height = centi(rng) / 100.0;
+        barcode.length = centi(rng) / 100.0;
+        try {
+          doc.SetBarcode(table, row, barcode);
+        } catch (const ZirvoError&) {
+        }
+      }
     }
   }
   // A background never reaches the file.

@@ -450,6 +450,31 @@ TEST_F(WorkspaceTest, OpenRestoresTheSavedTemplate) {
   EXPECT_EQ(ReadBytes(path), saved);
 }
 
+TEST_F(WorkspaceTest, OpenTellsWhichBarcodeLinesItSkipped) {
+  const std::string path = dir.Path("Codigos.pla");
+  WriteBytes(path,
+             "|HJA|IMP100|x|y|0|0|0|0|0|0|21.60|28.00|0|0|0|0|0|0|F|F|\r\n"
+             "|FOL|01||7||1.00|1.00|0|12|Arial|12|0|A||\r\n"
+             "|COD|F|01|2|2|1.50|4.00|\r\n"
+             "|COD|F|02|1|2|1.50|4.00|\r\n"
+             "|COD|M|01|3|2|2.00|0.00|\r\n");
+  host.openPaths = {path};
+  Run(WorkspaceCommand::Open);
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_EQ(host.label, "Codigos");
+  ASSERT_TRUE(Numerators().Barcode(0).has_value());
+  EXPECT_EQ(Numerators().Barcode(0)->kind, BarcodeKind::Ean13);
+  ASSERT_EQ(host.informations.size(), 1u);
+  EXPECT_EQ(host.informations[0], SkippedLinesMessage({{4, "|COD|F|02|1|2|1.50|4.00|"},
+                                                       {5, "|COD|M|01|3|2|2.00|0.00|"}}));
+  // Saved again, the template keeps the barcode it read and none of the skipped lines.
+  Run(WorkspaceCommand::Save);
+  RunTimer();
+  const std::string saved = ReadBytes(path);
+  EXPECT_NE(saved.find("|COD|F|01|2|2|1.50|4.00|\r\n"), std::string::npos);
+  EXPECT_EQ(saved.find("|COD|F|02|"), std::string::npos);
+}
+
 TEST_F(WorkspaceTest, FailedOpenKeepsTheCurrentTemplate) {
   const struct {
     const char* name;

@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <vector>
 
 #include "render/painter_surface_qt.h"
 
@@ -103,6 +104,27 @@ TEST(PainterSurface, FillsTurnedRectanglesAndStretchesImages) {
   EXPECT_EQ(image.pixelColor(10, 10), QColor(0, 0, 255));
   EXPECT_EQ(image.pixelColor(89, 29), QColor(0, 0, 255));
   EXPECT_EQ(image.pixelColor(89, 30), QColor(255, 255, 255));
+}
+
+// The bars of a barcode drawn in one go cover exactly the pixels that one
+// fill per bar covers, at every angle.
+TEST(PainterSurface, FillingManyRectanglesAtOnceCoversTheSamePixels) {
+  const std::vector<RectI> bars = {{0, 0, 3, 20}, {5, 0, 1, 20}, {9, 0, 6, 20}, {17, 2, 2, 5}};
+  for (int32_t escapement : {0, 900, 1800, 2700}) {
+    QImage one(80, 80, QImage::Format_RGB32), each(80, 80, QImage::Format_RGB32);
+    one.fill(Qt::white);
+    each.fill(Qt::white);
+    QPainter painter(&one);
+    PainterSurface surface(&painter);
+    surface.FillRects(40, 40, escapement, bars, 0);
+    painter.end();
+    painter.begin(&each);
+    surface.SetPainter(&painter);
+    for (const RectI& bar : bars) surface.FillRect(40, 40, escapement, bar, 0);
+    painter.end();
+    EXPECT_EQ(one, each) << escapement;
+    EXPECT_FALSE(Ink(one).isEmpty()) << escapement;
+  }
 }
 
 }  // namespace

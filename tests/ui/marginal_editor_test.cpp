@@ -54,6 +54,32 @@ class MarginalEditorTest : public QObject {
     QVERIFY(Grid()->isHidden());  // no marginal text at first
   }
 
+  // The marginal editor's last column opens the same dialog, in the catalog's language.
+  void barcodeDialogInEnglish() {
+    editor_->AddRow();
+    doc_.CommitCell(TemplateTable::Marginals, 0, C::kText, "LOTE 7");
+    ProgramCatalog().LoadTable(2);
+    QStringList kinds;
+    QString title;
+    {
+      ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* dialog) {
+        title = dialog->findChild<QLabel*>("Pn_Titulo")->text();
+        auto* list = dialog->findChild<QComboBox*>("EdTipo");
+        for (int i = 0; i < list->count(); ++i) kinds << list->itemText(i);
+        list->setFocus();
+        for (int i = 0; i < 4; ++i) QTest::keyClick(list, Qt::Key_Down);  // QR Code
+        QTest::keyClick(list, Qt::Key_Return);
+      });
+      ClickCell(Grid(), 0, C::kBlank);
+      QVERIFY(answer.Answered());
+    }
+    ProgramCatalog().LoadTable(1);
+    QCOMPARE(title, QString("Barcode"));
+    QCOMPARE(kinds, (QStringList{"None", "Code 39", "Code 128", "EAN-13", "QR Code"}));
+    const TemplateLines lines = SplitTemplateBytes(EncodeTemplate(doc_, "/t/Caja.pla"));
+    QCOMPARE(QString::fromStdString(lines.back()), QString("|COD|M|01|3|2|1.50|0.00|"));
+  }
+
   void typedCharacterOpensEditor_data() {
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("typed");

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTest>
 
 #include "base/qtext_qt.h"
@@ -262,7 +263,8 @@ class NumeratorEditorTest : public QObject {
 
   void columnsWithoutEditorDoNothing() {
     AddRows(1);
-    for (int column : {int(C::kPosition), int(C::kBlank)}) {
+    // The last column opens the barcode dialog (barcodeColumnOpensItsDialog).
+    for (int column : {int(C::kPosition)}) {
       DoubleClickCell(Grid(), 0, column);
       QVERIFY(editor_->OpenEditor() == nullptr);
       PressKey(Qt::Key_Return);
@@ -830,6 +832,107 @@ class NumeratorEditorTest : public QObject {
     ProgramCatalog().LoadTable(1);
     editor_->ApplyLanguage();
     QCOMPARE(editor_->HeaderPanel(C::kBlank)->text(), QString());
+  }
+
+  // ---- the barcode column ------------------------------------------------
+
+  // Enter or a click on the last column opens the barcode dialog; its choice
+  // goes to the document, a refused one keeps the dialog open with the
+  // reason, and the column marks the rows that carry a barcode.
+  void barcodeColumnOpensItsDialog() {
+    AddRows(2);
+    doc_.CommitCell(TemplateTable::Numerators, 1, C::kPrefix, "ab");
+    const auto typeInto = [](QWidget* dialog, const char* name, const QString& text) {
+      auto* edit = dialog->findChild<QLineEdit*>(name);
+      edit->selectAll();
+      QTest::keyClick(edit, Qt::Key_Backspace);
+      QTest::keyClicks(edit, text);
+    };
+    const auto choose = [](QWidget* dialog, int downs) {
+      auto* kinds = dialog->findChild<QComboBox*>("EdTipo");
+      kinds->setFocus();
+      for (int i = 0; i < downs; ++i) QTest::keyClick(kinds, Qt::Key_Down);
+      return kinds;
+    };
+
+    // Row 1 by keys: End reaches the last column, Enter opens; Code 128 below, 1.20 x 4.50.
+    ClickCell(Grid(), 0, C::kNumber);
+    PressKey(Qt::Key_End);
+    QString title;
+    {
+      ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* dialog) {
+        title = dialog->findChild<QLabel*>("Pn_Titulo")->text();
+        choose(dialog, 2);
+        typeInto(dialog, "EdAlto", "1.2");
+        typeInto(dialog, "EdLargo", "4.5");
+        QTest::keyClick(dialog->findChild<QLineEdit*>("EdLargo"), Qt::Key_Return);
+      });
+      PressKey(Qt::Key_Return);
+      QVERIFY(answer.Answered());
+    }
+    QCOMPARE(title, QString::fromUtf8("Código de barras"));
+    const std::optional<BarcodeSetting> set = doc_.Numerators().Barcode(0);
+    QVERIFY(set.has_value());
+    QCOMPARE(int(set->kind), int(BarcodeKind::Code128));
+    QCOMPARE(int(set->line), int(ReadableLine::Below));
+    QCOMPARE(set->height, 1.2);
+    QCOMPARE(set->length, 4.5);
+
+    // Row 2 by a click: a QR Code has no line above and no length; Escape changes nothing.
+    bool aboveEnabled = true, lengthEnabled = true;
+    {
+      ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* dialog) {
+        choose(dialog, 4);
+        auto* lines = dialog->findChild<QComboBox*>("EdLegible");
+        aboveEnabled = qobject_cast<QStandardItemModel*>(lines->model())->item(1)->isEnabled();
+        lengthEnabled = dialog->findChild<QLineEdit*>("EdLargo")->isEnabled();
+        QTest::keyClick(dialog->findChild<QComboBox*>("EdTipo"), Qt::Key_Escape);
+      });
+      ClickCell(Grid(), 1, C::kBlank);
+      QVERIFY(answer.Answered());
+    }
+    QVERIFY(!aboveEnabled);
+    QVERIFY(!lengthEnabled);
+    QVERIFY(!doc_.Numerators().Barcode(1).has_value());
+
+    // Code 39 cannot carry the lowercase prefix: the reason is shown and the dialog stays.
+    bool stillOpen = false;
+    QString reason;
+    {
+      auto box = DismissMessageBox();
+      ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* dialog) {
+        choose(dialog, 1);
+        QTest::keyClick(dialog->findChild<QComboBox*>("EdTipo"), Qt::Key_Return);
+        stillOpen = dialog->isVisible();
+        reason = box->SeenText();
+        QTest::keyClick(dialog->findChild<QComboBox*>("EdTipo"), Qt::Key_Escape);
+      });
+      ClickCell(Grid(), 1, C::kBlank);
+      QVERIFY(answer.Answered());
+    }
+    QVERIFY(stillOpen);
+    QVERIFY2(reason.contains("'ab0000'"), qPrintable(reason));
+    QVERIFY(!doc_.Numerators().Barcode(1).has_value());
+
+    // The mark: dark pixels in the last cell of row 1 only.
+    ClickCell(Grid(), 1, C::kNumber);
+    QTest::qWait(20);
+    const QImage image = Grid()->viewport()->grab().toImage();
+    auto darkIn = [&](int row) {
+      const QRect cell =
+          Grid()->CellRect(row, C::kBlank).translated(-Grid()->viewport()->geometry().topLeft());
+      int dark = 0;
+      for (int x = cell.left() + 1; x < cell.right(); ++x)
+        for (int y = cell.top() + 1; y < cell.bottom(); ++y)
+          dark += QColor(image.pixel(x, y)).lightness() < 60;
+      return dark;
+    };
+    QVERIFY(darkIn(0) > 10);
+    QCOMPARE(darkIn(1), 0);
+
+    // The line the file keeps for it.
+    const TemplateLines lines = SplitTemplateBytes(EncodeTemplate(doc_, "/t/Caja.pla"));
+    QCOMPARE(QString::fromStdString(lines.back()), QString("|COD|F|01|1|2|1.20|4.50|"));
   }
 
   // ---- drawing ----------------------------------------------------------
