@@ -337,7 +337,7 @@ TEST(DrawSheet, DrawsBackgroundThenNumeratorsThenMarginals) {
 
 TEST(PreparedSheet, DrawsWhatDrawSheetDrawsWithEachSheetsNumbers) {
   // Affixes, masks, turns, fonts and colours; a text to trim and a blank one;
-  // bars with the line above, and EAN-13 bars below a line it leaves out.
+  // bars with the line above, and EAN-13 bars with their line below.
   NumeratorList numerators = {MakeNumerator(0, 4, "A-", "/x"), MakeNumerator(0, 0),
                               MakeNumerator(0, 6, "", "-B")};
   numerators[1].Rotation = 90;
@@ -378,7 +378,7 @@ TEST(PreparedSheet, DrawsWhatDrawSheetDrawsWithEachSheetsNumbers) {
         NumeratorList numbered = numerators;
         for (size_t i = 0; i < numbered.size(); ++i) numbered[i].Number = numbers[i];
         DrawSheet(alone, mapping, {&numbered, &marginals, background, content.backgroundRect});
-        ASSERT_EQ(alone.texts.size(), 6u);
+        ASSERT_EQ(alone.texts.size(), 7u);
         EXPECT_EQ(run.Drawn(), alone.Drawn()) << "sheet " << numbers[0];
       }
     }
