@@ -25,6 +25,7 @@
 
 #include "base/platform.h"
 #include "base/text.h"
+#include "bench_sheet.h"
 #include "printing/print_engine.h"
 #include "printing/qprinter_device_qt.h"
 
@@ -35,35 +36,11 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-// Eight numerators and two marginal texts, as an invoice run carries.
+// The print benches' sheet of 8 numerators and 4 marginal texts, on A4.
 PrintJob RoomJob() {
-  PrintJob job;
-  job.Sheet.Name = "Bench";
+  PrintJob job = bench::PrintBenchJob();
   job.Sheet.Width = 21.0;
   job.Sheet.Height = 29.7;
-  for (int i = 0; i < 8; ++i) {
-    Numerator n;
-    n.Position = i + 1;
-    n.Number = 1000 * (i + 1);
-    n.Prefix = i % 2 ? "N-" : "";
-    n.Mask = 6;
-    n.Horizontal = 1.0 + (i % 4) * 5.0;
-    n.Vertical = 2.0 + (i / 4) * 12.0;
-    n.Rotation = (i % 4) * 90.0;
-    n.Size = 10 + i;
-    job.Numerators.push_back(n);
-  }
-  for (int i = 0; i < 2; ++i) {
-    MarginalText m;
-    m.Position = i + 1;
-    m.Text = i ? "Copia para el archivo" : "Cliente";
-    m.Horizontal = 2.0;
-    m.Vertical = 25.0 + i;
-    m.Size = 11;
-    job.Marginals.push_back(m);
-  }
-  job.NumeratorCount = 8;
-  job.MarginalCount = 2;
   return job;
 }
 

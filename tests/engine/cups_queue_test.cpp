@@ -120,6 +120,26 @@ std::vector<std::string> PageTexts(const QString& pdf) {
   return pages;
 }
 
+// The pages of every job a queue received, in the jobs' order.
+std::vector<std::string> PagesOfAllJobs(const QString& folder) {
+  std::vector<std::string> pages;
+  for (const auto& job : ReceivedJobs(folder))
+    for (const auto& page : PageTexts(job.pdf)) pages.push_back(page);
+  return pages;
+}
+
+// Loads the numbered template for a run on A5 to `queue` in jobs of
+// `chunk` sheets, with that many copies and sheets.
+void LoadNumberedRun(PrintEngine& engine, const std::string& queue, int chunk,
+                     const std::string& copies, const std::string& sheets) {
+  engine.LoadPrintJob(NumberedJob());
+  PrinterSetting setting = PrinterSetting::Queue(queue);
+  setting.paper = PaperKind::A5;
+  setting.chunkSheets = chunk;
+  engine.SelectPrinter(setting, queue);
+  engine.SetRunSettings("1", copies, sheets);
+}
+
 // The top-left corner of the first word of page 1, in centimetres.
 std::pair<double, double> FirstWordAt(const QString& pdf) {
   const std::string bbox = RunTool("pdftotext", {"-f", "1", "-l", "1", "-bbox", pdf, "-"}).out;
@@ -330,12 +350,7 @@ TEST_F(CupsQueue, ALongRunGoesAsJobsOfAChunkNamedByTheirRanges) {
   AddJobQueue("ZIRVOJOBS");
   QPrinterDevice device;
   PrintEngine engine(device);
-  engine.LoadPrintJob(NumberedJob());
-  PrinterSetting setting = PrinterSetting::Queue("ZIRVOJOBS");
-  setting.paper = PaperKind::A5;
-  setting.chunkSheets = 500;
-  engine.SelectPrinter(setting, "ZIRVOJOBS");
-  engine.SetRunSettings("1", "1", "1200");
+  LoadNumberedRun(engine, "ZIRVOJOBS", 500, "1", "1200");
   ASSERT_TRUE(engine.PrintAll());
 
   // PrintAll returns once CUPS has reported every job completed.
@@ -345,11 +360,9 @@ TEST_F(CupsQueue, ALongRunGoesAsJobsOfAChunkNamedByTheirRanges) {
   EXPECT_EQ(jobs[0].title, "Facturas 1-500 (N-0001-N-0500)");
   EXPECT_EQ(jobs[1].title, "Facturas 501-1000 (N-0501-N-1000)");
   EXPECT_EQ(jobs[2].title, "Facturas 1001-1200 (N-1001-N-1200)");
-  std::vector<std::string> pages, expected;
-  for (const auto& job : jobs)
-    for (const auto& page : PageTexts(job.pdf)) pages.push_back(page);
+  std::vector<std::string> expected;
   for (int sheet = 1; sheet <= 1200; ++sheet) expected.push_back(Numbered(sheet));
-  EXPECT_EQ(pages, expected);
+  EXPECT_EQ(PagesOfAllJobs(JobFolder("ZIRVOJOBS")), expected);
 }
 
 // A class shares the run: CUPS gives the jobs to its idle printers, and
@@ -364,12 +377,7 @@ TEST_F(CupsQueue, ARunToAClassReachesBothPrintersWithEverySheetOnce) {
 
   QPrinterDevice device;
   PrintEngine engine(device);
-  engine.LoadPrintJob(NumberedJob());
-  PrinterSetting setting = PrinterSetting::Queue("ZIRVOCLASE");
-  setting.paper = PaperKind::A5;
-  setting.chunkSheets = 100;
-  engine.SelectPrinter(setting, "ZIRVOCLASE");
-  engine.SetRunSettings("1", "2", "600");  // two copies of each sheet
+  LoadNumberedRun(engine, "ZIRVOCLASE", 100, "2", "600");  // two copies of each sheet
   ASSERT_TRUE(engine.PrintAll());
 
   std::map<int, std::vector<std::string>> stacks;  // first sheet -> pages
@@ -395,12 +403,7 @@ TEST_F(CupsQueue, CancelLeavesNoJobPendingAndReportsTheSheetsCompleted) {
   QPrinterDevice device;
   StatusLog log;
   PrintEngine engine(device, &log);
-  engine.LoadPrintJob(NumberedJob());
-  PrinterSetting setting = PrinterSetting::Queue("ZIRVOJOBS");
-  setting.paper = PaperKind::A5;
-  setting.chunkSheets = 500;
-  engine.SelectPrinter(setting, "ZIRVOJOBS");
-  engine.SetRunSettings("1", "1", "20000");
+  LoadNumberedRun(engine, "ZIRVOJOBS", 500, "1", "20000");
   int handed = 0;
   device.SetPageSpooledHook([&] {
     if (++handed == 2600) engine.CancelRun();
@@ -413,11 +416,9 @@ TEST_F(CupsQueue, CancelLeavesNoJobPendingAndReportsTheSheetsCompleted) {
   EXPECT_LT(completed, 20000);
   std::cout << "completed up to sheet " << completed << "\n";
   EXPECT_TRUE(log.Showed(OwnText(OwnMessage::CompletedUpTo, std::to_string(completed))));
-  std::vector<std::string> pages, expected;
-  for (const auto& job : ReceivedJobs(JobFolder("ZIRVOJOBS")))
-    for (const auto& page : PageTexts(job.pdf)) pages.push_back(page);
+  std::vector<std::string> expected;
   for (int sheet = 1; sheet <= completed; ++sheet) expected.push_back(Numbered(sheet));
-  EXPECT_EQ(pages, expected);
+  EXPECT_EQ(PagesOfAllJobs(JobFolder("ZIRVOJOBS")), expected);
 }
 
 // A printer that stops during a run holds it, with the reason on the status
@@ -427,12 +428,7 @@ TEST_F(CupsQueue, AStoppedPrinterHoldsTheRunWithItsReasonUntilItIsBack) {
   QPrinterDevice device;
   StatusLog log;
   PrintEngine engine(device, &log);
-  engine.LoadPrintJob(NumberedJob());
-  PrinterSetting setting = PrinterSetting::Queue("ZIRVOJOBS");
-  setting.paper = PaperKind::A5;
-  setting.chunkSheets = 500;
-  engine.SelectPrinter(setting, "ZIRVOJOBS");
-  engine.SetRunSettings("1", "1", "600");
+  LoadNumberedRun(engine, "ZIRVOJOBS", 500, "1", "600");
   bool disabled = false, enabled = false;
   device.SetPageSpooledHook([&] {
     if (disabled) return;
@@ -450,9 +446,7 @@ TEST_F(CupsQueue, AStoppedPrinterHoldsTheRunWithItsReasonUntilItIsBack) {
   EXPECT_TRUE(enabled) << "the run never showed why it waited";
   EXPECT_TRUE(log.Showed("ZIRVOJOBS"));
   EXPECT_EQ(device.CompletedSheets(), 600);
-  std::vector<std::string> pages;
-  for (const auto& job : ReceivedJobs(JobFolder("ZIRVOJOBS")))
-    for (const auto& page : PageTexts(job.pdf)) pages.push_back(page);
+  const std::vector<std::string> pages = PagesOfAllJobs(JobFolder("ZIRVOJOBS"));
   EXPECT_EQ(pages.size(), 600u);
   if (!pages.empty()) {
     EXPECT_EQ(pages.back(), Numbered(600));
