@@ -865,6 +865,7 @@ class NumeratorEditorTest : public QObject {
         choose(dialog, 2);
         typeInto(dialog, "EdAlto", "1.2");
         typeInto(dialog, "EdLargo", "4.5");
+        QVERIFY(dialog->grab().save(ScreenshotPath("barcode_dialog.png")));
         QTest::keyClick(dialog->findChild<QLineEdit*>("EdLargo"), Qt::Key_Return);
       });
       PressKey(Qt::Key_Return);
@@ -929,6 +930,7 @@ class NumeratorEditorTest : public QObject {
     };
     QVERIFY(darkIn(0) > 10);
     QCOMPARE(darkIn(1), 0);
+    QVERIFY(editor_->grab().save(ScreenshotPath("numerator_editor_barcode_mark.png")));
 
     // The line the file keeps for it.
     const TemplateLines lines = SplitTemplateBytes(EncodeTemplate(doc_, "/t/Caja.pla"));
