@@ -8,6 +8,12 @@
 #include <QPrintDialog>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdlib>
+
+#if defined(__unix__)
+#include <dirent.h>
+#include <unistd.h>
+#endif
 
 #include "base/helpers.h"
 #include "catalog/catalog.h"
@@ -186,3 +192,33 @@ DuringRun::DuringRun(std::function<bool()> ready, std::function<void()> during) 
 }
 
 }  // namespace zirvo::testing
+
+#if defined(__unix__)
+namespace {
+
+// The widget tests end with threads of the toolkit (file-dialog gatherers,
+// the event dispatcher's helpers) still being torn down by the kernel. The
+// leak checker of the sanitizer build stops the process at exit and can
+// crash on a thread that is half gone, failing a test that passed. So at
+// exit the program waits until it is the only thread left (the checker's
+// own handler runs after this one, as it was registered first).
+int OtherThreads() {
+  DIR* tasks = opendir("/proc/self/task");
+  if (tasks == nullptr) return 0;
+  int count = -1;  // this thread
+  while (const dirent* entry = readdir(tasks)) {
+    if (entry->d_name[0] != '.') ++count;
+  }
+  closedir(tasks);
+  return count;
+}
+
+void WaitForOtherThreads() {
+  // Bounded, so that a thread that never ends cannot hold the test: 10 s.
+  for (int i = 0; i < 2000 && OtherThreads() > 0; ++i) usleep(5000);
+}
+
+const bool kWaitRegistered = [] { return std::atexit(WaitForOtherThreads) == 0; }();
+
+}  // namespace
+#endif
