@@ -6,9 +6,13 @@ namespace zirvo {
 namespace {
 
 // Elements of one symbol, alternating bar and space, starting with a bar;
-// each digit is a width in modules.
+// each digit is a width in modules. Builds into a pattern it starts afresh.
 class PatternBuilder {
  public:
+  explicit PatternBuilder(BarPattern& pattern) : pattern_(pattern) {
+    pattern_.modules = 0;
+    pattern_.bars.clear();
+  }
   void Add(const char* widths) {
     bool dark = true;
     for (const char* w = widths; *w != '\0'; ++w, dark = !dark) {
@@ -33,10 +37,9 @@ class PatternBuilder {
       ++pattern_.modules;
     }
   }
-  BarPattern Take() { return std::move(pattern_); }
 
  private:
-  BarPattern pattern_;
+  BarPattern& pattern_;
   bool lastWasDark_ = false;
 };
 
@@ -66,8 +69,8 @@ const char* Code39WideFlags(char c) {
   return nullptr;
 }
 
-BarPattern Code39Bars(std::string_view encoded) {
-  PatternBuilder builder;
+void Code39Bars(BarPattern& out, std::string_view encoded) {
+  PatternBuilder builder(out);
   bool first = true;
   for (char c : encoded) {
     const char* wide = Code39WideFlags(c);
@@ -79,7 +82,6 @@ BarPattern Code39Bars(std::string_view encoded) {
       widths[i] = static_cast<char>('0' + (wide[i] == '1' ? kCode39Wide : 1));
     builder.Add(widths);
   }
-  return builder.Take();
 }
 
 // Code 128: six elements per symbol value 0-105, seven for Stop (106).
@@ -111,13 +113,12 @@ int Code128Value(unsigned char c) {
   return -1;
 }
 
-BarPattern Code128Bars(std::string_view encoded) {
-  PatternBuilder builder;
+void Code128Bars(BarPattern& out, std::string_view encoded) {
+  PatternBuilder builder(out);
   for (char c : encoded) {
     const int value = Code128Value(static_cast<unsigned char>(c));
     if (value >= 0) builder.Add(kCode128Symbols[static_cast<size_t>(value)]);
   }
-  return builder.Take();
 }
 
 // EAN-13 digit patterns, seven module bits each.
@@ -131,8 +132,8 @@ constexpr std::array<const char*, 10> kEanSetC = {"1110010", "1100110", "1101100
                                                   "1011100", "1001110", "1010000", "1000100",
                                                   "1001000", "1110100"};
 
-BarPattern Ean13Bars(std::string_view encoded) {
-  PatternBuilder builder;
+void Ean13Bars(BarPattern& out, std::string_view encoded) {
+  PatternBuilder builder(out);
   // The first character is the leading digit, carried by the parities only.
   for (size_t i = 1; i < encoded.size(); ++i) {
     const char c = encoded[i];
@@ -147,23 +148,32 @@ BarPattern Ean13Bars(std::string_view encoded) {
     else if (c >= 'a' && c <= 'j')
       builder.AddBits(kEanSetC[static_cast<size_t>(c - 'a')]);
   }
-  return builder.Take();
 }
 
 }  // namespace
 
 BarPattern BarsOf(BarcodeType type, std::string_view encoded) {
+  BarPattern pattern;
+  BarsOfInto(pattern, type, encoded);
+  return pattern;
+}
+
+void BarsOfInto(BarPattern& out, BarcodeType type, std::string_view encoded) {
   switch (type) {
     case kCode39:
-      return Code39Bars(encoded);
+      Code39Bars(out, encoded);
+      return;
     case kCode128:
-      return Code128Bars(encoded);
+      Code128Bars(out, encoded);
+      return;
     case kEan13:
-      return Ean13Bars(encoded);
+      Ean13Bars(out, encoded);
+      return;
     case kQrCode:
       break;  // a matrix, not bars: see base/qr_matrix.h
   }
-  return {};
+  out.modules = 0;
+  out.bars.clear();
 }
 
 }  // namespace zirvo

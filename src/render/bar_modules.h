@@ -33,5 +33,7 @@ struct BarPattern {
 // digit draws no bars of its own, "!" and "-" are the guards, "0"-"9" set A,
 // "A"-"J" set B, "a"-"j" set C.
 BarPattern BarsOf(BarcodeType type, std::string_view encoded);
+// The same into a pattern kept by the caller, its storage reused.
+void BarsOfInto(BarPattern& out, BarcodeType type, std::string_view encoded);
 
 }  // namespace zirvo

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 
-#include "base/text.h"
 
 namespace zirvo {
 namespace {
@@ -19,6 +18,19 @@ constexpr const char* kEanParity[10] = {
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A character as code set A carries it: one outside codes 32 to 96 as a space.
+unsigned char InCodeSetA(unsigned char code) { return code < 32 || code > 96 ? ' ' : code; }
+
+// The text without leading and trailing characters of code 0 to 32, as Trim
+// cuts it.
+std::string_view Trimmed(std::string_view text) {
+  std::size_t first = 0;
+  std::size_t last = text.size();
+  while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
+  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
+  return text.substr(first, last - first);
+}
 
 char Substituted(unsigned char code) {
   switch (code) {
@@ -65,64 +77,84 @@ std::string BarcodePositionCode(int index) {
 }
 
 std::string EncodeCode39(std::string_view text) {
-  std::string result = "*";
-  result += text;
-  result += '*';
+  std::string result;
+  EncodeCode39Into(result, text);
   return result;
 }
 
 std::string EncodeCode128(std::string_view text) {
-  // Characters outside code set A (codes 32 to 96) travel as spaces, in the
-  // bars and in the checksum alike.
-  std::string copy(text);
-  int checksum = kStartValue % 103;
-  for (std::size_t i = 0; i < copy.size(); ++i) {
-    const auto code = static_cast<unsigned char>(copy[i]);
-    if (code < 32 || code > 96) copy[i] = ' ';
-    const int value = static_cast<unsigned char>(copy[i]) - 32;
-    checksum = (checksum + static_cast<int>((i + 1) % 103) * value) % 103;
-  }
-  const auto check = static_cast<unsigned char>(checksum + 32);
-
   std::string result;
-  result.reserve(copy.size() + 3);
-  result += Substituted(kStartA);
-  for (char c : copy) result += Substituted(static_cast<unsigned char>(c));
-  result += Substituted(check);
-  result += Substituted(kStop);
+  EncodeCode128Into(result, text);
   return result;
 }
 
 std::string Ean13Digits(std::string_view text) {
-  const std::string code = Trim(text);
-  if (code.size() != 12) return {};
+  std::string result;
+  Ean13DigitsInto(result, text);
+  return result;
+}
+
+std::string EncodeEan13(std::string_view text) {
+  std::string result;
+  EncodeEan13Into(result, text);
+  return result;
+}
+
+void EncodeCode39Into(std::string& out, std::string_view text) {
+  out.clear();
+  out += '*';
+  out += text;
+  out += '*';
+}
+
+void EncodeCode128Into(std::string& out, std::string_view text) {
+  // Characters outside code set A (codes 32 to 96) travel as spaces, in the
+  // bars and in the checksum alike.
+  int checksum = kStartValue % 103;
+  out.clear();
+  out += Substituted(kStartA);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto code = InCodeSetA(static_cast<unsigned char>(text[i]));
+    checksum = (checksum + static_cast<int>((i + 1) % 103) * (code - 32)) % 103;
+    out += Substituted(code);
+  }
+  out += Substituted(static_cast<unsigned char>(checksum + 32));
+  out += Substituted(kStop);
+}
+
+void Ean13DigitsInto(std::string& out, std::string_view text) {
+  out.clear();
+  const std::string_view code = Trimmed(text);
+  if (code.size() != 12) return;
   int sum = 0;
   for (std::size_t i = 0; i < code.size(); ++i) {
-    if (!IsDigit(code[i])) return {};
+    if (!IsDigit(code[i])) return;
     const int digit = code[i] - '0';
     sum += (i % 2 == 0) ? digit : 3 * digit;
   }
   const int r = sum % 10;
-  return code + static_cast<char>('0' + (r == 0 ? 0 : 10 - r));
+  out = code;
+  out += static_cast<char>('0' + (r == 0 ? 0 : 10 - r));
 }
 
-std::string EncodeEan13(std::string_view text) {
-  const std::string digits = Ean13Digits(text);
-  if (digits.empty()) return {};
+void EncodeEan13Into(std::string& out, std::string_view text) {
+  // The 13 digits first, in the output's own storage.
+  Ean13DigitsInto(out, text);
+  if (out.empty()) return;
+  char digits[13];
+  for (std::size_t k = 0; k < 13; ++k) digits[k] = out[k];
 
   const int lead = digits[0] - '0';
-  std::string result;
-  result.reserve(16);
-  result += static_cast<char>(35 + lead);
-  result += '!';
+  out.clear();
+  out += static_cast<char>(35 + lead);
+  out += '!';
   for (int k = 1; k <= 6; ++k) {
     const int digit = digits[k] - '0';
-    result += static_cast<char>((kEanParity[lead][k - 1] == 'A' ? '0' : 'A') + digit);
+    out += static_cast<char>((kEanParity[lead][k - 1] == 'A' ? '0' : 'A') + digit);
   }
-  result += '-';
-  for (int k = 7; k <= 12; ++k) result += static_cast<char>('a' + (digits[k] - '0'));
-  result += '!';
-  return result;
+  out += '-';
+  for (int k = 7; k <= 12; ++k) out += static_cast<char>('a' + (digits[k] - '0'));
+  out += '!';
 }
 
 }  // namespace zirvo

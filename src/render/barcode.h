@@ -35,4 +35,12 @@ std::string EncodeEan13(std::string_view text);
 // digit; empty where EncodeEan13 is.
 std::string Ean13Digits(std::string_view text);
 
+// The same into a string kept by the caller, whose storage is reused: a
+// print run encodes a numerator's symbol sheet after sheet without
+// allocating. `out` must not be `text`'s storage.
+void EncodeCode39Into(std::string& out, std::string_view text);
+void EncodeCode128Into(std::string& out, std::string_view text);
+void EncodeEan13Into(std::string& out, std::string_view text);
+void Ean13DigitsInto(std::string& out, std::string_view text);
+
 }  // namespace zirvo

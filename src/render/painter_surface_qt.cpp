@@ -131,18 +131,24 @@ void PainterSurface::FillRect(int32_t originX, int32_t originY, int32_t escapeme
 void PainterSurface::FillRects(int32_t originX, int32_t originY, int32_t escapement,
                                const std::vector<RectI>& locals, Colour colour) {
   if (painter_ == nullptr || locals.empty()) return;
-  QVector<QRect> rects;
-  rects.reserve(static_cast<qsizetype>(locals.size()));
+  rects_.clear();  // keeps its storage: a run fills bars sheet after sheet
   for (const RectI& local : locals)
     if (local.width > 0 && local.height > 0)
-      rects.append(QRect(local.left, local.top, local.width, local.height));
-  // One transform and one fill for all of them: a PDF gets one path.
-  painter_->save();
+      rects_.append(QRect(local.left, local.top, local.width, local.height));
+  // One transform and one fill for all of them: a PDF gets one path. The
+  // painter's transform, pen and brush are put back one by one rather than
+  // by save() and restore(): a restore hands the whole state to the paint
+  // engine at once, which a PDF then writes out again for every barcode.
+  const QTransform base = painter_->worldTransform();
+  const QPen pen = painter_->pen();
+  const QBrush brush = painter_->brush();
   EnterItemFrame(*painter_, originX, originY, escapement);
   painter_->setPen(Qt::NoPen);
   painter_->setBrush(ToQColor(colour));
-  painter_->drawRects(rects);
-  painter_->restore();
+  painter_->drawRects(rects_);
+  painter_->setWorldTransform(base);
+  painter_->setBrush(brush);
+  painter_->setPen(pen);
 }
 
 void PainterSurface::DrawImage(const Bitmap& image, const RectI& target) {

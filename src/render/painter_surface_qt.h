@@ -4,7 +4,9 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QList>
 #include <QPainter>
+#include <QRect>
 #include <QString>
 #include <memory>
 #include <string>
@@ -73,6 +75,7 @@ class PainterSurface : public Surface {
   std::vector<std::unique_ptr<LoadedFont>> fonts_;
   const LoadedFont* current_ = nullptr;
   QColor colour_ = Qt::black;
+  QList<QRect> rects_;  // FillRects' rectangles, the storage kept from call to call
 };
 
 }  // namespace zirvo

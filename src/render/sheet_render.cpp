@@ -76,19 +76,20 @@ struct TextPlacement {
   int32_t averageCharWidth = 0;
 };
 
-TextPlacement LayoutText(DrawRecord& item) {
-  item.Canvas->SetFont({item.FontName, item.PixelsPerInch, item.FontSize, item.FontColor});
-  const TextExtent extent = item.Canvas->MeasureText(item.Text);
-  item.TextHeight = extent.height;
+TextFont FontOf(const DrawRecord& item) {
+  return {item.FontName, item.PixelsPerInch, item.FontSize, item.FontColor};
+}
 
+// Where a line of `length` characters whose extent is `extent` goes.
+TextPlacement PlaceLine(const DrawRecord& item, const TextExtent& extent, std::size_t length) {
   const bool lineBesideBars =
       item.BarcodePosition == kTextAbove || item.BarcodePosition == kTextBelow;
   int32_t charWidth = 0;
   int32_t centring = 0;
   if (item.BarLength < extent.width) {
-    if (!item.Text.empty())
-      charWidth = RoundHalfEven(static_cast<double>(item.BarLength) /
-                                static_cast<double>(item.Text.size()));
+    if (length > 0)
+      charWidth =
+          RoundHalfEven(static_cast<double>(item.BarLength) / static_cast<double>(length));
   } else {
     centring = RoundHalfEven((static_cast<double>(item.BarLength) - extent.width) / 2.0);
   }
@@ -110,17 +111,11 @@ TextPlacement LayoutText(DrawRecord& item) {
   return placement;
 }
 
-std::string EncodedBars(int32_t type, const std::string& text) {
-  switch (type) {
-    case kCode39:
-      return EncodeCode39(text);
-    case kCode128:
-      return EncodeCode128(text);
-    case kEan13:
-      return EncodeEan13(text);
-    default:
-      return {};
-  }
+TextPlacement LayoutText(DrawRecord& item) {
+  item.Canvas->SetFont(FontOf(item));
+  const TextExtent extent = item.Canvas->MeasureText(item.Text);
+  item.TextHeight = extent.height;
+  return PlaceLine(item, extent, item.Text.size());
 }
 
 bool ValidIndex(const std::string& text, int32_t highest, int32_t& index) {
@@ -136,41 +131,139 @@ bool Encodable(int32_t type, const std::string& text) {
   return problem == BarcodeTextProblem::None || problem == BarcodeTextProblem::QrTooLong;
 }
 
-// A QR Code: the square of side BarHeight at the anchor, quiet zone
-// included, modules a whole number of device pixels; the text line, if any,
-// centred under the square.
-void DrawQrItem(DrawRecord& item) {
-  const std::optional<QrMatrix> symbol = EncodeQrText(item.Text);
-  if (!symbol || item.BarHeight <= 0) return;
-  const int32_t modules = symbol->size + 2 * kQrQuietZone;
-  const int32_t module = std::max(1, item.BarHeight / modules);
+// Works out into `bars` everything of an item's barcode that follows from
+// its text and its box: whether the symbology carries the text, the line,
+// the symbol and where its bars or modules lie.
+void EncodeBarcode(const DrawRecord& item, BarcodeBuffers& bars) {
+  bars.measuredOn = nullptr;
+  bars.encodable = false;
+  bars.qrSide = 0;
+  bars.rects.clear();
+  if (item.BarcodeType == kQrCode) {
+    // The square of side BarHeight at the anchor, quiet zone included,
+    // modules a whole number of device pixels.
+    bars.line.assign(item.Text);
+    const std::optional<QrMatrix> symbol = EncodeQrText(item.Text);
+    if (!symbol || item.BarHeight <= 0) return;
+    bars.encodable = true;
+    const int32_t modules = symbol->size + 2 * kQrQuietZone;
+    const int32_t module = std::max(1, item.BarHeight / modules);
+    bars.qrSide = modules * module;
+    // The dark modules, a run of a row in one rectangle.
+    for (int32_t row = 0; row < symbol->size; ++row) {
+      for (int32_t column = 0; column < symbol->size;) {
+        if (!symbol->Dark(row, column)) {
+          ++column;
+          continue;
+        }
+        const int32_t first = column;
+        while (column < symbol->size && symbol->Dark(row, column)) ++column;
+        bars.rects.push_back({(kQrQuietZone + first) * module, (kQrQuietZone + row) * module,
+                              (column - first) * module, module});
+      }
+    }
+    return;
+  }
+
+  if (item.BarcodeType == kEan13) {
+    // The line of an EAN-13 shows the 13 digits its symbol carries, check
+    // digit included, as scanners read them; a text that is no EAN-13 gets
+    // no line and no bars.
+    Ean13DigitsInto(bars.line, item.Text);
+    bars.encodable = !bars.line.empty();
+    if (bars.encodable) EncodeEan13Into(bars.encoded, item.Text);
+  } else {
+    bars.line.assign(item.Text);
+    bars.encodable = Encodable(item.BarcodeType, item.Text);
+    if (bars.encodable && item.BarcodeType == kCode39) EncodeCode39Into(bars.encoded, item.Text);
+    if (bars.encodable && item.BarcodeType == kCode128)
+      EncodeCode128Into(bars.encoded, item.Text);
+  }
+  if (!bars.encodable) return;
+  BarsOfInto(bars.pattern, static_cast<BarcodeType>(item.BarcodeType), bars.encoded);
+  if (bars.pattern.modules <= 0) return;
+  // Whole device pixels per module, so that narrow and wide bars keep their
+  // ratio at any resolution; the symbol starts at the box's start and may
+  // end short of the box's length. The bars' height follows the line's.
+  const int32_t module = std::max(1, item.BarLength / bars.pattern.modules);
+  for (const BarRun& bar : bars.pattern.bars)
+    bars.rects.push_back({bar.start * module, 0, bar.width * module, 0});
+}
+
+// The extent of a line in the selected font, measured unless `bars` holds
+// it for this surface.
+TextExtent LineExtent(Surface& canvas, std::string_view text, BarcodeBuffers& bars) {
+  if (bars.measuredOn != &canvas) {
+    bars.extent = canvas.MeasureText(text);
+    bars.measuredOn = &canvas;
+  }
+  return bars.extent;
+}
+
+// The bars of a linear symbol, beside a line `textHeight` high or alone.
+void DrawLinearBars(Surface& canvas, const DrawRecord& item, int32_t textHeight,
+                    BarcodeBuffers& bars) {
+  if (!bars.encodable || bars.pattern.modules <= 0) return;
+  const int64_t lineRoom = static_cast<int64_t>(textHeight) + item.Gap;
+  const bool beside = item.BarcodePosition == kTextAbove || item.BarcodePosition == kTextBelow;
+  const int64_t barHeight = beside ? item.BarHeight - lineRoom : item.BarHeight;
+  // A box too low for its text line leaves no room for bars: none are drawn.
+  if (item.BarHeight <= 0 || barHeight <= 0) return;
+
+  const int32_t escapement = EscapementOf(item);
+  const ItemFrame frame = FrameOf(escapement);
+  const PointI origin = item.BarcodePosition == kTextAbove
+                            ? Offset(item, frame, 0, Clamp32(lineRoom))
+                            : PointI{item.X, item.Y};
+  for (RectI& bar : bars.rects) bar.height = static_cast<int32_t>(barHeight);
+  canvas.FillRects(origin.x, origin.y, escapement, bars.rects, 0);
+}
+
+// A linear symbol and its line, if any.
+void DrawLinearItem(Surface& canvas, const DrawRecord& item, const TextFont& font,
+                    BarcodeBuffers& bars) {
+  int32_t textHeight = item.TextHeight;
+  if (item.BarcodePosition == kTextAbove || item.BarcodePosition == kTextBelow) {
+    canvas.SetFont(font);
+    if (item.BarcodeType == kEan13 && bars.line.empty()) {
+      // No EAN-13: the text is measured as its line would be, nothing drawn.
+      canvas.MeasureText(item.Text);
+      return;
+    }
+    const TextExtent extent = LineExtent(canvas, bars.line, bars);
+    textHeight = extent.height;
+    const TextPlacement placement = PlaceLine(item, extent, bars.line.size());
+    canvas.DrawText(placement.at.x, placement.at.y, bars.line, EscapementOf(item),
+                    placement.averageCharWidth);
+  }
+  DrawLinearBars(canvas, item, textHeight, bars);
+}
+
+// A QR Code and its line, if any, centred under the square.
+void DrawQrItem(Surface& canvas, const DrawRecord& item, const TextFont& font,
+                BarcodeBuffers& bars) {
+  if (!bars.encodable) return;
+  const int32_t side = bars.qrSide;
   const int32_t escapement = EscapementOf(item);
   // Light modules and the quiet zone are painted too: a background image
   // under the symbol must not darken them.
-  item.Canvas->FillRect(item.X, item.Y, escapement, {0, 0, modules * module, modules * module},
-                        0xFFFFFF);
-  std::vector<RectI> runs;  // the dark modules, a run of a row in one rectangle
-  for (int32_t row = 0; row < symbol->size; ++row) {
-    for (int32_t column = 0; column < symbol->size;) {
-      if (!symbol->Dark(row, column)) {
-        ++column;
-        continue;
-      }
-      const int32_t first = column;
-      while (column < symbol->size && symbol->Dark(row, column)) ++column;
-      runs.push_back({(kQrQuietZone + first) * module, (kQrQuietZone + row) * module,
-                      (column - first) * module, module});
-    }
-  }
-  item.Canvas->FillRects(item.X, item.Y, escapement, runs, 0);
+  canvas.FillRect(item.X, item.Y, escapement, {0, 0, side, side}, 0xFFFFFF);
+  canvas.FillRects(item.X, item.Y, escapement, bars.rects, 0);
   if (item.BarcodePosition != kTextBelow) return;
-  item.Canvas->SetFont({item.FontName, item.PixelsPerInch, item.FontSize, item.FontColor});
-  const TextExtent extent = item.Canvas->MeasureText(item.Text);
-  item.TextHeight = extent.height;
-  const int32_t side = modules * module;
+  canvas.SetFont(font);
+  const TextExtent extent = LineExtent(canvas, bars.line, bars);
   const PointI at = Offset(item, FrameOf(escapement), RoundHalfEven((side - extent.width) / 2.0),
                            side + item.Gap);
-  item.Canvas->DrawText(at.x, at.y, item.Text, escapement, 0);
+  canvas.DrawText(at.x, at.y, bars.line, escapement, 0);
+}
+
+// An item with bars from the buffers its text was encoded into.
+void DrawBarcodeItem(Surface& canvas, const DrawRecord& item, const TextFont& font,
+                     BarcodeBuffers& bars) {
+  if (item.BarcodeType == kQrCode)
+    DrawQrItem(canvas, item, font, bars);
+  else
+    DrawLinearItem(canvas, item, font, bars);
 }
 
 DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size, int32_t colour,
@@ -281,28 +374,9 @@ void DrawItem(DrawRecord item) {
     DrawItemText(item);
     return;
   }
-  if (item.BarcodeType == kQrCode) {
-    DrawQrItem(item);
-    return;
-  }
-  if (item.BarcodePosition == kTextAbove || item.BarcodePosition == kTextBelow) {
-    if (item.BarcodeType == kEan13) {
-      // The line of an EAN-13 shows the 13 digits its symbol carries, check
-      // digit included, as scanners read them; a text that is no EAN-13 gets
-      // no line and no bars.
-      DrawRecord line = item;
-      line.Text = Ean13Digits(item.Text);
-      if (line.Text.empty()) {
-        MeasureItemText(item);
-      } else {
-        DrawItemText(line);
-        item.TextHeight = line.TextHeight;
-      }
-    } else {
-      DrawItemText(item);
-    }
-  }
-  DrawItemBarcode(item);
+  BarcodeBuffers bars;
+  EncodeBarcode(item, bars);
+  DrawBarcodeItem(*item.Canvas, item, FontOf(item), bars);
 }
 
 void MeasureItemText(DrawRecord& item) { LayoutText(item); }
@@ -314,33 +388,10 @@ void DrawItemText(DrawRecord& item) {
 }
 
 void DrawItemBarcode(const DrawRecord& item) {
-  if (!Encodable(item.BarcodeType, item.Text)) return;
-  const std::string encoded = EncodedBars(item.BarcodeType, item.Text);
-  if (encoded.empty()) return;
-
-  const int64_t lineRoom = static_cast<int64_t>(item.TextHeight) + item.Gap;
-  const bool beside = item.BarcodePosition == kTextAbove || item.BarcodePosition == kTextBelow;
-  const int64_t barHeight = beside ? item.BarHeight - lineRoom : item.BarHeight;
-  // A box too low for its text line leaves no room for bars: none are drawn.
-  if (item.BarHeight <= 0 || barHeight <= 0) return;
-
-  const int32_t escapement = EscapementOf(item);
-  const ItemFrame frame = FrameOf(escapement);
-  const PointI origin = item.BarcodePosition == kTextAbove
-                            ? Offset(item, frame, 0, Clamp32(lineRoom))
-                            : PointI{item.X, item.Y};
-
-  const BarPattern pattern = BarsOf(static_cast<BarcodeType>(item.BarcodeType), encoded);
-  if (pattern.modules <= 0) return;
-  // Whole device pixels per module, so that narrow and wide bars keep their
-  // ratio at any resolution; the symbol starts at the box's start and may
-  // end short of the box's length.
-  const int32_t module = std::max(1, item.BarLength / pattern.modules);
-  std::vector<RectI> bars;
-  bars.reserve(pattern.bars.size());
-  for (const BarRun& bar : pattern.bars)
-    bars.push_back({bar.start * module, 0, bar.width * module, static_cast<int32_t>(barHeight)});
-  item.Canvas->FillRects(origin.x, origin.y, escapement, bars, 0);
+  if (item.BarcodeType == kQrCode) return;  // drawn with its line by DrawItem
+  BarcodeBuffers bars;
+  EncodeBarcode(item, bars);
+  DrawLinearBars(*item.Canvas, item, item.TextHeight, bars);
 }
 
 void DrawSheet(Surface& surface, const DeviceMapping& mapping, const SheetContent& sheet) {
@@ -378,22 +429,22 @@ PreparedSheet::PreparedSheet(const DeviceMapping& mapping, const SheetContent& s
 
 PreparedSheet::Item PreparedSheet::Prepare(DrawRecord record) {
   Item item;
-  item.font = {record.FontName, record.PixelsPerInch, record.FontSize, record.FontColor};
+  item.font = FontOf(record);
   item.escapement = EscapementOf(record);
   item.plainText = !record.WithBarcode;
   // What DrawItem does to a record without bars.
   if (item.plainText) record.BarcodePosition = kNoText;
   record.Canvas = nullptr;
   item.record = std::move(record);
+  // A marginal text's symbol for the whole run; a numerator's is encoded
+  // again when its number changes.
+  if (!item.plainText) EncodeBarcode(item.record, item.bars);
   return item;
 }
 
 void PreparedSheet::DrawPrepared(Surface& surface, Item& item) {
   if (!item.plainText) {
-    // Bars: the text's extent places them, so the full steps are taken.
-    item.record.Canvas = &surface;
-    DrawItem(item.record);
-    item.record.Canvas = nullptr;
+    DrawBarcodeItem(surface, item.record, item.font, item.bars);
     return;
   }
   // DrawItemText without the measuring: a plain line sits at the record's
@@ -407,7 +458,17 @@ void PreparedSheet::Draw(Surface& surface, std::span<const int32_t> numbers) {
   const std::size_t count = std::min(numbers.size(), numerators_.size());
   for (std::size_t i = 0; i < count; ++i) {
     Item& item = numerators_[i];
-    FormatNumeratorTextInto(item.record.Text, item.prefix, numbers[i], item.mask, item.suffix);
+    if (item.plainText) {
+      FormatNumeratorTextInto(item.record.Text, item.prefix, numbers[i], item.mask, item.suffix);
+    } else {
+      // A symbol encoded again only for a new text: the copies of a sheet
+      // print the same numbers.
+      FormatNumeratorTextInto(item.nextText, item.prefix, numbers[i], item.mask, item.suffix);
+      if (item.nextText != item.record.Text) {
+        item.record.Text.swap(item.nextText);
+        EncodeBarcode(item.record, item.bars);
+      }
+    }
     DrawPrepared(surface, item);
   }
   for (Item& item : marginals_) DrawPrepared(surface, item);

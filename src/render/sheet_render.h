@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "render/bar_modules.h"
 #include "render/barcode.h"
 #include "render/surface.h"
 #include "template/records.h"
@@ -89,6 +90,23 @@ void MeasureItemText(DrawRecord& item);
 // The barcode step.
 void DrawItemBarcode(const DrawRecord& item);
 
+// What an item with bars works out from its text before drawing, kept by a
+// print run from sheet to sheet so that its storage is reused.
+struct BarcodeBuffers {
+  bool encodable = false;  // the symbology carries the text: bars are drawn
+  std::string line;        // the human-readable line: the text, or EAN-13's 13 digits
+  std::string encoded;     // the encoder's string of a linear symbol
+  BarPattern pattern;      // its bars in modules
+  // The bars on the device in the item's frame: a linear symbol's bars
+  // (their height set when drawn), or a QR Code's runs of dark modules.
+  std::vector<RectI> rects;
+  int32_t qrSide = 0;  // a QR Code's side with its quiet zone, 0 without a symbol
+  // The line's extent as last measured, and on which surface; null when the
+  // text has changed since.
+  const Surface* measuredOn = nullptr;
+  TextExtent extent;
+};
+
 // Everything drawn on one sheet.
 struct SheetContent {
   const NumeratorList* numerators = nullptr;  // their Number fields are printed
@@ -106,7 +124,11 @@ void DrawSheet(Surface& surface, const DeviceMapping& mapping, const SheetConten
 // the background's place. Drawing a sheet then formats its numbers and
 // draws, and draws what DrawSheet draws for the same numbers. A text line
 // without bars is drawn without measuring it, as nothing of its place
-// depends on its extent.
+// depends on its extent. An item with bars keeps its buffers from sheet to
+// sheet: a marginal text's symbol is encoded once, a numerator's when its
+// number changes, and a human-readable line is measured again only when its
+// text or the surface changes (a surface measures a font the same way for
+// as long as it draws a run).
 class PreparedSheet {
  public:
   // The numerators' Number fields are not kept: each sheet brings its own.
@@ -123,9 +145,11 @@ class PreparedSheet {
     TextFont font;
     int32_t escapement = 0;
     bool plainText = false;  // a text line only, no bars
+    BarcodeBuffers bars;     // items with bars
     // Numerators only.
     std::string prefix, suffix;
     int32_t mask = 0;
+    std::string nextText;  // the sheet's text, formatted beside the last one
   };
   static Item Prepare(DrawRecord record);
   static void DrawPrepared(Surface& surface, Item& item);
