@@ -2,7 +2,6 @@
 
 #include <cstddef>
 
-
 namespace zirvo {
 namespace {
 

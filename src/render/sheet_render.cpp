@@ -88,8 +88,7 @@ TextPlacement PlaceLine(const DrawRecord& item, const TextExtent& extent, std::s
   int32_t centring = 0;
   if (item.BarLength < extent.width) {
     if (length > 0)
-      charWidth =
-          RoundHalfEven(static_cast<double>(item.BarLength) / static_cast<double>(length));
+      charWidth = RoundHalfEven(static_cast<double>(item.BarLength) / static_cast<double>(length));
   } else {
     centring = RoundHalfEven((static_cast<double>(item.BarLength) - extent.width) / 2.0);
   }
@@ -176,8 +175,7 @@ void EncodeBarcode(const DrawRecord& item, BarcodeBuffers& bars) {
     bars.line.assign(item.Text);
     bars.encodable = Encodable(item.BarcodeType, item.Text);
     if (bars.encodable && item.BarcodeType == kCode39) EncodeCode39Into(bars.encoded, item.Text);
-    if (bars.encodable && item.BarcodeType == kCode128)
-      EncodeCode128Into(bars.encoded, item.Text);
+    if (bars.encodable && item.BarcodeType == kCode128) EncodeCode128Into(bars.encoded, item.Text);
   }
   if (!bars.encodable) return;
   BarsOfInto(bars.pattern, static_cast<BarcodeType>(item.BarcodeType), bars.encoded);

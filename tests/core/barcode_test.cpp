@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "render/bar_modules.h"
+
 namespace zirvo {
 namespace {
 
@@ -100,6 +102,42 @@ TEST(BarcodeEncoders, Ean13) {
       {"-23456789012", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(EncodeEan13(c.text), c.encoded) << c.text;
+}
+
+// A print run encodes sheet after sheet into the same strings and patterns:
+// each text comes out as it does from fresh ones, whatever came before it.
+TEST(BarcodeEncoders, EncodingIntoKeptStorageGivesWhatFreshStorageGives) {
+  const std::vector<std::string> texts = {"PREFIJO MUY LARGO 000123",
+                                          "7",
+                                          "",
+                                          "123456789012",
+                                          " 501234567890 ",
+                                          "12345",
+                                          "400638133393",
+                                          "a",
+                                          "N-000042"};
+  const struct {
+    BarcodeType type;
+    std::string (*fresh)(std::string_view);
+    void (*into)(std::string&, std::string_view);
+    bool symbol;  // an encoder's string, whose bars are built too
+  } kinds[] = {{kCode39, EncodeCode39, EncodeCode39Into, true},
+               {kCode128, EncodeCode128, EncodeCode128Into, true},
+               {kEan13, EncodeEan13, EncodeEan13Into, true},
+               {kEan13, Ean13Digits, Ean13DigitsInto, false}};
+  for (const auto& kind : kinds) {
+    std::string kept;
+    BarPattern keptBars;
+    for (const std::string& text : texts) {
+      kind.into(kept, text);
+      EXPECT_EQ(kept, kind.fresh(text)) << kind.type << " '" << text << "'";
+      if (!kind.symbol) continue;
+      BarsOfInto(keptBars, kind.type, kept);
+      const BarPattern fresh = BarsOf(kind.type, kept);
+      EXPECT_EQ(keptBars.modules, fresh.modules) << kind.type << " '" << text << "'";
+      EXPECT_EQ(keptBars.bars, fresh.bars) << kind.type << " '" << text << "'";
+    }
+  }
 }
 
 }  // namespace

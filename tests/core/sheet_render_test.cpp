@@ -335,11 +335,31 @@ TEST(DrawSheet, DrawsBackgroundThenNumeratorsThenMarginals) {
   EXPECT_EQ(surface.texts[0].x, -99);  // 0 cm is the paper's edge
 }
 
+// A numerator or marginal text with a barcode of `type` ("00" Code 39 to
+// "03" QR Code) whose line sits at `position` ("00" none to "02" below).
+template <typename Row>
+void SetBarcode(Row& row, const char* type, const char* position, double length = 6.0) {
+  row.Barcode = true;
+  row.BarcodeType = type;
+  row.BarcodePosition = position;
+  row.BarHeight = 1.5;
+  row.BarLength = length;
+}
+
 TEST(PreparedSheet, DrawsWhatDrawSheetDrawsWithEachSheetsNumbers) {
   // Affixes, masks, turns, fonts and colours; a text to trim and a blank one;
-  // bars with the line above, and EAN-13 bars with their line below.
-  NumeratorList numerators = {MakeNumerator(0, 4, "A-", "/x"), MakeNumerator(0, 0),
-                              MakeNumerator(0, 6, "", "-B")};
+  // every symbology on numerators and on marginal texts, at every angle,
+  // with its line above, below or none, one line wider than its box, and
+  // an EAN-13 whose number stops being one.
+  NumeratorList numerators = {MakeNumerator(0, 4, "A-", "/x"),
+                              MakeNumerator(0, 0),
+                              MakeNumerator(0, 6, "", "-B"),
+                              MakeNumerator(0, 6),
+                              MakeNumerator(0, 0, "N-"),
+                              MakeNumerator(0, 12),
+                              MakeNumerator(0, 3, "QR-"),
+                              MakeNumerator(0, 0, "F"),
+                              MakeNumerator(0, 0, "PREFIJO LARGO ")};
   numerators[1].Rotation = 90;
   numerators[1].Font = "Courier";
   numerators[1].Size = 20;
@@ -347,7 +367,18 @@ TEST(PreparedSheet, DrawsWhatDrawSheetDrawsWithEachSheetsNumbers) {
   numerators[2].Rotation = 45;
   numerators[2].Horizontal = 3.5;
   numerators[2].Vertical = 7.25;
-  MarginalTextList marginals(4);
+  SetBarcode(numerators[3], "00", "01");
+  numerators[3].Rotation = 90;
+  SetBarcode(numerators[4], "01", "02");
+  numerators[4].Rotation = 180;
+  SetBarcode(numerators[5], "02", "02");
+  numerators[5].Rotation = 270;
+  SetBarcode(numerators[6], "03", "02");
+  SetBarcode(numerators[7], "01", "00");
+  numerators[7].Rotation = 45;
+  SetBarcode(numerators[8], "01", "01", 1.0);
+  for (size_t i = 3; i < numerators.size(); ++i) numerators[i].Vertical = 2.0 * i;
+  MarginalTextList marginals(6);
   marginals[0].Text = "  fijo  ";
   marginals[0].Rotation = 270;
   marginals[1].Text = "   ";
@@ -362,26 +393,77 @@ TEST(PreparedSheet, DrawsWhatDrawSheetDrawsWithEachSheetsNumbers) {
   marginals[3].Text = "123456789012";
   marginals[3].BarcodeType = "02";
   marginals[3].BarcodePosition = "02";
+  marginals[4].Text = " Hoja de control ";
+  SetBarcode(marginals[4], "03", "02");
+  marginals[4].Rotation = 180;
+  marginals[5].Text = "MARGEN-128";
+  SetBarcode(marginals[5], "01", "00");
+  marginals[5].Rotation = 270;
   SizedBitmap image(10, 20);
-  // Long numbers before short ones: nothing of a sheet may stay on the next.
+  // Long numbers before short ones: nothing of a sheet may stay on the next;
+  // a sheet printed twice, as copies are, and a number printed before.
   const std::vector<std::vector<int32_t>> sheets = {
-      {123456, -7, 0}, {5, INT32_MAX, INT32_MIN}, {42, 0, 1}};
+      {123456, -7, 0, -7, 123456, 123456, 99, 5, 1234567},
+      {5, INT32_MAX, INT32_MIN, INT32_MIN, 5, INT32_MAX, 100, 1234567, 5},
+      {5, INT32_MAX, INT32_MIN, INT32_MIN, 5, INT32_MAX, 100, 1234567, 5},
+      {42, 0, 1, 42, 0, -1, 99, 5, 42},
+      {123456, -7, 0, -7, 123456, 123456, 99, 5, 1234567}};
 
   for (const DeviceMapping& mapping :
        {DeviceMapping::Print(600, 99, 50), DeviceMapping::Preview(150, 96)}) {
     for (const Bitmap* background : {static_cast<const Bitmap*>(&image), (const Bitmap*)nullptr}) {
       const SheetContent content{&numerators, &marginals, background, {-99, -50, 5100, 6600}};
       PreparedSheet prepared(mapping, content);
+      RecordingSurface kept;  // one surface for the whole run, as a printer's
       for (const std::vector<int32_t>& numbers : sheets) {
         RecordingSurface run, alone;
         prepared.Draw(run, numbers);
+        kept.Clear();
+        prepared.Draw(kept, numbers);
         NumeratorList numbered = numerators;
         for (size_t i = 0; i < numbered.size(); ++i) numbered[i].Number = numbers[i];
         DrawSheet(alone, mapping, {&numbered, &marginals, background, content.backgroundRect});
-        ASSERT_EQ(alone.texts.size(), 7u);
+        ASSERT_GE(alone.texts.size(), 12u);
+        ASSERT_GE(alone.rects.size(), 100u);
         EXPECT_EQ(run.Drawn(), alone.Drawn()) << "sheet " << numbers[0];
+        EXPECT_EQ(kept.Drawn(), alone.Drawn()) << "sheet " << numbers[0];
       }
     }
+  }
+}
+
+TEST(PreparedSheet, MeasuresALineOnlyWhenItsTextOrTheSurfaceChanges) {
+  // A numerator's Code 128 line below, a marginal text's QR Code line below
+  // and its Code 39 line above; a numerator without bars is never measured.
+  NumeratorList numerators = {MakeNumerator(0, 4, "N-"), MakeNumerator(0, 2)};
+  SetBarcode(numerators[0], "01", "02");
+  MarginalTextList marginals(2);
+  marginals[0].Text = "QR fijo";
+  SetBarcode(marginals[0], "03", "02");
+  marginals[1].Text = "FIJO 39";
+  SetBarcode(marginals[1], "00", "01");
+  PreparedSheet prepared(DeviceMapping::Print(600, 0, 0), {&numerators, &marginals, nullptr, {}});
+
+  RecordingSurface first, second;
+  const struct {
+    RecordingSurface* surface;
+    int32_t number;
+    long measured;  // lines measured for this sheet
+  } steps[] = {
+      {&first, 1, 3},   // everything once
+      {&first, 1, 0},   // a copy of the same sheet
+      {&first, 2, 1},   // the numerator's new number
+      {&second, 2, 3},  // another surface measures anew
+      {&first, 3, 3},   // and back: the first one again, and a new number
+  };
+  for (const auto& step : steps) {
+    step.surface->Clear();
+    const std::vector<int32_t> numbers = {step.number, 7};
+    prepared.Draw(*step.surface, numbers);
+    const std::string& calls = step.surface->calls;
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), 'M'), step.measured)
+        << "number " << step.number;
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), 'T'), 4) << "number " << step.number;
   }
 }
 

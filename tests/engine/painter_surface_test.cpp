@@ -127,5 +127,44 @@ TEST(PainterSurface, FillingManyRectanglesAtOnceCoversTheSamePixels) {
   }
 }
 
+// A surface fills bar after bar on the painter of a preview, which goes on
+// drawing with its own pen, brush and transform; nothing of one barcode may
+// show in the next.
+TEST(PainterSurface, FillingRectanglesLeavesThePainterAsItWasAndNothingBehind) {
+  const std::vector<RectI> many = {{0, 0, 3, 20}, {5, 0, 1, 20}, {9, 0, 6, 20}};
+  const std::vector<RectI> one = {{2, 0, 2, 10}};
+  for (int32_t escapement : {0, 900, 2700}) {
+    QImage image(80, 80, QImage::Format_RGB32), alone(80, 80, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    alone.fill(Qt::white);
+    QPainter painter(&image);
+    const QPen pen(Qt::blue, 3);
+    const QBrush brush(Qt::green, Qt::Dense4Pattern);
+    const QTransform shift = QTransform::fromTranslate(5, 7);
+    painter.setPen(pen);
+    painter.setBrush(brush);
+    painter.setWorldTransform(shift);
+    PainterSurface surface(&painter);
+    surface.FillRects(30, 30, escapement, many, 0);
+    EXPECT_EQ(painter.pen(), pen) << escapement;
+    EXPECT_EQ(painter.brush(), brush) << escapement;
+    EXPECT_EQ(painter.worldTransform(), shift) << escapement;
+    // The second, smaller symbol alone, on a page of its own.
+    painter.end();
+    image.fill(Qt::white);
+    painter.begin(&image);
+    painter.setWorldTransform(shift);
+    surface.SetPainter(&painter);
+    surface.FillRects(30, 30, escapement, one, 0);
+    painter.end();
+    painter.begin(&alone);
+    painter.setWorldTransform(shift);
+    surface.SetPainter(&painter);
+    surface.FillRect(30, 30, escapement, one[0], 0);
+    painter.end();
+    EXPECT_EQ(image, alone) << escapement;
+  }
+}
+
 }  // namespace
 }  // namespace zirvo
