@@ -131,10 +131,21 @@ void PainterSurface::FillRect(int32_t originX, int32_t originY, int32_t escapeme
 void PainterSurface::FillRects(int32_t originX, int32_t originY, int32_t escapement,
                                const std::vector<RectI>& locals, Colour colour) {
   if (painter_ == nullptr || locals.empty()) return;
+  // Bars of one height from the frame's x axis (a linear symbol's), turned
+  // by a right angle, are drawn one unit high in a frame stretched to their
+  // height: the same corners to the last bit, as the frame's entries stay
+  // whole numbers, and fewer characters per bar in a PDF.
+  const int32_t height = locals.front().height;
+  const bool oneRow =
+      escapement % 900 == 0 && std::all_of(locals.begin(), locals.end(), [&](const RectI& local) {
+        return local.top == 0 && local.height == height;
+      });
   rects_.clear();  // keeps its storage: a run fills bars sheet after sheet
   for (const RectI& local : locals)
     if (local.width > 0 && local.height > 0)
-      rects_.append(QRect(local.left, local.top, local.width, local.height));
+      rects_.append(
+          QRect(local.left, oneRow ? 0 : local.top, local.width, oneRow ? 1 : local.height));
+  if (rects_.isEmpty()) return;
   // One transform and one fill for all of them: a PDF gets one path. The
   // painter's transform, pen and brush are put back one by one rather than
   // by save() and restore(): a restore hands the whole state to the paint
@@ -143,6 +154,7 @@ void PainterSurface::FillRects(int32_t originX, int32_t originY, int32_t escapem
   const QPen pen = painter_->pen();
   const QBrush brush = painter_->brush();
   EnterItemFrame(*painter_, originX, originY, escapement);
+  if (oneRow) painter_->scale(1, height);
   painter_->setPen(Qt::NoPen);
   painter_->setBrush(ToQColor(colour));
   painter_->drawRects(rects_);

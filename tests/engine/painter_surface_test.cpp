@@ -3,8 +3,11 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
 #include <vector>
 
+#include "engine_support.h"
 #include "render/painter_surface_qt.h"
 
 namespace zirvo {
@@ -107,24 +110,28 @@ TEST(PainterSurface, FillsTurnedRectanglesAndStretchesImages) {
 }
 
 // The bars of a barcode drawn in one go cover exactly the pixels that one
-// fill per bar covers, at every angle.
+// fill per bar covers, at every angle: rectangles of any place and size,
+// and a linear symbol's bars, all one height from the frame's axis.
 TEST(PainterSurface, FillingManyRectanglesAtOnceCoversTheSamePixels) {
-  const std::vector<RectI> bars = {{0, 0, 3, 20}, {5, 0, 1, 20}, {9, 0, 6, 20}, {17, 2, 2, 5}};
-  for (int32_t escapement : {0, 900, 1800, 2700}) {
-    QImage one(80, 80, QImage::Format_RGB32), each(80, 80, QImage::Format_RGB32);
-    one.fill(Qt::white);
-    each.fill(Qt::white);
-    QPainter painter(&one);
-    PainterSurface surface(&painter);
-    surface.FillRects(40, 40, escapement, bars, 0);
-    painter.end();
-    painter.begin(&each);
-    surface.SetPainter(&painter);
-    for (const RectI& bar : bars) surface.FillRect(40, 40, escapement, bar, 0);
-    painter.end();
-    EXPECT_EQ(one, each) << escapement;
-    EXPECT_FALSE(Ink(one).isEmpty()) << escapement;
-  }
+  const std::vector<std::vector<RectI>> symbols = {
+      {{0, 0, 3, 20}, {5, 0, 1, 20}, {9, 0, 6, 20}, {17, 2, 2, 5}},
+      {{0, 0, 3, 23}, {5, 0, 1, 23}, {9, 0, 6, 23}, {17, 0, 2, 23}}};
+  for (const std::vector<RectI>& bars : symbols)
+    for (int32_t escapement : {0, 900, 1800, 2700}) {
+      QImage one(80, 80, QImage::Format_RGB32), each(80, 80, QImage::Format_RGB32);
+      one.fill(Qt::white);
+      each.fill(Qt::white);
+      QPainter painter(&one);
+      PainterSurface surface(&painter);
+      surface.FillRects(40, 40, escapement, bars, 0);
+      painter.end();
+      painter.begin(&each);
+      surface.SetPainter(&painter);
+      for (const RectI& bar : bars) surface.FillRect(40, 40, escapement, bar, 0);
+      painter.end();
+      EXPECT_EQ(one, each) << escapement;
+      EXPECT_FALSE(Ink(one).isEmpty()) << escapement;
+    }
 }
 
 // A surface fills bar after bar on the painter of a preview, which goes on
@@ -164,6 +171,43 @@ TEST(PainterSurface, FillingRectanglesLeavesThePainterAsItWasAndNothingBehind) {
     painter.end();
     EXPECT_EQ(image, alone) << escapement;
   }
+}
+
+// A linear symbol's bars, all one height from the frame's axis, print in a
+// PDF the same pixels as any other rectangles filled in one go, at right
+// angles and in between. A rectangle of no width, which draws nothing,
+// makes the others any rectangles.
+TEST(PainterSurface, BarsOfOneHeightPrintInAPdfAsAnyRectanglesDo) {
+  if (testing::RunTool("pdftoppm", {"-v"}).exitCode < 0)
+    GTEST_SKIP() << "pdftoppm is not installed";
+  QTemporaryDir dir;
+  const std::vector<RectI> bars = {
+      {0, 0, 33, 232}, {44, 0, 11, 232}, {66, 0, 22, 232}, {99, 0, 44, 232}, {154, 0, 11, 232}};
+  const struct {
+    int32_t x, y, escapement;
+  } places[] = {{300, 300, 0},     {900, 700, 900},   {1400, 1500, 1800},
+                {300, 1500, 2700}, {900, 2200, -900}, {700, 2600, 450}};
+  std::vector<RectI> any = bars;
+  any.push_back({0, 1, 0, 1});
+  auto printed = [&](const QString& name, const std::vector<RectI>& rects) {
+    const QString pdf = dir.filePath(name + ".pdf");
+    {
+      QPdfWriter writer(pdf);
+      writer.setResolution(600);
+      writer.setPageSize(QPageSize(QPageSize::A6));
+      writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+      QPainter painter(&writer);
+      PainterSurface surface(&painter);
+      for (const auto& p : places) surface.FillRects(p.x, p.y, p.escapement, rects, 0);
+    }
+    const QString png = dir.filePath(name);
+    EXPECT_EQ(testing::RunTool("pdftoppm", {"-r", "300", "-png", "-singlefile", pdf, png}).exitCode,
+              0);
+    return QImage(png + ".png");
+  };
+  const QImage symbol = printed("symbol", bars);
+  ASSERT_FALSE(symbol.isNull());
+  EXPECT_EQ(symbol, printed("any", any));
 }
 
 }  // namespace
