@@ -250,6 +250,9 @@ int main(int argc, char** argv) {
         "engine, 8 Code 128 barcodes: %6.0f pages/s (%.2f s), %.2f of text only, "
         "peak RSS %.1f MB\n",
         rate("engine-code128"), c.seconds, rate("engine-code128") / rate("engine"), Mb(c.peak));
+    std::printf(
+        "engine, Code 128 RSS: %.1f MB before the run, %.1f MB at 1,000 sheets, %.1f MB at %d\n",
+        Mb(c.before), Mb(c.at1000), Mb(c.atEnd), sheets);
   }
   const Figures& e = best["engine"];
   std::printf(
