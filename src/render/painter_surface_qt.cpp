@@ -132,9 +132,10 @@ void PainterSurface::FillRects(int32_t originX, int32_t originY, int32_t escapem
                                const std::vector<RectI>& locals, Colour colour) {
   if (painter_ == nullptr || locals.empty()) return;
   // Bars of one height from the frame's x axis (a linear symbol's), turned
-  // by a right angle, are drawn one unit high in a frame stretched to their
-  // height: the same corners to the last bit, as the frame's entries stay
-  // whole numbers, and fewer characters per bar in a PDF.
+  // by a right angle, are drawn one unit high in a frame stretched by that
+  // whole number: corners at 0 and 1 times the stretch land exactly where
+  // corners at 0 and the height do, and a PDF gets fewer characters per bar.
+  // At other angles the stretched frame's entries would be rounded anew.
   const int32_t height = locals.front().height;
   const bool oneRow =
       escapement % 900 == 0 && std::all_of(locals.begin(), locals.end(), [&](const RectI& local) {
