@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 
 #include "base/platform.h"
@@ -113,6 +114,9 @@ bool PrintEngine::LoadPrintJob(const PrintJob& job) {
   job_.Marginals = job.CountedMarginals();
   job_.PrintBackground = job.PrintBackground && job.Background && !job.Background->Empty();
   job_.Background = job_.PrintBackground ? job.Background : nullptr;
+  job_.TemplateFile = job.TemplateFile;
+  journalPath_ = job.TemplateFile.empty() ? std::string() : JournalPathFor(job.TemplateFile);
+  journalTemplate_ = std::filesystem::path(job.TemplateFile).filename().string();
   return true;
 }
 
@@ -457,11 +461,6 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
     throw;
   }
   FinishRun(panel);
-}
-
-void PrintEngine::SetJournal(std::string path, std::string templateName) {
-  journalPath_ = std::move(path);
-  journalTemplate_ = std::move(templateName);
 }
 
 void PrintEngine::FinishRun(RunPanel panel) {

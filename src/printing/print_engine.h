@@ -58,7 +58,8 @@ class PrintEngine {
   explicit PrintEngine(PageDevice& device, RunObserver* observer = nullptr);
 
   // Replaces the loaded job by a copy (the image only when it is to be
-  // printed). Refused (false) while a run is in progress.
+  // printed), and the journal by its template file's. Refused (false) while
+  // a run is in progress.
   bool LoadPrintJob(const PrintJob& job);
   const PrintJob& LoadedJob() const { return job_; }
 
@@ -100,13 +101,12 @@ class PrintEngine {
   const std::vector<std::string>& RepositionEntries() const { return reposition_; }
   bool PrintReposition();
 
-  // The journal the runs write to, and the template's file name its records
-  // carry; an empty path for none (a template never saved). Every run, test
-  // sheet and reposition appends a `started` record before its document
-  // begins (a record that cannot be written stops the run: ZirvoError) and an
-  // end record when it ends. A run (not a test sheet or a reposition) is
-  // checked against the numbers the journal holds first.
-  void SetJournal(std::string path, std::string templateName);
+  // The journal of the loaded job's template file; empty for none (a
+  // template never saved). Every run, test sheet and reposition appends a
+  // `started` record before its document begins (a record that cannot be
+  // written stops the run: ZirvoError) and an end record when it ends. A run
+  // (not a test sheet or a reposition) is checked against the numbers the
+  // journal holds first.
   const std::string& JournalPath() const { return journalPath_; }
 
   // What the last run, test sheet or reposition did; nothing before the first

@@ -119,8 +119,8 @@ std::vector<std::string_view> SplitOn(std::string_view text, char separator) {
   std::size_t from = 0;
   for (;;) {
     const std::size_t at = text.find(separator, from);
-    parts.push_back(text.substr(from, at == std::string_view::npos ? std::string_view::npos
-                                                                    : at - from));
+    parts.push_back(
+        text.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from));
     if (at == std::string_view::npos) return parts;
     from = at + 1;
   }

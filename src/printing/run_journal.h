@@ -33,8 +33,8 @@ struct NumberRange {
 };
 
 struct JournalRecord {
-  std::string run;           // shared by the two records of one run
-  std::string time;          // ISO 8601 local time with offset
+  std::string run;   // shared by the two records of one run
+  std::string time;  // ISO 8601 local time with offset
   std::string user;
   std::string templateName;  // the template's file name
   std::string target;        // the queue, or the PDF file

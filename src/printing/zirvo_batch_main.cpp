@@ -138,7 +138,8 @@ int Print(const BatchOptions& options) {
     t.document.SetBackground(options.background, background);
     t.document.SetPrintBackground(true);
   }
-  const PrintJob job = t.document.ToPrintJob();
+  PrintJob job = t.document.ToPrintJob();
+  job.TemplateFile = options.templatePath;
 
   QPrinterDevice device;
   PrintEngine* running = nullptr;

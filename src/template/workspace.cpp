@@ -304,7 +304,9 @@ void TemplateWorkspace::MarginalTexts() { host_.ShowPage(WorkspacePage::Marginal
 
 std::optional<PrintJob> TemplateWorkspace::BuildPrintJob() {
   try {
-    return document_.ToPrintJob();
+    PrintJob job = document_.ToPrintJob();
+    if (hasFile_) job.TemplateFile = filePath_;
+    return job;
   } catch (const ZirvoError& error) {
     // A cell that does not convert: the page keeps what it had.
     host_.ShowError(error.what());
