@@ -204,7 +204,9 @@ TFDiario::TFDiario(const std::string& journalPath) : GeneralDialog("FDiario", kW
   model_ = new JournalModel(std::move(runs), this);
   Tb_Diario = new QTableView(this);
   Tb_Diario->setObjectName("Tb_Diario");
-  Tb_Diario->setGeometry(12, kTop + 44, kWidth - 24, kHeight - kTop - 44 - 40);
+  // The table takes the notice's place when there is none.
+  const int tableTop = kTop + (notice.isEmpty() ? 10 : 44);
+  Tb_Diario->setGeometry(12, tableTop, kWidth - 24, kHeight - tableTop - 40);
   Tb_Diario->setModel(model_);
   Tb_Diario->setSelectionBehavior(QAbstractItemView::SelectRows);
   Tb_Diario->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -224,7 +226,7 @@ TFDiario::TFDiario(const std::string& journalPath) : GeneralDialog("FDiario", kW
   QHeaderView* columns = Tb_Diario->horizontalHeader();
   columns->setSectionResizeMode(QHeaderView::Interactive);
   columns->setStretchLastSection(true);
-  const int widths[JournalModel::kColumnCount] = {130, 100, 56, 250, 190, 0};
+  const int widths[JournalModel::kColumnCount] = {150, 100, 56, 250, 180, 0};
   for (int column = 0; column < JournalModel::kResult; ++column)
     columns->resizeSection(column, widths[column]);
   connect(Tb_Diario, &QTableView::doubleClicked, this, [this] { accept(); });
