@@ -18,8 +18,8 @@ using testing::TempDir;
 using testing::WriteBytes;
 using namespace testing::print;
 
-JournalRecord Record(std::string run, RunKind kind, RunEvent event,
-                     std::vector<NumberRange> ranges, std::optional<int32_t> completed = {}) {
+JournalRecord Record(std::string run, RunKind kind, RunEvent event, std::vector<NumberRange> ranges,
+                     std::optional<int32_t> completed = {}) {
   JournalRecord r;
   r.run = std::move(run);
   r.time = "2026-12-09T20:15:03+01:00";
@@ -158,10 +158,10 @@ TEST(RunJournal, OverlapGuardFindsEveryNumberAlreadyPrinted) {
     NumberRange planned;
     const char* printedBy;  // nullptr: no overlap
   } cases[] = {
-      {{1, 140, 149}, "r1"}, {{1, 90, 100}, "r1"},   {{1, 60, 99}, nullptr},
-      {{1, 160, 299}, nullptr}, {{1, 155, 155}, "r2"}, {{1, 349, 400}, "r3"},
+      {{1, 140, 149}, "r1"},    {{1, 90, 100}, "r1"},     {{1, 60, 99}, nullptr},
+      {{1, 160, 299}, nullptr}, {{1, 155, 155}, "r2"},    {{1, 349, 400}, "r3"},
       {{1, 500, 500}, nullptr}, {{1, 600, 600}, nullptr}, {{2, 0, -10}, nullptr},
-      {{2, 1, -10}, "r1"},   {{2, 60, 51}, nullptr},  {{3, 120, 120}, nullptr},
+      {{2, 1, -10}, "r1"},      {{2, 60, 51}, nullptr},   {{3, 120, 120}, nullptr},
   };
   for (const auto& c : cases) {
     const auto overlap = FindOverlap(runs, {c.planned});
@@ -271,9 +271,8 @@ TEST_F(JournalingEngine, AJournalThatCannotBeWrittenStopsTheRunBeforeItBegins) {
   job.TemplateFile = dir.Path("gone/Facturas.pla");
   engine.LoadPrintJob(job);
   EXPECT_THROW(Run("5"), ZirvoError);
-  EXPECT_TRUE(device.events.empty() ||
-              std::find(device.events.begin(), device.events.end(), "begin") ==
-                  device.events.end());
+  EXPECT_TRUE(device.events.empty() || std::find(device.events.begin(), device.events.end(),
+                                                 "begin") == device.events.end());
   EXPECT_FALSE(page.statusVisible);
   // A template never saved has no journal and prints as before.
   job.TemplateFile.clear();
