@@ -50,7 +50,9 @@ class BatchJournal : public ::testing::Test {
     QFile file(templatePath);
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "";
   }
-  JournalContents Journal() const { return ReadJournal(JournalPathFor(templatePath.toStdString())); }
+  JournalContents Journal() const {
+    return ReadJournal(JournalPathFor(templatePath.toStdString()));
+  }
 
   QTemporaryDir dir;
   const QString templatePath = dir.filePath("Numerada.pla");
@@ -157,8 +159,8 @@ TEST_F(BatchJournal, AKilledRunKeepsItsStartAndItsNumbersCountAsPrinted) {
   std::size_t records = 0;
   for (int round = 0; round < rounds; ++round) {
     QProcess p;
-    p.start(kBatch, {"print", templatePath, "--output", pdf, "--sheets", "20000",
-                     "--allow-reprint"});
+    p.start(kBatch,
+            {"print", templatePath, "--output", pdf, "--sheets", "20000", "--allow-reprint"});
     ASSERT_TRUE(p.waitForStarted());
     // The bound only keeps a broken tool from hanging the test.
     for (int i = 0; i < 6000 && Journal().records.size() == records; ++i) QThread::msleep(5);
@@ -182,7 +184,8 @@ TEST_F(BatchJournal, AKilledRunKeepsItsStartAndItsNumbersCountAsPrinted) {
   EXPECT_GT(killed, 0);
   const std::vector<JournalRun> runs = PairJournalRuns(Journal().records);
   int interrupted = 0;
-  for (const JournalRun& run : runs) interrupted += run.Outcome() == JournalRun::Result::Interrupted;
+  for (const JournalRun& run : runs)
+    interrupted += run.Outcome() == JournalRun::Result::Interrupted;
   EXPECT_EQ(interrupted, killed);
 
   const auto refused = Batch({"print", "--output", pdf, "--sheets", "5"});
