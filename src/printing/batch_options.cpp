@@ -121,6 +121,13 @@ class RecordWriter {
   std::string body_;
 };
 
+// A JSON list of records, one to a line, as a member of the top object.
+std::string JsonList(const std::vector<std::string>& items) {
+  std::string list = "[";
+  for (std::size_t i = 0; i < items.size(); ++i) list += (i ? ",\n    " : "\n    ") + items[i];
+  return list + (items.empty() ? "]" : "\n  ]");
+}
+
 void WriteItem(RecordWriter& w, double horizontal, double vertical, double rotation, bool barcode,
                const std::string& type, const std::string& position, double barHeight,
                double barLength, const std::string& font, int32_t size, int32_t colour) {
@@ -323,13 +330,8 @@ std::string FormatTemplateInfo(const SheetHeader& sheet, const NumeratorList& nu
 
   std::string out;
   if (json) {
-    auto list = [](const std::vector<std::string>& items) {
-      std::string s = "[";
-      for (size_t i = 0; i < items.size(); ++i) s += (i ? ",\n    " : "\n    ") + items[i];
-      return s + (items.empty() ? "]" : "\n  ]");
-    };
-    out = "{\n  \"sheet\": " + header.Take() + ",\n  \"numerators\": " + list(numeratorLines) +
-          ",\n  \"marginals\": " + list(marginalLines) + "\n}\n";
+    out = "{\n  \"sheet\": " + header.Take() + ",\n  \"numerators\": " + JsonList(numeratorLines) +
+          ",\n  \"marginals\": " + JsonList(marginalLines) + "\n}\n";
   } else {
     out = "sheet " + header.Take() + "\n";
     for (const auto& line : numeratorLines) out += "numerator " + line + "\n";
@@ -403,10 +405,7 @@ std::string FormatJournalRuns(const JournalContents& journal, bool json) {
     damaged += (damaged.empty() ? "" : ", ") + FormatInt(line);
   std::string out;
   if (json) {
-    out = "{\n  \"runs\": [";
-    for (std::size_t i = 0; i < lines.size(); ++i) out += (i ? ",\n    " : "\n    ") + lines[i];
-    out += lines.empty() ? "]" : "\n  ]";
-    out += ",\n  \"damagedLines\": [" + damaged + "]\n}\n";
+    out = "{\n  \"runs\": " + JsonList(lines) + ",\n  \"damagedLines\": [" + damaged + "]\n}\n";
   } else {
     for (const auto& line : lines) out += line + "\n";
   }
