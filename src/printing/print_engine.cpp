@@ -61,6 +61,15 @@ void RequireBarcodes(const MarginalTextList& marginals) {
   }
 }
 
+// Where a run prints, as its journal records it: the queue, or the PDF file
+// with its whole path.
+std::string JournalTarget(const PrinterSetting& setting) {
+  if (setting.target != PrinterSetting::Target::PdfFile) return setting.DisplayName();
+  std::error_code error;
+  const std::filesystem::path whole = std::filesystem::absolute(setting.outputFile, error);
+  return error ? setting.outputFile : whole.string();
+}
+
 }  // namespace
 
 int32_t RunSettingValue(std::string_view text) {
@@ -231,14 +240,8 @@ bool PrintEngine::ConfirmUnprinted(const RunPlan& plan) {
     Observer().HideStatus(plan.panel);
     throw;
   }
-  if (!journal.damagedLines.empty()) {
-    std::string lines;
-    for (const int32_t line : journal.damagedLines) {
-      if (!lines.empty()) lines += ", ";
-      lines += FormatInt(line);
-    }
-    Observer().Notice(OwnText(OwnMessage::JournalDamaged, Utf8ToCp1252(journalPath_), lines));
-  }
+  const std::string damaged = DamagedJournalNotice(journalPath_, journal);
+  if (!damaged.empty()) Observer().Notice(damaged);
   const auto overlap = FindOverlap(PairJournalRuns(journal.records), plan.Ranges(plan.sheets));
   if (!overlap) return true;
   const JournalRecord& printedBy = overlap->run.started;
@@ -247,7 +250,8 @@ bool PrintEngine::ConfirmUnprinted(const RunPlan& plan) {
   std::string position = FormatInt(overlap->printed.position);
   if (position.size() < 2) position.insert(0, "0");
   return Observer().ConfirmReprint(OwnText(OwnMessage::ReprintNumbers, position, numbers) + " " +
-                                   OwnText(OwnMessage::ReprintWhen, Utf8ToCp1252(printedBy.time),
+                                   OwnText(OwnMessage::ReprintWhen,
+                                           ShownJournalTime(printedBy.time),
                                            Utf8ToCp1252(printedBy.target)));
 }
 
@@ -353,7 +357,7 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
     record.time = JournalTimeNow();
     record.user = platform::UserName();
     record.templateName = journalTemplate_;
-    record.target = setting_.DisplayName();
+    record.target = JournalTarget(setting_);
     record.kind = plan.kind;
     record.sheets = plan.sheets;
     record.copies = plan.pagesPerSheet;

@@ -126,7 +126,9 @@ std::vector<std::string_view> SplitOn(std::string_view text, char separator) {
   }
 }
 
-std::string FormatRanges(const std::vector<NumberRange>& ranges) {
+}  // namespace
+
+std::string FormatNumberRanges(const std::vector<NumberRange>& ranges) {
   std::string text;
   for (const NumberRange& r : ranges) {
     if (!text.empty()) text += ';';
@@ -135,6 +137,8 @@ std::string FormatRanges(const std::vector<NumberRange>& ranges) {
   }
   return text;
 }
+
+namespace {
 
 std::optional<std::vector<NumberRange>> ParseRanges(std::string_view text) {
   std::vector<NumberRange> ranges;
@@ -184,7 +188,7 @@ std::string FormatJournalRecord(const JournalRecord& record) {
   AppendField(line, FormatInt(record.increment));
   AppendField(line, NameOf(kEventNames, static_cast<int>(record.event)));
   AppendField(line, record.completedSheets ? FormatInt(*record.completedSheets) : "");
-  AppendField(line, FormatRanges(record.ranges));
+  AppendField(line, FormatNumberRanges(record.ranges));
   std::string repositions;
   for (const int32_t n : record.repositions) {
     if (!repositions.empty()) repositions += ';';
@@ -251,6 +255,16 @@ JournalContents ReadJournal(const std::string& path) {
       contents.damagedLines.push_back(number);
   }
   return contents;
+}
+
+std::string DamagedJournalNotice(const std::string& path, const JournalContents& journal) {
+  if (journal.damagedLines.empty()) return {};
+  std::string lines;
+  for (const int32_t line : journal.damagedLines) {
+    if (!lines.empty()) lines += ", ";
+    lines += FormatInt(line);
+  }
+  return OwnText(OwnMessage::JournalDamaged, Utf8ToCp1252(path), lines);
 }
 
 JournalRun::Result JournalRun::Outcome() const {
@@ -326,6 +340,12 @@ std::string NewRunId() {
   uint64_t bits = generator();
   for (int i = 0; i < 12; ++i, bits >>= 4) id += kDigits[bits & 15];
   return id;
+}
+
+std::string ShownJournalTime(std::string_view time) {
+  std::string shown(time.substr(0, 19));
+  if (shown.size() > 10 && shown[10] == 'T') shown[10] = ' ';
+  return shown;
 }
 
 std::string JournalTimeNow() { return platform::LocalTimeIso8601(); }

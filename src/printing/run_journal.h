@@ -59,6 +59,9 @@ std::string JournalPathFor(const std::string& templatePath);
 // The file's first line, without its line end.
 extern const std::string_view kJournalHeader;
 
+// Ranges as a record holds them: "01:100..149;02:-5..44".
+std::string FormatNumberRanges(const std::vector<NumberRange>& ranges);
+
 // One record as a CSV line ending in "\n", fields quoted where CSV requires.
 std::string FormatJournalRecord(const JournalRecord& record);
 // The record of one line (without its line end); nothing when the line is
@@ -75,6 +78,10 @@ struct JournalContents {
 };
 // Throws ZirvoError when the file exists but cannot be read.
 JournalContents ReadJournal(const std::string& path);
+
+// The warning that lines of the journal at `path` were skipped (Windows-1252,
+// naming their numbers); "" when none was.
+std::string DamagedJournalNotice(const std::string& path, const JournalContents& journal);
 
 // One run as the journal tells it: its `started` record and its end record.
 struct JournalRun {
@@ -109,6 +116,9 @@ std::optional<JournalOverlap> FindOverlap(const std::vector<JournalRun>& runs,
 // first when the file does not end with one, so a damaged or foreign file is
 // never overwritten. Throws ZirvoError naming the file and the cause.
 void AppendJournalRecord(const std::string& path, const JournalRecord& record);
+
+// A record's time as the screens show it: "2026-12-09 20:15:03".
+std::string ShownJournalTime(std::string_view time);
 
 // A fresh run identifier, and the present moment as a record's time.
 std::string NewRunId();
