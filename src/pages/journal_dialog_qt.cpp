@@ -21,13 +21,6 @@ QString Own(OwnMessage message, std::string_view arg = {}) {
   return ToQString(OwnText(message, arg));
 }
 
-// "2026-12-09T20:15:03+01:00" -> "2026-12-09 20:15:03".
-QString ShownTime(const std::string& time) {
-  QString text = QString::fromStdString(time.substr(0, 19));
-  if (text.size() > 10 && text[10] == 'T') text[10] = ' ';
-  return text;
-}
-
 QString RangesText(const std::vector<NumberRange>& ranges) {
   QString text;
   for (const NumberRange& range : ranges) {
@@ -125,7 +118,7 @@ QString JournalModel::Text(int row, int column) const {
   const JournalRecord& started = run.started;
   switch (column) {
     case kDate:
-      return ShownTime(started.time);
+      return QString::fromStdString(ShownJournalTime(started.time));
     case kKind:
       return KindText(started.kind);
     case kSheets:
@@ -184,14 +177,7 @@ TFDiario::TFDiario(const std::string& journalPath) : GeneralDialog("FDiario", kW
   } else {
     try {
       const JournalContents contents = ReadJournal(journalPath);
-      if (!contents.damagedLines.empty()) {
-        std::string lines;
-        for (const int32_t line : contents.damagedLines) {
-          if (!lines.empty()) lines += ", ";
-          lines += FormatInt(line);
-        }
-        notice = ToQString(OwnText(OwnMessage::JournalDamaged, Utf8ToCp1252(journalPath), lines));
-      }
+      notice = ToQString(DamagedJournalNotice(journalPath, contents));
       runs = PairJournalRuns(contents.records);
       if (runs.empty() && notice.isEmpty()) notice = Own(OwnMessage::JournalEmpty);
     } catch (const ZirvoError& error) {

@@ -416,7 +416,10 @@ void TFHImprime::RunCommand(Run run) {
   } catch (const ZirvoError& e) {
     failure = e.what();
   }
-  SetRunning(false);
+  // The workspace hears that the run ended once the questions about it are
+  // answered: an exit asked for during the run comes after them.
+  const bool wasRunning = running_;
+  SetRunning(false, /*announce=*/false);
   if (!failure.empty()) ShowFailure(this, failure);
   std::vector<std::string> notices;
   notices.swap(notices_);
@@ -428,6 +431,7 @@ void TFHImprime::RunCommand(Run run) {
   }
   // The engine's outcome is that of this command only when it ran.
   if (ran && failure.empty()) OfferContinue();
+  if (wasRunning) emit RunningChanged(false);
 }
 
 void TFHImprime::OfferContinue() {
@@ -498,7 +502,7 @@ bool TFHImprime::MayWriteTarget() {
   return box.exec() == QMessageBox::Yes;
 }
 
-void TFHImprime::SetRunning(bool running) {
+void TFHImprime::SetRunning(bool running, bool announce) {
   if (running_ == running) return;
   running_ = running;
   for (QWidget* command :
@@ -508,7 +512,7 @@ void TFHImprime::SetRunning(bool running) {
   // The run read its settings when it began.
   for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp, Ed_HojasTrab, Ed_DesplX, Ed_DesplY})
     field->setReadOnly(running);
-  emit RunningChanged(running);
+  if (announce) emit RunningChanged(running);
 }
 
 bool TFHImprime::eventFilter(QObject* watched, QEvent* event) {

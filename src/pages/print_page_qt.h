@@ -125,7 +125,8 @@ class TFHImprime : public QWidget, private RunObserver {
   void OfferContinue();
   // The journal screen; its "Reponer" fills the reposition list.
   void OpenJournal();
-  void SetRunning(bool running);
+  // `announce`: RunningChanged tells the workspace at once.
+  void SetRunning(bool running, bool announce = true);
   // True unless the run would replace an existing PDF file and the user
   // does not want that.
   bool MayWriteTarget();

@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <deque>
 #include <fstream>
-#include <map>
 
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
@@ -71,32 +70,6 @@ class PageHost : public WorkspaceHost {
   WorkspacePage shown_ = WorkspacePage::Presentation;
   TableNumeratorPort numerators_;
   TableMarginalPort marginals_;
-};
-
-// Answers every message box by its object name while it lives, and keeps
-// the names and texts in the order they came.
-class BoxAnswers {
- public:
-  explicit BoxAnswers(std::map<QString, QMessageBox::StandardButton> answers)
-      : answers_(std::move(answers)) {
-    timer_.setInterval(10);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr || !box->isVisible() || !box->isActiveWindow()) return;
-      const auto answer = answers_.find(box->objectName());
-      if (answer == answers_.end()) return;
-      names << box->objectName();
-      texts << box->text();
-      box->button(answer->second)->click();
-    });
-    timer_.start();
-  }
-  QStringList names;
-  QStringList texts;
-
- private:
-  std::map<QString, QMessageBox::StandardButton> answers_;
-  QTimer timer_;
 };
 
 void Retype(QLineEdit* field, const QString& text) {
