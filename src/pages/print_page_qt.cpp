@@ -435,7 +435,8 @@ void TFHImprime::RunCommand(Run run) {
 }
 
 void TFHImprime::OfferContinue() {
-  const std::optional<PrintEngine::Outcome>& outcome = engine_->LastOutcome();
+  // A copy: the question's event loop must not see it change.
+  const std::optional<PrintEngine::Outcome> outcome = engine_->LastOutcome();
   if (!outcome || outcome->kind != RunKind::Run || outcome->completedSheets <= 0) return;
   if (outcome->event != RunEvent::Completed && outcome->event != RunEvent::Cancelled) return;
   const PrintJob& job = engine_->LoadedJob();
