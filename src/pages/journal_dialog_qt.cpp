@@ -2,7 +2,6 @@
 
 #include <QHeaderView>
 #include <algorithm>
-#include <cstdlib>
 
 #include "base/messages.h"
 #include "base/qtext_qt.h"
@@ -31,12 +30,6 @@ QString RangesText(const std::vector<NumberRange>& ranges) {
                 .arg(range.last);
   }
   return text;
-}
-
-// A reposition's numbers, from its end record when it has one.
-const std::vector<int32_t>& RepositionsOf(const JournalRun& run) {
-  return run.ended && !run.ended->repositions.empty() ? run.ended->repositions
-                                                      : run.started.repositions;
 }
 
 QString KindText(RunKind kind) {
@@ -68,36 +61,6 @@ QString ResultText(const JournalRun& run) {
 
 }  // namespace
 
-std::vector<int64_t> ReprintNumbers(const JournalRun& run, std::size_t limit, bool& cut) {
-  cut = false;
-  std::vector<int64_t> numbers;
-  if (run.started.kind == RunKind::Reposition) {
-    for (const int32_t number : RepositionsOf(run)) {
-      if (numbers.size() == limit) {
-        cut = true;
-        break;
-      }
-      numbers.push_back(number);
-    }
-    return numbers;
-  }
-  const std::vector<NumberRange>& ranges = run.PrintedRanges();
-  if (ranges.empty() || limit == 0) return numbers;
-  const NumberRange& range = ranges.front();
-  const int64_t increment = std::abs(int64_t{run.started.increment});
-  if (increment == 0 || range.first == range.last) return {range.first};
-  const int64_t step = range.first < range.last ? increment : -increment;
-  for (int64_t number = range.first; number >= range.Low() && number <= range.High();
-       number += step) {
-    if (numbers.size() == limit) {
-      cut = true;
-      break;
-    }
-    numbers.push_back(number);
-  }
-  return numbers;
-}
-
 JournalModel::JournalModel(std::vector<JournalRun> runs, QObject* parent)
     : QAbstractTableModel(parent), runs_(std::move(runs)) {
   std::reverse(runs_.begin(), runs_.end());
@@ -126,7 +89,7 @@ QString JournalModel::Text(int row, int column) const {
     case kNumbers: {
       if (started.kind != RunKind::Reposition) return RangesText(run.PrintedRanges());
       QString text;
-      for (const int32_t number : RepositionsOf(run)) {
+      for (const int32_t number : run.Repositions()) {
         if (!text.isEmpty()) text += QStringLiteral("; ");
         text += QString::number(number);
       }

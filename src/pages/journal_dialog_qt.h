@@ -17,13 +17,6 @@
 
 namespace zirvo {
 
-// The numbers of numerator 1 that a run printed, for the reposition list: a
-// reposition's own numbers; for a run or a test sheet first, first + step,
-// ... up to last of its first printed range, the step being the increment
-// taken toward last (only first for an increment of 0). No more than
-// `limit`; `cut` tells whether some were left out.
-std::vector<int64_t> ReprintNumbers(const JournalRun& run, std::size_t limit, bool& cut);
-
 // The journal's runs as table rows. Texts are made when a cell is shown, so
 // a journal of thousands of runs opens without formatting them all.
 class JournalModel : public QAbstractTableModel {

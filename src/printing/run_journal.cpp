@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -283,6 +284,40 @@ JournalRun::Result JournalRun::Outcome() const {
 
 const std::vector<NumberRange>& JournalRun::PrintedRanges() const {
   return ended ? ended->ranges : started.ranges;
+}
+
+std::vector<int64_t> ReprintNumbers(const JournalRun& run, std::size_t limit, bool& cut) {
+  cut = false;
+  std::vector<int64_t> numbers;
+  if (run.started.kind == RunKind::Reposition) {
+    for (const int32_t number : run.Repositions()) {
+      if (numbers.size() == limit) {
+        cut = true;
+        break;
+      }
+      numbers.push_back(number);
+    }
+    return numbers;
+  }
+  const std::vector<NumberRange>& ranges = run.PrintedRanges();
+  if (ranges.empty() || limit == 0) return numbers;
+  const NumberRange& range = ranges.front();
+  const int64_t increment = std::abs(int64_t{run.started.increment});
+  if (increment == 0 || range.first == range.last) return {range.first};
+  const int64_t step = range.first < range.last ? increment : -increment;
+  for (int64_t number = range.first; number >= range.Low() && number <= range.High();
+       number += step) {
+    if (numbers.size() == limit) {
+      cut = true;
+      break;
+    }
+    numbers.push_back(number);
+  }
+  return numbers;
+}
+
+const std::vector<int32_t>& JournalRun::Repositions() const {
+  return ended && !ended->repositions.empty() ? ended->repositions : started.repositions;
 }
 
 std::vector<JournalRun> PairJournalRuns(const std::vector<JournalRecord>& records) {

@@ -94,10 +94,19 @@ struct JournalRun {
   // The numbers the run must be taken to have printed: an end record's
   // completed ranges, or the whole plan of an interrupted run.
   const std::vector<NumberRange>& PrintedRanges() const;
+  // A reposition's numbers, from its end record when it has one.
+  const std::vector<int32_t>& Repositions() const;
 };
 // The runs in the order they began; an end record without its `started`
 // record stands alone as a run with that record as both.
 std::vector<JournalRun> PairJournalRuns(const std::vector<JournalRecord>& records);
+
+// The numbers of numerator 1 that a run printed, for the reposition list: a
+// reposition's own numbers; for a run or a test sheet first, first + step,
+// ... up to last of its first printed range, the step being the increment
+// taken toward last (only first for an increment of 0). No more than
+// `limit`; `cut` tells whether some were left out.
+std::vector<int64_t> ReprintNumbers(const JournalRun& run, std::size_t limit, bool& cut);
 
 // A planned range that meets numbers a run has already printed.
 struct JournalOverlap {

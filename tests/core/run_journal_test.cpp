@@ -175,6 +175,49 @@ TEST(RunJournal, OverlapGuardFindsEveryNumberAlreadyPrinted) {
   }
 }
 
+// The numbers "Reponer" takes from a run: numerator 1's printed numbers,
+// stepping by the increment toward the last, or a reposition's own.
+TEST(RunJournal, ReprintTakesTheNumbersARunPrinted) {
+  const struct {
+    const char* name;
+    RunKind kind;
+    bool ended;
+    int32_t increment;
+    int64_t first, last;
+    std::vector<int64_t> numbers;
+  } cases[] = {
+      {"up by one", RunKind::Run, true, 1, 100, 104, {100, 101, 102, 103, 104}},
+      {"down by two", RunKind::Run, true, 2, 50, 42, {50, 48, 46, 44, 42}},
+      {"increment 0", RunKind::Run, true, 0, 7, 7, {7}},
+      {"one test sheet", RunKind::Test, true, 3, -5, -5, {-5}},
+      {"interrupted: its plan", RunKind::Run, false, 1, 10, 12, {10, 11, 12}},
+  };
+  for (const auto& c : cases) {
+    JournalRun run;
+    // The plan is wider than what was printed: the end record's range counts.
+    run.started = Record("r", c.kind, RunEvent::Started,
+                         {{1, c.first, c.ended ? c.last + 1000 : c.last}, {2, 1, 2}});
+    run.started.increment = c.increment;
+    if (c.ended)
+      run.ended = Record("r", c.kind, RunEvent::Completed, {{1, c.first, c.last}, {2, 1, 2}});
+    bool cut = true;
+    EXPECT_EQ(ReprintNumbers(run, 100, cut), c.numbers) << c.name;
+    EXPECT_FALSE(cut) << c.name;
+  }
+  JournalRun longRun;
+  longRun.started = Record("l", RunKind::Run, RunEvent::Started, {{1, 1, 500}});
+  bool cut = false;
+  const std::vector<int64_t> first100 = ReprintNumbers(longRun, 100, cut);
+  EXPECT_TRUE(cut);
+  ASSERT_EQ(first100.size(), 100u);
+  EXPECT_EQ(first100.back(), 100);
+  JournalRun reposition;
+  reposition.started = Record("p", RunKind::Reposition, RunEvent::Started, {});
+  reposition.started.repositions = {9, 4};
+  EXPECT_EQ(ReprintNumbers(reposition, 1, cut), std::vector<int64_t>{9});
+  EXPECT_TRUE(cut);
+}
+
 // The engine writes the journal of its job's template.
 class JournalingEngine : public ::testing::Test {
  protected:

@@ -113,62 +113,6 @@ class JournalScreenTest : public QObject {
   void initTestCase() { PrepareCatalog(1); }
   void init() { ProgramCatalog().LoadTable(1); }
 
-  // The numbers "Reponer" takes from a run.
-  void reprintNumbers_data() {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<bool>("ended");
-    QTest::addColumn<int>("increment");
-    QTest::addColumn<qlonglong>("first");
-    QTest::addColumn<qlonglong>("last");
-    QTest::addColumn<QString>("numbers");
-    QTest::addColumn<bool>("cut");
-    const int run = static_cast<int>(RunKind::Run);
-    const int test = static_cast<int>(RunKind::Test);
-    QTest::newRow("up by one") << run << true << 1 << 100LL << 104LL << "100 101 102 103 104"
-                               << false;
-    QTest::newRow("down by two") << run << true << 2 << 50LL << 42LL << "50 48 46 44 42" << false;
-    QTest::newRow("increment 0") << run << true << 0 << 7LL << 7LL << "7" << false;
-    QTest::newRow("one sheet") << test << true << 3 << -5LL << -5LL << "-5" << false;
-    QTest::newRow("interrupted: its plan")
-        << run << false << 1 << 10LL << 12LL << "10 11 12" << false;
-    QTest::newRow("cut at the limit") << run << true << 1 << 1LL << 500LL << "" << true;
-  }
-  void reprintNumbers() {
-    QFETCH(int, kind);
-    QFETCH(bool, ended);
-    QFETCH(int, increment);
-    QFETCH(qlonglong, first);
-    QFETCH(qlonglong, last);
-    QFETCH(QString, numbers);
-    QFETCH(bool, cut);
-    const auto runKind = static_cast<RunKind>(kind);
-    JournalRun journalRun;
-    // The plan is wider than what was printed: the end record's range counts.
-    journalRun.started = Record("r", runKind, RunEvent::Started, 10, increment,
-                                {{1, first, ended ? last + 1000 : last}, {2, 1, 2}});
-    if (ended)
-      journalRun.ended =
-          Record("r", runKind, RunEvent::Completed, 10, increment, {{1, first, last}, {2, 1, 2}});
-    bool wasCut = false;
-    const std::vector<int64_t> got = ReprintNumbers(journalRun, TFDiario::kReprintLimit, wasCut);
-    QCOMPARE(wasCut, cut);
-    if (cut) {
-      QCOMPARE(got.size(), TFDiario::kReprintLimit);
-      QCOMPARE(static_cast<qlonglong>(got.front()), first);
-      QCOMPARE(static_cast<qlonglong>(got.back()), first + 99);
-      return;
-    }
-    QStringList text;
-    for (const int64_t number : got) text << QString::number(number);
-    QCOMPARE(text.join(' '), numbers);
-
-    // A reposition gives its own numbers, up to the limit.
-    JournalRun reposition;
-    reposition.started = Record("p", RunKind::Reposition, RunEvent::Started, 2, 1, {}, {9, 4});
-    QVERIFY(ReprintNumbers(reposition, 1, wasCut) == std::vector<int64_t>{9});
-    QVERIFY(wasCut);
-  }
-
   // What the screen shows of a journal file: its rows, newest first, or the
   // line saying why there are none or what was skipped.
   void journalFiles_data() {
