@@ -111,6 +111,65 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::BarcodeLineRefused:
       return "la l\xednea %s no se puede leer como c\xf3"
              "digo de barras: %s";
+    case OwnMessage::JournalNotWritten:
+      return "No se pudo escribir en el diario %s: %s";
+    case OwnMessage::JournalDamaged:
+      return "El diario %s tiene l\xedneas que no se pudieron leer (%s). Se omitieron, y la "
+             "comprobaci\xf3n de n\xfameros ya impresos no pudo tenerlas en cuenta.";
+    case OwnMessage::ReprintNumbers:
+      return "El numerador %s ya imprimi\xf3 los n\xfameros %s";
+    case OwnMessage::ReprintWhen:
+      return "el %s en %s.";
+    case OwnMessage::ReprintQuestion:
+      return "\xbfImprimirlos de nuevo?";
+    case OwnMessage::ReprintRefused:
+      return "No se imprimi\xf3 nada (--allow-reprint los imprime de nuevo).";
+    case OwnMessage::ContinueQuestion:
+      return "\xbf"
+             "Continuar la numeraci\xf3n despu\xe9s de la hoja %s? La plantilla se guardar\xe1 "
+             "y la pr\xf3xima impresi\xf3n empezar\xe1 en %s.";
+    case OwnMessage::ContinueNotSaved:
+      return "La numeraci\xf3n no se pudo continuar: %s";
+    case OwnMessage::JournalTitle:
+      return "DIARIO DE IMPRESI\xd3N";
+    case OwnMessage::JournalCommand:
+      return "Diario";
+    case OwnMessage::JournalColumnDate:
+      return "Fecha";
+    case OwnMessage::JournalColumnKind:
+      return "Tipo";
+    case OwnMessage::JournalColumnSheets:
+      return "Hojas";
+    case OwnMessage::JournalColumnRanges:
+      return "N\xfameros";
+    case OwnMessage::JournalColumnTarget:
+      return "Destino";
+    case OwnMessage::JournalColumnResult:
+      return "Resultado";
+    case OwnMessage::JournalKindRun:
+      return "Impresi\xf3n";
+    case OwnMessage::JournalKindTest:
+      return "Hoja de prueba";
+    case OwnMessage::JournalKindReposition:
+      return "Reposici\xf3n";
+    case OwnMessage::JournalResultCompleted:
+      return "Completada";
+    case OwnMessage::JournalResultCancelled:
+      return "Cancelada (%s hojas)";
+    case OwnMessage::JournalResultFailed:
+      return "Fallida";
+    case OwnMessage::JournalResultInterrupted:
+      return "Interrumpida";
+    case OwnMessage::JournalReprint:
+      return "Reponer";
+    case OwnMessage::JournalClose:
+      return "Cerrar";
+    case OwnMessage::JournalEmpty:
+      return "Esta plantilla a\xfan no tiene impresiones en su diario.";
+    case OwnMessage::JournalNoFile:
+      return "Una plantilla que a\xfan no se ha guardado no tiene diario.";
+    case OwnMessage::JournalReprintCut:
+      return "Se agregaron los primeros %s n\xfameros a la lista de reposici\xf3n.";
   }
   return "";
 }
@@ -209,6 +268,64 @@ const char* OwnEnglish(OwnMessage message) {
       return "line %s: %s";
     case OwnMessage::BarcodeLineRefused:
       return "line %s does not read as a barcode: %s";
+    case OwnMessage::JournalNotWritten:
+      return "The journal %s could not be written: %s";
+    case OwnMessage::JournalDamaged:
+      return "The journal %s has lines that could not be read (%s). They were skipped, and the "
+             "check for numbers already printed could not take them into account.";
+    case OwnMessage::ReprintNumbers:
+      return "Numerator %s already printed the numbers %s";
+    case OwnMessage::ReprintWhen:
+      return "on %s to %s.";
+    case OwnMessage::ReprintQuestion:
+      return "Print them again?";
+    case OwnMessage::ReprintRefused:
+      return "Nothing was printed (--allow-reprint prints them again).";
+    case OwnMessage::ContinueQuestion:
+      return "Continue numbering after sheet %s? The template will be saved and the next run "
+             "will start at %s.";
+    case OwnMessage::ContinueNotSaved:
+      return "Numbering could not be continued: %s";
+    case OwnMessage::JournalTitle:
+      return "PRINT JOURNAL";
+    case OwnMessage::JournalCommand:
+      return "Journal";
+    case OwnMessage::JournalColumnDate:
+      return "Date";
+    case OwnMessage::JournalColumnKind:
+      return "Kind";
+    case OwnMessage::JournalColumnSheets:
+      return "Sheets";
+    case OwnMessage::JournalColumnRanges:
+      return "Numbers";
+    case OwnMessage::JournalColumnTarget:
+      return "Printed on";
+    case OwnMessage::JournalColumnResult:
+      return "Result";
+    case OwnMessage::JournalKindRun:
+      return "Run";
+    case OwnMessage::JournalKindTest:
+      return "Test sheet";
+    case OwnMessage::JournalKindReposition:
+      return "Reposition";
+    case OwnMessage::JournalResultCompleted:
+      return "Completed";
+    case OwnMessage::JournalResultCancelled:
+      return "Cancelled (%s sheets)";
+    case OwnMessage::JournalResultFailed:
+      return "Failed";
+    case OwnMessage::JournalResultInterrupted:
+      return "Interrupted";
+    case OwnMessage::JournalReprint:
+      return "Reprint";
+    case OwnMessage::JournalClose:
+      return "Close";
+    case OwnMessage::JournalEmpty:
+      return "This template has no runs in its journal yet.";
+    case OwnMessage::JournalNoFile:
+      return "A template that has never been saved has no journal.";
+    case OwnMessage::JournalReprintCut:
+      return "The first %s numbers were added to the reposition list.";
   }
   return "";
 }

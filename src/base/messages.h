@@ -55,6 +55,35 @@ enum class OwnMessage {
   BarcodeLinesSkipped,   // no argument: heading of the list of skipped lines
   BarcodeLineSkipped,    // %s: line number, %s: the line
   BarcodeLineRefused,    // %s: line number, %s: the line
+  // The journal of runs.
+  JournalNotWritten,         // %s: the journal file, %s: the cause
+  JournalDamaged,            // %s: the journal file, %s: the numbers of the lines skipped
+  ReprintNumbers,            // %s: numerator position, %s: the numbers already printed
+  ReprintWhen,               // %s: the time, %s: the target it was printed on
+  ReprintQuestion,           // no argument: asks whether to print them again
+  ReprintRefused,            // no argument: zirvo-batch prints nothing without --allow-reprint
+  ContinueQuestion,          // %s: the last sheet printed, %s: the next number of numerator 1
+  ContinueNotSaved,          // %s: the cause
+  JournalTitle,              // no argument: the journal screen's title
+  JournalCommand,            // no argument: the print page's command that opens it
+  JournalColumnDate,         // no argument: a column heading
+  JournalColumnKind,         // no argument: a column heading
+  JournalColumnSheets,       // no argument: a column heading
+  JournalColumnRanges,       // no argument: a column heading
+  JournalColumnTarget,       // no argument: a column heading
+  JournalColumnResult,       // no argument: a column heading
+  JournalKindRun,            // no argument
+  JournalKindTest,           // no argument
+  JournalKindReposition,     // no argument
+  JournalResultCompleted,    // no argument
+  JournalResultCancelled,    // %s: the sheets the printing system completed
+  JournalResultFailed,       // no argument
+  JournalResultInterrupted,  // no argument
+  JournalReprint,            // no argument: the command filling the reposition list
+  JournalClose,              // no argument: the command closing the screen
+  JournalEmpty,              // no argument: shown when the template has no journal yet
+  JournalNoFile,             // no argument: a template never saved has no journal
+  JournalReprintCut,         // %s: how many numbers were added; the rest were left out
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

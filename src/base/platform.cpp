@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,9 +11,12 @@
 #include <malloc.h>
 #endif
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -31,17 +35,24 @@ std::string EnvironmentValue(const char* name) {
   return value == nullptr ? std::string() : std::string(value);
 }
 
-std::string HomeFolder() {
-  std::string home = EnvironmentValue("HOME");
-  if (!home.empty()) return home;
+namespace {
+// A field of the running account's entry in the account database; "" when unknown.
+std::string AccountEntry(char* passwd::*field) {
   long size = sysconf(_SC_GETPW_R_SIZE_MAX);
   std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
   struct passwd entry {};
   struct passwd* found = nullptr;
   if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
-      found == nullptr || found->pw_dir == nullptr)
+      found == nullptr || found->*field == nullptr)
     return {};
-  return found->pw_dir;
+  return found->*field;
+}
+}  // namespace
+
+std::string HomeFolder() {
+  std::string home = EnvironmentValue("HOME");
+  if (!home.empty()) return home;
+  return AccountEntry(&passwd::pw_dir);
 }
 
 bool IsPrivateWritableFolder(const std::string& path) {
@@ -70,6 +81,65 @@ bool FlushFileToDisk(const std::string& path) { return SyncPath(path, O_RDONLY);
 
 bool FlushFolderToDisk(const std::string& folder) {
   return SyncPath(folder.empty() ? std::string(".") : folder, O_RDONLY | O_DIRECTORY);
+}
+
+std::string AppendToFileDurably(const std::string& path,
+                                const std::function<std::string(std::optional<char>)>& compose) {
+  const int fd = open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return std::strerror(errno);
+  std::string cause;
+  // Another process appending at the same time waits, so each sees the
+  // other's line end before it writes.
+  if (flock(fd, LOCK_EX) != 0) cause = std::strerror(errno);
+  struct stat info {};
+  if (cause.empty() && fstat(fd, &info) != 0) cause = std::strerror(errno);
+  std::optional<char> last;
+  if (cause.empty() && info.st_size > 0) {
+    char byte = 0;
+    if (pread(fd, &byte, 1, info.st_size - 1) != 1)
+      cause = std::strerror(errno);
+    else
+      last = byte;
+  }
+  if (cause.empty()) {
+    const std::string bytes = compose(last);
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+      const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        cause = std::strerror(n < 0 ? errno : ENOSPC);
+        break;
+      }
+      written += static_cast<std::size_t>(n);
+    }
+    if (cause.empty() && fsync(fd) != 0) cause = std::strerror(errno);
+  }
+  if (close(fd) != 0 && cause.empty()) cause = std::strerror(errno);
+  // A new file's name must be as durable as its first line.
+  if (cause.empty() && info.st_size == 0) {
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    if (!FlushFolderToDisk(folder)) cause = std::strerror(errno);
+  }
+  return cause;
+}
+
+std::string UserName() {
+  std::string user = EnvironmentValue("USER");
+  if (!user.empty()) return user;
+  return AccountEntry(&passwd::pw_name);
+}
+
+std::string LocalTimeIso8601() {
+  const std::time_t now = std::time(nullptr);
+  struct tm local {};
+  if (localtime_r(&now, &local) == nullptr) return {};
+  char text[40];
+  if (std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local) == 0) return {};
+  std::string iso = text;
+  // strftime writes the offset as +hhmm; ISO 8601's extended form is +hh:mm.
+  if (iso.size() >= 5) iso.insert(iso.size() - 2, ":");
+  return iso;
 }
 
 bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }

@@ -12,10 +12,12 @@
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "catalog/message_codes.h"
+#include "pages/journal_dialog_qt.h"
 #include "printing/print_spooler.h"
 #include "printing/printer_calibration.h"
 #include "printing/printer_dialog_qt.h"
 #include "printing/qprinter_device_qt.h"
+#include "template/numerator_table.h"
 #include "widgets/table_grid_qt.h"
 
 namespace zirvo {
@@ -186,8 +188,10 @@ QWidget* TFHImprime::BuildRunPanel() {
 
   Et_NumHojas = Caption(panel, "Et_NumHojas");
   Ed_HojasImp = Field(panel, "Ed_HojasImp", 6, 90);
+  Bt_Diario = Command(panel, "Bt_Diario", kOpenJournal);
   grid->addWidget(Et_NumHojas, 3, 0);
   grid->addWidget(Ed_HojasImp, 3, 1);
+  grid->addWidget(Bt_Diario, 3, 3);
 
   Et_HojasTrab = Caption(panel, "Et_HojasTrab");
   Ed_HojasTrab = Field(panel, "Ed_HojasTrab", 6, 90);
@@ -359,6 +363,7 @@ void TFHImprime::ApplyLanguage() {
       {Bt_CanRepos, code::kCancelPrintingButton},
   };
   for (const auto& caption : captions) caption.widget->setText(ToQString(LookupText(caption.code)));
+  Bt_Diario->setText(ToQString(OwnText(OwnMessage::JournalCommand)));
 }
 
 void TFHImprime::Boton000Click(int tag) {
@@ -367,16 +372,16 @@ void TFHImprime::Boton000Click(int tag) {
       SelectPrinter();
       break;
     case kPrintAll:
-      RunCommand([this] { engine_->PrintAll(); });
+      RunCommand([this] { return engine_->PrintAll(); });
       break;
     case kPrintTestSheet:
-      RunCommand([this] { engine_->PrintTestSheet(); });
+      RunCommand([this] { return engine_->PrintTestSheet(); });
       break;
     case kPrintCalibration:
       PrintCalibrationSheet();
       break;
     case kPrintReposition:
-      RunCommand([this] { engine_->PrintReposition(); });
+      RunCommand([this] { return engine_->PrintReposition(); });
       break;
     case kAddEntry:
       AddRepositionEntry();
@@ -391,6 +396,9 @@ void TFHImprime::Boton000Click(int tag) {
       engine_->CancelRun();
       calibrationCancelled_ = true;
       break;
+    case kOpenJournal:
+      OpenJournal();
+      break;
     default:
       break;
   }
@@ -402,12 +410,16 @@ void TFHImprime::RunCommand(Run run) {
   engine_->SetRunSettings(FromQString(Ed_IncNum->text()), FromQString(Ed_CopPlan->text()),
                           FromQString(Ed_HojasImp->text()));
   std::string failure;
+  bool ran = false;
   try {
-    run();
+    ran = run();
   } catch (const ZirvoError& e) {
     failure = e.what();
   }
-  SetRunning(false);
+  // The workspace hears that the run ended once the questions about it are
+  // answered: an exit asked for during the run comes after them.
+  const bool wasRunning = running_;
+  SetRunning(false, /*announce=*/false);
   if (!failure.empty()) ShowFailure(this, failure);
   std::vector<std::string> notices;
   notices.swap(notices_);
@@ -415,6 +427,63 @@ void TFHImprime::RunCommand(Run run) {
     QMessageBox box(QMessageBox::Information, ToQString(LookupText(code::kProgramTitle)),
                     ToQString(notice), QMessageBox::Ok, this);
     box.setObjectName("RunNotice");
+    box.exec();
+  }
+  // The engine's outcome is that of this command only when it ran.
+  if (ran && failure.empty()) OfferContinue();
+  if (wasRunning) emit RunningChanged(false);
+}
+
+void TFHImprime::OfferContinue() {
+  // A copy: the question's event loop must not see it change.
+  const std::optional<PrintEngine::Outcome> outcome = engine_->LastOutcome();
+  if (!outcome || outcome->kind != RunKind::Run || outcome->completedSheets <= 0) return;
+  if (outcome->event != RunEvent::Completed && outcome->event != RunEvent::Cancelled) return;
+  const PrintJob& job = engine_->LoadedJob();
+  const NumeratorList numerators = job.CountedNumerators();
+  if (job.TemplateFile.empty() || numerators.empty()) return;
+  const Numerator& first = numerators.front();
+  const int64_t next = int64_t{first.Number} + (first.Reverse ? -1 : 1) *
+                                                   int64_t{outcome->increment} *
+                                                   outcome->completedSheets;
+  // A number past the 32-bit range is named as it is; continuing refuses it.
+  const std::string nextText =
+      next < INT32_MIN || next > INT32_MAX
+          ? FormatInt(next)
+          : FormatNumeratorText(first.Prefix, static_cast<int32_t>(next), first.Mask, first.Suffix);
+  QMessageBox box(QMessageBox::Question, ToQString(LookupText(code::kProgramTitle)),
+                  ToQString(OwnText(OwnMessage::ContinueQuestion,
+                                    FormatInt(outcome->completedSheets), nextText)),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.setObjectName("ContinueNumbering");
+  // After a completed run continuing is the usual answer. A cancelled run
+  // usually means trouble at the printer: there Enter keeps the numbers, so
+  // the sheets can be printed again.
+  box.setDefaultButton(outcome->event == RunEvent::Completed ? QMessageBox::Yes : QMessageBox::No);
+  if (box.exec() == QMessageBox::Yes)
+    emit ContinueRequested(outcome->completedSheets, outcome->increment);
+}
+
+void TFHImprime::OpenJournal() {
+  if (running_) return;
+  TFDiario dialog(engine_->JournalPath());
+  bool cut = false;
+  const std::vector<int64_t> numbers = dialog.Run(cut);
+  if (numbers.empty()) return;
+  try {
+    for (const int64_t number : numbers) engine_->AddRepositionEntry(FormatInt(number));
+  } catch (const ZirvoError& e) {
+    ShowRepositionList();
+    ShowFailure(this, e.what());
+    return;
+  }
+  ShowRepositionList();
+  if (cut) {
+    QMessageBox box(QMessageBox::Information, ToQString(LookupText(code::kProgramTitle)),
+                    ToQString(OwnText(OwnMessage::JournalReprintCut,
+                                      FormatInt(static_cast<int64_t>(TFDiario::kReprintLimit)))),
+                    QMessageBox::Ok, this);
+    box.setObjectName("ReprintCut");
     box.exec();
   }
 }
@@ -434,17 +503,17 @@ bool TFHImprime::MayWriteTarget() {
   return box.exec() == QMessageBox::Yes;
 }
 
-void TFHImprime::SetRunning(bool running) {
+void TFHImprime::SetRunning(bool running, bool announce) {
   if (running_ == running) return;
   running_ = running;
   for (QWidget* command :
-       std::initializer_list<QWidget*>{Bt_SelecImpre, Bt_ImpPba, Bt_ImpTodo, Bt_ImpRepos,
+       std::initializer_list<QWidget*>{Bt_SelecImpre, Bt_ImpPba, Bt_ImpTodo, Bt_Diario, Bt_ImpRepos,
                                        Bt_Agregar, Bt_BorraLis, Bt_BorraT, Ed_Repone, Bt_Calibrar})
     command->setEnabled(!running);
   // The run read its settings when it began.
   for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp, Ed_HojasTrab, Ed_DesplX, Ed_DesplY})
     field->setReadOnly(running);
-  emit RunningChanged(running);
+  if (announce) emit RunningChanged(running);
 }
 
 bool TFHImprime::eventFilter(QObject* watched, QEvent* event) {
@@ -648,6 +717,17 @@ bool TFHImprime::ConfirmNegative(const std::string& text) {
                   ToQString(text + "\n" + OwnText(OwnMessage::PrintAnyway)),
                   QMessageBox::Yes | QMessageBox::No, this);
   box.setObjectName("NegativeNumber");
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+bool TFHImprime::ConfirmReprint(const std::string& text) {
+  QMessageBox box(QMessageBox::Question, ToQString(LookupText(code::kProgramTitle)),
+                  ToQString(text + "\n" + OwnText(OwnMessage::ReprintQuestion)),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.setObjectName("ReprintNumbers");
+  // Printing a number twice is what the journal guards against: Enter must
+  // not do it.
   box.setDefaultButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
 }

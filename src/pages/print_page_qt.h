@@ -1,8 +1,10 @@
 // TFHImprime: the print page. The run-settings panel (printer, increment,
 // copies, sheets, sheets per job, the queue's calibration offsets and its
-// calibration sheet, test sheet, print all, cancel) and the reposition panel
-// (entry, sorted list, add, delete one, delete all, print, cancel) over the
-// print engine, whose runs report their progress to the page.
+// calibration sheet, test sheet, print all, cancel, the journal) and the
+// reposition panel (entry, sorted list, add, delete one, delete all, print,
+// cancel) over the print engine, whose runs report their progress to the
+// page. After a run of a saved template the page offers to continue the
+// numbering after it.
 #pragma once
 
 #include <QElapsedTimer>
@@ -36,6 +38,7 @@ class TFHImprime : public QWidget, private RunObserver {
     kDeleteEntry = 312,
     kClearEntries = 313,
     kCancelRun = 401,
+    kOpenJournal = 501,
   };
 
   // Prints on `device` when given (it must outlive the page), otherwise on a
@@ -80,6 +83,7 @@ class TFHImprime : public QWidget, private RunObserver {
   ClickLabel* Bt_SelecImpre;
   ClickLabel* Bt_ImpPba;
   ClickLabel* Bt_ImpTodo;
+  ClickLabel* Bt_Diario;
   QLabel* REqMensaje;
   QProgressBar* ProgBarra;
   ClickLabel* Bt_CanImp;
@@ -100,6 +104,9 @@ class TFHImprime : public QWidget, private RunObserver {
   // A run began (true) or ended (false): the workspace keeps the user on
   // this page meanwhile.
   void RunningChanged(bool running);
+  // The user wants the next run to begin after the `sheets` sheets just
+  // printed with that increment: the workspace advances and saves the template.
+  void ContinueRequested(int32_t sheets, int32_t increment);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -110,9 +117,16 @@ class TFHImprime : public QWidget, private RunObserver {
   ClickLabel* Command(QWidget* parent, const char* name, int tag);
   void ResetRunWidgets();
 
+  // Runs a command of the engine (false: it did nothing) and tells what it did.
   template <typename Run>
   void RunCommand(Run run);
-  void SetRunning(bool running);
+  // After a run that printed sheets of a saved template: asks whether the
+  // next run continues after them.
+  void OfferContinue();
+  // The journal screen; its "Reponer" fills the reposition list.
+  void OpenJournal();
+  // `announce`: RunningChanged tells the workspace at once.
+  void SetRunning(bool running, bool announce = true);
   // True unless the run would replace an existing PDF file and the user
   // does not want that.
   bool MayWriteTarget();
@@ -141,6 +155,7 @@ class TFHImprime : public QWidget, private RunObserver {
   void ShowCancel(RunPanel panel, bool visible) override;
   void Notice(const std::string& text) override;
   bool ConfirmNegative(const std::string& text) override;
+  bool ConfirmReprint(const std::string& text) override;
 
   QLabel* StatusOf(RunPanel panel) const;
   QProgressBar* BarOf(RunPanel panel) const;

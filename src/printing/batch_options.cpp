@@ -66,9 +66,9 @@ void ParsePaper(const std::string& text, BatchOptions& o) {
   o.paperHeightCm = h;
 }
 
-std::string JsonString(const std::string& cp1252) {
+std::string JsonUtf8String(std::string_view utf8) {
   std::string out = "\"";
-  for (unsigned char c : Cp1252ToUtf8(cp1252)) {
+  for (unsigned char c : utf8) {
     switch (c) {
       case '"':
         out += "\\\"";
@@ -103,8 +103,9 @@ std::string JsonString(const std::string& cp1252) {
 class RecordWriter {
  public:
   explicit RecordWriter(bool json) : json_(json) {}
-  void Text(const char* name, const std::string& value) {
-    Add(name, json_ ? JsonString(value) : "\"" + Cp1252ToUtf8(value) + "\"");
+  void Text(const char* name, const std::string& value) { Utf8Text(name, Cp1252ToUtf8(value)); }
+  void Utf8Text(const char* name, const std::string& value) {
+    Add(name, json_ ? JsonUtf8String(value) : "\"" + value + "\"");
   }
   void Number(const char* name, int64_t value) { Add(name, FormatInt(value)); }
   void Cm(const char* name, double value) { Add(name, FormatFixed(value, 2)); }
@@ -119,6 +120,13 @@ class RecordWriter {
   bool json_;
   std::string body_;
 };
+
+// A JSON list of records, one to a line, as a member of the top object.
+std::string JsonList(const std::vector<std::string>& items) {
+  std::string list = "[";
+  for (std::size_t i = 0; i < items.size(); ++i) list += (i ? ",\n    " : "\n    ") + items[i];
+  return list + (items.empty() ? "]" : "\n  ]");
+}
 
 void WriteItem(RecordWriter& w, double horizontal, double vertical, double rotation, bool barcode,
                const std::string& type, const std::string& position, double barHeight,
@@ -161,11 +169,12 @@ const char* BatchUsage() {
          "  zirvo-batch print TEMPLATE.pla (--output FILE.pdf | --printer QUEUE) [--sheets N]\n"
          "              [--copies N] [--increment N] [--test-sheet] [--reposition NUMBER]...\n"
          "              [--background IMAGE.jpg] [--paper A4|Letter|WxH] [--landscape] [--dpi N]\n"
-         "              [--chunk SHEETS_PER_JOB]\n"
+         "              [--chunk SHEETS_PER_JOB] [--continue] [--allow-reprint]\n"
          "  zirvo-batch calibrate --printer QUEUE [--x MM] [--y MM] [--sheet] [--paper A4|WxH]\n"
          "  zirvo-batch preview TEMPLATE.pla --output FILE.png [--zoom PERCENT]\n"
          "              [--background IMAGE.jpg]\n"
          "  zirvo-batch info TEMPLATE.pla [--json]\n"
+         "  zirvo-batch journal TEMPLATE.pla [--json]\n"
          "  zirvo-batch --help | --version\n";
 }
 
@@ -193,6 +202,8 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
     o.command = BatchOptions::Command::Preview;
   else if (command == "info")
     o.command = BatchOptions::Command::Info;
+  else if (command == "journal")
+    o.command = BatchOptions::Command::Journal;
   else if (command == "calibrate")
     o.command = BatchOptions::Command::Calibrate;
   else
@@ -200,7 +211,8 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
 
   const bool print = o.command == BatchOptions::Command::Print;
   const bool preview = o.command == BatchOptions::Command::Preview;
-  const bool info = o.command == BatchOptions::Command::Info;
+  const bool info =
+      o.command == BatchOptions::Command::Info || o.command == BatchOptions::Command::Journal;
   const bool calibrate = o.command == BatchOptions::Command::Calibrate;
   while (!in.Done()) {
     const std::string& arg = in.Next();
@@ -230,6 +242,10 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
       o.zoom = PositiveInteger(arg, in.ValueOf(arg));
     else if (arg == "--json" && info)
       o.json = true;
+    else if (arg == "--continue" && print)
+      o.continueNumbering = true;
+    else if (arg == "--allow-reprint" && print)
+      o.allowReprint = true;
     else if (arg == "--chunk" && print)
       o.chunk = PositiveInteger(arg, in.ValueOf(arg));
     else if (arg == "--x" && calibrate)
@@ -258,6 +274,8 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
     throw UsageError("print needs either --output FILE.pdf or --printer QUEUE");
   if (print && o.testSheet && !o.reposition.empty())
     throw UsageError("--test-sheet and --reposition exclude each other");
+  if (print && o.continueNumbering && (o.testSheet || !o.reposition.empty()))
+    throw UsageError("--continue goes with a run, not with --test-sheet or --reposition");
   if (preview && o.output.empty()) throw UsageError("preview needs --output FILE.png");
   return o;
 }
@@ -312,17 +330,84 @@ std::string FormatTemplateInfo(const SheetHeader& sheet, const NumeratorList& nu
 
   std::string out;
   if (json) {
-    auto list = [](const std::vector<std::string>& items) {
-      std::string s = "[";
-      for (size_t i = 0; i < items.size(); ++i) s += (i ? ",\n    " : "\n    ") + items[i];
-      return s + (items.empty() ? "]" : "\n  ]");
-    };
-    out = "{\n  \"sheet\": " + header.Take() + ",\n  \"numerators\": " + list(numeratorLines) +
-          ",\n  \"marginals\": " + list(marginalLines) + "\n}\n";
+    out = "{\n  \"sheet\": " + header.Take() + ",\n  \"numerators\": " + JsonList(numeratorLines) +
+          ",\n  \"marginals\": " + JsonList(marginalLines) + "\n}\n";
   } else {
     out = "sheet " + header.Take() + "\n";
     for (const auto& line : numeratorLines) out += "numerator " + line + "\n";
     for (const auto& line : marginalLines) out += "marginal " + line + "\n";
+  }
+  return out;
+}
+
+}  // namespace zirvo
+
+namespace zirvo {
+namespace {
+
+const char* ResultName(JournalRun::Result result) {
+  switch (result) {
+    case JournalRun::Result::Completed:
+      return "completed";
+    case JournalRun::Result::Cancelled:
+      return "cancelled";
+    case JournalRun::Result::Failed:
+      return "failed";
+    case JournalRun::Result::Interrupted:
+      break;
+  }
+  return "interrupted";
+}
+
+const char* KindName(RunKind kind) {
+  switch (kind) {
+    case RunKind::Test:
+      return "test";
+    case RunKind::Reposition:
+      return "reposition";
+    case RunKind::Run:
+      break;
+  }
+  return "run";
+}
+
+}  // namespace
+
+std::string FormatJournalRuns(const JournalContents& journal, bool json) {
+  std::vector<std::string> lines;
+  for (const JournalRun& run : PairJournalRuns(journal.records)) {
+    const JournalRecord& s = run.started;
+    RecordWriter w(json);
+    w.Utf8Text("run", s.run);
+    w.Utf8Text("time", s.time);
+    w.Utf8Text("user", s.user);
+    w.Utf8Text("template", s.templateName);
+    w.Utf8Text("target", s.target);
+    w.Utf8Text("kind", KindName(s.kind));
+    w.Number("sheets", s.sheets);
+    w.Number("copies", s.copies);
+    w.Number("increment", s.increment);
+    w.Utf8Text("result", ResultName(run.Outcome()));
+    if (run.ended) {
+      w.Utf8Text("ended", run.ended->time);
+      w.Number("completedSheets", run.ended->completedSheets.value_or(0));
+    }
+    w.Utf8Text("planned", FormatNumberRanges(s.ranges));
+    w.Utf8Text("printed", FormatNumberRanges(run.PrintedRanges()));
+    std::string repositions;
+    for (const int32_t n : s.repositions)
+      repositions += (repositions.empty() ? "" : ";") + FormatInt(n);
+    w.Utf8Text("repositions", repositions);
+    lines.push_back(w.Take());
+  }
+  std::string damaged;
+  for (const int32_t line : journal.damagedLines)
+    damaged += (damaged.empty() ? "" : ", ") + FormatInt(line);
+  std::string out;
+  if (json) {
+    out = "{\n  \"runs\": " + JsonList(lines) + ",\n  \"damagedLines\": [" + damaged + "]\n}\n";
+  } else {
+    for (const auto& line : lines) out += line + "\n";
   }
   return out;
 }

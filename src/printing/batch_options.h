@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "printing/printer_setting.h"
+#include "printing/run_journal.h"
 #include "template/records.h"
 
 namespace zirvo {
@@ -18,7 +19,7 @@ class UsageError : public std::runtime_error {
 };
 
 struct BatchOptions {
-  enum class Command { Print, Preview, Info, Calibrate, Help, Version };
+  enum class Command { Print, Preview, Info, Journal, Calibrate, Help, Version };
 
   Command command = Command::Info;
   std::string templatePath;
@@ -36,6 +37,10 @@ struct BatchOptions {
   int32_t zoom = 100;
   bool json = false;
   int32_t chunk = 0;  // sheets per job to a queue; 0 for the default
+  // print: after a completed run the template moves on past its numbers;
+  // numbers the journal says were printed are printed again, not refused.
+  bool continueNumbering = false;
+  bool allowReprint = false;
   // calibrate: the offsets to store (each optional) and whether to print the sheet.
   std::optional<double> offsetX, offsetY;
   bool calibrationSheet = false;
@@ -55,5 +60,9 @@ PrinterSetting BatchPrinterSetting(const BatchOptions& options, const SheetHeade
 // The sheet header and the records, as text or as JSON (UTF-8).
 std::string FormatTemplateInfo(const SheetHeader& sheet, const NumeratorList& numerators,
                                const MarginalTextList& marginals, bool json);
+
+// The runs of a journal in the order they began, and the numbers of its
+// damaged lines: one line per run, or JSON (UTF-8).
+std::string FormatJournalRuns(const JournalContents& journal, bool json);
 
 }  // namespace zirvo

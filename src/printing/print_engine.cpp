@@ -1,9 +1,12 @@
 #include "printing/print_engine.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 
+#include "base/platform.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "render/sheet_render.h"
@@ -58,6 +61,15 @@ void RequireBarcodes(const MarginalTextList& marginals) {
   }
 }
 
+// Where a run prints, as its journal records it: the queue, or the PDF file
+// with its whole path.
+std::string JournalTarget(const PrinterSetting& setting) {
+  if (setting.target != PrinterSetting::Target::PdfFile) return setting.DisplayName();
+  std::error_code error;
+  const std::filesystem::path whole = std::filesystem::absolute(setting.outputFile, error);
+  return error ? setting.outputFile : whole.string();
+}
+
 }  // namespace
 
 int32_t RunSettingValue(std::string_view text) {
@@ -70,13 +82,31 @@ int32_t RunSettingValue(std::string_view text) {
 // base_i + step_i x (k - 1) + sign_i x delta_k.
 struct PrintEngine::RunPlan {
   RunPanel panel = RunPanel::Run;
+  RunKind kind = RunKind::Run;
+  int32_t increment = 0;  // as the journal records it: never negative
   int32_t sheets = 0;
   int32_t pagesPerSheet = 1;
   int32_t progressMaximum = 0;
-  NumeratorList numerators;     // the working numerators, numbers as stored
-  std::vector<int64_t> steps;   // per numerator
-  std::vector<int64_t> deltas;  // per sheet; empty for a run
-  std::vector<int64_t> signs;   // per numerator: +1, or -1 against numerator 1's direction
+  NumeratorList numerators;          // the working numerators, numbers as stored
+  std::vector<int64_t> steps;        // per numerator
+  std::vector<int64_t> deltas;       // per sheet; empty for a run
+  std::vector<int32_t> repositions;  // the listed numbers printed, for the journal
+  std::vector<int64_t> signs;        // per numerator: +1, or -1 against numerator 1's direction
+
+  // What numerator i prints on sheet k (from 1).
+  int64_t Number(std::size_t i, int32_t k) const {
+    int64_t number = numerators[i].Number + steps[i] * (k - 1);
+    if (!deltas.empty()) number += signs[i] * deltas[static_cast<std::size_t>(k - 1)];
+    return number;
+  }
+  // Each numerator's numbers from sheet 1 to sheet `last`; none for no sheet.
+  std::vector<NumberRange> Ranges(int32_t last) const {
+    std::vector<NumberRange> ranges;
+    if (last < 1) return ranges;
+    for (std::size_t i = 0; i < numerators.size(); ++i)
+      ranges.push_back({numerators[i].Position, Number(i, 1), Number(i, last)});
+    return ranges;
+  }
 };
 
 PrintEngine::PrintEngine(PageDevice& device, RunObserver* observer)
@@ -93,6 +123,9 @@ bool PrintEngine::LoadPrintJob(const PrintJob& job) {
   job_.Marginals = job.CountedMarginals();
   job_.PrintBackground = job.PrintBackground && job.Background && !job.Background->Empty();
   job_.Background = job_.PrintBackground ? job.Background : nullptr;
+  job_.TemplateFile = job.TemplateFile;
+  journalPath_ = job.TemplateFile.empty() ? std::string() : JournalPathFor(job.TemplateFile);
+  journalTemplate_ = std::filesystem::path(job.TemplateFile).filename().string();
   return true;
 }
 
@@ -118,7 +151,7 @@ bool PrintEngine::PrintTestSheet() {
   if (running_ || Trim(selectedPrinter_).empty()) return false;
   ApplyPrinter();
   RunSettingValue(sheetsText_);  // a field that is not a number stops the test sheet too
-  return PrintRun(1);
+  return PlanRun(1, RunKind::Test);
 }
 
 bool PrintEngine::PrintAll() {
@@ -127,12 +160,16 @@ bool PrintEngine::PrintAll() {
   return PrintRun(RunSettingValue(sheetsText_));
 }
 
-bool PrintEngine::PrintRun(int32_t sheets) {
+bool PrintEngine::PrintRun(int32_t sheets) { return PlanRun(sheets, RunKind::Run); }
+
+bool PrintEngine::PlanRun(int32_t sheets, RunKind kind) {
   if (running_) return false;
+  lastOutcome_.reset();
   if (sheets < 0) throw ZirvoError(OwnText(OwnMessage::NegativeSheets, FormatInt(sheets)));
 
   RunPlan plan;
   plan.panel = RunPanel::Run;
+  plan.kind = kind;
   plan.sheets = sheets;
   plan.progressMaximum = sheets;
   if (job_.NumeratorCount > 0) plan.numerators = job_.Numerators;
@@ -141,6 +178,7 @@ bool PrintEngine::PrintRun(int32_t sheets) {
   const int64_t increment = std::llabs(static_cast<int64_t>(RunSettingValue(incrementText_)));
   const int64_t copies = std::llabs(static_cast<int64_t>(RunSettingValue(copiesText_)));
   plan.pagesPerSheet = static_cast<int32_t>(std::clamp<int64_t>(copies, 1, 1 << 30));
+  plan.increment = static_cast<int32_t>(std::min<int64_t>(increment, INT32_MAX));
 
   // Every number the run would print must fit: the first and the last sheet
   // carry the extremes.
@@ -185,8 +223,36 @@ bool PrintEngine::PrintRun(int32_t sheets) {
     Observer().HideStatus(RunPanel::Run);
     return false;
   }
+  if (kind == RunKind::Run && !ConfirmUnprinted(plan)) {
+    Observer().HideStatus(RunPanel::Run);
+    return false;
+  }
   ExecuteRun(plan);
   return true;
+}
+
+bool PrintEngine::ConfirmUnprinted(const RunPlan& plan) {
+  if (journalPath_.empty()) return true;
+  JournalContents journal;
+  try {
+    journal = ReadJournal(journalPath_);
+  } catch (const ZirvoError&) {
+    Observer().HideStatus(plan.panel);
+    throw;
+  }
+  const std::string damaged = DamagedJournalNotice(journalPath_, journal);
+  if (!damaged.empty()) Observer().Notice(damaged);
+  const auto overlap = FindOverlap(PairJournalRuns(journal.records), plan.Ranges(plan.sheets));
+  if (!overlap) return true;
+  const JournalRecord& printedBy = overlap->run.started;
+  const std::string numbers =
+      FormatInt(overlap->printed.first) + ".." + FormatInt(overlap->printed.last);
+  std::string position = FormatInt(overlap->printed.position);
+  if (position.size() < 2) position.insert(0, "0");
+  return Observer().ConfirmReprint(OwnText(OwnMessage::ReprintNumbers, position, numbers) + " " +
+                                   OwnText(OwnMessage::ReprintWhen,
+                                           ShownJournalTime(printedBy.time),
+                                           Utf8ToCp1252(printedBy.target)));
 }
 
 bool PrintEngine::AddRepositionEntry(const std::string& text) {
@@ -214,10 +280,12 @@ bool PrintEngine::ClearRepositionEntries() {
 
 bool PrintEngine::PrintReposition() {
   if (running_) return false;
+  lastOutcome_.reset();
   ApplyPrinter();
 
   RunPlan plan;
   plan.panel = RunPanel::Reposition;
+  plan.kind = RunKind::Reposition;
   plan.progressMaximum = static_cast<int32_t>(reposition_.size());
   plan.sheets = std::min(plan.progressMaximum, kRepositionSheetsPerRun);
   if (job_.NumeratorCount > 0) plan.numerators = job_.Numerators;
@@ -247,6 +315,7 @@ bool PrintEngine::PrintReposition() {
         }
       }
       plan.deltas.push_back(delta);
+      plan.repositions.push_back(static_cast<int32_t>(first + delta));
     }
   } else {
     plan.deltas.assign(static_cast<size_t>(plan.sheets), 0);
@@ -282,6 +351,41 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
   if (title.size() > kTitleCapacity) title.resize(kTitleCapacity);
   device_.SetTitle(title);
   device_.SetRunName(job_.Sheet.Name);
+  JournalRecord record;
+  if (!journalPath_.empty()) {
+    record.run = NewRunId();
+    record.time = JournalTimeNow();
+    record.user = platform::UserName();
+    record.templateName = journalTemplate_;
+    record.target = JournalTarget(setting_);
+    record.kind = plan.kind;
+    record.sheets = plan.sheets;
+    record.copies = plan.pagesPerSheet;
+    record.increment = plan.increment;
+    record.ranges = plan.Ranges(plan.sheets);
+    record.repositions = plan.repositions;
+    try {
+      AppendJournalRecord(journalPath_, record);
+    } catch (const ZirvoError&) {
+      Observer().HideStatus(panel);
+      throw;
+    }
+  }
+  // The end record: what the printing system completed.
+  auto recordEnd = [&](RunEvent event, int32_t completed) {
+    lastOutcome_ = Outcome{plan.kind, event, completed, plan.increment};
+    if (journalPath_.empty()) return;
+    record.time = JournalTimeNow();
+    record.event = event;
+    record.completedSheets = completed;
+    record.ranges = plan.Ranges(completed);
+    try {
+      AppendJournalRecord(journalPath_, record);
+    } catch (const ZirvoError& e) {
+      Observer().Notice(e.what());
+    }
+  };
+
   device_.SetRunHooks([this] { return cancel_; },
                       [this, panel](const std::string& text) {
                         if (text.empty())
@@ -325,11 +429,8 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
       // A cancel passes over the remaining sheets at once.
       if (cancel_) break;
       Observer().SetProgressPosition(panel, k);
-      for (size_t i = 0; i < numbers.size(); ++i) {
-        int64_t number = plan.numerators[i].Number + plan.steps[i] * (k - 1);
-        if (!plan.deltas.empty()) number += plan.signs[i] * plan.deltas[static_cast<size_t>(k - 1)];
-        numbers[i] = static_cast<int32_t>(number);  // checked before the run began
-      }
+      for (size_t i = 0; i < numbers.size(); ++i)
+        numbers[i] = static_cast<int32_t>(plan.Number(i, k));  // checked before the run began
       if (!numbers.empty()) {
         const Numerator& first = plan.numerators[0];
         FormatNumeratorTextInto(firstText, first.Prefix, numbers[0], first.Mask, first.Suffix);
@@ -351,10 +452,15 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
       Observer().ShowStatus(panel, completed
                                        ? OwnText(OwnMessage::CompletedUpTo, FormatInt(*completed))
                                        : OwnText(OwnMessage::RunCancelled, FormatInt(done)));
+      // An aborted document that never reached a printer printed nothing.
+      recordEnd(RunEvent::Cancelled, completed.value_or(0));
+    } else {
+      recordEnd(RunEvent::Completed, device_.CompletedSheets().value_or(plan.sheets));
     }
   } catch (...) {
     device_.Abort();
     Observer().HideStatus(panel);
+    recordEnd(RunEvent::Failed, device_.CompletedSheets().value_or(0));
     FinishRun(panel);
     throw;
   }

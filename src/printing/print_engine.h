@@ -9,12 +9,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "printing/page_device.h"
 #include "printing/printer_setting.h"
+#include "printing/run_journal.h"
 #include "template/print_job.h"
 
 namespace zirvo {
@@ -41,6 +43,10 @@ class RunObserver {
   // Asked before a run in which a numerator passes from 0 or more to below
   // 0 (`text` names the numerator and the sheet); false prints nothing.
   virtual bool ConfirmNegative(const std::string& /*text*/) { return true; }
+  // Asked before a run whose numbers meet numbers the journal says were
+  // printed already (`text` names the numerator, the numbers, when and
+  // where); false prints nothing.
+  virtual bool ConfirmReprint(const std::string& /*text*/) { return true; }
 };
 
 class PrintEngine {
@@ -52,7 +58,8 @@ class PrintEngine {
   explicit PrintEngine(PageDevice& device, RunObserver* observer = nullptr);
 
   // Replaces the loaded job by a copy (the image only when it is to be
-  // printed). Refused (false) while a run is in progress.
+  // printed), and the journal by its template file's. Refused (false) while
+  // a run is in progress.
   bool LoadPrintJob(const PrintJob& job);
   const PrintJob& LoadedJob() const { return job_; }
 
@@ -94,8 +101,30 @@ class PrintEngine {
   const std::vector<std::string>& RepositionEntries() const { return reposition_; }
   bool PrintReposition();
 
+  // The journal of the loaded job's template file; empty for none (a
+  // template never saved). Every run, test sheet and reposition appends a
+  // `started` record before its document begins (a record that cannot be
+  // written stops the run: ZirvoError) and an end record when it ends. A run
+  // (not a test sheet or a reposition) is checked against the numbers the
+  // journal holds first.
+  const std::string& JournalPath() const { return journalPath_; }
+
+  // What the last run, test sheet or reposition did; nothing before the first
+  // and after one that stopped before it began.
+  struct Outcome {
+    RunKind kind = RunKind::Run;
+    RunEvent event = RunEvent::Completed;
+    int32_t completedSheets = 0;  // sheets completed with all their copies
+    int32_t increment = 1;        // the run's increment, never negative
+  };
+  const std::optional<Outcome>& LastOutcome() const { return lastOutcome_; }
+
  private:
   struct RunPlan;
+  bool PlanRun(int32_t sheets, RunKind kind);
+  // Before a run: true unless the journal says some of its numbers were
+  // printed already and the user does not want them again.
+  bool ConfirmUnprinted(const RunPlan& plan);
   void ExecuteRun(const RunPlan& plan);
   void FinishRun(RunPanel panel);
   RunObserver& Observer() { return *observer_; }
@@ -111,6 +140,9 @@ class PrintEngine {
   std::vector<std::string> reposition_;
   bool cancel_ = false;
   bool running_ = false;
+  std::string journalPath_;
+  std::string journalTemplate_;
+  std::optional<Outcome> lastOutcome_;
 };
 
 // The value of a run-settings field: 1 when blank, otherwise the integer

@@ -91,7 +91,8 @@ std::shared_ptr<const QtBitmap> LoadBackground(const std::string& path) {
 // The progress of a run on stderr, when stderr is a terminal, and Ctrl+C.
 class TerminalObserver : public RunObserver {
  public:
-  TerminalObserver(PrintEngine*& engine, bool showBar) : engine_(engine), showBar_(showBar) {}
+  TerminalObserver(PrintEngine*& engine, bool showBar, bool allowReprint)
+      : engine_(engine), showBar_(showBar), allowReprint_(allowReprint) {}
   void SetProgressMaximum(RunPanel, int32_t maximum) override { maximum_ = maximum; }
   void SetProgressPosition(RunPanel, int32_t position) override {
     if (interrupted && engine_ != nullptr) engine_->CancelRun();
@@ -124,13 +125,39 @@ class TerminalObserver : public RunObserver {
     Notice(text);
     return true;
   }
+  // Numbers printed before go again only when the command line says so;
+  // otherwise the refusal is the run's one line of failure.
+  bool ConfirmReprint(const std::string& text) override {
+    if (allowReprint_) {
+      Notice(text);
+      return true;
+    }
+    reprintRefusal_ = text + " " + OwnText(OwnMessage::ReprintRefused);
+    return false;
+  }
+  const std::string& ReprintRefusal() const { return reprintRefusal_; }
 
  private:
   PrintEngine*& engine_;
   bool showBar_;
+  bool allowReprint_;
+  std::string reprintRefusal_;
   int32_t maximum_ = 0;
   int32_t lastPercent_ = -1;
 };
+
+// After a completed run: the template moves on past the numbers printed and
+// is saved in place, so the next run starts at the next number.
+void ContinueNumbering(const std::string& path, Template& document, const PrintEngine& engine) {
+  const auto& outcome = engine.LastOutcome();
+  if (!outcome || outcome->kind != RunKind::Run || outcome->event != RunEvent::Completed) return;
+  try {
+    document.AdvanceNumerators(outcome->completedSheets, outcome->increment);
+    SaveTemplate(path, document);
+  } catch (const ZirvoError& e) {
+    throw Failure{Named(path, OwnText(OwnMessage::ContinueNotSaved, e.what()))};
+  }
+}
 
 int Print(const BatchOptions& options) {
   LoadedTemplate t = LoadTemplateFile(options.templatePath);
@@ -138,11 +165,12 @@ int Print(const BatchOptions& options) {
     t.document.SetBackground(options.background, background);
     t.document.SetPrintBackground(true);
   }
-  const PrintJob job = t.document.ToPrintJob();
+  PrintJob job = t.document.ToPrintJob();
+  job.TemplateFile = options.templatePath;
 
   QPrinterDevice device;
   PrintEngine* running = nullptr;
-  TerminalObserver observer(running, platform::StandardErrorIsTerminal());
+  TerminalObserver observer(running, platform::StandardErrorIsTerminal(), options.allowReprint);
   PrintEngine engine(device, &observer);
   running = &engine;
   device.SetPageSpooledHook([&] {
@@ -163,12 +191,15 @@ int Print(const BatchOptions& options) {
   else
     engine.PrintAll();
   std::signal(SIGINT, SIG_DFL);
+  if (!observer.ReprintRefusal().empty())
+    throw Failure{Named(options.templatePath, observer.ReprintRefusal())};
 
   if (engine.CancelRequested() && interrupted) {
     // For a queue the status line has said up to which sheet CUPS printed.
     if (!device.CompletedSheets()) std::cerr << "zirvo-batch: cancelled; nothing was printed\n";
     return kExitCancelled;
   }
+  if (options.continueNumbering) ContinueNumbering(options.templatePath, t.document, engine);
   return 0;
 }
 
@@ -230,6 +261,20 @@ int Preview(const BatchOptions& options) {
   return 0;
 }
 
+int Journal(const BatchOptions& options) {
+  const std::string path = JournalPathFor(options.templatePath);
+  JournalContents journal;
+  try {
+    journal = ReadJournal(path);
+  } catch (const ZirvoError& e) {
+    throw Failure{e.what()};
+  }
+  std::cout << FormatJournalRuns(journal, options.json);
+  const std::string damaged = DamagedJournalNotice(path, journal);
+  if (!damaged.empty()) std::cerr << "zirvo-batch: " << Cp1252ToUtf8(damaged) << "\n";
+  return 0;
+}
+
 int Info(const BatchOptions& options) {
   const LoadedTemplate t = LoadTemplateFile(options.templatePath);
   std::cout << FormatTemplateInfo(t.job.Sheet, t.job.Numerators, t.job.Marginals, options.json);
@@ -275,6 +320,8 @@ int main(int argc, char** argv) {
         return Preview(options);
       case BatchOptions::Command::Info:
         return Info(options);
+      case BatchOptions::Command::Journal:
+        return Journal(options);
       case BatchOptions::Command::Calibrate:
         return Calibrate(options);
       case BatchOptions::Command::Help:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstddef>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -66,6 +67,22 @@ void NumeratorTable::ApplyIncrement(int32_t k) {
     }
     if (Barcode(r)) CheckBarcodeOf(r, PrintedText(r, sum));
     numbers.push_back(sum);
+  }
+  for (int r = 0; r < RowCount(); ++r) SetCell(r, kNumber, FormatInt(numbers[r]));
+}
+
+void NumeratorTable::AdvanceNumbers(int32_t sheets, int32_t increment) {
+  std::vector<int32_t> numbers;
+  numbers.reserve(static_cast<std::size_t>(RowCount()));
+  for (int r = 0; r < RowCount(); ++r) {
+    const int32_t number = CellInt32(Cell(r, kNumber), 0);
+    const int64_t step = Trim(Cell(r, kDirection)) == "R" ? -int64_t{increment} : increment;
+    // sheets and increment are 32-bit counts, so the product cannot overflow.
+    const int64_t next = number + step * int64_t{sheets};
+    if (next < std::numeric_limits<int32_t>::min() || next > std::numeric_limits<int32_t>::max())
+      throw IntegerConversionError(FormatInt(next));
+    if (Barcode(r)) CheckBarcodeOf(r, PrintedText(r, static_cast<int32_t>(next)));
+    numbers.push_back(static_cast<int32_t>(next));
   }
   for (int r = 0; r < RowCount(); ++r) SetCell(r, kNumber, FormatInt(numbers[r]));
 }

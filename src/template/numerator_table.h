@@ -42,6 +42,9 @@ class NumeratorTable : public TextTable {
   // that does not convert, a sum outside the signed 32-bit range, or a new
   // text the row's barcode cannot carry throws and no row changes.
   void ApplyIncrement(int32_t k);
+  // Each number moves by sheets x increment, down for a row counting down
+  // ("R"); nothing is stored unless every row converts and fits.
+  void AdvanceNumbers(int32_t sheets, int32_t increment);
 
   // One record per row, in row order. Throws ConversionError for a cell that
   // does not convert; nothing is returned then.

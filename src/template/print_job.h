@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "base/bitmap.h"
 #include "template/records.h"
@@ -22,6 +23,9 @@ struct PrintJob {
   std::shared_ptr<const Bitmap> Background;
   // True when the preview holds an image and its print-image box is ticked.
   bool PrintBackground = false;
+  // The template's file, whose journal the runs write to; empty for a
+  // template never saved (no journal).
+  std::string TemplateFile;
   NumeratorList Numerators;    // in table order
   MarginalTextList Marginals;  // in table order
 

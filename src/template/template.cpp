@@ -139,6 +139,11 @@ void Template::ApplyIncrement(int32_t k) {
   Notify(TemplateChange::Numerators);
 }
 
+void Template::AdvanceNumerators(int32_t sheets, int32_t increment) {
+  numerators_.AdvanceNumbers(sheets, increment);
+  Notify(TemplateChange::Numerators);
+}
+
 void Template::ApplyDisplacement(TemplateTable table, double dx, double dy) {
   MutableTable(table).ApplyDisplacement(dx, dy);
   Notify(ChangeOf(table));

@@ -96,6 +96,11 @@ class Template {
   // Adds k to every numerator's number; throws and changes nothing when one
   // does not convert, leaves the 32-bit range or no longer fits its barcode.
   void ApplyIncrement(int32_t k);
+  // Moves every numerator on to the number it would print on the sheet after
+  // `sheets` sheets of a run with that increment (down for one counting
+  // down); throws and changes nothing when one does not convert, leaves the
+  // 32-bit range or no longer fits its barcode.
+  void AdvanceNumerators(int32_t sheets, int32_t increment);
   // Moves every row of a table by dx, dy cm; throws and changes nothing when
   // a position does not convert.
   void ApplyDisplacement(TemplateTable table, double dx, double dy);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/file_io.h"
+#include "base/messages.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "catalog/message_codes.h"
@@ -121,6 +122,40 @@ bool TemplateWorkspace::SaveNow() {
   pendingStep_ = kNothing;
   WritePendingFile();
   return !Modified();
+}
+
+bool TemplateWorkspace::ContinueNumbering(int32_t sheets, int32_t increment) {
+  const auto refuse = [this](const std::string& cause) {
+    host_.ShowError(OwnText(OwnMessage::ContinueNotSaved, cause));
+    return false;
+  };
+  if (sheets < 0 || increment < 0) return false;
+  if (!templateOpen_ || !hasFile_) return refuse(OwnText(OwnMessage::JournalNoFile));
+  // A save still waiting for its timer goes first: it may name another file
+  // (Save as), and the numbers must go to the file the template ends up in.
+  if (pendingStep_ == kWriteFile) {
+    host_.StopTimer();
+    pendingStep_ = kNothing;
+    WritePendingFile();
+    if (!hasFile_) return refuse(OwnText(OwnMessage::JournalNoFile));
+  }
+  // The advanced template is written before the document changes, so a
+  // number that leaves its range or a failed write leaves both as they were.
+  Template advanced = document_;
+  std::string bytes;
+  try {
+    advanced.AdvanceNumerators(sheets, increment);
+    bytes = EncodeTemplate(advanced, filePath_);
+    WriteFileAtomically(filePath_, bytes);
+  } catch (const ZirvoError& error) {
+    return refuse(error.what());
+  }
+  document_.AdvanceNumerators(sheets, increment);
+  // The file holds the whole document now, edits made before the run included.
+  MarkSaved();
+  const std::optional<PrintJob> job = BuildPrintJob();
+  if (job) host_.LoadPrintJob(*job);
+  return true;
 }
 
 void TemplateWorkspace::New() {
@@ -304,7 +339,9 @@ void TemplateWorkspace::MarginalTexts() { host_.ShowPage(WorkspacePage::Marginal
 
 std::optional<PrintJob> TemplateWorkspace::BuildPrintJob() {
   try {
-    return document_.ToPrintJob();
+    PrintJob job = document_.ToPrintJob();
+    if (hasFile_) job.TemplateFile = filePath_;
+    return job;
   } catch (const ZirvoError& error) {
     // A cell that does not convert: the page keeps what it had.
     host_.ShowError(error.what());

@@ -142,6 +142,12 @@ class TemplateWorkspace {
   // nothing to ask, the command's usual confirmation follows.
   enum class Unsaved { None, Settled, Cancelled };
   Unsaved SettleUnsaved();
+  // After a run of `sheets` sheets with that increment: every numerator moves
+  // on past the numbers printed, the template is saved to its file at once
+  // (atomically) and the print page gets the new numbers. False, its message
+  // shown and nothing changed, when a number would leave the range, the
+  // template has no file or the save fails.
+  bool ContinueNumbering(int32_t sheets, int32_t increment);
 
  private:
   void New();

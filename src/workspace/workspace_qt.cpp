@@ -109,6 +109,11 @@ TFImpLibre::TFImpLibre(QWidget* parent)
     ShowRunning(running);
     emit RunningChanged(running);
   });
+  // Continuing after a run advances the document and saves it; the page
+  // then gets the new numbers through LoadPrintJob.
+  connect(
+      FHImprime01, &TFHImprime::ContinueRequested, this,
+      [this](int32_t sheets, int32_t increment) { logic_.ContinueNumbering(sheets, increment); });
 
   Temporiza = new QTimer(this);
   Temporiza->setObjectName(QStringLiteral("Temporiza"));

@@ -25,6 +25,14 @@ TEST(BatchOptions, ReadsEachCommandsOptions) {
       ParseBatchArguments({"preview", "a.pla", "--output", "s.png", "--zoom", "5000"});
   EXPECT_EQ(preview.zoom, 5000);
   EXPECT_TRUE(ParseBatchArguments({"info", "a.pla", "--json"}).json);
+
+  const BatchOptions numbered =
+      ParseBatchArguments({"print", "a.pla", "--output", "o.pdf", "--continue", "--allow-reprint"});
+  EXPECT_TRUE(numbered.continueNumbering);
+  EXPECT_TRUE(numbered.allowReprint);
+  const BatchOptions journal = ParseBatchArguments({"journal", "a.pla", "--json"});
+  EXPECT_EQ(journal.command, BatchOptions::Command::Journal);
+  EXPECT_TRUE(journal.json);
 }
 
 TEST(BatchOptions, RefusesWhatTheUsageDoesNotAllow) {
@@ -42,6 +50,10 @@ TEST(BatchOptions, RefusesWhatTheUsageDoesNotAllow) {
       {"print", "a.pla", "--output", "o.pdf", "--zoom", "50"},
       {"info", "a.pla", "--output", "x"},
       {"preview", "a.pla", "--output", "s.png", "--zoom", "0"},
+      {"print", "a.pla", "--output", "o.pdf", "--test-sheet", "--continue"},
+      {"print", "a.pla", "--output", "o.pdf", "--reposition", "4", "--continue"},
+      {"journal", "a.pla", "--continue"},
+      {"journal"},
   };
   for (const auto& args : bad) {
     std::string line;

@@ -884,5 +884,83 @@ TEST_F(WorkspaceTest, APendingSaveIsWrittenBeforeCloseAndNotAskedAbout) {
   EXPECT_FALSE(workspace.Modified());
 }
 
+// Continuing after a run: the numbers move on in the document and in the
+// file at once, the print page gets them; a refusal changes neither.
+TEST_F(WorkspaceTest, ContinueNumberingSavesTheNextNumbersOrChangesNothing) {
+  const struct {
+    const char* name;
+    const char* first;  // numerator 1's number; numerator 2 counts down from 500
+    int32_t sheets;
+    int32_t increment;
+    bool saved;       // the template has a file
+    bool folderGone;  // its folder vanished since: the write fails
+    bool ok;
+    int32_t nextFirst;
+    int32_t nextSecond;
+    const char* error;  // part of the message shown
+  } cases[] = {
+      {"after 50 sheets", "100", 50, 1, true, false, true, 150, 450, ""},
+      {"increment 3", "100", 10, 3, true, false, true, 130, 470, ""},
+      {"nothing printed", "100", 0, 1, true, false, true, 100, 500, ""},
+      {"out of range", "2147483600", 100, 1, true, false, false, 0, 0, "no se pudo continuar"},
+      {"never saved", "100", 50, 1, false, false, false, 0, 0, "no se ha guardado"},
+      {"write fails", "100", 50, 1, true, true, false, 0, 0, "no se pudo continuar"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeHost caseHost;
+    TemplateWorkspace ws(caseHost);
+    ws.InitWorkspace();
+    ws.StartTemplate();
+    Template& doc = ws.Document();
+    doc.AddRow(TemplateTable::Numerators);
+    doc.CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kNumber, c.first);
+    doc.CommitCell(TemplateTable::Numerators, 1, NumeratorTable::kNumber, "500");
+    doc.CommitCell(TemplateTable::Numerators, 1, NumeratorTable::kDirection, "R");
+    const std::string folder = dir.Path(c.name);
+    const std::string path = folder + "/Facturas.pla";
+    if (c.saved) {
+      std::filesystem::create_directories(folder);
+      caseHost.savePaths = {path};
+      ws.RunCommand(Tag(WorkspaceCommand::Save));
+      while (caseHost.timerArmed) ws.TimerFired();
+      ASSERT_TRUE(ws.HasFile());
+      if (c.folderGone) std::filesystem::remove_all(folder);
+    }
+    const std::string fileBefore = c.saved && !c.folderGone ? ReadBytes(path) : "";
+    const std::vector<std::string> rowsBefore = {doc.Numerators().LineOf(0),
+                                                 doc.Numerators().LineOf(1)};
+
+    EXPECT_EQ(ws.ContinueNumbering(c.sheets, c.increment), c.ok);
+    if (!c.ok) {
+      ASSERT_EQ(caseHost.errors.size(), 1u);
+      EXPECT_NE(caseHost.errors[0].find(c.error), std::string::npos) << caseHost.errors[0];
+      EXPECT_EQ(doc.Numerators().LineOf(0), rowsBefore[0]);
+      EXPECT_EQ(doc.Numerators().LineOf(1), rowsBefore[1]);
+      if (!fileBefore.empty()) {
+        EXPECT_EQ(ReadBytes(path), fileBefore);
+      }
+      if (c.folderGone) {
+        EXPECT_FALSE(std::filesystem::exists(path));
+      }
+      EXPECT_TRUE(caseHost.printJobs.empty());
+      continue;
+    }
+    EXPECT_TRUE(caseHost.errors.empty());
+    EXPECT_FALSE(ws.Modified());
+    const std::optional<Template> onDisk = LoadTemplate(path);
+    ASSERT_TRUE(onDisk);
+    const NumeratorList stored = onDisk->Numerators().ExportRecords();
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[0].Number, c.nextFirst);
+    EXPECT_EQ(stored[1].Number, c.nextSecond);
+    EXPECT_TRUE(stored[1].Reverse);
+    ASSERT_EQ(caseHost.printJobs.size(), 1u);
+    EXPECT_EQ(caseHost.printJobs[0].Numerators[0].Number, c.nextFirst);
+    EXPECT_EQ(caseHost.printJobs[0].Numerators[1].Number, c.nextSecond);
+    EXPECT_EQ(caseHost.printJobs[0].TemplateFile, path);
+  }
+}
+
 }  // namespace
 }  // namespace zirvo

@@ -18,13 +18,23 @@ using testing::RunTool;
 using testing::ToolResult;
 
 const QString kBatch = QString(ZIRVO_BUILD_DIR) + "/zirvo-batch";
-const QString kFactura = QString(ZIRVO_FIXTURES) + "/engine/factura.pla";
 
 ToolResult Batch(const QStringList& args) { return RunTool(kBatch, args); }
+
+// A copy of the invoice template in a folder of its own, where its runs keep
+// their journal.
+QString CopyOfFactura(const QTemporaryDir& dir) {
+  const QString folder = dir.filePath("template");
+  QDir().mkpath(folder);
+  const QString copy = folder + "/factura.pla";
+  QFile::copy(QString(ZIRVO_FIXTURES) + "/engine/factura.pla", copy);
+  return copy;
+}
 
 class BatchTool : public ::testing::Test {
  protected:
   QTemporaryDir dir;
+  const QString kFactura = CopyOfFactura(dir);
   QString Path(const char* name) const { return dir.filePath(name); }
   int FilesLeft() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(); }
 };

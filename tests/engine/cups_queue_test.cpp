@@ -504,7 +504,8 @@ TEST_F(CupsQueue, BatchCalibratesAQueueAndSendsRunsAsJobs) {
   ASSERT_TRUE(QDir(app).mkpath("Datos"));
   ASSERT_TRUE(QFile::copy(QString(ZIRVO_BUILD_DIR) + "/zirvo-batch", app + "/zirvo-batch"));
   const QString batch = app + "/zirvo-batch";
-  const QString factura = QString(ZIRVO_FIXTURES) + "/engine/factura.pla";
+  const QString factura = app + "/factura.pla";
+  ASSERT_TRUE(QFile::copy(QString(ZIRVO_FIXTURES) + "/engine/factura.pla", factura));
 
   auto r = RunTool(batch, {"calibrate", "--printer", "ZIRVOJOBS", "--x", "1.5", "--y", "-0.8"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -526,8 +527,9 @@ TEST_F(CupsQueue, BatchCalibratesAQueueAndSendsRunsAsJobs) {
   EXPECT_EQ(jobs[3].title, "factura 5 (F-001504)");
 
   QProcess p;
+  // The same numbers again: the journal holds the first run's.
   p.start(batch, {"print", factura, "--printer", "ZIRVOJOBS", "--paper", "A5", "--sheets", "20000",
-                  "--chunk", "100"});
+                  "--chunk", "100", "--allow-reprint"});
   ASSERT_TRUE(p.waitForStarted());
   // Under way once CUPS has printed a first job of this run; the bound only
   // keeps a broken tool from hanging the test.
@@ -547,6 +549,10 @@ TEST_F(CupsQueue, BatchCalibratesAQueueAndSendsRunsAsJobs) {
   EXPECT_TRUE(err.find("hoja " + sheets + ".") != std::string::npos ||
               err.find("sheet " + sheets + ".") != std::string::npos)
       << err;
+  // The journal's end record holds what CUPS completed.
+  const std::string journal = RunTool(batch, {"journal", factura}).out;
+  EXPECT_NE(journal.find("result=\"cancelled\" "), std::string::npos) << journal;
+  EXPECT_NE(journal.find("completedSheets=" + sheets + " "), std::string::npos) << journal;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "support/ui_support.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -128,6 +129,20 @@ std::unique_ptr<ModalAnswer> AcceptConfirmation() {
 std::unique_ptr<ModalAnswer> RefuseConfirmation() {
   return std::make_unique<ModalAnswer>(
       "zirvo::TFCaratGda", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+}
+
+BoxAnswers::BoxAnswers(std::map<QString, int> buttons) : buttons_(std::move(buttons)) {
+  timer_.setInterval(10);
+  QObject::connect(&timer_, &QTimer::timeout, [this] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible() || !box->isActiveWindow()) return;
+    const auto button = buttons_.find(box->objectName());
+    if (button == buttons_.end()) return;
+    names << box->objectName();
+    texts << box->text();
+    box->button(static_cast<QMessageBox::StandardButton>(button->second))->click();
+  });
+  timer_.start();
 }
 
 std::unique_ptr<ModalAnswer> DismissMessageBox() {

@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -48,6 +50,20 @@ class ModalAnswer {
   std::shared_ptr<bool> answered_;
   std::shared_ptr<QString> seen_;
   QTimer* timer_;
+};
+
+// Answers every message box by its object name while it lives (a box of
+// another name is left alone), keeping the names and texts in the order the
+// boxes came: for commands that ask several questions in turn.
+class BoxAnswers {
+ public:
+  explicit BoxAnswers(std::map<QString, int> buttons);  // QMessageBox::StandardButton
+  QStringList names;
+  QStringList texts;
+
+ private:
+  std::map<QString, int> buttons_;
+  QTimer timer_;
 };
 
 // Answers of the common kinds.

@@ -154,7 +154,8 @@ class PrintPageTest : public QObject {
                                             "Imprimir todo",
                                             QString::fromUtf8("Cancelar impresión"),
                                             QString::fromUtf8("Reposición de hojas impresas"),
-                                            "Borra uno"};
+                                            "Borra uno",
+                                            "Diario"};
     QTest::newRow("English") << 2
                              << QStringList{"Impression characteristics of the template",
                                             "Printer selected",
@@ -162,7 +163,8 @@ class PrintPageTest : public QObject {
                                             "Print all",
                                             "Cancel Printing",
                                             "Reset leaflets",
-                                            "Delete one"};
+                                            "Delete one",
+                                            "Journal"};
   }
 
   void captions() {
@@ -170,10 +172,10 @@ class PrintPageTest : public QObject {
     QFETCH(QStringList, texts);
     ProgramCatalog().LoadTable(language);
     page_->ApplyLanguage();
-    const QStringList shown{page_->Et_ImpPlan->text(), page_->Et_ImpSel->text(),
-                            page_->Bt_ImpPba->text(),  page_->Bt_ImpTodo->text(),
-                            page_->Bt_CanImp->text(),  page_->Et_Reponer->text(),
-                            page_->Bt_BorraLis->text()};
+    const QStringList shown{page_->Et_ImpPlan->text(),  page_->Et_ImpSel->text(),
+                            page_->Bt_ImpPba->text(),   page_->Bt_ImpTodo->text(),
+                            page_->Bt_CanImp->text(),   page_->Et_Reponer->text(),
+                            page_->Bt_BorraLis->text(), page_->Bt_Diario->text()};
     QCOMPARE(shown, texts);
     QCOMPARE(page_->Bt_CanRepos->text(), page_->Bt_CanImp->text());
   }

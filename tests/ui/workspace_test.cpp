@@ -565,7 +565,15 @@ class WorkspaceScreenTest : public QObject {
     }
     Reactivate();
     Retype(page->Ed_HojasImp, QStringLiteral("2"));
-    QTest::mouseClick(page->Bt_ImpTodo, Qt::LeftButton);
+    // The template has a file: the page offers to continue after the run.
+    {
+      zirvo::testing::BoxAnswers keepNumbers({{"ContinueNumbering", QMessageBox::No}});
+      QTest::mouseClick(page->Bt_ImpTodo, Qt::LeftButton);
+      QCOMPARE(keepNumbers.names, QStringList{"ContinueNumbering"});
+      QVERIFY2(keepNumbers.texts[0].contains(QStringLiteral("2026")),
+               qPrintable(keepNumbers.texts[0]));
+    }
+    Reactivate();
     QCOMPARE(PdfPageCount(pdf), 2);
     for (int sheet = 1; sheet <= 2; ++sheet) {
       const std::vector<std::string> words = PdfPageWords(pdf, sheet);
@@ -647,7 +655,6 @@ class WorkspaceScreenTest : public QObject {
     QFile::remove(folder_.Root() + QStringLiteral("/hojas.pdf"));  // nothing to replace
     Retype(page->Ed_HojasImp, QStringLiteral("5000"));
     questions_.clear();
-    AnswerConfirmation(false);  // the exit question, once the run has ended
     bool commandsOff = false, closeRefused = false, nothingAsked = false;
     DuringRun during(
         [&] { return page->ProgBarra->value() >= 20; },
@@ -663,7 +670,18 @@ class WorkspaceScreenTest : public QObject {
           nothingAsked = questions_.isEmpty() && Page() == 6 && LoadedJob().Sheet.Width == 15.0;
           QTest::mouseClick(page->Bt_CanImp, Qt::LeftButton);
         });
-    QTest::mouseClick(page->Bt_ImpTodo, Qt::LeftButton);
+    {
+      // The numbers were printed by the run before: asked, and printed
+      // again. The cancel aborts the PDF, so no sheet was completed and
+      // continuing is not offered.
+      zirvo::testing::BoxAnswers answers(
+          {{"ReprintNumbers", QMessageBox::Yes}, {"ContinueNumbering", QMessageBox::No}});
+      QTest::mouseClick(page->Bt_ImpTodo, Qt::LeftButton);
+      QCOMPARE(answers.names, QStringList{"ReprintNumbers"});
+      QVERIFY2(answers.texts[0].contains(QStringLiteral("2024..2025")),
+               qPrintable(answers.texts[0]));
+    }
+    AnswerConfirmation(false);  // the exit question, once the run and its questions are over
     QVERIFY(during.Ran());
     QVERIFY(commandsOff);
     QVERIFY(closeRefused);

@@ -1,0 +1,136 @@
+// The journal of a template's runs: every run, test sheet and reposition
+// writes one record when it begins and one when it ends, in a CSV file
+// beside the template ("Facturas.pla" keeps "Facturas.journal.csv"). Each
+// record is appended in one write and flushed to disk before the run goes
+// on, so a run whose program was killed keeps its `started` record and
+// shows as interrupted.
+//
+// Texts in a record are UTF-8, as the file holds them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zirvo {
+
+enum class RunKind { Run, Test, Reposition };
+enum class RunEvent { Started, Completed, Cancelled, Failed };
+
+// The numbers one numerator printed (or plans to print) in a run: the
+// number of the first sheet and that of the last, so first > last for a
+// numerator counting down.
+struct NumberRange {
+  int32_t position = 0;  // the numerator's position, 1 to 60
+  int64_t first = 0;
+  int64_t last = 0;
+
+  int64_t Low() const { return first < last ? first : last; }
+  int64_t High() const { return first < last ? last : first; }
+  bool operator==(const NumberRange&) const = default;
+};
+
+struct JournalRecord {
+  std::string run;   // shared by the two records of one run
+  std::string time;  // ISO 8601 local time with offset
+  std::string user;
+  std::string templateName;  // the template's file name
+  std::string target;        // the queue, or the PDF file
+  RunKind kind = RunKind::Run;
+  int32_t sheets = 0;
+  int32_t copies = 1;
+  int32_t increment = 1;
+  RunEvent event = RunEvent::Started;
+  // End records: the sheets the printing system completed.
+  std::optional<int32_t> completedSheets;
+  // Started: the planned numbers; end records: the completed ones.
+  std::vector<NumberRange> ranges;
+  std::vector<int32_t> repositions;  // the reposition numbers printed
+
+  bool operator==(const JournalRecord&) const = default;
+};
+
+// "Facturas.pla" -> "Facturas.journal.csv" (the extension of the file name
+// replaced, or ".journal.csv" added when it has none).
+std::string JournalPathFor(const std::string& templatePath);
+
+// The file's first line, without its line end.
+extern const std::string_view kJournalHeader;
+
+// Ranges as a record holds them: "01:100..149;02:-5..44".
+std::string FormatNumberRanges(const std::vector<NumberRange>& ranges);
+
+// One record as a CSV line ending in "\n", fields quoted where CSV requires.
+std::string FormatJournalRecord(const JournalRecord& record);
+// The record of one line (without its line end); nothing when the line is
+// not a record of ours.
+std::optional<JournalRecord> ParseJournalRecord(std::string_view line);
+
+// What a journal file holds.
+struct JournalContents {
+  std::vector<JournalRecord> records;  // in file order
+  // The 1-based numbers of the lines that are not records (the header
+  // aside); they are skipped, never rewritten.
+  std::vector<int32_t> damagedLines;
+  bool missing = false;  // no such file: an empty journal
+};
+// Throws ZirvoError when the file exists but cannot be read.
+JournalContents ReadJournal(const std::string& path);
+
+// The warning that lines of the journal at `path` were skipped (Windows-1252,
+// naming their numbers); "" when none was.
+std::string DamagedJournalNotice(const std::string& path, const JournalContents& journal);
+
+// One run as the journal tells it: its `started` record and its end record.
+struct JournalRun {
+  enum class Result { Completed, Cancelled, Failed, Interrupted };
+
+  JournalRecord started;
+  std::optional<JournalRecord> ended;  // none for an interrupted run
+
+  Result Outcome() const;
+  // The numbers the run must be taken to have printed: an end record's
+  // completed ranges, or the whole plan of an interrupted run.
+  const std::vector<NumberRange>& PrintedRanges() const;
+  // A reposition's numbers, from its end record when it has one.
+  const std::vector<int32_t>& Repositions() const;
+};
+// The runs in the order they began; an end record without its `started`
+// record stands alone as a run with that record as both.
+std::vector<JournalRun> PairJournalRuns(const std::vector<JournalRecord>& records);
+
+// The numbers of numerator 1 that a run printed, for the reposition list: a
+// reposition's own numbers; for a run or a test sheet first, first + step,
+// ... up to last of its first printed range, the step being the increment
+// taken toward last (only first for an increment of 0). No more than
+// `limit`; `cut` tells whether some were left out.
+std::vector<int64_t> ReprintNumbers(const JournalRun& run, std::size_t limit, bool& cut);
+
+// A planned range that meets numbers a run has already printed.
+struct JournalOverlap {
+  NumberRange planned;
+  NumberRange printed;
+  JournalRun run;
+};
+// The first printed range (of runs of kind Run only: test sheets and
+// repositions reprint on purpose) that shares a number with a planned range
+// of the same numerator.
+std::optional<JournalOverlap> FindOverlap(const std::vector<JournalRun>& runs,
+                                          const std::vector<NumberRange>& planned);
+
+// Appends `record` to the journal at `path` in one write and flushes it to
+// disk; the header line goes first into a new or empty file, and a line end
+// first when the file does not end with one, so a damaged or foreign file is
+// never overwritten. Throws ZirvoError naming the file and the cause.
+void AppendJournalRecord(const std::string& path, const JournalRecord& record);
+
+// A record's time as the screens show it: "2026-12-09 20:15:03".
+std::string ShownJournalTime(std::string_view time);
+
+// A fresh run identifier, and the present moment as a record's time.
+std::string NewRunId();
+std::string JournalTimeNow();
+
+}  // namespace zirvo
