@@ -358,6 +358,7 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
     record.user = platform::UserName();
     record.templateName = journalTemplate_;
     record.target = JournalTarget(setting_);
+    if (record.target.empty()) record.target = selectedPrinter_;  // the system's default queue
     record.kind = plan.kind;
     record.sheets = plan.sheets;
     record.copies = plan.pagesPerSheet;

@@ -9,15 +9,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <deque>
 #include <fstream>
 
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "pages/journal_dialog_qt.h"
 #include "pages/print_page_qt.h"
+#include "support/fake_workspace_host.h"
 #include "support/recording_device.h"
-#include "support/table_ports.h"
 #include "support/ui_support.h"
 #include "template/numerator_table.h"
 #include "template/template_codec.h"
@@ -27,50 +26,6 @@ using namespace zirvo;
 using namespace zirvo::testing;
 
 namespace {
-
-// The workspace's screen side reduced to the print page: saves go to the
-// paths queued, the page gets the print jobs, everything else is accepted.
-class PageHost : public WorkspaceHost {
- public:
-  explicit PageHost(TFHImprime& page) : page_(page) {}
-  std::deque<std::string> savePaths;
-  std::vector<std::string> errors;
-  bool timerArmed = false;
-
-  int Confirm(int) override { return -1; }
-  bool AskSheetSize(const std::string&, double&, double&) override { return false; }
-  bool ChooseFileToOpen(std::string&) override { return false; }
-  bool ChooseFileToSave(const std::string&, std::string& path) override {
-    if (savePaths.empty()) return false;
-    path = savePaths.front();
-    savePaths.pop_front();
-    return true;
-  }
-  bool ConfirmOverwrite(bool) override { return true; }
-  void ShowInformation(const std::string&) override {}
-  void ShowError(const std::string& text) override { errors.push_back(text); }
-  void ShowAllCommands(bool) override {}
-  void ShowNameLabel(const std::string&, bool) override {}
-  void ShowPage(WorkspacePage page) override { shown_ = page; }
-  WorkspacePage CurrentPage() const override { return shown_; }
-  void HideTaskFrames() override {}
-  void SetWaitCursor(bool) override {}
-  void ArmTimer(int) override { timerArmed = true; }
-  void StopTimer() override { timerArmed = false; }
-  NumeratorEditorPort& NumeratorEditor() override { return numerators_; }
-  MarginalEditorPort& MarginalEditor() override { return marginals_; }
-  void ResetPreview() override {}
-  void ResetPrinters() override {}
-  void LoadPreview(const PrintJob&) override {}
-  bool LoadPrintJob(const PrintJob& job) override { return page_.LoadPrintJob(job); }
-  bool PrintRunning() const override { return page_.Running(); }
-
- private:
-  TFHImprime& page_;
-  WorkspacePage shown_ = WorkspacePage::Presentation;
-  TableNumeratorPort numerators_;
-  TableMarginalPort marginals_;
-};
 
 void Retype(QLineEdit* field, const QString& text) {
   field->setFocus();
@@ -168,7 +123,8 @@ class JournalScreenTest : public QObject {
     QTemporaryDir dir;
     RecordingDevice device;
     TFHImprime page(nullptr, &device);
-    PageHost host(page);
+    FakeHost host;
+    host.printPage = [&page](const PrintJob& job) { return page.LoadPrintJob(job); };
     TemplateWorkspace workspace(host);
     QObject::connect(&page, &TFHImprime::ContinueRequested, &page,
                      [&workspace](int32_t sheets, int32_t increment) {
