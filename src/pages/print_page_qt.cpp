@@ -451,16 +451,11 @@ void TFHImprime::OfferContinue() {
       next < INT32_MIN || next > INT32_MAX
           ? FormatInt(next)
           : FormatNumeratorText(first.Prefix, static_cast<int32_t>(next), first.Mask, first.Suffix);
-  QMessageBox box(QMessageBox::Question, ToQString(LookupText(code::kProgramTitle)),
-                  ToQString(OwnText(OwnMessage::ContinueQuestion,
-                                    FormatInt(outcome->completedSheets), nextText)),
-                  QMessageBox::Yes | QMessageBox::No, this);
-  box.setObjectName("ContinueNumbering");
   // After a completed run continuing is the usual answer. A cancelled run
   // usually means trouble at the printer: there Enter keeps the numbers, so
   // the sheets can be printed again.
-  box.setDefaultButton(outcome->event == RunEvent::Completed ? QMessageBox::Yes : QMessageBox::No);
-  if (box.exec() == QMessageBox::Yes)
+  if (AskYesNo(OwnText(OwnMessage::ContinueQuestion, FormatInt(outcome->completedSheets), nextText),
+               "ContinueNumbering", outcome->event == RunEvent::Completed))
     emit ContinueRequested(outcome->completedSheets, outcome->increment);
 }
 
@@ -712,24 +707,22 @@ void TFHImprime::ShowCancel(RunPanel panel, bool visible) {
 
 void TFHImprime::Notice(const std::string& text) { notices_.push_back(text); }
 
-bool TFHImprime::ConfirmNegative(const std::string& text) {
+bool TFHImprime::AskYesNo(const std::string& text, const char* name, bool yesByDefault) {
   QMessageBox box(QMessageBox::Question, ToQString(LookupText(code::kProgramTitle)),
-                  ToQString(text + "\n" + OwnText(OwnMessage::PrintAnyway)),
-                  QMessageBox::Yes | QMessageBox::No, this);
-  box.setObjectName("NegativeNumber");
-  box.setDefaultButton(QMessageBox::No);
+                  ToQString(text), QMessageBox::Yes | QMessageBox::No, this);
+  box.setObjectName(name);
+  box.setDefaultButton(yesByDefault ? QMessageBox::Yes : QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
 }
 
+bool TFHImprime::ConfirmNegative(const std::string& text) {
+  return AskYesNo(text + "\n" + OwnText(OwnMessage::PrintAnyway), "NegativeNumber", false);
+}
+
 bool TFHImprime::ConfirmReprint(const std::string& text) {
-  QMessageBox box(QMessageBox::Question, ToQString(LookupText(code::kProgramTitle)),
-                  ToQString(text + "\n" + OwnText(OwnMessage::ReprintQuestion)),
-                  QMessageBox::Yes | QMessageBox::No, this);
-  box.setObjectName("ReprintNumbers");
   // Printing a number twice is what the journal guards against: Enter must
   // not do it.
-  box.setDefaultButton(QMessageBox::No);
-  return box.exec() == QMessageBox::Yes;
+  return AskYesNo(text + "\n" + OwnText(OwnMessage::ReprintQuestion), "ReprintNumbers", false);
 }
 
 }  // namespace zirvo

@@ -155,6 +155,8 @@ class TFHImprime : public QWidget, private RunObserver {
   void ShowCancel(RunPanel panel, bool visible) override;
   void Notice(const std::string& text) override;
   bool ConfirmNegative(const std::string& text) override;
+  // A Yes/No question named `name` (tests find it by that name); true for Yes.
+  bool AskYesNo(const std::string& text, const char* name, bool yesByDefault);
   bool ConfirmReprint(const std::string& text) override;
 
   QLabel* StatusOf(RunPanel panel) const;

@@ -75,29 +75,19 @@ std::string BarcodePositionCode(int index) {
   return BarcodePositions()[static_cast<std::size_t>(index)].substr(5, 2);
 }
 
-std::string EncodeCode39(std::string_view text) {
+namespace {
+// The result of an encoder that writes into kept storage, in fresh storage.
+std::string Fresh(void (*encode)(std::string&, std::string_view), std::string_view text) {
   std::string result;
-  EncodeCode39Into(result, text);
+  encode(result, text);
   return result;
 }
+}  // namespace
 
-std::string EncodeCode128(std::string_view text) {
-  std::string result;
-  EncodeCode128Into(result, text);
-  return result;
-}
-
-std::string Ean13Digits(std::string_view text) {
-  std::string result;
-  Ean13DigitsInto(result, text);
-  return result;
-}
-
-std::string EncodeEan13(std::string_view text) {
-  std::string result;
-  EncodeEan13Into(result, text);
-  return result;
-}
+std::string EncodeCode39(std::string_view text) { return Fresh(EncodeCode39Into, text); }
+std::string EncodeCode128(std::string_view text) { return Fresh(EncodeCode128Into, text); }
+std::string Ean13Digits(std::string_view text) { return Fresh(Ean13DigitsInto, text); }
+std::string EncodeEan13(std::string_view text) { return Fresh(EncodeEan13Into, text); }
 
 void EncodeCode39Into(std::string& out, std::string_view text) {
   out.clear();
