@@ -206,6 +206,19 @@ DuringRun::DuringRun(std::function<bool()> ready, std::function<void()> during) 
   timer_.start();
 }
 
+void Retype(QLineEdit* field, const QString& text) {
+  field->setFocus();
+  field->selectAll();
+  QTest::keyClick(field, Qt::Key_Backspace);
+  QTest::keyClicks(field, text);
+}
+
+QStringList ListEntries(QListWidget* list) {
+  QStringList entries;
+  for (int i = 0; i < list->count(); ++i) entries << list->item(i)->text();
+  return entries;
+}
+
 }  // namespace zirvo::testing
 
 #if defined(__unix__)

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -90,5 +92,10 @@ class DuringRun {
 
 // The folder for generated screenshots inside the build folder.
 QString ScreenshotPath(const QString& name);
+
+// Replaces a field's text by keys, as a user retypes it.
+void Retype(QLineEdit* field, const QString& text);
+// The texts of a list's entries, in order.
+QStringList ListEntries(QListWidget* list);
 
 }  // namespace zirvo::testing

@@ -27,19 +27,6 @@ using namespace zirvo::testing;
 
 namespace {
 
-void Retype(QLineEdit* field, const QString& text) {
-  field->setFocus();
-  field->selectAll();
-  QTest::keyClick(field, Qt::Key_Backspace);
-  QTest::keyClicks(field, text);
-}
-
-QStringList ListEntries(QListWidget* list) {
-  QStringList entries;
-  for (int i = 0; i < list->count(); ++i) entries << list->item(i)->text();
-  return entries;
-}
-
 JournalRecord Record(const char* run, RunKind kind, RunEvent event, int32_t sheets,
                      int32_t increment, std::vector<NumberRange> ranges,
                      std::vector<int32_t> repositions = {}) {

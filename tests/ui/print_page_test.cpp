@@ -65,19 +65,6 @@ std::unique_ptr<ModalAnswer> CancelPrintDialog() {
       "QPrintDialog", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
 }
 
-void Retype(QLineEdit* field, const QString& text) {
-  field->setFocus();
-  field->selectAll();
-  QTest::keyClick(field, Qt::Key_Backspace);
-  QTest::keyClicks(field, text);
-}
-
-QStringList ListEntries(QListWidget* list) {
-  QStringList entries;
-  for (int i = 0; i < list->count(); ++i) entries << list->item(i)->text();
-  return entries;
-}
-
 // What the page's progress bar went through during a run.
 struct BarTrace : QObject {
   int largestMaximum = 0;
