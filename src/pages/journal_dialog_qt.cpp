@@ -20,18 +20,6 @@ QString Own(OwnMessage message, std::string_view arg = {}) {
   return ToQString(OwnText(message, arg));
 }
 
-QString RangesText(const std::vector<NumberRange>& ranges) {
-  QString text;
-  for (const NumberRange& range : ranges) {
-    if (!text.isEmpty()) text += QStringLiteral("; ");
-    text += QStringLiteral("%1:%2..%3")
-                .arg(range.position, 2, 10, QChar('0'))
-                .arg(range.first)
-                .arg(range.last);
-  }
-  return text;
-}
-
 QString KindText(RunKind kind) {
   switch (kind) {
     case RunKind::Run:
@@ -86,15 +74,10 @@ QString JournalModel::Text(int row, int column) const {
       return KindText(started.kind);
     case kSheets:
       return QString::number(started.sheets);
-    case kNumbers: {
-      if (started.kind != RunKind::Reposition) return RangesText(run.PrintedRanges());
-      QString text;
-      for (const int32_t number : run.Repositions()) {
-        if (!text.isEmpty()) text += QStringLiteral("; ");
-        text += QString::number(number);
-      }
-      return text;
-    }
+    case kNumbers:
+      return ToQString(started.kind == RunKind::Reposition
+                           ? JoinNumbers(run.Repositions(), "; ")
+                           : FormatNumberRanges(run.PrintedRanges(), "; "));
     case kTarget:
       return QString::fromStdString(started.target);
     case kResult:

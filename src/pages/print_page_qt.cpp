@@ -443,9 +443,8 @@ void TFHImprime::OfferContinue() {
   const NumeratorList numerators = job.CountedNumerators();
   if (job.TemplateFile.empty() || numerators.empty()) return;
   const Numerator& first = numerators.front();
-  const int64_t next = int64_t{first.Number} + (first.Reverse ? -1 : 1) *
-                                                   int64_t{outcome->increment} *
-                                                   outcome->completedSheets;
+  const int64_t next =
+      NumberAfterRun(first.Number, first.Reverse, outcome->completedSheets, outcome->increment);
   // A number past the 32-bit range is named as it is; continuing refuses it.
   const std::string nextText =
       next < INT32_MIN || next > INT32_MAX

@@ -394,15 +394,10 @@ std::string FormatJournalRuns(const JournalContents& journal, bool json) {
     }
     w.Utf8Text("planned", FormatNumberRanges(s.ranges));
     w.Utf8Text("printed", FormatNumberRanges(run.PrintedRanges()));
-    std::string repositions;
-    for (const int32_t n : s.repositions)
-      repositions += (repositions.empty() ? "" : ";") + FormatInt(n);
-    w.Utf8Text("repositions", repositions);
+    w.Utf8Text("repositions", JoinNumbers(run.Repositions(), ";"));
     lines.push_back(w.Take());
   }
-  std::string damaged;
-  for (const int32_t line : journal.damagedLines)
-    damaged += (damaged.empty() ? "" : ", ") + FormatInt(line);
+  const std::string damaged = JoinNumbers(journal.damagedLines, ", ");
   std::string out;
   if (json) {
     out = "{\n  \"runs\": " + JsonList(lines) + ",\n  \"damagedLines\": [" + damaged + "]\n}\n";

@@ -46,6 +46,25 @@ class RunningScope {
   bool& flag_;
 };
 
+// Hides a panel's status line when a run stops before it has run: a refusal
+// thrown or a question answered No. A run that has run leaves the line to
+// what it showed last.
+class StatusUntilRun {
+ public:
+  StatusUntilRun(RunObserver& observer, RunPanel panel) : observer_(observer), panel_(panel) {}
+  ~StatusUntilRun() {
+    if (!ran_) observer_.HideStatus(panel_);
+  }
+  StatusUntilRun(const StatusUntilRun&) = delete;
+  StatusUntilRun& operator=(const StatusUntilRun&) = delete;
+  void Ran() { ran_ = true; }
+
+ private:
+  RunObserver& observer_;
+  RunPanel panel_;
+  bool ran_ = false;
+};
+
 // Throw the refusal, before anything is printed, when a barcode cannot carry
 // what a sheet would print: numerator `n` printing `number` on `sheet`, or a
 // marginal text.
@@ -179,6 +198,7 @@ bool PrintEngine::PlanRun(int32_t sheets, RunKind kind) {
   const int64_t copies = std::llabs(static_cast<int64_t>(RunSettingValue(copiesText_)));
   plan.pagesPerSheet = static_cast<int32_t>(std::clamp<int64_t>(copies, 1, 1 << 30));
   plan.increment = static_cast<int32_t>(std::min<int64_t>(increment, INT32_MAX));
+  StatusUntilRun status(Observer(), RunPanel::Run);
 
   // Every number the run would print must fit: the first and the last sheet
   // carry the extremes.
@@ -186,24 +206,17 @@ bool PrintEngine::PlanRun(int32_t sheets, RunKind kind) {
   for (const Numerator& n : plan.numerators) {
     const int64_t step = n.Reverse ? -increment : increment;
     plan.steps.push_back(step);
-    if (!InInt32(n.Number + step * lastSheet)) {
-      Observer().HideStatus(RunPanel::Run);
+    if (!InInt32(n.Number + step * lastSheet))
       throw ZirvoError(OwnText(OwnMessage::NumberOutOfRange, FormatInt(n.Position)));
-    }
   }
   // A text grows only towards the ends of the numbers a numerator prints, so
   // the first and the last sheet stand for every sheet between them.
-  try {
-    for (size_t i = 0; i < plan.numerators.size(); ++i) {
-      const Numerator& n = plan.numerators[i];
-      RequireBarcodes(n, n.Number, 1);
-      RequireBarcodes(n, n.Number + plan.steps[i] * lastSheet, lastSheet + 1);
-    }
-    if (job_.MarginalCount > 0) RequireBarcodes(job_.Marginals);
-  } catch (const ZirvoError&) {
-    Observer().HideStatus(RunPanel::Run);
-    throw;
+  for (size_t i = 0; i < plan.numerators.size(); ++i) {
+    const Numerator& n = plan.numerators[i];
+    RequireBarcodes(n, n.Number, 1);
+    RequireBarcodes(n, n.Number + plan.steps[i] * lastSheet, lastSheet + 1);
   }
+  if (job_.MarginalCount > 0) RequireBarcodes(job_.Marginals);
 
   // The first sheet on which a numerator counting down leaves 0 or more.
   int64_t negativeSheet = 0;
@@ -219,27 +232,17 @@ bool PrintEngine::PlanRun(int32_t sheets, RunKind kind) {
   }
   if (negative != nullptr &&
       !Observer().ConfirmNegative(OwnText(OwnMessage::TurnsNegative, FormatInt(negative->Position),
-                                          FormatInt(negativeSheet)))) {
-    Observer().HideStatus(RunPanel::Run);
+                                          FormatInt(negativeSheet))))
     return false;
-  }
-  if (kind == RunKind::Run && !ConfirmUnprinted(plan)) {
-    Observer().HideStatus(RunPanel::Run);
-    return false;
-  }
+  if (kind == RunKind::Run && !ConfirmUnprinted(plan)) return false;
   ExecuteRun(plan);
+  status.Ran();
   return true;
 }
 
 bool PrintEngine::ConfirmUnprinted(const RunPlan& plan) {
   if (journalPath_.empty()) return true;
-  JournalContents journal;
-  try {
-    journal = ReadJournal(journalPath_);
-  } catch (const ZirvoError&) {
-    Observer().HideStatus(plan.panel);
-    throw;
-  }
+  const JournalContents journal = ReadJournal(journalPath_);
   const std::string damaged = DamagedJournalNotice(journalPath_, journal);
   if (!damaged.empty()) Observer().Notice(damaged);
   const auto overlap = FindOverlap(PairJournalRuns(journal.records), plan.Ranges(plan.sheets));
@@ -296,6 +299,7 @@ bool PrintEngine::PrintReposition() {
     plan.signs.push_back(n.Reverse == plan.numerators.front().Reverse ? 1 : -1);
 
   Observer().ShowStatus(RunPanel::Reposition, std::string(kStatusProcessing));
+  StatusUntilRun status(Observer(), RunPanel::Reposition);
   if (!plan.numerators.empty()) {
     const int64_t first = plan.numerators.front().Number;
     for (int32_t k = 0; k < plan.sheets; ++k) {
@@ -303,16 +307,9 @@ bool PrintEngine::PrintReposition() {
       const int64_t delta = static_cast<int64_t>(ParseInt32(Trim(reposition_[k]))) - first;
       for (size_t i = 0; i < plan.numerators.size(); ++i) {
         const Numerator& n = plan.numerators[i];
-        if (!InInt32(n.Number + plan.signs[i] * delta)) {
-          Observer().HideStatus(RunPanel::Reposition);
+        if (!InInt32(n.Number + plan.signs[i] * delta))
           throw ZirvoError(OwnText(OwnMessage::NumberOutOfRange, FormatInt(n.Position)));
-        }
-        try {
-          RequireBarcodes(n, n.Number + plan.signs[i] * delta, k + 1);
-        } catch (const ZirvoError&) {
-          Observer().HideStatus(RunPanel::Reposition);
-          throw;
-        }
+        RequireBarcodes(n, n.Number + plan.signs[i] * delta, k + 1);
       }
       plan.deltas.push_back(delta);
       plan.repositions.push_back(static_cast<int32_t>(first + delta));
@@ -320,15 +317,9 @@ bool PrintEngine::PrintReposition() {
   } else {
     plan.deltas.assign(static_cast<size_t>(plan.sheets), 0);
   }
-  if (job_.MarginalCount > 0) {
-    try {
-      RequireBarcodes(job_.Marginals);
-    } catch (const ZirvoError&) {
-      Observer().HideStatus(RunPanel::Reposition);
-      throw;
-    }
-  }
+  if (job_.MarginalCount > 0) RequireBarcodes(job_.Marginals);
   ExecuteRun(plan);
+  status.Ran();
 
   if (!cancel_ && plan.progressMaximum > plan.sheets) {
     std::string rest;
@@ -365,12 +356,7 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
     record.increment = plan.increment;
     record.ranges = plan.Ranges(plan.sheets);
     record.repositions = plan.repositions;
-    try {
-      AppendJournalRecord(journalPath_, record);
-    } catch (const ZirvoError&) {
-      Observer().HideStatus(panel);
-      throw;
-    }
+    AppendJournalRecord(journalPath_, record);  // a failure stops the run before it begins
   }
   // The end record: what the printing system completed.
   auto recordEnd = [&](RunEvent event, int32_t completed) {

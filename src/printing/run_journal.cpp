@@ -129,10 +129,10 @@ std::vector<std::string_view> SplitOn(std::string_view text, char separator) {
 
 }  // namespace
 
-std::string FormatNumberRanges(const std::vector<NumberRange>& ranges) {
+std::string FormatNumberRanges(const std::vector<NumberRange>& ranges, std::string_view separator) {
   std::string text;
   for (const NumberRange& r : ranges) {
-    if (!text.empty()) text += ';';
+    if (!text.empty()) text += separator;
     if (r.position < 10) text += '0';
     text += FormatInt(r.position) + ":" + FormatInt(r.first) + ".." + FormatInt(r.last);
   }
@@ -175,6 +175,15 @@ std::string JournalPathFor(const std::string& templatePath) {
   return path.string();
 }
 
+std::string JoinNumbers(const std::vector<int32_t>& numbers, std::string_view separator) {
+  std::string text;
+  for (const int32_t n : numbers) {
+    if (!text.empty()) text += separator;
+    text += FormatInt(n);
+  }
+  return text;
+}
+
 std::string FormatJournalRecord(const JournalRecord& record) {
   std::string line;
   line.reserve(160);
@@ -190,12 +199,7 @@ std::string FormatJournalRecord(const JournalRecord& record) {
   AppendField(line, NameOf(kEventNames, static_cast<int>(record.event)));
   AppendField(line, record.completedSheets ? FormatInt(*record.completedSheets) : "");
   AppendField(line, FormatNumberRanges(record.ranges));
-  std::string repositions;
-  for (const int32_t n : record.repositions) {
-    if (!repositions.empty()) repositions += ';';
-    repositions += FormatInt(n);
-  }
-  AppendField(line, repositions);
+  AppendField(line, JoinNumbers(record.repositions, ";"));
   line += '\n';
   return line;
 }
@@ -260,12 +264,8 @@ JournalContents ReadJournal(const std::string& path) {
 
 std::string DamagedJournalNotice(const std::string& path, const JournalContents& journal) {
   if (journal.damagedLines.empty()) return {};
-  std::string lines;
-  for (const int32_t line : journal.damagedLines) {
-    if (!lines.empty()) lines += ", ";
-    lines += FormatInt(line);
-  }
-  return OwnText(OwnMessage::JournalDamaged, Utf8ToCp1252(path), lines);
+  return OwnText(OwnMessage::JournalDamaged, Utf8ToCp1252(path),
+                 JoinNumbers(journal.damagedLines, ", "));
 }
 
 JournalRun::Result JournalRun::Outcome() const {

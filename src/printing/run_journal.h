@@ -59,8 +59,14 @@ std::string JournalPathFor(const std::string& templatePath);
 // The file's first line, without its line end.
 extern const std::string_view kJournalHeader;
 
-// Ranges as a record holds them: "01:100..149;02:-5..44".
-std::string FormatNumberRanges(const std::vector<NumberRange>& ranges);
+// Ranges as a record holds them: "01:100..149;02:-5..44" (the screen
+// separates them by "; ").
+std::string FormatNumberRanges(const std::vector<NumberRange>& ranges,
+                               std::string_view separator = ";");
+
+// Numbers joined by `separator`: a record's repositions ("120;133"), the
+// lines a warning names ("3, 5").
+std::string JoinNumbers(const std::vector<int32_t>& numbers, std::string_view separator);
 
 // One record as a CSV line ending in "\n", fields quoted where CSV requires.
 std::string FormatJournalRecord(const JournalRecord& record);

@@ -76,9 +76,8 @@ void NumeratorTable::AdvanceNumbers(int32_t sheets, int32_t increment) {
   numbers.reserve(static_cast<std::size_t>(RowCount()));
   for (int r = 0; r < RowCount(); ++r) {
     const int32_t number = CellInt32(Cell(r, kNumber), 0);
-    const int64_t step = Trim(Cell(r, kDirection)) == "R" ? -int64_t{increment} : increment;
-    // sheets and increment are 32-bit counts, so the product cannot overflow.
-    const int64_t next = number + step * int64_t{sheets};
+    const int64_t next =
+        NumberAfterRun(number, Trim(Cell(r, kDirection)) == "R", sheets, increment);
     if (next < std::numeric_limits<int32_t>::min() || next > std::numeric_limits<int32_t>::max())
       throw IntegerConversionError(FormatInt(next));
     if (Barcode(r)) CheckBarcodeOf(r, PrintedText(r, static_cast<int32_t>(next)));
@@ -108,6 +107,11 @@ NumeratorList NumeratorTable::ExportRecords() const {
     records.push_back(std::move(rec));
   }
   return records;
+}
+
+int64_t NumberAfterRun(int32_t number, bool reverse, int32_t sheets, int32_t increment) {
+  // 32-bit counts: the product cannot overflow 64 bits.
+  return int64_t{number} + (reverse ? -1 : 1) * int64_t{increment} * int64_t{sheets};
 }
 
 std::string FormatNumeratorText(std::string_view prefix, int32_t number, int32_t mask,

@@ -51,6 +51,11 @@ class NumeratorTable : public TextTable {
   NumeratorList ExportRecords() const;
 };
 
+// The number a numerator prints on the sheet after a run of `sheets` sheets
+// with that increment: counting down when `reverse`. Not checked against
+// the 32-bit range.
+int64_t NumberAfterRun(int32_t number, bool reverse, int32_t sheets, int32_t increment);
+
 // prefix + sign of a negative number + its digits zero-padded to `mask`
 // characters + suffix.
 std::string FormatNumeratorText(std::string_view prefix, int32_t number, int32_t mask,
