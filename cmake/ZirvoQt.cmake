@@ -44,11 +44,16 @@ endif()
 
 # QtTest widget tests: one executable per tests/ui/*_test.cpp.
 file(GLOB ZIRVO_UI_TESTS CONFIGURE_DEPENDS tests/ui/*_test.cpp)
-set(ZIRVO_UI_TEST_SUPPORT tests/support/ui_support.cpp tests/support/shell_support.cpp)
+# Their shared helpers are compiled once, into a library of their own.
+add_library(zirvo_ui_test_support STATIC tests/support/ui_support.cpp tests/support/shell_support.cpp)
+target_link_libraries(zirvo_ui_test_support PUBLIC zirvo_ui zirvo_test_doubles Qt6::Test)
+target_compile_definitions(zirvo_ui_test_support PRIVATE
+  ZIRVO_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures"
+  ZIRVO_BUILD_DIR="${CMAKE_BINARY_DIR}")
 foreach(test ${ZIRVO_UI_TESTS})
   get_filename_component(name ${test} NAME_WE)
-  add_executable(${name} ${test} ${ZIRVO_UI_TEST_SUPPORT})
-  target_link_libraries(${name} PRIVATE zirvo_ui zirvo_test_doubles Qt6::Test)
+  add_executable(${name} ${test})
+  target_link_libraries(${name} PRIVATE zirvo_ui_test_support)
   target_compile_definitions(${name} PRIVATE
     ZIRVO_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures"
     ZIRVO_BUILD_DIR="${CMAKE_BINARY_DIR}")
@@ -56,7 +61,11 @@ foreach(test ${ZIRVO_UI_TESTS})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
 endforeach()
 
+# The benchmarks measure optimised code: the sanitizer build leaves them out.
 file(GLOB ZIRVO_BENCHES CONFIGURE_DEPENDS bench/*.cpp)
+if(ZIRVO_SANITIZE)
+  set(ZIRVO_BENCHES "")
+endif()
 foreach(bench ${ZIRVO_BENCHES})
   get_filename_component(name ${bench} NAME_WE)
   add_executable(${name} ${bench})
