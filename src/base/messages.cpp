@@ -169,7 +169,8 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::JournalNoFile:
       return "Una plantilla que a\xfan no se ha guardado no tiene diario.";
     case OwnMessage::JournalReprintCut:
-      return "Se agregaron los primeros %s n\xfameros a la lista de reposici\xf3n.";
+      return "Una reposici\xf3n imprime cinco hojas: se agregaron %s n\xfameros a la lista de "
+             "reposici\xf3n y quedan %s de esa impresi\xf3n sin agregar.";
   }
   return "";
 }
@@ -325,7 +326,8 @@ const char* OwnEnglish(OwnMessage message) {
     case OwnMessage::JournalNoFile:
       return "A template that has never been saved has no journal.";
     case OwnMessage::JournalReprintCut:
-      return "The first %s numbers were added to the reposition list.";
+      return "A reposition prints five sheets: %s numbers were added to the reposition list "
+             "and %s of that run remain to be added.";
   }
   return "";
 }

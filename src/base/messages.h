@@ -83,7 +83,7 @@ enum class OwnMessage {
   JournalClose,              // no argument: the command closing the screen
   JournalEmpty,              // no argument: shown when the template has no journal yet
   JournalNoFile,             // no argument: a template never saved has no journal
-  JournalReprintCut,         // %s: how many numbers were added; the rest were left out
+  JournalReprintCut,         // %s: how many numbers were added, %s: how many were left out
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

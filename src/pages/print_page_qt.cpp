@@ -461,9 +461,11 @@ void TFHImprime::OfferContinue() {
 void TFHImprime::OpenJournal() {
   if (running_) return;
   TFDiario dialog(engine_->JournalPath());
-  bool cut = false;
-  const std::vector<int64_t> numbers = dialog.Run(cut);
-  if (numbers.empty()) return;
+  // The list takes no more than one reposition prints.
+  const std::size_t listed = engine_->RepositionEntries().size();
+  const auto perRun = static_cast<std::size_t>(PrintEngine::kRepositionSheetsPerRun);
+  int64_t left = 0;
+  const std::vector<int64_t> numbers = dialog.Run(perRun - std::min(listed, perRun), left);
   try {
     for (const int64_t number : numbers) engine_->AddRepositionEntry(FormatInt(number));
   } catch (const ZirvoError& e) {
@@ -472,11 +474,12 @@ void TFHImprime::OpenJournal() {
     return;
   }
   ShowRepositionList();
-  if (cut) {
-    QMessageBox box(QMessageBox::Information, ToQString(LookupText(code::kProgramTitle)),
-                    ToQString(OwnText(OwnMessage::JournalReprintCut,
-                                      FormatInt(static_cast<int64_t>(TFDiario::kReprintLimit)))),
-                    QMessageBox::Ok, this);
+  if (left > 0) {
+    QMessageBox box(
+        QMessageBox::Information, ToQString(LookupText(code::kProgramTitle)),
+        ToQString(OwnText(OwnMessage::JournalReprintCut,
+                          FormatInt(static_cast<int64_t>(numbers.size())), FormatInt(left))),
+        QMessageBox::Ok, this);
     box.setObjectName("ReprintCut");
     box.exec();
   }
