@@ -528,6 +528,12 @@ void TFHImprime::showEvent(QShowEvent* event) {
   if (!running_) ShowOffsets();
 }
 
+void TFHImprime::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible() && !running_)
+    ShowOffsets();
+}
+
 bool TFHImprime::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);

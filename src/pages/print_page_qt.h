@@ -110,8 +110,10 @@ class TFHImprime : public QWidget, private RunObserver {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
-  // The calibration file may have changed while the page was not shown.
+  // The calibration file may have changed while the page was not shown, or
+  // while another window was in use (zirvo-batch in a terminal).
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   QWidget* BuildRunPanel();

@@ -72,11 +72,11 @@ void StorePrinterOffsets(const std::string& path, std::string_view queue,
 
 void StoreChangedOffsets(const std::string& path, std::string_view queue, std::optional<double> xMm,
                          std::optional<double> yMm) {
+  if (!xMm && !yMm) return;
   if (!StorableQueue(queue)) throw ZirvoError(OwnText(OwnMessage::QueueNotStorable, queue));
   for (const std::optional<double>& mm : {xMm, yMm})
     if (mm && !InRange(*mm))
       throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, FormatFixed(*mm, 2)));
-  if (!xMm && !yMm) return;
   std::string bytes;
   if (std::filesystem::exists(path)) bytes = ReadFileBytes(path);
   if (xMm) bytes = WithIniValue(bytes, queue, kKeyX, FormatOffsetMm(*xMm));

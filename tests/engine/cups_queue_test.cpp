@@ -564,8 +564,8 @@ TEST_F(CupsQueue, BatchCalibratesAQueueAndSendsRunsAsJobs) {
 
 // The print page through its dialog: it opens on the file chosen, whose
 // paper does not come from the queue chosen before. Offsets that zirvo-batch
-// stores show when the page is shown again, and a run stores only the field
-// the user edited.
+// stores show when the page is shown again or its window is back in use, and
+// a run stores only the field the user edited.
 TEST_F(CupsQueue, ThePrintPageFollowsItsChoiceAndTheStoredOffsets) {
   ASSERT_TRUE(QDir(dir_.path()).mkpath("app/Datos"));
   SetApplicationFolderForTesting(QFile::encodeName(dir_.path() + "/app").toStdString());
@@ -609,6 +609,11 @@ TEST_F(CupsQueue, ThePrintPageFollowsItsChoiceAndTheStoredOffsets) {
   page.hide();
   ASSERT_TRUE(testing::ShowActive(&page));
   EXPECT_EQ(offsets(), (QStringList{"2.0", "0.5"}));
+  QWidget terminal;  // another window in use meanwhile
+  ASSERT_TRUE(testing::ShowActive(&terminal));
+  StorePrinterOffsets(file, kQueue, {2.5, 0.5});
+  ASSERT_TRUE(testing::ShowActive(&page));
+  EXPECT_EQ(offsets(), (QStringList{"2.5", "0.5"}));
   StorePrinterOffsets(file, kQueue, {3, 0.5});
   StorePrinterOffsets(file, "OTRA", {-1, 1});
   testing::Retype(page.Ed_DesplY, "0,7");
