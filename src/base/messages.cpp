@@ -54,6 +54,11 @@ const char* OwnSpanish(OwnMessage message) {
       return "No guardar";
     case OwnMessage::RunCancelled:
       return "Impresi\xf3n cancelada despu\xe9s de la hoja %s.";
+    case OwnMessage::PdfNotWritten:
+      return "No se escribi\xf3 el archivo '%s'.";
+    case OwnMessage::PdfNotWrittenKept:
+      return "No se escribi\xf3 el archivo '%s'; el archivo anterior de ese nombre no se "
+             "modific\xf3.";
     case OwnMessage::TemplateFilesFilter:
       return "Plantillas (*.pla)";
     case OwnMessage::AllFilesFilter:
@@ -100,6 +105,8 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::BarcodeRunNumerator:
       return "El numerador %s no puede llevar su c\xf3"
              "digo de barras en la hoja %s. No se imprimi\xf3 nada.";
+    case OwnMessage::BarcodeRunSheetsFit:
+      return "Hojas de esta impresi\xf3n que pueden imprimirse: %s.";
     case OwnMessage::BarcodeRunMarginal:
       return "El texto marginal %s no puede llevar su c\xf3"
              "digo de barras. No se imprimi\xf3 nada.";
@@ -169,7 +176,8 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::JournalNoFile:
       return "Una plantilla que a\xfan no se ha guardado no tiene diario.";
     case OwnMessage::JournalReprintCut:
-      return "Se agregaron los primeros %s n\xfameros a la lista de reposici\xf3n.";
+      return "Una reposici\xf3n imprime cinco hojas: se agregaron %s n\xfameros a la lista de "
+             "reposici\xf3n y quedan %s de esa impresi\xf3n sin agregar.";
   }
   return "";
 }
@@ -219,6 +227,10 @@ const char* OwnEnglish(OwnMessage message) {
       return "Don't save";
     case OwnMessage::RunCancelled:
       return "Printing cancelled after sheet %s.";
+    case OwnMessage::PdfNotWritten:
+      return "The file '%s' was not written.";
+    case OwnMessage::PdfNotWrittenKept:
+      return "The file '%s' was not written; the earlier file of that name was not changed.";
     case OwnMessage::TemplateFilesFilter:
       return "Templates (*.pla)";
     case OwnMessage::AllFilesFilter:
@@ -260,6 +272,8 @@ const char* OwnEnglish(OwnMessage message) {
       return "The text '%s' is too long for a QR Code of %s cm: it could not be read.";
     case OwnMessage::BarcodeRunNumerator:
       return "Numerator %s cannot carry its barcode on sheet %s. Nothing was printed.";
+    case OwnMessage::BarcodeRunSheetsFit:
+      return "Sheets of this run that can be printed: %s.";
     case OwnMessage::BarcodeRunMarginal:
       return "Marginal text %s cannot carry its barcode. Nothing was printed.";
     case OwnMessage::BarcodeLinesSkipped:
@@ -325,7 +339,8 @@ const char* OwnEnglish(OwnMessage message) {
     case OwnMessage::JournalNoFile:
       return "A template that has never been saved has no journal.";
     case OwnMessage::JournalReprintCut:
-      return "The first %s numbers were added to the reposition list.";
+      return "A reposition prints five sheets: %s numbers were added to the reposition list "
+             "and %s of that run remain to be added.";
   }
   return "";
 }

@@ -32,6 +32,8 @@ enum class OwnMessage {
   UnsavedLine2,          // no argument: its second line
   DiscardButton,         // no argument: its "do not save" button
   RunCancelled,          // %s: the last sheet printed
+  PdfNotWritten,         // %s: the PDF file a cancelled run did not write
+  PdfNotWrittenKept,     // %s: the same, when an earlier file of that name stays
   TemplateFilesFilter,   // no argument: a file-dialog filter
   AllFilesFilter,        // no argument: a file-dialog filter
   OffsetNotValid,        // %s: the text of a printer offset
@@ -51,6 +53,7 @@ enum class OwnMessage {
   BarcodeEan13Text,      // %s: the text
   BarcodeQrTooLong,      // %s: the text, %s: the side in cm
   BarcodeRunNumerator,   // %s: numerator position, %s: the sheet; the reason follows
+  BarcodeRunSheetsFit,   // %s: how many sheets of the run can carry every barcode
   BarcodeRunMarginal,    // %s: marginal-text position; the reason follows
   BarcodeLinesSkipped,   // no argument: heading of the list of skipped lines
   BarcodeLineSkipped,    // %s: line number, %s: the line
@@ -83,7 +86,7 @@ enum class OwnMessage {
   JournalClose,              // no argument: the command closing the screen
   JournalEmpty,              // no argument: shown when the template has no journal yet
   JournalNoFile,             // no argument: a template never saved has no journal
-  JournalReprintCut,         // %s: how many numbers were added; the rest were left out
+  JournalReprintCut,         // %s: how many numbers were added, %s: how many were left out
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

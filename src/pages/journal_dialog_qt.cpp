@@ -170,15 +170,15 @@ void TFDiario::accept() {
   GeneralDialog::accept();
 }
 
-std::vector<int64_t> TFDiario::Run(bool& cut) {
-  cut = false;
+std::vector<int64_t> TFDiario::Run(std::size_t limit, int64_t& left) {
+  left = 0;
   Tb_Diario->setFocus();
   const bool chosen = exec() == QDialog::Accepted;
   hide();
   if (!chosen) return {};
   const QModelIndexList selected = Tb_Diario->selectionModel()->selectedRows();
   if (selected.isEmpty()) return {};
-  return ReprintNumbers(model_->RunAt(selected.first().row()), kReprintLimit, cut);
+  return ReprintNumbers(model_->RunAt(selected.first().row()), limit, left);
 }
 
 }  // namespace zirvo

@@ -43,16 +43,14 @@ class JournalModel : public QAbstractTableModel {
 class TFDiario : public GeneralDialog {
   Q_OBJECT
  public:
-  static constexpr std::size_t kReprintLimit = 100;
-
   // Reads the journal at `journalPath`; "" stands for a template without a
   // file, which has none.
   explicit TFDiario(const std::string& journalPath);
 
-  // Shows the dialog. When the user chose "Reponer" on a row: the numbers to
-  // add to the reposition list, `cut` telling whether the limit left some out.
-  // Otherwise nothing.
-  std::vector<int64_t> Run(bool& cut);
+  // Shows the dialog. When the user chose "Reponer" on a row: its numbers to
+  // add to the reposition list, at most `limit`, `left` telling how many of
+  // them were left out. Otherwise nothing.
+  std::vector<int64_t> Run(std::size_t limit, int64_t& left);
 
   QLabel* Et_Aviso;  // damaged lines, an empty journal, no journal
   QTableView* Tb_Diario;

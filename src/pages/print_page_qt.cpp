@@ -54,6 +54,17 @@ QLineEdit* Field(QWidget* parent, const char* name, int maxLength, int width) {
   return edit;
 }
 
+// A run's status line: it takes the room the layout gives it and never
+// moves the widgets around it, wraps a long text and shows it whole on hover.
+QLabel* StatusLine(QWidget* parent, const char* name, Qt::Alignment alignment) {
+  QLabel* label = Caption(parent, name, true);
+  label->setAlignment(alignment);
+  label->setWordWrap(true);
+  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  KeepPlaceWhenHidden(label);
+  return label;
+}
+
 QProgressBar* ProgressBar(QWidget* parent, const char* name) {
   auto* bar = new QProgressBar(parent);
   bar->setObjectName(name);
@@ -153,7 +164,7 @@ ClickLabel* TFHImprime::Command(QWidget* parent, const char* name, int tag) {
 QWidget* TFHImprime::BuildRunPanel() {
   auto* panel = new QFrame(this);
   panel->setObjectName("PanSelPlanilla");
-  panel->setFixedHeight(232);
+  panel->setFixedHeight(256);
   panel->setStyleSheet(
       QString("#PanSelPlanilla { border-bottom: 1px solid %1; }").arg(kGridLine.name()));
   auto* grid = new QGridLayout(panel);
@@ -214,13 +225,13 @@ QWidget* TFHImprime::BuildRunPanel() {
       if (!running_) StoreOffsets();
     });
 
+  // The status line has the panel's width above the progress bar.
   grid->setRowStretch(5, 1);
-  REqMensaje = Caption(panel, "REqMensaje", true);
-  KeepPlaceWhenHidden(REqMensaje);
+  REqMensaje = StatusLine(panel, "REqMensaje", Qt::AlignLeft | Qt::AlignVCenter);
   ProgBarra = ProgressBar(panel, "ProgBarra");
   Bt_CanImp = Command(panel, "Bt_CanImp", kCancelRun);
   KeepPlaceWhenHidden(Bt_CanImp);
-  grid->addWidget(REqMensaje, 6, 0);
+  grid->addWidget(REqMensaje, 5, 0, 1, 4);
   grid->addWidget(ProgBarra, 6, 1, 1, 2);
   grid->addWidget(Bt_CanImp, 6, 3);
   return panel;
@@ -264,14 +275,12 @@ QWidget* TFHImprime::BuildRepositionPanel() {
   grid->addWidget(Bt_BorraLis, 2, 2, Qt::AlignLeft | Qt::AlignTop);
   grid->addWidget(Bt_BorraT, 3, 2, Qt::AlignLeft | Qt::AlignTop);
 
-  REqMenRep = Caption(panel, "REqMenRep", true);
-  REqMenRep->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  KeepPlaceWhenHidden(REqMenRep);
+  REqMenRep = StatusLine(panel, "REqMenRep", Qt::AlignRight | Qt::AlignTop);
   ProgRepBar = ProgressBar(panel, "ProgRepBar");
   Bt_CanRepos = Command(panel, "Bt_CanRepos", kCancelRun);
   KeepPlaceWhenHidden(Bt_CanRepos);
   grid->setRowStretch(4, 1);
-  grid->addWidget(REqMenRep, 3, 3, 1, 2);
+  grid->addWidget(REqMenRep, 3, 3, 2, 2);
   grid->addWidget(ProgRepBar, 5, 3);
   grid->addWidget(Bt_CanRepos, 5, 4);
   return panel;
@@ -461,9 +470,11 @@ void TFHImprime::OfferContinue() {
 void TFHImprime::OpenJournal() {
   if (running_) return;
   TFDiario dialog(engine_->JournalPath());
-  bool cut = false;
-  const std::vector<int64_t> numbers = dialog.Run(cut);
-  if (numbers.empty()) return;
+  // The list takes no more than one reposition prints.
+  const std::size_t listed = engine_->RepositionEntries().size();
+  const auto perRun = static_cast<std::size_t>(PrintEngine::kRepositionSheetsPerRun);
+  int64_t left = 0;
+  const std::vector<int64_t> numbers = dialog.Run(perRun - std::min(listed, perRun), left);
   try {
     for (const int64_t number : numbers) engine_->AddRepositionEntry(FormatInt(number));
   } catch (const ZirvoError& e) {
@@ -472,11 +483,12 @@ void TFHImprime::OpenJournal() {
     return;
   }
   ShowRepositionList();
-  if (cut) {
-    QMessageBox box(QMessageBox::Information, ToQString(LookupText(code::kProgramTitle)),
-                    ToQString(OwnText(OwnMessage::JournalReprintCut,
-                                      FormatInt(static_cast<int64_t>(TFDiario::kReprintLimit)))),
-                    QMessageBox::Ok, this);
+  if (left > 0) {
+    QMessageBox box(
+        QMessageBox::Information, ToQString(LookupText(code::kProgramTitle)),
+        ToQString(OwnText(OwnMessage::JournalReprintCut,
+                          FormatInt(static_cast<int64_t>(numbers.size())), FormatInt(left))),
+        QMessageBox::Ok, this);
     box.setObjectName("ReprintCut");
     box.exec();
   }
@@ -502,12 +514,24 @@ void TFHImprime::SetRunning(bool running, bool announce) {
   running_ = running;
   for (QWidget* command :
        std::initializer_list<QWidget*>{Bt_SelecImpre, Bt_ImpPba, Bt_ImpTodo, Bt_Diario, Bt_ImpRepos,
-                                       Bt_Agregar, Bt_BorraLis, Bt_BorraT, Ed_Repone, Bt_Calibrar})
+                                       Bt_Agregar, Bt_BorraLis, Bt_BorraT, Ed_Repone})
     command->setEnabled(!running);
+  Bt_Calibrar->setEnabled(!running && !ChosenQueue().empty());
   // The run read its settings when it began.
   for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp, Ed_HojasTrab, Ed_DesplX, Ed_DesplY})
     field->setReadOnly(running);
   if (announce) emit RunningChanged(running);
+}
+
+void TFHImprime::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!running_) ShowOffsets();
+}
+
+void TFHImprime::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible() && !running_)
+    ShowOffsets();
 }
 
 bool TFHImprime::eventFilter(QObject* watched, QEvent* event) {
@@ -581,29 +605,37 @@ void TFHImprime::ShowOffsets() {
       queue.empty() ? PrinterOffsets{} : ReadPrinterOffsets(CalibrationFile(), queue);
   Ed_DesplX->setText(QString::fromStdString(FormatOffsetMm(offsets.xMm)));
   Ed_DesplY->setText(QString::fromStdString(FormatOffsetMm(offsets.yMm)));
-  for (QWidget* widget : std::initializer_list<QWidget*>{Ed_DesplX, Ed_DesplY, Bt_Calibrar})
-    widget->setEnabled(!queue.empty());
+  Ed_DesplX->setEnabled(!queue.empty());
+  Ed_DesplY->setEnabled(!queue.empty());
+  Bt_Calibrar->setEnabled(!queue.empty() && !running_);
 }
 
 bool TFHImprime::StoreOffsets() {
   const std::string queue = ChosenQueue();
   if (queue.empty()) return true;
-  PrinterOffsets typed;
-  for (auto [field, mm] : {std::pair{Ed_DesplX, &typed.xMm}, std::pair{Ed_DesplY, &typed.yMm}}) {
-    if (!ParseOffsetMm(FromQString(field->text()), *mm)) {
+  // Only the fields the user edited: the file may hold newer values of the
+  // others (from zirvo-batch, or another copy of the program).
+  std::optional<double> edited[2];
+  QLineEdit* const fields[] = {Ed_DesplX, Ed_DesplY};
+  for (int i = 0; i < 2; ++i) {
+    QLineEdit* field = fields[i];
+    if (!field->isModified()) continue;
+    double typed = 0.0;
+    if (!ParseOffsetMm(FromQString(field->text()), typed)) {
       ShowFailure(this, OwnText(OwnMessage::OffsetNotValid, FromQString(field->text())));
       field->setFocus();
       field->selectAll();
       return false;
     }
+    edited[i] = typed;
   }
-  if (typed == ReadPrinterOffsets(CalibrationFile(), queue)) return true;
   try {
-    StorePrinterOffsets(CalibrationFile(), queue, typed);
+    StoreChangedOffsets(CalibrationFile(), queue, edited[0], edited[1]);
   } catch (const ZirvoError& e) {
     ShowFailure(this, e.what());
     return false;
   }
+  ShowOffsets();
   return true;
 }
 
@@ -661,6 +693,7 @@ QProgressBar* TFHImprime::BarOf(RunPanel panel) const {
 void TFHImprime::ShowStatus(RunPanel panel, const std::string& text) {
   SetRunning(true);
   StatusOf(panel)->setText(ToQString(text));
+  StatusOf(panel)->setToolTip(ToQString(text));
   StatusOf(panel)->show();
 }
 

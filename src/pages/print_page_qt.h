@@ -110,6 +110,10 @@ class TFHImprime : public QWidget, private RunObserver {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // The calibration file may have changed while the page was not shown, or
+  // while another window was in use (zirvo-batch in a terminal).
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   QWidget* BuildRunPanel();
@@ -136,10 +140,11 @@ class TFHImprime : public QWidget, private RunObserver {
   void ShowRepositionList();
   // The queue the chosen printer setting prints on; "" for a PDF file.
   std::string ChosenQueue() const;
-  // Shows the chosen queue's stored offsets (fields disabled without a queue).
+  // Shows the chosen queue's stored offsets (fields and the calibration
+  // sheet disabled without a queue).
   void ShowOffsets();
-  // Stores the offsets as typed when they changed; false (and a message)
-  // when one is not a valid offset.
+  // Stores each offset the user edited, then shows what the file holds;
+  // false (and a message) when one is not a valid offset.
   bool StoreOffsets();
   // The sheets-per-job field into the engine's setting; false (and a
   // message) when it is not a positive whole number.

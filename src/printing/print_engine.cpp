@@ -73,11 +73,75 @@ void RequireBarcodes(const Numerator& n, int64_t number, int64_t sheet) {
   if (!refusal.empty()) throw ZirvoError(refusal);
 }
 
+// Throw the refusal, before anything is printed, when a numerator's barcode
+// cannot carry a number of a run of `sheets` sheets: naming the first sheet
+// that cannot be printed and how many sheets before it can. A numerator's
+// text grows, or turns negative, only as its numbers move on from where they
+// start, so once a sheet cannot carry it no later sheet can, and the first
+// such sheet is found by halving.
+void RequireBarcodes(const NumeratorList& numerators, const std::vector<int64_t>& steps,
+                     int32_t sheets) {
+  const auto numberOn = [&](size_t i, int64_t sheet) {
+    return numerators[i].Number + steps[i] * (sheet - 1);  // checked to fit before
+  };
+  const auto fits = [&](size_t i, int64_t sheet) {
+    return NumeratorBarcodeRefusal(numerators[i], static_cast<int32_t>(numberOn(i, sheet)), sheet)
+        .empty();
+  };
+  const int64_t last = std::max<int32_t>(1, sheets);
+  int64_t refusedSheet = 0;
+  size_t refused = 0;
+  for (size_t i = 0; i < numerators.size(); ++i) {
+    if (fits(i, last)) continue;
+    int64_t fitting = 0, failing = last;  // fitting < first failing sheet <= failing
+    if (fits(i, 1)) {
+      fitting = 1;
+      while (failing - fitting > 1) {
+        const int64_t middle = fitting + (failing - fitting) / 2;
+        if (fits(i, middle))
+          fitting = middle;
+        else
+          failing = middle;
+      }
+    } else {
+      failing = 1;
+    }
+    if (refusedSheet == 0 || failing < refusedSheet) {
+      refusedSheet = failing;
+      refused = i;
+    }
+  }
+  if (refusedSheet == 0) return;
+  std::string refusal = NumeratorBarcodeRefusal(
+      numerators[refused], static_cast<int32_t>(numberOn(refused, refusedSheet)), refusedSheet);
+  if (refusedSheet > 1)
+    refusal += " " + OwnText(OwnMessage::BarcodeRunSheetsFit, FormatInt(refusedSheet - 1));
+  throw ZirvoError(refusal);
+}
+
 void RequireBarcodes(const MarginalTextList& marginals) {
   for (const MarginalText& m : marginals) {
     const std::string refusal = MarginalBarcodeRefusal(m);
     if (!refusal.empty()) throw ZirvoError(refusal);
   }
+}
+
+// The status line of a cancelled run: up to where the printing system
+// completed it, for a device that follows its jobs; otherwise after which
+// sheet it stopped and, for a PDF file, that the file was not written.
+std::string CancelledStatus(const PrinterSetting& setting, std::optional<int32_t> completed,
+                            int32_t done) {
+  if (completed) return OwnText(OwnMessage::CompletedUpTo, FormatInt(*completed));
+  const std::string status = OwnText(OwnMessage::RunCancelled, FormatInt(done));
+  if (setting.target != PrinterSetting::Target::PdfFile) return status;
+  // An aborted document leaves nothing on disk: a file of that name is the
+  // one that was there before.
+  std::error_code error;
+  const bool earlier = std::filesystem::exists(setting.outputFile, error);
+  const std::string name = std::filesystem::path(setting.outputFile).filename().string();
+  return status + " " +
+         OwnText(earlier ? OwnMessage::PdfNotWrittenKept : OwnMessage::PdfNotWritten,
+                 Utf8ToCp1252(name));
 }
 
 // Where a run prints, as its journal records it: the queue, or the PDF file
@@ -209,13 +273,7 @@ bool PrintEngine::PlanRun(int32_t sheets, RunKind kind) {
     if (!InInt32(n.Number + step * lastSheet))
       throw ZirvoError(OwnText(OwnMessage::NumberOutOfRange, FormatInt(n.Position)));
   }
-  // A text grows only towards the ends of the numbers a numerator prints, so
-  // the first and the last sheet stand for every sheet between them.
-  for (size_t i = 0; i < plan.numerators.size(); ++i) {
-    const Numerator& n = plan.numerators[i];
-    RequireBarcodes(n, n.Number, 1);
-    RequireBarcodes(n, n.Number + plan.steps[i] * lastSheet, lastSheet + 1);
-  }
+  RequireBarcodes(plan.numerators, plan.steps, sheets);
   if (job_.MarginalCount > 0) RequireBarcodes(job_.Marginals);
 
   // The first sheet on which a numerator counting down leaves 0 or more.
@@ -282,7 +340,7 @@ bool PrintEngine::ClearRepositionEntries() {
 }
 
 bool PrintEngine::PrintReposition() {
-  if (running_) return false;
+  if (running_ || Trim(selectedPrinter_).empty()) return false;
   lastOutcome_.reset();
   ApplyPrinter();
 
@@ -436,9 +494,7 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
       Observer().SetProgressPosition(panel, plan.progressMaximum);
       device_.Abort();
       const std::optional<int32_t> completed = device_.CompletedSheets();
-      Observer().ShowStatus(panel, completed
-                                       ? OwnText(OwnMessage::CompletedUpTo, FormatInt(*completed))
-                                       : OwnText(OwnMessage::RunCancelled, FormatInt(done)));
+      Observer().ShowStatus(panel, CancelledStatus(setting_, completed, done));
       // An aborted document that never reached a printer printed nothing.
       recordEnd(RunEvent::Cancelled, completed.value_or(0));
     } else {

@@ -82,7 +82,8 @@ class PrintEngine {
   const std::string& SheetsText() const { return sheetsText_; }
 
   // The commands. Each returns false when it did nothing (no printer chosen
-  // yet, or another run in progress).
+  // yet, or another run in progress): nothing prints elsewhere than the page
+  // shows.
   bool PrintTestSheet();
   bool PrintAll();
   bool PrintRun(int32_t sheets);

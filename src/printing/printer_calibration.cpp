@@ -67,13 +67,20 @@ PrinterOffsets ReadPrinterOffsets(const std::string& path, std::string_view queu
 
 void StorePrinterOffsets(const std::string& path, std::string_view queue,
                          const PrinterOffsets& offsets) {
+  StoreChangedOffsets(path, queue, offsets.xMm, offsets.yMm);
+}
+
+void StoreChangedOffsets(const std::string& path, std::string_view queue, std::optional<double> xMm,
+                         std::optional<double> yMm) {
+  if (!xMm && !yMm) return;
   if (!StorableQueue(queue)) throw ZirvoError(OwnText(OwnMessage::QueueNotStorable, queue));
-  for (double mm : {offsets.xMm, offsets.yMm})
-    if (!InRange(mm)) throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, FormatFixed(mm, 2)));
+  for (const std::optional<double>& mm : {xMm, yMm})
+    if (mm && !InRange(*mm))
+      throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, FormatFixed(*mm, 2)));
   std::string bytes;
   if (std::filesystem::exists(path)) bytes = ReadFileBytes(path);
-  bytes = WithIniValue(bytes, queue, kKeyX, FormatOffsetMm(offsets.xMm));
-  bytes = WithIniValue(bytes, queue, kKeyY, FormatOffsetMm(offsets.yMm));
+  if (xMm) bytes = WithIniValue(bytes, queue, kKeyX, FormatOffsetMm(*xMm));
+  if (yMm) bytes = WithIniValue(bytes, queue, kKeyY, FormatOffsetMm(*yMm));
   WriteFileAtomically(path, bytes);
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,9 @@ PrinterOffsets ReadPrinterOffsets(const std::string& path, std::string_view queu
 // out of range, or a file that cannot be written.
 void StorePrinterOffsets(const std::string& path, std::string_view queue,
                          const PrinterOffsets& offsets);
+// The same for the offsets given: one that is not keeps what the file holds.
+void StoreChangedOffsets(const std::string& path, std::string_view queue, std::optional<double> xMm,
+                         std::optional<double> yMm);
 // DataFolder() + "Impresoras.ini".
 std::string CalibrationFile();
 

@@ -1,6 +1,8 @@
 #include "printing/printer_dialog_qt.h"
 
+#include <QComboBox>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -26,6 +28,36 @@ PaperKind KindOf(QPageSize::PageSizeId id) {
     default:
       return PaperKind::Custom;
   }
+}
+
+// Qt's dialog opens on a queue whatever its printer prints to; for a PDF
+// file this one opens on its "Print to File (PDF)" entry, with the file's
+// name, as the dialog itself shows them (its list is filled when it is shown).
+class SetupDialog : public QPrintDialog {
+ public:
+  // `pdfFile`: the file of a setting that prints to one; empty for a queue.
+  SetupDialog(QPrinter* printer, QWidget* parent, const QString& pdfFile)
+      : QPrintDialog(printer, parent), pdfFile_(pdfFile) {}
+
+  void setVisible(bool visible) override {
+    QPrintDialog::setVisible(visible);
+    if (!visible || pdfFile_.isEmpty()) return;
+    auto* printers = findChild<QComboBox*>("printers");
+    auto* fileName = findChild<QLineEdit*>("filename");
+    if (printers == nullptr || fileName == nullptr) return;
+    const int entry = printers->findText(QPrintDialog::tr("Print to File (PDF)"));
+    if (entry >= 0) printers->setCurrentIndex(entry);
+    fileName->setText(pdfFile_);
+  }
+
+ private:
+  QString pdfFile_;
+};
+
+// A setting printing elsewhere: another kind of target, or another queue.
+bool OtherTarget(const PrinterSetting& a, const PrinterSetting& b) {
+  return a.target != b.target ||
+         (a.target == PrinterSetting::Target::Queue && a.printerName != b.printerName);
 }
 
 }  // namespace
@@ -121,13 +153,20 @@ std::optional<PrinterSetting> SettingFromPrinter(const QPrinter& printer,
 SetupOutcome RunPrintSetup(QWidget* parent, PrinterSetting& setting, const QString& proposedFile) {
   QPrinter printer(QPrinter::HighResolution);
   ApplySettingToPrinter(setting, printer, proposedFile);
-  QPrintDialog dialog(&printer, parent);
+  const bool toFile = setting.target == PrinterSetting::Target::PdfFile;
+  SetupDialog dialog(&printer, parent, toFile ? printer.outputFileName() : QString());
   dialog.setObjectName("DSelecImp");
   // Copies, pages and ranges are the run's own settings.
   dialog.setOptions(QAbstractPrintDialog::PrintToFile);
+  const QPageSize offered = printer.pageLayout().pageSize();
   if (dialog.exec() != QDialog::Accepted) return SetupOutcome::Cancelled;
-  const std::optional<PrinterSetting> chosen = SettingFromPrinter(printer, setting);
+  std::optional<PrinterSetting> chosen = SettingFromPrinter(printer, setting);
   if (!chosen) return SetupOutcome::Unreadable;
+  // The dialog keeps the paper of the target it opened on when the user
+  // picks another: unless the user chose a paper, the new target takes its
+  // own (a queue's default, A4 for a PDF file).
+  if (OtherTarget(*chosen, setting) && printer.pageLayout().pageSize().isEquivalentTo(offered))
+    chosen->paper = PaperKind::QueueDefault;
   setting = *chosen;
   return SetupOutcome::Chosen;
 }

@@ -47,7 +47,8 @@ QPageSize PageSizeOf(const PrinterSetting& s) {
     case PaperKind::QueueDefault:
       break;
   }
-  return QPageSize();
+  // A PDF file has no queue whose default it could take.
+  return s.target == PrinterSetting::Target::PdfFile ? QPageSize(QPageSize::A4) : QPageSize();
 }
 
 QPrinterDevice::QPrinterDevice() = default;

@@ -26,7 +26,8 @@ namespace zirvo {
 class SpoolRun;
 struct SpoolWait;
 
-// The paper the setting names; an invalid size for the queue's default.
+// The paper the setting names; for the default paper, A4 for a PDF file and
+// an invalid size for a queue (whose own default then applies).
 QPageSize PageSizeOf(const PrinterSetting& setting);
 
 class QPrinterDevice : public PageDevice {

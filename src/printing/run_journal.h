@@ -111,8 +111,8 @@ std::vector<JournalRun> PairJournalRuns(const std::vector<JournalRecord>& record
 // reposition's own numbers; for a run or a test sheet first, first + step,
 // ... up to last of its first printed range, the step being the increment
 // taken toward last (only first for an increment of 0). No more than
-// `limit`; `cut` tells whether some were left out.
-std::vector<int64_t> ReprintNumbers(const JournalRun& run, std::size_t limit, bool& cut);
+// `limit`; `left` tells how many were left out.
+std::vector<int64_t> ReprintNumbers(const JournalRun& run, std::size_t limit, int64_t& left);
 
 // A planned range that meets numbers a run has already printed.
 struct JournalOverlap {

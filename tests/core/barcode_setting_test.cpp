@@ -239,21 +239,26 @@ TEST(BarcodeRun, ANumberItsBarcodeCannotCarryStopsTheRunBeforeItBegins) {
   ean.BarcodePosition = "2";
   ean.BarHeight = 1.5;
   ean.BarLength = 4.0;
-  engine.LoadPrintJob(Job({MakeNumerator(1, 1), ean}));
+  Numerator later = ean;  // its numbers outgrow the barcode from sheet 11
+  later.Position = 1;
+  later.Number = 999999950;
+  engine.LoadPrintJob(Job({later, ean}));
 
   engine.SetRunSettings("5", "1", "2");  // up to 999999995: 12 digits
   EXPECT_TRUE(engine.PrintAll());
   EXPECT_EQ(PagesOf(device).size(), 2u);
 
   device.events.clear();
-  engine.SetRunSettings("5", "1", "3");  // sheet 3 would carry 8401000000000
+  // Sheet 3 is the first that cannot be printed: numerator 3 would carry 8401000000000.
+  engine.SetRunSettings("5", "1", "9851");
   try {
     engine.PrintAll();
     ADD_FAILURE() << "the run went ahead";
   } catch (const ZirvoError& e) {
     const std::string message = e.what();
-    EXPECT_NE(message.find(OwnText(OwnMessage::BarcodeRunNumerator, "3", "3")), std::string::npos)
-        << message;
+    EXPECT_EQ(message.find(OwnText(OwnMessage::BarcodeRunNumerator, "3", "3")), 0u) << message;
+    const std::string fit = " " + OwnText(OwnMessage::BarcodeRunSheetsFit, "2");
+    EXPECT_EQ(message.substr(message.size() - fit.size()), fit) << message;
   }
   const auto begun = [&] {
     return std::find(device.events.begin(), device.events.end(), "begin") != device.events.end();
@@ -262,7 +267,7 @@ TEST(BarcodeRun, ANumberItsBarcodeCannotCarryStopsTheRunBeforeItBegins) {
   EXPECT_FALSE(page.statusVisible);
 
   // A reposition to a number the barcode cannot carry is refused the same way.
-  engine.AddRepositionEntry("11");  // numerator 3 would carry 8401000000000
+  engine.AddRepositionEntry("999999960");  // numerator 3 would carry 8401000000000
   EXPECT_THROW(engine.PrintReposition(), ZirvoError);
   EXPECT_FALSE(begun());
 }

@@ -11,11 +11,13 @@
 #include "render/sheet_render.h"
 #include "support/recording_device.h"
 #include "support/recording_surface.h"
+#include "temp_dir.h"
 
 namespace zirvo {
 namespace {
 
 using namespace testing::print;
+using testing::TempDir;
 
 class PrintEngineTest : public ::testing::Test {
  protected:
@@ -198,6 +200,21 @@ TEST_F(PrintEngineTest, CancellingFinishesTheSheetThenPassesOverTheRest) {
   EXPECT_EQ(device.documentsEnded, 1);
 }
 
+// A cancelled run to a PDF file says that it wrote none, and that an earlier
+// file of that name was left as it was.
+TEST_F(PrintEngineTest, ACancelledRunToAFileSaysItWroteNone) {
+  TempDir dir;
+  engine.LoadPrintJob(Job({MakeNumerator(1, 1)}));
+  engine.SelectPrinter(PrinterSetting::PdfFile(dir.Path("Nº 1.pdf")), "Nº 1.pdf");
+  device.SetPageSpooledHook([&] { engine.CancelRun(); });
+  for (const OwnMessage said : {OwnMessage::PdfNotWritten, OwnMessage::PdfNotWrittenKept}) {
+    RunAll("1", "1", "10");
+    EXPECT_EQ(page.statuses.back(), OwnText(OwnMessage::RunCancelled, "1") + " " +
+                                        OwnText(said, Utf8ToCp1252("Nº 1.pdf")));
+    std::ofstream(dir.Path("Nº 1.pdf")) << "kept";
+  }
+}
+
 TEST_F(PrintEngineTest, ReportsItsProgressAndStatusToThePage) {
   engine.LoadPrintJob(Job({MakeNumerator(1, 1)}));
   Choose();
@@ -320,8 +337,12 @@ TEST_F(PrintEngineTest, RepositionMovesEveryNumeratorToTheListedNumber) {
   Numerator second = MakeNumerator(2, 5000);
   engine.LoadPrintJob(Job({MakeNumerator(1, 1000), second}));
   for (const char* entry : {"12", "9", "100"}) engine.AddRepositionEntry(entry);
-  engine.SetRunSettings("2", "3", "4");   // play no part
-  EXPECT_TRUE(engine.PrintReposition());  // no printer choice needed
+  engine.SetRunSettings("2", "3", "4");  // play no part
+  // Like the runs, it prints only on a printer the page shows as chosen.
+  EXPECT_FALSE(engine.PrintReposition());
+  EXPECT_TRUE(device.events.empty());
+  Choose();
+  EXPECT_TRUE(engine.PrintReposition());
   EXPECT_EQ(PagesOf(device), (Pages{{"0100", "4100"}, {"0012", "4012"}, {"0009", "4009"}}));
 
   engine.ClearRepositionEntries();
@@ -336,6 +357,7 @@ TEST_F(PrintEngineTest, RepositionMovesEveryNumeratorToTheListedNumber) {
 // the listed number: a numerator running the other way moves down as far as
 // numerator 1 moves up.
 TEST_F(PrintEngineTest, RepositionFollowsEachNumeratorsDirection) {
+  Choose();
   const struct {
     bool firstReverse;
     bool secondReverse;
@@ -412,6 +434,7 @@ TEST_F(PrintEngineTest, AsksBeforeANumeratorGoesBelowZero) {
 }
 
 TEST_F(PrintEngineTest, RepositionPrintsFiveAndNamesTheRest) {
+  Choose();
   engine.LoadPrintJob(Job({MakeNumerator(1, 0)}));
   for (const char* entry : {"1", "2", "3", "4", "5", "6", "7"}) engine.AddRepositionEntry(entry);
   engine.PrintReposition();
@@ -423,6 +446,7 @@ TEST_F(PrintEngineTest, RepositionPrintsFiveAndNamesTheRest) {
 }
 
 TEST_F(PrintEngineTest, RepositionEdgeCases) {
+  Choose();
   // An empty list: begun and ended, nothing drawn.
   engine.LoadPrintJob(Job({MakeNumerator(1, 0)}));
   engine.PrintReposition();

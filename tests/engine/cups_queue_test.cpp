@@ -17,8 +17,12 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QStandardPaths>
+#include <QTest>
 #include <QThread>
 #include <functional>
 #include <iostream>
@@ -28,9 +32,12 @@
 #include "base/messages.h"
 #include "base/text.h"
 #include "engine_support.h"
+#include "pages/print_page_qt.h"
 #include "printing/print_engine.h"
 #include "printing/printer_calibration.h"
 #include "printing/qprinter_device_qt.h"
+#include "support/recording_device.h"
+#include "support/ui_support.h"
 
 namespace zirvo {
 namespace {
@@ -553,6 +560,68 @@ TEST_F(CupsQueue, BatchCalibratesAQueueAndSendsRunsAsJobs) {
   const std::string journal = RunTool(batch, {"journal", factura}).out;
   EXPECT_NE(journal.find("result=\"cancelled\" "), std::string::npos) << journal;
   EXPECT_NE(journal.find("completedSheets=" + sheets + " "), std::string::npos) << journal;
+}
+
+// The print page through its dialog: it opens on the file chosen, whose
+// paper does not come from the queue chosen before. Offsets that zirvo-batch
+// stores show when the page is shown again or its window is back in use, and
+// a run stores only the field the user edited.
+TEST_F(CupsQueue, ThePrintPageFollowsItsChoiceAndTheStoredOffsets) {
+  ASSERT_TRUE(QDir(dir_.path()).mkpath("app/Datos"));
+  SetApplicationFolderForTesting(QFile::encodeName(dir_.path() + "/app").toStdString());
+  RecordingDevice device;
+  TFHImprime page(nullptr, &device);
+  page.InitPage();
+  page.LoadPrintJob(NumberedJob());
+  ASSERT_TRUE(testing::ShowActive(&page));
+  // Picks `entry` ("" keeps the one it opened on) with `file`; returns the
+  // entry and the file the dialog opened on.
+  const auto choose = [&page](const QString& entry, const QString& file = {}) {
+    QStringList opened;
+    testing::ModalAnswer answer("QPrintDialog", [&](QWidget* dialog) {
+      auto* printers = dialog->findChild<QComboBox*>("printers");
+      auto* name = dialog->findChild<QLineEdit*>("filename");
+      opened = {printers->currentText(), name->isEnabled() ? name->text() : ""};
+      if (!entry.isEmpty()) printers->setCurrentIndex(printers->findText(entry));
+      if (!file.isEmpty()) name->setText(file);
+      QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    QTest::mouseClick(page.Bt_SelecImpre, Qt::LeftButton);
+    return opened;
+  };
+  const QString fileEntry = QPrintDialog::tr("Print to File (PDF)");
+  const QString pdf = dir_.path() + "/run20.pdf";
+  choose(fileEntry, pdf);
+  const PrinterSetting fresh = page.Engine().Setting();
+  choose(kQueue);
+  choose(fileEntry, pdf);
+  EXPECT_EQ(page.Engine().Setting(), fresh);
+  EXPECT_TRUE(PageSizeOf(fresh).isEquivalentTo(QPageSize(QPageSize::A4)));
+  EXPECT_EQ(choose(""), (QStringList{fileEntry, pdf}));
+  EXPECT_EQ(page.Ed_ImpSelec->text(), pdf);
+
+  const std::string file = CalibrationFile();
+  const auto offsets = [&page] {
+    return QStringList{page.Ed_DesplX->text(), page.Ed_DesplY->text()};
+  };
+  choose(kQueue);
+  StorePrinterOffsets(file, kQueue, {2, 0.5});
+  page.hide();
+  ASSERT_TRUE(testing::ShowActive(&page));
+  EXPECT_EQ(offsets(), (QStringList{"2.0", "0.5"}));
+  QWidget terminal;  // another window in use meanwhile
+  ASSERT_TRUE(testing::ShowActive(&terminal));
+  StorePrinterOffsets(file, kQueue, {2.5, 0.5});
+  ASSERT_TRUE(testing::ShowActive(&page));
+  EXPECT_EQ(offsets(), (QStringList{"2.5", "0.5"}));
+  StorePrinterOffsets(file, kQueue, {3, 0.5});
+  StorePrinterOffsets(file, "OTRA", {-1, 1});
+  testing::Retype(page.Ed_DesplY, "0,7");
+  QTest::mouseClick(page.Bt_ImpPba, Qt::LeftButton);
+  EXPECT_EQ(ReadPrinterOffsets(file, kQueue), (PrinterOffsets{3, 0.7}));
+  EXPECT_EQ(ReadPrinterOffsets(file, "OTRA"), (PrinterOffsets{-1, 1}));
+  EXPECT_EQ(offsets(), (QStringList{"3.0", "0.7"}));
+  SetApplicationFolderForTesting(ZIRVO_BUILD_DIR);
 }
 
 }  // namespace

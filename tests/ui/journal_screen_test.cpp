@@ -175,8 +175,14 @@ class JournalScreenTest : public QObject {
     QCOMPARE(device.documentsEnded, documentsBefore + 1);
     QCOMPARE(LoadTemplate(templatePath)->Numerators().ExportRecords().front().Number, 150);
 
-    // The journal: the reprint first, then the first run; Reponer on the
-    // first row gives the ten numbers reprinted.
+    // The journal: the reprint first, then the first run. Reponer on the
+    // first row fills the list up to the five sheets a reposition prints
+    // with the numbers reprinted, and says how many remain.
+    for (const char* entry : {"7", "8"}) {
+      Retype(page.Ed_Repone, entry);
+      QTest::keyClick(page.Ed_Repone, Qt::Key_Return);
+    }
+    BoxAnswers cut({{"ReprintCut", QMessageBox::Ok}});
     bool listed = false;
     ModalAnswer journal("zirvo::TFDiario", [&listed](QWidget* modal) {
       auto* dialog = static_cast<TFDiario*>(modal);
@@ -193,9 +199,10 @@ class JournalScreenTest : public QObject {
     QTest::mouseClick(page.Bt_Diario, Qt::LeftButton);
     QVERIFY(journal.Answered());
     QVERIFY(listed);
-    QStringList expected;
-    for (int number = 120; number < 130; ++number) expected << QString::number(number);
-    QCOMPARE(ListEntries(page.Ed_LisRep), expected);
+    QCOMPARE(ListEntries(page.Ed_LisRep), QStringList({"120", "121", "122", "7", "8"}));
+    QCOMPARE(cut.names, QStringList{"ReprintCut"});
+    QVERIFY2(cut.texts[0].contains("agregaron 3 ") && cut.texts[0].contains("quedan 7 "),
+             qPrintable(cut.texts[0]));
   }
 };
 

@@ -22,6 +22,7 @@
 #include "printing/printer_dialog_qt.h"
 #include "support/recording_device.h"
 #include "support/ui_support.h"
+#include "widgets/dialog_parts_qt.h"
 
 using namespace zirvo;
 using namespace zirvo::testing;
@@ -433,6 +434,15 @@ class PrintPageTest : public QObject {
     choosePrinter();
     Retype(page_->Ed_CopPlan, "3");
     Retype(page_->Ed_HojasImp, "10");
+    const auto places = [this] {
+      QCoreApplication::processEvents();
+      QList<QRect> rects;
+      for (QWidget* w : page_->findChildren<QWidget*>())
+        if (qobject_cast<QLineEdit*>(w) || qobject_cast<ClickLabel*>(w))
+          rects << QRect(w->mapTo(page_, QPoint()), w->size());
+      return rects;
+    };
+    const QList<QRect> before = places();
     std::vector<int> values;
     connect(page_->ProgBarra, &QProgressBar::valueChanged, page_,
             [&](int value) { values.push_back(value); });
@@ -461,10 +471,19 @@ class PrintPageTest : public QObject {
     QCOMPARE(*(at + 1), 10);
     QVERIFY(
         std::none_of(values.begin(), values.end(), [&](int v) { return v > stoppedAt && v < 10; }));
+    // No file was written, and none of that name was there before. That
+    // long line moves no field or command: it wraps, and shows whole on hover.
+    const QString text = page_->REqMensaje->text();
     QVERIFY(page_->REqMensaje->isVisible());
-    QCOMPARE(
-        page_->REqMensaje->text(),
-        QString::fromLatin1("Impresi\xf3n cancelada despu\xe9s de la hoja %1.").arg(stoppedAt));
+    QCOMPARE(text, QString::fromLatin1("Impresi\xf3n cancelada despu\xe9s de la hoja %1. No se "
+                                       "escribi\xf3 el archivo 'zirvo-print-page-test.pdf'.")
+                       .arg(stoppedAt));
+    QCOMPARE(places(), before);
+    QCOMPARE(page_->REqMensaje->toolTip(), text);
+    const QRect line = page_->REqMensaje->contentsRect();
+    QVERIFY(page_->REqMensaje->fontMetrics().boundingRect(line, Qt::TextWordWrap, text).height() <=
+            line.height());
+    QVERIFY(page_->grab().save(ScreenshotPath("print_page_cancelled.png")));
   }
 
   void runSettingThatIsNotANumber() {
@@ -481,7 +500,8 @@ class PrintPageTest : public QObject {
 
   // The sheets per job go to the device with the setting; a value that is
   // not a positive whole number stops the run. A PDF file has no
-  // calibration, so its offsets and calibration sheet are not offered.
+  // calibration, so its offsets and calibration sheet are not offered,
+  // before a run or after it.
   void sheetsPerJobTravelWithTheSetting() {
     QCOMPARE(page_->Ed_HojasTrab->text(), QString("500"));
     choosePrinter();
@@ -498,6 +518,7 @@ class PrintPageTest : public QObject {
     QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
     QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 1);
     QCOMPARE(device_->settings.back().chunkSheets, 250);
+    QVERIFY(!page_->Bt_Calibrar->isEnabled());  // nor once the run has ended
   }
 
   // 50 reverse with increment 10 reaches -10 on sheet 7: the page asks first.
@@ -600,9 +621,9 @@ class PrintPageTest : public QObject {
       Retype(page_->Ed_Repone, entry);
       QTest::keyClick(page_->Ed_Repone, Qt::Key_Return);
     }
+    choosePrinter();
     BarTrace trace(page_->ProgRepBar);
     auto notice = DismissMessageBox();
-    // No printer chosen: the reposition prints on the default printer.
     QTest::mouseClick(page_->Bt_ImpRepos, Qt::LeftButton);
     QTRY_VERIFY(notice->Answered());
     QCOMPARE(notice->SeenText(),
@@ -624,6 +645,7 @@ class PrintPageTest : public QObject {
   // 100 ascending and 50 reverse: the sheet on which the first shows 104
   // carries 46 in the second, and so does its reposition.
   void repositionOfAReverseNumeratorMovesItDown() {
+    choosePrinter();
     Retype(page_->Ed_Repone, "104");
     QTest::keyClick(page_->Ed_Repone, Qt::Key_Return);
     QTest::mouseClick(page_->Bt_ImpRepos, Qt::LeftButton);
@@ -633,12 +655,13 @@ class PrintPageTest : public QObject {
 
  private:
   void choosePrinter() {
-    auto answer = ChoosePdf(QDir::tempPath() + "/zirvo-print-page-test.pdf");
+    auto answer = ChoosePdf(folder_.filePath("zirvo-print-page-test.pdf"));
     QTest::mouseClick(page_->Bt_SelecImpre, Qt::LeftButton);
     QVERIFY(answer->Answered());
     QVERIFY(!page_->Ed_ImpSelec->text().isEmpty());
   }
 
+  QTemporaryDir folder_;  // the PDF file chosen, never written by the recording device
   std::unique_ptr<RecordingDevice> device_;
   TFHImprime* page_ = nullptr;
 };
