@@ -33,9 +33,8 @@ endforeach()
 # gtest tests that need Qt (painting, printing to PDF, CUPS, the batch tool).
 file(GLOB ZIRVO_ENGINE_TESTS CONFIGURE_DEPENDS tests/engine/*.cpp)
 if(ZIRVO_ENGINE_TESTS)
-  add_executable(zirvo_engine_tests ${ZIRVO_ENGINE_TESTS} tests/support/qt_gtest_main.cpp
-    tests/support/ui_support.cpp)
-  target_link_libraries(zirvo_engine_tests PRIVATE zirvo_ui zirvo_test_doubles Qt6::Test GTest::gtest)
+  add_executable(zirvo_engine_tests ${ZIRVO_ENGINE_TESTS} tests/support/qt_gtest_main.cpp)
+  target_link_libraries(zirvo_engine_tests PRIVATE zirvo_ui_test_support GTest::gtest)
   target_compile_definitions(zirvo_engine_tests PRIVATE
     ZIRVO_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures"
     ZIRVO_BUILD_DIR="${CMAKE_BINARY_DIR}")
