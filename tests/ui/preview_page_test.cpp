@@ -226,26 +226,41 @@ class PreviewPageTest : public QObject {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("zoom");         // the zoom afterwards
     QTest::addColumn<QString>("message");  // the message shown, if any
-    QTest::newRow("5357 fits 1500 cm") << "5357" << 5357 << "";
+    QTest::addColumn<bool>("keypad");      // Enter on the keypad
+    // Any value, in the list or not; none completed to a longer entry.
+    QTest::newRow("60") << "60" << 60 << "" << false;
+    QTest::newRow("150") << "150" << 150 << "" << false;
+    QTest::newRow("120, keypad Enter") << "120" << 120 << "" << true;
+    QTest::newRow("1000") << "1000" << 1000 << "" << false;
+    QTest::newRow("20, not 200") << "20" << 20 << "" << false;
+    QTest::newRow("5, not 50") << "5" << 5 << "" << true;
+    QTest::newRow("75 of the list") << "75" << 75 << "" << false;
+    QTest::newRow("5357 fits 1500 cm") << "5357" << 5357 << "" << false;
     QTest::newRow("5358 too large")
-        << "5358" << 41 << "El valor es demasiado grande para ser ampliado";
-    QTest::newRow("empty means 100") << "" << 100 << "";
-    QTest::newRow("10") << "10" << 10 << "";
+        << "5358" << 41 << "El valor es demasiado grande para ser ampliado" << false;
+    QTest::newRow("9999 too large, keypad Enter")
+        << "9999" << 41 << "El valor es demasiado grande para ser ampliado" << true;
+    QTest::newRow("empty means 100") << "" << 100 << "" << false;
+    QTest::newRow("10") << "10" << 10 << "" << false;
     QTest::newRow("0 refused") << "0" << 41
-                               << QString::fromUtf8("El zoom '0' debe ser mayor que cero.");
+                               << QString::fromUtf8("El zoom '0' debe ser mayor que cero.")
+                               << false;
     QTest::newRow("-5 refused") << "-5" << 41
-                                << QString::fromUtf8("El zoom '-5' debe ser mayor que cero.");
-    QTest::newRow("lone minus") << "-" << 41 << "'-' is not a valid integer value";
+                                << QString::fromUtf8("El zoom '-5' debe ser mayor que cero.")
+                                << false;
+    QTest::newRow("lone minus") << "-" << 41 << "'-' is not a valid integer value" << false;
+    QTest::newRow("letters refused as typed") << "9x0.5" << 905 << "" << false;
   }
 
   void typedZoom() {
     QFETCH(QString, typed);
     QFETCH(int, zoom);
     QFETCH(QString, message);
+    QFETCH(bool, keypad);
     page_->LoadSheet(Job(21.60, 28.00));
     const QRect fitted = page_->ScrollVista->Panel();
     auto answer = DismissMessageBox();
-    TypeZoom(typed);
+    TypeZoom(typed, keypad);
     QCOMPARE(answer->Answered(), !message.isEmpty());
     QCOMPARE(answer->SeenText(), message);
     QCOMPARE(page_->Zoom(), zoom);
@@ -272,38 +287,29 @@ class PreviewPageTest : public QObject {
   void zoomFieldKeys() {
     page_->LoadSheet(Job(21.60, 28.00));
     QLineEdit* edit = page_->Ed_Zoom->lineEdit();
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, "1a.5,-0 x");
+    QTest::mouseClick(edit, Qt::LeftButton);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    PressKey(Qt::Key_Backspace);
+    TypeText("1a.5,-0 x");
     QCOMPARE(edit->text(), QString("150"));
-    edit->home(false);
-    QTest::keyClick(edit, '-');
-    QTest::keyClick(edit, '-');
+    PressKey(Qt::Key_Home);
+    TypeText("--");
     QCOMPARE(edit->text(), QString("-150"));
     QCOMPARE(page_->Zoom(), 41);  // nothing applies before Enter
 
     // Text put in the field by the program applies only with Enter.
     page_->Ed_Zoom->setCurrentIndex(page_->Ed_Zoom->findText("200"));
     QCOMPARE(page_->Zoom(), 41);
-    QTest::keyClick(edit, Qt::Key_Return);
+    PressKey(Qt::Key_Return);
     QCOMPARE(page_->Zoom(), 200);
     QCOMPARE(page_->Ed_Zoom->count(), 6);  // Enter adds nothing to the list
   }
 
-  // Enter on the keypad, and a pick from the list, apply the zoom to the
-  // painted sheet.
-  void zoomByKeypadEnterAndFromTheList() {
+  // A pick from the list applies the zoom to the painted sheet.
+  void zoomFromTheList() {
     page_->LoadSheet(Job(21.60, 28.00));
-    QLineEdit* edit = page_->Ed_Zoom->lineEdit();
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, "50");
-    QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(page_->Zoom(), 50);
-    QCOMPARE(page_->ScrollVista->Panel().size(), QSize(408, 529));
-
-    QTest::keyClick(edit, Qt::Key_F4);
+    QTest::mouseClick(page_->Ed_Zoom->lineEdit(), Qt::LeftButton);
+    PressKey(Qt::Key_F4);
     QAbstractItemView* list = page_->Ed_Zoom->view();
     QTRY_VERIFY(list->isVisible());
     QTest::keyClick(list, Qt::Key_Home);
@@ -311,7 +317,7 @@ class PreviewPageTest : public QObject {
     QCOMPARE(list->currentIndex().data().toString(), QString("200"));
     QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(page_->Zoom(), 200);
-    QCOMPARE(edit->text(), QString("200"));
+    QCOMPARE(page_->Ed_Zoom->lineEdit()->text(), QString("200"));
     QCOMPARE(page_->ScrollVista->Panel().size(), QSize(1632, 2116));
   }
 
@@ -574,13 +580,17 @@ class PreviewPageTest : public QObject {
   }
 
  private:
-  void TypeZoom(const QString& text) {
-    QLineEdit* edit = page_->Ed_Zoom->lineEdit();
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
+  // Clicks into the zoom field and types over its text, then Enter (or the
+  // keypad's Enter): keys go where the focus is, as a user's do.
+  void TypeZoom(const QString& text, bool keypadEnter = false) {
+    QTest::mouseClick(page_->Ed_Zoom->lineEdit(), Qt::LeftButton);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    PressKey(Qt::Key_Backspace);
+    TypeText(text);
+    if (keypadEnter)
+      PressKey(Qt::Key_Enter, Qt::KeypadModifier);
+    else
+      PressKey(Qt::Key_Return);
   }
 
   TFHVista* page_ = nullptr;
