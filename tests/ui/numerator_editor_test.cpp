@@ -315,6 +315,76 @@ class NumeratorEditorTest : public QObject {
     QVERIFY(Grid()->hasFocus());
   }
 
+  // Ctrl+A selects the open editor's whole text, so the next keys replace
+  // it; what is typed is stored as typed, never completed to a list entry.
+  void ctrlASelectsTheWholeText_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("first");  // typed on the grid: opens the editor
+    QTest::addColumn<QString>("then");   // typed after Ctrl+A
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("horizontal") << int(C::kHorizontal) << "2"
+                                << "2.00"
+                                << "2.00";
+    QTest::newRow("number") << int(C::kNumber) << "123"
+                            << "7"
+                            << "7";
+    QTest::newRow("prefix") << int(C::kPrefix) << "Serie"
+                            << "B-"
+                            << "B-";
+    QTest::newRow("size, not 36") << int(C::kSize) << "20"
+                                  << "3"
+                                  << "3";
+  }
+
+  void ctrlASelectsTheWholeText() {
+    QFETCH(int, column);
+    QFETCH(QString, first);
+    QFETCH(QString, then);
+    QFETCH(QString, stored);
+    AddRows(1);
+    ClickCell(Grid(), 0, column);
+    TypeText(first);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeText(then);
+    PressKey(Qt::Key_Return);
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QCOMPARE(ToQString(Cell(0, column)), stored);
+  }
+
+  // Escape leaves the open editor without storing anything: the cell keeps
+  // its text, which the editor shows again when it reopens.
+  void escapePutsBackTheStoredText_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("byTyping");  // opened by typing, or by Enter then typing over
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("number, typed on the grid") << int(C::kNumber) << true << "987";
+    QTest::newRow("prefix, opened by Enter") << int(C::kPrefix) << false << "XYZ";
+    QTest::newRow("vertical, opened by Enter") << int(C::kVertical) << false << "9.5";
+    QTest::newRow("size list") << int(C::kSize) << true << "48";
+    QTest::newRow("rotation list") << int(C::kRotation) << true << "9";
+  }
+
+  void escapePutsBackTheStoredText() {
+    QFETCH(int, column);
+    QFETCH(bool, byTyping);
+    QFETCH(QString, typed);
+    AddRows(1);
+    const std::string before = Cell(0, column);
+    ClickCell(Grid(), 0, column);
+    if (!byTyping) PressKey(Qt::Key_Return);
+    TypeText(typed);
+    QVERIFY(editor_->OpenEditor() != nullptr);
+    PressKey(Qt::Key_Escape);
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QVERIFY(Grid()->hasFocus());
+    QCOMPARE(Cell(0, column), before);
+    PressKey(Qt::Key_Return);  // reopened on the stored text
+    QVERIFY(editor_->OpenEditor() != nullptr);
+    if (QLineEdit* edit = Edit(column)) QCOMPARE(edit->text(), ToQString(before));
+    PressKey(Qt::Key_Escape);
+    QCOMPARE(Cell(0, column), before);
+  }
+
   void minusTypedInFrontMakesNegativeNumber() {
     AddRows(1);
     ClickCell(Grid(), 0, C::kNumber);
