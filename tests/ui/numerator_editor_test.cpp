@@ -950,20 +950,20 @@ class NumeratorEditorTest : public QObject {
     QCOMPARE(set->length, 4.5);
 
     // Row 2 by a click: a QR Code has no line above and no length; Escape changes nothing.
-    bool aboveEnabled = true, lengthEnabled = true;
+    bool aboveEnabled = true, lengthShown = true;
     {
       ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* dialog) {
         choose(dialog, 4);
         auto* lines = dialog->findChild<QComboBox*>("EdLegible");
         aboveEnabled = qobject_cast<QStandardItemModel*>(lines->model())->item(1)->isEnabled();
-        lengthEnabled = dialog->findChild<QLineEdit*>("EdLargo")->isEnabled();
+        lengthShown = dialog->findChild<QLineEdit*>("EdLargo")->isVisible();
         QTest::keyClick(dialog->findChild<QComboBox*>("EdTipo"), Qt::Key_Escape);
       });
       ClickCell(Grid(), 1, C::kBlank);
       QVERIFY(answer.Answered());
     }
     QVERIFY(!aboveEnabled);
-    QVERIFY(!lengthEnabled);
+    QVERIFY(!lengthShown);
     QVERIFY(!doc_.Numerators().Barcode(1).has_value());
 
     // Code 39 cannot carry the lowercase prefix: the reason is shown and the dialog stays.
@@ -1008,6 +1008,42 @@ class NumeratorEditorTest : public QObject {
   }
 
   // ---- drawing ----------------------------------------------------------
+
+  // The barcode column: the same bars for every linear symbology, a square
+  // of its own for a QR Code, nothing without a barcode.
+  void barcodeMarksTellQrCodesApart() {
+    AddRows(4);
+    const auto set = [&](int row, BarcodeKind kind) {
+      BarcodeSetting setting;
+      setting.kind = kind;
+      doc_.SetBarcode(TemplateTable::Numerators, row, setting);
+    };
+    for (int row = 0; row < 4; ++row)
+      doc_.CommitCell(TemplateTable::Numerators, row, C::kPrefix, "A");
+    set(0, BarcodeKind::Code128);
+    set(1, BarcodeKind::Code39);
+    set(2, BarcodeKind::QrCode);
+    ClickCell(Grid(), 3, C::kNumber);
+    QTest::qWait(20);
+    const QImage image = Grid()->viewport()->grab().toImage();
+    const auto mark = [&](int row) {
+      return image.copy(
+          Grid()->CellRect(row, C::kBlank).translated(-Grid()->viewport()->geometry().topLeft()));
+    };
+    const auto dark = [](const QImage& cell) {
+      int count = 0;
+      for (int x = 1; x < cell.width() - 1; ++x)
+        for (int y = 1; y < cell.height() - 1; ++y)
+          count += QColor(cell.pixel(x, y)).lightness() < 60;
+      return count;
+    };
+    QVERIFY(dark(mark(0)) > 10);
+    QVERIFY(dark(mark(2)) > 10);
+    QCOMPARE(mark(1), mark(0));
+    QVERIFY(mark(2) != mark(0));
+    QCOMPARE(dark(mark(3)), 0);
+    QVERIFY(editor_->grab().save(ScreenshotPath("numerator_editor_barcode_marks.png")));
+  }
 
   void cellsAreDrawnByTheirColumn() {
     Load({"|FOL|01|F-|1500||3.50|25.00|90|06|Arial|14|255|R||",
