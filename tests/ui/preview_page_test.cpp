@@ -577,6 +577,27 @@ class PreviewPageTest : public QObject {
     page_->ScrollVista->verticalScrollBar()->setValue(1250);
     QTest::qWait(20);
     QVERIFY(page_->grab().save(ScreenshotPath("preview_page_zoomed.png")));
+
+    // Every symbology, at 10 % and at 100 %.
+    PrintJob codes = Job(21.60, 28.00);
+    const char* kinds[] = {"0", "1", "2", "3"};
+    for (int i = 0; i < 4; ++i) {
+      Numerator n = MakeNumerator(123456, 3.0, 3.0 + 4.0 * i, 0);
+      n.Prefix = i == 2 ? "840000" : "N-";
+      n.Barcode = true;
+      n.BarcodeType = kinds[i];
+      n.BarcodePosition = "2";
+      n.BarHeight = i == 3 ? 2.5 : 1.5;
+      n.BarLength = 6.0;
+      codes.Numerators.push_back(n);
+    }
+    codes.NumeratorCount = 4;
+    page_->LoadSheet(codes);
+    for (const char* zoom : {"10", "100"}) {
+      TypeZoom(zoom);
+      QTest::qWait(20);
+      QVERIFY(page_->grab().save(ScreenshotPath(QString("preview_barcodes_%1.png").arg(zoom))));
+    }
   }
 
  private:
