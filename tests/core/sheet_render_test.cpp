@@ -467,88 +467,55 @@ TEST(PreparedSheet, MeasuresALineOnlyWhenItsTextOrTheSurfaceChanges) {
   }
 }
 
-// One numerator with a symbol below its line, drawn alone at (2 cm, 2 cm).
-RecordingSurface DrawSymbol(const DeviceMapping& mapping, const char* type, const char* prefix,
-                            double length) {
-  NumeratorList numerators = {MakeNumerator(2000, 6, prefix)};
-  numerators[0].Horizontal = 2.0;
-  numerators[0].Vertical = 2.0;
-  numerators[0].Font = "Arial";
-  numerators[0].Size = 10;
-  SetBarcode(numerators[0], type, "02", length);
-  if (std::string(type) == "03") numerators[0].BarHeight = length;  // a QR Code's side
-  RecordingSurface surface;
-  DrawSheet(surface, mapping, {&numerators, nullptr, nullptr, {}});
-  return surface;
-}
-
-TEST(SymbolSize, PrintedInWholeDotsWithinTheBoxAndTheLineCentredOnTheBars) {
-  // Code 39 "C39-002000" has 191 modules, Code 128 "C128-002000" 156 and an
-  // EAN-13 95: the most whole dots per module that keep the symbol within the box.
+// A symbol fills its box as closely as whole printer dots allow, never
+// longer, its line centred on the bars; the preview draws it to scale at any
+// zoom. Code 39 "C39-002000" has 191 modules, Code 128 "C128-002000" 156,
+// the EAN-13 95 and the QR Code 29 with its quiet zone.
+TEST(DrawSheet, SymbolsKeepToTheirBoxes) {
   const struct {
-    int32_t dpi;
-    const char* type;
-    const char* prefix;
-    double length;
-    int32_t bars;       // the symbol's length in dots
+    DeviceMapping mapping;
+    const char *type, *prefix;
+    double length;      // cm; a QR Code's side
+    int32_t extent;     // the symbol's on the device
     int32_t charWidth;  // of the line, 0 when it keeps its natural width
   } cases[] = {
-      {600, "00", "C39-", 5.0, 1146, 0},    // box 1181: 6 dots
-      {300, "00", "C39-", 5.0, 573, 0},     // box 591: 3 dots
-      {600, "01", "C128-", 5.0, 1092, 0},   // box 1181: 7 dots
-      {300, "01", "C128-", 5.0, 468, 0},    // box 591: 3 dots
-      {600, "01", "C128-", 3.0, 624, 0},    // box 709: 4 dots
-      {300, "01", "C128-", 3.0, 312, 0},    // box 354: 2 dots
-      {600, "02", "840000", 5.0, 1140, 0},  // box 1181: 12 dots
-      {300, "02", "840000", 2.0, 190, 15},  // box 236: 2 dots; the line narrowed to the bars
-      {300, "01", "C128-", 1.0, 118, 11},   // box 118, not a dot per module: to scale
-      {600, "01", "C128-", 0.05, 12, 1},    // box 12
+      {DeviceMapping::Print(600, 0, 0), "00", "C39-", 5.0, 1146, 0},    // box 1181: 6 dots
+      {DeviceMapping::Print(300, 0, 0), "00", "C39-", 5.0, 573, 0},     // box 591: 3 dots
+      {DeviceMapping::Print(600, 0, 0), "01", "C128-", 5.0, 1092, 0},   // 7 dots
+      {DeviceMapping::Print(300, 0, 0), "01", "C128-", 3.0, 312, 0},    // box 354: 2 dots
+      {DeviceMapping::Print(300, 0, 0), "02", "840000", 2.0, 190, 15},  // narrowed to the bars
+      {DeviceMapping::Print(600, 0, 0), "03", "QR-", 2.5, 580, 0},      // box 591: 20 dots
+      {DeviceMapping::Print(300, 0, 0), "01", "C128-", 1.0, 118, 11},   // box 118: to scale
+      {DeviceMapping::Preview(10, 96), "00", "C39-", 5.0, 19, 0},       // to scale
+      {DeviceMapping::Preview(50, 96), "02", "840000", 5.0, 94, 0},
+      {DeviceMapping::Preview(100, 96), "01", "C128-", 5.0, 189, 0},
+      {DeviceMapping::Preview(400, 96), "01", "C128-", 5.0, 756, 0},
+      {DeviceMapping::Preview(10, 96), "03", "QR-", 2.5, 9, 0},
+      {DeviceMapping::Preview(100, 96), "03", "QR-", 2.5, 94, 0},
   };
   for (const auto& c : cases) {
-    const DeviceMapping mapping = DeviceMapping::Print(c.dpi, 0, 0);
-    const RecordingSurface surface = DrawSymbol(mapping, c.type, c.prefix, c.length);
-    const std::string where = std::string(c.type) + " " + std::to_string(c.length) + " cm at " +
-                              std::to_string(c.dpi) + " dpi";
-    const int32_t x = mapping.X(2.0);
-    ASSERT_FALSE(surface.rects.empty()) << where;
-    const RectI bars = Union(surface.rects);
-    EXPECT_EQ(bars.left, x) << where;
-    EXPECT_EQ(bars.width, c.bars) << where;
-    ASSERT_EQ(surface.texts.size(), 1u) << where;
+    SCOPED_TRACE(std::string(c.type) + " " + std::to_string(c.extent));
+    NumeratorList numerators = {MakeNumerator(2000, 6, c.prefix)};
+    Numerator& n = numerators[0];
+    n.Horizontal = n.Vertical = 2.0;
+    n.Font = "Arial";
+    n.Size = 10;
+    SetBarcode(n, c.type, "02", c.length);
+    n.BarHeight = c.length;
+    RecordingSurface surface;
+    DrawSheet(surface, c.mapping, {&numerators, nullptr, nullptr, {}});
+    const int32_t x = c.mapping.X(2.0);
+    const RectI symbol = Union(surface.rects);  // a QR Code's light square holds its modules
+    EXPECT_EQ(symbol.left, x);
+    EXPECT_EQ(symbol.width, c.extent);
+    ASSERT_EQ(surface.texts.size(), 1u);
     const auto& line = surface.texts[0];
-    EXPECT_EQ(line.averageCharWidth, c.charWidth) << where;
-    if (c.charWidth == 0) {
-      const int32_t width =
-          static_cast<int32_t>(line.text.size()) * RecordingSurface::AdvanceOf(EmHeight(10, c.dpi));
-      EXPECT_LE(std::abs(2 * (line.x - x) + width - c.bars), 1) << where;
-    } else {
-      EXPECT_EQ(line.x, x) << where;
-    }
-  }
-}
-
-TEST(SymbolSize, ThePreviewDrawsEverySymbolToScale) {
-  for (const int32_t zoom : {10, 50, 100, 400}) {
-    const DeviceMapping mapping = DeviceMapping::Preview(zoom, 96);
-    const std::string where = "zoom " + std::to_string(zoom);
-    // Every linear symbol spans its box exactly: 5 cm is 19, 94, 189 and 756 pixels.
-    for (const auto& [type, prefix] :
-         {std::pair{"00", "C39-"}, {"01", "C128-"}, {"02", "840000"}}) {
-      const RecordingSurface surface = DrawSymbol(mapping, type, prefix, 5.0);
-      ASSERT_FALSE(surface.rects.empty()) << where << " " << type;
-      EXPECT_EQ(Union(surface.rects), (RectI{mapping.X(2.0), mapping.Y(2.0), mapping.Length(5.0),
-                                             surface.rects[0].local.height}))
-          << where << " " << type;
-    }
-    // A QR Code's square, quiet zone included, is its side; its modules lie inside.
-    const RecordingSurface qr = DrawSymbol(mapping, "03", "QR-", 2.5);
-    ASSERT_GE(qr.rects.size(), 2u) << where;
-    const int32_t side = mapping.Length(2.5);
-    EXPECT_EQ(qr.rects[0].local, (RectI{0, 0, side, side})) << where;
-    EXPECT_EQ(qr.rects[0].colour, 0xFFFFFF) << where;
-    const RectI dark = Union({qr.rects.begin() + 1, qr.rects.end()});
-    EXPECT_GT(dark.left, mapping.X(2.0)) << where;
-    EXPECT_LT(dark.left + dark.width, mapping.X(2.0) + side) << where;
+    EXPECT_EQ(line.averageCharWidth, c.charWidth);
+    // Centred on the bars, or narrowed to them from their start.
+    const int32_t advance = RecordingSurface::AdvanceOf(EmHeight(10, c.mapping.PixelsPerInch()));
+    const auto width =
+        c.charWidth > 0 ? c.extent : static_cast<int32_t>(line.text.size()) * advance;
+    EXPECT_LE(std::abs(2 * (line.x - x) + width - c.extent), 1);
   }
 }
 
