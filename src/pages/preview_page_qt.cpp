@@ -9,6 +9,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -432,6 +433,13 @@ bool TFHVista::eventFilter(QObject* watched, QEvent* event) {
 
 bool TFHVista::Ed_ZoomKeyPress(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    // The list's current entry follows a typed entry, so that leaving the
+    // field does not pick it again (and scroll the sheet back to its corner).
+    const int entry = Ed_Zoom->findText(Ed_Zoom->currentText());
+    if (entry >= 0 && entry != Ed_Zoom->currentIndex()) {
+      const QSignalBlocker quiet(Ed_Zoom);
+      Ed_Zoom->setCurrentIndex(entry);
+    }
     ApplyTypedZoom();
     return true;
   }

@@ -199,6 +199,7 @@ class PreviewPageTest : public QObject {
     QCOMPARE(page_->ScrollVista->VerticalRange(), 2128);
     page_->ScrollVista->horizontalScrollBar()->setValue(300);
     page_->ScrollVista->verticalScrollBar()->setValue(500);
+    page_->Ed_Zoom->clearFocus();  // leaving the field applies nothing again
 
     PrintJob again = Job(21.60, 28.00);
     AddItems(again);
