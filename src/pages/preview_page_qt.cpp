@@ -9,6 +9,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -239,6 +240,7 @@ TFHVista::~TFHVista() {
   // The children outlive this part of the object: a zoom field losing its
   // focus while they are torn down must not call back into the page.
   Ed_Zoom->disconnect(this);
+  Ed_Zoom->removeEventFilter(this);
   Ed_Zoom->lineEdit()->removeEventFilter(this);
 }
 
@@ -315,8 +317,14 @@ void TFHVista::BuildHeader(QWidget* header) {
   Ed_Zoom->setFont(CellFont());
   Ed_Zoom->setFixedWidth(72);
   for (const char* entry : kZoomEntries) Ed_Zoom->addItem(entry);
+  // What is typed is the zoom: no entry of the list completes it ("20" is
+  // not 200).
+  Ed_Zoom->setCompleter(nullptr);
   Ed_Zoom->setEditText(QString::number(kDefaultZoom));
-  // The combo box hands its keys to its line edit: the filter sits there.
+  // Typed keys reach the combo box, which has the focus and passes them on
+  // to its line edit directly; keys sent to the line edit itself come
+  // through it. The filter watches both.
+  Ed_Zoom->installEventFilter(this);
   Ed_Zoom->lineEdit()->installEventFilter(this);
   // A pick from the list applies at once, as Enter does for a typed value.
   connect(Ed_Zoom, &QComboBox::activated, this, [this](int index) {
@@ -418,13 +426,20 @@ void TFHVista::ShowPanel(int zoom) {
 }
 
 bool TFHVista::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Ed_Zoom->lineEdit() && event->type() == QEvent::KeyPress)
+  if ((watched == Ed_Zoom || watched == Ed_Zoom->lineEdit()) && event->type() == QEvent::KeyPress)
     return Ed_ZoomKeyPress(static_cast<QKeyEvent*>(event));
   return QWidget::eventFilter(watched, event);
 }
 
 bool TFHVista::Ed_ZoomKeyPress(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    // The list's current entry follows a typed entry, so that leaving the
+    // field does not pick it again (and scroll the sheet back to its corner).
+    const int entry = Ed_Zoom->findText(Ed_Zoom->currentText());
+    if (entry >= 0 && entry != Ed_Zoom->currentIndex()) {
+      const QSignalBlocker quiet(Ed_Zoom);
+      Ed_Zoom->setCurrentIndex(entry);
+    }
     ApplyTypedZoom();
     return true;
   }

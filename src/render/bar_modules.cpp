@@ -1,6 +1,8 @@
 #include "render/bar_modules.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace zirvo {
 namespace {
@@ -175,5 +177,32 @@ void BarsOfInto(BarPattern& out, BarcodeType type, std::string_view encoded) {
   out.modules = 0;
   out.bars.clear();
 }
+
+ModuleGrid::ModuleGrid(int32_t length, int32_t modules, bool toScale) {
+  if (modules <= 0 || length <= 0) return;  // nothing to draw
+  length_ = length;
+  modules_ = modules;
+  if (!toScale && length >= modules) {
+    wholeUnits_ = length / modules;
+  } else {
+    scale_ = static_cast<double>(length) / modules;
+  }
+}
+
+UnitSpan ModuleGrid::Span(int32_t first, int32_t count) const {
+  if (wholeUnits_ > 0) return {first * wholeUnits_, count * wholeUnits_};
+  if (length_ == 0) return {};
+  const double start = first * scale_;
+  const double end = (first + count) * scale_;
+  // Modules of a unit or more keep their widths within a unit; narrower ones
+  // take every unit they touch, so that they show, merged, where they lie.
+  const bool merging = scale_ < 1.0;
+  const auto from = static_cast<int32_t>(merging ? std::floor(start) : std::nearbyint(start));
+  const auto to =
+      std::min(length_, static_cast<int32_t>(merging ? std::ceil(end) : std::nearbyint(end)));
+  return {from, std::max(0, to - from)};
+}
+
+int32_t ModuleGrid::Length() const { return wholeUnits_ > 0 ? modules_ * wholeUnits_ : length_; }
 
 }  // namespace zirvo

@@ -36,4 +36,33 @@ BarPattern BarsOf(BarcodeType type, std::string_view encoded);
 // The same into a pattern kept by the caller, its storage reused.
 void BarsOfInto(BarPattern& out, BarcodeType type, std::string_view encoded);
 
+// The device units some modules of a symbol cover, from the symbol's start.
+struct UnitSpan {
+  int32_t start = 0;
+  int32_t length = 0;
+  bool operator==(const UnitSpan&) const = default;
+};
+
+// How a symbol of `modules` modules is laid on a device in a box `length`
+// units long. On a printer page every module is the same whole number of
+// dots, the most that keep the symbol within the box. Where not even one dot
+// per module fits, and always on the screen, the symbol is drawn to scale:
+// its edges at their exact places, rounded; modules narrower than a unit
+// merge with their neighbours into whole units. The symbol is never longer
+// than the box.
+class ModuleGrid {
+ public:
+  ModuleGrid(int32_t length, int32_t modules, bool toScale);
+  // The units that modules [first, first + count) cover.
+  UnitSpan Span(int32_t first, int32_t count) const;
+  // The whole symbol's length on the device.
+  int32_t Length() const;
+
+ private:
+  int32_t length_ = 0;  // the box's length, 0 when nothing can be drawn
+  int32_t modules_ = 0;
+  int32_t wholeUnits_ = 0;  // units per module; 0 when drawn to scale
+  double scale_ = 0.0;      // units per module when drawn to scale
+};
+
 }  // namespace zirvo

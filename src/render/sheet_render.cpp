@@ -80,17 +80,19 @@ TextFont FontOf(const DrawRecord& item) {
   return {item.FontName, item.PixelsPerInch, item.FontSize, item.FontColor};
 }
 
-// Where a line of `length` characters whose extent is `extent` goes.
-TextPlacement PlaceLine(const DrawRecord& item, const TextExtent& extent, std::size_t length) {
+// Where a line of `length` characters whose extent is `extent` goes beside
+// bars `span` units long: centred on them, or narrowed to their length.
+TextPlacement PlaceLine(const DrawRecord& item, const TextExtent& extent, std::size_t length,
+                        int32_t span) {
   const bool lineBesideBars =
       item.BarcodePosition == kTextAbove || item.BarcodePosition == kTextBelow;
   int32_t charWidth = 0;
   int32_t centring = 0;
-  if (item.BarLength < extent.width) {
+  if (span < extent.width) {
     if (length > 0)
-      charWidth = RoundHalfEven(static_cast<double>(item.BarLength) / static_cast<double>(length));
+      charWidth = RoundHalfEven(static_cast<double>(span) / static_cast<double>(length));
   } else {
-    centring = RoundHalfEven((static_cast<double>(item.BarLength) - extent.width) / 2.0);
+    centring = RoundHalfEven((static_cast<double>(span) - extent.width) / 2.0);
   }
 
   TextPlacement placement;
@@ -114,7 +116,7 @@ TextPlacement LayoutText(DrawRecord& item) {
   item.Canvas->SetFont(FontOf(item));
   const TextExtent extent = item.Canvas->MeasureText(item.Text);
   item.TextHeight = extent.height;
-  return PlaceLine(item, extent, item.Text.size());
+  return PlaceLine(item, extent, item.Text.size(), item.BarLength);
 }
 
 bool ValidIndex(const std::string& text, int32_t highest, int32_t& index) {
@@ -136,20 +138,21 @@ bool Encodable(int32_t type, const std::string& text) {
 void EncodeBarcode(const DrawRecord& item, BarcodeBuffers& bars) {
   bars.measuredOn = nullptr;
   bars.encodable = false;
+  bars.symbolLength = 0;
   bars.qrSide = 0;
   bars.rects.clear();
   if (item.BarcodeType == kQrCode) {
-    // The square of side BarHeight at the anchor, quiet zone included,
-    // modules a whole number of device pixels.
+    // The square of side BarHeight at the anchor, quiet zone included.
     bars.line.assign(item.Text);
     const std::optional<QrMatrix> symbol = EncodeQrText(item.Text);
     if (!symbol || item.BarHeight <= 0) return;
     bars.encodable = true;
     const int32_t modules = symbol->size + 2 * kQrQuietZone;
-    const int32_t module = std::max(1, item.BarHeight / modules);
-    bars.qrSide = modules * module;
+    const ModuleGrid grid(item.BarHeight, modules, item.SymbolsToScale);
+    bars.qrSide = grid.Length();
     // The dark modules, a run of a row in one rectangle.
     for (int32_t row = 0; row < symbol->size; ++row) {
+      const UnitSpan rows = grid.Span(kQrQuietZone + row, 1);
       for (int32_t column = 0; column < symbol->size;) {
         if (!symbol->Dark(row, column)) {
           ++column;
@@ -157,8 +160,9 @@ void EncodeBarcode(const DrawRecord& item, BarcodeBuffers& bars) {
         }
         const int32_t first = column;
         while (column < symbol->size && symbol->Dark(row, column)) ++column;
-        bars.rects.push_back({(kQrQuietZone + first) * module, (kQrQuietZone + row) * module,
-                              (column - first) * module, module});
+        const UnitSpan columns = grid.Span(kQrQuietZone + first, column - first);
+        if (columns.length > 0 && rows.length > 0)
+          bars.rects.push_back({columns.start, rows.start, columns.length, rows.length});
       }
     }
     return;
@@ -180,12 +184,15 @@ void EncodeBarcode(const DrawRecord& item, BarcodeBuffers& bars) {
   if (!bars.encodable) return;
   BarsOfInto(bars.pattern, static_cast<BarcodeType>(item.BarcodeType), bars.encoded);
   if (bars.pattern.modules <= 0) return;
-  // Whole device pixels per module, so that narrow and wide bars keep their
-  // ratio at any resolution; the symbol starts at the box's start and may
-  // end short of the box's length. The bars' height follows the line's.
-  const int32_t module = std::max(1, item.BarLength / bars.pattern.modules);
-  for (const BarRun& bar : bars.pattern.bars)
-    bars.rects.push_back({bar.start * module, 0, bar.width * module, 0});
+  // The symbol starts at the box's start; on a printer page whole dots per
+  // module keep narrow and wide bars in their ratio, and the symbol may end
+  // short of the box's length. The bars' height follows the line's.
+  const ModuleGrid grid(item.BarLength, bars.pattern.modules, item.SymbolsToScale);
+  bars.symbolLength = grid.Length();
+  for (const BarRun& bar : bars.pattern.bars) {
+    const UnitSpan span = grid.Span(bar.start, bar.width);
+    if (span.length > 0) bars.rects.push_back({span.start, 0, span.length, 0});
+  }
 }
 
 // The extent of a line in the selected font, measured unless `bars` holds
@@ -230,7 +237,10 @@ void DrawLinearItem(Surface& canvas, const DrawRecord& item, const TextFont& fon
     }
     const TextExtent extent = LineExtent(canvas, bars.line, bars);
     textHeight = extent.height;
-    const TextPlacement placement = PlaceLine(item, extent, bars.line.size());
+    // The line goes with the bars, which may end short of the box; a text
+    // the symbology cannot carry keeps the box.
+    const int32_t span = bars.symbolLength > 0 ? bars.symbolLength : item.BarLength;
+    const TextPlacement placement = PlaceLine(item, extent, bars.line.size(), span);
     canvas.DrawText(placement.at.x, placement.at.y, bars.line, EscapementOf(item),
                     placement.averageCharWidth);
   }
@@ -281,6 +291,7 @@ DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size
   item.Angle = rotation;
   item.PixelsPerInch = mapping.PixelsPerInch();
   item.Gap = mapping.Gap();
+  item.SymbolsToScale = mapping.SymbolsToScale();
   item.Canvas = canvas;
 
   // A barcode needs a real box and a type and position the lists know;

@@ -46,6 +46,8 @@ struct DrawRecord {
   int32_t FontSize = 12;
   Colour FontColor = 0;
   bool WithBarcode = false;  // draw bars as well as (or instead of) the text line
+  // Symbols drawn to scale (the preview) rather than in whole dots per module.
+  bool SymbolsToScale = false;
   Surface* Canvas = nullptr;
 };
 
@@ -63,6 +65,9 @@ class DeviceMapping {
   int32_t Length(double cm) const;  // a size (bar height or length): no offset
   int32_t PixelsPerInch() const { return pixelsPerInch_; }
   int32_t Gap() const { return gap_; }
+  // The preview draws every symbol at its size on the sheet; a printer page
+  // gives each module a whole number of dots.
+  bool SymbolsToScale() const { return preview_; }
 
  private:
   bool preview_ = false;
@@ -100,7 +105,8 @@ struct BarcodeBuffers {
   // The bars on the device in the item's frame: a linear symbol's bars
   // (their height set when drawn), or a QR Code's runs of dark modules.
   std::vector<RectI> rects;
-  int32_t qrSide = 0;  // a QR Code's side with its quiet zone, 0 without a symbol
+  int32_t symbolLength = 0;  // a linear symbol's length on the device, 0 without one
+  int32_t qrSide = 0;        // a QR Code's side with its quiet zone, 0 without a symbol
   // The line's extent as last measured, and on which surface; null when the
   // text has changed since.
   const Surface* measuredOn = nullptr;

@@ -101,7 +101,6 @@ void TFPrincipal::FormCreate() {
 }
 
 void TFPrincipal::SetConfirm(std::function<int(int)> confirm) {
-  confirm_ = confirm;
   FImpLibre01->SetConfirm(std::move(confirm));
 }
 
@@ -131,19 +130,11 @@ void TFPrincipal::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  const int page = HojaControl->currentIndex();
-  // Unsaved changes: save, discard or stay, instead of the plain question.
-  const TemplateWorkspace::Unsaved unsaved = FImpLibre01->Logic().SettleUnsaved();
-  if (unsaved == TemplateWorkspace::Unsaved::Cancelled) {
+  // Unsaved changes: save, discard or stay; otherwise the exit question,
+  // while a template is open.
+  if (!FImpLibre01->Logic().MayQuit()) {
     event->ignore();
     return;
-  }
-  if (unsaved == TemplateWorkspace::Unsaved::None && page != 0 && page != 1) {
-    const int answer = confirm_ ? confirm_(kConfirmExit) : -1;
-    if (answer != -1) {
-      event->ignore();
-      return;
-    }
   }
   if (!released_) {
     released_ = true;

@@ -1,6 +1,6 @@
 // TFPrincipal: the main window. Its page control carries the welcome page
-// (Hoja00) and the template workspace (Hoja05); closing it while the
-// workspace is shown asks first, and while a print runs waits for its end.
+// (Hoja00) and the template workspace (Hoja05); closing it while a template
+// is open asks first, and while a print runs waits for its end.
 #pragma once
 
 #include <QStackedWidget>
@@ -19,7 +19,6 @@ class TFPrincipal : public QWidget {
   static constexpr int kClientHeight = 611;
   static constexpr int kWelcomePage = 0;
   static constexpr int kWorkspacePage = 5;
-  static constexpr int kConfirmExit = 12;
 
   explicit TFPrincipal(QWidget* parent = nullptr);
 
@@ -44,7 +43,6 @@ class TFPrincipal : public QWidget {
   void FormCreate();
   void ShowFrame(QWidget* frame);
 
-  std::function<int(int)> confirm_;
   bool released_ = false;
   // A close request that came while a print was running.
   bool closeAfterRun_ = false;

@@ -16,6 +16,7 @@ namespace {
 constexpr int kConfirmOpen = 6;
 constexpr int kConfirmClose = 7;
 constexpr int kConfirmNew = 8;
+constexpr int kConfirmExit = 12;
 constexpr int kConfirmUnsaved = 14;
 constexpr int kAccepted = -1;
 constexpr int kSaveAnswer = 2;  // the unsaved-changes question's "save"
@@ -109,6 +110,17 @@ TemplateWorkspace::Unsaved TemplateWorkspace::SettleUnsaved() {
   return Unsaved::Cancelled;
 }
 
+bool TemplateWorkspace::MayQuit() {
+  const Unsaved unsaved = SettleUnsaved();
+  return unsaved != Unsaved::Cancelled && ConfirmLeaving(unsaved, kConfirmExit);
+}
+
+bool TemplateWorkspace::ConfirmLeaving(Unsaved unsaved, int mode) {
+  // The "-- empty --" label names no template: there is nothing to close.
+  if (unsaved != Unsaved::None || !templateOpen_) return true;
+  return host_.Confirm(mode) == kAccepted;
+}
+
 bool TemplateWorkspace::SaveNow() {
   std::string target = filePath_;
   if (!hasFile_) {
@@ -161,9 +173,8 @@ bool TemplateWorkspace::ContinueNumbering(int32_t sheets, int32_t increment) {
 void TemplateWorkspace::New() {
   const Unsaved unsaved = SettleUnsaved();
   if (unsaved == Unsaved::Cancelled) return;
-  if (unsaved == Unsaved::None && !Trim(Header().Name).empty() &&
-      host_.Confirm(kConfirmNew) != kAccepted)
-    return;
+  // A template whose first save was given up has no name: nothing is asked.
+  if (!Trim(Header().Name).empty() && !ConfirmLeaving(unsaved, kConfirmNew)) return;
   // A size of 0 makes the dialog propose its defaults.
   double width = 0.0;
   double height = 0.0;
@@ -175,9 +186,7 @@ void TemplateWorkspace::New() {
 void TemplateWorkspace::Open() {
   const Unsaved unsaved = SettleUnsaved();
   if (unsaved == Unsaved::Cancelled) return;
-  if (unsaved == Unsaved::None && !Header().Name.empty() &&
-      host_.Confirm(kConfirmOpen) != kAccepted)
-    return;
+  if (!Header().Name.empty() && !ConfirmLeaving(unsaved, kConfirmOpen)) return;
   std::string path;
   if (!host_.ChooseFileToOpen(path)) return;
 
@@ -235,8 +244,7 @@ void TemplateWorkspace::FailedOpen(const std::string& path, const std::string& m
 
 void TemplateWorkspace::Close() {
   const Unsaved unsaved = SettleUnsaved();
-  if (unsaved == Unsaved::Cancelled) return;
-  if (unsaved == Unsaved::None && host_.Confirm(kConfirmClose) != kAccepted) return;
+  if (unsaved == Unsaved::Cancelled || !ConfirmLeaving(unsaved, kConfirmClose)) return;
   host_.ShowPage(WorkspacePage::Presentation);
   host_.HideTaskFrames();
   document_.Clear();

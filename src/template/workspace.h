@@ -142,6 +142,10 @@ class TemplateWorkspace {
   // nothing to ask, the command's usual confirmation follows.
   enum class Unsaved { None, Settled, Cancelled };
   Unsaved SettleUnsaved();
+  // Before the program closes: unsaved changes are settled as above, and
+  // otherwise an open template asks the exit question. False when the user
+  // stays. Without a template nothing is asked.
+  bool MayQuit();
   // After a run of `sheets` sheets with that increment: every numerator moves
   // on past the numbers printed, the template is saved to its file at once
   // (atomically) and the print page gets the new numbers. False, its message
@@ -162,6 +166,9 @@ class TemplateWorkspace {
 
   // The no-template state: New and Open only, the "empty" name.
   void EnterNoTemplateState();
+  // After SettleUnsaved: the question `mode` that the open template will be
+  // closed, asked only when one is open and nothing was settled. True to go on.
+  bool ConfirmLeaving(Unsaved unsaved, int mode);
   // Saves to the template's file (asking for one if it has none) at once;
   // false when given up or when the write failed.
   bool SaveNow();

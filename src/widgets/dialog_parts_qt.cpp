@@ -45,6 +45,24 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
   event->accept();
 }
 
+void ClickLabel::TakeKeyboardFocus() { setFocusPolicy(Qt::StrongFocus); }
+
+void ClickLabel::keyPressEvent(QKeyEvent* event) {
+  // Only a label that takes the focus receives keys.
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      if (event->modifiers() != Qt::NoModifier && event->modifiers() != Qt::KeypadModifier) break;
+      event->accept();
+      emit clicked();
+      return;
+    default:
+      break;
+  }
+  QLabel::keyPressEvent(event);
+}
+
 bool RefusesKeystroke(KeyFilterKind kind, const QLineEdit& edit, const QKeyEvent& event) {
   if (event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return false;
   const QString typed = event.text();

@@ -30,17 +30,22 @@ class TitleBand : public QLabel {
   QPoint grabOffset_;  // cursor position relative to the window's top-left corner
 };
 
-// A label that acts as a button: a left click emits clicked().
+// A label that acts as a button: a left click emits clicked(). One that
+// takes the keyboard focus (TakeKeyboardFocus) is reached by Tab and
+// emits clicked() on Enter or Space as well.
 class ClickLabel : public QLabel {
   Q_OBJECT
  public:
   explicit ClickLabel(QWidget* parent = nullptr);
+
+  void TakeKeyboardFocus();
 
  signals:
   void clicked();
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 // What an edit field lets through, keystroke by keystroke.

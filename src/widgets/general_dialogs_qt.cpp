@@ -22,8 +22,11 @@ const char* const kDialogStyle =
     "#Pn_Titulo { background: #003399; color: white; font-weight: bold; padding-left: 6px; }"
     "QLineEdit { background: #E2E4C2; border: none; border-bottom: 1px solid #003399;"
     "  color: black; padding: 0 3px; }"
+    "QLineEdit:disabled { background: #F2F2F2; border-bottom-color: #B0B0B0; color: #8A8A8A; }"
+    "QLabel:disabled { color: #8A8A8A; }"
     "#Bt_Aplica, #Bt_Cancela { background: #EFEFEF; border: 1px solid #003399; }"
-    "#Bt_Aplica:hover, #Bt_Cancela:hover { background: #D6DFEB; }";
+    "#Bt_Aplica:hover, #Bt_Cancela:hover { background: #D6DFEB; }"
+    "#Bt_Aplica:focus, #Bt_Cancela:focus { background: #D6DFEB; border: 2px solid #003399; }";
 
 QFont DialogFont(bool bold = false) {
   QFont font;
@@ -69,6 +72,11 @@ GeneralDialog::GeneralDialog(const char* name, int width, int height) {
   Bt_Cancela->setGeometry(width - 84 - 10, buttonTop, 80, 20);
   Bt_Aplica->setFont(DialogFont());
   Bt_Cancela->setFont(DialogFont());
+  // Made before the fields, the commands follow the last field in the tab
+  // chain, which runs round: Tab from the last field reaches Aplicar, then
+  // Cancelar, then the first field again.
+  Bt_Aplica->TakeKeyboardFocus();
+  Bt_Cancela->TakeKeyboardFocus();
   connect(Bt_Aplica, &ClickLabel::clicked, this, &QDialog::accept);
   connect(Bt_Cancela, &ClickLabel::clicked, this, &QDialog::reject);
 }
@@ -206,9 +214,12 @@ void TFCodBarras::KindChanged() {
   if (qr && EdLegible->currentIndex() == static_cast<int>(ReadableLine::Above))
     EdLegible->setCurrentIndex(static_cast<int>(ReadableLine::Below));
   Et_Alto->setText(ToQString(LookupText(qr ? code::kQrSideLabel : code::kBarHeightLabel)));
-  EdLegible->setEnabled(any);
-  EdAlto->setEnabled(any);
-  EdLargo->setEnabled(any && !qr);
+  // A QR Code is a square: its one size is the side; no length is shown.
+  Et_Largo->setVisible(!qr);
+  EdLargo->setVisible(!qr);
+  for (QWidget* field :
+       std::initializer_list<QWidget*>{Et_Legible, EdLegible, Et_Alto, EdAlto, Et_Largo, EdLargo})
+    field->setEnabled(any);
 }
 
 std::optional<BarcodeSetting> TFCodBarras::Choice() const {

@@ -408,6 +408,8 @@ void TableEditor::BuildEditors() {
       auto* list = new QComboBox(tableBlock_);
       list->setEditable(def.editor == EditorKind::SizeList);
       list->setInsertPolicy(QComboBox::NoInsert);
+      // A size typed is stored as typed: no entry completes it ("3" is not 36).
+      if (list->isEditable()) list->setCompleter(nullptr);
       list->setMaxVisibleItems(16);
       list->addItems(def.entries);
       QPalette palette = list->palette();
@@ -668,6 +670,13 @@ void TableEditor::FocusOpenEditor() {
   editor->setFocus(Qt::OtherFocusReason);
 }
 
+QLineEdit* TableEditor::EditField() const {
+  QWidget* editor = editors_[open_.column];
+  if (auto* edit = qobject_cast<QLineEdit*>(editor)) return edit;
+  if (auto* list = qobject_cast<QComboBox*>(editor)) return list->lineEdit();
+  return nullptr;
+}
+
 QString TableEditor::EditorText() const {
   QWidget* editor = editors_[open_.column];
   if (config_.columns[open_.column].editor == EditorKind::Edit) {
@@ -720,6 +729,12 @@ bool TableEditor::EditorKeyPress(QKeyEvent* event) {
       case Qt::Key_Enter:
         if (CommitEditor()) grid_->setFocus(Qt::OtherFocusReason);
         return true;
+      case Qt::Key_Escape:
+        // Nothing is stored: the cell keeps its text, which the editor
+        // shows again when it reopens.
+        CloseEditor();
+        grid_->setFocus(Qt::OtherFocusReason);
+        return true;
       case Qt::Key_PageUp:
       case Qt::Key_PageDown:
       case Qt::Key_Up:
@@ -765,6 +780,9 @@ bool TableEditor::EditorKeyPress(QKeyEvent* event) {
     case Qt::Key_C:
     case Qt::Key_V:
       return false;  // copy and paste keep working
+    case Qt::Key_A:
+      if (QLineEdit* edit = EditField()) edit->selectAll();
+      return true;
     default:
       return true;  // every other key is swallowed while Ctrl is held
   }

@@ -127,6 +127,9 @@ class TableEditor : public QWidget {
   void OpenCellEditor(int row, int column, const QString& typed);
   void PlaceEditor();
   QString EditorText() const;
+  // The text field of the open editor: an edit, or a list's own; nullptr
+  // for a list without one.
+  QLineEdit* EditField() const;
   bool CommitEditor();
   void CloseEditor();
   void FocusOpenEditor();

@@ -343,13 +343,26 @@ void TableGrid::DrawDirection(QPainter& painter, const std::string& text, const 
   painter.drawPixmap(topLeft, DirectionIcon(text == "R"));
 }
 
-// A row with a barcode: a few black bars of different widths, centred.
+// A row with a barcode: a few black bars of different widths, or for a QR
+// Code a small square with three corner marks, centred.
 void TableGrid::DrawBarcodeMark(QPainter& painter, int row, const QRect& rect) const {
-  if (!table_->Barcode(row)) return;
-  constexpr int kBars[][2] = {{0, 1}, {2, 2}, {5, 1}, {7, 1}, {9, 2}};  // left, width
+  const std::optional<BarcodeSetting>& barcode = table_->Barcode(row);
+  if (!barcode) return;
   constexpr int kMarkWidth = 11;
   const int left = rect.left() + (rect.width() - kMarkWidth) / 2;
   const int top = rect.top() + 4;
+  if (barcode->kind == BarcodeKind::QrCode) {
+    // Dark modules, one character per pixel.
+    static constexpr const char* kSquare[] = {
+        "####.#.####", "#..#...#..#", "#..#.#.#..#", "####...####", "....#.#....", "#.#..#..#.#",
+        "...#...#.#.", "####.#..#..", "#..#..#.#.#", "#..#.#...#.", "####..#.#.#",
+    };
+    for (int y = 0; y < kMarkWidth; ++y)
+      for (int x = 0; x < kMarkWidth; ++x)
+        if (kSquare[y][x] == '#') painter.fillRect(left + x, top + y, 1, 1, Qt::black);
+    return;
+  }
+  constexpr int kBars[][2] = {{0, 1}, {2, 2}, {5, 1}, {7, 1}, {9, 2}};  // left, width
   for (const auto& bar : kBars)
     painter.fillRect(left + bar[0], top, bar[1], rect.height() - 8, Qt::black);
 }

@@ -467,6 +467,58 @@ TEST(PreparedSheet, MeasuresALineOnlyWhenItsTextOrTheSurfaceChanges) {
   }
 }
 
+// A symbol fills its box as closely as whole printer dots allow, never
+// longer, its line centred on the bars; the preview draws it to scale at any
+// zoom. Code 39 "C39-002000" has 191 modules, Code 128 "C128-002000" 156,
+// the EAN-13 95 and the QR Code 29 with its quiet zone.
+TEST(DrawSheet, SymbolsKeepToTheirBoxes) {
+  const struct {
+    DeviceMapping mapping;
+    const char *type, *prefix;
+    double length;      // cm; a QR Code's side
+    int32_t extent;     // the symbol's on the device
+    int32_t charWidth;  // of the line, 0 when it keeps its natural width
+  } cases[] = {
+      {DeviceMapping::Print(600, 0, 0), "00", "C39-", 5.0, 1146, 0},    // box 1181: 6 dots
+      {DeviceMapping::Print(300, 0, 0), "00", "C39-", 5.0, 573, 0},     // box 591: 3 dots
+      {DeviceMapping::Print(600, 0, 0), "01", "C128-", 5.0, 1092, 0},   // 7 dots
+      {DeviceMapping::Print(300, 0, 0), "01", "C128-", 3.0, 312, 0},    // box 354: 2 dots
+      {DeviceMapping::Print(300, 0, 0), "02", "840000", 2.0, 190, 15},  // narrowed to the bars
+      {DeviceMapping::Print(600, 0, 0), "03", "QR-", 2.5, 580, 0},      // box 591: 20 dots
+      {DeviceMapping::Print(300, 0, 0), "01", "C128-", 1.0, 118, 11},   // box 118: to scale
+      {DeviceMapping::Preview(10, 96), "00", "C39-", 5.0, 19, 0},       // to scale
+      {DeviceMapping::Preview(50, 96), "02", "840000", 5.0, 94, 0},
+      {DeviceMapping::Preview(100, 96), "01", "C128-", 5.0, 189, 0},
+      {DeviceMapping::Preview(400, 96), "01", "C128-", 5.0, 756, 0},
+      {DeviceMapping::Preview(10, 96), "03", "QR-", 2.5, 9, 0},
+      {DeviceMapping::Preview(100, 96), "03", "QR-", 2.5, 94, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.type) + " " + std::to_string(c.extent));
+    NumeratorList numerators = {MakeNumerator(2000, 6, c.prefix)};
+    Numerator& n = numerators[0];
+    n.Horizontal = n.Vertical = 2.0;
+    n.Font = "Arial";
+    n.Size = 10;
+    SetBarcode(n, c.type, "02", c.length);
+    n.BarHeight = c.length;
+    RecordingSurface surface;
+    DrawSheet(surface, c.mapping, {&numerators, nullptr, nullptr, {}});
+    const int32_t x = c.mapping.X(2.0);
+    const RectI symbol = Union(surface.rects);  // a QR Code's light square holds its modules
+    EXPECT_EQ(symbol.left, x);
+    EXPECT_EQ(symbol.width, c.extent);
+    ASSERT_EQ(surface.texts.size(), 1u);
+    const auto& line = surface.texts[0];
+    EXPECT_EQ(line.averageCharWidth, c.charWidth);
+    // Centred on the bars, or narrowed to them from their start.
+    const int32_t advance = RecordingSurface::AdvanceOf(EmHeight(10, c.mapping.PixelsPerInch()));
+    const auto width =
+        c.charWidth > 0 ? c.extent : static_cast<int32_t>(line.text.size()) * advance;
+    EXPECT_LE(std::abs(2 * (line.x - x) + width - c.extent), 1);
+  }
+}
+
 TEST(BarsOf, FollowsThePublishedSymbolWidths) {
   // Code 39: five characters of 15 modules and four one-module gaps.
   const BarPattern code39 = BarsOf(kCode39, EncodeCode39("123"));

@@ -128,15 +128,16 @@ TEST_F(WorkspaceTest, NewAsksThenMakesAnEmptyTemplateOfTheChosenSize) {
   EXPECT_FALSE(workspace.HasFile());
 }
 
-// Which commands ask, in which mode, from each state.
-TEST_F(WorkspaceTest, QuestionsFollowTheName) {
+// Which commands ask, in which mode, from each state: without a template
+// New and Open close nothing and ask nothing.
+TEST_F(WorkspaceTest, QuestionsFollowTheOpenTemplate) {
   const struct {
     const char* state;
     WorkspaceCommand command;
     std::vector<int> modes;
   } cases[] = {
-      {"no template", WorkspaceCommand::New, {8}},
-      {"no template", WorkspaceCommand::Open, {6}},
+      {"no template", WorkspaceCommand::New, {}},
+      {"no template", WorkspaceCommand::Open, {}},
       {"start-up template", WorkspaceCommand::New, {8}},
       {"start-up template", WorkspaceCommand::Open, {6}},
       {"start-up template", WorkspaceCommand::Close, {7}},

@@ -1,6 +1,8 @@
-// The confirmation dialog and the general increment and displacement
-// dialogs: their modes and captions, Enter and Escape, what they return and
-// remember, the failures they hand back, and dragging by the title band.
+// The confirmation dialog and the general increment, displacement and
+// barcode dialogs: their modes and captions, Enter and Escape, Tab to the
+// commands, what they return and remember, the failures they hand back, and
+// dragging by the title band.
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -317,6 +319,53 @@ class DialogsTest : public QObject {
     QVERIFY_THROWS_EXCEPTION(ConversionError, ShowDisplacementDialog("t", x, y));
     QCOMPARE(x, 0.0);
     QCOMPARE(y, 0.0);
+  }
+
+  // ---- TFCodBarras -------------------------------------------------------
+
+  // Tab runs through the fields shown and both commands; Enter or Space on
+  // a command acts. A QR Code shows no length field.
+  void barcodeDialogByKeys_data() {
+    QTest::addColumn<int>("kind");         // entry of the symbology list
+    QTest::addColumn<QString>("command");  // reached by Tab, then the key pressed
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("chain");  // the focus from the list on, Tab after Tab
+    const QString linear = "EdTipo EdLegible EdAlto EdLargo Bt_Aplica Bt_Cancela EdTipo";
+    const QString qr = "EdTipo EdLegible EdAlto Bt_Aplica Bt_Cancela EdTipo";
+    QTest::newRow("Code 128, Enter, Aplicar") << 2 << "Bt_Aplica" << int(Qt::Key_Return) << linear;
+    QTest::newRow("Code 128, Space, Cancelar") << 2 << "Bt_Cancela" << int(Qt::Key_Space) << linear;
+    QTest::newRow("QR Code, Space, Aplicar") << 4 << "Bt_Aplica" << int(Qt::Key_Space) << qr;
+    QTest::newRow("QR Code, Enter, Cancelar") << 4 << "Bt_Cancela" << int(Qt::Key_Return) << qr;
+  }
+
+  void barcodeDialogByKeys() {
+    QFETCH(int, kind);
+    QFETCH(QString, command);
+    QFETCH(int, key);
+    QFETCH(QString, chain);
+    QStringList seen;
+    bool lengthShown = true;
+    ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* widget) {
+      auto* dialog = static_cast<TFCodBarras*>(widget);
+      for (int i = 0; i < kind; ++i) PressKey(Qt::Key_Down);
+      lengthShown = dialog->EdLargo->isVisible() || dialog->Et_Largo->isVisible();
+      for (int i = 0; i <= chain.count(' '); ++i, PressKey(Qt::Key_Tab))
+        seen << QApplication::focusWidget()->objectName();
+      for (int i = 0; i < 8 && QApplication::focusWidget()->objectName() != command; ++i)
+        PressKey(Qt::Key_Tab);
+      PressKey(key);
+      if (dialog->isVisible()) QTest::keyClick(dialog, Qt::Key_Escape);  // the key did nothing
+    });
+    int applied = -1;
+    const bool taken = FCodBarras().Run(std::nullopt, [&](const std::optional<BarcodeSetting>& c) {
+      applied = static_cast<int>(c->kind);
+      return std::string();
+    });
+    QVERIFY(answer.Answered());
+    QCOMPARE(seen.join(' '), chain);
+    QCOMPARE(lengthShown, kind != 4);
+    QCOMPARE(taken, command == "Bt_Aplica");
+    QCOMPARE(applied, taken ? kind - 1 : -1);
   }
 
   // ---- dragging ----------------------------------------------------------

@@ -315,6 +315,44 @@ class NumeratorEditorTest : public QObject {
     QVERIFY(Grid()->hasFocus());
   }
 
+  // Ctrl+A selects the open editor's whole text; a size is stored as typed,
+  // not completed to an entry. Escape stores nothing and the editor reopens
+  // on the cell's text.
+  void ctrlAAndEscapeInAnOpenEditor_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");  // on the grid, opening the editor
+    QTest::addColumn<QString>("then");   // after Ctrl+A, then Enter; empty: Escape
+    QTest::addColumn<QString>("stored");
+    const auto row = [](const char* name, int column, QString typed, QString then, QString stored) {
+      QTest::newRow(name) << column << typed << then << stored;
+    };
+    row("horizontal", C::kHorizontal, "2", "2.00", "2.00");
+    row("size, not 36", C::kSize, "20", "3", "3");
+    row("number, Escape", C::kNumber, "987", "", "0");
+    row("size, Escape", C::kSize, "48", "", "12");
+    row("rotation, Escape", C::kRotation, "9", "", "0.00");
+  }
+
+  void ctrlAAndEscapeInAnOpenEditor() {
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, then);
+    QFETCH(QString, stored);
+    AddRows(1);
+    ClickCell(Grid(), 0, column);
+    TypeText(typed);
+    if (!then.isEmpty()) {
+      PressKey(Qt::Key_A, Qt::ControlModifier);
+      TypeText(then);
+    }
+    PressKey(then.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QVERIFY(Grid()->hasFocus());
+    QCOMPARE(ToQString(Cell(0, column)), stored);
+    PressKey(Qt::Key_Return);
+    if (QLineEdit* edit = Edit(column)) QCOMPARE(edit->text(), stored);
+  }
+
   void minusTypedInFrontMakesNegativeNumber() {
     AddRows(1);
     ClickCell(Grid(), 0, C::kNumber);
@@ -880,20 +918,20 @@ class NumeratorEditorTest : public QObject {
     QCOMPARE(set->length, 4.5);
 
     // Row 2 by a click: a QR Code has no line above and no length; Escape changes nothing.
-    bool aboveEnabled = true, lengthEnabled = true;
+    bool aboveEnabled = true, lengthShown = true;
     {
       ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* dialog) {
         choose(dialog, 4);
         auto* lines = dialog->findChild<QComboBox*>("EdLegible");
         aboveEnabled = qobject_cast<QStandardItemModel*>(lines->model())->item(1)->isEnabled();
-        lengthEnabled = dialog->findChild<QLineEdit*>("EdLargo")->isEnabled();
+        lengthShown = dialog->findChild<QLineEdit*>("EdLargo")->isVisible();
         QTest::keyClick(dialog->findChild<QComboBox*>("EdTipo"), Qt::Key_Escape);
       });
       ClickCell(Grid(), 1, C::kBlank);
       QVERIFY(answer.Answered());
     }
     QVERIFY(!aboveEnabled);
-    QVERIFY(!lengthEnabled);
+    QVERIFY(!lengthShown);
     QVERIFY(!doc_.Numerators().Barcode(1).has_value());
 
     // Code 39 cannot carry the lowercase prefix: the reason is shown and the dialog stays.
@@ -935,6 +973,16 @@ class NumeratorEditorTest : public QObject {
     // The line the file keeps for it.
     const TemplateLines lines = SplitTemplateBytes(EncodeTemplate(doc_, "/t/Caja.pla"));
     QCOMPARE(QString::fromStdString(lines.back()), QString("|COD|F|01|1|2|1.20|4.50|"));
+    // A QR Code's mark is its own.
+    doc_.SetBarcode(TemplateTable::Numerators, 1, BarcodeSetting{BarcodeKind::QrCode});
+    QTest::qWait(20);
+    const QImage marks = Grid()->viewport()->grab().toImage();
+    const auto mark = [&](const QImage& from, int row) {
+      return from.copy(
+          Grid()->CellRect(row, C::kBlank).translated(-Grid()->viewport()->geometry().topLeft()));
+    };
+    QVERIFY(mark(marks, 1) != mark(marks, 0));
+    QVERIFY(mark(marks, 1) != mark(image, 1));  // not blank
   }
 
   // ---- drawing ----------------------------------------------------------

@@ -199,6 +199,7 @@ class PreviewPageTest : public QObject {
     QCOMPARE(page_->ScrollVista->VerticalRange(), 2128);
     page_->ScrollVista->horizontalScrollBar()->setValue(300);
     page_->ScrollVista->verticalScrollBar()->setValue(500);
+    page_->Ed_Zoom->clearFocus();  // leaving the field applies nothing again
 
     PrintJob again = Job(21.60, 28.00);
     AddItems(again);
@@ -226,9 +227,16 @@ class PreviewPageTest : public QObject {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("zoom");         // the zoom afterwards
     QTest::addColumn<QString>("message");  // the message shown, if any
+    // Any value, in the list or not, and none completed to a list entry.
+    for (const char* row : {"60", "150", "120 keypad", "1000", "20", "5 keypad"}) {
+      const QString typed = QString(row).section(' ', 0, 0);
+      QTest::newRow(row) << typed << typed.toInt() << "";
+    }
     QTest::newRow("5357 fits 1500 cm") << "5357" << 5357 << "";
     QTest::newRow("5358 too large")
         << "5358" << 41 << "El valor es demasiado grande para ser ampliado";
+    QTest::newRow("9999 too large, keypad")
+        << "9999" << 41 << "El valor es demasiado grande para ser ampliado";
     QTest::newRow("empty means 100") << "" << 100 << "";
     QTest::newRow("10") << "10" << 10 << "";
     QTest::newRow("0 refused") << "0" << 41
@@ -245,7 +253,7 @@ class PreviewPageTest : public QObject {
     page_->LoadSheet(Job(21.60, 28.00));
     const QRect fitted = page_->ScrollVista->Panel();
     auto answer = DismissMessageBox();
-    TypeZoom(typed);
+    TypeZoom(typed, QString(QTest::currentDataTag()).contains("keypad"));
     QCOMPARE(answer->Answered(), !message.isEmpty());
     QCOMPARE(answer->SeenText(), message);
     QCOMPARE(page_->Zoom(), zoom);
@@ -272,14 +280,12 @@ class PreviewPageTest : public QObject {
   void zoomFieldKeys() {
     page_->LoadSheet(Job(21.60, 28.00));
     QLineEdit* edit = page_->Ed_Zoom->lineEdit();
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, "1a.5,-0 x");
+    QTest::mouseClick(edit, Qt::LeftButton);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeText("1a.5,-0 x");
     QCOMPARE(edit->text(), QString("150"));
-    edit->home(false);
-    QTest::keyClick(edit, '-');
-    QTest::keyClick(edit, '-');
+    PressKey(Qt::Key_Home);
+    TypeText("--");
     QCOMPARE(edit->text(), QString("-150"));
     QCOMPARE(page_->Zoom(), 41);  // nothing applies before Enter
 
@@ -574,13 +580,14 @@ class PreviewPageTest : public QObject {
   }
 
  private:
-  void TypeZoom(const QString& text) {
-    QLineEdit* edit = page_->Ed_Zoom->lineEdit();
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
+  // Types over the zoom field's text where the focus goes, as a user does.
+  void TypeZoom(const QString& text, bool keypadEnter = false) {
+    QTest::mouseClick(page_->Ed_Zoom->lineEdit(), Qt::LeftButton);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    PressKey(Qt::Key_Backspace);
+    TypeText(text);
+    PressKey(keypadEnter ? Qt::Key_Enter : Qt::Key_Return,
+             keypadEnter ? Qt::KeypadModifier : Qt::NoModifier);
   }
 
   TFHVista* page_ = nullptr;

@@ -270,9 +270,10 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(Workspace()->FHFolio01->Table().RowCount(), 0);
     SaveScreenshot(window_.get(), QStringLiteral("workspace_closed_es"));
 
+    // No template is open: Open closes nothing and asks nothing.
     questions_.clear();
-    Open(folder_.DataPath(QStringLiteral("Prueba.pla")));
-    QCOMPARE(questions_, QStringList{QStringLiteral("Abrir plantilla")});
+    Open(folder_.DataPath(QStringLiteral("Prueba.pla")), /*asks=*/false);
+    QVERIFY(questions_.isEmpty());
     QCOMPARE(Label(), QStringLiteral("Prueba"));
     QCOMPARE(Page(), 2);
     QVERIFY(Workspace()->CommandIcon(WorkspaceCommand::PrintPage)->isVisible());
@@ -416,8 +417,7 @@ class WorkspaceScreenTest : public QObject {
     QVERIFY(AllModalsAnswered());
     QCOMPARE(Label(), QStringLiteral("-- VACIO --"));
 
-    // Ctrl+O with the same question as the icon; the dialog lists templates.
-    AnswerConfirmation(true);
+    // Ctrl+O without a template: no question; the dialog lists templates.
     AnswerNextModal([&](QWidget* modal) {
       auto* dialog = qobject_cast<QFileDialog*>(modal);
       QVERIFY(dialog != nullptr);
@@ -641,7 +641,7 @@ class WorkspaceScreenTest : public QObject {
     QVERIFY(written.contains("|15.00|20.00|"));
     QVERIFY(written.contains("|2024|"));
 
-    Open(path);
+    Open(path, /*asks=*/false);
     QCOMPARE(Label(), QStringLiteral("Prueba"));
     QTest::keyClick(window_.get(), Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(Page(), 6);
@@ -729,21 +729,24 @@ class WorkspaceScreenTest : public QObject {
     }
   }
 
-  void exitAsksWhileTheWorkspaceIsShown() {
+  void exitAsksOnlyWhileATemplateIsOpen() {
     questions_.clear();
     AnswerConfirmation(false);
     QVERIFY(!window_->close());
     QVERIFY(window_->isVisible());
     QCOMPARE(Label(), QStringLiteral("Prueba"));
-    AnswerNextModal([this](QWidget* modal) {
-      auto* dialog = qobject_cast<TFCaratGda*>(modal);
-      questions_ << dialog->Et_Titulo->text();
-      SaveScreenshot(dialog, QStringLiteral("exit_question_es"));
-      QTest::keyClick(dialog, Qt::Key_Return);
+    AnswerConfirmation(true);
+    Click(WorkspaceCommand::Close);
+    QCOMPARE(questions_, (QStringList{ToQString("La aplicaci\xf3n va a cerrarse"),
+                                      QStringLiteral("Cerrar plantilla")}));
+    // No template open: the program ends without a question.
+    QList<int> asked;
+    window_->SetConfirm([&asked](int mode) {
+      asked << mode;
+      return 1;
     });
     QVERIFY(window_->close());
-    QCOMPARE(questions_, (QStringList{ToQString("La aplicaci\xf3n va a cerrarse"),
-                                      ToQString("La aplicaci\xf3n va a cerrarse")}));
+    QVERIFY(asked.isEmpty());
   }
 };
 
