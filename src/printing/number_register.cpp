@@ -306,6 +306,8 @@ Reservation NumberRegister::Reserve(const RunRecord& run, bool allowReprint) {
   RequireValid(run.planned);
   if (run.id.empty() || run.series.empty())
     throw std::invalid_argument("a run needs an id and a series");
+  if (run.sheets < 0 || run.copies < 0 || run.increment < 0)
+    throw std::invalid_argument("sheets, copies and increment are never negative");
   try {
     Transaction transaction(*this, true);
     LockSeries(Storable(run.series));
@@ -367,6 +369,7 @@ void NumberRegister::Finish(const std::string& runId, RunEvent event, int32_t co
                             const std::vector<Progression>& completed) {
   RequireValid(completed);
   if (event == RunEvent::Started) throw std::invalid_argument("an end cannot be `started`");
+  if (completedSheets < 0) throw std::invalid_argument("completed sheets are never negative");
   try {
     Transaction transaction(*this, true);
     const auto rows = Query("SELECT seq, series FROM zirvo_runs WHERE id = $1", {runId});
@@ -504,11 +507,14 @@ std::optional<RunRecord> FromJournalRun(const JournalRun& old, const std::string
   run.target = s.target;
   run.user = s.user;
   run.time = s.time;
-  run.sheets = s.sheets;
-  run.copies = s.copies;
-  run.increment = s.increment == std::numeric_limits<int32_t>::min()
-                      ? std::numeric_limits<int32_t>::max()
-                      : std::abs(s.increment);
+  // Counts as a record of the register holds them: never negative.
+  const auto count = [](int32_t n) {
+    return n == std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::max()
+                                                    : std::abs(n);
+  };
+  run.sheets = count(s.sheets);
+  run.copies = count(s.copies);
+  run.increment = count(s.increment);
   run.listed = old.Repositions();
   bool valid = true;
   AddJournalNumbers(s, run.planned, valid);
@@ -516,7 +522,7 @@ std::optional<RunRecord> FromJournalRun(const JournalRun& old, const std::string
     RunEnd end;
     end.event = old.ended->event;
     end.time = old.ended->time;
-    end.completedSheets = old.ended->completedSheets.value_or(0);
+    end.completedSheets = count(old.ended->completedSheets.value_or(0));
     AddJournalNumbers(*old.ended, end.completed, valid);
     run.end = std::move(end);
   }

@@ -88,10 +88,20 @@ PostgresRegister::PostgresRegister(const std::string& connection, const Register
 PostgresRegister::~PostgresRegister() { PQfinish(connection_); }
 
 void PostgresRegister::Connect(const std::string& connection) {
-  // Words before the connection string are defaults it may change.
-  const char* keywords[] = {"connect_timeout", "application_name", "client_encoding", "dbname",
+  // Words before the connection string are defaults it may change. A
+  // server that stops answering in the middle of a run is given up after
+  // about half a minute, not waited for.
+  const char* keywords[] = {"connect_timeout",
+                            "application_name",
+                            "client_encoding",
+                            "keepalives_idle",
+                            "keepalives_interval",
+                            "keepalives_count",
+                            "tcp_user_timeout",
+                            "dbname",
                             nullptr};
-  const char* values[] = {"10", "zirvo", "UTF8", connection.c_str(), nullptr};
+  const char* values[] = {"10",   "zirvo", "UTF8", "10", "5", "3", "30000", connection.c_str(),
+                          nullptr};
   connection_ = PQconnectdbParams(keywords, values, 1);
   if (connection_ == nullptr || PQstatus(connection_) != CONNECTION_OK) throw ConnectionFailure();
 }

@@ -1,9 +1,11 @@
 // The register's files and names: the SQLite file a folder holds, the
 // settings that choose a register, its description, and the exports.
+#include <pwd.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "base/messages.h"
@@ -141,6 +143,42 @@ TEST(PostgresRegister, AServerThatCannotBeReachedIsAnErrorSayingWhyOnOneLine) {
     EXPECT_NE(message.find("sala@" + dir.Path() + "/zirvo"), std::string::npos) << message;
     EXPECT_NE(message.find(dir.Path() + "/.s.PGSQL.5432"), std::string::npos) << message;
   }
+}
+
+TEST(OverlapText, NamesTheNumeratorTheNumbersWhenWhereAndByWhom) {
+  RegisterOverlap overlap;
+  overlap.planned = Progression::Of(1, 7010, 10, 3);
+  overlap.shared = Progression{1, 7010, 7025, 15};
+  overlap.earlier.time = "2026-12-09T20:15:03+01:00";
+  overlap.earlier.target = "/home/ana/Impresi\xC3\xB3n.pdf";
+  overlap.earlier.user = "ana";
+  overlap.earlier.station = "caja-2";
+  SetOwnMessagesEnglish(true);
+  EXPECT_EQ(OverlapText(overlap),
+            "Numerator 01 already printed the numbers 7010,7025 on 2026-12-09 20:15:03 to "
+            "/home/ana/Impresi\xf3n.pdf, by ana at caja-2.");
+  SetOwnMessagesEnglish(false);
+  overlap.earlier.station.clear();  // a run of an old journal
+  EXPECT_EQ(OverlapText(overlap),
+            "El numerador 01 ya imprimi\xf3 los n\xfameros 7010,7025 el 2026-12-09 20:15:03 en "
+            "/home/ana/Impresi\xf3n.pdf, por ana en -.");
+}
+
+// Anyone can set $USER; the account running the program cannot be chosen.
+TEST(NewRun, NamesTheAccountAndTheStationNotTheEnvironment) {
+  const char* saved = std::getenv("USER");
+  const std::string before = saved != nullptr ? saved : "";
+  setenv("USER", "mallory", 1);
+  const RunRecord run = NewRun("F", RunKind::Run);
+  setenv("USER", before.c_str(), 1);
+  const struct passwd* account = getpwuid(getuid());
+  ASSERT_NE(account, nullptr);
+  EXPECT_EQ(run.user, account->pw_name);
+  char host[256] = {};
+  gethostname(host, sizeof host - 1);
+  EXPECT_EQ(run.station, host);
+  EXPECT_EQ(run.id.size(), 16u);
+  EXPECT_NE(NewRun("F", RunKind::Run).id, run.id);
 }
 
 TEST(RegisterSettings, TheRunsConnectionWinsThenTheUsersFileThenTheMachines) {
