@@ -251,6 +251,19 @@ std::string NumbersInsert(std::size_t rows) {
   return sql;
 }
 
+// The operator is told of the first planned number printed already: of the
+// first numerator whose plan meets printed numbers, the one its run would
+// print first, by the latest run that printed it. Plans are checked in
+// their order, so a told overlap of another plan came first.
+bool TellsSooner(const std::optional<RegisterOverlap>& told, const Progression& plan,
+                 const Progression& shared, int64_t seq) {
+  if (!told) return true;
+  if (told->planned != plan) return false;
+  const auto distance = [&](const Progression& s) { return std::abs(s.first - plan.first); };
+  if (distance(shared) != distance(told->shared)) return distance(shared) < distance(told->shared);
+  return seq > told->earlier.seq;
+}
+
 void RequireValid(const std::vector<Progression>& list) {
   for (const Progression& p : list)
     if (!IsValidProgression(p))
@@ -347,7 +360,7 @@ Reservation NumberRegister::Reserve(const RunRecord& run, bool allowReprint) {
         if (earlier.kind != RunKind::Run || (part == kPlanned) == ended) continue;
         const auto shared = SharedNumbers(plan, printed);
         if (!shared) continue;
-        if (!reservation.overlap || reservation.overlap->earlier.seq < earlier.seq)
+        if (TellsSooner(reservation.overlap, plan, *shared, earlier.seq))
           reservation.overlap = RegisterOverlap{plan, printed, *shared, earlier};
       }
     }

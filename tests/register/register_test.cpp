@@ -37,6 +37,7 @@ TEST_P(RegisterTest, AReservationIsRefusedOnlyForNumbersARunPrinted) {
     RunKind kind;
     Runs plan;
     std::optional<Progression> shared;  // refused for these numbers
+    std::size_t named = SIZE_MAX;       // the earlier run named; the last one when SIZE_MAX
   } cases[] = {
       {"increment 5 from 7000, then from 7001",
        {{RunKind::Run, {Of(1, 7000, 3, 5)}, RunEvent::Completed, {Of(1, 7000, 3, 5)}}},
@@ -78,12 +79,26 @@ TEST_P(RegisterTest, AReservationIsRefusedOnlyForNumbersARunPrinted) {
        RunKind::Run,
        {Of(1, 140, 20, 1)},
        Progression{1, 140, 149, 1}},
-      {"the latest of two runs is named",
-       {{RunKind::Run, {Of(1, 1, 10, 2)}, RunEvent::Completed, {Of(1, 1, 10, 2)}},
-        {RunKind::Run, {Of(1, 2, 10, 2)}, RunEvent::Completed, {Of(1, 2, 10, 2)}}},
+      {"the run that printed the plan's first number is named",
+       {{RunKind::Run, {Of(1, 2, 10, 2)}, RunEvent::Completed, {Of(1, 2, 10, 2)}},
+        {RunKind::Run, {Of(1, 1, 10, 2)}, RunEvent::Completed, {Of(1, 1, 10, 2)}}},
        RunKind::Run,
        {Of(1, 8, 2, 1)},
-       Progression{1, 8, 8, 0}},
+       Progression{1, 8, 8, 0},
+       0},
+      {"... and of two that printed it, the latest",
+       {{RunKind::Run, {Of(1, 1, 10, 1)}, RunEvent::Completed, {Of(1, 1, 10, 1)}},
+        {RunKind::Run, {Of(1, 1, 10, 1)}, RunEvent::Completed, {Of(1, 1, 10, 1)}}},
+       RunKind::Run,
+       {Of(1, 9, 4, -1)},
+       Progression{1, 9, 6, -1}},
+      {"of two numerators, the first one's",
+       {{RunKind::Run, {Of(2, 1, 10, 1)}, RunEvent::Completed, {Of(2, 1, 10, 1)}},
+        {RunKind::Run, {Of(1, 1, 10, 1)}, RunEvent::Completed, {Of(1, 1, 10, 1)}}},
+       RunKind::Run,
+       {Of(2, 5, 2, 1), Of(1, 7, 2, 1)},
+       Progression{2, 5, 6, 1},
+       0},
       {"test sheets refuse nothing",
        {{RunKind::Test, {Of(1, 100, 1, 1)}, RunEvent::Completed, {Of(1, 100, 1, 1)}}},
        RunKind::Run,
@@ -108,12 +123,12 @@ TEST_P(RegisterTest, AReservationIsRefusedOnlyForNumbersARunPrinted) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string series = c.name;  // each case its own series
-    int64_t latest = 0;
+    std::vector<std::string> ids;
     for (const Earlier& e : c.earlier) {
       const RunRecord run = PlannedRun(series, e.kind, e.planned);
-      ASSERT_TRUE(reg->Reserve(run, false).reserved);
+      ASSERT_TRUE(reg->Reserve(run, true).reserved);
       if (e.event) reg->Finish(run.id, *e.event, 0, e.completed);
-      latest = reg->Runs(series, {1}).runs.at(0).seq;
+      ids.push_back(run.id);
     }
     const RunRecord plan = PlannedRun(series, c.kind, c.plan);
     // Another series with the same numbers is never in the way.
@@ -123,7 +138,7 @@ TEST_P(RegisterTest, AReservationIsRefusedOnlyForNumbersARunPrinted) {
     ASSERT_EQ(refused.overlap.has_value(), c.shared.has_value());
     if (!c.shared) continue;
     EXPECT_EQ(refused.overlap->shared, *c.shared);
-    EXPECT_EQ(refused.overlap->earlier.seq, latest);
+    EXPECT_EQ(refused.overlap->earlier.id, ids.at(std::min(c.named, ids.size() - 1)));
     EXPECT_EQ(reg->Runs(series).runs.size(), c.earlier.size()) << "a refusal stores nothing";
     // Allowed to print them again, the run is stored and still told why.
     const Reservation again = reg->Reserve(plan, true);
