@@ -6,7 +6,6 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/types.h>
 #include <unistd.h>
 #if defined(__GLIBC__)
 #include <malloc.h>

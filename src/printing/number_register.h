@@ -188,8 +188,10 @@ class NumberRegister {
   // Checks `run` against the series' printed runs and, unless numbers were
   // printed already and allowReprint is false, stores its `started` record;
   // both in one transaction, so of two runs over the same numbers that start
-  // together exactly one is reserved. A test sheet or a reposition is stored
-  // without a check. `run` must come from NewRun (an id not used before)
+  // together exactly one is reserved. The overlap told is the first number
+  // of the plan printed already (first numerator first), by the latest run
+  // that printed it. A test sheet or a reposition is stored without a
+  // check. `run` must come from NewRun (an id not used before)
   // with valid progressions (std::invalid_argument otherwise). Throws
   // RegisterError: Unusable, Busy, or DamagedRecords (without allowReprint).
   Reservation Reserve(const RunRecord& run, bool allowReprint);
@@ -204,7 +206,10 @@ class NumberRegister {
 
   // The series' runs, newest first, with their ends, within `window`. Runs
   // whose records do not read are listed by seq apart. Throws RegisterError
-  // (Unusable or Busy) when the register cannot be read.
+  // (Unusable or Busy) when the register cannot be read. A page of a few
+  // hundred runs reads in a few milliseconds whatever the register holds;
+  // all of 100,000 runs take most of a second, so a screen reads a page
+  // ({200}) and the next ones ({200, last seq shown}) as it scrolls.
   RunList Runs(const std::string& series, const RunWindow& window = {});
 
   // Imports the old journal at `journalPath` (see JournalPathFor) into the

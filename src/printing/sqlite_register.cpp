@@ -64,8 +64,9 @@ void SqliteRegister::Connect(const std::string& path) {
     const std::string cause = platform::CreateEmptyFile(path);
     if (!cause.empty()) throw Failure{RegisterFault::Unusable, cause};
   }
+  // A path that cannot be examined (no permission) is left to SQLite to tell.
   const auto identity = platform::RegularFileIdentity(path);
-  if (!identity) throw notRegular;
+  if (!identity && platform::KindOfPath(path) != platform::PathKind::Unreadable) throw notRegular;
   // SQLite refuses a link itself, and opens its companions without
   // following links; the file is checked again afterwards, so that one
   // swapped in meanwhile is not taken.
@@ -73,7 +74,7 @@ void SqliteRegister::Connect(const std::string& path) {
       sqlite3_open_v2(path.c_str(), &db_,
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX, nullptr);
   if (opened != SQLITE_OK) throw FailureOf(opened);
-  if (platform::RegularFileIdentity(path) != identity) throw notRegular;
+  if (!identity || platform::RegularFileIdentity(path) != identity) throw notRegular;
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, options_.busyTimeoutMs);
 }

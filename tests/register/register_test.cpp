@@ -21,111 +21,83 @@ using Runs = std::vector<Progression>;
 // An earlier run of a case: its plan and, unless interrupted, its end.
 struct Earlier {
   RunKind kind;
-  Runs planned;
+  Progression planned;
   std::optional<RunEvent> event;
   Runs completed;
 };
+Earlier Done(Progression p) { return {RunKind::Run, p, RunEvent::Completed, {p}}; }
+Earlier Cut(RunEvent event, Progression p, Runs done) { return {RunKind::Run, p, event, done}; }
+Earlier Interrupted(Progression p, RunKind kind = RunKind::Run) { return {kind, p, {}, {}}; }
 
 class RegisterTest : public testing::RegisterTest {};
+
+// A plan, the runs before it, and the numbers it is refused for (none:
+// reserved); `named` is the earlier run the refusal names.
+struct GuardCase {
+  GuardCase(const char* name, std::vector<Earlier> earlier, RunKind kind, Runs plan,
+            std::optional<Progression> shared, std::size_t named = SIZE_MAX)
+      : name(name),
+        earlier(std::move(earlier)),
+        kind(kind),
+        plan(std::move(plan)),
+        shared(shared),
+        named(std::min(named, this->earlier.size() - 1)) {}
+  const char* name;
+  std::vector<Earlier> earlier;
+  RunKind kind;
+  Runs plan;
+  std::optional<Progression> shared;
+  std::size_t named;
+};
 
 TEST_P(RegisterTest, AReservationIsRefusedOnlyForNumbersARunPrinted) {
   const auto reg = Open();
   const auto Of = Progression::Of;
-  const struct {
-    const char* name;
-    std::vector<Earlier> earlier;
-    RunKind kind;
-    Runs plan;
-    std::optional<Progression> shared;  // refused for these numbers
-    std::size_t named = SIZE_MAX;       // the earlier run named; the last one when SIZE_MAX
-  } cases[] = {
-      {"increment 5 from 7000, then from 7001",
-       {{RunKind::Run, {Of(1, 7000, 3, 5)}, RunEvent::Completed, {Of(1, 7000, 3, 5)}}},
-       RunKind::Run,
-       {Of(1, 7001, 3, 5)},
-       std::nullopt},
-      {"increment 5 from 7000, then increment 3 from 7010",
-       {{RunKind::Run, {Of(1, 7000, 10, 5)}, RunEvent::Completed, {Of(1, 7000, 10, 5)}}},
-       RunKind::Run,
-       {Of(1, 7010, 10, 3)},
-       Progression{1, 7010, 7025, 15}},
-      {"a reverse numerator",
-       {{RunKind::Run, {Of(2, 50, 10, -5)}, RunEvent::Completed, {Of(2, 50, 10, -5)}}},
-       RunKind::Run,
-       {Of(2, 31, 3, -1)},
-       Progression{2, 30, 30, 0}},
-      {"another numerator's numbers",
-       {{RunKind::Run, {Of(1, 100, 50, 1)}, RunEvent::Completed, {Of(1, 100, 50, 1)}}},
-       RunKind::Run,
-       {Of(2, 100, 50, 1)},
-       std::nullopt},
-      {"a cancelled run printed what it completed",
-       {{RunKind::Run, {Of(1, 100, 50, 1)}, RunEvent::Cancelled, {Of(1, 100, 20, 1)}}},
-       RunKind::Run,
-       {Of(1, 110, 20, 1)},
-       Progression{1, 110, 119, 1}},
-      {"... and nothing after it",
-       {{RunKind::Run, {Of(1, 100, 50, 1)}, RunEvent::Cancelled, {Of(1, 100, 20, 1)}}},
-       RunKind::Run,
-       {Of(1, 120, 20, 1)},
-       std::nullopt},
-      {"a failed run too",
-       {{RunKind::Run, {Of(1, 100, 50, 1)}, RunEvent::Failed, {}}},
-       RunKind::Run,
-       {Of(1, 100, 50, 1)},
-       std::nullopt},
-      {"an interrupted run holds its whole plan",
-       {{RunKind::Run, {Of(1, 100, 50, 1)}, std::nullopt, {}}},
-       RunKind::Run,
-       {Of(1, 140, 20, 1)},
-       Progression{1, 140, 149, 1}},
-      {"the run that printed the plan's first number is named",
-       {{RunKind::Run, {Of(1, 2, 10, 2)}, RunEvent::Completed, {Of(1, 2, 10, 2)}},
-        {RunKind::Run, {Of(1, 1, 10, 2)}, RunEvent::Completed, {Of(1, 1, 10, 2)}}},
-       RunKind::Run,
-       {Of(1, 8, 2, 1)},
-       Progression{1, 8, 8, 0},
-       0},
-      {"... and of two that printed it, the latest",
-       {{RunKind::Run, {Of(1, 1, 10, 1)}, RunEvent::Completed, {Of(1, 1, 10, 1)}},
-        {RunKind::Run, {Of(1, 1, 10, 1)}, RunEvent::Completed, {Of(1, 1, 10, 1)}}},
-       RunKind::Run,
-       {Of(1, 9, 4, -1)},
-       Progression{1, 9, 6, -1}},
-      {"of two numerators, the first one's",
-       {{RunKind::Run, {Of(2, 1, 10, 1)}, RunEvent::Completed, {Of(2, 1, 10, 1)}},
-        {RunKind::Run, {Of(1, 1, 10, 1)}, RunEvent::Completed, {Of(1, 1, 10, 1)}}},
-       RunKind::Run,
-       {Of(2, 5, 2, 1), Of(1, 7, 2, 1)},
-       Progression{2, 5, 6, 1},
-       0},
-      {"test sheets refuse nothing",
-       {{RunKind::Test, {Of(1, 100, 1, 1)}, RunEvent::Completed, {Of(1, 100, 1, 1)}}},
-       RunKind::Run,
-       {Of(1, 100, 5, 1)},
-       std::nullopt},
-      {"nor do repositions",
-       {{RunKind::Reposition, {Progression::Single(1, 7)}, std::nullopt, {}}},
-       RunKind::Run,
-       {Of(1, 7, 1, 1)},
-       std::nullopt},
-      {"a test sheet is never refused",
-       {{RunKind::Run, {Of(1, 100, 5, 1)}, std::nullopt, {}}},
-       RunKind::Test,
-       {Of(1, 100, 1, 1)},
-       std::nullopt},
-      {"nor is a reposition",
-       {{RunKind::Run, {Of(1, 100, 5, 1)}, std::nullopt, {}}},
-       RunKind::Reposition,
-       {Progression::Single(1, 102)},
-       std::nullopt},
+  const auto Run = RunKind::Run;
+  const std::nullopt_t none = std::nullopt;
+  const GuardCase cases[] = {
+      GuardCase("increment 5 from 7000, then from 7001", {Done(Of(1, 7000, 3, 5))}, Run,
+                {Of(1, 7001, 3, 5)}, none),
+      GuardCase("increment 5 from 7000, then 3 from 7010", {Done(Of(1, 7000, 10, 5))}, Run,
+                {Of(1, 7010, 10, 3)}, Progression{1, 7010, 7025, 15}),
+      GuardCase("a reverse numerator", {Done(Of(2, 50, 10, -5))}, Run, {Of(2, 31, 3, -1)},
+                Progression{2, 30, 30, 0}),
+      GuardCase("another numerator's numbers", {Done(Of(1, 100, 50, 1))}, Run, {Of(2, 100, 50, 1)},
+                none),
+      GuardCase("a cancelled run printed what it completed",
+                {Cut(RunEvent::Cancelled, Of(1, 100, 50, 1), {Of(1, 100, 20, 1)})}, Run,
+                {Of(1, 110, 20, 1)}, Progression{1, 110, 119, 1}),
+      GuardCase("... and nothing after it",
+                {Cut(RunEvent::Cancelled, Of(1, 100, 50, 1), {Of(1, 100, 20, 1)})}, Run,
+                {Of(1, 120, 20, 1)}, none),
+      GuardCase("a failed run too", {Cut(RunEvent::Failed, Of(1, 100, 50, 1), {})}, Run,
+                {Of(1, 100, 50, 1)}, none),
+      GuardCase("an interrupted run holds its whole plan", {Interrupted(Of(1, 100, 50, 1))}, Run,
+                {Of(1, 140, 20, 1)}, Progression{1, 140, 149, 1}),
+      GuardCase("the run that printed the plan's first number is named",
+                {Done(Of(1, 2, 10, 2)), Done(Of(1, 1, 10, 2))}, Run, {Of(1, 8, 2, 1)},
+                Progression{1, 8, 8, 0}, 0),
+      GuardCase("... and of two that printed it, the latest",
+                {Done(Of(1, 1, 10, 1)), Done(Of(1, 1, 10, 1))}, Run, {Of(1, 9, 4, -1)},
+                Progression{1, 9, 6, -1}),
+      GuardCase("of two numerators, the first one's",
+                {Done(Of(2, 1, 10, 1)), Done(Of(1, 1, 10, 1))}, Run,
+                {Of(2, 5, 2, 1), Of(1, 7, 2, 1)}, Progression{2, 5, 6, 1}, 0),
+      GuardCase("test sheets refuse nothing", {Interrupted(Of(1, 100, 1, 1), RunKind::Test)}, Run,
+                {Of(1, 100, 5, 1)}, none),
+      GuardCase("nor do repositions", {Interrupted(Of(1, 7, 1, 1), RunKind::Reposition)}, Run,
+                {Of(1, 7, 1, 1)}, none),
+      GuardCase("a test sheet is never refused", {Interrupted(Of(1, 100, 5, 1))}, RunKind::Test,
+                {Of(1, 100, 1, 1)}, none),
+      GuardCase("nor is a reposition", {Interrupted(Of(1, 100, 5, 1))}, RunKind::Reposition,
+                {Progression::Single(1, 102)}, none),
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string series = c.name;  // each case its own series
     std::vector<std::string> ids;
     for (const Earlier& e : c.earlier) {
-      const RunRecord run = PlannedRun(series, e.kind, e.planned);
+      const RunRecord run = PlannedRun(series, e.kind, {e.planned});
       ASSERT_TRUE(reg->Reserve(run, true).reserved);
       if (e.event) reg->Finish(run.id, *e.event, 0, e.completed);
       ids.push_back(run.id);
@@ -138,7 +110,7 @@ TEST_P(RegisterTest, AReservationIsRefusedOnlyForNumbersARunPrinted) {
     ASSERT_EQ(refused.overlap.has_value(), c.shared.has_value());
     if (!c.shared) continue;
     EXPECT_EQ(refused.overlap->shared, *c.shared);
-    EXPECT_EQ(refused.overlap->earlier.id, ids.at(std::min(c.named, ids.size() - 1)));
+    EXPECT_EQ(refused.overlap->earlier.id, ids.at(c.named));
     EXPECT_EQ(reg->Runs(series).runs.size(), c.earlier.size()) << "a refusal stores nothing";
     // Allowed to print them again, the run is stored and still told why.
     const Reservation again = reg->Reserve(plan, true);
