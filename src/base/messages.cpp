@@ -178,6 +178,42 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::JournalReprintCut:
       return "Una reposici\xf3n imprime cinco hojas: se agregaron %s n\xfameros a la lista de "
              "reposici\xf3n y quedan %s de esa impresi\xf3n sin agregar.";
+    case OwnMessage::RegisterUnusable:
+      return "El registro de numeraci\xf3n (%s) no se pudo usar: %s. No se imprimi\xf3 nada.";
+    case OwnMessage::RegisterBusy:
+      return "El registro de numeraci\xf3n (%s) est\xe1 ocupado: %s. No se imprimi\xf3 nada.";
+    case OwnMessage::RegisterDamaged:
+      return "El registro de numeraci\xf3n (%s) tiene %s registros que no se pudieron leer: no "
+             "se puede comprobar si estos n\xfameros ya se imprimieron.";
+    case OwnMessage::RegisterEndNotStored:
+      return "El final de la impresi\xf3n no se pudo anotar en el registro de numeraci\xf3n "
+             "(%s): %s. La impresi\xf3n figura como interrumpida y conserva todos sus n\xfameros.";
+    case OwnMessage::RegisterNotRead:
+      return "El registro de numeraci\xf3n (%s) no se pudo leer: %s.";
+    case OwnMessage::RegisterBusyCause:
+      return "otra impresi\xf3n lo retuvo m\xe1s de %s segundos";
+    case OwnMessage::RegisterNotRegularFile:
+      return "es un enlace simb\xf3lico o no es un archivo com\xfan";
+    case OwnMessage::RegisterNotARegister:
+      return "el archivo no es un registro de numeraci\xf3n";
+    case OwnMessage::RegisterNewerVersion:
+      return "lo escribi\xf3 una versi\xf3n m\xe1s nueva del programa (versi\xf3n %s del registro)";
+    case OwnMessage::RegisterUnknownRun:
+      return "no tiene la impresi\xf3n %s";
+    case OwnMessage::RegisterRunEnded:
+      return "la impresi\xf3n %s ya tiene su final anotado";
+    case OwnMessage::RegisterSettingsNotRead:
+      return "La configuraci\xf3n del registro de numeraci\xf3n %s no se pudo leer: %s. No se "
+             "imprimi\xf3 nada.";
+    case OwnMessage::RegisterPrintedWhere:
+      return "el %s en %s,";
+    case OwnMessage::RegisterPrintedBy:
+      return "por %s en %s.";
+    case OwnMessage::JournalNotImported:
+      return "El diario %s no se pudo importar al registro de numeraci\xf3n: %s.";
+    case OwnMessage::ExportSeparatorInvalid:
+      return "El separador '%s' no sirve: debe ser un solo car\xe1"
+             "cter que no sea una comilla, una letra, una cifra ni un fin de l\xednea.";
   }
   return "";
 }
@@ -341,6 +377,41 @@ const char* OwnEnglish(OwnMessage message) {
     case OwnMessage::JournalReprintCut:
       return "A reposition prints five sheets: %s numbers were added to the reposition list "
              "and %s of that run remain to be added.";
+    case OwnMessage::RegisterUnusable:
+      return "The numbering register (%s) could not be used: %s. Nothing was printed.";
+    case OwnMessage::RegisterBusy:
+      return "The numbering register (%s) is busy: %s. Nothing was printed.";
+    case OwnMessage::RegisterDamaged:
+      return "The numbering register (%s) has %s records that could not be read: it cannot tell "
+             "whether these numbers were printed already.";
+    case OwnMessage::RegisterEndNotStored:
+      return "The end of the run could not be recorded in the numbering register (%s): %s. The "
+             "run shows as interrupted and keeps all its numbers.";
+    case OwnMessage::RegisterNotRead:
+      return "The numbering register (%s) could not be read: %s.";
+    case OwnMessage::RegisterBusyCause:
+      return "another run held it for more than %s seconds";
+    case OwnMessage::RegisterNotRegularFile:
+      return "it is a symbolic link or not a regular file";
+    case OwnMessage::RegisterNotARegister:
+      return "the file is not a numbering register";
+    case OwnMessage::RegisterNewerVersion:
+      return "a newer version of the program wrote it (register version %s)";
+    case OwnMessage::RegisterUnknownRun:
+      return "it holds no run %s";
+    case OwnMessage::RegisterRunEnded:
+      return "the run %s has its end recorded already";
+    case OwnMessage::RegisterSettingsNotRead:
+      return "The numbering register settings %s could not be read: %s. Nothing was printed.";
+    case OwnMessage::RegisterPrintedWhere:
+      return "on %s to %s,";
+    case OwnMessage::RegisterPrintedBy:
+      return "by %s at %s.";
+    case OwnMessage::JournalNotImported:
+      return "The journal %s could not be imported into the numbering register: %s.";
+    case OwnMessage::ExportSeparatorInvalid:
+      return "The separator '%s' cannot be used: it must be one character other than a quote, a "
+             "letter, a digit or a line end.";
   }
   return "";
 }

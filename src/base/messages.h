@@ -87,6 +87,23 @@ enum class OwnMessage {
   JournalEmpty,              // no argument: shown when the template has no journal yet
   JournalNoFile,             // no argument: a template never saved has no journal
   JournalReprintCut,         // %s: how many numbers were added, %s: how many were left out
+  // The numbering register. %s: the register as Description() names it.
+  RegisterUnusable,         // %s: the register, %s: the cause
+  RegisterBusy,             // %s: the register, %s: the cause (RegisterBusyCause)
+  RegisterDamaged,          // %s: the register, %s: how many records do not read
+  RegisterEndNotStored,     // %s: the register, %s: the cause
+  RegisterNotRead,          // %s: the register, %s: the cause
+  RegisterBusyCause,        // %s: the seconds waited
+  RegisterNotRegularFile,   // no argument: a cause
+  RegisterNotARegister,     // no argument: a cause
+  RegisterNewerVersion,     // %s: the register's version: a cause
+  RegisterUnknownRun,       // %s: the run id: a cause
+  RegisterRunEnded,         // %s: the run id: a cause
+  RegisterSettingsNotRead,  // %s: the settings file, %s: the cause
+  RegisterPrintedWhere,     // %s: the time, %s: the target; follows ReprintNumbers
+  RegisterPrintedBy,        // %s: the user, %s: the station
+  JournalNotImported,       // %s: the journal file, %s: the cause
+  ExportSeparatorInvalid,   // %s: the separator
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

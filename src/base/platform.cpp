@@ -36,14 +36,15 @@ std::string EnvironmentValue(const char* name) {
 }
 
 namespace {
-// A field of the running account's entry in the account database; "" when unknown.
-std::string AccountEntry(char* passwd::*field) {
+// A field of an account's entry in the account database (the effective
+// user's unless told); "" when unknown.
+std::string AccountEntry(char* passwd::*field, uid_t uid = geteuid()) {
   long size = sysconf(_SC_GETPW_R_SIZE_MAX);
   std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
   struct passwd entry {};
   struct passwd* found = nullptr;
-  if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
-      found == nullptr || found->*field == nullptr)
+  if (getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
+      found->*field == nullptr)
     return {};
   return found->*field;
 }
@@ -181,6 +182,80 @@ long long PeakResidentBytes() {
   struct rusage usage {};
   if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
   return static_cast<long long>(usage.ru_maxrss) * 1024;
+}
+
+std::string AccountName() {
+  const uid_t uid = getuid();
+  std::string name = AccountEntry(&passwd::pw_name, uid);
+  return name.empty() ? std::to_string(uid) : name;
+}
+
+std::string HostName() {
+  char name[256] = {};
+  if (gethostname(name, sizeof name - 1) != 0) return {};
+  return name;
+}
+
+std::string SystemSettingsFolder() { return "/etc/zirvo"; }
+
+PathKind KindOfPath(const std::string& path) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0)
+    return errno == ENOENT ? PathKind::Missing : PathKind::Unreadable;
+  if (S_ISLNK(info.st_mode)) return PathKind::SymbolicLink;
+  return S_ISREG(info.st_mode) ? PathKind::RegularFile : PathKind::Other;
+}
+
+std::optional<FileIdentity> RegularFileIdentity(const std::string& path) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return FileIdentity{static_cast<unsigned long long>(info.st_dev),
+                      static_cast<unsigned long long>(info.st_ino)};
+}
+
+std::string CreateEmptyFile(const std::string& path) {
+  // O_EXCL never follows a link: a planted one, even dangling, is "there already".
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return errno == EEXIST ? std::string() : std::strerror(errno);
+  if (close(fd) != 0) return std::strerror(errno);
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  return FlushFolderToDisk(folder) ? std::string() : std::strerror(errno);
+}
+
+std::string ReadRegularFile(const std::string& path, bool followLinks, std::string& bytes,
+                            bool& missing) {
+  bytes.clear();
+  missing = false;
+  // O_NONBLOCK: opening a FIFO does not wait for a writer; it is refused below.
+  const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW);
+  const int fd = open(path.c_str(), flags);
+  if (fd < 0) {
+    if (errno == ENOENT) {
+      missing = true;
+      return {};
+    }
+    if (errno == ELOOP && !followLinks) return "a symbolic link";
+    return std::strerror(errno);
+  }
+  std::string cause;
+  struct stat info {};
+  if (fstat(fd, &info) != 0) {
+    cause = std::strerror(errno);
+  } else if (!S_ISREG(info.st_mode)) {
+    cause = "not a regular file";
+  } else {
+    char buffer[65536];
+    for (;;) {
+      const ssize_t n = read(fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) cause = std::strerror(errno);
+      if (n <= 0) break;
+      bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+  }
+  close(fd);
+  if (!cause.empty()) bytes.clear();
+  return cause;
 }
 
 }  // namespace zirvo::platform

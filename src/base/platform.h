@@ -56,4 +56,41 @@ void KeepLargeBuffers();
 long long ResidentBytes();
 long long PeakResidentBytes();
 
+// The account of the real user running the program, from the account
+// database: never from the environment, which anyone may set. The user's
+// number when the database has no entry for it.
+std::string AccountName();
+// This machine's host name; "" when unknown.
+std::string HostName();
+// The folder of the settings every account of the machine shares.
+std::string SystemSettingsFolder();
+
+// What a path names, without following a symbolic link at its end.
+enum class PathKind { Missing, RegularFile, SymbolicLink, Other, Unreadable };
+PathKind KindOfPath(const std::string& path);
+
+// Which file a path names (its device and inode), to tell afterwards whether
+// it still names the same one.
+struct FileIdentity {
+  unsigned long long device = 0;
+  unsigned long long inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+// The identity of the regular file at `path`; nothing when the path is
+// missing, a symbolic link or anything but a regular file.
+std::optional<FileIdentity> RegularFileIdentity(const std::string& path);
+
+// Creates `path` as an empty regular file, with the process's umask applied
+// to read and write for everybody, never through a symbolic link. Returns ""
+// when the file was made or something of that name is there already,
+// otherwise the cause.
+std::string CreateEmptyFile(const std::string& path);
+
+// Reads the whole regular file at `path` into `bytes`; `missing` tells that
+// nothing is there (then bytes is empty). A FIFO, a device or a folder is
+// refused without waiting for a writer, and so is a symbolic link when
+// `followLinks` is false. Returns "" when done, otherwise the cause.
+std::string ReadRegularFile(const std::string& path, bool followLinks, std::string& bytes,
+                            bool& missing);
+
 }  // namespace zirvo::platform

@@ -145,7 +145,27 @@ std::string Utf8ToCp1252(std::string_view utf8, bool* complete) {
   return out;
 }
 
+std::string ValidUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t start = pos;
+    char32_t cp = 0;
+    const bool decoded = NextCodePoint(text, pos, cp);
+    const std::size_t length = pos - start;
+    // The shortest form only: one byte below 0x80, two below 0x800, three below 0x10000.
+    const char32_t shortest = length == 1 ? 0 : length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+    if (decoded && cp >= shortest && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF))
+      out.append(text.substr(start, length));
+    else
+      out += "\xEF\xBF\xBD";  // U+FFFD
+  }
+  return out;
+}
+
 bool TryParseInt32(std::string_view text, int32_t& value) { return ParseWhole(text, value); }
+bool TryParseInt64(std::string_view text, int64_t& value) { return ParseWhole(text, value); }
 
 int32_t ParseInt32(std::string_view text) {
   int32_t value = 0;

@@ -50,12 +50,18 @@ int64_t ParseInt64(std::string_view text);  // throws IntegerConversionError
 // Sign, digits with an optional "." and an optional exponent; not "inf"/"nan".
 double ParseDouble(std::string_view text);  // throws FloatConversionError
 bool TryParseInt32(std::string_view text, int32_t& value);
+bool TryParseInt64(std::string_view text, int64_t& value);
 bool TryParseDouble(std::string_view text, double& value);
 
 std::string FormatInt(int64_t value);
 // Fixed point with exactly `decimals` decimals, halves rounded away from zero;
 // a result that rounds to zero carries no minus sign.
 std::string FormatFixed(double value, int decimals);
+
+// The UTF-8 text with every malformed sequence (a stray byte, a cut or
+// overlong sequence, a surrogate, a code point past U+10FFFF) replaced by
+// U+FFFD: always valid UTF-8.
+std::string ValidUtf8(std::string_view text);
 
 // Adds two signed 32-bit numbers; false when the sum leaves the range.
 bool CheckedAdd32(int32_t a, int64_t b, int32_t& sum);
