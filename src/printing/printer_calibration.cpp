@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
+#include <optional>
 
 #include "base/file_io.h"
 #include "base/helpers.h"
@@ -49,32 +49,37 @@ std::string FormatOffsetMm(double mm) {
   return text;
 }
 
-PrinterOffsets ReadPrinterOffsets(const std::string& path, std::string_view queue) {
+PrinterOffsets LoadPrinterOffsets(const std::string& path, std::string_view queue) {
   PrinterOffsets offsets;
-  if (!StorableQueue(queue) || !std::filesystem::exists(path)) return offsets;
-  std::string bytes;
-  try {
-    bytes = ReadFileBytes(path);
-  } catch (const ZirvoError&) {
-    return offsets;  // an unreadable file moves nothing
-  }
+  if (!StorableQueue(queue)) return offsets;
+  const std::optional<std::string> bytes = ReadFileIfPresent(path);
+  if (!bytes) return offsets;
   std::string value;
   double mm = 0.0;
-  if (ReadIniValue(bytes, queue, kKeyX, value) && ParseOffsetMm(value, mm)) offsets.xMm = mm;
-  if (ReadIniValue(bytes, queue, kKeyY, value) && ParseOffsetMm(value, mm)) offsets.yMm = mm;
+  if (ReadIniValue(*bytes, queue, kKeyX, value) && ParseOffsetMm(value, mm)) offsets.xMm = mm;
+  if (ReadIniValue(*bytes, queue, kKeyY, value) && ParseOffsetMm(value, mm)) offsets.yMm = mm;
   return offsets;
+}
+
+PrinterOffsets ReadPrinterOffsets(const std::string& path, std::string_view queue) {
+  try {
+    return LoadPrinterOffsets(path, queue);
+  } catch (const ZirvoError&) {
+    return {};  // an unreadable file moves nothing on the screen
+  }
 }
 
 void StorePrinterOffsets(const std::string& path, std::string_view queue,
                          const PrinterOffsets& offsets) {
-  if (!StorableQueue(queue)) throw ZirvoError(OwnText(OwnMessage::QueueNotStorable, queue));
+  if (!StorableQueue(queue))
+    throw ZirvoError(OwnText(OwnMessage::QueueNotStorable, Utf8ToCp1252(queue)));
   for (double mm : {offsets.xMm, offsets.yMm})
     if (!InRange(mm)) throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, FormatFixed(mm, 2)));
-  std::string bytes;
-  if (std::filesystem::exists(path)) bytes = ReadFileBytes(path);
-  bytes = WithIniValue(bytes, queue, kKeyX, FormatOffsetMm(offsets.xMm));
-  bytes = WithIniValue(bytes, queue, kKeyY, FormatOffsetMm(offsets.yMm));
-  WriteFileAtomically(path, bytes);
+  ChangeFileAtomically(path, [&](const std::optional<std::string>& current) {
+    const std::string bytes =
+        WithIniValue(current.value_or(""), queue, kKeyX, FormatOffsetMm(offsets.xMm));
+    return WithIniValue(bytes, queue, kKeyY, FormatOffsetMm(offsets.yMm));
+  });
 }
 
 std::string CalibrationFile() { return DataFolder() + kCalibrationFileName; }
