@@ -362,8 +362,10 @@ void CatchStopRequests(void (*handler)(int)) {
   sigemptyset(&action.sa_mask);
   for (std::size_t i = 0; i < std::size(kStopRequests); ++i) {
     sigaction(kStopRequests[i], nullptr, &beforeCatching[i]);
-    // A signal ignored from the start stays ignored (nohup).
-    if (beforeCatching[i].sa_handler != SIG_IGN) sigaction(kStopRequests[i], &action, nullptr);
+    // A request to end that the process was started to ignore stays
+    // ignored (nohup); Ctrl+C cancels always, as it always did.
+    const bool ignored = beforeCatching[i].sa_handler == SIG_IGN;
+    if (kStopRequests[i] == SIGINT || !ignored) sigaction(kStopRequests[i], &action, nullptr);
   }
   catching = true;
 }

@@ -100,7 +100,8 @@ std::string LocalTimeIso8601();
 
 // Calls `handler` with the signal's number for Ctrl+C and for the system's
 // requests to end the process (termination, hang-up), instead of ending it;
-// StopCatchingStopRequests puts back the default.
+// a request the process was started to ignore (nohup) stays ignored.
+// StopCatchingStopRequests puts back what was there before.
 void CatchStopRequests(void (*handler)(int));
 void StopCatchingStopRequests();
 
