@@ -1,8 +1,7 @@
 // Replaces the global operator new and delete of the core tests by ones that
 // count what is held. Each block carries its size in front of it.
-#include "allocation_meter.h"
-
 #include <atomic>
+#include <cstddef>
 #include <cstdlib>
 #include <new>
 
@@ -42,12 +41,14 @@ void Give(void* pointer) noexcept {
 
 namespace zirvo::testing {
 
+// Bytes held now, and the most held at once since the last reset.
 std::size_t HeldBytes() { return held.load(); }
 std::size_t PeakHeldBytes() { return peak.load(); }
 void ResetPeakHeldBytes() { peak.store(held.load()); }
 
 }  // namespace zirvo::testing
 
+// Every form: a sanitizer's library would otherwise answer the ones left out.
 void* operator new(std::size_t size) { return Take(size); }
 void* operator new[](std::size_t size) { return Take(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return TakeOrNull(size); }

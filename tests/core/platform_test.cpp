@@ -1,5 +1,5 @@
 // The operating-system services: the allocator setting the programs make
-// at start-up, reading files, and the files a run writes its document to.
+// at start-up, and the files a run writes its document to.
 #include "base/platform.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +10,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "base/file_io.h"
-#include "base/text.h"
 #include "temp_dir.h"
 
 #ifdef __unix__
@@ -61,24 +59,6 @@ std::vector<std::string> NamesIn(const testing::TempDir& dir) {
 mode_t ModeOf(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
-
-// Only a regular file is read; anything else is refused at once, naming it.
-TEST(ReadFile, ReadsRegularFilesOnly) {
-  testing::TempDir dir;
-  testing::WriteBytes(dir.Path("t.pla"), "bytes");
-  std::filesystem::create_symlink("loop", dir.Path("loop"));
-  std::filesystem::create_directory(dir.Path("folder"));
-  EXPECT_EQ(ReadFileIfPresent(dir.Path("t.pla")), "bytes");
-  EXPECT_EQ(ReadFileIfPresent(dir.Path("missing.pla")), std::nullopt);
-  for (const std::string& path : {dir.Path("loop"), dir.Path("folder"), std::string("/dev/null")}) {
-    try {
-      ReadFileBytes(path);
-      ADD_FAILURE() << path << " was read";
-    } catch (const ZirvoError& e) {
-      EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
-    }
-  }
 }
 
 // A document being written is seen by nobody, takes its name in one step

@@ -6,11 +6,17 @@
 
 #include <random>
 
-#include "allocation_meter.h"
 #include "base/text.h"
 #include "temp_dir.h"
 
 namespace zirvo {
+namespace testing {
+// What the test program holds through operator new (allocation_meter.cpp):
+// now, and the most at once since the last reset.
+std::size_t HeldBytes();
+std::size_t PeakHeldBytes();
+void ResetPeakHeldBytes();
+}  // namespace testing
 namespace {
 
 using N = NumeratorTable;
