@@ -78,8 +78,12 @@ target_include_directories(register_bench PRIVATE tests)
 target_link_libraries(register_bench PRIVATE PkgConfig::SQLITE3 PkgConfig::LIBPQ)
 
 # The programs in the build tree use the writable Datos folder beside them
-# (templates and the language setting), as a portable copy does.
+# (templates and the language setting), as a portable copy does: only a
+# folder no other account may write counts, whatever the umask.
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/Datos)
+file(CHMOD ${CMAKE_BINARY_DIR}/Datos
+     DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                           WORLD_READ WORLD_EXECUTE)
 
 install(FILES resources/zirvo.desktop DESTINATION share/applications)
 install(FILES resources/emblem.svg DESTINATION share/icons/hicolor/scalable/apps RENAME zirvo.svg)

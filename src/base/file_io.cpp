@@ -1,11 +1,11 @@
 #include "base/file_io.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <random>
-#include <sstream>
 
 #include "base/messages.h"
 #include "base/platform.h"
@@ -15,6 +15,8 @@ namespace zirvo {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr int kNameAttempts = 100;
 
 WriteObserver& Observer() {
   static WriteObserver observer;
@@ -55,60 +57,67 @@ bool IsTemporaryOf(const std::string& fileName, const std::string& prefix) {
 }
 
 // A save killed between writing its temporary file and renaming it leaves
-// that file behind; the next save of the same target removes it.
+// that file behind; the next save of the same target removes it. Only a
+// save holding the folder's lock may: any other temporary file is then a
+// leftover, not the file of a save in progress.
 void RemoveLeftoverTemporaries(const std::string& path) {
   const std::string prefix = TemporaryPrefix(path);
   std::error_code code;
-  for (const auto& entry : fs::directory_iterator(FolderPart(path), code)) {
-    if (IsTemporaryOf(entry.path().filename().string(), prefix)) {
+  for (fs::directory_iterator entry(FolderPart(path), code), end; !code && entry != end;
+       entry.increment(code)) {
+    if (IsTemporaryOf(entry->path().filename().string(), prefix)) {
       std::error_code ignored;
-      fs::remove(entry.path(), ignored);
+      fs::remove(entry->path(), ignored);
     }
   }
 }
 
-}  // namespace
-
-std::string ReadFileBytes(const std::string& path) {
-  std::error_code code;
-  if (fs::is_directory(path, code)) {
-    throw ZirvoError(OwnText(OwnMessage::FileNotRead, path, std::strerror(EISDIR)));
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw ZirvoError(OwnText(OwnMessage::FileNotRead, path, ErrnoText()));
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) throw ZirvoError(OwnText(OwnMessage::FileNotRead, path, ErrnoText()));
-  return content.str();
+[[noreturn]] void FailToWrite(const std::string& path, const std::string& cause) {
+  throw ZirvoError(OwnText(OwnMessage::FileNotWritten, Utf8ToCp1252(path), cause));
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  const fs::path temporary = TemporaryPathBeside(path);
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// A temporary file beside `path` that did not exist before ("x": created
+// exclusively), so that no two saves ever share one.
+FileHandle CreateTemporaryBeside(const std::string& path, fs::path& temporary) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    temporary = TemporaryPathBeside(path);
+    if (FileHandle out{std::fopen(temporary.c_str(), "wbx")}) return out;
+    if (errno != EEXIST) break;
+  }
+  FailToWrite(path, ErrnoText());
+}
+
+// Writes `bytes` as the file at `path` through a temporary file beside it.
+void ReplaceFile(const std::string& path, std::string_view bytes, bool removeLeftovers) {
+  std::error_code code;
+  if (fs::is_directory(path, code)) FailToWrite(path, std::strerror(EISDIR));
+  if (removeLeftovers) RemoveLeftoverTemporaries(path);
+  fs::path temporary;
+  FileHandle out = CreateTemporaryBeside(path, temporary);
   const auto fail = [&](const std::string& cause) {
+    out.reset();
     std::error_code ignored;
     fs::remove(temporary, ignored);
-    throw ZirvoError(OwnText(OwnMessage::FileNotWritten, path, cause));
+    FailToWrite(path, cause);
   };
-
-  std::error_code code;
-  if (fs::is_directory(path, code)) fail(std::strerror(EISDIR));
-  RemoveLeftoverTemporaries(path);
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) fail(ErrnoText());
-    Notify(WriteStage::TemporaryCreated, temporary);
-    const auto put = [&](std::string_view part) {
-      out.write(part.data(), static_cast<std::streamsize>(part.size()));
-      out.flush();
-      if (!out) fail(ErrnoText());
-    };
-    // In two halves, so that a test can interrupt the save while the
-    // temporary file holds part of the new content.
-    const size_t half = bytes.size() / 2;
-    put(bytes.substr(0, half));
-    Notify(WriteStage::HalfWritten, temporary);
-    put(bytes.substr(half));
-  }
+  Notify(WriteStage::TemporaryCreated, temporary);
+  const auto put = [&](std::string_view part) {
+    if (std::fwrite(part.data(), 1, part.size(), out.get()) != part.size() ||
+        std::fflush(out.get()) != 0)
+      fail(ErrnoText());
+  };
+  // In two halves, so that a test can interrupt the save while the
+  // temporary file holds part of the new content.
+  const size_t half = bytes.size() / 2;
+  put(bytes.substr(0, half));
+  Notify(WriteStage::HalfWritten, temporary);
+  put(bytes.substr(half));
+  if (std::fclose(out.release()) != 0) fail(ErrnoText());
   if (!platform::FlushFileToDisk(temporary.string())) fail(ErrnoText());
   Notify(WriteStage::Written, temporary);
 
@@ -118,6 +127,36 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   if (code) fail(code.message());
   Notify(WriteStage::Renamed, temporary);
   platform::FlushFolderToDisk(FolderPart(path).string());
+}
+
+}  // namespace
+
+std::string ReadFileBytes(const std::string& path) {
+  std::optional<std::string> bytes = ReadFileIfPresent(path);
+  if (!bytes)
+    throw ZirvoError(OwnText(OwnMessage::FileNotRead, Utf8ToCp1252(path), std::strerror(ENOENT)));
+  return std::move(*bytes);
+}
+
+std::optional<std::string> ReadFileIfPresent(const std::string& path) {
+  std::string bytes;
+  bool missing = false;
+  const std::string cause = platform::ReadRegularFile(path, bytes, &missing);
+  if (missing) return std::nullopt;
+  if (!cause.empty()) throw ZirvoError(OwnText(OwnMessage::FileNotRead, Utf8ToCp1252(path), cause));
+  return bytes;
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  const platform::FolderLock lock(FolderPart(path).string());
+  ReplaceFile(path, bytes, lock.Held());
+}
+
+void ChangeFileAtomically(
+    const std::string& path,
+    const std::function<std::string(const std::optional<std::string>& current)>& change) {
+  const platform::FolderLock lock(FolderPart(path).string());
+  ReplaceFile(path, change(ReadFileIfPresent(path)), lock.Held());
 }
 
 void SetWriteObserverForTesting(WriteObserver observer) { Observer() = std::move(observer); }

@@ -69,6 +69,25 @@ const char* OwnSpanish(OwnMessage message) {
       return "El nombre de impresora '%s' no puede guardarse en la calibraci\xf3n.";
     case OwnMessage::ChunkNotValid:
       return "Las hojas por trabajo '%s' deben ser un n\xfamero entero mayor que cero.";
+    case OwnMessage::NotRegularFile:
+      return "no es un archivo com\xfan";
+    case OwnMessage::DataFolderNotMade:
+      return "No se pudo crear la carpeta de datos '%s'.";
+    case OwnMessage::QueueUnknown:
+      return "El sistema de impresi\xf3n no conoce la impresora '%s'.";
+    case OwnMessage::CopiesOutOfRange:
+      return "Las copias por plantilla '%s' no pueden pasar de %s. No se imprimi\xf3 nada.";
+    case OwnMessage::IncrementOutOfRange:
+      return "El incremento '%s' debe estar entre -2147483647 y 2147483647. "
+             "No se imprimi\xf3 nada.";
+    case OwnMessage::SheetSizeOutOfRange:
+      return "El largo y el alto de la hoja de la plantilla deben ser mayores que 0 y no pasar "
+             "de %s cm. No se imprimi\xf3 nada.";
+    case OwnMessage::RepositionTooMany:
+      return "Una reposici\xf3n imprime como m\xe1ximo %s hojas, no %s. No se imprimi\xf3 nada.";
+    case OwnMessage::ContinueImpossible:
+      return "La numeraci\xf3n no podr\xed"
+             "a continuar despu\xe9s de esta impresi\xf3n: %s. No se imprimi\xf3 nada.";
     case OwnMessage::CompletedUpTo:
       return "Impresi\xf3n cancelada. El sistema de impresi\xf3n complet\xf3 hasta la hoja %s.";
     case OwnMessage::PrinterStopped:
@@ -277,6 +296,23 @@ const char* OwnEnglish(OwnMessage message) {
       return "The printer name '%s' cannot be stored in the calibration.";
     case OwnMessage::ChunkNotValid:
       return "The sheets per job '%s' must be a whole number greater than zero.";
+    case OwnMessage::NotRegularFile:
+      return "not a regular file";
+    case OwnMessage::DataFolderNotMade:
+      return "The data folder '%s' could not be created.";
+    case OwnMessage::QueueUnknown:
+      return "The printing system knows no printer '%s'.";
+    case OwnMessage::CopiesOutOfRange:
+      return "The copies per template '%s' cannot be more than %s. Nothing was printed.";
+    case OwnMessage::IncrementOutOfRange:
+      return "The increment '%s' must lie between -2147483647 and 2147483647. Nothing was printed.";
+    case OwnMessage::SheetSizeOutOfRange:
+      return "The length and the height of the template's sheet must be greater than 0 and at "
+             "most %s cm. Nothing was printed.";
+    case OwnMessage::RepositionTooMany:
+      return "A reposition prints at most %s sheets, not %s. Nothing was printed.";
+    case OwnMessage::ContinueImpossible:
+      return "Numbering could not continue after this run: %s. Nothing was printed.";
     case OwnMessage::CompletedUpTo:
       return "Printing cancelled. The printing system completed up to sheet %s.";
     case OwnMessage::PrinterStopped:

@@ -39,6 +39,14 @@ enum class OwnMessage {
   OffsetNotValid,        // %s: the text of a printer offset
   QueueNotStorable,      // %s: a queue name the calibration file cannot hold
   ChunkNotValid,         // %s: the text of the sheets-per-job field
+  NotRegularFile,        // no argument: the cause when a folder, FIFO or device is to be read
+  DataFolderNotMade,     // %s: the folder
+  QueueUnknown,          // %s: a queue the printing system does not know
+  CopiesOutOfRange,      // %s: the text of the copies field, %s: the most allowed
+  IncrementOutOfRange,   // %s: the text of the increment field
+  SheetSizeOutOfRange,   // %s: the largest length in cm
+  RepositionTooMany,     // %s: the most one reposition prints, %s: how many were given
+  ContinueImpossible,    // %s: why numbering could not continue after the run
   CompletedUpTo,         // %s: the last sheet the printing system completed
   PrinterStopped,        // %s: the printer, %s: its reason
   JobsPending,           // %s: the printer; the run waits for its jobs

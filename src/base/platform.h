@@ -15,13 +15,69 @@ std::string ExecutablePath();
 std::string EnvironmentValue(const char* name);
 // The user's home folder: $HOME, else the account's entry; empty when unknown.
 std::string HomeFolder();
-// True when `path` is a folder this process may create files in and that
-// other accounts may not write (no write bit for others): a folder open to
-// everybody lets any account replace the templates and the language setting.
+// True when `path` is a folder of this account that it may create files in
+// and that no other account may write (no write bit for its group or for
+// others): a folder others may write lets them replace the templates, the
+// language setting and the calibration.
 bool IsPrivateWritableFolder(const std::string& path);
 // Creates `path` and its missing parents with the process's umask; true when
 // it is a folder afterwards.
 bool MakeFolders(const std::string& path);
+
+// Reads the whole file at `path` into `bytes`. Only a regular file is read:
+// a folder, a FIFO or a device is refused without waiting on it. Returns ""
+// when done, otherwise the cause; `missing` is set when there is no such file.
+std::string ReadRegularFile(const std::string& path, std::string& bytes, bool* missing = nullptr);
+
+// An advisory lock on a folder, held from construction to destruction:
+// processes that take it for the same folder run one after another. Where
+// the file system offers no such lock Held() is false and nothing waits.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& folder);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+  bool Held() const { return handle_ >= 0; }
+
+ private:
+  int handle_ = -1;
+};
+
+// A document being written that nobody may see until it is published. It is
+// an unnamed file in its folder where the file system allows one, which
+// disappears with the process however that ends; elsewhere a hidden file
+// ".zirvo-XXXXXX.pdf", locked while in use, which RemoveAbandonedSpoolFiles
+// removes once its process has gone. Other code opens it by Path().
+class SpoolFile {
+ public:
+  // `unnamedWherePossible` false makes the hidden file everywhere, as a file
+  // system without unnamed files does.
+  explicit SpoolFile(const std::string& folder, bool unnamedWherePossible = true);
+  // Discards the file unless it was published.
+  ~SpoolFile();
+  SpoolFile(const SpoolFile&) = delete;
+  SpoolFile& operator=(const SpoolFile&) = delete;
+
+  // "" when the file exists, otherwise why it could not be made.
+  const std::string& Error() const { return error_; }
+  const std::string& Path() const { return path_; }
+  // Gives the document the name `target` (in the same folder): a new file
+  // with the process's umask, an existing one replaced by one rename that
+  // keeps its permissions. Returns "" when done, otherwise the cause.
+  std::string Publish(const std::string& target);
+
+ private:
+  std::string folder_;
+  std::string path_;
+  std::string name_;  // the hidden name; empty for an unnamed file
+  std::string error_;
+  int handle_ = -1;
+};
+
+// Removes the spool files in `folder` that belong to this account and that
+// no process holds any more: what runs that were killed left behind.
+void RemoveAbandonedSpoolFiles(const std::string& folder);
 
 // Makes the data of an open file durable on disk (fsync); false on failure.
 bool FlushFileToDisk(const std::string& path);
@@ -41,6 +97,13 @@ std::string UserName();
 // The present local time as ISO 8601 with the offset from UTC,
 // "2026-12-09T20:15:03+01:00".
 std::string LocalTimeIso8601();
+
+// Calls `handler` with the signal's number for Ctrl+C and for the system's
+// requests to end the process (termination, hang-up), instead of ending it;
+// a request the process was started to ignore (nohup) stays ignored.
+// StopCatchingStopRequests puts back what was there before.
+void CatchStopRequests(void (*handler)(int));
+void StopCatchingStopRequests();
 
 // True when the standard error stream is a terminal (for progress bars).
 bool StandardErrorIsTerminal();

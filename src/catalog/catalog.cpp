@@ -1,6 +1,6 @@
 #include "catalog/catalog.h"
 
-#include <filesystem>
+#include <optional>
 
 #include "base/file_io.h"
 #include "base/helpers.h"
@@ -51,9 +51,9 @@ int Catalog::ReadLanguage() {
 
 void Catalog::WriteLanguage(int language) {
   try {
-    std::string bytes;
-    if (std::filesystem::exists(settingsFile_)) bytes = ReadFileBytes(settingsFile_);
-    WriteFileAtomically(settingsFile_, WithIniValue(bytes, kSection, kKey, FormatInt(language)));
+    ChangeFileAtomically(settingsFile_, [&](const std::optional<std::string>& current) {
+      return WithIniValue(current.value_or(""), kSection, kKey, FormatInt(language));
+    });
   } catch (const std::exception&) {
     language = 0;
   }

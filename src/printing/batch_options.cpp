@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "base/messages.h"
 #include "base/text.h"
 #include "printing/printer_calibration.h"
 #include "template/record_barcodes.h"
@@ -31,10 +32,11 @@ int32_t PositiveInteger(const std::string& option, const std::string& text) {
   return value;
 }
 
-double OffsetMm(const std::string& option, const std::string& text) {
+// An offset the calibration cannot hold is a bad value, not a usage error.
+double OffsetMm(const std::string& text) {
   double mm = 0.0;
   if (!ParseOffsetMm(text, mm))
-    throw UsageError(option + " needs millimetres from -10.0 to 10.0, not '" + text + "'");
+    throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, Utf8ToCp1252(text)));
   return mm;
 }
 
@@ -56,11 +58,11 @@ void ParsePaper(const std::string& text, BatchOptions& o) {
   const size_t x = text.find('x');
   double w = 0, h = 0;
   if (x == std::string::npos || !TryParseDouble(text.substr(0, x), w) ||
-      !TryParseDouble(text.substr(x + 1), h) || !(w > 0) || !(h > 0) || w > 500 || h > 500)
-    throw UsageError(
-        "--paper takes A4, A3, A5, Letter, Legal or WIDTHxHEIGHT in centimetres "
-        "(such as 21.6x28), not '" +
-        text + "'");
+      !TryParseDouble(text.substr(x + 1), h) || !SheetHeader::ValidLength(w) ||
+      !SheetHeader::ValidLength(h))
+    throw UsageError("--paper takes A4, A3, A5, Letter, Legal or WIDTHxHEIGHT in centimetres " +
+                     FormatFixed(SheetHeader::kMaxLengthCm, 2) +
+                     " at most (such as 21.6x28), not '" + text + "'");
   o.paper = PaperKind::Custom;
   o.paperWidthCm = w;
   o.paperHeightCm = h;
@@ -104,9 +106,9 @@ class RecordWriter {
  public:
   explicit RecordWriter(bool json) : json_(json) {}
   void Text(const char* name, const std::string& value) { Utf8Text(name, Cp1252ToUtf8(value)); }
-  void Utf8Text(const char* name, const std::string& value) {
-    Add(name, json_ ? JsonUtf8String(value) : "\"" + value + "\"");
-  }
+  // Quoted and escaped alike in both forms: a quote or a line end in the
+  // text cannot end the value or the line.
+  void Utf8Text(const char* name, const std::string& value) { Add(name, JsonUtf8String(value)); }
   void Number(const char* name, int64_t value) { Add(name, FormatInt(value)); }
   void Cm(const char* name, double value) { Add(name, FormatFixed(value, 2)); }
   void Flag(const char* name, bool value) { Add(name, value ? "true" : "false"); }
@@ -175,7 +177,10 @@ const char* BatchUsage() {
          "              [--background IMAGE.jpg]\n"
          "  zirvo-batch info TEMPLATE.pla [--json]\n"
          "  zirvo-batch journal TEMPLATE.pla [--json]\n"
-         "  zirvo-batch --help | --version\n";
+         "  zirvo-batch --help | --version\n"
+         "--copies takes 0 to 999 (0 prints each sheet once); a reposition prints at most\n"
+         "5 sheets. Exit status: 0 done, 1 refused or failed, 2 a usage error, and for a\n"
+         "run cancelled by Ctrl+C, SIGTERM or SIGHUP 128 + the signal (130, 143, 129).\n";
 }
 
 const char* BatchVersion() { return ZIRVO_VERSION; }
@@ -249,9 +254,9 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
     else if (arg == "--chunk" && print)
       o.chunk = PositiveInteger(arg, in.ValueOf(arg));
     else if (arg == "--x" && calibrate)
-      o.offsetX = OffsetMm(arg, in.ValueOf(arg));
+      o.offsetX = OffsetMm(in.ValueOf(arg));
     else if (arg == "--y" && calibrate)
-      o.offsetY = OffsetMm(arg, in.ValueOf(arg));
+      o.offsetY = OffsetMm(in.ValueOf(arg));
     else if (arg == "--sheet" && calibrate)
       o.calibrationSheet = true;
     else if (!arg.empty() && arg[0] == '-')

@@ -176,6 +176,26 @@ class CupsSpooler : public PrintSpooler {
 
 std::unique_ptr<PrintSpooler> MakeCupsSpooler() { return std::make_unique<CupsSpooler>(); }
 
+std::optional<bool> CupsKnowsQueue(const std::string& queue) {
+  Connection http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                               30000, nullptr));
+  if (!http) return std::nullopt;
+  for (const char* folder : {"/printers/%s", "/classes/%s"}) {
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof(uri), "ipp", nullptr, "localhost", 0, folder,
+                     queue.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "printer-name");
+    const Response response(cupsDoRequest(http.get(), request, "/"));
+    const ipp_status_t status = cupsLastError();
+    if (response && status <= IPP_STATUS_OK_CONFLICTING) return true;
+    if (status != IPP_STATUS_ERROR_NOT_FOUND) return std::nullopt;
+  }
+  return false;
+}
+
 std::string CupsDefaultQueue() {
   const char* name = cupsGetDefault();
   return name != nullptr ? name : "";

@@ -260,9 +260,15 @@ bool PrintEngine::PlanRun(int32_t sheets, RunKind kind) {
   Observer().ShowStatus(RunPanel::Run, std::string(kStatusProcessing));
   const int64_t increment = std::llabs(static_cast<int64_t>(RunSettingValue(incrementText_)));
   const int64_t copies = std::llabs(static_cast<int64_t>(RunSettingValue(copiesText_)));
-  plan.pagesPerSheet = static_cast<int32_t>(std::clamp<int64_t>(copies, 1, 1 << 30));
-  plan.increment = static_cast<int32_t>(std::min<int64_t>(increment, INT32_MAX));
   StatusUntilRun status(Observer(), RunPanel::Run);
+  // -2147483648 would step by a number no numerator can hold.
+  if (increment > INT32_MAX)
+    throw ZirvoError(OwnText(OwnMessage::IncrementOutOfRange, Trim(incrementText_)));
+  if (copies > kMaxCopies)
+    throw ZirvoError(
+        OwnText(OwnMessage::CopiesOutOfRange, Trim(copiesText_), FormatInt(kMaxCopies)));
+  plan.pagesPerSheet = static_cast<int32_t>(std::max<int64_t>(copies, 1));
+  plan.increment = static_cast<int32_t>(increment);
 
   // Every number the run would print must fit: the first and the last sheet
   // carry the extremes.
@@ -481,11 +487,14 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
         FormatNumeratorTextInto(firstText, first.Prefix, numbers[0], first.Mask, first.Suffix);
       }
       device_.SheetStarting(k, firstText);
-      for (int32_t copy = 1; copy <= plan.pagesPerSheet; ++copy) {
+      // A cancel stops between the copies of a sheet too: the document is
+      // aborted all the same.
+      int32_t copy = 1;
+      for (; copy <= plan.pagesPerSheet && (copy == 1 || !cancel_); ++copy) {
         sheet.Draw(device_.PageSurface(), numbers);
         if (copy < plan.pagesPerSheet || k < plan.sheets) device_.NewPage();
       }
-      done = k;
+      if (copy > plan.pagesPerSheet) done = k;
     }
     // A device that hands sheets on while drawing may wait in EndDoc for the
     // printing system; a cancel then ends that wait too.

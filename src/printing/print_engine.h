@@ -52,6 +52,8 @@ class RunObserver {
 class PrintEngine {
  public:
   static constexpr int32_t kRepositionSheetsPerRun = 5;
+  // The most copies of each sheet a run prints; more is refused.
+  static constexpr int32_t kMaxCopies = 999;
   static constexpr std::size_t kTitleCapacity = 87;
 
   // The device and the observer must outlive the engine.
@@ -87,7 +89,8 @@ class PrintEngine {
   bool PrintTestSheet();
   bool PrintAll();
   bool PrintRun(int32_t sheets);
-  // Sets the cancel flag; a run tests it before each sheet.
+  // Sets the cancel flag; a run tests it before each sheet and between the
+  // copies of a sheet.
   void CancelRun() { cancel_ = true; }
   bool CancelRequested() const { return cancel_; }
   bool Running() const { return running_; }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,6 +53,9 @@ class PrintSpooler {
 std::unique_ptr<PrintSpooler> MakeCupsSpooler();
 // The queue a job to the default printer goes to; "" when there is none.
 std::string CupsDefaultQueue();
+// Whether the CUPS scheduler knows `queue` (a printer or a class); nothing
+// when the scheduler does not answer.
+std::optional<bool> CupsKnowsQueue(const std::string& queue);
 
 // The options every job of `setting` carries: no scaling (the document is
 // drawn at the paper's full size; no driver may fit it to its printable

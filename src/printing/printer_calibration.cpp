@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
+#include <optional>
 
 #include "base/file_io.h"
 #include "base/helpers.h"
@@ -49,20 +49,24 @@ std::string FormatOffsetMm(double mm) {
   return text;
 }
 
-PrinterOffsets ReadPrinterOffsets(const std::string& path, std::string_view queue) {
+PrinterOffsets LoadPrinterOffsets(const std::string& path, std::string_view queue) {
   PrinterOffsets offsets;
-  if (!StorableQueue(queue) || !std::filesystem::exists(path)) return offsets;
-  std::string bytes;
-  try {
-    bytes = ReadFileBytes(path);
-  } catch (const ZirvoError&) {
-    return offsets;  // an unreadable file moves nothing
-  }
+  if (!StorableQueue(queue)) return offsets;
+  const std::optional<std::string> bytes = ReadFileIfPresent(path);
+  if (!bytes) return offsets;
   std::string value;
   double mm = 0.0;
-  if (ReadIniValue(bytes, queue, kKeyX, value) && ParseOffsetMm(value, mm)) offsets.xMm = mm;
-  if (ReadIniValue(bytes, queue, kKeyY, value) && ParseOffsetMm(value, mm)) offsets.yMm = mm;
+  if (ReadIniValue(*bytes, queue, kKeyX, value) && ParseOffsetMm(value, mm)) offsets.xMm = mm;
+  if (ReadIniValue(*bytes, queue, kKeyY, value) && ParseOffsetMm(value, mm)) offsets.yMm = mm;
   return offsets;
+}
+
+PrinterOffsets ReadPrinterOffsets(const std::string& path, std::string_view queue) {
+  try {
+    return LoadPrinterOffsets(path, queue);
+  } catch (const ZirvoError&) {
+    return {};  // an unreadable file moves nothing on the screen
+  }
 }
 
 void StorePrinterOffsets(const std::string& path, std::string_view queue,
@@ -73,15 +77,17 @@ void StorePrinterOffsets(const std::string& path, std::string_view queue,
 void StoreChangedOffsets(const std::string& path, std::string_view queue, std::optional<double> xMm,
                          std::optional<double> yMm) {
   if (!xMm && !yMm) return;
-  if (!StorableQueue(queue)) throw ZirvoError(OwnText(OwnMessage::QueueNotStorable, queue));
+  if (!StorableQueue(queue))
+    throw ZirvoError(OwnText(OwnMessage::QueueNotStorable, Utf8ToCp1252(queue)));
   for (const std::optional<double>& mm : {xMm, yMm})
     if (mm && !InRange(*mm))
       throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, FormatFixed(*mm, 2)));
-  std::string bytes;
-  if (std::filesystem::exists(path)) bytes = ReadFileBytes(path);
-  if (xMm) bytes = WithIniValue(bytes, queue, kKeyX, FormatOffsetMm(*xMm));
-  if (yMm) bytes = WithIniValue(bytes, queue, kKeyY, FormatOffsetMm(*yMm));
-  WriteFileAtomically(path, bytes);
+  ChangeFileAtomically(path, [&](const std::optional<std::string>& current) {
+    std::string bytes = current.value_or("");
+    if (xMm) bytes = WithIniValue(bytes, queue, kKeyX, FormatOffsetMm(*xMm));
+    if (yMm) bytes = WithIniValue(bytes, queue, kKeyY, FormatOffsetMm(*yMm));
+    return bytes;
+  });
 }
 
 std::string CalibrationFile() { return DataFolder() + kCalibrationFileName; }

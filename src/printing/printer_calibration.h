@@ -33,11 +33,16 @@ std::string FormatOffsetMm(double mm);
 
 // The offsets of `queue` in the file at `path`: 0, 0 when the file, the
 // section or a key is missing, and for a value that is not a valid offset
-// (a hand-edited file never moves the drawing out of range).
+// (a hand-edited file never moves the drawing out of range). Throws
+// ZirvoError naming the file when it is there but cannot be read.
+PrinterOffsets LoadPrinterOffsets(const std::string& path, std::string_view queue);
+// The same for showing them: 0, 0 as well for a file that cannot be read.
 PrinterOffsets ReadPrinterOffsets(const std::string& path, std::string_view queue);
-// Stores both offsets of `queue`, keeping every other line of the file.
-// Throws ZirvoError for a queue name an INI section cannot hold, an offset
-// out of range, or a file that cannot be written.
+// Stores both offsets of `queue`, keeping every other line of the file, as
+// it is at that moment: two processes storing different queues at once
+// both keep their section. Throws ZirvoError for a queue name an INI
+// section cannot hold, an offset out of range, or a file that cannot be
+// read or written.
 void StorePrinterOffsets(const std::string& path, std::string_view queue,
                          const PrinterOffsets& offsets);
 // The same for the offsets given: one that is not keeps what the file holds.

@@ -6,9 +6,9 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTemporaryFile>
 #include <cmath>
 
+#include "base/platform.h"
 #include "base/qtext_qt.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
@@ -21,6 +21,9 @@ constexpr int32_t kPdfDefaultResolution = 600;
 // Parts of a run drawn ahead of the printer: enough to keep every printer of
 // a class busy, few enough that a stopped printer stops the drawing soon.
 constexpr size_t kPartsAhead = 4;
+
+// A path as the system takes it.
+std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QString QueueDescription(const PrinterSetting& s) {
   return s.printerName.empty() ? QString("(default printer)")
@@ -68,8 +71,8 @@ std::vector<std::string> QPrinterDevice::InstalledPrinters() {
 
 void QPrinterDevice::Fail(const QString& cause) {
   const std::string where = setting_.target == PrinterSetting::Target::PdfFile
-                                ? setting_.outputFile
-                                : QueueDescription(setting_).toStdString();
+                                ? Utf8ToCp1252(setting_.outputFile)
+                                : FromQString(QueueDescription(setting_));
   Abort();
   if (setting_.target == PrinterSetting::Target::PdfFile)
     throw ZirvoError(OwnText(OwnMessage::FileNotWritten, where, FromQString(cause)));
@@ -97,33 +100,35 @@ void QPrinterDevice::BeginDoc() {
       resolution_ = native.resolution();
     }
     queue_ = info.printerName().toStdString();
-    offsets_ = ReadPrinterOffsets(CalibrationFile(), queue_);
+    try {
+      offsets_ = LoadPrinterOffsets(CalibrationFile(), queue_);
+    } catch (const ZirvoError& e) {
+      Fail(ToQString(e.what()));
+    }
     if (!spooler_) spooler_ = MakeCupsSpooler();
     run_ = std::make_unique<SpoolRun>(*spooler_, queue_, JobOptions(setting_));
   }
   if (!pageSize_.isValid()) pageSize_ = QPageSize(QPageSize::A4);
   if (resolution_ <= 0) resolution_ = kPdfDefaultResolution;
+  // What runs killed in this folder left behind goes before this run adds its own.
+  platform::RemoveAbandonedSpoolFiles(Native(SpoolFolder()));
   OpenPart();
 }
 
+// Beside the target for a PDF file, so that publishing it cannot cross
+// file systems.
+QString QPrinterDevice::SpoolFolder() const {
+  return ToQueue() ? QDir::tempPath()
+                   : QFileInfo(QFile::decodeName(setting_.outputFile.c_str())).absolutePath();
+}
+
 void QPrinterDevice::OpenPart() {
-  // The spool file: beside the target for a PDF file, so that the rename
-  // that publishes it cannot cross file systems.
-  const QString folder =
-      ToQueue() ? QDir::tempPath()
-                : QFileInfo(QString::fromStdString(setting_.outputFile)).absolutePath();
-  QTemporaryFile spool(folder + "/.zirvo-XXXXXX.pdf");
-  spool.setAutoRemove(false);
-  if (!spool.open()) {
-    spoolFile_.clear();
-    Fail(spool.errorString());
-  }
-  spoolFile_ = spool.fileName();
-  spool.close();
+  spool_ = std::make_unique<platform::SpoolFile>(Native(SpoolFolder()));
+  if (!spool_->Error().empty()) Fail(QString::fromLocal8Bit(spool_->Error().c_str()));
 
   printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
   printer_->setOutputFormat(QPrinter::PdfFormat);
-  printer_->setOutputFileName(spoolFile_);
+  printer_->setOutputFileName(QFile::decodeName(spool_->Path().c_str()));
   printer_->setResolution(resolution_);
   printer_->setPageSize(pageSize_);
   printer_->setPageOrientation(setting_.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
@@ -208,8 +213,8 @@ void QPrinterDevice::ClosePart() {
   if (failed) Fail(QStringLiteral("no se pudo terminar el documento"));
   if (!run_) return;
   SpoolPart part;
-  part.file = spoolFile_.toStdString();
-  spoolFile_.clear();  // the run removes it
+  part.file = spool_->Path();
+  part.keep = std::shared_ptr<platform::SpoolFile>(std::move(spool_));  // the run drops it
   const std::string name = Cp1252ToUtf8(runName_.empty() ? title_ : runName_);
   if (partSheets_ == 0) {
     part.title = name;
@@ -237,24 +242,12 @@ void QPrinterDevice::EndDoc() {
     return;
   }
 
-  const QString target = QString::fromStdString(setting_.outputFile);
-  // The spool file was made private; the document gets the usual permissions
-  // (or those of the file it replaces).
-  const QFile::Permissions usual = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
-                                   QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
-  QFile::setPermissions(spoolFile_, QFile::exists(target) ? QFile::permissions(target) : usual);
-  // rename() does not replace; the spool file stays until the target is free.
-  if (QFile::exists(target) && !QFile::remove(target)) {
-    QFile::remove(spoolFile_);
-    spoolFile_.clear();
-    Fail(QStringLiteral("no se pudo reemplazar el archivo"));
-  }
-  if (!QFile::rename(spoolFile_, target)) {
-    QFile::remove(spoolFile_);
-    spoolFile_.clear();
-    Fail(QStringLiteral("no se pudo escribir el archivo"));
-  }
-  spoolFile_.clear();
+  // One step: a new file follows the umask, an old one is replaced by a
+  // single rename and keeps its permissions.
+  const std::string cause = spool_->Publish(
+      Native(QFileInfo(QFile::decodeName(setting_.outputFile.c_str())).absoluteFilePath()));
+  if (!cause.empty()) Fail(QString::fromLocal8Bit(cause.c_str()));
+  spool_.reset();
 }
 
 void QPrinterDevice::Abort() noexcept {
@@ -262,10 +255,7 @@ void QPrinterDevice::Abort() noexcept {
   if (painter_.isActive()) painter_.end();
   printer_.reset();
   pagePending_ = false;
-  if (!spoolFile_.isEmpty()) {
-    QFile::remove(spoolFile_);
-    spoolFile_.clear();
-  }
+  spool_.reset();
   if (run_) {
     try {
       completed_ = run_->CancelOutstanding(Waiting());

@@ -1,6 +1,7 @@
 // The print device on QPrinter. Pages are drawn into PDF files. For a PDF
-// file the document is written beside the target and renamed over it when
-// the document ends, so an aborted document never leaves a partial file.
+// file the document is written beside the target, unseen, and takes the
+// target's name when the document ends, so an aborted or killed document
+// never leaves a partial file.
 // For a CUPS queue the run goes as consecutive jobs of at most the setting's
 // chunk of sheets: each part is submitted through libcups as soon as its
 // sheets are drawn, while the next is drawn, and the document ends only when
@@ -22,6 +23,9 @@
 class QPrinter;
 
 namespace zirvo {
+namespace platform {
+class SpoolFile;
+}
 
 class SpoolRun;
 struct SpoolWait;
@@ -62,6 +66,8 @@ class QPrinterDevice : public PageDevice {
  private:
   [[noreturn]] void Fail(const QString& cause);
   bool ToQueue() const { return setting_.target == PrinterSetting::Target::Queue; }
+  // The folder of the PDF files being drawn.
+  QString SpoolFolder() const;
   // Begins a PDF (the whole document, or one part of a run to a queue).
   void OpenPart();
   // Ends the current PDF and, for a queue, hands it on as the next job.
@@ -75,7 +81,7 @@ class QPrinterDevice : public PageDevice {
   std::unique_ptr<QPrinter> printer_;
   QPainter painter_;
   PainterSurface surface_;
-  QString spoolFile_;  // the PDF being drawn
+  std::unique_ptr<platform::SpoolFile> spool_;  // the PDF being drawn
   QPageSize pageSize_;
   int32_t resolution_ = 0;
   int32_t width_ = 0, height_ = 0, dotsPerInch_ = 0;

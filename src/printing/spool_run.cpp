@@ -10,9 +10,14 @@
 namespace zirvo {
 namespace {
 
-void RemoveFile(const std::string& path) {
+// A part's file goes with what holds it, or else by its name.
+void Drop(SpoolPart& part) {
+  if (part.keep) {
+    part.keep.reset();
+    return;
+  }
   std::error_code ignored;
-  std::filesystem::remove(path, ignored);
+  std::filesystem::remove(part.file, ignored);
 }
 
 void Pause(const SpoolWait& wait) {
@@ -36,7 +41,7 @@ void SpoolRun::StopWorker() {
   {
     std::lock_guard lock(mutex_);
     stop_ = true;
-    for (const SpoolPart& part : waiting_) RemoveFile(part.file);
+    for (SpoolPart& part : waiting_) Drop(part);
     waiting_.clear();
   }
   wake_.notify_all();
@@ -47,7 +52,7 @@ void SpoolRun::Hand(SpoolPart part) {
   {
     std::lock_guard lock(mutex_);
     if (stop_) {
-      RemoveFile(part.file);
+      Drop(part);
       return;
     }
     waiting_.push_back(std::move(part));
@@ -73,7 +78,7 @@ void SpoolRun::Work() {
     } catch (const std::exception& e) {
       failure = e.what();
     }
-    RemoveFile(part.file);
+    Drop(part);
     {
       std::lock_guard lock(mutex_);
       submitting_ = false;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -25,6 +26,8 @@ struct SpoolPart {
   std::string title;  // the job's name, UTF-8
   int32_t firstSheet = 0;
   int32_t lastSheet = 0;
+  // What holds the file, when something does: the file goes when it is released.
+  std::shared_ptr<void> keep = nullptr;
 };
 
 // What a wait does between two looks at the spooler.

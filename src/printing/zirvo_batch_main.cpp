@@ -5,25 +5,29 @@
 // calibration.
 //
 // Exit status: 0 done, 1 bad input or a printing failure (one line on stderr
-// naming the file and the cause, nothing written), 2 a usage error, 130 a run
-// cancelled with Ctrl+C (the document is aborted).
+// naming the file and the cause, nothing written), 2 a usage error (one line
+// pointing to --help), 128 + the signal for a run cancelled by Ctrl+C (130),
+// SIGTERM (143) or SIGHUP (129): the document is aborted.
 #include <QGuiApplication>
 #include <QImage>
-#include <QImageReader>
 #include <QPainter>
 #include <QSaveFile>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
 
+#include "base/file_io.h"
+#include "base/helpers.h"
 #include "base/platform.h"
 #include "base/qtext_qt.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "printing/batch_options.h"
 #include "printing/print_engine.h"
+#include "printing/print_spooler.h"
 #include "printing/printer_calibration.h"
 #include "printing/qprinter_device_qt.h"
 #include "render/painter_surface_qt.h"
@@ -39,21 +43,42 @@ using namespace zirvo;
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-constexpr int kExitCancelled = 130;
+constexpr int kExitSignalled = 128;  // plus the signal's number
 constexpr int32_t kScreenPixelsPerInch = 96;
 constexpr int64_t kMaxPreviewPixels = 200'000'000;
 
-volatile std::sig_atomic_t interrupted = 0;
-extern "C" void OnInterrupt(int) { interrupted = 1; }
+// The signal that asked a run to stop (Ctrl+C, SIGTERM, SIGHUP); 0 for none.
+volatile std::sig_atomic_t stopSignal = 0;
+extern "C" void OnStopRequest(int signal) { stopSignal = signal; }
 
 // A failure to report: the message already names what failed.
 struct Failure {
   std::string message;  // Windows-1252
 };
 
+// `message` (Windows-1252) naming `file` (the system's UTF-8 path).
 std::string Named(const std::string& file, const std::string& message) {
-  return message.find(file) != std::string::npos ? message : file + ": " + message;
+  const std::string name = Utf8ToCp1252(file);
+  return message.find(name) != std::string::npos ? message : name + ": " + message;
 }
+
+// Every text on stderr is one line: line ends inside it become blanks.
+std::string OneLine(std::string text) {
+  std::string line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') {
+      line += text[i];
+    } else if (i + 1 == text.size() || (text[i + 1] != '\n' && text[i + 1] != '\r')) {
+      if (!line.empty() && line.back() != ' ') line += ' ';
+    }
+  }
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return line;
+}
+
+// A refusal or a failure: one line on stderr. `utf8` is UTF-8 already.
+void Report(const std::string& utf8) { std::cerr << "zirvo-batch: " << OneLine(utf8) << "\n"; }
+void ReportCp1252(const std::string& text) { Report(Cp1252ToUtf8(text)); }
 
 // The template at `path` and its print job (header and exported rows).
 struct LoadedTemplate {
@@ -69,7 +94,7 @@ LoadedTemplate LoadTemplateFile(const std::string& path) {
     if (!loaded) throw Failure{Named(path, OwnText(OwnMessage::NotCompatible))};
     // A script must not print a template without a barcode it asked for.
     if (!skipped.empty())
-      throw Failure{path + ": " +
+      throw Failure{Utf8ToCp1252(path) + ": " +
                     OwnText(OwnMessage::BarcodeLineRefused, FormatInt(skipped.front().number),
                             skipped.front().text)};
     t.document.Replace(*loaded);
@@ -82,10 +107,40 @@ LoadedTemplate LoadTemplateFile(const std::string& path) {
 
 std::shared_ptr<const QtBitmap> LoadBackground(const std::string& path) {
   if (path.empty()) return nullptr;
-  QImageReader reader(QString::fromLocal8Bit(path.c_str()));
-  QImage image = reader.read();
-  if (image.isNull()) throw Failure{OwnText(OwnMessage::ImageNotDecoded, path)};
+  // Read as a regular file first: a FIFO given as the image never answers.
+  std::string bytes;
+  try {
+    bytes = ReadFileBytes(path);
+  } catch (const ZirvoError& e) {
+    throw Failure{e.what()};
+  }
+  QImage image;
+  image.loadFromData(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  if (image.isNull()) throw Failure{OwnText(OwnMessage::ImageNotDecoded, Utf8ToCp1252(path))};
   return std::make_shared<QtBitmap>(std::move(image));
+}
+
+// The template's sheet is the paper of a PDF file: a size the sheet-size
+// dialog would refuse prints nothing, whatever the target.
+void RequirePrintableSheet(const BatchOptions& options, const SheetHeader& sheet) {
+  if (!SheetHeader::ValidLength(sheet.Width) || !SheetHeader::ValidLength(sheet.Height))
+    throw Failure{Named(options.templatePath, OwnText(OwnMessage::SheetSizeOutOfRange,
+                                                      FormatFixed(SheetHeader::kMaxLengthCm, 2)))};
+}
+
+// --continue saves the numbers after the run: a run whose next numbers no
+// template can hold is refused before it prints. A run the engine refuses
+// anyway (a negative count, an increment out of range) is left to it.
+void RequireContinuable(const BatchOptions& options, const Template& document) {
+  const int32_t sheets = RunSettingValue(options.sheets);
+  const int64_t increment = std::llabs(static_cast<int64_t>(RunSettingValue(options.increment)));
+  if (sheets < 0 || increment > INT32_MAX) return;
+  Template advanced = document;
+  try {
+    advanced.AdvanceNumerators(sheets, static_cast<int32_t>(increment));
+  } catch (const ZirvoError& e) {
+    throw Failure{Named(options.templatePath, OwnText(OwnMessage::ContinueImpossible, e.what()))};
+  }
 }
 
 // The progress of a run on stderr, when stderr is a terminal, and Ctrl+C.
@@ -95,7 +150,7 @@ class TerminalObserver : public RunObserver {
       : engine_(engine), showBar_(showBar), allowReprint_(allowReprint) {}
   void SetProgressMaximum(RunPanel, int32_t maximum) override { maximum_ = maximum; }
   void SetProgressPosition(RunPanel, int32_t position) override {
-    if (interrupted && engine_ != nullptr) engine_->CancelRun();
+    if (stopSignal != 0 && engine_ != nullptr) engine_->CancelRun();
     if (!showBar_ || maximum_ <= 0 || position <= 0) return;
     const int32_t percent = static_cast<int32_t>(int64_t{position} * 100 / maximum_);
     if (percent == lastPercent_ && position != maximum_) return;
@@ -113,13 +168,15 @@ class TerminalObserver : public RunObserver {
     const bool step = text.size() >= 4 && text.compare(text.size() - 4, 4, "....") == 0;
     if (step && !showBar_) return;
     if (showBar_ && lastPercent_ >= 0) std::fputs("\n", stderr);
-    std::cerr << "zirvo-batch: " << Cp1252ToUtf8(text) << "\n";
+    ReportCp1252(text);
   }
   void ShowProgress(RunPanel, bool visible) override {
     if (!visible && showBar_ && lastPercent_ >= 0) std::fputs("\n", stderr);
     lastPercent_ = -1;
   }
-  void Notice(const std::string& text) override { std::cerr << Cp1252ToUtf8(text) << "\n"; }
+  void Notice(const std::string& text) override {
+    std::cerr << OneLine(Cp1252ToUtf8(text)) << "\n";
+  }
   // Nobody to ask: the warning is printed and the run goes on.
   bool ConfirmNegative(const std::string& text) override {
     Notice(text);
@@ -160,7 +217,14 @@ void ContinueNumbering(const std::string& path, Template& document, const PrintE
 }
 
 int Print(const BatchOptions& options) {
+  // A reposition prints what it names, all of it or nothing.
+  if (options.reposition.size() > static_cast<std::size_t>(PrintEngine::kRepositionSheetsPerRun))
+    throw Failure{OwnText(OwnMessage::RepositionTooMany,
+                          FormatInt(PrintEngine::kRepositionSheetsPerRun),
+                          FormatInt(static_cast<int64_t>(options.reposition.size())))};
   LoadedTemplate t = LoadTemplateFile(options.templatePath);
+  RequirePrintableSheet(options, t.job.Sheet);
+  if (options.continueNumbering) RequireContinuable(options, t.document);
   if (const auto background = LoadBackground(options.background)) {
     t.document.SetBackground(options.background, background);
     t.document.SetPrintBackground(true);
@@ -174,46 +238,55 @@ int Print(const BatchOptions& options) {
   PrintEngine engine(device, &observer);
   running = &engine;
   device.SetPageSpooledHook([&] {
-    if (interrupted) engine.CancelRun();
+    if (stopSignal != 0) engine.CancelRun();
   });
 
   const PrinterSetting setting = BatchPrinterSetting(options, job.Sheet);
   engine.LoadPrintJob(job);
   engine.SelectPrinter(setting, setting.DisplayName().empty() ? "default" : setting.DisplayName());
   engine.SetRunSettings(options.increment, options.copies, options.sheets);
-  for (const std::string& number : options.reposition) engine.AddRepositionEntry(number);
+  for (const std::string& number : options.reposition) {
+    // A blank number is no sheet to reprint.
+    if (!engine.AddRepositionEntry(number))
+      throw Failure{OwnText(OwnMessage::RepositionNotInteger, Utf8ToCp1252(number))};
+  }
 
-  std::signal(SIGINT, OnInterrupt);
+  // Until the run ends these cancel it; the document is aborted, not left.
+  platform::CatchStopRequests(OnStopRequest);
+  struct Restore {
+    ~Restore() { platform::StopCatchingStopRequests(); }
+  } restore;
   if (!options.reposition.empty())
     engine.PrintReposition();
   else if (options.testSheet)
     engine.PrintTestSheet();
   else
     engine.PrintAll();
-  std::signal(SIGINT, SIG_DFL);
   if (!observer.ReprintRefusal().empty())
     throw Failure{Named(options.templatePath, observer.ReprintRefusal())};
 
-  if (engine.CancelRequested() && interrupted) {
+  if (engine.CancelRequested() && stopSignal != 0) {
     // For a queue the status line has said up to which sheet CUPS printed.
-    if (!device.CompletedSheets()) std::cerr << "zirvo-batch: cancelled; nothing was printed\n";
-    return kExitCancelled;
+    if (!device.CompletedSheets()) Report("cancelled; nothing was printed");
+    return kExitSignalled + stopSignal;
   }
   if (options.continueNumbering) ContinueNumbering(options.templatePath, t.document, engine);
   return 0;
 }
 
 int Calibrate(const BatchOptions& options) {
+  // Without an answer from CUPS the queue is taken as named.
+  if (CupsKnowsQueue(options.printer) == false)
+    throw Failure{OwnText(OwnMessage::QueueUnknown, Utf8ToCp1252(options.printer))};
   const std::string file = CalibrationFile();
-  PrinterOffsets offsets = ReadPrinterOffsets(file, options.printer);
+  PrinterOffsets offsets = LoadPrinterOffsets(file, options.printer);
   if (options.offsetX || options.offsetY) {
     if (options.offsetX) offsets.xMm = *options.offsetX;
     if (options.offsetY) offsets.yMm = *options.offsetY;
-    try {
-      StorePrinterOffsets(file, options.printer, offsets);
-    } catch (const ZirvoError& e) {
-      throw Failure{e.what()};
-    }
+    // A user who never started the program has no data folder yet.
+    if (!PrepareDataFolder())
+      throw Failure{OwnText(OwnMessage::DataFolderNotMade, Utf8ToCp1252(DataFolder()))};
+    StorePrinterOffsets(file, options.printer, offsets);
     std::cout << file << ": [" << options.printer << "] X=" << FormatOffsetMm(offsets.xMm)
               << " Y=" << FormatOffsetMm(offsets.yMm) << "\n";
   }
@@ -224,11 +297,7 @@ int Calibrate(const BatchOptions& options) {
     setting.paperWidthCm = options.paperWidthCm;
     setting.paperHeightCm = options.paperHeightCm;
     device.SetPrinter(setting);
-    try {
-      PrintCalibrationSheet(device, options.printer, offsets);
-    } catch (const ZirvoError& e) {
-      throw Failure{e.what()};
-    }
+    PrintCalibrationSheet(device, options.printer, offsets);
   }
   return 0;
 }
@@ -256,12 +325,14 @@ int Preview(const BatchOptions& options) {
 
   QSaveFile file(QString::fromLocal8Bit(options.output.c_str()));
   if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-    throw Failure{
-        OwnText(OwnMessage::FileNotWritten, options.output, FromQString(file.errorString()))};
+    throw Failure{OwnText(OwnMessage::FileNotWritten, Utf8ToCp1252(options.output),
+                          FromQString(file.errorString()))};
   return 0;
 }
 
 int Journal(const BatchOptions& options) {
+  // The journal of a template that is not there is a mistyped name, not an empty journal.
+  ReadFileBytes(options.templatePath);
   const std::string path = JournalPathFor(options.templatePath);
   JournalContents journal;
   try {
@@ -271,7 +342,7 @@ int Journal(const BatchOptions& options) {
   }
   std::cout << FormatJournalRuns(journal, options.json);
   const std::string damaged = DamagedJournalNotice(path, journal);
-  if (!damaged.empty()) std::cerr << "zirvo-batch: " << Cp1252ToUtf8(damaged) << "\n";
+  if (!damaged.empty()) ReportCp1252(damaged);
   return 0;
 }
 
@@ -284,8 +355,7 @@ int Info(const BatchOptions& options) {
 // Qt's own diagnostics (such as a missing XDG_RUNTIME_DIR) would break the
 // one-line-per-failure contract of stderr; only fatal ones get through.
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg)
-    std::cerr << "zirvo-batch: " << message.toStdString() << "\n";
+  if (type == QtCriticalMsg || type == QtFatalMsg) Report(message.toStdString());
 }
 
 }  // namespace
@@ -297,8 +367,11 @@ int main(int argc, char** argv) {
   try {
     options = ParseBatchArguments(args);
   } catch (const UsageError& e) {
-    std::cerr << "zirvo-batch: " << e.what() << "\n" << BatchUsage();
+    Report(std::string(e.what()) + " (zirvo-batch --help shows the usage)");
     return kExitUsage;
+  } catch (const ZirvoError& e) {
+    ReportCp1252(e.what());
+    return kExitFailure;
   }
   if (options.command == BatchOptions::Command::Help) {
     std::cout << BatchUsage();
@@ -329,9 +402,12 @@ int main(int argc, char** argv) {
         break;  // answered above
     }
   } catch (const Failure& f) {
-    std::cerr << "zirvo-batch: " << Cp1252ToUtf8(f.message) << "\n";
+    ReportCp1252(f.message);
   } catch (const ZirvoError& e) {
-    std::cerr << "zirvo-batch: " << Named(options.templatePath, Cp1252ToUtf8(e.what())) << "\n";
+    ReportCp1252(Named(options.templatePath, e.what()));
+  } catch (const std::exception& e) {
+    // What the system refused without a message of ours (no memory, say).
+    Report(e.what());
   }
   return kExitFailure;
 }

@@ -21,10 +21,12 @@ double TwoDecimals(double cm) { return ParseDouble(FormatFixed(cm, 2)); }
 
 bool SizeInRange(double cm) { return cm > 0.0 && cm <= BarcodeSetting::kMaxSize; }
 
-// The fields of a line cut at "|", the empty one before the first "|" included.
+// The fields of a line cut at "|" that a barcode line has, the empty one
+// before the first "|" included.
+constexpr std::size_t kBarcodeFields = 8;
 std::vector<std::string> FieldsOf(std::string_view line) {
   std::vector<std::string> fields;
-  SplitLine(line, '|', fields);
+  SplitLine(line, '|', fields, kBarcodeFields);
   return fields;
 }
 
@@ -69,7 +71,7 @@ std::optional<BarcodeLineValue> ParseBarcodeLine(std::string_view line) {
   // Blanks and line ends around the line count for nothing, as for every marked line.
   const std::vector<std::string> f = FieldsOf(Trim(line));
   // "", "COD", T, PP, K, P, H, L; later fields are ignored.
-  if (f.size() < 8) return std::nullopt;
+  if (f.size() < kBarcodeFields) return std::nullopt;
   BarcodeLineValue value;
   if (f[2] == "F")
     value.table = BarcodeTable::Numerators;

@@ -30,6 +30,11 @@ struct SheetHeader {
   void SetKind(std::string_view kind) { Kind = std::string(kind.substr(0, kKindCapacity)); }
   void SetName(std::string_view name) { Name = std::string(name.substr(0, kNameCapacity)); }
   bool operator==(const SheetHeader&) const = default;
+
+  // The longest side a sheet (or a paper named by its size) may have, cm.
+  static constexpr double kMaxLengthCm = 149.99;
+  // A width or height a sheet may have: more than 0, at most kMaxLengthCm.
+  static constexpr bool ValidLength(double cm) { return cm > 0.0 && cm <= kMaxLengthCm; }
 };
 
 // One numerator as the preview and the print run receive it.

@@ -1,5 +1,10 @@
 #include "template/template_codec.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <numeric>
+
 #include "base/file_io.h"
 #include "base/messages.h"
 #include "base/text.h"
@@ -8,7 +13,7 @@
 namespace zirvo {
 namespace {
 
-constexpr char kBarcodeMarker[] = "|COD|";
+constexpr std::string_view kBarcodeMarker = "|COD|";
 
 void AppendBarcodeLines(const TextTable& table, BarcodeTable kind, TemplateLines& lines) {
   for (int r = 0; r < table.RowCount(); ++r)
@@ -28,9 +33,10 @@ TemplateLines LinesOf(const Template& doc, const std::string& targetPath) {
 
 // Gives the rows the barcodes of the "|COD|" lines. A line that does not
 // read, names a row the table lacks, or names a row a line before it
-// already gave a barcode is skipped.
-void ReadBarcodeLines(const TemplateLines& lines, NumeratorTable& numerators,
-                      MarginalTable& marginals, SkippedLines* skipped) {
+// already gave a barcode is skipped; `numbers` holds each line's number in
+// its file.
+void ReadBarcodeLines(const TemplateLines& lines, const std::vector<int>& numbers,
+                      NumeratorTable& numerators, MarginalTable& marginals, SkippedLines* skipped) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string& line = lines[i];
     if (line.compare(0, 5, kBarcodeMarker) != 0) continue;
@@ -42,9 +48,54 @@ void ReadBarcodeLines(const TemplateLines& lines, NumeratorTable& numerators,
     if (table != nullptr && value->row < table->RowCount() && !table->Barcode(value->row)) {
       table->AttachBarcode(value->row, value->setting);
     } else if (skipped != nullptr) {
-      skipped->push_back({static_cast<int>(i) + 1, line});
+      skipped->push_back({numbers[i], line});
     }
   }
+}
+
+Template TemplateFromNumberedLines(const TemplateLines& lines, const std::vector<int>& numbers,
+                                   const SheetHeader& header, SkippedLines* skipped) {
+  NumeratorTable numerators;
+  MarginalTable marginals;
+  numerators.LoadFromLines(lines);
+  marginals.LoadFromLines(lines);
+  ReadBarcodeLines(lines, numbers, numerators, marginals, skipped);
+  return Template(header, std::move(numerators), std::move(marginals));
+}
+
+// The lines of a file that its readers take, each with its number in the
+// file (from 1): the first sheet header line, the first rows of each table
+// (as many as a table holds) and every barcode line. No other line is
+// copied, so a file of anything else costs no memory beyond its bytes.
+struct MarkedLines {
+  TemplateLines lines;
+  std::vector<int> numbers;
+};
+
+MarkedLines SelectMarkedLines(std::string_view bytes) {
+  const std::string rowMarkers[] = {"|" + NumeratorTable().Layout().marker + "|",
+                                    "|" + MarginalTable().Layout().marker + "|"};
+  int rowsTaken[] = {0, 0};
+  bool headerTaken = false;
+  int64_t number = 0;
+  MarkedLines marked;
+  ForEachTemplateLine(bytes, [&](std::string_view line) {
+    ++number;
+    const std::string_view marker = line.substr(0, 5);
+    bool take = marker == kBarcodeMarker;
+    if (marker == kSheetHeaderMarker) {
+      take = !headerTaken;
+      headerTaken = true;
+    }
+    for (std::size_t t = 0; t < std::size(rowMarkers); ++t)
+      if (marker == rowMarkers[t]) take = rowsTaken[t]++ < TextTable::kMaxRows;
+    if (take) {
+      marked.lines.emplace_back(line);
+      marked.numbers.push_back(static_cast<int>(std::min<int64_t>(number, INT32_MAX)));
+    }
+    return true;
+  });
+  return marked;
 }
 
 }  // namespace
@@ -62,22 +113,18 @@ std::string EncodeTemplate(const Template& doc, const std::string& targetPath) {
 
 Template TemplateFromLines(const TemplateLines& lines, const SheetHeader& header,
                            SkippedLines* skipped) {
-  NumeratorTable numerators;
-  MarginalTable marginals;
-  numerators.LoadFromLines(lines);
-  marginals.LoadFromLines(lines);
-  ReadBarcodeLines(lines, numerators, marginals, skipped);
-  return Template(header, std::move(numerators), std::move(marginals));
+  std::vector<int> numbers(lines.size());
+  std::iota(numbers.begin(), numbers.end(), 1);
+  return TemplateFromNumberedLines(lines, numbers, header, skipped);
 }
 
 std::optional<Template> DecodeTemplate(std::string_view bytes, const std::string& path,
                                        const SheetHeader& base, SkippedLines* skipped) {
-  const TemplateLines lines = SplitTemplateBytes(bytes);
-  if (lines.empty()) return std::nullopt;
+  const MarkedLines marked = SelectMarkedLines(bytes);
   SheetHeader header = base;
   // A file without its sheet header line is not a template of this program.
-  if (!ReadSheetHeader(header, lines, path)) return std::nullopt;
-  return TemplateFromLines(lines, header, skipped);
+  if (!ReadSheetHeader(header, marked.lines, path)) return std::nullopt;
+  return TemplateFromNumberedLines(marked.lines, marked.numbers, header, skipped);
 }
 
 std::optional<Template> LoadTemplate(const std::string& path, const SheetHeader& base,

@@ -12,7 +12,6 @@
 namespace zirvo {
 namespace {
 
-constexpr char kHeaderMarker[] = "|HJA|";
 constexpr int kHeaderFields = 21;
 constexpr int32_t kNewColor1 = 15723990;
 constexpr int32_t kNewColor2 = 9715751;
@@ -108,15 +107,16 @@ void WriteSheetHeader(SheetHeader& header, TemplateLines& lines, const std::stri
 
 bool ReadSheetHeader(SheetHeader& header, const TemplateLines& lines,
                      const std::string& sourcePath) {
-  TemplateLines headerLines;
-  for (const auto& line : lines) {
-    if (line.compare(0, 5, kHeaderMarker) == 0) headerLines.push_back(line);
-  }
-  if (headerLines.empty()) return false;
+  // Only the first header line counts, and only its first fields.
+  const auto first = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.compare(0, kSheetHeaderMarker.size(), kSheetHeaderMarker) == 0;
+  });
+  if (first == lines.end()) return false;
   CsvGrid grid;
   int32_t rows = 0;
   int32_t cols = 0;
-  LinesToGrid(headerLines, grid, rows, cols, '|');
+  LinesToGrid(std::span<const std::string>(&*first, 1), grid, rows, cols, '|',
+              Column(kHeaderFields) + 1);
   if (rows == 0) return false;
   if (cols < Column(kHeaderFields) + 1) {
     throw ZirvoError(OwnText(OwnMessage::FileNotRead, sourcePath,
@@ -177,15 +177,23 @@ TemplateLines ReadTemplateLines(const std::string& path) {
 
 TemplateLines SplitTemplateBytes(std::string_view bytes) {
   TemplateLines lines;
+  ForEachTemplateLine(bytes, [&](std::string_view line) {
+    lines.emplace_back(line);
+    return true;
+  });
+  return lines;
+}
+
+void ForEachTemplateLine(std::string_view bytes,
+                         const std::function<bool(std::string_view line)>& take) {
   std::size_t start = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-    lines.emplace_back(bytes.substr(start, i - start));
+    if (!take(bytes.substr(start, i - start))) return;
     if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
     start = i + 1;
   }
-  if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
-  return lines;
+  if (start < bytes.size()) take(bytes.substr(start));
 }
 
 void SaveTemplateFile(const std::string& path, SheetHeader& header,

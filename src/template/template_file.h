@@ -2,6 +2,7 @@
 // marginal-text lines, as Windows-1252 text with CR LF line ends.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,9 @@ class NumeratorTable;
 class MarginalTable;
 
 using TemplateLines = std::vector<std::string>;
+
+// The first five characters of the sheet header line.
+inline constexpr std::string_view kSheetHeaderMarker = "|HJA|";
 
 // Every field as after a header reset; Int1 is left unchanged.
 void ResetSheetHeader(SheetHeader& header);
@@ -44,6 +48,9 @@ void WriteTemplateLines(const std::string& path, const TemplateLines& lines);
 // Cuts file content into lines; CR, LF and CR LF each end a line, and a
 // final line end adds no empty line.
 TemplateLines SplitTemplateBytes(std::string_view bytes);
+// The same lines handed one by one to `take`, which returns false to stop.
+void ForEachTemplateLine(std::string_view bytes,
+                         const std::function<bool(std::string_view line)>& take);
 // Reads every line as SplitTemplateBytes cuts them. Throws ZirvoError
 // naming the file when it cannot be read.
 TemplateLines ReadTemplateLines(const std::string& path);

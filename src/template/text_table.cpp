@@ -234,7 +234,7 @@ void TextTable::LoadFromLines(const TemplateLines& lines) {
   CsvGrid grid;
   int32_t rows = 0;
   int32_t cols = 0;
-  LinesToGrid(marked, grid, rows, cols, kDelimiter);
+  LinesToGrid(marked, grid, rows, cols, kDelimiter, kFirstCellColumn + CellCount() - 1);
   for (int r = 0; r < rows && r < kMaxRows; ++r) {
     std::vector<std::string> row(layout_.cells.size());
     row[0] = PositionText(r);

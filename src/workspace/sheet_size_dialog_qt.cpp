@@ -165,7 +165,7 @@ void TFNuevo::LimitSize(QLineEdit* edit) {
   double value = 0.0;
   // Text that is not a number yet (a lone "-") waits for the next key.
   if (text.empty() || !TryParseDouble(text, value)) return;
-  if (value > kMaximum) edit->setText(QStringLiteral("149.99"));
+  if (value > kMaximum) edit->setText(ToQString(FormatFixed(kMaximum, 2)));
 }
 
 }  // namespace zirvo

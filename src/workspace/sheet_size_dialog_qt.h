@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <string>
 
+#include "template/records.h"
 #include "widgets/dialog_parts_qt.h"
 
 namespace zirvo {
@@ -16,7 +17,7 @@ class TFNuevo : public BorderlessDialog {
  public:
   static constexpr double kDefaultWidth = 21.6;
   static constexpr double kDefaultHeight = 28.0;
-  static constexpr double kMaximum = 149.99;
+  static constexpr double kMaximum = SheetHeader::kMaxLengthCm;
 
   explicit TFNuevo(QWidget* parent = nullptr);
 

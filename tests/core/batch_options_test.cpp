@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace zirvo {
 namespace {
 
@@ -47,6 +49,7 @@ TEST(BatchOptions, RefusesWhatTheUsageDoesNotAllow) {
       {"print", "a.pla", "--output", "o.pdf", "--dpi", "-600"},
       {"print", "a.pla", "--output", "o.pdf", "--paper", "B7"},
       {"print", "a.pla", "--output", "o.pdf", "--paper", "0x28"},
+      {"print", "a.pla", "--output", "o.pdf", "--paper", "21x150"},  // past the sheet's limit
       {"print", "a.pla", "--output", "o.pdf", "--zoom", "50"},
       {"info", "a.pla", "--output", "x"},
       {"preview", "a.pla", "--output", "s.png", "--zoom", "0"},
@@ -91,6 +94,15 @@ TEST(BatchOptions, InfoEscapesJsonAndConvertsTheCodePage) {
             std::string::npos)
       << json;
   EXPECT_NE(json.find("\"numerators\": []"), std::string::npos) << json;
+  // The text form quotes the same way: a quote or a line end cannot end the value.
+  m.Text += "\r\nmarginal x=\"y\"";
+  const std::string text = FormatTemplateInfo(sheet, {}, {m}, false);
+  EXPECT_NE(text.find(R"(text="Dijo \"a\\b\" )"
+                      "\xc3\xb1"
+                      R"(\r\nmarginal x=\"y\"")"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
 }
 
 }  // namespace

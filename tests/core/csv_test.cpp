@@ -62,7 +62,7 @@ TEST(LinesToGrid, FirstLineIsSplitUntrimmed) {
 TEST(LinesToGrid, EmptyInputsLeaveTheGridAlone) {
   CsvGrid grid = {{"kept"}};
   int32_t rows = 9, cols = 9;
-  EXPECT_FALSE(LinesToGrid({}, grid, rows, cols, '|'));
+  EXPECT_FALSE(LinesToGrid(std::vector<std::string>{}, grid, rows, cols, '|'));
   EXPECT_EQ(rows, 0);
   EXPECT_EQ(cols, 0);
   rows = cols = 9;

@@ -4,6 +4,7 @@
 
 #ifdef __unix__
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "base/platform.h"
@@ -116,11 +117,17 @@ TEST(Folders, OnlyAFolderClosedToOthersCountsAsWritable) {
   const struct {
     mode_t mode;
     bool counts;
-  } cases[] = {{0755, true},  {0700, true},   {0775, true},
-               {0777, false}, {01777, false}, {0757, false}};
+  } cases[] = {{0755, true},  {0700, true},  {0775, false},  {02775, false},
+               {0770, false}, {0777, false}, {01777, false}, {0757, false}};
   for (const auto& c : cases) {
     ASSERT_EQ(chmod(folder.c_str(), c.mode), 0);
     EXPECT_EQ(platform::IsPrivateWritableFolder(folder), c.counts) << std::oct << c.mode;
+  }
+  // Another account's folder is that account's to change, even where root may write it.
+  if (geteuid() == 0) {
+    ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+    ASSERT_EQ(chown(folder.c_str(), 65534, 65534), 0);
+    EXPECT_FALSE(platform::IsPrivateWritableFolder(folder)) << "owned by another account";
   }
 }
 

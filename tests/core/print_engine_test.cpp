@@ -172,7 +172,7 @@ TEST_F(PrintEngineTest, PlacesItemsFromThePaperEdgeWhateverThePrintableArea) {
   EXPECT_EQ(device.pages[0]->texts[0].font.pixelsPerInch, 600);
 }
 
-TEST_F(PrintEngineTest, CancellingFinishesTheSheetThenPassesOverTheRest) {
+TEST_F(PrintEngineTest, CancellingStopsBetweenCopiesThenPassesOverTheRest) {
   engine.LoadPrintJob(Job({MakeNumerator(1, 1)}));
   Choose();
   // The click arrives while page 7 (sheet 4's first copy) is spooled.
@@ -184,14 +184,15 @@ TEST_F(PrintEngineTest, CancellingFinishesTheSheetThenPassesOverTheRest) {
   EXPECT_EQ(device.documentsAborted, 1);
   EXPECT_EQ(device.documentsEnded, 0);
   EXPECT_FALSE(device.DocumentOpen());
-  EXPECT_EQ(device.TextsOn(7), (std::vector<std::string>{"0004"}));  // sheet 4 completed
-  EXPECT_EQ(device.pages.size(), 9u);                                // nothing drawn after sheet 4
-  // The bar goes to its end in one step; the status names the last sheet.
+  EXPECT_EQ(device.TextsOn(6), (std::vector<std::string>{"0004"}));
+  EXPECT_EQ(device.TextsOn(7), (std::vector<std::string>{}));  // its second copy never drawn
+  EXPECT_EQ(device.pages.size(), 8u);
+  // The bar goes to its end in one step; the status names the last whole sheet.
   EXPECT_EQ(page.positions, (std::vector<int32_t>{1, 2, 3, 4, 10, 0}));
   EXPECT_FALSE(page.progressVisible);
   EXPECT_FALSE(page.cancelVisible);
   EXPECT_TRUE(page.statusVisible);
-  EXPECT_EQ(page.statuses.back(), OwnText(OwnMessage::RunCancelled, "4"));
+  EXPECT_EQ(page.statuses.back(), OwnText(OwnMessage::RunCancelled, "3"));
 
   // A click while idle is cleared by the next run.
   device.SetPageSpooledHook(nullptr);
@@ -243,11 +244,29 @@ TEST_F(PrintEngineTest, RefusesRunsThatCannotBePrintedBeforeTheDocumentBegins) {
   } catch (const ZirvoError& e) {
     EXPECT_EQ(e.what(), OwnText(OwnMessage::NumberOutOfRange, "2"));
   }
-  engine.SetRunSettings("1", "1", "-3");
-  EXPECT_THROW(engine.PrintAll(), ZirvoError);
+  // Settings no run can print: the step must fit a number, the copies the limit.
+  const struct {
+    const char *increment, *copies, *sheets;
+    std::string refusal;
+  } refused[] = {
+      {"1", "1", "-3", OwnText(OwnMessage::NegativeSheets, "-3")},
+      {"-2147483648", "1", "1", OwnText(OwnMessage::IncrementOutOfRange, "-2147483648")},
+      {"1", " -1000 ", "1", OwnText(OwnMessage::CopiesOutOfRange, "-1000", "999")},
+  };
+  for (const auto& r : refused) {
+    engine.SetRunSettings(r.increment, r.copies, r.sheets);
+    try {
+      engine.PrintAll();
+      ADD_FAILURE() << r.refusal;
+    } catch (const ZirvoError& e) {
+      EXPECT_EQ(e.what(), r.refusal);
+    }
+  }
   EXPECT_THROW(engine.PrintRun(-1), ZirvoError);
-  EXPECT_EQ(device.events, (std::vector<std::string>{"printer", "printer"}));
+  EXPECT_EQ(device.events, (std::vector<std::string>{"printer", "printer", "printer", "printer"}));
   EXPECT_FALSE(page.statusVisible);
+  RunAll("-2147483647", "999", "1");  // the largest of both print
+  EXPECT_EQ(device.pages.size(), 999u);
 
   // The last sheet that still fits prints.
   RunAll("5", "1", "2");

@@ -119,13 +119,14 @@ TEST(BatchOptions, CalibrateStoresOffsetsOrPrintsTheSheetOfOneQueue) {
   const std::vector<std::vector<std::string>> bad = {
       {"calibrate", "--x", "1"},
       {"calibrate", "--printer", "Q"},
-      {"calibrate", "--printer", "Q", "--x", "10.5"},
-      {"calibrate", "--printer", "Q", "--y", "uno"},
       {"calibrate", "a.pla", "--printer", "Q", "--sheet"},
       {"print", "a.pla", "--printer", "Q", "--chunk", "0"},
       {"info", "a.pla", "--chunk", "5"},
   };
   for (const auto& args : bad) EXPECT_THROW(ParseBatchArguments(args), UsageError) << args.back();
+  // An offset the calibration cannot hold is a bad value, not a usage error.
+  for (const char* mm : {"10.5", "uno"})
+    EXPECT_THROW(ParseBatchArguments({"calibrate", "--printer", "Q", "--x", mm}), ZirvoError) << mm;
 }
 
 // The sheet a user measures: the cross centred at 2.00 x 2.00 cm, rulers on

@@ -6,6 +6,7 @@
 
 #ifdef __unix__
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 
 #include "base/file_io.h"
 #include "base/text.h"
+#include "printing/printer_calibration.h"
 #include "temp_dir.h"
 #include "template/marginal_table.h"
 #include "template/numerator_table.h"
@@ -170,6 +172,54 @@ TEST(SaveKill, AKilledSaveLeavesTheOldOrTheNewTemplate) {
     EXPECT_TRUE(TemporaryFilesIn(dir.Root()).empty());
     EXPECT_EQ(testing::ReadBytes(path), bytesC);
   }
+}
+
+// A child that stores one queue's offsets and tells the parent over
+// `report` when it reaches `stage`, where it waits for a byte on `goOn`.
+pid_t StoringChild(const std::string& file, const char* queue, WriteStage stage, int report,
+                   int goOn) {
+  const pid_t child = fork();
+  if (child != 0) return child;
+  SetWriteObserverForTesting([&](WriteStage reached, const std::string&) {
+    char byte = 1;
+    if (reached != stage) return;
+    if (write(report, &byte, 1) != 1 || (goOn >= 0 && read(goOn, &byte, 1) != 1)) _exit(3);
+  });
+  try {
+    StorePrinterOffsets(file, queue, {1.5, -0.8});
+  } catch (...) {
+    _exit(2);
+  }
+  _exit(0);
+}
+
+// Two calibrations of different queues at once: the second waits until the
+// first has saved, so neither removes the other's temporary file and both
+// sections stay. The first stands half written until the second has had
+// its chance to pass; the outcome does not depend on how long that is.
+TEST(SaveKill, TwoCalibrationsAtOnceKeepBothQueues) {
+  testing::TempDir dir;
+  const std::string file = dir.Path("Impresoras.ini");
+  int first[2], second[2], goOn[2];
+  ASSERT_EQ(pipe(first), 0);
+  ASSERT_EQ(pipe(second), 0);
+  ASSERT_EQ(pipe(goOn), 0);
+  const pid_t a = StoringChild(file, "Oficina", WriteStage::HalfWritten, first[1], goOn[0]);
+  char byte = 0;
+  ASSERT_EQ(read(first[0], &byte, 1), 1) << "the first calibration never got half way";
+  const pid_t b = StoringChild(file, "Sala", WriteStage::TemporaryCreated, second[1], -1);
+  pollfd passed{second[0], POLLIN, 0};
+  poll(&passed, 1, 1000);  // the second may pass only once the first is done
+  ASSERT_EQ(write(goOn[1], &byte, 1), 1);
+  for (const pid_t child : {a, b}) {
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "calibration " << child;
+  }
+  for (int fd : {first[0], first[1], second[0], second[1], goOn[0], goOn[1]}) close(fd);
+  for (const char* queue : {"Oficina", "Sala"})
+    EXPECT_NE(ReadPrinterOffsets(file, queue), PrinterOffsets{}) << queue;
+  EXPECT_TRUE(TemporaryFilesIn(dir.Root()).empty());
 }
 
 }  // namespace

@@ -10,6 +10,13 @@
 #include "temp_dir.h"
 
 namespace zirvo {
+namespace testing {
+// What the test program holds through operator new (allocation_meter.cpp):
+// now, and the most at once since the last reset.
+std::size_t HeldBytes();
+std::size_t PeakHeldBytes();
+void ResetPeakHeldBytes();
+}  // namespace testing
 namespace {
 
 using N = NumeratorTable;
@@ -152,6 +159,31 @@ TEST(TemplateCodec, DecodeRefusesWhatIsNotATemplate) {
     EXPECT_EQ(doc->Marginals().RowCount(), 2);
     EXPECT_EQ(doc->Marginals().Cell(1, M::kText), "b");
   }
+}
+
+// Lines of millions of "|" and millions of lines no reader takes: reading
+// holds a few times the file's size, not a string for every empty field or
+// every line.
+TEST(TemplateCodec, AHostileFileReadsInMemoryOfAFewTimesItsSize) {
+  constexpr std::size_t kMillions = 4'000'000;
+  const std::string pipes(kMillions, '|');
+  const std::string bytes = "|HJA|IMP100|N.pla|/t|0|0|0|0|0|0|21.00|29.70|0|1|0|0|0|0|F|F|" +
+                            pipes + "\r\n" + "|FOL|01|N-|7||2.00|3.00|0|04|Arial|14|0|A|" + pipes +
+                            "\r\n" + "|MAR|01|Copia|2.00|3.00|0|Arial|10|0|" + pipes + "\r\n" +
+                            "|COD|F|01|0|0|1.00|5.00|" + pipes + "\r\n" +
+                            std::string(kMillions, '\n') + "|COD|X|\r\n";
+  const std::size_t before = testing::HeldBytes();
+  testing::ResetPeakHeldBytes();
+  SkippedLines skipped;
+  const std::optional<Template> doc = DecodeTemplate(bytes, "/t/N.pla", {}, &skipped);
+  EXPECT_LT(testing::PeakHeldBytes() - before, 3 * bytes.size());
+  ASSERT_TRUE(doc);
+  EXPECT_DOUBLE_EQ(doc->Header().Width, 21.0);
+  EXPECT_EQ(doc->Numerators().PrintedText(0), "N-0007");
+  EXPECT_TRUE(doc->Numerators().Barcode(0).has_value());
+  EXPECT_EQ(doc->Marginals().Cell(0, M::kText), "Copia");
+  // Lines keep their numbers in the file for the list of skipped ones.
+  EXPECT_EQ(skipped, (SkippedLines{{static_cast<int>(kMillions) + 5, "|COD|X|"}}));
 }
 
 TEST(TemplateCodec, SaveAndLoadThroughAFile) {

@@ -8,6 +8,12 @@
 #include <csignal>
 
 #include "engine_support.h"
+#include "printing/run_journal.h"
+
+#ifdef __unix__
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace zirvo {
 namespace {
@@ -31,12 +37,28 @@ QString CopyOfFactura(const QTemporaryDir& dir) {
   return copy;
 }
 
+// The invoice template with `from` replaced by `to`, written at `path`.
+QString FacturaWith(const QString& path, const QString& from, const QString& to) {
+  QFile source(QString(ZIRVO_FIXTURES) + "/engine/factura.pla");
+  QFile copy(path);
+  if (source.open(QIODevice::ReadOnly) && copy.open(QIODevice::WriteOnly))
+    copy.write(source.readAll().replace(from.toUtf8(), to.toUtf8()));
+  return path;
+}
+
+int LineCount(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
 class BatchTool : public ::testing::Test {
  protected:
   QTemporaryDir dir;
   const QString kFactura = CopyOfFactura(dir);
   QString Path(const char* name) const { return dir.filePath(name); }
   int FilesLeft() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(); }
+  size_t Records() const {
+    return ReadJournal(JournalPathFor(kFactura.toStdString())).records.size();
+  }
 };
 
 TEST_F(BatchTool, PrintsARunToPdf) {
@@ -65,18 +87,17 @@ TEST_F(BatchTool, WarnsOnceWhenANumeratorGoesBelowZeroAndPrints) {
       << r.err;
 }
 
-TEST_F(BatchTool, RepositionPrintsFiveListedNumbersAndNamesTheRest) {
+TEST_F(BatchTool, RepositionPrintsTheListedNumbersInTheListsOrder) {
   const QString pdf = Path("repos.pdf");
   QStringList args = {"print", kFactura, "--output", pdf, "--paper", "Letter"};
-  for (const char* n : {"1507", "1600", "1501", "1502", "1503", "1504", "1505"})
-    args << "--reposition" << n;
+  for (const char* n : {"1600", "1507", "1501", "1502", "1503"}) args << "--reposition" << n;
   const auto r = Batch(args);
   ASSERT_EQ(r.exitCode, 0) << r.err;
   ASSERT_EQ(PdfPageCount(pdf), 5);
-  // Sorted as the list sorts: 1501 ... 1505, then 1507 and 1600 are left over.
+  // Sorted as the list sorts: 1501 ... 1503, 1507, 1600.
   EXPECT_EQ(PdfPageWords(pdf, 1)[3], "F-001501");
-  EXPECT_EQ(PdfPageWords(pdf, 5)[3], "F-001505");
-  EXPECT_NE(r.err.find("1507, 1600"), std::string::npos) << r.err;
+  EXPECT_EQ(PdfPageWords(pdf, 5)[3], "F-001600");
+  EXPECT_EQ(r.err, "");
   EXPECT_NE(RunTool("pdfinfo", {pdf}).out.find("612 x 792"), std::string::npos);
 }
 
@@ -86,11 +107,49 @@ TEST_F(BatchTool, RefusesBadInputWithOneLineAndWritesNothing) {
   bad.write("not a template\r\n");
   bad.close();
   const QString pdf = Path("out.pdf");
+  // Templates that load but must not print, beside the invoice.
+  const QString folder = dir.filePath("template/");
+  const auto sheet = [&](const char* width) {
+    return FacturaWith(folder + width + ".pla", "|21.00|", QString("|%1|").arg(width));
+  };
+  const QString last = FacturaWith(folder + "last.pla", "|1500|", "|2147483647|");
+  const QString lowercase =
+      FacturaWith(folder + "code39.pla", "|F-|", "|f-|");  // a Code 39 takes no lowercase letters
+  QFile barcode(lowercase);
+  ASSERT_TRUE(barcode.open(QIODevice::Append));
+  barcode.write("|COD|F|01|0|0|1.00|5.00|\r\n");
+  barcode.close();
+  const QString spanish = FacturaWith(folder + "Ni\u00f1o.pla", "|HJA|", "|XXX|");
+#ifdef __unix__
+  // A FIFO never answers a reader that opens it and waits.
+  const QString fifo = folder + "fifo.pla";
+  ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+#endif
+  QStringList sixRepositions = {"print", kFactura, "--output", pdf};
+  for (int n = 1501; n <= 1506; ++n) sixRepositions << "--reposition" << QString::number(n);
   const struct {
     QStringList args;
     int exit;
     const char* message;
   } cases[] = {
+      {{"print", sheet("-21"), "--output", pdf}, 1, "149.99"},
+      {{"print", sheet("0"), "--output", pdf}, 1, "149.99"},
+      {{"print", sheet("1e300"), "--output", pdf}, 1, "149.99"},
+      {{"print", sheet("600"), "--printer", "X"}, 1, "149.99"},
+      {{"print", last, "--output", pdf, "--continue"}, 1, "2147483648"},
+      {{"print", kFactura, "--output", pdf, "--increment", "-2147483648"}, 1, "-2147483648"},
+      {{"print", kFactura, "--output", pdf, "--copies", "1000"}, 1, "'1000'"},
+      {{"print", kFactura, "--output", pdf, "--reposition", ""}, 1, "''"},
+      {sixRepositions, 1, " 6."},
+      {{"print", lowercase, "--output", pdf}, 1, "'f-001500'"},
+      {{"info", spanish}, 1, "Ni\xc3\xb1o.pla"},
+#ifdef __unix__
+      {{"info", fifo}, 1, "fifo.pla"},
+      {{"print", kFactura, "--output", pdf, "--background", fifo}, 1, "fifo.pla"},
+#endif
+      {{"journal", Path("missing.pla")}, 1, "missing.pla"},
+      {{"calibrate", "--printer", "X", "--x", "12"}, 1, "'12'"},
+      {{"print", kFactura, "--output", pdf, "--paper", "21x150"}, 2, "--help"},
       {{"print", Path("bad.pla"), "--output", pdf},
        1,
        "El formato no es compatible y no pudo ser leido."},
@@ -111,16 +170,18 @@ TEST_F(BatchTool, RefusesBadInputWithOneLineAndWritesNothing) {
       {{}, 2, "command"},
   };
   for (const auto& c : cases) {
-    const auto r = Batch(c.args);
+    const auto r = RunTool(kBatch, c.args, 30000);
     EXPECT_EQ(r.exitCode, c.exit) << c.args.join(' ').toStdString() << "\n" << r.err;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_EQ(r.err.rfind("zirvo-batch: ", 0), 0u) << r.err;
-    if (c.exit == 1) {
-      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    }
+    EXPECT_EQ(LineCount(r.err), 1) << r.err;
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_EQ(FilesLeft(), 1) << c.args.join(' ').toStdString();  // bad.pla only
   }
+  // Refused before the run began: only the run into a missing folder, which
+  // began and failed, left records.
+  EXPECT_EQ(QDir(folder).entryList({"*.csv"}), QStringList{"factura.journal.csv"});
+  EXPECT_EQ(Records(), 2u);
 }
 
 TEST_F(BatchTool, HelpAndVersionAnswerOnStdoutAndSucceed) {
@@ -141,23 +202,67 @@ TEST_F(BatchTool, HelpAndVersionAnswerOnStdoutAndSucceed) {
   }
 }
 
-TEST_F(BatchTool, InterruptCancelsTheRunAndLeavesNoPdf) {
+// Ctrl+C, and the requests to end that a service manager or a closed
+// terminal send, cancel a run: the document is aborted, nothing is left.
+TEST_F(BatchTool, InterruptTerminateAndHangUpCancelTheRunAndLeaveNoPdf) {
   const QString pdf = Path("long.pdf");
+  const struct {
+    int signal;
+    int exit;
+  } cases[] = {{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}};
+  for (const auto& c : cases) {
+    const size_t records = Records();
+    QProcess p;
+    p.start(kBatch, {"print", kFactura, "--output", pdf, "--sheets", "999999", "--allow-reprint"});
+    ASSERT_TRUE(p.waitForStarted());
+    // Under way once its journal record is written; the tool answers from
+    // before that. The bound only keeps a broken tool from hanging the test.
+    for (int i = 0; i < 6000 && Records() == records && p.state() == QProcess::Running; ++i)
+      QThread::msleep(20);
+    ASSERT_GT(Records(), records) << p.readAllStandardError().toStdString();
+    ::kill(static_cast<pid_t>(p.processId()), c.signal);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << c.signal;
+    EXPECT_EQ(p.exitCode(), c.exit) << p.readAllStandardError().toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_EQ(FilesLeft(), 0) << c.signal;
+  }
+}
+
+#ifdef __linux__
+// A run killed outright leaves nothing numbered, visible or hidden; a
+// hidden spool file that an older run left (or one on a file system without
+// unnamed files) goes with the next run in that folder.
+TEST_F(BatchTool, AKilledRunLeavesNoSpoolFileBehind) {
+  const QString pdf = Path("killed.pdf");
   QProcess p;
   p.start(kBatch, {"print", kFactura, "--output", pdf, "--sheets", "999999"});
   ASSERT_TRUE(p.waitForStarted());
-  // Wait until the run is under way: its spool file exists, and the tool
-  // answers Ctrl+C from before it makes that file. The bound only keeps a
-  // broken tool from hanging the test; a slow machine just waits longer.
-  for (int i = 0; i < 6000 && FilesLeft() == 0 && p.state() == QProcess::Running; ++i)
+  // Drawing once the tool holds a file in the PDF's folder.
+  const QString fds = QString("/proc/%1/fd").arg(p.processId());
+  const auto drawing = [&] {
+    const QString folder = QDir(dir.path()).canonicalPath();
+    for (const QFileInfo& fd :
+         QDir(fds).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+      if (QFileInfo(fd.symLinkTarget()).path() == folder) return true;
+    return false;
+  };
+  for (int i = 0; i < 6000 && !drawing() && p.state() == QProcess::Running; ++i)
     QThread::msleep(20);
-  ASSERT_EQ(FilesLeft(), 1) << p.readAllStandardError().toStdString();
-  ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+  ASSERT_TRUE(drawing()) << p.readAllStandardError().toStdString();
+  p.kill();
   ASSERT_TRUE(p.waitForFinished(60000));
-  EXPECT_EQ(p.exitCode(), 130) << p.readAllStandardError().toStdString();
-  EXPECT_FALSE(QFile::exists(pdf));
-  EXPECT_EQ(FilesLeft(), 0);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+  QFile left(Path(".zirvo-Ab12Cd.pdf"));
+  ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+  left.write("%PDF-1.4 numbered sheets");
+  left.close();
+  const auto r = Batch({"print", kFactura, "--output", Path("next.pdf"), "--allow-reprint"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"next.pdf"});
 }
+#endif
 
 // The disk refuses the document part-way through the run (here a file-size
 // limit; a full disk fails the same way): the run is aborted, the tool says so
@@ -181,6 +286,86 @@ TEST_F(BatchTool, ADiskThatFillsUpAbortsTheRunAndKeepsTheOldFile) {
   EXPECT_EQ(old.readAll(), QByteArray("previous run"));
   EXPECT_EQ(FilesLeft(), 1);
 }
+
+// A copy of the tool in a folder of its own: which data folder it takes
+// depends on the Datos folder beside it and on the account's environment.
+class BatchDataFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(QDir().mkpath(app));
+    ASSERT_TRUE(QFile::copy(kBatch, app + "/zirvo-batch"));
+  }
+  // calibrate run with HOME at `home`, XDG_DATA_HOME at `xdg` (unset when
+  // empty) and a CUPS scheduler that does not answer.
+  ToolResult Calibrate(const QString& home, const QString& xdg, QStringList prefix = {}) {
+    QStringList args = prefix;
+    args << "env"
+         << "-u"
+         << "XDG_DATA_HOME"
+         << "HOME=" + home << "CUPS_SERVER=" + dir.filePath("no-cups.sock");
+    if (!xdg.isEmpty()) args << "XDG_DATA_HOME=" + xdg;
+    args << app + "/zirvo-batch"
+         << "calibrate"
+         << "--printer"
+         << "Oficina"
+         << "--x"
+         << "1.5";
+    const QString program = args.takeFirst();
+    return RunTool(program, args);
+  }
+  QTemporaryDir dir;
+  const QString app = dir.filePath("app");
+  const QString home = dir.filePath("home");
+};
+
+TEST_F(BatchDataFolder, CalibrationGoesToTheDatosBesideOnlyWhenItIsPrivate) {
+  const QString own = home + "/.local/share/zirvo/Datos/Impresoras.ini";
+  const struct {
+    const char* what;
+    const char* datosMode;  // the Datos folder beside the copy; none when null
+    QString file;           // where the calibration goes
+  } cases[] = {
+      {"a user who never started the program", nullptr, own},
+      {"a private Datos beside the program", "755", app + "/Datos/Impresoras.ini"},
+      {"a Datos the group may write", "2775", own},
+  };
+  for (const auto& c : cases) {
+    QDir(home).removeRecursively();
+    QDir(app + "/Datos").removeRecursively();
+    if (c.datosMode != nullptr) {
+      ASSERT_TRUE(QDir().mkpath(app + "/Datos"));
+      ASSERT_EQ(RunTool("chmod", {c.datosMode, app + "/Datos"}).exitCode, 0);
+    }
+    const auto r = Calibrate(home, "");
+    ASSERT_EQ(r.exitCode, 0) << c.what << "\n" << r.err;
+    QFile ini(c.file);
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly)) << c.what;
+    EXPECT_EQ(ini.readAll(), "[Oficina]\r\nX=1.5\r\nY=0.0\r\n") << c.what;
+  }
+}
+
+#ifdef __unix__
+// A data folder that cannot be examined is reported in one line, never a crash.
+TEST_F(BatchDataFolder, AFolderThatCannotBeExaminedIsReportedInOneLine) {
+  ASSERT_TRUE(QFile::link(dir.filePath("loop"), dir.filePath("loop")));
+  auto r = Calibrate(home, dir.filePath("loop"));
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_EQ(LineCount(r.err), 1) << r.err;
+  EXPECT_NE(r.err.find("Impresoras.ini"), std::string::npos) << r.err;
+
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to make a folder of another account";
+  if (RunTool("setpriv", {"--version"}).exitCode != 0) GTEST_SKIP() << "setpriv is not installed";
+  // The tool runs as nobody; its data folder lies in root's folder of mode 700.
+  ASSERT_TRUE(QDir().mkpath(dir.filePath("locked")));
+  ASSERT_EQ(RunTool("chmod", {"755", dir.path(), app}).exitCode, 0);
+  ASSERT_EQ(RunTool("chmod", {"700", dir.filePath("locked")}).exitCode, 0);
+  r = Calibrate(home, dir.filePath("locked"),
+                {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_EQ(LineCount(r.err), 1) << r.err;
+  EXPECT_NE(r.err.find("Permission denied"), std::string::npos) << r.err;
+}
+#endif
 
 TEST_F(BatchTool, DrawsThePreviewSheet) {
   const QString png = Path("sheet.png");

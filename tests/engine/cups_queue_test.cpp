@@ -509,12 +509,22 @@ TEST_F(CupsQueue, BatchCalibratesAQueueAndSendsRunsAsJobs) {
   AddJobQueue("ZIRVOJOBS");
   const QString app = dir_.path() + "/app";
   ASSERT_TRUE(QDir(app).mkpath("Datos"));
+  // Private whatever the umask: only then is it the data folder.
+  ASSERT_TRUE(QFile::setPermissions(app + "/Datos", QFile::ReadOwner | QFile::WriteOwner |
+                                                        QFile::ExeOwner | QFile::ReadGroup |
+                                                        QFile::ExeGroup));
   ASSERT_TRUE(QFile::copy(QString(ZIRVO_BUILD_DIR) + "/zirvo-batch", app + "/zirvo-batch"));
   const QString batch = app + "/zirvo-batch";
   const QString factura = app + "/factura.pla";
   ASSERT_TRUE(QFile::copy(QString(ZIRVO_FIXTURES) + "/engine/factura.pla", factura));
 
-  auto r = RunTool(batch, {"calibrate", "--printer", "ZIRVOJOBS", "--x", "1.5", "--y", "-0.8"});
+  // A queue the scheduler does not know gets no calibration.
+  auto r = RunTool(batch, {"calibrate", "--printer", "ZIRVONADA", "--x", "1.5"});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_NE(r.err.find("'ZIRVONADA'"), std::string::npos) << r.err;
+  EXPECT_FALSE(QFile::exists(app + "/Datos/Impresoras.ini"));
+  r = RunTool(batch, {"calibrate", "--printer", "ZIRVOJOBS", "--x", "1.5", "--y", "-0.8"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   QFile ini(app + "/Datos/Impresoras.ini");
   ASSERT_TRUE(ini.open(QIODevice::ReadOnly));

@@ -430,7 +430,7 @@ class PrintPageTest : public QObject {
     QCOMPARE(page.Engine().LoadedJob().NumeratorCount, 2);
   }
 
-  void cancelKeepsTheCopiesOfTheCurrentSheet() {
+  void cancelStopsBetweenTheCopiesOfTheCurrentSheet() {
     choosePrinter();
     Retype(page_->Ed_CopPlan, "3");
     Retype(page_->Ed_HojasImp, "10");
@@ -459,11 +459,13 @@ class PrintPageTest : public QObject {
     QVERIFY(during.Ran());
     QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 1);
     QCOMPARE(device_->documentsAborted, 1);
-    // The sheet being printed when the cancel arrived has all three copies;
-    // the page begun after it stays empty and the document is aborted.
+    // The cancel arrived as the first copy of a sheet was spooled: its other
+    // copies are not drawn, the page begun after it stays empty and the
+    // document is aborted.
     QVERIFY(stoppedAt >= 4 && stoppedAt < 10);
-    QCOMPARE(device_->pages.size(), size_t(3 * stoppedAt + 1));
-    QVERIFY(device_->TextsOn(3 * stoppedAt).empty());
+    QCOMPARE(device_->pages.size(), size_t(3 * (stoppedAt - 1) + 2));
+    QVERIFY(!device_->TextsOn(3 * (stoppedAt - 1)).empty());
+    QVERIFY(device_->TextsOn(3 * (stoppedAt - 1) + 1).empty());
     // The bar went to its end in one step, and the status line says where
     // the run stopped.
     const auto at = std::find(values.begin(), values.end(), stoppedAt);
@@ -477,7 +479,7 @@ class PrintPageTest : public QObject {
     QVERIFY(page_->REqMensaje->isVisible());
     QCOMPARE(text, QString::fromLatin1("Impresi\xf3n cancelada despu\xe9s de la hoja %1. No se "
                                        "escribi\xf3 el archivo 'zirvo-print-page-test.pdf'.")
-                       .arg(stoppedAt));
+                       .arg(stoppedAt - 1));
     QCOMPARE(places(), before);
     QCOMPARE(page_->REqMensaje->toolTip(), text);
     const QRect line = page_->REqMensaje->contentsRect();
