@@ -26,6 +26,9 @@ struct PrintJob {
   // The template's file, whose journal the runs write to; empty for a
   // template never saved (no journal).
   std::string TemplateFile;
+  // The template's numbering series (see series.h); empty when it carries
+  // none, the register then knowing it by SeriesOfPath(TemplateFile).
+  std::string Series;
   NumeratorList Numerators;    // in table order
   MarginalTextList Marginals;  // in table order
 
