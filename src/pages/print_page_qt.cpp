@@ -164,7 +164,7 @@ ClickLabel* TFHImprime::Command(QWidget* parent, const char* name, int tag) {
 QWidget* TFHImprime::BuildRunPanel() {
   auto* panel = new QFrame(this);
   panel->setObjectName("PanSelPlanilla");
-  panel->setFixedHeight(256);
+  panel->setFixedHeight(288);
   panel->setStyleSheet(
       QString("#PanSelPlanilla { border-bottom: 1px solid %1; }").arg(kGridLine.name()));
   auto* grid = new QGridLayout(panel);
@@ -225,15 +225,22 @@ QWidget* TFHImprime::BuildRunPanel() {
       if (!running_) StoreOffsets();
     });
 
+  Et_Registro = Caption(panel, "Et_Registro");
+  Ed_Registro = Field(panel, "Ed_Registro", 32767, 640);
+  Ed_Registro->setReadOnly(true);
+  Ed_Registro->setFocusPolicy(Qt::NoFocus);
+  grid->addWidget(Et_Registro, 5, 0);
+  grid->addWidget(Ed_Registro, 5, 1, 1, 3, Qt::AlignLeft);
+
   // The status line has the panel's width above the progress bar.
-  grid->setRowStretch(5, 1);
+  grid->setRowStretch(6, 1);
   REqMensaje = StatusLine(panel, "REqMensaje", Qt::AlignLeft | Qt::AlignVCenter);
   ProgBarra = ProgressBar(panel, "ProgBarra");
   Bt_CanImp = Command(panel, "Bt_CanImp", kCancelRun);
   KeepPlaceWhenHidden(Bt_CanImp);
-  grid->addWidget(REqMensaje, 5, 0, 1, 4);
-  grid->addWidget(ProgBarra, 6, 1, 1, 2);
-  grid->addWidget(Bt_CanImp, 6, 3);
+  grid->addWidget(REqMensaje, 6, 0, 1, 4);
+  grid->addWidget(ProgBarra, 7, 1, 1, 2);
+  grid->addWidget(Bt_CanImp, 7, 3);
   return panel;
 }
 
@@ -306,6 +313,7 @@ void TFHImprime::InitPage() {
   Ed_HojasImp->setText("1");
   Ed_HojasTrab->setText(QString::number(PrinterSetting::kDefaultChunkSheets));
   ShowOffsets();
+  ShowRegister();
   Ed_Repone->clear();
   ShowRepositionList();
   ResetRunWidgets();
@@ -351,8 +359,16 @@ void TFHImprime::ResetPrinters() {
 }
 
 bool TFHImprime::LoadPrintJob(const PrintJob& job) {
-  if (running_) return false;
-  return engine_->LoadPrintJob(job);
+  if (running_ || !engine_->LoadPrintJob(job)) return false;
+  ShowRegister();
+  return true;
+}
+
+void TFHImprime::ShowRegister() {
+  const QString description = QString::fromStdString(engine_->RegisterDescription());
+  Ed_Registro->setText(description);
+  Ed_Registro->setCursorPosition(0);
+  Ed_Registro->setToolTip(description);
 }
 
 void TFHImprime::ApplyLanguage() {
@@ -373,6 +389,7 @@ void TFHImprime::ApplyLanguage() {
   };
   for (const auto& caption : captions) caption.widget->setText(ToQString(LookupText(caption.code)));
   Bt_Diario->setText(ToQString(OwnText(OwnMessage::JournalCommand)));
+  Et_Registro->setText(ToQString(OwnText(OwnMessage::RegisterLabel)));
 }
 
 void TFHImprime::Boton000Click(int tag) {
@@ -469,7 +486,8 @@ void TFHImprime::OfferContinue() {
 
 void TFHImprime::OpenJournal() {
   if (running_) return;
-  TFDiario dialog(engine_->JournalPath());
+  const std::string& templateFile = engine_->LoadedJob().TemplateFile;
+  TFDiario dialog(templateFile.empty() ? std::string() : JournalPathFor(templateFile));
   // The list takes no more than one reposition prints.
   const std::size_t listed = engine_->RepositionEntries().size();
   const auto perRun = static_cast<std::size_t>(PrintEngine::kRepositionSheetsPerRun);
@@ -525,13 +543,19 @@ void TFHImprime::SetRunning(bool running, bool announce) {
 
 void TFHImprime::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!running_) ShowOffsets();
+  ReadSettingsAgain();
 }
 
 void TFHImprime::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible() && !running_)
-    ShowOffsets();
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible())
+    ReadSettingsAgain();
+}
+
+void TFHImprime::ReadSettingsAgain() {
+  if (running_) return;
+  ShowOffsets();
+  ShowRegister();
 }
 
 bool TFHImprime::eventFilter(QObject* watched, QEvent* event) {
@@ -751,10 +775,10 @@ bool TFHImprime::ConfirmNegative(const std::string& text) {
   return AskYesNo(text + "\n" + OwnText(OwnMessage::PrintAnyway), "NegativeNumber", false);
 }
 
-bool TFHImprime::ConfirmReprint(const std::string& text) {
-  // Printing a number twice is what the journal guards against: Enter must
+bool TFHImprime::ConfirmReprint(const std::string& facts, const std::string& question) {
+  // Printing a number twice is what the register guards against: Enter must
   // not do it.
-  return AskYesNo(text + "\n" + OwnText(OwnMessage::ReprintQuestion), "ReprintNumbers", false);
+  return AskYesNo(facts + "\n" + question, "ReprintNumbers", false);
 }
 
 }  // namespace zirvo

@@ -31,4 +31,8 @@ std::string RunsCsv(const RunList& list, char separator = ',');
 // ended null for an interrupted run).
 std::string RunsJson(const RunList& list);
 
+// Text for a terminal: one line per run of name="value" fields (the columns
+// above, values quoted and escaped as JSON strings).
+std::string RunsText(const RunList& list);
+
 }  // namespace zirvo
