@@ -104,8 +104,8 @@ class JournalScreenTest : public QObject {
     QCOMPARE(dialog.Model()->Text(1, JournalModel::kResult), QString("Completada"));
   }
 
-  // Through the page and the workspace: run, continue, a run over printed
-  // numbers, the journal and "Reponer".
+  // Through the page and the workspace: the register beside the saved
+  // template, a run, continue, a run over printed numbers.
   void continueReprintAndJournal() {
     QTemporaryDir dir;
     RecordingDevice device;
@@ -129,7 +129,8 @@ class JournalScreenTest : public QObject {
     while (host.timerArmed) workspace.TimerFired();
     QVERIFY(workspace.HasFile());
     workspace.RunCommand(static_cast<int>(WorkspaceCommand::PrintPage));
-    QCOMPARE(page.Engine().JournalPath(), FromQString(dir.filePath("Facturas.journal.csv")));
+    QCOMPARE(page.Ed_Registro->text(),
+             "SQLite: " + QDir(dir.path()).canonicalPath() + "/Registro.sqlite");
 
     auto chosen = ChoosePdf(dir.filePath("salida.pdf"));
     QTest::mouseClick(page.Bt_SelecImpre, Qt::LeftButton);
@@ -174,35 +175,6 @@ class JournalScreenTest : public QObject {
     }
     QCOMPARE(device.documentsEnded, documentsBefore + 1);
     QCOMPARE(LoadTemplate(templatePath)->Numerators().ExportRecords().front().Number, 150);
-
-    // The journal: the reprint first, then the first run. Reponer on the
-    // first row fills the list up to the five sheets a reposition prints
-    // with the numbers reprinted, and says how many remain.
-    for (const char* entry : {"7", "8"}) {
-      Retype(page.Ed_Repone, entry);
-      QTest::keyClick(page.Ed_Repone, Qt::Key_Return);
-    }
-    BoxAnswers cut({{"ReprintCut", QMessageBox::Ok}});
-    bool listed = false;
-    ModalAnswer journal("zirvo::TFDiario", [&listed](QWidget* modal) {
-      auto* dialog = static_cast<TFDiario*>(modal);
-      listed = dialog->Model()->rowCount() == 2 &&
-               dialog->Model()->Text(0, JournalModel::kNumbers) == "01:120..129" &&
-               dialog->Model()->Text(1, JournalModel::kNumbers) == "01:100..149";
-      // Reponer without a row chosen does nothing.
-      QTest::mouseClick(dialog->Bt_Aplica, Qt::LeftButton);
-      QVERIFY(dialog->isVisible());
-      const QRect row = dialog->Tb_Diario->visualRect(dialog->Model()->index(0, 0));
-      QTest::mouseClick(dialog->Tb_Diario->viewport(), Qt::LeftButton, {}, row.center());
-      QTest::mouseClick(dialog->Bt_Aplica, Qt::LeftButton);
-    });
-    QTest::mouseClick(page.Bt_Diario, Qt::LeftButton);
-    QVERIFY(journal.Answered());
-    QVERIFY(listed);
-    QCOMPARE(ListEntries(page.Ed_LisRep), QStringList({"120", "121", "122", "7", "8"}));
-    QCOMPARE(cut.names, QStringList{"ReprintCut"});
-    QVERIFY2(cut.texts[0].contains("agregaron 3 ") && cut.texts[0].contains("quedan 7 "),
-             qPrintable(cut.texts[0]));
   }
 };
 
