@@ -226,11 +226,13 @@ QWidget* TFHImprime::BuildRunPanel() {
     });
 
   Et_Registro = Caption(panel, "Et_Registro");
-  Ed_Registro = Field(panel, "Ed_Registro", 32767, 640);
+  // As wide as the panel: a path names the register.
+  Ed_Registro = Field(panel, "Ed_Registro", 32767, 420);
+  Ed_Registro->setMaximumWidth(QWIDGETSIZE_MAX);
   Ed_Registro->setReadOnly(true);
   Ed_Registro->setFocusPolicy(Qt::NoFocus);
   grid->addWidget(Et_Registro, 5, 0);
-  grid->addWidget(Ed_Registro, 5, 1, 1, 3, Qt::AlignLeft);
+  grid->addWidget(Ed_Registro, 5, 1, 1, 3);
 
   // The status line has the panel's width above the progress bar.
   grid->setRowStretch(6, 1);
