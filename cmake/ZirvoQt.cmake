@@ -80,6 +80,11 @@ endforeach()
 target_sources(register_bench PRIVATE tests/support/postgres_server.cpp)
 target_include_directories(register_bench PRIVATE tests)
 target_link_libraries(register_bench PRIVATE PkgConfig::SQLITE3 PkgConfig::LIBPQ)
+# So does the engine's, which prints on the tests' recording device.
+if(TARGET register_engine_bench)
+  target_sources(register_engine_bench PRIVATE tests/support/postgres_server.cpp)
+  target_link_libraries(register_engine_bench PRIVATE zirvo_test_doubles PkgConfig::LIBPQ)
+endif()
 
 # The programs in the build tree use the writable Datos folder beside them
 # (templates and the language setting), as a portable copy does: only a

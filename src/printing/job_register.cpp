@@ -29,17 +29,13 @@ std::string RegisterFolderOf(const RegisterPlace& place, const std::string& temp
   return std::filesystem::path(CanonicalPath(templateFile)).parent_path().string();
 }
 
-namespace {
-
-RegisterChoice ChoiceOf(const RegisterPlace& place) {
+RegisterChoice RegisterChoiceOf(const RegisterPlace& place) {
   return ChooseRegister(place.connection, place.userSettings, place.systemSettings);
 }
 
-}  // namespace
-
 std::string DescribeRegisterOf(const RegisterPlace& place, const std::string& templateFile) {
   try {
-    return DescribeRegister(ChoiceOf(place), RegisterFolderOf(place, templateFile));
+    return DescribeRegister(RegisterChoiceOf(place), RegisterFolderOf(place, templateFile));
   } catch (const ZirvoError& e) {
     return Cp1252ToUtf8(e.what());
   }
@@ -47,10 +43,16 @@ std::string DescribeRegisterOf(const RegisterPlace& place, const std::string& te
 
 std::unique_ptr<NumberRegister> OpenRegisterOf(const RegisterPlace& place,
                                                const std::string& templateFile) {
+  return OpenRegisterOf(place, templateFile, RegisterChoiceOf(place));
+}
+
+std::unique_ptr<NumberRegister> OpenRegisterOf(const RegisterPlace& place,
+                                               const std::string& templateFile,
+                                               const RegisterChoice& choice) {
   // The data folder of a user who never started the program is made here,
   // as the program makes it when it starts.
-  if (templateFile.empty()) platform::MakeFolders(place.unsavedFolder);
-  return OpenRegister(ChoiceOf(place), RegisterFolderOf(place, templateFile), place.options);
+  if (choice.Embedded() && templateFile.empty()) platform::MakeFolders(place.unsavedFolder);
+  return OpenRegister(choice, RegisterFolderOf(place, templateFile), place.options);
 }
 
 std::string ImportOldJournal(NumberRegister& reg, const std::string& templateFile,

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "printing/number_register.h"
+#include "printing/register_settings.h"
 #include "template/print_job.h"
 
 namespace zirvo {
@@ -41,10 +42,17 @@ std::string RegisterFolderOf(const RegisterPlace& place, const std::string& temp
 // password), or why it cannot be told (a settings file that cannot be read).
 std::string DescribeRegisterOf(const RegisterPlace& place, const std::string& templateFile);
 
+// The register the settings choose (ChooseRegister): RegisterError when a
+// settings file cannot be read.
+RegisterChoice RegisterChoiceOf(const RegisterPlace& place);
+
 // Opens that register (making the data folder for a template never saved
 // when it is missing). Throws RegisterError when it cannot be used.
 std::unique_ptr<NumberRegister> OpenRegisterOf(const RegisterPlace& place,
                                                const std::string& templateFile);
+std::unique_ptr<NumberRegister> OpenRegisterOf(const RegisterPlace& place,
+                                               const std::string& templateFile,
+                                               const RegisterChoice& choice);
 
 // Imports the old journal beside the template at `templateFile` into
 // `series` (once: a register imports a journal no second time). Returns the

@@ -208,7 +208,8 @@ struct PrintEngine::RunPlan {
 
 // A run whose `started` record the register holds.
 struct PrintEngine::ReservedRun {
-  std::unique_ptr<NumberRegister> reg;
+  NumberRegister* reg = nullptr;
+  std::unique_ptr<NumberRegister> opened;  // the register, unless the engine keeps it
   std::string id;
 };
 
@@ -238,13 +239,32 @@ bool PrintEngine::LoadPrintJob(const PrintJob& job) {
   return true;
 }
 
-void PrintEngine::SetRegisterPlace(RegisterPlace place) {
+bool PrintEngine::SetRegisterPlace(RegisterPlace place) {
+  if (running_) return false;
   place_ = std::move(place);
   journalImported_.clear();
+  server_.reset();
+  return true;
 }
 
-std::unique_ptr<NumberRegister> PrintEngine::OpenJobRegisterOrThrow() {
-  auto reg = OpenRegisterOf(place_, job_.TemplateFile);
+NumberRegister& PrintEngine::RegisterForRun(std::unique_ptr<NumberRegister>& opened) {
+  // A server's register stays connected from one run to the next (one that
+  // restarted meanwhile is reached again). The file of an embedded one is
+  // opened for each run: a file replaced meanwhile is never written through
+  // an old handle.
+  const RegisterChoice choice = RegisterChoiceOf(place_);
+  NumberRegister* reg = nullptr;
+  if (choice.Embedded()) {
+    opened = OpenRegisterOf(place_, job_.TemplateFile, choice);
+    reg = opened.get();
+  } else {
+    if (!server_ || serverConnection_ != choice.connection) {
+      server_.reset();
+      server_ = OpenRegisterOf(place_, job_.TemplateFile, choice);
+      serverConnection_ = choice.connection;
+    }
+    reg = server_.get();
+  }
   // A template printed before the register existed brings the runs of its
   // old journal along; a journal that cannot be read leaves its numbers
   // unguarded, so nothing prints until it can.
@@ -253,7 +273,7 @@ std::unique_ptr<NumberRegister> PrintEngine::OpenJobRegisterOrThrow() {
     if (!notice.empty()) Observer().Notice(notice);
     journalImported_.insert(reg->Description());
   }
-  return reg;
+  return *reg;
 }
 
 PrintEngine::JobRegister PrintEngine::OpenJobRegister() {
@@ -370,7 +390,7 @@ bool PrintEngine::ReserveAndExecute(const RunPlan& plan) {
 
 std::optional<PrintEngine::ReservedRun> PrintEngine::Reserve(const RunPlan& plan) {
   ReservedRun reserved;
-  reserved.reg = OpenJobRegisterOrThrow();
+  reserved.reg = &RegisterForRun(reserved.opened);
   RunRecord run = NewRun(series_, plan.kind);
   run.templateName = templateName_;
   run.target = RecordedTarget(setting_);

@@ -83,7 +83,8 @@ class PrintEngine {
   // loaded.
   const std::string& Series() const { return series_; }
   // Where the registers are found; this machine's settings at first.
-  void SetRegisterPlace(RegisterPlace place);
+  // Refused (false) while a run is in progress.
+  bool SetRegisterPlace(RegisterPlace place);
   const RegisterPlace& Place() const { return place_; }
   // The register the loaded job's runs use, as the print page names it
   // (UTF-8, no password); why it cannot be told when a settings file cannot
@@ -157,8 +158,9 @@ class PrintEngine {
   // not print numbers the register refuses.
   bool ReserveAndExecute(const RunPlan& plan);
   std::optional<ReservedRun> Reserve(const RunPlan& plan);
-  // The register of the loaded job, its old journal imported once.
-  std::unique_ptr<NumberRegister> OpenJobRegisterOrThrow();
+  // The register of the loaded job for a run, its old journal imported
+  // once; `opened` owns it unless the engine keeps it.
+  NumberRegister& RegisterForRun(std::unique_ptr<NumberRegister>& opened);
   void ExecuteRun(const RunPlan& plan, ReservedRun& reserved);
   void FinishRun(RunPanel panel);
   RunObserver& Observer() { return *observer_; }
@@ -179,6 +181,9 @@ class PrintEngine {
   std::string templateName_;  // the template's file name, as records hold it
   // Registers (by description) into which the job's old journal went.
   std::set<std::string> journalImported_;
+  // The register on a server, connected while the settings name it.
+  std::unique_ptr<NumberRegister> server_;
+  std::string serverConnection_;
   std::optional<Outcome> lastOutcome_;
 };
 

@@ -22,7 +22,9 @@
 #include "base/platform.h"
 #include "engine_support.h"
 #include "printing/postgres_register.h"
+#include "printing/print_engine.h"
 #include "support/postgres_server.h"
+#include "support/recording_device.h"
 
 #ifdef __unix__
 #include <sys/stat.h>
@@ -242,6 +244,41 @@ TEST_P(Stations, FourStationsContinuingPrintEveryNumberExactlyOnce) {
   }
   std::cout << "[   NOTE   ] " << printed.size() << " runs printed, " << refused
             << " refused for numbers printed meanwhile, by " << seen.size() << " stations\n";
+}
+
+// A station's print page keeps its server's register connected from run to
+// run, and follows the settings when they name another.
+TEST(StationOnAServer, KeepsOneConnectionWhileTheSettingsNameTheServer) {
+  PostgresServer& server = PostgresServer::Shared();
+  if (!server.Unavailable().empty()) GTEST_SKIP() << server.Unavailable();
+  const std::string first = server.NewDatabase(), second = server.NewDatabase();
+  const auto connections = [&](const std::string& db) {
+    return PostgresServer::Sql(db,
+                               "SELECT count(*) FROM pg_stat_activity WHERE application_name = "
+                               "'zirvo' AND datname = current_database()")[0][0];
+  };
+  RecordingDevice device;
+  PrintEngine engine(device);
+  RegisterPlace place;
+  place.connection = first;
+  engine.SetRegisterPlace(place);
+  engine.SelectPrinter(PrinterSetting::Queue("Sala"), "Sala");
+  PrintJob job;
+  job.Series = "00000000000000000000000000000001";
+  job.Numerators = {Numerator{}};
+  job.NumeratorCount = 1;
+  for (int number : {100, 200}) {
+    job.Numerators[0].Number = number;
+    engine.LoadPrintJob(job);
+    ASSERT_TRUE(engine.PrintAll());
+    EXPECT_EQ(connections(first), "1");
+  }
+  place.connection = second;
+  engine.SetRegisterPlace(place);
+  ASSERT_TRUE(engine.PrintTestSheet());
+  EXPECT_EQ(connections(second), "1");
+  EXPECT_EQ(PostgresRegister::Open(first)->Runs(engine.Series()).runs.size(), 2u);
+  EXPECT_EQ(PostgresRegister::Open(second)->Runs(engine.Series()).runs.size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, Stations, ::testing::Values(Backend::Sqlite, Backend::Postgres),
