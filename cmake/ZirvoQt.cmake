@@ -73,9 +73,11 @@ foreach(bench ${ZIRVO_BENCHES})
 endforeach()
 
 # The register's bench starts a private PostgreSQL server as its tests do.
-target_sources(register_bench PRIVATE tests/support/postgres_server.cpp)
-target_include_directories(register_bench PRIVATE tests)
-target_link_libraries(register_bench PRIVATE PkgConfig::SQLITE3 PkgConfig::LIBPQ)
+if(TARGET register_bench)
+  target_sources(register_bench PRIVATE tests/support/postgres_server.cpp)
+  target_include_directories(register_bench PRIVATE tests)
+  target_link_libraries(register_bench PRIVATE PkgConfig::SQLITE3 PkgConfig::LIBPQ)
+endif()
 
 # The programs in the build tree use the writable Datos folder beside them
 # (templates and the language setting), as a portable copy does: only a
