@@ -149,7 +149,12 @@ TFHImprime::TFHImprime(QWidget* parent, PageDevice* device) : QWidget(parent) {
   ResetRunWidgets();
 }
 
-TFHImprime::~TFHImprime() { device_->SetPageSpooledHook(nullptr); }
+TFHImprime::~TFHImprime() {
+  // Closing the window moves the focus out of a field while the page is
+  // half destroyed: nothing may be stored then.
+  for (QLineEdit* field : {Ed_DesplX, Ed_DesplY}) disconnect(field, nullptr, this, nullptr);
+  device_->SetPageSpooledHook(nullptr);
+}
 
 ClickLabel* TFHImprime::Command(QWidget* parent, const char* name, int tag) {
   auto* label = new ClickLabel(parent);
