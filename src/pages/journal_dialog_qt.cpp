@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <algorithm>
 
 #include "base/file_io.h"
@@ -30,6 +31,7 @@ constexpr int kNoticeHeight = 34;
 // Texts that may run long (a PDF file's whole path) are shown up to this
 // width, whole in their tooltip.
 constexpr int kLongestColumn = 260;
+constexpr int kNarrowestTarget = 120;
 
 QString Own(OwnMessage message, std::string_view arg = {}) {
   return ToQString(OwnText(message, arg));
@@ -217,6 +219,7 @@ TFDiario::TFDiario(NumberRegister* reg, std::string series, std::string problem)
   Bt_Exporta->setText(Own(OwnMessage::JournalExport));
   Bt_Exporta->TakeKeyboardFocus();
   Bt_Exporta->setEnabled(reg_ != nullptr);
+  Bt_Aplica->setEnabled(reg_ != nullptr);
   setStyleSheet(styleSheet() +
                 "#Bt_Exporta { background: #EFEFEF; border: 1px solid #003399; }"
                 "#Bt_Exporta:hover { background: #D6DFEB; }"
@@ -247,16 +250,24 @@ TFDiario::TFDiario(NumberRegister* reg, std::string series, std::string problem)
   rows->setVisible(false);
   rows->setSectionResizeMode(QHeaderView::Fixed);
   rows->setDefaultSectionSize(kRowHeight);
+  ShowNotice();
   SizeColumns();
   connect(Tb_Diario, &QTableView::doubleClicked, this, [this] { accept(); });
   connect(model_, &JournalModel::ProblemsChanged, this, &TFDiario::ShowNotice);
+  // Older pages may hold wider numbers.
+  connect(model_, &QAbstractItemModel::rowsInserted, this, [this] {
+    const int shown = Tb_Diario->columnWidth(JournalModel::kNumbers);
+    Tb_Diario->resizeColumnToContents(JournalModel::kNumbers);
+    if (Tb_Diario->columnWidth(JournalModel::kNumbers) < shown)
+      Tb_Diario->setColumnWidth(JournalModel::kNumbers, shown);
+  });
   WatchKeys(Tb_Diario);
-  ShowNotice();
 }
 
-// Columns as wide as the headings and the runs of the first page need;
-// texts that may run long stop at kLongestColumn. The widths stay as pages
-// are added.
+// Columns as wide as the headings and the runs of the first page need.
+// Texts that may run long stop at kLongestColumn, and the target gives up
+// what the table lacks in width, down to kNarrowestTarget: the date, the
+// numbers and the result are never cut.
 void TFDiario::SizeColumns() {
   QHeaderView* columns = Tb_Diario->horizontalHeader();
   columns->setSectionResizeMode(QHeaderView::Interactive);
@@ -264,6 +275,13 @@ void TFDiario::SizeColumns() {
   Tb_Diario->resizeColumnsToContents();
   for (const int column : {JournalModel::kUser, JournalModel::kStation, JournalModel::kTarget})
     columns->resizeSection(column, std::min(columns->sectionSize(column), kLongestColumn));
+  const int room = Tb_Diario->width() - 2 * Tb_Diario->frameWidth() -
+                   Tb_Diario->verticalScrollBar()->sizeHint().width();
+  const int target = columns->sectionSize(JournalModel::kTarget);
+  const int lacking = columns->length() - room;
+  if (lacking > 0)
+    columns->resizeSection(JournalModel::kTarget,
+                           std::max(std::min(target, kNarrowestTarget), target - lacking));
   columns->setStretchLastSection(true);
 }
 
