@@ -331,9 +331,10 @@ void TFDiario::Export() {
     const std::string path =
         ExportFilePath(QFile::encodeName(dialog.selectedFiles().front()).toStdString(), format);
     const QString shown = QFile::decodeName(QByteArray::fromStdString(path));
-    // A folder of that name is left for the write to refuse.
+    // Anything there is asked about (a link too, even a dangling one), but a
+    // folder, which the write refuses.
     const QFileInfo existing(shown);
-    if (existing.exists() && !existing.isDir()) {
+    if (existing.isSymLink() || (existing.exists() && !existing.isDir())) {
       QMessageBox box(QMessageBox::Question, ToQString(LookupText(code::kProgramTitle)),
                       Own(OwnMessage::ReplaceFile, "%1").arg(shown),
                       QMessageBox::Yes | QMessageBox::No, this);

@@ -147,10 +147,6 @@ std::string RunsJson(const RunList& list) {
   return out + ",\n  \"damagedRecords\": [" + damaged + "]\n}\n";
 }
 
-}  // namespace zirvo
-
-namespace zirvo {
-
 std::string ExportRuns(const RunList& list, ExportFormat format) {
   switch (format) {
     case ExportFormat::CsvComma:
