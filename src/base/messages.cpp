@@ -233,6 +233,26 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::ExportSeparatorInvalid:
       return "El separador '%s' no sirve: debe ser un solo car\xe1"
              "cter que no sea una comilla, una letra, una cifra ni un fin de l\xednea.";
+    case OwnMessage::JournalColumnUser:
+      return "Usuario";
+    case OwnMessage::JournalColumnStation:
+      return "Estaci\xf3n";
+    case OwnMessage::JournalColumnCompleted:
+      return "Completadas";
+    case OwnMessage::JournalDamagedRecords:
+      return "Registros de esta numeraci\xf3n que no se pudieron leer (no se muestran): %s.";
+    case OwnMessage::JournalExport:
+      return "Exportar";
+    case OwnMessage::JournalExportTitle:
+      return "Exportar el diario";
+    case OwnMessage::JournalExportCsvComma:
+      return "CSV (coma)";
+    case OwnMessage::JournalExportCsvSemicolon:
+      return "CSV (punto y coma)";
+    case OwnMessage::JournalExportJson:
+      return "JSON";
+    case OwnMessage::ExportOntoJournal:
+      return "%s es el diario de una plantilla y no se reemplaza: elija otro nombre.";
   }
   return "";
 }
@@ -448,6 +468,26 @@ const char* OwnEnglish(OwnMessage message) {
     case OwnMessage::ExportSeparatorInvalid:
       return "The separator '%s' cannot be used: it must be one character other than a quote, a "
              "letter, a digit or a line end.";
+    case OwnMessage::JournalColumnUser:
+      return "User";
+    case OwnMessage::JournalColumnStation:
+      return "Station";
+    case OwnMessage::JournalColumnCompleted:
+      return "Completed";
+    case OwnMessage::JournalDamagedRecords:
+      return "Records of this numbering that could not be read (not shown): %s.";
+    case OwnMessage::JournalExport:
+      return "Export";
+    case OwnMessage::JournalExportTitle:
+      return "Export the journal";
+    case OwnMessage::JournalExportCsvComma:
+      return "CSV (comma)";
+    case OwnMessage::JournalExportCsvSemicolon:
+      return "CSV (semicolon)";
+    case OwnMessage::JournalExportJson:
+      return "JSON";
+    case OwnMessage::ExportOntoJournal:
+      return "%s is the journal of a template and is not replaced: choose another name.";
   }
   return "";
 }

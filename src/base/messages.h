@@ -112,6 +112,17 @@ enum class OwnMessage {
   RegisterPrintedBy,        // %s: the user, %s: the station
   JournalNotImported,       // %s: the journal file, %s: the cause
   ExportSeparatorInvalid,   // %s: the separator
+  // The journal screen on the register.
+  JournalColumnUser,          // no argument: a column heading
+  JournalColumnStation,       // no argument: a column heading
+  JournalColumnCompleted,     // no argument: a column heading, the sheets completed
+  JournalDamagedRecords,      // %s: how many records of the series do not read
+  JournalExport,              // no argument: the command that exports the runs
+  JournalExportTitle,         // no argument: its file dialog's title
+  JournalExportCsvComma,      // no argument: a file-dialog filter
+  JournalExportCsvSemicolon,  // no argument: a file-dialog filter
+  JournalExportJson,          // no argument: a file-dialog filter
+  ExportOntoJournal,          // %s: the old journal an export would replace
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

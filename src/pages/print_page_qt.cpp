@@ -7,7 +7,10 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QVBoxLayout>
+#include <filesystem>
+#include <memory>
 
+#include "base/helpers.h"
 #include "base/qtext_qt.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
@@ -17,7 +20,9 @@
 #include "printing/printer_calibration.h"
 #include "printing/printer_dialog_qt.h"
 #include "printing/qprinter_device_qt.h"
+#include "printing/register_settings.h"
 #include "template/numerator_table.h"
+#include "template/series.h"
 #include "widgets/table_grid_qt.h"
 
 namespace zirvo {
@@ -474,7 +479,26 @@ void TFHImprime::OfferContinue() {
 
 void TFHImprime::OpenJournal() {
   if (running_) return;
-  TFDiario dialog(engine_->JournalPath());
+  // The register of the template's folder (the data folder's for a template
+  // never saved) with the template's old journal imported into it.
+  const PrintJob& job = engine_->LoadedJob();
+  const std::string& file = job.TemplateFile;
+  const std::string series = !job.Series.empty() ? job.Series
+                             : file.empty()      ? std::string()
+                                                 : SeriesOfPath(file);
+  std::unique_ptr<NumberRegister> reg;
+  std::string problem = series.empty() ? OwnText(OwnMessage::JournalNoFile) : std::string();
+  try {
+    if (!series.empty()) {
+      reg = OpenRegister(
+          ChooseRegister("", UserRegisterSettingsFile(), SystemRegisterSettingsFile()),
+          file.empty() ? DataFolder() : std::filesystem::path(file).parent_path().string());
+      if (!file.empty()) reg->ImportJournal(series, JournalPathFor(CanonicalPath(file)));
+    }
+  } catch (const ZirvoError& e) {
+    problem = e.what();
+  }
+  TFDiario dialog(reg.get(), series, problem);
   // The list takes no more than one reposition prints.
   const std::size_t listed = engine_->RepositionEntries().size();
   const auto perRun = static_cast<std::size_t>(PrintEngine::kRepositionSheetsPerRun);
