@@ -15,6 +15,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <QComboBox>
@@ -252,6 +253,8 @@ class CupsQueue : public ::testing::Test {
     cupsSetServer(nullptr);
     scheduler_.setStandardOutputFile(root + "/log/stdout");
     scheduler_.setStandardErrorFile(root + "/log/stderr");
+    // The scheduler ends with the test program, even one a sanitizer stops.
+    scheduler_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     scheduler_.start(cupsd, {"-f", "-c", root + "/cupsd.conf", "-s", root + "/cups-files.conf"});
     const bool answers =
         scheduler_.waitForStarted(10000) &&
