@@ -24,10 +24,13 @@ class FakeBitmap : public Bitmap {
   int Height() const override { return 2; }
 };
 
-// A template with a numerator and a marginal text and a background.
+const std::string kSeries = "0123456789abcdef0123456789abcdef";
+
+// A template with a series, a numerator, a marginal text and a background.
 Template Filled() {
   Template doc;
   doc.StartNew("Caja", 21.5, 28.0);
+  doc.SetSeries(kSeries);
   doc.AddRow(TemplateTable::Numerators);
   doc.CommitCell(TemplateTable::Numerators, 0, N::kNumber, "41");
   doc.AddRow(TemplateTable::Marginals);
@@ -49,22 +52,39 @@ TEST(Template, EachOperationGivesOneNotice) {
        {Change::Everything},
        [](const Template& d) {
          return d.Numerators().Empty() && d.Marginals().Empty() && !d.Background().Present() &&
-                d.Header().Width == 10 && d.Header().Kind == "IMP100" && d.Header().Name == "Nueva";
+                d.Header().Width == 10 && d.Header().Kind == "IMP100" &&
+                d.Header().Name == "Nueva" && d.Series().empty();
        }},
       {"clear",
        [](Template& d) { d.Clear(); },
        {Change::Everything},
        [](const Template& d) {
          return d.Numerators().Empty() && d.Marginals().Empty() && !d.Background().Present() &&
-                d.Header().Name == "Caja";
+                d.Header().Name == "Caja" && d.Series().empty();
        }},
       {"replace",
-       [](Template& d) { d.Replace(TemplateFromLines({"|MAR|01|x|"}, SheetHeader{})); },
+       [](Template& d) {
+         d.Replace(TemplateFromLines({"|MAR|01|x|", "|SER|" + std::string(32, 'E') + "|"},
+                                     SheetHeader{}));
+       },
        {Change::Everything},
        [](const Template& d) {
          return d.Numerators().Empty() && d.Marginals().Cell(0, M::kText) == "x" &&
-                !d.Background().Present() && d.Header().Width == 0.0;
+                !d.Background().Present() && d.Header().Width == 0.0 &&
+                d.Series() == std::string(32, 'e');
        }},
+      {"series, stored in lowercase",
+       [](Template& d) { d.SetSeries("FEDCBA9876543210fedcba9876543210"); },
+       {Change::Header},
+       [](const Template& d) { return d.Series() == "fedcba9876543210fedcba9876543210"; }},
+      {"series taken away",
+       [](Template& d) { EXPECT_TRUE(d.SetSeries("")); },
+       {Change::Header},
+       [](const Template& d) { return d.Series().empty(); }},
+      {"series that is not one",
+       [](Template& d) { EXPECT_FALSE(d.SetSeries(kSeries + "0")); },
+       {},
+       [](const Template& d) { return d.Series() == kSeries; }},
       {"reset header",
        [](Template& d) { d.ResetHeader(); },
        {Change::Header},
@@ -173,6 +193,9 @@ TEST(Template, CopiesCarryTheContentButNotTheListeners) {
   copy.SetSheetSize(1, 1);
   EXPECT_EQ(heard, 0);
   EXPECT_NE(copy, doc);
+  copy = doc;
+  copy.SetSeries("");
+  EXPECT_NE(copy, doc) << "the series is content";
   // A listener that removes itself while being told is not called again.
   int id = 0;
   int once = 0;
@@ -201,6 +224,7 @@ TEST(Template, PrintJobCarriesTheBackgroundOnlyWhenTicked) {
     doc.SetPrintBackground(c.ticked);
     const PrintJob job = doc.ToPrintJob();
     EXPECT_EQ(job.Sheet, doc.Header());
+    EXPECT_EQ(job.Series, kSeries);
     EXPECT_EQ(job.NumeratorCount, 1);
     EXPECT_EQ(job.Numerators, doc.Numerators().ExportRecords());
     EXPECT_EQ(job.MarginalCount, 1);

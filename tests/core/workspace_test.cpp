@@ -59,6 +59,8 @@ class WorkspaceTest : public ::testing::Test {
     return ReadBytes(path);
   }
   Template& Doc() { return workspace.Document(); }
+  // The last line of a saved template: its numbering series.
+  std::string SeriesLine() { return "|SER|" + Doc().Series() + "|\r\n"; }
   const NumeratorTable& Numerators() { return Doc().Numerators(); }
   const MarginalTable& Marginals() { return Doc().Marginals(); }
   // The sheet as the editors last read it on a change of the document.
@@ -179,7 +181,8 @@ TEST_F(WorkspaceTest, SaveWritesOneSecondLaterAndEndsTheBusyLabelASecondAfter) {
   Tick();
   const std::string expected = "|HJA|IMP100|Plantilla.pla|" + dir.Path() +
                                "|0|0|0|0|0|0|21.50|28.00|0|15723990|0|0|0|0|F|F|\r\n" +
-                               Numerators().LineOf(0) + "\r\n" + Marginals().LineOf(0) + "\r\n";
+                               Numerators().LineOf(0) + "\r\n" + Marginals().LineOf(0) + "\r\n" +
+                               SeriesLine();
   EXPECT_EQ(ReadBytes(path), expected);
   EXPECT_EQ(Numerators().LineOf(0).substr(0, 5), "|FOL|");
   EXPECT_EQ(Marginals().LineOf(0).substr(0, 5), "|MAR|");
@@ -268,7 +271,7 @@ TEST_F(WorkspaceTest, SaveAsCancelAndOverwritePaths) {
   EXPECT_EQ(ReadBytes(first), "|HJA|IMP100|Uno.pla|" + dir.Path() +
                                   "|0|0|0|0|0|0|21.50|28.00|0|15723990|0|0|0|0|F|F|\r\n" +
                                   Numerators().LineOf(0) + "\r\n" + Numerators().LineOf(1) +
-                                  "\r\n");
+                                  "\r\n" + SeriesLine());
 
   host.savePaths = {other};
   host.overwriteAnswers = {true};
