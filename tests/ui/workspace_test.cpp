@@ -19,6 +19,8 @@
 #include "shell/main_window_qt.h"
 #include "support/shell_support.h"
 #include "support/ui_support.h"
+#include "template/series.h"
+#include "template/template_codec.h"
 #include "widgets/confirm_dialog_qt.h"
 #include "workspace/sheet_size_dialog_qt.h"
 
@@ -246,7 +248,8 @@ class WorkspaceScreenTest : public QObject {
     const QByteArray expected =
         "|HJA|IMP100|Prueba.pla|" + EncodedFolder() + kHeaderTail +
         QByteArray::fromStdString(Workspace()->FHFolio01->Table().LineOf(0)) + "\r\n" +
-        QByteArray::fromStdString(Workspace()->FHMarginal01->Table().LineOf(0)) + "\r\n";
+        QByteArray::fromStdString(Workspace()->FHMarginal01->Table().LineOf(0)) + "\r\n" +
+        "|SER|" + QByteArray::fromStdString(Logic().Document().Series()) + "|\r\n";
     QCOMPARE(FileBytes(path), expected);
     QVERIFY(expected.contains("|FOL|") && expected.contains("|No. |1500|"));
     QVERIFY(expected.contains("|MAR|") && expected.contains("|Original|"));
@@ -311,11 +314,61 @@ class WorkspaceScreenTest : public QObject {
     AnswerNextModal([&](QWidget* modal) {
       ChooseFile(modal, other);
       AnswerMessage(&question, QMessageBox::Ok);
+      AnswerConfirmation(true);  // the copy continues the numbering
     });
     Click(WorkspaceCommand::SaveAs);
     WaitForSave();
     QCOMPARE(FileBytes(other), QByteArray(firstBytes).replace("Prueba.pla", "Otra.pla"));
     QCOMPARE(Label(), QStringLiteral("Otra"));
+  }
+
+  // Save as asks whether the copy continues the numbering: Enter keeps the
+  // series, "No" gives the copy its own, Escape makes no copy.
+  void saveAsAsksWhetherTheCopyContinuesTheNumbering_data() {
+    QTest::addColumn<int>("key");  // 0: the No button
+    QTest::addColumn<QString>("copy");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << "Copia1.pla";
+    QTest::newRow("No") << 0 << "Copia2.pla";
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << "Copia3.pla";
+  }
+
+  void saveAsAsksWhetherTheCopyContinuesTheNumbering() {
+    QFETCH(int, key);
+    QFETCH(QString, copy);
+    const std::string series = Logic().Document().Series();
+    const std::string file = Logic().FilePath();
+    const QString path = folder_.DataPath(copy);
+    QString title;
+    AnswerNextModal([&](QWidget* modal) {
+      ChooseFile(modal, path);
+      AnswerNextModal([&](QWidget* question) {
+        auto* dialog = qobject_cast<TFCaratGda*>(question);
+        QVERIFY(dialog != nullptr);
+        title = dialog->Et_Titulo->text();
+        if (key == 0) {
+          QTest::mouseClick(dialog->Bt_No, Qt::LeftButton);
+        } else {
+          QTest::keyClick(dialog, Qt::Key(key));
+        }
+      });
+    });
+    Click(WorkspaceCommand::SaveAs);
+    QVERIFY(AllModalsAnswered());
+    QCOMPARE(title, ToQString("\xbfLa copia contin\xfa"
+                              "a la misma numeraci\xf3n?"));
+    if (key == Qt::Key_Escape) {
+      QVERIFY(!Workspace()->Temporiza->isActive());
+      QVERIFY(!QFile::exists(path));
+      QCOMPARE(Logic().FilePath(), file);
+      QCOMPARE(Logic().Document().Series(), series);
+      return;
+    }
+    WaitForSave();
+    const std::optional<Template> saved = LoadTemplate(folder_.DataFile(copy.toStdString()));
+    QVERIFY(saved && IsSeriesText(saved->Series()));
+    QCOMPARE(saved->Series() == series, key == Qt::Key_Return);
+    QCOMPARE(Logic().Document().Series(), saved->Series());
+    QCOMPARE(Label(), QFileInfo(copy).baseName());
   }
 
   void saveOfATemplateOpenedFromANameWithTwoDots() {
@@ -388,6 +441,7 @@ class WorkspaceScreenTest : public QObject {
       filters = dialog->nameFilters();
       selected = dialog->selectedNameFilter();
       ChooseFile(modal, bare);
+      AnswerConfirmation(true);  // the copy continues the numbering
     });
     QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     Reactivate();
