@@ -32,7 +32,8 @@ Template& Template::operator=(const Template& other) {
 }
 
 bool Template::operator==(const Template& other) const {
-  return header_ == other.header_ && series_ == other.series_ && numerators_.Rows() == other.numerators_.Rows() &&
+  return header_ == other.header_ && series_ == other.series_ &&
+         numerators_.Rows() == other.numerators_.Rows() &&
          marginals_.Rows() == other.marginals_.Rows() &&
          numerators_.Barcodes() == other.numerators_.Barcodes() &&
          marginals_.Barcodes() == other.marginals_.Barcodes() && background_ == other.background_;

@@ -3,7 +3,6 @@
 #include "template/template_codec.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 

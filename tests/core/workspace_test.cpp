@@ -922,8 +922,9 @@ TEST_F(WorkspaceTest, AFirstSaveWritesTheSeriesOfTheFileItLeadsTo) {
       SCOPED_TRACE(std::string(continuing ? "continue" : "save") + (throughLink ? " link" : ""));
       const std::string name = std::to_string(continuing) + std::to_string(throughLink);
       const std::string real = dir.Path("Viejo" + name + ".pla");
-      WriteBytes(real, "|HJA|IMP100|x|y|0|0|0|0|0|0|12.00|18.00|0|0|0|0|0|0|F|F|\r\n"
-                       "|FOL|01||7||1.00|1.00|0|04|Arial|12|0|A||\r\n");
+      WriteBytes(real,
+                 "|HJA|IMP100|x|y|0|0|0|0|0|0|12.00|18.00|0|0|0|0|0|0|F|F|\r\n"
+                 "|FOL|01||7||1.00|1.00|0|04|Arial|12|0|A||\r\n");
       std::string path = real;
       if (throughLink) {
         path = dir.Path("Enlace" + name + ".pla");

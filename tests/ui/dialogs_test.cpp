@@ -209,11 +209,11 @@ class DialogsTest : public QObject {
     QCOMPARE(Confirm(TFCaratGda::kCopyNumberingMode), result);
     QVERIFY(answer.Answered());
     const QStringList expected =
-        language == 1 ? QStringList{ToQString("\xbfLa copia contin\xfa"
-                                              "a la misma numeraci\xf3n?"),
-                                    ToQString("S\xed"), "No", "Cancelar"}
-                      : QStringList{"Does the copy continue the same numbering?", "Yes", "No",
-                                    "Cancel"};
+        language == 1
+            ? QStringList{ToQString("\xbfLa copia contin\xfa"
+                                    "a la misma numeraci\xf3n?"),
+                          ToQString("S\xed"), "No", "Cancelar"}
+            : QStringList{"Does the copy continue the same numbering?", "Yes", "No", "Cancel"};
     QCOMPARE(seen, expected);
     ModalAnswer next("zirvo::TFCaratGda", [](QWidget* widget) {
       auto* dialog = static_cast<TFCaratGda*>(widget);

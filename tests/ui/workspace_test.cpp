@@ -248,8 +248,8 @@ class WorkspaceScreenTest : public QObject {
     const QByteArray expected =
         "|HJA|IMP100|Prueba.pla|" + EncodedFolder() + kHeaderTail +
         QByteArray::fromStdString(Workspace()->FHFolio01->Table().LineOf(0)) + "\r\n" +
-        QByteArray::fromStdString(Workspace()->FHMarginal01->Table().LineOf(0)) + "\r\n" +
-        "|SER|" + QByteArray::fromStdString(Logic().Document().Series()) + "|\r\n";
+        QByteArray::fromStdString(Workspace()->FHMarginal01->Table().LineOf(0)) + "\r\n" + "|SER|" +
+        QByteArray::fromStdString(Logic().Document().Series()) + "|\r\n";
     QCOMPARE(FileBytes(path), expected);
     QVERIFY(expected.contains("|FOL|") && expected.contains("|No. |1500|"));
     QVERIFY(expected.contains("|MAR|") && expected.contains("|Original|"));
