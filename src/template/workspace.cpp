@@ -343,6 +343,11 @@ void TemplateWorkspace::WritePendingFile() {
     // Edits made after the save was asked for are still unsaved.
     savedContent_ = std::move(pendingContent_);
     RefreshModified();
+    // A print page on screen runs under the file and series just saved,
+    // not those of the template it was loaded from.
+    if (host_.CurrentPage() == WorkspacePage::PrintPage) {
+      if (const std::optional<PrintJob> job = BuildPrintJob()) host_.LoadPrintJob(*job);
+    }
   }
   host_.SetWaitCursor(false);
   pendingStep_ = kEndBusy;

@@ -994,6 +994,7 @@ TEST_F(WorkspaceTest, SaveAsAsksWhetherTheCopyContinuesTheNumbering) {
     ws.InitWorkspace();
     fresh.openPaths = {original};
     ws.RunCommand(Tag(WorkspaceCommand::Open));
+    ws.RunCommand(Tag(WorkspaceCommand::PrintPage));
     fresh.savePaths = {target};
     fresh.overwriteAnswers = {true};
     fresh.confirmAnswers = {c.answer};
@@ -1011,6 +1012,9 @@ TEST_F(WorkspaceTest, SaveAsAsksWhetherTheCopyContinuesTheNumbering) {
     const std::string written = LoadTemplate(target)->Series();
     EXPECT_EQ(ws.Document().Series(), written);
     EXPECT_EQ(ws.FilePath(), target);
+    // The print page on screen runs the copy now.
+    EXPECT_EQ(fresh.printJobs.back().TemplateFile, target);
+    EXPECT_EQ(fresh.printJobs.back().Series, written);
     EXPECT_TRUE(fresh.errors.empty());
     if (c.copy == Same) {
       EXPECT_EQ(written, known);
