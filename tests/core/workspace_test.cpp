@@ -7,7 +7,6 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
-#include <set>
 
 #include "base/text.h"
 #include "catalog/catalog.h"
@@ -375,8 +374,7 @@ TEST_F(WorkspaceTest, OpenTellsWhichBarcodeLinesItSkipped) {
              "|FOL|01||7||1.00|1.00|0|12|Arial|12|0|A||\r\n"
              "|COD|F|01|2|2|1.50|4.00|\r\n"
              "|COD|F|02|1|2|1.50|4.00|\r\n"
-             "|COD|M|01|3|2|2.00|0.00|\r\n"
-             "|SER|0123|\r\n");
+             "|COD|M|01|3|2|2.00|0.00|\r\n");
   host.openPaths = {path};
   Run(WorkspaceCommand::Open);
   EXPECT_TRUE(host.errors.empty());
@@ -385,15 +383,13 @@ TEST_F(WorkspaceTest, OpenTellsWhichBarcodeLinesItSkipped) {
   EXPECT_EQ(Numerators().Barcode(0)->kind, BarcodeKind::Ean13);
   ASSERT_EQ(host.informations.size(), 1u);
   EXPECT_EQ(host.informations[0], SkippedLinesMessage({{4, "|COD|F|02|1|2|1.50|4.00|"},
-                                                       {5, "|COD|M|01|3|2|2.00|0.00|"},
-                                                       {6, "|SER|0123|"}}));
+                                                       {5, "|COD|M|01|3|2|2.00|0.00|"}}));
   // Saved again, the template keeps the barcode it read and none of the skipped lines.
   Run(WorkspaceCommand::Save);
   RunTimer();
   const std::string saved = ReadBytes(path);
   EXPECT_NE(saved.find("|COD|F|01|2|2|1.50|4.00|\r\n"), std::string::npos);
   EXPECT_EQ(saved.find("|COD|F|02|"), std::string::npos);
-  EXPECT_EQ(saved.find("|SER|0123|"), std::string::npos);
 }
 
 TEST_F(WorkspaceTest, FailedOpenKeepsTheCurrentTemplate) {
@@ -883,148 +879,53 @@ TEST_F(WorkspaceTest, ContinueNumberingSavesTheNextNumbersOrChangesNothing) {
   }
 }
 
-// New and the start-up template start numberings of their own; Open keeps
-// the file's series, or none.
-TEST_F(WorkspaceTest, NewTemplatesGetFreshSeriesAndOpenKeepsTheFilesOne) {
-  std::set<std::string> seen;
-  for (int i = 0; i < 4; ++i) {
-    if (i % 2 == 0) {
-      workspace.StartTemplate();
-    } else {
-      host.sheetSizes = {{10.0, 10.0}};
-      Run(WorkspaceCommand::New);
-    }
-    EXPECT_TRUE(IsSeriesText(Doc().Series())) << Doc().Series();
-    EXPECT_FALSE(workspace.Modified());
-    seen.insert(Doc().Series());
-  }
-  EXPECT_EQ(seen.size(), 4u);
-
-  const std::string path = dir.Path("Viejo.pla");
-  for (const std::string series : {"", "0123456789abcdef0123456789abcdef"}) {
-    WriteBytes(path, "|HJA|IMP100|x|y|0|0|0|0|0|0|12.00|18.00|0|0|0|0|0|0|F|F|\r\n" +
-                         (series.empty() ? "" : "|SER|" + series + "|\r\n"));
-    host.openPaths = {path};
-    Run(WorkspaceCommand::Open);
-    EXPECT_EQ(Doc().Series(), series);
-    EXPECT_EQ(Doc().ToPrintJob().Series, series);
-    EXPECT_FALSE(workspace.Modified());
-  }
-}
-
-// A template without a series gets, on its first save, the one the register
-// knew it by: that of its file's canonical path. A save through a link
-// writes the file it leads to and the link stays; so does continuing the
-// numbering after a run.
-TEST_F(WorkspaceTest, AFirstSaveWritesTheSeriesOfTheFileItLeadsTo) {
-  for (const bool continuing : {false, true}) {
-    for (const bool throughLink : {false, true}) {
-      SCOPED_TRACE(std::string(continuing ? "continue" : "save") + (throughLink ? " link" : ""));
-      const std::string name = std::to_string(continuing) + std::to_string(throughLink);
-      const std::string real = dir.Path("Viejo" + name + ".pla");
-      WriteBytes(real,
-                 "|HJA|IMP100|x|y|0|0|0|0|0|0|12.00|18.00|0|0|0|0|0|0|F|F|\r\n"
-                 "|FOL|01||7||1.00|1.00|0|04|Arial|12|0|A||\r\n");
-      std::string path = real;
-      if (throughLink) {
-        path = dir.Path("Enlace" + name + ".pla");
-        std::filesystem::create_symlink(real, path);
-      }
-      FakeHost fresh;
-      TemplateWorkspace ws(fresh);
-      ws.InitWorkspace();
-      fresh.openPaths = {path};
-      ws.RunCommand(Tag(WorkspaceCommand::Open));
-      ASSERT_TRUE(ws.Document().Series().empty());
-      if (continuing) {
-        ASSERT_TRUE(ws.ContinueNumbering(3, 1));
-        ASSERT_EQ(fresh.printJobs.size(), 1u);
-        EXPECT_EQ(fresh.printJobs[0].Series, SeriesOfPath(real));
-      } else {
-        ws.RunCommand(Tag(WorkspaceCommand::Save));
-        while (fresh.timerArmed) ws.TimerFired();
-      }
-      EXPECT_TRUE(fresh.errors.empty());
-      EXPECT_EQ(LoadTemplate(real)->Series(), SeriesOfPath(real));
-      EXPECT_EQ(ws.Document().Series(), SeriesOfPath(real));
-      EXPECT_FALSE(ws.Modified());
-      EXPECT_EQ(std::filesystem::is_symlink(path), throughLink);
-      EXPECT_EQ(ws.FilePath(), path);
-    }
-  }
-}
-
-// Save as to another file asks whether the copy continues the numbering:
-// Yes (the default) shares the series, for a template without one that of
-// the original file; No gives the copy a new one; Escape writes nothing.
-// Saving as the template's own file, or a link to it, makes no copy.
-TEST_F(WorkspaceTest, SaveAsAsksWhetherTheCopyContinuesTheNumbering) {
-  constexpr int kYes = -1, kEscape = 1, kNo = 3;
-  const std::string kSeries = "0123456789abcdef0123456789abcdef";
-  enum Series { Same, Fresh, NotWritten };
+// A file without a series is known by its canonical path: saves write that
+// series (through links too), Save as a new one when the copy does not
+// continue the numbering (3). A print page on screen takes what was written.
+TEST_F(WorkspaceTest, SavesOfATemplateWithoutASeriesWriteTheOneOfItsFile) {
+  enum Act { Save, Continue, SaveAs };
   const struct {
-    const char* name;
-    bool carriesSeries;
-    int answer;
+    Act act;
     const char* target;
-    bool asked;
-    Series copy;
+    int answer;  // 0: not asked
   } cases[] = {
-      {"yes", true, kYes, "Copia.pla", true, Same},
-      {"yes, no series", false, kYes, "Copia.pla", true, Same},
-      {"no", true, kNo, "Copia.pla", true, Fresh},
-      {"no, no series", false, kNo, "Copia.pla", true, Fresh},
-      {"escape", true, kEscape, "Copia.pla", true, NotWritten},
-      {"escape, no series", false, kEscape, "Copia.pla", true, NotWritten},
-      {"own file", false, kNo, "Original.pla", false, Same},
-      {"link to the own file", true, kNo, "Enlace.pla", false, Same},
+      {Save, "Enlace.pla", 0},  {Continue, "Enlace.pla", 0}, {SaveAs, "Copia.pla", -1},
+      {SaveAs, "Copia.pla", 3}, {SaveAs, "Enlace.pla", 0},
   };
+  const std::string original = "|HJA|IMP100|x|y|0|0|0|0|0|0|12.00|18.00|0|0|0|0|0|0|F|F|\r\n";
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(std::to_string(c.act) + c.target + std::to_string(c.answer));
     TempDir folder;
-    const std::string original = folder.Path("Original.pla");
+    const std::string real = folder.Path("Original.pla"), link = folder.Path("Enlace.pla");
     const std::string target = folder.Path(c.target);
-    WriteBytes(original, "|HJA|IMP100|x|y|0|0|0|0|0|0|12.00|18.00|0|0|0|0|0|0|F|F|\r\n" +
-                             (c.carriesSeries ? "|SER|" + kSeries + "|\r\n" : std::string()));
-    std::filesystem::create_symlink(original, folder.Path("Enlace.pla"));
-    const std::string originalBytes = ReadBytes(original);
-    const std::string known = c.carriesSeries ? kSeries : SeriesOfPath(original);
+    WriteBytes(real, original);
+    std::filesystem::create_symlink(real, link);
     FakeHost fresh;
     TemplateWorkspace ws(fresh);
     ws.InitWorkspace();
-    fresh.openPaths = {original};
+    fresh.openPaths = {c.act == SaveAs ? real : link};
     ws.RunCommand(Tag(WorkspaceCommand::Open));
     ws.RunCommand(Tag(WorkspaceCommand::PrintPage));
     fresh.savePaths = {target};
     fresh.overwriteAnswers = {true};
     fresh.confirmAnswers = {c.answer};
-    ws.RunCommand(Tag(WorkspaceCommand::SaveAs));
+    if (c.act == Continue) {
+      EXPECT_TRUE(ws.ContinueNumbering(3, 1));
+    } else {
+      ws.RunCommand(Tag(c.act == Save ? WorkspaceCommand::Save : WorkspaceCommand::SaveAs));
+    }
     while (fresh.timerArmed) ws.TimerFired();
 
-    EXPECT_EQ(fresh.confirmModes, c.asked ? std::vector<int>{16} : std::vector<int>{});
-    if (c.copy == NotWritten) {
-      EXPECT_FALSE(std::filesystem::exists(target));
-      EXPECT_EQ(ws.FilePath(), original);
-      EXPECT_EQ(ws.Document().Series(), c.carriesSeries ? kSeries : "");
-      EXPECT_FALSE(ws.Modified());
-      continue;
-    }
+    EXPECT_EQ(fresh.confirmModes, c.answer ? std::vector<int>{16} : std::vector<int>{});
     const std::string written = LoadTemplate(target)->Series();
+    EXPECT_TRUE(IsSeriesText(written)) << written;
+    EXPECT_EQ(written != SeriesOfPath(real), c.answer == 3);
     EXPECT_EQ(ws.Document().Series(), written);
-    EXPECT_EQ(ws.FilePath(), target);
-    // The print page on screen runs the copy now.
-    EXPECT_EQ(fresh.printJobs.back().TemplateFile, target);
+    EXPECT_FALSE(ws.Modified());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(fresh.printJobs.back().Series, written);
-    EXPECT_TRUE(fresh.errors.empty());
-    if (c.copy == Same) {
-      EXPECT_EQ(written, known);
-    } else {
-      EXPECT_TRUE(IsSeriesText(written));
-      EXPECT_NE(written, known);
-    }
-    if (c.asked) {
-      EXPECT_EQ(ReadBytes(original), originalBytes);
-    }
+    EXPECT_EQ(fresh.printJobs.back().TemplateFile, target);
+    EXPECT_TRUE(!c.answer || ReadBytes(real) == original) << "the original stays";
   }
 }
 

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "base/qtext_qt.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "support/ui_support.h"
@@ -160,70 +159,6 @@ class DialogsTest : public QObject {
       QTest::keyClick(dialog, Qt::Key_Return);
     });
     QCOMPARE(Confirm(7), -1);
-    QVERIFY(next.Answered());
-  }
-
-  // Whether a copy continues the numbering: Yes (also Enter), No, or
-  // Escape. Its lines wrap and the dialog grows to show them whole; the next
-  // question has the usual size again.
-  void copyQuestionContinuesStartsOwnOrCancels_data() {
-    QTest::addColumn<int>("language");
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<int>("result");
-    QTest::newRow("es Enter") << 1 << "enter" << -1;
-    QTest::newRow("es No") << 1 << "no" << TFCaratGda::kNoAnswer;
-    QTest::newRow("es Escape") << 1 << "escape" << 1;
-    QTest::newRow("en Yes") << 2 << "yes" << -1;
-    QTest::newRow("en Cancel") << 2 << "cancel" << 1;
-  }
-
-  void copyQuestionContinuesStartsOwnOrCancels() {
-    QFETCH(int, language);
-    QFETCH(QString, how);
-    QFETCH(int, result);
-    ProgramCatalog().LoadTable(language);
-    QStringList seen;
-    ModalAnswer answer("zirvo::TFCaratGda", [&](QWidget* widget) {
-      auto* dialog = static_cast<TFCaratGda*>(widget);
-      seen << dialog->Et_Titulo->text() << dialog->Bt_Aceptar->text() << dialog->Bt_No->text()
-           << dialog->Bt_Cancelar->text();
-      QVERIFY(dialog->Bt_Aceptar->isVisible() && dialog->Bt_No->isVisible() &&
-              dialog->Bt_Cancelar->isVisible() && !dialog->Bt_Guardar->isVisible());
-      for (QLabel* line : {dialog->Et_Lin01, dialog->Et_Lin02}) {
-        QVERIFY(line->heightForWidth(line->width()) <= line->height());
-        QVERIFY(line->geometry().bottom() < dialog->Bt_Aceptar->y());
-      }
-      QVERIFY(dialog->Et_Lin01->height() > 20);
-      QVERIFY(dialog->Et_Lin01->geometry().bottom() < dialog->Et_Lin02->y());
-      const int buttons = dialog->Bt_Aceptar->y();
-      QCOMPARE(dialog->Bt_No->geometry(), QRect(144, buttons, 90, 17));
-      QCOMPARE(dialog->Bt_Cancelar->geometry(), QRect(276, buttons, 90, 17));
-      QCOMPARE(dialog->height(), 132 + buttons - 98);
-      if (how == "no") QVERIFY(dialog->grab().save(ScreenshotPath("copy_question_es.png")));
-      if (how == "enter") QTest::keyClick(dialog, Qt::Key_Return);
-      if (how == "escape") QTest::keyClick(dialog, Qt::Key_Escape);
-      if (how == "yes") QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
-      if (how == "no") QTest::mouseClick(dialog->Bt_No, Qt::LeftButton);
-      if (how == "cancel") QTest::mouseClick(dialog->Bt_Cancelar, Qt::LeftButton);
-    });
-    QCOMPARE(Confirm(TFCaratGda::kCopyNumberingMode), result);
-    QVERIFY(answer.Answered());
-    const QStringList expected =
-        language == 1
-            ? QStringList{ToQString("\xbfLa copia contin\xfa"
-                                    "a la misma numeraci\xf3n?"),
-                          ToQString("S\xed"), "No", "Cancelar"}
-            : QStringList{"Does the copy continue the same numbering?", "Yes", "No", "Cancel"};
-    QCOMPARE(seen, expected);
-    ModalAnswer next("zirvo::TFCaratGda", [](QWidget* widget) {
-      auto* dialog = static_cast<TFCaratGda*>(widget);
-      QVERIFY(!dialog->Bt_No->isVisible());
-      QCOMPARE(dialog->size(), QSize(386, 132));
-      QCOMPARE(dialog->Et_Lin01->geometry(), QRect(0, 34, 378, 20));
-      QTest::keyClick(dialog, Qt::Key_Escape);
-    });
-    QCOMPARE(Confirm(8), 1);
-    ProgramCatalog().LoadTable(1);
     QVERIFY(next.Answered());
   }
 

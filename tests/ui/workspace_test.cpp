@@ -90,6 +90,8 @@ class WorkspaceScreenTest : public QObject {
     AnswerNextModal([this, accept](QWidget* modal) {
       auto* dialog = qobject_cast<TFCaratGda*>(modal);
       QVERIFY(dialog != nullptr);
+      // The copy question is taller; every other has the usual size.
+      if (!dialog->Bt_No->isVisible()) QCOMPARE(dialog->size(), QSize(386, 132));
       questions_ << dialog->Et_Titulo->text();
       QTest::keyClick(dialog, accept ? Qt::Key_Return : Qt::Key_Escape);
     });
@@ -199,6 +201,7 @@ class WorkspaceScreenTest : public QObject {
   }
 
   void newAsksAndMakesAnEmptyTemplateOfTheProposedSize() {
+    const std::string startSeries = Logic().Document().Series();
     questions_.clear();
     AnswerConfirmation(true);
     AnswerNextModal([](QWidget* modal) {
@@ -214,6 +217,9 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(Logic().Header().Height, 28.0);
     QCOMPARE(Workspace()->FHFolio01->Table().RowCount(), 0);
     QCOMPARE(Page(), 1);
+    // Each starts a numbering of its own, and that is nothing to save.
+    QVERIFY(IsSeriesText(startSeries) && IsSeriesText(Logic().Document().Series()));
+    QVERIFY(Logic().Document().Series() != startSeries && !Logic().Modified());
   }
 
   void editedTablesAreSavedByteForByteASecondLater() {
@@ -322,45 +328,38 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(Label(), QStringLiteral("Otra"));
   }
 
-  // Save as asks whether the copy continues the numbering: Enter keeps the
-  // series, "No" gives the copy its own, Escape makes no copy.
+  // Save as asks whether the copy continues the numbering, its lines shown
+  // whole: Enter keeps the series, "No" gives the copy its own, Escape makes
+  // no copy.
   void saveAsAsksWhetherTheCopyContinuesTheNumbering_data() {
     QTest::addColumn<int>("key");  // 0: the No button
-    QTest::addColumn<QString>("copy");
-    QTest::newRow("Enter") << int(Qt::Key_Return) << "Copia1.pla";
-    QTest::newRow("No") << 0 << "Copia2.pla";
-    QTest::newRow("Escape") << int(Qt::Key_Escape) << "Copia3.pla";
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("No") << 0;
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
   }
 
   void saveAsAsksWhetherTheCopyContinuesTheNumbering() {
     QFETCH(int, key);
-    QFETCH(QString, copy);
-    const std::string series = Logic().Document().Series();
-    const std::string file = Logic().FilePath();
-    const QString path = folder_.DataPath(copy);
-    QString title;
+    const std::string series = Logic().Document().Series(), file = Logic().FilePath();
+    const QString copy = QStringLiteral("Copia%1.pla").arg(key);
     AnswerNextModal([&](QWidget* modal) {
-      ChooseFile(modal, path);
+      ChooseFile(modal, folder_.DataPath(copy));
       AnswerNextModal([&](QWidget* question) {
         auto* dialog = qobject_cast<TFCaratGda*>(question);
-        QVERIFY(dialog != nullptr);
-        title = dialog->Et_Titulo->text();
-        if (key == 0) {
-          QTest::mouseClick(dialog->Bt_No, Qt::LeftButton);
-        } else {
-          QTest::keyClick(dialog, Qt::Key(key));
-        }
+        QVERIFY(dialog != nullptr && dialog->Bt_No->isVisible());
+        bool whole = true;
+        for (QLabel* line : {dialog->Et_Lin01, dialog->Et_Lin02})
+          whole &= line->wordWrap() && line->heightForWidth(line->width()) <= line->height();
+        if (key == 0) QTest::mouseClick(dialog->Bt_No, Qt::LeftButton);
+        if (key != 0) QTest::keyClick(dialog, Qt::Key(key));
+        QVERIFY(whole);
       });
     });
     Click(WorkspaceCommand::SaveAs);
     QVERIFY(AllModalsAnswered());
-    QCOMPARE(title, ToQString("\xbfLa copia contin\xfa"
-                              "a la misma numeraci\xf3n?"));
     if (key == Qt::Key_Escape) {
-      QVERIFY(!Workspace()->Temporiza->isActive());
-      QVERIFY(!QFile::exists(path));
+      QVERIFY(!Workspace()->Temporiza->isActive() && !QFile::exists(folder_.DataPath(copy)));
       QCOMPARE(Logic().FilePath(), file);
-      QCOMPARE(Logic().Document().Series(), series);
       return;
     }
     WaitForSave();
@@ -368,7 +367,6 @@ class WorkspaceScreenTest : public QObject {
     QVERIFY(saved && IsSeriesText(saved->Series()));
     QCOMPARE(saved->Series() == series, key == Qt::Key_Return);
     QCOMPARE(Logic().Document().Series(), saved->Series());
-    QCOMPARE(Label(), QFileInfo(copy).baseName());
   }
 
   void saveOfATemplateOpenedFromANameWithTwoDots() {
