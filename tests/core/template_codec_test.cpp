@@ -205,7 +205,7 @@ TEST(TemplateCodec, SaveAndLoadThroughAFile) {
   EXPECT_THROW(SaveTemplate(dir.Path("none/x.pla"), doc), ZirvoError);
 }
 
-// The series line: read in either case and written in lowercase after every
+// The series line: read in either case, written in lowercase after every
 // other line; one that does not read, and any after the one taken, are
 // skipped and listed.
 TEST(TemplateCodec, SeriesLineIsReadOnceAndWrittenLast) {
@@ -233,9 +233,8 @@ TEST(TemplateCodec, SeriesLineIsReadOnceAndWrittenLast) {
     EXPECT_EQ(numbers, c.skipped) << c.lines;
     Template bare = *doc;
     bare.SetSeries("");
-    EXPECT_EQ(
-        EncodeTemplate(*doc, "/d/A.pla"),
-        EncodeTemplate(bare, "/d/A.pla") + (c.series.empty() ? "" : "|SER|" + c.series + "|\r\n"));
+    const std::string line = c.series.empty() ? "" : "|SER|" + c.series + "|\r\n";
+    EXPECT_EQ(EncodeTemplate(*doc, "/d/A.pla"), EncodeTemplate(bare, "/d/A.pla") + line);
   }
 }
 

@@ -69,10 +69,6 @@ TEST(Template, EachOperationGivesOneNotice) {
          return d.Numerators().Empty() && d.Marginals().Cell(0, M::kText) == "x" &&
                 !d.Background().Present() && d.Header().Width == 0.0 && d.Series().empty();
        }},
-      {"series that is not one",
-       [](Template& d) { d.SetSeries(kSeries + "0"); },
-       {},
-       [](const Template& d) { return d.Series() == kSeries; }},
       {"reset header",
        [](Template& d) { d.ResetHeader(); },
        {Change::Header},
