@@ -129,14 +129,27 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::BarcodeRunMarginal:
       return "El texto marginal %s no puede llevar su c\xf3"
              "digo de barras. No se imprimi\xf3 nada.";
-    case OwnMessage::BarcodeLinesSkipped:
-      return "Estas l\xedneas de c\xf3"
-             "digo de barras no se pudieron leer y se omitieron:";
-    case OwnMessage::BarcodeLineSkipped:
+    case OwnMessage::LinesSkipped:
+      return "Estas l\xedneas no se pudieron leer y se omitieron:";
+    case OwnMessage::LineSkipped:
       return "l\xednea %s: %s";
-    case OwnMessage::BarcodeLineRefused:
-      return "la l\xednea %s no se puede leer como c\xf3"
-             "digo de barras: %s";
+    case OwnMessage::LineRefused:
+      return "la l\xednea %s no se puede leer: %s";
+    case OwnMessage::LinkLeadsNowhere:
+      return "es un enlace simb\xf3lico a '%s', que no lleva a ning\xfan archivo";
+    case OwnMessage::CopyNumberingTitle:
+      return "\xbf"
+             "La copia contin\xfa"
+             "a la misma numeraci\xf3n?";
+    case OwnMessage::CopyNumberingYes:
+      return "S\xed: la copia y la plantilla comparten la numeraci\xf3n, y el registro no deja "
+             "imprimir dos veces el mismo n\xfamero en ninguna de ellas.";
+    case OwnMessage::CopyNumberingNo:
+      return "No: la copia empieza una numeraci\xf3n propia.";
+    case OwnMessage::YesButton:
+      return "S\xed";
+    case OwnMessage::NoButton:
+      return "No";
     case OwnMessage::JournalNotWritten:
       return "No se pudo escribir en el diario %s: %s";
     case OwnMessage::JournalDamaged:
@@ -368,12 +381,25 @@ const char* OwnEnglish(OwnMessage message) {
       return "Sheets of this run that can be printed: %s.";
     case OwnMessage::BarcodeRunMarginal:
       return "Marginal text %s cannot carry its barcode. Nothing was printed.";
-    case OwnMessage::BarcodeLinesSkipped:
-      return "These barcode lines could not be read and were skipped:";
-    case OwnMessage::BarcodeLineSkipped:
+    case OwnMessage::LinesSkipped:
+      return "These lines could not be read and were skipped:";
+    case OwnMessage::LineSkipped:
       return "line %s: %s";
-    case OwnMessage::BarcodeLineRefused:
-      return "line %s does not read as a barcode: %s";
+    case OwnMessage::LineRefused:
+      return "line %s cannot be read: %s";
+    case OwnMessage::LinkLeadsNowhere:
+      return "it is a symbolic link to '%s', which leads to no file";
+    case OwnMessage::CopyNumberingTitle:
+      return "Does the copy continue the same numbering?";
+    case OwnMessage::CopyNumberingYes:
+      return "Yes: the copy and the template share the numbering, and the register will not "
+             "print the same number twice in either of them.";
+    case OwnMessage::CopyNumberingNo:
+      return "No: the copy starts a numbering of its own.";
+    case OwnMessage::YesButton:
+      return "Yes";
+    case OwnMessage::NoButton:
+      return "No";
     case OwnMessage::JournalNotWritten:
       return "The journal %s could not be written: %s";
     case OwnMessage::JournalDamaged:

@@ -63,9 +63,16 @@ enum class OwnMessage {
   BarcodeRunNumerator,   // %s: numerator position, %s: the sheet; the reason follows
   BarcodeRunSheetsFit,   // %s: how many sheets of the run can carry every barcode
   BarcodeRunMarginal,    // %s: marginal-text position; the reason follows
-  BarcodeLinesSkipped,   // no argument: heading of the list of skipped lines
-  BarcodeLineSkipped,    // %s: line number, %s: the line
-  BarcodeLineRefused,    // %s: line number, %s: the line
+  LinesSkipped,          // no argument: heading of the list of template lines skipped
+  LineSkipped,           // %s: line number, %s: the line
+  LineRefused,           // %s: line number, %s: the line
+  LinkLeadsNowhere,      // %s: where the link points: why a file was not written
+  // The question of Save as about the copy's numbering.
+  CopyNumberingTitle,  // no argument
+  CopyNumberingYes,    // no argument: what Yes does
+  CopyNumberingNo,     // no argument: what No does
+  YesButton,           // no argument
+  NoButton,            // no argument
   // The journal of runs.
   JournalNotWritten,         // %s: the journal file, %s: the cause
   JournalDamaged,            // %s: the journal file, %s: the numbers of the lines skipped
