@@ -129,14 +129,27 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::BarcodeRunMarginal:
       return "El texto marginal %s no puede llevar su c\xf3"
              "digo de barras. No se imprimi\xf3 nada.";
-    case OwnMessage::BarcodeLinesSkipped:
-      return "Estas l\xedneas de c\xf3"
-             "digo de barras no se pudieron leer y se omitieron:";
-    case OwnMessage::BarcodeLineSkipped:
+    case OwnMessage::LinesSkipped:
+      return "Estas l\xedneas no se pudieron leer y se omitieron:";
+    case OwnMessage::LineSkipped:
       return "l\xednea %s: %s";
-    case OwnMessage::BarcodeLineRefused:
-      return "la l\xednea %s no se puede leer como c\xf3"
-             "digo de barras: %s";
+    case OwnMessage::LineRefused:
+      return "la l\xednea %s no se puede leer: %s";
+    case OwnMessage::LinkLeadsNowhere:
+      return "es un enlace simb\xf3lico a '%s', que no lleva a ning\xfan archivo";
+    case OwnMessage::CopyNumberingTitle:
+      return "\xbf"
+             "La copia contin\xfa"
+             "a la misma numeraci\xf3n?";
+    case OwnMessage::CopyNumberingYes:
+      return "S\xed: la copia y la plantilla comparten la numeraci\xf3n, y el registro no deja "
+             "imprimir dos veces el mismo n\xfamero en ninguna de ellas.";
+    case OwnMessage::CopyNumberingNo:
+      return "No: la copia empieza una numeraci\xf3n propia.";
+    case OwnMessage::YesButton:
+      return "S\xed";
+    case OwnMessage::NoButton:
+      return "No";
     case OwnMessage::JournalNotWritten:
       return "No se pudo escribir en el diario %s: %s";
     case OwnMessage::JournalDamaged:
@@ -241,6 +254,26 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::OutputIsProgramFile:
       return "%s es un archivo que el programa usa (una plantilla, su registro de "
              "numeraci\xf3n, su diario o un archivo de configuraci\xf3n): no se escribi\xf3 nada.";
+    case OwnMessage::JournalColumnUser:
+      return "Usuario";
+    case OwnMessage::JournalColumnStation:
+      return "Estaci\xf3n";
+    case OwnMessage::JournalColumnCompleted:
+      return "Completadas";
+    case OwnMessage::JournalDamagedRecords:
+      return "Registros de esta numeraci\xf3n que no se pudieron leer (no se muestran): %s.";
+    case OwnMessage::JournalExport:
+      return "Exportar";
+    case OwnMessage::JournalExportTitle:
+      return "Exportar el diario";
+    case OwnMessage::JournalExportCsvComma:
+      return "CSV (coma)";
+    case OwnMessage::JournalExportCsvSemicolon:
+      return "CSV (punto y coma)";
+    case OwnMessage::JournalExportJson:
+      return "JSON";
+    case OwnMessage::ExportOntoJournal:
+      return "%s es el diario de una plantilla y no se reemplaza: elija otro nombre.";
   }
   return "";
 }
@@ -356,12 +389,25 @@ const char* OwnEnglish(OwnMessage message) {
       return "Sheets of this run that can be printed: %s.";
     case OwnMessage::BarcodeRunMarginal:
       return "Marginal text %s cannot carry its barcode. Nothing was printed.";
-    case OwnMessage::BarcodeLinesSkipped:
-      return "These barcode lines could not be read and were skipped:";
-    case OwnMessage::BarcodeLineSkipped:
+    case OwnMessage::LinesSkipped:
+      return "These lines could not be read and were skipped:";
+    case OwnMessage::LineSkipped:
       return "line %s: %s";
-    case OwnMessage::BarcodeLineRefused:
-      return "line %s does not read as a barcode: %s";
+    case OwnMessage::LineRefused:
+      return "line %s cannot be read: %s";
+    case OwnMessage::LinkLeadsNowhere:
+      return "it is a symbolic link to '%s', which leads to no file";
+    case OwnMessage::CopyNumberingTitle:
+      return "Does the copy continue the same numbering?";
+    case OwnMessage::CopyNumberingYes:
+      return "Yes: the copy and the template share the numbering, and the register will not "
+             "print the same number twice in either of them.";
+    case OwnMessage::CopyNumberingNo:
+      return "No: the copy starts a numbering of its own.";
+    case OwnMessage::YesButton:
+      return "Yes";
+    case OwnMessage::NoButton:
+      return "No";
     case OwnMessage::JournalNotWritten:
       return "The journal %s could not be written: %s";
     case OwnMessage::JournalDamaged:
@@ -464,6 +510,26 @@ const char* OwnEnglish(OwnMessage message) {
     case OwnMessage::OutputIsProgramFile:
       return "%s is a file the program uses (a template, its numbering register, its journal or "
              "a settings file): nothing was written.";
+    case OwnMessage::JournalColumnUser:
+      return "User";
+    case OwnMessage::JournalColumnStation:
+      return "Station";
+    case OwnMessage::JournalColumnCompleted:
+      return "Completed";
+    case OwnMessage::JournalDamagedRecords:
+      return "Records of this numbering that could not be read (not shown): %s.";
+    case OwnMessage::JournalExport:
+      return "Export";
+    case OwnMessage::JournalExportTitle:
+      return "Export the journal";
+    case OwnMessage::JournalExportCsvComma:
+      return "CSV (comma)";
+    case OwnMessage::JournalExportCsvSemicolon:
+      return "CSV (semicolon)";
+    case OwnMessage::JournalExportJson:
+      return "JSON";
+    case OwnMessage::ExportOntoJournal:
+      return "%s is the journal of a template and is not replaced: choose another name.";
   }
   return "";
 }

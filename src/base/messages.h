@@ -63,9 +63,16 @@ enum class OwnMessage {
   BarcodeRunNumerator,   // %s: numerator position, %s: the sheet; the reason follows
   BarcodeRunSheetsFit,   // %s: how many sheets of the run can carry every barcode
   BarcodeRunMarginal,    // %s: marginal-text position; the reason follows
-  BarcodeLinesSkipped,   // no argument: heading of the list of skipped lines
-  BarcodeLineSkipped,    // %s: line number, %s: the line
-  BarcodeLineRefused,    // %s: line number, %s: the line
+  LinesSkipped,          // no argument: heading of the list of template lines skipped
+  LineSkipped,           // %s: line number, %s: the line
+  LineRefused,           // %s: line number, %s: the line
+  LinkLeadsNowhere,      // %s: where the link points: why a file was not written
+  // The question of Save as about the copy's numbering.
+  CopyNumberingTitle,  // no argument
+  CopyNumberingYes,    // no argument: what Yes does
+  CopyNumberingNo,     // no argument: what No does
+  YesButton,           // no argument
+  NoButton,            // no argument
   // The journal of runs.
   JournalNotWritten,         // %s: the journal file, %s: the cause
   JournalDamaged,            // %s: the journal file, %s: the numbers of the lines skipped
@@ -115,6 +122,17 @@ enum class OwnMessage {
   JournalRunsNotImported,   // %s: the journal file, %s: the ids of runs whose numbers do not read
   RegisterLabel,            // no argument: the print page's label of the register a run uses
   OutputIsProgramFile,      // %s: the output file a run or a preview would replace
+  // The journal screen on the register.
+  JournalColumnUser,          // no argument: a column heading
+  JournalColumnStation,       // no argument: a column heading
+  JournalColumnCompleted,     // no argument: a column heading, the sheets completed
+  JournalDamagedRecords,      // %s: how many records of the series do not read
+  JournalExport,              // no argument: the command that exports the runs
+  JournalExportTitle,         // no argument: its file dialog's title
+  JournalExportCsvComma,      // no argument: a file-dialog filter
+  JournalExportCsvSemicolon,  // no argument: a file-dialog filter
+  JournalExportJson,          // no argument: a file-dialog filter
+  ExportOntoJournal,          // %s: the old journal an export would replace
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

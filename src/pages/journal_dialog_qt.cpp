@@ -1,24 +1,44 @@
 #include "pages/journal_dialog_qt.h"
 
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QMessageBox>
+#include <QScrollBar>
 #include <algorithm>
 
+#include "base/file_io.h"
+#include "base/helpers.h"
 #include "base/messages.h"
 #include "base/qtext_qt.h"
 #include "base/text.h"
+#include "catalog/catalog.h"
+#include "catalog/message_codes.h"
+#include "printing/register_export.h"
+#include "widgets/dialog_parts_qt.h"
 
 namespace zirvo {
 
 namespace {
 
-constexpr int kWidth = 900;
-constexpr int kHeight = 480;
+constexpr int kWidth = 1100;
+constexpr int kHeight = 520;
 constexpr int kTop = 28;  // below the title band
 constexpr int kRowHeight = 20;
+constexpr int kNoticeHeight = 34;
+// Texts that may run long (a PDF file's whole path) are shown up to this
+// width, whole in their tooltip.
+constexpr int kLongestColumn = 260;
+constexpr int kNarrowestTarget = 120;
 
 QString Own(OwnMessage message, std::string_view arg = {}) {
   return ToQString(OwnText(message, arg));
 }
+
+// Texts the register stores are UTF-8.
+QString Stored(const std::string& text) { return QString::fromUtf8(text); }
 
 QString KindText(RunKind kind) {
   switch (kind) {
@@ -32,13 +52,12 @@ QString KindText(RunKind kind) {
   return {};
 }
 
-QString ResultText(const JournalRun& run) {
+QString ResultText(const RunRecord& run) {
   switch (run.Outcome()) {
     case JournalRun::Result::Completed:
       return Own(OwnMessage::JournalResultCompleted);
     case JournalRun::Result::Cancelled:
-      return Own(OwnMessage::JournalResultCancelled,
-                 FormatInt(run.ended ? run.ended->completedSheets.value_or(0) : 0));
+      return Own(OwnMessage::JournalResultCancelled, FormatInt(run.end->completedSheets));
     case JournalRun::Result::Failed:
       return Own(OwnMessage::JournalResultFailed);
     case JournalRun::Result::Interrupted:
@@ -47,11 +66,68 @@ QString ResultText(const JournalRun& run) {
   return {};
 }
 
+QString ListedText(const RunRecord& run) { return Stored(JoinNumbers(run.listed, ", ")); }
+
+// A cell's whole text: the numbers of every numerator where the cell shows
+// the first one's.
+QString WholeText(const RunRecord& run, int column, const QString& shown) {
+  if (column != JournalModel::kNumbers || run.kind == RunKind::Reposition) return shown;
+  return Stored(FormatProgressions(run.PrintedNumbers(), "; "));
+}
+
+struct ExportChoice {
+  OwnMessage filter;
+  const char* patterns;
+  ExportFormat format;
+};
+constexpr ExportChoice kExportChoices[] = {
+    {OwnMessage::JournalExportCsvComma, " (*.csv)", ExportFormat::CsvComma},
+    {OwnMessage::JournalExportCsvSemicolon, " (*.csv)", ExportFormat::CsvSemicolon},
+    {OwnMessage::JournalExportJson, " (*.json)", ExportFormat::Json},
+};
+
+// The program's mouse cursor shows it is busy while this lives.
+struct BusyCursor {
+  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 }  // namespace
 
-JournalModel::JournalModel(std::vector<JournalRun> runs, QObject* parent)
-    : QAbstractTableModel(parent), runs_(std::move(runs)) {
-  std::reverse(runs_.begin(), runs_.end());
+JournalModel::JournalModel(NumberRegister* reg, std::string series, QObject* parent)
+    : QAbstractTableModel(parent), reg_(reg), series_(std::move(series)) {
+  if (reg_ != nullptr) ReadPage();
+}
+
+void JournalModel::ReadPage() {
+  RunList page;
+  try {
+    page = reg_->Runs(series_, {kPageRuns, before_});
+  } catch (const RegisterError& error) {
+    more_ = false;
+    failure_ = error.what();
+    emit ProblemsChanged();
+    return;
+  }
+  // Seqs (from 1) descend within the page: the next one starts below its
+  // last run or damaged record, whichever is older.
+  int64_t oldest = page.runs.empty() ? 0 : page.runs.back().seq;
+  if (!page.damaged.empty() && (oldest == 0 || page.damaged.back() < oldest))
+    oldest = page.damaged.back();
+  more_ = page.more && oldest > 0;
+  if (oldest > 0) before_ = oldest;
+  if (!page.runs.empty()) {
+    const int first = rowCount();
+    beginInsertRows({}, first, first + static_cast<int>(page.runs.size()) - 1);
+    std::move(page.runs.begin(), page.runs.end(), std::back_inserter(runs_));
+    endInsertRows();
+  }
+  if (!page.damaged.empty()) {
+    damaged_ += page.damaged.size();
+    emit ProblemsChanged();
+  }
 }
 
 int JournalModel::rowCount(const QModelIndex& parent) const {
@@ -62,24 +138,39 @@ int JournalModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : kColumnCount;
 }
 
-const JournalRun& JournalModel::RunAt(int row) const { return runs_.at(static_cast<size_t>(row)); }
+bool JournalModel::canFetchMore(const QModelIndex& parent) const {
+  return !parent.isValid() && more_;
+}
+
+void JournalModel::fetchMore(const QModelIndex& parent) {
+  if (canFetchMore(parent)) ReadPage();
+}
+
+const RunRecord& JournalModel::RunAt(int row) const { return runs_.at(static_cast<size_t>(row)); }
 
 QString JournalModel::Text(int row, int column) const {
-  const JournalRun& run = RunAt(row);
-  const JournalRecord& started = run.started;
+  const RunRecord& run = RunAt(row);
   switch (column) {
     case kDate:
-      return QString::fromStdString(ShownJournalTime(started.time));
+      return QString::fromStdString(ShownJournalTime(run.time));
     case kKind:
-      return KindText(started.kind);
+      return KindText(run.kind);
+    case kUser:
+      return Stored(run.user);
+    case kStation:
+      return Stored(run.station);
     case kSheets:
-      return QString::number(started.sheets);
-    case kNumbers:
-      return ToQString(started.kind == RunKind::Reposition
-                           ? JoinNumbers(run.Repositions(), "; ")
-                           : FormatNumberRanges(run.PrintedRanges(), "; "));
+      return QString::number(run.sheets);
+    case kCompleted:
+      // An interrupted run cannot tell how many sheets it completed.
+      return run.end ? QString::number(run.end->completedSheets) : QStringLiteral("?");
+    case kNumbers: {
+      if (run.kind == RunKind::Reposition) return ListedText(run);
+      const std::optional<Progression> first = run.FirstPrinted();
+      return first ? Stored(FormatProgression(*first)) : QString();
+    }
     case kTarget:
-      return QString::fromStdString(started.target);
+      return Stored(run.target);
     case kResult:
       return ResultText(run);
     default:
@@ -89,8 +180,10 @@ QString JournalModel::Text(int row, int column) const {
 
 QVariant JournalModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
-  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return Text(index.row(), index.column());
-  if (role == Qt::TextAlignmentRole && index.column() == kSheets)
+  if (role == Qt::DisplayRole) return Text(index.row(), index.column());
+  if (role == Qt::ToolTipRole)
+    return WholeText(RunAt(index.row()), index.column(), Text(index.row(), index.column()));
+  if (role == Qt::TextAlignmentRole && (index.column() == kSheets || index.column() == kCompleted))
     return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
   return {};
 }
@@ -99,70 +192,161 @@ QVariant JournalModel::headerData(int section, Qt::Orientation orientation, int 
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
   static constexpr OwnMessage kHeadings[kColumnCount] = {
       OwnMessage::JournalColumnDate,   OwnMessage::JournalColumnKind,
-      OwnMessage::JournalColumnSheets, OwnMessage::JournalColumnRanges,
-      OwnMessage::JournalColumnTarget, OwnMessage::JournalColumnResult,
+      OwnMessage::JournalColumnUser,   OwnMessage::JournalColumnStation,
+      OwnMessage::JournalColumnSheets, OwnMessage::JournalColumnCompleted,
+      OwnMessage::JournalColumnRanges, OwnMessage::JournalColumnTarget,
+      OwnMessage::JournalColumnResult,
   };
   if (section < 0 || section >= kColumnCount) return {};
   return Own(kHeadings[section]);
 }
 
-TFDiario::TFDiario(const std::string& journalPath) : GeneralDialog("FDiario", kWidth, kHeight) {
+TFDiario::TFDiario(NumberRegister* reg, std::string series, std::string problem)
+    : GeneralDialog("FDiario", kWidth, kHeight),
+      reg_(reg),
+      series_(std::move(series)),
+      problem_(std::move(problem)) {
   Pn_Titulo->setText(QStringLiteral("  ") + Own(OwnMessage::JournalTitle));
   Bt_Aplica->setText(Own(OwnMessage::JournalReprint));
   Bt_Cancela->setText(Own(OwnMessage::JournalClose));
   Bt_Aplica->setAlignment(Qt::AlignCenter);
   Bt_Cancela->setAlignment(Qt::AlignCenter);
+  Bt_Exporta = new ClickLabel(this);
+  Bt_Exporta->setObjectName("Bt_Exporta");
+  Bt_Exporta->setGeometry(12, Bt_Aplica->y(), Bt_Aplica->width(), Bt_Aplica->height());
+  Bt_Exporta->setFont(Bt_Aplica->font());
+  Bt_Exporta->setAlignment(Qt::AlignCenter);
+  Bt_Exporta->setText(Own(OwnMessage::JournalExport));
+  Bt_Exporta->TakeKeyboardFocus();
+  Bt_Exporta->setEnabled(reg_ != nullptr);
+  Bt_Aplica->setEnabled(reg_ != nullptr);
+  setStyleSheet(styleSheet() +
+                "#Bt_Exporta { background: #EFEFEF; border: 1px solid #003399; }"
+                "#Bt_Exporta:hover { background: #D6DFEB; }"
+                "#Bt_Exporta:focus { background: #D6DFEB; border: 2px solid #003399; }"
+                "#Bt_Exporta:disabled { background: #F2F2F2; border-color: #B0B0B0; }");
+  connect(Bt_Exporta, &ClickLabel::clicked, this, &TFDiario::Export);
 
-  Et_Aviso = AddLabel("Et_Aviso", QRect(12, kTop + 6, kWidth - 24, 34));
+  Et_Aviso = AddLabel("Et_Aviso", QRect(12, kTop + 6, kWidth - 24, kNoticeHeight));
   Et_Aviso->setWordWrap(true);
 
-  std::vector<JournalRun> runs;
-  QString notice;
-  if (journalPath.empty()) {
-    notice = Own(OwnMessage::JournalNoFile);
-  } else {
-    try {
-      const JournalContents contents = ReadJournal(journalPath);
-      notice = ToQString(DamagedJournalNotice(journalPath, contents));
-      runs = PairJournalRuns(contents.records);
-      if (runs.empty() && notice.isEmpty()) notice = Own(OwnMessage::JournalEmpty);
-    } catch (const ZirvoError& error) {
-      notice = ToQString(error.what());
-    }
-  }
-  Et_Aviso->setText(notice);
-  Et_Aviso->setVisible(!notice.isEmpty());
-
-  model_ = new JournalModel(std::move(runs), this);
+  model_ = new JournalModel(reg_, series_, this);
   Tb_Diario = new QTableView(this);
   Tb_Diario->setObjectName("Tb_Diario");
-  // The table takes the notice's place when there is none.
-  const int tableTop = kTop + (notice.isEmpty() ? 10 : 44);
-  Tb_Diario->setGeometry(12, tableTop, kWidth - 24, kHeight - tableTop - 40);
   Tb_Diario->setModel(model_);
   Tb_Diario->setSelectionBehavior(QAbstractItemView::SelectRows);
   Tb_Diario->setSelectionMode(QAbstractItemView::SingleSelection);
   Tb_Diario->setEditTriggers(QAbstractItemView::NoEditTriggers);
   Tb_Diario->setWordWrap(false);
+  Tb_Diario->setTextElideMode(Qt::ElideMiddle);
   Tb_Diario->setAlternatingRowColors(true);
   Tb_Diario->setStyleSheet(
       "QTableView { border: 1px solid #003399; gridline-color: #C8D0E0;"
       "  selection-background-color: #003399; selection-color: white; }"
       "QHeaderView::section { background: #E2E4C2; color: #003399; border: none;"
       "  border-right: 1px solid #C8D0E0; border-bottom: 1px solid #003399; padding: 2px 4px; }");
-  // Fixed row heights and column widths: nothing is measured over the rows.
+  // Fixed row heights: nothing is measured over the rows.
   QHeaderView* rows = Tb_Diario->verticalHeader();
   rows->setVisible(false);
   rows->setSectionResizeMode(QHeaderView::Fixed);
   rows->setDefaultSectionSize(kRowHeight);
+  ShowNotice();
+  SizeColumns();
+  connect(Tb_Diario, &QTableView::doubleClicked, this, [this] { accept(); });
+  connect(model_, &JournalModel::ProblemsChanged, this, &TFDiario::ShowNotice);
+  // Older pages may hold wider numbers.
+  connect(model_, &QAbstractItemModel::rowsInserted, this, [this] {
+    const int shown = Tb_Diario->columnWidth(JournalModel::kNumbers);
+    Tb_Diario->resizeColumnToContents(JournalModel::kNumbers);
+    if (Tb_Diario->columnWidth(JournalModel::kNumbers) < shown)
+      Tb_Diario->setColumnWidth(JournalModel::kNumbers, shown);
+  });
+  WatchKeys(Tb_Diario);
+}
+
+// Columns as wide as the headings and the runs of the first page need.
+// Texts that may run long stop at kLongestColumn, and the target gives up
+// what the table lacks in width, down to kNarrowestTarget: the date, the
+// numbers and the result are never cut.
+void TFDiario::SizeColumns() {
   QHeaderView* columns = Tb_Diario->horizontalHeader();
   columns->setSectionResizeMode(QHeaderView::Interactive);
+  columns->setResizeContentsPrecision(static_cast<int>(JournalModel::kPageRuns));
+  Tb_Diario->resizeColumnsToContents();
+  for (const int column : {JournalModel::kUser, JournalModel::kStation, JournalModel::kTarget})
+    columns->resizeSection(column, std::min(columns->sectionSize(column), kLongestColumn));
+  const int room = Tb_Diario->width() - 2 * Tb_Diario->frameWidth() -
+                   Tb_Diario->verticalScrollBar()->sizeHint().width();
+  const int target = columns->sectionSize(JournalModel::kTarget);
+  const int lacking = columns->length() - room;
+  if (lacking > 0)
+    columns->resizeSection(JournalModel::kTarget,
+                           std::max(std::min(target, kNarrowestTarget), target - lacking));
   columns->setStretchLastSection(true);
-  const int widths[JournalModel::kColumnCount] = {150, 100, 56, 250, 180, 0};
-  for (int column = 0; column < JournalModel::kResult; ++column)
-    columns->resizeSection(column, widths[column]);
-  connect(Tb_Diario, &QTableView::doubleClicked, this, [this] { accept(); });
-  WatchKeys(Tb_Diario);
+}
+
+void TFDiario::ShowNotice() {
+  QStringList lines;
+  if (!problem_.empty())
+    lines << ToQString(problem_);
+  else if (reg_ == nullptr)
+    lines << Own(OwnMessage::JournalNoFile);
+  if (!model_->ReadFailure().empty()) lines << ToQString(model_->ReadFailure());
+  if (model_->DamagedCount() > 0)
+    lines << Own(OwnMessage::JournalDamagedRecords,
+                 FormatInt(static_cast<int64_t>(model_->DamagedCount())));
+  if (lines.isEmpty() && model_->rowCount() == 0) lines << Own(OwnMessage::JournalEmpty);
+  const QString notice = lines.join(QLatin1Char(' '));
+  Et_Aviso->setText(notice);
+  Et_Aviso->setVisible(!notice.isEmpty());
+  // The table takes the notice's place when there is none.
+  const int tableTop = kTop + (notice.isEmpty() ? 10 : kNoticeHeight + 10);
+  Tb_Diario->setGeometry(12, tableTop, kWidth - 24, kHeight - tableTop - 40);
+}
+
+void TFDiario::Export() {
+  if (reg_ == nullptr) return;
+  QStringList filters;
+  for (const ExportChoice& choice : kExportChoices)
+    filters << Own(choice.filter) + QLatin1String(choice.patterns);
+  std::string folder = DataFolder();
+  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  QFileDialog dialog(this, Own(OwnMessage::JournalExportTitle),
+                     QFile::decodeName(QByteArray::fromStdString(folder)));
+  dialog.setObjectName(QStringLiteral("ExportDialog"));
+  dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails |
+                    QFileDialog::DontConfirmOverwrite);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(filters);
+  dialog.selectFile(Own(OwnMessage::JournalCommand) + QStringLiteral(".csv"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  // The filter as given or, with its details hidden, as shown.
+  const QString selected = dialog.selectedNameFilter();
+  ExportFormat format = kExportChoices[0].format;
+  for (qsizetype i = 0; i < filters.size(); ++i)
+    if (filters[i] == selected || Own(kExportChoices[i].filter) == selected)
+      format = kExportChoices[i].format;
+  try {
+    const std::string path =
+        ExportFilePath(QFile::encodeName(dialog.selectedFiles().front()).toStdString(), format);
+    const QString shown = QFile::decodeName(QByteArray::fromStdString(path));
+    // Anything there is asked about (a link too, even a dangling one), but a
+    // folder, which the write refuses.
+    const QFileInfo existing(shown);
+    if (existing.isSymLink() || (existing.exists() && !existing.isDir())) {
+      QMessageBox box(QMessageBox::Question, ToQString(LookupText(code::kProgramTitle)),
+                      Own(OwnMessage::ReplaceFile, "%1").arg(shown),
+                      QMessageBox::Yes | QMessageBox::No, this);
+      box.setObjectName(QStringLiteral("ReplaceFile"));
+      box.setDefaultButton(QMessageBox::No);
+      if (box.exec() != QMessageBox::Yes) return;
+    }
+    const BusyCursor busy;
+    WriteFileAtomically(path, ExportRuns(reg_->Runs(series_), format));
+  } catch (const ZirvoError& error) {
+    ShowFailure(this, error.what());
+  }
 }
 
 void TFDiario::accept() {

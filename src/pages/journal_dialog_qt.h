@@ -1,7 +1,10 @@
-// TFDiario: the journal screen of the print page. The runs of the template's
-// journal, newest first (date, kind, sheets, numbers, target, result), a line
-// above them for what could not be read, and "Reponer", which picks the
-// numbers of one run for the reposition list.
+// TFDiario: the journal screen of the print page. The runs of a numbering
+// series as the numbering register holds them, newest first (date, kind,
+// user, station, sheets asked for and completed, numbers, target, result),
+// read a page at a time as the table scrolls; a line above them for what
+// could not be read; "Exportar", which writes every run of the series to a
+// CSV or JSON file; and "Reponer", which picks the numbers of one run for
+// the reposition list.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -12,48 +15,86 @@
 #include <string>
 #include <vector>
 
-#include "printing/run_journal.h"
+#include "printing/number_register.h"
 #include "widgets/general_dialogs_qt.h"
 
 namespace zirvo {
 
-// The journal's runs as table rows. Texts are made when a cell is shown, so
-// a journal of thousands of runs opens without formatting them all.
+class ClickLabel;
+
+// The series' runs as table rows, newest first. The register is read a page
+// at a time: the newest page at once, each older one when the view asks
+// for more (it does as it scrolls near the end), so a register of any size
+// opens at once. Texts are made when a cell is shown.
 class JournalModel : public QAbstractTableModel {
   Q_OBJECT
  public:
-  enum Column { kDate, kKind, kSheets, kNumbers, kTarget, kResult, kColumnCount };
+  enum Column {
+    kDate,
+    kKind,
+    kUser,
+    kStation,
+    kSheets,
+    kCompleted,
+    kNumbers,
+    kTarget,
+    kResult,
+    kColumnCount
+  };
+  // The runs one read of the register brings.
+  static constexpr std::size_t kPageRuns = 200;
 
-  // `runs` in the order they began; the rows show them newest first.
-  explicit JournalModel(std::vector<JournalRun> runs, QObject* parent = nullptr);
+  // `reg` (null: no rows) must outlive the model.
+  JournalModel(NumberRegister* reg, std::string series, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation,
                       int role = Qt::DisplayRole) const override;
+  bool canFetchMore(const QModelIndex& parent) const override;
+  void fetchMore(const QModelIndex& parent) override;
 
-  const JournalRun& RunAt(int row) const;
+  const RunRecord& RunAt(int row) const;
   QString Text(int row, int column) const;
+  // Records of the pages read so far that do not read, left out of the rows.
+  std::size_t DamagedCount() const { return damaged_; }
+  // Why a page could not be read (Windows-1252); "" while every page could.
+  const std::string& ReadFailure() const { return failure_; }
+
+ signals:
+  // DamagedCount or ReadFailure changed.
+  void ProblemsChanged();
 
  private:
-  std::vector<JournalRun> runs_;
+  void ReadPage();
+
+  NumberRegister* reg_;
+  std::string series_;
+  std::vector<RunRecord> runs_;
+  std::size_t damaged_ = 0;
+  int64_t before_ = 0;  // the next page holds runs older than this seq; 0: the newest
+  bool more_ = false;
+  std::string failure_;
 };
 
 class TFDiario : public GeneralDialog {
   Q_OBJECT
  public:
-  // Reads the journal at `journalPath`; "" stands for a template without a
-  // file, which has none.
-  explicit TFDiario(const std::string& journalPath);
+  // The runs of `series` in `reg`. With `reg` null (the register could not
+  // be opened), `problem` says why (Windows-1252) and the table is empty;
+  // with a register, a `problem` is shown above its runs. `reg` must outlive
+  // the dialog.
+  TFDiario(NumberRegister* reg, std::string series, std::string problem);
 
   // Shows the dialog. When the user chose "Reponer" on a row: its numbers to
   // add to the reposition list, at most `limit`, `left` telling how many of
   // them were left out. Otherwise nothing.
   std::vector<int64_t> Run(std::size_t limit, int64_t& left);
 
-  QLabel* Et_Aviso;  // damaged lines, an empty journal, no journal
+  QLabel* Et_Aviso;  // why the register or some of its records could not be read, no runs
   QTableView* Tb_Diario;
+  ClickLabel* Bt_Exporta;
   JournalModel* Model() const { return model_; }
 
  protected:
@@ -61,6 +102,14 @@ class TFDiario : public GeneralDialog {
   void accept() override;
 
  private:
+  void ShowNotice();
+  void SizeColumns();
+  // Asks for a file and writes every run of the series to it.
+  void Export();
+
+  NumberRegister* reg_;
+  std::string series_;
+  std::string problem_;
   JournalModel* model_ = nullptr;
 };
 

@@ -7,7 +7,10 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QVBoxLayout>
+#include <filesystem>
+#include <memory>
 
+#include "base/helpers.h"
 #include "base/qtext_qt.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
@@ -17,7 +20,9 @@
 #include "printing/printer_calibration.h"
 #include "printing/printer_dialog_qt.h"
 #include "printing/qprinter_device_qt.h"
+#include "printing/register_settings.h"
 #include "template/numerator_table.h"
+#include "template/series.h"
 #include "widgets/table_grid_qt.h"
 
 namespace zirvo {
@@ -149,7 +154,12 @@ TFHImprime::TFHImprime(QWidget* parent, PageDevice* device) : QWidget(parent) {
   ResetRunWidgets();
 }
 
-TFHImprime::~TFHImprime() { device_->SetPageSpooledHook(nullptr); }
+TFHImprime::~TFHImprime() {
+  // Closing the window moves the focus out of a field while the page is
+  // half destroyed: nothing may be stored then.
+  for (QLineEdit* field : {Ed_DesplX, Ed_DesplY}) disconnect(field, nullptr, this, nullptr);
+  device_->SetPageSpooledHook(nullptr);
+}
 
 ClickLabel* TFHImprime::Command(QWidget* parent, const char* name, int tag) {
   auto* label = new ClickLabel(parent);
@@ -488,8 +498,8 @@ void TFHImprime::OfferContinue() {
 
 void TFHImprime::OpenJournal() {
   if (running_) return;
-  const std::string& templateFile = engine_->LoadedJob().TemplateFile;
-  TFDiario dialog(templateFile.empty() ? std::string() : JournalPathFor(templateFile));
+  PrintEngine::JobRegister opened = engine_->OpenJobRegister();
+  TFDiario dialog(opened.reg.get(), opened.series, opened.problem);
   // The list takes no more than one reposition prints.
   const std::size_t listed = engine_->RepositionEntries().size();
   const auto perRun = static_cast<std::size_t>(PrintEngine::kRepositionSheetsPerRun);

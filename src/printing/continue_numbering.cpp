@@ -26,7 +26,7 @@ void ContinueTemplateFile(const std::string& path, const Template& printed, int3
     if (!now) throw ZirvoError(Utf8ToCp1252(real) + ": " + OwnText(OwnMessage::NotCompatible));
     // Writing it back would drop the lines that do not read.
     if (!skipped.empty())
-      throw ZirvoError(OwnText(OwnMessage::BarcodeLineRefused, FormatInt(skipped.front().number),
+      throw ZirvoError(OwnText(OwnMessage::LineRefused, FormatInt(skipped.front().number),
                                skipped.front().text));
     const NumeratorList stored = now->Numerators().ExportRecords();
     for (std::size_t r = 0; r < stored.size() && r < next.size(); ++r) {

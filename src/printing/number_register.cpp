@@ -148,6 +148,31 @@ const std::vector<Progression>& RunRecord::PrintedNumbers() const {
   return end ? end->completed : planned;
 }
 
+std::optional<Progression> RunRecord::FirstPrinted() const {
+  const std::vector<Progression>& printed = PrintedNumbers();
+  if (printed.empty()) return std::nullopt;
+  return printed.front();
+}
+
+std::vector<int64_t> ReprintNumbers(const RunRecord& run, std::size_t limit, int64_t& left) {
+  std::vector<int64_t> numbers;
+  left = 0;
+  if (run.kind == RunKind::Reposition) {
+    const std::size_t taken = std::min(limit, run.listed.size());
+    numbers.assign(run.listed.begin(), run.listed.begin() + static_cast<std::ptrdiff_t>(taken));
+    left = static_cast<int64_t>(run.listed.size() - taken);
+    return numbers;
+  }
+  const std::optional<Progression> printed = run.FirstPrinted();
+  if (!printed) return numbers;
+  const int64_t count = printed->Count();
+  const int64_t taken =
+      limit < static_cast<std::size_t>(count) ? static_cast<int64_t>(limit) : count;
+  for (int64_t k = 0; k < taken; ++k) numbers.push_back(printed->first + printed->step * k);
+  left = count - taken;
+  return numbers;
+}
+
 std::string NewRegisterRunId() {
   // Straight from the system's random source: processes forked from one
   // parent must not share a generator's state.

@@ -83,8 +83,17 @@ struct RunRecord {
   // What the guard holds against later runs: the completed numbers of an
   // ended run, the whole plan of an interrupted one.
   const std::vector<Progression>& PrintedNumbers() const;
+  // The first numerator's part of PrintedNumbers: what the journal screen
+  // shows of a run. Nothing for a run that printed none.
+  std::optional<Progression> FirstPrinted() const;
   bool operator==(const RunRecord&) const = default;
 };
+
+// The numbers "Reponer" takes from a run for the reposition list: a
+// reposition's listed numbers; for a run or a test sheet FirstPrinted(),
+// first, first + step, ... No more than `limit`; `left` tells how many were
+// left out.
+std::vector<int64_t> ReprintNumbers(const RunRecord& run, std::size_t limit, int64_t& left);
 
 // "run", "test" or "reposition", as registers and exports name kinds.
 std::string_view RunKindName(RunKind kind);

@@ -164,4 +164,40 @@ std::string RunsText(const RunList& list) {
   return out;
 }
 
+std::string ExportRuns(const RunList& list, ExportFormat format) {
+  switch (format) {
+    case ExportFormat::CsvComma:
+      return RunsCsv(list, ',');
+    case ExportFormat::CsvSemicolon:
+      return RunsCsv(list, ';');
+    case ExportFormat::Json:
+      break;
+  }
+  return RunsJson(list);
+}
+
+std::string ExportFilePath(const std::string& chosen, ExportFormat format) {
+  const auto endsWith = [](std::string_view name, std::string_view end, bool anyCase) {
+    if (name.size() < end.size()) return false;
+    const std::string_view tail = name.substr(name.size() - end.size());
+    for (std::size_t i = 0; i < end.size(); ++i) {
+      const char c = anyCase && tail[i] >= 'A' && tail[i] <= 'Z' ? tail[i] - 'A' + 'a' : tail[i];
+      if (c != end[i]) return false;
+    }
+    return true;
+  };
+  std::string path = chosen;
+  for (const std::string_view known : {".csv", ".json"}) {
+    if (endsWith(path, known, true)) {
+      path.resize(path.size() - known.size());
+      break;
+    }
+  }
+  path += format == ExportFormat::Json ? ".json" : ".csv";
+  // What JournalPathFor names.
+  if (endsWith(path, ".journal.csv", false))
+    throw ZirvoError(OwnText(OwnMessage::ExportOntoJournal, Utf8ToCp1252(path)));
+  return path;
+}
+
 }  // namespace zirvo

@@ -34,5 +34,16 @@ std::string RunsJson(const RunList& list);
 // Text for a terminal: one line per run of name="value" fields (the columns
 // above, values quoted and escaped as JSON strings).
 std::string RunsText(const RunList& list);
+// The files the journal screen exports.
+enum class ExportFormat { CsvComma, CsvSemicolon, Json };
+// The bytes of `list` in `format`.
+std::string ExportRuns(const RunList& list, ExportFormat format);
+// The file an export in `format` writes when `chosen` was named: its name
+// ends in the format's extension (.csv or .json), which replaces the other
+// one or is added after whatever the name holds, so that an export never
+// replaces a template, a register or a settings file. An old journal
+// ("<name>.journal.csv", whose history the register may not have imported
+// yet) is refused: ZirvoError.
+std::string ExportFilePath(const std::string& chosen, ExportFormat format);
 
 }  // namespace zirvo

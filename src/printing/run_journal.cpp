@@ -285,27 +285,6 @@ const std::vector<NumberRange>& JournalRun::PrintedRanges() const {
   return ended ? ended->ranges : started.ranges;
 }
 
-std::vector<int64_t> ReprintNumbers(const JournalRun& run, std::size_t limit, int64_t& left) {
-  std::vector<int64_t> numbers;
-  if (run.started.kind == RunKind::Reposition) {
-    const std::vector<int32_t>& printed = run.Repositions();
-    numbers.assign(printed.begin(), printed.begin() + std::min(limit, printed.size()));
-    left = static_cast<int64_t>(printed.size() - numbers.size());
-    return numbers;
-  }
-  left = 0;
-  const std::vector<NumberRange>& ranges = run.PrintedRanges();
-  if (ranges.empty()) return numbers;
-  const NumberRange& range = ranges.front();
-  const int64_t increment = std::abs(int64_t{run.started.increment});
-  const int64_t count = increment == 0 ? 1 : (range.High() - range.Low()) / increment + 1;
-  const int64_t step = range.first < range.last ? increment : -increment;
-  const int64_t taken = std::min(count, static_cast<int64_t>(limit));
-  for (int64_t k = 0; k < taken; ++k) numbers.push_back(range.first + step * k);
-  left = count - taken;
-  return numbers;
-}
-
 const std::vector<int32_t>& JournalRun::Repositions() const {
   return ended && !ended->repositions.empty() ? ended->repositions : started.repositions;
 }

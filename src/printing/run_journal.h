@@ -106,12 +106,6 @@ struct JournalRun {
 // record stands alone as a run with that record as both.
 std::vector<JournalRun> PairJournalRuns(const std::vector<JournalRecord>& records);
 
-// The numbers of numerator 1 that a run printed, for the reposition list: a
-// reposition's own numbers; for a run or a test sheet first, first + step,
-// ... up to last of its first printed range, the step being the increment
-// taken toward last (only first for an increment of 0). No more than
-// `limit`; `left` tells how many were left out.
-std::vector<int64_t> ReprintNumbers(const JournalRun& run, std::size_t limit, int64_t& left);
 
 // A record's time as the screens show it: "2026-12-09 20:15:03".
 std::string ShownJournalTime(std::string_view time);

@@ -97,7 +97,7 @@ LoadedTemplate LoadTemplateFile(const std::string& path) {
     // A script must not print a template without a barcode it asked for.
     if (!skipped.empty())
       throw Failure{Utf8ToCp1252(path) + ": " +
-                    OwnText(OwnMessage::BarcodeLineRefused, FormatInt(skipped.front().number),
+                    OwnText(OwnMessage::LineRefused, FormatInt(skipped.front().number),
                             skipped.front().text)};
     t.document.Replace(*loaded);
     t.job = t.document.ToPrintJob();

@@ -1,7 +1,9 @@
 #include "template/template.h"
 
 #include <algorithm>
+#include <cctype>
 
+#include "template/series.h"
 #include "template/template_file.h"
 
 namespace zirvo {
@@ -13,6 +15,7 @@ Template::Template(SheetHeader header, NumeratorTable numerators, MarginalTable 
 
 Template::Template(const Template& other)
     : header_(other.header_),
+      series_(other.series_),
       numerators_(other.numerators_),
       marginals_(other.marginals_),
       background_(other.background_) {}
@@ -20,6 +23,7 @@ Template::Template(const Template& other)
 Template& Template::operator=(const Template& other) {
   if (this != &other) {
     header_ = other.header_;
+    series_ = other.series_;
     numerators_ = other.numerators_;
     marginals_ = other.marginals_;
     background_ = other.background_;
@@ -28,7 +32,8 @@ Template& Template::operator=(const Template& other) {
 }
 
 bool Template::operator==(const Template& other) const {
-  return header_ == other.header_ && numerators_.Rows() == other.numerators_.Rows() &&
+  return header_ == other.header_ && series_ == other.series_ &&
+         numerators_.Rows() == other.numerators_.Rows() &&
          marginals_.Rows() == other.marginals_.Rows() &&
          numerators_.Barcodes() == other.numerators_.Barcodes() &&
          marginals_.Barcodes() == other.marginals_.Barcodes() && background_ == other.background_;
@@ -62,6 +67,7 @@ void Template::Notify(TemplateChange change) {
 
 void Template::StartNew(const std::string& name, double width, double height) {
   StartNewSheetHeader(header_, name, width, height);
+  series_.clear();
   numerators_.Clear();
   marginals_.Clear();
   background_ = {};
@@ -69,6 +75,7 @@ void Template::StartNew(const std::string& name, double width, double height) {
 }
 
 void Template::Clear() {
+  series_.clear();
   numerators_.Clear();
   marginals_.Clear();
   background_ = {};
@@ -77,6 +84,7 @@ void Template::Clear() {
 
 void Template::Replace(const Template& loaded) {
   header_ = loaded.header_;
+  series_ = loaded.series_;
   numerators_ = loaded.numerators_;
   marginals_ = loaded.marginals_;
   background_ = {};
@@ -98,6 +106,15 @@ void Template::SetIdentity(const std::string& name, const std::string& folder) {
   header_.SetName(name);
   header_.Folder = folder;
   Notify(TemplateChange::Header);
+}
+
+bool Template::SetSeries(std::string_view series) {
+  if (!series.empty() && !IsSeriesText(series)) return false;
+  series_ = series;
+  std::transform(series_.begin(), series_.end(), series_.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  Notify(TemplateChange::Header);
+  return true;
 }
 
 namespace {
@@ -167,6 +184,7 @@ void Template::ClearBackground() {
 PrintJob Template::ToPrintJob() const {
   PrintJob job;
   job.Sheet = header_;
+  job.Series = series_;
   job.Numerators = numerators_.ExportRecords();
   job.Marginals = marginals_.ExportRecords();
   job.NumeratorCount = static_cast<int32_t>(job.Numerators.size());

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -55,8 +56,12 @@ class Template {
   const MarginalTable& Marginals() const { return marginals_; }
   const TextTable& Table(TemplateTable table) const;
   const BackgroundImage& Background() const { return background_; }
+  // The numbering series the register keeps this template's runs under (see
+  // series.h): 32 lowercase hexadecimal digits, or empty when the template
+  // carries none and is known by its file.
+  const std::string& Series() const { return series_; }
 
-  // Equal content: header, every cell of both tables and the background.
+  // Equal content: header, series, every cell of both tables and the background.
   bool operator==(const Template& other) const;
 
   // Listeners are called after each change, in the order they were added.
@@ -66,11 +71,11 @@ class Template {
 
   // ---- whole-document operations (TemplateChange::Everything)
   // A fresh template: the header of a new template with that name and size,
-  // no rows, no background. The header's Int1 is kept.
+  // no rows, no background, no series. The header's Int1 is kept.
   void StartNew(const std::string& name, double width, double height);
-  // No rows and no background; the header is kept.
+  // No rows, no background and no series; the header is kept.
   void Clear();
-  // The content of `loaded` (header, rows) replaces this one's; no background.
+  // The content of `loaded` (header, series, rows) replaces this one's; no background.
   void Replace(const Template& loaded);
 
   // ---- header operations (TemplateChange::Header)
@@ -79,6 +84,9 @@ class Template {
   void SetSheetSize(double width, double height);
   // The name (cut to 80 characters) and folder the template is known by.
   void SetIdentity(const std::string& name, const std::string& folder);
+  // The series, stored in lowercase, or none (empty). False, nothing changed
+  // and nobody told, for a text that is neither empty nor 32 hexadecimal digits.
+  bool SetSeries(std::string_view series);
 
   // ---- row operations (TemplateChange::Numerators or ::Marginals)
   // Appends a row with the defaults; false (nothing changed, nobody told) at 60 rows.
@@ -112,7 +120,7 @@ class Template {
   void ClearBackground();
 
   // The record for the preview and the print page: a copy of the header, the
-  // exported rows and, when the image is present and its box ticked, the
+  // series, the exported rows and, when the image is present and its box ticked, the
   // background to print. Throws ConversionError for a cell that does not convert.
   PrintJob ToPrintJob() const;
 
@@ -121,6 +129,7 @@ class Template {
   void Notify(TemplateChange change);
 
   SheetHeader header_;
+  std::string series_;
   NumeratorTable numerators_;
   MarginalTable marginals_;
   BackgroundImage background_;

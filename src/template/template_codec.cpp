@@ -9,11 +9,13 @@
 #include "base/messages.h"
 #include "base/text.h"
 #include "template/barcode_setting.h"
+#include "template/series.h"
 
 namespace zirvo {
 namespace {
 
 constexpr std::string_view kBarcodeMarker = "|COD|";
+constexpr std::string_view kSeriesMarker = "|SER|";
 
 void AppendBarcodeLines(const TextTable& table, BarcodeTable kind, TemplateLines& lines) {
   for (int r = 0; r < table.RowCount(); ++r)
@@ -28,6 +30,8 @@ TemplateLines LinesOf(const Template& doc, const std::string& targetPath) {
   doc.Marginals().SaveToLines(lines);
   AppendBarcodeLines(doc.Numerators(), BarcodeTable::Numerators, lines);
   AppendBarcodeLines(doc.Marginals(), BarcodeTable::Marginals, lines);
+  // Last, so that a template without a series is written as it always was.
+  if (!doc.Series().empty()) lines.push_back(std::string(kSeriesMarker) + doc.Series() + "|");
   return lines;
 }
 
@@ -53,6 +57,21 @@ void ReadBarcodeLines(const TemplateLines& lines, const std::vector<int>& number
   }
 }
 
+// Gives the template the series of the first "|SER|" line that reads: 32
+// hexadecimal digits in its first field (blanks around them and later
+// fields aside). Every other "|SER|" line is skipped.
+void ReadSeriesLines(const TemplateLines& lines, const std::vector<int>& numbers, Template& doc,
+                     SkippedLines* skipped) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
+    if (line.substr(0, kSeriesMarker.size()) != kSeriesMarker) continue;
+    const std::string_view rest = line.substr(kSeriesMarker.size());
+    const std::string field = Trim(rest.substr(0, rest.find('|')));
+    const bool taken = doc.Series().empty() && IsSeriesText(field) && doc.SetSeries(field);
+    if (!taken && skipped != nullptr) skipped->push_back({numbers[i], lines[i]});
+  }
+}
+
 Template TemplateFromNumberedLines(const TemplateLines& lines, const std::vector<int>& numbers,
                                    const SheetHeader& header, SkippedLines* skipped) {
   NumeratorTable numerators;
@@ -60,12 +79,14 @@ Template TemplateFromNumberedLines(const TemplateLines& lines, const std::vector
   numerators.LoadFromLines(lines);
   marginals.LoadFromLines(lines);
   ReadBarcodeLines(lines, numbers, numerators, marginals, skipped);
-  return Template(header, std::move(numerators), std::move(marginals));
+  Template doc(header, std::move(numerators), std::move(marginals));
+  ReadSeriesLines(lines, numbers, doc, skipped);
+  return doc;
 }
 
 // The lines of a file that its readers take, each with its number in the
 // file (from 1): the first sheet header line, the first rows of each table
-// (as many as a table holds) and every barcode line. No other line is
+// (as many as a table holds) and every barcode and series line. No other line is
 // copied, so a file of anything else costs no memory beyond its bytes.
 struct MarkedLines {
   TemplateLines lines;
@@ -82,7 +103,7 @@ MarkedLines SelectMarkedLines(std::string_view bytes) {
   ForEachTemplateLine(bytes, [&](std::string_view line) {
     ++number;
     const std::string_view marker = line.substr(0, 5);
-    bool take = marker == kBarcodeMarker;
+    bool take = marker == kBarcodeMarker || marker == kSeriesMarker;
     if (marker == kSheetHeaderMarker) {
       take = !headerTaken;
       headerTaken = true;
@@ -101,9 +122,9 @@ MarkedLines SelectMarkedLines(std::string_view bytes) {
 }  // namespace
 
 std::string SkippedLinesMessage(const SkippedLines& skipped) {
-  std::string text = OwnText(OwnMessage::BarcodeLinesSkipped);
+  std::string text = OwnText(OwnMessage::LinesSkipped);
   for (const SkippedLine& line : skipped)
-    text += "\n" + OwnText(OwnMessage::BarcodeLineSkipped, FormatInt(line.number), line.text);
+    text += "\n" + OwnText(OwnMessage::LineSkipped, FormatInt(line.number), line.text);
   return text;
 }
 
@@ -133,7 +154,7 @@ std::optional<Template> LoadTemplate(const std::string& path, const SheetHeader&
 }
 
 void SaveTemplate(const std::string& path, const Template& doc) {
-  WriteFileAtomically(path, EncodeTemplate(doc, path));
+  WriteTemplateBytes(path, EncodeTemplate(doc, path));
 }
 
 }  // namespace zirvo

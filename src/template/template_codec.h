@@ -1,8 +1,9 @@
 // The template codec: a Template as the bytes of a template file and back.
 // A file is the sheet header line, one "|FOL|" line per numerator, one
-// "|MAR|" line per marginal text and one "|COD|" line per row with a barcode,
-// each ended by CR LF, in Windows-1252. The background image is never part of
-// the file.
+// "|MAR|" line per marginal text, one "|COD|" line per row with a barcode and,
+// for a template that carries a numbering series, a last "|SER|" line; each
+// ended by CR LF, in Windows-1252. The background image is never part of the
+// file.
 #pragma once
 
 #include <optional>
@@ -36,7 +37,8 @@ std::string EncodeTemplate(const Template& doc, const std::string& targetPath);
 // header line. Throws ConversionError for a header value that is not a
 // number and ZirvoError for a header line with fewer than 21 fields. A
 // "|COD|" line that does not read, names a row the table does not have or
-// repeats a row is left out; when `skipped` is given it lists those lines.
+// repeats a row is left out, and so is a "|SER|" line that does not read or
+// follows one that did; when `skipped` is given it lists those lines.
 std::optional<Template> DecodeTemplate(std::string_view bytes, const std::string& path,
                                        const SheetHeader& base = {},
                                        SkippedLines* skipped = nullptr);
@@ -51,8 +53,9 @@ Template TemplateFromLines(const TemplateLines& lines, const SheetHeader& header
 std::optional<Template> LoadTemplate(const std::string& path, const SheetHeader& base = {},
                                      SkippedLines* skipped = nullptr);
 
-// Writes EncodeTemplate(doc, path) through WriteFileAtomically: the previous
-// file survives any failure. Throws ZirvoError naming the file and the cause.
+// Writes EncodeTemplate(doc, path) through WriteTemplateBytes: the previous
+// file survives any failure, and a path that is a symbolic link writes the
+// file it leads to. Throws ZirvoError naming the file and the cause.
 void SaveTemplate(const std::string& path, const Template& doc);
 
 }  // namespace zirvo

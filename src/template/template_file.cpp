@@ -1,9 +1,11 @@
 #include "template/template_file.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "base/csv.h"
 #include "base/file_io.h"
+#include "base/messages.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "template/marginal_table.h"
@@ -167,8 +169,44 @@ std::string JoinTemplateLines(const TemplateLines& lines) {
   return bytes;
 }
 
+namespace {
+
+[[noreturn]] void RefuseToWrite(const std::string& path, const std::string& cause) {
+  throw ZirvoError(OwnText(OwnMessage::FileNotWritten, Utf8ToCp1252(path), cause));
+}
+
+// The file a save of `path` replaces: the path itself, or the file its
+// symbolic links lead to. Replacing the link itself would leave the file it
+// led to with its old content, under a name nobody opens any more.
+std::string WriteTargetOf(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code code;
+  const fs::file_status entry = fs::symlink_status(path, code);
+  // Nothing there yet (or nothing to tell): the write itself decides.
+  if (code || !fs::exists(entry)) return path;
+  std::string target = path;
+  if (fs::is_symlink(entry)) {
+    const fs::path real = fs::canonical(path, code);
+    if (code) {
+      // A file created wherever a dangling link points is not the template.
+      const std::string leadsTo = fs::read_symlink(path, code).string();
+      RefuseToWrite(path, OwnText(OwnMessage::LinkLeadsNowhere, Utf8ToCp1252(leadsTo)));
+    }
+    target = real.string();
+  }
+  if (!fs::is_regular_file(fs::status(target, code)))
+    RefuseToWrite(path, OwnText(OwnMessage::NotRegularFile));
+  return target;
+}
+
+}  // namespace
+
+void WriteTemplateBytes(const std::string& path, std::string_view bytes) {
+  WriteFileAtomically(WriteTargetOf(path), bytes);
+}
+
 void WriteTemplateLines(const std::string& path, const TemplateLines& lines) {
-  WriteFileAtomically(path, JoinTemplateLines(lines));
+  WriteTemplateBytes(path, JoinTemplateLines(lines));
 }
 
 TemplateLines ReadTemplateLines(const std::string& path) {

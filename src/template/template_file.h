@@ -42,8 +42,14 @@ TemplateLines BuildTemplateLines(SheetHeader& header, const NumeratorTable& nume
 
 // The bytes of the lines, each ended by CR LF.
 std::string JoinTemplateLines(const TemplateLines& lines);
-// Writes the lines with CR LF ends through WriteFileAtomically: the previous
-// file survives any failure. Throws ZirvoError naming the file and the cause.
+// Writes the bytes of a template file at `path` through WriteFileAtomically:
+// the previous file survives any failure. A path that is a symbolic link
+// writes the file the link leads to, and the link stays as it was; a link
+// that leads to no file, and a path that is not a regular file (a folder, a
+// FIFO, a device) are refused, writing nothing. Throws ZirvoError naming the
+// file and the cause.
+void WriteTemplateBytes(const std::string& path, std::string_view bytes);
+// Writes the lines with CR LF ends through WriteTemplateBytes.
 void WriteTemplateLines(const std::string& path, const TemplateLines& lines);
 // Cuts file content into lines; CR, LF and CR LF each end a line, and a
 // final line end adds no empty line.

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <optional>
 
-#include "base/file_io.h"
 #include "base/messages.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "catalog/message_codes.h"
+#include "template/series.h"
 #include "template/template_codec.h"
 
 namespace zirvo {
@@ -18,8 +18,10 @@ constexpr int kConfirmClose = 7;
 constexpr int kConfirmNew = 8;
 constexpr int kConfirmExit = 12;
 constexpr int kConfirmUnsaved = 14;
+constexpr int kConfirmCopyNumbering = 16;
 constexpr int kAccepted = -1;
 constexpr int kSaveAnswer = 2;  // the unsaved-changes question's "save"
+constexpr int kNoAnswer = 3;    // the copy-numbering question's "no"
 constexpr const char* kUnsavedMark = " *";
 
 bool FileExists(const std::string& path) {
@@ -127,7 +129,7 @@ bool TemplateWorkspace::SaveNow() {
     if (!host_.ChooseFileToSave(LookupText(code::kSave), target)) return false;
     if (FileExists(target) && !host_.ConfirmOverwrite(true)) return false;
   }
-  RequestWrite(target);
+  RequestWrite(target, SeriesToWrite(target));
   // Written now rather than on the timer: the command that asked goes on
   // only once the changes are in the file.
   host_.StopTimer();
@@ -153,16 +155,18 @@ bool TemplateWorkspace::ContinueNumbering(int32_t sheets, int32_t increment) {
   }
   // The advanced template is written before the document changes, so a
   // number that leaves its range or a failed write leaves both as they were.
+  // A template without a series gets the one the run was registered under.
+  const std::string series = SeriesToWrite(filePath_);
   Template advanced = document_;
-  std::string bytes;
   try {
     advanced.AdvanceNumerators(sheets, increment);
-    bytes = EncodeTemplate(advanced, filePath_);
-    WriteFileAtomically(filePath_, bytes);
+    advanced.SetSeries(series);
+    WriteTemplateBytes(filePath_, EncodeTemplate(advanced, filePath_));
   } catch (const ZirvoError& error) {
     return refuse(error.what());
   }
   document_.AdvanceNumerators(sheets, increment);
+  document_.SetSeries(series);
   // The file holds the whole document now, edits made before the run included.
   MarkSaved();
   const std::optional<PrintJob> job = BuildPrintJob();
@@ -270,11 +274,28 @@ void TemplateWorkspace::Save(bool saveAs) {
       return;
     }
   }
-  RequestWrite(target);
+  std::string series = SeriesToWrite(target);
+  if (saveAs && !AskCopySeries(target, series)) return;
+  RequestWrite(target, series);
 }
 
-void TemplateWorkspace::RequestWrite(const std::string& target) {
+std::string TemplateWorkspace::SeriesToWrite(const std::string& target) const {
+  if (!document_.Series().empty()) return document_.Series();
+  // Until now the register knew the template by its file.
+  return SeriesOfPath(hasFile_ ? filePath_ : target);
+}
+
+bool TemplateWorkspace::AskCopySeries(const std::string& target, std::string& series) {
+  // Saving as the template's own file (or a link to it) makes no copy.
+  if (CanonicalPath(target) == CanonicalPath(filePath_)) return true;
+  const int answer = host_.Confirm(kConfirmCopyNumbering);
+  if (answer == kNoAnswer) series = NewSeries();
+  return answer == kAccepted || answer == kNoAnswer;
+}
+
+void TemplateWorkspace::RequestWrite(const std::string& target, const std::string& series) {
   if (pendingStep_ != kWriteFile) beforeSave_ = CurrentIdentity();
+  document_.SetSeries(series);
   // The file gets what the document holds now, whatever happens before the write.
   pendingBytes_ = EncodeTemplate(document_, target);
   pendingGeneration_ = generation_;
@@ -304,7 +325,7 @@ void TemplateWorkspace::WritePendingFile() {
   const bool sameTemplate = pendingGeneration_ == generation_;
   host_.SetWaitCursor(true);
   try {
-    WriteFileAtomically(savePath_, pendingBytes_);
+    WriteTemplateBytes(savePath_, pendingBytes_);
   } catch (const ZirvoError& error) {
     pendingBytes_.clear();
     if (sameTemplate) RestoreIdentity(beforeSave_);
@@ -322,6 +343,11 @@ void TemplateWorkspace::WritePendingFile() {
     // Edits made after the save was asked for are still unsaved.
     savedContent_ = std::move(pendingContent_);
     RefreshModified();
+    // A print page on screen runs under the file and series just saved,
+    // not those of the template it was loaded from.
+    if (host_.CurrentPage() == WorkspacePage::PrintPage) {
+      if (const std::optional<PrintJob> job = BuildPrintJob()) host_.LoadPrintJob(*job);
+    }
   }
   host_.SetWaitCursor(false);
   pendingStep_ = kEndBusy;
@@ -391,6 +417,8 @@ void TemplateWorkspace::EnterNoTemplateState() {
 void TemplateWorkspace::StartUnsavedTemplate(double width, double height) {
   ++generation_;
   document_.StartNew(UnnamedTemplateName(), width, height);
+  // A numbering of its own, whatever file it is saved to.
+  document_.SetSeries(NewSeries());
   MarkSaved();
   host_.ShowAllCommands(true);
   SetLabel(Trim(Header().Name));
@@ -437,11 +465,12 @@ std::string TemplateWorkspace::ShownLabel() const {
 }
 
 TemplateWorkspace::Identity TemplateWorkspace::CurrentIdentity() const {
-  return {Header().Name, Header().Folder, filePath_, hasFile_};
+  return {Header().Name, Header().Folder, filePath_, hasFile_, document_.Series()};
 }
 
 void TemplateWorkspace::RestoreIdentity(const Identity& identity) {
   document_.SetIdentity(identity.name, identity.folder);
+  document_.SetSeries(identity.series);
   filePath_ = identity.filePath;
   hasFile_ = identity.hasFile;
 }

@@ -188,8 +188,17 @@ class TemplateWorkspace {
   // header, both tables' records and the background to print. A cell that
   // does not convert is reported and gives nothing.
   std::optional<PrintJob> BuildPrintJob();
-  // Captures the bytes to write and arms the deferred write.
-  void RequestWrite(const std::string& target);
+  // The series a save to `target` writes: the template's own, or for one
+  // that carries none the series the register has known it by (that of its
+  // file, or of `target` for a template never saved).
+  std::string SeriesToWrite(const std::string& target) const;
+  // Save as to another file asks whether the copy continues the template's
+  // numbering (`series` stays) or starts its own (a new `series`). False
+  // when the user gave up the Save as.
+  bool AskCopySeries(const std::string& target, std::string& series);
+  // Gives the template `series`, captures the bytes to write and arms the
+  // deferred write.
+  void RequestWrite(const std::string& target, const std::string& series);
   void WritePendingFile();
   void FailedOpen(const std::string& path, const std::string& message);
   void SetLabel(const std::string& text);
@@ -202,6 +211,7 @@ class TemplateWorkspace {
     std::string folder;
     std::string filePath;
     bool hasFile = false;
+    std::string series;
   };
   Identity CurrentIdentity() const;
   void RestoreIdentity(const Identity& identity);

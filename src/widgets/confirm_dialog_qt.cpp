@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QFrame>
+#include <algorithm>
 #include <array>
+#include <utility>
 
 #include "base/messages.h"
 #include "base/qtext_qt.h"
@@ -16,6 +18,11 @@ namespace {
 constexpr int kWidth = 386, kHeight = 132;
 constexpr int kInnerWidth = 378, kInnerHeight = 124;
 constexpr int kButtonWidth = 90, kButtonHeight = 17, kButtonTop = 98, kButtonMargin = 12;
+constexpr int kLine1Top = 34, kLine2Top = 60, kLineHeight = 20;
+// Between the lines, and from the last line to the buttons: a question of
+// one-line texts keeps the usual layout.
+constexpr int kLineGap = kLine2Top - kLine1Top - kLineHeight;
+constexpr int kButtonGap = kButtonTop - kLine2Top - kLineHeight;
 
 // Catalog codes of each question.
 struct Question {
@@ -72,42 +79,82 @@ TFCaratGda::TFCaratGda(QWidget* parent) : BorderlessDialog(parent, /*stayOnTop=*
   setObjectName("FCaratGda");
   setFixedSize(kWidth, kHeight);
 
-  auto* background = new QFrame(this);  // the black frame around the panel
-  background->setObjectName("Pn_Fondo");
-  background->setGeometry(0, 0, kWidth, kHeight);
-  background->setStyleSheet("#Pn_Fondo { background: black; }");
+  background_ = new QFrame(this);  // the black frame around the panel
+  background_->setObjectName("Pn_Fondo");
+  background_->setStyleSheet("#Pn_Fondo { background: black; }");
 
-  auto* panel = new QFrame(background);
+  auto* panel = new QFrame(background_);
+  panel_ = panel;
   panel->setObjectName("Pn_Sobre");
-  panel->setGeometry(4, 4, kInnerWidth, kInnerHeight);
+  panel->move(4, 4);
   panel->setStyleSheet("#Pn_Sobre { background: #D6DFEB; }");  // 15458262, red in the low byte
 
   auto* titleBand = new TitleBand(panel);  // the title line drags the window
   titleBand->setGeometry(0, 0, kInnerWidth, 30);
   Et_Titulo = MakeLine(panel, "Et_Titulo", 8, true);
   Et_Titulo->setAttribute(Qt::WA_TransparentForMouseEvents);
-  Et_Lin01 = MakeLine(panel, "Et_Lin01", 34, false);
-  Et_Lin02 = MakeLine(panel, "Et_Lin02", 60, false);
+  Et_Lin01 = MakeLine(panel, "Et_Lin01", kLine1Top, false);
+  Et_Lin02 = MakeLine(panel, "Et_Lin02", kLine2Top, false);
   Bt_Aceptar = MakeButton(panel, "Bt_Aceptar");
   Bt_Cancelar = MakeButton(panel, "Bt_Cancelar");
   Bt_Guardar = MakeButton(panel, "Bt_Guardar");
+  Bt_No = MakeButton(panel, "Bt_No");
   connect(Bt_Aceptar, &QPushButton::clicked, this, &QDialog::accept);
   connect(Bt_Cancelar, &QPushButton::clicked, this, &QDialog::reject);
   connect(Bt_Guardar, &QPushButton::clicked, this, [this] { done(kSaveAnswer); });
+  connect(Bt_No, &QPushButton::clicked, this, [this] { done(kNoAnswer); });
   ResetTexts();
 }
 
 void TFCaratGda::ResetTexts() {
   Et_Titulo->clear();
-  Et_Lin01->clear();
-  Et_Lin02->clear();
+  for (auto [line, top] : {std::pair{Et_Lin01, kLine1Top}, std::pair{Et_Lin02, kLine2Top}}) {
+    line->clear();
+    line->setWordWrap(false);
+    line->setGeometry(0, top, kInnerWidth, kLineHeight);
+  }
   Bt_Aceptar->hide();
   Bt_Cancelar->hide();
   Bt_Guardar->hide();
+  Bt_No->hide();
   Bt_Cancelar->setText(ToQString(LookupText(code::kCancelButton)));
   Bt_Aceptar->setText(ToQString(LookupText(code::kSave)));
   Bt_Aceptar->move(kButtonMargin, kButtonTop);
   Bt_Cancelar->move(kInnerWidth - kButtonWidth - kButtonMargin, kButtonTop);
+  SetInnerHeight(kInnerHeight);
+}
+
+void TFCaratGda::SetInnerHeight(int height) {
+  setFixedSize(kWidth, height + kHeight - kInnerHeight);
+  background_->setGeometry(0, 0, kWidth, height + kHeight - kInnerHeight);
+  panel_->resize(kInnerWidth, height);
+}
+
+void TFCaratGda::WrapLines() {
+  int top = kLine1Top;
+  for (QLabel* line : {Et_Lin01, Et_Lin02}) {
+    line->setWordWrap(true);
+    const int width = kInnerWidth - 2 * kButtonMargin;
+    const int height = std::max(kLineHeight, line->heightForWidth(width));
+    line->setGeometry(kButtonMargin, top, width, height);
+    top += height + kLineGap;
+  }
+  const int buttonTop = top - kLineGap + kButtonGap;
+  for (QPushButton* button : {Bt_Aceptar, Bt_No, Bt_Guardar, Bt_Cancelar})
+    button->move(button->x(), buttonTop);
+  // The margin below the buttons stays as it is.
+  SetInnerHeight(kInnerHeight + buttonTop - kButtonTop);
+}
+
+int TFCaratGda::AskThreeWay(QPushButton* left, QPushButton* middle) {
+  left->move(kButtonMargin, kButtonTop);
+  middle->move((kInnerWidth - kButtonWidth) / 2, kButtonTop);
+  for (QPushButton* button : {left, middle, Bt_Cancelar}) button->show();
+  WrapLines();
+  const int result = exec();
+  hide();
+  if (result == kSaveAnswer || result == kNoAnswer) return result;
+  return result == QDialog::Accepted ? -1 : 1;
 }
 
 bool TFCaratGda::EnterAndEscapeActive() const { return !Bt_Aceptar->isHidden(); }
@@ -129,15 +176,15 @@ int TFCaratGda::Confirm(int mode) {
     Et_Lin02->setText(ToQString(OwnText(OwnMessage::UnsavedLine2)));
     Bt_Guardar->setText(ToQString(LookupText(code::kSave)));
     Bt_Aceptar->setText(ToQString(OwnText(OwnMessage::DiscardButton)));
-    Bt_Guardar->move(kButtonMargin, kButtonTop);
-    Bt_Aceptar->move((kInnerWidth - kButtonWidth) / 2, kButtonTop);
-    Bt_Guardar->show();
-    Bt_Aceptar->show();
-    Bt_Cancelar->show();
-    const int result = exec();
-    hide();
-    if (result == kSaveAnswer) return kSaveAnswer;
-    return result == QDialog::Accepted ? -1 : 1;
+    return AskThreeWay(Bt_Guardar, Bt_Aceptar);
+  }
+  if (mode == kCopyNumberingMode) {
+    Et_Titulo->setText(ToQString(OwnText(OwnMessage::CopyNumberingTitle)));
+    Et_Lin01->setText(ToQString(OwnText(OwnMessage::CopyNumberingYes)));
+    Et_Lin02->setText(ToQString(OwnText(OwnMessage::CopyNumberingNo)));
+    Bt_Aceptar->setText(ToQString(OwnText(OwnMessage::YesButton)));
+    Bt_No->setText(ToQString(OwnText(OwnMessage::NoButton)));
+    return AskThreeWay(Bt_Aceptar, Bt_No);
   }
   const Question* question = nullptr;
   for (const Question& q : kQuestions) {

@@ -98,45 +98,5 @@ TEST(RunJournal, ReadingSkipsDamagedLinesAndNamesThem) {
   EXPECT_TRUE(ReadJournal(dir.Path("none.journal.csv")).missing);
 }
 
-// The numbers "Reponer" takes from a run: numerator 1's printed numbers,
-// stepping by the increment toward the last, or a reposition's own; no more
-// than asked for, telling how many were left out.
-TEST(RunJournal, ReprintTakesTheNumbersARunPrinted) {
-  const struct {
-    const char* name;
-    RunKind kind;
-    bool ended;
-    int32_t increment;
-    int64_t first, last;
-    std::size_t limit;
-    std::vector<int64_t> numbers;
-    int64_t left;
-  } cases[] = {
-      {"up by one", RunKind::Run, true, 1, 100, 104, 5, {100, 101, 102, 103, 104}, 0},
-      {"down by two", RunKind::Run, true, 2, 50, 42, 9, {50, 48, 46, 44, 42}, 0},
-      {"increment 0", RunKind::Run, true, 0, 7, 7, 5, {7}, 0},
-      {"one test sheet", RunKind::Test, true, 3, -5, -5, 5, {-5}, 0},
-      {"interrupted: its plan", RunKind::Run, false, 1, 10, 12, 5, {10, 11, 12}, 0},
-      {"cut", RunKind::Run, true, 1, 1, 500, 5, {1, 2, 3, 4, 5}, 495},
-      {"cut down by three", RunKind::Run, true, 3, 1000, 1, 2, {1000, 997}, 332},
-      {"a full list takes none", RunKind::Run, true, 1, 100, 104, 0, {}, 5},
-      {"a reposition cut", RunKind::Reposition, true, 1, 0, 0, 1, {9}, 1},
-      {"a whole reposition", RunKind::Reposition, false, 1, 0, 0, 5, {9, 4}, 0},
-  };
-  for (const auto& c : cases) {
-    JournalRun run;
-    // The plan is wider than what was printed: the end record's range counts.
-    run.started = Record("r", c.kind, RunEvent::Started,
-                         {{1, c.first, c.ended ? c.last + 1000 : c.last}, {2, 1, 2}});
-    run.started.increment = c.increment;
-    run.started.repositions = {9, 4};
-    if (c.ended)
-      run.ended = Record("r", c.kind, RunEvent::Completed, {{1, c.first, c.last}, {2, 1, 2}});
-    int64_t left = -1;
-    EXPECT_EQ(ReprintNumbers(run, c.limit, left), c.numbers) << c.name;
-    EXPECT_EQ(left, c.left) << c.name;
-  }
-}
-
 }  // namespace
 }  // namespace zirvo

@@ -3,7 +3,10 @@
 #include "template/template_codec.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <random>
 
 #include "base/text.h"
@@ -200,6 +203,74 @@ TEST(TemplateCodec, SaveAndLoadThroughAFile) {
   EXPECT_EQ(loaded->Header().Name, "Talonario");
   EXPECT_THROW(LoadTemplate(dir.Path("missing.pla")), ZirvoError);
   EXPECT_THROW(SaveTemplate(dir.Path("none/x.pla"), doc), ZirvoError);
+}
+
+// The series line: read in either case, written in lowercase after every
+// other line; one that does not read, and any after the one taken, are
+// skipped and listed.
+TEST(TemplateCodec, SeriesLineIsReadOnceAndWrittenLast) {
+  const std::string hex = "0123456789abcdef0123456789abcdef", other(32, 'f');
+  const struct {
+    std::string lines;  // from line 4
+    std::string series;
+    std::vector<int> skipped;
+  } cases[] = {
+      {"", "", {}},
+      {"|SER|0123456789ABCDEF0123456789ABCDEF|\r\n", hex, {}},
+      {"|SER| " + hex + " |later|\r\n|SER|" + other + "|\r\n", hex, {5}},
+      {"|SER|" + hex.substr(1) + "g|\r\n|SER||\r\n|SER|" + other + "|\r\n", other, {4, 5}},
+  };
+  for (const auto& c : cases) {
+    SkippedLines skipped;
+    const std::optional<Template> doc = DecodeTemplate(
+        "|HJA|K|x|y|0|0|0|0|0|0|1.00|2.00|0|0|0|0|0|0|F|F|\r\n"
+        "|FOL|01||7||1.00|1.00|0|04|Arial|12|0|A||\r\n|COD|F|01|0|2|1.50|4.00|\r\n" +
+            c.lines,
+        "/d/A.pla", {}, &skipped);
+    EXPECT_EQ(doc->Series(), c.series) << c.lines;
+    std::vector<int> numbers;
+    for (const SkippedLine& line : skipped) numbers.push_back(line.number);
+    EXPECT_EQ(numbers, c.skipped) << c.lines;
+    Template bare = *doc;
+    bare.SetSeries("");
+    const std::string line = c.series.empty() ? "" : "|SER|" + c.series + "|\r\n";
+    EXPECT_EQ(EncodeTemplate(*doc, "/d/A.pla"), EncodeTemplate(bare, "/d/A.pla") + line);
+  }
+}
+
+// A save through symbolic links writes the file they lead to, and they stay;
+// a link leading nowhere and a FIFO are refused, and nothing is written.
+TEST(TemplateCodec, SaveThroughALinkWritesTheFileItLeadsTo) {
+  namespace fs = std::filesystem;
+  testing::TempDir dir;
+  const std::string real = dir.Path("Facturas.pla");
+  for (const auto& [link, to] : {std::pair{"Enlace.pla", "Facturas.pla"},
+                                 {"Cadena.pla", "Enlace.pla"},
+                                 {"Roto.pla", "Nada.pla"},
+                                 {"Bucle.pla", "Bucle.pla"}})
+    fs::create_symlink(to, dir.Path(link));
+  ASSERT_EQ(mkfifo(dir.Path("Tubo.pla").c_str(), 0600), 0);
+  Template doc;
+  doc.StartNew("n", 10, 12);
+  for (const auto& [name, saved] : {std::pair{"Enlace.pla", true},
+                                    {"Cadena.pla", true},
+                                    {"Roto.pla", false},
+                                    {"Bucle.pla", false},
+                                    {"Tubo.pla", false}}) {
+    const std::string path = dir.Path(name);
+    testing::WriteBytes(real, "old");
+    const fs::file_type type = fs::symlink_status(path).type();
+    try {
+      SaveTemplate(path, doc);
+      EXPECT_TRUE(saved) << name;
+    } catch (const ZirvoError& error) {
+      EXPECT_FALSE(saved) << name;
+      EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(testing::ReadBytes(real), saved ? EncodeTemplate(doc, path) : "old") << name;
+    EXPECT_EQ(fs::symlink_status(path).type(), type) << name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Root()), {}), 6) << name;
+  }
 }
 
 }  // namespace

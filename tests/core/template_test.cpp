@@ -24,10 +24,13 @@ class FakeBitmap : public Bitmap {
   int Height() const override { return 2; }
 };
 
-// A template with a numerator and a marginal text and a background.
+const std::string kSeries = "0123456789abcdef0123456789abcdef";
+
+// A template with a series, a numerator, a marginal text and a background.
 Template Filled() {
   Template doc;
   doc.StartNew("Caja", 21.5, 28.0);
+  doc.SetSeries(kSeries);
   doc.AddRow(TemplateTable::Numerators);
   doc.CommitCell(TemplateTable::Numerators, 0, N::kNumber, "41");
   doc.AddRow(TemplateTable::Marginals);
@@ -49,21 +52,22 @@ TEST(Template, EachOperationGivesOneNotice) {
        {Change::Everything},
        [](const Template& d) {
          return d.Numerators().Empty() && d.Marginals().Empty() && !d.Background().Present() &&
-                d.Header().Width == 10 && d.Header().Kind == "IMP100" && d.Header().Name == "Nueva";
+                d.Header().Width == 10 && d.Header().Kind == "IMP100" &&
+                d.Header().Name == "Nueva" && d.Series().empty();
        }},
       {"clear",
        [](Template& d) { d.Clear(); },
        {Change::Everything},
        [](const Template& d) {
          return d.Numerators().Empty() && d.Marginals().Empty() && !d.Background().Present() &&
-                d.Header().Name == "Caja";
+                d.Header().Name == "Caja" && d.Series().empty();
        }},
       {"replace",
        [](Template& d) { d.Replace(TemplateFromLines({"|MAR|01|x|"}, SheetHeader{})); },
        {Change::Everything},
        [](const Template& d) {
          return d.Numerators().Empty() && d.Marginals().Cell(0, M::kText) == "x" &&
-                !d.Background().Present() && d.Header().Width == 0.0;
+                !d.Background().Present() && d.Header().Width == 0.0 && d.Series().empty();
        }},
       {"reset header",
        [](Template& d) { d.ResetHeader(); },
@@ -201,6 +205,7 @@ TEST(Template, PrintJobCarriesTheBackgroundOnlyWhenTicked) {
     doc.SetPrintBackground(c.ticked);
     const PrintJob job = doc.ToPrintJob();
     EXPECT_EQ(job.Sheet, doc.Header());
+    EXPECT_EQ(job.Series, kSeries);
     EXPECT_EQ(job.NumeratorCount, 1);
     EXPECT_EQ(job.Numerators, doc.Numerators().ExportRecords());
     EXPECT_EQ(job.MarginalCount, 1);

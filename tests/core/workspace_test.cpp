@@ -12,6 +12,7 @@
 #include "catalog/catalog.h"
 #include "support/fake_workspace_host.h"
 #include "temp_dir.h"
+#include "template/series.h"
 #include "template/template_codec.h"
 #include "template/template_file.h"
 
@@ -59,6 +60,8 @@ class WorkspaceTest : public ::testing::Test {
     return ReadBytes(path);
   }
   Template& Doc() { return workspace.Document(); }
+  // The last line of a saved template: its numbering series.
+  std::string SeriesLine() { return "|SER|" + Doc().Series() + "|\r\n"; }
   const NumeratorTable& Numerators() { return Doc().Numerators(); }
   const MarginalTable& Marginals() { return Doc().Marginals(); }
   // The sheet as the editors last read it on a change of the document.
@@ -179,7 +182,8 @@ TEST_F(WorkspaceTest, SaveWritesOneSecondLaterAndEndsTheBusyLabelASecondAfter) {
   Tick();
   const std::string expected = "|HJA|IMP100|Plantilla.pla|" + dir.Path() +
                                "|0|0|0|0|0|0|21.50|28.00|0|15723990|0|0|0|0|F|F|\r\n" +
-                               Numerators().LineOf(0) + "\r\n" + Marginals().LineOf(0) + "\r\n";
+                               Numerators().LineOf(0) + "\r\n" + Marginals().LineOf(0) + "\r\n" +
+                               SeriesLine();
   EXPECT_EQ(ReadBytes(path), expected);
   EXPECT_EQ(Numerators().LineOf(0).substr(0, 5), "|FOL|");
   EXPECT_EQ(Marginals().LineOf(0).substr(0, 5), "|MAR|");
@@ -268,7 +272,7 @@ TEST_F(WorkspaceTest, SaveAsCancelAndOverwritePaths) {
   EXPECT_EQ(ReadBytes(first), "|HJA|IMP100|Uno.pla|" + dir.Path() +
                                   "|0|0|0|0|0|0|21.50|28.00|0|15723990|0|0|0|0|F|F|\r\n" +
                                   Numerators().LineOf(0) + "\r\n" + Numerators().LineOf(1) +
-                                  "\r\n");
+                                  "\r\n" + SeriesLine());
 
   host.savePaths = {other};
   host.overwriteAnswers = {true};
@@ -298,9 +302,13 @@ TEST_F(WorkspaceTest, FailedWriteIsReportedAndChangesNoIdentity) {
   const std::string good = dir.Path("Bien.pla");
   SaveAsNew(good);
   const std::string bad = dir.Path("missing-folder/Mal.pla");
+  const std::string series = Doc().Series();
   host.savePaths = {bad};
+  host.confirmAnswers = {3};  // a numbering of its own for the copy
   Run(WorkspaceCommand::SaveAs);
   RunTimer();
+  EXPECT_EQ(Doc().Series(), series);
+  EXPECT_FALSE(workspace.Modified());
   ASSERT_EQ(host.errors.size(), 1u);
   EXPECT_NE(host.errors[0].find(bad), std::string::npos) << host.errors[0];
   EXPECT_EQ(workspace.FilePath(), good);
@@ -868,6 +876,56 @@ TEST_F(WorkspaceTest, ContinueNumberingSavesTheNextNumbersOrChangesNothing) {
     EXPECT_EQ(caseHost.printJobs[0].Numerators[0].Number, c.nextFirst);
     EXPECT_EQ(caseHost.printJobs[0].Numerators[1].Number, c.nextSecond);
     EXPECT_EQ(caseHost.printJobs[0].TemplateFile, path);
+  }
+}
+
+// A file without a series is known by its canonical path: saves write that
+// series (through links too), Save as a new one when the copy does not
+// continue the numbering (3). A print page on screen takes what was written.
+TEST_F(WorkspaceTest, SavesOfATemplateWithoutASeriesWriteTheOneOfItsFile) {
+  enum Act { Save, Continue, SaveAs };
+  const struct {
+    Act act;
+    const char* target;
+    int answer;  // 0: not asked
+  } cases[] = {
+      {Save, "Enlace.pla", 0},  {Continue, "Enlace.pla", 0}, {SaveAs, "Copia.pla", -1},
+      {SaveAs, "Copia.pla", 3}, {SaveAs, "Enlace.pla", 0},
+  };
+  const std::string original = "|HJA|IMP100|x|y|0|0|0|0|0|0|12.00|18.00|0|0|0|0|0|0|F|F|\r\n";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.act) + c.target + std::to_string(c.answer));
+    TempDir folder;
+    const std::string real = folder.Path("Original.pla"), link = folder.Path("Enlace.pla");
+    const std::string target = folder.Path(c.target);
+    WriteBytes(real, original);
+    std::filesystem::create_symlink(real, link);
+    FakeHost fresh;
+    TemplateWorkspace ws(fresh);
+    ws.InitWorkspace();
+    fresh.openPaths = {c.act == SaveAs ? real : link};
+    ws.RunCommand(Tag(WorkspaceCommand::Open));
+    ws.RunCommand(Tag(WorkspaceCommand::PrintPage));
+    fresh.savePaths = {target};
+    fresh.overwriteAnswers = {true};
+    fresh.confirmAnswers = {c.answer};
+    if (c.act == Continue) {
+      EXPECT_TRUE(ws.ContinueNumbering(3, 1));
+    } else {
+      ws.RunCommand(Tag(c.act == Save ? WorkspaceCommand::Save : WorkspaceCommand::SaveAs));
+    }
+    while (fresh.timerArmed) ws.TimerFired();
+
+    EXPECT_EQ(fresh.confirmModes, c.answer ? std::vector<int>{16} : std::vector<int>{});
+    const std::string written = LoadTemplate(target)->Series();
+    EXPECT_TRUE(IsSeriesText(written)) << written;
+    EXPECT_EQ(written != SeriesOfPath(real), c.answer == 3);
+    EXPECT_EQ(ws.Document().Series(), written);
+    EXPECT_FALSE(ws.Modified());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(fresh.printJobs.back().Series, written);
+    EXPECT_EQ(fresh.printJobs.back().TemplateFile, target);
+    EXPECT_TRUE(!c.answer || ReadBytes(real) == original) << "the original stays";
   }
 }
 

@@ -32,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   FUZZ_CHECK(again.has_value());
   FUZZ_CHECK(again->Numerators().Rows() == doc->Numerators().Rows());
   FUZZ_CHECK(again->Marginals().Rows() == doc->Marginals().Rows());
+  FUZZ_CHECK(again->Series() == doc->Series());
   FUZZ_CHECK(EncodeTemplate(*again, "/fuzz/Out.pla") == saved);
   return 0;
 }

@@ -305,5 +305,87 @@ TEST(RegisterExport, JsonIsValidUtf8WithEveryControlEscaped) {
       "  ],\n  \"damagedRecords\": [3]\n}\n");
 }
 
+// The numbers "Reponer" takes from a run: the first numerator's printed
+// numbers, stepping toward the last, or a reposition's listed ones; no more
+// than asked for, telling how many were left out.
+TEST(ReprintNumbers, TakesWhatTheRunPrintedUpToTheLimit) {
+  const struct {
+    const char* name;
+    RunKind kind;
+    bool ended;
+    std::vector<Progression> completed;
+    std::size_t limit;
+    std::vector<int64_t> numbers;
+    int64_t left;
+  } cases[] = {
+      {"up by one",
+       RunKind::Run,
+       true,
+       {Progression::Of(1, 100, 5, 1)},
+       5,
+       {100, 101, 102, 103, 104},
+       0},
+      {"down by two",
+       RunKind::Run,
+       true,
+       {Progression::Of(1, 50, 5, -2)},
+       9,
+       {50, 48, 46, 44, 42},
+       0},
+      {"one test sheet", RunKind::Test, true, {Progression::Single(1, -5)}, 5, {-5}, 0},
+      {"interrupted: its plan", RunKind::Run, false, {}, 5, {10, 11, 12}, 0},
+      {"cancelled before a sheet", RunKind::Run, true, {}, 5, {}, 0},
+      {"cut", RunKind::Run, true, {Progression::Of(1, 1, 500, 1)}, 5, {1, 2, 3, 4, 5}, 495},
+      {"cut down by three",
+       RunKind::Run,
+       true,
+       {Progression::Of(1, 1000, 334, -3)},
+       2,
+       {1000, 997},
+       332},
+      {"a full list takes none", RunKind::Run, true, {Progression::Of(1, 100, 5, 1)}, 0, {}, 5},
+      {"a reposition cut", RunKind::Reposition, true, {}, 1, {9}, 1},
+      {"a whole reposition", RunKind::Reposition, false, {}, 5, {9, 4}, 0},
+  };
+  for (const auto& c : cases) {
+    RunRecord run;
+    run.kind = c.kind;
+    // The plan is wider than what was completed: the end record counts.
+    run.planned = {Progression::Of(1, 10, 3, 1), Progression::Of(2, 1, 2, 1)};
+    run.listed = {9, 4};
+    if (c.ended) run.end = RunEnd{RunEvent::Cancelled, "t", 0, c.completed};
+    if (!c.completed.empty()) run.end->completed.push_back(Progression::Single(2, 7));
+    int64_t left = -1;
+    EXPECT_EQ(ReprintNumbers(run, c.limit, left), c.numbers) << c.name;
+    EXPECT_EQ(left, c.left) << c.name;
+  }
+}
+
+// An export's file always ends in its format's extension, so that it never
+// replaces a template, a register or a settings file; an old journal is
+// refused.
+TEST(RegisterExport, TheFileEndsInTheFormatsExtension) {
+  const struct {
+    const char* chosen;
+    ExportFormat format;
+    const char* path;  // "": refused
+  } cases[] = {
+      {"/d/Diario", ExportFormat::CsvSemicolon, "/d/Diario.csv"},
+      {"/d/Diario.CSV", ExportFormat::Json, "/d/Diario.json"},
+      {"/d/Diario.json", ExportFormat::CsvComma, "/d/Diario.csv"},
+      {"/d/Registro.sqlite", ExportFormat::CsvComma, "/d/Registro.sqlite.csv"},
+      {"/d/Facturas.pla", ExportFormat::Json, "/d/Facturas.pla.json"},
+      {"/d/Facturas.journal.csv", ExportFormat::Json, "/d/Facturas.journal.json"},
+      {"/d/Facturas.journal", ExportFormat::CsvComma, ""},
+      {"/d/Facturas.journal.JSON", ExportFormat::CsvSemicolon, ""},
+  };
+  for (const auto& c : cases) {
+    if (*c.path == '\0')
+      EXPECT_THROW(ExportFilePath(c.chosen, c.format), ZirvoError) << c.chosen;
+    else
+      EXPECT_EQ(ExportFilePath(c.chosen, c.format), c.path) << c.chosen;
+  }
+}
+
 }  // namespace
 }  // namespace zirvo

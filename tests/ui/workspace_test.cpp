@@ -19,6 +19,8 @@
 #include "shell/main_window_qt.h"
 #include "support/shell_support.h"
 #include "support/ui_support.h"
+#include "template/series.h"
+#include "template/template_codec.h"
 #include "widgets/confirm_dialog_qt.h"
 #include "workspace/sheet_size_dialog_qt.h"
 
@@ -88,6 +90,8 @@ class WorkspaceScreenTest : public QObject {
     AnswerNextModal([this, accept](QWidget* modal) {
       auto* dialog = qobject_cast<TFCaratGda*>(modal);
       QVERIFY(dialog != nullptr);
+      // The copy question is taller; every other has the usual size.
+      if (!dialog->Bt_No->isVisible()) QCOMPARE(dialog->size(), QSize(386, 132));
       questions_ << dialog->Et_Titulo->text();
       QTest::keyClick(dialog, accept ? Qt::Key_Return : Qt::Key_Escape);
     });
@@ -197,6 +201,7 @@ class WorkspaceScreenTest : public QObject {
   }
 
   void newAsksAndMakesAnEmptyTemplateOfTheProposedSize() {
+    const std::string startSeries = Logic().Document().Series();
     questions_.clear();
     AnswerConfirmation(true);
     AnswerNextModal([](QWidget* modal) {
@@ -212,6 +217,9 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(Logic().Header().Height, 28.0);
     QCOMPARE(Workspace()->FHFolio01->Table().RowCount(), 0);
     QCOMPARE(Page(), 1);
+    // Each starts a numbering of its own, and that is nothing to save.
+    QVERIFY(IsSeriesText(startSeries) && IsSeriesText(Logic().Document().Series()));
+    QVERIFY(Logic().Document().Series() != startSeries && !Logic().Modified());
   }
 
   void editedTablesAreSavedByteForByteASecondLater() {
@@ -246,7 +254,8 @@ class WorkspaceScreenTest : public QObject {
     const QByteArray expected =
         "|HJA|IMP100|Prueba.pla|" + EncodedFolder() + kHeaderTail +
         QByteArray::fromStdString(Workspace()->FHFolio01->Table().LineOf(0)) + "\r\n" +
-        QByteArray::fromStdString(Workspace()->FHMarginal01->Table().LineOf(0)) + "\r\n";
+        QByteArray::fromStdString(Workspace()->FHMarginal01->Table().LineOf(0)) + "\r\n" + "|SER|" +
+        QByteArray::fromStdString(Logic().Document().Series()) + "|\r\n";
     QCOMPARE(FileBytes(path), expected);
     QVERIFY(expected.contains("|FOL|") && expected.contains("|No. |1500|"));
     QVERIFY(expected.contains("|MAR|") && expected.contains("|Original|"));
@@ -311,11 +320,53 @@ class WorkspaceScreenTest : public QObject {
     AnswerNextModal([&](QWidget* modal) {
       ChooseFile(modal, other);
       AnswerMessage(&question, QMessageBox::Ok);
+      AnswerConfirmation(true);  // the copy continues the numbering
     });
     Click(WorkspaceCommand::SaveAs);
     WaitForSave();
     QCOMPARE(FileBytes(other), QByteArray(firstBytes).replace("Prueba.pla", "Otra.pla"));
     QCOMPARE(Label(), QStringLiteral("Otra"));
+  }
+
+  // Save as asks whether the copy continues the numbering, its lines shown
+  // whole: Enter keeps the series, "No" gives the copy its own, Escape makes
+  // no copy.
+  void saveAsAsksWhetherTheCopyContinuesTheNumbering_data() {
+    QTest::addColumn<int>("key");  // 0: the No button
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("No") << 0;
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+  }
+
+  void saveAsAsksWhetherTheCopyContinuesTheNumbering() {
+    QFETCH(int, key);
+    const std::string series = Logic().Document().Series(), file = Logic().FilePath();
+    const QString copy = QStringLiteral("Copia%1.pla").arg(key);
+    AnswerNextModal([&](QWidget* modal) {
+      ChooseFile(modal, folder_.DataPath(copy));
+      AnswerNextModal([&](QWidget* question) {
+        auto* dialog = qobject_cast<TFCaratGda*>(question);
+        QVERIFY(dialog != nullptr && dialog->Bt_No->isVisible());
+        bool whole = true;
+        for (QLabel* line : {dialog->Et_Lin01, dialog->Et_Lin02})
+          whole &= line->wordWrap() && line->heightForWidth(line->width()) <= line->height();
+        if (key == 0) QTest::mouseClick(dialog->Bt_No, Qt::LeftButton);
+        if (key != 0) QTest::keyClick(dialog, Qt::Key(key));
+        QVERIFY(whole);
+      });
+    });
+    Click(WorkspaceCommand::SaveAs);
+    QVERIFY(AllModalsAnswered());
+    if (key == Qt::Key_Escape) {
+      QVERIFY(!Workspace()->Temporiza->isActive() && !QFile::exists(folder_.DataPath(copy)));
+      QCOMPARE(Logic().FilePath(), file);
+      return;
+    }
+    WaitForSave();
+    const std::optional<Template> saved = LoadTemplate(folder_.DataFile(copy.toStdString()));
+    QVERIFY(saved && IsSeriesText(saved->Series()));
+    QCOMPARE(saved->Series() == series, key == Qt::Key_Return);
+    QCOMPARE(Logic().Document().Series(), saved->Series());
   }
 
   void saveOfATemplateOpenedFromANameWithTwoDots() {
@@ -388,6 +439,7 @@ class WorkspaceScreenTest : public QObject {
       filters = dialog->nameFilters();
       selected = dialog->selectedNameFilter();
       ChooseFile(modal, bare);
+      AnswerConfirmation(true);  // the copy continues the numbering
     });
     QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     Reactivate();
