@@ -106,7 +106,6 @@ struct JournalRun {
 // record stands alone as a run with that record as both.
 std::vector<JournalRun> PairJournalRuns(const std::vector<JournalRecord>& records);
 
-
 // A record's time as the screens show it: "2026-12-09 20:15:03".
 std::string ShownJournalTime(std::string_view time);
 
