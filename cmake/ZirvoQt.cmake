@@ -30,11 +30,15 @@ foreach(main ${ZIRVO_MAINS})
   install(TARGETS ${exe} RUNTIME DESTINATION bin)
 endforeach()
 
-# gtest tests that need Qt (painting, printing to PDF, CUPS, the batch tool).
+# gtest tests that need Qt (painting, printing to PDF, CUPS, the batch tool);
+# the batch tool's runs against a register reach a private PostgreSQL server
+# as the register's own tests do.
 file(GLOB ZIRVO_ENGINE_TESTS CONFIGURE_DEPENDS tests/engine/*.cpp)
 if(ZIRVO_ENGINE_TESTS)
-  add_executable(zirvo_engine_tests ${ZIRVO_ENGINE_TESTS} tests/support/qt_gtest_main.cpp)
-  target_link_libraries(zirvo_engine_tests PRIVATE zirvo_ui_test_support GTest::gtest)
+  add_executable(zirvo_engine_tests ${ZIRVO_ENGINE_TESTS} tests/support/qt_gtest_main.cpp
+                                    tests/support/postgres_server.cpp)
+  target_link_libraries(zirvo_engine_tests PRIVATE zirvo_ui_test_support GTest::gtest
+                                                   PkgConfig::SQLITE3 PkgConfig::LIBPQ)
   target_compile_definitions(zirvo_engine_tests PRIVATE
     ZIRVO_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures"
     ZIRVO_BUILD_DIR="${CMAKE_BINARY_DIR}")
@@ -77,6 +81,11 @@ if(TARGET register_bench)
   target_sources(register_bench PRIVATE tests/support/postgres_server.cpp)
   target_include_directories(register_bench PRIVATE tests)
   target_link_libraries(register_bench PRIVATE PkgConfig::SQLITE3 PkgConfig::LIBPQ)
+endif()
+# So does the engine's, which prints on the tests' recording device.
+if(TARGET register_engine_bench)
+  target_sources(register_engine_bench PRIVATE tests/support/postgres_server.cpp)
+  target_link_libraries(register_engine_bench PRIVATE zirvo_test_doubles PkgConfig::LIBPQ)
 endif()
 
 # The programs in the build tree use the writable Datos folder beside them

@@ -246,6 +246,14 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::ExportSeparatorInvalid:
       return "El separador '%s' no sirve: debe ser un solo car\xe1"
              "cter que no sea una comilla, una letra, una cifra ni un fin de l\xednea.";
+    case OwnMessage::JournalRunsNotImported:
+      return "El diario %s tiene impresiones cuyos n\xfameros no se pudieron tomar (%s): la "
+             "comprobaci\xf3n de n\xfameros ya impresos no puede tenerlas en cuenta.";
+    case OwnMessage::RegisterLabel:
+      return "Registro de numeraci\xf3n";
+    case OwnMessage::OutputIsProgramFile:
+      return "%s es un archivo que el programa usa (una plantilla, su registro de "
+             "numeraci\xf3n, su diario o un archivo de configuraci\xf3n): no se escribi\xf3 nada.";
     case OwnMessage::JournalColumnUser:
       return "Usuario";
     case OwnMessage::JournalColumnStation:
@@ -494,6 +502,14 @@ const char* OwnEnglish(OwnMessage message) {
     case OwnMessage::ExportSeparatorInvalid:
       return "The separator '%s' cannot be used: it must be one character other than a quote, a "
              "letter, a digit or a line end.";
+    case OwnMessage::JournalRunsNotImported:
+      return "The journal %s holds runs whose numbers could not be taken (%s): the check for "
+             "numbers already printed cannot take them into account.";
+    case OwnMessage::RegisterLabel:
+      return "Numbering register";
+    case OwnMessage::OutputIsProgramFile:
+      return "%s is a file the program uses (a template, its numbering register, its journal or "
+             "a settings file): nothing was written.";
     case OwnMessage::JournalColumnUser:
       return "User";
     case OwnMessage::JournalColumnStation:

@@ -119,6 +119,9 @@ enum class OwnMessage {
   RegisterPrintedBy,        // %s: the user, %s: the station
   JournalNotImported,       // %s: the journal file, %s: the cause
   ExportSeparatorInvalid,   // %s: the separator
+  JournalRunsNotImported,   // %s: the journal file, %s: the ids of runs whose numbers do not read
+  RegisterLabel,            // no argument: the print page's label of the register a run uses
+  OutputIsProgramFile,      // %s: the output file a run or a preview would replace
   // The journal screen on the register.
   JournalColumnUser,          // no argument: a column heading
   JournalColumnStation,       // no argument: a column heading

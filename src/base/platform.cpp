@@ -291,53 +291,6 @@ bool FlushFolderToDisk(const std::string& folder) {
   return SyncPath(folder.empty() ? std::string(".") : folder, O_RDONLY | O_DIRECTORY);
 }
 
-std::string AppendToFileDurably(const std::string& path,
-                                const std::function<std::string(std::optional<char>)>& compose) {
-  const int fd = open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return std::strerror(errno);
-  std::string cause;
-  // Another process appending at the same time waits, so each sees the
-  // other's line end before it writes.
-  if (flock(fd, LOCK_EX) != 0) cause = std::strerror(errno);
-  struct stat info {};
-  if (cause.empty() && fstat(fd, &info) != 0) cause = std::strerror(errno);
-  std::optional<char> last;
-  if (cause.empty() && info.st_size > 0) {
-    char byte = 0;
-    if (pread(fd, &byte, 1, info.st_size - 1) != 1)
-      cause = std::strerror(errno);
-    else
-      last = byte;
-  }
-  if (cause.empty()) {
-    const std::string bytes = compose(last);
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-      const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        cause = std::strerror(n < 0 ? errno : ENOSPC);
-        break;
-      }
-      written += static_cast<std::size_t>(n);
-    }
-    if (cause.empty() && fsync(fd) != 0) cause = std::strerror(errno);
-  }
-  if (close(fd) != 0 && cause.empty()) cause = std::strerror(errno);
-  // A new file's name must be as durable as its first line.
-  if (cause.empty() && info.st_size == 0) {
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    if (!FlushFolderToDisk(folder)) cause = std::strerror(errno);
-  }
-  return cause;
-}
-
-std::string UserName() {
-  std::string user = EnvironmentValue("USER");
-  if (!user.empty()) return user;
-  return AccountEntry(&passwd::pw_name);
-}
-
 std::string LocalTimeIso8601() {
   const std::time_t now = std::time(nullptr);
   struct tm local {};

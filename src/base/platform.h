@@ -2,7 +2,6 @@
 // library does not offer. Everything POSIX-only lives in platform.cpp.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -84,16 +83,6 @@ bool FlushFileToDisk(const std::string& path);
 // Makes a rename inside `folder` durable; false on failure.
 bool FlushFolderToDisk(const std::string& folder);
 
-// Appends what `compose` returns to the file at `path` (created when
-// missing) in one write and flushes the file to disk, holding the file
-// locked against other appenders meanwhile; `compose` is told the file's
-// last byte (nothing when the file is empty). Returns "" when done,
-// otherwise the cause.
-std::string AppendToFileDurably(const std::string& path,
-                                const std::function<std::string(std::optional<char>)>& compose);
-
-// The account running the program ($USER, else the account's entry).
-std::string UserName();
 // The present local time as ISO 8601 with the offset from UTC,
 // "2026-12-09T20:15:03+01:00".
 std::string LocalTimeIso8601();

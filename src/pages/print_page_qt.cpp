@@ -174,7 +174,7 @@ ClickLabel* TFHImprime::Command(QWidget* parent, const char* name, int tag) {
 QWidget* TFHImprime::BuildRunPanel() {
   auto* panel = new QFrame(this);
   panel->setObjectName("PanSelPlanilla");
-  panel->setFixedHeight(256);
+  panel->setFixedHeight(288);
   panel->setStyleSheet(
       QString("#PanSelPlanilla { border-bottom: 1px solid %1; }").arg(kGridLine.name()));
   auto* grid = new QGridLayout(panel);
@@ -235,15 +235,24 @@ QWidget* TFHImprime::BuildRunPanel() {
       if (!running_) StoreOffsets();
     });
 
+  Et_Registro = Caption(panel, "Et_Registro");
+  // As wide as the panel: a path names the register.
+  Ed_Registro = Field(panel, "Ed_Registro", 32767, 420);
+  Ed_Registro->setMaximumWidth(QWIDGETSIZE_MAX);
+  Ed_Registro->setReadOnly(true);
+  Ed_Registro->setFocusPolicy(Qt::NoFocus);
+  grid->addWidget(Et_Registro, 5, 0);
+  grid->addWidget(Ed_Registro, 5, 1, 1, 3);
+
   // The status line has the panel's width above the progress bar.
-  grid->setRowStretch(5, 1);
+  grid->setRowStretch(6, 1);
   REqMensaje = StatusLine(panel, "REqMensaje", Qt::AlignLeft | Qt::AlignVCenter);
   ProgBarra = ProgressBar(panel, "ProgBarra");
   Bt_CanImp = Command(panel, "Bt_CanImp", kCancelRun);
   KeepPlaceWhenHidden(Bt_CanImp);
-  grid->addWidget(REqMensaje, 5, 0, 1, 4);
-  grid->addWidget(ProgBarra, 6, 1, 1, 2);
-  grid->addWidget(Bt_CanImp, 6, 3);
+  grid->addWidget(REqMensaje, 6, 0, 1, 4);
+  grid->addWidget(ProgBarra, 7, 1, 1, 2);
+  grid->addWidget(Bt_CanImp, 7, 3);
   return panel;
 }
 
@@ -316,6 +325,7 @@ void TFHImprime::InitPage() {
   Ed_HojasImp->setText("1");
   Ed_HojasTrab->setText(QString::number(PrinterSetting::kDefaultChunkSheets));
   ShowOffsets();
+  ShowRegister();
   Ed_Repone->clear();
   ShowRepositionList();
   ResetRunWidgets();
@@ -361,8 +371,16 @@ void TFHImprime::ResetPrinters() {
 }
 
 bool TFHImprime::LoadPrintJob(const PrintJob& job) {
-  if (running_) return false;
-  return engine_->LoadPrintJob(job);
+  if (running_ || !engine_->LoadPrintJob(job)) return false;
+  ShowRegister();
+  return true;
+}
+
+void TFHImprime::ShowRegister() {
+  const QString description = QString::fromStdString(engine_->RegisterDescription());
+  Ed_Registro->setText(description);
+  Ed_Registro->setCursorPosition(0);
+  Ed_Registro->setToolTip(description);
 }
 
 void TFHImprime::ApplyLanguage() {
@@ -383,6 +401,7 @@ void TFHImprime::ApplyLanguage() {
   };
   for (const auto& caption : captions) caption.widget->setText(ToQString(LookupText(caption.code)));
   Bt_Diario->setText(ToQString(OwnText(OwnMessage::JournalCommand)));
+  Et_Registro->setText(ToQString(OwnText(OwnMessage::RegisterLabel)));
 }
 
 void TFHImprime::Boton000Click(int tag) {
@@ -479,26 +498,8 @@ void TFHImprime::OfferContinue() {
 
 void TFHImprime::OpenJournal() {
   if (running_) return;
-  // The register of the template's folder (the data folder's for a template
-  // never saved) with the template's old journal imported into it.
-  const PrintJob& job = engine_->LoadedJob();
-  const std::string& file = job.TemplateFile;
-  const std::string series = !job.Series.empty() ? job.Series
-                             : file.empty()      ? std::string()
-                                                 : SeriesOfPath(file);
-  std::unique_ptr<NumberRegister> reg;
-  std::string problem = series.empty() ? OwnText(OwnMessage::JournalNoFile) : std::string();
-  try {
-    if (!series.empty()) {
-      reg = OpenRegister(
-          ChooseRegister("", UserRegisterSettingsFile(), SystemRegisterSettingsFile()),
-          file.empty() ? DataFolder() : std::filesystem::path(file).parent_path().string());
-      if (!file.empty()) reg->ImportJournal(series, JournalPathFor(CanonicalPath(file)));
-    }
-  } catch (const ZirvoError& e) {
-    problem = e.what();
-  }
-  TFDiario dialog(reg.get(), series, problem);
+  PrintEngine::JobRegister opened = engine_->OpenJobRegister();
+  TFDiario dialog(opened.reg.get(), opened.series, opened.problem);
   // The list takes no more than one reposition prints.
   const std::size_t listed = engine_->RepositionEntries().size();
   const auto perRun = static_cast<std::size_t>(PrintEngine::kRepositionSheetsPerRun);
@@ -554,13 +555,19 @@ void TFHImprime::SetRunning(bool running, bool announce) {
 
 void TFHImprime::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!running_) ShowOffsets();
+  ReadSettingsAgain();
 }
 
 void TFHImprime::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible() && !running_)
-    ShowOffsets();
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible())
+    ReadSettingsAgain();
+}
+
+void TFHImprime::ReadSettingsAgain() {
+  if (running_) return;
+  ShowOffsets();
+  ShowRegister();
 }
 
 bool TFHImprime::eventFilter(QObject* watched, QEvent* event) {
@@ -780,10 +787,10 @@ bool TFHImprime::ConfirmNegative(const std::string& text) {
   return AskYesNo(text + "\n" + OwnText(OwnMessage::PrintAnyway), "NegativeNumber", false);
 }
 
-bool TFHImprime::ConfirmReprint(const std::string& text) {
-  // Printing a number twice is what the journal guards against: Enter must
+bool TFHImprime::ConfirmReprint(const std::string& facts, const std::string& question) {
+  // Printing a number twice is what the register guards against: Enter must
   // not do it.
-  return AskYesNo(text + "\n" + OwnText(OwnMessage::ReprintQuestion), "ReprintNumbers", false);
+  return AskYesNo(facts + "\n" + question, "ReprintNumbers", false);
 }
 
 }  // namespace zirvo

@@ -1,6 +1,7 @@
 // TFHImprime: the print page. The run-settings panel (printer, increment,
 // copies, sheets, sheets per job, the queue's calibration offsets and its
-// calibration sheet, test sheet, print all, cancel, the journal) and the
+// calibration sheet, the numbering register the runs use, test sheet, print
+// all, cancel, the journal) and the
 // reposition panel (entry, sorted list, add, delete one, delete all, print,
 // cancel) over the print engine, whose runs report their progress to the
 // page. After a run of a saved template the page offers to continue the
@@ -80,6 +81,8 @@ class TFHImprime : public QWidget, private RunObserver {
   QLineEdit* Ed_DesplX;  // the chosen queue's calibration, millimetres
   QLineEdit* Ed_DesplY;
   ClickLabel* Bt_Calibrar;
+  QLabel* Et_Registro;
+  QLineEdit* Ed_Registro;  // the numbering register of the loaded job's runs, read-only
   ClickLabel* Bt_SelecImpre;
   ClickLabel* Bt_ImpPba;
   ClickLabel* Bt_ImpTodo;
@@ -143,6 +146,10 @@ class TFHImprime : public QWidget, private RunObserver {
   // Shows the chosen queue's stored offsets (fields and the calibration
   // sheet disabled without a queue).
   void ShowOffsets();
+  // Shows which register the loaded job's runs use, as the settings now say.
+  void ShowRegister();
+  // What the settings files may have changed while the page was not in use.
+  void ReadSettingsAgain();
   // Stores each offset the user edited, then shows what the file holds;
   // false (and a message) when one is not a valid offset.
   bool StoreOffsets();
@@ -162,7 +169,7 @@ class TFHImprime : public QWidget, private RunObserver {
   bool ConfirmNegative(const std::string& text) override;
   // A Yes/No question named `name` (tests find it by that name); true for Yes.
   bool AskYesNo(const std::string& text, const char* name, bool yesByDefault);
-  bool ConfirmReprint(const std::string& text) override;
+  bool ConfirmReprint(const std::string& facts, const std::string& question) override;
 
   QLabel* StatusOf(RunPanel panel) const;
   QProgressBar* BarOf(RunPanel panel) const;

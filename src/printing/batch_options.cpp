@@ -1,11 +1,20 @@
 #include "printing/batch_options.h"
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <optional>
 
+#include "base/helpers.h"
 #include "base/messages.h"
+#include "base/platform.h"
 #include "base/text.h"
 #include "printing/printer_calibration.h"
+#include "printing/register_export.h"
+#include "printing/register_settings.h"
+#include "printing/run_journal.h"
 #include "template/record_barcodes.h"
+#include "template/series.h"
 
 namespace zirvo {
 namespace {
@@ -172,15 +181,20 @@ const char* BatchUsage() {
          "              [--copies N] [--increment N] [--test-sheet] [--reposition NUMBER]...\n"
          "              [--background IMAGE.jpg] [--paper A4|Letter|WxH] [--landscape] [--dpi N]\n"
          "              [--chunk SHEETS_PER_JOB] [--continue] [--allow-reprint]\n"
+         "              [--register CONNECTION]\n"
          "  zirvo-batch calibrate --printer QUEUE [--x MM] [--y MM] [--sheet] [--paper A4|WxH]\n"
          "  zirvo-batch preview TEMPLATE.pla --output FILE.png [--zoom PERCENT]\n"
          "              [--background IMAGE.jpg]\n"
          "  zirvo-batch info TEMPLATE.pla [--json]\n"
-         "  zirvo-batch journal TEMPLATE.pla [--json]\n"
+         "  zirvo-batch journal TEMPLATE.pla [--json | --csv [--separator CHAR]]\n"
+         "              [--register CONNECTION]\n"
          "  zirvo-batch --help | --version\n"
          "--copies takes 0 to 999 (0 prints each sheet once); a reposition prints at most\n"
-         "5 sheets. Exit status: 0 done, 1 refused or failed, 2 a usage error, and for a\n"
-         "run cancelled by Ctrl+C, SIGTERM or SIGHUP 128 + the signal (130, 143, 129).\n";
+         "5 sheets. Every run is reserved in the numbering register first: Registro.sqlite\n"
+         "beside the template, or the PostgreSQL database that Registro.ini or --register\n"
+         "names (such as postgresql://sala@servidor/zirvo). Exit status: 0 done, 1 refused\n"
+         "or failed, 2 a usage error, and for a run cancelled by Ctrl+C, SIGTERM or SIGHUP\n"
+         "128 + the signal (130, 143, 129).\n";
 }
 
 const char* BatchVersion() { return ZIRVO_VERSION; }
@@ -216,9 +230,10 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
 
   const bool print = o.command == BatchOptions::Command::Print;
   const bool preview = o.command == BatchOptions::Command::Preview;
-  const bool info =
-      o.command == BatchOptions::Command::Info || o.command == BatchOptions::Command::Journal;
+  const bool journal = o.command == BatchOptions::Command::Journal;
+  const bool info = o.command == BatchOptions::Command::Info || journal;
   const bool calibrate = o.command == BatchOptions::Command::Calibrate;
+  std::optional<std::string> separator;
   while (!in.Done()) {
     const std::string& arg = in.Next();
     if (arg == "--output" && (print || preview))
@@ -247,7 +262,15 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
       o.zoom = PositiveInteger(arg, in.ValueOf(arg));
     else if (arg == "--json" && info)
       o.json = true;
-    else if (arg == "--continue" && print)
+    else if (arg == "--csv" && journal)
+      o.csv = true;
+    else if (arg == "--separator" && journal)
+      separator = in.ValueOf(arg);
+    else if (arg == "--register" && (print || journal)) {
+      o.registerConnection = in.ValueOf(arg);
+      if (Trim(o.registerConnection).empty())
+        throw UsageError("--register needs a connection, such as postgresql://sala@servidor/zirvo");
+    } else if (arg == "--continue" && print)
       o.continueNumbering = true;
     else if (arg == "--allow-reprint" && print)
       o.allowReprint = true;
@@ -282,6 +305,16 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
   if (print && o.continueNumbering && (o.testSheet || !o.reposition.empty()))
     throw UsageError("--continue goes with a run, not with --test-sheet or --reposition");
   if (preview && o.output.empty()) throw UsageError("preview needs --output FILE.png");
+  if (o.json && o.csv) throw UsageError("--json and --csv exclude each other");
+  if (separator) {
+    if (!o.csv) throw UsageError("--separator goes with --csv");
+    if (separator->size() != 1 || !IsCsvSeparator((*separator)[0]))
+      throw UsageError(
+          "--separator takes one character other than a quote, a letter, a digit "
+          "or a line end, not '" +
+          *separator + "'");
+    o.separator = (*separator)[0];
+  }
   return o;
 }
 
@@ -348,68 +381,63 @@ std::string FormatTemplateInfo(const SheetHeader& sheet, const NumeratorList& nu
 }  // namespace zirvo
 
 namespace zirvo {
-namespace {
 
-const char* ResultName(JournalRun::Result result) {
-  switch (result) {
-    case JournalRun::Result::Completed:
-      return "completed";
-    case JournalRun::Result::Cancelled:
-      return "cancelled";
-    case JournalRun::Result::Failed:
-      return "failed";
-    case JournalRun::Result::Interrupted:
-      break;
-  }
-  return "interrupted";
+std::string FormatJournalRuns(RunList list, const BatchOptions& options) {
+  // Scripts read the runs in the order they were reserved.
+  std::reverse(list.runs.begin(), list.runs.end());
+  std::reverse(list.damaged.begin(), list.damaged.end());
+  if (options.json) return RunsJson(list);
+  if (options.csv) return RunsCsv(list, options.separator);
+  return RunsText(list);
 }
 
-const char* KindName(RunKind kind) {
-  switch (kind) {
-    case RunKind::Test:
-      return "test";
-    case RunKind::Reposition:
-      return "reposition";
-    case RunKind::Run:
-      break;
-  }
-  return "run";
+namespace {
+
+// A file name as the program names its own files: any template, old journal
+// or register, and the settings files.
+bool NamedAsProgramFile(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const auto endsWith = [&](std::string_view end) { return name.ends_with(end); };
+  std::string registerName(kRegisterFileName);
+  std::transform(registerName.begin(), registerName.end(), registerName.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return endsWith(".pla") || endsWith(".journal.csv") || name == registerName ||
+         name.starts_with(registerName + "-") || name == "registro.ini" ||
+         name == "impresoras.ini" || name == "datosloc.ini";
 }
 
 }  // namespace
 
-std::string FormatJournalRuns(const JournalContents& journal, bool json) {
-  std::vector<std::string> lines;
-  for (const JournalRun& run : PairJournalRuns(journal.records)) {
-    const JournalRecord& s = run.started;
-    RecordWriter w(json);
-    w.Utf8Text("run", s.run);
-    w.Utf8Text("time", s.time);
-    w.Utf8Text("user", s.user);
-    w.Utf8Text("template", s.templateName);
-    w.Utf8Text("target", s.target);
-    w.Utf8Text("kind", KindName(s.kind));
-    w.Number("sheets", s.sheets);
-    w.Number("copies", s.copies);
-    w.Number("increment", s.increment);
-    w.Utf8Text("result", ResultName(run.Outcome()));
-    if (run.ended) {
-      w.Utf8Text("ended", run.ended->time);
-      w.Number("completedSheets", run.ended->completedSheets.value_or(0));
-    }
-    w.Utf8Text("planned", FormatNumberRanges(s.ranges));
-    w.Utf8Text("printed", FormatNumberRanges(run.PrintedRanges()));
-    w.Utf8Text("repositions", JoinNumbers(run.Repositions(), ";"));
-    lines.push_back(w.Take());
+std::string OutputRefusal(const std::string& output, const std::string& templatePath,
+                          const RegisterPlace& place) {
+  const std::string target = CanonicalPath(output);
+  const auto refusal = [&] {
+    return OwnText(OwnMessage::OutputIsProgramFile, Utf8ToCp1252(output));
+  };
+  if (NamedAsProgramFile(std::filesystem::path(output).filename().string()) ||
+      NamedAsProgramFile(std::filesystem::path(target).filename().string()))
+    return refusal();
+  const std::string real = CanonicalPath(templatePath);
+  const std::string reg = EmbeddedRegisterPath(RegisterFolderOf(place, templatePath));
+  const std::string guarded[] = {real,
+                                 JournalPathFor(real),
+                                 reg,
+                                 reg + "-wal",
+                                 reg + "-shm",
+                                 reg + "-journal",
+                                 place.userSettings,
+                                 place.systemSettings,
+                                 CalibrationFile(),
+                                 DataFolder() + "DatosLoc.ini"};
+  const auto identity = platform::RegularFileIdentity(target);
+  for (const std::string& file : guarded) {
+    if (file.empty()) continue;
+    if (CanonicalPath(file) == target) return refusal();
+    if (identity && platform::RegularFileIdentity(CanonicalPath(file)) == identity)
+      return refusal();
   }
-  const std::string damaged = JoinNumbers(journal.damagedLines, ", ");
-  std::string out;
-  if (json) {
-    out = "{\n  \"runs\": " + JsonList(lines) + ",\n  \"damagedLines\": [" + damaged + "]\n}\n";
-  } else {
-    for (const auto& line : lines) out += line + "\n";
-  }
-  return out;
+  return {};
 }
 
 }  // namespace zirvo

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "printing/job_register.h"
+#include "printing/number_register.h"
 #include "printing/printer_setting.h"
-#include "printing/run_journal.h"
 #include "template/records.h"
 
 namespace zirvo {
@@ -36,11 +37,17 @@ struct BatchOptions {
   int32_t dpi = 0;
   int32_t zoom = 100;
   bool json = false;
+  // journal: CSV with this separator instead of the text form.
+  bool csv = false;
+  char separator = ',';
   int32_t chunk = 0;  // sheets per job to a queue; 0 for the default
   // print: after a completed run the template moves on past its numbers;
-  // numbers the journal says were printed are printed again, not refused.
+  // numbers the register says were printed, and records of it that do not
+  // read, are printed over, not refused.
   bool continueNumbering = false;
   bool allowReprint = false;
+  // print and journal: the register's connection, over the settings files.
+  std::string registerConnection;
   // calibrate: the offsets to store (each optional) and whether to print the sheet.
   std::optional<double> offsetX, offsetY;
   bool calibrationSheet = false;
@@ -61,8 +68,16 @@ PrinterSetting BatchPrinterSetting(const BatchOptions& options, const SheetHeade
 std::string FormatTemplateInfo(const SheetHeader& sheet, const NumeratorList& numerators,
                                const MarginalTextList& marginals, bool json);
 
-// The runs of a journal in the order they began, and the numbers of its
-// damaged lines: one line per run, or JSON (UTF-8).
-std::string FormatJournalRuns(const JournalContents& journal, bool json);
+// The runs of a series oldest first, as the journal command prints them:
+// JSON, CSV or one line of name="value" fields per run.
+std::string FormatJournalRuns(RunList list, const BatchOptions& options);
+
+// Why --output may not name `output` ("" when it may): it is the template
+// itself, its register or one of the register's companion files, its old
+// journal or a settings file of the program, by path (links resolved) or by
+// identity (a hard link), or it is named as one of those files is (any
+// template, any register). Windows-1252.
+std::string OutputRefusal(const std::string& output, const std::string& templatePath,
+                          const RegisterPlace& place);
 
 }  // namespace zirvo

@@ -340,7 +340,7 @@ void NumberRegister::StoreEnd(int64_t seq, const std::string& series, const RunE
   StoreNumbers(seq, series, kCompleted, end.completed);
 }
 
-Reservation NumberRegister::Reserve(const RunRecord& run, bool allowReprint) {
+Reservation NumberRegister::Reserve(const RunRecord& run, bool allowReprint, bool passDamaged) {
   RequireValid(run.planned);
   if (run.id.empty() || run.series.empty())
     throw std::invalid_argument("a run needs an id and a series");
@@ -389,7 +389,7 @@ Reservation NumberRegister::Reserve(const RunRecord& run, bool allowReprint) {
           reservation.overlap = RegisterOverlap{plan, printed, *shared, earlier};
       }
     }
-    if (damaged > 0 && !allowReprint)
+    if (damaged > 0 && !passDamaged)
       throw RegisterError(
           RegisterFault::DamagedRecords,
           OwnText(OwnMessage::RegisterDamaged, Shown(Description()), FormatInt(damaged)));

@@ -122,7 +122,7 @@ struct Reservation {
   // allowReprint the run is then not reserved; with it, it is, and the
   // overlap is still told.
   std::optional<RegisterOverlap> overlap;
-  // With allowReprint: the seq of records that did not read and were passed
+  // With passDamaged: the seq of records that did not read and were passed
   // over by the check.
   std::vector<int64_t> skippedRecords;
 };
@@ -203,7 +203,13 @@ class NumberRegister {
   // check. `run` must come from NewRun (an id not used before)
   // with valid progressions (std::invalid_argument otherwise). Throws
   // RegisterError: Unusable, Busy, or DamagedRecords (without allowReprint).
-  Reservation Reserve(const RunRecord& run, bool allowReprint);
+  Reservation Reserve(const RunRecord& run, bool allowReprint) {
+    return Reserve(run, allowReprint, allowReprint);
+  }
+  // The same, with leave to pass over records that do not read given apart:
+  // `passDamaged` alone lets the run print although some records could not
+  // be checked, yet still refuses it for numbers the readable ones printed.
+  Reservation Reserve(const RunRecord& run, bool allowReprint, bool passDamaged);
 
   // Stores the end record of the run `runId`, stamped with the present
   // time, in its own transaction. A run has one end: a second one, or an

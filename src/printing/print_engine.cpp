@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <limits>
 
-#include "base/platform.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "render/sheet_render.h"
 #include "template/numerator_table.h"
 #include "template/record_barcodes.h"
+#include "template/series.h"
 
 namespace zirvo {
 namespace {
@@ -144,9 +144,9 @@ std::string CancelledStatus(const PrinterSetting& setting, std::optional<int32_t
                  Utf8ToCp1252(name));
 }
 
-// Where a run prints, as its journal records it: the queue, or the PDF file
-// with its whole path.
-std::string JournalTarget(const PrinterSetting& setting) {
+// Where a run prints, as the register records it: the queue, or the PDF
+// file with its whole path.
+std::string RecordedTarget(const PrinterSetting& setting) {
   if (setting.target != PrinterSetting::Target::PdfFile) return setting.DisplayName();
   std::error_code error;
   const std::filesystem::path whole = std::filesystem::absolute(setting.outputFile, error);
@@ -182,18 +182,42 @@ struct PrintEngine::RunPlan {
     if (!deltas.empty()) number += signs[i] * deltas[static_cast<std::size_t>(k - 1)];
     return number;
   }
-  // Each numerator's numbers from sheet 1 to sheet `last`; none for no sheet.
-  std::vector<NumberRange> Ranges(int32_t last) const {
-    std::vector<NumberRange> ranges;
-    if (last < 1) return ranges;
-    for (std::size_t i = 0; i < numerators.size(); ++i)
-      ranges.push_back({numerators[i].Position, Number(i, 1), Number(i, last)});
-    return ranges;
+  // The numbers of sheets 1 to `last`, as the register holds them: one
+  // progression per numerator, or for a reposition one number per sheet and
+  // numerator. None for no sheet.
+  std::vector<Progression> Numbers(int32_t last) const {
+    std::vector<Progression> numbers;
+    if (kind != RunKind::Reposition) {
+      if (last < 1) return numbers;
+      for (std::size_t i = 0; i < numerators.size(); ++i)
+        numbers.push_back(Progression::Of(PositionOf(i), Number(i, 1), last, steps[i]));
+      return numbers;
+    }
+    for (int32_t k = 1; k <= last; ++k)
+      for (std::size_t i = 0; i < numerators.size(); ++i)
+        numbers.push_back(Progression::Single(PositionOf(i), Number(i, k)));
+    return numbers;
+  }
+  // A numerator as the register names it: its position, or its place in the
+  // list when the position is none a template can hold.
+  int32_t PositionOf(std::size_t i) const {
+    const int32_t position = numerators[i].Position;
+    return position >= 1 && position <= 60 ? position : static_cast<int32_t>(i + 1);
   }
 };
 
+// A run whose `started` record the register holds.
+struct PrintEngine::ReservedRun {
+  NumberRegister* reg = nullptr;
+  std::unique_ptr<NumberRegister> opened;  // the register, unless the engine keeps it
+  std::string id;
+};
+
 PrintEngine::PrintEngine(PageDevice& device, RunObserver* observer)
-    : device_(device), observer_(observer != nullptr ? observer : &SilentObserver()) {
+    : device_(device),
+      observer_(observer != nullptr ? observer : &SilentObserver()),
+      place_(RegisterPlace::OfThisMachine()),
+      series_(NewSeries()) {
   setting_ = device_.DefaultSetting();
 }
 
@@ -207,9 +231,61 @@ bool PrintEngine::LoadPrintJob(const PrintJob& job) {
   job_.PrintBackground = job.PrintBackground && job.Background && !job.Background->Empty();
   job_.Background = job_.PrintBackground ? job.Background : nullptr;
   job_.TemplateFile = job.TemplateFile;
-  journalPath_ = job.TemplateFile.empty() ? std::string() : JournalPathFor(job.TemplateFile);
-  journalTemplate_ = std::filesystem::path(job.TemplateFile).filename().string();
+  job_.Series = job.Series;
+  series_ = SeriesOfJob(job);
+  if (series_.empty()) series_ = NewSeries();
+  templateName_ = std::filesystem::path(job.TemplateFile).filename().string();
+  journalImported_.clear();
   return true;
+}
+
+bool PrintEngine::SetRegisterPlace(RegisterPlace place) {
+  if (running_) return false;
+  place_ = std::move(place);
+  journalImported_.clear();
+  server_.reset();
+  return true;
+}
+
+NumberRegister& PrintEngine::RegisterForRun(std::unique_ptr<NumberRegister>& opened) {
+  // A server's register stays connected from one run to the next (one that
+  // restarted meanwhile is reached again). The file of an embedded one is
+  // opened for each run: a file replaced meanwhile is never written through
+  // an old handle.
+  const RegisterChoice choice = RegisterChoiceOf(place_);
+  NumberRegister* reg = nullptr;
+  if (choice.Embedded()) {
+    opened = OpenRegisterOf(place_, job_.TemplateFile, choice);
+    reg = opened.get();
+  } else {
+    if (!server_ || serverConnection_ != choice.connection) {
+      server_.reset();
+      server_ = OpenRegisterOf(place_, job_.TemplateFile, choice);
+      serverConnection_ = choice.connection;
+    }
+    reg = server_.get();
+  }
+  // A template printed before the register existed brings the runs of its
+  // old journal along; a journal that cannot be read leaves its numbers
+  // unguarded, so nothing prints until it can.
+  if (journalImported_.count(reg->Description()) == 0) {
+    const std::string notice = ImportOldJournal(*reg, job_.TemplateFile, series_);
+    if (!notice.empty()) Observer().Notice(notice);
+    journalImported_.insert(reg->Description());
+  }
+  return *reg;
+}
+
+PrintEngine::JobRegister PrintEngine::OpenJobRegister() {
+  JobRegister opened;
+  opened.series = series_;
+  try {
+    opened.reg = OpenRegisterOf(place_, job_.TemplateFile);
+    opened.problem = ImportOldJournal(*opened.reg, job_.TemplateFile, series_);
+  } catch (const ZirvoError& e) {
+    opened.problem = e.what();
+  }
+  return opened;
 }
 
 void PrintEngine::SelectPrinter(const PrinterSetting& setting, std::string shownName) {
@@ -298,28 +374,54 @@ bool PrintEngine::PlanRun(int32_t sheets, RunKind kind) {
       !Observer().ConfirmNegative(OwnText(OwnMessage::TurnsNegative, FormatInt(negative->Position),
                                           FormatInt(negativeSheet))))
     return false;
-  if (kind == RunKind::Run && !ConfirmUnprinted(plan)) return false;
-  ExecuteRun(plan);
+  if (!ReserveAndExecute(plan)) return false;
   status.Ran();
   return true;
 }
 
-bool PrintEngine::ConfirmUnprinted(const RunPlan& plan) {
-  if (journalPath_.empty()) return true;
-  const JournalContents journal = ReadJournal(journalPath_);
-  const std::string damaged = DamagedJournalNotice(journalPath_, journal);
-  if (!damaged.empty()) Observer().Notice(damaged);
-  const auto overlap = FindOverlap(PairJournalRuns(journal.records), plan.Ranges(plan.sheets));
-  if (!overlap) return true;
-  const JournalRecord& printedBy = overlap->run.started;
-  const std::string numbers =
-      FormatInt(overlap->printed.first) + ".." + FormatInt(overlap->printed.last);
-  std::string position = FormatInt(overlap->printed.position);
-  if (position.size() < 2) position.insert(0, "0");
-  return Observer().ConfirmReprint(OwnText(OwnMessage::ReprintNumbers, position, numbers) + " " +
-                                   OwnText(OwnMessage::ReprintWhen,
-                                           ShownJournalTime(printedBy.time),
-                                           Utf8ToCp1252(printedBy.target)));
+bool PrintEngine::ReserveAndExecute(const RunPlan& plan) {
+  // The job cannot change from the first question to the last page.
+  RunningScope running(running_);
+  std::optional<ReservedRun> reserved = Reserve(plan);
+  if (!reserved) return false;
+  ExecuteRun(plan, *reserved);
+  return true;
+}
+
+std::optional<PrintEngine::ReservedRun> PrintEngine::Reserve(const RunPlan& plan) {
+  ReservedRun reserved;
+  reserved.reg = &RegisterForRun(reserved.opened);
+  RunRecord run = NewRun(series_, plan.kind);
+  run.templateName = templateName_;
+  run.target = RecordedTarget(setting_);
+  if (run.target.empty()) run.target = selectedPrinter_;  // the system's default queue
+  run.sheets = plan.sheets;
+  run.copies = plan.pagesPerSheet;
+  run.increment = plan.increment;
+  run.planned = plan.Numbers(plan.sheets);
+  run.listed = plan.repositions;
+  reserved.id = run.id;
+
+  // Each leave the user gives is asked for once, and the register checks
+  // again with it: what another station printed meanwhile is still seen.
+  bool allowReprint = false;
+  bool passDamaged = false;
+  for (;;) {
+    std::string facts, question;
+    try {
+      const Reservation reservation = reserved.reg->Reserve(run, allowReprint, passDamaged);
+      if (reservation.reserved) return reserved;
+      facts = OverlapText(*reservation.overlap);
+      question = OwnText(OwnMessage::ReprintQuestion);
+      allowReprint = true;
+    } catch (const RegisterError& e) {
+      if (e.Fault() != RegisterFault::DamagedRecords || passDamaged) throw;
+      facts = e.what();
+      question = OwnText(OwnMessage::PrintAnyway);
+      passDamaged = true;
+    }
+    if (!Observer().ConfirmReprint(facts, question)) return std::nullopt;
+  }
 }
 
 bool PrintEngine::AddRepositionEntry(const std::string& text) {
@@ -382,7 +484,7 @@ bool PrintEngine::PrintReposition() {
     plan.deltas.assign(static_cast<size_t>(plan.sheets), 0);
   }
   if (job_.MarginalCount > 0) RequireBarcodes(job_.Marginals);
-  ExecuteRun(plan);
+  if (!ReserveAndExecute(plan)) return false;
   status.Ran();
 
   if (!cancel_ && plan.progressMaximum > plan.sheets) {
@@ -396,8 +498,7 @@ bool PrintEngine::PrintReposition() {
   return true;
 }
 
-void PrintEngine::ExecuteRun(const RunPlan& plan) {
-  RunningScope running(running_);
+void PrintEngine::ExecuteRun(const RunPlan& plan, ReservedRun& reserved) {
   const RunPanel panel = plan.panel;
   Observer().ShowStatus(panel, std::string(kStatusLoading));
   Observer().ShowStatus(panel, std::string(kStatusStarting));
@@ -406,32 +507,13 @@ void PrintEngine::ExecuteRun(const RunPlan& plan) {
   if (title.size() > kTitleCapacity) title.resize(kTitleCapacity);
   device_.SetTitle(title);
   device_.SetRunName(job_.Sheet.Name);
-  JournalRecord record;
-  if (!journalPath_.empty()) {
-    record.run = NewRunId();
-    record.time = JournalTimeNow();
-    record.user = platform::UserName();
-    record.templateName = journalTemplate_;
-    record.target = JournalTarget(setting_);
-    if (record.target.empty()) record.target = selectedPrinter_;  // the system's default queue
-    record.kind = plan.kind;
-    record.sheets = plan.sheets;
-    record.copies = plan.pagesPerSheet;
-    record.increment = plan.increment;
-    record.ranges = plan.Ranges(plan.sheets);
-    record.repositions = plan.repositions;
-    AppendJournalRecord(journalPath_, record);  // a failure stops the run before it begins
-  }
-  // The end record: what the printing system completed.
+  // The end record: what the printing system completed. One that cannot be
+  // stored leaves the run interrupted, guarding its whole plan.
   auto recordEnd = [&](RunEvent event, int32_t completed) {
     lastOutcome_ = Outcome{plan.kind, event, completed, plan.increment};
-    if (journalPath_.empty()) return;
-    record.time = JournalTimeNow();
-    record.event = event;
-    record.completedSheets = completed;
-    record.ranges = plan.Ranges(completed);
     try {
-      AppendJournalRecord(journalPath_, record);
+      const int32_t sheets = std::clamp(completed, 0, plan.sheets);
+      reserved.reg->Finish(reserved.id, event, sheets, plan.Numbers(sheets));
     } catch (const ZirvoError& e) {
       Observer().Notice(e.what());
     }

@@ -6,17 +6,26 @@
 // Every run either ends its document or aborts it; failures are thrown as
 // ZirvoError (ConversionError for a run setting that is not a number) with
 // the message to show.
+//
+// Every run, test sheet and reposition is recorded in the numbering register
+// of its template (see register_settings.h), which reserves its numbers
+// before the document begins: a register that cannot be used prints
+// nothing, and a run over numbers printed already prints only when the
+// observer says so.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "printing/job_register.h"
+#include "printing/number_register.h"
 #include "printing/page_device.h"
 #include "printing/printer_setting.h"
-#include "printing/run_journal.h"
 #include "template/print_job.h"
 
 namespace zirvo {
@@ -40,13 +49,18 @@ class RunObserver {
   virtual void ShowCancel(RunPanel, bool /*visible*/) {}
   // Information for the user once a run has ended (a message box).
   virtual void Notice(const std::string& /*text*/) {}
+  // Questions: nothing is printed unless a front end answers yes.
+  //
   // Asked before a run in which a numerator passes from 0 or more to below
-  // 0 (`text` names the numerator and the sheet); false prints nothing.
-  virtual bool ConfirmNegative(const std::string& /*text*/) { return true; }
-  // Asked before a run whose numbers meet numbers the journal says were
-  // printed already (`text` names the numerator, the numbers, when and
-  // where); false prints nothing.
-  virtual bool ConfirmReprint(const std::string& /*text*/) { return true; }
+  // 0 (`text` names the numerator and the sheet).
+  virtual bool ConfirmNegative(const std::string& /*text*/) { return false; }
+  // Asked before a run the register refuses: `facts` names the numerator,
+  // the numbers printed already, when, where and by whom, or says that
+  // records of the register could not be read; `question` asks whether to
+  // print all the same.
+  virtual bool ConfirmReprint(const std::string& /*facts*/, const std::string& /*question*/) {
+    return false;
+  }
 };
 
 class PrintEngine {
@@ -60,10 +74,31 @@ class PrintEngine {
   explicit PrintEngine(PageDevice& device, RunObserver* observer = nullptr);
 
   // Replaces the loaded job by a copy (the image only when it is to be
-  // printed), and the journal by its template file's. Refused (false) while
-  // a run is in progress.
+  // printed). Refused (false) while a run is in progress.
   bool LoadPrintJob(const PrintJob& job);
   const PrintJob& LoadedJob() const { return job_; }
+
+  // The numbering series of the loaded job's runs (SeriesOfJob); a template
+  // with none (never saved, no series) gets a fresh one each time it is
+  // loaded.
+  const std::string& Series() const { return series_; }
+  // Where the registers are found; this machine's settings at first.
+  // Refused (false) while a run is in progress.
+  bool SetRegisterPlace(RegisterPlace place);
+  const RegisterPlace& Place() const { return place_; }
+  // The register the loaded job's runs use, as the print page names it
+  // (UTF-8, no password); why it cannot be told when a settings file cannot
+  // be read.
+  std::string RegisterDescription() const { return DescribeRegisterOf(place_, job_.TemplateFile); }
+  // The loaded job's register opened, and its old journal imported, for the
+  // journal screen. `reg` is null when it cannot be opened; `problem` then
+  // says why, or what of the old journal could not be imported (Windows-1252).
+  struct JobRegister {
+    std::unique_ptr<NumberRegister> reg;
+    std::string series;
+    std::string problem;
+  };
+  JobRegister OpenJobRegister();
 
   // The page's printer setting and the name shown for it (empty until the
   // user has chosen a printer).
@@ -105,14 +140,6 @@ class PrintEngine {
   const std::vector<std::string>& RepositionEntries() const { return reposition_; }
   bool PrintReposition();
 
-  // The journal of the loaded job's template file; empty for none (a
-  // template never saved). Every run, test sheet and reposition appends a
-  // `started` record before its document begins (a record that cannot be
-  // written stops the run: ZirvoError) and an end record when it ends. A run
-  // (not a test sheet or a reposition) is checked against the numbers the
-  // journal holds first.
-  const std::string& JournalPath() const { return journalPath_; }
-
   // What the last run, test sheet or reposition did; nothing before the first
   // and after one that stopped before it began.
   struct Outcome {
@@ -125,11 +152,16 @@ class PrintEngine {
 
  private:
   struct RunPlan;
+  struct ReservedRun;
   bool PlanRun(int32_t sheets, RunKind kind);
-  // Before a run: true unless the journal says some of its numbers were
-  // printed already and the user does not want them again.
-  bool ConfirmUnprinted(const RunPlan& plan);
-  void ExecuteRun(const RunPlan& plan);
+  // Reserves the plan's numbers, then prints it; false when the user would
+  // not print numbers the register refuses.
+  bool ReserveAndExecute(const RunPlan& plan);
+  std::optional<ReservedRun> Reserve(const RunPlan& plan);
+  // The register of the loaded job for a run, its old journal imported
+  // once; `opened` owns it unless the engine keeps it.
+  NumberRegister& RegisterForRun(std::unique_ptr<NumberRegister>& opened);
+  void ExecuteRun(const RunPlan& plan, ReservedRun& reserved);
   void FinishRun(RunPanel panel);
   RunObserver& Observer() { return *observer_; }
 
@@ -144,8 +176,14 @@ class PrintEngine {
   std::vector<std::string> reposition_;
   bool cancel_ = false;
   bool running_ = false;
-  std::string journalPath_;
-  std::string journalTemplate_;
+  RegisterPlace place_;
+  std::string series_;
+  std::string templateName_;  // the template's file name, as records hold it
+  // Registers (by description) into which the job's old journal went.
+  std::set<std::string> journalImported_;
+  // The register on a server, connected while the settings name it.
+  std::unique_ptr<NumberRegister> server_;
+  std::string serverConnection_;
   std::optional<Outcome> lastOutcome_;
 };
 

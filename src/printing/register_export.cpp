@@ -116,6 +116,13 @@ std::string JsonRun(const RunRecord& run) {
   return out + "}";
 }
 
+std::string JoinSeqs(const std::vector<int64_t>& seqs, std::string_view separator) {
+  std::string text;
+  for (const int64_t seq : seqs)
+    text += (text.empty() ? "" : std::string(separator)) + FormatInt(seq);
+  return text;
+}
+
 }  // namespace
 
 bool IsCsvSeparator(char separator) {
@@ -142,9 +149,19 @@ std::string RunsJson(const RunList& list) {
   for (std::size_t i = 0; i < list.runs.size(); ++i)
     out += (i == 0 ? "\n    " : ",\n    ") + JsonRun(list.runs[i]);
   out += list.runs.empty() ? "]" : "\n  ]";
-  std::string damaged;
-  for (const int64_t seq : list.damaged) damaged += (damaged.empty() ? "" : ", ") + FormatInt(seq);
-  return out + ",\n  \"damagedRecords\": [" + damaged + "]\n}\n";
+  return out + ",\n  \"damagedRecords\": [" + JoinSeqs(list.damaged, ", ") + "]\n}\n";
+}
+
+std::string RunsText(const RunList& list) {
+  std::string out;
+  for (const RunRecord& run : list.runs) {
+    const std::vector<std::string> columns = Columns(run);
+    for (std::size_t column = 0; column < columns.size(); ++column)
+      out += std::string(column == 0 ? "" : " ") + kColumnNames[column] + "=" +
+             JsonText(columns[column]);
+    out += "\n";
+  }
+  return out;
 }
 
 std::string ExportRuns(const RunList& list, ExportFormat format) {

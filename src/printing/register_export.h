@@ -31,6 +31,9 @@ std::string RunsCsv(const RunList& list, char separator = ',');
 // ended null for an interrupted run).
 std::string RunsJson(const RunList& list);
 
+// Text for a terminal: one line per run of name="value" fields (the columns
+// above, values quoted and escaped as JSON strings).
+std::string RunsText(const RunList& list);
 // The files the journal screen exports.
 enum class ExportFormat { CsvComma, CsvSemicolon, Json };
 // The bytes of `list` in `format`.

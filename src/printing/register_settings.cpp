@@ -38,9 +38,21 @@ RegisterChoice ChooseRegister(const std::string& explicitConnection,
   return {};
 }
 
+namespace {
+std::string& SystemSettingsFolderForTesting() {
+  static std::string folder;
+  return folder;
+}
+}  // namespace
+
 std::string SystemRegisterSettingsFile() {
-  return (std::filesystem::path(platform::SystemSettingsFolder()) / kRegisterSettingsFileName)
-      .string();
+  const std::string& testing = SystemSettingsFolderForTesting();
+  const std::string folder = testing.empty() ? platform::SystemSettingsFolder() : testing;
+  return (std::filesystem::path(folder) / kRegisterSettingsFileName).string();
+}
+
+void SetSystemSettingsFolderForTesting(const std::string& folder) {
+  SystemSettingsFolderForTesting() = folder;
 }
 
 std::string UserRegisterSettingsFile() {

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <random>
 #include <system_error>
 
 #include "base/file_io.h"
@@ -308,43 +307,6 @@ std::vector<JournalRun> PairJournalRuns(const std::vector<JournalRecord>& record
     }
   }
   return runs;
-}
-
-std::optional<JournalOverlap> FindOverlap(const std::vector<JournalRun>& runs,
-                                          const std::vector<NumberRange>& planned) {
-  // The latest run first: it is the one the user most likely remembers.
-  for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
-    if (run->started.kind != RunKind::Run) continue;
-    for (const NumberRange& printed : run->PrintedRanges()) {
-      for (const NumberRange& plan : planned) {
-        if (plan.position != printed.position) continue;
-        if (std::max(plan.Low(), printed.Low()) <= std::min(plan.High(), printed.High()))
-          return JournalOverlap{plan, printed, *run};
-      }
-    }
-  }
-  return std::nullopt;
-}
-
-void AppendJournalRecord(const std::string& path, const JournalRecord& record) {
-  const std::string line = FormatJournalRecord(record);
-  const std::string cause =
-      platform::AppendToFileDurably(path, [&](std::optional<char> last) -> std::string {
-        if (!last) return std::string(kJournalHeader) + "\n" + line;
-        if (*last != '\n') return "\n" + line;
-        return line;
-      });
-  if (!cause.empty())
-    throw ZirvoError(OwnText(OwnMessage::JournalNotWritten, Utf8ToCp1252(path), cause));
-}
-
-std::string NewRunId() {
-  static std::mt19937_64 generator{std::random_device{}()};
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string id;
-  uint64_t bits = generator();
-  for (int i = 0; i < 12; ++i, bits >>= 4) id += kDigits[bits & 15];
-  return id;
 }
 
 std::string ShownJournalTime(std::string_view time) {

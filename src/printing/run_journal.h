@@ -1,9 +1,8 @@
-// The journal of a template's runs: every run, test sheet and reposition
-// writes one record when it begins and one when it ends, in a CSV file
-// beside the template ("Facturas.pla" keeps "Facturas.journal.csv"). Each
-// record is appended in one write and flushed to disk before the run goes
-// on, so a run whose program was killed keeps its `started` record and
-// shows as interrupted.
+// The journal of a template's runs as earlier versions kept it: a CSV file
+// beside the template ("Facturas.pla" kept "Facturas.journal.csv") with one
+// record when a run, test sheet or reposition began and one when it ended.
+// The numbering register imports such a file once (see ImportJournal);
+// nothing writes journals any more.
 //
 // Texts in a record are UTF-8, as the file holds them.
 #pragma once
@@ -107,29 +106,10 @@ struct JournalRun {
 // record stands alone as a run with that record as both.
 std::vector<JournalRun> PairJournalRuns(const std::vector<JournalRecord>& records);
 
-// A planned range that meets numbers a run has already printed.
-struct JournalOverlap {
-  NumberRange planned;
-  NumberRange printed;
-  JournalRun run;
-};
-// The first printed range (of runs of kind Run only: test sheets and
-// repositions reprint on purpose) that shares a number with a planned range
-// of the same numerator.
-std::optional<JournalOverlap> FindOverlap(const std::vector<JournalRun>& runs,
-                                          const std::vector<NumberRange>& planned);
-
-// Appends `record` to the journal at `path` in one write and flushes it to
-// disk; the header line goes first into a new or empty file, and a line end
-// first when the file does not end with one, so a damaged or foreign file is
-// never overwritten. Throws ZirvoError naming the file and the cause.
-void AppendJournalRecord(const std::string& path, const JournalRecord& record);
-
 // A record's time as the screens show it: "2026-12-09 20:15:03".
 std::string ShownJournalTime(std::string_view time);
 
-// A fresh run identifier, and the present moment as a record's time.
-std::string NewRunId();
+// The present moment as a record's time.
 std::string JournalTimeNow();
 
 }  // namespace zirvo

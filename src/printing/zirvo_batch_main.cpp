@@ -26,6 +26,8 @@
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "printing/batch_options.h"
+#include "printing/continue_numbering.h"
+#include "printing/job_register.h"
 #include "printing/print_engine.h"
 #include "printing/print_spooler.h"
 #include "printing/printer_calibration.h"
@@ -182,14 +184,15 @@ class TerminalObserver : public RunObserver {
     Notice(text);
     return true;
   }
-  // Numbers printed before go again only when the command line says so;
-  // otherwise the refusal is the run's one line of failure.
-  bool ConfirmReprint(const std::string& text) override {
+  // Numbers printed before, or a register with records that do not read,
+  // print only when the command line says so; otherwise the refusal is the
+  // run's one line of failure.
+  bool ConfirmReprint(const std::string& facts, const std::string&) override {
     if (allowReprint_) {
-      Notice(text);
+      Notice(facts);
       return true;
     }
-    reprintRefusal_ = text + " " + OwnText(OwnMessage::ReprintRefused);
+    reprintRefusal_ = facts + " " + OwnText(OwnMessage::ReprintRefused);
     return false;
   }
   const std::string& ReprintRefusal() const { return reprintRefusal_; }
@@ -203,17 +206,32 @@ class TerminalObserver : public RunObserver {
   int32_t lastPercent_ = -1;
 };
 
-// After a completed run: the template moves on past the numbers printed and
-// is saved in place, so the next run starts at the next number.
-void ContinueNumbering(const std::string& path, Template& document, const PrintEngine& engine) {
+// After a completed run: the template moves on past the numbers printed, so
+// the next run starts at the next number.
+void ContinueNumbering(const std::string& path, const Template& document,
+                       const PrintEngine& engine) {
   const auto& outcome = engine.LastOutcome();
   if (!outcome || outcome->kind != RunKind::Run || outcome->event != RunEvent::Completed) return;
   try {
-    document.AdvanceNumerators(outcome->completedSheets, outcome->increment);
-    SaveTemplate(path, document);
+    ContinueTemplateFile(path, document, outcome->completedSheets, outcome->increment);
   } catch (const ZirvoError& e) {
     throw Failure{Named(path, OwnText(OwnMessage::ContinueNotSaved, e.what()))};
   }
+}
+
+// The registers of this machine, or the one the command line names.
+RegisterPlace PlaceOf(const BatchOptions& options) {
+  RegisterPlace place = RegisterPlace::OfThisMachine();
+  place.connection = options.registerConnection;
+  return place;
+}
+
+// The output of a print or a preview never replaces a file the program
+// keeps: the template, its register, its journal, the settings.
+void RequireOutputOfOurOwn(const BatchOptions& options) {
+  if (options.output.empty()) return;
+  const std::string refusal = OutputRefusal(options.output, options.templatePath, PlaceOf(options));
+  if (!refusal.empty()) throw Failure{refusal};
 }
 
 int Print(const BatchOptions& options) {
@@ -222,6 +240,7 @@ int Print(const BatchOptions& options) {
     throw Failure{OwnText(OwnMessage::RepositionTooMany,
                           FormatInt(PrintEngine::kRepositionSheetsPerRun),
                           FormatInt(static_cast<int64_t>(options.reposition.size())))};
+  RequireOutputOfOurOwn(options);
   LoadedTemplate t = LoadTemplateFile(options.templatePath);
   RequirePrintableSheet(options, t.job.Sheet);
   if (options.continueNumbering) RequireContinuable(options, t.document);
@@ -242,6 +261,7 @@ int Print(const BatchOptions& options) {
   });
 
   const PrinterSetting setting = BatchPrinterSetting(options, job.Sheet);
+  engine.SetRegisterPlace(PlaceOf(options));
   engine.LoadPrintJob(job);
   engine.SelectPrinter(setting, setting.DisplayName().empty() ? "default" : setting.DisplayName());
   engine.SetRunSettings(options.increment, options.copies, options.sheets);
@@ -303,6 +323,7 @@ int Calibrate(const BatchOptions& options) {
 }
 
 int Preview(const BatchOptions& options) {
+  RequireOutputOfOurOwn(options);
   const LoadedTemplate t = LoadTemplateFile(options.templatePath);
   const auto background = LoadBackground(options.background);
   const DeviceMapping mapping = DeviceMapping::Preview(options.zoom, kScreenPixelsPerInch);
@@ -330,19 +351,30 @@ int Preview(const BatchOptions& options) {
   return 0;
 }
 
+// The runs of the template's series, from its register, the old journal
+// beside it imported first.
 int Journal(const BatchOptions& options) {
-  // The journal of a template that is not there is a mistyped name, not an empty journal.
-  ReadFileBytes(options.templatePath);
-  const std::string path = JournalPathFor(options.templatePath);
-  JournalContents journal;
+  // The journal of a template that is not there is a mistyped name, not an
+  // empty journal; one whose barcode lines do not read still has its runs.
+  PrintJob job;
   try {
-    journal = ReadJournal(path);
+    const std::optional<Template> loaded = LoadTemplate(options.templatePath);
+    if (!loaded) throw Failure{Named(options.templatePath, OwnText(OwnMessage::NotCompatible))};
+    job = loaded->ToPrintJob();
   } catch (const ZirvoError& e) {
-    throw Failure{e.what()};
+    throw Failure{Named(options.templatePath, e.what())};
   }
-  std::cout << FormatJournalRuns(journal, options.json);
-  const std::string damaged = DamagedJournalNotice(path, journal);
-  if (!damaged.empty()) ReportCp1252(damaged);
+  job.TemplateFile = options.templatePath;
+  const RegisterPlace place = PlaceOf(options);
+  const std::string series = SeriesOfJob(job);
+  const auto reg = OpenRegisterOf(place, job.TemplateFile);
+  const std::string imported = ImportOldJournal(*reg, job.TemplateFile, series);
+  if (!imported.empty()) ReportCp1252(imported);
+  const RunList list = reg->Runs(series);
+  std::cout << FormatJournalRuns(list, options);
+  if (!list.damaged.empty())
+    ReportCp1252(OwnText(OwnMessage::RegisterDamaged, Utf8ToCp1252(reg->Description()),
+                         FormatInt(static_cast<int64_t>(list.damaged.size()))));
   return 0;
 }
 

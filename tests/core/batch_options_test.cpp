@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+
+#include "base/helpers.h"
+#include "printing/printer_calibration.h"
+#include "temp_dir.h"
 
 namespace zirvo {
 namespace {
@@ -35,6 +40,47 @@ TEST(BatchOptions, ReadsEachCommandsOptions) {
   const BatchOptions journal = ParseBatchArguments({"journal", "a.pla", "--json"});
   EXPECT_EQ(journal.command, BatchOptions::Command::Journal);
   EXPECT_TRUE(journal.json);
+  const BatchOptions csv = ParseBatchArguments(
+      {"journal", "a.pla", "--csv", "--separator", ";", "--register", "postgresql://s/z"});
+  EXPECT_TRUE(csv.csv);
+  EXPECT_EQ(csv.separator, ';');
+  EXPECT_EQ(csv.registerConnection, "postgresql://s/z");
+}
+
+// --output never names a file the program keeps, however it is reached.
+TEST(BatchOptions, OutputNeverNamesAFileTheProgramKeeps) {
+  namespace fs = std::filesystem;
+  testing::TempDir dir;
+  const std::string folder = fs::canonical(dir.Path()).string() + "/";
+  const std::string pla = folder + "F.pla";
+  testing::WriteBytes(pla, "|HJA|");
+  fs::create_symlink(pla, folder + "link.pdf");
+  fs::create_hard_link(pla, folder + "hard.pdf");
+  RegisterPlace place;
+  place.userSettings = folder + "user.ini";
+  place.systemSettings = folder + "etc.ini";
+  const struct {
+    std::string output;
+    bool refused;
+  } cases[] = {
+      {pla, true},
+      {folder + "./sub/../F.pla", true},
+      {folder + "link.pdf", true},
+      {folder + "hard.pdf", true},
+      {folder + "Registro.sqlite-wal", true},
+      {folder + "F.journal.csv", true},
+      {folder + "user.ini", true},
+      {folder + "etc.ini", true},
+      {CalibrationFile(), true},
+      {DataFolder() + "DatosLoc.ini", true},
+      {"/elsewhere/OTRA.PLA", true},
+      {"/elsewhere/registro.sqlite", true},
+      {folder + "F.pdf", false},
+      {folder + "Registro.pdf", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(OutputRefusal(c.output, pla, place).empty(), !c.refused) << c.output;
+  EXPECT_NE(OutputRefusal(pla, pla, place).find("F.pla"), std::string::npos);
 }
 
 TEST(BatchOptions, RefusesWhatTheUsageDoesNotAllow) {
@@ -57,6 +103,12 @@ TEST(BatchOptions, RefusesWhatTheUsageDoesNotAllow) {
       {"print", "a.pla", "--output", "o.pdf", "--reposition", "4", "--continue"},
       {"journal", "a.pla", "--continue"},
       {"journal"},
+      {"journal", "a.pla", "--json", "--csv"},
+      {"journal", "a.pla", "--separator", ";"},
+      {"journal", "a.pla", "--csv", "--separator", "ab"},
+      {"journal", "a.pla", "--csv", "--separator", "\""},
+      {"print", "a.pla", "--output", "o.pdf", "--register", ""},
+      {"info", "a.pla", "--register", "x"},
   };
   for (const auto& args : bad) {
     std::string line;

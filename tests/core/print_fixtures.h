@@ -37,6 +37,13 @@ struct PageState : RunObserver {
     questions.push_back(text);
     return printNegative;
   }
+  // A user who prints numbers again when asked, unless a test says otherwise.
+  std::vector<std::string> reprintQuestions;
+  bool reprint = true;
+  bool ConfirmReprint(const std::string& facts, const std::string& question) override {
+    reprintQuestions.push_back(facts + "\n" + question);
+    return reprint;
+  }
 };
 
 inline Numerator MakeNumerator(int32_t position, int32_t number, bool reverse = false,

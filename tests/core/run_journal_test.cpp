@@ -2,21 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "base/text.h"
-#include "print_fixtures.h"
-#include "printing/print_engine.h"
-#include "support/recording_device.h"
 #include "temp_dir.h"
 
 namespace zirvo {
 namespace {
 
-using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
-using namespace testing::print;
 
 JournalRecord Record(std::string run, RunKind kind, RunEvent event, std::vector<NumberRange> ranges,
                      std::optional<int32_t> completed = {}) {
@@ -88,34 +81,6 @@ TEST(RunJournal, JournalFileSitsBesideItsTemplate) {
   EXPECT_EQ(JournalPathFor("Tickets.PLA"), "Tickets.journal.csv");
 }
 
-// Whatever the file held, an append keeps every byte of it and adds one
-// whole line; a new or empty file gets the header first.
-TEST(RunJournal, AppendingNeverRewritesWhatTheFileHolds) {
-  const std::string header = std::string(kJournalHeader) + "\n";
-  const JournalRecord record = Record("a1", RunKind::Run, RunEvent::Started, {{1, 1, 5}});
-  const std::string line = FormatJournalRecord(record);
-  const struct {
-    const char* name;
-    std::optional<std::string> before;
-    std::string after;
-  } cases[] = {
-      {"missing", std::nullopt, header + line},
-      {"empty", "", header + line},
-      {"ours", header + line, header + line + line},
-      {"cut last line", header + "a0,t,ana", header + "a0,t,ana\n" + line},
-      {"foreign", "Fecha;Importe\r\n1;2", "Fecha;Importe\r\n1;2\n" + line},
-  };
-  for (const auto& c : cases) {
-    TempDir dir;
-    const std::string path = dir.Path("F.journal.csv");
-    if (c.before) WriteBytes(path, *c.before);
-    AppendJournalRecord(path, record);
-    EXPECT_EQ(ReadBytes(path), c.after) << c.name;
-  }
-  TempDir dir;
-  EXPECT_THROW(AppendJournalRecord(dir.Path("no/such/folder/F.journal.csv"), record), ZirvoError);
-}
-
 TEST(RunJournal, ReadingSkipsDamagedLinesAndNamesThem) {
   TempDir dir;
   const std::string path = dir.Path("F.journal.csv");
@@ -131,154 +96,6 @@ TEST(RunJournal, ReadingSkipsDamagedLinesAndNamesThem) {
   EXPECT_EQ(journal.damagedLines, (std::vector<int32_t>{3, 5}));
   EXPECT_NE(DamagedJournalNotice(path, journal).find("(3, 5)"), std::string::npos);
   EXPECT_TRUE(ReadJournal(dir.Path("none.journal.csv")).missing);
-}
-
-TEST(RunJournal, OverlapGuardFindsEveryNumberAlreadyPrinted) {
-  const std::vector<JournalRecord> records = {
-      // Completed 100..149 on numerator 1 and, counting down, 50..1 on numerator 2.
-      Record("r1", RunKind::Run, RunEvent::Started, {{1, 100, 149}, {2, 50, 1}}),
-      Record("r1", RunKind::Run, RunEvent::Completed, {{1, 100, 149}, {2, 50, 1}}, 50),
-      // Cancelled: 150..199 planned, 150..159 printed.
-      Record("r2", RunKind::Run, RunEvent::Started, {{1, 150, 199}}),
-      Record("r2", RunKind::Run, RunEvent::Cancelled, {{1, 150, 159}}, 10),
-      // Interrupted: its whole plan counts.
-      Record("r3", RunKind::Run, RunEvent::Started, {{1, 300, 349}}),
-      // Test sheets and repositions print again on purpose.
-      Record("t1", RunKind::Test, RunEvent::Started, {{1, 500, 500}}),
-      Record("t1", RunKind::Test, RunEvent::Completed, {{1, 500, 500}}, 1),
-      Record("p1", RunKind::Reposition, RunEvent::Started, {{1, 600, 600}}),
-  };
-  const std::vector<JournalRun> runs = PairJournalRuns(records);
-  ASSERT_EQ(runs.size(), 5u);
-  EXPECT_EQ(runs[0].Outcome(), JournalRun::Result::Completed);
-  EXPECT_EQ(runs[1].Outcome(), JournalRun::Result::Cancelled);
-  EXPECT_EQ(runs[2].Outcome(), JournalRun::Result::Interrupted);
-
-  const struct {
-    NumberRange planned;
-    const char* printedBy;  // nullptr: no overlap
-  } cases[] = {
-      {{1, 140, 149}, "r1"},    {{1, 90, 100}, "r1"},     {{1, 60, 99}, nullptr},
-      {{1, 160, 299}, nullptr}, {{1, 155, 155}, "r2"},    {{1, 349, 400}, "r3"},
-      {{1, 500, 500}, nullptr}, {{1, 600, 600}, nullptr}, {{2, 0, -10}, nullptr},
-      {{2, 1, -10}, "r1"},      {{2, 60, 51}, nullptr},   {{3, 120, 120}, nullptr},
-  };
-  for (const auto& c : cases) {
-    const auto overlap = FindOverlap(runs, {c.planned});
-    const std::string label = FormatNumberRanges({c.planned});
-    if (c.printedBy == nullptr) {
-      EXPECT_FALSE(overlap) << label;
-    } else {
-      ASSERT_TRUE(overlap) << label;
-      EXPECT_EQ(overlap->run.started.run, c.printedBy) << label;
-    }
-  }
-}
-
-// The engine writes the journal of its job's template.
-class JournalingEngine : public ::testing::Test {
- protected:
-  TempDir dir;
-  RecordingDevice device;
-  struct Answers : PageState {
-    std::vector<std::string> reprintQuestions;
-    bool reprint = false;
-    bool ConfirmReprint(const std::string& text) override {
-      reprintQuestions.push_back(text);
-      return reprint;
-    }
-  } page;
-  PrintEngine engine{device, &page};
-
-  void SetUp() override {
-    PrintJob job = Job({MakeNumerator(1, 100), MakeNumerator(2, 50, true)});
-    job.TemplateFile = dir.Path("Facturas.pla");
-    engine.LoadPrintJob(job);
-    engine.SelectPrinter(PrinterSetting::Queue("Oficina"), "Oficina");
-  }
-  bool Run(const char* sheets) {
-    engine.SetRunSettings("1", "2", sheets);
-    return engine.PrintAll();
-  }
-  std::vector<JournalRecord> Records() const { return ReadJournal(engine.JournalPath()).records; }
-};
-
-TEST_F(JournalingEngine, EachRunWritesItsStartAndItsEnd) {
-  EXPECT_EQ(engine.JournalPath(), dir.Path("Facturas.journal.csv"));
-  ASSERT_TRUE(Run("50"));
-  // Cancelled at sheet 8, CUPS having completed 5 sheets.
-  device.completedSheets = 5;
-  device.SetPageSpooledHook([&] {
-    if (device.pages.size() == 16) engine.CancelRun();
-  });
-  page.reprint = true;
-  ASSERT_TRUE(Run("50"));
-  device.SetPageSpooledHook({});
-  device.completedSheets.reset();
-  device.failBegin = true;
-  EXPECT_THROW(Run("3"), ZirvoError);
-
-  const std::vector<JournalRecord> r = Records();
-  ASSERT_EQ(r.size(), 6u);
-  EXPECT_EQ(r[0].event, RunEvent::Started);
-  EXPECT_EQ(r[0].copies, 2);
-  EXPECT_EQ(r[0].ranges, (std::vector<NumberRange>{{1, 100, 149}, {2, 50, 1}}));
-  EXPECT_EQ(r[1].event, RunEvent::Completed);
-  EXPECT_EQ(r[1].completedSheets, 50);
-  EXPECT_EQ(r[1].run, r[0].run);
-  EXPECT_EQ(r[3].event, RunEvent::Cancelled);
-  EXPECT_EQ(r[3].completedSheets, 5);
-  EXPECT_EQ(r[3].ranges, (std::vector<NumberRange>{{1, 100, 104}, {2, 50, 46}}));
-  EXPECT_NE(r[2].run, r[0].run);
-  EXPECT_EQ(r[5].event, RunEvent::Failed);
-  EXPECT_EQ(r[5].completedSheets, 0);
-  EXPECT_TRUE(r[5].ranges.empty());
-  EXPECT_EQ(engine.LastOutcome()->event, RunEvent::Failed);
-}
-
-TEST_F(JournalingEngine, NumbersAlreadyPrintedAreAskedAboutBeforeARunOnly) {
-  ASSERT_TRUE(Run("50"));
-  device.pages.clear();
-  ASSERT_FALSE(Run("10"));  // refused
-  ASSERT_EQ(page.reprintQuestions.size(), 1u);
-  EXPECT_NE(page.reprintQuestions[0].find("01"), std::string::npos);
-  EXPECT_NE(page.reprintQuestions[0].find("100..149"), std::string::npos);
-  EXPECT_NE(page.reprintQuestions[0].find("Oficina"), std::string::npos);
-  EXPECT_NE(page.reprintQuestions[0].find("2026-"), std::string::npos);
-  EXPECT_TRUE(device.pages.empty());
-  EXPECT_EQ(Records().size(), 2u);
-  EXPECT_FALSE(engine.LastOutcome());
-
-  // A test sheet and a reposition print known numbers on purpose.
-  ASSERT_TRUE(engine.PrintTestSheet());
-  ASSERT_TRUE(engine.AddRepositionEntry("120"));
-  ASSERT_TRUE(engine.PrintReposition());
-  EXPECT_EQ(page.reprintQuestions.size(), 1u);
-  const std::vector<JournalRecord> r = Records();
-  ASSERT_EQ(r.size(), 6u);
-  EXPECT_EQ(r[3].kind, RunKind::Test);
-  EXPECT_EQ(r[5].kind, RunKind::Reposition);
-  EXPECT_EQ(r[5].repositions, std::vector<int32_t>{120});
-  EXPECT_EQ(r[5].ranges, (std::vector<NumberRange>{{1, 120, 120}, {2, 30, 30}}));
-
-  page.reprint = true;
-  ASSERT_TRUE(Run("10"));
-  EXPECT_EQ(engine.LastOutcome()->completedSheets, 10);
-}
-
-TEST_F(JournalingEngine, AJournalThatCannotBeWrittenStopsTheRunBeforeItBegins) {
-  PrintJob job = Job({MakeNumerator(1, 100)});
-  job.TemplateFile = dir.Path("gone/Facturas.pla");
-  engine.LoadPrintJob(job);
-  EXPECT_THROW(Run("5"), ZirvoError);
-  EXPECT_TRUE(device.events.empty() || std::find(device.events.begin(), device.events.end(),
-                                                 "begin") == device.events.end());
-  EXPECT_FALSE(page.statusVisible);
-  // A template never saved has no journal and prints as before.
-  job.TemplateFile.clear();
-  engine.LoadPrintJob(job);
-  EXPECT_TRUE(Run("5"));
-  EXPECT_FALSE(std::filesystem::exists(dir.Path("Facturas.journal.csv")));
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <csignal>
 
 #include "engine_support.h"
-#include "printing/run_journal.h"
 
 #ifdef __unix__
 #include <sys/stat.h>
@@ -20,6 +19,7 @@ namespace {
 
 using testing::PdfPageCount;
 using testing::PdfPageWords;
+using testing::RegisterRuns;
 using testing::RunTool;
 using testing::ToolResult;
 
@@ -28,7 +28,7 @@ const QString kBatch = QString(ZIRVO_BUILD_DIR) + "/zirvo-batch";
 ToolResult Batch(const QStringList& args) { return RunTool(kBatch, args); }
 
 // A copy of the invoice template in a folder of its own, where its runs keep
-// their journal.
+// their register.
 QString CopyOfFactura(const QTemporaryDir& dir) {
   const QString folder = dir.filePath("template");
   QDir().mkpath(folder);
@@ -56,9 +56,7 @@ class BatchTool : public ::testing::Test {
   const QString kFactura = CopyOfFactura(dir);
   QString Path(const char* name) const { return dir.filePath(name); }
   int FilesLeft() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(); }
-  size_t Records() const {
-    return ReadJournal(JournalPathFor(kFactura.toStdString())).records.size();
-  }
+  size_t Runs() const { return RegisterRuns(kFactura).runs.size(); }
 };
 
 TEST_F(BatchTool, PrintsARunToPdf) {
@@ -165,6 +163,10 @@ TEST_F(BatchTool, RefusesBadInputWithOneLineAndWritesNothing) {
       {{"print", kFactura, "--output", pdf, "--printer", "X"}, 2, "--output"},
       {{"print", kFactura, "--output", pdf, "--dpi", "0"}, 2, "--dpi"},
       {{"print", kFactura, "--output", pdf, "--paper", "21,6x28"}, 2, "--paper"},
+      // The output never replaces a file the program keeps.
+      {{"print", kFactura, "--output", kFactura}, 1, "factura.pla"},
+      {{"print", kFactura, "--output", folder + "Registro.sqlite"}, 1, "Registro.sqlite"},
+      {{"preview", kFactura, "--output", folder + "factura.journal.csv"}, 1, "journal.csv"},
       {{"preview", kFactura}, 2, "--output"},
       {{"frobnicate"}, 2, "frobnicate"},
       {{}, 2, "command"},
@@ -179,9 +181,13 @@ TEST_F(BatchTool, RefusesBadInputWithOneLineAndWritesNothing) {
     EXPECT_EQ(FilesLeft(), 1) << c.args.join(' ').toStdString();  // bad.pla only
   }
   // Refused before the run began: only the run into a missing folder, which
-  // began and failed, left records.
-  EXPECT_EQ(QDir(folder).entryList({"*.csv"}), QStringList{"factura.journal.csv"});
-  EXPECT_EQ(Records(), 2u);
+  // began and failed, is in the register; no journal is written any more.
+  const RunList runs = RegisterRuns(kFactura);
+  ASSERT_EQ(runs.runs.size(), 1u);
+  EXPECT_EQ(runs.runs[0].Outcome(), JournalRun::Result::Failed);
+  EXPECT_EQ(QDir(folder).entryList({"*.csv"}), QStringList());
+  EXPECT_EQ(RunTool("cmp", {kFactura, QString(ZIRVO_FIXTURES) + "/engine/factura.pla"}).exitCode,
+            0);
 }
 
 TEST_F(BatchTool, HelpAndVersionAnswerOnStdoutAndSucceed) {
@@ -211,15 +217,15 @@ TEST_F(BatchTool, InterruptTerminateAndHangUpCancelTheRunAndLeaveNoPdf) {
     int exit;
   } cases[] = {{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}};
   for (const auto& c : cases) {
-    const size_t records = Records();
+    const size_t runs = Runs();
     QProcess p;
     p.start(kBatch, {"print", kFactura, "--output", pdf, "--sheets", "999999", "--allow-reprint"});
     ASSERT_TRUE(p.waitForStarted());
-    // Under way once its journal record is written; the tool answers from
-    // before that. The bound only keeps a broken tool from hanging the test.
-    for (int i = 0; i < 6000 && Records() == records && p.state() == QProcess::Running; ++i)
+    // Under way once the register holds it; the tool answers from before
+    // that. The bound only keeps a broken tool from hanging the test.
+    for (int i = 0; i < 6000 && Runs() == runs && p.state() == QProcess::Running; ++i)
       QThread::msleep(20);
-    ASSERT_GT(Records(), records) << p.readAllStandardError().toStdString();
+    ASSERT_GT(Runs(), runs) << p.readAllStandardError().toStdString();
     ::kill(static_cast<pid_t>(p.processId()), c.signal);
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << c.signal;
@@ -274,7 +280,8 @@ TEST_F(BatchTool, ADiskThatFillsUpAbortsTheRunAndKeepsTheOldFile) {
   ASSERT_TRUE(old.open(QIODevice::WriteOnly));
   old.write("previous run");
   old.close();
-  const QString script = QString("trap '' XFSZ; ulimit -f 100; exec \"$0\" \"$@\"");
+  // Room for the register's records, not for the document.
+  const QString script = QString("trap '' XFSZ; ulimit -f 400; exec \"$0\" \"$@\"");
   // Increment 0: no numerator goes below zero, so no warning line either.
   const auto r = RunTool("sh", {"-c", script, kBatch, "print", kFactura, "--output", pdf,
                                 "--sheets", "3000", "--increment", "0"});

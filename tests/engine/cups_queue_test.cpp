@@ -348,6 +348,7 @@ TEST_F(CupsQueue, ARunArrivesWithItsPagesAndNumbersAndACancelledOneNever) {
   // queue by lp before PrintAll returns, so any job would be listed at once.
   ASSERT_TRUE(QFile::remove(output_));
   const auto jobsBefore = RunTool("lpstat", {"-W", "all", "-o", kQueue}).out;
+  engine.LoadPrintJob(job);  // unsaved again: numbers of its own, nothing to ask
   device.SetPageSpooledHook([&] { engine.CancelRun(); });
   ASSERT_TRUE(engine.PrintAll());
   EXPECT_EQ(RunTool("lpstat", {"-W", "all", "-o", kQueue}).out, jobsBefore);
@@ -481,6 +482,7 @@ TEST_F(CupsQueue, CalibrationOffsetsMoveTheQueuesOutputOnly) {
   ASSERT_TRUE(engine.PrintAll());
   PrinterSetting file = PrinterSetting::PdfFile((dir_.path() + "/file.pdf").toStdString());
   file.paper = PaperKind::A5;
+  engine.LoadPrintJob(NumberedJob());  // unsaved again: numbers of its own, nothing to ask
   engine.SelectPrinter(file, file.outputFile);
   ASSERT_TRUE(engine.PrintAll());
   // The calibration sheet names the queue and the offsets in force.
@@ -547,7 +549,7 @@ TEST_F(CupsQueue, BatchCalibratesAQueueAndSendsRunsAsJobs) {
   EXPECT_EQ(jobs[3].title, "factura 5 (F-001504)");
 
   QProcess p;
-  // The same numbers again: the journal holds the first run's.
+  // The same numbers again: the register holds the first run's.
   p.start(batch, {"print", factura, "--printer", "ZIRVOJOBS", "--paper", "A5", "--sheets", "20000",
                   "--chunk", "100", "--allow-reprint"});
   ASSERT_TRUE(p.waitForStarted());
@@ -569,10 +571,10 @@ TEST_F(CupsQueue, BatchCalibratesAQueueAndSendsRunsAsJobs) {
   EXPECT_TRUE(err.find("hoja " + sheets + ".") != std::string::npos ||
               err.find("sheet " + sheets + ".") != std::string::npos)
       << err;
-  // The journal's end record holds what CUPS completed.
+  // The run's end record holds what CUPS completed.
   const std::string journal = RunTool(batch, {"journal", factura}).out;
   EXPECT_NE(journal.find("result=\"cancelled\" "), std::string::npos) << journal;
-  EXPECT_NE(journal.find("completedSheets=" + sheets + " "), std::string::npos) << journal;
+  EXPECT_NE(journal.find("completed_sheets=\"" + sheets + "\" "), std::string::npos) << journal;
 }
 
 // The print page through its dialog: it opens on the file chosen, whose

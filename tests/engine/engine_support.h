@@ -1,7 +1,9 @@
-// Shared helpers of the engine tests: temporary folders, external tools.
+// Shared helpers of the engine tests: temporary folders, external tools,
+// the register beside a template.
 #pragma once
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
@@ -9,6 +11,10 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+
+#include "printing/register_settings.h"
+#include "printing/sqlite_register.h"
+#include "template/series.h"
 
 namespace zirvo::testing {
 
@@ -46,6 +52,14 @@ inline int PdfPageCount(const QString& pdf) {
   const ToolResult r = RunTool("pdfinfo", {pdf});
   const auto at = r.out.find("Pages:");
   return at == std::string::npos ? -1 : std::stoi(r.out.substr(at + 6));
+}
+
+// The runs of the template at `path` (a template without a series of its
+// own) that the register of its folder holds, newest first.
+inline RunList RegisterRuns(const QString& path) {
+  const std::string file = QFile::encodeName(path).toStdString();
+  const std::string folder = QFile::encodeName(QFileInfo(path).canonicalPath()).toStdString();
+  return SqliteRegister::Open(EmbeddedRegisterPath(folder))->Runs(SeriesOfPath(file));
 }
 
 }  // namespace zirvo::testing

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/text.h"
+#include "core/temp_dir.h"
 #include "fuzz_check.h"
 #include "printing/print_engine.h"
 #include "render/sheet_render.h"
@@ -21,6 +22,17 @@
 using namespace zirvo;
 
 namespace {
+
+// The runs' register: a folder of the fuzzer's own, never one the machine's
+// or the user's settings name.
+RegisterPlace FuzzRegisterPlace() {
+  static testing::TempDir folder;
+  RegisterPlace place;
+  place.userSettings = folder.Path("none.ini");
+  place.systemSettings = folder.Path("none.ini");
+  place.unsavedFolder = folder.Path();
+  return place;
+}
 
 int32_t TakeInt32(const uint8_t*& data, std::size_t& size) {
   int32_t value = 0;
@@ -64,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   RecordingDevice device;
   PrintEngine engine(device);
+  engine.SetRegisterPlace(FuzzRegisterPlace());
   FUZZ_CHECK(engine.LoadPrintJob(job));
   engine.SelectPrinter(PrinterSetting::Queue("Q"), "Q");
   engine.SetRunSettings(FormatInt(increment), "2", "3");

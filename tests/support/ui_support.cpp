@@ -18,6 +18,7 @@
 
 #include "base/helpers.h"
 #include "catalog/catalog.h"
+#include "printing/register_settings.h"
 #include "widgets/table_grid_qt.h"
 
 namespace zirvo::testing {
@@ -25,6 +26,7 @@ namespace zirvo::testing {
 void PrepareCatalog(int language) {
   static QTemporaryDir folder;
   SetApplicationFolderForTesting(folder.path().toStdString());
+  SetSystemSettingsFolderForTesting(folder.filePath("etc").toStdString());
   ProgramCatalog().LoadTable(language);
 }
 

@@ -296,8 +296,8 @@ class JournalScreenTest : public QObject {
                qPrintable(boxes.texts[0]));
   }
 
-  // Through the page and the workspace: run, continue, a run over printed
-  // numbers, the journal and "Reponer".
+  // Through the page and the workspace: the register beside the saved
+  // template, a run, continue, a run over printed numbers.
   void continueReprintAndJournal() {
     QTemporaryDir dir;
     RecordingDevice device;
@@ -321,7 +321,8 @@ class JournalScreenTest : public QObject {
     while (host.timerArmed) workspace.TimerFired();
     QVERIFY(workspace.HasFile());
     workspace.RunCommand(static_cast<int>(WorkspaceCommand::PrintPage));
-    QCOMPARE(page.Engine().JournalPath(), FromQString(dir.filePath("Facturas.journal.csv")));
+    QCOMPARE(page.Ed_Registro->text(),
+             "SQLite: " + QDir(dir.path()).canonicalPath() + "/Registro.sqlite");
 
     auto chosen = ChoosePdf(dir.filePath("salida.pdf"));
     QTest::mouseClick(page.Bt_SelecImpre, Qt::LeftButton);

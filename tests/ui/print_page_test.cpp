@@ -1,7 +1,8 @@
 // The print page: its initial state and captions, the key filter of its
-// fields, the printer chosen through the print dialog, runs started from the
-// page (to a PDF read back, cancelled part-way), the guards while a run is in
-// progress, and the reposition list with its five-sheet limit.
+// fields, the printer chosen through the print dialog, the numbering
+// register its runs use, runs started from the page (to a PDF read back,
+// cancelled part-way), the guards while a run is in progress, and the
+// reposition list with its five-sheet limit.
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
@@ -16,10 +17,12 @@
 #include <functional>
 
 #include "../engine/engine_support.h"
+#include "base/helpers.h"
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "pages/print_page_qt.h"
 #include "printing/printer_dialog_qt.h"
+#include "printing/register_settings.h"
 #include "support/recording_device.h"
 #include "support/ui_support.h"
 #include "widgets/dialog_parts_qt.h"
@@ -143,7 +146,8 @@ class PrintPageTest : public QObject {
                                             QString::fromUtf8("Cancelar impresión"),
                                             QString::fromUtf8("Reposición de hojas impresas"),
                                             "Borra uno",
-                                            "Diario"};
+                                            "Diario",
+                                            QString::fromUtf8("Registro de numeración")};
     QTest::newRow("English") << 2
                              << QStringList{"Impression characteristics of the template",
                                             "Printer selected",
@@ -152,7 +156,8 @@ class PrintPageTest : public QObject {
                                             "Cancel Printing",
                                             "Reset leaflets",
                                             "Delete one",
-                                            "Journal"};
+                                            "Journal",
+                                            "Numbering register"};
   }
 
   void captions() {
@@ -160,10 +165,10 @@ class PrintPageTest : public QObject {
     QFETCH(QStringList, texts);
     ProgramCatalog().LoadTable(language);
     page_->ApplyLanguage();
-    const QStringList shown{page_->Et_ImpPlan->text(),  page_->Et_ImpSel->text(),
-                            page_->Bt_ImpPba->text(),   page_->Bt_ImpTodo->text(),
-                            page_->Bt_CanImp->text(),   page_->Et_Reponer->text(),
-                            page_->Bt_BorraLis->text(), page_->Bt_Diario->text()};
+    const QStringList shown{
+        page_->Et_ImpPlan->text(),  page_->Et_ImpSel->text(), page_->Bt_ImpPba->text(),
+        page_->Bt_ImpTodo->text(),  page_->Bt_CanImp->text(), page_->Et_Reponer->text(),
+        page_->Bt_BorraLis->text(), page_->Bt_Diario->text(), page_->Et_Registro->text()};
     QCOMPARE(shown, texts);
     QCOMPARE(page_->Bt_CanRepos->text(), page_->Bt_CanImp->text());
   }
@@ -309,6 +314,65 @@ class PrintPageTest : public QObject {
     QCOMPARE(printer.outputFormat(), QPrinter::PdfFormat);
     QCOMPARE(printer.outputFileName(), fileName);
     QVERIFY(!SettingFromPrinter(printer, PrinterSetting::PdfFile("/tmp/a.pdf")).has_value());
+  }
+
+  // ---- The numbering register ---------------------------------------------
+
+  // The page names the register its runs use, as the settings say whenever
+  // it is shown; one that cannot be reached prints nothing and says why.
+  // Numbers printed already are asked about, and Enter keeps them unprinted.
+  void registerOfTheRuns() {
+    QTemporaryDir folder;
+    PrintJob job = Job();
+    job.TemplateFile = FromQString(folder.filePath("Facturas.pla"));
+    page_->LoadPrintJob(job);
+    const QString beside = "SQLite: " + QDir(folder.path()).canonicalPath() + "/Registro.sqlite";
+    QCOMPARE(page_->Ed_Registro->text(), beside);
+    auto chosen = ChoosePdf(folder.filePath("hojas.pdf"));
+    QTest::mouseClick(page_->Bt_SelecImpre, Qt::LeftButton);
+    QVERIFY(chosen->Answered());
+
+    QVERIFY(PrepareDataFolder());
+    QFile settings(QString::fromStdString(UserRegisterSettingsFile()));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[Register]\nConnection=postgresql://sala@127.0.0.1:1/zirvo\n");
+    settings.close();
+    page_->hide();
+    QVERIFY(ShowActive(page_));
+    QCOMPARE(page_->Ed_Registro->text(), QString("PostgreSQL: sala@127.0.0.1:1/zirvo"));
+    {
+      BoxAnswers answers({{"FailureMessage", QMessageBox::Ok}});
+      QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+      QCOMPARE(answers.names, QStringList{"FailureMessage"});
+      QVERIFY2(answers.texts[0].contains("sala@127.0.0.1:1/zirvo"), qPrintable(answers.texts[0]));
+    }
+    QVERIFY(device_->events.empty() || device_->documentsEnded + device_->documentsAborted == 0);
+    QVERIFY(settings.remove());
+    page_->hide();
+    QVERIFY(ShowActive(page_));
+    QCOMPARE(page_->Ed_Registro->text(), beside);
+
+    Retype(page_->Ed_HojasImp, "3");
+    {
+      BoxAnswers answers({{"ContinueNumbering", QMessageBox::No}});
+      QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+    }
+    QCOMPARE(device_->documentsEnded, 1);
+    {
+      ModalAnswer enter("QMessageBox", [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+      BoxAnswers printedAnyway({{"ContinueNumbering", QMessageBox::No}});
+      QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+      QVERIFY(enter.Answered());
+      QVERIFY2(enter.SeenText().contains("100..102"), qPrintable(enter.SeenText()));
+    }
+    QCOMPARE(device_->documentsEnded, 1);
+    {
+      BoxAnswers answers(
+          {{"ReprintNumbers", QMessageBox::Yes}, {"ContinueNumbering", QMessageBox::No}});
+      QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+      QCOMPARE(answers.names, (QStringList{"ReprintNumbers", "ContinueNumbering"}));
+    }
+    QCOMPARE(device_->documentsEnded, 2);
   }
 
   // ---- Runs ---------------------------------------------------------------

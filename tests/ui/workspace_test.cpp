@@ -730,7 +730,7 @@ class WorkspaceScreenTest : public QObject {
           {{"ReprintNumbers", QMessageBox::Yes}, {"ContinueNumbering", QMessageBox::No}});
       QTest::mouseClick(page->Bt_ImpTodo, Qt::LeftButton);
       QCOMPARE(answers.names, QStringList{"ReprintNumbers"});
-      QVERIFY2(answers.texts[0].contains(QStringLiteral("2024..2025")),
+      QVERIFY2(answers.texts[0].contains(QStringLiteral("2024,2025")),
                qPrintable(answers.texts[0]));
     }
     AnswerConfirmation(false);  // the exit question, once the run and its questions are over
