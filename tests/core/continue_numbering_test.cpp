@@ -33,52 +33,51 @@ std::vector<int32_t> NumbersIn(const std::string& path) {
   return numbers;
 }
 
-// The file as another station may have left it while this run printed 10
-// sheets from 100 up and 50 down: the run's next numbers go in only where
-// the file is not further on already, in each numerator's direction.
-TEST(ContinueNumbering, NoNumeratorEverMovesBack) {
+// The file as another station may have left it while a run printed from 100
+// up and 50 down, continued through a link: each numerator takes the run's
+// next number only where the file is not further on already, in its own
+// direction; the real file is written and the link stays, or nothing is.
+TEST(ContinueNumbering, NoNumeratorMovesBackAndTheRealFileIsWrittenOrNothing) {
+  namespace fs = std::filesystem;
   const struct {
     const char* name;
-    std::string now;
-    std::vector<int32_t> after;
+    std::string now;  // "": gone from under its link
+    int32_t sheets, increment;
+    std::vector<int32_t> after;  // empty: refused, the file left as it is
   } cases[] = {
-      {"as the run found it", Numbered(100, 50), {110, 40}},
-      {"further on meanwhile", Numbered(200, 0), {200, 0}},
-      {"one further, one behind", Numbered(105, 30), {110, 30}},
-      {"no longer the same numerator", Numbered(100, 50, "A"), {110, 50}},
+      {"as the run found it", Numbered(100, 50), 10, 1, {110, 40}},
+      {"by twos", Numbered(100, 50), 5, 2, {110, 40}},
+      {"further on meanwhile", Numbered(200, 0), 10, 1, {200, 0}},
+      {"one further, one behind", Numbered(105, 30), 10, 1, {110, 30}},
+      {"no longer the same numerator", Numbered(100, 50, "A"), 10, 1, {110, 50}},
+      {"a number past the 32-bit range", Numbered(100, 50), 5000000, 1000, {}},
+      {"a line writing back would drop",
+       Numbered(100, 50) + "|COD|F|09|0|0|1.00|5.00|\r\n",
+       5,
+       2,
+       {}},
+      {"the template gone", "", 5, 2, {}},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     TempDir dir;
-    const std::string path = dir.Path("F.pla");
-    WriteBytes(path, Numbered(100, 50));
-    const Template printed = *LoadTemplate(path);
-    WriteBytes(path, c.now);
-    ContinueTemplateFile(path, printed, 10, 1);
-    EXPECT_EQ(NumbersIn(path), c.after) << c.name;
+    const std::string real = dir.Path("F.pla"), link = dir.Path("link.pla");
+    WriteBytes(real, Numbered(100, 50));
+    const Template printed = *LoadTemplate(real);
+    fs::create_symlink(real, link);
+    if (c.now.empty())
+      fs::remove(real);
+    else
+      WriteBytes(real, c.now);
+    if (c.after.empty()) {
+      EXPECT_THROW(ContinueTemplateFile(link, printed, c.sheets, c.increment), ZirvoError);
+      EXPECT_EQ(fs::exists(real) ? ReadBytes(real) : "", c.now);
+    } else {
+      ContinueTemplateFile(link, printed, c.sheets, c.increment);
+      EXPECT_EQ(NumbersIn(real), c.after);
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
   }
-}
-
-TEST(ContinueNumbering, TheRealFileIsWrittenOrNothing) {
-  namespace fs = std::filesystem;
-  TempDir dir;
-  const std::string real = dir.Path("F.pla"), link = dir.Path("link.pla");
-  WriteBytes(real, Numbered(100, 50));
-  fs::create_symlink(real, link);
-  const Template printed = *LoadTemplate(real);
-  ContinueTemplateFile(link, printed, 5, 2);
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(NumbersIn(real), (std::vector<int32_t>{110, 40}));
-
-  // Refused, the file left as it is: a number past the 32-bit range, a line
-  // that writing back would drop, a template gone from under its link.
-  EXPECT_THROW(ContinueTemplateFile(link, printed, 5000000, 1000), ZirvoError);
-  const std::string skipping = Numbered(100, 50) + "|COD|F|09|0|0|1.00|5.00|\r\n";
-  WriteBytes(real, skipping);
-  EXPECT_THROW(ContinueTemplateFile(link, printed, 5, 2), ZirvoError);
-  EXPECT_EQ(ReadBytes(real), skipping);
-  fs::remove(real);
-  EXPECT_THROW(ContinueTemplateFile(link, printed, 5, 2), ZirvoError);
-  EXPECT_FALSE(fs::exists(real));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // user is asked before numbers are printed again or records that do not
 // read are passed over; a register that cannot be used prints nothing.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <deque>
@@ -13,12 +12,14 @@
 #include "print_fixtures.h"
 #include "printing/register_settings.h"
 #include "printing/sqlite_register.h"
+#include "support/register_support.h"
 #include "temp_dir.h"
 
 namespace zirvo {
 namespace {
 
 using namespace testing::print;
+using testing::SqliteWriteLock;
 using testing::TempDir;
 using testing::WriteBytes;
 
@@ -33,26 +34,6 @@ struct ScriptedPage : PageState {
     return yes;
   }
 };
-
-// Another program holding the register's write lock while it lives.
-class WriteLock {
- public:
-  explicit WriteLock(const std::string& file) {
-    sqlite3_open(file.c_str(), &db_);
-    sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-  }
-  ~WriteLock() { sqlite3_close_v2(db_); }
-
- private:
-  sqlite3* db_ = nullptr;
-};
-
-void Sql(const std::string& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  sqlite3_open(file.c_str(), &db);
-  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
-  sqlite3_close(db);
-}
 
 class RegisterEngine : public ::testing::Test {
  protected:
@@ -177,7 +158,8 @@ TEST_F(RegisterEngine, RecordsThatDoNotReadAreAskedAboutApart) {
   Load(200);
   page.answers = {true};   // numerator 2 prints 50..1 again
   ASSERT_TRUE(Run("50"));  // 200..249, damaged below
-  Sql(RegisterFile(), "UPDATE zirvo_runs SET kind = 'x' WHERE seq = 2");
+  ASSERT_EQ(testing::SqliteExec(RegisterFile(), "UPDATE zirvo_runs SET kind = 'x' WHERE seq = 2"),
+            "");
   Load(100);
   const struct {
     std::deque<bool> answers;
@@ -229,10 +211,10 @@ TEST_F(RegisterEngine, ARegisterThatCannotBeUsedPrintsNothing) {
     std::error_code ignored;
     for (const char* file : {"Registro.sqlite", "user.ini", "system.ini"})
       fs::remove_all(dir.Path(file), ignored);
-    std::unique_ptr<WriteLock> lock;
+    std::unique_ptr<SqliteWriteLock> lock;
     if (std::string(c.name) == "busy") {
       ASSERT_TRUE(SqliteRegister::Open(RegisterFile()));
-      lock = std::make_unique<WriteLock>(RegisterFile());
+      lock = std::make_unique<SqliteWriteLock>(RegisterFile());
     }
     c.make();
     device.events.clear();
@@ -251,9 +233,9 @@ TEST_F(RegisterEngine, ARegisterThatCannotBeUsedPrintsNothing) {
 }
 
 TEST_F(RegisterEngine, AnEndThatCannotBeStoredIsToldAndTheRunStaysInterrupted) {
-  std::unique_ptr<WriteLock> lock;
+  std::unique_ptr<SqliteWriteLock> lock;
   device.SetPageSpooledHook([&] {
-    if (!lock) lock = std::make_unique<WriteLock>(RegisterFile());
+    if (!lock) lock = std::make_unique<SqliteWriteLock>(RegisterFile());
   });
   ASSERT_TRUE(Run("3"));
   lock.reset();

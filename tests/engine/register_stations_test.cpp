@@ -13,7 +13,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <array>
-#include <cstdlib>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -25,6 +24,7 @@
 #include "printing/print_engine.h"
 #include "support/postgres_server.h"
 #include "support/recording_device.h"
+#include "support/register_support.h"
 
 #ifdef __unix__
 #include <sys/stat.h>
@@ -34,16 +34,13 @@
 namespace zirvo {
 namespace {
 
+using testing::Backend;
 using testing::PdfPageCount;
 using testing::PostgresServer;
 using testing::RunTool;
+using testing::StressCount;
 
 const QString kBatch = QString(ZIRVO_BUILD_DIR) + "/zirvo-batch";
-
-int Count(int quick, int full) {
-  const char* stress = std::getenv("ZIRVO_REGISTER_STRESS");
-  return stress != nullptr && std::string(stress) == "full" ? full : quick;
-}
 
 // A template whose one numerator starts at `number`.
 QByteArray OneNumerator(int number) {
@@ -51,8 +48,6 @@ QByteArray OneNumerator(int number) {
          "|FOL|01||" +
          QByteArray::number(number) + "||2.00|2.00|0|04|Arial|14|0|A||\r\n";
 }
-
-enum class Backend { Sqlite, Postgres };
 
 class Stations : public ::testing::TestWithParam<Backend> {
  protected:
@@ -93,7 +88,7 @@ class Stations : public ::testing::TestWithParam<Backend> {
 };
 
 TEST_P(Stations, OfTwoRunsStartedTogetherOverTheSameNumbersExactlyOnePrints) {
-  const int pairs = Count(8, 200);
+  const int pairs = StressCount(8, 200);
   for (int pair = 0; pair < pairs; ++pair) {
     WriteTemplate(1000 + 10 * pair);
     std::array<QProcess, 2> runs;
@@ -181,7 +176,7 @@ std::vector<Station> FourStations(const QString& home) {
 // run prints the file's next numbers or is refused for numbers another
 // station printed meanwhile, and every number is printed exactly once.
 TEST_P(Stations, FourStationsContinuingPrintEveryNumberExactlyOnce) {
-  const int total = Count(24, 1000);
+  const int total = StressCount(24, 1000);
   WriteTemplate(100);
   QDir().mkpath(dir.filePath("out"));
   QFile::setPermissions(dir.filePath("out"), QFile::Permissions(0x7777));
@@ -282,9 +277,7 @@ TEST(StationOnAServer, KeepsOneConnectionWhileTheSettingsNameTheServer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, Stations, ::testing::Values(Backend::Sqlite, Backend::Postgres),
-                         [](const ::testing::TestParamInfo<Backend>& info) {
-                           return info.param == Backend::Sqlite ? "SQLite" : "PostgreSQL";
-                         });
+                         testing::BackendName);
 
 }  // namespace
 }  // namespace zirvo

@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/temp_dir.h"
@@ -15,14 +16,9 @@
 #include "printing/postgres_register.h"
 #include "printing/sqlite_register.h"
 #include "support/postgres_server.h"
+#include "support/register_support.h"
 
 namespace zirvo::testing {
-
-enum class Backend { Sqlite, Postgres };
-
-inline std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
-  return info.param == Backend::Sqlite ? "SQLite" : "PostgreSQL";
-}
 
 // A run of `kind` in `series` planning `planned`.
 inline RunRecord PlannedRun(const std::string& series, RunKind kind,
@@ -42,20 +38,18 @@ class WriteLockHolder {
  public:
   WriteLockHolder(Backend backend, const std::string& where) {
     if (backend == Backend::Sqlite) {
-      sqlite3_open(where.c_str(), &sqlite_);
-      sqlite3_exec(sqlite_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-    } else {
-      pg_ = PQconnectdb(where.c_str());
-      PQclear(PQexec(pg_, "BEGIN; LOCK TABLE zirvo_runs IN EXCLUSIVE MODE"));
+      sqlite_.emplace(where);
+      return;
     }
+    pg_ = PQconnectdb(where.c_str());
+    PQclear(PQexec(pg_, "BEGIN; LOCK TABLE zirvo_runs IN EXCLUSIVE MODE"));
   }
   ~WriteLockHolder() {
-    if (sqlite_ != nullptr) sqlite3_close_v2(sqlite_);
     if (pg_ != nullptr) PQfinish(pg_);
   }
 
  private:
-  sqlite3* sqlite_ = nullptr;
+  std::optional<SqliteWriteLock> sqlite_;
   PGconn* pg_ = nullptr;
 };
 
@@ -80,18 +74,10 @@ class RegisterTest : public ::testing::TestWithParam<Backend> {
   }
   // SQL run past the register, as a damaged file or another program would.
   void Sql(const std::string& sql) const {
-    if (GetParam() == Backend::Postgres) {
+    if (GetParam() == Backend::Postgres)
       PostgresServer::Sql(connection_, sql);
-      return;
-    }
-    sqlite3* db = nullptr;
-    sqlite3_open(Where().c_str(), &db);
-    char* error = nullptr;
-    sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-    const std::string message = error != nullptr ? error : "";
-    sqlite3_free(error);
-    sqlite3_close(db);
-    ASSERT_EQ(message, "") << sql;
+    else
+      ASSERT_EQ(SqliteExec(Where(), sql), "") << sql;
   }
 
   TempDir dir_;

@@ -1,7 +1,6 @@
 // The register's files and names: the SQLite file a folder holds, the
 // settings that choose a register, its description, and the exports.
 #include <pwd.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,10 +21,7 @@ using testing::TempDir;
 using testing::WriteBytes;
 
 void SqlOn(const std::string& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  sqlite3_open(file.c_str(), &db);
-  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
-  sqlite3_close(db);
+  ASSERT_EQ(testing::SqliteExec(file, sql), "") << sql;
 }
 
 // A register holding `runs` runs of 10 sheets, closed again.
@@ -309,6 +305,8 @@ TEST(RegisterExport, JsonIsValidUtf8WithEveryControlEscaped) {
 // numbers, stepping toward the last, or a reposition's listed ones; no more
 // than asked for, telling how many were left out.
 TEST(ReprintNumbers, TakesWhatTheRunPrintedUpToTheLimit) {
+  const auto Of = Progression::Of;
+  const RunKind Run = RunKind::Run, Reposition = RunKind::Reposition;
   const struct {
     const char* name;
     RunKind kind;
@@ -318,34 +316,16 @@ TEST(ReprintNumbers, TakesWhatTheRunPrintedUpToTheLimit) {
     std::vector<int64_t> numbers;
     int64_t left;
   } cases[] = {
-      {"up by one",
-       RunKind::Run,
-       true,
-       {Progression::Of(1, 100, 5, 1)},
-       5,
-       {100, 101, 102, 103, 104},
-       0},
-      {"down by two",
-       RunKind::Run,
-       true,
-       {Progression::Of(1, 50, 5, -2)},
-       9,
-       {50, 48, 46, 44, 42},
-       0},
+      {"up by one", Run, true, {Of(1, 100, 5, 1)}, 5, {100, 101, 102, 103, 104}, 0},
+      {"down by two", Run, true, {Of(1, 50, 5, -2)}, 9, {50, 48, 46, 44, 42}, 0},
       {"one test sheet", RunKind::Test, true, {Progression::Single(1, -5)}, 5, {-5}, 0},
-      {"interrupted: its plan", RunKind::Run, false, {}, 5, {10, 11, 12}, 0},
-      {"cancelled before a sheet", RunKind::Run, true, {}, 5, {}, 0},
-      {"cut", RunKind::Run, true, {Progression::Of(1, 1, 500, 1)}, 5, {1, 2, 3, 4, 5}, 495},
-      {"cut down by three",
-       RunKind::Run,
-       true,
-       {Progression::Of(1, 1000, 334, -3)},
-       2,
-       {1000, 997},
-       332},
-      {"a full list takes none", RunKind::Run, true, {Progression::Of(1, 100, 5, 1)}, 0, {}, 5},
-      {"a reposition cut", RunKind::Reposition, true, {}, 1, {9}, 1},
-      {"a whole reposition", RunKind::Reposition, false, {}, 5, {9, 4}, 0},
+      {"interrupted: its plan", Run, false, {}, 5, {10, 11, 12}, 0},
+      {"cancelled before a sheet", Run, true, {}, 5, {}, 0},
+      {"cut", Run, true, {Of(1, 1, 500, 1)}, 5, {1, 2, 3, 4, 5}, 495},
+      {"cut down by three", Run, true, {Of(1, 1000, 334, -3)}, 2, {1000, 997}, 332},
+      {"a full list takes none", Run, true, {Of(1, 100, 5, 1)}, 0, {}, 5},
+      {"a reposition cut", Reposition, true, {}, 1, {9}, 1},
+      {"a whole reposition", Reposition, false, {}, 5, {9, 4}, 0},
   };
   for (const auto& c : cases) {
     RunRecord run;

@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <random>
 #include <set>
 #include <thread>
@@ -21,11 +20,7 @@ namespace {
 
 using testing::Backend;
 using testing::PlannedRun;
-
-int Count(int quick, int full) {
-  const char* stress = std::getenv("ZIRVO_REGISTER_STRESS");
-  return stress != nullptr && std::string(stress) == "full" ? full : quick;
-}
+using testing::StressCount;
 
 // A child process at the other end of two pipes.
 struct Child {
@@ -69,7 +64,7 @@ char ReadByte(int fd) {
 class RegisterStressTest : public testing::RegisterTest {};
 
 TEST_P(RegisterStressTest, OfTwoRunsOverTheSameNumbersStartedTogetherExactlyOneReserves) {
-  const int pairs = Count(60, 200);
+  const int pairs = StressCount(60, 200);
   // Each child reserves, for pair i, numbers that meet the other's in part.
   // The first pair opens the register too: both make its tables at once.
   const auto racer = [&](int shift) {
@@ -117,7 +112,7 @@ TEST_P(RegisterStressTest, OfTwoRunsOverTheSameNumbersStartedTogetherExactlyOneR
 
 TEST_P(RegisterStressTest, AProcessKilledAtAnyMomentLosesNoStoredRecord) {
   Open();
-  const int kills = Count(12, 50);
+  const int kills = StressCount(12, 50);
   std::mt19937 random(std::random_device{}());
   std::set<std::string> reserved, finished;
   int64_t lastReserved = -1;  // the first number of the last run told reserved
