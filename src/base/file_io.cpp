@@ -18,7 +18,6 @@ namespace fs = std::filesystem;
 
 constexpr int kNameAttempts = 100;
 
-
 std::string ErrnoText() { return std::strerror(errno); }
 
 fs::path FolderPart(const std::string& path) {

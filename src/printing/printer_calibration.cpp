@@ -82,12 +82,15 @@ void StoreChangedOffsets(const std::string& path, std::string_view queue, std::o
   for (const std::optional<double>& mm : {xMm, yMm})
     if (mm && !InRange(*mm))
       throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, FormatFixed(*mm, 2)));
-  ChangeFileAtomically(path, [&](const std::optional<std::string>& current) {
-    std::string bytes = current.value_or("");
-    if (xMm) bytes = WithIniValue(bytes, queue, kKeyX, FormatOffsetMm(*xMm));
-    if (yMm) bytes = WithIniValue(bytes, queue, kKeyY, FormatOffsetMm(*yMm));
-    return bytes;
-  }, observer);
+  ChangeFileAtomically(
+      path,
+      [&](const std::optional<std::string>& current) {
+        std::string bytes = current.value_or("");
+        if (xMm) bytes = WithIniValue(bytes, queue, kKeyX, FormatOffsetMm(*xMm));
+        if (yMm) bytes = WithIniValue(bytes, queue, kKeyY, FormatOffsetMm(*yMm));
+        return bytes;
+      },
+      observer);
 }
 
 std::string CalibrationFile() { return DataFolder() + kCalibrationFileName; }

@@ -219,9 +219,8 @@ void DrawLinearBars(Surface& canvas, const DrawRecord& item, int32_t textHeight,
 
   const int32_t escapement = EscapementOf(item);
   const ItemFrame frame = FrameOf(escapement);
-  const PointI origin = item.Line == ReadableLine::Above
-                            ? Offset(item, frame, 0, Clamp32(lineRoom))
-                            : PointI{item.X, item.Y};
+  const PointI origin = item.Line == ReadableLine::Above ? Offset(item, frame, 0, Clamp32(lineRoom))
+                                                         : PointI{item.X, item.Y};
   for (RectI& bar : bars.rects) bar.height = static_cast<int32_t>(barHeight);
   canvas.FillRects(origin.x, origin.y, escapement, bars.rects, 0);
 }
@@ -278,12 +277,13 @@ void DrawBarcodeItem(Surface& canvas, const DrawRecord& item, const TextFont& fo
 
 DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size, int32_t colour,
                          double horizontal, double vertical, double rotation,
-                         const std::optional<BarcodeSetting>& barcode,
-                         const DeviceMapping& mapping, Surface* canvas) {
+                         const std::optional<BarcodeSetting>& barcode, const DeviceMapping& mapping,
+                         Surface* canvas) {
   // A QR Code's box is its square: the side along the text as well as across it.
   const double barHeight = barcode ? barcode->height : 0.0;
-  const double barLength =
-      !barcode ? 0.0 : barcode->kind == BarcodeKind::QrCode ? barcode->height : barcode->length;
+  const double barLength = !barcode                               ? 0.0
+                           : barcode->kind == BarcodeKind::QrCode ? barcode->height
+                                                                  : barcode->length;
   DrawRecord item;
   item.Text = std::move(text);
   item.FontName = font.substr(0, DrawRecord::kFontNameCapacity);
@@ -314,8 +314,8 @@ DrawRecord NumeratorRecord(const Numerator& n, int32_t number, const DeviceMappi
 }
 
 DrawRecord MarginalRecord(const MarginalText& m, const DeviceMapping& mapping, Surface* canvas) {
-  return ComposeCommon(Trim(m.Text), m.Font, m.Size, m.Colour, m.Horizontal, m.Vertical,
-                       m.Rotation, m.Barcode, mapping, canvas);
+  return ComposeCommon(Trim(m.Text), m.Font, m.Size, m.Colour, m.Horizontal, m.Vertical, m.Rotation,
+                       m.Barcode, mapping, canvas);
 }
 
 }  // namespace

@@ -57,7 +57,6 @@ std::optional<Template> LoadTemplate(const std::string& path, const SheetHeader&
 // file survives any failure, and a path that is a symbolic link writes the
 // file it leads to. Throws ZirvoError naming the file and the cause.
 // `observer` is told the stages of the write.
-void SaveTemplate(const std::string& path, const Template& doc,
-                  const WriteObserver& observer = {});
+void SaveTemplate(const std::string& path, const Template& doc, const WriteObserver& observer = {});
 
 }  // namespace zirvo

@@ -21,8 +21,8 @@ std::string Bytes(std::initializer_list<int> codes) {
 using testing::BarsOf;
 using testing::EncodeCode128;
 using testing::EncodeCode39;
-using testing::EncodeEan13;
 using testing::Encoded;
+using testing::EncodeEan13;
 using testing::Encoder;
 
 TEST(BarcodeEncoders, Code39FramesTheTextUnchanged) {

@@ -140,8 +140,8 @@ TEST(Compose, DrawsBarsOnlyForAUsableBarcode) {
     EXPECT_EQ(d.Line, c.line) << what;
     if (c.symbology) {
       EXPECT_EQ(d.BarHeight, print.Length(c.barcode->height)) << what;
-      EXPECT_EQ(d.BarLength, print.Length(c.symbology == K::QrCode ? c.barcode->height
-                                                                    : c.barcode->length))
+      EXPECT_EQ(d.BarLength,
+                print.Length(c.symbology == K::QrCode ? c.barcode->height : c.barcode->length))
           << what;
     }
   }

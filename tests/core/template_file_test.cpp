@@ -220,8 +220,7 @@ TEST(TemplateFile, RandomTablesRoundTripExactly) {
     ASSERT_EQ(back->Marginals().RowCount(), marginals);
     for (int r = 0; r < numerators; ++r)
       EXPECT_EQ(back->Numerators().Row(r), doc.Numerators().Row(r));
-    for (int r = 0; r < marginals; ++r)
-      EXPECT_EQ(back->Marginals().Row(r), doc.Marginals().Row(r));
+    for (int r = 0; r < marginals; ++r) EXPECT_EQ(back->Marginals().Row(r), doc.Marginals().Row(r));
     EXPECT_DOUBLE_EQ(back->Header().Width, std::stod(FormatFixed(doc.Header().Width, 2)));
 
     SaveTemplate(path, *back);

@@ -19,9 +19,7 @@ inline std::string Encoded(Encoder encode, std::string_view text) {
 }
 
 inline std::string EncodeCode39(std::string_view text) { return Encoded(EncodeCode39Into, text); }
-inline std::string EncodeCode128(std::string_view text) {
-  return Encoded(EncodeCode128Into, text);
-}
+inline std::string EncodeCode128(std::string_view text) { return Encoded(EncodeCode128Into, text); }
 inline std::string EncodeEan13(std::string_view text) { return Encoded(EncodeEan13Into, text); }
 inline std::string Ean13Digits(std::string_view text) { return Encoded(Ean13DigitsInto, text); }
 
