@@ -252,11 +252,11 @@ TEST(DrawItemBarcode, FillsTheBoxByPositionAndAngle) {
       {kNone, 0, {100, 200, 630, 100}, {100, 200, 10, 100}},
       {kNone, 90, {100, -430, 100, 630}, {100, 190, 100, 10}},
       {kNone, 180, {-530, 100, 630, 100}, {90, 100, 10, 100}},
-      {kNone, 270, {kNone, 200, 100, 630}, {kNone, 200, 100, 10}},
+      {kNone, 270, {0, 200, 100, 630}, {0, 200, 100, 10}},
       {kAbove, 0, {100, 223, 630, 77}, {100, 223, 10, 77}},
       {kAbove, 90, {123, -430, 77, 630}, {123, 190, 77, 10}},
       {kAbove, 180, {-530, 100, 630, 77}, {90, 100, 10, 77}},
-      {kAbove, 270, {kNone, 200, 77, 630}, {kNone, 200, 77, 10}},
+      {kAbove, 270, {0, 200, 77, 630}, {0, 200, 77, 10}},
       {kBelow, 0, {100, 200, 630, 77}, {100, 200, 10, 77}},
       {kBelow, 90, {100, -430, 77, 630}, {100, 190, 77, 10}},
       {kBelow, 180, {-530, 123, 630, 77}, {90, 123, 10, 77}},
@@ -445,12 +445,12 @@ TEST(PreparedSheet, MeasuresALineOnlyWhenItsTextOrTheSurfaceChanges) {
   // A numerator's Code 128 line below, a marginal text's QR Code line below
   // and its Code 39 line above; a numerator without bars is never measured.
   NumeratorList numerators = {MakeNumerator(0, 4, "N-"), MakeNumerator(0, 2)};
-  SetBarcode(numerators[0], "01", "02");
+  SetBarcode(numerators[0], BarcodeKind::Code128, kBelow);
   MarginalTextList marginals(2);
   marginals[0].Text = "QR fijo";
-  SetBarcode(marginals[0], "03", "02");
+  SetBarcode(marginals[0], BarcodeKind::QrCode, kBelow);
   marginals[1].Text = "FIJO 39";
-  SetBarcode(marginals[1], "00", "01");
+  SetBarcode(marginals[1], BarcodeKind::Code39, kAbove);
   PreparedSheet prepared(DeviceMapping::Print(600, 0, 0), {&numerators, &marginals, nullptr, {}});
 
   RecordingSurface first, second;
@@ -483,34 +483,40 @@ TEST(PreparedSheet, MeasuresALineOnlyWhenItsTextOrTheSurfaceChanges) {
 TEST(DrawSheet, SymbolsKeepToTheirBoxes) {
   const struct {
     DeviceMapping mapping;
-    const char *type, *prefix;
+    BarcodeKind type;
+    const char* prefix;
     double length;      // cm; a QR Code's side
     int32_t extent;     // the symbol's on the device
     int32_t charWidth;  // of the line, 0 when it keeps its natural width
   } cases[] = {
-      {DeviceMapping::Print(600, 0, 0), "00", "C39-", 5.0, 1146, 0},    // box 1181: 6 dots
-      {DeviceMapping::Print(300, 0, 0), "00", "C39-", 5.0, 573, 0},     // box 591: 3 dots
-      {DeviceMapping::Print(600, 0, 0), "01", "C128-", 5.0, 1092, 0},   // 7 dots
-      {DeviceMapping::Print(300, 0, 0), "01", "C128-", 3.0, 312, 0},    // box 354: 2 dots
-      {DeviceMapping::Print(300, 0, 0), "02", "840000", 2.0, 190, 15},  // narrowed to the bars
-      {DeviceMapping::Print(600, 0, 0), "03", "QR-", 2.5, 580, 0},      // box 591: 20 dots
-      {DeviceMapping::Print(300, 0, 0), "01", "C128-", 1.0, 118, 11},   // box 118: to scale
-      {DeviceMapping::Preview(10, 96), "00", "C39-", 5.0, 19, 0},       // to scale
-      {DeviceMapping::Preview(50, 96), "02", "840000", 5.0, 94, 0},
-      {DeviceMapping::Preview(100, 96), "01", "C128-", 5.0, 189, 0},
-      {DeviceMapping::Preview(400, 96), "01", "C128-", 5.0, 756, 0},
-      {DeviceMapping::Preview(10, 96), "03", "QR-", 2.5, 9, 0},
-      {DeviceMapping::Preview(100, 96), "03", "QR-", 2.5, 94, 0},
+      {DeviceMapping::Print(600, 0, 0), BarcodeKind::Code39, "C39-", 5.0, 1146,
+       0},  // box 1181: 6 dots
+      {DeviceMapping::Print(300, 0, 0), BarcodeKind::Code39, "C39-", 5.0, 573,
+       0},  // box 591: 3 dots
+      {DeviceMapping::Print(600, 0, 0), BarcodeKind::Code128, "C128-", 5.0, 1092, 0},  // 7 dots
+      {DeviceMapping::Print(300, 0, 0), BarcodeKind::Code128, "C128-", 3.0, 312,
+       0},  // box 354: 2 dots
+      {DeviceMapping::Print(300, 0, 0), BarcodeKind::Ean13, "840000", 2.0, 190,
+       15},  // narrowed to the bars
+      {DeviceMapping::Print(600, 0, 0), BarcodeKind::QrCode, "QR-", 2.5, 580,
+       0},  // box 591: 20 dots
+      {DeviceMapping::Print(300, 0, 0), BarcodeKind::Code128, "C128-", 1.0, 118,
+       11},  // box 118: to scale
+      {DeviceMapping::Preview(10, 96), BarcodeKind::Code39, "C39-", 5.0, 19, 0},  // to scale
+      {DeviceMapping::Preview(50, 96), BarcodeKind::Ean13, "840000", 5.0, 94, 0},
+      {DeviceMapping::Preview(100, 96), BarcodeKind::Code128, "C128-", 5.0, 189, 0},
+      {DeviceMapping::Preview(400, 96), BarcodeKind::Code128, "C128-", 5.0, 756, 0},
+      {DeviceMapping::Preview(10, 96), BarcodeKind::QrCode, "QR-", 2.5, 9, 0},
+      {DeviceMapping::Preview(100, 96), BarcodeKind::QrCode, "QR-", 2.5, 94, 0},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.type) + " " + std::to_string(c.extent));
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.type)) + " " + std::to_string(c.extent));
     NumeratorList numerators = {MakeNumerator(2000, 6, c.prefix)};
     Numerator& n = numerators[0];
     n.Horizontal = n.Vertical = 2.0;
     n.Font = "Arial";
     n.Size = 10;
-    SetBarcode(n, c.type, "02", c.length);
-    n.BarHeight = c.length;
+    n.Barcode = BarcodeSetting{c.type, kBelow, c.length, c.length};
     RecordingSurface surface;
     DrawSheet(surface, c.mapping, {&numerators, nullptr, nullptr, {}});
     const int32_t x = c.mapping.X(2.0);
