@@ -51,11 +51,7 @@ struct Figures {
 // The job with every numerator drawn as a Code 128 barcode.
 PrintJob WithCode128(PrintJob job) {
   for (Numerator& n : job.Numerators) {
-    n.Barcode = true;
-    n.BarcodeType = "1";
-    n.BarcodePosition = "2";
-    n.BarHeight = 1.5;
-    n.BarLength = 5.0;
+    n.Barcode = BarcodeSetting{BarcodeKind::Code128, ReadableLine::Below, 1.5, 5.0};
   }
   return job;
 }

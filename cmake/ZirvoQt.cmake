@@ -43,7 +43,7 @@ if(ZIRVO_ENGINE_TESTS)
     ZIRVO_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures"
     ZIRVO_BUILD_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(zirvo_engine_tests DISCOVERY_TIMEOUT 120
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${ZIRVO_TEST_TIMEOUT})
 endif()
 
 # QtTest widget tests: one executable per tests/ui/*_test.cpp.
@@ -62,7 +62,9 @@ foreach(test ${ZIRVO_UI_TESTS})
     ZIRVO_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures"
     ZIRVO_BUILD_DIR="${CMAKE_BINARY_DIR}")
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
+  # Each runs all the slots of one screen.
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                                          TIMEOUT ${ZIRVO_SLOW_TEST_TIMEOUT})
 endforeach()
 
 # The benchmarks measure optimised code: the sanitizer build leaves them out.
@@ -102,6 +104,7 @@ install(FILES resources/emblem.svg DESTINATION share/icons/hicolor/scalable/apps
 # An installation into a scratch DESTDIR must hold no path every account may write.
 add_test(NAME install_permissions
   COMMAND sh ${CMAKE_SOURCE_DIR}/tests/install/no_world_writable.sh ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
+set_tests_properties(install_permissions PROPERTIES TIMEOUT ${ZIRVO_TEST_TIMEOUT})
 
 include(cmake/ZirvoPackage.cmake)
 

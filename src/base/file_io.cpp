@@ -18,15 +18,6 @@ namespace fs = std::filesystem;
 
 constexpr int kNameAttempts = 100;
 
-WriteObserver& Observer() {
-  static WriteObserver observer;
-  return observer;
-}
-
-void Notify(WriteStage stage, const fs::path& temporary) {
-  if (Observer()) Observer()(stage, temporary.string());
-}
-
 std::string ErrnoText() { return std::strerror(errno); }
 
 fs::path FolderPart(const std::string& path) {
@@ -93,7 +84,11 @@ FileHandle CreateTemporaryBeside(const std::string& path, fs::path& temporary) {
 }
 
 // Writes `bytes` as the file at `path` through a temporary file beside it.
-void ReplaceFile(const std::string& path, std::string_view bytes, bool removeLeftovers) {
+void ReplaceFile(const std::string& path, std::string_view bytes, bool removeLeftovers,
+                 const WriteObserver& observer) {
+  const auto Notify = [&](WriteStage stage, const fs::path& temporary) {
+    if (observer) observer(stage, temporary.string());
+  };
   std::error_code code;
   if (fs::is_directory(path, code)) FailToWrite(path, std::strerror(EISDIR));
   if (removeLeftovers) RemoveLeftoverTemporaries(path);
@@ -147,18 +142,18 @@ std::optional<std::string> ReadFileIfPresent(const std::string& path) {
   return bytes;
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         const WriteObserver& observer) {
   const platform::FolderLock lock(FolderPart(path).string());
-  ReplaceFile(path, bytes, lock.Held());
+  ReplaceFile(path, bytes, lock.Held(), observer);
 }
 
 void ChangeFileAtomically(
     const std::string& path,
-    const std::function<std::string(const std::optional<std::string>& current)>& change) {
+    const std::function<std::string(const std::optional<std::string>& current)>& change,
+    const WriteObserver& observer) {
   const platform::FolderLock lock(FolderPart(path).string());
-  ReplaceFile(path, change(ReadFileIfPresent(path)), lock.Held());
+  ReplaceFile(path, change(ReadFileIfPresent(path)), lock.Held(), observer);
 }
-
-void SetWriteObserverForTesting(WriteObserver observer) { Observer() = std::move(observer); }
 
 }  // namespace zirvo

@@ -14,22 +14,6 @@ std::string ReadFileBytes(const std::string& path);
 // The same, but nothing when there is no file at `path`.
 std::optional<std::string> ReadFileIfPresent(const std::string& path);
 
-// Replaces the file at `path` by `bytes` so that the previous file survives
-// any failure: a temporary file in the same folder is written, flushed to
-// disk and renamed over the target, keeping the target's permissions. On
-// failure the temporary file is removed and ZirvoError names the file and
-// the cause. Saves into one folder take turns under the folder's advisory
-// lock, each with a temporary file of its own; temporary files that an
-// interrupted earlier save of the same target left behind are removed.
-void WriteFileAtomically(const std::string& path, std::string_view bytes);
-// Replaces the file at `path` by what `change` makes of its present bytes
-// (nothing when there is no file yet), reading and writing under the same
-// lock: two processes changing different parts of one file both keep their
-// change. Throws as ReadFileBytes and WriteFileAtomically do.
-void ChangeFileAtomically(
-    const std::string& path,
-    const std::function<std::string(const std::optional<std::string>& current)>& change);
-
 // The moments of WriteFileAtomically, in the order they happen.
 enum class WriteStage {
   TemporaryCreated,  // the temporary file exists and is empty
@@ -38,11 +22,28 @@ enum class WriteStage {
   Renamed,           // it has replaced the target
 };
 
-// For the tests that kill a save at each of those moments: the observer is
-// called at every stage with the temporary file's path, and the test holds
-// the writing process there while it kills it. Normal callers set none; an
-// empty function removes it.
+// Told each stage of a write as it is reached, with the temporary file's
+// path: a caller that must know how far a write came (a test that kills a
+// save at each of those moments holds the writing process there). Empty for
+// nobody.
 using WriteObserver = std::function<void(WriteStage stage, const std::string& temporary)>;
-void SetWriteObserverForTesting(WriteObserver observer);
+
+// Replaces the file at `path` by `bytes` so that the previous file survives
+// any failure: a temporary file in the same folder is written, flushed to
+// disk and renamed over the target, keeping the target's permissions. On
+// failure the temporary file is removed and ZirvoError names the file and
+// the cause. Saves into one folder take turns under the folder's advisory
+// lock, each with a temporary file of its own; temporary files that an
+// interrupted earlier save of the same target left behind are removed.
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         const WriteObserver& observer = {});
+// Replaces the file at `path` by what `change` makes of its present bytes
+// (nothing when there is no file yet), reading and writing under the same
+// lock: two processes changing different parts of one file both keep their
+// change. Throws as ReadFileBytes and WriteFileAtomically do.
+void ChangeFileAtomically(
+    const std::string& path,
+    const std::function<std::string(const std::optional<std::string>& current)>& change,
+    const WriteObserver& observer = {});
 
 }  // namespace zirvo

@@ -173,12 +173,6 @@ int32_t ParseInt32(std::string_view text) {
   return value;
 }
 
-int64_t ParseInt64(std::string_view text) {
-  int64_t value = 0;
-  if (!ParseWhole(text, value)) throw IntegerConversionError(text);
-  return value;
-}
-
 bool TryParseDouble(std::string_view text, double& value) {
   std::string_view body = WithoutPlus(text);
   if (body.empty()) return false;

@@ -46,7 +46,6 @@ char32_t CodePointFromCp1252(unsigned char byte);
 // Strict conversions of a whole text (no blanks allowed; callers trim).
 // An optional "+" or "-" sign, then decimal digits.
 int32_t ParseInt32(std::string_view text);  // throws IntegerConversionError
-int64_t ParseInt64(std::string_view text);  // throws IntegerConversionError
 // Sign, digits with an optional "." and an optional exponent; not "inf"/"nan".
 double ParseDouble(std::string_view text);  // throws FloatConversionError
 bool TryParseInt32(std::string_view text, int32_t& value);

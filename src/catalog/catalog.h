@@ -32,7 +32,6 @@ class Catalog {
   void SetLanguageCode(std::string code) { languageCode_ = std::move(code); }
   // True while the English table is loaded.
   bool English() const { return english_; }
-  const std::string& SettingsFile() const { return settingsFile_; }
 
  private:
   std::string settingsFile_;

@@ -13,7 +13,7 @@
 #include "printing/register_export.h"
 #include "printing/register_settings.h"
 #include "printing/run_journal.h"
-#include "template/record_barcodes.h"
+#include "template/barcode_setting.h"
 #include "template/series.h"
 
 namespace zirvo {
@@ -155,15 +155,21 @@ void WriteItem(RecordWriter& w, double horizontal, double vertical, double rotat
   w.Cm("barLength", barLength);
 }
 
+// The texts a record without a barcode has always shown for its symbology
+// and its line: a numerator's line "NO", a marginal text's "00".
+constexpr char kNoSymbology[] = "00";
+const char* NoReadableLine(const Numerator&) { return "NO"; }
+const char* NoReadableLine(const MarginalText&) { return "00"; }
+
 // A record's barcode by name: "code39", "code128", "ean13" or "qr", the
 // human-readable line "none", "above" or "below", and its sizes; a record
-// without one keeps the stored fields, whose flag says it is off.
+// without one shows its flag off and no sizes.
 template <class Record>
 void WriteBarcode(RecordWriter& w, const Record& r) {
-  const std::optional<BarcodeSetting> barcode = BarcodeOf(r);
+  const std::optional<BarcodeSetting>& barcode = r.Barcode;
   if (!barcode) {
-    WriteItem(w, r.Horizontal, r.Vertical, r.Rotation, false, r.BarcodeType, r.BarcodePosition,
-              r.BarHeight, r.BarLength, r.Font, r.Size, r.Colour);
+    WriteItem(w, r.Horizontal, r.Vertical, r.Rotation, false, kNoSymbology, NoReadableLine(r), 0.0,
+              0.0, r.Font, r.Size, r.Colour);
     return;
   }
   static const char* const kKinds[] = {"code39", "code128", "ean13", "qr"};

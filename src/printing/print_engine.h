@@ -114,9 +114,6 @@ class PrintEngine {
 
   // The texts of the three run-settings fields, as typed.
   void SetRunSettings(std::string increment, std::string copies, std::string sheets);
-  const std::string& IncrementText() const { return incrementText_; }
-  const std::string& CopiesText() const { return copiesText_; }
-  const std::string& SheetsText() const { return sheetsText_; }
 
   // The commands. Each returns false when it did nothing (no printer chosen
   // yet, or another run in progress): nothing prints elsewhere than the page

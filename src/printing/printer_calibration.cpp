@@ -70,24 +70,27 @@ PrinterOffsets ReadPrinterOffsets(const std::string& path, std::string_view queu
 }
 
 void StorePrinterOffsets(const std::string& path, std::string_view queue,
-                         const PrinterOffsets& offsets) {
-  StoreChangedOffsets(path, queue, offsets.xMm, offsets.yMm);
+                         const PrinterOffsets& offsets, const WriteObserver& observer) {
+  StoreChangedOffsets(path, queue, offsets.xMm, offsets.yMm, observer);
 }
 
 void StoreChangedOffsets(const std::string& path, std::string_view queue, std::optional<double> xMm,
-                         std::optional<double> yMm) {
+                         std::optional<double> yMm, const WriteObserver& observer) {
   if (!xMm && !yMm) return;
   if (!StorableQueue(queue))
     throw ZirvoError(OwnText(OwnMessage::QueueNotStorable, Utf8ToCp1252(queue)));
   for (const std::optional<double>& mm : {xMm, yMm})
     if (mm && !InRange(*mm))
       throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, FormatFixed(*mm, 2)));
-  ChangeFileAtomically(path, [&](const std::optional<std::string>& current) {
-    std::string bytes = current.value_or("");
-    if (xMm) bytes = WithIniValue(bytes, queue, kKeyX, FormatOffsetMm(*xMm));
-    if (yMm) bytes = WithIniValue(bytes, queue, kKeyY, FormatOffsetMm(*yMm));
-    return bytes;
-  });
+  ChangeFileAtomically(
+      path,
+      [&](const std::optional<std::string>& current) {
+        std::string bytes = current.value_or("");
+        if (xMm) bytes = WithIniValue(bytes, queue, kKeyX, FormatOffsetMm(*xMm));
+        if (yMm) bytes = WithIniValue(bytes, queue, kKeyY, FormatOffsetMm(*yMm));
+        return bytes;
+      },
+      observer);
 }
 
 std::string CalibrationFile() { return DataFolder() + kCalibrationFileName; }

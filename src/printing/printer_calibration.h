@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/file_io.h"
 #include "printing/page_device.h"
 
 namespace zirvo {
@@ -42,12 +43,12 @@ PrinterOffsets ReadPrinterOffsets(const std::string& path, std::string_view queu
 // it is at that moment: two processes storing different queues at once
 // both keep their section. Throws ZirvoError for a queue name an INI
 // section cannot hold, an offset out of range, or a file that cannot be
-// read or written.
+// read or written. `observer` is told the stages of the write.
 void StorePrinterOffsets(const std::string& path, std::string_view queue,
-                         const PrinterOffsets& offsets);
+                         const PrinterOffsets& offsets, const WriteObserver& observer = {});
 // The same for the offsets given: one that is not keeps what the file holds.
 void StoreChangedOffsets(const std::string& path, std::string_view queue, std::optional<double> xMm,
-                         std::optional<double> yMm);
+                         std::optional<double> yMm, const WriteObserver& observer = {});
 // DataFolder() + "Impresoras.ini".
 std::string CalibrationFile();
 

@@ -261,12 +261,6 @@ JournalContents ReadJournal(const std::string& path) {
   return contents;
 }
 
-std::string DamagedJournalNotice(const std::string& path, const JournalContents& journal) {
-  if (journal.damagedLines.empty()) return {};
-  return OwnText(OwnMessage::JournalDamaged, Utf8ToCp1252(path),
-                 JoinNumbers(journal.damagedLines, ", "));
-}
-
 JournalRun::Result JournalRun::Outcome() const {
   if (!ended) return Result::Interrupted;
   switch (ended->event) {
@@ -279,10 +273,6 @@ JournalRun::Result JournalRun::Outcome() const {
       break;
   }
   return Result::Failed;
-}
-
-const std::vector<NumberRange>& JournalRun::PrintedRanges() const {
-  return ended ? ended->ranges : started.ranges;
 }
 
 const std::vector<int32_t>& JournalRun::Repositions() const {

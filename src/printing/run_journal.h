@@ -84,10 +84,6 @@ struct JournalContents {
 // Throws ZirvoError when the file exists but cannot be read.
 JournalContents ReadJournal(const std::string& path);
 
-// The warning that lines of the journal at `path` were skipped (Windows-1252,
-// naming their numbers); "" when none was.
-std::string DamagedJournalNotice(const std::string& path, const JournalContents& journal);
-
 // One run as the journal tells it: its `started` record and its end record.
 struct JournalRun {
   enum class Result { Completed, Cancelled, Failed, Interrupted };
@@ -96,9 +92,6 @@ struct JournalRun {
   std::optional<JournalRecord> ended;  // none for an interrupted run
 
   Result Outcome() const;
-  // The numbers the run must be taken to have printed: an end record's
-  // completed ranges, or the whole plan of an interrupted run.
-  const std::vector<NumberRange>& PrintedRanges() const;
   // A reposition's numbers, from its end record when it has one.
   const std::vector<int32_t>& Repositions() const;
 };

@@ -88,7 +88,7 @@ struct LoadedTemplate {
   PrintJob job;
 };
 
-LoadedTemplate LoadTemplateFile(const std::string& path) {
+LoadedTemplate LoadBatchTemplate(const std::string& path) {
   LoadedTemplate t;
   try {
     SkippedLines skipped;
@@ -241,7 +241,7 @@ int Print(const BatchOptions& options) {
                           FormatInt(PrintEngine::kRepositionSheetsPerRun),
                           FormatInt(static_cast<int64_t>(options.reposition.size())))};
   RequireOutputOfOurOwn(options);
-  LoadedTemplate t = LoadTemplateFile(options.templatePath);
+  LoadedTemplate t = LoadBatchTemplate(options.templatePath);
   RequirePrintableSheet(options, t.job.Sheet);
   if (options.continueNumbering) RequireContinuable(options, t.document);
   if (const auto background = LoadBackground(options.background)) {
@@ -324,7 +324,7 @@ int Calibrate(const BatchOptions& options) {
 
 int Preview(const BatchOptions& options) {
   RequireOutputOfOurOwn(options);
-  const LoadedTemplate t = LoadTemplateFile(options.templatePath);
+  const LoadedTemplate t = LoadBatchTemplate(options.templatePath);
   const auto background = LoadBackground(options.background);
   const DeviceMapping mapping = DeviceMapping::Preview(options.zoom, kScreenPixelsPerInch);
   const SizeI panel = PanelAtZoom(SheetPixels(t.job.Sheet, kScreenPixelsPerInch), options.zoom);
@@ -379,7 +379,7 @@ int Journal(const BatchOptions& options) {
 }
 
 int Info(const BatchOptions& options) {
-  const LoadedTemplate t = LoadTemplateFile(options.templatePath);
+  const LoadedTemplate t = LoadBatchTemplate(options.templatePath);
   std::cout << FormatTemplateInfo(t.job.Sheet, t.job.Numerators, t.job.Marginals, options.json);
   return 0;
 }

@@ -154,24 +154,18 @@ void Ean13Bars(BarPattern& out, std::string_view encoded) {
 
 }  // namespace
 
-BarPattern BarsOf(BarcodeType type, std::string_view encoded) {
-  BarPattern pattern;
-  BarsOfInto(pattern, type, encoded);
-  return pattern;
-}
-
-void BarsOfInto(BarPattern& out, BarcodeType type, std::string_view encoded) {
-  switch (type) {
-    case kCode39:
+void BarsOfInto(BarPattern& out, BarcodeKind kind, std::string_view encoded) {
+  switch (kind) {
+    case BarcodeKind::Code39:
       Code39Bars(out, encoded);
       return;
-    case kCode128:
+    case BarcodeKind::Code128:
       Code128Bars(out, encoded);
       return;
-    case kEan13:
+    case BarcodeKind::Ean13:
       Ean13Bars(out, encoded);
       return;
-    case kQrCode:
+    case BarcodeKind::QrCode:
       break;  // a matrix, not bars: see base/qr_matrix.h
   }
   out.modules = 0;

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "render/barcode.h"
+#include "template/barcode_setting.h"
 
 namespace zirvo {
 
@@ -32,9 +32,9 @@ struct BarPattern {
 // characters draw nothing. EAN-13 reads the 16-character string: the leading
 // digit draws no bars of its own, "!" and "-" are the guards, "0"-"9" set A,
 // "A"-"J" set B, "a"-"j" set C.
-BarPattern BarsOf(BarcodeType type, std::string_view encoded);
-// The same into a pattern kept by the caller, its storage reused.
-void BarsOfInto(BarPattern& out, BarcodeType type, std::string_view encoded);
+// Written into a pattern kept by the caller, its storage reused; a QR Code
+// has no bars.
+void BarsOfInto(BarPattern& out, BarcodeKind kind, std::string_view encoded);
 
 // The device units some modules of a symbol cover, from the symbol's start.
 struct UnitSpan {

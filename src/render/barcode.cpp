@@ -46,49 +46,6 @@ char Substituted(unsigned char code) {
 
 }  // namespace
 
-const std::array<std::string, 3>& BarcodeTypes() {
-  // "\363" is the Windows-1252 byte of "ó".
-  static const std::array<std::string, 3> types = {
-      "[00000]C\363digo 39",
-      "[01000]C\363digo 128",
-      "[02000]C\363digo EA-13",
-  };
-  return types;
-}
-
-const std::array<std::string, 3>& BarcodePositions() {
-  static const std::array<std::string, 3> positions = {
-      "[00][NO]Ninguno",
-      "[01][SP]Superior",
-      "[02][IF]Inferior",
-  };
-  return positions;
-}
-
-std::string BarcodeTypeName(int index) {
-  if (index < 0 || index >= static_cast<int>(BarcodeTypes().size())) return {};
-  return BarcodeTypes()[static_cast<std::size_t>(index)].substr(7);
-}
-
-std::string BarcodePositionCode(int index) {
-  if (index < 0 || index >= static_cast<int>(BarcodePositions().size())) return {};
-  return BarcodePositions()[static_cast<std::size_t>(index)].substr(5, 2);
-}
-
-namespace {
-// The result of an encoder that writes into kept storage, in fresh storage.
-std::string Fresh(void (*encode)(std::string&, std::string_view), std::string_view text) {
-  std::string result;
-  encode(result, text);
-  return result;
-}
-}  // namespace
-
-std::string EncodeCode39(std::string_view text) { return Fresh(EncodeCode39Into, text); }
-std::string EncodeCode128(std::string_view text) { return Fresh(EncodeCode128Into, text); }
-std::string Ean13Digits(std::string_view text) { return Fresh(Ean13DigitsInto, text); }
-std::string EncodeEan13(std::string_view text) { return Fresh(EncodeEan13Into, text); }
-
 void EncodeCode39Into(std::string& out, std::string_view text) {
   out.clear();
   out += '*';

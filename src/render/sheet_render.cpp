@@ -9,6 +9,7 @@
 #include "base/qr_matrix.h"
 #include "base/text.h"
 #include "render/bar_modules.h"
+#include "render/barcode.h"
 #include "template/barcode_setting.h"
 #include "template/numerator_table.h"
 
@@ -71,6 +72,10 @@ PointI Offset(const DrawRecord& item, const ItemFrame& frame, int32_t along, int
 
 int32_t EscapementOf(const DrawRecord& item) { return RoundHalfEven(item.Angle * 10.0); }
 
+bool LineBesideBars(const DrawRecord& item) {
+  return item.Line == ReadableLine::Above || item.Line == ReadableLine::Below;
+}
+
 struct TextPlacement {
   PointI at;
   int32_t averageCharWidth = 0;
@@ -84,8 +89,7 @@ TextFont FontOf(const DrawRecord& item) {
 // bars `span` units long: centred on them, or narrowed to their length.
 TextPlacement PlaceLine(const DrawRecord& item, const TextExtent& extent, std::size_t length,
                         int32_t span) {
-  const bool lineBesideBars =
-      item.BarcodePosition == kTextAbove || item.BarcodePosition == kTextBelow;
+  const bool lineBesideBars = LineBesideBars(item);
   int32_t charWidth = 0;
   int32_t centring = 0;
   if (span < extent.width) {
@@ -97,14 +101,14 @@ TextPlacement PlaceLine(const DrawRecord& item, const TextExtent& extent, std::s
 
   TextPlacement placement;
   const ItemFrame frame = FrameOf(EscapementOf(item));
-  switch (item.BarcodePosition) {
-    case kTextAbove:
+  switch (item.Line) {
+    case ReadableLine::Above:
       placement.at = Offset(item, frame, centring, 0);
       break;
-    case kTextBelow:
+    case ReadableLine::Below:
       placement.at = Offset(item, frame, centring, item.BarHeight - extent.height);
       break;
-    default:
+    case ReadableLine::None:
       placement.at = {item.X, item.Y};
       break;
   }
@@ -119,15 +123,11 @@ TextPlacement LayoutText(DrawRecord& item) {
   return PlaceLine(item, extent, item.Text.size(), item.BarLength);
 }
 
-bool ValidIndex(const std::string& text, int32_t highest, int32_t& index) {
-  return TryParseInt32(Trim(text), index) && index >= 0 && index <= highest;
-}
-
 // Bars only for a text the symbology carries as it is: a Code 128 with a
 // lowercase letter would otherwise scan as another text.
-bool Encodable(int32_t type, const std::string& text) {
+bool Encodable(BarcodeKind kind, const std::string& text) {
   BarcodeSetting setting;
-  setting.kind = static_cast<BarcodeKind>(type);
+  setting.kind = kind;
   const BarcodeTextProblem problem = CheckBarcodeText(setting, text);
   return problem == BarcodeTextProblem::None || problem == BarcodeTextProblem::QrTooLong;
 }
@@ -141,7 +141,9 @@ void EncodeBarcode(const DrawRecord& item, BarcodeBuffers& bars) {
   bars.symbolLength = 0;
   bars.qrSide = 0;
   bars.rects.clear();
-  if (item.BarcodeType == kQrCode) {
+  if (!item.Symbology) return;
+  const BarcodeKind kind = *item.Symbology;
+  if (kind == BarcodeKind::QrCode) {
     // The square of side BarHeight at the anchor, quiet zone included.
     bars.line.assign(item.Text);
     const std::optional<QrMatrix> symbol = EncodeQrText(item.Text);
@@ -168,7 +170,7 @@ void EncodeBarcode(const DrawRecord& item, BarcodeBuffers& bars) {
     return;
   }
 
-  if (item.BarcodeType == kEan13) {
+  if (kind == BarcodeKind::Ean13) {
     // The line of an EAN-13 shows the 13 digits its symbol carries, check
     // digit included, as scanners read them; a text that is no EAN-13 gets
     // no line and no bars.
@@ -177,12 +179,12 @@ void EncodeBarcode(const DrawRecord& item, BarcodeBuffers& bars) {
     if (bars.encodable) EncodeEan13Into(bars.encoded, item.Text);
   } else {
     bars.line.assign(item.Text);
-    bars.encodable = Encodable(item.BarcodeType, item.Text);
-    if (bars.encodable && item.BarcodeType == kCode39) EncodeCode39Into(bars.encoded, item.Text);
-    if (bars.encodable && item.BarcodeType == kCode128) EncodeCode128Into(bars.encoded, item.Text);
+    bars.encodable = Encodable(kind, item.Text);
+    if (bars.encodable && kind == BarcodeKind::Code39) EncodeCode39Into(bars.encoded, item.Text);
+    if (bars.encodable && kind == BarcodeKind::Code128) EncodeCode128Into(bars.encoded, item.Text);
   }
   if (!bars.encodable) return;
-  BarsOfInto(bars.pattern, static_cast<BarcodeType>(item.BarcodeType), bars.encoded);
+  BarsOfInto(bars.pattern, kind, bars.encoded);
   if (bars.pattern.modules <= 0) return;
   // The symbol starts at the box's start; on a printer page whole dots per
   // module keep narrow and wide bars in their ratio, and the symbol may end
@@ -210,16 +212,15 @@ void DrawLinearBars(Surface& canvas, const DrawRecord& item, int32_t textHeight,
                     BarcodeBuffers& bars) {
   if (!bars.encodable || bars.pattern.modules <= 0) return;
   const int64_t lineRoom = static_cast<int64_t>(textHeight) + item.Gap;
-  const bool beside = item.BarcodePosition == kTextAbove || item.BarcodePosition == kTextBelow;
+  const bool beside = LineBesideBars(item);
   const int64_t barHeight = beside ? item.BarHeight - lineRoom : item.BarHeight;
   // A box too low for its text line leaves no room for bars: none are drawn.
   if (item.BarHeight <= 0 || barHeight <= 0) return;
 
   const int32_t escapement = EscapementOf(item);
   const ItemFrame frame = FrameOf(escapement);
-  const PointI origin = item.BarcodePosition == kTextAbove
-                            ? Offset(item, frame, 0, Clamp32(lineRoom))
-                            : PointI{item.X, item.Y};
+  const PointI origin = item.Line == ReadableLine::Above ? Offset(item, frame, 0, Clamp32(lineRoom))
+                                                         : PointI{item.X, item.Y};
   for (RectI& bar : bars.rects) bar.height = static_cast<int32_t>(barHeight);
   canvas.FillRects(origin.x, origin.y, escapement, bars.rects, 0);
 }
@@ -228,9 +229,9 @@ void DrawLinearBars(Surface& canvas, const DrawRecord& item, int32_t textHeight,
 void DrawLinearItem(Surface& canvas, const DrawRecord& item, const TextFont& font,
                     BarcodeBuffers& bars) {
   int32_t textHeight = item.TextHeight;
-  if (item.BarcodePosition == kTextAbove || item.BarcodePosition == kTextBelow) {
+  if (LineBesideBars(item)) {
     canvas.SetFont(font);
-    if (item.BarcodeType == kEan13 && bars.line.empty()) {
+    if (item.Symbology == BarcodeKind::Ean13 && bars.line.empty()) {
       // No EAN-13: the text is measured as its line would be, nothing drawn.
       canvas.MeasureText(item.Text);
       return;
@@ -257,7 +258,7 @@ void DrawQrItem(Surface& canvas, const DrawRecord& item, const TextFont& font,
   // under the symbol must not darken them.
   canvas.FillRect(item.X, item.Y, escapement, {0, 0, side, side}, 0xFFFFFF);
   canvas.FillRects(item.X, item.Y, escapement, bars.rects, 0);
-  if (item.BarcodePosition != kTextBelow) return;
+  if (item.Line != ReadableLine::Below) return;
   canvas.SetFont(font);
   const TextExtent extent = LineExtent(canvas, bars.line, bars);
   const PointI at = Offset(item, FrameOf(escapement), RoundHalfEven((side - extent.width) / 2.0),
@@ -268,17 +269,21 @@ void DrawQrItem(Surface& canvas, const DrawRecord& item, const TextFont& font,
 // An item with bars from the buffers its text was encoded into.
 void DrawBarcodeItem(Surface& canvas, const DrawRecord& item, const TextFont& font,
                      BarcodeBuffers& bars) {
-  if (item.BarcodeType == kQrCode)
+  if (item.Symbology == BarcodeKind::QrCode)
     DrawQrItem(canvas, item, font, bars);
   else
     DrawLinearItem(canvas, item, font, bars);
 }
 
 DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size, int32_t colour,
-                         double horizontal, double vertical, double barHeight, double barLength,
-                         double rotation, bool barcode, const std::string& barcodeType,
-                         const std::string& barcodePosition, const DeviceMapping& mapping,
+                         double horizontal, double vertical, double rotation,
+                         const std::optional<BarcodeSetting>& barcode, const DeviceMapping& mapping,
                          Surface* canvas) {
+  // A QR Code's box is its square: the side along the text as well as across it.
+  const double barHeight = barcode ? barcode->height : 0.0;
+  const double barLength = !barcode                               ? 0.0
+                           : barcode->kind == BarcodeKind::QrCode ? barcode->height
+                                                                  : barcode->length;
   DrawRecord item;
   item.Text = std::move(text);
   item.FontName = font.substr(0, DrawRecord::kFontNameCapacity);
@@ -294,14 +299,10 @@ DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size
   item.SymbolsToScale = mapping.SymbolsToScale();
   item.Canvas = canvas;
 
-  // A barcode needs a real box and a type and position the lists know;
-  // anything else is drawn as plain text.
-  int32_t type = 0, position = 0;
-  if (barcode && barLength > 0 && barHeight > 0 && ValidIndex(barcodeType, kQrCode, type) &&
-      ValidIndex(barcodePosition, kTextBelow, position)) {
-    item.WithBarcode = true;
-    item.BarcodeType = type;
-    item.BarcodePosition = position;
+  // A barcode needs a real box; anything else is drawn as plain text.
+  if (barcode && barLength > 0 && barHeight > 0) {
+    item.Symbology = barcode->kind;
+    item.Line = barcode->line;
   }
   return item;
 }
@@ -309,14 +310,12 @@ DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size
 DrawRecord NumeratorRecord(const Numerator& n, int32_t number, const DeviceMapping& mapping,
                            Surface* canvas) {
   return ComposeCommon(FormatNumeratorText(n.Prefix, number, n.Mask, n.Suffix), n.Font, n.Size,
-                       n.Colour, n.Horizontal, n.Vertical, n.BarHeight, n.BarLength, n.Rotation,
-                       n.Barcode, n.BarcodeType, n.BarcodePosition, mapping, canvas);
+                       n.Colour, n.Horizontal, n.Vertical, n.Rotation, n.Barcode, mapping, canvas);
 }
 
 DrawRecord MarginalRecord(const MarginalText& m, const DeviceMapping& mapping, Surface* canvas) {
-  return ComposeCommon(Trim(m.Text), m.Font, m.Size, m.Colour, m.Horizontal, m.Vertical,
-                       m.BarHeight, m.BarLength, m.Rotation, m.Barcode, m.BarcodeType,
-                       m.BarcodePosition, mapping, canvas);
+  return ComposeCommon(Trim(m.Text), m.Font, m.Size, m.Colour, m.Horizontal, m.Vertical, m.Rotation,
+                       m.Barcode, mapping, canvas);
 }
 
 }  // namespace
@@ -378,8 +377,8 @@ DrawRecord ComposeMarginal(const MarginalText& m, const DeviceMapping& mapping, 
 }
 
 void DrawItem(DrawRecord item) {
-  if (!item.WithBarcode) {
-    item.BarcodePosition = kNoText;
+  if (!item.Symbology) {
+    item.Line = ReadableLine::None;
     DrawItemText(item);
     return;
   }
@@ -388,8 +387,6 @@ void DrawItem(DrawRecord item) {
   DrawBarcodeItem(*item.Canvas, item, FontOf(item), bars);
 }
 
-void MeasureItemText(DrawRecord& item) { LayoutText(item); }
-
 void DrawItemText(DrawRecord& item) {
   const TextPlacement placement = LayoutText(item);
   item.Canvas->DrawText(placement.at.x, placement.at.y, item.Text, EscapementOf(item),
@@ -397,7 +394,7 @@ void DrawItemText(DrawRecord& item) {
 }
 
 void DrawItemBarcode(const DrawRecord& item) {
-  if (item.BarcodeType == kQrCode) return;  // drawn with its line by DrawItem
+  if (item.Symbology == BarcodeKind::QrCode) return;  // drawn with its line by DrawItem
   BarcodeBuffers bars;
   EncodeBarcode(item, bars);
   DrawLinearBars(*item.Canvas, item, item.TextHeight, bars);
@@ -440,9 +437,9 @@ PreparedSheet::Item PreparedSheet::Prepare(DrawRecord record) {
   Item item;
   item.font = FontOf(record);
   item.escapement = EscapementOf(record);
-  item.plainText = !record.WithBarcode;
+  item.plainText = !record.Symbology;
   // What DrawItem does to a record without bars.
-  if (item.plainText) record.BarcodePosition = kNoText;
+  if (item.plainText) record.Line = ReadableLine::None;
   record.Canvas = nullptr;
   item.record = std::move(record);
   // A marginal text's symbol for the whole run; a numerator's is encoded

@@ -7,13 +7,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "render/bar_modules.h"
-#include "render/barcode.h"
 #include "render/surface.h"
+#include "template/barcode_setting.h"
 #include "template/records.h"
 
 namespace zirvo {
@@ -32,8 +33,9 @@ struct DrawRecord {
   static constexpr std::size_t kFontNameCapacity = 50;
 
   std::string Text;
-  int32_t BarcodeType = 0;      // index into BarcodeTypes()
-  int32_t BarcodePosition = 0;  // index into BarcodePositions(); 0 without bars
+  // The symbology of an item drawn with bars; none for a text line only.
+  std::optional<BarcodeKind> Symbology;
+  ReadableLine Line = ReadableLine::None;  // the text beside the bars; None without bars
   int32_t PixelsPerInch = 96;
   int32_t X = 0;
   int32_t Y = 0;
@@ -45,7 +47,6 @@ struct DrawRecord {
   std::string FontName;  // at most 50 characters
   int32_t FontSize = 12;
   Colour FontColor = 0;
-  bool WithBarcode = false;  // draw bars as well as (or instead of) the text line
   // Symbols drawn to scale (the preview) rather than in whole dots per module.
   bool SymbolsToScale = false;
   Surface* Canvas = nullptr;
@@ -90,8 +91,6 @@ DrawRecord ComposeMarginal(const MarginalText& marginal, const DeviceMapping& ma
 void DrawItem(DrawRecord item);
 // The text step: draws the text line and sets TextHeight.
 void DrawItemText(DrawRecord& item);
-// Sets the font and TextHeight exactly as the text step does, drawing nothing.
-void MeasureItemText(DrawRecord& item);
 // The barcode step.
 void DrawItemBarcode(const DrawRecord& item);
 

@@ -11,7 +11,6 @@
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "catalog/message_codes.h"
-#include "render/barcode.h"
 #include "shell/language_dialog_qt.h"
 #include "widgets/confirm_dialog_qt.h"
 
@@ -91,8 +90,6 @@ void TFPrincipal::FormCreate() {
   QLocale::setDefault(QLocale::c());
   setFixedSize(kClientWidth, kClientHeight);
   SetBackground(this, WindowsColor(kBackground));
-  BarcodeTypes();
-  BarcodePositions();
   FImpLibre01->InitWorkspace();
   FBien->InitWelcome();
   FBien->Et_Iniciar->show();

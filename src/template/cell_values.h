@@ -4,12 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/text.h"
-#include "template/barcode_setting.h"
 
 namespace zirvo {
 
@@ -35,19 +33,6 @@ inline std::string CellTrimmedText(std::string_view cell, std::string_view ifEmp
 // The untrimmed text of a cell cut to `capacity`.
 inline std::string CellText(std::string_view cell, std::size_t capacity) {
   return std::string(cell.substr(0, capacity));
-}
-
-// The barcode fields of an exported record (Numerator or MarginalText). A row
-// without a barcode keeps the record's defaults (flag off, sizes 0). A QR
-// Code's box is its square: the side along the text as well as across it.
-template <class Record>
-void ExportBarcode(const std::optional<BarcodeSetting>& barcode, Record& record) {
-  if (!barcode) return;
-  record.Barcode = true;
-  record.BarcodeType = FormatInt(static_cast<int32_t>(barcode->kind));
-  record.BarcodePosition = FormatInt(static_cast<int32_t>(barcode->line));
-  record.BarHeight = barcode->height;
-  record.BarLength = barcode->kind == BarcodeKind::QrCode ? barcode->height : barcode->length;
 }
 
 }  // namespace zirvo

@@ -45,7 +45,7 @@ MarginalTextList MarginalTable::ExportRecords() const {
     rec.Horizontal = CellReal(Cell(r, kHorizontal), 0.0);
     rec.Vertical = CellReal(Cell(r, kVertical), 0.0);
     rec.Rotation = CellReal(Cell(r, kRotation), 0.0);
-    ExportBarcode(Barcode(r), rec);
+    rec.Barcode = Barcode(r);
     rec.Font = CellTrimmedText(Cell(r, kFont), "Arial", MarginalText::kFontCapacity);
     rec.Size = CellInt32(Cell(r, kSize), 12);
     rec.Colour = CellInt32(Cell(r, kColour), 0);

@@ -100,7 +100,7 @@ NumeratorList NumeratorTable::ExportRecords() const {
     rec.Rotation = CellReal(Cell(r, kRotation), 0.0);
     rec.Mask = CellInt32(Cell(r, kMask), 4);
     rec.Reverse = Trim(Cell(r, kDirection)) == "R";
-    ExportBarcode(Barcode(r), rec);
+    rec.Barcode = Barcode(r);
     rec.Font = CellTrimmedText(Cell(r, kFont), "Arial", Numerator::kFontCapacity);
     rec.Size = CellInt32(Cell(r, kSize), 12);
     rec.Colour = CellInt32(Cell(r, kColour), 0);

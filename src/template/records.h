@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "template/barcode_setting.h"
 
 namespace zirvo {
 
@@ -48,17 +51,14 @@ struct Numerator {
   std::string Suffix;       // at most 20 characters
   double Horizontal = 0.0;  // cm from the left edge
   double Vertical = 0.0;    // cm from the top edge
-  double BarHeight = 0.0;   // cm
-  double BarLength = 0.0;   // cm
   double Rotation = 0.0;    // degrees, counter-clockwise
   int32_t Mask = 4;
   bool Reverse = false;
-  bool Barcode = false;
-  std::string BarcodeType = "00";      // index into BarcodeTypes, as decimal text
-  std::string BarcodePosition = "NO";  // index into BarcodePositions, as decimal text
-  std::string Font = "Arial";          // at most 60 characters
-  int32_t Size = 12;                   // points
-  int32_t Colour = 0;                  // 24-bit, red in the lowest byte
+  // The row's barcode as the template stores it; none for a text line only.
+  std::optional<BarcodeSetting> Barcode;
+  std::string Font = "Arial";  // at most 60 characters
+  int32_t Size = 12;           // points
+  int32_t Colour = 0;          // 24-bit, red in the lowest byte
 
   bool operator==(const Numerator&) const = default;
 };
@@ -73,12 +73,8 @@ struct MarginalText {
   std::string Text;  // at most 200 characters, not trimmed
   double Horizontal = 0.0;
   double Vertical = 0.0;
-  double BarHeight = 0.0;
-  double BarLength = 0.0;
   double Rotation = 0.0;
-  bool Barcode = false;
-  std::string BarcodeType = "00";
-  std::string BarcodePosition = "00";
+  std::optional<BarcodeSetting> Barcode;  // as on a numerator
   std::string Font = "Arial";
   int32_t Size = 12;
   int32_t Colour = 0;

@@ -153,8 +153,8 @@ std::optional<Template> LoadTemplate(const std::string& path, const SheetHeader&
   return DecodeTemplate(ReadFileBytes(path), path, base, skipped);
 }
 
-void SaveTemplate(const std::string& path, const Template& doc) {
-  WriteTemplateBytes(path, EncodeTemplate(doc, path));
+void SaveTemplate(const std::string& path, const Template& doc, const WriteObserver& observer) {
+  WriteTemplateBytes(path, EncodeTemplate(doc, path), observer);
 }
 
 }  // namespace zirvo

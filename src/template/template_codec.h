@@ -56,6 +56,7 @@ std::optional<Template> LoadTemplate(const std::string& path, const SheetHeader&
 // Writes EncodeTemplate(doc, path) through WriteTemplateBytes: the previous
 // file survives any failure, and a path that is a symbolic link writes the
 // file it leads to. Throws ZirvoError naming the file and the cause.
-void SaveTemplate(const std::string& path, const Template& doc);
+// `observer` is told the stages of the write.
+void SaveTemplate(const std::string& path, const Template& doc, const WriteObserver& observer = {});
 
 }  // namespace zirvo

@@ -8,8 +8,6 @@
 #include "base/messages.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
-#include "template/marginal_table.h"
-#include "template/numerator_table.h"
 
 namespace zirvo {
 namespace {
@@ -151,15 +149,6 @@ bool ReadSheetHeader(SheetHeader& header, const TemplateLines& lines,
   return true;
 }
 
-TemplateLines BuildTemplateLines(SheetHeader& header, const NumeratorTable& numerators,
-                                 const MarginalTable& marginals, const std::string& targetPath) {
-  TemplateLines lines;
-  WriteSheetHeader(header, lines, targetPath);
-  numerators.SaveToLines(lines);
-  marginals.SaveToLines(lines);
-  return lines;
-}
-
 std::string JoinTemplateLines(const TemplateLines& lines) {
   std::string bytes;
   for (const auto& line : lines) {
@@ -201,16 +190,9 @@ std::string WriteTargetOf(const std::string& path) {
 
 }  // namespace
 
-void WriteTemplateBytes(const std::string& path, std::string_view bytes) {
-  WriteFileAtomically(WriteTargetOf(path), bytes);
-}
-
-void WriteTemplateLines(const std::string& path, const TemplateLines& lines) {
-  WriteTemplateBytes(path, JoinTemplateLines(lines));
-}
-
-TemplateLines ReadTemplateLines(const std::string& path) {
-  return SplitTemplateBytes(ReadFileBytes(path));
+void WriteTemplateBytes(const std::string& path, std::string_view bytes,
+                        const WriteObserver& observer) {
+  WriteFileAtomically(WriteTargetOf(path), bytes, observer);
 }
 
 TemplateLines SplitTemplateBytes(std::string_view bytes) {
@@ -232,27 +214,6 @@ void ForEachTemplateLine(std::string_view bytes,
     start = i + 1;
   }
   if (start < bytes.size()) take(bytes.substr(start));
-}
-
-void SaveTemplateFile(const std::string& path, SheetHeader& header,
-                      const NumeratorTable& numerators, const MarginalTable& marginals) {
-  WriteTemplateLines(path, BuildTemplateLines(header, numerators, marginals, path));
-}
-
-LoadResult LoadTemplateLines(const TemplateLines& lines, const std::string& path,
-                             SheetHeader& header, NumeratorTable& numerators,
-                             MarginalTable& marginals) {
-  if (lines.empty()) return LoadResult::NotCompatible;
-  // A file without its sheet header line is not a template of this program.
-  if (!ReadSheetHeader(header, lines, path)) return LoadResult::NotCompatible;
-  numerators.LoadFromLines(lines);
-  marginals.LoadFromLines(lines);
-  return LoadResult::Loaded;
-}
-
-LoadResult LoadTemplateFile(const std::string& path, SheetHeader& header,
-                            NumeratorTable& numerators, MarginalTable& marginals) {
-  return LoadTemplateLines(ReadTemplateLines(path), path, header, numerators, marginals);
 }
 
 }  // namespace zirvo

@@ -1,5 +1,6 @@
-// The template file: the sheet header line, the numerator lines and the
-// marginal-text lines, as Windows-1252 text with CR LF line ends.
+// The parts of a template file below the codec (template_codec.h): the sheet
+// header line, the cutting of bytes into lines and the safe writing of the
+// bytes, as Windows-1252 text with CR LF line ends.
 #pragma once
 
 #include <functional>
@@ -7,12 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_io.h"
 #include "template/records.h"
 
 namespace zirvo {
-
-class NumeratorTable;
-class MarginalTable;
 
 using TemplateLines = std::vector<std::string>;
 
@@ -36,10 +35,6 @@ void WriteSheetHeader(SheetHeader& header, TemplateLines& lines, const std::stri
 bool ReadSheetHeader(SheetHeader& header, const TemplateLines& lines,
                      const std::string& sourcePath);
 
-// The lines of a whole template: header, then "|FOL|" lines, then "|MAR|".
-TemplateLines BuildTemplateLines(SheetHeader& header, const NumeratorTable& numerators,
-                                 const MarginalTable& marginals, const std::string& targetPath);
-
 // The bytes of the lines, each ended by CR LF.
 std::string JoinTemplateLines(const TemplateLines& lines);
 // Writes the bytes of a template file at `path` through WriteFileAtomically:
@@ -47,36 +42,15 @@ std::string JoinTemplateLines(const TemplateLines& lines);
 // writes the file the link leads to, and the link stays as it was; a link
 // that leads to no file, and a path that is not a regular file (a folder, a
 // FIFO, a device) are refused, writing nothing. Throws ZirvoError naming the
-// file and the cause.
-void WriteTemplateBytes(const std::string& path, std::string_view bytes);
-// Writes the lines with CR LF ends through WriteTemplateBytes.
-void WriteTemplateLines(const std::string& path, const TemplateLines& lines);
+// file and the cause. `observer` is told the stages of the write.
+void WriteTemplateBytes(const std::string& path, std::string_view bytes,
+                        const WriteObserver& observer = {});
 // Cuts file content into lines; CR, LF and CR LF each end a line, and a
 // final line end adds no empty line.
 TemplateLines SplitTemplateBytes(std::string_view bytes);
 // The same lines handed one by one to `take`, which returns false to stop.
 void ForEachTemplateLine(std::string_view bytes,
                          const std::function<bool(std::string_view line)>& take);
-// Reads every line as SplitTemplateBytes cuts them. Throws ZirvoError
-// naming the file when it cannot be read.
-TemplateLines ReadTemplateLines(const std::string& path);
-
-// BuildTemplateLines + WriteTemplateLines.
-void SaveTemplateFile(const std::string& path, SheetHeader& header,
-                      const NumeratorTable& numerators, const MarginalTable& marginals);
-
-enum class LoadResult { Loaded, NotCompatible };
-
-// Reads the file and fills header and both tables. An empty file, or one
-// without a "|HJA|" line, is NotCompatible and changes nothing. Throws
-// ZirvoError / ConversionError for an unreadable file or a bad header value.
-LoadResult LoadTemplateFile(const std::string& path, SheetHeader& header,
-                            NumeratorTable& numerators, MarginalTable& marginals);
-// The same on lines already read.
-LoadResult LoadTemplateLines(const TemplateLines& lines, const std::string& path,
-                             SheetHeader& header, NumeratorTable& numerators,
-                             MarginalTable& marginals);
-
 // The parts of a path as the sheet header stores them. Paths are the
 // system's own (UTF-8 on Linux, "/" between folders); the results are
 // Windows-1252 text like every other header field, so "Facturación.pla"

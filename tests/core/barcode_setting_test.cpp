@@ -234,11 +234,7 @@ TEST(BarcodeRun, ANumberItsBarcodeCannotCarryStopsTheRunBeforeItBegins) {
 
   Numerator ean = MakeNumerator(3, 999999990, false, 9);
   ean.Prefix = "840";
-  ean.Barcode = true;
-  ean.BarcodeType = "2";
-  ean.BarcodePosition = "2";
-  ean.BarHeight = 1.5;
-  ean.BarLength = 4.0;
+  ean.Barcode = BarcodeSetting{BarcodeKind::Ean13, ReadableLine::Below, 1.5, 4.0};
   Numerator later = ean;  // its numbers outgrow the barcode from sheet 11
   later.Position = 1;
   later.Number = 999999950;

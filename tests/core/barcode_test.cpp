@@ -1,4 +1,4 @@
-// Barcode lists and the strings the three encoders build.
+// The strings the three encoders build.
 #include "render/barcode.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "render/bar_modules.h"
+#include "support/barcode_strings.h"
 
 namespace zirvo {
 namespace {
@@ -17,26 +18,12 @@ std::string Bytes(std::initializer_list<int> codes) {
   return s;
 }
 
-TEST(BarcodeLists, EntriesAndTheirShownParts) {
-  EXPECT_EQ(BarcodeTypes()[0], "[00000]C\363digo 39");
-  EXPECT_EQ(BarcodeTypes()[1], "[01000]C\363digo 128");
-  EXPECT_EQ(BarcodeTypes()[2], "[02000]C\363digo EA-13");
-  EXPECT_EQ(static_cast<unsigned char>(BarcodeTypes()[0][8]), 0xF3);  // "ó", one byte
-  EXPECT_EQ(BarcodePositions()[0], "[00][NO]Ninguno");
-  EXPECT_EQ(BarcodePositions()[1], "[01][SP]Superior");
-  EXPECT_EQ(BarcodePositions()[2], "[02][IF]Inferior");
-
-  const std::vector<std::string> names{"C\363digo 39", "C\363digo 128", "C\363digo EA-13"};
-  const std::vector<std::string> codes{"NO", "SP", "IF"};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(BarcodeTypeName(i), names[i]);
-    EXPECT_EQ(BarcodePositionCode(i), codes[i]);
-  }
-  for (int i : {-1, 3}) {
-    EXPECT_EQ(BarcodeTypeName(i), "");
-    EXPECT_EQ(BarcodePositionCode(i), "");
-  }
-}
+using testing::BarsOf;
+using testing::EncodeCode128;
+using testing::EncodeCode39;
+using testing::Encoded;
+using testing::EncodeEan13;
+using testing::Encoder;
 
 TEST(BarcodeEncoders, Code39FramesTheTextUnchanged) {
   EXPECT_EQ(EncodeCode39("123"), "*123*");
@@ -117,25 +104,24 @@ TEST(BarcodeEncoders, EncodingIntoKeptStorageGivesWhatFreshStorageGives) {
                                           "a",
                                           "N-000042"};
   const struct {
-    BarcodeType type;
-    std::string (*fresh)(std::string_view);
-    void (*into)(std::string&, std::string_view);
+    BarcodeKind type;
+    Encoder into;
     bool symbol;  // an encoder's string, whose bars are built too
-  } kinds[] = {{kCode39, EncodeCode39, EncodeCode39Into, true},
-               {kCode128, EncodeCode128, EncodeCode128Into, true},
-               {kEan13, EncodeEan13, EncodeEan13Into, true},
-               {kEan13, Ean13Digits, Ean13DigitsInto, false}};
+  } kinds[] = {{BarcodeKind::Code39, EncodeCode39Into, true},
+               {BarcodeKind::Code128, EncodeCode128Into, true},
+               {BarcodeKind::Ean13, EncodeEan13Into, true},
+               {BarcodeKind::Ean13, Ean13DigitsInto, false}};
   for (const auto& kind : kinds) {
     std::string kept;
     BarPattern keptBars;
     for (const std::string& text : texts) {
       kind.into(kept, text);
-      EXPECT_EQ(kept, kind.fresh(text)) << kind.type << " '" << text << "'";
+      EXPECT_EQ(kept, Encoded(kind.into, text)) << int(kind.type) << " '" << text << "'";
       if (!kind.symbol) continue;
       BarsOfInto(keptBars, kind.type, kept);
       const BarPattern fresh = BarsOf(kind.type, kept);
-      EXPECT_EQ(keptBars.modules, fresh.modules) << kind.type << " '" << text << "'";
-      EXPECT_EQ(keptBars.bars, fresh.bars) << kind.type << " '" << text << "'";
+      EXPECT_EQ(keptBars.modules, fresh.modules) << int(kind.type) << " '" << text << "'";
+      EXPECT_EQ(keptBars.bars, fresh.bars) << int(kind.type) << " '" << text << "'";
     }
   }
 }

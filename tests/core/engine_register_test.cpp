@@ -114,6 +114,33 @@ TEST_F(RegisterEngine, EachRunRecordsItsExactPlanAndWhatWasCompleted) {
   EXPECT_EQ(first.station, platform::HostName());
 }
 
+// A front end that leaves the engine's questions unanswered (a new one that
+// forgets them) is taken to say No: nothing is printed again, nothing below zero.
+TEST_F(RegisterEngine, AnObserverThatAnswersNoQuestionSaysNo) {
+  ASSERT_TRUE(Run("50"));
+  RunObserver silent;
+  PrintEngine quiet(device, &silent);
+  quiet.SetRegisterPlace(engine.Place());
+  quiet.SelectPrinter(PrinterSetting::Queue("Oficina"), "Oficina");
+  device.pages.clear();
+  const struct {
+    const char* what;
+    Numerator numerator;
+    const char* sheets;
+  } cases[] = {
+      {"numbers printed already", MakeNumerator(1, 100), "10"},
+      {"numbers below zero", MakeNumerator(3, 0, true), "2"},
+  };
+  for (const auto& c : cases) {
+    PrintJob job = Job({c.numerator});
+    job.TemplateFile = dir.Path("Facturas.pla");
+    quiet.LoadPrintJob(job);
+    quiet.SetRunSettings("1", "1", c.sheets);
+    EXPECT_FALSE(quiet.PrintAll()) << c.what;
+    EXPECT_TRUE(device.pages.empty()) << c.what;
+  }
+}
+
 TEST_F(RegisterEngine, NumbersPrintedAlreadyAreAskedAboutBeforeARunOnly) {
   ASSERT_TRUE(Run("50"));
   device.pages.clear();

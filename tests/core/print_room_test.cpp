@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -192,6 +193,7 @@ class FakeSpooler : public PrintSpooler {
     contents.push_back(ReadBytes(file));
     const int32_t id = static_cast<int32_t>(titles.size());
     states[id] = {autoComplete ? JobState::Completed : JobState::Pending, {}};
+    submitted.notify_all();
     return id;
   }
   JobStatus StatusOfJob(int32_t job) override {
@@ -210,12 +212,16 @@ class FakeSpooler : public PrintSpooler {
     states[job].state = JobState::Cancelled;
     return true;
   }
-  size_t Submitted() {
-    std::lock_guard lock(mutex);
-    return titles.size();
+  // Waits until the run's thread has submitted `count` jobs; false when it
+  // has not within a minute, however busy the machine.
+  bool WaitForSubmitted(size_t count) {
+    std::unique_lock lock(mutex);
+    return submitted.wait_for(lock, std::chrono::minutes(1),
+                              [&] { return titles.size() >= count; });
   }
 
   std::mutex mutex;
+  std::condition_variable submitted;
   bool autoComplete = true, failSubmit = false;
   std::vector<std::string> titles, contents;
   std::map<int32_t, JobStatus> states;
@@ -271,7 +277,7 @@ TEST_F(SpoolRunTest, AStoppedPrinterIsShownUntilItIsBackAndAnAbortedJobEndsTheRu
   };
   SpoolRun run(spooler, "Q", {});
   run.Hand(Part(1, 10));
-  while (spooler.Submitted() < 1) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(spooler.WaitForSubmitted(1)) << "job 1 was never submitted";
   ASSERT_TRUE(run.WaitUntilAtMost(0, Wait()));
   ASSERT_EQ(statuses.size(), 2u);
   EXPECT_EQ(statuses[0], OwnText(OwnMessage::PrinterStopped, "Q", "media-empty"));
@@ -279,7 +285,7 @@ TEST_F(SpoolRunTest, AStoppedPrinterIsShownUntilItIsBackAndAnAbortedJobEndsTheRu
   EXPECT_GT(idles, 0);
 
   run.Hand(Part(11, 20));
-  while (spooler.Submitted() < 2) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(spooler.WaitForSubmitted(2)) << "job 2 was never submitted";
   {
     std::lock_guard lock(spooler.mutex);
     spooler.states[2] = {JobState::Aborted, "filter failed"};
@@ -296,7 +302,7 @@ TEST_F(SpoolRunTest, CancelRecallsEveryJobNotCompletedAndReportsTheCompletedPref
   spooler.autoComplete = false;
   SpoolRun run(spooler, "Q", {});
   for (int32_t first : {1, 501, 1001}) run.Hand(Part(first, first + 499));
-  while (spooler.Submitted() < 3) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(spooler.WaitForSubmitted(3)) << "job 3 was never submitted";
   {
     std::lock_guard lock(spooler.mutex);
     spooler.states[1].state = JobState::Completed;

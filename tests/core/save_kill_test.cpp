@@ -18,33 +18,26 @@
 #include "base/text.h"
 #include "printing/printer_calibration.h"
 #include "temp_dir.h"
-#include "template/marginal_table.h"
-#include "template/numerator_table.h"
-#include "template/template_file.h"
+#include "template/template_codec.h"
 
 namespace zirvo {
 namespace {
 
-struct Template {
-  SheetHeader header;
-  NumeratorTable numerators;
-  MarginalTable marginals;
-};
-
 // The largest template there is: 60 numerators and 60 texts of 200 characters.
 void Fill(Template& t, char letter) {
-  StartNewSheetHeader(t.header, "x", 21.6, 28);
+  t.StartNew("x", 21.6, 28);
   for (int r = 0; r < TextTable::kMaxRows; ++r) {
-    t.numerators.AddRow();
-    t.numerators.CommitCell(r, NumeratorTable::kPrefix, std::string(15, letter));
-    t.numerators.CommitCell(r, NumeratorTable::kNumber, FormatInt(r * 1000 + letter));
-    t.marginals.AddRow();
-    t.marginals.CommitCell(r, MarginalTable::kText, std::string(200, letter));
+    t.AddRow(TemplateTable::Numerators);
+    t.CommitCell(TemplateTable::Numerators, r, NumeratorTable::kPrefix, std::string(15, letter));
+    t.CommitCell(TemplateTable::Numerators, r, NumeratorTable::kNumber,
+                 FormatInt(r * 1000 + letter));
+    t.AddRow(TemplateTable::Marginals);
+    t.CommitCell(TemplateTable::Marginals, r, MarginalTable::kText, std::string(200, letter));
   }
 }
 
-void Save(const std::string& path, Template& t) {
-  SaveTemplateFile(path, t.header, t.numerators, t.marginals);
+void Save(const std::string& path, const Template& t, const WriteObserver& observer = {}) {
+  SaveTemplate(path, t, observer);
 }
 
 std::vector<std::filesystem::path> TemporaryFilesIn(const std::filesystem::path& folder) {
@@ -65,15 +58,15 @@ std::optional<pid_t> ChildStoppedAt(WriteStage stopAt, const std::string& path, 
   if (child < 0) return std::nullopt;
   if (child == 0) {
     close(report[0]);
-    SetWriteObserverForTesting([&](WriteStage stage, const std::string&) {
+    const WriteObserver reportAndStop = [&](WriteStage stage, const std::string&) {
       const char byte = static_cast<char>(stage);
       if (write(report[1], &byte, 1) != 1) _exit(3);
       if (stage == stopAt) {
         for (;;) pause();
       }
-    });
+    };
     try {
-      Save(path, t);
+      Save(path, t, reportAndStop);
     } catch (...) {
       _exit(2);
     }
@@ -180,13 +173,13 @@ pid_t StoringChild(const std::string& file, const char* queue, WriteStage stage,
                    int goOn) {
   const pid_t child = fork();
   if (child != 0) return child;
-  SetWriteObserverForTesting([&](WriteStage reached, const std::string&) {
+  const WriteObserver reportAndWait = [&](WriteStage reached, const std::string&) {
     char byte = 1;
     if (reached != stage) return;
     if (write(report, &byte, 1) != 1 || (goOn >= 0 && read(goOn, &byte, 1) != 1)) _exit(3);
-  });
+  };
   try {
-    StorePrinterOffsets(file, queue, {1.5, -0.8});
+    StorePrinterOffsets(file, queue, {1.5, -0.8}, reportAndWait);
   } catch (...) {
     _exit(2);
   }

@@ -4,13 +4,21 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "render/bar_modules.h"
+#include "support/barcode_strings.h"
 #include "support/recording_surface.h"
 
 namespace zirvo {
 namespace {
+
+using testing::BarsOf;
+using testing::EncodeCode128;
+using testing::EncodeCode39;
+using testing::EncodeEan13;
 
 TEST(Rounding, GeometryGoesToEvenAndPointSizesAwayFromZero) {
   const struct {
@@ -91,7 +99,7 @@ TEST(Compose, BuildsTheRecordOfANumeratorAndOfAMarginalText) {
   EXPECT_EQ(d.Angle, 90);
   EXPECT_EQ(d.Gap, 19);
   EXPECT_EQ(d.PixelsPerInch, 600);
-  EXPECT_FALSE(d.WithBarcode);
+  EXPECT_FALSE(d.Symbology.has_value());
   EXPECT_EQ(d.Canvas, &surface);
   EXPECT_EQ(ComposeNumerator(MakeNumerator(42, 1, "A-"), 42, print, surface).Text, "A-42");
   EXPECT_EQ(ComposeNumerator(MakeNumerator(0, 4, " N ", " x"), -3, print, surface).Text,
@@ -105,37 +113,49 @@ TEST(Compose, BuildsTheRecordOfANumeratorAndOfAMarginalText) {
 TEST(Compose, DrawsBarsOnlyForAUsableBarcode) {
   RecordingSurface surface;
   const DeviceMapping print = DeviceMapping::Print(600, 0, 0);
+  using K = BarcodeKind;
+  using L = ReadableLine;
   const struct {
-    bool flag;
-    double length, height;
-    const char* type;
-    const char* position;
-    bool bars;
-    int32_t expectedPosition;
+    std::optional<BarcodeSetting> barcode;
+    std::optional<BarcodeKind> symbology;
+    ReadableLine line;
   } cases[] = {
-      {true, 5.0, 2.0, "1", "2", true, 2},   {true, 5.0, 2.0, " 0 ", "0", true, 0},
-      {false, 5.0, 2.0, "1", "2", false, 0}, {true, 0.0, 2.0, "1", "2", false, 0},
-      {true, 5.0, -1.0, "1", "2", false, 0}, {true, 5.0, 2.0, "4", "1", false, 0},
-      {true, 2.0, 2.0, "3", "2", true, 2},   {true, 5.0, 2.0, "1", "-1", false, 0},
-      {true, 5.0, 2.0, "", "1", false, 0},   {true, 5.0, 2.0, "00", "NO", false, 0},
+      {BarcodeSetting{K::Code128, L::Below, 2.0, 5.0}, K::Code128, L::Below},
+      {BarcodeSetting{K::Code39, L::None, 2.0, 5.0}, K::Code39, L::None},
+      {BarcodeSetting{K::Ean13, L::Above, 2.0, 5.0}, K::Ean13, L::Above},
+      {std::nullopt, std::nullopt, L::None},
+      {BarcodeSetting{K::Code128, L::Below, 2.0, 0.0}, std::nullopt, L::None},
+      {BarcodeSetting{K::Code128, L::Below, -1.0, 5.0}, std::nullopt, L::None},
+      // A QR Code's box is its square: its stored length 0 does not count.
+      {BarcodeSetting{K::QrCode, L::Below, 2.0, 0.0}, K::QrCode, L::Below},
+      {BarcodeSetting{K::QrCode, L::None, 0.0, 5.0}, std::nullopt, L::None},
   };
   for (const auto& c : cases) {
     MarginalText m;
     m.Text = "AB";
-    m.Barcode = c.flag;
-    m.BarLength = c.length;
-    m.BarHeight = c.height;
-    m.BarcodeType = c.type;
-    m.BarcodePosition = c.position;
+    m.Barcode = c.barcode;
     const DrawRecord d = ComposeMarginal(m, print, surface);
-    EXPECT_EQ(d.WithBarcode, c.bars) << c.type << "/" << c.position;
-    EXPECT_EQ(d.BarcodePosition, c.expectedPosition) << c.type << "/" << c.position;
+    const int what = static_cast<int>(&c - cases);
+    EXPECT_EQ(d.Symbology, c.symbology) << what;
+    EXPECT_EQ(d.Line, c.line) << what;
+    if (c.symbology) {
+      EXPECT_EQ(d.BarHeight, print.Length(c.barcode->height)) << what;
+      EXPECT_EQ(d.BarLength,
+                print.Length(c.symbology == K::QrCode ? c.barcode->height : c.barcode->length))
+          << what;
+    }
   }
 }
 
+constexpr ReadableLine kNone = ReadableLine::None;
+constexpr ReadableLine kAbove = ReadableLine::Above;
+constexpr ReadableLine kBelow = ReadableLine::Below;
+
+std::string LineName(ReadableLine line) { return std::to_string(static_cast<int>(line)); }
+
 // An item at (100, 200) whose text "12345" measures 40 x 20 on the recording
 // surface (Arial 12 at 96 pixels per inch: em 16, advance 8, cell 20).
-DrawRecord Item(RecordingSurface& surface, int32_t position, double angle, int32_t barLength) {
+DrawRecord Item(RecordingSurface& surface, ReadableLine line, double angle, int32_t barLength) {
   DrawRecord d;
   d.Text = "12345";
   d.FontName = "Arial";
@@ -147,48 +167,48 @@ DrawRecord Item(RecordingSurface& surface, int32_t position, double angle, int32
   d.BarLength = barLength;
   d.Gap = 3;
   d.Angle = angle;
-  d.BarcodePosition = position;
+  d.Line = line;
   d.Canvas = &surface;
   return d;
 }
 
 TEST(DrawItemText, PlacesTheLineByPositionAndAngle) {
   const struct {
-    int32_t position;
+    ReadableLine position;
     double angle;
     int32_t barLength;
     int32_t x, y, charWidth;
   } cases[] = {
       // Narrower than the box (60): centred by r = 10, not compressed.
-      {0, 0, 60, 100, 200, 0},
-      {0, 90, 60, 100, 200, 0},
-      {0, 180, 60, 100, 200, 0},
-      {0, 270, 60, 100, 200, 0},
-      {1, 0, 60, 110, 200, 0},
-      {1, 90, 60, 100, 190, 0},
-      {1, 180, 60, 90, 200, 0},
-      {1, 270, 60, 100, 210, 0},
-      {2, 0, 60, 110, 280, 0},
-      {2, 90, 60, 180, 190, 0},
-      {2, 180, 60, 90, 120, 0},
-      {2, 270, 60, 20, 210, 0},
+      {kNone, 0, 60, 100, 200, 0},
+      {kNone, 90, 60, 100, 200, 0},
+      {kNone, 180, 60, 100, 200, 0},
+      {kNone, 270, 60, 100, 200, 0},
+      {kAbove, 0, 60, 110, 200, 0},
+      {kAbove, 90, 60, 100, 190, 0},
+      {kAbove, 180, 60, 90, 200, 0},
+      {kAbove, 270, 60, 100, 210, 0},
+      {kBelow, 0, 60, 110, 280, 0},
+      {kBelow, 90, 60, 180, 190, 0},
+      {kBelow, 180, 60, 90, 120, 0},
+      {kBelow, 270, 60, 20, 210, 0},
       // Wider than the box (30): each character narrowed to round(30 / 5) = 6.
-      {0, 0, 30, 100, 200, 0},
-      {0, 270, 30, 100, 200, 0},
-      {1, 0, 30, 100, 200, 6},
-      {1, 90, 30, 100, 200, 6},
-      {1, 180, 30, 100, 200, 6},
-      {1, 270, 30, 100, 200, 6},
-      {2, 0, 30, 100, 280, 6},
-      {2, 90, 30, 180, 200, 6},
-      {2, 180, 30, 100, 120, 6},
-      {2, 270, 30, 20, 200, 6},
+      {kNone, 0, 30, 100, 200, 0},
+      {kNone, 270, 30, 100, 200, 0},
+      {kAbove, 0, 30, 100, 200, 6},
+      {kAbove, 90, 30, 100, 200, 6},
+      {kAbove, 180, 30, 100, 200, 6},
+      {kAbove, 270, 30, 100, 200, 6},
+      {kBelow, 0, 30, 100, 280, 6},
+      {kBelow, 90, 30, 180, 200, 6},
+      {kBelow, 180, 30, 100, 120, 6},
+      {kBelow, 270, 30, 20, 200, 6},
       // Centring rounds halves to even: (41 - 40) / 2 = 0.5 -> 0, (43 - 40) / 2 -> 2.
-      {1, 0, 41, 100, 200, 0},
-      {1, 0, 43, 102, 200, 0},
+      {kAbove, 0, 41, 100, 200, 0},
+      {kAbove, 0, 43, 102, 200, 0},
       // Compression rounds the same way: 22 / 5 = 4.4 -> 4, 37 / 5 = 7.4 -> 7.
-      {1, 0, 22, 100, 200, 4},
-      {1, 0, 37, 100, 200, 7},
+      {kAbove, 0, 22, 100, 200, 4},
+      {kAbove, 0, 37, 100, 200, 7},
   };
   for (const auto& c : cases) {
     RecordingSurface surface;
@@ -196,7 +216,7 @@ TEST(DrawItemText, PlacesTheLineByPositionAndAngle) {
     DrawItemText(d);
     ASSERT_EQ(surface.texts.size(), 1u);
     const auto& t = surface.texts[0];
-    const std::string where = "position " + std::to_string(c.position) + " angle " +
+    const std::string where = "position " + LineName(c.position) + " angle " +
                               std::to_string(c.angle) + " length " + std::to_string(c.barLength);
     EXPECT_EQ(t.x, c.x) << where;
     EXPECT_EQ(t.y, c.y) << where;
@@ -224,33 +244,33 @@ TEST(DrawItemBarcode, FillsTheBoxByPositionAndAngle) {
   // "12" in Code 39 is *12*: 4 x 15 modules + 3 gaps = 63 modules, 10 dots
   // each in a box 630 long. Text height 20 and gap 3 leave bars 77 high.
   const struct {
-    int32_t position;
+    ReadableLine position;
     double angle;
     RectI bars;      // all bars together, on the device
     RectI firstBar;  // the start character's first bar
   } cases[] = {
-      {0, 0, {100, 200, 630, 100}, {100, 200, 10, 100}},
-      {0, 90, {100, -430, 100, 630}, {100, 190, 100, 10}},
-      {0, 180, {-530, 100, 630, 100}, {90, 100, 10, 100}},
-      {0, 270, {0, 200, 100, 630}, {0, 200, 100, 10}},
-      {1, 0, {100, 223, 630, 77}, {100, 223, 10, 77}},
-      {1, 90, {123, -430, 77, 630}, {123, 190, 77, 10}},
-      {1, 180, {-530, 100, 630, 77}, {90, 100, 10, 77}},
-      {1, 270, {0, 200, 77, 630}, {0, 200, 77, 10}},
-      {2, 0, {100, 200, 630, 77}, {100, 200, 10, 77}},
-      {2, 90, {100, -430, 77, 630}, {100, 190, 77, 10}},
-      {2, 180, {-530, 123, 630, 77}, {90, 123, 10, 77}},
-      {2, 270, {23, 200, 77, 630}, {23, 200, 77, 10}},
+      {kNone, 0, {100, 200, 630, 100}, {100, 200, 10, 100}},
+      {kNone, 90, {100, -430, 100, 630}, {100, 190, 100, 10}},
+      {kNone, 180, {-530, 100, 630, 100}, {90, 100, 10, 100}},
+      {kNone, 270, {0, 200, 100, 630}, {0, 200, 100, 10}},
+      {kAbove, 0, {100, 223, 630, 77}, {100, 223, 10, 77}},
+      {kAbove, 90, {123, -430, 77, 630}, {123, 190, 77, 10}},
+      {kAbove, 180, {-530, 100, 630, 77}, {90, 100, 10, 77}},
+      {kAbove, 270, {0, 200, 77, 630}, {0, 200, 77, 10}},
+      {kBelow, 0, {100, 200, 630, 77}, {100, 200, 10, 77}},
+      {kBelow, 90, {100, -430, 77, 630}, {100, 190, 77, 10}},
+      {kBelow, 180, {-530, 123, 630, 77}, {90, 123, 10, 77}},
+      {kBelow, 270, {23, 200, 77, 630}, {23, 200, 77, 10}},
   };
   for (const auto& c : cases) {
     RecordingSurface surface;
     DrawRecord d = Item(surface, c.position, c.angle, 630);
     d.Text = "12";
-    d.BarcodeType = kCode39;
+    d.Symbology = BarcodeKind::Code39;
     d.TextHeight = 20;
     DrawItemBarcode(d);
     const std::string where =
-        "position " + std::to_string(c.position) + " angle " + std::to_string(c.angle);
+        "position " + LineName(c.position) + " angle " + std::to_string(c.angle);
     ASSERT_FALSE(surface.rects.empty()) << where;
     EXPECT_EQ(Union(surface.rects), c.bars) << where;
     EXPECT_EQ(surface.rects[0].DeviceRect(), c.firstBar) << where;
@@ -261,9 +281,9 @@ TEST(DrawItemBarcode, FillsTheBoxByPositionAndAngle) {
 
 TEST(DrawItemBarcode, ScalesModulesToTheBoxLength) {
   RecordingSurface surface;
-  DrawRecord d = Item(surface, 0, 0, 95);
+  DrawRecord d = Item(surface, kNone, 0, 95);
   d.Text = "123456789012";
-  d.BarcodeType = kEan13;
+  d.Symbology = BarcodeKind::Ean13;
   DrawItemBarcode(d);
   // One dot per module: the left guard is bars at 0 and 2, the last at 94.
   ASSERT_GE(surface.rects.size(), 3u);
@@ -273,29 +293,29 @@ TEST(DrawItemBarcode, ScalesModulesToTheBoxLength) {
 }
 
 TEST(DrawItem, ChoosesTheStepsOfEachKindOfItem) {
+  using K = BarcodeKind;
   const struct {
     const char* what;
-    bool barcode;
-    int32_t type, position;
+    std::optional<BarcodeKind> symbology;
+    ReadableLine line;
     const char* text;
     int32_t barHeight;
     const char* calls;  // F font, M measure, T text, R bars
   } cases[] = {
-      {"plain text", false, 0, 0, "12345", 100, "FMT"},
-      {"bars only", true, kCode128, 0, "12345", 100, "R"},
-      {"line above", true, kCode39, 1, "12345", 100, "FMTR"},
-      {"line below", true, kCode128, 2, "12345", 100, "FMTR"},
-      {"EAN-13 draws its 13 digits as the line", true, kEan13, 1, "123456789012", 100, "FMTR"},
-      {"EAN-13 of the wrong length draws nothing", true, kEan13, 2, "12345", 100, "FM"},
-      {"EAN-13 of the wrong length, no line", true, kEan13, 0, "12345", 100, ""},
-      {"box too low for line and bars", true, kCode39, 1, "12345", 23, "FMT"},
-      {"box without height", true, kCode39, 0, "12345", 0, ""},
+      {"plain text", std::nullopt, kNone, "12345", 100, "FMT"},
+      {"bars only", K::Code128, kNone, "12345", 100, "R"},
+      {"line above", K::Code39, kAbove, "12345", 100, "FMTR"},
+      {"line below", K::Code128, kBelow, "12345", 100, "FMTR"},
+      {"EAN-13 draws its 13 digits as the line", K::Ean13, kAbove, "123456789012", 100, "FMTR"},
+      {"EAN-13 of the wrong length draws nothing", K::Ean13, kBelow, "12345", 100, "FM"},
+      {"EAN-13 of the wrong length, no line", K::Ean13, kNone, "12345", 100, ""},
+      {"box too low for line and bars", K::Code39, kAbove, "12345", 23, "FMT"},
+      {"box without height", K::Code39, kNone, "12345", 0, ""},
   };
   for (const auto& c : cases) {
     RecordingSurface surface;
-    DrawRecord d = Item(surface, c.position, 0, 300);
-    d.WithBarcode = c.barcode;
-    d.BarcodeType = c.type;
+    DrawRecord d = Item(surface, c.line, 0, 300);
+    d.Symbology = c.symbology;
     d.Text = c.text;
     d.BarHeight = c.barHeight;
     DrawItem(d);
@@ -308,7 +328,7 @@ TEST(DrawItem, ChoosesTheStepsOfEachKindOfItem) {
 
 TEST(DrawItem, APlainItemIgnoresItsBoxAndItsLineRoom) {
   RecordingSurface surface;
-  DrawRecord d = Item(surface, 2, 90, 10);  // position 2 and a short box, but no barcode
+  DrawRecord d = Item(surface, kBelow, 90, 10);  // a line below and a short box, but no barcode
   DrawItem(d);
   ASSERT_EQ(surface.texts.size(), 1u);
   EXPECT_EQ(surface.texts[0].x, 100);
@@ -335,15 +355,10 @@ TEST(DrawSheet, DrawsBackgroundThenNumeratorsThenMarginals) {
   EXPECT_EQ(surface.texts[0].x, -99);  // 0 cm is the paper's edge
 }
 
-// A numerator or marginal text with a barcode of `type` ("00" Code 39 to
-// "03" QR Code) whose line sits at `position` ("00" none to "02" below).
+// A numerator or marginal text with a barcode 1.5 cm high.
 template <typename Row>
-void SetBarcode(Row& row, const char* type, const char* position, double length = 6.0) {
-  row.Barcode = true;
-  row.BarcodeType = type;
-  row.BarcodePosition = position;
-  row.BarHeight = 1.5;
-  row.BarLength = length;
+void SetBarcode(Row& row, BarcodeKind kind, ReadableLine line, double length = 6.0) {
+  row.Barcode = BarcodeSetting{kind, line, 1.5, kind == BarcodeKind::QrCode ? 0.0 : length};
 }
 
 TEST(PreparedSheet, DrawsWhatDrawSheetDrawsWithEachSheetsNumbers) {
@@ -367,37 +382,31 @@ TEST(PreparedSheet, DrawsWhatDrawSheetDrawsWithEachSheetsNumbers) {
   numerators[2].Rotation = 45;
   numerators[2].Horizontal = 3.5;
   numerators[2].Vertical = 7.25;
-  SetBarcode(numerators[3], "00", "01");
+  SetBarcode(numerators[3], BarcodeKind::Code39, kAbove);
   numerators[3].Rotation = 90;
-  SetBarcode(numerators[4], "01", "02");
+  SetBarcode(numerators[4], BarcodeKind::Code128, kBelow);
   numerators[4].Rotation = 180;
-  SetBarcode(numerators[5], "02", "02");
+  SetBarcode(numerators[5], BarcodeKind::Ean13, kBelow);
   numerators[5].Rotation = 270;
-  SetBarcode(numerators[6], "03", "02");
-  SetBarcode(numerators[7], "01", "00");
+  SetBarcode(numerators[6], BarcodeKind::QrCode, kBelow);
+  SetBarcode(numerators[7], BarcodeKind::Code128, kNone);
   numerators[7].Rotation = 45;
-  SetBarcode(numerators[8], "01", "01", 1.0);
+  SetBarcode(numerators[8], BarcodeKind::Code128, kAbove, 1.0);
   for (size_t i = 3; i < numerators.size(); ++i) numerators[i].Vertical = 2.0 * i;
   MarginalTextList marginals(6);
   marginals[0].Text = "  fijo  ";
   marginals[0].Rotation = 270;
   marginals[1].Text = "   ";
-  for (MarginalText* m : {&marginals[2], &marginals[3]}) {
-    m->Barcode = true;
-    m->BarHeight = 1.5;
-    m->BarLength = 4.0;
-    m->Vertical = 10.0;
-  }
+  for (MarginalText* m : {&marginals[2], &marginals[3]}) m->Vertical = 10.0;
+  SetBarcode(marginals[2], BarcodeKind::Code39, kAbove, 4.0);
   marginals[2].Text = "12345";
-  marginals[2].BarcodePosition = "01";
+  SetBarcode(marginals[3], BarcodeKind::Ean13, kBelow, 4.0);
   marginals[3].Text = "123456789012";
-  marginals[3].BarcodeType = "02";
-  marginals[3].BarcodePosition = "02";
   marginals[4].Text = " Hoja de control ";
-  SetBarcode(marginals[4], "03", "02");
+  SetBarcode(marginals[4], BarcodeKind::QrCode, kBelow);
   marginals[4].Rotation = 180;
   marginals[5].Text = "MARGEN-128";
-  SetBarcode(marginals[5], "01", "00");
+  SetBarcode(marginals[5], BarcodeKind::Code128, kNone);
   marginals[5].Rotation = 270;
   SizedBitmap image(10, 20);
   // Long numbers before short ones: nothing of a sheet may stay on the next;
@@ -436,12 +445,12 @@ TEST(PreparedSheet, MeasuresALineOnlyWhenItsTextOrTheSurfaceChanges) {
   // A numerator's Code 128 line below, a marginal text's QR Code line below
   // and its Code 39 line above; a numerator without bars is never measured.
   NumeratorList numerators = {MakeNumerator(0, 4, "N-"), MakeNumerator(0, 2)};
-  SetBarcode(numerators[0], "01", "02");
+  SetBarcode(numerators[0], BarcodeKind::Code128, kBelow);
   MarginalTextList marginals(2);
   marginals[0].Text = "QR fijo";
-  SetBarcode(marginals[0], "03", "02");
+  SetBarcode(marginals[0], BarcodeKind::QrCode, kBelow);
   marginals[1].Text = "FIJO 39";
-  SetBarcode(marginals[1], "00", "01");
+  SetBarcode(marginals[1], BarcodeKind::Code39, kAbove);
   PreparedSheet prepared(DeviceMapping::Print(600, 0, 0), {&numerators, &marginals, nullptr, {}});
 
   RecordingSurface first, second;
@@ -474,34 +483,40 @@ TEST(PreparedSheet, MeasuresALineOnlyWhenItsTextOrTheSurfaceChanges) {
 TEST(DrawSheet, SymbolsKeepToTheirBoxes) {
   const struct {
     DeviceMapping mapping;
-    const char *type, *prefix;
+    BarcodeKind type;
+    const char* prefix;
     double length;      // cm; a QR Code's side
     int32_t extent;     // the symbol's on the device
     int32_t charWidth;  // of the line, 0 when it keeps its natural width
   } cases[] = {
-      {DeviceMapping::Print(600, 0, 0), "00", "C39-", 5.0, 1146, 0},    // box 1181: 6 dots
-      {DeviceMapping::Print(300, 0, 0), "00", "C39-", 5.0, 573, 0},     // box 591: 3 dots
-      {DeviceMapping::Print(600, 0, 0), "01", "C128-", 5.0, 1092, 0},   // 7 dots
-      {DeviceMapping::Print(300, 0, 0), "01", "C128-", 3.0, 312, 0},    // box 354: 2 dots
-      {DeviceMapping::Print(300, 0, 0), "02", "840000", 2.0, 190, 15},  // narrowed to the bars
-      {DeviceMapping::Print(600, 0, 0), "03", "QR-", 2.5, 580, 0},      // box 591: 20 dots
-      {DeviceMapping::Print(300, 0, 0), "01", "C128-", 1.0, 118, 11},   // box 118: to scale
-      {DeviceMapping::Preview(10, 96), "00", "C39-", 5.0, 19, 0},       // to scale
-      {DeviceMapping::Preview(50, 96), "02", "840000", 5.0, 94, 0},
-      {DeviceMapping::Preview(100, 96), "01", "C128-", 5.0, 189, 0},
-      {DeviceMapping::Preview(400, 96), "01", "C128-", 5.0, 756, 0},
-      {DeviceMapping::Preview(10, 96), "03", "QR-", 2.5, 9, 0},
-      {DeviceMapping::Preview(100, 96), "03", "QR-", 2.5, 94, 0},
+      {DeviceMapping::Print(600, 0, 0), BarcodeKind::Code39, "C39-", 5.0, 1146,
+       0},  // box 1181: 6 dots
+      {DeviceMapping::Print(300, 0, 0), BarcodeKind::Code39, "C39-", 5.0, 573,
+       0},  // box 591: 3 dots
+      {DeviceMapping::Print(600, 0, 0), BarcodeKind::Code128, "C128-", 5.0, 1092, 0},  // 7 dots
+      {DeviceMapping::Print(300, 0, 0), BarcodeKind::Code128, "C128-", 3.0, 312,
+       0},  // box 354: 2 dots
+      {DeviceMapping::Print(300, 0, 0), BarcodeKind::Ean13, "840000", 2.0, 190,
+       15},  // narrowed to the bars
+      {DeviceMapping::Print(600, 0, 0), BarcodeKind::QrCode, "QR-", 2.5, 580,
+       0},  // box 591: 20 dots
+      {DeviceMapping::Print(300, 0, 0), BarcodeKind::Code128, "C128-", 1.0, 118,
+       11},  // box 118: to scale
+      {DeviceMapping::Preview(10, 96), BarcodeKind::Code39, "C39-", 5.0, 19, 0},  // to scale
+      {DeviceMapping::Preview(50, 96), BarcodeKind::Ean13, "840000", 5.0, 94, 0},
+      {DeviceMapping::Preview(100, 96), BarcodeKind::Code128, "C128-", 5.0, 189, 0},
+      {DeviceMapping::Preview(400, 96), BarcodeKind::Code128, "C128-", 5.0, 756, 0},
+      {DeviceMapping::Preview(10, 96), BarcodeKind::QrCode, "QR-", 2.5, 9, 0},
+      {DeviceMapping::Preview(100, 96), BarcodeKind::QrCode, "QR-", 2.5, 94, 0},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.type) + " " + std::to_string(c.extent));
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.type)) + " " + std::to_string(c.extent));
     NumeratorList numerators = {MakeNumerator(2000, 6, c.prefix)};
     Numerator& n = numerators[0];
     n.Horizontal = n.Vertical = 2.0;
     n.Font = "Arial";
     n.Size = 10;
-    SetBarcode(n, c.type, "02", c.length);
-    n.BarHeight = c.length;
+    n.Barcode = BarcodeSetting{c.type, kBelow, c.length, c.length};
     RecordingSurface surface;
     DrawSheet(surface, c.mapping, {&numerators, nullptr, nullptr, {}});
     const int32_t x = c.mapping.X(2.0);
@@ -521,33 +536,33 @@ TEST(DrawSheet, SymbolsKeepToTheirBoxes) {
 
 TEST(BarsOf, FollowsThePublishedSymbolWidths) {
   // Code 39: five characters of 15 modules and four one-module gaps.
-  const BarPattern code39 = BarsOf(kCode39, EncodeCode39("123"));
+  const BarPattern code39 = BarsOf(BarcodeKind::Code39, EncodeCode39("123"));
   EXPECT_EQ(code39.modules, 79);
   EXPECT_EQ(code39.bars.size(), 25u);
   // A character without a Code 39 symbol draws nothing.
-  EXPECT_EQ(BarsOf(kCode39, "*a*").modules, BarsOf(kCode39, "**").modules);
+  EXPECT_EQ(BarsOf(BarcodeKind::Code39, "*a*").modules, BarsOf(BarcodeKind::Code39, "**").modules);
 
   // Code 128: start, three data, check (11 modules each) and a 13-module stop.
-  const BarPattern code128 = BarsOf(kCode128, EncodeCode128("123"));
+  const BarPattern code128 = BarsOf(BarcodeKind::Code128, EncodeCode128("123"));
   EXPECT_EQ(code128.modules, 68);
   EXPECT_EQ(code128.bars.front(), (BarRun{0, 2}));  // Start A is 2-1-1-4-1-2
   EXPECT_EQ(code128.bars[1], (BarRun{3, 1}));
   EXPECT_EQ(code128.bars.back(), (BarRun{66, 2}));  // the stop's final bar
   // Value 0 (232) draws the space's symbol 2-1-2-2-2-2.
-  const BarPattern space = BarsOf(kCode128, std::string(1, static_cast<char>(232)));
+  const BarPattern space = BarsOf(BarcodeKind::Code128, std::string(1, static_cast<char>(232)));
   EXPECT_EQ(space.modules, 11);
   EXPECT_EQ(space.bars, (std::vector<BarRun>{{0, 2}, {3, 2}, {7, 2}}));
 
   // EAN-13: 95 modules; guards 101, centre 01010; "5" in set A is 0110001.
-  const BarPattern ean = BarsOf(kEan13, EncodeEan13("123456789012"));
+  const BarPattern ean = BarsOf(BarcodeKind::Ean13, EncodeEan13("123456789012"));
   EXPECT_EQ(ean.modules, 95);
   EXPECT_EQ(ean.bars[0], (BarRun{0, 1}));
   EXPECT_EQ(ean.bars[1], (BarRun{2, 1}));
-  const BarPattern five = BarsOf(kEan13, "#5");
+  const BarPattern five = BarsOf(BarcodeKind::Ean13, "#5");
   EXPECT_EQ(five.bars, (std::vector<BarRun>{{1, 2}, {6, 1}}));
-  const BarPattern fiveB = BarsOf(kEan13, "#F");  // set B "5" is 0111001
+  const BarPattern fiveB = BarsOf(BarcodeKind::Ean13, "#F");  // set B "5" is 0111001
   EXPECT_EQ(fiveB.bars, (std::vector<BarRun>{{1, 3}, {6, 1}}));
-  const BarPattern fiveC = BarsOf(kEan13, "#f");  // set C "5" is 1001110
+  const BarPattern fiveC = BarsOf(BarcodeKind::Ean13, "#f");  // set C "5" is 1001110
   EXPECT_EQ(fiveC.bars, (std::vector<BarRun>{{0, 1}, {3, 3}}));
 }
 

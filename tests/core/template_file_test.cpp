@@ -7,8 +7,7 @@
 
 #include "base/text.h"
 #include "temp_dir.h"
-#include "template/marginal_table.h"
-#include "template/numerator_table.h"
+#include "template/template_codec.h"
 
 #ifdef __unix__
 #include <sys/resource.h>
@@ -24,24 +23,20 @@ using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
 
-struct Template {
-  SheetHeader header;
-  NumeratorTable numerators;
-  MarginalTable marginals;
-};
+using N = NumeratorTable;
+using M = MarginalTable;
+using T = TemplateTable;
 
 const char kExampleHeaderTail[] = "|0|0|0|0|0|0|21.60|28.00|0|15723990|0|0|0|0|F|F|";
 
 TEST(SheetHeader, NewTemplateWritesTheDocumentedLine) {
   TempDir dir;
-  Template t;
-  StartNewSheetHeader(t.header, "- PLANILLA SIN NOMBRE -", 21.6, 28.0);
+  Template doc;
+  doc.StartNew("- PLANILLA SIN NOMBRE -", 21.6, 28.0);
   const std::string path = dir.Path("Plantilla.pla");
-  SaveTemplateFile(path, t.header, t.numerators, t.marginals);
+  SaveTemplate(path, doc);
   EXPECT_EQ(ReadBytes(path),
             "|HJA|IMP100|Plantilla.pla|" + dir.Path() + kExampleHeaderTail + "\r\n");
-  EXPECT_EQ(t.header.Name, "Plantilla.pla");
-  EXPECT_EQ(t.header.Folder, dir.Path());
 }
 
 TEST(SheetHeader, SizesAreWrittenWithTwoDecimals) {
@@ -163,32 +158,24 @@ TEST(TemplateFile, LineEndsOfAnyKindAreRead) {
     const std::string path = dir.Path("ends.pla");
     WriteBytes(path,
                header + end + "|FOL|01|A|1||" + end + "|MAR|01|Hola|" + end + "|FOL|02|B|2||");
-    Template t;
-    ASSERT_EQ(LoadTemplateFile(path, t.header, t.numerators, t.marginals), LoadResult::Loaded);
-    EXPECT_EQ(t.numerators.RowCount(), 2);
-    EXPECT_EQ(t.numerators.Cell(1, NumeratorTable::kPrefix), "B");
-    EXPECT_EQ(t.marginals.RowCount(), 1);
-    EXPECT_EQ(t.header.Name, "ends");
+    const std::optional<Template> doc = LoadTemplate(path);
+    ASSERT_TRUE(doc.has_value()) << end;
+    EXPECT_EQ(doc->Numerators().RowCount(), 2);
+    EXPECT_EQ(doc->Numerators().Cell(1, N::kPrefix), "B");
+    EXPECT_EQ(doc->Marginals().RowCount(), 1);
+    EXPECT_EQ(doc->Header().Name, "ends");
   }
 }
 
-TEST(TemplateFile, FilesWithoutAHeaderAreNotCompatibleAndChangeNothing) {
+TEST(TemplateFile, FilesWithoutAHeaderDoNotLoad) {
   TempDir dir;
   for (const std::string content : {"", "\r\n", "|FOL|01|A|1||\r\n", "hello"}) {
     const std::string path = dir.Path("x.pla");
     WriteBytes(path, content);
-    Template t;
-    t.header.SetName("Kept");
-    t.numerators.AddRow();
-    EXPECT_EQ(LoadTemplateFile(path, t.header, t.numerators, t.marginals),
-              LoadResult::NotCompatible);
-    EXPECT_EQ(t.header.Name, "Kept");
-    EXPECT_EQ(t.numerators.RowCount(), 1);
+    EXPECT_FALSE(LoadTemplate(path).has_value()) << content;
   }
-  Template t;
-  EXPECT_THROW(LoadTemplateFile(dir.Path("missing.pla"), t.header, t.numerators, t.marginals),
-               ZirvoError);
-  EXPECT_THROW(LoadTemplateFile(dir.Path(), t.header, t.numerators, t.marginals), ZirvoError);
+  EXPECT_THROW(LoadTemplate(dir.Path("missing.pla")), ZirvoError);
+  EXPECT_THROW(LoadTemplate(dir.Path()), ZirvoError);
 }
 
 // Random tables with every kind of character a user may type, spaces at both
@@ -204,57 +191,41 @@ TEST(TemplateFile, RandomTablesRoundTripExactly) {
   };
   TempDir dir;
   for (int round = 0; round < 20; ++round) {
-    Template t;
-    StartNewSheetHeader(t.header, "x", 1 + random() % 14999 / 100.0, 1 + random() % 14999 / 100.0);
+    Template doc;
+    doc.StartNew("x", 1 + random() % 14999 / 100.0, 1 + random() % 14999 / 100.0);
     const int numerators = random() % 61;
     for (int r = 0; r < numerators; ++r) {
-      t.numerators.AddRow();
-      t.numerators.CommitCell(r, NumeratorTable::kPrefix, " " + text(13) + " ");
-      t.numerators.CommitCell(r, NumeratorTable::kNumber, FormatInt(int32_t(random())));
-      t.numerators.CommitCell(r, NumeratorTable::kSuffix, text(15));
-      t.numerators.CommitCell(r, NumeratorTable::kHorizontal,
-                              FormatFixed((random() % 4000) / 100.0 - 5, 2));
-      t.numerators.CommitCell(r, NumeratorTable::kFont, "Liberation Sans");
-      if (random() % 2) t.numerators.CommitCell(r, NumeratorTable::kDirection, "");
+      doc.AddRow(T::Numerators);
+      doc.CommitCell(T::Numerators, r, N::kPrefix, " " + text(13) + " ");
+      doc.CommitCell(T::Numerators, r, N::kNumber, FormatInt(int32_t(random())));
+      doc.CommitCell(T::Numerators, r, N::kSuffix, text(15));
+      doc.CommitCell(T::Numerators, r, N::kHorizontal,
+                     FormatFixed((random() % 4000) / 100.0 - 5, 2));
+      doc.CommitCell(T::Numerators, r, N::kFont, "Liberation Sans");
+      if (random() % 2) doc.CommitCell(T::Numerators, r, N::kDirection, "");
     }
     const int marginals = random() % 61;
     for (int r = 0; r < marginals; ++r) {
-      t.marginals.AddRow();
-      t.marginals.CommitCell(r, MarginalTable::kText, "  " + text(196) + " ");
-      t.marginals.CommitCell(r, MarginalTable::kVertical,
-                             FormatFixed((random() % 3000) / 100.0, 2));
+      doc.AddRow(T::Marginals);
+      doc.CommitCell(T::Marginals, r, M::kText, "  " + text(196) + " ");
+      doc.CommitCell(T::Marginals, r, M::kVertical, FormatFixed((random() % 3000) / 100.0, 2));
     }
     const std::string path = dir.Path("round.pla");
-    SaveTemplateFile(path, t.header, t.numerators, t.marginals);
+    SaveTemplate(path, doc);
     const std::string firstFile = ReadBytes(path);
 
-    Template back;
-    ASSERT_EQ(LoadTemplateFile(path, back.header, back.numerators, back.marginals),
-              LoadResult::Loaded);
-    ASSERT_EQ(back.numerators.RowCount(), numerators);
-    ASSERT_EQ(back.marginals.RowCount(), marginals);
-    for (int r = 0; r < numerators; ++r) EXPECT_EQ(back.numerators.Row(r), t.numerators.Row(r));
-    for (int r = 0; r < marginals; ++r) EXPECT_EQ(back.marginals.Row(r), t.marginals.Row(r));
-    EXPECT_DOUBLE_EQ(back.header.Width, std::stod(FormatFixed(t.header.Width, 2)));
+    const std::optional<Template> back = LoadTemplate(path);
+    ASSERT_TRUE(back.has_value());
+    ASSERT_EQ(back->Numerators().RowCount(), numerators);
+    ASSERT_EQ(back->Marginals().RowCount(), marginals);
+    for (int r = 0; r < numerators; ++r)
+      EXPECT_EQ(back->Numerators().Row(r), doc.Numerators().Row(r));
+    for (int r = 0; r < marginals; ++r) EXPECT_EQ(back->Marginals().Row(r), doc.Marginals().Row(r));
+    EXPECT_DOUBLE_EQ(back->Header().Width, std::stod(FormatFixed(doc.Header().Width, 2)));
 
-    SaveTemplateFile(path, back.header, back.numerators, back.marginals);
+    SaveTemplate(path, *back);
     EXPECT_EQ(ReadBytes(path), firstFile);
   }
-}
-
-TEST(TemplateFile, SavingWritesHeaderThenNumeratorsThenMarginals) {
-  TempDir dir;
-  Template t;
-  StartNewSheetHeader(t.header, "x", 21.6, 28);
-  t.marginals.AddRow();
-  t.numerators.AddRow();
-  t.numerators.AddRow();
-  const std::string path = dir.Path("order.pla");
-  SaveTemplateFile(path, t.header, t.numerators, t.marginals);
-  EXPECT_EQ(ReadBytes(path), "|HJA|IMP100|order.pla|" + dir.Path() + kExampleHeaderTail + "\r\n" +
-                                 "|FOL|01||0||0.00|0.00|0.00|04|Arial|12|0|A||\r\n"
-                                 "|FOL|02||0||0.00|0.00|0.00|04|Arial|12|0|A||\r\n"
-                                 "|MAR|01||0.00|0.00|000|Arial|12|0||\r\n");
 }
 
 namespace fs = std::filesystem;
@@ -267,15 +238,15 @@ void ExpectNoTemporaryFiles(const TempDir& dir) {
 
 TEST(TemplateFile, AFailedSaveKeepsTheOldFile) {
   TempDir dir;
-  Template t;
-  StartNewSheetHeader(t.header, "x", 21.6, 28);
-  t.numerators.AddRow();
+  Template doc;
+  doc.StartNew("x", 21.6, 28);
+  doc.AddRow(T::Numerators);
 
   // The target is a folder: nothing may be replaced or left behind.
   const std::string folderTarget = dir.Path("folder.pla");
   fs::create_directory(folderTarget);
   try {
-    SaveTemplateFile(folderTarget, t.header, t.numerators, t.marginals);
+    SaveTemplate(folderTarget, doc);
     ADD_FAILURE() << "saved over a folder";
   } catch (const ZirvoError& e) {
     EXPECT_NE(std::string(e.what()).find(folderTarget), std::string::npos) << e.what();
@@ -283,8 +254,7 @@ TEST(TemplateFile, AFailedSaveKeepsTheOldFile) {
   EXPECT_TRUE(fs::is_directory(folderTarget));
 
   // The folder does not exist.
-  EXPECT_THROW(SaveTemplateFile(dir.Path("none/x.pla"), t.header, t.numerators, t.marginals),
-               ZirvoError);
+  EXPECT_THROW(SaveTemplate(dir.Path("none/x.pla"), doc), ZirvoError);
   EXPECT_FALSE(fs::exists(dir.Path("none")));
   ExpectNoTemporaryFiles(dir);
 
@@ -292,14 +262,14 @@ TEST(TemplateFile, AFailedSaveKeepsTheOldFile) {
   // The disk refuses the data part-way through: the old file stays byte for byte.
   const std::string target = dir.Path("old.pla");
   WriteBytes(target, "old content that must survive\r\n");
-  for (int r = 1; r < 60; ++r) t.numerators.AddRow();
+  for (int r = 1; r < 60; ++r) doc.AddRow(T::Numerators);
   struct rlimit previous {};
   getrlimit(RLIMIT_FSIZE, &previous);
   auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
   struct rlimit small = previous;
   small.rlim_cur = 1000;
   setrlimit(RLIMIT_FSIZE, &small);
-  EXPECT_THROW(SaveTemplateFile(target, t.header, t.numerators, t.marginals), ZirvoError);
+  EXPECT_THROW(SaveTemplate(target, doc), ZirvoError);
   setrlimit(RLIMIT_FSIZE, &previous);
   std::signal(SIGXFSZ, previousHandler);
   EXPECT_EQ(ReadBytes(target), "old content that must survive\r\n");
@@ -308,7 +278,7 @@ TEST(TemplateFile, AFailedSaveKeepsTheOldFile) {
   // An unwritable folder (root may write anywhere, so only for other users).
   if (geteuid() != 0) {
     fs::permissions(dir.Root(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_THROW(SaveTemplateFile(target, t.header, t.numerators, t.marginals), ZirvoError);
+    EXPECT_THROW(SaveTemplate(target, doc), ZirvoError);
     fs::permissions(dir.Root(), fs::perms::owner_all);
     EXPECT_EQ(ReadBytes(target), "old content that must survive\r\n");
   }
@@ -325,18 +295,15 @@ namespace {
 TEST(SheetHeader, AccentedFileNamesKeepTheirLetters) {
   testing::TempDir dir;
   const std::string path = dir.Path("Facturación €.2024.pla");
-  SheetHeader header;
-  NumeratorTable numerators;
-  MarginalTable marginals;
-  StartNewSheetHeader(header, "x", 21.6, 28);
-  SaveTemplateFile(path, header, numerators, marginals);
-  EXPECT_EQ(header.Name, "Facturaci\xf3n \x80.2024.pla");
+  Template doc;
+  doc.StartNew("x", 21.6, 28);
+  SaveTemplate(path, doc);
   const std::string bytes = testing::ReadBytes(path);
   EXPECT_EQ(bytes.rfind("|HJA|IMP100|Facturaci\xf3n \x80.2024.pla|", 0), 0u) << bytes;
-  SheetHeader read;
-  ASSERT_EQ(LoadTemplateFile(path, read, numerators, marginals), LoadResult::Loaded);
-  EXPECT_EQ(read.Name, "Facturaci\xf3n \x80");
-  EXPECT_EQ(read.Folder, dir.Path());
+  const std::optional<Template> read = LoadTemplate(path);
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(read->Header().Name, "Facturaci\xf3n \x80");
+  EXPECT_EQ(read->Header().Folder, dir.Path());
 }
 
 // A "|" or a line end in the chosen file or folder name must not split the
@@ -353,21 +320,18 @@ TEST(SheetHeader, PipesAndLineEndsInThePathStillGiveAnOpenableFile) {
     testing::TempDir dir;
     std::filesystem::create_directory(dir.Path(c.folder));
     const std::string path = dir.Path(c.folder + "/" + c.file);
-    Template t;
-    StartNewSheetHeader(t.header, "x", 21.6, 28);
-    t.numerators.AddRow();
-    SaveTemplateFile(path, t.header, t.numerators, t.marginals);
-    EXPECT_EQ(t.header.Name, c.file) << "the name label keeps the real file name";
+    Template doc;
+    doc.StartNew("x", 21.6, 28);
+    doc.AddRow(T::Numerators);
+    SaveTemplate(path, doc);
     const std::string bytes = ReadBytes(path);
     const std::string expectedStart = "|HJA|IMP100|" + c.writtenName + "|";
     EXPECT_EQ(bytes.rfind(expectedStart, 0), 0u) << bytes;
     EXPECT_NE(bytes.find(c.writtenFolderTail + "|0|0|"), std::string::npos) << bytes;
-    Template read;
-    ASSERT_EQ(LoadTemplateFile(path, read.header, read.numerators, read.marginals),
-              LoadResult::Loaded)
-        << c.file;
-    EXPECT_EQ(read.header.Width, 21.6);
-    EXPECT_EQ(read.numerators.RowCount(), 1);
+    const std::optional<Template> read = LoadTemplate(path);
+    ASSERT_TRUE(read.has_value()) << c.file;
+    EXPECT_EQ(read->Header().Width, 21.6);
+    EXPECT_EQ(read->Numerators().RowCount(), 1);
   }
 }
 

@@ -133,12 +133,12 @@ TEST_F(PdfOutput, ACancelledOrFailedRunLeavesNoFile) {
 TEST_F(PdfOutput, BarcodesDecodeAtEveryAngle) {
   if (RunTool("zbarimg", {"--version"}).exitCode != 0) GTEST_SKIP() << "zbarimg is not installed";
   const struct {
-    int type;
+    BarcodeKind type;
     const char* text;
     const char* decoded;
-  } symbols[] = {{kCode39, "ZIRVO-123", "ZIRVO-123"},
-                 {kCode128, "AB-12", "AB-12"},
-                 {kEan13, "501234567890", "5012345678900"}};
+  } symbols[] = {{BarcodeKind::Code39, "ZIRVO-123", "ZIRVO-123"},
+                 {BarcodeKind::Code128, "AB-12", "AB-12"},
+                 {BarcodeKind::Ean13, "501234567890", "5012345678900"}};
   const double angles[] = {0, 90, 180, 270};
   for (const auto& symbol : symbols) {
     for (double angle : angles) {
@@ -147,11 +147,7 @@ TEST_F(PdfOutput, BarcodesDecodeAtEveryAngle) {
       m.Horizontal = angle == 180 || angle == 90 ? 14.0 : 4.0;
       m.Vertical = angle == 180 || angle == 90 ? 14.0 : 4.0;
       m.Rotation = angle;
-      m.Barcode = true;
-      m.BarcodeType = std::to_string(symbol.type);
-      m.BarcodePosition = "2";
-      m.BarLength = 8.0;
-      m.BarHeight = 2.5;
+      m.Barcode = BarcodeSetting{symbol.type, ReadableLine::Below, 2.5, 8.0};
       m.Size = 14;
       engine.LoadPrintJob(Job({}, {m}));
       const QString pdf = Path("bars.pdf");
@@ -162,7 +158,7 @@ TEST_F(PdfOutput, BarcodesDecodeAtEveryAngle) {
       ASSERT_EQ(RunTool("pdftoppm", {"-r", "200", "-png", "-singlefile", pdf, png}).exitCode, 0);
       const auto decoded = RunTool("zbarimg", {"--quiet", "--raw", png + ".png"});
       EXPECT_EQ(QString::fromStdString(decoded.out).trimmed().toStdString(), symbol.decoded)
-          << "type " << symbol.type << " angle " << angle;
+          << "type " << static_cast<int>(symbol.type) << " angle " << angle;
     }
   }
 }

@@ -5,9 +5,10 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "render/barcode.h"
+#include "support/barcode_strings.h"
 
 using namespace zirvo;
+using namespace zirvo::testing;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "base/text.h"
@@ -14,10 +15,8 @@
 #include "render/sheet_render.h"
 #include "support/recording_device.h"
 #include "support/recording_surface.h"
-#include "template/marginal_table.h"
-#include "template/numerator_table.h"
 #include "template/print_job.h"
-#include "template/template_file.h"
+#include "template/template_codec.h"
 
 using namespace zirvo;
 
@@ -53,20 +52,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
   PrintJob job;
-  NumeratorTable numerators;
-  MarginalTable marginals;
   try {
-    if (LoadTemplateLines(SplitTemplateBytes(bytes), "/fuzz/P.pla", job.Sheet, numerators,
-                          marginals) != LoadResult::Loaded) {
-      return 0;
-    }
-    job.Numerators = numerators.ExportRecords();
-    job.Marginals = marginals.ExportRecords();
+    const std::optional<Template> doc = DecodeTemplate(bytes, "/fuzz/P.pla");
+    if (!doc) return 0;
+    job = doc->ToPrintJob();
   } catch (const ZirvoError&) {
     return 0;
   }
-  job.NumeratorCount = static_cast<int32_t>(job.Numerators.size());
-  job.MarginalCount = static_cast<int32_t>(job.Marginals.size());
 
   RecordingSurface preview;
   SheetContent sheet;
