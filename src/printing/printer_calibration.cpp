@@ -78,7 +78,7 @@ void StoreChangedOffsets(const std::string& path, std::string_view queue, std::o
                          std::optional<double> yMm) {
   if (!xMm && !yMm) return;
   if (!StorableQueue(queue))
-    throw ZirvoError(OwnText(OwnMessage::QueueNotStorable, Utf8ToCp1252(queue)));
+    throw ZirvoError(OwnText(OwnMessage::QueueNotStorable, queue));
   for (const std::optional<double>& mm : {xMm, yMm})
     if (mm && !InRange(*mm))
       throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, FormatFixed(*mm, 2)));
@@ -150,7 +150,7 @@ void PrintCalibrationSheet(PageDevice& device, const std::string& queue,
     s.SetFont({"Liberation Sans", dpi, 11, kBlack});
     const std::string lines[] = {
         OwnText(OwnMessage::CalibrationTitle),
-        OwnText(OwnMessage::CalibrationPrinter, Utf8ToCp1252(queue)),
+        OwnText(OwnMessage::CalibrationPrinter, queue),
         OwnText(OwnMessage::CalibrationOffsets, FormatOffsetMm(offsets.xMm),
                 FormatOffsetMm(offsets.yMm)),
         OwnText(OwnMessage::CalibrationHint),

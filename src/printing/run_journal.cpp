@@ -263,7 +263,7 @@ JournalContents ReadJournal(const std::string& path) {
 
 std::string DamagedJournalNotice(const std::string& path, const JournalContents& journal) {
   if (journal.damagedLines.empty()) return {};
-  return OwnText(OwnMessage::JournalDamaged, Utf8ToCp1252(path),
+  return OwnText(OwnMessage::JournalDamaged, path,
                  JoinNumbers(journal.damagedLines, ", "));
 }
 

@@ -84,8 +84,8 @@ struct JournalContents {
 // Throws ZirvoError when the file exists but cannot be read.
 JournalContents ReadJournal(const std::string& path);
 
-// The warning that lines of the journal at `path` were skipped (Windows-1252,
-// naming their numbers); "" when none was.
+// The warning that lines of the journal at `path` were skipped (naming their
+// numbers); "" when none was.
 std::string DamagedJournalNotice(const std::string& path, const JournalContents& journal);
 
 // One run as the journal tells it: its `started` record and its end record.

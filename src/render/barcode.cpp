@@ -47,11 +47,10 @@ char Substituted(unsigned char code) {
 }  // namespace
 
 const std::array<std::string, 3>& BarcodeTypes() {
-  // "\363" is the Windows-1252 byte of "ó".
   static const std::array<std::string, 3> types = {
-      "[00000]C\363digo 39",
-      "[01000]C\363digo 128",
-      "[02000]C\363digo EA-13",
+      "[00000]Código 39",
+      "[01000]Código 128",
+      "[02000]Código EA-13",
   };
   return types;
 }

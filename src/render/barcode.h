@@ -10,7 +10,7 @@
 
 namespace zirvo {
 
-// "[00000]Código 39", "[01000]Código 128", "[02000]Código EA-13" (Windows-1252).
+// "[00000]Código 39", "[01000]Código 128", "[02000]Código EA-13".
 const std::array<std::string, 3>& BarcodeTypes();
 // "[00][NO]Ninguno", "[01][SP]Superior", "[02][IF]Inferior".
 const std::array<std::string, 3>& BarcodePositions();

@@ -281,7 +281,7 @@ DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size
                          Surface* canvas) {
   DrawRecord item;
   item.Text = std::move(text);
-  item.FontName = font.substr(0, DrawRecord::kFontNameCapacity);
+  item.FontName = FirstCharacters(font, DrawRecord::kFontNameCapacity);
   item.FontSize = size;
   item.FontColor = colour;
   item.X = mapping.X(horizontal);

@@ -1,5 +1,6 @@
 // The template file: the sheet header line, the numerator lines and the
-// marginal-text lines, as Windows-1252 text with CR LF line ends.
+// marginal-text lines, with CR LF line ends. Lines are the program's UTF-8
+// text; the template codec turns them into the file's Windows-1252 bytes.
 #pragma once
 
 #include <functional>
@@ -40,7 +41,7 @@ bool ReadSheetHeader(SheetHeader& header, const TemplateLines& lines,
 TemplateLines BuildTemplateLines(SheetHeader& header, const NumeratorTable& numerators,
                                  const MarginalTable& marginals, const std::string& targetPath);
 
-// The bytes of the lines, each ended by CR LF.
+// The text of the lines, each ended by CR LF.
 std::string JoinTemplateLines(const TemplateLines& lines);
 // Writes the bytes of a template file at `path` through WriteFileAtomically:
 // the previous file survives any failure. A path that is a symbolic link
@@ -49,7 +50,8 @@ std::string JoinTemplateLines(const TemplateLines& lines);
 // FIFO, a device) are refused, writing nothing. Throws ZirvoError naming the
 // file and the cause.
 void WriteTemplateBytes(const std::string& path, std::string_view bytes);
-// Writes the lines with CR LF ends through WriteTemplateBytes.
+// Writes the lines, encoded in Windows-1252, with CR LF ends through
+// WriteTemplateBytes.
 void WriteTemplateLines(const std::string& path, const TemplateLines& lines);
 // Cuts file content into lines; CR, LF and CR LF each end a line, and a
 // final line end adds no empty line.
@@ -57,7 +59,8 @@ TemplateLines SplitTemplateBytes(std::string_view bytes);
 // The same lines handed one by one to `take`, which returns false to stop.
 void ForEachTemplateLine(std::string_view bytes,
                          const std::function<bool(std::string_view line)>& take);
-// Reads every line as SplitTemplateBytes cuts them. Throws ZirvoError
+// Reads every line as SplitTemplateBytes cuts them, decoded from
+// Windows-1252. Throws ZirvoError
 // naming the file when it cannot be read.
 TemplateLines ReadTemplateLines(const std::string& path);
 
@@ -78,9 +81,9 @@ LoadResult LoadTemplateLines(const TemplateLines& lines, const std::string& path
                              MarginalTable& marginals);
 
 // The parts of a path as the sheet header stores them. Paths are the
-// system's own (UTF-8 on Linux, "/" between folders); the results are
-// Windows-1252 text like every other header field, so "Facturación.pla"
-// keeps its accent in the name label and in the file.
+// system's own (UTF-8 on Linux, "/" between folders), and so are the
+// results, so "Facturación.pla" keeps its accent in the name label and, once
+// encoded, in the file.
 std::string FileNameOf(const std::string& path);
 std::string FolderOf(const std::string& path);
 // The file name of `path` up to its first ".", at most 80 characters.

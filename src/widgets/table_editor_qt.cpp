@@ -689,14 +689,10 @@ bool TableEditor::CommitEditor() {
   if (!open_.open) return true;
   const QString text = EditorText();
   std::string failure;
-  if (!FitsCp1252(text)) {
-    failure = OwnText(OwnMessage::NotCp1252, FromQString(text));
-  } else {
-    try {
-      document_->CommitCell(which_, open_.row, open_.column, FromQString(text));
-    } catch (const ZirvoError& error) {
-      failure = error.what();
-    }
+  try {
+    document_->CommitCell(which_, open_.row, open_.column, FromQString(text));
+  } catch (const ZirvoError& error) {
+    failure = error.what();
   }
   if (!failure.empty()) {
     ShowFailure(this, failure);

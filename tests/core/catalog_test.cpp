@@ -66,9 +66,9 @@ TEST(Catalog, LookupIsExactToTheByte) {
   EXPECT_EQ(catalog.LookupText("05060"), "");
   catalog.LoadTable(1);
   EXPECT_EQ(catalog.LookupText("0172"),
-            "Oprima  el bot\xf3n \" Aceptar \"  para continuar el proceso");
+            "Oprima  el botón \" Aceptar \"  para continuar el proceso");
   EXPECT_EQ(catalog.LookupText("0173"), "\" Cancelar \" para regresar");
-  EXPECT_EQ(catalog.LookupText("0131"), "El Archivo ya existe. \xbfQuiere reescribirlo?");
+  EXPECT_EQ(catalog.LookupText("0131"), "El Archivo ya existe. ¿Quiere reescribirlo?");
   EXPECT_EQ(catalog.LookupText("0510"), "Imprinir");
   EXPECT_EQ(catalog.LookupText("0210"), "Color");
   EXPECT_EQ(catalog.LookupText("0315"), "");
@@ -147,7 +147,7 @@ TEST(OwnText, FollowsTheLoadedLanguageAndFillsBothArguments) {
             "Printing on 'Oficina' failed: %s. The print run was cancelled.");
   catalog.LoadTable(1);
   EXPECT_EQ(OwnText(OwnMessage::RepositionNotInteger, "12a"),
-            "'12a' no es un n\xfamero de hoja v\xe1lido.");
+            "'12a' no es un número de hoja válido.");
   // The old message of an incompatible file is Spanish in both languages.
   catalog.LoadTable(2);
   EXPECT_EQ(OwnText(OwnMessage::NotCompatible), "El formato no es compatible y no pudo ser leido.");

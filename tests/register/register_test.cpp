@@ -228,7 +228,7 @@ TEST_P(RegisterTest, ABusyRegisterIsWaitedForThenRefusedNeverSkipped) {
     } catch (const RegisterError& e) {
       EXPECT_EQ(e.Fault(), RegisterFault::Busy);
       EXPECT_EQ(std::string(e.what()),
-                OwnText(OwnMessage::RegisterBusy, Utf8ToCp1252(reg->Description()),
+                OwnText(OwnMessage::RegisterBusy, reg->Description(),
                         OwnText(OwnMessage::RegisterBusyCause, "0.2")));
     }
     EXPECT_THROW(reg->Finish(held.id, RunEvent::Completed, 10, {}), RegisterError);
