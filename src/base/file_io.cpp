@@ -133,8 +133,7 @@ void ReplaceFile(const std::string& path, std::string_view bytes, bool removeLef
 
 std::string ReadFileBytes(const std::string& path) {
   std::optional<std::string> bytes = ReadFileIfPresent(path);
-  if (!bytes)
-    throw ZirvoError(OwnText(OwnMessage::FileNotRead, path, std::strerror(ENOENT)));
+  if (!bytes) throw ZirvoError(OwnText(OwnMessage::FileNotRead, path, std::strerror(ENOENT)));
   return std::move(*bytes);
 }
 

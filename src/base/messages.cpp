@@ -80,7 +80,8 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::RepositionTooMany:
       return "Una reposición imprime como máximo %s hojas, no %s. No se imprimió nada.";
     case OwnMessage::ContinueImpossible:
-      return "La numeración no podría continuar después de esta impresión: %s. No se imprimió nada.";
+      return "La numeración no podría continuar después de esta impresión: %s. No se imprimió "
+             "nada.";
     case OwnMessage::CompletedUpTo:
       return "Impresión cancelada. El sistema de impresión completó hasta la hoja %s.";
     case OwnMessage::PrinterStopped:
@@ -99,9 +100,11 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::BarcodeEmptyText:
       return "Un código de barras necesita un texto que no esté vacío.";
     case OwnMessage::BarcodeSizeInvalid:
-      return "El alto y el largo de un código de barras deben ser mayores que cero y no pasar de 999.99 cm.";
+      return "El alto y el largo de un código de barras deben ser mayores que cero y no pasar de "
+             "999.99 cm.";
     case OwnMessage::BarcodeCode39Text:
-      return "El texto '%s' no cabe en un Código 39: solo admite mayúsculas, cifras, espacios y los signos - . $ / + %.";
+      return "El texto '%s' no cabe en un Código 39: solo admite mayúsculas, cifras, espacios y "
+             "los signos - . $ / + %.";
     case OwnMessage::BarcodeCode128Text:
       return "El texto '%s' no cabe en un Código 128: no admite minúsculas ni letras acentuadas.";
     case OwnMessage::BarcodeEan13Text:
@@ -109,7 +112,8 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::BarcodeQrTooLong:
       return "El texto '%s' es demasiado largo para un código QR de %s cm: no se podría leer.";
     case OwnMessage::BarcodeRunNumerator:
-      return "El numerador %s no puede llevar su código de barras en la hoja %s. No se imprimió nada.";
+      return "El numerador %s no puede llevar su código de barras en la hoja %s. No se imprimió "
+             "nada.";
     case OwnMessage::BarcodeRunSheetsFit:
       return "Hojas de esta impresión que pueden imprimirse: %s.";
     case OwnMessage::BarcodeRunMarginal:
@@ -226,7 +230,8 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::JournalNotImported:
       return "El diario %s no se pudo importar al registro de numeración: %s.";
     case OwnMessage::ExportSeparatorInvalid:
-      return "El separador '%s' no sirve: debe ser un solo carácter que no sea una comilla, una letra, una cifra ni un fin de línea.";
+      return "El separador '%s' no sirve: debe ser un solo carácter que no sea una comilla, una "
+             "letra, una cifra ni un fin de línea.";
     case OwnMessage::JournalRunsNotImported:
       return "El diario %s tiene impresiones cuyos números no se pudieron tomar (%s): la "
              "comprobación de números ya impresos no puede tenerlas en cuenta.";

@@ -136,9 +136,9 @@ enum class OwnMessage {
   JournalExportJson,          // no argument: a file-dialog filter
   ExportOntoJournal,          // %s: the old journal an export would replace
   // Steps of a run, shown while it starts.
-  StatusProcessing,  // no argument
-  StatusLoading,     // no argument
-  StatusStarting,    // no argument
+  StatusProcessing,     // no argument
+  StatusLoading,        // no argument
+  StatusStarting,       // no argument
   PrinterUnreadable,    // no argument: the selected printer's settings do not read
   RemoveImageQuestion,  // no argument: before the preview's background image goes
   ZoomTooLarge,         // no argument: a zoom past what a preview can draw

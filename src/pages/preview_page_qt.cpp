@@ -517,7 +517,8 @@ void TFHVista::AddImage() {
 
 void TFHVista::AskRemoveImage() {
   QMessageBox box(QMessageBox::Information, ToQString(LookupText(code::kProgramTitle)),
-                  ToQString(OwnText(OwnMessage::RemoveImageQuestion)), QMessageBox::Ok | QMessageBox::Cancel, this);
+                  ToQString(OwnText(OwnMessage::RemoveImageQuestion)),
+                  QMessageBox::Ok | QMessageBox::Cancel, this);
   box.setObjectName("RemoveImageQuestion");
   if (box.exec() == QMessageBox::Ok) RemoveImage();
 }

@@ -44,8 +44,7 @@ int32_t PositiveInteger(const std::string& option, const std::string& text) {
 // An offset the calibration cannot hold is a bad value, not a usage error.
 double OffsetMm(const std::string& text) {
   double mm = 0.0;
-  if (!ParseOffsetMm(text, mm))
-    throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, text));
+  if (!ParseOffsetMm(text, mm)) throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, text));
   return mm;
 }
 
@@ -411,9 +410,7 @@ bool NamedAsProgramFile(std::string name) {
 std::string OutputRefusal(const std::string& output, const std::string& templatePath,
                           const RegisterPlace& place) {
   const std::string target = CanonicalPath(output);
-  const auto refusal = [&] {
-    return OwnText(OwnMessage::OutputIsProgramFile, output);
-  };
+  const auto refusal = [&] { return OwnText(OwnMessage::OutputIsProgramFile, output); };
   if (NamedAsProgramFile(std::filesystem::path(output).filename().string()) ||
       NamedAsProgramFile(std::filesystem::path(target).filename().string()))
     return refusal();

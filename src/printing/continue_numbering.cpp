@@ -19,8 +19,7 @@ void ContinueTemplateFile(const std::string& path, const Template& printed, int3
   const std::string real = CanonicalPath(path);
   ChangeFileAtomically(real, [&](const std::optional<std::string>& current) {
     // A template that went away is not made again from what this run read.
-    if (!current)
-      throw ZirvoError(OwnText(OwnMessage::FileNotRead, real, std::strerror(ENOENT)));
+    if (!current) throw ZirvoError(OwnText(OwnMessage::FileNotRead, real, std::strerror(ENOENT)));
     SkippedLines skipped;
     std::optional<Template> now = DecodeTemplate(*current, real, {}, &skipped);
     if (!now) throw ZirvoError(real + ": " + OwnText(OwnMessage::NotCompatible));

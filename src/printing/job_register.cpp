@@ -62,14 +62,12 @@ std::string ImportOldJournal(NumberRegister& reg, const std::string& templateFil
   const JournalImport import = reg.ImportJournal(series, journal);
   std::string notice;
   if (!import.damagedLines.empty())
-    notice = OwnText(OwnMessage::JournalDamaged, journal,
-                     JoinNumbers(import.damagedLines, ", "));
+    notice = OwnText(OwnMessage::JournalDamaged, journal, JoinNumbers(import.damagedLines, ", "));
   if (!import.skippedRuns.empty()) {
     std::string runs;
     for (const std::string& id : import.skippedRuns) runs += (runs.empty() ? "" : ", ") + id;
     if (!notice.empty()) notice += " ";
-    notice +=
-        OwnText(OwnMessage::JournalRunsNotImported, journal, runs);
+    notice += OwnText(OwnMessage::JournalRunsNotImported, journal, runs);
   }
   return notice;
 }

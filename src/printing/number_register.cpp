@@ -201,10 +201,8 @@ std::string OverlapText(const RegisterOverlap& overlap) {
   const RunRecord& earlier = overlap.earlier;
   const std::string station = earlier.station.empty() ? "-" : earlier.station;
   return OwnText(OwnMessage::ReprintNumbers, position, FormatProgression(overlap.shared)) + " " +
-         OwnText(OwnMessage::RegisterPrintedWhere, ShownJournalTime(earlier.time),
-                 earlier.target) +
-         " " +
-         OwnText(OwnMessage::RegisterPrintedBy, earlier.user, station);
+         OwnText(OwnMessage::RegisterPrintedWhere, ShownJournalTime(earlier.time), earlier.target) +
+         " " + OwnText(OwnMessage::RegisterPrintedBy, earlier.user, station);
 }
 
 // One transaction of the register: rolled back unless committed.
@@ -388,9 +386,8 @@ Reservation NumberRegister::Reserve(const RunRecord& run, bool allowReprint, boo
       }
     }
     if (damaged > 0 && !passDamaged)
-      throw RegisterError(
-          RegisterFault::DamagedRecords,
-          OwnText(OwnMessage::RegisterDamaged, Description(), FormatInt(damaged)));
+      throw RegisterError(RegisterFault::DamagedRecords,
+                          OwnText(OwnMessage::RegisterDamaged, Description(), FormatInt(damaged)));
     if (reservation.overlap && !allowReprint) return reservation;
     StoreRun(run);
     transaction.Commit();
@@ -410,15 +407,13 @@ void NumberRegister::Finish(const std::string& runId, RunEvent event, int32_t co
     Transaction transaction(*this, true);
     const auto rows = Query("SELECT seq, series FROM zirvo_runs WHERE id = $1", {runId});
     if (rows.empty())
-      throw Failure{RegisterFault::Unusable,
-                    OwnText(OwnMessage::RegisterUnknownRun, runId)};
+      throw Failure{RegisterFault::Unusable, OwnText(OwnMessage::RegisterUnknownRun, runId)};
     RowReader read(rows[0]);
     const int64_t seq = read.Number<int64_t>(0);
     const std::string series = read.Text(1);
     LockSeries(series);
     if (!read.ok() || !Query("SELECT 1 FROM zirvo_ends WHERE run_seq = $1", {seq}).empty())
-      throw Failure{RegisterFault::Unusable,
-                    OwnText(OwnMessage::RegisterRunEnded, runId)};
+      throw Failure{RegisterFault::Unusable, OwnText(OwnMessage::RegisterRunEnded, runId)};
     StoreEnd(seq, series, RunEnd{event, JournalTimeNow(), completedSheets, completed});
     transaction.Commit();
   } catch (const Failure& failure) {

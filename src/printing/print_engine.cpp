@@ -140,8 +140,7 @@ std::string CancelledStatus(const PrinterSetting& setting, std::optional<int32_t
   const bool earlier = std::filesystem::exists(setting.outputFile, error);
   const std::string name = std::filesystem::path(setting.outputFile).filename().string();
   return status + " " +
-         OwnText(earlier ? OwnMessage::PdfNotWrittenKept : OwnMessage::PdfNotWritten,
-                 name);
+         OwnText(earlier ? OwnMessage::PdfNotWrittenKept : OwnMessage::PdfNotWritten, name);
 }
 
 // Where a run prints, as the register records it: the queue, or the PDF

@@ -77,8 +77,7 @@ void StorePrinterOffsets(const std::string& path, std::string_view queue,
 void StoreChangedOffsets(const std::string& path, std::string_view queue, std::optional<double> xMm,
                          std::optional<double> yMm) {
   if (!xMm && !yMm) return;
-  if (!StorableQueue(queue))
-    throw ZirvoError(OwnText(OwnMessage::QueueNotStorable, queue));
+  if (!StorableQueue(queue)) throw ZirvoError(OwnText(OwnMessage::QueueNotStorable, queue));
   for (const std::optional<double>& mm : {xMm, yMm})
     if (mm && !InRange(*mm))
       throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, FormatFixed(*mm, 2)));

@@ -219,8 +219,7 @@ void QPrinterDevice::ClosePart() {
   if (partSheets_ == 0) {
     part.title = name;
   } else {
-    part.title = JobName(name, partFirst_, partLast_, partFirstNumber_,
-                         partLastNumber_);
+    part.title = JobName(name, partFirst_, partLast_, partFirstNumber_, partLastNumber_);
     part.firstSheet = partFirst_;
     part.lastSheet = partLast_;
   }

@@ -263,8 +263,7 @@ JournalContents ReadJournal(const std::string& path) {
 
 std::string DamagedJournalNotice(const std::string& path, const JournalContents& journal) {
   if (journal.damagedLines.empty()) return {};
-  return OwnText(OwnMessage::JournalDamaged, path,
-                 JoinNumbers(journal.damagedLines, ", "));
+  return OwnText(OwnMessage::JournalDamaged, path, JoinNumbers(journal.damagedLines, ", "));
 }
 
 JournalRun::Result JournalRun::Outcome() const {

@@ -176,9 +176,7 @@ class TerminalObserver : public RunObserver {
     if (!visible && showBar_ && lastPercent_ >= 0) std::fputs("\n", stderr);
     lastPercent_ = -1;
   }
-  void Notice(const std::string& text) override {
-    std::cerr << OneLine(text) << "\n";
-  }
+  void Notice(const std::string& text) override { std::cerr << OneLine(text) << "\n"; }
   // Nobody to ask: the warning is printed and the run goes on.
   bool ConfirmNegative(const std::string& text) override {
     Notice(text);
@@ -304,8 +302,7 @@ int Calibrate(const BatchOptions& options) {
     if (options.offsetX) offsets.xMm = *options.offsetX;
     if (options.offsetY) offsets.yMm = *options.offsetY;
     // A user who never started the program has no data folder yet.
-    if (!PrepareDataFolder())
-      throw Failure{OwnText(OwnMessage::DataFolderNotMade, DataFolder())};
+    if (!PrepareDataFolder()) throw Failure{OwnText(OwnMessage::DataFolderNotMade, DataFolder())};
     StorePrinterOffsets(file, options.printer, offsets);
     std::cout << file << ": [" << options.printer << "] X=" << FormatOffsetMm(offsets.xMm)
               << " Y=" << FormatOffsetMm(offsets.yMm) << "\n";
@@ -346,8 +343,8 @@ int Preview(const BatchOptions& options) {
 
   QSaveFile file(QString::fromLocal8Bit(options.output.c_str()));
   if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-    throw Failure{OwnText(OwnMessage::FileNotWritten, options.output,
-                          FromQString(file.errorString()))};
+    throw Failure{
+        OwnText(OwnMessage::FileNotWritten, options.output, FromQString(file.errorString()))};
   return 0;
 }
 
@@ -374,7 +371,7 @@ int Journal(const BatchOptions& options) {
   std::cout << FormatJournalRuns(list, options);
   if (!list.damaged.empty())
     Report(OwnText(OwnMessage::RegisterDamaged, reg->Description(),
-                         FormatInt(static_cast<int64_t>(list.damaged.size()))));
+                   FormatInt(static_cast<int64_t>(list.damaged.size()))));
   return 0;
 }
 

@@ -116,7 +116,7 @@ TextPlacement LayoutText(DrawRecord& item) {
   item.Canvas->SetFont(FontOf(item));
   const TextExtent extent = item.Canvas->MeasureText(item.Text);
   item.TextHeight = extent.height;
-  return PlaceLine(item, extent, item.Text.size(), item.BarLength);
+  return PlaceLine(item, extent, CharacterCount(item.Text), item.BarLength);
 }
 
 bool ValidIndex(const std::string& text, int32_t highest, int32_t& index) {
@@ -240,7 +240,7 @@ void DrawLinearItem(Surface& canvas, const DrawRecord& item, const TextFont& fon
     // The line goes with the bars, which may end short of the box; a text
     // the symbology cannot carry keeps the box.
     const int32_t span = bars.symbolLength > 0 ? bars.symbolLength : item.BarLength;
-    const TextPlacement placement = PlaceLine(item, extent, bars.line.size(), span);
+    const TextPlacement placement = PlaceLine(item, extent, CharacterCount(bars.line), span);
     canvas.DrawText(placement.at.x, placement.at.y, bars.line, EscapementOf(item),
                     placement.averageCharWidth);
   }

@@ -112,8 +112,7 @@ TEST(MarginalExport, ShortLineGivesTheDefaults) {
 
 TEST(MarginalExport, ConvertsEveryCell) {
   MarginalTable table;
-  table.LoadFromLines(
-      {"|MAR|01|  Copia é |2.00| 27.50 |90| Times |10|255||", "|MAR|02||||||||"});
+  table.LoadFromLines({"|MAR|01|  Copia é |2.00| 27.50 |90| Times |10|255||", "|MAR|02||||||||"});
   const MarginalTextList records = table.ExportRecords();
   ASSERT_EQ(records.size(), 2u);
   MarginalText first;

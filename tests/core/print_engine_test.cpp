@@ -210,8 +210,8 @@ TEST_F(PrintEngineTest, ACancelledRunToAFileSaysItWroteNone) {
   device.SetPageSpooledHook([&] { engine.CancelRun(); });
   for (const OwnMessage said : {OwnMessage::PdfNotWritten, OwnMessage::PdfNotWrittenKept}) {
     RunAll("1", "1", "10");
-    EXPECT_EQ(page.statuses.back(), OwnText(OwnMessage::RunCancelled, "1") + " " +
-                                        OwnText(said, "Nº 1.pdf"));
+    EXPECT_EQ(page.statuses.back(),
+              OwnText(OwnMessage::RunCancelled, "1") + " " + OwnText(said, "Nº 1.pdf"));
     std::ofstream(dir.Path("Nº 1.pdf")) << "kept";
   }
 }
@@ -222,9 +222,9 @@ TEST_F(PrintEngineTest, StepsOfARunFollowTheLanguage) {
   SetOwnMessagesEnglish(true);
   RunAll("1", "1", "1");
   SetOwnMessagesEnglish(false);
-  EXPECT_EQ(page.statuses,
-            (std::vector<std::string>{"Processing the start data ....",
-                                      "Loading the data to print ....", "Starting the printer ...."}));
+  EXPECT_EQ(page.statuses, (std::vector<std::string>{"Processing the start data ....",
+                                                     "Loading the data to print ....",
+                                                     "Starting the printer ...."}));
 }
 
 TEST_F(PrintEngineTest, ReportsItsProgressAndStatusToThePage) {
@@ -238,9 +238,9 @@ TEST_F(PrintEngineTest, ReportsItsProgressAndStatusToThePage) {
   });
   RunAll("1", "1", "3");
   EXPECT_EQ(maximumDuringRun, 3);
-  EXPECT_EQ(page.statuses,
-            (std::vector<std::string>{OwnText(OwnMessage::StatusProcessing), OwnText(OwnMessage::StatusLoading),
-                                      OwnText(OwnMessage::StatusStarting)}));
+  EXPECT_EQ(page.statuses, (std::vector<std::string>{OwnText(OwnMessage::StatusProcessing),
+                                                     OwnText(OwnMessage::StatusLoading),
+                                                     OwnText(OwnMessage::StatusStarting)}));
   EXPECT_EQ(page.maximum, 0);
   EXPECT_EQ(page.positions, (std::vector<int32_t>{1, 2, 3, 0}));
 }

@@ -165,10 +165,10 @@ TEST(TemplateCodec, BytesAndTheCharactersTheyStandFor) {
     unsigned char byte;
     std::string_view character;
   } cases[] = {
-      {0x01, "\x01"},    {0x41, "A"},        {0x7F, "\x7F"},     {0x80, "€"},
-      {0x81, "\u0081"},  {0x8A, "Š"},        {0x8D, "\u008D"},   {0x8F, "\u008F"},
-      {0x90, "\u0090"},  {0x99, "™"},        {0x9D, "\u009D"},   {0x9F, "Ÿ"},
-      {0xA0, "\u00A0"},  {0xBA, "º"},        {0xD1, "Ñ"},        {0xFF, "ÿ"},
+      {0x01, "\x01"},   {0x41, "A"}, {0x7F, "\x7F"},   {0x80, "€"},
+      {0x81, "\u0081"}, {0x8A, "Š"}, {0x8D, "\u008D"}, {0x8F, "\u008F"},
+      {0x90, "\u0090"}, {0x99, "™"}, {0x9D, "\u009D"}, {0x9F, "Ÿ"},
+      {0xA0, "\u00A0"}, {0xBA, "º"}, {0xD1, "Ñ"},      {0xFF, "ÿ"},
   };
   for (const auto& c : cases) {
     const std::string line = MarginalLineWith(std::string(1, static_cast<char>(c.byte)));
@@ -197,7 +197,7 @@ TEST(TemplateCodec, CharactersAFileCannotStoreAreRefused) {
       {TemplateTable::Marginals, M::kText, "ok ✓"},
       {TemplateTable::Marginals, M::kText, "Ω"},
       {TemplateTable::Marginals, M::kText, "\xF0\x9F\x98\x80"},  // an emoji, four bytes
-      {TemplateTable::Marginals, M::kText, "a\xFFb"},              // not UTF-8 at all
+      {TemplateTable::Marginals, M::kText, "a\xFFb"},            // not UTF-8 at all
       {TemplateTable::Marginals, M::kText, "two\nlines"},
       {TemplateTable::Numerators, N::kPrefix, "№ "},
       {TemplateTable::Numerators, N::kSuffix, " ł"},

@@ -195,9 +195,9 @@ TEST(TemplateFile, FilesWithoutAHeaderAreNotCompatibleAndChangeNothing) {
 // ends included, must come back identical and save to an identical file.
 TEST(TemplateFile, RandomTablesRoundTripExactly) {
   std::mt19937 random(20261209);
-  const std::vector<std::string> alphabet = {"a", "b", "c", "X", "Y", "Z", " ", "0", "1", "9", "-",
-                                             ".", ",", ";", ":", "#", "ñ", "Ñ", "é", "€", "ü", "¿",
-                                             "¡"};
+  const std::vector<std::string> alphabet = {"a", "b", "c", "X", "Y", "Z", " ", "0",
+                                             "1", "9", "-", ".", ",", ";", ":", "#",
+                                             "ñ", "Ñ", "é", "€", "ü", "¿", "¡"};
   const auto text = [&](int maxLength) {
     std::string s;
     const int length = std::uniform_int_distribution<int>(0, maxLength)(random);
