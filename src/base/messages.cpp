@@ -310,7 +310,7 @@ const char* OwnEnglish(OwnMessage message) {
     case OwnMessage::FileNotRead:
       return "The file '%s' could not be read: %s";
     case OwnMessage::NotCompatible:
-      return "El formato no es compatible y no pudo ser leido.";
+      return "The format is not compatible and could not be read.";
     case OwnMessage::PrintingFailed:
       return "Printing on '%s' failed: %s. The print run was cancelled.";
     case OwnMessage::ReplaceFile:

@@ -24,7 +24,7 @@ enum class OwnMessage {
   ImageNotDecoded,       // %s: the file
   FileNotWritten,        // %s: the file, %s: the cause
   FileNotRead,           // %s: the file, %s: the cause
-  NotCompatible,         // no argument: Spanish only, as the program always said it
+  NotCompatible,         // no argument
   PrintingFailed,        // %s: the printer, %s: the cause
   ReplaceFile,           // %s: the file, a question
   TurnsNegative,         // %s: numerator position, %s: the sheet

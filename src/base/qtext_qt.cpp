@@ -1,7 +1,5 @@
 #include "base/qtext_qt.h"
 
-#include "base/text.h"
-
 namespace zirvo {
 
 QString ToQString(std::string_view utf8) {
@@ -9,7 +7,5 @@ QString ToQString(std::string_view utf8) {
 }
 
 std::string FromQString(const QString& text) { return text.toStdString(); }
-
-bool FitsCp1252(const QString& text) { return FitsCp1252(FromQString(text)); }
 
 }  // namespace zirvo

@@ -72,14 +72,13 @@ bool RefusesKeystroke(KeyFilterKind kind, const QLineEdit& edit, const QKeyEvent
     // A character a template cannot store goes in: committing the text
     // refuses it and says why, where swallowing the key would not.
     if (kind == KeyFilterKind::FreeText) continue;
-    const int byte = Cp1252FromCodePoint(ch.unicode());
-    if (byte < 0) return true;
+    if (ch.unicode() >= 128) return true;  // no digit, sign or point
     // One byte per UTF-16 unit, so that the caret indexes the text: the
     // filters judge digits, signs and points only.
     const std::string text = edit.text().toLatin1().toStdString();
     const std::string selected = edit.selectedText().toLatin1().toStdString();
     const int caret = edit.hasSelectedText() ? edit.selectionStart() : edit.cursorPosition();
-    const char key = static_cast<char>(byte);
+    const char key = static_cast<char>(ch.unicode());
     const char passed = kind == KeyFilterKind::Integer
                             ? IntegerKeyFilter(text, selected, caret, key)
                             : RealKeyFilter(text, selected, caret, key);

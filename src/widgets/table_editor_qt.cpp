@@ -50,13 +50,13 @@ const CommandInfo& InfoOf(EditorCommand command) {
 
 // Whether a character typed on the grid opens the column's editor.
 bool OpensWith(OpenedBy openedBy, const QString& typed) {
-  const int code = Cp1252FromCodePoint(typed.at(0).unicode());
+  const char16_t code = typed.at(0).unicode();
   switch (openedBy) {
     case OpenedBy::Digits:
       return code >= '0' && code <= '9';
     case OpenedBy::Printable:
       // "|" separates the fields of a template line and never enters a cell.
-      return (code >= 32 && code <= 126 && code != '|') || code == 209 || code == 241;
+      return (code >= 32 && code <= 126 && code != '|') || code == u'Ñ' || code == u'ñ';
     case OpenedBy::Nothing:
       break;
   }
@@ -98,7 +98,7 @@ int EntryStartingWith(const QComboBox& list, const QString& typed) {
 QStringList FontEntries() {
   QStringList entries{"Default"};
   for (const QString& family : QFontDatabase::families()) {
-    if (QFontDatabase::isPrivateFamily(family) || !FitsCp1252(family)) continue;
+    if (QFontDatabase::isPrivateFamily(family) || !FitsCp1252(FromQString(family))) continue;
     if (family.contains('|')) continue;
     entries << family;
   }

@@ -148,9 +148,10 @@ TEST(OwnText, FollowsTheLoadedLanguageAndFillsBothArguments) {
   catalog.LoadTable(1);
   EXPECT_EQ(OwnText(OwnMessage::RepositionNotInteger, "12a"),
             "'12a' no es un número de hoja válido.");
-  // The old message of an incompatible file is Spanish in both languages.
+  // The message of an incompatible file follows the language as the rest do.
   catalog.LoadTable(2);
-  EXPECT_EQ(OwnText(OwnMessage::NotCompatible), "El formato no es compatible y no pudo ser leido.");
+  EXPECT_EQ(OwnText(OwnMessage::NotCompatible),
+            "The format is not compatible and could not be read.");
   catalog.LoadTable(1);
 }
 

@@ -197,7 +197,9 @@ TEST(TemplateCodec, CharactersAFileCannotStoreAreRefused) {
       {TemplateTable::Marginals, M::kText, "ok ✓"},
       {TemplateTable::Marginals, M::kText, "Ω"},
       {TemplateTable::Marginals, M::kText, "\xF0\x9F\x98\x80"},  // an emoji, four bytes
-      {TemplateTable::Marginals, M::kText, "a\xFFb"},            // not UTF-8 at all
+      {TemplateTable::Marginals, M::kText,
+       "a\xFF"
+       "b"},  // not UTF-8 at all
       {TemplateTable::Marginals, M::kText, "two\nlines"},
       {TemplateTable::Numerators, N::kPrefix, "№ "},
       {TemplateTable::Numerators, N::kSuffix, " ł"},

@@ -48,9 +48,14 @@ TEST(Utf8Text, CountsAndCutsByCharacters) {
     std::size_t cut;
     std::string_view first;
   } cases[] = {
-      {"", 0, 3, ""},          {"abc", 3, 2, "ab"},
-      {"Año ñ", 5, 2, "Añ"},   {"€€€", 3, 1, "€"},
-      {"Nº 1", 4, 9, "Nº 1"},  {"a\xF0\x9F\x98\x80b", 3, 2, "a\xF0\x9F\x98\x80"},
+      {"", 0, 3, ""},
+      {"abc", 3, 2, "ab"},
+      {"Año ñ", 5, 2, "Añ"},
+      {"€€€", 3, 1, "€"},
+      {"Nº 1", 4, 9, "Nº 1"},
+      {"a\xF0\x9F\x98\x80"
+       "b",
+       3, 2, "a\xF0\x9F\x98\x80"},
       {"\xFFx", 2, 1, "\xFF"},  // a stray byte counts as one
   };
   for (const auto& c : cases) {
