@@ -64,13 +64,6 @@ TEST(Utf8Text, CountsAndCutsByCharacters) {
   }
 }
 
-TEST(Utf8Text, FitsCp1252OnlyWhatTheCodePageHolds) {
-  for (std::string_view fits : {"", "abc", "Año ñ € ‰ – ¿Sí?", "\u0081\u008D\u008F\u0090\u009D"})
-    EXPECT_TRUE(FitsCp1252(fits)) << fits;
-  for (std::string_view not_ : {"ł", "a ✓", "Ω", "\xF0\x9F\x98\x80", "\xE9", "\u0080"})
-    EXPECT_FALSE(FitsCp1252(not_)) << not_;
-}
-
 TEST(ParseInt32, AcceptsSignedDecimalsInRange) {
   const struct {
     const char* text;
