@@ -64,7 +64,7 @@ void RemoveLeftoverTemporaries(const std::string& path) {
 }
 
 [[noreturn]] void FailToWrite(const std::string& path, const std::string& cause) {
-  throw ZirvoError(OwnText(OwnMessage::FileNotWritten, Utf8ToCp1252(path), cause));
+  throw ZirvoError(OwnText(OwnMessage::FileNotWritten, path, cause));
 }
 
 struct FileCloser {
@@ -128,8 +128,7 @@ void ReplaceFile(const std::string& path, std::string_view bytes, bool removeLef
 
 std::string ReadFileBytes(const std::string& path) {
   std::optional<std::string> bytes = ReadFileIfPresent(path);
-  if (!bytes)
-    throw ZirvoError(OwnText(OwnMessage::FileNotRead, Utf8ToCp1252(path), std::strerror(ENOENT)));
+  if (!bytes) throw ZirvoError(OwnText(OwnMessage::FileNotRead, path, std::strerror(ENOENT)));
   return std::move(*bytes);
 }
 
@@ -138,7 +137,7 @@ std::optional<std::string> ReadFileIfPresent(const std::string& path) {
   bool missing = false;
   const std::string cause = platform::ReadRegularFile(path, bytes, &missing);
   if (missing) return std::nullopt;
-  if (!cause.empty()) throw ZirvoError(OwnText(OwnMessage::FileNotRead, Utf8ToCp1252(path), cause));
+  if (!cause.empty()) throw ZirvoError(OwnText(OwnMessage::FileNotRead, path, cause));
   return bytes;
 }
 

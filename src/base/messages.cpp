@@ -6,18 +6,16 @@ namespace {
 const char* OwnSpanish(OwnMessage message) {
   switch (message) {
     case OwnMessage::PipeInText:
-      return "El texto '%s' contiene el car\xe1"
-             "cter \"|\", que una plantilla no puede guardar.";
+      return "El texto '%s' contiene el carácter \"|\", que una plantilla no puede guardar.";
     case OwnMessage::NotCp1252:
       return "El texto '%s' contiene caracteres que una plantilla no puede guardar.";
     case OwnMessage::NumberOutOfRange:
-      return "El numerador %s saldr\xed"
-             "a del rango de n\xfameros (-2147483648 a 2147483647) "
-             "en esta impresi\xf3n. No se imprimi\xf3 nada.";
+      return "El numerador %s saldría del rango de números (-2147483648 a 2147483647) "
+             "en esta impresión. No se imprimió nada.";
     case OwnMessage::NegativeSheets:
-      return "El n\xfamero de hojas '%s' no puede ser negativo. No se imprimi\xf3 nada.";
+      return "El número de hojas '%s' no puede ser negativo. No se imprimió nada.";
     case OwnMessage::RepositionNotInteger:
-      return "'%s' no es un n\xfamero de hoja v\xe1lido.";
+      return "'%s' no es un número de hoja válido.";
     case OwnMessage::RepositionNotPrinted:
       return "Se imprimieron las cinco primeras hojas de la lista. No se imprimieron: %s";
     case OwnMessage::ZoomNotPositive:
@@ -25,8 +23,7 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::SheetSizeNotPositive:
       return "El largo y el alto de la hoja deben ser mayores que cero.";
     case OwnMessage::ImageNotDecoded:
-      return "La imagen '%s' no pudo ser le\xed"
-             "da como imagen JPEG.";
+      return "La imagen '%s' no pudo ser leída como imagen JPEG.";
     case OwnMessage::FileNotWritten:
       return "No se pudo guardar el archivo '%s': %s";
     case OwnMessage::FileNotRead:
@@ -34,68 +31,65 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::NotCompatible:
       return "El formato no es compatible y no pudo ser leido.";
     case OwnMessage::PrintingFailed:
-      return "Error de impresi\xf3n en '%s': %s. La impresi\xf3n fue cancelada.";
+      return "Error de impresión en '%s': %s. La impresión fue cancelada.";
     case OwnMessage::ReplaceFile:
-      return "El archivo '%s' ya existe. \xbf"
-             "Desea reemplazarlo?";
+      return "El archivo '%s' ya existe. ¿Desea reemplazarlo?";
     case OwnMessage::TurnsNegative:
-      return "El numerador %s pasa a n\xfameros negativos en la hoja %s.";
+      return "El numerador %s pasa a números negativos en la hoja %s.";
     case OwnMessage::PrintAnyway:
-      return "\xbf"
-             "Desea imprimir de todos modos?";
+      return "¿Desea imprimir de todos modos?";
     case OwnMessage::UnsavedTitle:
       return "CAMBIOS SIN GUARDAR";
     case OwnMessage::UnsavedLine1:
       return "La plantilla tiene cambios que no se han guardado.";
     case OwnMessage::UnsavedLine2:
-      return "\xbf"
-             "Desea guardarlos antes de continuar?";
+      return "¿Desea guardarlos antes de continuar?";
     case OwnMessage::DiscardButton:
       return "No guardar";
     case OwnMessage::RunCancelled:
-      return "Impresi\xf3n cancelada despu\xe9s de la hoja %s.";
+      return "Impresión cancelada después de la hoja %s.";
     case OwnMessage::PdfNotWritten:
-      return "No se escribi\xf3 el archivo '%s'.";
+      return "No se escribió el archivo '%s'.";
     case OwnMessage::PdfNotWrittenKept:
-      return "No se escribi\xf3 el archivo '%s'; el archivo anterior de ese nombre no se "
-             "modific\xf3.";
+      return "No se escribió el archivo '%s'; el archivo anterior de ese nombre no se "
+             "modificó.";
     case OwnMessage::TemplateFilesFilter:
       return "Plantillas (*.pla)";
     case OwnMessage::AllFilesFilter:
       return "Todos los archivos (*)";
     case OwnMessage::OffsetNotValid:
-      return "El desplazamiento '%s' debe ser un n\xfamero de -10.0 a 10.0 mil\xedmetros.";
+      return "El desplazamiento '%s' debe ser un número de -10.0 a 10.0 milímetros.";
     case OwnMessage::QueueNotStorable:
-      return "El nombre de impresora '%s' no puede guardarse en la calibraci\xf3n.";
+      return "El nombre de impresora '%s' no puede guardarse en la calibración.";
     case OwnMessage::ChunkNotValid:
-      return "Las hojas por trabajo '%s' deben ser un n\xfamero entero mayor que cero.";
+      return "Las hojas por trabajo '%s' deben ser un número entero mayor que cero.";
     case OwnMessage::NotRegularFile:
-      return "no es un archivo com\xfan";
+      return "no es un archivo común";
     case OwnMessage::DataFolderNotMade:
       return "No se pudo crear la carpeta de datos '%s'.";
     case OwnMessage::QueueUnknown:
-      return "El sistema de impresi\xf3n no conoce la impresora '%s'.";
+      return "El sistema de impresión no conoce la impresora '%s'.";
     case OwnMessage::CopiesOutOfRange:
-      return "Las copias por plantilla '%s' no pueden pasar de %s. No se imprimi\xf3 nada.";
+      return "Las copias por plantilla '%s' no pueden pasar de %s. No se imprimió nada.";
     case OwnMessage::IncrementOutOfRange:
       return "El incremento '%s' debe estar entre -2147483647 y 2147483647. "
-             "No se imprimi\xf3 nada.";
+             "No se imprimió nada.";
     case OwnMessage::SheetSizeOutOfRange:
       return "El largo y el alto de la hoja de la plantilla deben ser mayores que 0 y no pasar "
-             "de %s cm. No se imprimi\xf3 nada.";
+             "de %s cm. No se imprimió nada.";
     case OwnMessage::RepositionTooMany:
-      return "Una reposici\xf3n imprime como m\xe1ximo %s hojas, no %s. No se imprimi\xf3 nada.";
+      return "Una reposición imprime como máximo %s hojas, no %s. No se imprimió nada.";
     case OwnMessage::ContinueImpossible:
-      return "La numeraci\xf3n no podr\xed"
-             "a continuar despu\xe9s de esta impresi\xf3n: %s. No se imprimi\xf3 nada.";
+      return "La numeración no podría continuar después de esta impresión: %s. No se imprimió "
+             "nada.";
     case OwnMessage::CompletedUpTo:
-      return "Impresi\xf3n cancelada. El sistema de impresi\xf3n complet\xf3 hasta la hoja %s.";
+      return "Impresión cancelada. El sistema de impresión completó hasta la hoja %s.";
     case OwnMessage::PrinterStopped:
-      return "La impresora '%s' est\xe1 detenida: %s. La impresi\xf3n espera.";
+      return "La impresora '%s' está detenida: %s. La impresión espera.";
     case OwnMessage::JobsPending:
       return "Esperando que '%s' complete los trabajos ....";
     case OwnMessage::CalibrationTitle:
-      return "Hoja de calibraci\xf3n";
+      return "Hoja de calibración";
     case OwnMessage::CalibrationPrinter:
       return "Impresora: %s";
     case OwnMessage::CalibrationOffsets:
@@ -104,73 +98,65 @@ const char* OwnSpanish(OwnMessage message) {
       return "Mida el centro de la cruz: debe quedar a 20 mm del borde izquierdo y 20 mm del "
              "borde superior.";
     case OwnMessage::BarcodeEmptyText:
-      return "Un c\xf3"
-             "digo de barras necesita un texto que no est\xe9 vac\xedo.";
+      return "Un código de barras necesita un texto que no esté vacío.";
     case OwnMessage::BarcodeSizeInvalid:
-      return "El alto y el largo de un c\xf3"
-             "digo de barras deben ser mayores que cero y no pasar de 999.99 cm.";
+      return "El alto y el largo de un código de barras deben ser mayores que cero y no pasar de "
+             "999.99 cm.";
     case OwnMessage::BarcodeCode39Text:
-      return "El texto '%s' no cabe en un C\xf3"
-             "digo 39: solo admite may\xfasculas, cifras, espacios y los signos - . $ / + %.";
+      return "El texto '%s' no cabe en un Código 39: solo admite mayúsculas, cifras, espacios y "
+             "los signos - . $ / + %.";
     case OwnMessage::BarcodeCode128Text:
-      return "El texto '%s' no cabe en un C\xf3"
-             "digo 128: no admite min\xfasculas ni letras acentuadas.";
+      return "El texto '%s' no cabe en un Código 128: no admite minúsculas ni letras acentuadas.";
     case OwnMessage::BarcodeEan13Text:
       return "El texto '%s' no cabe en un EAN-13: debe tener exactamente 12 cifras.";
     case OwnMessage::BarcodeQrTooLong:
-      return "El texto '%s' es demasiado largo para un c\xf3"
-             "digo QR de %s cm: no se podr\xed"
-             "a leer.";
+      return "El texto '%s' es demasiado largo para un código QR de %s cm: no se podría leer.";
     case OwnMessage::BarcodeRunNumerator:
-      return "El numerador %s no puede llevar su c\xf3"
-             "digo de barras en la hoja %s. No se imprimi\xf3 nada.";
+      return "El numerador %s no puede llevar su código de barras en la hoja %s. No se imprimió "
+             "nada.";
     case OwnMessage::BarcodeRunSheetsFit:
-      return "Hojas de esta impresi\xf3n que pueden imprimirse: %s.";
+      return "Hojas de esta impresión que pueden imprimirse: %s.";
     case OwnMessage::BarcodeRunMarginal:
-      return "El texto marginal %s no puede llevar su c\xf3"
-             "digo de barras. No se imprimi\xf3 nada.";
+      return "El texto marginal %s no puede llevar su código de barras. No se imprimió nada.";
     case OwnMessage::LinesSkipped:
-      return "Estas l\xedneas no se pudieron leer y se omitieron:";
+      return "Estas líneas no se pudieron leer y se omitieron:";
     case OwnMessage::LineSkipped:
-      return "l\xednea %s: %s";
+      return "línea %s: %s";
     case OwnMessage::LineRefused:
-      return "la l\xednea %s no se puede leer: %s";
+      return "la línea %s no se puede leer: %s";
     case OwnMessage::LinkLeadsNowhere:
-      return "es un enlace simb\xf3lico a '%s', que no lleva a ning\xfan archivo";
+      return "es un enlace simbólico a '%s', que no lleva a ningún archivo";
     case OwnMessage::CopyNumberingTitle:
-      return "\xbf"
-             "La copia contin\xfa"
-             "a la misma numeraci\xf3n?";
+      return "¿La copia continúa la misma numeración?";
     case OwnMessage::CopyNumberingYes:
-      return "S\xed: la copia y la plantilla comparten la numeraci\xf3n, y el registro no deja "
-             "imprimir dos veces el mismo n\xfamero en ninguna de ellas.";
+      return "Sí: la copia y la plantilla comparten la numeración, y el registro no deja "
+             "imprimir dos veces el mismo número en ninguna de ellas.";
     case OwnMessage::CopyNumberingNo:
-      return "No: la copia empieza una numeraci\xf3n propia.";
+      return "No: la copia empieza una numeración propia.";
     case OwnMessage::YesButton:
-      return "S\xed";
+      return "Sí";
     case OwnMessage::NoButton:
       return "No";
     case OwnMessage::JournalNotWritten:
       return "No se pudo escribir en el diario %s: %s";
     case OwnMessage::JournalDamaged:
-      return "El diario %s tiene l\xedneas que no se pudieron leer (%s). Se omitieron, y la "
-             "comprobaci\xf3n de n\xfameros ya impresos no pudo tenerlas en cuenta.";
+      return "El diario %s tiene líneas que no se pudieron leer (%s). Se omitieron, y la "
+             "comprobación de números ya impresos no pudo tenerlas en cuenta.";
     case OwnMessage::ReprintNumbers:
-      return "El numerador %s ya imprimi\xf3 los n\xfameros %s";
+      return "El numerador %s ya imprimió los números %s";
     case OwnMessage::ReprintWhen:
       return "el %s en %s.";
     case OwnMessage::ReprintQuestion:
-      return "\xbfImprimirlos de nuevo?";
+      return "¿Imprimirlos de nuevo?";
     case OwnMessage::ReprintRefused:
-      return "No se imprimi\xf3 nada (--allow-reprint los imprime de nuevo).";
+      return "No se imprimió nada (--allow-reprint los imprime de nuevo).";
     case OwnMessage::ContinueQuestion:
-      return "\xbf"
-             "Continuar la numeraci\xf3n despu\xe9s de la hoja %s? La plantilla se guardar\xe1 "
-             "y la pr\xf3xima impresi\xf3n empezar\xe1 en %s.";
+      return "¿Continuar la numeración después de la hoja %s? La plantilla se guardará "
+             "y la próxima impresión empezará en %s.";
     case OwnMessage::ContinueNotSaved:
-      return "La numeraci\xf3n no se pudo continuar: %s";
+      return "La numeración no se pudo continuar: %s";
     case OwnMessage::JournalTitle:
-      return "DIARIO DE IMPRESI\xd3N";
+      return "DIARIO DE IMPRESIÓN";
     case OwnMessage::JournalCommand:
       return "Diario";
     case OwnMessage::JournalColumnDate:
@@ -180,17 +166,17 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::JournalColumnSheets:
       return "Hojas";
     case OwnMessage::JournalColumnRanges:
-      return "N\xfameros";
+      return "Números";
     case OwnMessage::JournalColumnTarget:
       return "Destino";
     case OwnMessage::JournalColumnResult:
       return "Resultado";
     case OwnMessage::JournalKindRun:
-      return "Impresi\xf3n";
+      return "Impresión";
     case OwnMessage::JournalKindTest:
       return "Hoja de prueba";
     case OwnMessage::JournalKindReposition:
-      return "Reposici\xf3n";
+      return "Reposición";
     case OwnMessage::JournalResultCompleted:
       return "Completada";
     case OwnMessage::JournalResultCancelled:
@@ -204,64 +190,64 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::JournalClose:
       return "Cerrar";
     case OwnMessage::JournalEmpty:
-      return "Esta plantilla a\xfan no tiene impresiones en su diario.";
+      return "Esta plantilla aún no tiene impresiones en su diario.";
     case OwnMessage::JournalNoFile:
-      return "Una plantilla que a\xfan no se ha guardado no tiene diario.";
+      return "Una plantilla que aún no se ha guardado no tiene diario.";
     case OwnMessage::JournalReprintCut:
-      return "Una reposici\xf3n imprime cinco hojas: se agregaron %s n\xfameros a la lista de "
-             "reposici\xf3n y quedan %s de esa impresi\xf3n sin agregar.";
+      return "Una reposición imprime cinco hojas: se agregaron %s números a la lista de "
+             "reposición y quedan %s de esa impresión sin agregar.";
     case OwnMessage::RegisterUnusable:
-      return "El registro de numeraci\xf3n (%s) no se pudo usar: %s. No se imprimi\xf3 nada.";
+      return "El registro de numeración (%s) no se pudo usar: %s. No se imprimió nada.";
     case OwnMessage::RegisterBusy:
-      return "El registro de numeraci\xf3n (%s) est\xe1 ocupado: %s. No se imprimi\xf3 nada.";
+      return "El registro de numeración (%s) está ocupado: %s. No se imprimió nada.";
     case OwnMessage::RegisterDamaged:
-      return "El registro de numeraci\xf3n (%s) tiene %s registros que no se pudieron leer: no "
-             "se puede comprobar si estos n\xfameros ya se imprimieron.";
+      return "El registro de numeración (%s) tiene %s registros que no se pudieron leer: no "
+             "se puede comprobar si estos números ya se imprimieron.";
     case OwnMessage::RegisterEndNotStored:
-      return "El final de la impresi\xf3n no se pudo anotar en el registro de numeraci\xf3n "
-             "(%s): %s. La impresi\xf3n figura como interrumpida y conserva todos sus n\xfameros.";
+      return "El final de la impresión no se pudo anotar en el registro de numeración "
+             "(%s): %s. La impresión figura como interrumpida y conserva todos sus números.";
     case OwnMessage::RegisterNotRead:
-      return "El registro de numeraci\xf3n (%s) no se pudo leer: %s.";
+      return "El registro de numeración (%s) no se pudo leer: %s.";
     case OwnMessage::RegisterBusyCause:
-      return "otra impresi\xf3n lo retuvo m\xe1s de %s segundos";
+      return "otra impresión lo retuvo más de %s segundos";
     case OwnMessage::RegisterNotRegularFile:
-      return "es un enlace simb\xf3lico o no es un archivo com\xfan";
+      return "es un enlace simbólico o no es un archivo común";
     case OwnMessage::RegisterNotARegister:
-      return "el archivo no es un registro de numeraci\xf3n";
+      return "el archivo no es un registro de numeración";
     case OwnMessage::RegisterNewerVersion:
-      return "lo escribi\xf3 una versi\xf3n m\xe1s nueva del programa (versi\xf3n %s del registro)";
+      return "lo escribió una versión más nueva del programa (versión %s del registro)";
     case OwnMessage::RegisterUnknownRun:
-      return "no tiene la impresi\xf3n %s";
+      return "no tiene la impresión %s";
     case OwnMessage::RegisterRunEnded:
-      return "la impresi\xf3n %s ya tiene su final anotado";
+      return "la impresión %s ya tiene su final anotado";
     case OwnMessage::RegisterSettingsNotRead:
-      return "La configuraci\xf3n del registro de numeraci\xf3n %s no se pudo leer: %s. No se "
-             "imprimi\xf3 nada.";
+      return "La configuración del registro de numeración %s no se pudo leer: %s. No se "
+             "imprimió nada.";
     case OwnMessage::RegisterPrintedWhere:
       return "el %s en %s,";
     case OwnMessage::RegisterPrintedBy:
       return "por %s en %s.";
     case OwnMessage::JournalNotImported:
-      return "El diario %s no se pudo importar al registro de numeraci\xf3n: %s.";
+      return "El diario %s no se pudo importar al registro de numeración: %s.";
     case OwnMessage::ExportSeparatorInvalid:
-      return "El separador '%s' no sirve: debe ser un solo car\xe1"
-             "cter que no sea una comilla, una letra, una cifra ni un fin de l\xednea.";
+      return "El separador '%s' no sirve: debe ser un solo carácter que no sea una comilla, una "
+             "letra, una cifra ni un fin de línea.";
     case OwnMessage::JournalRunsNotImported:
-      return "El diario %s tiene impresiones cuyos n\xfameros no se pudieron tomar (%s): la "
-             "comprobaci\xf3n de n\xfameros ya impresos no puede tenerlas en cuenta.";
+      return "El diario %s tiene impresiones cuyos números no se pudieron tomar (%s): la "
+             "comprobación de números ya impresos no puede tenerlas en cuenta.";
     case OwnMessage::RegisterLabel:
-      return "Registro de numeraci\xf3n";
+      return "Registro de numeración";
     case OwnMessage::OutputIsProgramFile:
       return "%s es un archivo que el programa usa (una plantilla, su registro de "
-             "numeraci\xf3n, su diario o un archivo de configuraci\xf3n): no se escribi\xf3 nada.";
+             "numeración, su diario o un archivo de configuración): no se escribió nada.";
     case OwnMessage::JournalColumnUser:
       return "Usuario";
     case OwnMessage::JournalColumnStation:
-      return "Estaci\xf3n";
+      return "Estación";
     case OwnMessage::JournalColumnCompleted:
       return "Completadas";
     case OwnMessage::JournalDamagedRecords:
-      return "Registros de esta numeraci\xf3n que no se pudieron leer (no se muestran): %s.";
+      return "Registros de esta numeración que no se pudieron leer (no se muestran): %s.";
     case OwnMessage::JournalExport:
       return "Exportar";
     case OwnMessage::JournalExportTitle:
@@ -274,6 +260,26 @@ const char* OwnSpanish(OwnMessage message) {
       return "JSON";
     case OwnMessage::ExportOntoJournal:
       return "%s es el diario de una plantilla y no se reemplaza: elija otro nombre.";
+    case OwnMessage::StatusProcessing:
+      return "Procesando datos de inicio ....";
+    case OwnMessage::StatusLoading:
+      return "Cargando datos a imprimir ....";
+    case OwnMessage::StatusStarting:
+      return "Iniciando impresora ....";
+    case OwnMessage::PrinterUnreadable:
+      return "Exite un error al leer datos de la impresora";
+    case OwnMessage::RemoveImageQuestion:
+      return "La imagen se borrará. Presione OK para continuar.";
+    case OwnMessage::ZoomTooLarge:
+      return "El valor es demasiado grande para ser ampliado";
+    case OwnMessage::PrinterMissing:
+      return "la impresora no existe";
+    case OwnMessage::DocumentNotStarted:
+      return "no se pudo iniciar el documento";
+    case OwnMessage::SheetNotStarted:
+      return "no se pudo comenzar una hoja nueva";
+    case OwnMessage::DocumentNotFinished:
+      return "no se pudo terminar el documento";
   }
   return "";
 }
@@ -304,7 +310,7 @@ const char* OwnEnglish(OwnMessage message) {
     case OwnMessage::FileNotRead:
       return "The file '%s' could not be read: %s";
     case OwnMessage::NotCompatible:
-      return "El formato no es compatible y no pudo ser leido.";
+      return "The format is not compatible and could not be read.";
     case OwnMessage::PrintingFailed:
       return "Printing on '%s' failed: %s. The print run was cancelled.";
     case OwnMessage::ReplaceFile:
@@ -530,6 +536,26 @@ const char* OwnEnglish(OwnMessage message) {
       return "JSON";
     case OwnMessage::ExportOntoJournal:
       return "%s is the journal of a template and is not replaced: choose another name.";
+    case OwnMessage::StatusProcessing:
+      return "Processing the start data ....";
+    case OwnMessage::StatusLoading:
+      return "Loading the data to print ....";
+    case OwnMessage::StatusStarting:
+      return "Starting the printer ....";
+    case OwnMessage::PrinterUnreadable:
+      return "The printer's data could not be read";
+    case OwnMessage::RemoveImageQuestion:
+      return "The image will be removed. Press OK to continue.";
+    case OwnMessage::ZoomTooLarge:
+      return "The value is too large to zoom in";
+    case OwnMessage::PrinterMissing:
+      return "the printer does not exist";
+    case OwnMessage::DocumentNotStarted:
+      return "the document could not be started";
+    case OwnMessage::SheetNotStarted:
+      return "a new sheet could not be started";
+    case OwnMessage::DocumentNotFinished:
+      return "the document could not be finished";
   }
   return "";
 }

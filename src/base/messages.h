@@ -1,6 +1,8 @@
 // The program's own messages: texts that the four-digit message catalog
-// does not hold, in Spanish and English. The lowest layer reports failures
-// with them, so they live here; the catalog chooses their language.
+// does not hold, in Spanish and English, as UTF-8. The lowest layer reports
+// failures with them, so they live here. Together with the catalog they are
+// the one source of every text a user reads: the catalog chooses the
+// language of both when it loads its table.
 #pragma once
 
 #include <string>
@@ -22,7 +24,7 @@ enum class OwnMessage {
   ImageNotDecoded,       // %s: the file
   FileNotWritten,        // %s: the file, %s: the cause
   FileNotRead,           // %s: the file, %s: the cause
-  NotCompatible,         // no argument: Spanish only, as the program always said it
+  NotCompatible,         // no argument
   PrintingFailed,        // %s: the printer, %s: the cause
   ReplaceFile,           // %s: the file, a question
   TurnsNegative,         // %s: numerator position, %s: the sheet
@@ -133,6 +135,18 @@ enum class OwnMessage {
   JournalExportCsvSemicolon,  // no argument: a file-dialog filter
   JournalExportJson,          // no argument: a file-dialog filter
   ExportOntoJournal,          // %s: the old journal an export would replace
+  // Steps of a run, shown while it starts.
+  StatusProcessing,     // no argument
+  StatusLoading,        // no argument
+  StatusStarting,       // no argument
+  PrinterUnreadable,    // no argument: the selected printer's settings do not read
+  RemoveImageQuestion,  // no argument: before the preview's background image goes
+  ZoomTooLarge,         // no argument: a zoom past what a preview can draw
+  // Causes of a printing failure (PrintingFailed, FileNotWritten).
+  PrinterMissing,       // no argument
+  DocumentNotStarted,   // no argument
+  SheetNotStarted,      // no argument
+  DocumentNotFinished,  // no argument
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

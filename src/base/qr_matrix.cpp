@@ -9,8 +9,8 @@
 
 namespace zirvo {
 
-std::optional<QrMatrix> EncodeQrText(std::string_view cp1252) {
-  const std::string data = Cp1252ToUtf8(cp1252);
+std::optional<QrMatrix> EncodeQrText(std::string_view text) {
+  const std::string data(text);
   if (data.empty()) return std::nullopt;
   std::unique_ptr<QRcode, decltype(&QRcode_free)> code(
       QRcode_encodeData(static_cast<int>(data.size()),

@@ -24,9 +24,8 @@ struct QrMatrix {
 // Modules of quiet zone kept free on each side of a symbol.
 inline constexpr int32_t kQrQuietZone = 4;
 
-// The symbol of a Windows-1252 text, carried in 8-bit mode as UTF-8, the
-// encoding scanners assume. Nothing for an empty text or one that no version
-// holds.
-std::optional<QrMatrix> EncodeQrText(std::string_view cp1252);
+// The symbol of a text, carried in 8-bit mode as UTF-8, the encoding
+// scanners assume. Nothing for an empty text or one that no version holds.
+std::optional<QrMatrix> EncodeQrText(std::string_view text);
 
 }  // namespace zirvo

@@ -1,19 +1,11 @@
 #include "base/qtext_qt.h"
 
-#include "base/text.h"
-
 namespace zirvo {
 
-QString ToQString(std::string_view cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
-
-std::string FromQString(const QString& text, bool* complete) {
-  return Utf8ToCp1252(text.toStdString(), complete);
+QString ToQString(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-bool FitsCp1252(const QString& text) {
-  bool complete = true;
-  FromQString(text, &complete);
-  return complete;
-}
+std::string FromQString(const QString& text) { return text.toStdString(); }
 
 }  // namespace zirvo

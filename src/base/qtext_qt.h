@@ -1,4 +1,4 @@
-// The one crossing between the core's Windows-1252 text and Qt's QString.
+// The one crossing between the program's UTF-8 text and Qt's QString.
 #pragma once
 
 #include <QString>
@@ -7,11 +7,7 @@
 
 namespace zirvo {
 
-QString ToQString(std::string_view cp1252);
-// Characters Windows-1252 cannot hold become "?"; *complete tells whether
-// every character could be kept.
-std::string FromQString(const QString& text, bool* complete = nullptr);
-// True when every character of the text exists in Windows-1252.
-bool FitsCp1252(const QString& text);
+QString ToQString(std::string_view utf8);
+std::string FromQString(const QString& text);
 
 }  // namespace zirvo

@@ -145,6 +145,30 @@ std::string Utf8ToCp1252(std::string_view utf8, bool* complete) {
   return out;
 }
 
+bool FitsCp1252(std::string_view utf8) {
+  bool complete = true;
+  Utf8ToCp1252(utf8, &complete);
+  return complete;
+}
+
+std::size_t CharacterCount(std::string_view utf8) {
+  std::size_t count = 0;
+  for (std::size_t pos = 0; pos < utf8.size(); ++count) {
+    char32_t cp = 0;
+    NextCodePoint(utf8, pos, cp);
+  }
+  return count;
+}
+
+std::string FirstCharacters(std::string_view utf8, std::size_t count) {
+  std::size_t pos = 0;
+  for (std::size_t taken = 0; taken < count && pos < utf8.size(); ++taken) {
+    char32_t cp = 0;
+    NextCodePoint(utf8, pos, cp);
+  }
+  return std::string(utf8.substr(0, pos));
+}
+
 std::string ValidUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());

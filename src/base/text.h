@@ -1,9 +1,11 @@
-// Windows-1252 text and locale-independent numbers.
+// Text and locale-independent numbers.
 //
-// The core keeps every text as a std::string of Windows-1252 bytes, one byte
-// per character, so lengths and cuts count characters the way stored template
-// files do. Numbers are always written and read with "." as the decimal
-// separator and no thousands separator, whatever the process locale.
+// Every std::string of the program holds UTF-8. Windows-1252, the encoding of
+// template files and of the built-in message tables, is converted at the
+// template codec and at the catalog only; lengths and cuts count characters
+// (CharacterCount, FirstCharacters), never bytes. Numbers are always written
+// and read with "." as the decimal separator and no thousands separator,
+// whatever the process locale.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +41,9 @@ std::string Cp1252ToUtf8(std::string_view cp1252);
 // Characters that Windows-1252 cannot hold (and malformed UTF-8) become "?";
 // *complete is set to false when that happened.
 std::string Utf8ToCp1252(std::string_view utf8, bool* complete = nullptr);
+// True when the text is valid UTF-8 and Windows-1252 holds every character,
+// that is when a template file can store it.
+bool FitsCp1252(std::string_view utf8);
 // The Windows-1252 byte of a Unicode code point, or -1 when there is none.
 int Cp1252FromCodePoint(char32_t cp);
 char32_t CodePointFromCp1252(unsigned char byte);
@@ -61,6 +66,11 @@ std::string FormatFixed(double value, int decimals);
 // overlong sequence, a surrogate, a code point past U+10FFFF) replaced by
 // U+FFFD: always valid UTF-8.
 std::string ValidUtf8(std::string_view text);
+
+// The number of characters of a UTF-8 text; a malformed byte counts as one.
+std::size_t CharacterCount(std::string_view utf8);
+// The first `count` characters of a UTF-8 text, never a part of one.
+std::string FirstCharacters(std::string_view utf8, std::size_t count);
 
 // Adds two signed 32-bit numbers; false when the sum leaves the range.
 bool CheckedAdd32(int32_t a, int64_t b, int32_t& sum);

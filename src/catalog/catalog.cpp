@@ -32,7 +32,10 @@ std::string Catalog::LookupText(std::string_view code) const {
 void Catalog::LoadTable(int language) {
   english_ = language == 2;
   SetOwnMessagesEnglish(english_);
-  lines_ = english_ ? EnglishCatalog() : SpanishCatalog();
+  // The tables are Windows-1252; the program's texts are UTF-8.
+  lines_.clear();
+  for (const std::string& line : english_ ? EnglishCatalog() : SpanishCatalog())
+    lines_.push_back(Cp1252ToUtf8(line));
 }
 
 int Catalog::ReadLanguage() {

@@ -15,7 +15,8 @@ class Catalog {
   // `settingsFile` is the path of DatosLoc.ini. The catalog starts empty.
   explicit Catalog(std::string settingsFile);
 
-  // The text of the code in the current language, or "" for an unknown code.
+  // The text of the code in the current language (UTF-8), or "" for an
+  // unknown code.
   std::string LookupText(std::string_view code) const;
   // Fills the catalog with the English table for 2, the Spanish one otherwise.
   void LoadTable(int language);

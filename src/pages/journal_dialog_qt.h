@@ -59,7 +59,7 @@ class JournalModel : public QAbstractTableModel {
   QString Text(int row, int column) const;
   // Records of the pages read so far that do not read, left out of the rows.
   std::size_t DamagedCount() const { return damaged_; }
-  // Why a page could not be read (Windows-1252); "" while every page could.
+  // Why a page could not be read; "" while every page could.
   const std::string& ReadFailure() const { return failure_; }
 
  signals:
@@ -82,7 +82,7 @@ class TFDiario : public GeneralDialog {
   Q_OBJECT
  public:
   // The runs of `series` in `reg`. With `reg` null (the register could not
-  // be opened), `problem` says why (Windows-1252) and the table is empty;
+  // be opened), `problem` says why and the table is empty;
   // with a register, a `problem` is shown above its runs. `reg` must outlive
   // the dialog.
   TFDiario(NumberRegister* reg, std::string series, std::string problem);

@@ -46,10 +46,6 @@ const char* const kPictureFilters[] = {
     "Windows bitmaps (*.bmp *.dib *.rle)",
 };
 
-// Fixed texts of the preview, the same in every language.
-const char* const kZoomTooLarge = "El valor es demasiado grande para ser ampliado";
-const char* const kRemoveImageQuestion = "La imagen se borrar\xe1. Presione OK para continuar.";
-
 QFrame* Divider(QWidget* parent, const char* name) {
   auto* bar = new QFrame(parent);
   bar->setObjectName(name);
@@ -460,7 +456,7 @@ void TFHVista::ApplyTypedZoom() {
       ShowFailure(this, OwnText(OwnMessage::ZoomNotPositive, typed));
       return;
     case ZoomVerdict::TooLarge:
-      ShowPlainMessage(this, kZoomTooLarge);
+      ShowPlainMessage(this, OwnText(OwnMessage::ZoomTooLarge));
       return;
     case ZoomVerdict::Fits:
       ApplyZoom(zoom);
@@ -521,7 +517,8 @@ void TFHVista::AddImage() {
 
 void TFHVista::AskRemoveImage() {
   QMessageBox box(QMessageBox::Information, ToQString(LookupText(code::kProgramTitle)),
-                  ToQString(kRemoveImageQuestion), QMessageBox::Ok | QMessageBox::Cancel, this);
+                  ToQString(OwnText(OwnMessage::RemoveImageQuestion)),
+                  QMessageBox::Ok | QMessageBox::Cancel, this);
   box.setObjectName("RemoveImageQuestion");
   if (box.exec() == QMessageBox::Ok) RemoveImage();
 }

@@ -35,8 +35,6 @@ constexpr int kPageWidth = 956;
 constexpr int kLabelWidth = 250;
 constexpr int kCommandWidth = 210;
 
-const char* const kUnreadablePrinter = "Exite un error al leer datos de la impresora";
-
 void KeepPlaceWhenHidden(QWidget* widget) {
   QSizePolicy policy = widget->sizePolicy();
   policy.setRetainSizeWhenHidden(true);
@@ -348,7 +346,7 @@ void TFHImprime::SelectPrinter() {
       return;
     case SetupOutcome::Unreadable: {
       QMessageBox box(QMessageBox::NoIcon, ToQString(LookupText(code::kProgramTitle)),
-                      QString::fromLatin1(kUnreadablePrinter), QMessageBox::Ok, this);
+                      ToQString(OwnText(OwnMessage::PrinterUnreadable)), QMessageBox::Ok, this);
       box.exec();
       return;
     }

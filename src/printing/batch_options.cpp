@@ -44,8 +44,7 @@ int32_t PositiveInteger(const std::string& option, const std::string& text) {
 // An offset the calibration cannot hold is a bad value, not a usage error.
 double OffsetMm(const std::string& text) {
   double mm = 0.0;
-  if (!ParseOffsetMm(text, mm))
-    throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, Utf8ToCp1252(text)));
+  if (!ParseOffsetMm(text, mm)) throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, text));
   return mm;
 }
 
@@ -114,10 +113,9 @@ std::string JsonUtf8String(std::string_view utf8) {
 class RecordWriter {
  public:
   explicit RecordWriter(bool json) : json_(json) {}
-  void Text(const char* name, const std::string& value) { Utf8Text(name, Cp1252ToUtf8(value)); }
   // Quoted and escaped alike in both forms: a quote or a line end in the
   // text cannot end the value or the line.
-  void Utf8Text(const char* name, const std::string& value) { Add(name, JsonUtf8String(value)); }
+  void Text(const char* name, const std::string& value) { Add(name, JsonUtf8String(value)); }
   void Number(const char* name, int64_t value) { Add(name, FormatInt(value)); }
   void Cm(const char* name, double value) { Add(name, FormatFixed(value, 2)); }
   void Flag(const char* name, bool value) { Add(name, value ? "true" : "false"); }
@@ -418,9 +416,7 @@ bool NamedAsProgramFile(std::string name) {
 std::string OutputRefusal(const std::string& output, const std::string& templatePath,
                           const RegisterPlace& place) {
   const std::string target = CanonicalPath(output);
-  const auto refusal = [&] {
-    return OwnText(OwnMessage::OutputIsProgramFile, Utf8ToCp1252(output));
-  };
+  const auto refusal = [&] { return OwnText(OwnMessage::OutputIsProgramFile, output); };
   if (NamedAsProgramFile(std::filesystem::path(output).filename().string()) ||
       NamedAsProgramFile(std::filesystem::path(target).filename().string()))
     return refusal();

@@ -76,7 +76,7 @@ std::string FormatJournalRuns(RunList list, const BatchOptions& options);
 // itself, its register or one of the register's companion files, its old
 // journal or a settings file of the program, by path (links resolved) or by
 // identity (a hard link), or it is named as one of those files is (any
-// template, any register). Windows-1252.
+// template, any register).
 std::string OutputRefusal(const std::string& output, const std::string& templatePath,
                           const RegisterPlace& place);
 

@@ -19,11 +19,10 @@ void ContinueTemplateFile(const std::string& path, const Template& printed, int3
   const std::string real = CanonicalPath(path);
   ChangeFileAtomically(real, [&](const std::optional<std::string>& current) {
     // A template that went away is not made again from what this run read.
-    if (!current)
-      throw ZirvoError(OwnText(OwnMessage::FileNotRead, Utf8ToCp1252(real), std::strerror(ENOENT)));
+    if (!current) throw ZirvoError(OwnText(OwnMessage::FileNotRead, real, std::strerror(ENOENT)));
     SkippedLines skipped;
     std::optional<Template> now = DecodeTemplate(*current, real, {}, &skipped);
-    if (!now) throw ZirvoError(Utf8ToCp1252(real) + ": " + OwnText(OwnMessage::NotCompatible));
+    if (!now) throw ZirvoError(real + ": " + OwnText(OwnMessage::NotCompatible));
     // Writing it back would drop the lines that do not read.
     if (!skipped.empty())
       throw ZirvoError(OwnText(OwnMessage::LineRefused, FormatInt(skipped.front().number),

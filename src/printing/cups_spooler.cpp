@@ -24,7 +24,7 @@ struct IppDeleter {
 using Response = std::unique_ptr<ipp_t, IppDeleter>;
 
 [[noreturn]] void Fail(const std::string& queue, const std::string& cause) {
-  throw ZirvoError(OwnText(OwnMessage::PrintingFailed, Utf8ToCp1252(queue), Utf8ToCp1252(cause)));
+  throw ZirvoError(OwnText(OwnMessage::PrintingFailed, queue, cause));
 }
 
 std::string LastError() {

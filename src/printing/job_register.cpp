@@ -37,7 +37,7 @@ std::string DescribeRegisterOf(const RegisterPlace& place, const std::string& te
   try {
     return DescribeRegister(RegisterChoiceOf(place), RegisterFolderOf(place, templateFile));
   } catch (const ZirvoError& e) {
-    return Cp1252ToUtf8(e.what());
+    return e.what();
   }
 }
 
@@ -62,14 +62,12 @@ std::string ImportOldJournal(NumberRegister& reg, const std::string& templateFil
   const JournalImport import = reg.ImportJournal(series, journal);
   std::string notice;
   if (!import.damagedLines.empty())
-    notice = OwnText(OwnMessage::JournalDamaged, Utf8ToCp1252(journal),
-                     JoinNumbers(import.damagedLines, ", "));
+    notice = OwnText(OwnMessage::JournalDamaged, journal, JoinNumbers(import.damagedLines, ", "));
   if (!import.skippedRuns.empty()) {
     std::string runs;
     for (const std::string& id : import.skippedRuns) runs += (runs.empty() ? "" : ", ") + id;
     if (!notice.empty()) notice += " ";
-    notice +=
-        OwnText(OwnMessage::JournalRunsNotImported, Utf8ToCp1252(journal), Utf8ToCp1252(runs));
+    notice += OwnText(OwnMessage::JournalRunsNotImported, journal, runs);
   }
   return notice;
 }

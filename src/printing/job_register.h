@@ -56,7 +56,7 @@ std::unique_ptr<NumberRegister> OpenRegisterOf(const RegisterPlace& place,
 
 // Imports the old journal beside the template at `templateFile` into
 // `series` (once: a register imports a journal no second time). Returns the
-// notice of what it could not take ("" for nothing), Windows-1252. Throws
+// notice of what it could not take ("" for nothing). Throws
 // ZirvoError when the journal cannot be read, RegisterError when the
 // register cannot take it: the journal's numbers would go unguarded.
 std::string ImportOldJournal(NumberRegister& reg, const std::string& templateFile,

@@ -45,8 +45,6 @@ std::string Storable(std::string_view text) {
   return out;
 }
 
-std::string Shown(const std::string& description) { return Utf8ToCp1252(description); }
-
 // Reads the values of rows strictly: a row with a value that does not read
 // makes the whole record damaged.
 class RowReader {
@@ -203,10 +201,8 @@ std::string OverlapText(const RegisterOverlap& overlap) {
   const RunRecord& earlier = overlap.earlier;
   const std::string station = earlier.station.empty() ? "-" : earlier.station;
   return OwnText(OwnMessage::ReprintNumbers, position, FormatProgression(overlap.shared)) + " " +
-         OwnText(OwnMessage::RegisterPrintedWhere, ShownJournalTime(earlier.time),
-                 Utf8ToCp1252(earlier.target)) +
-         " " +
-         OwnText(OwnMessage::RegisterPrintedBy, Utf8ToCp1252(earlier.user), Utf8ToCp1252(station));
+         OwnText(OwnMessage::RegisterPrintedWhere, ShownJournalTime(earlier.time), earlier.target) +
+         " " + OwnText(OwnMessage::RegisterPrintedBy, earlier.user, station);
 }
 
 // One transaction of the register: rolled back unless committed.
@@ -300,7 +296,7 @@ void RequireValid(const std::vector<Progression>& list) {
 [[noreturn]] void NumberRegister::Fail(OwnMessage message, const Failure& failure) const {
   if (message == OwnMessage::RegisterUnusable && failure.fault == RegisterFault::Busy)
     message = OwnMessage::RegisterBusy;
-  throw RegisterError(failure.fault, OwnText(message, Shown(Description()), failure.cause));
+  throw RegisterError(failure.fault, OwnText(message, Description(), failure.cause));
 }
 
 void NumberRegister::StoreNumbers(int64_t seq, const std::string& series, int64_t part,
@@ -390,9 +386,8 @@ Reservation NumberRegister::Reserve(const RunRecord& run, bool allowReprint, boo
       }
     }
     if (damaged > 0 && !passDamaged)
-      throw RegisterError(
-          RegisterFault::DamagedRecords,
-          OwnText(OwnMessage::RegisterDamaged, Shown(Description()), FormatInt(damaged)));
+      throw RegisterError(RegisterFault::DamagedRecords,
+                          OwnText(OwnMessage::RegisterDamaged, Description(), FormatInt(damaged)));
     if (reservation.overlap && !allowReprint) return reservation;
     StoreRun(run);
     transaction.Commit();
@@ -412,15 +407,13 @@ void NumberRegister::Finish(const std::string& runId, RunEvent event, int32_t co
     Transaction transaction(*this, true);
     const auto rows = Query("SELECT seq, series FROM zirvo_runs WHERE id = $1", {runId});
     if (rows.empty())
-      throw Failure{RegisterFault::Unusable,
-                    OwnText(OwnMessage::RegisterUnknownRun, Utf8ToCp1252(runId))};
+      throw Failure{RegisterFault::Unusable, OwnText(OwnMessage::RegisterUnknownRun, runId)};
     RowReader read(rows[0]);
     const int64_t seq = read.Number<int64_t>(0);
     const std::string series = read.Text(1);
     LockSeries(series);
     if (!read.ok() || !Query("SELECT 1 FROM zirvo_ends WHERE run_seq = $1", {seq}).empty())
-      throw Failure{RegisterFault::Unusable,
-                    OwnText(OwnMessage::RegisterRunEnded, Utf8ToCp1252(runId))};
+      throw Failure{RegisterFault::Unusable, OwnText(OwnMessage::RegisterRunEnded, runId)};
     StoreEnd(seq, series, RunEnd{event, JournalTimeNow(), completedSheets, completed});
     transaction.Commit();
   } catch (const Failure& failure) {
@@ -579,7 +572,7 @@ JournalImport NumberRegister::ImportJournal(const std::string& series,
     case platform::PathKind::RegularFile:
       break;
     default:
-      throw ZirvoError(OwnText(OwnMessage::JournalNotImported, Utf8ToCp1252(journalPath),
+      throw ZirvoError(OwnText(OwnMessage::JournalNotImported, journalPath,
                                OwnText(OwnMessage::RegisterNotRegularFile)));
   }
   const JournalContents journal = ReadJournal(journalPath);
@@ -663,7 +656,7 @@ RegisterError NumberRegister::OpenError(const std::string& description, const Fa
   return RegisterError(failure.fault,
                        OwnText(failure.fault == RegisterFault::Busy ? OwnMessage::RegisterBusy
                                                                     : OwnMessage::RegisterUnusable,
-                               Shown(description), failure.cause));
+                               description, failure.cause));
 }
 
 std::string NumberRegister::BusyCause(int busyTimeoutMs) {

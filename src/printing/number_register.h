@@ -26,9 +26,8 @@
 // what allowReprint does about each. Nothing here rewrites, repairs or
 // truncates a register: records are only ever added.
 //
-// Texts in records are UTF-8 (invalid sequences are replaced when stored);
-// the messages of RegisterError and OverlapText are Windows-1252, as every
-// message of the program.
+// Texts in records and messages are UTF-8, as every text of the program
+// (invalid sequences are replaced when stored).
 #pragma once
 
 #include <cstdint>
@@ -252,7 +251,7 @@ class NumberRegister {
   // A failure of the database, before it becomes a RegisterError.
   struct Failure {
     RegisterFault fault;
-    std::string cause;  // Windows-1252, one line
+    std::string cause;  // one line
   };
 
   // The primitives of one database. Statements use $1, $2 ... for their

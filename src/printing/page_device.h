@@ -30,7 +30,7 @@ class PageDevice {
   virtual PrinterSetting DefaultSetting() const = 0;
   // The device keeps its own copy.
   virtual void SetPrinter(const PrinterSetting& setting) = 0;
-  virtual void SetTitle(const std::string& title) = 0;  // Windows-1252
+  virtual void SetTitle(const std::string& title) = 0;
 
   // Document handling. BeginDoc also begins the first page; NewPage ends the
   // current page and begins the next; EndDoc ends the last page and hands the
@@ -49,7 +49,7 @@ class PageDevice {
   virtual Surface& PageSurface() = 0;
 
   // What a run tells a device that hands its document on in several jobs:
-  // the name of the run (the template's name, Windows-1252), and each sheet
+  // the name of the run (the template's name), and each sheet
   // before its first page is drawn, with numerator 1's printed text on it
   // ("" without numerators). Devices that print one document ignore both.
   virtual void SetRunName(const std::string& /*name*/) {}

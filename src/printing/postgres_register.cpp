@@ -15,7 +15,7 @@ constexpr int64_t kSeriesLocks = 0x5A52;  // "ZR"
 constexpr int64_t kSchemaLock = 0x5A53;
 constexpr const char* kLockNotAvailable = "55P03";
 
-// libpq's message on one line: its lines joined, trimmed.
+// libpq's message on one line: its lines joined, trimmed, as valid UTF-8.
 std::string OneLine(const char* message) {
   std::string line;
   std::string_view rest = message != nullptr ? message : "";
@@ -27,7 +27,7 @@ std::string OneLine(const char* message) {
     if (!line.empty()) line += ' ';
     line += part;
   }
-  return Utf8ToCp1252(line);
+  return ValidUtf8(line);
 }
 
 // FNV-1a: a series' lock, the same on every station.

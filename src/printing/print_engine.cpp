@@ -140,8 +140,7 @@ std::string CancelledStatus(const PrinterSetting& setting, std::optional<int32_t
   const bool earlier = std::filesystem::exists(setting.outputFile, error);
   const std::string name = std::filesystem::path(setting.outputFile).filename().string();
   return status + " " +
-         OwnText(earlier ? OwnMessage::PdfNotWrittenKept : OwnMessage::PdfNotWritten,
-                 Utf8ToCp1252(name));
+         OwnText(earlier ? OwnMessage::PdfNotWrittenKept : OwnMessage::PdfNotWritten, name);
 }
 
 // Where a run prints, as the register records it: the queue, or the PDF
@@ -333,7 +332,7 @@ bool PrintEngine::PlanRun(int32_t sheets, RunKind kind) {
   plan.progressMaximum = sheets;
   if (job_.NumeratorCount > 0) plan.numerators = job_.Numerators;
 
-  Observer().ShowStatus(RunPanel::Run, std::string(kStatusProcessing));
+  Observer().ShowStatus(RunPanel::Run, OwnText(OwnMessage::StatusProcessing));
   const int64_t increment = std::llabs(static_cast<int64_t>(RunSettingValue(incrementText_)));
   const int64_t copies = std::llabs(static_cast<int64_t>(RunSettingValue(copiesText_)));
   StatusUntilRun status(Observer(), RunPanel::Run);
@@ -464,7 +463,7 @@ bool PrintEngine::PrintReposition() {
   for (const Numerator& n : plan.numerators)
     plan.signs.push_back(n.Reverse == plan.numerators.front().Reverse ? 1 : -1);
 
-  Observer().ShowStatus(RunPanel::Reposition, std::string(kStatusProcessing));
+  Observer().ShowStatus(RunPanel::Reposition, OwnText(OwnMessage::StatusProcessing));
   StatusUntilRun status(Observer(), RunPanel::Reposition);
   if (!plan.numerators.empty()) {
     const int64_t first = plan.numerators.front().Number;
@@ -500,11 +499,10 @@ bool PrintEngine::PrintReposition() {
 
 void PrintEngine::ExecuteRun(const RunPlan& plan, ReservedRun& reserved) {
   const RunPanel panel = plan.panel;
-  Observer().ShowStatus(panel, std::string(kStatusLoading));
-  Observer().ShowStatus(panel, std::string(kStatusStarting));
+  Observer().ShowStatus(panel, OwnText(OwnMessage::StatusLoading));
+  Observer().ShowStatus(panel, OwnText(OwnMessage::StatusStarting));
 
-  std::string title = "Zirvo: " + job_.Sheet.Name;
-  if (title.size() > kTitleCapacity) title.resize(kTitleCapacity);
+  const std::string title = FirstCharacters("Zirvo: " + job_.Sheet.Name, kTitleCapacity);
   device_.SetTitle(title);
   device_.SetRunName(job_.Sheet.Name);
   // The end record: what the printing system completed. One that cannot be

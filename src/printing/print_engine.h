@@ -33,11 +33,6 @@ namespace zirvo {
 // The two panels of the print page that show a run.
 enum class RunPanel { Run, Reposition };
 
-// Fixed status texts of a run, the same in every language.
-inline constexpr std::string_view kStatusProcessing = "Procesando datos de inicio ....";
-inline constexpr std::string_view kStatusLoading = "Cargando datos a imprimir ....";
-inline constexpr std::string_view kStatusStarting = "Iniciando impresora ....";
-
 class RunObserver {
  public:
   virtual ~RunObserver() = default;
@@ -92,7 +87,7 @@ class PrintEngine {
   std::string RegisterDescription() const { return DescribeRegisterOf(place_, job_.TemplateFile); }
   // The loaded job's register opened, and its old journal imported, for the
   // journal screen. `reg` is null when it cannot be opened; `problem` then
-  // says why, or what of the old journal could not be imported (Windows-1252).
+  // says why, or what of the old journal could not be imported.
   struct JobRegister {
     std::unique_ptr<NumberRegister> reg;
     std::string series;

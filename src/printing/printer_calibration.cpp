@@ -77,8 +77,7 @@ void StorePrinterOffsets(const std::string& path, std::string_view queue,
 void StoreChangedOffsets(const std::string& path, std::string_view queue, std::optional<double> xMm,
                          std::optional<double> yMm, const WriteObserver& observer) {
   if (!xMm && !yMm) return;
-  if (!StorableQueue(queue))
-    throw ZirvoError(OwnText(OwnMessage::QueueNotStorable, Utf8ToCp1252(queue)));
+  if (!StorableQueue(queue)) throw ZirvoError(OwnText(OwnMessage::QueueNotStorable, queue));
   for (const std::optional<double>& mm : {xMm, yMm})
     if (mm && !InRange(*mm))
       throw ZirvoError(OwnText(OwnMessage::OffsetNotValid, FormatFixed(*mm, 2)));
@@ -153,7 +152,7 @@ void PrintCalibrationSheet(PageDevice& device, const std::string& queue,
     s.SetFont({"Liberation Sans", dpi, 11, kBlack});
     const std::string lines[] = {
         OwnText(OwnMessage::CalibrationTitle),
-        OwnText(OwnMessage::CalibrationPrinter, Utf8ToCp1252(queue)),
+        OwnText(OwnMessage::CalibrationPrinter, queue),
         OwnText(OwnMessage::CalibrationOffsets, FormatOffsetMm(offsets.xMm),
                 FormatOffsetMm(offsets.yMm)),
         OwnText(OwnMessage::CalibrationHint),

@@ -71,7 +71,7 @@ std::vector<std::string> QPrinterDevice::InstalledPrinters() {
 
 void QPrinterDevice::Fail(const QString& cause) {
   const std::string where = setting_.target == PrinterSetting::Target::PdfFile
-                                ? Utf8ToCp1252(setting_.outputFile)
+                                ? setting_.outputFile
                                 : FromQString(QueueDescription(setting_));
   Abort();
   if (setting_.target == PrinterSetting::Target::PdfFile)
@@ -93,7 +93,7 @@ void QPrinterDevice::BeginDoc() {
         setting_.printerName.empty()
             ? QPrinterInfo::defaultPrinter()
             : QPrinterInfo::printerInfo(QString::fromStdString(setting_.printerName));
-    if (info.isNull()) Fail(QStringLiteral("la impresora no existe"));
+    if (info.isNull()) Fail(ToQString(OwnText(OwnMessage::PrinterMissing)));
     if (!pageSize_.isValid()) pageSize_ = info.defaultPageSize();
     if (resolution_ <= 0) {
       QPrinter native(info, QPrinter::HighResolution);
@@ -136,7 +136,7 @@ void QPrinterDevice::OpenPart() {
   printer_->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
   printer_->setDocName(ToQString(title_));
   printer_->setCreator(QStringLiteral("Zirvo"));
-  if (!painter_.begin(printer_.get())) Fail(QStringLiteral("no se pudo iniciar el documento"));
+  if (!painter_.begin(printer_.get())) Fail(ToQString(OwnText(OwnMessage::DocumentNotStarted)));
   surface_.SetPainter(&painter_);
   PlaceDrawing();
 
@@ -158,7 +158,7 @@ void QPrinterDevice::PlaceDrawing() {
 Surface& QPrinterDevice::PageSurface() {
   if (pagePending_ && printer_) {
     pagePending_ = false;
-    if (!printer_->newPage()) Fail(QStringLiteral("no se pudo comenzar una hoja nueva"));
+    if (!printer_->newPage()) Fail(ToQString(OwnText(OwnMessage::SheetNotStarted)));
     PlaceDrawing();
   }
   return surface_;
@@ -171,7 +171,7 @@ void QPrinterDevice::NewPage() {
     // queue ends without an empty page after its last sheet.
     pagePending_ = true;
   } else if (!printer_->newPage()) {
-    Fail(QStringLiteral("no se pudo comenzar una hoja nueva"));
+    Fail(ToQString(OwnText(OwnMessage::SheetNotStarted)));
   }
   PageSpooled();
 }
@@ -210,17 +210,16 @@ void QPrinterDevice::ClosePart() {
   const bool failed = !ended || printer_->printerState() == QPrinter::Error;
   printer_.reset();
   pagePending_ = false;
-  if (failed) Fail(QStringLiteral("no se pudo terminar el documento"));
+  if (failed) Fail(ToQString(OwnText(OwnMessage::DocumentNotFinished)));
   if (!run_) return;
   SpoolPart part;
   part.file = spool_->Path();
   part.keep = std::shared_ptr<platform::SpoolFile>(std::move(spool_));  // the run drops it
-  const std::string name = Cp1252ToUtf8(runName_.empty() ? title_ : runName_);
+  const std::string name = runName_.empty() ? title_ : runName_;
   if (partSheets_ == 0) {
     part.title = name;
   } else {
-    part.title = JobName(name, partFirst_, partLast_, Cp1252ToUtf8(partFirstNumber_),
-                         Cp1252ToUtf8(partLastNumber_));
+    part.title = JobName(name, partFirst_, partLast_, partFirstNumber_, partLastNumber_);
     part.firstSheet = partFirst_;
     part.lastSheet = partLast_;
   }
@@ -234,7 +233,7 @@ void QPrinterDevice::EndDoc() {
   if (ToQueue()) {
     // Done only when CUPS reports every job completed. A cancel ends the
     // wait with the jobs still held; the run aborts them then.
-    ShowRunStatus(OwnText(OwnMessage::JobsPending, Utf8ToCp1252(queue_)));
+    ShowRunStatus(OwnText(OwnMessage::JobsPending, queue_));
     if (!run_->WaitUntilAtMost(0, Waiting())) return;
     ShowRunStatus("");
     completed_ = run_->CompletedPrefix();

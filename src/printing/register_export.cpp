@@ -196,7 +196,7 @@ std::string ExportFilePath(const std::string& chosen, ExportFormat format) {
   path += format == ExportFormat::Json ? ".json" : ".csv";
   // What JournalPathFor names.
   if (endsWith(path, ".journal.csv", false))
-    throw ZirvoError(OwnText(OwnMessage::ExportOntoJournal, Utf8ToCp1252(path)));
+    throw ZirvoError(OwnText(OwnMessage::ExportOntoJournal, path));
   return path;
 }
 

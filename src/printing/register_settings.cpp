@@ -20,7 +20,7 @@ std::string ConnectionIn(const std::string& file) {
   const std::string cause = platform::ReadRegularFile(file, true, bytes, missing);
   if (!cause.empty())
     throw RegisterError(RegisterFault::Unusable,
-                        OwnText(OwnMessage::RegisterSettingsNotRead, Utf8ToCp1252(file), cause));
+                        OwnText(OwnMessage::RegisterSettingsNotRead, file, cause));
   if (missing || !ReadIniValue(bytes, kRegisterSettingsSection, kRegisterSettingsKey, value))
     return {};
   return value;

@@ -127,8 +127,8 @@ bool SpoolRun::WaitUntilAtMost(size_t outstanding, const SpoolWait& wait) {
               job.reason.empty() ? std::string(job.state == JobState::Aborted ? "aborted-by-system"
                                                                               : "job-canceled")
                                  : job.reason;
-          throw ZirvoError(OwnText(OwnMessage::PrintingFailed, Utf8ToCp1252(queue_),
-                                   Utf8ToCp1252(FormatInt(job.id) + ": " + reason)));
+          throw ZirvoError(
+              OwnText(OwnMessage::PrintingFailed, queue_, FormatInt(job.id) + ": " + reason));
         }
       }
       left = Outstanding();
@@ -140,10 +140,10 @@ bool SpoolRun::WaitUntilAtMost(size_t outstanding, const SpoolWait& wait) {
     }
     // Why the run waits: a stopped printer says so; otherwise it is busy.
     const PrinterStatus printer = spooler_.StatusOfPrinter(queue_);
-    const std::string text =
-        printer.stopped ? OwnText(OwnMessage::PrinterStopped, Utf8ToCp1252(queue_),
-                                  Utf8ToCp1252(printer.reason.empty() ? "stopped" : printer.reason))
-                        : std::string();
+    const std::string text = printer.stopped
+                                 ? OwnText(OwnMessage::PrinterStopped, queue_,
+                                           printer.reason.empty() ? "stopped" : printer.reason)
+                                 : std::string();
     if (text != shownStatus_) {
       shownStatus_ = text;
       if (wait.status) wait.status(text);

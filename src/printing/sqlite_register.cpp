@@ -119,7 +119,7 @@ NumberRegister::Failure SqliteRegister::FailureOf(int code) const {
   if ((code & 0xFF) == SQLITE_NOTADB)
     return {RegisterFault::Unusable, OwnText(OwnMessage::RegisterNotARegister)};
   const char* message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
-  return {RegisterFault::Unusable, Utf8ToCp1252(message != nullptr ? message : "?")};
+  return {RegisterFault::Unusable, message != nullptr ? message : "?"};
 }
 
 sqlite3_stmt* SqliteRegister::Statement(const std::string& sql) {

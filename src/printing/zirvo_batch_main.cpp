@@ -55,13 +55,12 @@ extern "C" void OnStopRequest(int signal) { stopSignal = signal; }
 
 // A failure to report: the message already names what failed.
 struct Failure {
-  std::string message;  // Windows-1252
+  std::string message;
 };
 
-// `message` (Windows-1252) naming `file` (the system's UTF-8 path).
+// `message` naming `file`.
 std::string Named(const std::string& file, const std::string& message) {
-  const std::string name = Utf8ToCp1252(file);
-  return message.find(name) != std::string::npos ? message : name + ": " + message;
+  return message.find(file) != std::string::npos ? message : file + ": " + message;
 }
 
 // Every text on stderr is one line: line ends inside it become blanks.
@@ -78,9 +77,8 @@ std::string OneLine(std::string text) {
   return line;
 }
 
-// A refusal or a failure: one line on stderr. `utf8` is UTF-8 already.
-void Report(const std::string& utf8) { std::cerr << "zirvo-batch: " << OneLine(utf8) << "\n"; }
-void ReportCp1252(const std::string& text) { Report(Cp1252ToUtf8(text)); }
+// A refusal or a failure: one line on stderr.
+void Report(const std::string& text) { std::cerr << "zirvo-batch: " << OneLine(text) << "\n"; }
 
 // The template at `path` and its print job (header and exported rows).
 struct LoadedTemplate {
@@ -96,7 +94,7 @@ LoadedTemplate LoadBatchTemplate(const std::string& path) {
     if (!loaded) throw Failure{Named(path, OwnText(OwnMessage::NotCompatible))};
     // A script must not print a template without a barcode it asked for.
     if (!skipped.empty())
-      throw Failure{Utf8ToCp1252(path) + ": " +
+      throw Failure{path + ": " +
                     OwnText(OwnMessage::LineRefused, FormatInt(skipped.front().number),
                             skipped.front().text)};
     t.document.Replace(*loaded);
@@ -118,7 +116,7 @@ std::shared_ptr<const QtBitmap> LoadBackground(const std::string& path) {
   }
   QImage image;
   image.loadFromData(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
-  if (image.isNull()) throw Failure{OwnText(OwnMessage::ImageNotDecoded, Utf8ToCp1252(path))};
+  if (image.isNull()) throw Failure{OwnText(OwnMessage::ImageNotDecoded, path)};
   return std::make_shared<QtBitmap>(std::move(image));
 }
 
@@ -166,19 +164,19 @@ class TerminalObserver : public RunObserver {
   // waiting for the queue's jobs, which a terminal shows): a stopped
   // printer, a cancel.
   void ShowStatus(RunPanel, const std::string& text) override {
-    if (text == kStatusProcessing || text == kStatusLoading || text == kStatusStarting) return;
+    for (const OwnMessage start :
+         {OwnMessage::StatusProcessing, OwnMessage::StatusLoading, OwnMessage::StatusStarting})
+      if (text == OwnText(start)) return;
     const bool step = text.size() >= 4 && text.compare(text.size() - 4, 4, "....") == 0;
     if (step && !showBar_) return;
     if (showBar_ && lastPercent_ >= 0) std::fputs("\n", stderr);
-    ReportCp1252(text);
+    Report(text);
   }
   void ShowProgress(RunPanel, bool visible) override {
     if (!visible && showBar_ && lastPercent_ >= 0) std::fputs("\n", stderr);
     lastPercent_ = -1;
   }
-  void Notice(const std::string& text) override {
-    std::cerr << OneLine(Cp1252ToUtf8(text)) << "\n";
-  }
+  void Notice(const std::string& text) override { std::cerr << OneLine(text) << "\n"; }
   // Nobody to ask: the warning is printed and the run goes on.
   bool ConfirmNegative(const std::string& text) override {
     Notice(text);
@@ -268,7 +266,7 @@ int Print(const BatchOptions& options) {
   for (const std::string& number : options.reposition) {
     // A blank number is no sheet to reprint.
     if (!engine.AddRepositionEntry(number))
-      throw Failure{OwnText(OwnMessage::RepositionNotInteger, Utf8ToCp1252(number))};
+      throw Failure{OwnText(OwnMessage::RepositionNotInteger, number)};
   }
 
   // Until the run ends these cancel it; the document is aborted, not left.
@@ -297,15 +295,14 @@ int Print(const BatchOptions& options) {
 int Calibrate(const BatchOptions& options) {
   // Without an answer from CUPS the queue is taken as named.
   if (CupsKnowsQueue(options.printer) == false)
-    throw Failure{OwnText(OwnMessage::QueueUnknown, Utf8ToCp1252(options.printer))};
+    throw Failure{OwnText(OwnMessage::QueueUnknown, options.printer)};
   const std::string file = CalibrationFile();
   PrinterOffsets offsets = LoadPrinterOffsets(file, options.printer);
   if (options.offsetX || options.offsetY) {
     if (options.offsetX) offsets.xMm = *options.offsetX;
     if (options.offsetY) offsets.yMm = *options.offsetY;
     // A user who never started the program has no data folder yet.
-    if (!PrepareDataFolder())
-      throw Failure{OwnText(OwnMessage::DataFolderNotMade, Utf8ToCp1252(DataFolder()))};
+    if (!PrepareDataFolder()) throw Failure{OwnText(OwnMessage::DataFolderNotMade, DataFolder())};
     StorePrinterOffsets(file, options.printer, offsets);
     std::cout << file << ": [" << options.printer << "] X=" << FormatOffsetMm(offsets.xMm)
               << " Y=" << FormatOffsetMm(offsets.yMm) << "\n";
@@ -331,7 +328,7 @@ int Preview(const BatchOptions& options) {
   const int32_t width = panel.width;
   const int32_t height = panel.height;
   if (width <= 0 || height <= 0 || int64_t{width} * height > kMaxPreviewPixels)
-    throw Failure{Named(options.templatePath, "El valor es demasiado grande para ser ampliado (" +
+    throw Failure{Named(options.templatePath, OwnText(OwnMessage::ZoomTooLarge) + " (" +
                                                   FormatInt(width) + " x " + FormatInt(height) +
                                                   ")")};
 
@@ -346,8 +343,8 @@ int Preview(const BatchOptions& options) {
 
   QSaveFile file(QString::fromLocal8Bit(options.output.c_str()));
   if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-    throw Failure{OwnText(OwnMessage::FileNotWritten, Utf8ToCp1252(options.output),
-                          FromQString(file.errorString()))};
+    throw Failure{
+        OwnText(OwnMessage::FileNotWritten, options.output, FromQString(file.errorString()))};
   return 0;
 }
 
@@ -369,12 +366,12 @@ int Journal(const BatchOptions& options) {
   const std::string series = SeriesOfJob(job);
   const auto reg = OpenRegisterOf(place, job.TemplateFile);
   const std::string imported = ImportOldJournal(*reg, job.TemplateFile, series);
-  if (!imported.empty()) ReportCp1252(imported);
+  if (!imported.empty()) Report(imported);
   const RunList list = reg->Runs(series);
   std::cout << FormatJournalRuns(list, options);
   if (!list.damaged.empty())
-    ReportCp1252(OwnText(OwnMessage::RegisterDamaged, Utf8ToCp1252(reg->Description()),
-                         FormatInt(static_cast<int64_t>(list.damaged.size()))));
+    Report(OwnText(OwnMessage::RegisterDamaged, reg->Description(),
+                   FormatInt(static_cast<int64_t>(list.damaged.size()))));
   return 0;
 }
 
@@ -402,7 +399,7 @@ int main(int argc, char** argv) {
     Report(std::string(e.what()) + " (zirvo-batch --help shows the usage)");
     return kExitUsage;
   } catch (const ZirvoError& e) {
-    ReportCp1252(e.what());
+    Report(e.what());
     return kExitFailure;
   }
   if (options.command == BatchOptions::Command::Help) {
@@ -434,9 +431,9 @@ int main(int argc, char** argv) {
         break;  // answered above
     }
   } catch (const Failure& f) {
-    ReportCp1252(f.message);
+    Report(f.message);
   } catch (const ZirvoError& e) {
-    ReportCp1252(Named(options.templatePath, e.what()));
+    Report(Named(options.templatePath, e.what()));
   } catch (const std::exception& e) {
     // What the system refused without a message of ours (no memory, say).
     Report(e.what());

@@ -120,7 +120,7 @@ TextPlacement LayoutText(DrawRecord& item) {
   item.Canvas->SetFont(FontOf(item));
   const TextExtent extent = item.Canvas->MeasureText(item.Text);
   item.TextHeight = extent.height;
-  return PlaceLine(item, extent, item.Text.size(), item.BarLength);
+  return PlaceLine(item, extent, CharacterCount(item.Text), item.BarLength);
 }
 
 // Bars only for a text the symbology carries as it is: a Code 128 with a
@@ -241,7 +241,7 @@ void DrawLinearItem(Surface& canvas, const DrawRecord& item, const TextFont& fon
     // The line goes with the bars, which may end short of the box; a text
     // the symbology cannot carry keeps the box.
     const int32_t span = bars.symbolLength > 0 ? bars.symbolLength : item.BarLength;
-    const TextPlacement placement = PlaceLine(item, extent, bars.line.size(), span);
+    const TextPlacement placement = PlaceLine(item, extent, CharacterCount(bars.line), span);
     canvas.DrawText(placement.at.x, placement.at.y, bars.line, EscapementOf(item),
                     placement.averageCharWidth);
   }
@@ -286,7 +286,7 @@ DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size
                                                                   : barcode->length;
   DrawRecord item;
   item.Text = std::move(text);
-  item.FontName = font.substr(0, DrawRecord::kFontNameCapacity);
+  item.FontName = FirstCharacters(font, DrawRecord::kFontNameCapacity);
   item.FontSize = size;
   item.FontColor = colour;
   item.X = mapping.X(horizontal);

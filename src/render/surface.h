@@ -25,7 +25,7 @@ struct RectI {
 };
 
 struct TextFont {
-  std::string family;  // Windows-1252
+  std::string family;
   int32_t pixelsPerInch = 96;
   int32_t pointSize = 12;
   Colour colour = 0;

@@ -33,7 +33,7 @@ ClickLabel* ButtonLabel(QWidget* parent, const char* name) {
 
 }  // namespace
 
-const char* const TFIdioma::kLanguages[2] = {"Espa\xf1ol", "English"};
+const char* const TFIdioma::kLanguages[2] = {"Español", "English"};
 
 TFIdioma::TFIdioma(const Catalog& catalog, QWidget* parent)
     : BorderlessDialog(parent, /*stayOnTop=*/true) {

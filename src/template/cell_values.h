@@ -23,16 +23,16 @@ inline double CellReal(std::string_view cell, double ifEmpty) {
   return trimmed.empty() ? ifEmpty : ParseDouble(trimmed);
 }
 
-// The trimmed text of a cell cut to `capacity`, or `ifEmpty`.
+// The trimmed text of a cell cut to `capacity` characters, or `ifEmpty`.
 inline std::string CellTrimmedText(std::string_view cell, std::string_view ifEmpty,
                                    std::size_t capacity) {
   const std::string trimmed = Trim(cell);
-  return trimmed.empty() ? std::string(ifEmpty) : trimmed.substr(0, capacity);
+  return trimmed.empty() ? std::string(ifEmpty) : FirstCharacters(trimmed, capacity);
 }
 
-// The untrimmed text of a cell cut to `capacity`.
+// The untrimmed text of a cell cut to `capacity` characters.
 inline std::string CellText(std::string_view cell, std::size_t capacity) {
-  return std::string(cell.substr(0, capacity));
+  return FirstCharacters(cell, capacity);
 }
 
 }  // namespace zirvo

@@ -1,5 +1,6 @@
 // The records that carry a template between the workspace, the editors, the
-// preview and the print run. Texts are Windows-1252 bytes.
+// preview and the print run. Texts are UTF-8; the lengths they are cut to
+// count characters.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "template/barcode_setting.h"
+#include "base/text.h"
 
 namespace zirvo {
 
@@ -30,8 +32,8 @@ struct SheetHeader {
   int32_t Int2 = 0, Int3 = 0, Int4 = 0, Int5 = 0;
   bool Flag1 = false, Flag2 = false;
 
-  void SetKind(std::string_view kind) { Kind = std::string(kind.substr(0, kKindCapacity)); }
-  void SetName(std::string_view name) { Name = std::string(name.substr(0, kNameCapacity)); }
+  void SetKind(std::string_view kind) { Kind = FirstCharacters(kind, kKindCapacity); }
+  void SetName(std::string_view name) { Name = FirstCharacters(name, kNameCapacity); }
   bool operator==(const SheetHeader&) const = default;
 
   // The longest side a sheet (or a paper named by its size) may have, cm.

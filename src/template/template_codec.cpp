@@ -111,7 +111,7 @@ MarkedLines SelectMarkedLines(std::string_view bytes) {
     for (std::size_t t = 0; t < std::size(rowMarkers); ++t)
       if (marker == rowMarkers[t]) take = rowsTaken[t]++ < TextTable::kMaxRows;
     if (take) {
-      marked.lines.emplace_back(line);
+      marked.lines.push_back(Cp1252ToUtf8(line));
       marked.numbers.push_back(static_cast<int>(std::min<int64_t>(number, INT32_MAX)));
     }
     return true;
@@ -129,7 +129,7 @@ std::string SkippedLinesMessage(const SkippedLines& skipped) {
 }
 
 std::string EncodeTemplate(const Template& doc, const std::string& targetPath) {
-  return JoinTemplateLines(LinesOf(doc, targetPath));
+  return Utf8ToCp1252(JoinTemplateLines(LinesOf(doc, targetPath)));
 }
 
 Template TemplateFromLines(const TemplateLines& lines, const SheetHeader& header,

@@ -2,8 +2,11 @@
 // A file is the sheet header line, one "|FOL|" line per numerator, one
 // "|MAR|" line per marginal text, one "|COD|" line per row with a barcode and,
 // for a template that carries a numbering series, a last "|SER|" line; each
-// ended by CR LF, in Windows-1252. The background image is never part of the
-// file.
+// ended by CR LF, in Windows-1252. The codec is where the program's UTF-8
+// text meets those bytes: every byte decodes to one character (the five
+// bytes the code page leaves undefined to the C1 controls of the same value)
+// and encodes back to the same byte. The background image is never part of
+// the file.
 #pragma once
 
 #include <optional>

@@ -43,18 +43,18 @@ std::string NativeFileName(const std::string& path) {
 
 }  // namespace
 
-std::string FileNameOf(const std::string& path) { return Utf8ToCp1252(NativeFileName(path)); }
+std::string FileNameOf(const std::string& path) { return NativeFileName(path); }
 
 std::string FolderOf(const std::string& path) {
   const auto cut = path.find_last_of('/');
   if (cut == std::string::npos) return {};
   if (cut == 0) return "/";  // the root keeps its separator
-  return Utf8ToCp1252(path.substr(0, cut));
+  return path.substr(0, cut);
 }
 
 std::string TemplateNameOf(const std::string& path) {
   const std::string file = FileNameOf(path);
-  return file.substr(0, std::min(file.find('.'), SheetHeader::kNameCapacity));
+  return FirstCharacters(file.substr(0, file.find('.')), SheetHeader::kNameCapacity);
 }
 
 void ResetSheetHeader(SheetHeader& header) {
@@ -161,7 +161,7 @@ std::string JoinTemplateLines(const TemplateLines& lines) {
 namespace {
 
 [[noreturn]] void RefuseToWrite(const std::string& path, const std::string& cause) {
-  throw ZirvoError(OwnText(OwnMessage::FileNotWritten, Utf8ToCp1252(path), cause));
+  throw ZirvoError(OwnText(OwnMessage::FileNotWritten, path, cause));
 }
 
 // The file a save of `path` replaces: the path itself, or the file its
@@ -179,7 +179,7 @@ std::string WriteTargetOf(const std::string& path) {
     if (code) {
       // A file created wherever a dangling link points is not the template.
       const std::string leadsTo = fs::read_symlink(path, code).string();
-      RefuseToWrite(path, OwnText(OwnMessage::LinkLeadsNowhere, Utf8ToCp1252(leadsTo)));
+      RefuseToWrite(path, OwnText(OwnMessage::LinkLeadsNowhere, leadsTo));
     }
     target = real.string();
   }

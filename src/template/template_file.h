@@ -1,6 +1,7 @@
 // The parts of a template file below the codec (template_codec.h): the sheet
-// header line, the cutting of bytes into lines and the safe writing of the
-// bytes, as Windows-1252 text with CR LF line ends.
+// header line, the cutting of text into lines with CR LF line ends and the
+// safe writing of the bytes. Lines are the program's UTF-8 text; the codec
+// turns them into the file's Windows-1252 bytes and back.
 #pragma once
 
 #include <functional>
@@ -52,9 +53,9 @@ TemplateLines SplitTemplateBytes(std::string_view bytes);
 void ForEachTemplateLine(std::string_view bytes,
                          const std::function<bool(std::string_view line)>& take);
 // The parts of a path as the sheet header stores them. Paths are the
-// system's own (UTF-8 on Linux, "/" between folders); the results are
-// Windows-1252 text like every other header field, so "Facturación.pla"
-// keeps its accent in the name label and in the file.
+// system's own (UTF-8 on Linux, "/" between folders), and so are the
+// results, so "Facturación.pla" keeps its accent in the name label and, once
+// encoded, in the file.
 std::string FileNameOf(const std::string& path);
 std::string FolderOf(const std::string& path);
 // The file name of `path` up to its first ".", at most 80 characters.

@@ -25,12 +25,13 @@ std::string PositionText(int row) { return ZeroPad(FormatInt(row + 1), 2); }
 
 // A text stored as typed must not hold the line delimiter or a line end: the
 // template line has no escape for them, and the row would read back with its
-// fields shifted or cut in two.
-void RefuseDelimiter(std::string_view text) {
+// fields shifted or cut in two. Nor may it hold a character the file's
+// Windows-1252 cannot: the file would keep a "?" instead.
+void RefuseUnstorable(std::string_view text) {
   if (text.find(kDelimiter) != std::string_view::npos) {
     throw ZirvoError(OwnText(OwnMessage::PipeInText, text));
   }
-  if (text.find_first_of("\r\n") != std::string_view::npos) {
+  if (text.find_first_of("\r\n") != std::string_view::npos || !FitsCp1252(text)) {
     throw ZirvoError(OwnText(OwnMessage::NotCp1252, text));
   }
 }
@@ -138,7 +139,7 @@ std::string TextTable::Normalised(int cell, std::string_view text,
                                   const std::string& current) const {
   const CellRule& rule = layout_.cells.at(static_cast<std::size_t>(cell));
   if (rule.rule == CommitRule::Verbatim) {
-    RefuseDelimiter(text);
+    RefuseUnstorable(text);
     return std::string(text);
   }
   if (rule.rule == CommitRule::Toggle) return current == "A" ? "R" : "A";
@@ -160,7 +161,7 @@ std::string TextTable::Normalised(int cell, std::string_view text,
     case CommitRule::Mask:
       return MaskText(trimmed);
     case CommitRule::DefaultIfEmpty:
-      RefuseDelimiter(trimmed);
+      RefuseUnstorable(trimmed);
       return trimmed;
     case CommitRule::None:
     case CommitRule::Verbatim:

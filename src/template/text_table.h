@@ -71,8 +71,9 @@ class TextTable {
   void Clear();
 
   // Normalises an edited value by its cell's rule and stores it. Throws
-  // ConversionError (or ZirvoError for a "|", or for a text the row's
-  // barcode cannot carry) and leaves the cell unchanged.
+  // ConversionError (or ZirvoError for a "|", a line end or a character a
+  // template file cannot store, or for a text the row's barcode cannot
+  // carry) and leaves the cell unchanged.
   void CommitCell(int row, int cell, std::string_view text);
 
   // Gives a row a barcode, or takes it away (nullopt). The setting is stored

@@ -68,13 +68,17 @@ bool RefusesKeystroke(KeyFilterKind kind, const QLineEdit& edit, const QKeyEvent
   const QString typed = event.text();
   if (typed.isEmpty() || typed.at(0).unicode() < 32 || typed.at(0).unicode() == 127) return false;
   for (QChar ch : typed) {
-    const int byte = Cp1252FromCodePoint(ch.unicode());
-    if (byte < 0 || byte == '|') return true;
+    if (ch == u'|') return true;
+    // A character a template cannot store goes in: committing the text
+    // refuses it and says why, where swallowing the key would not.
     if (kind == KeyFilterKind::FreeText) continue;
-    const std::string text = FromQString(edit.text());
-    const std::string selected = FromQString(edit.selectedText());
+    if (ch.unicode() >= 128) return true;  // no digit, sign or point
+    // One byte per UTF-16 unit, so that the caret indexes the text: the
+    // filters judge digits, signs and points only.
+    const std::string text = edit.text().toLatin1().toStdString();
+    const std::string selected = edit.selectedText().toLatin1().toStdString();
     const int caret = edit.hasSelectedText() ? edit.selectionStart() : edit.cursorPosition();
-    const char key = static_cast<char>(byte);
+    const char key = static_cast<char>(ch.unicode());
     const char passed = kind == KeyFilterKind::Integer
                             ? IntegerKeyFilter(text, selected, caret, key)
                             : RealKeyFilter(text, selected, caret, key);

@@ -50,7 +50,7 @@ class ClickLabel : public QLabel {
 
 // What an edit field lets through, keystroke by keystroke.
 enum class KeyFilterKind {
-  FreeText,  // every character Windows-1252 can hold, except "|"
+  FreeText,  // every character except "|"; the commit refuses what a template cannot store
   Integer,   // IntegerKeyFilter
   Real,      // RealKeyFilter
 };
@@ -63,7 +63,7 @@ bool RefusesKeystroke(KeyFilterKind kind, const QLineEdit& edit, const QKeyEvent
 // against `edit` (the target itself, or the edit field of an editable list).
 void InstallKeyFilter(QWidget* target, QLineEdit* edit, KeyFilterKind kind);
 
-// Shows a failure (a Windows-1252 message) in a modal message box.
+// Shows a failure in a modal message box.
 void ShowFailure(QWidget* parent, const std::string& message);
 
 // A modal dialog without a window frame, centred on the screen whenever it is

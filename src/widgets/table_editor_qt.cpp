@@ -50,13 +50,13 @@ const CommandInfo& InfoOf(EditorCommand command) {
 
 // Whether a character typed on the grid opens the column's editor.
 bool OpensWith(OpenedBy openedBy, const QString& typed) {
-  const int code = Cp1252FromCodePoint(typed.at(0).unicode());
+  const char16_t code = typed.at(0).unicode();
   switch (openedBy) {
     case OpenedBy::Digits:
       return code >= '0' && code <= '9';
     case OpenedBy::Printable:
       // "|" separates the fields of a template line and never enters a cell.
-      return (code >= 32 && code <= 126 && code != '|') || code == 209 || code == 241;
+      return (code >= 32 && code <= 126 && code != '|') || code == u'Ñ' || code == u'ñ';
     case OpenedBy::Nothing:
       break;
   }
@@ -98,7 +98,7 @@ int EntryStartingWith(const QComboBox& list, const QString& typed) {
 QStringList FontEntries() {
   QStringList entries{"Default"};
   for (const QString& family : QFontDatabase::families()) {
-    if (QFontDatabase::isPrivateFamily(family) || !FitsCp1252(family)) continue;
+    if (QFontDatabase::isPrivateFamily(family) || !FitsCp1252(FromQString(family))) continue;
     if (family.contains('|')) continue;
     entries << family;
   }
@@ -689,14 +689,10 @@ bool TableEditor::CommitEditor() {
   if (!open_.open) return true;
   const QString text = EditorText();
   std::string failure;
-  if (!FitsCp1252(text)) {
-    failure = OwnText(OwnMessage::NotCp1252, FromQString(text));
-  } else {
-    try {
-      document_->CommitCell(which_, open_.row, open_.column, FromQString(text));
-    } catch (const ZirvoError& error) {
-      failure = error.what();
-    }
+  try {
+    document_->CommitCell(which_, open_.row, open_.column, FromQString(text));
+  } catch (const ZirvoError& error) {
+    failure = error.what();
   }
   if (!failure.empty()) {
     ShowFailure(this, failure);

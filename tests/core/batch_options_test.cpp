@@ -138,7 +138,7 @@ TEST(BatchOptions, InfoEscapesJsonAndConvertsTheCodePage) {
   SheetHeader sheet;
   sheet.Name = "Caja";
   MarginalText m;
-  m.Text = "Dijo \"a\\b\" \xf1";  // Windows-1252 n with tilde
+  m.Text = "Dijo \"a\\b\" ñ";
   const std::string json = FormatTemplateInfo(sheet, {}, {m}, true);
   EXPECT_NE(json.find(R"("text": "Dijo \"a\\b\" )"
                       "\xc3\xb1"

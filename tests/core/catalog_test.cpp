@@ -64,6 +64,8 @@ TEST(Catalog, OnlyAFourDigitCodeOfTheTableFindsAText) {
     for (const char* code : {"9999", "506", "05060", "", "0001 "})
       EXPECT_EQ(catalog.LookupText(code), "") << code;
   }
+  // The table's Windows-1252 bytes come out as UTF-8.
+  EXPECT_EQ(catalog.LookupText("0131"), "El Archivo ya existe. ¿Quiere reescribirlo?");
 }
 
 TEST(Catalog, BothTablesHoldTheSameCodesInOrderOnce) {
@@ -138,10 +140,11 @@ TEST(OwnText, FollowsTheLoadedLanguageAndFillsBothArguments) {
             "Printing on 'Oficina' failed: %s. The print run was cancelled.");
   catalog.LoadTable(1);
   EXPECT_EQ(OwnText(OwnMessage::RepositionNotInteger, "12a"),
-            "'12a' no es un n\xfamero de hoja v\xe1lido.");
-  // The old message of an incompatible file is Spanish in both languages.
+            "'12a' no es un número de hoja válido.");
+  // The message of an incompatible file follows the language as the rest do.
   catalog.LoadTable(2);
-  EXPECT_EQ(OwnText(OwnMessage::NotCompatible), "El formato no es compatible y no pudo ser leido.");
+  EXPECT_EQ(OwnText(OwnMessage::NotCompatible),
+            "The format is not compatible and could not be read.");
   catalog.LoadTable(1);
 }
 

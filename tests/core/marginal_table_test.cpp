@@ -112,13 +112,12 @@ TEST(MarginalExport, ShortLineGivesTheDefaults) {
 
 TEST(MarginalExport, ConvertsEveryCell) {
   MarginalTable table;
-  table.LoadFromLines(
-      {"|MAR|01|  Copia \xE9 |2.00| 27.50 |90| Times |10|255||", "|MAR|02||||||||"});
+  table.LoadFromLines({"|MAR|01|  Copia é |2.00| 27.50 |90| Times |10|255||", "|MAR|02||||||||"});
   const MarginalTextList records = table.ExportRecords();
   ASSERT_EQ(records.size(), 2u);
   MarginalText first;
   first.Position = 1;
-  first.Text = "  Copia \xE9 ";
+  first.Text = "  Copia é ";
   first.Horizontal = 2.0;
   first.Vertical = 27.5;
   first.Rotation = 90.0;

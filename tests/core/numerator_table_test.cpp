@@ -27,7 +27,7 @@ TEST(NumeratorCommit, NormalisesEveryCell) {
   const Commit cases[] = {
       {N::kPrefix, "  F- ", "  F- "},
       {N::kPrefix, "", ""},
-      {N::kSuffix, " \xAA kg\xE9\x80 ", " \xAA kg\xE9\x80 "},
+      {N::kSuffix, " ª kgé€ ", " ª kgé€ "},
       {N::kNumber, "", "0"},
       {N::kNumber, "   ", "0"},
       {N::kNumber, "0012", "12"},
@@ -360,7 +360,7 @@ TEST(NumeratorText, PadsTheNumberToTheMask) {
       {"", kMin, 12, "", "-002147483648"},
       {"", kMax, 12, "", "002147483647"},
       {"F-", 1500, 6, "", "F-001500"},
-      {" N\xBA ", 42, 4, " /24 ", " N\xBA 0042 /24 "},
+      {" Nº ", 42, 4, " /24 ", " Nº 0042 /24 "},
   };
   // A run formats into the same string sheet after sheet: a longer text
   // before must leave nothing behind.

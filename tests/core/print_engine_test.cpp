@@ -210,10 +210,21 @@ TEST_F(PrintEngineTest, ACancelledRunToAFileSaysItWroteNone) {
   device.SetPageSpooledHook([&] { engine.CancelRun(); });
   for (const OwnMessage said : {OwnMessage::PdfNotWritten, OwnMessage::PdfNotWrittenKept}) {
     RunAll("1", "1", "10");
-    EXPECT_EQ(page.statuses.back(), OwnText(OwnMessage::RunCancelled, "1") + " " +
-                                        OwnText(said, Utf8ToCp1252("Nº 1.pdf")));
+    EXPECT_EQ(page.statuses.back(),
+              OwnText(OwnMessage::RunCancelled, "1") + " " + OwnText(said, "Nº 1.pdf"));
     std::ofstream(dir.Path("Nº 1.pdf")) << "kept";
   }
+}
+
+TEST_F(PrintEngineTest, StepsOfARunFollowTheLanguage) {
+  engine.LoadPrintJob(Job({MakeNumerator(1, 1)}));
+  Choose();
+  SetOwnMessagesEnglish(true);
+  RunAll("1", "1", "1");
+  SetOwnMessagesEnglish(false);
+  EXPECT_EQ(page.statuses, (std::vector<std::string>{"Processing the start data ....",
+                                                     "Loading the data to print ....",
+                                                     "Starting the printer ...."}));
 }
 
 TEST_F(PrintEngineTest, ReportsItsProgressAndStatusToThePage) {
@@ -227,9 +238,9 @@ TEST_F(PrintEngineTest, ReportsItsProgressAndStatusToThePage) {
   });
   RunAll("1", "1", "3");
   EXPECT_EQ(maximumDuringRun, 3);
-  EXPECT_EQ(page.statuses,
-            (std::vector<std::string>{std::string(kStatusProcessing), std::string(kStatusLoading),
-                                      std::string(kStatusStarting)}));
+  EXPECT_EQ(page.statuses, (std::vector<std::string>{OwnText(OwnMessage::StatusProcessing),
+                                                     OwnText(OwnMessage::StatusLoading),
+                                                     OwnText(OwnMessage::StatusStarting)}));
   EXPECT_EQ(page.maximum, 0);
   EXPECT_EQ(page.positions, (std::vector<int32_t>{1, 2, 3, 0}));
 }
@@ -284,7 +295,7 @@ TEST_F(PrintEngineTest, AnIncrementThatIsNotANumberStopsAfterTheFirstStatus) {
   engine.SetRunSettings("-", "1", "1");
   EXPECT_THROW(engine.PrintAll(), ConversionError);
   EXPECT_TRUE(page.statusVisible);
-  EXPECT_EQ(page.statuses.back(), kStatusProcessing);
+  EXPECT_EQ(page.statuses.back(), OwnText(OwnMessage::StatusProcessing));
   EXPECT_EQ(device.events, (std::vector<std::string>{"printer"}));
 }
 

@@ -172,6 +172,18 @@ DrawRecord Item(RecordingSurface& surface, ReadableLine line, double angle, int3
   return d;
 }
 
+// A line narrowed to the bars gives each character, not each byte, its share.
+TEST(DrawItemText, NarrowsByCharacters) {
+  for (const char* text : {"12345", "ñ€ºÑ5", "\u0081\u008D\u008F\u0090\u009D"}) {
+    RecordingSurface surface;
+    DrawRecord d = Item(surface, 1, 0, 30);
+    d.Text = text;
+    DrawItemText(d);
+    ASSERT_EQ(surface.texts.size(), 1u);
+    EXPECT_EQ(surface.texts[0].averageCharWidth, 6) << text;
+  }
+}
+
 TEST(DrawItemText, PlacesTheLineByPositionAndAngle) {
   const struct {
     ReadableLine position;

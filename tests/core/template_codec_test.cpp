@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <random>
 
+#include "base/messages.h"
 #include "base/text.h"
 #include "temp_dir.h"
 
@@ -25,8 +26,8 @@ namespace {
 using N = NumeratorTable;
 using M = MarginalTable;
 
-// A text of Windows-1252 bytes that a typed cell may hold: anything but the
-// field delimiter and line ends, spaces at either end included.
+// A text that a typed cell may hold: any character a template file can
+// store but the field delimiter and line ends, spaces at either end included.
 std::string RandomText(std::mt19937& rng, int maxLength) {
   std::uniform_int_distribution<int> length(0, maxLength);
   std::uniform_int_distribution<int> byte(1, 255);
@@ -34,7 +35,7 @@ std::string RandomText(std::mt19937& rng, int maxLength) {
   for (int i = length(rng); i > 0; --i) {
     char c = static_cast<char>(byte(rng));
     if (c == '|' || c == '\r' || c == '\n') c = ' ';
-    text += c;
+    text += Cp1252ToUtf8(std::string(1, c));
   }
   return text;
 }
@@ -126,12 +127,135 @@ TEST(TemplateCodec, EncodesHeaderThenNumeratorsThenMarginals) {
   doc.StartNew("- PLANILLA SIN NOMBRE -", 21.6, 28.0);
   doc.AddRow(TemplateTable::Marginals);
   doc.AddRow(TemplateTable::Numerators);
-  doc.CommitCell(TemplateTable::Numerators, 0, N::kPrefix, "N\xba ");
+  doc.CommitCell(TemplateTable::Numerators, 0, N::kPrefix, "Nº ");
   EXPECT_EQ(EncodeTemplate(doc, "/d/Caja.pla"),
             "|HJA|IMP100|Caja.pla|/d|0|0|0|0|0|0|21.60|28.00|0|15723990|0|0|0|0|F|F|\r\n"
             "|FOL|01|N\xba |0||0.00|0.00|0.00|04|Arial|12|0|A||\r\n"
             "|MAR|01||0.00|0.00|000|Arial|12|0||\r\n");
   EXPECT_EQ(doc.Header().Name, "- PLANILLA SIN NOMBRE -") << "encoding renames nothing";
+}
+
+constexpr char kCajaHeader[] =
+    "|HJA|IMP100|Caja.pla|/d|0|0|0|0|0|0|21.60|28.00|0|15723990|0|0|0|0|F|F|\r\n";
+
+std::string MarginalLineWith(std::string_view field) {
+  return "|MAR|01|" + std::string(field) + "|0.00|0.00|000|Arial|12|0||\r\n";
+}
+
+// A text field holds every byte but the delimiter and the line ends: each
+// reads as one character and is written back as the same byte.
+TEST(TemplateCodec, EveryByteOfAFieldRoundTrips) {
+  std::string field;
+  for (int byte = 0; byte <= 0xFF; ++byte)
+    if (byte != '|' && byte != '\r' && byte != '\n') field += static_cast<char>(byte);
+  const std::string bytes = kCajaHeader + MarginalLineWith(field);
+  const std::optional<Template> doc = DecodeTemplate(bytes, "/d/Caja.pla");
+  ASSERT_TRUE(doc.has_value());
+  const std::string& text = doc->Marginals().Cell(0, M::kText);
+  EXPECT_EQ(CharacterCount(text), field.size());
+  EXPECT_EQ(ValidUtf8(text), text);
+  EXPECT_EQ(EncodeTemplate(*doc, "/d/Caja.pla"), bytes);
+}
+
+// The character the program holds for a byte of the file, and the byte a
+// typed character is saved as; the five bytes the code page leaves undefined
+// stand for the C1 controls of the same value.
+TEST(TemplateCodec, BytesAndTheCharactersTheyStandFor) {
+  const struct {
+    unsigned char byte;
+    std::string_view character;
+  } cases[] = {
+      {0x01, "\x01"},   {0x41, "A"}, {0x7F, "\x7F"},   {0x80, "€"},
+      {0x81, "\u0081"}, {0x8A, "Š"}, {0x8D, "\u008D"}, {0x8F, "\u008F"},
+      {0x90, "\u0090"}, {0x99, "™"}, {0x9D, "\u009D"}, {0x9F, "Ÿ"},
+      {0xA0, "\u00A0"}, {0xBA, "º"}, {0xD1, "Ñ"},      {0xFF, "ÿ"},
+  };
+  for (const auto& c : cases) {
+    const std::string line = MarginalLineWith(std::string(1, static_cast<char>(c.byte)));
+    const std::optional<Template> read = DecodeTemplate(kCajaHeader + line, "/d/Caja.pla");
+    ASSERT_TRUE(read.has_value()) << int(c.byte);
+    EXPECT_EQ(read->Marginals().Cell(0, M::kText), c.character) << int(c.byte);
+
+    Template typed;
+    typed.StartNew("x", 21.6, 28.0);
+    typed.AddRow(TemplateTable::Marginals);
+    typed.CommitCell(TemplateTable::Marginals, 0, M::kText, c.character);
+    const std::string bytes = EncodeTemplate(typed, "/d/Caja.pla");
+    EXPECT_NE(bytes.find(line), std::string::npos) << int(c.byte) << "\n" << bytes;
+  }
+}
+
+// A typed character the file's code page lacks is refused, naming the text;
+// the cell keeps what it held. Line ends are refused the same way.
+TEST(TemplateCodec, CharactersAFileCannotStoreAreRefused) {
+  const struct {
+    TemplateTable table;
+    int cell;
+    std::string_view text;
+  } cases[] = {
+      {TemplateTable::Marginals, M::kText, "Łódź"},
+      {TemplateTable::Marginals, M::kText, "ok ✓"},
+      {TemplateTable::Marginals, M::kText, "\xF0\x9F\x98\x80"},  // an emoji, four bytes
+      {TemplateTable::Marginals, M::kText, "a\xFF!"},            // not UTF-8 at all
+      {TemplateTable::Marginals, M::kText, "two\nlines"},
+      {TemplateTable::Numerators, N::kPrefix, "№ "},
+      {TemplateTable::Numerators, N::kSuffix, " ł"},
+      {TemplateTable::Numerators, N::kFont, "Łukasz Sans"},
+  };
+  for (const auto& c : cases) {
+    Template doc;
+    doc.StartNew("x", 21.6, 28.0);
+    doc.AddRow(c.table);
+    const std::string before = doc.Table(c.table).Cell(0, c.cell);
+    try {
+      doc.CommitCell(c.table, 0, c.cell, c.text);
+      ADD_FAILURE() << c.text << " was taken";
+    } catch (const ZirvoError& e) {
+      EXPECT_EQ(e.what(), OwnText(OwnMessage::NotCp1252, c.text)) << c.text;
+    }
+    EXPECT_EQ(doc.Table(c.table).Cell(0, c.cell), before) << c.text;
+  }
+}
+
+std::string Repeated(std::string_view character, std::size_t times) {
+  std::string text;
+  for (std::size_t i = 0; i < times; ++i) text += character;
+  return text;
+}
+
+// Every cap on a text counts characters: accented letters keep as many of
+// themselves as plain ones would, and the file holds one byte for each.
+TEST(TemplateCodec, TextCapsCountCharacters) {
+  for (std::string_view letter : {"a", "ñ", "€"}) {
+    const std::string typed = Repeated(letter, 250);
+    Template doc;
+    doc.StartNew("x", 21.6, 28.0);
+    doc.AddRow(TemplateTable::Numerators);
+    doc.AddRow(TemplateTable::Marginals);
+    for (const int cell : {N::kPrefix, N::kSuffix, N::kFont})
+      doc.CommitCell(TemplateTable::Numerators, 0, cell, typed);
+    doc.CommitCell(TemplateTable::Marginals, 0, M::kText, typed);
+    const Numerator numerator = doc.Numerators().ExportRecords().at(0);
+    const MarginalText marginal = doc.Marginals().ExportRecords().at(0);
+    const struct {
+      const std::string& text;
+      std::size_t capacity;
+    } caps[] = {
+        {numerator.Prefix, Numerator::kAffixCapacity},
+        {numerator.Suffix, Numerator::kAffixCapacity},
+        {numerator.Font, Numerator::kFontCapacity},
+        {marginal.Text, MarginalText::kTextCapacity},
+    };
+    for (const auto& cap : caps) EXPECT_EQ(cap.text, Repeated(letter, cap.capacity)) << letter;
+
+    const std::string path = "/d/" + Repeated(letter, 90) + ".pla";
+    const std::string bytes = EncodeTemplate(doc, path);
+    const std::string savedName = Utf8ToCp1252(Repeated(letter, SheetHeader::kNameCapacity));
+    EXPECT_EQ(bytes.rfind("|HJA|IMP100|" + savedName + "|/d|", 0), 0u) << letter << "\n" << bytes;
+    const std::optional<Template> read = DecodeTemplate(bytes, path);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->Header().Name, Repeated(letter, SheetHeader::kNameCapacity)) << letter;
+  }
 }
 
 TEST(TemplateCodec, DecodeRefusesWhatIsNotATemplate) {

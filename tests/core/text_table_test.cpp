@@ -198,9 +198,7 @@ TEST_P(TwinTable, ShortAndLongLinesFollowTheFirstLine) {
 
 TEST_P(TwinTable, SaveAndLoadReturnTheSameLines) {
   for (int r = 0; r < 3; ++r) T().AddRow();
-  T().CommitCell(1, 1,
-                 "  Caf\xE9 \x80 ma\xF1"
-                 "ana  ");
+  T().CommitCell(1, 1, "  Café € mañana  ");
   T().CommitCell(2, GetParam().horizontal, "-1.5");
   std::vector<std::string> lines;
   T().SaveToLines(lines);
@@ -212,9 +210,7 @@ TEST_P(TwinTable, SaveAndLoadReturnTheSameLines) {
   std::vector<std::string> again;
   copy.SaveToLines(again);
   EXPECT_EQ(again, lines);
-  EXPECT_EQ(copy.Cell(1, 1),
-            "  Caf\xE9 \x80 ma\xF1"
-            "ana  ");
+  EXPECT_EQ(copy.Cell(1, 1), "  Café € mañana  ");
 }
 
 TEST_P(TwinTable, DisplacementMovesEveryRow) {

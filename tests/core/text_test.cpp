@@ -40,6 +40,30 @@ TEST(Cp1252, MapsTheLettersUsersType) {
   EXPECT_FALSE(complete);
 }
 
+// Lengths and cuts count characters: a cut never leaves part of one.
+TEST(Utf8Text, CountsAndCutsByCharacters) {
+  const struct {
+    std::string_view text;
+    std::size_t count;
+    std::size_t cut;
+    std::string_view first;
+  } cases[] = {
+      {"", 0, 3, ""},
+      {"abc", 3, 2, "ab"},
+      {"Año ñ", 5, 2, "Añ"},
+      {"€€€", 3, 1, "€"},
+      {"Nº 1", 4, 9, "Nº 1"},
+      {"a\xF0\x9F\x98\x80"
+       "b",
+       3, 2, "a\xF0\x9F\x98\x80"},
+      {"\xFFx", 2, 1, "\xFF"},  // a stray byte counts as one
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CharacterCount(c.text), c.count) << c.text;
+    EXPECT_EQ(FirstCharacters(c.text, c.cut), c.first) << c.text;
+  }
+}
+
 TEST(ParseInt32, AcceptsSignedDecimalsInRange) {
   const struct {
     const char* text;

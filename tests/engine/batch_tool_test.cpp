@@ -141,6 +141,9 @@ TEST_F(BatchTool, RefusesBadInputWithOneLineAndWritesNothing) {
       {sixRepositions, 1, " 6."},
       {{"print", lowercase, "--output", pdf}, 1, "'f-001500'"},
       {{"info", spanish}, 1, "Ni\xc3\xb1o.pla"},
+      // Names keep every letter, those Windows-1252 lacks included.
+      {{"print", Path("Año ñ ł.pla"), "--output", pdf}, 1, "Año ñ ł.pla'"},
+      {{"print", kFactura, "--output", pdf, "--background", Path("Łódź ✓.jpg")}, 1, "Łódź ✓.jpg"},
 #ifdef __unix__
       {{"info", fifo}, 1, "fifo.pla"},
       {{"print", kFactura, "--output", pdf, "--background", fifo}, 1, "fifo.pla"},

@@ -149,12 +149,12 @@ TEST(OverlapText, NamesTheNumeratorTheNumbersWhenWhereAndByWhom) {
   SetOwnMessagesEnglish(true);
   EXPECT_EQ(OverlapText(overlap),
             "Numerator 01 already printed the numbers 7010,7025 on 2026-12-09 20:15:03 to "
-            "/home/ana/Impresi\xf3n.pdf, by ana at caja-2.");
+            "/home/ana/Impresión.pdf, by ana at caja-2.");
   SetOwnMessagesEnglish(false);
   overlap.earlier.station.clear();  // a run of an old journal
   EXPECT_EQ(OverlapText(overlap),
-            "El numerador 01 ya imprimi\xf3 los n\xfameros 7010,7025 el 2026-12-09 20:15:03 en "
-            "/home/ana/Impresi\xf3n.pdf, por ana en -.");
+            "El numerador 01 ya imprimió los números 7010,7025 el 2026-12-09 20:15:03 en "
+            "/home/ana/Impresión.pdf, por ana en -.");
 }
 
 // Anyone can set $USER; the account running the program cannot be chosen.

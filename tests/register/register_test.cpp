@@ -227,9 +227,8 @@ TEST_P(RegisterTest, ABusyRegisterIsWaitedForThenRefusedNeverSkipped) {
       ADD_FAILURE() << "reserved while another run held the register";
     } catch (const RegisterError& e) {
       EXPECT_EQ(e.Fault(), RegisterFault::Busy);
-      EXPECT_EQ(std::string(e.what()),
-                OwnText(OwnMessage::RegisterBusy, Utf8ToCp1252(reg->Description()),
-                        OwnText(OwnMessage::RegisterBusyCause, "0.2")));
+      EXPECT_EQ(std::string(e.what()), OwnText(OwnMessage::RegisterBusy, reg->Description(),
+                                               OwnText(OwnMessage::RegisterBusyCause, "0.2")));
     }
     EXPECT_THROW(reg->Finish(held.id, RunEvent::Completed, 10, {}), RegisterError);
     // Reading does not wait for a writer.

@@ -85,7 +85,7 @@ void RecordingSurface::SetFont(const TextFont& font) {
 TextExtent RecordingSurface::MeasureText(std::string_view text) {
   calls += 'M';
   const int32_t em = EmHeight(font_.pointSize, font_.pixelsPerInch);
-  return {static_cast<int32_t>(text.size()) * AdvanceOf(em), CellHeightOf(em)};
+  return {static_cast<int32_t>(CharacterCount(text)) * AdvanceOf(em), CellHeightOf(em)};
 }
 
 void RecordingSurface::DrawText(int32_t x, int32_t y, std::string_view text, int32_t escapement,

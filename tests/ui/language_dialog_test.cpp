@@ -141,7 +141,7 @@ class LanguageDialogTest : public QObject {
     window.show();
     QCOMPARE(window.FBien->Et_Iniciar->text(), QStringLiteral("Iniciar"));
     QCOMPARE(window.FImpLibre01->FHFolio01->TitleLabel()->text(),
-             ToQString("Caracter\xedsticas generales de numerador"));
+             ToQString("Características generales de numerador"));
     AnswerNextModal([](QWidget* modal) {
       auto* dialog = qobject_cast<TFIdioma*>(modal);
       dialog->Ed_Idioma->setCurrentIndex(1);

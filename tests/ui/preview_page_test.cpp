@@ -32,7 +32,7 @@ Numerator MakeNumerator(int number, double x, double y, double rotation, int siz
                         int32_t colour = 0) {
   Numerator n;
   n.Number = number;
-  n.Prefix = "N\xba ";
+  n.Prefix = "Nº ";
   n.Mask = 6;
   n.Horizontal = x;
   n.Vertical = y;
@@ -557,6 +557,27 @@ class PreviewPageTest : public QObject {
     QCOMPARE(page_->Et_TamHoja->text(), sizeText);
     page_->LoadSheet(Job(20.00, 28.00));
     QVERIFY(page_->Et_TamHoja->text().startsWith("Sheet size:"));
+  }
+
+  // The page's own messages follow the language as its captions do.
+  void messagesFollowTheLanguage() {
+    QTemporaryDir folder;
+    ProgramCatalog().LoadTable(2);
+    page_->ApplyLanguage();
+    page_->LoadSheet(Job(21.60, 28.00));
+    {
+      auto answer = DismissMessageBox();
+      TypeZoom("9999");
+      QCOMPARE(answer->SeenText(), QString("The value is too large to zoom in"));
+    }
+    {
+      auto answer = ChooseFile(FormJpeg(folder.path()));
+      QTest::mouseClick(page_->Bt_ImaFondo, Qt::LeftButton);
+    }
+    auto answer = AnswerQuestion(QMessageBox::Cancel);
+    QTest::mouseClick(page_->Bt_CierraFondo, Qt::LeftButton);
+    QVERIFY(answer->Answered());
+    QCOMPARE(answer->SeenText(), QString("The image will be removed. Press OK to continue."));
   }
 
   // ---- Screenshot ---------------------------------------------------------

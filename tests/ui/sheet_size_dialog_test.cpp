@@ -38,7 +38,7 @@ class SheetSizeDialogTest : public QObject {
   // Runs the dialog with the sizes; `drive` acts on it while it is open.
   bool Ask(double& width, double& height, std::function<void(TFNuevo*)> drive) {
     AnswerNextModal([this, drive](QWidget*) { drive(dialog_); });
-    const bool applied = dialog_->AskSheetSize("  Tama\xf1o de Hoja", width, height);
+    const bool applied = dialog_->AskSheetSize("  Tamaño de Hoja", width, height);
     [&] { QVERIFY(AllModalsAnswered()); }();
     return applied;
   }
@@ -81,7 +81,7 @@ class SheetSizeDialogTest : public QObject {
     QVERIFY(applied);
     QCOMPARE(seenWidth, shownWidth);
     QCOMPARE(seenHeight, shownHeight);
-    QCOMPARE(title, ToQString("  Tama\xf1o de Hoja"));
+    QCOMPARE(title, ToQString("  Tamaño de Hoja"));
     QTEST(width, "appliedWidth");
     QTEST(height, "appliedHeight");
   }

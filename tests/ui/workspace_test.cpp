@@ -207,7 +207,7 @@ class WorkspaceScreenTest : public QObject {
     AnswerNextModal([](QWidget* modal) {
       auto* dialog = qobject_cast<TFNuevo*>(modal);
       QVERIFY(dialog != nullptr);
-      QCOMPARE(dialog->PanTitulo->text(), ToQString("  Tama\xf1o de Hoja"));
+      QCOMPARE(dialog->PanTitulo->text(), ToQString("  Tamaño de Hoja"));
       QTest::mouseClick(dialog->Bt_Aplica, Qt::LeftButton);
     });
     Click(WorkspaceCommand::New);
@@ -307,7 +307,7 @@ class WorkspaceScreenTest : public QObject {
     });
     Click(WorkspaceCommand::SaveAs);
     QVERIFY(AllModalsAnswered());
-    QCOMPARE(question, ToQString("El Archivo ya existe. \xbfQuiere reescribirlo?"));
+    QCOMPARE(question, ToQString("El Archivo ya existe. ¿Quiere reescribirlo?"));
     QCOMPARE(FileBytes(other), QByteArray("keep"));
     QCOMPARE(Label(), QStringLiteral("Prueba"));
     QVERIFY(!Workspace()->Temporiza->isActive());
@@ -385,21 +385,26 @@ class WorkspaceScreenTest : public QObject {
 
   void failedOpensKeepTheCurrentTemplate_data() {
     QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty file") << QByteArray()
+    QTest::newRow("empty file") << QByteArray() << "Mala.pla"
                                 << "El formato no es compatible y no pudo ser leido.";
     QTest::newRow("bad header")
-        << QByteArray("|HJA|IMP100|x|y|0|0|0|0|0|0|ancho|28.00|0|0|0|0|0|0|F|F|\r\n")
+        << QByteArray("|HJA|IMP100|x|y|0|0|0|0|0|0|ancho|28.00|0|0|0|0|0|0|F|F|\r\n") << "Mala.pla"
         << "'ancho' is not a valid floating point value";
+    // The message names the file with every letter, those a template lacks too.
+    QTest::newRow("accented name") << QByteArray() << QString::fromUtf8("Año ñ ł.pla")
+                                   << "El formato no es compatible y no pudo ser leido.";
   }
 
   void failedOpensKeepTheCurrentTemplate() {
     QFETCH(QByteArray, content);
+    QFETCH(QString, name);
     QFETCH(QString, message);
     Open(folder_.DataPath(QStringLiteral("Prueba.pla")));
     const QString label = Label();
     const int rows = Logic().Document().Numerators().RowCount();
-    const QString path = folder_.DataPath(QStringLiteral("Mala.pla"));
+    const QString path = folder_.DataPath(name);
     WriteFile(path, content);
     QString shown, folder;
     AnswerConfirmation(true);
@@ -410,7 +415,7 @@ class WorkspaceScreenTest : public QObject {
     Click(WorkspaceCommand::Open);
     QVERIFY(AllModalsAnswered());
     QCOMPARE(folder, Folder());  // the open dialog proposes the data folder, as saving does
-    QVERIFY2(shown.startsWith(message) && shown.contains("Mala.pla"), qPrintable(shown));
+    QVERIFY2(shown.startsWith(message) && shown.contains(name), qPrintable(shown));
     QCOMPARE(Label(), label);
     QVERIFY(Workspace()->CommandIcon(WorkspaceCommand::Save)->isVisible());
     QVERIFY(Logic().HasFile());
@@ -741,7 +746,7 @@ class WorkspaceScreenTest : public QObject {
     QVERIFY(!page->Running());
     // Now the exit is asked; refused, everything stays.
     QTRY_VERIFY(AllModalsAnswered());
-    QCOMPARE(questions_, QStringList{ToQString("La aplicaci\xf3n va a cerrarse")});
+    QCOMPARE(questions_, QStringList{ToQString("La aplicación va a cerrarse")});
     QVERIFY(window_->isVisible());
     QCOMPARE(Page(), 6);
     QVERIFY(Workspace()->CommandIcon(WorkspaceCommand::Close)->isEnabled());
@@ -761,7 +766,7 @@ class WorkspaceScreenTest : public QObject {
         {1, "en", QStringLiteral("   Preview"),
          QStringLiteral("Impression characteristics of the template")},
         {0, "es", QStringLiteral("   Vista previa"),
-         ToQString("Caracter\xedsticas de impresi\xf3n de la plantilla")},
+         ToQString("Características de impresión de la plantilla")},
     };
     for (const auto& language : languages) {
       ChooseLanguage(language.entry);
@@ -789,7 +794,7 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(Label(), QStringLiteral("Prueba"));
     AnswerConfirmation(true);
     Click(WorkspaceCommand::Close);
-    QCOMPARE(questions_, (QStringList{ToQString("La aplicaci\xf3n va a cerrarse"),
+    QCOMPARE(questions_, (QStringList{ToQString("La aplicación va a cerrarse"),
                                       QStringLiteral("Cerrar plantilla")}));
     // No template open: the program ends without a question.
     QList<int> asked;
