@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "template/barcode_setting.h"
 #include "base/text.h"
+#include "template/barcode_setting.h"
 
 namespace zirvo {
 
