@@ -45,7 +45,7 @@ void PressEnter(QWidget* target) {
   QApplication::sendEvent(target, &press);
 }
 
-void TypeZoom(TFHVista& page, int zoom) {
+void TypeZoom(PreviewPage& page, int zoom) {
   page.Ed_Zoom->lineEdit()->setText(QString::number(zoom));
   PressEnter(page.Ed_Zoom->lineEdit());
 }
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   QTemporaryDir folder;
   const QString jpeg = BackgroundJpeg(folder.path());
 
-  TFHVista page;
+  PreviewPage page;
   page.InitPreview();
   page.show();
   page.LoadSheet(bench::PreviewBenchJob());

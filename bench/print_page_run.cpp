@@ -56,13 +56,13 @@ int main(int argc, char** argv) {
   PrintJob job = bench::PrintBenchJob();
   for (Numerator& n : job.Numerators) n.Number += sheets;
 
-  TFHImprime page;
+  PrintPage page;
   page.InitPage();
   page.LoadPrintJob(job);
   page.resize(900, 700);
   page.show();
   ChoosePdfWhenAsked(dir.filePath("page.pdf"));
-  page.Boton000Click(TFHImprime::kSelectPrinter);
+  page.Boton000Click(PrintPage::kSelectPrinter);
   if (page.Engine().SelectedPrinter().empty()) {
     std::fprintf(stderr, "print_page_run: no PDF file was chosen\n");
     return 1;
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
   };
   double engineSeconds = timed([&] { engine.PrintAll(); });
   page.Ed_HojasImp->setText(QString::number(sheets));
-  const double pageSeconds = timed([&] { page.Boton000Click(TFHImprime::kPrintAll); });
+  const double pageSeconds = timed([&] { page.Boton000Click(PrintPage::kPrintAll); });
   engine.LoadPrintJob(job);  // numbers of its own again: the register asks nothing
   engineSeconds = std::min(engineSeconds, timed([&] { engine.PrintAll(); }));
 

@@ -178,9 +178,9 @@ void SheetView::paintEvent(QPaintEvent* event) {
 }
 
 // ---------------------------------------------------------------------------
-// TFHVista
+// PreviewPage
 
-TFHVista::TFHVista(QWidget* parent) : QWidget(parent) {
+PreviewPage::PreviewPage(QWidget* parent) : QWidget(parent) {
   setObjectName("FHVista");
   // The page fits below the workspace's command row; the viewing area keeps
   // its designed size and the page grows around it.
@@ -235,7 +235,7 @@ TFHVista::TFHVista(QWidget* parent) : QWidget(parent) {
   SelecImag->setNameFilters(filters);
 }
 
-TFHVista::~TFHVista() {
+PreviewPage::~PreviewPage() {
   if (document_ != nullptr) document_->RemoveListener(listenerId_);
   // The children outlive this part of the object: a zoom field losing its
   // focus while they are torn down must not call back into the page.
@@ -244,7 +244,7 @@ TFHVista::~TFHVista() {
   Ed_Zoom->lineEdit()->removeEventFilter(this);
 }
 
-void TFHVista::SetDocument(Template* document) {
+void PreviewPage::SetDocument(Template* document) {
   if (document_ != nullptr) document_->RemoveListener(listenerId_);
   document_ = document;
   listenerId_ = 0;
@@ -258,15 +258,15 @@ void TFHVista::SetDocument(Template* document) {
   ShowBackground();
 }
 
-const BackgroundImage* TFHVista::Background() const {
+const BackgroundImage* PreviewPage::Background() const {
   return document_ != nullptr ? &document_->Background() : nullptr;
 }
 
-bool TFHVista::ImageLoaded() const { return Background() != nullptr && Background()->Present(); }
+bool PreviewPage::ImageLoaded() const { return Background() != nullptr && Background()->Present(); }
 
-bool TFHVista::PrintImageTicked() const { return ImageLoaded() && Background()->print; }
+bool PreviewPage::PrintImageTicked() const { return ImageLoaded() && Background()->print; }
 
-void TFHVista::ShowBackground() {
+void PreviewPage::ShowBackground() {
   const bool present = ImageLoaded();
   Bt_SelFondo->setChecked(PrintImageTicked());
   Bt_SelFondo->setVisible(present);
@@ -274,7 +274,7 @@ void TFHVista::ShowBackground() {
   ScrollVista->viewport()->update();
 }
 
-void TFHVista::BuildHeader(QWidget* header) {
+void PreviewPage::BuildHeader(QWidget* header) {
   header->setFixedHeight(36);
   header->setStyleSheet(
       QString("#Pn_Cabeza { background: white; border-bottom: 1px solid %1; }"
@@ -349,9 +349,9 @@ void TFHVista::BuildHeader(QWidget* header) {
   layout->addWidget(PanVDiv04);
 }
 
-int TFHVista::ScreenPixelsPerInch() const { return logicalDpiY(); }
+int PreviewPage::ScreenPixelsPerInch() const { return logicalDpiY(); }
 
-void TFHVista::InitPreview() {
+void PreviewPage::InitPreview() {
   released_ = false;
   ResetPreview();
   Bt_ImaFondo->show();
@@ -363,14 +363,14 @@ void TFHVista::InitPreview() {
   ApplyLanguage();
 }
 
-void TFHVista::ReleasePreview() {
+void PreviewPage::ReleasePreview() {
   numerators_.clear();
   marginals_.clear();
   released_ = true;
   ScrollVista->viewport()->update();
 }
 
-void TFHVista::ResetPreview() {
+void PreviewPage::ResetPreview() {
   zoom_ = kDefaultZoom;
   Ed_Zoom->setEditText(QString::number(kDefaultZoom));
   sheetPixels_ = QSize(0, 0);
@@ -381,14 +381,14 @@ void TFHVista::ResetPreview() {
   RemoveImage();
 }
 
-void TFHVista::LoadSheet(const PrintJob& job) {
+void PreviewPage::LoadSheet(const PrintJob& job) {
   if (job.Sheet.Width != laidOut_.Width || job.Sheet.Height != laidOut_.Height) LayOut(job.Sheet);
   numerators_ = job.CountedNumerators();
   marginals_ = job.CountedMarginals();
   ScrollVista->viewport()->update();
 }
 
-void TFHVista::LayOut(const SheetHeader& sheet) {
+void PreviewPage::LayOut(const SheetHeader& sheet) {
   laidOut_ = sheet;
   ShowSheetSize(sheet);
   const SizeI pixels = SheetPixels(sheet, ScreenPixelsPerInch());
@@ -396,7 +396,7 @@ void TFHVista::LayOut(const SheetHeader& sheet) {
   ApplyFittingZoom();
 }
 
-void TFHVista::ShowSheetSize(const SheetHeader& sheet) {
+void PreviewPage::ShowSheetSize(const SheetHeader& sheet) {
   const std::string text = LookupText(code::kSheetSize) + ":  " +
                            LookupText(code::kSheetWidthLabel) + " (" + FormatFixed(sheet.Width, 2) +
                            " cm)  " + LookupText(code::kSheetHeightLabel) + " (" +
@@ -404,7 +404,7 @@ void TFHVista::ShowSheetSize(const SheetHeader& sheet) {
   Et_TamHoja->setText(ToQString(text));
 }
 
-void TFHVista::ApplyFittingZoom() {
+void PreviewPage::ApplyFittingZoom() {
   ScrollVista->ClearRanges();
   const SizeI available{ScrollVista->width() - 2 * SheetView::kMargin,
                         ScrollVista->height() - 2 * SheetView::kMargin};
@@ -414,24 +414,24 @@ void TFHVista::ApplyFittingZoom() {
   ShowPanel(zoom);
 }
 
-void TFHVista::ApplyZoom(int zoom) {
+void PreviewPage::ApplyZoom(int zoom) {
   ScrollVista->ClearRanges();
   ShowPanel(zoom);
 }
 
-void TFHVista::ShowPanel(int zoom) {
+void PreviewPage::ShowPanel(int zoom) {
   const SizeI panel = PanelAtZoom({sheetPixels_.width(), sheetPixels_.height()}, zoom);
   ScrollVista->PlacePanel(QSize(panel.width, panel.height));
   zoom_ = zoom;
 }
 
-bool TFHVista::eventFilter(QObject* watched, QEvent* event) {
+bool PreviewPage::eventFilter(QObject* watched, QEvent* event) {
   if ((watched == Ed_Zoom || watched == Ed_Zoom->lineEdit()) && event->type() == QEvent::KeyPress)
     return Ed_ZoomKeyPress(static_cast<QKeyEvent*>(event));
   return QWidget::eventFilter(watched, event);
 }
 
-bool TFHVista::Ed_ZoomKeyPress(QKeyEvent* event) {
+bool PreviewPage::Ed_ZoomKeyPress(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     // The list's current entry follows a typed entry, so that leaving the
     // field does not pick it again (and scroll the sheet back to its corner).
@@ -446,7 +446,7 @@ bool TFHVista::Ed_ZoomKeyPress(QKeyEvent* event) {
   return RefusesKeystroke(KeyFilterKind::Integer, *Ed_Zoom->lineEdit(), *event);
 }
 
-void TFHVista::ApplyTypedZoom() {
+void PreviewPage::ApplyTypedZoom() {
   const std::string typed = Trim(FromQString(Ed_Zoom->currentText()));
   int zoom = kDefaultZoom;
   try {
@@ -468,7 +468,7 @@ void TFHVista::ApplyTypedZoom() {
   }
 }
 
-void TFHVista::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
+void PreviewPage::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
   if (released_) return;
   const QSize panel = ScrollVista->Panel().size();
   PainterSurface surface(&painter);
@@ -483,7 +483,7 @@ void TFHVista::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
   DrawSheet(surface, DeviceMapping::Preview(zoom_, ScreenPixelsPerInch()), content);
 }
 
-void TFHVista::PBotonesClick(int tag) {
+void PreviewPage::PBotonesClick(int tag) {
   switch (tag) {
     case kTagAddImage:
       AddImage();
@@ -496,7 +496,7 @@ void TFHVista::PBotonesClick(int tag) {
   }
 }
 
-void TFHVista::AddImage() {
+void PreviewPage::AddImage() {
   if (document_ == nullptr) return;
   if (SelecImag->exec() != QDialog::Accepted || SelecImag->selectedFiles().isEmpty()) {
     RemoveImage();
@@ -519,14 +519,14 @@ void TFHVista::AddImage() {
   document_->SetBackground(FromQString(file), std::make_shared<const QtBitmap>(std::move(decoded)));
 }
 
-void TFHVista::AskRemoveImage() {
+void PreviewPage::AskRemoveImage() {
   QMessageBox box(QMessageBox::Information, ToQString(LookupText(code::kProgramTitle)),
                   ToQString(kRemoveImageQuestion), QMessageBox::Ok | QMessageBox::Cancel, this);
   box.setObjectName("RemoveImageQuestion");
   if (box.exec() == QMessageBox::Ok) RemoveImage();
 }
 
-void TFHVista::RemoveImage() {
+void PreviewPage::RemoveImage() {
   if (document_ != nullptr && document_->Background() != BackgroundImage{}) {
     document_->ClearBackground();
   } else {
@@ -534,7 +534,7 @@ void TFHVista::RemoveImage() {
   }
 }
 
-void TFHVista::Bt_SelFondoClick() {
+void PreviewPage::Bt_SelFondoClick() {
   if (ImageLoaded()) {
     document_->SetPrintBackground(Bt_SelFondo->isChecked());
   } else {
@@ -542,12 +542,12 @@ void TFHVista::Bt_SelFondoClick() {
   }
 }
 
-PrintImage TFHVista::GetPrintImage() const {
+PrintImage PreviewPage::GetPrintImage() const {
   if (!PrintImageTicked()) return {};
   return {true, Background()->bitmap};
 }
 
-void TFHVista::ApplyLanguage() {
+void PreviewPage::ApplyLanguage() {
   Pn_Titulo->setText(ToQString("   " + LookupText(code::kPreviewCommand)));
   Bt_ImaFondo->setText(ToQString(LookupText(code::kAddImageButton)));
   Bt_CierraFondo->setText(ToQString(LookupText(code::kRemoveImageButton)));

@@ -1,4 +1,4 @@
-// TFHVista: the preview page. It shows the current template's sheet at a
+// PreviewPage: the preview page. It shows the current template's sheet at a
 // zoom, white with a red border, every numerator with its stored number and
 // every marginal text drawn by the sheet rendering, over an optional JPEG
 // background image that the print page can print under the numbers. The
@@ -75,13 +75,13 @@ struct PrintImage {
   std::shared_ptr<const Bitmap> bitmap;  // null when not present
 };
 
-class TFHVista : public QWidget {
+class PreviewPage : public QWidget {
   Q_OBJECT
  public:
   static constexpr int kDefaultZoom = 100;
 
-  explicit TFHVista(QWidget* parent = nullptr);
-  ~TFHVista() override;
+  explicit PreviewPage(QWidget* parent = nullptr);
+  ~PreviewPage() override;
 
   // The document whose background this page shows and sets; nullptr: none.
   void SetDocument(Template* document);

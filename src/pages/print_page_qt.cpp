@@ -15,7 +15,7 @@
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "catalog/message_codes.h"
-#include "pages/journal_dialog_qt.h"
+#include "pages/journal_screen_qt.h"
 #include "printing/print_spooler.h"
 #include "printing/printer_calibration.h"
 #include "printing/printer_dialog_qt.h"
@@ -93,7 +93,7 @@ QString ProposedPdfFile(const std::string& templateName) {
 
 }  // namespace
 
-TFHImprime::TFHImprime(QWidget* parent, PageDevice* device) : QWidget(parent) {
+PrintPage::PrintPage(QWidget* parent, PageDevice* device) : QWidget(parent) {
   setObjectName("FHImprime");
   if (device == nullptr) {
     ownDevice_ = std::make_unique<QPrinterDevice>();
@@ -154,14 +154,14 @@ TFHImprime::TFHImprime(QWidget* parent, PageDevice* device) : QWidget(parent) {
   ResetRunWidgets();
 }
 
-TFHImprime::~TFHImprime() {
+PrintPage::~PrintPage() {
   // Closing the window moves the focus out of a field while the page is
   // half destroyed: nothing may be stored then.
   for (QLineEdit* field : {Ed_DesplX, Ed_DesplY}) disconnect(field, nullptr, this, nullptr);
   device_->SetPageSpooledHook(nullptr);
 }
 
-ClickLabel* TFHImprime::Command(QWidget* parent, const char* name, int tag) {
+ClickLabel* PrintPage::Command(QWidget* parent, const char* name, int tag) {
   auto* label = new ClickLabel(parent);
   label->setObjectName(name);
   label->setProperty("tag", tag);
@@ -171,7 +171,7 @@ ClickLabel* TFHImprime::Command(QWidget* parent, const char* name, int tag) {
   return label;
 }
 
-QWidget* TFHImprime::BuildRunPanel() {
+QWidget* PrintPage::BuildRunPanel() {
   auto* panel = new QFrame(this);
   panel->setObjectName("PanSelPlanilla");
   panel->setFixedHeight(288);
@@ -256,7 +256,7 @@ QWidget* TFHImprime::BuildRunPanel() {
   return panel;
 }
 
-QWidget* TFHImprime::BuildRepositionPanel() {
+QWidget* PrintPage::BuildRepositionPanel() {
   auto* panel = new QFrame(this);
   panel->setObjectName("PanRepone");
   panel->setFixedHeight(204);
@@ -305,7 +305,7 @@ QWidget* TFHImprime::BuildRepositionPanel() {
   return panel;
 }
 
-void TFHImprime::ResetRunWidgets() {
+void PrintPage::ResetRunWidgets() {
   for (QWidget* hidden :
        std::initializer_list<QWidget*>{REqMensaje, REqMenRep, ProgBarra, ProgRepBar, Bt_CanRepos})
     hidden->hide();
@@ -316,7 +316,7 @@ void TFHImprime::ResetRunWidgets() {
   ProgRepBar->setRange(0, 0);
 }
 
-void TFHImprime::InitPage() {
+void PrintPage::InitPage() {
   if (running_) return;
   engine_ = std::make_unique<PrintEngine>(*device_, static_cast<RunObserver*>(this));
   Ed_ImpSelec->clear();
@@ -332,7 +332,7 @@ void TFHImprime::InitPage() {
   ApplyLanguage();
 }
 
-void TFHImprime::ReleasePage() {
+void PrintPage::ReleasePage() {
   if (running_) engine_->CancelRun();
   engine_->LoadPrintJob(PrintJob{});
   engine_->ResetPrinters();
@@ -340,7 +340,7 @@ void TFHImprime::ReleasePage() {
   ShowOffsets();
 }
 
-void TFHImprime::SelectPrinter() {
+void PrintPage::SelectPrinter() {
   if (running_) return;
   PrinterSetting setting = engine_->Setting();
   switch (RunPrintSetup(this, setting, ProposedPdfFile(engine_->LoadedJob().Sheet.Name))) {
@@ -361,29 +361,29 @@ void TFHImprime::SelectPrinter() {
   }
 }
 
-void TFHImprime::ApplyPrinter() { engine_->ApplyPrinter(); }
+void PrintPage::ApplyPrinter() { engine_->ApplyPrinter(); }
 
-void TFHImprime::ResetPrinters() {
+void PrintPage::ResetPrinters() {
   if (running_) return;
   engine_->ResetPrinters();
   Ed_ImpSelec->clear();
   ShowOffsets();
 }
 
-bool TFHImprime::LoadPrintJob(const PrintJob& job) {
+bool PrintPage::LoadPrintJob(const PrintJob& job) {
   if (running_ || !engine_->LoadPrintJob(job)) return false;
   ShowRegister();
   return true;
 }
 
-void TFHImprime::ShowRegister() {
+void PrintPage::ShowRegister() {
   const QString description = QString::fromStdString(engine_->RegisterDescription());
   Ed_Registro->setText(description);
   Ed_Registro->setCursorPosition(0);
   Ed_Registro->setToolTip(description);
 }
 
-void TFHImprime::ApplyLanguage() {
+void PrintPage::ApplyLanguage() {
   const struct {
     QLabel* widget;
     const char* code;
@@ -404,7 +404,7 @@ void TFHImprime::ApplyLanguage() {
   Et_Registro->setText(ToQString(OwnText(OwnMessage::RegisterLabel)));
 }
 
-void TFHImprime::Boton000Click(int tag) {
+void PrintPage::Boton000Click(int tag) {
   switch (tag) {
     case kSelectPrinter:
       SelectPrinter();
@@ -443,7 +443,7 @@ void TFHImprime::Boton000Click(int tag) {
 }
 
 template <typename Run>
-void TFHImprime::RunCommand(Run run) {
+void PrintPage::RunCommand(Run run) {
   if (running_ || !MayWriteTarget() || !StoreOffsets() || !ApplyChunk()) return;
   engine_->SetRunSettings(FromQString(Ed_IncNum->text()), FromQString(Ed_CopPlan->text()),
                           FromQString(Ed_HojasImp->text()));
@@ -472,7 +472,7 @@ void TFHImprime::RunCommand(Run run) {
   if (wasRunning) emit RunningChanged(false);
 }
 
-void TFHImprime::OfferContinue() {
+void PrintPage::OfferContinue() {
   // A copy: the question's event loop must not see it change.
   const std::optional<PrintEngine::Outcome> outcome = engine_->LastOutcome();
   if (!outcome || outcome->kind != RunKind::Run || outcome->completedSheets <= 0) return;
@@ -496,10 +496,10 @@ void TFHImprime::OfferContinue() {
     emit ContinueRequested(outcome->completedSheets, outcome->increment);
 }
 
-void TFHImprime::OpenJournal() {
+void PrintPage::OpenJournal() {
   if (running_) return;
   PrintEngine::JobRegister opened = engine_->OpenJobRegister();
-  TFDiario dialog(opened.reg.get(), opened.series, opened.problem);
+  JournalScreen dialog(opened.reg.get(), opened.series, opened.problem);
   // The list takes no more than one reposition prints.
   const std::size_t listed = engine_->RepositionEntries().size();
   const auto perRun = static_cast<std::size_t>(PrintEngine::kRepositionSheetsPerRun);
@@ -524,7 +524,7 @@ void TFHImprime::OpenJournal() {
   }
 }
 
-bool TFHImprime::MayWriteTarget() {
+bool PrintPage::MayWriteTarget() {
   const PrinterSetting& setting = engine_->Setting();
   if (engine_->SelectedPrinter().empty() || setting.target != PrinterSetting::Target::PdfFile)
     return true;
@@ -539,7 +539,7 @@ bool TFHImprime::MayWriteTarget() {
   return box.exec() == QMessageBox::Yes;
 }
 
-void TFHImprime::SetRunning(bool running, bool announce) {
+void PrintPage::SetRunning(bool running, bool announce) {
   if (running_ == running) return;
   running_ = running;
   for (QWidget* command :
@@ -553,24 +553,24 @@ void TFHImprime::SetRunning(bool running, bool announce) {
   if (announce) emit RunningChanged(running);
 }
 
-void TFHImprime::showEvent(QShowEvent* event) {
+void PrintPage::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   ReadSettingsAgain();
 }
 
-void TFHImprime::changeEvent(QEvent* event) {
+void PrintPage::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible())
     ReadSettingsAgain();
 }
 
-void TFHImprime::ReadSettingsAgain() {
+void PrintPage::ReadSettingsAgain() {
   if (running_) return;
   ShowOffsets();
   ShowRegister();
 }
 
-bool TFHImprime::eventFilter(QObject* watched, QEvent* event) {
+bool PrintPage::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
   if (watched == Ed_Repone) {
@@ -584,11 +584,11 @@ bool TFHImprime::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-bool TFHImprime::EnteroKeyPress(QLineEdit* field, QKeyEvent* event) {
+bool PrintPage::EnteroKeyPress(QLineEdit* field, QKeyEvent* event) {
   return RefusesKeystroke(KeyFilterKind::Integer, *field, *event);
 }
 
-void TFHImprime::AddRepositionEntry() {
+void PrintPage::AddRepositionEntry() {
   if (running_) return;
   const std::string text = FromQString(Ed_Repone->text());
   if (Trim(text).empty()) return;
@@ -605,7 +605,7 @@ void TFHImprime::AddRepositionEntry() {
   Ed_Repone->setFocus();
 }
 
-void TFHImprime::DeleteRepositionEntry() {
+void PrintPage::DeleteRepositionEntry() {
   if (running_) return;
   const QList<QListWidgetItem*> selected = Ed_LisRep->selectedItems();
   if (!selected.isEmpty()) {
@@ -615,27 +615,27 @@ void TFHImprime::DeleteRepositionEntry() {
   Ed_Repone->setFocus();
 }
 
-void TFHImprime::ClearRepositionEntries() {
+void PrintPage::ClearRepositionEntries() {
   if (running_) return;
   engine_->ClearRepositionEntries();
   ShowRepositionList();
   Ed_Repone->setFocus();
 }
 
-void TFHImprime::ShowRepositionList() {
+void PrintPage::ShowRepositionList() {
   Ed_LisRep->clear();
   for (const std::string& entry : engine_->RepositionEntries())
     Ed_LisRep->addItem(ToQString(entry));
 }
 
-std::string TFHImprime::ChosenQueue() const {
+std::string PrintPage::ChosenQueue() const {
   const PrinterSetting& setting = engine_->Setting();
   if (engine_->SelectedPrinter().empty() || setting.target != PrinterSetting::Target::Queue)
     return {};
   return setting.printerName.empty() ? CupsDefaultQueue() : setting.printerName;
 }
 
-void TFHImprime::ShowOffsets() {
+void PrintPage::ShowOffsets() {
   const std::string queue = ChosenQueue();
   const PrinterOffsets offsets =
       queue.empty() ? PrinterOffsets{} : ReadPrinterOffsets(CalibrationFile(), queue);
@@ -646,7 +646,7 @@ void TFHImprime::ShowOffsets() {
   Bt_Calibrar->setEnabled(!queue.empty() && !running_);
 }
 
-bool TFHImprime::StoreOffsets() {
+bool PrintPage::StoreOffsets() {
   const std::string queue = ChosenQueue();
   if (queue.empty()) return true;
   // Only the fields the user edited: the file may hold newer values of the
@@ -675,7 +675,7 @@ bool TFHImprime::StoreOffsets() {
   return true;
 }
 
-bool TFHImprime::ApplyChunk() {
+bool PrintPage::ApplyChunk() {
   const std::string text = Trim(FromQString(Ed_HojasTrab->text()));
   int32_t sheets = PrinterSetting::kDefaultChunkSheets;
   if (!text.empty() && (!TryParseInt32(text, sheets) || sheets <= 0)) {
@@ -690,7 +690,7 @@ bool TFHImprime::ApplyChunk() {
   return true;
 }
 
-void TFHImprime::PrintCalibrationSheet() {
+void PrintPage::PrintCalibrationSheet() {
   const std::string queue = ChosenQueue();
   if (running_ || queue.empty() || !StoreOffsets()) return;
   calibrationCancelled_ = false;
@@ -718,32 +718,32 @@ void TFHImprime::PrintCalibrationSheet() {
   if (!failure.empty()) ShowFailure(this, failure);
 }
 
-QLabel* TFHImprime::StatusOf(RunPanel panel) const {
+QLabel* PrintPage::StatusOf(RunPanel panel) const {
   return panel == RunPanel::Run ? REqMensaje : REqMenRep;
 }
 
-QProgressBar* TFHImprime::BarOf(RunPanel panel) const {
+QProgressBar* PrintPage::BarOf(RunPanel panel) const {
   return panel == RunPanel::Run ? ProgBarra : ProgRepBar;
 }
 
-void TFHImprime::ShowStatus(RunPanel panel, const std::string& text) {
+void PrintPage::ShowStatus(RunPanel panel, const std::string& text) {
   SetRunning(true);
   StatusOf(panel)->setText(ToQString(text));
   StatusOf(panel)->setToolTip(ToQString(text));
   StatusOf(panel)->show();
 }
 
-void TFHImprime::HideStatus(RunPanel panel) { StatusOf(panel)->hide(); }
+void PrintPage::HideStatus(RunPanel panel) { StatusOf(panel)->hide(); }
 
-void TFHImprime::SetProgressMaximum(RunPanel panel, int32_t maximum) {
+void PrintPage::SetProgressMaximum(RunPanel panel, int32_t maximum) {
   BarOf(panel)->setRange(0, maximum);
 }
 
-void TFHImprime::SetProgressPosition(RunPanel panel, int32_t position) {
+void PrintPage::SetProgressPosition(RunPanel panel, int32_t position) {
   BarOf(panel)->setValue(position);
 }
 
-void TFHImprime::ShowProgress(RunPanel panel, bool visible) {
+void PrintPage::ShowProgress(RunPanel panel, bool visible) {
   // The bar's text is the sheet number, so Qt would paint it again for every
   // sheet, thousands of times a second in a long run. While a run shows it,
   // it is painted only when ServeScreen says so; its value is always current.
@@ -753,7 +753,7 @@ void TFHImprime::ShowProgress(RunPanel panel, bool visible) {
   barPainted_.invalidate();
 }
 
-void TFHImprime::ServeScreen() {
+void PrintPage::ServeScreen() {
   constexpr qint64 kBarPaintMs = 40;
   QProgressBar* shown = nullptr;
   for (QProgressBar* bar : {ProgBarra, ProgRepBar})
@@ -769,13 +769,13 @@ void TFHImprime::ServeScreen() {
   }
 }
 
-void TFHImprime::ShowCancel(RunPanel panel, bool visible) {
+void PrintPage::ShowCancel(RunPanel panel, bool visible) {
   (panel == RunPanel::Run ? Bt_CanImp : Bt_CanRepos)->setVisible(visible);
 }
 
-void TFHImprime::Notice(const std::string& text) { notices_.push_back(text); }
+void PrintPage::Notice(const std::string& text) { notices_.push_back(text); }
 
-bool TFHImprime::AskYesNo(const std::string& text, const char* name, bool yesByDefault) {
+bool PrintPage::AskYesNo(const std::string& text, const char* name, bool yesByDefault) {
   QMessageBox box(QMessageBox::Question, ToQString(LookupText(code::kProgramTitle)),
                   ToQString(text), QMessageBox::Yes | QMessageBox::No, this);
   box.setObjectName(name);
@@ -783,11 +783,11 @@ bool TFHImprime::AskYesNo(const std::string& text, const char* name, bool yesByD
   return box.exec() == QMessageBox::Yes;
 }
 
-bool TFHImprime::ConfirmNegative(const std::string& text) {
+bool PrintPage::ConfirmNegative(const std::string& text) {
   return AskYesNo(text + "\n" + OwnText(OwnMessage::PrintAnyway), "NegativeNumber", false);
 }
 
-bool TFHImprime::ConfirmReprint(const std::string& facts, const std::string& question) {
+bool PrintPage::ConfirmReprint(const std::string& facts, const std::string& question) {
   // Printing a number twice is what the register guards against: Enter must
   // not do it.
   return AskYesNo(facts + "\n" + question, "ReprintNumbers", false);

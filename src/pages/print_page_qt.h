@@ -1,4 +1,4 @@
-// TFHImprime: the print page. The run-settings panel (printer, increment,
+// PrintPage: the print page. The run-settings panel (printer, increment,
 // copies, sheets, sheets per job, the queue's calibration offsets and its
 // calibration sheet, the numbering register the runs use, test sheet, print
 // all, cancel, the journal) and the
@@ -25,7 +25,7 @@
 
 namespace zirvo {
 
-class TFHImprime : public QWidget, private RunObserver {
+class PrintPage : public QWidget, private RunObserver {
   Q_OBJECT
  public:
   // Commands of the page, told apart by the tag of the command text.
@@ -44,8 +44,8 @@ class TFHImprime : public QWidget, private RunObserver {
 
   // Prints on `device` when given (it must outlive the page), otherwise on a
   // QPrinter device of its own.
-  explicit TFHImprime(QWidget* parent = nullptr, PageDevice* device = nullptr);
-  ~TFHImprime() override;
+  explicit PrintPage(QWidget* parent = nullptr, PageDevice* device = nullptr);
+  ~PrintPage() override;
 
   // The operations the workspace calls.
   void InitPage();

@@ -33,9 +33,9 @@ ClickLabel* ButtonLabel(QWidget* parent, const char* name) {
 
 }  // namespace
 
-const char* const TFIdioma::kLanguages[2] = {"Espa\xf1ol", "English"};
+const char* const LanguageDialog::kLanguages[2] = {"Espa\xf1ol", "English"};
 
-TFIdioma::TFIdioma(const Catalog& catalog, QWidget* parent)
+LanguageDialog::LanguageDialog(const Catalog& catalog, QWidget* parent)
     : BorderlessDialog(parent, /*stayOnTop=*/true) {
   setObjectName(QStringLiteral("FIdioma"));
   setFixedSize(kWidth, kHeight);
@@ -130,7 +130,7 @@ LanguageResult ChangeLanguage(Catalog& catalog, QWidget* parent) {
   try {
     // The pending choice starts from the language in force, as the list does.
     PendingChoice() = catalog.LanguageCode();
-    auto dialog = std::make_unique<TFIdioma>(catalog, parent);
+    auto dialog = std::make_unique<LanguageDialog>(catalog, parent);
     if (dialog->exec() != QDialog::Accepted) {
       PendingChoice() = catalog.LanguageCode();
       return LanguageResult::Cancelled;

@@ -13,13 +13,13 @@ namespace zirvo {
 
 enum class LanguageResult { Changed, Unchanged, Cancelled, Failed };
 
-class TFIdioma : public BorderlessDialog {
+class LanguageDialog : public BorderlessDialog {
   Q_OBJECT
  public:
   // The languages in list order; an entry's language number is its index + 1.
   static const char* const kLanguages[2];
 
-  explicit TFIdioma(const Catalog& catalog, QWidget* parent = nullptr);
+  explicit LanguageDialog(const Catalog& catalog, QWidget* parent = nullptr);
 
   TitleBand* Pn_Titulo;
   ClickLabel* Bt_Cerrar;

@@ -47,7 +47,7 @@ void ApplyToolkitLanguage() {
   }
 }
 
-TFPrincipal::TFPrincipal(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint) {
@@ -65,14 +65,14 @@ TFPrincipal::TFPrincipal(QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(HojaControl);
 
-  FBien = new TFBien(HojaControl->widget(kWelcomePage));
+  FBien = new WelcomePage(HojaControl->widget(kWelcomePage));
   HojaControl->widget(kWelcomePage)->layout()->addWidget(FBien);
-  FImpLibre01 = new TFImpLibre(HojaControl->widget(kWorkspacePage));
+  FImpLibre01 = new WorkspaceScreen(HojaControl->widget(kWorkspacePage));
   HojaControl->widget(kWorkspacePage)->layout()->addWidget(FImpLibre01);
   SetConfirm([](int mode) { return Confirm(mode); });
-  connect(FBien->Et_Iniciar, &ClickLabel::clicked, this, &TFPrincipal::FBienEt_Lin01Click);
-  connect(FBien->Bt_Idiomas, &QPushButton::clicked, this, &TFPrincipal::FBienBt_IdiomasClick);
-  connect(FImpLibre01, &TFImpLibre::RunningChanged, this, [this](bool running) {
+  connect(FBien->Et_Iniciar, &ClickLabel::clicked, this, &MainWindow::FBienEt_Lin01Click);
+  connect(FBien->Bt_Idiomas, &QPushButton::clicked, this, &MainWindow::FBienBt_IdiomasClick);
+  connect(FImpLibre01, &WorkspaceScreen::RunningChanged, this, [this](bool running) {
     if (running || !closeAfterRun_) return;
     closeAfterRun_ = false;
     // Asked once the run has returned, not from inside its last event pass.
@@ -82,7 +82,7 @@ TFPrincipal::TFPrincipal(QWidget* parent)
   FormCreate();
 }
 
-void TFPrincipal::FormCreate() {
+void MainWindow::FormCreate() {
   SetApplicationTitle();
   setWindowTitle(ToQString(LookupText(code::kProgramTitle)));
   setWindowIcon(QIcon(ArtworkPath(QStringLiteral("emblem"))));
@@ -100,28 +100,28 @@ void TFPrincipal::FormCreate() {
   ShowFrame(FBien);
 }
 
-void TFPrincipal::SetConfirm(std::function<int(int)> confirm) {
+void MainWindow::SetConfirm(std::function<int(int)> confirm) {
   FImpLibre01->SetConfirm(std::move(confirm));
 }
 
-void TFPrincipal::ShowFrame(QWidget* frame) {
+void MainWindow::ShowFrame(QWidget* frame) {
   frame->show();
   HojaControl->setCurrentWidget(frame->parentWidget());
 }
 
-void TFPrincipal::FBienEt_Lin01Click() {
+void MainWindow::FBienEt_Lin01Click() {
   FImpLibre01->StartTemplate();
   ShowFrame(FImpLibre01);
 }
 
-void TFPrincipal::FBienBt_IdiomasClick() {
+void MainWindow::FBienBt_IdiomasClick() {
   if (ChangeLanguage(ProgramCatalog(), this) != LanguageResult::Changed) return;
   ApplyToolkitLanguage();
   FImpLibre01->ApplyFramesLanguage();
   FBien->ApplyLanguage();
 }
 
-void TFPrincipal::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   if (FImpLibre01->PrintRunning()) {
     // A question now would halt the run until answered, and closing would
     // tear the pages down under it: the request waits for the run's end

@@ -19,7 +19,7 @@ QString ColourName(int32_t windowsColour) { return WindowsColor(windowsColour).n
 
 // ---------------------------------------------------------------- splash
 
-TFCaratula::TFCaratula(QWidget* parent)
+SplashScreen::SplashScreen(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
   setObjectName(QStringLiteral("FCaratula"));
   setWindowTitle(QStringLiteral("Zirvo[W]"));
@@ -51,7 +51,7 @@ TFCaratula::TFCaratula(QWidget* parent)
   setFixedSize(panel->size());
 }
 
-void TFCaratula::ShowNow() {
+void SplashScreen::ShowNow() {
   CentreOnScreen(this);
   show();
   raise();
@@ -61,7 +61,7 @@ void TFCaratula::ShowNow() {
 
 // ---------------------------------------------------------------- welcome
 
-TFBien::TFBien(QWidget* parent) : QWidget(parent) {
+WelcomePage::WelcomePage(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("FBien"));
   SetBackground(this, Qt::white);
   auto* layout = new QVBoxLayout(this);
@@ -126,7 +126,7 @@ TFBien::TFBien(QWidget* parent) : QWidget(parent) {
   layout->addWidget(footer);
 }
 
-void TFBien::InitWelcome() {
+void WelcomePage::InitWelcome() {
   Et_Iniciar->hide();
   Bt_Idiomas->hide();
   Et_Iniciar->move(10, 0);
@@ -134,7 +134,7 @@ void TFBien::InitWelcome() {
   ApplyLanguage();
 }
 
-void TFBien::ApplyLanguage() {
+void WelcomePage::ApplyLanguage() {
   Et_Iniciar->setText(Text(code::kStartButton));
   Et_Iniciar->adjustSize();
   Et_Iniciar->setFixedHeight(Pn_Titulo->height());

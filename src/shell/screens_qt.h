@@ -13,10 +13,10 @@ namespace zirvo {
 
 // Splash screen: borderless, on top of every window, centred, exactly the
 // size of its 602 x 302 logo panel.
-class TFCaratula : public QWidget {
+class SplashScreen : public QWidget {
   Q_OBJECT
  public:
-  explicit TFCaratula(QWidget* parent = nullptr);
+  explicit SplashScreen(QWidget* parent = nullptr);
   // Shows the window and paints it at once.
   void ShowNow();
 
@@ -25,10 +25,10 @@ class TFCaratula : public QWidget {
 };
 
 // Welcome page of the main window: enters the workspace or changes the language.
-class TFBien : public QWidget {
+class WelcomePage : public QWidget {
   Q_OBJECT
  public:
-  explicit TFBien(QWidget* parent = nullptr);
+  explicit WelcomePage(QWidget* parent = nullptr);
   // Hides the start label and the language button and sets the captions.
   void InitWelcome();
   void ApplyLanguage();

@@ -24,12 +24,12 @@ int RunZirvo(QApplication& app, const StartupObserver& observer) {
   ApplyToolkitLanguage();
   LoadArtwork();
 
-  auto splash = std::make_unique<TFCaratula>();
+  auto splash = std::make_unique<SplashScreen>();
   splash->ShowNow();
   WaitMs(kSplashMilliseconds);
 
-  TFPrincipal FPrincipal;
-  TFNuevo FNuevo(&FPrincipal);
+  MainWindow FPrincipal;
+  SheetSizeDialog FNuevo(&FPrincipal);
   FPrincipal.FImpLibre01->SetSheetSizeDialog(&FNuevo);
   FIncrem();
   FMuevePlan();

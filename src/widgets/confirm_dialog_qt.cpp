@@ -75,7 +75,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name) {
 
 }  // namespace
 
-TFCaratGda::TFCaratGda(QWidget* parent) : BorderlessDialog(parent, /*stayOnTop=*/true) {
+ConfirmDialog::ConfirmDialog(QWidget* parent) : BorderlessDialog(parent, /*stayOnTop=*/true) {
   setObjectName("FCaratGda");
   setFixedSize(kWidth, kHeight);
 
@@ -106,7 +106,7 @@ TFCaratGda::TFCaratGda(QWidget* parent) : BorderlessDialog(parent, /*stayOnTop=*
   ResetTexts();
 }
 
-void TFCaratGda::ResetTexts() {
+void ConfirmDialog::ResetTexts() {
   Et_Titulo->clear();
   for (auto [line, top] : {std::pair{Et_Lin01, kLine1Top}, std::pair{Et_Lin02, kLine2Top}}) {
     line->clear();
@@ -124,13 +124,13 @@ void TFCaratGda::ResetTexts() {
   SetInnerHeight(kInnerHeight);
 }
 
-void TFCaratGda::SetInnerHeight(int height) {
+void ConfirmDialog::SetInnerHeight(int height) {
   setFixedSize(kWidth, height + kHeight - kInnerHeight);
   background_->setGeometry(0, 0, kWidth, height + kHeight - kInnerHeight);
   panel_->resize(kInnerWidth, height);
 }
 
-void TFCaratGda::WrapLines() {
+void ConfirmDialog::WrapLines() {
   int top = kLine1Top;
   for (QLabel* line : {Et_Lin01, Et_Lin02}) {
     line->setWordWrap(true);
@@ -146,7 +146,7 @@ void TFCaratGda::WrapLines() {
   SetInnerHeight(kInnerHeight + buttonTop - kButtonTop);
 }
 
-int TFCaratGda::AskThreeWay(QPushButton* left, QPushButton* middle) {
+int ConfirmDialog::AskThreeWay(QPushButton* left, QPushButton* middle) {
   left->move(kButtonMargin, kButtonTop);
   middle->move((kInnerWidth - kButtonWidth) / 2, kButtonTop);
   for (QPushButton* button : {left, middle, Bt_Cancelar}) button->show();
@@ -157,9 +157,9 @@ int TFCaratGda::AskThreeWay(QPushButton* left, QPushButton* middle) {
   return result == QDialog::Accepted ? -1 : 1;
 }
 
-bool TFCaratGda::EnterAndEscapeActive() const { return !Bt_Aceptar->isHidden(); }
+bool ConfirmDialog::EnterAndEscapeActive() const { return !Bt_Aceptar->isHidden(); }
 
-void TFCaratGda::EnterPressed() {
+void ConfirmDialog::EnterPressed() {
   // Enter never throws changes away: in the unsaved-changes question it saves.
   if (!Bt_Guardar->isHidden()) {
     done(kSaveAnswer);
@@ -168,7 +168,7 @@ void TFCaratGda::EnterPressed() {
   }
 }
 
-int TFCaratGda::Confirm(int mode) {
+int ConfirmDialog::Confirm(int mode) {
   ResetTexts();
   if (mode == kUnsavedMode) {
     Et_Titulo->setText(ToQString(OwnText(OwnMessage::UnsavedTitle)));
@@ -205,10 +205,10 @@ int TFCaratGda::Confirm(int mode) {
   return result == QDialog::Accepted ? -1 : 1;
 }
 
-TFCaratGda& FCaratGda() {
-  static TFCaratGda* dialog = nullptr;
+ConfirmDialog& FCaratGda() {
+  static ConfirmDialog* dialog = nullptr;
   if (dialog == nullptr) {
-    dialog = new TFCaratGda();
+    dialog = new ConfirmDialog();
     // Lives until the application object goes away.
     qAddPostRoutine([] {
       delete dialog;

@@ -1,4 +1,4 @@
-// The confirmation dialog TFCaratGda: a borderless window that stays on top,
+// The confirmation dialog ConfirmDialog: a borderless window that stays on top,
 // asking a question in three lines with an accept and a cancel button. Every
 // question of the program goes through Confirm(mode).
 #pragma once
@@ -10,10 +10,10 @@
 
 namespace zirvo {
 
-class TFCaratGda : public BorderlessDialog {
+class ConfirmDialog : public BorderlessDialog {
   Q_OBJECT
  public:
-  explicit TFCaratGda(QWidget* parent = nullptr);
+  explicit ConfirmDialog(QWidget* parent = nullptr);
 
   // Asks the question of `mode` (6 open, 7 close, 8 new template, 12 quit,
   // 13 delete a row, 14 unsaved changes, 16 whether a copy continues the
@@ -53,7 +53,7 @@ class TFCaratGda : public BorderlessDialog {
 };
 
 // The program's one confirmation dialog, created on first use.
-TFCaratGda& FCaratGda();
+ConfirmDialog& FCaratGda();
 // FCaratGda().Confirm(mode).
 int Confirm(int mode);
 

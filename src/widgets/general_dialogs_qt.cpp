@@ -108,13 +108,13 @@ void GeneralDialog::SetCommonCaptions() {
   Bt_Cancela->setText(ToQString(LookupText(code::kCancelButton)));
 }
 
-TFIncrem::TFIncrem() : GeneralDialog("FIncrem", 278, 130) {
+IncrementDialog::IncrementDialog() : GeneralDialog("FIncrem", 278, 130) {
   Et_Increm = AddLabel("Et_Increm", QRect(20, 50, 120, 20));
   EdIncrem = AddEdit("EdIncrem", QRect(146, 49, 112, 21), 12, KeyFilterKind::Integer);
   EdIncrem->setText("0");
 }
 
-bool TFIncrem::Run(std::string& text) {
+bool IncrementDialog::Run(std::string& text) {
   SetCommonCaptions();
   Pn_Titulo->setText(ToQString(LookupText(code::kIncreaseNumeratorsTitle)));
   Et_Increm->setText(ToQString(LookupText(code::kIncreaseLabel)));
@@ -126,7 +126,7 @@ bool TFIncrem::Run(std::string& text) {
   return confirmed;
 }
 
-TFMuevePlan::TFMuevePlan() : GeneralDialog("FMuevePlan", 312, 138) {
+DisplacementDialog::DisplacementDialog() : GeneralDialog("FMuevePlan", 312, 138) {
   Et_Desplaz = AddLabel("Et_Desplaz", QRect(14, 34, 284, 18), /*bold=*/true);
   Et_Horiz = AddLabel("Et_Horiz", QRect(24, 56, 170, 20));
   EdHoriz = AddEdit("EdHoriz", QRect(200, 55, 90, 21), 50, KeyFilterKind::Real);
@@ -134,7 +134,7 @@ TFMuevePlan::TFMuevePlan() : GeneralDialog("FMuevePlan", 312, 138) {
   EdVert = AddEdit("EdVert", QRect(200, 79, 90, 21), 12, KeyFilterKind::Real);
 }
 
-bool TFMuevePlan::Run(const std::string& title, std::string& horizontal, std::string& vertical) {
+bool DisplacementDialog::Run(const std::string& title, std::string& horizontal, std::string& vertical) {
   SetCommonCaptions();
   Pn_Titulo->setText(ToQString("  " + title));
   Et_Desplaz->setText(ToQString(LookupText(code::kOffsetLabel)));
@@ -153,7 +153,7 @@ bool TFMuevePlan::Run(const std::string& title, std::string& horizontal, std::st
   return confirmed;
 }
 
-TFCodBarras::TFCodBarras() : GeneralDialog("FCodBarras", 312, 176) {
+BarcodeDialog::BarcodeDialog() : GeneralDialog("FCodBarras", 312, 176) {
   const auto addList = [this](const char* name, const QRect& geometry) {
     auto* list = new QComboBox(this);
     list->setObjectName(name);
@@ -173,7 +173,7 @@ TFCodBarras::TFCodBarras() : GeneralDialog("FCodBarras", 312, 176) {
   connect(EdTipo, &QComboBox::currentIndexChanged, this, [this] { KindChanged(); });
 }
 
-bool TFCodBarras::Run(const std::optional<BarcodeSetting>& current, Apply apply) {
+bool BarcodeDialog::Run(const std::optional<BarcodeSetting>& current, Apply apply) {
   SetCommonCaptions();
   Pn_Titulo->setText(ToQString(LookupText(code::kBarcodeTitle)));
   Et_Tipo->setText(ToQString(LookupText(code::kSymbologyLabel)));
@@ -204,7 +204,7 @@ bool TFCodBarras::Run(const std::optional<BarcodeSetting>& current, Apply apply)
   return confirmed;
 }
 
-void TFCodBarras::KindChanged() {
+void BarcodeDialog::KindChanged() {
   const bool any = EdTipo->currentIndex() > 0;
   const bool qr = EdTipo->currentIndex() == static_cast<int>(BarcodeKind::QrCode) + 1;
   // A QR Code carries its line below the square or none.
@@ -222,7 +222,7 @@ void TFCodBarras::KindChanged() {
     field->setEnabled(any);
 }
 
-std::optional<BarcodeSetting> TFCodBarras::Choice() const {
+std::optional<BarcodeSetting> BarcodeDialog::Choice() const {
   if (EdTipo->currentIndex() <= 0) return std::nullopt;
   BarcodeSetting setting;
   setting.kind = static_cast<BarcodeKind>(EdTipo->currentIndex() - 1);
@@ -236,7 +236,7 @@ std::optional<BarcodeSetting> TFCodBarras::Choice() const {
   return setting;
 }
 
-void TFCodBarras::accept() {
+void BarcodeDialog::accept() {
   std::string refusal;
   try {
     if (apply_) refusal = apply_(Choice());
@@ -250,9 +250,9 @@ void TFCodBarras::accept() {
   QDialog::accept();
 }
 
-TFIncrem& FIncrem() { return ProgramInstance<TFIncrem>(); }
-TFMuevePlan& FMuevePlan() { return ProgramInstance<TFMuevePlan>(); }
-TFCodBarras& FCodBarras() { return ProgramInstance<TFCodBarras>(); }
+IncrementDialog& FIncrem() { return ProgramInstance<IncrementDialog>(); }
+DisplacementDialog& FMuevePlan() { return ProgramInstance<DisplacementDialog>(); }
+BarcodeDialog& FCodBarras() { return ProgramInstance<BarcodeDialog>(); }
 
 void ShowIncrementDialog(int32_t& k) {
   std::string text;

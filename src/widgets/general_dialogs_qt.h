@@ -1,5 +1,5 @@
-// The dialogs of the general operations of the editors: TFIncrem asks for the
-// increment added to every numerator, TFMuevePlan for the distances by which
+// The dialogs of the general operations of the editors: IncrementDialog asks for the
+// increment added to every numerator, DisplacementDialog for the distances by which
 // every numerator or marginal text is moved. They only collect the values.
 #pragma once
 
@@ -31,10 +31,10 @@ class GeneralDialog : public BorderlessDialog {
   void SetCommonCaptions();
 };
 
-class TFIncrem : public GeneralDialog {
+class IncrementDialog : public GeneralDialog {
   Q_OBJECT
  public:
-  TFIncrem();
+  IncrementDialog();
 
   // Shows the dialog with the text it had when it was last closed. On
   // confirmation returns true and sets `text` to the field, trimmed.
@@ -44,10 +44,10 @@ class TFIncrem : public GeneralDialog {
   QLineEdit* EdIncrem;
 };
 
-class TFMuevePlan : public GeneralDialog {
+class DisplacementDialog : public GeneralDialog {
   Q_OBJECT
  public:
-  TFMuevePlan();
+  DisplacementDialog();
 
   // Shows the dialog titled with two blanks and `title`, both fields "0.00".
   // On confirmation returns true and sets the two texts, trimmed.
@@ -63,14 +63,14 @@ class TFMuevePlan : public GeneralDialog {
 // The barcode of one numerator or marginal-text row: the symbology (or none),
 // the human-readable line and the sizes in cm. A QR Code has one size, the
 // side of its square, and no line above.
-class TFCodBarras : public GeneralDialog {
+class BarcodeDialog : public GeneralDialog {
   Q_OBJECT
  public:
   // Takes the choice (nullopt: no barcode); returns the message refusing it,
   // or "" when it was taken.
   using Apply = std::function<std::string(const std::optional<BarcodeSetting>&)>;
 
-  TFCodBarras();
+  BarcodeDialog();
 
   // Shows the dialog on `current`. On confirmation the choice goes to
   // `apply`; a refused choice shows its message and the dialog stays open.
@@ -98,9 +98,9 @@ class TFCodBarras : public GeneralDialog {
 };
 
 // The program's one instance of each dialog, created on first use.
-TFIncrem& FIncrem();
-TFMuevePlan& FMuevePlan();
-TFCodBarras& FCodBarras();
+IncrementDialog& FIncrem();
+DisplacementDialog& FMuevePlan();
+BarcodeDialog& FCodBarras();
 
 // On confirmation k becomes the integer typed (0 for an empty field); on
 // cancellation k is left as it is. A text that is not a signed 32-bit integer

@@ -1,7 +1,7 @@
 // The table-editor frame shared by the numerator and the marginal-text
 // editors: a title bar with the commands, caption panels over the columns,
 // the grid RegDatos with its in-place editors, and the sheet-size label.
-// TFHFolio and TFHMarginal configure it with their column definitions.
+// NumeratorEditor and MarginalEditor configure it with their column definitions.
 #pragma once
 
 #include <QComboBox>

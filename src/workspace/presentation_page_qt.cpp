@@ -15,7 +15,7 @@ QString ColourName(int32_t windowsColour) { return WindowsColor(windowsColour).n
 
 }  // namespace
 
-TFHPresenta::TFHPresenta(QWidget* parent) : QWidget(parent) {
+PresentationPage::PresentationPage(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("FHPresenta01"));
   SetBackground(this, Qt::white);
   auto* layout = new QVBoxLayout(this);
@@ -40,13 +40,13 @@ TFHPresenta::TFHPresenta(QWidget* parent) : QWidget(parent) {
   layout->addWidget(Pn_Central, 1);
 }
 
-void TFHPresenta::InitPresentation() {
+void PresentationPage::InitPresentation() {
   Pn_Central->setWindowTitle(QString());
   Et_Version->setText(QString::fromLatin1(kVersionText));
   ApplyLanguage();
 }
 
-void TFHPresenta::ApplyLanguage() {
+void PresentationPage::ApplyLanguage() {
   Et_Titulo->setText(QStringLiteral("    ") + Text(code::kWelcomeTitle));
 }
 

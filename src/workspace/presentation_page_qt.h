@@ -10,10 +10,10 @@
 namespace zirvo {
 
 // Presentation page of the workspace, current while no editor page is.
-class TFHPresenta : public QWidget {
+class PresentationPage : public QWidget {
   Q_OBJECT
  public:
-  explicit TFHPresenta(QWidget* parent = nullptr);
+  explicit PresentationPage(QWidget* parent = nullptr);
   void InitPresentation();
   void ApplyLanguage();
 

@@ -36,7 +36,7 @@ QPushButton* FlatButton(QWidget* parent) {
 
 }  // namespace
 
-TFNuevo::TFNuevo(QWidget* parent) : BorderlessDialog(parent) {
+SheetSizeDialog::SheetSizeDialog(QWidget* parent) : BorderlessDialog(parent) {
   setObjectName(QStringLiteral("FNuevo"));
   setFixedSize(kWidth, kHeight);
   SetBackground(this, Qt::black);
@@ -106,12 +106,12 @@ TFNuevo::TFNuevo(QWidget* parent) : BorderlessDialog(parent) {
   Bt_Aplica->setObjectName(QStringLiteral("Bt_Aplica"));
   Bt_Aplica->setGeometry(inner - 98, 5, 90, 20);
   connect(Bt_Cancela, &QPushButton::clicked, this, &QDialog::reject);
-  connect(Bt_Aplica, &QPushButton::clicked, this, &TFNuevo::Apply);
+  connect(Bt_Aplica, &QPushButton::clicked, this, &SheetSizeDialog::Apply);
 
   ApplyLanguage();
 }
 
-void TFNuevo::ApplyLanguage() {
+void SheetSizeDialog::ApplyLanguage() {
   Et_Personal->setText(Text(code::kCustomPaperLabel));
   Et_Horiz->setText(Text(code::kHorizontalLengthLabel));
   Et_Vert->setText(Text(code::kVerticalHeightLabel));
@@ -121,7 +121,7 @@ void TFNuevo::ApplyLanguage() {
   Bt_Aplica->setText(Text(code::kApplyButton));
 }
 
-bool TFNuevo::AskSheetSize(const std::string& title, double& width, double& height) {
+bool SheetSizeDialog::AskSheetSize(const std::string& title, double& width, double& height) {
   ApplyLanguage();
   PanTitulo->setText(ToQString(title));
   EdHoriz->setText(SizeText(width, kDefaultWidth));
@@ -134,7 +134,7 @@ bool TFNuevo::AskSheetSize(const std::string& title, double& width, double& heig
   return true;
 }
 
-bool TFNuevo::ReadSize(QLineEdit* edit, double empty, double& value) {
+bool SheetSizeDialog::ReadSize(QLineEdit* edit, double empty, double& value) {
   const std::string text = Trim(FromQString(edit->text()));
   if (text.empty()) {
     value = empty;
@@ -154,13 +154,13 @@ bool TFNuevo::ReadSize(QLineEdit* edit, double empty, double& value) {
   return false;
 }
 
-void TFNuevo::Apply() {
+void SheetSizeDialog::Apply() {
   if (!ReadSize(EdHoriz, kDefaultWidth, width_)) return;
   if (!ReadSize(EdVert, kDefaultHeight, height_)) return;
   accept();
 }
 
-void TFNuevo::LimitSize(QLineEdit* edit) {
+void SheetSizeDialog::LimitSize(QLineEdit* edit) {
   const std::string text = Trim(FromQString(edit->text()));
   double value = 0.0;
   // Text that is not a number yet (a lone "-") waits for the next key.

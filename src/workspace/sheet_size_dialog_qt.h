@@ -12,14 +12,14 @@
 
 namespace zirvo {
 
-class TFNuevo : public BorderlessDialog {
+class SheetSizeDialog : public BorderlessDialog {
   Q_OBJECT
  public:
   static constexpr double kDefaultWidth = 21.6;
   static constexpr double kDefaultHeight = 28.0;
   static constexpr double kMaximum = SheetHeader::kMaxLengthCm;
 
-  explicit TFNuevo(QWidget* parent = nullptr);
+  explicit SheetSizeDialog(QWidget* parent = nullptr);
 
   // Shows the dialog with the title and the sizes (0 = no size yet, the
   // defaults are proposed). On Apply writes the sizes and returns true;

@@ -585,7 +585,7 @@ TEST_F(CupsQueue, ThePrintPageFollowsItsChoiceAndTheStoredOffsets) {
   ASSERT_TRUE(QDir(dir_.path()).mkpath("app/Datos"));
   SetApplicationFolderForTesting(QFile::encodeName(dir_.path() + "/app").toStdString());
   RecordingDevice device;
-  TFHImprime page(nullptr, &device);
+  PrintPage page(nullptr, &device);
   page.InitPage();
   page.LoadPrintJob(NumberedJob());
   ASSERT_TRUE(testing::ShowActive(&page));

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "support/table_ports.h"
-#include "template/workspace.h"
+#include "template/editing_session.h"
 
 namespace zirvo::testing {
 
@@ -88,8 +88,8 @@ class FakeHost : public WorkspaceHost {
     timerInterval = milliseconds;
   }
   void StopTimer() override { timerArmed = false; }
-  NumeratorEditorPort& NumeratorEditor() override { return numerators; }
-  MarginalEditorPort& MarginalEditor() override { return marginals; }
+  NumeratorEditorPort& NumeratorFrame() override { return numerators; }
+  MarginalEditorPort& MarginalFrame() override { return marginals; }
   void ResetPreview() override { ++previewResets; }
   void ResetPrinters() override { ++printerResets; }
   void LoadPreview(const PrintJob& job) override { previews.push_back(job); }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "template/template.h"
-#include "template/workspace.h"
+#include "template/editing_session.h"
 
 namespace zirvo {
 

@@ -69,8 +69,8 @@ class BoxAnswers {
 };
 
 // Answers of the common kinds.
-std::unique_ptr<ModalAnswer> AcceptConfirmation();  // TFCaratGda: Enter
-std::unique_ptr<ModalAnswer> RefuseConfirmation();  // TFCaratGda: Escape
+std::unique_ptr<ModalAnswer> AcceptConfirmation();  // ConfirmDialog: Enter
+std::unique_ptr<ModalAnswer> RefuseConfirmation();  // ConfirmDialog: Escape
 std::unique_ptr<ModalAnswer> DismissMessageBox();   // QMessageBox: OK; keeps its text
 // The increment or displacement dialog: types into its fields, then Enter.
 std::unique_ptr<ModalAnswer> AnswerIncrement(const QString& text);

@@ -26,7 +26,7 @@ class DialogsTest : public QObject {
  private slots:
   void initTestCase() { PrepareCatalog(1); }
 
-  // ---- TFCaratGda --------------------------------------------------------
+  // ---- ConfirmDialog --------------------------------------------------------
 
   void confirmShowsTheModesTexts_data() {
     QTest::addColumn<int>("mode");
@@ -66,8 +66,8 @@ class DialogsTest : public QObject {
     QFETCH(QString, cancel);
     ProgramCatalog().LoadTable(language);
     QStringList seen;
-    ModalAnswer answer("zirvo::TFCaratGda", [&](QWidget* widget) {
-      auto* dialog = static_cast<TFCaratGda*>(widget);
+    ModalAnswer answer("zirvo::ConfirmDialog", [&](QWidget* widget) {
+      auto* dialog = static_cast<ConfirmDialog*>(widget);
       seen << dialog->Et_Titulo->text() << dialog->Et_Lin02->text() << dialog->Bt_Aceptar->text()
            << dialog->Bt_Cancelar->text();
       QCOMPARE(dialog->Bt_Aceptar->geometry(), QRect(12, 98, 90, 17));
@@ -96,8 +96,8 @@ class DialogsTest : public QObject {
   void confirmReturnsOneUnlessAccepted() {
     QFETCH(QString, how);
     QFETCH(int, result);
-    ModalAnswer answer("zirvo::TFCaratGda", [how](QWidget* widget) {
-      auto* dialog = static_cast<TFCaratGda*>(widget);
+    ModalAnswer answer("zirvo::ConfirmDialog", [how](QWidget* widget) {
+      auto* dialog = static_cast<ConfirmDialog*>(widget);
       if (how == "enter") QTest::keyClick(dialog, Qt::Key_Return);
       if (how == "escape") QTest::keyClick(dialog, Qt::Key_Escape);
       if (how == "cancel") QTest::mouseClick(dialog->Bt_Cancelar, Qt::LeftButton);
@@ -114,8 +114,8 @@ class DialogsTest : public QObject {
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("how");
     QTest::addColumn<int>("result");
-    QTest::newRow("es Enter") << 1 << "enter" << TFCaratGda::kSaveAnswer;
-    QTest::newRow("es Guardar") << 1 << "save" << TFCaratGda::kSaveAnswer;
+    QTest::newRow("es Enter") << 1 << "enter" << ConfirmDialog::kSaveAnswer;
+    QTest::newRow("es Guardar") << 1 << "save" << ConfirmDialog::kSaveAnswer;
     QTest::newRow("es No guardar") << 1 << "discard" << -1;
     QTest::newRow("es Escape") << 1 << "escape" << 1;
     QTest::newRow("en Cancel") << 2 << "cancel" << 1;
@@ -128,8 +128,8 @@ class DialogsTest : public QObject {
     QFETCH(int, result);
     ProgramCatalog().LoadTable(language);
     QStringList seen;
-    ModalAnswer answer("zirvo::TFCaratGda", [&](QWidget* widget) {
-      auto* dialog = static_cast<TFCaratGda*>(widget);
+    ModalAnswer answer("zirvo::ConfirmDialog", [&](QWidget* widget) {
+      auto* dialog = static_cast<ConfirmDialog*>(widget);
       seen << dialog->Et_Titulo->text() << dialog->Bt_Guardar->text() << dialog->Bt_Aceptar->text()
            << dialog->Bt_Cancelar->text();
       QVERIFY(dialog->Bt_Guardar->isVisible() && dialog->Bt_Aceptar->isVisible() &&
@@ -144,7 +144,7 @@ class DialogsTest : public QObject {
       if (how == "discard") QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
       if (how == "cancel") QTest::mouseClick(dialog->Bt_Cancelar, Qt::LeftButton);
     });
-    QCOMPARE(Confirm(TFCaratGda::kUnsavedMode), result);
+    QCOMPARE(Confirm(ConfirmDialog::kUnsavedMode), result);
     ProgramCatalog().LoadTable(1);
     QVERIFY(answer.Answered());
     const QStringList expected =
@@ -152,8 +152,8 @@ class DialogsTest : public QObject {
                       : QStringList{"UNSAVED CHANGES", "Save", "Don't save", "Cancel"};
     QCOMPARE(seen, expected);
     // The next question shows its own two buttons only.
-    ModalAnswer next("zirvo::TFCaratGda", [](QWidget* widget) {
-      auto* dialog = static_cast<TFCaratGda*>(widget);
+    ModalAnswer next("zirvo::ConfirmDialog", [](QWidget* widget) {
+      auto* dialog = static_cast<ConfirmDialog*>(widget);
       QVERIFY(!dialog->Bt_Guardar->isVisible());
       QCOMPARE(dialog->Bt_Aceptar->geometry(), QRect(12, 98, 90, 17));
       QTest::keyClick(dialog, Qt::Key_Return);
@@ -176,7 +176,7 @@ class DialogsTest : public QObject {
     QVERIFY(!answer.Answered());
   }
 
-  // ---- TFIncrem ---------------------------------------------------------
+  // ---- IncrementDialog ---------------------------------------------------------
 
   void incrementReturnsAndRemembersItsText_data() {
     QTest::addColumn<QString>("typed");
@@ -197,7 +197,7 @@ class DialogsTest : public QObject {
     QVERIFY(answer->Answered());
     QCOMPARE(value, k);
     QString reopened;
-    ModalAnswer look("zirvo::TFIncrem", [&](QWidget* dialog) {
+    ModalAnswer look("zirvo::IncrementDialog", [&](QWidget* dialog) {
       reopened = Field(dialog, "EdIncrem")->text();
       QTest::keyClick(Field(dialog, "EdIncrem"), Qt::Key_Escape);
     });
@@ -233,8 +233,8 @@ class DialogsTest : public QObject {
 
   void incrementCaptions() {
     QString title, label, apply;
-    ModalAnswer look("zirvo::TFIncrem", [&](QWidget* widget) {
-      auto* dialog = static_cast<TFIncrem*>(widget);
+    ModalAnswer look("zirvo::IncrementDialog", [&](QWidget* widget) {
+      auto* dialog = static_cast<IncrementDialog*>(widget);
       title = dialog->Pn_Titulo->text();
       label = dialog->Et_Increm->text();
       apply = dialog->Bt_Aplica->text();
@@ -250,7 +250,7 @@ class DialogsTest : public QObject {
     QCOMPARE(apply, QString("Aplicar"));
   }
 
-  // ---- TFMuevePlan ------------------------------------------------------
+  // ---- DisplacementDialog ------------------------------------------------------
 
   void displacementReturnsBothDistances_data() {
     QTest::addColumn<QString>("horizontal");
@@ -280,8 +280,8 @@ class DialogsTest : public QObject {
 
   void displacementStartsFromZeroAndEnterConfirmsFromAnyField() {
     QString title, startH, startV;
-    ModalAnswer answer("zirvo::TFMuevePlan", [&](QWidget* widget) {
-      auto* dialog = static_cast<TFMuevePlan*>(widget);
+    ModalAnswer answer("zirvo::DisplacementDialog", [&](QWidget* widget) {
+      auto* dialog = static_cast<DisplacementDialog*>(widget);
       title = dialog->Pn_Titulo->text();
       startH = dialog->EdHoriz->text();
       startV = dialog->EdVert->text();
@@ -297,8 +297,8 @@ class DialogsTest : public QObject {
     QCOMPARE(x, 4.0);
     QCOMPARE(y, 0.0);
     // Opened again, it starts from 0.00 whatever was typed before.
-    ModalAnswer again("zirvo::TFMuevePlan", [&](QWidget* widget) {
-      startH = static_cast<TFMuevePlan*>(widget)->EdHoriz->text();
+    ModalAnswer again("zirvo::DisplacementDialog", [&](QWidget* widget) {
+      startH = static_cast<DisplacementDialog*>(widget)->EdHoriz->text();
       QTest::keyClick(widget, Qt::Key_Escape);
     });
     double cx = 0, cy = 0;
@@ -309,8 +309,8 @@ class DialogsTest : public QObject {
   }
 
   void displacementFailureChangesNeitherValue() {
-    ModalAnswer answer("zirvo::TFMuevePlan", [](QWidget* widget) {
-      auto* dialog = static_cast<TFMuevePlan*>(widget);
+    ModalAnswer answer("zirvo::DisplacementDialog", [](QWidget* widget) {
+      auto* dialog = static_cast<DisplacementDialog*>(widget);
       dialog->EdHoriz->setText("2");
       dialog->EdVert->setText(".");
       QTest::mouseClick(dialog->Bt_Aplica, Qt::LeftButton);
@@ -321,7 +321,7 @@ class DialogsTest : public QObject {
     QCOMPARE(y, 0.0);
   }
 
-  // ---- TFCodBarras -------------------------------------------------------
+  // ---- BarcodeDialog -------------------------------------------------------
 
   // Tab runs through the fields shown and both commands; Enter or Space on
   // a command acts. A QR Code shows no length field.
@@ -345,8 +345,8 @@ class DialogsTest : public QObject {
     QFETCH(QString, chain);
     QStringList seen;
     bool lengthShown = true;
-    ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* widget) {
-      auto* dialog = static_cast<TFCodBarras*>(widget);
+    ModalAnswer answer("zirvo::BarcodeDialog", [&](QWidget* widget) {
+      auto* dialog = static_cast<BarcodeDialog*>(widget);
       for (int i = 0; i < kind; ++i) PressKey(Qt::Key_Down);
       lengthShown = dialog->EdLargo->isVisible() || dialog->Et_Largo->isVisible();
       for (int i = 0; i <= chain.count(' '); ++i, PressKey(Qt::Key_Tab))
@@ -372,8 +372,8 @@ class DialogsTest : public QObject {
 
   void titleBandDragsTheWindow() {
     QPoint before, after;
-    ModalAnswer answer("zirvo::TFIncrem", [&](QWidget* widget) {
-      auto* dialog = static_cast<TFIncrem*>(widget);
+    ModalAnswer answer("zirvo::IncrementDialog", [&](QWidget* widget) {
+      auto* dialog = static_cast<IncrementDialog*>(widget);
       before = dialog->pos();
       QTest::mousePress(dialog->Pn_Titulo, Qt::LeftButton, Qt::NoModifier, QPoint(20, 10));
       QMouseEvent move(QEvent::MouseMove, QPointF(60, 40),

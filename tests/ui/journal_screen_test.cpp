@@ -18,7 +18,7 @@
 
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
-#include "pages/journal_dialog_qt.h"
+#include "pages/journal_screen_qt.h"
 #include "pages/print_page_qt.h"
 #include "printing/sqlite_register.h"
 #include "support/fake_workspace_host.h"
@@ -27,7 +27,7 @@
 #include "template/numerator_table.h"
 #include "template/series.h"
 #include "template/template_codec.h"
-#include "template/workspace.h"
+#include "template/editing_session.h"
 #include "widgets/dialog_parts_qt.h"
 
 using namespace zirvo;
@@ -115,7 +115,7 @@ class JournalScreenTest : public QObject {
     QFETCH(int, rows);
     QFETCH(QString, notice);
     const bool none = series == "-";
-    TFDiario dialog(none ? nullptr : reg_.get(), FromQString(series),
+    JournalScreen dialog(none ? nullptr : reg_.get(), FromQString(series),
                     none ? "El registro no se pudo usar: es un enlace" : "");
     QCOMPARE(dialog.Model()->rowCount(), rows);
     QVERIFY2(dialog.Et_Aviso->text().contains(notice), qPrintable(dialog.Et_Aviso->text()));
@@ -143,7 +143,7 @@ class JournalScreenTest : public QObject {
     QFETCH(int, row);
     QFETCH(QString, cells);
     ProgramCatalog().LoadTable(language);
-    TFDiario dialog(reg_.get(), series, "");
+    JournalScreen dialog(reg_.get(), series, "");
     const QStringList cell = cells.split('|');
     QCOMPARE(cell.size(), int{JournalModel::kColumnCount});
     for (int column = 0; column < cell.size(); ++column)
@@ -164,7 +164,7 @@ class JournalScreenTest : public QObject {
   // The first page, then scrolling to the end reads the next one; the
   // notice counts the damaged records of both.
   void pages() {
-    TFDiario dialog(reg_.get(), series, "");
+    JournalScreen dialog(reg_.get(), series, "");
     QVERIFY(ShowActive(&dialog));
     QCOMPARE(dialog.Model()->rowCount(), 199);
     QVERIFY(dialog.Et_Aviso->text().endsWith("no se pudieron leer (no se muestran): 1."));
@@ -200,7 +200,7 @@ class JournalScreenTest : public QObject {
     QFile old(out.filePath("Viejo.csv"));
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("viejo") == 5);
     old.close();
-    TFDiario dialog(reg_.get(), series, "");
+    JournalScreen dialog(reg_.get(), series, "");
     QVERIFY(ShowActive(&dialog));
     ModalAnswer files("QFileDialog", [&](QWidget* modal) {
       auto* types = modal->findChild<QComboBox*>("fileTypeCombo");
@@ -263,7 +263,7 @@ class JournalScreenTest : public QObject {
     QFETCH(QStringList, list);
     QFETCH(QString, cut);
     RecordingDevice device;
-    TFHImprime page(nullptr, &device);
+    PrintPage page(nullptr, &device);
     page.InitPage();
     PrintJob job;
     job.TemplateFile = Path("Facturas.pla");
@@ -275,8 +275,8 @@ class JournalScreenTest : public QObject {
       QTest::keyClick(page.Ed_Repone, Qt::Key_Return);
     }
     BoxAnswers boxes({{"ReprintCut", QMessageBox::Ok}});
-    ModalAnswer journal("zirvo::TFDiario", [&](QWidget* modal) {
-      auto* dialog = static_cast<TFDiario*>(modal);
+    ModalAnswer journal("zirvo::JournalScreen", [&](QWidget* modal) {
+      auto* dialog = static_cast<JournalScreen*>(modal);
       QTableView* table = dialog->Tb_Diario;
       if (dialog->Model()->rowCount() <= row) return QTest::keyClick(table, Qt::Key_Escape);
       const QPoint at = table->visualRect(dialog->Model()->index(row, 0)).center();
@@ -301,11 +301,11 @@ class JournalScreenTest : public QObject {
   void continueReprintAndJournal() {
     QTemporaryDir dir;
     RecordingDevice device;
-    TFHImprime page(nullptr, &device);
+    PrintPage page(nullptr, &device);
     FakeHost host;
     host.printPage = [&page](const PrintJob& job) { return page.LoadPrintJob(job); };
-    TemplateWorkspace workspace(host);
-    QObject::connect(&page, &TFHImprime::ContinueRequested, &page,
+    EditingSession workspace(host);
+    QObject::connect(&page, &PrintPage::ContinueRequested, &page,
                      [&workspace](int32_t sheets, int32_t increment) {
                        workspace.ContinueNumbering(sheets, increment);
                      });
@@ -377,8 +377,8 @@ class JournalScreenTest : public QObject {
     }
     BoxAnswers cut({{"ReprintCut", QMessageBox::Ok}});
     bool listed = false;
-    ModalAnswer journal("zirvo::TFDiario", [&listed](QWidget* modal) {
-      auto* dialog = static_cast<TFDiario*>(modal);
+    ModalAnswer journal("zirvo::JournalScreen", [&listed](QWidget* modal) {
+      auto* dialog = static_cast<JournalScreen*>(modal);
       listed = dialog->Model()->rowCount() == 2 &&
                dialog->Model()->Text(0, JournalModel::kNumbers) == "120..129" &&
                dialog->Model()->Text(1, JournalModel::kNumbers) == "100..149";

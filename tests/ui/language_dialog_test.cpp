@@ -38,8 +38,8 @@ class LanguageDialogTest : public QObject {
   }
 
   // Runs ChangeLanguage with `drive` acting on the open dialog.
-  LanguageResult Run(Catalog& catalog, std::function<void(TFIdioma*)> drive) {
-    AnswerNextModal([drive](QWidget* modal) { drive(qobject_cast<TFIdioma*>(modal)); });
+  LanguageResult Run(Catalog& catalog, std::function<void(LanguageDialog*)> drive) {
+    AnswerNextModal([drive](QWidget* modal) { drive(qobject_cast<LanguageDialog*>(modal)); });
     const LanguageResult result = ChangeLanguage(catalog);
     [&] { QVERIFY(AllModalsAnswered()); }();
     return result;
@@ -86,7 +86,7 @@ class LanguageDialogTest : public QObject {
 
     int entries = 0;
     bool editable = true;
-    const LanguageResult result = Run(catalog, [&](TFIdioma* dialog) {
+    const LanguageResult result = Run(catalog, [&](LanguageDialog* dialog) {
       entries = dialog->Ed_Idioma->count();
       editable = dialog->Ed_Idioma->isEditable();
       for (const QString& choice : choices) {
@@ -119,7 +119,7 @@ class LanguageDialogTest : public QObject {
       StoreLanguage(ini);
       Catalog catalog = StartCatalog();
       QString shown, title, closeText;
-      Run(catalog, [&](TFIdioma* dialog) {
+      Run(catalog, [&](LanguageDialog* dialog) {
         shown = dialog->Ed_Idioma->currentText();
         title = dialog->Et_Idioma->text();
         closeText = dialog->Bt_Cerrar->text();
@@ -137,13 +137,13 @@ class LanguageDialogTest : public QObject {
   void welcomePageFollowsAndTheChoiceSurvivesARestart() {
     StoreLanguage(nullptr);
     ProgramCatalog().LoadTable(ProgramCatalog().ReadLanguage());
-    TFPrincipal window;
+    MainWindow window;
     window.show();
     QCOMPARE(window.FBien->Et_Iniciar->text(), QStringLiteral("Iniciar"));
     QCOMPARE(window.FImpLibre01->FHFolio01->TitleLabel()->text(),
              ToQString("Caracter\xedsticas generales de numerador"));
     AnswerNextModal([](QWidget* modal) {
-      auto* dialog = qobject_cast<TFIdioma*>(modal);
+      auto* dialog = qobject_cast<LanguageDialog*>(modal);
       dialog->Ed_Idioma->setCurrentIndex(1);
       QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
     });

@@ -11,7 +11,7 @@
 
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
-#include "numerators/numerator_editor_qt.h"
+#include "editors/numerator_editor_qt.h"
 #include "support/ui_support.h"
 #include "template/template_codec.h"
 
@@ -23,7 +23,7 @@ class NumeratorEditorTest : public QObject {
   Q_OBJECT
 
  private:
-  TFHFolio* editor_ = nullptr;
+  NumeratorEditor* editor_ = nullptr;
   Template doc_;  // the document the editor is a view of
 
   TableGrid* Grid() const { return editor_->Grid(); }
@@ -44,7 +44,7 @@ class NumeratorEditorTest : public QObject {
  private slots:
   void initTestCase() {
     PrepareCatalog(1);
-    editor_ = new TFHFolio();
+    editor_ = new NumeratorEditor();
     editor_->SetDocument(&doc_);
     editor_->resize(780, 420);
     editor_->InitEditor();
@@ -818,7 +818,7 @@ class NumeratorEditorTest : public QObject {
     Edit(C::kPrefix)->selectAll();
     PressKey(Qt::Key_V, Qt::ControlModifier);
     auto box = DismissMessageBox();
-    ModalAnswer noDialog("zirvo::TFIncrem", [](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
+    ModalAnswer noDialog("zirvo::IncrementDialog", [](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
     Click(EditorCommand::Increment);
     QVERIFY(box->Answered());
     QVERIFY(!noDialog.Answered());
@@ -898,7 +898,7 @@ class NumeratorEditorTest : public QObject {
     PressKey(Qt::Key_End);
     QString title;
     {
-      ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* dialog) {
+      ModalAnswer answer("zirvo::BarcodeDialog", [&](QWidget* dialog) {
         title = dialog->findChild<QLabel*>("Pn_Titulo")->text();
         choose(dialog, 2);
         typeInto(dialog, "EdAlto", "1.2");
@@ -920,7 +920,7 @@ class NumeratorEditorTest : public QObject {
     // Row 2 by a click: a QR Code has no line above and no length; Escape changes nothing.
     bool aboveEnabled = true, lengthShown = true;
     {
-      ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* dialog) {
+      ModalAnswer answer("zirvo::BarcodeDialog", [&](QWidget* dialog) {
         choose(dialog, 4);
         auto* lines = dialog->findChild<QComboBox*>("EdLegible");
         aboveEnabled = qobject_cast<QStandardItemModel*>(lines->model())->item(1)->isEnabled();
@@ -939,7 +939,7 @@ class NumeratorEditorTest : public QObject {
     QString reason;
     {
       auto box = DismissMessageBox();
-      ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* dialog) {
+      ModalAnswer answer("zirvo::BarcodeDialog", [&](QWidget* dialog) {
         choose(dialog, 1);
         QTest::keyClick(dialog->findChild<QComboBox*>("EdTipo"), Qt::Key_Return);
         stillOpen = dialog->isVisible();

@@ -142,7 +142,7 @@ class PreviewPageTest : public QObject {
   void init() {
     ProgramCatalog().LoadTable(1);
     doc_ = std::make_unique<Template>();
-    page_ = new TFHVista();
+    page_ = new PreviewPage();
     page_->SetDocument(doc_.get());
     page_->InitPreview();
     QVERIFY(ShowActive(page_));
@@ -590,7 +590,7 @@ class PreviewPageTest : public QObject {
              keypadEnter ? Qt::KeypadModifier : Qt::NoModifier);
   }
 
-  TFHVista* page_ = nullptr;
+  PreviewPage* page_ = nullptr;
   std::unique_ptr<Template> doc_;  // the document whose background the page shows
 };
 

@@ -100,7 +100,7 @@ class PrintPageTest : public QObject {
   void init() {
     ProgramCatalog().LoadTable(1);
     device_ = std::make_unique<RecordingDevice>();
-    page_ = new TFHImprime(nullptr, device_.get());
+    page_ = new PrintPage(nullptr, device_.get());
     page_->InitPage();
     page_->LoadPrintJob(Job());
     QVERIFY(ShowActive(page_));
@@ -380,7 +380,7 @@ class PrintPageTest : public QObject {
   void runFromThePageToAPdf() {
     QTemporaryDir folder;
     const QString pdf = folder.path() + "/run.pdf";
-    TFHImprime page;  // on its own QPrinter device
+    PrintPage page;  // on its own QPrinter device
     page.InitPage();
     page.LoadPrintJob(Job());
     QVERIFY(ShowActive(&page));
@@ -443,7 +443,7 @@ class PrintPageTest : public QObject {
   void cancelDuringALongRunAbortsIt() {
     QTemporaryDir folder;
     const QString pdf = folder.path() + "/largo.pdf";
-    TFHImprime page;
+    PrintPage page;
     page.InitPage();
     page.LoadPrintJob(Job());
     QVERIFY(ShowActive(&page));
@@ -515,8 +515,8 @@ class PrintPageTest : public QObject {
                      [&] {
                        stoppedAt = page_->ProgBarra->value();
                        // A second run inside the first is refused.
-                       page_->Boton000Click(TFHImprime::kPrintAll);
-                       page_->Boton000Click(TFHImprime::kPrintReposition);
+                       page_->Boton000Click(PrintPage::kPrintAll);
+                       page_->Boton000Click(PrintPage::kPrintReposition);
                        QTest::mouseClick(page_->Bt_CanImp, Qt::LeftButton);
                      });
     QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
@@ -729,7 +729,7 @@ class PrintPageTest : public QObject {
 
   QTemporaryDir folder_;  // the PDF file chosen, never written by the recording device
   std::unique_ptr<RecordingDevice> device_;
-  TFHImprime* page_ = nullptr;
+  PrintPage* page_ = nullptr;
 };
 
 QTEST_MAIN(PrintPageTest)

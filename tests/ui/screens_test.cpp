@@ -48,7 +48,7 @@ class ScreensTest : public QObject {
   void splashIsBorderlessOnTopAndSizedToItsPanel() {
     for (int language : {1, 2}) {
       ProgramCatalog().LoadTable(language);
-      TFCaratula splash;
+      SplashScreen splash;
       splash.ShowNow();
       QCOMPARE(splash.size(), QSize(602, 302));
       QVERIFY(splash.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -79,7 +79,7 @@ class ScreensTest : public QObject {
     QFETCH(QString, languageButton);
     QFETCH(QString, title);
     ProgramCatalog().LoadTable(language);
-    TFPrincipal window;
+    MainWindow window;
     window.SetConfirm([](int) { return -1; });
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -107,7 +107,7 @@ class ScreensTest : public QObject {
   void presentationPageOfTheWorkspace() {
     for (int language : {1, 2}) {
       ProgramCatalog().LoadTable(language);
-      TFPrincipal window;
+      MainWindow window;
       window.SetConfirm([](int) { return -1; });
       window.show();
       window.FBienEt_Lin01Click();
@@ -126,7 +126,7 @@ class ScreensTest : public QObject {
     ProgramCatalog().LoadTable(1);
     auto visibleSplash = [] {
       for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<TFCaratula*>(widget) && widget->isVisible()) return widget;
+        if (qobject_cast<SplashScreen*>(widget) && widget->isVisible()) return widget;
       }
       return static_cast<QWidget*>(nullptr);
     };
@@ -145,7 +145,7 @@ class ScreensTest : public QObject {
       splashDuringWait = true;
       splashOnTop = splash->windowFlags() & Qt::WindowStaysOnTopHint;
       for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<TFPrincipal*>(widget) && widget->isVisible())
+        if (qobject_cast<MainWindow*>(widget) && widget->isVisible())
           mainWindowWithTheSplash = true;
       }
     });
@@ -156,7 +156,7 @@ class ScreensTest : public QObject {
     QElapsedTimer clock;
     qint64 untilMainWindow = 0;
     StartupObserver observer;
-    observer.mainWindowShown = [&](TFPrincipal& window) {
+    observer.mainWindowShown = [&](MainWindow& window) {
       untilMainWindow = clock.elapsed();
       splashGone = visibleSplash() == nullptr;
       windowSize = window.size();
@@ -186,7 +186,7 @@ class ScreensTest : public QObject {
         {"workspace, OK closes", true, -1, true, 1},
     };
     for (const Case& c : cases) {
-      TFPrincipal window;
+      MainWindow window;
       std::vector<int> asked;
       window.SetConfirm([&](int mode) {
         asked.push_back(mode);

@@ -33,10 +33,10 @@ class SheetSizeDialogTest : public QObject {
 
  private:
   AppFolder folder_;
-  TFNuevo* dialog_ = nullptr;
+  SheetSizeDialog* dialog_ = nullptr;
 
   // Runs the dialog with the sizes; `drive` acts on it while it is open.
-  bool Ask(double& width, double& height, std::function<void(TFNuevo*)> drive) {
+  bool Ask(double& width, double& height, std::function<void(SheetSizeDialog*)> drive) {
     AnswerNextModal([this, drive](QWidget*) { drive(dialog_); });
     const bool applied = dialog_->AskSheetSize("  Tama\xf1o de Hoja", width, height);
     [&] { QVERIFY(AllModalsAnswered()); }();
@@ -46,7 +46,7 @@ class SheetSizeDialogTest : public QObject {
  private slots:
   void initTestCase() {
     ProgramCatalog().LoadTable(1);
-    dialog_ = new TFNuevo();
+    dialog_ = new SheetSizeDialog();
   }
   void cleanupTestCase() { delete dialog_; }
 
@@ -71,7 +71,7 @@ class SheetSizeDialogTest : public QObject {
     QFETCH(QString, shownWidth);
     QFETCH(QString, shownHeight);
     QString seenWidth, seenHeight, title;
-    const bool applied = Ask(width, height, [&](TFNuevo* d) {
+    const bool applied = Ask(width, height, [&](SheetSizeDialog* d) {
       seenWidth = d->EdHoriz->text();
       seenHeight = d->EdVert->text();
       title = d->PanTitulo->text();
@@ -114,7 +114,7 @@ class SheetSizeDialogTest : public QObject {
     QFETCH(QString, shown);
     double width = 0.0, height = 0.0;
     QString seen;
-    Ask(width, height, [&](TFNuevo* d) {
+    Ask(width, height, [&](SheetSizeDialog* d) {
       Retype(d->EdHoriz, keys);
       seen = d->EdHoriz->text();
       d->reject();
@@ -125,7 +125,7 @@ class SheetSizeDialogTest : public QObject {
   void limitActsAfterTheThirdKey() {
     double width = 0.0, height = 0.0;
     QStringList steps;
-    Ask(width, height, [&](TFNuevo* d) {
+    Ask(width, height, [&](SheetSizeDialog* d) {
       Retype(d->EdHoriz, QString());
       for (char key : {'1', '5', '0'}) {
         QTest::keyClick(d->EdHoriz, key);
@@ -139,7 +139,7 @@ class SheetSizeDialogTest : public QObject {
 
   void emptyFieldsGiveTheDefaults() {
     double width = 5.0, height = 7.0;
-    QVERIFY(Ask(width, height, [&](TFNuevo* d) {
+    QVERIFY(Ask(width, height, [&](SheetSizeDialog* d) {
       Retype(d->EdHoriz, QStringLiteral("  "));
       Retype(d->EdVert, QString());
       // Enter applies wherever the focus is.
@@ -151,7 +151,7 @@ class SheetSizeDialogTest : public QObject {
 
   void escapeKeepsTheSizes() {
     double width = 10.5, height = 15.0;
-    QVERIFY(!Ask(width, height, [&](TFNuevo* d) {
+    QVERIFY(!Ask(width, height, [&](SheetSizeDialog* d) {
       Retype(d->EdHoriz, QStringLiteral("30"));
       QTest::keyClick(d->EdHoriz, Qt::Key_Escape);
     }));
@@ -159,7 +159,7 @@ class SheetSizeDialogTest : public QObject {
     QCOMPARE(height, 15.0);
     // The next call shows the caller's sizes again, not what was typed.
     QString seen;
-    Ask(width, height, [&](TFNuevo* d) {
+    Ask(width, height, [&](SheetSizeDialog* d) {
       seen = d->EdHoriz->text();
       QTest::mouseClick(d->Bt_Cancela, Qt::LeftButton);
     });
@@ -189,7 +189,7 @@ class SheetSizeDialogTest : public QObject {
     double w = 10.0, h = 20.0;
     QString shownMessage;
     bool stayedOpen = false;
-    const bool applied = Ask(w, h, [&](TFNuevo* d) {
+    const bool applied = Ask(w, h, [&](SheetSizeDialog* d) {
       Retype(d->EdHoriz, width);
       Retype(d->EdVert, height);
       AnswerNextModal([&, d](QWidget* box) {
@@ -219,7 +219,7 @@ class SheetSizeDialogTest : public QObject {
     ProgramCatalog().LoadTable(2);
     double width = 0.0, height = 0.0;
     QString personal, horizontal, apply;
-    Ask(width, height, [&](TFNuevo* d) {
+    Ask(width, height, [&](SheetSizeDialog* d) {
       personal = d->Et_Personal->text();
       horizontal = d->Et_Horiz->text();
       apply = d->Bt_Aplica->text();
@@ -235,7 +235,7 @@ class SheetSizeDialogTest : public QObject {
   void draggingTheTitleBarMovesTheDialog() {
     double width = 0.0, height = 0.0;
     QPoint before, after;
-    Ask(width, height, [&](TFNuevo* d) {
+    Ask(width, height, [&](SheetSizeDialog* d) {
       before = d->pos();
       QWidget* title = d->PanTitulo;
       const QPoint start = title->mapToGlobal(QPoint(50, 10));

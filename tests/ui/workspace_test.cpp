@@ -68,12 +68,12 @@ class WorkspaceScreenTest : public QObject {
 
  private:
   AppFolder folder_;
-  std::unique_ptr<TFPrincipal> window_;
-  std::unique_ptr<TFNuevo> nuevo_;
+  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<SheetSizeDialog> nuevo_;
   QStringList questions_;  // titles of the confirmations asked
 
-  TFImpLibre* Workspace() { return window_->FImpLibre01; }
-  const TemplateWorkspace& Logic() { return Workspace()->Logic(); }
+  WorkspaceScreen* Workspace() { return window_->FImpLibre01; }
+  const EditingSession& Logic() { return Workspace()->Logic(); }
   QString Label() { return Workspace()->Et_NomPlantilla->text(); }
   int Page() { return Workspace()->PageControl->currentIndex(); }
   QString Folder() { return QDir(folder_.Root() + QStringLiteral("/Datos")).absolutePath(); }
@@ -88,7 +88,7 @@ class WorkspaceScreenTest : public QObject {
   // The confirmation dialog: Enter accepts, Escape refuses.
   void AnswerConfirmation(bool accept) {
     AnswerNextModal([this, accept](QWidget* modal) {
-      auto* dialog = qobject_cast<TFCaratGda*>(modal);
+      auto* dialog = qobject_cast<ConfirmDialog*>(modal);
       QVERIFY(dialog != nullptr);
       // The copy question is taller; every other has the usual size.
       if (!dialog->Bt_No->isVisible()) QCOMPARE(dialog->size(), QSize(386, 132));
@@ -139,7 +139,7 @@ class WorkspaceScreenTest : public QObject {
   // The sheet-size dialog: both sizes typed, then Enter.
   void AnswerSheetSize(const QString& width, const QString& height) {
     AnswerNextModal([width, height](QWidget* modal) {
-      auto* dialog = qobject_cast<TFNuevo*>(modal);
+      auto* dialog = qobject_cast<SheetSizeDialog*>(modal);
       QVERIFY(dialog != nullptr);
       for (auto [field, text] :
            {std::pair{dialog->EdHoriz, width}, std::pair{dialog->EdVert, height}}) {
@@ -153,7 +153,7 @@ class WorkspaceScreenTest : public QObject {
   // The language dialog: the entry chosen, then Accept.
   void ChooseLanguage(int entry) {
     AnswerNextModal([entry](QWidget* modal) {
-      auto* dialog = qobject_cast<TFIdioma*>(modal);
+      auto* dialog = qobject_cast<LanguageDialog*>(modal);
       QVERIFY(dialog != nullptr);
       dialog->Ed_Idioma->setCurrentIndex(entry);
       QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
@@ -174,8 +174,8 @@ class WorkspaceScreenTest : public QObject {
   void initTestCase() {
     ProgramCatalog().LoadTable(1);
     ApplyToolkitLanguage();
-    window_ = std::make_unique<TFPrincipal>();
-    nuevo_ = std::make_unique<TFNuevo>(window_.get());
+    window_ = std::make_unique<MainWindow>();
+    nuevo_ = std::make_unique<SheetSizeDialog>(window_.get());
     Workspace()->SetSheetSizeDialog(nuevo_.get());
     QVERIFY(ShowActive(window_.get()));
   }
@@ -205,7 +205,7 @@ class WorkspaceScreenTest : public QObject {
     questions_.clear();
     AnswerConfirmation(true);
     AnswerNextModal([](QWidget* modal) {
-      auto* dialog = qobject_cast<TFNuevo*>(modal);
+      auto* dialog = qobject_cast<SheetSizeDialog*>(modal);
       QVERIFY(dialog != nullptr);
       QCOMPARE(dialog->PanTitulo->text(), ToQString("  Tama\xf1o de Hoja"));
       QTest::mouseClick(dialog->Bt_Aplica, Qt::LeftButton);
@@ -345,7 +345,7 @@ class WorkspaceScreenTest : public QObject {
     AnswerNextModal([&](QWidget* modal) {
       ChooseFile(modal, folder_.DataPath(copy));
       AnswerNextModal([&](QWidget* question) {
-        auto* dialog = qobject_cast<TFCaratGda*>(question);
+        auto* dialog = qobject_cast<ConfirmDialog*>(question);
         QVERIFY(dialog != nullptr && dialog->Bt_No->isVisible());
         bool whole = true;
         for (QLabel* line : {dialog->Et_Lin01, dialog->Et_Lin02})
@@ -487,7 +487,7 @@ class WorkspaceScreenTest : public QObject {
     Open(folder_.DataPath(QStringLiteral("Prueba.pla")));
     QString shown;
     AnswerNextModal([&](QWidget* modal) {
-      auto* dialog = qobject_cast<TFNuevo*>(modal);
+      auto* dialog = qobject_cast<SheetSizeDialog*>(modal);
       shown = dialog->EdHoriz->text() + QLatin1Char('x') + dialog->EdVert->text();
       dialog->EdHoriz->selectAll();
       QTest::keyClicks(dialog->EdHoriz, QStringLiteral("10.5"));
@@ -517,7 +517,7 @@ class WorkspaceScreenTest : public QObject {
     TypeCell(Workspace()->FHMarginal01, MarginalTable::kVertical, QStringLiteral("1.5"));
     Click(WorkspaceCommand::Preview);
     QCOMPARE(Page(), 5);
-    TFHVista* preview = Workspace()->FHVista01;
+    PreviewPage* preview = Workspace()->FHVista01;
     QVERIFY(preview->isVisible());
     QCOMPARE(preview->NumeratorRecords().size(), size_t{1});
     QCOMPARE(preview->NumeratorRecords()[0].Number, 2024);
@@ -561,7 +561,7 @@ class WorkspaceScreenTest : public QObject {
   }
 
   void sheetSizeRebuildsTheOpenPreview() {
-    TFHVista* preview = Workspace()->FHVista01;
+    PreviewPage* preview = Workspace()->FHVista01;
     const int zoomBefore = preview->Zoom();
     AnswerSheetSize(QStringLiteral("15"), QStringLiteral("20"));
     Click(WorkspaceCommand::SheetSize);
@@ -585,7 +585,7 @@ class WorkspaceScreenTest : public QObject {
     QImage image(120, 160, QImage::Format_RGB32);
     image.fill(QColor(250, 240, 200));
     QVERIFY(image.save(picture, "JPG"));
-    TFHVista* preview = Workspace()->FHVista01;
+    PreviewPage* preview = Workspace()->FHVista01;
     AnswerFile(picture);
     QTest::mouseClick(preview->Bt_ImaFondo, Qt::LeftButton);
     QVERIFY(AllModalsAnswered());
@@ -608,7 +608,7 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(LoadedJob().Numerators[0].Number, 2024);
     QCOMPARE(LoadedJob().MarginalCount, 1);
 
-    TFHImprime* page = Workspace()->FHImprime01;
+    PrintPage* page = Workspace()->FHImprime01;
     const QString pdf = folder_.Root() + QStringLiteral("/hojas.pdf");
     {
       auto answer = ChoosePdf(pdf);
@@ -664,7 +664,7 @@ class WorkspaceScreenTest : public QObject {
     // "No guardar", then the file: the template as it was saved.
     questions_.clear();
     AnswerNextModal([this](QWidget* modal) {
-      auto* dialog = qobject_cast<TFCaratGda*>(modal);
+      auto* dialog = qobject_cast<ConfirmDialog*>(modal);
       QVERIFY(dialog != nullptr);
       questions_ << dialog->Et_Titulo->text();
       QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
@@ -703,7 +703,7 @@ class WorkspaceScreenTest : public QObject {
   // While a run prints, the commands are off and the exit question waits
   // for the run's end.
   void aRunKeepsItsPageAndDefersTheExit() {
-    TFHImprime* page = Workspace()->FHImprime01;
+    PrintPage* page = Workspace()->FHImprime01;
     QFile::remove(folder_.Root() + QStringLiteral("/hojas.pdf"));  // nothing to replace
     Retype(page->Ed_HojasImp, QStringLiteral("5000"));
     questions_.clear();

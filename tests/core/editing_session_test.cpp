@@ -1,6 +1,6 @@
 // The workspace's decisions with a recording host: states, questions, the
 // deferred save, open failures and what reaches the editors and the preview.
-#include "template/workspace.h"
+#include "template/editing_session.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,7 @@ int Tag(WorkspaceCommand command) { return static_cast<int>(command); }
 const std::string kNoTemplate = "-- VACIO --";
 const std::string kUnnamed = "- PLANILLA SIN NOMBRE -";
 
-class WorkspaceTest : public ::testing::Test {
+class EditingSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ProgramCatalog().LoadTable(1);
@@ -69,11 +69,11 @@ class WorkspaceTest : public ::testing::Test {
 
   TempDir dir;
   FakeHost host;
-  TemplateWorkspace workspace{host};
+  EditingSession workspace{host};
   ChangeRecorder views{workspace.Document()};
 };
 
-TEST_F(WorkspaceTest, StartsWithNoTemplate) {
+TEST_F(EditingSessionTest, StartsWithNoTemplate) {
   EXPECT_FALSE(host.allCommands);
   EXPECT_EQ(host.label, kNoTemplate);
   EXPECT_FALSE(host.labelBusy);
@@ -83,7 +83,7 @@ TEST_F(WorkspaceTest, StartsWithNoTemplate) {
   EXPECT_FALSE(host.timerArmed);
 }
 
-TEST_F(WorkspaceTest, StartLabelGivesTheStartUpTemplate) {
+TEST_F(EditingSessionTest, StartLabelGivesTheStartUpTemplate) {
   workspace.StartTemplate();
   const SheetHeader& header = workspace.Header();
   EXPECT_EQ(header.Width, 21.5);
@@ -103,7 +103,7 @@ TEST_F(WorkspaceTest, StartLabelGivesTheStartUpTemplate) {
   EXPECT_EQ(host.printerResets, 1);
 }
 
-TEST_F(WorkspaceTest, NewAsksThenMakesAnEmptyTemplateOfTheChosenSize) {
+TEST_F(EditingSessionTest, NewAsksThenMakesAnEmptyTemplateOfTheChosenSize) {
   workspace.StartTemplate();
   Doc().AddRow(TemplateTable::Marginals);
 
@@ -133,7 +133,7 @@ TEST_F(WorkspaceTest, NewAsksThenMakesAnEmptyTemplateOfTheChosenSize) {
 
 // Which commands ask, in which mode, from each state: without a template
 // New and Open close nothing and ask nothing.
-TEST_F(WorkspaceTest, QuestionsFollowTheOpenTemplate) {
+TEST_F(EditingSessionTest, QuestionsFollowTheOpenTemplate) {
   const struct {
     const char* state;
     WorkspaceCommand command;
@@ -150,7 +150,7 @@ TEST_F(WorkspaceTest, QuestionsFollowTheOpenTemplate) {
   };
   for (const auto& c : cases) {
     FakeHost fresh;
-    TemplateWorkspace ws(fresh);
+    EditingSession ws(fresh);
     ws.InitWorkspace();
     if (std::string(c.state) != "no template") ws.StartTemplate();
     if (std::string(c.state) == "first save cancelled") {
@@ -164,7 +164,7 @@ TEST_F(WorkspaceTest, QuestionsFollowTheOpenTemplate) {
   }
 }
 
-TEST_F(WorkspaceTest, SaveWritesOneSecondLaterAndEndsTheBusyLabelASecondAfter) {
+TEST_F(EditingSessionTest, SaveWritesOneSecondLaterAndEndsTheBusyLabelASecondAfter) {
   workspace.StartTemplate();
   Doc().CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kPrefix, "No. ");
   Doc().AddRow(TemplateTable::Marginals);
@@ -201,7 +201,7 @@ TEST_F(WorkspaceTest, SaveWritesOneSecondLaterAndEndsTheBusyLabelASecondAfter) {
   EXPECT_EQ(workspace.Header().Folder, dir.Path());
 }
 
-TEST_F(WorkspaceTest, SaveStoresTheTablesAsTheyWereAtTheRequest) {
+TEST_F(EditingSessionTest, SaveStoresTheTablesAsTheyWereAtTheRequest) {
   workspace.StartTemplate();
   const std::string path = dir.Path("Caja.pla");
   host.savePaths = {path};
@@ -225,7 +225,7 @@ TEST_F(WorkspaceTest, SaveStoresTheTablesAsTheyWereAtTheRequest) {
   EXPECT_FALSE(host.allCommands);
 }
 
-TEST_F(WorkspaceTest, SaveWritesBackToTheOpenedFile) {
+TEST_F(EditingSessionTest, SaveWritesBackToTheOpenedFile) {
   for (const char* file : {"Caja.2024.pla", "Caja.PLA", "Caja.pla"}) {
     const std::string path = dir.Path(file);
     WriteBytes(path, "|HJA|IMP100|x|y|0|0|0|0|0|0|12.00|18.00|0|15723990|0|0|0|0|F|F|\r\n");
@@ -246,7 +246,7 @@ TEST_F(WorkspaceTest, SaveWritesBackToTheOpenedFile) {
   }
 }
 
-TEST_F(WorkspaceTest, SaveAsCancelAndOverwritePaths) {
+TEST_F(EditingSessionTest, SaveAsCancelAndOverwritePaths) {
   workspace.StartTemplate();
   const std::string first = dir.Path("Uno.pla");
   SaveAsNew(first);
@@ -283,7 +283,7 @@ TEST_F(WorkspaceTest, SaveAsCancelAndOverwritePaths) {
   EXPECT_EQ(host.label, "Otro");
 }
 
-TEST_F(WorkspaceTest, SaveAsOfANeverSavedTemplateIsSave) {
+TEST_F(EditingSessionTest, SaveAsOfANeverSavedTemplateIsSave) {
   workspace.StartTemplate();
   const std::string existing = dir.Path("Plantilla.pla");
   WriteBytes(existing, "old");
@@ -297,7 +297,7 @@ TEST_F(WorkspaceTest, SaveAsOfANeverSavedTemplateIsSave) {
   EXPECT_EQ(ReadBytes(existing), "old");
 }
 
-TEST_F(WorkspaceTest, FailedWriteIsReportedAndChangesNoIdentity) {
+TEST_F(EditingSessionTest, FailedWriteIsReportedAndChangesNoIdentity) {
   workspace.StartTemplate();
   const std::string good = dir.Path("Bien.pla");
   SaveAsNew(good);
@@ -323,7 +323,7 @@ TEST_F(WorkspaceTest, FailedWriteIsReportedAndChangesNoIdentity) {
 
   // A first save that fails leaves the template without a file.
   FakeHost fresh;
-  TemplateWorkspace ws(fresh);
+  EditingSession ws(fresh);
   ws.InitWorkspace();
   ws.StartTemplate();
   fresh.savePaths = {bad};
@@ -334,7 +334,7 @@ TEST_F(WorkspaceTest, FailedWriteIsReportedAndChangesNoIdentity) {
   EXPECT_EQ(fresh.label, kUnnamed);
 }
 
-TEST_F(WorkspaceTest, OpenRestoresTheSavedTemplate) {
+TEST_F(EditingSessionTest, OpenRestoresTheSavedTemplate) {
   workspace.StartTemplate();
   host.sheetSizes = {{10.5, 15.0}};
   Run(WorkspaceCommand::SheetSize);
@@ -367,7 +367,7 @@ TEST_F(WorkspaceTest, OpenRestoresTheSavedTemplate) {
   EXPECT_EQ(ReadBytes(path), saved);
 }
 
-TEST_F(WorkspaceTest, OpenTellsWhichBarcodeLinesItSkipped) {
+TEST_F(EditingSessionTest, OpenTellsWhichBarcodeLinesItSkipped) {
   const std::string path = dir.Path("Codigos.pla");
   WriteBytes(path,
              "|HJA|IMP100|x|y|0|0|0|0|0|0|21.60|28.00|0|0|0|0|0|0|F|F|\r\n"
@@ -392,7 +392,7 @@ TEST_F(WorkspaceTest, OpenTellsWhichBarcodeLinesItSkipped) {
   EXPECT_EQ(saved.find("|COD|F|02|"), std::string::npos);
 }
 
-TEST_F(WorkspaceTest, FailedOpenKeepsTheCurrentTemplate) {
+TEST_F(EditingSessionTest, FailedOpenKeepsTheCurrentTemplate) {
   const struct {
     const char* name;
     const char* content;  // nullptr: the file does not exist
@@ -406,7 +406,7 @@ TEST_F(WorkspaceTest, FailedOpenKeepsTheCurrentTemplate) {
   };
   for (const auto& c : cases) {
     FakeHost fresh;
-    TemplateWorkspace ws(fresh);
+    EditingSession ws(fresh);
     ws.InitWorkspace();
     ws.StartTemplate();
     const std::string saved = dir.Path("Mia.pla");
@@ -447,7 +447,7 @@ TEST_F(WorkspaceTest, FailedOpenKeepsTheCurrentTemplate) {
   }
 }
 
-TEST_F(WorkspaceTest, SheetSizeReachesTheEditorsAndRebuildsThePreview) {
+TEST_F(EditingSessionTest, SheetSizeReachesTheEditorsAndRebuildsThePreview) {
   workspace.StartTemplate();
   host.sheetSizes = {{30.0, 40.0}};
   Run(WorkspaceCommand::Preview);
@@ -467,7 +467,7 @@ TEST_F(WorkspaceTest, SheetSizeReachesTheEditorsAndRebuildsThePreview) {
   EXPECT_EQ(host.previews.size(), 2u);
 }
 
-TEST_F(WorkspaceTest, PreviewAndPrintPageReceiveTheCurrentTables) {
+TEST_F(EditingSessionTest, PreviewAndPrintPageReceiveTheCurrentTables) {
   workspace.StartTemplate();
   Doc().AddRow(TemplateTable::Numerators);
   Doc().CommitCell(TemplateTable::Numerators, 1, NumeratorTable::kNumber, "1500");
@@ -514,7 +514,7 @@ TEST_F(WorkspaceTest, PreviewAndPrintPageReceiveTheCurrentTables) {
 
 // A table cell that does not convert (from a hand-edited file): the message,
 // nothing handed over, the page stays.
-TEST_F(WorkspaceTest, ExportThatDoesNotConvertHandsNothingOver) {
+TEST_F(EditingSessionTest, ExportThatDoesNotConvertHandsNothingOver) {
   const struct {
     const char* line;
     const char* message;
@@ -524,7 +524,7 @@ TEST_F(WorkspaceTest, ExportThatDoesNotConvertHandsNothingOver) {
   };
   for (const auto& c : cases) {
     FakeHost fresh;
-    TemplateWorkspace ws(fresh);
+    EditingSession ws(fresh);
     ws.InitWorkspace();
     ws.StartTemplate();
     ws.Document().Replace(TemplateFromLines({c.line}, ws.Header()));
@@ -541,7 +541,7 @@ TEST_F(WorkspaceTest, ExportThatDoesNotConvertHandsNothingOver) {
 
 // While a print runs no command changes the template, the printer, the job
 // or the page; the deferred write of a save asked for before still happens.
-TEST_F(WorkspaceTest, NothingRunsWhileAPrintIsInProgress) {
+TEST_F(EditingSessionTest, NothingRunsWhileAPrintIsInProgress) {
   workspace.StartTemplate();
   host.savePaths.push_back(dir.Path("Corriendo.pla"));
   Run(WorkspaceCommand::Save);
@@ -579,7 +579,7 @@ TEST_F(WorkspaceTest, NothingRunsWhileAPrintIsInProgress) {
 
 // The background image belongs to the template: replacing the template in
 // any way drops it, and the views hear one notice per document operation.
-TEST_F(WorkspaceTest, ReplacingTheTemplateDropsTheBackground) {
+TEST_F(EditingSessionTest, ReplacingTheTemplateDropsTheBackground) {
   const std::string path = dir.Path("Fondo.pla");
   const struct {
     const char* name;
@@ -609,7 +609,7 @@ TEST_F(WorkspaceTest, ReplacingTheTemplateDropsTheBackground) {
   EXPECT_EQ(views.changes, std::vector<TemplateChange>{TemplateChange::Header});
 }
 
-TEST_F(WorkspaceTest, UnknownTagsAndHiddenCommandsDoNothing) {
+TEST_F(EditingSessionTest, UnknownTagsAndHiddenCommandsDoNothing) {
   for (int tag : {0, 6, 12, 14, 99, -1, Tag(WorkspaceCommand::Save), Tag(WorkspaceCommand::Close),
                   Tag(WorkspaceCommand::Preview)}) {
     workspace.RunCommand(tag);
@@ -620,10 +620,10 @@ TEST_F(WorkspaceTest, UnknownTagsAndHiddenCommandsDoNothing) {
   EXPECT_EQ(host.label, kNoTemplate);
 }
 
-TEST_F(WorkspaceTest, LabelsFollowTheLanguageOfTheCatalog) {
+TEST_F(EditingSessionTest, LabelsFollowTheLanguageOfTheCatalog) {
   ProgramCatalog().LoadTable(2);
   FakeHost fresh;
-  TemplateWorkspace ws(fresh);
+  EditingSession ws(fresh);
   ws.InitWorkspace();
   EXPECT_EQ(fresh.label, "-- Empty --");
   ws.StartTemplate();
@@ -639,7 +639,7 @@ namespace {
 
 // Every change a file holds marks the template unsaved, in the label too,
 // until a save; the background and an edit undone by hand do not.
-TEST_F(WorkspaceTest, ContentChangesAreUnsavedUntilTheSave) {
+TEST_F(EditingSessionTest, ContentChangesAreUnsavedUntilTheSave) {
   const std::string path = dir.Path("Marca.pla");
   const struct {
     const char* name;
@@ -678,7 +678,7 @@ TEST_F(WorkspaceTest, ContentChangesAreUnsavedUntilTheSave) {
   };
   for (const auto& c : cases) {
     FakeHost fresh;
-    TemplateWorkspace ws(fresh);
+    EditingSession ws(fresh);
     ws.InitWorkspace();
     ws.StartTemplate();
     EXPECT_FALSE(ws.Modified()) << c.name << ": the start-up template";
@@ -696,7 +696,7 @@ TEST_F(WorkspaceTest, ContentChangesAreUnsavedUntilTheSave) {
 
 // New, Open, Close and quitting with unsaved changes: cancel keeps
 // everything, "do not save" goes on without writing, "save" writes first.
-TEST_F(WorkspaceTest, UnsavedChangesAreSavedDiscardedOrKept) {
+TEST_F(EditingSessionTest, UnsavedChangesAreSavedDiscardedOrKept) {
   constexpr int kStay = 1, kDiscard = -1, kSave = 2;
   const std::string path = dir.Path("Cambios.pla");
   const struct {
@@ -715,7 +715,7 @@ TEST_F(WorkspaceTest, UnsavedChangesAreSavedDiscardedOrKept) {
   for (const auto& c : cases) {
     const std::string label = std::string(c.command) + " " + std::to_string(c.answer);
     FakeHost fresh;
-    TemplateWorkspace ws(fresh);
+    EditingSession ws(fresh);
     ws.InitWorkspace();
     ws.StartTemplate();
     fresh.savePaths = {path};
@@ -731,7 +731,7 @@ TEST_F(WorkspaceTest, UnsavedChangesAreSavedDiscardedOrKept) {
     fresh.openPaths = {path};
     bool wentOn = false;
     if (std::string(c.command) == "quit") {
-      wentOn = ws.SettleUnsaved() == TemplateWorkspace::Unsaved::Settled;
+      wentOn = ws.SettleUnsaved() == EditingSession::Unsaved::Settled;
     } else {
       const std::string command = c.command;
       ws.RunCommand(Tag(command == "new"    ? WorkspaceCommand::New
@@ -753,7 +753,7 @@ TEST_F(WorkspaceTest, UnsavedChangesAreSavedDiscardedOrKept) {
 
 // Saving from the question: a template without a file asks for one, and a
 // save that is given up or fails gives the command up too.
-TEST_F(WorkspaceTest, ASaveFromTheQuestionThatDoesNotHappenStopsTheCommand) {
+TEST_F(EditingSessionTest, ASaveFromTheQuestionThatDoesNotHappenStopsTheCommand) {
   const struct {
     const char* name;
     std::deque<std::string> savePaths;
@@ -765,7 +765,7 @@ TEST_F(WorkspaceTest, ASaveFromTheQuestionThatDoesNotHappenStopsTheCommand) {
   };
   for (const auto& c : cases) {
     FakeHost fresh;
-    TemplateWorkspace ws(fresh);
+    EditingSession ws(fresh);
     ws.InitWorkspace();
     ws.StartTemplate();
     ws.Document().AddRow(TemplateTable::Marginals);
@@ -785,7 +785,7 @@ TEST_F(WorkspaceTest, ASaveFromTheQuestionThatDoesNotHappenStopsTheCommand) {
 
 // A save still waiting for its timer is written before Close goes on, and
 // what it holds is not asked about again.
-TEST_F(WorkspaceTest, APendingSaveIsWrittenBeforeCloseAndNotAskedAbout) {
+TEST_F(EditingSessionTest, APendingSaveIsWrittenBeforeCloseAndNotAskedAbout) {
   workspace.StartTemplate();
   const std::string path = dir.Path("Pendiente.pla");
   SaveAsNew(path);
@@ -803,7 +803,7 @@ TEST_F(WorkspaceTest, APendingSaveIsWrittenBeforeCloseAndNotAskedAbout) {
 
 // Continuing after a run: the numbers move on in the document and in the
 // file at once, the print page gets them; a refusal changes neither.
-TEST_F(WorkspaceTest, ContinueNumberingSavesTheNextNumbersOrChangesNothing) {
+TEST_F(EditingSessionTest, ContinueNumberingSavesTheNextNumbersOrChangesNothing) {
   const struct {
     const char* name;
     const char* first;  // numerator 1's number; numerator 2 counts down from 500
@@ -826,7 +826,7 @@ TEST_F(WorkspaceTest, ContinueNumberingSavesTheNextNumbersOrChangesNothing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     FakeHost caseHost;
-    TemplateWorkspace ws(caseHost);
+    EditingSession ws(caseHost);
     ws.InitWorkspace();
     ws.StartTemplate();
     Template& doc = ws.Document();
@@ -882,7 +882,7 @@ TEST_F(WorkspaceTest, ContinueNumberingSavesTheNextNumbersOrChangesNothing) {
 // A file without a series is known by its canonical path: saves write that
 // series (through links too), Save as a new one when the copy does not
 // continue the numbering (3). A print page on screen takes what was written.
-TEST_F(WorkspaceTest, SavesOfATemplateWithoutASeriesWriteTheOneOfItsFile) {
+TEST_F(EditingSessionTest, SavesOfATemplateWithoutASeriesWriteTheOneOfItsFile) {
   enum Act { Save, Continue, SaveAs };
   const struct {
     Act act;
@@ -901,7 +901,7 @@ TEST_F(WorkspaceTest, SavesOfATemplateWithoutASeriesWriteTheOneOfItsFile) {
     WriteBytes(real, original);
     std::filesystem::create_symlink(real, link);
     FakeHost fresh;
-    TemplateWorkspace ws(fresh);
+    EditingSession ws(fresh);
     ws.InitWorkspace();
     fresh.openPaths = {c.act == SaveAs ? real : link};
     ws.RunCommand(Tag(WorkspaceCommand::Open));

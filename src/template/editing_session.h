@@ -1,8 +1,8 @@
-// The template workspace's decisions: New, Open, Close, Save, Save as, Sheet
-// size and the page commands, the file identity of the current template and
-// the deferred steps of saving. The screen side (icons, name label, frames,
-// dialogs, timer) is reached through WorkspaceHost, so every decision runs
-// the same with the real widgets and with a recording fake.
+// The editing session of a template: the decisions of New, Open, Close,
+// Save, Save as, Sheet size and the page commands, the file identity of the
+// current template and the deferred steps of saving. The screen side (icons,
+// name label, frames, dialogs, timer) is reached through WorkspaceHost, so
+// every decision runs the same with the real widgets and with a recording fake.
 #pragma once
 
 #include <cstdint>
@@ -90,8 +90,8 @@ class WorkspaceHost {
   virtual void StopTimer() = 0;
 
   // The frames.
-  virtual NumeratorEditorPort& NumeratorEditor() = 0;
-  virtual MarginalEditorPort& MarginalEditor() = 0;
+  virtual NumeratorEditorPort& NumeratorFrame() = 0;
+  virtual MarginalEditorPort& MarginalFrame() = 0;
   virtual void ResetPreview() = 0;
   virtual void ResetPrinters() = 0;
   // The preview's LoadSheet: it copies what it needs from the record.
@@ -103,14 +103,14 @@ class WorkspaceHost {
   virtual bool PrintRunning() const = 0;
 };
 
-class TemplateWorkspace {
+class EditingSession {
  public:
   static constexpr int kTimerInterval = 1000;
   static constexpr double kStartWidth = 21.5;
   static constexpr double kStartHeight = 28.0;
   enum PendingStep { kNothing = 0, kWriteFile = 4, kEndBusy = 12 };
 
-  explicit TemplateWorkspace(WorkspaceHost& host);
+  explicit EditingSession(WorkspaceHost& host);
 
   // No template open, presentation page current.
   void InitWorkspace();

@@ -1,4 +1,4 @@
-#include "template/workspace.h"
+#include "template/editing_session.h"
 
 #include <filesystem>
 #include <optional>
@@ -37,14 +37,14 @@ std::string NoTemplateLabel() { return "-- " + LookupText(code::kEmptyTemplateLa
 
 std::string UnnamedTemplateName() { return "- " + LookupText(code::kUnnamedTemplate) + " -"; }
 
-TemplateWorkspace::TemplateWorkspace(WorkspaceHost& host) : host_(host) {
+EditingSession::EditingSession(WorkspaceHost& host) : host_(host) {
   // The background is not part of the file: it changes nothing to save.
   document_.AddListener([this](TemplateChange change) {
     if (change != TemplateChange::Background) RefreshModified();
   });
 }
 
-void TemplateWorkspace::InitWorkspace() {
+void EditingSession::InitWorkspace() {
   pendingStep_ = kNothing;
   host_.StopTimer();
   document_.ResetHeader();
@@ -53,14 +53,14 @@ void TemplateWorkspace::InitWorkspace() {
   host_.ShowPage(WorkspacePage::Presentation);
 }
 
-void TemplateWorkspace::StartTemplate() {
+void EditingSession::StartTemplate() {
   StartUnsavedTemplate(kStartWidth, kStartHeight);
   document_.AddRow(TemplateTable::Numerators);
   MarkSaved();
   host_.ShowPage(WorkspacePage::Numerators);
 }
 
-void TemplateWorkspace::RunCommand(int tag) {
+void EditingSession::RunCommand(int tag) {
   const auto command = static_cast<WorkspaceCommand>(tag);
   // A running print keeps its page, its printer and its job: every command
   // would either leave the page, replace the job or open a dialog that
@@ -94,7 +94,7 @@ void TemplateWorkspace::RunCommand(int tag) {
   }
 }
 
-TemplateWorkspace::Unsaved TemplateWorkspace::SettleUnsaved() {
+EditingSession::Unsaved EditingSession::SettleUnsaved() {
   if (!templateOpen_) return Unsaved::None;
   // What the user typed in an open cell counts too.
   if (!CommitOpenEditors()) return Unsaved::Cancelled;
@@ -112,18 +112,18 @@ TemplateWorkspace::Unsaved TemplateWorkspace::SettleUnsaved() {
   return Unsaved::Cancelled;
 }
 
-bool TemplateWorkspace::MayQuit() {
+bool EditingSession::MayQuit() {
   const Unsaved unsaved = SettleUnsaved();
   return unsaved != Unsaved::Cancelled && ConfirmLeaving(unsaved, kConfirmExit);
 }
 
-bool TemplateWorkspace::ConfirmLeaving(Unsaved unsaved, int mode) {
+bool EditingSession::ConfirmLeaving(Unsaved unsaved, int mode) {
   // The "-- empty --" label names no template: there is nothing to close.
   if (unsaved != Unsaved::None || !templateOpen_) return true;
   return host_.Confirm(mode) == kAccepted;
 }
 
-bool TemplateWorkspace::SaveNow() {
+bool EditingSession::SaveNow() {
   std::string target = filePath_;
   if (!hasFile_) {
     if (!host_.ChooseFileToSave(LookupText(code::kSave), target)) return false;
@@ -138,7 +138,7 @@ bool TemplateWorkspace::SaveNow() {
   return !Modified();
 }
 
-bool TemplateWorkspace::ContinueNumbering(int32_t sheets, int32_t increment) {
+bool EditingSession::ContinueNumbering(int32_t sheets, int32_t increment) {
   const auto refuse = [this](const std::string& cause) {
     host_.ShowError(OwnText(OwnMessage::ContinueNotSaved, cause));
     return false;
@@ -174,7 +174,7 @@ bool TemplateWorkspace::ContinueNumbering(int32_t sheets, int32_t increment) {
   return true;
 }
 
-void TemplateWorkspace::New() {
+void EditingSession::New() {
   const Unsaved unsaved = SettleUnsaved();
   if (unsaved == Unsaved::Cancelled) return;
   // A template whose first save was given up has no name: nothing is asked.
@@ -187,7 +187,7 @@ void TemplateWorkspace::New() {
   host_.ShowPage(WorkspacePage::Presentation);
 }
 
-void TemplateWorkspace::Open() {
+void EditingSession::Open() {
   const Unsaved unsaved = SettleUnsaved();
   if (unsaved == Unsaved::Cancelled) return;
   if (!Header().Name.empty() && !ConfirmLeaving(unsaved, kConfirmOpen)) return;
@@ -230,7 +230,7 @@ void TemplateWorkspace::Open() {
   if (!skipped.empty()) host_.ShowInformation(SkippedLinesMessage(skipped));
 }
 
-void TemplateWorkspace::FailedOpen(const std::string& path, const std::string& message) {
+void EditingSession::FailedOpen(const std::string& path, const std::string& message) {
   // Nothing was closed: the current template, its name and file stay.
   host_.SetWaitCursor(false);
   // The message names the file that did not load.
@@ -246,7 +246,7 @@ void TemplateWorkspace::FailedOpen(const std::string& path, const std::string& m
   }
 }
 
-void TemplateWorkspace::Close() {
+void EditingSession::Close() {
   const Unsaved unsaved = SettleUnsaved();
   if (unsaved == Unsaved::Cancelled || !ConfirmLeaving(unsaved, kConfirmClose)) return;
   host_.ShowPage(WorkspacePage::Presentation);
@@ -257,7 +257,7 @@ void TemplateWorkspace::Close() {
   EnterNoTemplateState();
 }
 
-void TemplateWorkspace::Save(bool saveAs) {
+void EditingSession::Save(bool saveAs) {
   if (!CommitOpenEditors()) return;
   // Save as on a template that never had a file is exactly Save.
   if (!hasFile_) saveAs = false;
@@ -279,13 +279,13 @@ void TemplateWorkspace::Save(bool saveAs) {
   RequestWrite(target, series);
 }
 
-std::string TemplateWorkspace::SeriesToWrite(const std::string& target) const {
+std::string EditingSession::SeriesToWrite(const std::string& target) const {
   if (!document_.Series().empty()) return document_.Series();
   // Until now the register knew the template by its file.
   return SeriesOfPath(hasFile_ ? filePath_ : target);
 }
 
-bool TemplateWorkspace::AskCopySeries(const std::string& target, std::string& series) {
+bool EditingSession::AskCopySeries(const std::string& target, std::string& series) {
   // Saving as the template's own file (or a link to it) makes no copy.
   if (CanonicalPath(target) == CanonicalPath(filePath_)) return true;
   const int answer = host_.Confirm(kConfirmCopyNumbering);
@@ -293,7 +293,7 @@ bool TemplateWorkspace::AskCopySeries(const std::string& target, std::string& se
   return answer == kAccepted || answer == kNoAnswer;
 }
 
-void TemplateWorkspace::RequestWrite(const std::string& target, const std::string& series) {
+void EditingSession::RequestWrite(const std::string& target, const std::string& series) {
   if (pendingStep_ != kWriteFile) beforeSave_ = CurrentIdentity();
   document_.SetSeries(series);
   // The file gets what the document holds now, whatever happens before the write.
@@ -308,7 +308,7 @@ void TemplateWorkspace::RequestWrite(const std::string& target, const std::strin
   host_.ArmTimer(kTimerInterval);
 }
 
-void TemplateWorkspace::TimerFired() {
+void EditingSession::TimerFired() {
   const int step = pendingStep_;
   pendingStep_ = kNothing;
   host_.StopTimer();
@@ -319,7 +319,7 @@ void TemplateWorkspace::TimerFired() {
   }
 }
 
-void TemplateWorkspace::WritePendingFile() {
+void EditingSession::WritePendingFile() {
   // A write asked for a template that has since been closed or replaced
   // still goes to its file, but must not rename the current template.
   const bool sameTemplate = pendingGeneration_ == generation_;
@@ -354,7 +354,7 @@ void TemplateWorkspace::WritePendingFile() {
   host_.ArmTimer(kTimerInterval);
 }
 
-void TemplateWorkspace::SheetSize() {
+void EditingSession::SheetSize() {
   double width = Header().Width;
   double height = Header().Height;
   if (!host_.AskSheetSize(SheetSizeTitle(), width, height)) return;
@@ -367,11 +367,11 @@ void TemplateWorkspace::SheetSize() {
   }
 }
 
-void TemplateWorkspace::Numerators() { host_.ShowPage(WorkspacePage::Numerators); }
+void EditingSession::Numerators() { host_.ShowPage(WorkspacePage::Numerators); }
 
-void TemplateWorkspace::MarginalTexts() { host_.ShowPage(WorkspacePage::MarginalTexts); }
+void EditingSession::MarginalTexts() { host_.ShowPage(WorkspacePage::MarginalTexts); }
 
-std::optional<PrintJob> TemplateWorkspace::BuildPrintJob() {
+std::optional<PrintJob> EditingSession::BuildPrintJob() {
   try {
     PrintJob job = document_.ToPrintJob();
     if (hasFile_) job.TemplateFile = filePath_;
@@ -383,7 +383,7 @@ std::optional<PrintJob> TemplateWorkspace::BuildPrintJob() {
   }
 }
 
-void TemplateWorkspace::Preview() {
+void EditingSession::Preview() {
   if (!CommitOpenEditors()) return;
   const std::optional<PrintJob> job = BuildPrintJob();
   if (!job) return;
@@ -391,7 +391,7 @@ void TemplateWorkspace::Preview() {
   host_.ShowPage(WorkspacePage::Preview);
 }
 
-void TemplateWorkspace::PrintPage() {
+void EditingSession::PrintPage() {
   if (!CommitOpenEditors()) return;
   const std::optional<PrintJob> job = BuildPrintJob();
   if (!job) return;
@@ -399,11 +399,11 @@ void TemplateWorkspace::PrintPage() {
   host_.ShowPage(WorkspacePage::PrintPage);
 }
 
-bool TemplateWorkspace::CommitOpenEditors() {
-  return host_.NumeratorEditor().CommitOpenEditor() && host_.MarginalEditor().CommitOpenEditor();
+bool EditingSession::CommitOpenEditors() {
+  return host_.NumeratorFrame().CommitOpenEditor() && host_.MarginalFrame().CommitOpenEditor();
 }
 
-void TemplateWorkspace::EnterNoTemplateState() {
+void EditingSession::EnterNoTemplateState() {
   document_.Clear();
   host_.ShowAllCommands(false);
   SetLabel(NoTemplateLabel());
@@ -414,7 +414,7 @@ void TemplateWorkspace::EnterNoTemplateState() {
   MarkSaved();
 }
 
-void TemplateWorkspace::StartUnsavedTemplate(double width, double height) {
+void EditingSession::StartUnsavedTemplate(double width, double height) {
   ++generation_;
   document_.StartNew(UnnamedTemplateName(), width, height);
   // A numbering of its own, whatever file it is saved to.
@@ -429,46 +429,46 @@ void TemplateWorkspace::StartUnsavedTemplate(double width, double height) {
   host_.ResetPrinters();
 }
 
-void TemplateWorkspace::SetLabel(const std::string& text) {
+void EditingSession::SetLabel(const std::string& text) {
   labelText_ = text;
   // During the busy indication the label keeps its busy text; the new text
   // shows when the indication ends.
   if (!busy_) host_.ShowNameLabel(ShownLabel(), false);
 }
 
-void TemplateWorkspace::BeginBusy(const char* code) {
+void EditingSession::BeginBusy(const char* code) {
   busy_ = true;
   host_.ShowNameLabel(LookupText(code), true);
 }
 
-void TemplateWorkspace::EndBusy() {
+void EditingSession::EndBusy() {
   busy_ = false;
   host_.ShowNameLabel(ShownLabel(), false);
 }
 
-std::string TemplateWorkspace::SavedContent() const { return EncodeTemplate(document_, {}); }
+std::string EditingSession::SavedContent() const { return EncodeTemplate(document_, {}); }
 
-void TemplateWorkspace::MarkSaved() {
+void EditingSession::MarkSaved() {
   savedContent_ = SavedContent();
   RefreshModified();
 }
 
-void TemplateWorkspace::RefreshModified() {
+void EditingSession::RefreshModified() {
   const bool modified = templateOpen_ && SavedContent() != savedContent_;
   if (modified == modified_) return;
   modified_ = modified;
   if (!busy_) host_.ShowNameLabel(ShownLabel(), false);
 }
 
-std::string TemplateWorkspace::ShownLabel() const {
+std::string EditingSession::ShownLabel() const {
   return Modified() ? labelText_ + kUnsavedMark : labelText_;
 }
 
-TemplateWorkspace::Identity TemplateWorkspace::CurrentIdentity() const {
+EditingSession::Identity EditingSession::CurrentIdentity() const {
   return {Header().Name, Header().Folder, filePath_, hasFile_, document_.Series()};
 }
 
-void TemplateWorkspace::RestoreIdentity(const Identity& identity) {
+void EditingSession::RestoreIdentity(const Identity& identity) {
   document_.SetIdentity(identity.name, identity.folder);
   document_.SetSeries(identity.series);
   filePath_ = identity.filePath;

@@ -1,4 +1,4 @@
-// TFDiario: the journal screen of the print page. The runs of a numbering
+// JournalScreen: the journal screen of the print page. The runs of a numbering
 // series as the numbering register holds them, newest first (date, kind,
 // user, station, sheets asked for and completed, numbers, target, result),
 // read a page at a time as the table scrolls; a line above them for what
@@ -78,14 +78,14 @@ class JournalModel : public QAbstractTableModel {
   std::string failure_;
 };
 
-class TFDiario : public GeneralDialog {
+class JournalScreen : public GeneralDialog {
   Q_OBJECT
  public:
   // The runs of `series` in `reg`. With `reg` null (the register could not
   // be opened), `problem` says why (Windows-1252) and the table is empty;
   // with a register, a `problem` is shown above its runs. `reg` must outlive
   // the dialog.
-  TFDiario(NumberRegister* reg, std::string series, std::string problem);
+  JournalScreen(NumberRegister* reg, std::string series, std::string problem);
 
   // Shows the dialog. When the user chose "Reponer" on a row: its numbers to
   // add to the reposition list, at most `limit`, `left` telling how many of

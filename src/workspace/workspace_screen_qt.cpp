@@ -1,4 +1,4 @@
-#include "workspace/workspace_qt.h"
+#include "workspace/workspace_screen_qt.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,7 +59,7 @@ bool AlwaysShown(WorkspaceCommand command) {
 
 }  // namespace
 
-TFImpLibre::TFImpLibre(QWidget* parent)
+WorkspaceScreen::WorkspaceScreen(QWidget* parent)
     : QWidget(parent), logic_(*this), frames_(kPageCount, nullptr) {
   setObjectName(QStringLiteral("FImpLibre01"));
   SetBackground(this, Qt::white);
@@ -85,39 +85,39 @@ TFImpLibre::TFImpLibre(QWidget* parent)
   }
   layout->addWidget(PageControl, 1);
 
-  FHPresenta01 = new TFHPresenta();
+  FHPresenta01 = new PresentationPage();
   PlaceFrame(WorkspacePage::Presentation, FHPresenta01);
-  FHFolio01 = new TFHFolio();
+  FHFolio01 = new NumeratorEditor();
   FHFolio01->setObjectName(QStringLiteral("FHFolio01"));
   PlaceFrame(WorkspacePage::Numerators, FHFolio01);
   numerators_ = std::make_unique<NumeratorFramePort>(*FHFolio01);
-  FHMarginal01 = new TFHMarginal();
+  FHMarginal01 = new MarginalEditor();
   FHMarginal01->setObjectName(QStringLiteral("FHMarginal01"));
   PlaceFrame(WorkspacePage::MarginalTexts, FHMarginal01);
   marginals_ = std::make_unique<MarginalFramePort>(*FHMarginal01);
-  FHVista01 = new TFHVista();
+  FHVista01 = new PreviewPage();
   FHVista01->setObjectName(QStringLiteral("FHVista01"));
   PlaceFrame(WorkspacePage::Preview, FHVista01);
-  FHImprime01 = new TFHImprime();
+  FHImprime01 = new PrintPage();
   FHImprime01->setObjectName(QStringLiteral("FHImprime01"));
   PlaceFrame(WorkspacePage::PrintPage, FHImprime01);
   // The editors and the preview are views of the workspace's document.
   FHFolio01->SetDocument(&logic_.Document());
   FHMarginal01->SetDocument(&logic_.Document());
   FHVista01->SetDocument(&logic_.Document());
-  connect(FHImprime01, &TFHImprime::RunningChanged, this, [this](bool running) {
+  connect(FHImprime01, &PrintPage::RunningChanged, this, [this](bool running) {
     ShowRunning(running);
     emit RunningChanged(running);
   });
   // Continuing after a run advances the document and saves it; the page
   // then gets the new numbers through LoadPrintJob.
   connect(
-      FHImprime01, &TFHImprime::ContinueRequested, this,
+      FHImprime01, &PrintPage::ContinueRequested, this,
       [this](int32_t sheets, int32_t increment) { logic_.ContinueNumbering(sheets, increment); });
 
   Temporiza = new QTimer(this);
   Temporiza->setObjectName(QStringLiteral("Temporiza"));
-  Temporiza->setInterval(TemplateWorkspace::kTimerInterval);
+  Temporiza->setInterval(EditingSession::kTimerInterval);
   connect(Temporiza, &QTimer::timeout, this, [this] { logic_.TimerFired(); });
 
   // The keys run exactly what the icons run, with the same questions.
@@ -129,7 +129,7 @@ TFImpLibre::TFImpLibre(QWidget* parent)
   }
 }
 
-TFImpLibre::~TFImpLibre() {
+WorkspaceScreen::~WorkspaceScreen() {
   // The document goes before the child frames: they stop listening first.
   FHFolio01->SetDocument(nullptr);
   FHMarginal01->SetDocument(nullptr);
@@ -137,7 +137,7 @@ TFImpLibre::~TFImpLibre() {
   if (waitCursor_) QApplication::restoreOverrideCursor();
 }
 
-void TFImpLibre::BuildCommandRow() {
+void WorkspaceScreen::BuildCommandRow() {
   Panel000 = new QWidget(this);
   Panel000->setObjectName(QStringLiteral("Panel000"));
   Panel000->setFixedHeight(48);
@@ -169,7 +169,7 @@ void TFImpLibre::BuildCommandRow() {
         "QToolButton{border:1px solid transparent;border-radius:4px;background:transparent;}"
         "QToolButton:hover{background:#f4f8fd;border-color:#8fb3dc;}"
         "QToolButton:pressed{background:#c9dcf2;}"));
-    connect(icon, &QToolButton::clicked, this, &TFImpLibre::SBoton000Click);
+    connect(icon, &QToolButton::clicked, this, &WorkspaceScreen::SBoton000Click);
     row->addWidget(icon);
     icons_.push_back(icon);
   }
@@ -182,7 +182,7 @@ void TFImpLibre::BuildCommandRow() {
   row->addWidget(Et_NomPlantilla);
 }
 
-void TFImpLibre::PlaceFrame(WorkspacePage page, QWidget* frame) {
+void WorkspaceScreen::PlaceFrame(WorkspacePage page, QWidget* frame) {
   const int index = static_cast<int>(page);
   QWidget* holder = PageControl->widget(index);
   if (QWidget* old = frames_[index]) {
@@ -194,22 +194,22 @@ void TFImpLibre::PlaceFrame(WorkspacePage page, QWidget* frame) {
   frames_[index] = frame;
 }
 
-void TFImpLibre::SetConfirm(std::function<int(int)> confirm) { confirm_ = std::move(confirm); }
+void WorkspaceScreen::SetConfirm(std::function<int(int)> confirm) { confirm_ = std::move(confirm); }
 
-void TFImpLibre::SetSheetSizeDialog(TFNuevo* dialog) { sheetSizeDialog_ = dialog; }
+void WorkspaceScreen::SetSheetSizeDialog(SheetSizeDialog* dialog) { sheetSizeDialog_ = dialog; }
 
-QToolButton* TFImpLibre::CommandIcon(WorkspaceCommand command) const {
+QToolButton* WorkspaceScreen::CommandIcon(WorkspaceCommand command) const {
   for (QToolButton* icon : icons_) {
     if (icon->property("tag").toInt() == static_cast<int>(command)) return icon;
   }
   return nullptr;
 }
 
-QWidget* TFImpLibre::PageFrame(WorkspacePage page) const { return frames_[static_cast<int>(page)]; }
+QWidget* WorkspaceScreen::PageFrame(WorkspacePage page) const { return frames_[static_cast<int>(page)]; }
 
 // ---------------------------------------------------------------- operations
 
-void TFImpLibre::InitWorkspace() {
+void WorkspaceScreen::InitWorkspace() {
   for (std::size_t i = 0; i < icons_.size(); ++i) {
     QString hint = ToQString(LookupText(kCommands[i].hintCode));
     if (kCommands[i].shortcut != nullptr) {
@@ -226,9 +226,9 @@ void TFImpLibre::InitWorkspace() {
   logic_.InitWorkspace();
 }
 
-void TFImpLibre::StartTemplate() { logic_.StartTemplate(); }
+void WorkspaceScreen::StartTemplate() { logic_.StartTemplate(); }
 
-void TFImpLibre::ApplyFramesLanguage() {
+void WorkspaceScreen::ApplyFramesLanguage() {
   // The command hints and the name label keep the texts of the start.
   FHPresenta01->ApplyLanguage();
   numerators_->ApplyLanguage();
@@ -237,7 +237,7 @@ void TFImpLibre::ApplyFramesLanguage() {
   FHImprime01->ApplyLanguage();
 }
 
-void TFImpLibre::ReleaseWorkspace() {
+void WorkspaceScreen::ReleaseWorkspace() {
   Temporiza->stop();
   numerators_->ReleaseEditor();
   marginals_->ReleaseEditor();
@@ -245,26 +245,26 @@ void TFImpLibre::ReleaseWorkspace() {
   FHImprime01->ReleasePage();
 }
 
-void TFImpLibre::SBoton000Click() {
+void WorkspaceScreen::SBoton000Click() {
   const QVariant tag = sender() != nullptr ? sender()->property("tag") : QVariant();
   if (tag.isValid()) logic_.RunCommand(tag.toInt());
 }
 
 // ---------------------------------------------------------------- host
 
-int TFImpLibre::Confirm(int mode) { return confirm_ ? confirm_(mode) : -1; }
+int WorkspaceScreen::Confirm(int mode) { return confirm_ ? confirm_(mode) : -1; }
 
-bool TFImpLibre::AskSheetSize(const std::string& title, double& width, double& height) {
+bool WorkspaceScreen::AskSheetSize(const std::string& title, double& width, double& height) {
   return sheetSizeDialog_ != nullptr && sheetSizeDialog_->AskSheetSize(title, width, height);
 }
 
-QString TFImpLibre::DataFolderPath() const {
+QString WorkspaceScreen::DataFolderPath() const {
   std::string folder = DataFolder();
   if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   return QFile::decodeName(QByteArray::fromStdString(folder));
 }
 
-bool TFImpLibre::ChooseFileToOpen(std::string& path) {
+bool WorkspaceScreen::ChooseFileToOpen(std::string& path) {
   QFileDialog dialog(window(), ToQString(LookupText(code::kOpenTemplateCommand)), DataFolderPath());
   dialog.setObjectName(QStringLiteral("OpenDialog"));
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -276,7 +276,7 @@ bool TFImpLibre::ChooseFileToOpen(std::string& path) {
   return true;
 }
 
-bool TFImpLibre::ChooseFileToSave(const std::string& title, std::string& path) {
+bool WorkspaceScreen::ChooseFileToSave(const std::string& title, std::string& path) {
   QFileDialog dialog(window(), ToQString(title), DataFolderPath());
   dialog.setObjectName(QStringLiteral("SaveDialog"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -294,7 +294,7 @@ bool TFImpLibre::ChooseFileToSave(const std::string& title, std::string& path) {
   return true;
 }
 
-bool TFImpLibre::ConfirmOverwrite(bool atMainWindow) {
+bool WorkspaceScreen::ConfirmOverwrite(bool atMainWindow) {
   QMessageBox box(QMessageBox::Information, window()->windowTitle(),
                   ToQString(LookupText(code::kOverwriteFileQuestion)),
                   QMessageBox::Ok | QMessageBox::Cancel, window());
@@ -305,15 +305,15 @@ bool TFImpLibre::ConfirmOverwrite(bool atMainWindow) {
   return box.exec() == QMessageBox::Ok;
 }
 
-void TFImpLibre::ShowInformation(const std::string& text) {
+void WorkspaceScreen::ShowInformation(const std::string& text) {
   QMessageBox::information(window(), window()->windowTitle(), ToQString(text));
 }
 
-void TFImpLibre::ShowError(const std::string& text) {
+void WorkspaceScreen::ShowError(const std::string& text) {
   QMessageBox::warning(window(), window()->windowTitle(), ToQString(text));
 }
 
-void TFImpLibre::ShowAllCommands(bool all) {
+void WorkspaceScreen::ShowAllCommands(bool all) {
   for (QToolButton* icon : icons_) {
     const auto command = static_cast<WorkspaceCommand>(icon->property("tag").toInt());
     icon->setVisible(all || AlwaysShown(command));
@@ -321,7 +321,7 @@ void TFImpLibre::ShowAllCommands(bool all) {
   for (QWidget* separator : separators_) separator->setVisible(all);
 }
 
-void TFImpLibre::ShowNameLabel(const std::string& text, bool busy) {
+void WorkspaceScreen::ShowNameLabel(const std::string& text, bool busy) {
   QFont font = Et_NomPlantilla->font();
   font.setBold(busy);
   Et_NomPlantilla->setFont(font);
@@ -332,24 +332,24 @@ void TFImpLibre::ShowNameLabel(const std::string& text, bool busy) {
   Et_NomPlantilla->repaint();
 }
 
-void TFImpLibre::ShowPage(WorkspacePage page) {
+void WorkspaceScreen::ShowPage(WorkspacePage page) {
   const int index = static_cast<int>(page);
   if (QWidget* frame = frames_[index]) frame->show();
   PageControl->setCurrentIndex(index);
 }
 
-WorkspacePage TFImpLibre::CurrentPage() const {
+WorkspacePage WorkspaceScreen::CurrentPage() const {
   return static_cast<WorkspacePage>(PageControl->currentIndex());
 }
 
-void TFImpLibre::HideTaskFrames() {
+void WorkspaceScreen::HideTaskFrames() {
   for (WorkspacePage page : {WorkspacePage::Numerators, WorkspacePage::MarginalTexts,
                              WorkspacePage::Preview, WorkspacePage::PrintPage}) {
     if (QWidget* frame = frames_[static_cast<int>(page)]) frame->hide();
   }
 }
 
-void TFImpLibre::SetWaitCursor(bool wait) {
+void WorkspaceScreen::SetWaitCursor(bool wait) {
   if (wait == waitCursor_) return;
   waitCursor_ = wait;
   if (wait) {
@@ -359,24 +359,24 @@ void TFImpLibre::SetWaitCursor(bool wait) {
   }
 }
 
-void TFImpLibre::ArmTimer(int milliseconds) {
+void WorkspaceScreen::ArmTimer(int milliseconds) {
   Temporiza->setInterval(milliseconds);
   Temporiza->start();
 }
 
-void TFImpLibre::StopTimer() { Temporiza->stop(); }
+void WorkspaceScreen::StopTimer() { Temporiza->stop(); }
 
-void TFImpLibre::ResetPreview() { FHVista01->ResetPreview(); }
+void WorkspaceScreen::ResetPreview() { FHVista01->ResetPreview(); }
 
-void TFImpLibre::ResetPrinters() { FHImprime01->ResetPrinters(); }
+void WorkspaceScreen::ResetPrinters() { FHImprime01->ResetPrinters(); }
 
-void TFImpLibre::LoadPreview(const PrintJob& job) { FHVista01->LoadSheet(job); }
+void WorkspaceScreen::LoadPreview(const PrintJob& job) { FHVista01->LoadSheet(job); }
 
-bool TFImpLibre::LoadPrintJob(const PrintJob& job) { return FHImprime01->LoadPrintJob(job); }
+bool WorkspaceScreen::LoadPrintJob(const PrintJob& job) { return FHImprime01->LoadPrintJob(job); }
 
-bool TFImpLibre::PrintRunning() const { return FHImprime01->Running(); }
+bool WorkspaceScreen::PrintRunning() const { return FHImprime01->Running(); }
 
-void TFImpLibre::ShowRunning(bool running) {
+void WorkspaceScreen::ShowRunning(bool running) {
   for (QToolButton* icon : icons_) icon->setEnabled(!running);
 }
 

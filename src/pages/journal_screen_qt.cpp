@@ -1,4 +1,4 @@
-#include "pages/journal_dialog_qt.h"
+#include "pages/journal_screen_qt.h"
 
 #include <QApplication>
 #include <QFile>
@@ -201,7 +201,7 @@ QVariant JournalModel::headerData(int section, Qt::Orientation orientation, int 
   return Own(kHeadings[section]);
 }
 
-TFDiario::TFDiario(NumberRegister* reg, std::string series, std::string problem)
+JournalScreen::JournalScreen(NumberRegister* reg, std::string series, std::string problem)
     : GeneralDialog("FDiario", kWidth, kHeight),
       reg_(reg),
       series_(std::move(series)),
@@ -225,7 +225,7 @@ TFDiario::TFDiario(NumberRegister* reg, std::string series, std::string problem)
                 "#Bt_Exporta:hover { background: #D6DFEB; }"
                 "#Bt_Exporta:focus { background: #D6DFEB; border: 2px solid #003399; }"
                 "#Bt_Exporta:disabled { background: #F2F2F2; border-color: #B0B0B0; }");
-  connect(Bt_Exporta, &ClickLabel::clicked, this, &TFDiario::Export);
+  connect(Bt_Exporta, &ClickLabel::clicked, this, &JournalScreen::Export);
 
   Et_Aviso = AddLabel("Et_Aviso", QRect(12, kTop + 6, kWidth - 24, kNoticeHeight));
   Et_Aviso->setWordWrap(true);
@@ -253,7 +253,7 @@ TFDiario::TFDiario(NumberRegister* reg, std::string series, std::string problem)
   ShowNotice();
   SizeColumns();
   connect(Tb_Diario, &QTableView::doubleClicked, this, [this] { accept(); });
-  connect(model_, &JournalModel::ProblemsChanged, this, &TFDiario::ShowNotice);
+  connect(model_, &JournalModel::ProblemsChanged, this, &JournalScreen::ShowNotice);
   // Older pages may hold wider numbers.
   connect(model_, &QAbstractItemModel::rowsInserted, this, [this] {
     const int shown = Tb_Diario->columnWidth(JournalModel::kNumbers);
@@ -268,7 +268,7 @@ TFDiario::TFDiario(NumberRegister* reg, std::string series, std::string problem)
 // Texts that may run long stop at kLongestColumn, and the target gives up
 // what the table lacks in width, down to kNarrowestTarget: the date, the
 // numbers and the result are never cut.
-void TFDiario::SizeColumns() {
+void JournalScreen::SizeColumns() {
   QHeaderView* columns = Tb_Diario->horizontalHeader();
   columns->setSectionResizeMode(QHeaderView::Interactive);
   columns->setResizeContentsPrecision(static_cast<int>(JournalModel::kPageRuns));
@@ -285,7 +285,7 @@ void TFDiario::SizeColumns() {
   columns->setStretchLastSection(true);
 }
 
-void TFDiario::ShowNotice() {
+void JournalScreen::ShowNotice() {
   QStringList lines;
   if (!problem_.empty())
     lines << ToQString(problem_);
@@ -304,7 +304,7 @@ void TFDiario::ShowNotice() {
   Tb_Diario->setGeometry(12, tableTop, kWidth - 24, kHeight - tableTop - 40);
 }
 
-void TFDiario::Export() {
+void JournalScreen::Export() {
   if (reg_ == nullptr) return;
   QStringList filters;
   for (const ExportChoice& choice : kExportChoices)
@@ -349,12 +349,12 @@ void TFDiario::Export() {
   }
 }
 
-void TFDiario::accept() {
+void JournalScreen::accept() {
   if (Tb_Diario->selectionModel()->selectedRows().isEmpty()) return;
   GeneralDialog::accept();
 }
 
-std::vector<int64_t> TFDiario::Run(std::size_t limit, int64_t& left) {
+std::vector<int64_t> JournalScreen::Run(std::size_t limit, int64_t& left) {
   left = 0;
   Tb_Diario->setFocus();
   const bool chosen = exec() == QDialog::Accepted;

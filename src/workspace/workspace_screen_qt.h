@@ -1,7 +1,7 @@
-// TFImpLibre: the template workspace frame. A row of command icons with the
+// WorkspaceScreen: the template workspace frame. A row of command icons with the
 // template's name at its right end, and below it one page per task:
 // presentation, numerators, marginal texts, preview and print page. The
-// decisions live in TemplateWorkspace; this frame is its screen side.
+// decisions live in EditingSession; this frame is its screen side.
 #pragma once
 
 #include <QLabel>
@@ -14,24 +14,24 @@
 
 #include "pages/preview_page_qt.h"
 #include "pages/print_page_qt.h"
-#include "template/workspace.h"
+#include "template/editing_session.h"
 #include "workspace/editor_ports_qt.h"
 #include "workspace/presentation_page_qt.h"
 
 namespace zirvo {
 
-class TFNuevo;
+class SheetSizeDialog;
 
-class TFImpLibre : public QWidget, private WorkspaceHost {
+class WorkspaceScreen : public QWidget, private WorkspaceHost {
   Q_OBJECT
  public:
-  explicit TFImpLibre(QWidget* parent = nullptr);
-  ~TFImpLibre() override;
+  explicit WorkspaceScreen(QWidget* parent = nullptr);
+  ~WorkspaceScreen() override;
 
   // Connections made once at start-up, before InitWorkspace.
   // The confirmation dialog's Confirm(mode).
   void SetConfirm(std::function<int(int)> confirm);
-  void SetSheetSizeDialog(TFNuevo* dialog);
+  void SetSheetSizeDialog(SheetSizeDialog* dialog);
 
   // Operations of the main window.
   void InitWorkspace();
@@ -39,7 +39,7 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   void ApplyFramesLanguage();
   void ReleaseWorkspace();
 
-  TemplateWorkspace& Logic() { return logic_; }
+  EditingSession& Logic() { return logic_; }
   // True while the print page runs a print.
   bool PrintRunning() const override;
   QToolButton* CommandIcon(WorkspaceCommand command) const;
@@ -48,11 +48,11 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   QWidget* Panel000;
   QLabel* Et_NomPlantilla;
   QStackedWidget* PageControl;
-  TFHPresenta* FHPresenta01;
-  TFHFolio* FHFolio01;
-  TFHMarginal* FHMarginal01;
-  TFHVista* FHVista01;
-  TFHImprime* FHImprime01;
+  PresentationPage* FHPresenta01;
+  NumeratorEditor* FHFolio01;
+  MarginalEditor* FHMarginal01;
+  PreviewPage* FHVista01;
+  PrintPage* FHImprime01;
   QTimer* Temporiza;
 
  signals:
@@ -80,8 +80,8 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   void SetWaitCursor(bool wait) override;
   void ArmTimer(int milliseconds) override;
   void StopTimer() override;
-  NumeratorEditorPort& NumeratorEditor() override { return *numerators_; }
-  MarginalEditorPort& MarginalEditor() override { return *marginals_; }
+  NumeratorEditorPort& NumeratorFrame() override { return *numerators_; }
+  MarginalEditorPort& MarginalFrame() override { return *marginals_; }
   void ResetPreview() override;
   void ResetPrinters() override;
   void LoadPreview(const PrintJob& job) override;
@@ -93,9 +93,9 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   void ShowRunning(bool running);
   QString DataFolderPath() const;
 
-  TemplateWorkspace logic_;
+  EditingSession logic_;
   std::function<int(int)> confirm_;
-  TFNuevo* sheetSizeDialog_ = nullptr;
+  SheetSizeDialog* sheetSizeDialog_ = nullptr;
   std::unique_ptr<NumeratorFramePort> numerators_;
   std::unique_ptr<MarginalFramePort> marginals_;
   std::vector<QToolButton*> icons_;
