@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
     JournalScreen dialog(reg.get(), series, "");
     const Clock::time_point built = Clock::now();
     dialog.show();
-    dialog.Tb_Diario->repaint();
+    dialog.findChild<QTableView*>("Tb_Diario")->repaint();
     QApplication::processEvents();
     const Clock::time_point shown = Clock::now();
     if (dialog.Model()->rowCount() != static_cast<int>(JournalModel::kPageRuns)) {

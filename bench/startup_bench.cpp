@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
                 window.height());
     std::fflush(stdout);
     QTimer::singleShot(0, &window, [&window] {
-      window.SetConfirm([](int) { return -1; });
+      window.SetConfirm([](zirvo::ConfirmQuestion) { return zirvo::ConfirmAnswer::Yes; });
       window.close();
     });
   };

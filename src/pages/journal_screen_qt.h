@@ -92,9 +92,6 @@ class JournalScreen : public GeneralDialog {
   // them were left out. Otherwise nothing.
   std::vector<int64_t> Run(std::size_t limit, int64_t& left);
 
-  QLabel* Et_Aviso;  // why the register or some of its records could not be read, no runs
-  QTableView* Tb_Diario;
-  ClickLabel* Bt_Exporta;
   JournalModel* Model() const { return model_; }
 
  protected:
@@ -111,6 +108,9 @@ class JournalScreen : public GeneralDialog {
   std::string series_;
   std::string problem_;
   JournalModel* model_ = nullptr;
+  QLabel* notice_;  // why the register or some of its records could not be read, no runs
+  QTableView* runTable_;
+  ClickLabel* exportCommand_;
 };
 
 }  // namespace zirvo

@@ -21,14 +21,15 @@ class LanguageDialog : public BorderlessDialog {
 
   explicit LanguageDialog(const Catalog& catalog, QWidget* parent = nullptr);
 
-  TitleBand* Pn_Titulo;
-  ClickLabel* Bt_Cerrar;
-  QLabel* Et_Idioma;
-  QLabel* Et_DesIdioma;
-  QLabel* Et_Idiomas;
-  QComboBox* Ed_Idioma;
-  ClickLabel* Bt_Aceptar;
-  ClickLabel* Bt_Cancelar;
+ private:
+  TitleBand* title_;
+  ClickLabel* closeCommand_;
+  QLabel* languageLabel_;
+  QLabel* languageDescription_;
+  QLabel* languagesLabel_;
+  QComboBox* languageBox_;
+  ClickLabel* acceptCommand_;
+  ClickLabel* cancelCommand_;
 };
 
 // Runs the dialog. On a confirmed change of language the catalog is loaded

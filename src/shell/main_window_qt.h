@@ -24,17 +24,14 @@ class MainWindow : public QWidget {
 
   // Who answers the exit question and the workspace's questions: the
   // confirmation dialog FCaratGda unless replaced (tests answer directly).
-  void SetConfirm(std::function<int(int)> confirm);
-
-  QStackedWidget* HojaControl;
-  WelcomePage* FBien;
-  WorkspaceScreen* FImpLibre01;
+  void SetConfirm(std::function<ConfirmAnswer(ConfirmQuestion)> confirm);
+  WorkspaceScreen& Workspace() { return *workspace_; }
 
  public slots:
   // The start label of the welcome page.
-  void FBienEt_Lin01Click();
+  void StartWorkspace();
   // The language button of the welcome page.
-  void FBienBt_IdiomasClick();
+  void ChooseLanguage();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -46,6 +43,9 @@ class MainWindow : public QWidget {
   bool released_ = false;
   // A close request that came while a print was running.
   bool closeAfterRun_ = false;
+  QStackedWidget* pages_;
+  WelcomePage* welcome_;
+  WorkspaceScreen* workspace_;
 };
 
 // The title of the application, set at start and again by the main window.

@@ -20,8 +20,9 @@ class SplashScreen : public QWidget {
   // Shows the window and paints it at once.
   void ShowNow();
 
-  QLabel* Et_Mensaje;
-  QLabel* REtiq_Version;
+ private:
+  QLabel* message_;
+  QLabel* version_;
 };
 
 // Welcome page of the main window: enters the workspace or changes the language.
@@ -32,15 +33,22 @@ class WelcomePage : public QWidget {
   // Hides the start label and the language button and sets the captions.
   void InitWelcome();
   void ApplyLanguage();
+  // Shows the start label and the language button.
+  void ShowCommands();
 
-  QWidget* Pn_Cabecera;
-  QWidget* Pn_Titulo;
-  SvgPicture* Im_Logo;
-  QLabel* REtiq_Version;
-  // The program's one-line description under the logo.
-  QLabel* Et_Lema;
-  QPushButton* Bt_Idiomas;
-  ClickLabel* Et_Iniciar;
+ signals:
+  // The start label or the language button was clicked.
+  void StartRequested();
+  void LanguageRequested();
+
+ private:
+  QWidget* header_;
+  QWidget* titlePanel_;
+  SvgPicture* logo_;
+  QLabel* version_;
+  QLabel* motto_;  // the program's one-line description under the logo
+  QPushButton* languagesButton_;
+  ClickLabel* startCommand_;
 };
 
 }  // namespace zirvo

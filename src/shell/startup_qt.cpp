@@ -30,7 +30,7 @@ int RunZirvo(QApplication& app, const StartupObserver& observer) {
 
   MainWindow FPrincipal;
   SheetSizeDialog FNuevo(&FPrincipal);
-  FPrincipal.FImpLibre01->SetSheetSizeDialog(&FNuevo);
+  FPrincipal.Workspace().SetSheetSizeDialog(&FNuevo);
   FIncrem();
   FMuevePlan();
   FCaratGda();

@@ -13,15 +13,6 @@
 namespace zirvo {
 namespace {
 
-constexpr int kConfirmOpen = 6;
-constexpr int kConfirmClose = 7;
-constexpr int kConfirmNew = 8;
-constexpr int kConfirmExit = 12;
-constexpr int kConfirmUnsaved = 14;
-constexpr int kConfirmCopyNumbering = 16;
-constexpr int kAccepted = -1;
-constexpr int kSaveAnswer = 2;  // the unsaved-changes question's "save"
-constexpr int kNoAnswer = 3;    // the copy-numbering question's "no"
 constexpr const char* kUnsavedMark = " *";
 
 bool FileExists(const std::string& path) {
@@ -60,8 +51,7 @@ void EditingSession::StartTemplate() {
   host_.ShowPage(WorkspacePage::Numerators);
 }
 
-void EditingSession::RunCommand(int tag) {
-  const auto command = static_cast<WorkspaceCommand>(tag);
+void EditingSession::RunCommand(WorkspaceCommand command) {
   // A running print keeps its page, its printer and its job: every command
   // would either leave the page, replace the job or open a dialog that
   // halts the run until it is closed.
@@ -106,21 +96,21 @@ EditingSession::Unsaved EditingSession::SettleUnsaved() {
     WritePendingFile();
   }
   if (!Modified()) return Unsaved::None;
-  const int answer = host_.Confirm(kConfirmUnsaved);
-  if (answer == kAccepted) return Unsaved::Settled;  // discarded
-  if (answer == kSaveAnswer && SaveNow()) return Unsaved::Settled;
+  const ConfirmAnswer answer = host_.Confirm(ConfirmQuestion::UnsavedChanges);
+  if (answer == ConfirmAnswer::Yes) return Unsaved::Settled;  // discarded
+  if (answer == ConfirmAnswer::Save && SaveNow()) return Unsaved::Settled;
   return Unsaved::Cancelled;
 }
 
 bool EditingSession::MayQuit() {
   const Unsaved unsaved = SettleUnsaved();
-  return unsaved != Unsaved::Cancelled && ConfirmLeaving(unsaved, kConfirmExit);
+  return unsaved != Unsaved::Cancelled && ConfirmLeaving(unsaved, ConfirmQuestion::Quit);
 }
 
-bool EditingSession::ConfirmLeaving(Unsaved unsaved, int mode) {
+bool EditingSession::ConfirmLeaving(Unsaved unsaved, ConfirmQuestion question) {
   // The "-- empty --" label names no template: there is nothing to close.
   if (unsaved != Unsaved::None || !templateOpen_) return true;
-  return host_.Confirm(mode) == kAccepted;
+  return host_.Confirm(question) == ConfirmAnswer::Yes;
 }
 
 bool EditingSession::SaveNow() {
@@ -178,7 +168,8 @@ void EditingSession::New() {
   const Unsaved unsaved = SettleUnsaved();
   if (unsaved == Unsaved::Cancelled) return;
   // A template whose first save was given up has no name: nothing is asked.
-  if (!Trim(Header().Name).empty() && !ConfirmLeaving(unsaved, kConfirmNew)) return;
+  if (!Trim(Header().Name).empty() && !ConfirmLeaving(unsaved, ConfirmQuestion::NewTemplate))
+    return;
   // A size of 0 makes the dialog propose its defaults.
   double width = 0.0;
   double height = 0.0;
@@ -190,7 +181,7 @@ void EditingSession::New() {
 void EditingSession::Open() {
   const Unsaved unsaved = SettleUnsaved();
   if (unsaved == Unsaved::Cancelled) return;
-  if (!Header().Name.empty() && !ConfirmLeaving(unsaved, kConfirmOpen)) return;
+  if (!Header().Name.empty() && !ConfirmLeaving(unsaved, ConfirmQuestion::OpenTemplate)) return;
   std::string path;
   if (!host_.ChooseFileToOpen(path)) return;
 
@@ -248,7 +239,8 @@ void EditingSession::FailedOpen(const std::string& path, const std::string& mess
 
 void EditingSession::Close() {
   const Unsaved unsaved = SettleUnsaved();
-  if (unsaved == Unsaved::Cancelled || !ConfirmLeaving(unsaved, kConfirmClose)) return;
+  if (unsaved == Unsaved::Cancelled || !ConfirmLeaving(unsaved, ConfirmQuestion::CloseTemplate))
+    return;
   host_.ShowPage(WorkspacePage::Presentation);
   host_.HideTaskFrames();
   document_.Clear();
@@ -288,9 +280,9 @@ std::string EditingSession::SeriesToWrite(const std::string& target) const {
 bool EditingSession::AskCopySeries(const std::string& target, std::string& series) {
   // Saving as the template's own file (or a link to it) makes no copy.
   if (CanonicalPath(target) == CanonicalPath(filePath_)) return true;
-  const int answer = host_.Confirm(kConfirmCopyNumbering);
-  if (answer == kNoAnswer) series = NewSeries();
-  return answer == kAccepted || answer == kNoAnswer;
+  const ConfirmAnswer answer = host_.Confirm(ConfirmQuestion::CopyNumbering);
+  if (answer == ConfirmAnswer::No) series = NewSeries();
+  return answer == ConfirmAnswer::Yes || answer == ConfirmAnswer::No;
 }
 
 void EditingSession::RequestWrite(const std::string& target, const std::string& series) {

@@ -9,24 +9,25 @@
 #include <optional>
 #include <string>
 
+#include "template/confirmation.h"
 #include "template/print_job.h"
 #include "template/records.h"
 #include "template/template.h"
 
 namespace zirvo {
 
-// The command icons, by the tag their click reports.
-enum class WorkspaceCommand : int {
-  New = 1,
-  Open = 2,
-  Close = 3,
-  Save = 4,
-  SaveAs = 5,
-  Numerators = 11,
-  MarginalTexts = 13,
-  Preview = 15,
-  SheetSize = 16,
-  PrintPage = 17,
+// The commands of the workspace's icons and keys.
+enum class WorkspaceCommand {
+  New,
+  Open,
+  Close,
+  Save,
+  SaveAs,
+  Numerators,
+  MarginalTexts,
+  Preview,
+  SheetSize,
+  PrintPage
 };
 
 // Pages of the workspace's page control, by index.
@@ -61,8 +62,8 @@ class WorkspaceHost {
   virtual ~WorkspaceHost() = default;
 
   // Questions and notices.
-  // The confirmation dialog: -1 when the user accepted.
-  virtual int Confirm(int mode) = 0;
+  // The confirmation dialog.
+  virtual ConfirmAnswer Confirm(ConfirmQuestion question) = 0;
   // The sheet-size dialog; false when cancelled (sizes unchanged).
   virtual bool AskSheetSize(const std::string& title, double& width, double& height) = 0;
   // Open-file dialog in the data folder; false when cancelled.
@@ -116,9 +117,9 @@ class EditingSession {
   void InitWorkspace();
   // The start label of the welcome page: the start-up template, asked nothing.
   void StartTemplate();
-  // A click on a command icon; unknown tags do nothing, and nothing runs
-  // while a print is in progress.
-  void RunCommand(int tag);
+  // A click on a command icon or its key; nothing runs while a print is in
+  // progress, and only New and Open while no template is open.
+  void RunCommand(WorkspaceCommand command);
   // The Temporiza timer fired.
   void TimerFired();
 
@@ -166,9 +167,9 @@ class EditingSession {
 
   // The no-template state: New and Open only, the "empty" name.
   void EnterNoTemplateState();
-  // After SettleUnsaved: the question `mode` that the open template will be
+  // After SettleUnsaved: the question that the open template will be
   // closed, asked only when one is open and nothing was settled. True to go on.
-  bool ConfirmLeaving(Unsaved unsaved, int mode);
+  bool ConfirmLeaving(Unsaved unsaved, ConfirmQuestion question);
   // Saves to the template's file (asking for one if it has none) at once;
   // false when given up or when the write failed.
   bool SaveNow();

@@ -20,15 +20,14 @@ namespace zirvo {
 class GeneralDialog : public BorderlessDialog {
   Q_OBJECT
  public:
-  TitleBand* Pn_Titulo;
-  ClickLabel* Bt_Aplica;
-  ClickLabel* Bt_Cancela;
-
  protected:
   GeneralDialog(const char* name, int width, int height);
   QLabel* AddLabel(const char* name, const QRect& geometry, bool bold = false);
   QLineEdit* AddEdit(const char* name, const QRect& geometry, int maxLength, KeyFilterKind kind);
   void SetCommonCaptions();
+  TitleBand* title_;
+  ClickLabel* applyCommand_;
+  ClickLabel* cancelCommand_;
 };
 
 class IncrementDialog : public GeneralDialog {
@@ -40,8 +39,9 @@ class IncrementDialog : public GeneralDialog {
   // confirmation returns true and sets `text` to the field, trimmed.
   bool Run(std::string& text);
 
-  QLabel* Et_Increm;
-  QLineEdit* EdIncrem;
+ private:
+  QLabel* incrementLabel_;
+  QLineEdit* incrementField_;
 };
 
 class DisplacementDialog : public GeneralDialog {
@@ -53,11 +53,12 @@ class DisplacementDialog : public GeneralDialog {
   // On confirmation returns true and sets the two texts, trimmed.
   bool Run(const std::string& title, std::string& horizontal, std::string& vertical);
 
-  QLabel* Et_Desplaz;
-  QLabel* Et_Horiz;
-  QLabel* Et_Vert;
-  QLineEdit* EdHoriz;
-  QLineEdit* EdVert;
+ private:
+  QLabel* heading_;
+  QLabel* horizontalLabel_;
+  QLabel* verticalLabel_;
+  QLineEdit* horizontalField_;
+  QLineEdit* verticalField_;
 };
 
 // The barcode of one numerator or marginal-text row: the symbology (or none),
@@ -77,15 +78,6 @@ class BarcodeDialog : public GeneralDialog {
   // True when a choice was taken.
   bool Run(const std::optional<BarcodeSetting>& current, Apply apply);
 
-  QLabel* Et_Tipo;
-  QComboBox* EdTipo;  // none, then the symbologies in the order of BarcodeKind
-  QLabel* Et_Legible;
-  QComboBox* EdLegible;  // none, above, below
-  QLabel* Et_Alto;
-  QLineEdit* EdAlto;
-  QLabel* Et_Largo;
-  QLineEdit* EdLargo;
-
  protected:
   void accept() override;
 
@@ -95,6 +87,14 @@ class BarcodeDialog : public GeneralDialog {
   std::optional<BarcodeSetting> Choice() const;
 
   Apply apply_;
+  QLabel* kindLabel_;
+  QComboBox* kindBox_;  // none, then the symbologies in the order of BarcodeKind
+  QLabel* readableLabel_;
+  QComboBox* readableBox_;  // none, above, below
+  QLabel* heightLabel_;
+  QLineEdit* heightField_;
+  QLabel* widthLabel_;
+  QLineEdit* widthField_;
 };
 
 // The program's one instance of each dialog, created on first use.

@@ -83,8 +83,8 @@ class TableEditor : public QWidget {
   int EditorColumn() const { return open_.column; }
   QPushButton* CommandButton(EditorCommand command) const;
   QLabel* HeaderPanel(int column) const { return headers_[column]; }
-  QLabel* SheetSizeLabel() const { return Et_TamHoja; }
-  QLabel* TitleLabel() const { return Et_Titulo; }
+  QLabel* SheetSizeLabel() const { return sheetSizeLabel_; }
+  QLabel* TitleLabel() const { return titleLabel_; }
 
  protected:
   TableEditor(TemplateTable which, TableEditorConfig config, QWidget* parent);
@@ -94,8 +94,8 @@ class TableEditor : public QWidget {
   // Redraws the grid after the table changed under it.
   void TableChanged();
 
- private slots:
-  void Boton000Click();
+  // A command button: Add, Delete, the general increment or the displacement.
+  void RunCommand(EditorCommand command);
 
  private:
   struct OpenEditorState {
@@ -153,8 +153,8 @@ class TableEditor : public QWidget {
   SheetHeader sheet_;  // the header whose size the label shows
   OpenEditorState open_;
 
-  QLabel* Et_Titulo = nullptr;
-  QLabel* Et_TamHoja = nullptr;
+  QLabel* titleLabel_ = nullptr;
+  QLabel* sheetSizeLabel_ = nullptr;
   std::vector<QPushButton*> buttons_;
   QWidget* tableBlock_ = nullptr;
   QWidget* gridHolder_ = nullptr;

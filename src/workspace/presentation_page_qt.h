@@ -17,10 +17,11 @@ class PresentationPage : public QWidget {
   void InitPresentation();
   void ApplyLanguage();
 
-  QLabel* Et_Titulo;
-  QWidget* Pn_Central;
-  SvgPicture* Im_Logo;
-  QLabel* Et_Version;
+ private:
+  QLabel* title_;
+  QWidget* centre_;
+  SvgPicture* logo_;
+  QLabel* version_;
 };
 
 }  // namespace zirvo

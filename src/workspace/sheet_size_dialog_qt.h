@@ -26,24 +26,13 @@ class SheetSizeDialog : public BorderlessDialog {
   // otherwise leaves them unchanged and returns false.
   bool AskSheetSize(const std::string& title, double& width, double& height);
 
-  TitleBand* PanTitulo;
-  QLabel* Et_Personal;
-  QLabel* Et_Horiz;
-  QLineEdit* EdHoriz;
-  QLabel* EqVerCm;
-  QLabel* Et_Vert;
-  QLineEdit* EdVert;
-  QLabel* EqHorCm;
-  QPushButton* Bt_Cancela;
-  QPushButton* Bt_Aplica;
-
  protected:
   // Enter applies wherever the focus is; Escape cancels.
   void EnterPressed() override { Apply(); }
 
  private:
   void ApplyLanguage();
-  // Bt_AplicaClick: reads both edits; refuses text that is not a number and
+  // The apply button: reads both edits; refuses text that is not a number and
   // sizes of 0 or less, keeping the dialog open.
   void Apply();
   // Reads one edit: its trimmed text, or `empty` when there is none.
@@ -53,6 +42,16 @@ class SheetSizeDialog : public BorderlessDialog {
 
   double width_ = 0.0;
   double height_ = 0.0;
+  TitleBand* title_;
+  QLabel* customLabel_;
+  QLabel* widthLabel_;
+  QLineEdit* widthField_;
+  QLabel* widthUnit_;
+  QLabel* heightLabel_;
+  QLineEdit* heightField_;
+  QLabel* heightUnit_;
+  QPushButton* cancelButton_;
+  QPushButton* applyButton_;
 };
 
 }  // namespace zirvo

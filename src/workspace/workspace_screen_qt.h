@@ -29,8 +29,8 @@ class WorkspaceScreen : public QWidget, private WorkspaceHost {
   ~WorkspaceScreen() override;
 
   // Connections made once at start-up, before InitWorkspace.
-  // The confirmation dialog's Confirm(mode).
-  void SetConfirm(std::function<int(int)> confirm);
+  // The confirmation dialog's Confirm(question).
+  void SetConfirm(std::function<ConfirmAnswer(ConfirmQuestion)> confirm);
   void SetSheetSizeDialog(SheetSizeDialog* dialog);
 
   // Operations of the main window.
@@ -45,27 +45,13 @@ class WorkspaceScreen : public QWidget, private WorkspaceHost {
   QToolButton* CommandIcon(WorkspaceCommand command) const;
   QWidget* PageFrame(WorkspacePage page) const;
 
-  QWidget* Panel000;
-  QLabel* Et_NomPlantilla;
-  QStackedWidget* PageControl;
-  PresentationPage* FHPresenta01;
-  NumeratorEditor* FHFolio01;
-  MarginalEditor* FHMarginal01;
-  PreviewPage* FHVista01;
-  PrintPage* FHImprime01;
-  QTimer* Temporiza;
-
  signals:
   // The print page began (true) or ended (false) a run.
   void RunningChanged(bool running);
 
- public slots:
-  // One handler for every command icon, told apart by the icon's tag.
-  void SBoton000Click();
-
  private:
   // WorkspaceHost
-  int Confirm(int mode) override;
+  ConfirmAnswer Confirm(ConfirmQuestion question) override;
   bool AskSheetSize(const std::string& title, double& width, double& height) override;
   bool ChooseFileToOpen(std::string& path) override;
   bool ChooseFileToSave(const std::string& title, std::string& path) override;
@@ -94,14 +80,23 @@ class WorkspaceScreen : public QWidget, private WorkspaceHost {
   QString DataFolderPath() const;
 
   EditingSession logic_;
-  std::function<int(int)> confirm_;
+  std::function<ConfirmAnswer(ConfirmQuestion)> confirm_;
   SheetSizeDialog* sheetSizeDialog_ = nullptr;
   std::unique_ptr<NumeratorFramePort> numerators_;
   std::unique_ptr<MarginalFramePort> marginals_;
-  std::vector<QToolButton*> icons_;
+  std::vector<QToolButton*> icons_;  // in the order of the command list
   std::vector<QWidget*> separators_;
   std::vector<QWidget*> frames_;  // by page index; nullptr for an empty page
   bool waitCursor_ = false;
+  QWidget* commandRow_;
+  QLabel* nameLabel_;
+  QStackedWidget* pages_;
+  PresentationPage* presentation_;
+  NumeratorEditor* numeratorEditor_;
+  MarginalEditor* marginalEditor_;
+  PreviewPage* preview_;
+  PrintPage* printPage_;
+  QTimer* timer_;
 };
 
 }  // namespace zirvo

@@ -19,6 +19,8 @@
 namespace zirvo {
 namespace {
 
+using Q = ConfirmQuestion;
+
 using testing::FakeHost;
 using testing::ReadBytes;
 using testing::TempDir;
@@ -30,8 +32,6 @@ class FakeBitmap : public Bitmap {
   int Height() const override { return 3; }
 };
 
-int Tag(WorkspaceCommand command) { return static_cast<int>(command); }
-
 const std::string kNoTemplate = "-- VACIO --";
 const std::string kUnnamed = "- PLANILLA SIN NOMBRE -";
 
@@ -42,7 +42,7 @@ class EditingSessionTest : public ::testing::Test {
     workspace.InitWorkspace();
   }
 
-  void Run(WorkspaceCommand command) { workspace.RunCommand(Tag(command)); }
+  void Run(WorkspaceCommand command) { workspace.RunCommand(command); }
   // Lets the timer fire while it is armed, as the event loop would.
   void RunTimer() {
     while (host.timerArmed) workspace.TimerFired();
@@ -98,7 +98,7 @@ TEST_F(EditingSessionTest, StartLabelGivesTheStartUpTemplate) {
   EXPECT_EQ(host.label, kUnnamed);
   EXPECT_EQ(host.page, WorkspacePage::Numerators);
   EXPECT_EQ(Shown(), header);
-  EXPECT_TRUE(host.confirmModes.empty());
+  EXPECT_TRUE(host.questions.empty());
   EXPECT_EQ(host.previewResets, 1);
   EXPECT_EQ(host.printerResets, 1);
 }
@@ -107,7 +107,7 @@ TEST_F(EditingSessionTest, NewAsksThenMakesAnEmptyTemplateOfTheChosenSize) {
   workspace.StartTemplate();
   Doc().AddRow(TemplateTable::Marginals);
 
-  host.confirmAnswers = {1};  // Cancel: nothing changes
+  host.confirmAnswers = {ConfirmAnswer::Cancel};  // Cancel: nothing changes
   Run(WorkspaceCommand::New);
   EXPECT_EQ(Numerators().RowCount(), 1);
   EXPECT_TRUE(host.sheetSizesAsked.empty());
@@ -121,7 +121,8 @@ TEST_F(EditingSessionTest, NewAsksThenMakesAnEmptyTemplateOfTheChosenSize) {
   Run(WorkspaceCommand::New);
   // The added row is a change not yet saved: the unsaved-changes question
   // (discard by default) instead of the plain one.
-  EXPECT_EQ(host.confirmModes, (std::vector<int>{14, 14, 14}));
+  EXPECT_EQ(host.questions,
+            (std::vector<Q>{Q::UnsavedChanges, Q::UnsavedChanges, Q::UnsavedChanges}));
   EXPECT_EQ(workspace.Header().Width, 21.6);
   EXPECT_EQ(workspace.Header().Height, 28.0);
   EXPECT_EQ(Numerators().RowCount(), 0);
@@ -137,16 +138,16 @@ TEST_F(EditingSessionTest, QuestionsFollowTheOpenTemplate) {
   const struct {
     const char* state;
     WorkspaceCommand command;
-    std::vector<int> modes;
+    std::vector<Q> modes;
   } cases[] = {
       {"no template", WorkspaceCommand::New, {}},
       {"no template", WorkspaceCommand::Open, {}},
-      {"start-up template", WorkspaceCommand::New, {8}},
-      {"start-up template", WorkspaceCommand::Open, {6}},
-      {"start-up template", WorkspaceCommand::Close, {7}},
+      {"start-up template", WorkspaceCommand::New, {Q::NewTemplate}},
+      {"start-up template", WorkspaceCommand::Open, {Q::OpenTemplate}},
+      {"start-up template", WorkspaceCommand::Close, {Q::CloseTemplate}},
       {"first save cancelled", WorkspaceCommand::New, {}},
       {"first save cancelled", WorkspaceCommand::Open, {}},
-      {"first save cancelled", WorkspaceCommand::Close, {7}},
+      {"first save cancelled", WorkspaceCommand::Close, {Q::CloseTemplate}},
   };
   for (const auto& c : cases) {
     FakeHost fresh;
@@ -154,13 +155,13 @@ TEST_F(EditingSessionTest, QuestionsFollowTheOpenTemplate) {
     ws.InitWorkspace();
     if (std::string(c.state) != "no template") ws.StartTemplate();
     if (std::string(c.state) == "first save cancelled") {
-      ws.RunCommand(Tag(WorkspaceCommand::Save));  // no path: the dialog is cancelled
+      ws.RunCommand(WorkspaceCommand::Save);  // no path: the dialog is cancelled
       EXPECT_EQ(ws.Header().Name, "");
       EXPECT_EQ(fresh.label, kUnnamed) << "the label keeps its text";
     }
-    fresh.confirmAnswers = {1};
-    ws.RunCommand(Tag(c.command));
-    EXPECT_EQ(fresh.confirmModes, c.modes) << c.state << " " << Tag(c.command);
+    fresh.confirmAnswers = {ConfirmAnswer::Cancel};
+    ws.RunCommand(c.command);
+    EXPECT_EQ(fresh.questions, c.modes) << c.state << " " << static_cast<int>(c.command);
   }
 }
 
@@ -304,7 +305,7 @@ TEST_F(EditingSessionTest, FailedWriteIsReportedAndChangesNoIdentity) {
   const std::string bad = dir.Path("missing-folder/Mal.pla");
   const std::string series = Doc().Series();
   host.savePaths = {bad};
-  host.confirmAnswers = {3};  // a numbering of its own for the copy
+  host.confirmAnswers = {ConfirmAnswer::No};  // a numbering of its own for the copy
   Run(WorkspaceCommand::SaveAs);
   RunTimer();
   EXPECT_EQ(Doc().Series(), series);
@@ -327,7 +328,7 @@ TEST_F(EditingSessionTest, FailedWriteIsReportedAndChangesNoIdentity) {
   ws.InitWorkspace();
   ws.StartTemplate();
   fresh.savePaths = {bad};
-  ws.RunCommand(Tag(WorkspaceCommand::Save));
+  ws.RunCommand(WorkspaceCommand::Save);
   while (fresh.timerArmed) ws.TimerFired();
   EXPECT_FALSE(ws.HasFile());
   EXPECT_EQ(ws.Header().Name, kUnnamed);
@@ -411,7 +412,7 @@ TEST_F(EditingSessionTest, FailedOpenKeepsTheCurrentTemplate) {
     ws.StartTemplate();
     const std::string saved = dir.Path("Mia.pla");
     fresh.savePaths = {saved};
-    ws.RunCommand(Tag(WorkspaceCommand::Save));
+    ws.RunCommand(WorkspaceCommand::Save);
     while (fresh.timerArmed) ws.TimerFired();
     const std::string savedBytes = ReadBytes(saved);
     const std::string label = fresh.label;
@@ -423,7 +424,7 @@ TEST_F(EditingSessionTest, FailedOpenKeepsTheCurrentTemplate) {
     const std::string path = dir.Path(std::string("bad-") + std::to_string(&c - cases) + ".pla");
     if (c.content != nullptr) WriteBytes(path, c.content);
     fresh.openPaths = {path};
-    ws.RunCommand(Tag(WorkspaceCommand::Open));
+    ws.RunCommand(WorkspaceCommand::Open);
 
     EXPECT_EQ(fresh.informations.size(), c.notice ? 1u : 0u) << c.name;
     EXPECT_EQ(fresh.errors.size(), c.notice ? 0u : 1u) << c.name;
@@ -441,7 +442,7 @@ TEST_F(EditingSessionTest, FailedOpenKeepsTheCurrentTemplate) {
     EXPECT_EQ(ws.FilePath(), filePath) << c.name;
     EXPECT_EQ(fresh.page, page) << c.name;
     EXPECT_EQ(ws.Document().Numerators().RowCount(), rows) << c.name;
-    ws.RunCommand(Tag(WorkspaceCommand::Save));
+    ws.RunCommand(WorkspaceCommand::Save);
     while (fresh.timerArmed) ws.TimerFired();
     EXPECT_EQ(ReadBytes(saved), savedBytes) << c.name;
   }
@@ -530,7 +531,7 @@ TEST_F(EditingSessionTest, ExportThatDoesNotConvertHandsNothingOver) {
     ws.Document().Replace(TemplateFromLines({c.line}, ws.Header()));
     for (WorkspaceCommand command : {WorkspaceCommand::Preview, WorkspaceCommand::PrintPage}) {
       fresh.errors.clear();
-      ws.RunCommand(Tag(command));
+      ws.RunCommand(command);
       EXPECT_EQ(fresh.errors, std::vector<std::string>{c.message}) << c.line;
       EXPECT_EQ(fresh.page, WorkspacePage::Numerators) << c.line;
     }
@@ -559,9 +560,9 @@ TEST_F(EditingSessionTest, NothingRunsWhileAPrintIsInProgress) {
         WorkspaceCommand::MarginalTexts, WorkspaceCommand::SheetSize, WorkspaceCommand::Preview,
         WorkspaceCommand::PrintPage}) {
     Run(command);
-    EXPECT_EQ(host.page, WorkspacePage::PrintPage) << Tag(command);
+    EXPECT_EQ(host.page, WorkspacePage::PrintPage) << static_cast<int>(command);
   }
-  EXPECT_TRUE(host.confirmModes.empty());
+  EXPECT_TRUE(host.questions.empty());
   EXPECT_TRUE(host.sheetSizesAsked.empty());
   EXPECT_EQ(host.saveTitles.size(), 1u);
   EXPECT_EQ(host.printJobs.size(), 1u);
@@ -609,12 +610,12 @@ TEST_F(EditingSessionTest, ReplacingTheTemplateDropsTheBackground) {
   EXPECT_EQ(views.changes, std::vector<TemplateChange>{TemplateChange::Header});
 }
 
-TEST_F(EditingSessionTest, UnknownTagsAndHiddenCommandsDoNothing) {
-  for (int tag : {0, 6, 12, 14, 99, -1, Tag(WorkspaceCommand::Save), Tag(WorkspaceCommand::Close),
-                  Tag(WorkspaceCommand::Preview)}) {
-    workspace.RunCommand(tag);
+TEST_F(EditingSessionTest, HiddenCommandsDoNothing) {
+  for (WorkspaceCommand command :
+       {WorkspaceCommand::Save, WorkspaceCommand::Close, WorkspaceCommand::Preview}) {
+    workspace.RunCommand(command);
   }
-  EXPECT_TRUE(host.confirmModes.empty());
+  EXPECT_TRUE(host.questions.empty());
   EXPECT_TRUE(host.saveTitles.empty());
   EXPECT_TRUE(host.previews.empty());
   EXPECT_EQ(host.label, kNoTemplate);
@@ -687,7 +688,7 @@ TEST_F(EditingSessionTest, ContentChangesAreUnsavedUntilTheSave) {
     EXPECT_EQ(fresh.label, c.unsaved ? kUnnamed + " *" : kUnnamed) << c.name;
     fresh.savePaths = {path};
     fresh.overwriteAnswers = {true};
-    ws.RunCommand(Tag(WorkspaceCommand::Save));
+    ws.RunCommand(WorkspaceCommand::Save);
     while (fresh.timerArmed) ws.TimerFired();
     EXPECT_FALSE(ws.Modified()) << c.name;
     EXPECT_EQ(fresh.label, "Marca") << c.name;
@@ -697,11 +698,12 @@ TEST_F(EditingSessionTest, ContentChangesAreUnsavedUntilTheSave) {
 // New, Open, Close and quitting with unsaved changes: cancel keeps
 // everything, "do not save" goes on without writing, "save" writes first.
 TEST_F(EditingSessionTest, UnsavedChangesAreSavedDiscardedOrKept) {
-  constexpr int kStay = 1, kDiscard = -1, kSave = 2;
+  constexpr ConfirmAnswer kStay = ConfirmAnswer::Cancel, kDiscard = ConfirmAnswer::Yes,
+                          kSave = ConfirmAnswer::Save;
   const std::string path = dir.Path("Cambios.pla");
   const struct {
     const char* command;
-    int answer;
+    ConfirmAnswer answer;
     bool goesOn;
     bool written;
   } cases[] = {
@@ -713,14 +715,15 @@ TEST_F(EditingSessionTest, UnsavedChangesAreSavedDiscardedOrKept) {
       {"quit", kDiscard, true, false}, {"quit", kSave, true, true},
   };
   for (const auto& c : cases) {
-    const std::string label = std::string(c.command) + " " + std::to_string(c.answer);
+    const std::string label =
+        std::string(c.command) + " " + std::to_string(static_cast<int>(c.answer));
     FakeHost fresh;
     EditingSession ws(fresh);
     ws.InitWorkspace();
     ws.StartTemplate();
     fresh.savePaths = {path};
     fresh.overwriteAnswers = {true};
-    ws.RunCommand(Tag(WorkspaceCommand::Save));
+    ws.RunCommand(WorkspaceCommand::Save);
     while (fresh.timerArmed) ws.TimerFired();
     const std::string saved = ReadBytes(path);
     ws.Document().CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kNumber, "4321");
@@ -734,14 +737,15 @@ TEST_F(EditingSessionTest, UnsavedChangesAreSavedDiscardedOrKept) {
       wentOn = ws.SettleUnsaved() == EditingSession::Unsaved::Settled;
     } else {
       const std::string command = c.command;
-      ws.RunCommand(Tag(command == "new"    ? WorkspaceCommand::New
-                        : command == "open" ? WorkspaceCommand::Open
-                                            : WorkspaceCommand::Close));
+      ws.RunCommand(command == "new"    ? WorkspaceCommand::New
+                    : command == "open" ? WorkspaceCommand::Open
+                                        : WorkspaceCommand::Close);
       wentOn = command == "new"    ? !fresh.sheetSizesAsked.empty()
                : command == "open" ? fresh.openPaths.empty()
                                    : !ws.TemplateOpen();
     }
-    EXPECT_EQ(fresh.confirmModes, std::vector<int>{14}) << label << ": one question, no other";
+    EXPECT_EQ(fresh.questions, std::vector<Q>{Q::UnsavedChanges})
+        << label << ": one question, no other";
     EXPECT_EQ(wentOn, c.goesOn) << label;
     EXPECT_EQ(ReadBytes(path), c.written ? edited : saved) << label;
     if (!c.goesOn) {
@@ -769,9 +773,9 @@ TEST_F(EditingSessionTest, ASaveFromTheQuestionThatDoesNotHappenStopsTheCommand)
     ws.InitWorkspace();
     ws.StartTemplate();
     ws.Document().AddRow(TemplateTable::Marginals);
-    fresh.confirmAnswers = {2};
+    fresh.confirmAnswers = {ConfirmAnswer::Save};
     fresh.savePaths = c.savePaths;
-    ws.RunCommand(Tag(WorkspaceCommand::Close));
+    ws.RunCommand(WorkspaceCommand::Close);
     EXPECT_EQ(ws.TemplateOpen(), !c.goesOn) << c.name;
     EXPECT_EQ(fresh.saveTitles.size(), 1u) << c.name;
     EXPECT_EQ(fresh.errors.size(), std::string(c.name) == "write fails" ? 1u : 0u) << c.name;
@@ -793,9 +797,9 @@ TEST_F(EditingSessionTest, APendingSaveIsWrittenBeforeCloseAndNotAskedAbout) {
   Run(WorkspaceCommand::Save);
   ASSERT_EQ(workspace.Pending(), 4);
   const std::string expected = EncodeTemplate(Doc(), path);
-  host.confirmAnswers = {1};
+  host.confirmAnswers = {ConfirmAnswer::Cancel};
   Run(WorkspaceCommand::Close);
-  EXPECT_EQ(host.confirmModes, std::vector<int>{7}) << "the plain question";
+  EXPECT_EQ(host.questions, std::vector<Q>{Q::CloseTemplate}) << "the plain question";
   EXPECT_EQ(ReadBytes(path), expected);
   EXPECT_TRUE(workspace.TemplateOpen());
   EXPECT_FALSE(workspace.Modified());
@@ -839,7 +843,7 @@ TEST_F(EditingSessionTest, ContinueNumberingSavesTheNextNumbersOrChangesNothing)
     if (c.saved) {
       std::filesystem::create_directories(folder);
       caseHost.savePaths = {path};
-      ws.RunCommand(Tag(WorkspaceCommand::Save));
+      ws.RunCommand(WorkspaceCommand::Save);
       while (caseHost.timerArmed) ws.TimerFired();
       ASSERT_TRUE(ws.HasFile());
       if (c.folderGone) std::filesystem::remove_all(folder);
@@ -887,7 +891,7 @@ TEST_F(EditingSessionTest, SavesOfATemplateWithoutASeriesWriteTheOneOfItsFile) {
   const struct {
     Act act;
     const char* target;
-    int answer;  // 0: not asked
+    int answer;  // 0: not asked, -1: yes, 3: no
   } cases[] = {
       {Save, "Enlace.pla", 0},  {Continue, "Enlace.pla", 0}, {SaveAs, "Copia.pla", -1},
       {SaveAs, "Copia.pla", 3}, {SaveAs, "Enlace.pla", 0},
@@ -904,19 +908,19 @@ TEST_F(EditingSessionTest, SavesOfATemplateWithoutASeriesWriteTheOneOfItsFile) {
     EditingSession ws(fresh);
     ws.InitWorkspace();
     fresh.openPaths = {c.act == SaveAs ? real : link};
-    ws.RunCommand(Tag(WorkspaceCommand::Open));
-    ws.RunCommand(Tag(WorkspaceCommand::PrintPage));
+    ws.RunCommand(WorkspaceCommand::Open);
+    ws.RunCommand(WorkspaceCommand::PrintPage);
     fresh.savePaths = {target};
     fresh.overwriteAnswers = {true};
-    fresh.confirmAnswers = {c.answer};
+    fresh.confirmAnswers = {c.answer == 3 ? ConfirmAnswer::No : ConfirmAnswer::Yes};
     if (c.act == Continue) {
       EXPECT_TRUE(ws.ContinueNumbering(3, 1));
     } else {
-      ws.RunCommand(Tag(c.act == Save ? WorkspaceCommand::Save : WorkspaceCommand::SaveAs));
+      ws.RunCommand(c.act == Save ? WorkspaceCommand::Save : WorkspaceCommand::SaveAs);
     }
     while (fresh.timerArmed) ws.TimerFired();
 
-    EXPECT_EQ(fresh.confirmModes, c.answer ? std::vector<int>{16} : std::vector<int>{});
+    EXPECT_EQ(fresh.questions, c.answer ? std::vector<Q>{Q::CopyNumbering} : std::vector<Q>{});
     const std::string written = LoadTemplate(target)->Series();
     EXPECT_TRUE(IsSeriesText(written)) << written;
     EXPECT_EQ(written != SeriesOfPath(real), c.answer == 3);

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "template/template.h"
 #include "template/editing_session.h"
+#include "template/template.h"
 
 namespace zirvo {
 

@@ -90,6 +90,16 @@ class DuringRun {
   bool ran_ = false;
 };
 
+// The child widget (or object) of type T named `name` under `parent`, as
+// tests reach the widgets a user touches; a missing one ends the test run
+// with its name, since every later step would act on nothing.
+template <class T>
+T* Child(const QObject* parent, const char* name) {
+  T* child = parent ? parent->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+  if (!child) qFatal("no child %s named %s", T::staticMetaObject.className(), name);
+  return child;
+}
+
 // The folder for generated screenshots inside the build folder.
 QString ScreenshotPath(const QString& name);
 

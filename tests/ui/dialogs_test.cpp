@@ -35,23 +35,24 @@ class DialogsTest : public QObject {
     QTest::addColumn<QString>("line2");
     QTest::addColumn<QString>("accept");
     QTest::addColumn<QString>("cancel");
-    QTest::newRow("6 open") << 6 << 1 << "Abrir plantilla"
+    QTest::newRow("6 open") << int(ConfirmQuestion::OpenTemplate) << 1 << "Abrir plantilla"
                             << QString::fromUtf8("Oprima el boton \" Aceptar \" para continuar")
                             << "Continuar"
                             << "Cerrar";
-    QTest::newRow("7 close") << 7 << 1 << "Cerrar plantilla"
+    QTest::newRow("7 close") << int(ConfirmQuestion::CloseTemplate) << 1 << "Cerrar plantilla"
                              << QString::fromUtf8("Oprima el boton \" Aceptar \" para continuar")
                              << "Aceptar"
                              << "Cancelar";
-    QTest::newRow("8 new") << 8 << 2 << "New template"
+    QTest::newRow("8 new") << int(ConfirmQuestion::NewTemplate) << 2 << "New template"
                            << "Press the button \"OK\" to continue with the process"
                            << "OK"
                            << "Cancel";
-    QTest::newRow("12 quit") << 12 << 1 << QString::fromUtf8("La aplicación va a cerrarse")
+    QTest::newRow("12 quit") << int(ConfirmQuestion::Quit) << 1
+                             << QString::fromUtf8("La aplicación va a cerrarse")
                              << "\" Cancelar \" para regresar"
                              << "Aceptar"
                              << "Cancelar";
-    QTest::newRow("13 delete") << 13 << 2 << "Registration will delete"
+    QTest::newRow("13 delete") << int(ConfirmQuestion::DeleteRow) << 2 << "Registration will delete"
                                << "\"Cancel\" to return"
                                << "Delete"
                                << "Cancel";
@@ -68,42 +69,46 @@ class DialogsTest : public QObject {
     QStringList seen;
     ModalAnswer answer("zirvo::ConfirmDialog", [&](QWidget* widget) {
       auto* dialog = static_cast<ConfirmDialog*>(widget);
-      seen << dialog->Et_Titulo->text() << dialog->Et_Lin02->text() << dialog->Bt_Aceptar->text()
-           << dialog->Bt_Cancelar->text();
-      QCOMPARE(dialog->Bt_Aceptar->geometry(), QRect(12, 98, 90, 17));
-      QCOMPARE(dialog->Bt_Cancelar->geometry(), QRect(276, 98, 90, 17));
+      seen << Child<QLabel>(dialog, "Et_Titulo")->text()
+           << Child<QLabel>(dialog, "Et_Lin02")->text()
+           << Child<QPushButton>(dialog, "Bt_Aceptar")->text()
+           << Child<QPushButton>(dialog, "Bt_Cancelar")->text();
+      QCOMPARE(Child<QPushButton>(dialog, "Bt_Aceptar")->geometry(), QRect(12, 98, 90, 17));
+      QCOMPARE(Child<QPushButton>(dialog, "Bt_Cancelar")->geometry(), QRect(276, 98, 90, 17));
       QCOMPARE(dialog->size(), QSize(386, 132));
       QVERIFY(dialog->windowFlags() & Qt::FramelessWindowHint);
       QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
-      if (mode == 13) QVERIFY(dialog->grab().save(ScreenshotPath("confirm_dialog.png")));
-      QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
+      if (mode == int(ConfirmQuestion::DeleteRow))
+        QVERIFY(dialog->grab().save(ScreenshotPath("confirm_dialog.png")));
+      QTest::mouseClick(Child<QPushButton>(dialog, "Bt_Aceptar"), Qt::LeftButton);
     });
-    QCOMPARE(Confirm(mode), -1);
+    QCOMPARE(Confirm(static_cast<ConfirmQuestion>(mode)), ConfirmAnswer::Yes);
     ProgramCatalog().LoadTable(1);
     QVERIFY(answer.Answered());
     QCOMPARE(seen, (QStringList{title, line2, accept, cancel}));
   }
 
-  void confirmReturnsOneUnlessAccepted_data() {
+  void confirmCancelsUnlessAccepted_data() {
     QTest::addColumn<QString>("how");
     QTest::addColumn<int>("result");
-    QTest::newRow("Enter") << "enter" << -1;
-    QTest::newRow("Escape") << "escape" << 1;
-    QTest::newRow("Cancel button") << "cancel" << 1;
-    QTest::newRow("window closed") << "close" << 1;
+    QTest::newRow("Enter") << "enter" << int(ConfirmAnswer::Yes);
+    QTest::newRow("Escape") << "escape" << int(ConfirmAnswer::Cancel);
+    QTest::newRow("Cancel button") << "cancel" << int(ConfirmAnswer::Cancel);
+    QTest::newRow("window closed") << "close" << int(ConfirmAnswer::Cancel);
   }
 
-  void confirmReturnsOneUnlessAccepted() {
+  void confirmCancelsUnlessAccepted() {
     QFETCH(QString, how);
     QFETCH(int, result);
     ModalAnswer answer("zirvo::ConfirmDialog", [how](QWidget* widget) {
       auto* dialog = static_cast<ConfirmDialog*>(widget);
       if (how == "enter") QTest::keyClick(dialog, Qt::Key_Return);
       if (how == "escape") QTest::keyClick(dialog, Qt::Key_Escape);
-      if (how == "cancel") QTest::mouseClick(dialog->Bt_Cancelar, Qt::LeftButton);
+      if (how == "cancel")
+        QTest::mouseClick(Child<QPushButton>(dialog, "Bt_Cancelar"), Qt::LeftButton);
       if (how == "close") dialog->close();
     });
-    QCOMPARE(Confirm(13), result);
+    QCOMPARE(Confirm(ConfirmQuestion::DeleteRow), static_cast<ConfirmAnswer>(result));
     QVERIFY(answer.Answered());
     QVERIFY(!FCaratGda().isVisible());
   }
@@ -114,12 +119,12 @@ class DialogsTest : public QObject {
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("how");
     QTest::addColumn<int>("result");
-    QTest::newRow("es Enter") << 1 << "enter" << ConfirmDialog::kSaveAnswer;
-    QTest::newRow("es Guardar") << 1 << "save" << ConfirmDialog::kSaveAnswer;
-    QTest::newRow("es No guardar") << 1 << "discard" << -1;
-    QTest::newRow("es Escape") << 1 << "escape" << 1;
-    QTest::newRow("en Cancel") << 2 << "cancel" << 1;
-    QTest::newRow("en Don't save") << 2 << "discard" << -1;
+    QTest::newRow("es Enter") << 1 << "enter" << int(ConfirmAnswer::Save);
+    QTest::newRow("es Guardar") << 1 << "save" << int(ConfirmAnswer::Save);
+    QTest::newRow("es No guardar") << 1 << "discard" << int(ConfirmAnswer::Yes);
+    QTest::newRow("es Escape") << 1 << "escape" << int(ConfirmAnswer::Cancel);
+    QTest::newRow("en Cancel") << 2 << "cancel" << int(ConfirmAnswer::Cancel);
+    QTest::newRow("en Don't save") << 2 << "discard" << int(ConfirmAnswer::Yes);
   }
 
   void unsavedQuestionSavesDiscardsOrStays() {
@@ -130,21 +135,27 @@ class DialogsTest : public QObject {
     QStringList seen;
     ModalAnswer answer("zirvo::ConfirmDialog", [&](QWidget* widget) {
       auto* dialog = static_cast<ConfirmDialog*>(widget);
-      seen << dialog->Et_Titulo->text() << dialog->Bt_Guardar->text() << dialog->Bt_Aceptar->text()
-           << dialog->Bt_Cancelar->text();
-      QVERIFY(dialog->Bt_Guardar->isVisible() && dialog->Bt_Aceptar->isVisible() &&
-              dialog->Bt_Cancelar->isVisible());
-      QCOMPARE(dialog->Bt_Guardar->geometry(), QRect(12, 98, 90, 17));
-      QCOMPARE(dialog->Bt_Cancelar->geometry(), QRect(276, 98, 90, 17));
+      seen << Child<QLabel>(dialog, "Et_Titulo")->text()
+           << Child<QPushButton>(dialog, "Bt_Guardar")->text()
+           << Child<QPushButton>(dialog, "Bt_Aceptar")->text()
+           << Child<QPushButton>(dialog, "Bt_Cancelar")->text();
+      QVERIFY(Child<QPushButton>(dialog, "Bt_Guardar")->isVisible() &&
+              Child<QPushButton>(dialog, "Bt_Aceptar")->isVisible() &&
+              Child<QPushButton>(dialog, "Bt_Cancelar")->isVisible());
+      QCOMPARE(Child<QPushButton>(dialog, "Bt_Guardar")->geometry(), QRect(12, 98, 90, 17));
+      QCOMPARE(Child<QPushButton>(dialog, "Bt_Cancelar")->geometry(), QRect(276, 98, 90, 17));
       if (how == "discard" && language == 1)
         QVERIFY(dialog->grab().save(ScreenshotPath("unsaved_question_es.png")));
       if (how == "enter") QTest::keyClick(dialog, Qt::Key_Return);
       if (how == "escape") QTest::keyClick(dialog, Qt::Key_Escape);
-      if (how == "save") QTest::mouseClick(dialog->Bt_Guardar, Qt::LeftButton);
-      if (how == "discard") QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
-      if (how == "cancel") QTest::mouseClick(dialog->Bt_Cancelar, Qt::LeftButton);
+      if (how == "save")
+        QTest::mouseClick(Child<QPushButton>(dialog, "Bt_Guardar"), Qt::LeftButton);
+      if (how == "discard")
+        QTest::mouseClick(Child<QPushButton>(dialog, "Bt_Aceptar"), Qt::LeftButton);
+      if (how == "cancel")
+        QTest::mouseClick(Child<QPushButton>(dialog, "Bt_Cancelar"), Qt::LeftButton);
     });
-    QCOMPARE(Confirm(ConfirmDialog::kUnsavedMode), result);
+    QCOMPARE(Confirm(ConfirmQuestion::UnsavedChanges), static_cast<ConfirmAnswer>(result));
     ProgramCatalog().LoadTable(1);
     QVERIFY(answer.Answered());
     const QStringList expected =
@@ -154,26 +165,12 @@ class DialogsTest : public QObject {
     // The next question shows its own two buttons only.
     ModalAnswer next("zirvo::ConfirmDialog", [](QWidget* widget) {
       auto* dialog = static_cast<ConfirmDialog*>(widget);
-      QVERIFY(!dialog->Bt_Guardar->isVisible());
-      QCOMPARE(dialog->Bt_Aceptar->geometry(), QRect(12, 98, 90, 17));
+      QVERIFY(!Child<QPushButton>(dialog, "Bt_Guardar")->isVisible());
+      QCOMPARE(Child<QPushButton>(dialog, "Bt_Aceptar")->geometry(), QRect(12, 98, 90, 17));
       QTest::keyClick(dialog, Qt::Key_Return);
     });
-    QCOMPARE(Confirm(7), -1);
+    QCOMPARE(Confirm(ConfirmQuestion::CloseTemplate), ConfirmAnswer::Yes);
     QVERIFY(next.Answered());
-  }
-
-  void unknownModeShowsNothing_data() {
-    QTest::addColumn<int>("mode");
-    for (int mode : {0, 1, 5, 9, 11, 15, -1})
-      QTest::newRow(qPrintable(QString::number(mode))) << mode;
-  }
-
-  void unknownModeShowsNothing() {
-    QFETCH(int, mode);
-    ModalAnswer answer("QDialog", [](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
-    QCOMPARE(Confirm(mode), 0);
-    QTest::qWait(20);
-    QVERIFY(!answer.Answered());
   }
 
   // ---- IncrementDialog ---------------------------------------------------------
@@ -235,13 +232,13 @@ class DialogsTest : public QObject {
     QString title, label, apply;
     ModalAnswer look("zirvo::IncrementDialog", [&](QWidget* widget) {
       auto* dialog = static_cast<IncrementDialog*>(widget);
-      title = dialog->Pn_Titulo->text();
-      label = dialog->Et_Increm->text();
-      apply = dialog->Bt_Aplica->text();
+      title = Child<QLabel>(dialog, "Pn_Titulo")->text();
+      label = Child<QLabel>(dialog, "Et_Increm")->text();
+      apply = Child<ClickLabel>(dialog, "Bt_Aplica")->text();
       QCOMPARE(dialog->size(), QSize(278, 130));
-      QCOMPARE(dialog->Pn_Titulo->height(), 28);
+      QCOMPARE(Child<QLabel>(dialog, "Pn_Titulo")->height(), 28);
       QVERIFY(dialog->grab().save(ScreenshotPath("increment_dialog.png")));
-      QTest::mouseClick(dialog->Bt_Cancela, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(dialog, "Bt_Cancela"), Qt::LeftButton);
     });
     int32_t value = 0;
     ShowIncrementDialog(value);
@@ -282,12 +279,12 @@ class DialogsTest : public QObject {
     QString title, startH, startV;
     ModalAnswer answer("zirvo::DisplacementDialog", [&](QWidget* widget) {
       auto* dialog = static_cast<DisplacementDialog*>(widget);
-      title = dialog->Pn_Titulo->text();
-      startH = dialog->EdHoriz->text();
-      startV = dialog->EdVert->text();
+      title = Child<QLabel>(dialog, "Pn_Titulo")->text();
+      startH = Child<QLineEdit>(dialog, "EdHoriz")->text();
+      startV = Child<QLineEdit>(dialog, "EdVert")->text();
       QVERIFY(dialog->grab().save(ScreenshotPath("displacement_dialog.png")));
-      dialog->EdHoriz->setText("4");
-      QTest::keyClick(dialog->EdHoriz, Qt::Key_Enter);
+      Child<QLineEdit>(dialog, "EdHoriz")->setText("4");
+      QTest::keyClick(Child<QLineEdit>(dialog, "EdHoriz"), Qt::Key_Enter);
     });
     double x = 0, y = 0;
     ShowDisplacementDialog(LookupText("0178"), x, y);
@@ -298,7 +295,7 @@ class DialogsTest : public QObject {
     QCOMPARE(y, 0.0);
     // Opened again, it starts from 0.00 whatever was typed before.
     ModalAnswer again("zirvo::DisplacementDialog", [&](QWidget* widget) {
-      startH = static_cast<DisplacementDialog*>(widget)->EdHoriz->text();
+      startH = Child<QLineEdit>(widget, "EdHoriz")->text();
       QTest::keyClick(widget, Qt::Key_Escape);
     });
     double cx = 0, cy = 0;
@@ -311,9 +308,9 @@ class DialogsTest : public QObject {
   void displacementFailureChangesNeitherValue() {
     ModalAnswer answer("zirvo::DisplacementDialog", [](QWidget* widget) {
       auto* dialog = static_cast<DisplacementDialog*>(widget);
-      dialog->EdHoriz->setText("2");
-      dialog->EdVert->setText(".");
-      QTest::mouseClick(dialog->Bt_Aplica, Qt::LeftButton);
+      Child<QLineEdit>(dialog, "EdHoriz")->setText("2");
+      Child<QLineEdit>(dialog, "EdVert")->setText(".");
+      QTest::mouseClick(Child<ClickLabel>(dialog, "Bt_Aplica"), Qt::LeftButton);
     });
     double x = 0, y = 0;
     QVERIFY_THROWS_EXCEPTION(ConversionError, ShowDisplacementDialog("t", x, y));
@@ -348,7 +345,8 @@ class DialogsTest : public QObject {
     ModalAnswer answer("zirvo::BarcodeDialog", [&](QWidget* widget) {
       auto* dialog = static_cast<BarcodeDialog*>(widget);
       for (int i = 0; i < kind; ++i) PressKey(Qt::Key_Down);
-      lengthShown = dialog->EdLargo->isVisible() || dialog->Et_Largo->isVisible();
+      lengthShown = Child<QLineEdit>(dialog, "EdLargo")->isVisible() ||
+                    Child<QLabel>(dialog, "Et_Largo")->isVisible();
       for (int i = 0; i <= chain.count(' '); ++i, PressKey(Qt::Key_Tab))
         seen << QApplication::focusWidget()->objectName();
       for (int i = 0; i < 8 && QApplication::focusWidget()->objectName() != command; ++i)
@@ -375,14 +373,16 @@ class DialogsTest : public QObject {
     ModalAnswer answer("zirvo::IncrementDialog", [&](QWidget* widget) {
       auto* dialog = static_cast<IncrementDialog*>(widget);
       before = dialog->pos();
-      QTest::mousePress(dialog->Pn_Titulo, Qt::LeftButton, Qt::NoModifier, QPoint(20, 10));
+      QTest::mousePress(Child<QLabel>(dialog, "Pn_Titulo"), Qt::LeftButton, Qt::NoModifier,
+                        QPoint(20, 10));
       QMouseEvent move(QEvent::MouseMove, QPointF(60, 40),
-                       dialog->Pn_Titulo->mapToGlobal(QPointF(60, 40)), Qt::NoButton,
-                       Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(dialog->Pn_Titulo, &move);
-      QTest::mouseRelease(dialog->Pn_Titulo, Qt::LeftButton, Qt::NoModifier, QPoint(60, 40));
+                       Child<QLabel>(dialog, "Pn_Titulo")->mapToGlobal(QPointF(60, 40)),
+                       Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(Child<QLabel>(dialog, "Pn_Titulo"), &move);
+      QTest::mouseRelease(Child<QLabel>(dialog, "Pn_Titulo"), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(60, 40));
       after = dialog->pos();
-      QCOMPARE(dialog->Pn_Titulo->cursor().shape(), Qt::PointingHandCursor);
+      QCOMPARE(Child<QLabel>(dialog, "Pn_Titulo")->cursor().shape(), Qt::PointingHandCursor);
       QTest::keyClick(dialog, Qt::Key_Escape);
     });
     int32_t value = 0;

@@ -818,7 +818,8 @@ class NumeratorEditorTest : public QObject {
     Edit(C::kPrefix)->selectAll();
     PressKey(Qt::Key_V, Qt::ControlModifier);
     auto box = DismissMessageBox();
-    ModalAnswer noDialog("zirvo::IncrementDialog", [](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
+    ModalAnswer noDialog("zirvo::IncrementDialog",
+                         [](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
     Click(EditorCommand::Increment);
     QVERIFY(box->Answered());
     QVERIFY(!noDialog.Answered());

@@ -11,10 +11,12 @@
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "support/shell_support.h"
+#include "support/ui_support.h"
 #include "workspace/sheet_size_dialog_qt.h"
 
 using namespace zirvo;
 using namespace zirvo::uitest;
+using zirvo::testing::Child;
 
 namespace {
 
@@ -72,11 +74,11 @@ class SheetSizeDialogTest : public QObject {
     QFETCH(QString, shownHeight);
     QString seenWidth, seenHeight, title;
     const bool applied = Ask(width, height, [&](SheetSizeDialog* d) {
-      seenWidth = d->EdHoriz->text();
-      seenHeight = d->EdVert->text();
-      title = d->PanTitulo->text();
+      seenWidth = Child<QLineEdit>(d, "EdHoriz")->text();
+      seenHeight = Child<QLineEdit>(d, "EdVert")->text();
+      title = Child<TitleBand>(d, "PanTitulo")->text();
       SaveScreenshot(d, QStringLiteral("sheet_size_es"));
-      QTest::mouseClick(d->Bt_Aplica, Qt::LeftButton);
+      QTest::mouseClick(Child<QPushButton>(d, "Bt_Aplica"), Qt::LeftButton);
     });
     QVERIFY(applied);
     QCOMPARE(seenWidth, shownWidth);
@@ -115,8 +117,8 @@ class SheetSizeDialogTest : public QObject {
     double width = 0.0, height = 0.0;
     QString seen;
     Ask(width, height, [&](SheetSizeDialog* d) {
-      Retype(d->EdHoriz, keys);
-      seen = d->EdHoriz->text();
+      Retype(Child<QLineEdit>(d, "EdHoriz"), keys);
+      seen = Child<QLineEdit>(d, "EdHoriz")->text();
       d->reject();
     });
     QCOMPARE(seen, shown);
@@ -126,12 +128,12 @@ class SheetSizeDialogTest : public QObject {
     double width = 0.0, height = 0.0;
     QStringList steps;
     Ask(width, height, [&](SheetSizeDialog* d) {
-      Retype(d->EdHoriz, QString());
+      Retype(Child<QLineEdit>(d, "EdHoriz"), QString());
       for (char key : {'1', '5', '0'}) {
-        QTest::keyClick(d->EdHoriz, key);
-        steps << d->EdHoriz->text();
+        QTest::keyClick(Child<QLineEdit>(d, "EdHoriz"), key);
+        steps << Child<QLineEdit>(d, "EdHoriz")->text();
       }
-      QTest::keyClick(d->EdHoriz, Qt::Key_Return);
+      QTest::keyClick(Child<QLineEdit>(d, "EdHoriz"), Qt::Key_Return);
     });
     QCOMPARE(steps, (QStringList{"1", "15", "149.99"}));
     QCOMPARE(width, 149.99);
@@ -140,10 +142,10 @@ class SheetSizeDialogTest : public QObject {
   void emptyFieldsGiveTheDefaults() {
     double width = 5.0, height = 7.0;
     QVERIFY(Ask(width, height, [&](SheetSizeDialog* d) {
-      Retype(d->EdHoriz, QStringLiteral("  "));
-      Retype(d->EdVert, QString());
+      Retype(Child<QLineEdit>(d, "EdHoriz"), QStringLiteral("  "));
+      Retype(Child<QLineEdit>(d, "EdVert"), QString());
       // Enter applies wherever the focus is.
-      QTest::keyClick(d->EdVert, Qt::Key_Enter);
+      QTest::keyClick(Child<QLineEdit>(d, "EdVert"), Qt::Key_Enter);
     }));
     QCOMPARE(width, 21.6);
     QCOMPARE(height, 28.0);
@@ -152,16 +154,16 @@ class SheetSizeDialogTest : public QObject {
   void escapeKeepsTheSizes() {
     double width = 10.5, height = 15.0;
     QVERIFY(!Ask(width, height, [&](SheetSizeDialog* d) {
-      Retype(d->EdHoriz, QStringLiteral("30"));
-      QTest::keyClick(d->EdHoriz, Qt::Key_Escape);
+      Retype(Child<QLineEdit>(d, "EdHoriz"), QStringLiteral("30"));
+      QTest::keyClick(Child<QLineEdit>(d, "EdHoriz"), Qt::Key_Escape);
     }));
     QCOMPARE(width, 10.5);
     QCOMPARE(height, 15.0);
     // The next call shows the caller's sizes again, not what was typed.
     QString seen;
     Ask(width, height, [&](SheetSizeDialog* d) {
-      seen = d->EdHoriz->text();
-      QTest::mouseClick(d->Bt_Cancela, Qt::LeftButton);
+      seen = Child<QLineEdit>(d, "EdHoriz")->text();
+      QTest::mouseClick(Child<QPushButton>(d, "Bt_Cancela"), Qt::LeftButton);
     });
     QCOMPARE(seen, QStringLiteral("10.50"));
   }
@@ -190,8 +192,8 @@ class SheetSizeDialogTest : public QObject {
     QString shownMessage;
     bool stayedOpen = false;
     const bool applied = Ask(w, h, [&](SheetSizeDialog* d) {
-      Retype(d->EdHoriz, width);
-      Retype(d->EdVert, height);
+      Retype(Child<QLineEdit>(d, "EdHoriz"), width);
+      Retype(Child<QLineEdit>(d, "EdVert"), height);
       AnswerNextModal([&, d](QWidget* box) {
         shownMessage = static_cast<QMessageBox*>(box)->text();
         if (message.startsWith(QLatin1Char('T')) || message.startsWith(QLatin1Char('E'))) {
@@ -201,12 +203,12 @@ class SheetSizeDialogTest : public QObject {
         QTimer::singleShot(0, d, [&, d] {
           stayedOpen = d->isVisible();
           // The user puts things right and applies.
-          Retype(d->EdHoriz, QStringLiteral("12"));
-          Retype(d->EdVert, QStringLiteral("18.5"));
-          QTest::mouseClick(d->Bt_Aplica, Qt::LeftButton);
+          Retype(Child<QLineEdit>(d, "EdHoriz"), QStringLiteral("12"));
+          Retype(Child<QLineEdit>(d, "EdVert"), QStringLiteral("18.5"));
+          QTest::mouseClick(Child<QPushButton>(d, "Bt_Aplica"), Qt::LeftButton);
         });
       });
-      QTest::mouseClick(d->Bt_Aplica, Qt::LeftButton);
+      QTest::mouseClick(Child<QPushButton>(d, "Bt_Aplica"), Qt::LeftButton);
     });
     QVERIFY(applied);
     QCOMPARE(shownMessage, message);
@@ -220,9 +222,9 @@ class SheetSizeDialogTest : public QObject {
     double width = 0.0, height = 0.0;
     QString personal, horizontal, apply;
     Ask(width, height, [&](SheetSizeDialog* d) {
-      personal = d->Et_Personal->text();
-      horizontal = d->Et_Horiz->text();
-      apply = d->Bt_Aplica->text();
+      personal = Child<QLabel>(d, "Et_Personal")->text();
+      horizontal = Child<QLabel>(d, "Et_Horiz")->text();
+      apply = Child<QPushButton>(d, "Bt_Aplica")->text();
       SaveScreenshot(d, QStringLiteral("sheet_size_en"));
       d->reject();
     });
@@ -237,7 +239,7 @@ class SheetSizeDialogTest : public QObject {
     QPoint before, after;
     Ask(width, height, [&](SheetSizeDialog* d) {
       before = d->pos();
-      QWidget* title = d->PanTitulo;
+      QWidget* title = Child<TitleBand>(d, "PanTitulo");
       const QPoint start = title->mapToGlobal(QPoint(50, 10));
       const auto send = [title](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
         QMouseEvent event(type, title->mapFromGlobal(global), global,
@@ -249,7 +251,7 @@ class SheetSizeDialogTest : public QObject {
       send(QEvent::MouseMove, start + QPoint(40, 25), Qt::LeftButton);
       send(QEvent::MouseButtonRelease, start + QPoint(40, 25), Qt::NoButton);
       after = d->pos();
-      QCOMPARE(d->PanTitulo->cursor().shape(), Qt::PointingHandCursor);
+      QCOMPARE(Child<TitleBand>(d, "PanTitulo")->cursor().shape(), Qt::PointingHandCursor);
       d->reject();
     });
     QCOMPARE(after - before, QPoint(40, 25));
