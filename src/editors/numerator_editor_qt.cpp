@@ -47,10 +47,6 @@ NumeratorEditor::NumeratorEditor(QWidget* parent)
   setObjectName("FHFolio01");
 }
 
-const NumeratorTable& NumeratorEditor::Folios() const {
-  return static_cast<const NumeratorTable&>(Table());
-}
-
 void NumeratorEditor::RunIncrement() {
   if (Table().Empty() || Document() == nullptr) return;
   int32_t k = 0;

@@ -12,9 +12,6 @@ class NumeratorEditor : public TableEditor {
  public:
   explicit NumeratorEditor(QWidget* parent = nullptr);
 
-  // The document's numerator table.
-  const NumeratorTable& Folios() const;
-
  protected:
   void RunIncrement() override;
 };

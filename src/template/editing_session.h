@@ -132,7 +132,6 @@ class EditingSession {
   const std::string& FilePath() const { return filePath_; }
   int Pending() const { return pendingStep_; }
   bool TemplateOpen() const { return templateOpen_; }
-  bool Busy() const { return busy_; }
   // True while the open template differs from what was started, opened or
   // last saved: the document's change notices (the background aside, which
   // no file holds) compare its content with that; an edit undone by hand

@@ -74,13 +74,11 @@ class TableEditor : public QWidget {
   const TextTable& Table() const;
   TemplateTable Which() const { return which_; }
   TableGrid* Grid() const { return grid_; }
-  const std::vector<ColumnDef>& Columns() const { return config_.columns; }
   // The in-place editor of a column (nullptr for a column without one).
   QWidget* EditorOf(int column) const;
   // The open in-place editor, or nullptr.
   QWidget* OpenEditor() const;
   int EditorRow() const { return open_.row; }
-  int EditorColumn() const { return open_.column; }
   QPushButton* CommandButton(EditorCommand command) const;
   QLabel* HeaderPanel(int column) const { return headers_[column]; }
   QLabel* SheetSizeLabel() const { return sheetSizeLabel_; }

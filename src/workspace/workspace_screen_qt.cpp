@@ -207,10 +207,6 @@ QToolButton* WorkspaceScreen::CommandIcon(WorkspaceCommand command) const {
   return nullptr;
 }
 
-QWidget* WorkspaceScreen::PageFrame(WorkspacePage page) const {
-  return frames_[static_cast<int>(page)];
-}
-
 // ---------------------------------------------------------------- operations
 
 void WorkspaceScreen::InitWorkspace() {

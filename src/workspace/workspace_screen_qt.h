@@ -43,7 +43,6 @@ class WorkspaceScreen : public QWidget, private WorkspaceHost {
   // True while the print page runs a print.
   bool PrintRunning() const override;
   QToolButton* CommandIcon(WorkspaceCommand command) const;
-  QWidget* PageFrame(WorkspacePage page) const;
 
  signals:
   // The print page began (true) or ended (false) a run.

@@ -222,7 +222,8 @@ class MarginalEditorTest : public QObject {
     QCOMPARE(lines[3], std::string("|MAR|01||0.00|0.00|000|Arial|12|0||"));
   }
 
-  void screenshot() {
+  // Enter on a font cell opens the font list over that cell.
+  void enterOpensTheFontList() {
     doc_.Replace(
         TemplateFromLines({"|MAR|01|Copia para el archivo|2.00|27.50|0|Liberation Sans|10|0||",
                            "|MAR|02|Original - Cliente|15.50|1.20|0|DejaVu Serif|14|8388608||",
@@ -235,6 +236,8 @@ class MarginalEditorTest : public QObject {
     ClickCell(Grid(), 2, C::kFont);
     PressKey(Qt::Key_Return);
     QTest::qWait(20);
+    QCOMPARE(editor_->OpenEditor(), editor_->EditorOf(C::kFont));
+    QVERIFY(editor_->EditorOf(C::kFont)->isVisible());
     QVERIFY(editor_->grab().save(ScreenshotPath("marginal_editor.png")));
   }
 };

@@ -1023,7 +1023,9 @@ class NumeratorEditorTest : public QObject {
     for (int x = 1; x < 6; ++x) QCOMPARE(pixel(1, C::kSuffix, x, 9), QColor(Qt::white));
   }
 
-  void screenshot() {
+  // A prefix typed over a cell shows in its editor, and Escape gives the
+  // cell back unchanged.
+  void escapeDropsWhatWasTypedOverACell() {
     Load({"|FOL|01|F-|1500||3.50|25.00|90|06|Liberation Sans|14|255|R||",
           "|FOL|02|Serie A |000123|/2024|12.00|25.00|0|08|DejaVu Serif|12|32768|A||",
           "|FOL|03|Caja |-5||1.25|2.50|180|04|Default|10|16711680|A||",
@@ -1035,8 +1037,13 @@ class NumeratorEditorTest : public QObject {
     ClickCell(Grid(), 2, C::kPrefix);
     TypeText("Caja");
     QTest::qWait(20);
+    auto* open = qobject_cast<QLineEdit*>(editor_->OpenEditor());
+    QVERIFY(open != nullptr);
+    QVERIFY(open->text().contains(QStringLiteral("Caja")));
     QVERIFY(editor_->grab().save(ScreenshotPath("numerator_editor_editing.png")));
     PressKey(Qt::Key_Escape);
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QCOMPARE(Cell(2, C::kPrefix), std::string("Caja "));
   }
 
  private:

@@ -564,7 +564,8 @@ class PreviewPageTest : public QObject {
 
   // ---- Screenshot ---------------------------------------------------------
 
-  void screenshot() {
+  // A background chosen and ticked is drawn and kept at a typed zoom.
+  void backgroundStaysThroughAZoom() {
     QTemporaryDir folder;
     PrintJob job = Job(21.60, 28.00);
     AddItems(job);
@@ -575,10 +576,14 @@ class PreviewPageTest : public QObject {
     }
     QTest::mouseClick(Child<QCheckBox>(page_, "Bt_SelFondo"), Qt::LeftButton);
     QTest::qWait(20);
+    QVERIFY(page_->ImageLoaded());
+    QVERIFY(page_->PrintImageTicked());
     QVERIFY(page_->grab().save(ScreenshotPath("preview_page.png")));
     TypeZoom("150");
     Child<SheetView>(page_, "ScrollVista")->verticalScrollBar()->setValue(1250);
     QTest::qWait(20);
+    QCOMPARE(page_->Zoom(), 150);
+    QVERIFY(page_->ImageLoaded() && page_->PrintImageTicked());
     QVERIFY(page_->grab().save(ScreenshotPath("preview_page_zoomed.png")));
   }
 
