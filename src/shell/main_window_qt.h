@@ -23,7 +23,7 @@ class MainWindow : public QWidget {
   explicit MainWindow(QWidget* parent = nullptr);
 
   // Who answers the exit question and the workspace's questions: the
-  // confirmation dialog FCaratGda unless replaced (tests answer directly).
+  // confirmation dialog unless replaced (tests answer directly).
   void SetConfirm(std::function<ConfirmAnswer(ConfirmQuestion)> confirm);
   WorkspaceScreen& Workspace() { return *workspace_; }
 

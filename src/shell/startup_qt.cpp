@@ -28,17 +28,17 @@ int RunZirvo(QApplication& app, const StartupObserver& observer) {
   splash->ShowNow();
   WaitMs(kSplashMilliseconds);
 
-  MainWindow FPrincipal;
-  SheetSizeDialog FNuevo(&FPrincipal);
-  FPrincipal.Workspace().SetSheetSizeDialog(&FNuevo);
-  FIncrem();
-  FMuevePlan();
-  FCaratGda();
+  MainWindow mainWindow;
+  SheetSizeDialog sheetSizeDialog(&mainWindow);
+  mainWindow.Workspace().SetSheetSizeDialog(&sheetSizeDialog);
+  TheIncrementDialog();
+  TheDisplacementDialog();
+  TheConfirmDialog();
   splash.reset();
 
-  CentreOnScreen(&FPrincipal);
-  FPrincipal.show();
-  if (observer.mainWindowShown) observer.mainWindowShown(FPrincipal);
+  CentreOnScreen(&mainWindow);
+  mainWindow.show();
+  if (observer.mainWindowShown) observer.mainWindowShown(mainWindow);
   return app.exec();
 }
 

@@ -206,7 +206,7 @@ ConfirmAnswer ConfirmDialog::Confirm(ConfirmQuestion asked) {
   return result == QDialog::Accepted ? ConfirmAnswer::Yes : ConfirmAnswer::Cancel;
 }
 
-ConfirmDialog& FCaratGda() {
+ConfirmDialog& TheConfirmDialog() {
   static ConfirmDialog* dialog = nullptr;
   if (dialog == nullptr) {
     dialog = new ConfirmDialog();
@@ -219,6 +219,6 @@ ConfirmDialog& FCaratGda() {
   return *dialog;
 }
 
-ConfirmAnswer Confirm(ConfirmQuestion question) { return FCaratGda().Confirm(question); }
+ConfirmAnswer Confirm(ConfirmQuestion question) { return TheConfirmDialog().Confirm(question); }
 
 }  // namespace zirvo

@@ -48,8 +48,8 @@ class ConfirmDialog : public BorderlessDialog {
 };
 
 // The program's one confirmation dialog, created on first use.
-ConfirmDialog& FCaratGda();
-// FCaratGda().Confirm(question).
+ConfirmDialog& TheConfirmDialog();
+// TheConfirmDialog().Confirm(question).
 ConfirmAnswer Confirm(ConfirmQuestion question);
 
 }  // namespace zirvo

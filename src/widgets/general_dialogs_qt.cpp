@@ -251,19 +251,19 @@ void BarcodeDialog::accept() {
   QDialog::accept();
 }
 
-IncrementDialog& FIncrem() { return ProgramInstance<IncrementDialog>(); }
-DisplacementDialog& FMuevePlan() { return ProgramInstance<DisplacementDialog>(); }
-BarcodeDialog& FCodBarras() { return ProgramInstance<BarcodeDialog>(); }
+IncrementDialog& TheIncrementDialog() { return ProgramInstance<IncrementDialog>(); }
+DisplacementDialog& TheDisplacementDialog() { return ProgramInstance<DisplacementDialog>(); }
+BarcodeDialog& TheBarcodeDialog() { return ProgramInstance<BarcodeDialog>(); }
 
 void ShowIncrementDialog(int32_t& k) {
   std::string text;
-  if (!FIncrem().Run(text)) return;
+  if (!TheIncrementDialog().Run(text)) return;
   k = text.empty() ? 0 : ParseInt32(text);
 }
 
 void ShowDisplacementDialog(const std::string& title, double& dx, double& dy) {
   std::string horizontal, vertical;
-  if (!FMuevePlan().Run(title, horizontal, vertical)) return;
+  if (!TheDisplacementDialog().Run(title, horizontal, vertical)) return;
   const double h = horizontal.empty() ? 0.0 : ParseDouble(horizontal);
   const double v = vertical.empty() ? 0.0 : ParseDouble(vertical);
   dx = h;

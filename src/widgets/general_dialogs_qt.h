@@ -98,9 +98,9 @@ class BarcodeDialog : public GeneralDialog {
 };
 
 // The program's one instance of each dialog, created on first use.
-IncrementDialog& FIncrem();
-DisplacementDialog& FMuevePlan();
-BarcodeDialog& FCodBarras();
+IncrementDialog& TheIncrementDialog();
+DisplacementDialog& TheDisplacementDialog();
+BarcodeDialog& TheBarcodeDialog();
 
 // On confirmation k becomes the integer typed (0 for an empty field); on
 // cancellation k is left as it is. A text that is not a signed 32-bit integer

@@ -583,14 +583,15 @@ void TableEditor::PickColour(int row, int column) {
 
 void TableEditor::EditBarcode(int row) {
   // The dialog stays open on a choice the document refuses, showing why.
-  FCodBarras().Run(Table().Barcode(row), [this, row](const std::optional<BarcodeSetting>& choice) {
-    try {
-      document_->SetBarcode(which_, row, choice);
-    } catch (const ZirvoError& e) {
-      return std::string(e.what());
-    }
-    return std::string();
-  });
+  TheBarcodeDialog().Run(Table().Barcode(row),
+                         [this, row](const std::optional<BarcodeSetting>& choice) {
+                           try {
+                             document_->SetBarcode(which_, row, choice);
+                           } catch (const ZirvoError& e) {
+                             return std::string(e.what());
+                           }
+                           return std::string();
+                         });
   grid_->viewport()->update();
 }
 

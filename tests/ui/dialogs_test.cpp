@@ -110,7 +110,7 @@ class DialogsTest : public QObject {
     });
     QCOMPARE(Confirm(ConfirmQuestion::DeleteRow), static_cast<ConfirmAnswer>(result));
     QVERIFY(answer.Answered());
-    QVERIFY(!FCaratGda().isVisible());
+    QVERIFY(!TheConfirmDialog().isVisible());
   }
 
   // Unsaved changes: save (also Enter, so Enter never throws work away),
@@ -355,10 +355,11 @@ class DialogsTest : public QObject {
       if (dialog->isVisible()) QTest::keyClick(dialog, Qt::Key_Escape);  // the key did nothing
     });
     int applied = -1;
-    const bool taken = FCodBarras().Run(std::nullopt, [&](const std::optional<BarcodeSetting>& c) {
-      applied = static_cast<int>(c->kind);
-      return std::string();
-    });
+    const bool taken =
+        TheBarcodeDialog().Run(std::nullopt, [&](const std::optional<BarcodeSetting>& c) {
+          applied = static_cast<int>(c->kind);
+          return std::string();
+        });
     QVERIFY(answer.Answered());
     QCOMPARE(seen.join(' '), chain);
     QCOMPARE(lengthShown, kind != 4);
