@@ -21,7 +21,7 @@
 
 #include "base/qtext_qt.h"
 #include "base/text.h"
-#include "pages/journal_dialog_qt.h"
+#include "pages/journal_screen_qt.h"
 #include "printing/sqlite_register.h"
 
 namespace {
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
   // without a register pays for them here, and its time is shown apart.
   {
     const Clock::time_point start = Clock::now();
-    TFDiario empty(nullptr, "", "");
+    JournalScreen empty(nullptr, "", "");
     empty.show();
     QApplication::processEvents();
     std::printf("first dialog of the process, no register: %.1f ms\n", Ms(Clock::now() - start));
@@ -86,10 +86,10 @@ int main(int argc, char** argv) {
   std::printf("round   build (first page + dialog)   show + paint   total\n");
   for (int round = 1; round <= rounds; ++round) {
     const Clock::time_point start = Clock::now();
-    TFDiario dialog(reg.get(), series, "");
+    JournalScreen dialog(reg.get(), series, "");
     const Clock::time_point built = Clock::now();
     dialog.show();
-    dialog.Tb_Diario->repaint();
+    dialog.findChild<QTableView*>("Tb_Diario")->repaint();
     QApplication::processEvents();
     const Clock::time_point shown = Clock::now();
     if (dialog.Model()->rowCount() != static_cast<int>(JournalModel::kPageRuns)) {

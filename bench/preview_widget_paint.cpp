@@ -45,9 +45,9 @@ void PressEnter(QWidget* target) {
   QApplication::sendEvent(target, &press);
 }
 
-void TypeZoom(TFHVista& page, int zoom) {
-  page.Ed_Zoom->lineEdit()->setText(QString::number(zoom));
-  PressEnter(page.Ed_Zoom->lineEdit());
+void TypeZoom(PreviewPage& page, int zoom) {
+  page.findChild<QComboBox*>("Ed_Zoom")->lineEdit()->setText(QString::number(zoom));
+  PressEnter(page.findChild<QComboBox*>("Ed_Zoom")->lineEdit());
 }
 
 // Mean milliseconds of `frames` runs of `step`, after one for warming up.
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   QTemporaryDir folder;
   const QString jpeg = BackgroundJpeg(folder.path());
 
-  TFHVista page;
+  PreviewPage page;
   page.InitPreview();
   page.show();
   page.LoadSheet(bench::PreviewBenchJob());
@@ -77,25 +77,25 @@ int main(int argc, char** argv) {
   const long long rssBare = platform::ResidentBytes();
   // The background image, chosen through the page's own picture dialog.
   QTimer::singleShot(0, [&] {
-    auto* name = page.SelecImag->findChild<QLineEdit*>("fileNameEdit");
+    auto* name = page.findChild<QFileDialog*>("SelecImag")->findChild<QLineEdit*>("fileNameEdit");
     name->setText(jpeg);
     PressEnter(name);
   });
-  page.PBotonesClick(101);
+  page.AddImage();
   QApplication::processEvents();
-  QWidget* view = page.ScrollVista->viewport();
-  QScrollBar* h = page.ScrollVista->horizontalScrollBar();
-  QScrollBar* v = page.ScrollVista->verticalScrollBar();
+  QWidget* view = page.findChild<SheetView*>("ScrollVista")->viewport();
+  QScrollBar* h = page.findChild<SheetView*>("ScrollVista")->horizontalScrollBar();
+  QScrollBar* v = page.findChild<SheetView*>("ScrollVista")->verticalScrollBar();
   const long long rssStart = platform::ResidentBytes();
 
   const double fitMs = MeanMs(frames, [&](int) { view->repaint(); });
   const long long rssFit = platform::ResidentBytes();
   const int fitZoom = page.Zoom();
-  const QSize fitPanel = page.ScrollVista->Panel().size();
+  const QSize fitPanel = page.findChild<SheetView*>("ScrollVista")->Panel().size();
   const QSize fitView = view->size();
 
   TypeZoom(page, 5000);
-  const QSize bigPanel = page.ScrollVista->Panel().size();
+  const QSize bigPanel = page.findChild<SheetView*>("ScrollVista")->Panel().size();
   // Over the middle of the numerator block, as the engine's benchmark.
   h->setValue(50 * 265);
   v->setValue(50 * 151);
@@ -126,8 +126,8 @@ int main(int argc, char** argv) {
   std::printf("zoom 5000 %% (panel %dx%d):  repaint %.3f ms, scroll step %.3f ms\n",
               bigPanel.width(), bigPanel.height(), zoomMs, scrollMs);
   std::printf("zoom 5357 %% (panel %dx%d):  repaint %.3f ms, scroll step %.3f ms\n",
-              page.ScrollVista->Panel().width(), page.ScrollVista->Panel().height(), limitMs,
-              limitScrollMs);
+              page.findChild<SheetView*>("ScrollVista")->Panel().width(),
+              page.findChild<SheetView*>("ScrollVista")->Panel().height(), limitMs, limitScrollMs);
   std::printf(
       "RSS: page shown %.1f MB, image loaded %.1f MB, after fit %.1f MB, after 5000 %% %.1f MB, "
       "after 5357 %% "

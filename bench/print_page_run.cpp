@@ -56,13 +56,13 @@ int main(int argc, char** argv) {
   PrintJob job = bench::PrintBenchJob();
   for (Numerator& n : job.Numerators) n.Number += sheets;
 
-  TFHImprime page;
+  PrintPage page;
   page.InitPage();
   page.LoadPrintJob(job);
   page.resize(900, 700);
   page.show();
   ChoosePdfWhenAsked(dir.filePath("page.pdf"));
-  page.Boton000Click(TFHImprime::kSelectPrinter);
+  page.SelectPrinter();
   if (page.Engine().SelectedPrinter().empty()) {
     std::fprintf(stderr, "print_page_run: no PDF file was chosen\n");
     return 1;
@@ -82,8 +82,8 @@ int main(int argc, char** argv) {
     return std::chrono::duration<double>(Clock::now() - start).count();
   };
   double engineSeconds = timed([&] { engine.PrintAll(); });
-  page.Ed_HojasImp->setText(QString::number(sheets));
-  const double pageSeconds = timed([&] { page.Boton000Click(TFHImprime::kPrintAll); });
+  page.findChild<QLineEdit*>("Ed_HojasImp")->setText(QString::number(sheets));
+  const double pageSeconds = timed([&] { page.PrintAll(); });
   engine.LoadPrintJob(job);  // numbers of its own again: the register asks nothing
   engineSeconds = std::min(engineSeconds, timed([&] { engine.PrintAll(); }));
 

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   zirvo::SetApplicationTitle();
   QApplication app(argc, argv);
   zirvo::StartupObserver observer;
-  observer.mainWindowShown = [&](zirvo::TFPrincipal& window) {
+  observer.mainWindowShown = [&](zirvo::MainWindow& window) {
     const qint64 shown = sinceEntry.elapsed();
     std::printf("main window shown %lld ms after entry (splash %d ms); epoch ms %lld; size %dx%d\n",
                 static_cast<long long>(shown), zirvo::kSplashMilliseconds,
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
                 window.height());
     std::fflush(stdout);
     QTimer::singleShot(0, &window, [&window] {
-      window.SetConfirm([](int) { return -1; });
+      window.SetConfirm([](zirvo::ConfirmQuestion) { return zirvo::ConfirmAnswer::Yes; });
       window.close();
     });
   };

@@ -32,8 +32,6 @@ namespace {
 
 constexpr int kViewWidth = 768;
 constexpr int kViewHeight = 447;
-constexpr int kTagAddImage = 101;
-constexpr int kTagRemoveImage = 102;
 
 const QColor kViewBackground(0x8C, 0x96, 0xA6);  // around the sheet
 
@@ -174,9 +172,9 @@ void SheetView::paintEvent(QPaintEvent* event) {
 }
 
 // ---------------------------------------------------------------------------
-// TFHVista
+// PreviewPage
 
-TFHVista::TFHVista(QWidget* parent) : QWidget(parent) {
+PreviewPage::PreviewPage(QWidget* parent) : QWidget(parent) {
   setObjectName("FHVista");
   // The page fits below the workspace's command row; the viewing area keeps
   // its designed size and the page grows around it.
@@ -190,14 +188,14 @@ TFHVista::TFHVista(QWidget* parent) : QWidget(parent) {
   root->setContentsMargins(0, 0, 0, 0);
   root->setSpacing(0);
 
-  Pn_Titulo = new QLabel(this);
-  Pn_Titulo->setObjectName("Pn_Titulo");
-  Pn_Titulo->setFixedHeight(28);
-  Pn_Titulo->setFont(CellFont(true));
-  Pn_Titulo->setStyleSheet(QString("#Pn_Titulo { background: %1; color: %2;"
-                                   " border-bottom: 1px solid %2; }")
-                               .arg(kOtherMark.name(), kFrameBlue.name()));
-  root->addWidget(Pn_Titulo);
+  title_ = new QLabel(this);
+  title_->setObjectName("Pn_Titulo");
+  title_->setFixedHeight(28);
+  title_->setFont(CellFont(true));
+  title_->setStyleSheet(QString("#Pn_Titulo { background: %1; color: %2;"
+                                " border-bottom: 1px solid %2; }")
+                            .arg(kOtherMark.name(), kFrameBlue.name()));
+  root->addWidget(title_);
 
   auto* header = new QFrame(this);
   header->setObjectName("Pn_Cabeza");
@@ -207,40 +205,40 @@ TFHVista::TFHVista(QWidget* parent) : QWidget(parent) {
   auto* body = new QWidget(this);
   auto* bodyLayout = new QHBoxLayout(body);
   bodyLayout->setContentsMargins(0, 0, 0, 0);
-  ScrollVista = new SheetView(body);
-  ScrollVista->setObjectName("ScrollVista");
-  ScrollVista->setFixedSize(kViewWidth, kViewHeight);
-  ScrollVista->SetPanelPainter(
+  sheetView_ = new SheetView(body);
+  sheetView_->setObjectName("ScrollVista");
+  sheetView_->setFixedSize(kViewWidth, kViewHeight);
+  sheetView_->SetPanelPainter(
       [this](QPainter& painter, const QRect& exposed) { PaintBoxPaint(painter, exposed); });
   bodyLayout->addStretch(1);
-  bodyLayout->addWidget(ScrollVista);
+  bodyLayout->addWidget(sheetView_);
   bodyLayout->addStretch(1);
   root->addStretch(1);
   root->addWidget(body);
   root->addStretch(1);
 
-  root->addWidget(SheetSizeStrip(this, "PanPie", Et_TamHoja));
+  root->addWidget(SheetSizeStrip(this, "PanPie", sheetSizeLabel_));
 
-  SelecImag = new QFileDialog(this);
-  SelecImag->setObjectName("SelecImag");
-  SelecImag->setOption(QFileDialog::DontUseNativeDialog);
-  SelecImag->setFileMode(QFileDialog::ExistingFile);
-  SelecImag->setAcceptMode(QFileDialog::AcceptOpen);
+  imageDialog_ = new QFileDialog(this);
+  imageDialog_->setObjectName("SelecImag");
+  imageDialog_->setOption(QFileDialog::DontUseNativeDialog);
+  imageDialog_->setFileMode(QFileDialog::ExistingFile);
+  imageDialog_->setAcceptMode(QFileDialog::AcceptOpen);
   QStringList filters;
   for (const char* filter : kPictureFilters) filters << filter;
-  SelecImag->setNameFilters(filters);
+  imageDialog_->setNameFilters(filters);
 }
 
-TFHVista::~TFHVista() {
+PreviewPage::~PreviewPage() {
   if (document_ != nullptr) document_->RemoveListener(listenerId_);
   // The children outlive this part of the object: a zoom field losing its
   // focus while they are torn down must not call back into the page.
-  Ed_Zoom->disconnect(this);
-  Ed_Zoom->removeEventFilter(this);
-  Ed_Zoom->lineEdit()->removeEventFilter(this);
+  zoomBox_->disconnect(this);
+  zoomBox_->removeEventFilter(this);
+  zoomBox_->lineEdit()->removeEventFilter(this);
 }
 
-void TFHVista::SetDocument(Template* document) {
+void PreviewPage::SetDocument(Template* document) {
   if (document_ != nullptr) document_->RemoveListener(listenerId_);
   document_ = document;
   listenerId_ = 0;
@@ -254,23 +252,23 @@ void TFHVista::SetDocument(Template* document) {
   ShowBackground();
 }
 
-const BackgroundImage* TFHVista::Background() const {
+const BackgroundImage* PreviewPage::Background() const {
   return document_ != nullptr ? &document_->Background() : nullptr;
 }
 
-bool TFHVista::ImageLoaded() const { return Background() != nullptr && Background()->Present(); }
+bool PreviewPage::ImageLoaded() const { return Background() != nullptr && Background()->Present(); }
 
-bool TFHVista::PrintImageTicked() const { return ImageLoaded() && Background()->print; }
+bool PreviewPage::PrintImageTicked() const { return ImageLoaded() && Background()->print; }
 
-void TFHVista::ShowBackground() {
+void PreviewPage::ShowBackground() {
   const bool present = ImageLoaded();
-  Bt_SelFondo->setChecked(PrintImageTicked());
-  Bt_SelFondo->setVisible(present);
-  PanVDiv02->setVisible(present);
-  ScrollVista->viewport()->update();
+  showBackgroundBox_->setChecked(PrintImageTicked());
+  showBackgroundBox_->setVisible(present);
+  divider2_->setVisible(present);
+  sheetView_->viewport()->update();
 }
 
-void TFHVista::BuildHeader(QWidget* header) {
+void PreviewPage::BuildHeader(QWidget* header) {
   header->setFixedHeight(36);
   header->setStyleSheet(
       QString("#Pn_Cabeza { background: white; border-bottom: 1px solid %1; }"
@@ -284,91 +282,90 @@ void TFHVista::BuildHeader(QWidget* header) {
   layout->setContentsMargins(12, 6, 12, 6);
   layout->setSpacing(10);
 
-  auto command = [&](const char* name, int tag) {
+  auto command = [&](const char* name, void (PreviewPage::*action)()) {
     auto* label = new ClickLabel(header);
     label->setObjectName(name);
-    label->setProperty("tag", tag);
     label->setFont(CellFont());
     label->setFixedHeight(22);
-    connect(label, &ClickLabel::clicked, this, [this, tag] { PBotonesClick(tag); });
+    connect(label, &ClickLabel::clicked, this, action);
     return label;
   };
-  Bt_ImaFondo = command("Bt_ImaFondo", kTagAddImage);
-  PanVDiv01 = Divider(header, "PanVDiv01");
-  Bt_CierraFondo = command("Bt_CierraFondo", kTagRemoveImage);
-  PanVDiv02 = Divider(header, "PanVDiv02");
-  Bt_SelFondo = new QCheckBox(header);
-  Bt_SelFondo->setObjectName("Bt_SelFondo");
-  Bt_SelFondo->setFont(CellFont());
-  connect(Bt_SelFondo, &QCheckBox::clicked, this, [this] { Bt_SelFondoClick(); });
-  PanVDiv03 = Divider(header, "PanVDiv03");
+  chooseBackgroundCommand_ = command("Bt_ImaFondo", &PreviewPage::AddImage);
+  divider1_ = Divider(header, "PanVDiv01");
+  removeBackgroundCommand_ = command("Bt_CierraFondo", &PreviewPage::AskRemoveImage);
+  divider2_ = Divider(header, "PanVDiv02");
+  showBackgroundBox_ = new QCheckBox(header);
+  showBackgroundBox_->setObjectName("Bt_SelFondo");
+  showBackgroundBox_->setFont(CellFont());
+  connect(showBackgroundBox_, &QCheckBox::clicked, this, [this] { PrintBackgroundClicked(); });
+  divider3_ = Divider(header, "PanVDiv03");
 
-  EqZoom = new QLabel(QStringLiteral("Zoom"), header);
-  EqZoom->setObjectName("EqZoom");
-  EqZoom->setFont(CellFont(true));
-  Ed_Zoom = new QComboBox(header);
-  Ed_Zoom->setObjectName("Ed_Zoom");
-  Ed_Zoom->setEditable(true);
-  Ed_Zoom->setInsertPolicy(QComboBox::NoInsert);
-  Ed_Zoom->setFont(CellFont());
-  Ed_Zoom->setFixedWidth(72);
-  for (const char* entry : kZoomEntries) Ed_Zoom->addItem(entry);
+  zoomLabel_ = new QLabel(QStringLiteral("Zoom"), header);
+  zoomLabel_->setObjectName("EqZoom");
+  zoomLabel_->setFont(CellFont(true));
+  zoomBox_ = new QComboBox(header);
+  zoomBox_->setObjectName("Ed_Zoom");
+  zoomBox_->setEditable(true);
+  zoomBox_->setInsertPolicy(QComboBox::NoInsert);
+  zoomBox_->setFont(CellFont());
+  zoomBox_->setFixedWidth(72);
+  for (const char* entry : kZoomEntries) zoomBox_->addItem(entry);
   // What is typed is the zoom: no entry of the list completes it ("20" is
   // not 200).
-  Ed_Zoom->setCompleter(nullptr);
-  Ed_Zoom->setEditText(QString::number(kDefaultZoom));
+  zoomBox_->setCompleter(nullptr);
+  zoomBox_->setEditText(QString::number(kDefaultZoom));
   // Typed keys reach the combo box, which has the focus and passes them on
   // to its line edit directly; keys sent to the line edit itself come
   // through it. The filter watches both.
-  Ed_Zoom->installEventFilter(this);
-  Ed_Zoom->lineEdit()->installEventFilter(this);
+  zoomBox_->installEventFilter(this);
+  zoomBox_->lineEdit()->installEventFilter(this);
   // A pick from the list applies at once, as Enter does for a typed value.
-  connect(Ed_Zoom, &QComboBox::activated, this, [this](int index) {
-    Ed_Zoom->setEditText(Ed_Zoom->itemText(index));
+  connect(zoomBox_, &QComboBox::activated, this, [this](int index) {
+    zoomBox_->setEditText(zoomBox_->itemText(index));
     ApplyTypedZoom();
   });
-  EqZommPorc = new QLabel(QStringLiteral("%"), header);
-  EqZommPorc->setObjectName("EqZommPorc");
-  EqZommPorc->setFont(CellFont(true));
-  PanVDiv04 = Divider(header, "PanVDiv04");
+  percentLabel_ = new QLabel(QStringLiteral("%"), header);
+  percentLabel_->setObjectName("EqZommPorc");
+  percentLabel_->setFont(CellFont(true));
+  divider4_ = Divider(header, "PanVDiv04");
 
-  layout->addWidget(Bt_ImaFondo);
-  layout->addWidget(PanVDiv01);
-  layout->addWidget(Bt_CierraFondo);
-  layout->addWidget(PanVDiv02);
-  layout->addWidget(Bt_SelFondo);
+  layout->addWidget(chooseBackgroundCommand_);
+  layout->addWidget(divider1_);
+  layout->addWidget(removeBackgroundCommand_);
+  layout->addWidget(divider2_);
+  layout->addWidget(showBackgroundBox_);
   layout->addStretch(1);
-  layout->addWidget(PanVDiv03);
-  layout->addWidget(EqZoom);
-  layout->addWidget(Ed_Zoom);
-  layout->addWidget(EqZommPorc);
-  layout->addWidget(PanVDiv04);
+  layout->addWidget(divider3_);
+  layout->addWidget(zoomLabel_);
+  layout->addWidget(zoomBox_);
+  layout->addWidget(percentLabel_);
+  layout->addWidget(divider4_);
 }
 
-int TFHVista::ScreenPixelsPerInch() const { return logicalDpiY(); }
+int PreviewPage::ScreenPixelsPerInch() const { return logicalDpiY(); }
 
-void TFHVista::InitPreview() {
+void PreviewPage::InitPreview() {
   released_ = false;
   ResetPreview();
-  Bt_ImaFondo->show();
-  Bt_ImaFondo->setEnabled(true);
-  Bt_CierraFondo->show();
-  Bt_CierraFondo->setEnabled(true);
-  Bt_SelFondo->setEnabled(true);
-  for (QFrame* divider : {PanVDiv01, PanVDiv03, PanVDiv04}) divider->show();
+  chooseBackgroundCommand_->show();
+  chooseBackgroundCommand_->setEnabled(true);
+  removeBackgroundCommand_->show();
+  removeBackgroundCommand_->setEnabled(true);
+  showBackgroundBox_->setEnabled(true);
+  for (QFrame* divider : {divider1_, divider3_, divider4_}) divider->show();
   ApplyLanguage();
 }
 
-void TFHVista::ReleasePreview() {
+void PreviewPage::ReleasePreview() {
   numerators_.clear();
   marginals_.clear();
   released_ = true;
-  ScrollVista->viewport()->update();
+  sheetView_->viewport()->update();
 }
 
-void TFHVista::ResetPreview() {
+void PreviewPage::ResetPreview() {
   zoom_ = kDefaultZoom;
-  Ed_Zoom->setEditText(QString::number(kDefaultZoom));
+  zoomBox_->setEditText(QString::number(kDefaultZoom));
   sheetPixels_ = QSize(0, 0);
   laidOut_.Width = 0.0;
   laidOut_.Height = 0.0;
@@ -377,14 +374,14 @@ void TFHVista::ResetPreview() {
   RemoveImage();
 }
 
-void TFHVista::LoadSheet(const PrintJob& job) {
+void PreviewPage::LoadSheet(const PrintJob& job) {
   if (job.Sheet.Width != laidOut_.Width || job.Sheet.Height != laidOut_.Height) LayOut(job.Sheet);
   numerators_ = job.CountedNumerators();
   marginals_ = job.CountedMarginals();
-  ScrollVista->viewport()->update();
+  sheetView_->viewport()->update();
 }
 
-void TFHVista::LayOut(const SheetHeader& sheet) {
+void PreviewPage::LayOut(const SheetHeader& sheet) {
   laidOut_ = sheet;
   ShowSheetSize(sheet);
   const SizeI pixels = SheetPixels(sheet, ScreenPixelsPerInch());
@@ -392,58 +389,58 @@ void TFHVista::LayOut(const SheetHeader& sheet) {
   ApplyFittingZoom();
 }
 
-void TFHVista::ShowSheetSize(const SheetHeader& sheet) {
+void PreviewPage::ShowSheetSize(const SheetHeader& sheet) {
   const std::string text = LookupText(code::kSheetSize) + ":  " +
                            LookupText(code::kSheetWidthLabel) + " (" + FormatFixed(sheet.Width, 2) +
                            " cm)  " + LookupText(code::kSheetHeightLabel) + " (" +
                            FormatFixed(sheet.Height, 2) + " cm)";
-  Et_TamHoja->setText(ToQString(text));
+  sheetSizeLabel_->setText(ToQString(text));
 }
 
-void TFHVista::ApplyFittingZoom() {
-  ScrollVista->ClearRanges();
-  const SizeI available{ScrollVista->width() - 2 * SheetView::kMargin,
-                        ScrollVista->height() - 2 * SheetView::kMargin};
+void PreviewPage::ApplyFittingZoom() {
+  sheetView_->ClearRanges();
+  const SizeI available{sheetView_->width() - 2 * SheetView::kMargin,
+                        sheetView_->height() - 2 * SheetView::kMargin};
   const int zoom =
       FittingZoom(available, {sheetPixels_.width(), sheetPixels_.height()}, kDefaultZoom);
-  Ed_Zoom->setEditText(QString::number(zoom));
+  zoomBox_->setEditText(QString::number(zoom));
   ShowPanel(zoom);
 }
 
-void TFHVista::ApplyZoom(int zoom) {
-  ScrollVista->ClearRanges();
+void PreviewPage::ApplyZoom(int zoom) {
+  sheetView_->ClearRanges();
   ShowPanel(zoom);
 }
 
-void TFHVista::ShowPanel(int zoom) {
+void PreviewPage::ShowPanel(int zoom) {
   const SizeI panel = PanelAtZoom({sheetPixels_.width(), sheetPixels_.height()}, zoom);
-  ScrollVista->PlacePanel(QSize(panel.width, panel.height));
+  sheetView_->PlacePanel(QSize(panel.width, panel.height));
   zoom_ = zoom;
 }
 
-bool TFHVista::eventFilter(QObject* watched, QEvent* event) {
-  if ((watched == Ed_Zoom || watched == Ed_Zoom->lineEdit()) && event->type() == QEvent::KeyPress)
-    return Ed_ZoomKeyPress(static_cast<QKeyEvent*>(event));
+bool PreviewPage::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == zoomBox_ || watched == zoomBox_->lineEdit()) && event->type() == QEvent::KeyPress)
+    return ZoomKeyPress(static_cast<QKeyEvent*>(event));
   return QWidget::eventFilter(watched, event);
 }
 
-bool TFHVista::Ed_ZoomKeyPress(QKeyEvent* event) {
+bool PreviewPage::ZoomKeyPress(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     // The list's current entry follows a typed entry, so that leaving the
     // field does not pick it again (and scroll the sheet back to its corner).
-    const int entry = Ed_Zoom->findText(Ed_Zoom->currentText());
-    if (entry >= 0 && entry != Ed_Zoom->currentIndex()) {
-      const QSignalBlocker quiet(Ed_Zoom);
-      Ed_Zoom->setCurrentIndex(entry);
+    const int entry = zoomBox_->findText(zoomBox_->currentText());
+    if (entry >= 0 && entry != zoomBox_->currentIndex()) {
+      const QSignalBlocker quiet(zoomBox_);
+      zoomBox_->setCurrentIndex(entry);
     }
     ApplyTypedZoom();
     return true;
   }
-  return RefusesKeystroke(KeyFilterKind::Integer, *Ed_Zoom->lineEdit(), *event);
+  return RefusesKeystroke(KeyFilterKind::Integer, *zoomBox_->lineEdit(), *event);
 }
 
-void TFHVista::ApplyTypedZoom() {
-  const std::string typed = Trim(FromQString(Ed_Zoom->currentText()));
+void PreviewPage::ApplyTypedZoom() {
+  const std::string typed = Trim(FromQString(zoomBox_->currentText()));
   int zoom = kDefaultZoom;
   try {
     if (!typed.empty()) zoom = ParseInt32(typed);
@@ -464,9 +461,9 @@ void TFHVista::ApplyTypedZoom() {
   }
 }
 
-void TFHVista::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
+void PreviewPage::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
   if (released_) return;
-  const QSize panel = ScrollVista->Panel().size();
+  const QSize panel = sheetView_->Panel().size();
   PainterSurface surface(&painter);
   const Bitmap* image = ImageLoaded() ? Background()->bitmap.get() : nullptr;
   if (image != nullptr) painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -479,26 +476,13 @@ void TFHVista::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
   DrawSheet(surface, DeviceMapping::Preview(zoom_, ScreenPixelsPerInch()), content);
 }
 
-void TFHVista::PBotonesClick(int tag) {
-  switch (tag) {
-    case kTagAddImage:
-      AddImage();
-      break;
-    case kTagRemoveImage:
-      AskRemoveImage();
-      break;
-    default:
-      break;
-  }
-}
-
-void TFHVista::AddImage() {
+void PreviewPage::AddImage() {
   if (document_ == nullptr) return;
-  if (SelecImag->exec() != QDialog::Accepted || SelecImag->selectedFiles().isEmpty()) {
+  if (imageDialog_->exec() != QDialog::Accepted || imageDialog_->selectedFiles().isEmpty()) {
     RemoveImage();
     return;
   }
-  const QString file = SelecImag->selectedFiles().first();
+  const QString file = imageDialog_->selectedFiles().first();
   QImage decoded;
   {
     BusyCursor busy;
@@ -515,7 +499,7 @@ void TFHVista::AddImage() {
   document_->SetBackground(FromQString(file), std::make_shared<const QtBitmap>(std::move(decoded)));
 }
 
-void TFHVista::AskRemoveImage() {
+void PreviewPage::AskRemoveImage() {
   QMessageBox box(QMessageBox::Information, ToQString(LookupText(code::kProgramTitle)),
                   ToQString(OwnText(OwnMessage::RemoveImageQuestion)),
                   QMessageBox::Ok | QMessageBox::Cancel, this);
@@ -523,7 +507,7 @@ void TFHVista::AskRemoveImage() {
   if (box.exec() == QMessageBox::Ok) RemoveImage();
 }
 
-void TFHVista::RemoveImage() {
+void PreviewPage::RemoveImage() {
   if (document_ != nullptr && document_->Background() != BackgroundImage{}) {
     document_->ClearBackground();
   } else {
@@ -531,24 +515,24 @@ void TFHVista::RemoveImage() {
   }
 }
 
-void TFHVista::Bt_SelFondoClick() {
+void PreviewPage::PrintBackgroundClicked() {
   if (ImageLoaded()) {
-    document_->SetPrintBackground(Bt_SelFondo->isChecked());
+    document_->SetPrintBackground(showBackgroundBox_->isChecked());
   } else {
     ShowBackground();
   }
 }
 
-PrintImage TFHVista::GetPrintImage() const {
+PrintImage PreviewPage::GetPrintImage() const {
   if (!PrintImageTicked()) return {};
   return {true, Background()->bitmap};
 }
 
-void TFHVista::ApplyLanguage() {
-  Pn_Titulo->setText(ToQString("   " + LookupText(code::kPreviewCommand)));
-  Bt_ImaFondo->setText(ToQString(LookupText(code::kAddImageButton)));
-  Bt_CierraFondo->setText(ToQString(LookupText(code::kRemoveImageButton)));
-  Bt_SelFondo->setText(ToQString(LookupText(code::kPrintImageButton)));
+void PreviewPage::ApplyLanguage() {
+  title_->setText(ToQString("   " + LookupText(code::kPreviewCommand)));
+  chooseBackgroundCommand_->setText(ToQString(LookupText(code::kAddImageButton)));
+  removeBackgroundCommand_->setText(ToQString(LookupText(code::kRemoveImageButton)));
+  showBackgroundBox_->setText(ToQString(LookupText(code::kPrintImageButton)));
 }
 
 }  // namespace zirvo

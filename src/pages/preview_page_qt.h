@@ -1,4 +1,4 @@
-// TFHVista: the preview page. It shows the current template's sheet at a
+// PreviewPage: the preview page. It shows the current template's sheet at a
 // zoom, white with a red border, every numerator with its stored number and
 // every marginal text drawn by the sheet rendering, over an optional JPEG
 // background image that the print page can print under the numbers. The
@@ -24,7 +24,7 @@ namespace zirvo {
 
 class QtBitmap;
 
-// ScrollVista: the viewing area. The sheet panel (PanSVista) is only a
+// sheetView_: the viewing area. The sheet panel (PanSVista) is only a
 // rectangle of the scrolled content; the viewport paints the part of it that
 // is exposed, so no buffer grows with the zoom.
 class SheetView : public QAbstractScrollArea {
@@ -75,13 +75,13 @@ struct PrintImage {
   std::shared_ptr<const Bitmap> bitmap;  // null when not present
 };
 
-class TFHVista : public QWidget {
+class PreviewPage : public QWidget {
   Q_OBJECT
  public:
   static constexpr int kDefaultZoom = 100;
 
-  explicit TFHVista(QWidget* parent = nullptr);
-  ~TFHVista() override;
+  explicit PreviewPage(QWidget* parent = nullptr);
+  ~PreviewPage() override;
 
   // The document whose background this page shows and sets; nullptr: none.
   void SetDocument(Template* document);
@@ -95,11 +95,13 @@ class TFHVista : public QWidget {
   void ApplyLanguage();
 
   // The commands, as their widgets and keys reach them.
-  void PBotonesClick(int tag);
-  void Bt_SelFondoClick();
+  // The background image: choose one, or remove it after asking.
+  void AddImage();
+  void AskRemoveImage();
+  void PrintBackgroundClicked();
   // Enter applies the typed zoom; other keys pass the integer key filter.
   // Returns true when the key was consumed or refused.
-  bool Ed_ZoomKeyPress(QKeyEvent* event);
+  bool ZoomKeyPress(QKeyEvent* event);
   // Paints the sheet on the paint box: the painter's origin is the sheet's
   // top-left corner; `exposed` is the part to paint, in the same frame.
   void PaintBoxPaint(QPainter& painter, const QRect& exposed);
@@ -112,21 +114,6 @@ class TFHVista : public QWidget {
   bool PrintImageTicked() const;
   int ScreenPixelsPerInch() const;
 
-  QLabel* Pn_Titulo;
-  ClickLabel* Bt_ImaFondo;
-  ClickLabel* Bt_CierraFondo;
-  QCheckBox* Bt_SelFondo;
-  QFrame* PanVDiv01;
-  QFrame* PanVDiv02;
-  QFrame* PanVDiv03;
-  QFrame* PanVDiv04;
-  QLabel* EqZoom;
-  QComboBox* Ed_Zoom;
-  QLabel* EqZommPorc;
-  SheetView* ScrollVista;
-  QLabel* Et_TamHoja;
-  QFileDialog* SelecImag;
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -137,8 +124,6 @@ class TFHVista : public QWidget {
   void ApplyZoom(int zoom);
   void ShowPanel(int zoom);
   void ApplyTypedZoom();
-  void AddImage();
-  void AskRemoveImage();
   void RemoveImage();
   void ShowSheetSize(const SheetHeader& sheet);
   // The header's image commands and the drawing follow the document's background.
@@ -153,6 +138,20 @@ class TFHVista : public QWidget {
   Template* document_ = nullptr;
   int listenerId_ = 0;
   bool released_ = false;
+  QLabel* title_;
+  ClickLabel* chooseBackgroundCommand_;
+  ClickLabel* removeBackgroundCommand_;
+  QCheckBox* showBackgroundBox_;
+  QFrame* divider1_;
+  QFrame* divider2_;
+  QFrame* divider3_;
+  QFrame* divider4_;
+  QLabel* zoomLabel_;
+  QComboBox* zoomBox_;
+  QLabel* percentLabel_;
+  SheetView* sheetView_;
+  QLabel* sheetSizeLabel_;
+  QFileDialog* imageDialog_;
 };
 
 }  // namespace zirvo

@@ -15,7 +15,7 @@
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "catalog/message_codes.h"
-#include "pages/journal_dialog_qt.h"
+#include "pages/journal_screen_qt.h"
 #include "printing/print_spooler.h"
 #include "printing/printer_calibration.h"
 #include "printing/printer_dialog_qt.h"
@@ -91,7 +91,7 @@ QString ProposedPdfFile(const std::string& templateName) {
 
 }  // namespace
 
-TFHImprime::TFHImprime(QWidget* parent, PageDevice* device) : QWidget(parent) {
+PrintPage::PrintPage(QWidget* parent, PageDevice* device) : QWidget(parent) {
   setObjectName("FHImprime");
   if (device == nullptr) {
     ownDevice_ = std::make_unique<QPrinterDevice>();
@@ -130,8 +130,8 @@ TFHImprime::TFHImprime(QWidget* parent, PageDevice* device) : QWidget(parent) {
                            .arg(kOtherMark.name(), kFrameBlue.name()));
   auto* titleLayout = new QHBoxLayout(title);
   titleLayout->setContentsMargins(12, 0, 12, 0);
-  Et_ImpPlan = Caption(title, "Et_ImpPlan", true);
-  titleLayout->addWidget(Et_ImpPlan);
+  printerHeading_ = Caption(title, "Et_ImpPlan", true);
+  titleLayout->addWidget(printerHeading_);
   titleLayout->addStretch(1);
   root->addWidget(title);
 
@@ -147,29 +147,29 @@ TFHImprime::TFHImprime(QWidget* parent, PageDevice* device) : QWidget(parent) {
                             .arg(kOtherMark.name(), kFrameBlue.name()));
   root->addWidget(footer);
 
-  for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp, Ed_HojasTrab, Ed_Repone})
+  for (QLineEdit* field :
+       {incrementField_, copiesField_, sheetsField_, sheetsPerJobField_, repositionField_})
     field->installEventFilter(this);
   ResetRunWidgets();
 }
 
-TFHImprime::~TFHImprime() {
+PrintPage::~PrintPage() {
   // Closing the window moves the focus out of a field while the page is
   // half destroyed: nothing may be stored then.
-  for (QLineEdit* field : {Ed_DesplX, Ed_DesplY}) disconnect(field, nullptr, this, nullptr);
+  for (QLineEdit* field : {offsetXField_, offsetYField_}) disconnect(field, nullptr, this, nullptr);
   device_->SetPageSpooledHook(nullptr);
 }
 
-ClickLabel* TFHImprime::Command(QWidget* parent, const char* name, int tag) {
+ClickLabel* PrintPage::Command(QWidget* parent, const char* name, void (PrintPage::*action)()) {
   auto* label = new ClickLabel(parent);
   label->setObjectName(name);
-  label->setProperty("tag", tag);
   label->setFont(CellFont());
   label->setFixedSize(kCommandWidth, 24);
-  connect(label, &ClickLabel::clicked, this, [this, tag] { Boton000Click(tag); });
+  connect(label, &ClickLabel::clicked, this, action);
   return label;
 }
 
-QWidget* TFHImprime::BuildRunPanel() {
+QWidget* PrintPage::BuildRunPanel() {
   auto* panel = new QFrame(this);
   panel->setObjectName("PanSelPlanilla");
   panel->setFixedHeight(288);
@@ -182,79 +182,79 @@ QWidget* TFHImprime::BuildRunPanel() {
   grid->setColumnMinimumWidth(0, kLabelWidth);
   grid->setColumnStretch(2, 1);
 
-  Et_ImpSel = Caption(panel, "Et_ImpSel");
-  Ed_ImpSelec = Field(panel, "Ed_ImpSelec", 32767, 420);
-  Ed_ImpSelec->setReadOnly(true);
-  Ed_ImpSelec->setFocusPolicy(Qt::NoFocus);
-  Bt_SelecImpre = Command(panel, "Bt_SelecImpre", kSelectPrinter);
-  grid->addWidget(Et_ImpSel, 0, 0);
-  grid->addWidget(Ed_ImpSelec, 0, 1, 1, 2, Qt::AlignLeft);
-  grid->addWidget(Bt_SelecImpre, 0, 3);
+  printerLabel_ = Caption(panel, "Et_ImpSel");
+  printerField_ = Field(panel, "Ed_ImpSelec", 32767, 420);
+  printerField_->setReadOnly(true);
+  printerField_->setFocusPolicy(Qt::NoFocus);
+  selectPrinterCommand_ = Command(panel, "Bt_SelecImpre", &PrintPage::SelectPrinter);
+  grid->addWidget(printerLabel_, 0, 0);
+  grid->addWidget(printerField_, 0, 1, 1, 2, Qt::AlignLeft);
+  grid->addWidget(selectPrinterCommand_, 0, 3);
 
-  Et_IncNum = Caption(panel, "Et_IncNum");
-  Ed_IncNum = Field(panel, "Ed_IncNum", 6, 90);
-  Bt_ImpPba = Command(panel, "Bt_ImpPba", kPrintTestSheet);
-  grid->addWidget(Et_IncNum, 1, 0);
-  grid->addWidget(Ed_IncNum, 1, 1);
-  grid->addWidget(Bt_ImpPba, 1, 3);
+  incrementLabel_ = Caption(panel, "Et_IncNum");
+  incrementField_ = Field(panel, "Ed_IncNum", 6, 90);
+  testSheetCommand_ = Command(panel, "Bt_ImpPba", &PrintPage::PrintTestSheet);
+  grid->addWidget(incrementLabel_, 1, 0);
+  grid->addWidget(incrementField_, 1, 1);
+  grid->addWidget(testSheetCommand_, 1, 3);
 
-  Et_NumCop = Caption(panel, "Et_NumCop");
-  Ed_CopPlan = Field(panel, "Ed_CopPlan", 2, 90);
-  Bt_ImpTodo = Command(panel, "Bt_ImpTodo", kPrintAll);
-  grid->addWidget(Et_NumCop, 2, 0);
-  grid->addWidget(Ed_CopPlan, 2, 1);
-  grid->addWidget(Bt_ImpTodo, 2, 3);
+  copiesLabel_ = Caption(panel, "Et_NumCop");
+  copiesField_ = Field(panel, "Ed_CopPlan", 2, 90);
+  printAllCommand_ = Command(panel, "Bt_ImpTodo", &PrintPage::PrintAll);
+  grid->addWidget(copiesLabel_, 2, 0);
+  grid->addWidget(copiesField_, 2, 1);
+  grid->addWidget(printAllCommand_, 2, 3);
 
-  Et_NumHojas = Caption(panel, "Et_NumHojas");
-  Ed_HojasImp = Field(panel, "Ed_HojasImp", 6, 90);
-  Bt_Diario = Command(panel, "Bt_Diario", kOpenJournal);
-  grid->addWidget(Et_NumHojas, 3, 0);
-  grid->addWidget(Ed_HojasImp, 3, 1);
-  grid->addWidget(Bt_Diario, 3, 3);
+  sheetsLabel_ = Caption(panel, "Et_NumHojas");
+  sheetsField_ = Field(panel, "Ed_HojasImp", 6, 90);
+  journalCommand_ = Command(panel, "Bt_Diario", &PrintPage::OpenJournal);
+  grid->addWidget(sheetsLabel_, 3, 0);
+  grid->addWidget(sheetsField_, 3, 1);
+  grid->addWidget(journalCommand_, 3, 3);
 
-  Et_HojasTrab = Caption(panel, "Et_HojasTrab");
-  Ed_HojasTrab = Field(panel, "Ed_HojasTrab", 6, 90);
+  sheetsPerJobLabel_ = Caption(panel, "Et_HojasTrab");
+  sheetsPerJobField_ = Field(panel, "Ed_HojasTrab", 6, 90);
   auto* offsets = new QHBoxLayout;
   offsets->setSpacing(6);
-  Et_Despl = Caption(panel, "Et_Despl");
-  Ed_DesplX = Field(panel, "Ed_DesplX", 6, 60);
-  Ed_DesplY = Field(panel, "Ed_DesplY", 6, 60);
-  offsets->addWidget(Et_Despl);
-  offsets->addWidget(Ed_DesplX);
-  offsets->addWidget(Ed_DesplY);
+  offsetLabel_ = Caption(panel, "Et_Despl");
+  offsetXField_ = Field(panel, "Ed_DesplX", 6, 60);
+  offsetYField_ = Field(panel, "Ed_DesplY", 6, 60);
+  offsets->addWidget(offsetLabel_);
+  offsets->addWidget(offsetXField_);
+  offsets->addWidget(offsetYField_);
   offsets->addStretch(1);
-  Bt_Calibrar = Command(panel, "Bt_Calibrar", kPrintCalibration);
-  grid->addWidget(Et_HojasTrab, 4, 0);
-  grid->addWidget(Ed_HojasTrab, 4, 1);
+  calibrationCommand_ = Command(panel, "Bt_Calibrar", &PrintPage::PrintCalibrationSheet);
+  grid->addWidget(sheetsPerJobLabel_, 4, 0);
+  grid->addWidget(sheetsPerJobField_, 4, 1);
   grid->addLayout(offsets, 4, 2);
-  grid->addWidget(Bt_Calibrar, 4, 3);
-  for (QLineEdit* field : {Ed_DesplX, Ed_DesplY})
+  grid->addWidget(calibrationCommand_, 4, 3);
+  for (QLineEdit* field : {offsetXField_, offsetYField_})
     connect(field, &QLineEdit::editingFinished, this, [this] {
       if (!running_) StoreOffsets();
     });
 
-  Et_Registro = Caption(panel, "Et_Registro");
+  registerLabel_ = Caption(panel, "Et_Registro");
   // As wide as the panel: a path names the register.
-  Ed_Registro = Field(panel, "Ed_Registro", 32767, 420);
-  Ed_Registro->setMaximumWidth(QWIDGETSIZE_MAX);
-  Ed_Registro->setReadOnly(true);
-  Ed_Registro->setFocusPolicy(Qt::NoFocus);
-  grid->addWidget(Et_Registro, 5, 0);
-  grid->addWidget(Ed_Registro, 5, 1, 1, 3);
+  registerField_ = Field(panel, "Ed_Registro", 32767, 420);
+  registerField_->setMaximumWidth(QWIDGETSIZE_MAX);
+  registerField_->setReadOnly(true);
+  registerField_->setFocusPolicy(Qt::NoFocus);
+  grid->addWidget(registerLabel_, 5, 0);
+  grid->addWidget(registerField_, 5, 1, 1, 3);
 
   // The status line has the panel's width above the progress bar.
   grid->setRowStretch(6, 1);
-  REqMensaje = StatusLine(panel, "REqMensaje", Qt::AlignLeft | Qt::AlignVCenter);
-  ProgBarra = ProgressBar(panel, "ProgBarra");
-  Bt_CanImp = Command(panel, "Bt_CanImp", kCancelRun);
-  KeepPlaceWhenHidden(Bt_CanImp);
-  grid->addWidget(REqMensaje, 6, 0, 1, 4);
-  grid->addWidget(ProgBarra, 7, 1, 1, 2);
-  grid->addWidget(Bt_CanImp, 7, 3);
+  runStatus_ = StatusLine(panel, "REqMensaje", Qt::AlignLeft | Qt::AlignVCenter);
+  runProgress_ = ProgressBar(panel, "ProgBarra");
+  cancelRunCommand_ = Command(panel, "Bt_CanImp", &PrintPage::CancelRun);
+  KeepPlaceWhenHidden(cancelRunCommand_);
+  grid->addWidget(runStatus_, 6, 0, 1, 4);
+  grid->addWidget(runProgress_, 7, 1, 1, 2);
+  grid->addWidget(cancelRunCommand_, 7, 3);
   return panel;
 }
 
-QWidget* TFHImprime::BuildRepositionPanel() {
+QWidget* PrintPage::BuildRepositionPanel() {
   auto* panel = new QFrame(this);
   panel->setObjectName("PanRepone");
   panel->setFixedHeight(204);
@@ -266,79 +266,80 @@ QWidget* TFHImprime::BuildRepositionPanel() {
   grid->setColumnMinimumWidth(0, kLabelWidth);
   grid->setColumnStretch(3, 1);
 
-  Et_Reponer = Caption(panel, "Et_Reponer", true);
-  Bt_ImpRepos = Command(panel, "Bt_ImpRepos", kPrintReposition);
-  grid->addWidget(Et_Reponer, 0, 0, 1, 3);
-  grid->addWidget(Bt_ImpRepos, 0, 4);
+  repositionHeading_ = Caption(panel, "Et_Reponer", true);
+  printRepositionCommand_ = Command(panel, "Bt_ImpRepos", &PrintPage::PrintReposition);
+  grid->addWidget(repositionHeading_, 0, 0, 1, 3);
+  grid->addWidget(printRepositionCommand_, 0, 4);
 
-  Et_Rep_01 = Caption(panel, "Et_Rep_01");
-  Ed_Repone = Field(panel, "Ed_Repone", 12, 150);
-  Bt_Agregar = Command(panel, "Bt_Agregar", kAddEntry);
-  Bt_Agregar->setFixedWidth(130);
-  grid->addWidget(Et_Rep_01, 1, 0);
-  grid->addWidget(Ed_Repone, 1, 1);
-  grid->addWidget(Bt_Agregar, 1, 2, Qt::AlignLeft);
+  repositionLabel_ = Caption(panel, "Et_Rep_01");
+  repositionField_ = Field(panel, "Ed_Repone", 12, 150);
+  addEntryCommand_ = Command(panel, "Bt_Agregar", &PrintPage::AddRepositionEntry);
+  addEntryCommand_->setFixedWidth(130);
+  grid->addWidget(repositionLabel_, 1, 0);
+  grid->addWidget(repositionField_, 1, 1);
+  grid->addWidget(addEntryCommand_, 1, 2, Qt::AlignLeft);
 
-  Ed_LisRep = new QListWidget(panel);
-  Ed_LisRep->setObjectName("Ed_LisRep");
-  Ed_LisRep->setFont(CellFont());
-  Ed_LisRep->setFixedWidth(150);
-  Ed_LisRep->setSelectionMode(QAbstractItemView::SingleSelection);
-  Bt_BorraLis = Command(panel, "Bt_BorraLis", kDeleteEntry);
-  Bt_BorraT = Command(panel, "Bt_BorraT", kClearEntries);
-  Bt_BorraLis->setFixedWidth(130);
-  Bt_BorraT->setFixedWidth(130);
-  grid->addWidget(Ed_LisRep, 2, 1, 4, 1);
-  grid->addWidget(Bt_BorraLis, 2, 2, Qt::AlignLeft | Qt::AlignTop);
-  grid->addWidget(Bt_BorraT, 3, 2, Qt::AlignLeft | Qt::AlignTop);
+  repositionList_ = new QListWidget(panel);
+  repositionList_->setObjectName("Ed_LisRep");
+  repositionList_->setFont(CellFont());
+  repositionList_->setFixedWidth(150);
+  repositionList_->setSelectionMode(QAbstractItemView::SingleSelection);
+  deleteEntryCommand_ = Command(panel, "Bt_BorraLis", &PrintPage::DeleteRepositionEntry);
+  clearEntriesCommand_ = Command(panel, "Bt_BorraT", &PrintPage::ClearRepositionEntries);
+  deleteEntryCommand_->setFixedWidth(130);
+  clearEntriesCommand_->setFixedWidth(130);
+  grid->addWidget(repositionList_, 2, 1, 4, 1);
+  grid->addWidget(deleteEntryCommand_, 2, 2, Qt::AlignLeft | Qt::AlignTop);
+  grid->addWidget(clearEntriesCommand_, 3, 2, Qt::AlignLeft | Qt::AlignTop);
 
-  REqMenRep = StatusLine(panel, "REqMenRep", Qt::AlignRight | Qt::AlignTop);
-  ProgRepBar = ProgressBar(panel, "ProgRepBar");
-  Bt_CanRepos = Command(panel, "Bt_CanRepos", kCancelRun);
-  KeepPlaceWhenHidden(Bt_CanRepos);
+  repositionStatus_ = StatusLine(panel, "REqMenRep", Qt::AlignRight | Qt::AlignTop);
+  repositionProgress_ = ProgressBar(panel, "ProgRepBar");
+  cancelRepositionCommand_ = Command(panel, "Bt_CanRepos", &PrintPage::CancelRun);
+  KeepPlaceWhenHidden(cancelRepositionCommand_);
   grid->setRowStretch(4, 1);
-  grid->addWidget(REqMenRep, 3, 3, 2, 2);
-  grid->addWidget(ProgRepBar, 5, 3);
-  grid->addWidget(Bt_CanRepos, 5, 4);
+  grid->addWidget(repositionStatus_, 3, 3, 2, 2);
+  grid->addWidget(repositionProgress_, 5, 3);
+  grid->addWidget(cancelRepositionCommand_, 5, 4);
   return panel;
 }
 
-void TFHImprime::ResetRunWidgets() {
+void PrintPage::ResetRunWidgets() {
   for (QWidget* hidden :
-       std::initializer_list<QWidget*>{REqMensaje, REqMenRep, ProgBarra, ProgRepBar, Bt_CanRepos})
+       std::initializer_list<QWidget*>{runStatus_, repositionStatus_, runProgress_,
+                                       repositionProgress_, cancelRepositionCommand_})
     hidden->hide();
-  for (QWidget* shown :
-       std::initializer_list<QWidget*>{Bt_SelecImpre, Bt_ImpPba, Bt_ImpTodo, Bt_CanImp})
+  for (QWidget* shown : std::initializer_list<QWidget*>{selectPrinterCommand_, testSheetCommand_,
+                                                        printAllCommand_, cancelRunCommand_})
     shown->show();
-  ProgBarra->setRange(0, 0);
-  ProgRepBar->setRange(0, 0);
+  runProgress_->setRange(0, 0);
+  repositionProgress_->setRange(0, 0);
 }
 
-void TFHImprime::InitPage() {
+void PrintPage::InitPage() {
   if (running_) return;
   engine_ = std::make_unique<PrintEngine>(*device_, static_cast<RunObserver*>(this));
-  Ed_ImpSelec->clear();
-  Ed_IncNum->setText("1");
-  Ed_CopPlan->setText("1");
-  Ed_HojasImp->setText("1");
-  Ed_HojasTrab->setText(QString::number(PrinterSetting::kDefaultChunkSheets));
+  printerField_->clear();
+  incrementField_->setText("1");
+  copiesField_->setText("1");
+  sheetsField_->setText("1");
+  sheetsPerJobField_->setText(QString::number(PrinterSetting::kDefaultChunkSheets));
   ShowOffsets();
   ShowRegister();
-  Ed_Repone->clear();
+  repositionField_->clear();
   ShowRepositionList();
   ResetRunWidgets();
   ApplyLanguage();
 }
 
-void TFHImprime::ReleasePage() {
+void PrintPage::ReleasePage() {
   if (running_) engine_->CancelRun();
   engine_->LoadPrintJob(PrintJob{});
   engine_->ResetPrinters();
-  Ed_ImpSelec->clear();
+  printerField_->clear();
   ShowOffsets();
 }
 
-void TFHImprime::SelectPrinter() {
+void PrintPage::SelectPrinter() {
   if (running_) return;
   PrinterSetting setting = engine_->Setting();
   switch (RunPrintSetup(this, setting, ProposedPdfFile(engine_->LoadedJob().Sheet.Name))) {
@@ -352,99 +353,87 @@ void TFHImprime::SelectPrinter() {
     }
     case SetupOutcome::Chosen:
       engine_->SelectPrinter(setting, setting.DisplayName());
-      Ed_ImpSelec->setText(QString::fromStdString(engine_->SelectedPrinter()));
-      Ed_ImpSelec->setCursorPosition(0);
+      printerField_->setText(QString::fromStdString(engine_->SelectedPrinter()));
+      printerField_->setCursorPosition(0);
       ShowOffsets();
       return;
   }
 }
 
-void TFHImprime::ApplyPrinter() { engine_->ApplyPrinter(); }
+void PrintPage::ApplyPrinter() { engine_->ApplyPrinter(); }
 
-void TFHImprime::ResetPrinters() {
+void PrintPage::ResetPrinters() {
   if (running_) return;
   engine_->ResetPrinters();
-  Ed_ImpSelec->clear();
+  printerField_->clear();
   ShowOffsets();
 }
 
-bool TFHImprime::LoadPrintJob(const PrintJob& job) {
+bool PrintPage::LoadPrintJob(const PrintJob& job) {
   if (running_ || !engine_->LoadPrintJob(job)) return false;
   ShowRegister();
   return true;
 }
 
-void TFHImprime::ShowRegister() {
+void PrintPage::ShowRegister() {
   const QString description = QString::fromStdString(engine_->RegisterDescription());
-  Ed_Registro->setText(description);
-  Ed_Registro->setCursorPosition(0);
-  Ed_Registro->setToolTip(description);
+  registerField_->setText(description);
+  registerField_->setCursorPosition(0);
+  registerField_->setToolTip(description);
 }
 
-void TFHImprime::ApplyLanguage() {
+void PrintPage::ApplyLanguage() {
   const struct {
     QLabel* widget;
     const char* code;
   } captions[] = {
-      {Et_ImpPlan, code::kPrintFeaturesTitle},     {Et_ImpSel, code::kSelectedPrinterLabel},
-      {Et_IncNum, code::kNumeratorIncreaseLabel},  {Et_NumCop, code::kCopiesPerTemplateLabel},
-      {Et_NumHojas, code::kSheetsToPrintLabel},    {Et_HojasTrab, code::kSheetsPerJobLabel},
-      {Et_Despl, code::kPrinterOffsetLabel},       {Bt_Calibrar, code::kPrintCalibrationButton},
-      {Bt_SelecImpre, code::kSelectPrinterButton}, {Bt_ImpPba, code::kPrintTestPageButton},
-      {Bt_ImpTodo, code::kPrintAllButton},         {Bt_CanImp, code::kCancelPrintingButton},
-      {Et_Reponer, code::kRepositionTitle},        {Et_Rep_01, code::kRepositionNumberLabel},
-      {Bt_ImpRepos, code::kPrintRepositionButton}, {Bt_Agregar, code::kAddButton},
-      {Bt_BorraLis, code::kDeleteOneButton},       {Bt_BorraT, code::kDeleteAllButton},
-      {Bt_CanRepos, code::kCancelPrintingButton},
+      {printerHeading_, code::kPrintFeaturesTitle},
+      {printerLabel_, code::kSelectedPrinterLabel},
+      {incrementLabel_, code::kNumeratorIncreaseLabel},
+      {copiesLabel_, code::kCopiesPerTemplateLabel},
+      {sheetsLabel_, code::kSheetsToPrintLabel},
+      {sheetsPerJobLabel_, code::kSheetsPerJobLabel},
+      {offsetLabel_, code::kPrinterOffsetLabel},
+      {calibrationCommand_, code::kPrintCalibrationButton},
+      {selectPrinterCommand_, code::kSelectPrinterButton},
+      {testSheetCommand_, code::kPrintTestPageButton},
+      {printAllCommand_, code::kPrintAllButton},
+      {cancelRunCommand_, code::kCancelPrintingButton},
+      {repositionHeading_, code::kRepositionTitle},
+      {repositionLabel_, code::kRepositionNumberLabel},
+      {printRepositionCommand_, code::kPrintRepositionButton},
+      {addEntryCommand_, code::kAddButton},
+      {deleteEntryCommand_, code::kDeleteOneButton},
+      {clearEntriesCommand_, code::kDeleteAllButton},
+      {cancelRepositionCommand_, code::kCancelPrintingButton},
   };
   for (const auto& caption : captions) caption.widget->setText(ToQString(LookupText(caption.code)));
-  Bt_Diario->setText(ToQString(OwnText(OwnMessage::JournalCommand)));
-  Et_Registro->setText(ToQString(OwnText(OwnMessage::RegisterLabel)));
+  journalCommand_->setText(ToQString(OwnText(OwnMessage::JournalCommand)));
+  registerLabel_->setText(ToQString(OwnText(OwnMessage::RegisterLabel)));
 }
 
-void TFHImprime::Boton000Click(int tag) {
-  switch (tag) {
-    case kSelectPrinter:
-      SelectPrinter();
-      break;
-    case kPrintAll:
-      RunCommand([this] { return engine_->PrintAll(); });
-      break;
-    case kPrintTestSheet:
-      RunCommand([this] { return engine_->PrintTestSheet(); });
-      break;
-    case kPrintCalibration:
-      PrintCalibrationSheet();
-      break;
-    case kPrintReposition:
-      RunCommand([this] { return engine_->PrintReposition(); });
-      break;
-    case kAddEntry:
-      AddRepositionEntry();
-      break;
-    case kDeleteEntry:
-      DeleteRepositionEntry();
-      break;
-    case kClearEntries:
-      ClearRepositionEntries();
-      break;
-    case kCancelRun:
-      engine_->CancelRun();
-      calibrationCancelled_ = true;
-      break;
-    case kOpenJournal:
-      OpenJournal();
-      break;
-    default:
-      break;
-  }
+void PrintPage::PrintAll() {
+  RunCommand([this] { return engine_->PrintAll(); });
+}
+
+void PrintPage::PrintTestSheet() {
+  RunCommand([this] { return engine_->PrintTestSheet(); });
+}
+
+void PrintPage::PrintReposition() {
+  RunCommand([this] { return engine_->PrintReposition(); });
+}
+
+void PrintPage::CancelRun() {
+  engine_->CancelRun();
+  calibrationCancelled_ = true;
 }
 
 template <typename Run>
-void TFHImprime::RunCommand(Run run) {
+void PrintPage::RunCommand(Run run) {
   if (running_ || !MayWriteTarget() || !StoreOffsets() || !ApplyChunk()) return;
-  engine_->SetRunSettings(FromQString(Ed_IncNum->text()), FromQString(Ed_CopPlan->text()),
-                          FromQString(Ed_HojasImp->text()));
+  engine_->SetRunSettings(FromQString(incrementField_->text()), FromQString(copiesField_->text()),
+                          FromQString(sheetsField_->text()));
   std::string failure;
   bool ran = false;
   try {
@@ -470,7 +459,7 @@ void TFHImprime::RunCommand(Run run) {
   if (wasRunning) emit RunningChanged(false);
 }
 
-void TFHImprime::OfferContinue() {
+void PrintPage::OfferContinue() {
   // A copy: the question's event loop must not see it change.
   const std::optional<PrintEngine::Outcome> outcome = engine_->LastOutcome();
   if (!outcome || outcome->kind != RunKind::Run || outcome->completedSheets <= 0) return;
@@ -494,10 +483,10 @@ void TFHImprime::OfferContinue() {
     emit ContinueRequested(outcome->completedSheets, outcome->increment);
 }
 
-void TFHImprime::OpenJournal() {
+void PrintPage::OpenJournal() {
   if (running_) return;
   PrintEngine::JobRegister opened = engine_->OpenJobRegister();
-  TFDiario dialog(opened.reg.get(), opened.series, opened.problem);
+  JournalScreen dialog(opened.reg.get(), opened.series, opened.problem);
   // The list takes no more than one reposition prints.
   const std::size_t listed = engine_->RepositionEntries().size();
   const auto perRun = static_cast<std::size_t>(PrintEngine::kRepositionSheetsPerRun);
@@ -522,7 +511,7 @@ void TFHImprime::OpenJournal() {
   }
 }
 
-bool TFHImprime::MayWriteTarget() {
+bool PrintPage::MayWriteTarget() {
   const PrinterSetting& setting = engine_->Setting();
   if (engine_->SelectedPrinter().empty() || setting.target != PrinterSetting::Target::PdfFile)
     return true;
@@ -537,120 +526,122 @@ bool TFHImprime::MayWriteTarget() {
   return box.exec() == QMessageBox::Yes;
 }
 
-void TFHImprime::SetRunning(bool running, bool announce) {
+void PrintPage::SetRunning(bool running, bool announce) {
   if (running_ == running) return;
   running_ = running;
   for (QWidget* command :
-       std::initializer_list<QWidget*>{Bt_SelecImpre, Bt_ImpPba, Bt_ImpTodo, Bt_Diario, Bt_ImpRepos,
-                                       Bt_Agregar, Bt_BorraLis, Bt_BorraT, Ed_Repone})
+       std::initializer_list<QWidget*>{selectPrinterCommand_, testSheetCommand_, printAllCommand_,
+                                       journalCommand_, printRepositionCommand_, addEntryCommand_,
+                                       deleteEntryCommand_, clearEntriesCommand_, repositionField_})
     command->setEnabled(!running);
-  Bt_Calibrar->setEnabled(!running && !ChosenQueue().empty());
+  calibrationCommand_->setEnabled(!running && !ChosenQueue().empty());
   // The run read its settings when it began.
-  for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp, Ed_HojasTrab, Ed_DesplX, Ed_DesplY})
+  for (QLineEdit* field : {incrementField_, copiesField_, sheetsField_, sheetsPerJobField_,
+                           offsetXField_, offsetYField_})
     field->setReadOnly(running);
   if (announce) emit RunningChanged(running);
 }
 
-void TFHImprime::showEvent(QShowEvent* event) {
+void PrintPage::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   ReadSettingsAgain();
 }
 
-void TFHImprime::changeEvent(QEvent* event) {
+void PrintPage::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible())
     ReadSettingsAgain();
 }
 
-void TFHImprime::ReadSettingsAgain() {
+void PrintPage::ReadSettingsAgain() {
   if (running_) return;
   ShowOffsets();
   ShowRegister();
 }
 
-bool TFHImprime::eventFilter(QObject* watched, QEvent* event) {
+bool PrintPage::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
-  if (watched == Ed_Repone) {
+  if (watched == repositionField_) {
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
     AddRepositionEntry();
     return true;
   }
-  for (QLineEdit* field : {Ed_IncNum, Ed_CopPlan, Ed_HojasImp, Ed_HojasTrab}) {
-    if (watched == field) return EnteroKeyPress(field, key);
+  for (QLineEdit* field : {incrementField_, copiesField_, sheetsField_, sheetsPerJobField_}) {
+    if (watched == field) return WholeNumberKeyPress(field, key);
   }
   return QWidget::eventFilter(watched, event);
 }
 
-bool TFHImprime::EnteroKeyPress(QLineEdit* field, QKeyEvent* event) {
+bool PrintPage::WholeNumberKeyPress(QLineEdit* field, QKeyEvent* event) {
   return RefusesKeystroke(KeyFilterKind::Integer, *field, *event);
 }
 
-void TFHImprime::AddRepositionEntry() {
+void PrintPage::AddRepositionEntry() {
   if (running_) return;
-  const std::string text = FromQString(Ed_Repone->text());
+  const std::string text = FromQString(repositionField_->text());
   if (Trim(text).empty()) return;
   try {
     engine_->AddRepositionEntry(text);
   } catch (const ZirvoError& e) {
     ShowFailure(this, e.what());
-    Ed_Repone->setFocus();
-    Ed_Repone->selectAll();
+    repositionField_->setFocus();
+    repositionField_->selectAll();
     return;
   }
   ShowRepositionList();
-  Ed_Repone->clear();
-  Ed_Repone->setFocus();
+  repositionField_->clear();
+  repositionField_->setFocus();
 }
 
-void TFHImprime::DeleteRepositionEntry() {
+void PrintPage::DeleteRepositionEntry() {
   if (running_) return;
-  const QList<QListWidgetItem*> selected = Ed_LisRep->selectedItems();
+  const QList<QListWidgetItem*> selected = repositionList_->selectedItems();
   if (!selected.isEmpty()) {
-    const int row = Ed_LisRep->row(selected.first());
+    const int row = repositionList_->row(selected.first());
     if (engine_->DeleteRepositionEntry(row)) ShowRepositionList();
   }
-  Ed_Repone->setFocus();
+  repositionField_->setFocus();
 }
 
-void TFHImprime::ClearRepositionEntries() {
+void PrintPage::ClearRepositionEntries() {
   if (running_) return;
   engine_->ClearRepositionEntries();
   ShowRepositionList();
-  Ed_Repone->setFocus();
+  repositionField_->setFocus();
 }
 
-void TFHImprime::ShowRepositionList() {
-  Ed_LisRep->clear();
+void PrintPage::ShowRepositionList() {
+  repositionList_->clear();
   for (const std::string& entry : engine_->RepositionEntries())
-    Ed_LisRep->addItem(ToQString(entry));
+    repositionList_->addItem(ToQString(entry));
 }
 
-std::string TFHImprime::ChosenQueue() const {
+std::string PrintPage::ChosenQueue() const {
   const PrinterSetting& setting = engine_->Setting();
   if (engine_->SelectedPrinter().empty() || setting.target != PrinterSetting::Target::Queue)
     return {};
   return setting.printerName.empty() ? CupsDefaultQueue() : setting.printerName;
 }
 
-void TFHImprime::ShowOffsets() {
+void PrintPage::ShowOffsets() {
   const std::string queue = ChosenQueue();
   const PrinterOffsets offsets =
       queue.empty() ? PrinterOffsets{} : ReadPrinterOffsets(CalibrationFile(), queue);
-  Ed_DesplX->setText(QString::fromStdString(FormatOffsetMm(offsets.xMm)));
-  Ed_DesplY->setText(QString::fromStdString(FormatOffsetMm(offsets.yMm)));
-  Ed_DesplX->setEnabled(!queue.empty());
-  Ed_DesplY->setEnabled(!queue.empty());
-  Bt_Calibrar->setEnabled(!queue.empty() && !running_);
+  offsetXField_->setText(QString::fromStdString(FormatOffsetMm(offsets.xMm)));
+  offsetYField_->setText(QString::fromStdString(FormatOffsetMm(offsets.yMm)));
+  offsetXField_->setEnabled(!queue.empty());
+  offsetYField_->setEnabled(!queue.empty());
+  calibrationCommand_->setEnabled(!queue.empty() && !running_);
 }
 
-bool TFHImprime::StoreOffsets() {
+bool PrintPage::StoreOffsets() {
   const std::string queue = ChosenQueue();
   if (queue.empty()) return true;
   // Only the fields the user edited: the file may hold newer values of the
   // others (from zirvo-batch, or another copy of the program).
   std::optional<double> edited[2];
-  QLineEdit* const fields[] = {Ed_DesplX, Ed_DesplY};
+  QLineEdit* const fields[] = {offsetXField_, offsetYField_};
   for (int i = 0; i < 2; ++i) {
     QLineEdit* field = fields[i];
     if (!field->isModified()) continue;
@@ -673,13 +664,13 @@ bool TFHImprime::StoreOffsets() {
   return true;
 }
 
-bool TFHImprime::ApplyChunk() {
-  const std::string text = Trim(FromQString(Ed_HojasTrab->text()));
+bool PrintPage::ApplyChunk() {
+  const std::string text = Trim(FromQString(sheetsPerJobField_->text()));
   int32_t sheets = PrinterSetting::kDefaultChunkSheets;
   if (!text.empty() && (!TryParseInt32(text, sheets) || sheets <= 0)) {
     ShowFailure(this, OwnText(OwnMessage::ChunkNotValid, text));
-    Ed_HojasTrab->setFocus();
-    Ed_HojasTrab->selectAll();
+    sheetsPerJobField_->setFocus();
+    sheetsPerJobField_->selectAll();
     return false;
   }
   PrinterSetting setting = engine_->Setting();
@@ -688,7 +679,7 @@ bool TFHImprime::ApplyChunk() {
   return true;
 }
 
-void TFHImprime::PrintCalibrationSheet() {
+void PrintPage::PrintCalibrationSheet() {
   const std::string queue = ChosenQueue();
   if (running_ || queue.empty() || !StoreOffsets()) return;
   calibrationCancelled_ = false;
@@ -716,32 +707,32 @@ void TFHImprime::PrintCalibrationSheet() {
   if (!failure.empty()) ShowFailure(this, failure);
 }
 
-QLabel* TFHImprime::StatusOf(RunPanel panel) const {
-  return panel == RunPanel::Run ? REqMensaje : REqMenRep;
+QLabel* PrintPage::StatusOf(RunPanel panel) const {
+  return panel == RunPanel::Run ? runStatus_ : repositionStatus_;
 }
 
-QProgressBar* TFHImprime::BarOf(RunPanel panel) const {
-  return panel == RunPanel::Run ? ProgBarra : ProgRepBar;
+QProgressBar* PrintPage::BarOf(RunPanel panel) const {
+  return panel == RunPanel::Run ? runProgress_ : repositionProgress_;
 }
 
-void TFHImprime::ShowStatus(RunPanel panel, const std::string& text) {
+void PrintPage::ShowStatus(RunPanel panel, const std::string& text) {
   SetRunning(true);
   StatusOf(panel)->setText(ToQString(text));
   StatusOf(panel)->setToolTip(ToQString(text));
   StatusOf(panel)->show();
 }
 
-void TFHImprime::HideStatus(RunPanel panel) { StatusOf(panel)->hide(); }
+void PrintPage::HideStatus(RunPanel panel) { StatusOf(panel)->hide(); }
 
-void TFHImprime::SetProgressMaximum(RunPanel panel, int32_t maximum) {
+void PrintPage::SetProgressMaximum(RunPanel panel, int32_t maximum) {
   BarOf(panel)->setRange(0, maximum);
 }
 
-void TFHImprime::SetProgressPosition(RunPanel panel, int32_t position) {
+void PrintPage::SetProgressPosition(RunPanel panel, int32_t position) {
   BarOf(panel)->setValue(position);
 }
 
-void TFHImprime::ShowProgress(RunPanel panel, bool visible) {
+void PrintPage::ShowProgress(RunPanel panel, bool visible) {
   // The bar's text is the sheet number, so Qt would paint it again for every
   // sheet, thousands of times a second in a long run. While a run shows it,
   // it is painted only when ServeScreen says so; its value is always current.
@@ -751,10 +742,10 @@ void TFHImprime::ShowProgress(RunPanel panel, bool visible) {
   barPainted_.invalidate();
 }
 
-void TFHImprime::ServeScreen() {
+void PrintPage::ServeScreen() {
   constexpr qint64 kBarPaintMs = 40;
   QProgressBar* shown = nullptr;
-  for (QProgressBar* bar : {ProgBarra, ProgRepBar})
+  for (QProgressBar* bar : {runProgress_, repositionProgress_})
     if (bar->isVisible() && !bar->updatesEnabled()) shown = bar;
   const bool paint =
       shown != nullptr && (!barPainted_.isValid() || barPainted_.elapsed() >= kBarPaintMs);
@@ -767,13 +758,13 @@ void TFHImprime::ServeScreen() {
   }
 }
 
-void TFHImprime::ShowCancel(RunPanel panel, bool visible) {
-  (panel == RunPanel::Run ? Bt_CanImp : Bt_CanRepos)->setVisible(visible);
+void PrintPage::ShowCancel(RunPanel panel, bool visible) {
+  (panel == RunPanel::Run ? cancelRunCommand_ : cancelRepositionCommand_)->setVisible(visible);
 }
 
-void TFHImprime::Notice(const std::string& text) { notices_.push_back(text); }
+void PrintPage::Notice(const std::string& text) { notices_.push_back(text); }
 
-bool TFHImprime::AskYesNo(const std::string& text, const char* name, bool yesByDefault) {
+bool PrintPage::AskYesNo(const std::string& text, const char* name, bool yesByDefault) {
   QMessageBox box(QMessageBox::Question, ToQString(LookupText(code::kProgramTitle)),
                   ToQString(text), QMessageBox::Yes | QMessageBox::No, this);
   box.setObjectName(name);
@@ -781,11 +772,11 @@ bool TFHImprime::AskYesNo(const std::string& text, const char* name, bool yesByD
   return box.exec() == QMessageBox::Yes;
 }
 
-bool TFHImprime::ConfirmNegative(const std::string& text) {
+bool PrintPage::ConfirmNegative(const std::string& text) {
   return AskYesNo(text + "\n" + OwnText(OwnMessage::PrintAnyway), "NegativeNumber", false);
 }
 
-bool TFHImprime::ConfirmReprint(const std::string& facts, const std::string& question) {
+bool PrintPage::ConfirmReprint(const std::string& facts, const std::string& question) {
   // Printing a number twice is what the register guards against: Enter must
   // not do it.
   return AskYesNo(facts + "\n" + question, "ReprintNumbers", false);

@@ -1,4 +1,4 @@
-// TFHImprime: the print page. The run-settings panel (printer, increment,
+// PrintPage: the print page. The run-settings panel (printer, increment,
 // copies, sheets, sheets per job, the queue's calibration offsets and its
 // calibration sheet, the numbering register the runs use, test sheet, print
 // all, cancel, the journal) and the
@@ -25,27 +25,13 @@
 
 namespace zirvo {
 
-class TFHImprime : public QWidget, private RunObserver {
+class PrintPage : public QWidget, private RunObserver {
   Q_OBJECT
  public:
-  // Commands of the page, told apart by the tag of the command text.
-  enum Tag {
-    kSelectPrinter = 101,
-    kPrintAll = 201,
-    kPrintTestSheet = 202,
-    kPrintCalibration = 203,
-    kPrintReposition = 301,
-    kAddEntry = 311,
-    kDeleteEntry = 312,
-    kClearEntries = 313,
-    kCancelRun = 401,
-    kOpenJournal = 501,
-  };
-
   // Prints on `device` when given (it must outlive the page), otherwise on a
   // QPrinter device of its own.
-  explicit TFHImprime(QWidget* parent = nullptr, PageDevice* device = nullptr);
-  ~TFHImprime() override;
+  explicit PrintPage(QWidget* parent = nullptr, PageDevice* device = nullptr);
+  ~PrintPage() override;
 
   // The operations the workspace calls.
   void InitPage();
@@ -57,51 +43,24 @@ class TFHImprime : public QWidget, private RunObserver {
   bool LoadPrintJob(const PrintJob& job);
   void ApplyLanguage();
 
-  // The one click handler of the command texts.
-  void Boton000Click(int tag);
+  // The commands of the page's command texts.
+  void PrintAll();
+  void PrintTestSheet();
+  void PrintCalibrationSheet();
+  void PrintReposition();
+  void AddRepositionEntry();
+  void DeleteRepositionEntry();
+  void ClearRepositionEntries();
+  // Asks the run in progress to stop after the sheet being printed.
+  void CancelRun();
+  // The journal screen; its "Reponer" fills the reposition list.
+  void OpenJournal();
   // The key handler of the three run-settings fields: true when the
   // keystroke is refused.
-  bool EnteroKeyPress(QLineEdit* field, QKeyEvent* event);
+  bool WholeNumberKeyPress(QLineEdit* field, QKeyEvent* event);
 
   bool Running() const { return running_; }
   const PrintEngine& Engine() const { return *engine_; }
-
-  QLabel* Et_ImpPlan;
-  QLabel* Et_ImpSel;
-  QLineEdit* Ed_ImpSelec;
-  QLabel* Et_IncNum;
-  QLineEdit* Ed_IncNum;
-  QLabel* Et_NumCop;
-  QLineEdit* Ed_CopPlan;
-  QLabel* Et_NumHojas;
-  QLineEdit* Ed_HojasImp;
-  QLabel* Et_HojasTrab;
-  QLineEdit* Ed_HojasTrab;  // sheets per job to a queue
-  QLabel* Et_Despl;
-  QLineEdit* Ed_DesplX;  // the chosen queue's calibration, millimetres
-  QLineEdit* Ed_DesplY;
-  ClickLabel* Bt_Calibrar;
-  QLabel* Et_Registro;
-  QLineEdit* Ed_Registro;  // the numbering register of the loaded job's runs, read-only
-  ClickLabel* Bt_SelecImpre;
-  ClickLabel* Bt_ImpPba;
-  ClickLabel* Bt_ImpTodo;
-  ClickLabel* Bt_Diario;
-  QLabel* REqMensaje;
-  QProgressBar* ProgBarra;
-  ClickLabel* Bt_CanImp;
-
-  QLabel* Et_Reponer;
-  QLabel* Et_Rep_01;
-  QLineEdit* Ed_Repone;
-  QListWidget* Ed_LisRep;
-  ClickLabel* Bt_Agregar;
-  ClickLabel* Bt_BorraLis;
-  ClickLabel* Bt_BorraT;
-  ClickLabel* Bt_ImpRepos;
-  QLabel* REqMenRep;
-  QProgressBar* ProgRepBar;
-  ClickLabel* Bt_CanRepos;
 
  signals:
   // A run began (true) or ended (false): the workspace keeps the user on
@@ -121,7 +80,7 @@ class TFHImprime : public QWidget, private RunObserver {
  private:
   QWidget* BuildRunPanel();
   QWidget* BuildRepositionPanel();
-  ClickLabel* Command(QWidget* parent, const char* name, int tag);
+  ClickLabel* Command(QWidget* parent, const char* name, void (PrintPage::*action)());
   void ResetRunWidgets();
 
   // Runs a command of the engine (false: it did nothing) and tells what it did.
@@ -130,16 +89,11 @@ class TFHImprime : public QWidget, private RunObserver {
   // After a run that printed sheets of a saved template: asks whether the
   // next run continues after them.
   void OfferContinue();
-  // The journal screen; its "Reponer" fills the reposition list.
-  void OpenJournal();
   // `announce`: RunningChanged tells the workspace at once.
   void SetRunning(bool running, bool announce = true);
   // True unless the run would replace an existing PDF file and the user
   // does not want that.
   bool MayWriteTarget();
-  void AddRepositionEntry();
-  void DeleteRepositionEntry();
-  void ClearRepositionEntries();
   void ShowRepositionList();
   // The queue the chosen printer setting prints on; "" for a PDF file.
   std::string ChosenQueue() const;
@@ -156,7 +110,6 @@ class TFHImprime : public QWidget, private RunObserver {
   // The sheets-per-job field into the engine's setting; false (and a
   // message) when it is not a positive whole number.
   bool ApplyChunk();
-  void PrintCalibrationSheet();
 
   // RunObserver
   void ShowStatus(RunPanel panel, const std::string& text) override;
@@ -183,6 +136,41 @@ class TFHImprime : public QWidget, private RunObserver {
   QElapsedTimer barPainted_;  // since a run's progress bar was last painted
   bool calibrationCancelled_ = false;
   std::vector<std::string> notices_;  // shown once the run has ended
+  QLabel* printerHeading_;
+  QLabel* printerLabel_;
+  QLineEdit* printerField_;
+  QLabel* incrementLabel_;
+  QLineEdit* incrementField_;
+  QLabel* copiesLabel_;
+  QLineEdit* copiesField_;
+  QLabel* sheetsLabel_;
+  QLineEdit* sheetsField_;
+  QLabel* sheetsPerJobLabel_;
+  QLineEdit* sheetsPerJobField_;  // sheets per job to a queue
+  QLabel* offsetLabel_;
+  QLineEdit* offsetXField_;  // the chosen queue's calibration, millimetres
+  QLineEdit* offsetYField_;
+  ClickLabel* calibrationCommand_;
+  QLabel* registerLabel_;
+  QLineEdit* registerField_;  // the numbering register of the loaded job's runs, read-only
+  ClickLabel* selectPrinterCommand_;
+  ClickLabel* testSheetCommand_;
+  ClickLabel* printAllCommand_;
+  ClickLabel* journalCommand_;
+  QLabel* runStatus_;
+  QProgressBar* runProgress_;
+  ClickLabel* cancelRunCommand_;
+  QLabel* repositionHeading_;
+  QLabel* repositionLabel_;
+  QLineEdit* repositionField_;
+  QListWidget* repositionList_;
+  ClickLabel* addEntryCommand_;
+  ClickLabel* deleteEntryCommand_;
+  ClickLabel* clearEntriesCommand_;
+  ClickLabel* printRepositionCommand_;
+  QLabel* repositionStatus_;
+  QProgressBar* repositionProgress_;
+  ClickLabel* cancelRepositionCommand_;
 };
 
 }  // namespace zirvo

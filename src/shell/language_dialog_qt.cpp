@@ -33,9 +33,9 @@ ClickLabel* ButtonLabel(QWidget* parent, const char* name) {
 
 }  // namespace
 
-const char* const TFIdioma::kLanguages[2] = {"Español", "English"};
+const char* const LanguageDialog::kLanguages[2] = {"Español", "English"};
 
-TFIdioma::TFIdioma(const Catalog& catalog, QWidget* parent)
+LanguageDialog::LanguageDialog(const Catalog& catalog, QWidget* parent)
     : BorderlessDialog(parent, /*stayOnTop=*/true) {
   setObjectName(QStringLiteral("FIdioma"));
   setFixedSize(kWidth, kHeight);
@@ -47,81 +47,81 @@ TFIdioma::TFIdioma(const Catalog& catalog, QWidget* parent)
   SetBackground(panel, Qt::white);
   const int inner = kWidth - 2;
 
-  Pn_Titulo = new TitleBand(panel);
-  Pn_Titulo->setObjectName(QStringLiteral("Pn_Titulo"));
-  Pn_Titulo->setGeometry(0, 0, inner, 24);
-  SetBackground(Pn_Titulo, WindowsColor(kStripColour));
-  auto* caption = new QLabel(QStringLiteral("  Zirvo"), Pn_Titulo);
+  title_ = new TitleBand(panel);
+  title_->setObjectName(QStringLiteral("Pn_Titulo"));
+  title_->setGeometry(0, 0, inner, 24);
+  SetBackground(title_, WindowsColor(kStripColour));
+  auto* caption = new QLabel(QStringLiteral("  Zirvo"), title_);
   caption->setGeometry(0, 0, 200, 24);
   caption->setFont(ArialFont(9, true));
   caption->setStyleSheet(QStringLiteral("color:%1;").arg(WindowsColor(kDarkBlue).name()));
   caption->setAttribute(Qt::WA_TransparentForMouseEvents);
-  Bt_Cerrar = new ClickLabel(Pn_Titulo);
-  Bt_Cerrar->setObjectName(QStringLiteral("Bt_Cerrar"));
-  Bt_Cerrar->setFont(ArialFont(9, true));
-  Bt_Cerrar->setCursor(Qt::PointingHandCursor);
-  Bt_Cerrar->setStyleSheet(
+  closeCommand_ = new ClickLabel(title_);
+  closeCommand_->setObjectName(QStringLiteral("Bt_Cerrar"));
+  closeCommand_->setFont(ArialFont(9, true));
+  closeCommand_->setCursor(Qt::PointingHandCursor);
+  closeCommand_->setStyleSheet(
       QStringLiteral("QLabel{color:%1;}QLabel:hover{background:#c0392b;color:#ffffff;}")
           .arg(WindowsColor(kDarkBlue).name()));
-  Bt_Cerrar->setText(QStringLiteral("   ") + text(code::kCloseButton) + QStringLiteral("   "));
-  Bt_Cerrar->adjustSize();
-  Bt_Cerrar->setGeometry(inner - Bt_Cerrar->width(), 0, Bt_Cerrar->width(), 24);
+  closeCommand_->setText(QStringLiteral("   ") + text(code::kCloseButton) + QStringLiteral("   "));
+  closeCommand_->adjustSize();
+  closeCommand_->setGeometry(inner - closeCommand_->width(), 0, closeCommand_->width(), 24);
 
   auto* emblem = new SvgPicture(QStringLiteral("emblem"), panel);
   emblem->setGeometry(28, 48, 64, 64);
 
-  Et_Idioma = new QLabel(panel);
-  Et_Idioma->setObjectName(QStringLiteral("Et_Idioma"));
-  Et_Idioma->setGeometry(112, 46, inner - 140, 40);
-  Et_Idioma->setFont(ArialFont(22, true));
-  Et_Idioma->setStyleSheet(QStringLiteral("color:#1b365d;"));
-  Et_Idioma->setText(text(code::kLanguageTitle));
+  languageLabel_ = new QLabel(panel);
+  languageLabel_->setObjectName(QStringLiteral("Et_Idioma"));
+  languageLabel_->setGeometry(112, 46, inner - 140, 40);
+  languageLabel_->setFont(ArialFont(22, true));
+  languageLabel_->setStyleSheet(QStringLiteral("color:#1b365d;"));
+  languageLabel_->setText(text(code::kLanguageTitle));
 
-  Et_DesIdioma = new QLabel(panel);
-  Et_DesIdioma->setObjectName(QStringLiteral("Et_DesIdioma"));
-  Et_DesIdioma->setGeometry(112, 88, inner - 140, 36);
-  Et_DesIdioma->setWordWrap(true);
-  Et_DesIdioma->setFont(ArialFont(10));
-  Et_DesIdioma->setStyleSheet(QStringLiteral("color:#3a4b61;"));
-  Et_DesIdioma->setText(text(code::kSelectLanguagePrompt));
+  languageDescription_ = new QLabel(panel);
+  languageDescription_->setObjectName(QStringLiteral("Et_DesIdioma"));
+  languageDescription_->setGeometry(112, 88, inner - 140, 36);
+  languageDescription_->setWordWrap(true);
+  languageDescription_->setFont(ArialFont(10));
+  languageDescription_->setStyleSheet(QStringLiteral("color:#3a4b61;"));
+  languageDescription_->setText(text(code::kSelectLanguagePrompt));
 
   auto* rule = new QWidget(panel);
   rule->setGeometry(28, 138, inner - 56, 1);
   SetBackground(rule, QColor(0xd6, 0xde, 0xeb));
 
-  Et_Idiomas = new QLabel(panel);
-  Et_Idiomas->setObjectName(QStringLiteral("Et_Idiomas"));
-  Et_Idiomas->setGeometry(28, 166, 170, 26);
-  Et_Idiomas->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  Et_Idiomas->setFont(ArialFont(10, true));
-  Et_Idiomas->setText(text(code::kLanguagesLabel));
+  languagesLabel_ = new QLabel(panel);
+  languagesLabel_->setObjectName(QStringLiteral("Et_Idiomas"));
+  languagesLabel_->setGeometry(28, 166, 170, 26);
+  languagesLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  languagesLabel_->setFont(ArialFont(10, true));
+  languagesLabel_->setText(text(code::kLanguagesLabel));
 
   // Only the two entries of the list can be chosen; nothing can be typed.
-  Ed_Idioma = new QComboBox(panel);
-  Ed_Idioma->setObjectName(QStringLiteral("Ed_Idioma"));
-  Ed_Idioma->setEditable(false);
-  Ed_Idioma->setGeometry(212, 166, 200, 26);
-  Ed_Idioma->setFont(ArialFont(10));
-  for (const char* language : kLanguages) Ed_Idioma->addItem(ToQString(language));
+  languageBox_ = new QComboBox(panel);
+  languageBox_->setObjectName(QStringLiteral("Ed_Idioma"));
+  languageBox_->setEditable(false);
+  languageBox_->setGeometry(212, 166, 200, 26);
+  languageBox_->setFont(ArialFont(10));
+  for (const char* language : kLanguages) languageBox_->addItem(ToQString(language));
   // The list opens on the language in force, so that what is shown is what
   // confirming keeps.
-  Ed_Idioma->setCurrentIndex(catalog.English() ? 1 : 0);
-  connect(Ed_Idioma, &QComboBox::currentIndexChanged, this, [](int index) {
+  languageBox_->setCurrentIndex(catalog.English() ? 1 : 0);
+  connect(languageBox_, &QComboBox::currentIndexChanged, this, [](int index) {
     if (index >= 0) PendingChoice() = ZeroPad(FormatInt(index + 1), 6);
   });
 
   auto* buttons = new QWidget(panel);
   buttons->setGeometry(0, kHeight - 2 - 44, inner, 44);
   SetBackground(buttons, WindowsColor(kStripColour));
-  Bt_Aceptar = ButtonLabel(buttons, "Bt_Aceptar");
-  Bt_Aceptar->setText(text(code::kOkButton));
-  Bt_Aceptar->setGeometry(inner - 2 * 104 - 12, 11, 96, 22);
-  Bt_Cancelar = ButtonLabel(buttons, "Bt_Cancelar");
-  Bt_Cancelar->setText(text(code::kCancelButton));
-  Bt_Cancelar->setGeometry(inner - 104 - 4, 11, 96, 22);
-  connect(Bt_Aceptar, &ClickLabel::clicked, this, &QDialog::accept);
-  connect(Bt_Cancelar, &ClickLabel::clicked, this, &QDialog::reject);
-  connect(Bt_Cerrar, &ClickLabel::clicked, this, &QDialog::reject);
+  acceptCommand_ = ButtonLabel(buttons, "Bt_Aceptar");
+  acceptCommand_->setText(text(code::kOkButton));
+  acceptCommand_->setGeometry(inner - 2 * 104 - 12, 11, 96, 22);
+  cancelCommand_ = ButtonLabel(buttons, "Bt_Cancelar");
+  cancelCommand_->setText(text(code::kCancelButton));
+  cancelCommand_->setGeometry(inner - 104 - 4, 11, 96, 22);
+  connect(acceptCommand_, &ClickLabel::clicked, this, &QDialog::accept);
+  connect(cancelCommand_, &ClickLabel::clicked, this, &QDialog::reject);
+  connect(closeCommand_, &ClickLabel::clicked, this, &QDialog::reject);
 }
 
 const std::string& PendingLanguageChoice() { return PendingChoice(); }
@@ -130,7 +130,7 @@ LanguageResult ChangeLanguage(Catalog& catalog, QWidget* parent) {
   try {
     // The pending choice starts from the language in force, as the list does.
     PendingChoice() = catalog.LanguageCode();
-    auto dialog = std::make_unique<TFIdioma>(catalog, parent);
+    auto dialog = std::make_unique<LanguageDialog>(catalog, parent);
     if (dialog->exec() != QDialog::Accepted) {
       PendingChoice() = catalog.LanguageCode();
       return LanguageResult::Cancelled;

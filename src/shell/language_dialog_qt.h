@@ -13,22 +13,23 @@ namespace zirvo {
 
 enum class LanguageResult { Changed, Unchanged, Cancelled, Failed };
 
-class TFIdioma : public BorderlessDialog {
+class LanguageDialog : public BorderlessDialog {
   Q_OBJECT
  public:
   // The languages in list order; an entry's language number is its index + 1.
   static const char* const kLanguages[2];
 
-  explicit TFIdioma(const Catalog& catalog, QWidget* parent = nullptr);
+  explicit LanguageDialog(const Catalog& catalog, QWidget* parent = nullptr);
 
-  TitleBand* Pn_Titulo;
-  ClickLabel* Bt_Cerrar;
-  QLabel* Et_Idioma;
-  QLabel* Et_DesIdioma;
-  QLabel* Et_Idiomas;
-  QComboBox* Ed_Idioma;
-  ClickLabel* Bt_Aceptar;
-  ClickLabel* Bt_Cancelar;
+ private:
+  TitleBand* title_;
+  ClickLabel* closeCommand_;
+  QLabel* languageLabel_;
+  QLabel* languageDescription_;
+  QLabel* languagesLabel_;
+  QComboBox* languageBox_;
+  ClickLabel* acceptCommand_;
+  ClickLabel* cancelCommand_;
 };
 
 // Runs the dialog. On a confirmed change of language the catalog is loaded

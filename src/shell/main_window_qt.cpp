@@ -46,32 +46,32 @@ void ApplyToolkitLanguage() {
   }
 }
 
-TFPrincipal::TFPrincipal(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("FPrincipal"));
-  HojaControl = new QStackedWidget(this);
-  HojaControl->setObjectName(QStringLiteral("HojaControl"));
+  pages_ = new QStackedWidget(this);
+  pages_->setObjectName(QStringLiteral("HojaControl"));
   for (int index = 0; index < kPageCount; ++index) {
-    auto* page = new QWidget(HojaControl);
+    auto* page = new QWidget(pages_);
     page->setObjectName(QStringLiteral("Hoja%1").arg(index, 2, 10, QLatin1Char('0')));
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
-    HojaControl->addWidget(page);
+    pages_->addWidget(page);
   }
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(HojaControl);
+  layout->addWidget(pages_);
 
-  FBien = new TFBien(HojaControl->widget(kWelcomePage));
-  HojaControl->widget(kWelcomePage)->layout()->addWidget(FBien);
-  FImpLibre01 = new TFImpLibre(HojaControl->widget(kWorkspacePage));
-  HojaControl->widget(kWorkspacePage)->layout()->addWidget(FImpLibre01);
-  SetConfirm([](int mode) { return Confirm(mode); });
-  connect(FBien->Et_Iniciar, &ClickLabel::clicked, this, &TFPrincipal::FBienEt_Lin01Click);
-  connect(FBien->Bt_Idiomas, &QPushButton::clicked, this, &TFPrincipal::FBienBt_IdiomasClick);
-  connect(FImpLibre01, &TFImpLibre::RunningChanged, this, [this](bool running) {
+  welcome_ = new WelcomePage(pages_->widget(kWelcomePage));
+  pages_->widget(kWelcomePage)->layout()->addWidget(welcome_);
+  workspace_ = new WorkspaceScreen(pages_->widget(kWorkspacePage));
+  pages_->widget(kWorkspacePage)->layout()->addWidget(workspace_);
+  SetConfirm([](ConfirmQuestion question) { return Confirm(question); });
+  connect(welcome_, &WelcomePage::StartRequested, this, &MainWindow::StartWorkspace);
+  connect(welcome_, &WelcomePage::LanguageRequested, this, &MainWindow::ChooseLanguage);
+  connect(workspace_, &WorkspaceScreen::RunningChanged, this, [this](bool running) {
     if (running || !closeAfterRun_) return;
     closeAfterRun_ = false;
     // Asked once the run has returned, not from inside its last event pass.
@@ -81,7 +81,7 @@ TFPrincipal::TFPrincipal(QWidget* parent)
   FormCreate();
 }
 
-void TFPrincipal::FormCreate() {
+void MainWindow::FormCreate() {
   SetApplicationTitle();
   setWindowTitle(ToQString(LookupText(code::kProgramTitle)));
   setWindowIcon(QIcon(ArtworkPath(QStringLiteral("emblem"))));
@@ -90,36 +90,35 @@ void TFPrincipal::FormCreate() {
   QLocale::setDefault(QLocale::c());
   setFixedSize(kClientWidth, kClientHeight);
   SetBackground(this, WindowsColor(kBackground));
-  FImpLibre01->InitWorkspace();
-  FBien->InitWelcome();
-  FBien->Et_Iniciar->show();
-  FBien->Bt_Idiomas->show();
-  ShowFrame(FBien);
+  workspace_->InitWorkspace();
+  welcome_->InitWelcome();
+  welcome_->ShowCommands();
+  ShowFrame(welcome_);
 }
 
-void TFPrincipal::SetConfirm(std::function<int(int)> confirm) {
-  FImpLibre01->SetConfirm(std::move(confirm));
+void MainWindow::SetConfirm(std::function<ConfirmAnswer(ConfirmQuestion)> confirm) {
+  workspace_->SetConfirm(std::move(confirm));
 }
 
-void TFPrincipal::ShowFrame(QWidget* frame) {
+void MainWindow::ShowFrame(QWidget* frame) {
   frame->show();
-  HojaControl->setCurrentWidget(frame->parentWidget());
+  pages_->setCurrentWidget(frame->parentWidget());
 }
 
-void TFPrincipal::FBienEt_Lin01Click() {
-  FImpLibre01->StartTemplate();
-  ShowFrame(FImpLibre01);
+void MainWindow::StartWorkspace() {
+  workspace_->StartTemplate();
+  ShowFrame(workspace_);
 }
 
-void TFPrincipal::FBienBt_IdiomasClick() {
+void MainWindow::ChooseLanguage() {
   if (ChangeLanguage(ProgramCatalog(), this) != LanguageResult::Changed) return;
   ApplyToolkitLanguage();
-  FImpLibre01->ApplyFramesLanguage();
-  FBien->ApplyLanguage();
+  workspace_->ApplyFramesLanguage();
+  welcome_->ApplyLanguage();
 }
 
-void TFPrincipal::closeEvent(QCloseEvent* event) {
-  if (FImpLibre01->PrintRunning()) {
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (workspace_->PrintRunning()) {
     // A question now would halt the run until answered, and closing would
     // tear the pages down under it: the request waits for the run's end
     // (the cancel command ends it at once) and is asked then.
@@ -129,13 +128,13 @@ void TFPrincipal::closeEvent(QCloseEvent* event) {
   }
   // Unsaved changes: save, discard or stay; otherwise the exit question,
   // while a template is open.
-  if (!FImpLibre01->Logic().MayQuit()) {
+  if (!workspace_->Logic().MayQuit()) {
     event->ignore();
     return;
   }
   if (!released_) {
     released_ = true;
-    FImpLibre01->ReleaseWorkspace();
+    workspace_->ReleaseWorkspace();
   }
   event->accept();
 }

@@ -1,4 +1,4 @@
-// TFPrincipal: the main window. Its page control carries the welcome page
+// MainWindow: the main window. Its page control carries the welcome page
 // (Hoja00) and the template workspace (Hoja05); closing it while a template
 // is open asks first, and while a print runs waits for its end.
 #pragma once
@@ -8,11 +8,11 @@
 #include <functional>
 
 #include "shell/screens_qt.h"
-#include "workspace/workspace_qt.h"
+#include "workspace/workspace_screen_qt.h"
 
 namespace zirvo {
 
-class TFPrincipal : public QWidget {
+class MainWindow : public QWidget {
   Q_OBJECT
  public:
   static constexpr int kClientWidth = 960;
@@ -20,21 +20,18 @@ class TFPrincipal : public QWidget {
   static constexpr int kWelcomePage = 0;
   static constexpr int kWorkspacePage = 5;
 
-  explicit TFPrincipal(QWidget* parent = nullptr);
+  explicit MainWindow(QWidget* parent = nullptr);
 
   // Who answers the exit question and the workspace's questions: the
-  // confirmation dialog FCaratGda unless replaced (tests answer directly).
-  void SetConfirm(std::function<int(int)> confirm);
-
-  QStackedWidget* HojaControl;
-  TFBien* FBien;
-  TFImpLibre* FImpLibre01;
+  // confirmation dialog unless replaced (tests answer directly).
+  void SetConfirm(std::function<ConfirmAnswer(ConfirmQuestion)> confirm);
+  WorkspaceScreen& Workspace() { return *workspace_; }
 
  public slots:
   // The start label of the welcome page.
-  void FBienEt_Lin01Click();
+  void StartWorkspace();
   // The language button of the welcome page.
-  void FBienBt_IdiomasClick();
+  void ChooseLanguage();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -46,6 +43,9 @@ class TFPrincipal : public QWidget {
   bool released_ = false;
   // A close request that came while a print was running.
   bool closeAfterRun_ = false;
+  QStackedWidget* pages_;
+  WelcomePage* welcome_;
+  WorkspaceScreen* workspace_;
 };
 
 // The title of the application, set at start and again by the main window.

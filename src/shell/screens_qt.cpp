@@ -19,7 +19,7 @@ QString ColourName(int32_t windowsColour) { return WindowsColor(windowsColour).n
 
 // ---------------------------------------------------------------- splash
 
-TFCaratula::TFCaratula(QWidget* parent)
+SplashScreen::SplashScreen(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
   setObjectName(QStringLiteral("FCaratula"));
   setWindowTitle(QStringLiteral("Zirvo[W]"));
@@ -32,26 +32,26 @@ TFCaratula::TFCaratula(QWidget* parent)
   picture->setObjectName(QStringLiteral("Im_Fondo"));
   picture->setGeometry(1, 1, 600, 300);
 
-  Et_Mensaje = new QLabel(picture);
-  Et_Mensaje->setObjectName(QStringLiteral("Et_Mensaje"));
-  Et_Mensaje->setGeometry(24, 222, 552, 24);
-  Et_Mensaje->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  Et_Mensaje->setFont(ArialFont(11, true));
-  Et_Mensaje->setStyleSheet(QStringLiteral("color:#ffffff;"));
-  Et_Mensaje->setText(Text(code::kVerifyingSystemStatus));
+  message_ = new QLabel(picture);
+  message_->setObjectName(QStringLiteral("Et_Mensaje"));
+  message_->setGeometry(24, 222, 552, 24);
+  message_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  message_->setFont(ArialFont(11, true));
+  message_->setStyleSheet(QStringLiteral("color:#ffffff;"));
+  message_->setText(Text(code::kVerifyingSystemStatus));
 
-  REtiq_Version = new QLabel(picture);
-  REtiq_Version->setObjectName(QStringLiteral("REtiq_Version"));
-  REtiq_Version->setGeometry(24, 248, 552, 20);
-  REtiq_Version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  REtiq_Version->setFont(ArialFont(9, true));
-  REtiq_Version->setStyleSheet(QStringLiteral("color:#9cc2ec;"));
-  REtiq_Version->setText(QString::fromLatin1(kVersionText));
+  version_ = new QLabel(picture);
+  version_->setObjectName(QStringLiteral("REtiq_Version"));
+  version_->setGeometry(24, 248, 552, 20);
+  version_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  version_->setFont(ArialFont(9, true));
+  version_->setStyleSheet(QStringLiteral("color:#9cc2ec;"));
+  version_->setText(QString::fromLatin1(kVersionText));
 
   setFixedSize(panel->size());
 }
 
-void TFCaratula::ShowNow() {
+void SplashScreen::ShowNow() {
   CentreOnScreen(this);
   show();
   raise();
@@ -61,31 +61,32 @@ void TFCaratula::ShowNow() {
 
 // ---------------------------------------------------------------- welcome
 
-TFBien::TFBien(QWidget* parent) : QWidget(parent) {
+WelcomePage::WelcomePage(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("FBien"));
   SetBackground(this, Qt::white);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  Pn_Cabecera = new QWidget(this);
-  Pn_Cabecera->setObjectName(QStringLiteral("Pn_Cabecera"));
-  Pn_Cabecera->setFixedHeight(44);
-  SetBackground(Pn_Cabecera, QColor(0x1b, 0x36, 0x5d));
-  auto* header = new QHBoxLayout(Pn_Cabecera);
+  header_ = new QWidget(this);
+  header_->setObjectName(QStringLiteral("Pn_Cabecera"));
+  header_->setFixedHeight(44);
+  SetBackground(header_, QColor(0x1b, 0x36, 0x5d));
+  auto* header = new QHBoxLayout(header_);
   header->setContentsMargins(12, 0, 12, 0);
-  auto* emblem = new SvgPicture(QStringLiteral("emblem"), Pn_Cabecera);
+  auto* emblem = new SvgPicture(QStringLiteral("emblem"), header_);
   emblem->setFixedSize(26, 26);
-  auto* product = new QLabel(QStringLiteral("Zirvo"), Pn_Cabecera);
+  auto* product = new QLabel(QStringLiteral("Zirvo"), header_);
   product->setFont(ArialFont(12, true));
   product->setStyleSheet(QStringLiteral("color:#ffffff;"));
-  Bt_Idiomas = new QPushButton(Pn_Cabecera);
-  Bt_Idiomas->setObjectName(QStringLiteral("Bt_Idiomas"));
-  Bt_Idiomas->setCursor(Qt::PointingHandCursor);
-  Bt_Idiomas->setFont(ArialFont(9, true));
-  Bt_Idiomas->setMinimumWidth(96);
-  Bt_Idiomas->setFixedHeight(26);
-  Bt_Idiomas->setStyleSheet(QStringLiteral(
+  languagesButton_ = new QPushButton(header_);
+  languagesButton_->setObjectName(QStringLiteral("Bt_Idiomas"));
+  connect(languagesButton_, &QPushButton::clicked, this, &WelcomePage::LanguageRequested);
+  languagesButton_->setCursor(Qt::PointingHandCursor);
+  languagesButton_->setFont(ArialFont(9, true));
+  languagesButton_->setMinimumWidth(96);
+  languagesButton_->setFixedHeight(26);
+  languagesButton_->setStyleSheet(QStringLiteral(
       "QPushButton{color:#ffffff;background:transparent;border:1px solid #8fb3dc;"
       "border-radius:3px;padding:0 14px;}"
       "QPushButton:hover{background:#2f5a8f;}QPushButton:pressed{background:#10233f;}"));
@@ -93,31 +94,33 @@ TFBien::TFBien(QWidget* parent) : QWidget(parent) {
   header->addSpacing(4);
   header->addWidget(product);
   header->addStretch(1);
-  header->addWidget(Bt_Idiomas);
-  layout->addWidget(Pn_Cabecera);
+  header->addWidget(languagesButton_);
+  layout->addWidget(header_);
 
-  Pn_Titulo = new QWidget(this);
-  Pn_Titulo->setObjectName(QStringLiteral("Pn_Titulo"));
-  Pn_Titulo->setFixedHeight(34);
-  SetBackground(Pn_Titulo, WindowsColor(kStripColour));
-  Et_Iniciar = new ClickLabel(Pn_Titulo);
-  Et_Iniciar->setObjectName(QStringLiteral("Et_Iniciar"));
-  Et_Iniciar->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  Et_Iniciar->setFont(ArialFont(11, true));
-  Et_Iniciar->setCursor(Qt::PointingHandCursor);
-  Et_Iniciar->setStyleSheet(
+  titlePanel_ = new QWidget(this);
+  titlePanel_->setObjectName(QStringLiteral("Pn_Titulo"));
+  titlePanel_->setFixedHeight(34);
+  SetBackground(titlePanel_, WindowsColor(kStripColour));
+  startCommand_ = new ClickLabel(titlePanel_);
+  startCommand_->setObjectName(QStringLiteral("Et_Iniciar"));
+  connect(startCommand_, &ClickLabel::clicked, this, &WelcomePage::StartRequested);
+  startCommand_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  startCommand_->setFont(ArialFont(11, true));
+  startCommand_->setCursor(Qt::PointingHandCursor);
+  startCommand_->setStyleSheet(
       QStringLiteral("QLabel{color:%1;}QLabel:hover{color:#c0392b;}").arg(ColourName(kDarkBlue)));
-  layout->addWidget(Pn_Titulo);
+  layout->addWidget(titlePanel_);
 
   layout->addStretch(3);
-  layout->addWidget(LogoWithVersion(this, Im_Logo, REtiq_Version, QSize(425, 160)));
+  layout->addWidget(LogoWithVersion(this, logo_, version_, QSize(425, 160)));
+  version_->setObjectName(QStringLiteral("REtiq_Version"));
   layout->addSpacing(18);
-  Et_Lema = new QLabel(this);
-  Et_Lema->setObjectName(QStringLiteral("Et_Lema"));
-  Et_Lema->setAlignment(Qt::AlignCenter);
-  Et_Lema->setFont(ArialFont(13));
-  Et_Lema->setStyleSheet(QStringLiteral("color:#5d6b7e;"));
-  layout->addWidget(Et_Lema);
+  motto_ = new QLabel(this);
+  motto_->setObjectName(QStringLiteral("Et_Lema"));
+  motto_->setAlignment(Qt::AlignCenter);
+  motto_->setFont(ArialFont(13));
+  motto_->setStyleSheet(QStringLiteral("color:#5d6b7e;"));
+  layout->addWidget(motto_);
   layout->addStretch(4);
 
   auto* footer = new QWidget(this);
@@ -126,20 +129,25 @@ TFBien::TFBien(QWidget* parent) : QWidget(parent) {
   layout->addWidget(footer);
 }
 
-void TFBien::InitWelcome() {
-  Et_Iniciar->hide();
-  Bt_Idiomas->hide();
-  Et_Iniciar->move(10, 0);
-  REtiq_Version->setText(QString::fromLatin1(kVersionText));
+void WelcomePage::ShowCommands() {
+  startCommand_->show();
+  languagesButton_->show();
+}
+
+void WelcomePage::InitWelcome() {
+  startCommand_->hide();
+  languagesButton_->hide();
+  startCommand_->move(10, 0);
+  version_->setText(QString::fromLatin1(kVersionText));
   ApplyLanguage();
 }
 
-void TFBien::ApplyLanguage() {
-  Et_Iniciar->setText(Text(code::kStartButton));
-  Et_Iniciar->adjustSize();
-  Et_Iniciar->setFixedHeight(Pn_Titulo->height());
-  Bt_Idiomas->setText(Text(code::kLanguageButton));
-  Et_Lema->setText(Text(code::kWelcomeSlogan));
+void WelcomePage::ApplyLanguage() {
+  startCommand_->setText(Text(code::kStartButton));
+  startCommand_->adjustSize();
+  startCommand_->setFixedHeight(titlePanel_->height());
+  languagesButton_->setText(Text(code::kLanguageButton));
+  motto_->setText(Text(code::kWelcomeSlogan));
 }
 
 }  // namespace zirvo

@@ -13,34 +13,42 @@ namespace zirvo {
 
 // Splash screen: borderless, on top of every window, centred, exactly the
 // size of its 602 x 302 logo panel.
-class TFCaratula : public QWidget {
+class SplashScreen : public QWidget {
   Q_OBJECT
  public:
-  explicit TFCaratula(QWidget* parent = nullptr);
+  explicit SplashScreen(QWidget* parent = nullptr);
   // Shows the window and paints it at once.
   void ShowNow();
 
-  QLabel* Et_Mensaje;
-  QLabel* REtiq_Version;
+ private:
+  QLabel* message_;
+  QLabel* version_;
 };
 
 // Welcome page of the main window: enters the workspace or changes the language.
-class TFBien : public QWidget {
+class WelcomePage : public QWidget {
   Q_OBJECT
  public:
-  explicit TFBien(QWidget* parent = nullptr);
+  explicit WelcomePage(QWidget* parent = nullptr);
   // Hides the start label and the language button and sets the captions.
   void InitWelcome();
   void ApplyLanguage();
+  // Shows the start label and the language button.
+  void ShowCommands();
 
-  QWidget* Pn_Cabecera;
-  QWidget* Pn_Titulo;
-  SvgPicture* Im_Logo;
-  QLabel* REtiq_Version;
-  // The program's one-line description under the logo.
-  QLabel* Et_Lema;
-  QPushButton* Bt_Idiomas;
-  ClickLabel* Et_Iniciar;
+ signals:
+  // The start label or the language button was clicked.
+  void StartRequested();
+  void LanguageRequested();
+
+ private:
+  QWidget* header_;
+  QWidget* titlePanel_;
+  SvgPicture* logo_;
+  QLabel* version_;
+  QLabel* motto_;  // the program's one-line description under the logo
+  QPushButton* languagesButton_;
+  ClickLabel* startCommand_;
 };
 
 }  // namespace zirvo

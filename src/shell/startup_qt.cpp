@@ -24,21 +24,21 @@ int RunZirvo(QApplication& app, const StartupObserver& observer) {
   ApplyToolkitLanguage();
   LoadArtwork();
 
-  auto splash = std::make_unique<TFCaratula>();
+  auto splash = std::make_unique<SplashScreen>();
   splash->ShowNow();
   WaitMs(kSplashMilliseconds);
 
-  TFPrincipal FPrincipal;
-  TFNuevo FNuevo(&FPrincipal);
-  FPrincipal.FImpLibre01->SetSheetSizeDialog(&FNuevo);
-  FIncrem();
-  FMuevePlan();
-  FCaratGda();
+  MainWindow mainWindow;
+  SheetSizeDialog sheetSizeDialog(&mainWindow);
+  mainWindow.Workspace().SetSheetSizeDialog(&sheetSizeDialog);
+  TheIncrementDialog();
+  TheDisplacementDialog();
+  TheConfirmDialog();
   splash.reset();
 
-  CentreOnScreen(&FPrincipal);
-  FPrincipal.show();
-  if (observer.mainWindowShown) observer.mainWindowShown(FPrincipal);
+  CentreOnScreen(&mainWindow);
+  mainWindow.show();
+  if (observer.mainWindowShown) observer.mainWindowShown(mainWindow);
   return app.exec();
 }
 

@@ -7,11 +7,11 @@
 
 namespace zirvo {
 
-class TFPrincipal;
+class MainWindow;
 
 struct StartupObserver {
   // Called right after the main window is shown, before the event loop runs.
-  std::function<void(TFPrincipal&)> mainWindowShown;
+  std::function<void(MainWindow&)> mainWindowShown;
 };
 
 // Runs the program until the main window closes; returns the exit code.

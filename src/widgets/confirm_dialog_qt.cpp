@@ -26,7 +26,7 @@ constexpr int kButtonGap = kButtonTop - kLine2Top - kLineHeight;
 
 // Catalog codes of each question.
 struct Question {
-  int mode;
+  ConfirmQuestion question;
   const char* title;
   const char* line1;
   const char* line2;
@@ -35,16 +35,16 @@ struct Question {
 };
 
 constexpr std::array<Question, 5> kQuestions{{
-    {6, code::kOpenTemplateTitle, code::kOpenTemplateWillClose, code::kPressOkToContinue,
-     code::kContinueButton, code::kCloseButton},
-    {7, code::kCloseTemplateTitle, code::kOpenTemplateWillClose, code::kPressOkToContinue,
+    {ConfirmQuestion::OpenTemplate, code::kOpenTemplateTitle, code::kOpenTemplateWillClose,
+     code::kPressOkToContinue, code::kContinueButton, code::kCloseButton},
+    {ConfirmQuestion::CloseTemplate, code::kCloseTemplateTitle, code::kOpenTemplateWillClose,
+     code::kPressOkToContinue, code::kOkButton, code::kCancelButton},
+    {ConfirmQuestion::NewTemplate, code::kNewTemplateTitle, code::kOpenTemplateWillClose,
+     code::kPressOkToContinue, code::kOkButton, code::kCancelButton},
+    {ConfirmQuestion::Quit, code::kAppWillClose, code::kPressOkToProceed, code::kCancelToReturn,
      code::kOkButton, code::kCancelButton},
-    {8, code::kNewTemplateTitle, code::kOpenTemplateWillClose, code::kPressOkToContinue,
-     code::kOkButton, code::kCancelButton},
-    {12, code::kAppWillClose, code::kPressOkToProceed, code::kCancelToReturn, code::kOkButton,
-     code::kCancelButton},
-    {13, code::kRowWillBeDeleted, code::kPressDeleteToContinue, code::kCancelToReturn,
-     code::kDeleteButton, code::kCancelButton},
+    {ConfirmQuestion::DeleteRow, code::kRowWillBeDeleted, code::kPressDeleteToContinue,
+     code::kCancelToReturn, code::kDeleteButton, code::kCancelButton},
 }};
 
 QLabel* MakeLine(QWidget* parent, const char* name, int top, bool bold) {
@@ -75,7 +75,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name) {
 
 }  // namespace
 
-TFCaratGda::TFCaratGda(QWidget* parent) : BorderlessDialog(parent, /*stayOnTop=*/true) {
+ConfirmDialog::ConfirmDialog(QWidget* parent) : BorderlessDialog(parent, /*stayOnTop=*/true) {
   setObjectName("FCaratGda");
   setFixedSize(kWidth, kHeight);
 
@@ -91,48 +91,48 @@ TFCaratGda::TFCaratGda(QWidget* parent) : BorderlessDialog(parent, /*stayOnTop=*
 
   auto* titleBand = new TitleBand(panel);  // the title line drags the window
   titleBand->setGeometry(0, 0, kInnerWidth, 30);
-  Et_Titulo = MakeLine(panel, "Et_Titulo", 8, true);
-  Et_Titulo->setAttribute(Qt::WA_TransparentForMouseEvents);
-  Et_Lin01 = MakeLine(panel, "Et_Lin01", kLine1Top, false);
-  Et_Lin02 = MakeLine(panel, "Et_Lin02", kLine2Top, false);
-  Bt_Aceptar = MakeButton(panel, "Bt_Aceptar");
-  Bt_Cancelar = MakeButton(panel, "Bt_Cancelar");
-  Bt_Guardar = MakeButton(panel, "Bt_Guardar");
-  Bt_No = MakeButton(panel, "Bt_No");
-  connect(Bt_Aceptar, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Bt_Cancelar, &QPushButton::clicked, this, &QDialog::reject);
-  connect(Bt_Guardar, &QPushButton::clicked, this, [this] { done(kSaveAnswer); });
-  connect(Bt_No, &QPushButton::clicked, this, [this] { done(kNoAnswer); });
+  title_ = MakeLine(panel, "Et_Titulo", 8, true);
+  title_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  firstLine_ = MakeLine(panel, "Et_Lin01", kLine1Top, false);
+  secondLine_ = MakeLine(panel, "Et_Lin02", kLine2Top, false);
+  acceptButton_ = MakeButton(panel, "Bt_Aceptar");
+  cancelButton_ = MakeButton(panel, "Bt_Cancelar");
+  saveButton_ = MakeButton(panel, "Bt_Guardar");
+  noButton_ = MakeButton(panel, "Bt_No");
+  connect(acceptButton_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(saveButton_, &QPushButton::clicked, this, [this] { done(kSaveResult); });
+  connect(noButton_, &QPushButton::clicked, this, [this] { done(kNoResult); });
   ResetTexts();
 }
 
-void TFCaratGda::ResetTexts() {
-  Et_Titulo->clear();
-  for (auto [line, top] : {std::pair{Et_Lin01, kLine1Top}, std::pair{Et_Lin02, kLine2Top}}) {
+void ConfirmDialog::ResetTexts() {
+  title_->clear();
+  for (auto [line, top] : {std::pair{firstLine_, kLine1Top}, std::pair{secondLine_, kLine2Top}}) {
     line->clear();
     line->setWordWrap(false);
     line->setGeometry(0, top, kInnerWidth, kLineHeight);
   }
-  Bt_Aceptar->hide();
-  Bt_Cancelar->hide();
-  Bt_Guardar->hide();
-  Bt_No->hide();
-  Bt_Cancelar->setText(ToQString(LookupText(code::kCancelButton)));
-  Bt_Aceptar->setText(ToQString(LookupText(code::kSave)));
-  Bt_Aceptar->move(kButtonMargin, kButtonTop);
-  Bt_Cancelar->move(kInnerWidth - kButtonWidth - kButtonMargin, kButtonTop);
+  acceptButton_->hide();
+  cancelButton_->hide();
+  saveButton_->hide();
+  noButton_->hide();
+  cancelButton_->setText(ToQString(LookupText(code::kCancelButton)));
+  acceptButton_->setText(ToQString(LookupText(code::kSave)));
+  acceptButton_->move(kButtonMargin, kButtonTop);
+  cancelButton_->move(kInnerWidth - kButtonWidth - kButtonMargin, kButtonTop);
   SetInnerHeight(kInnerHeight);
 }
 
-void TFCaratGda::SetInnerHeight(int height) {
+void ConfirmDialog::SetInnerHeight(int height) {
   setFixedSize(kWidth, height + kHeight - kInnerHeight);
   background_->setGeometry(0, 0, kWidth, height + kHeight - kInnerHeight);
   panel_->resize(kInnerWidth, height);
 }
 
-void TFCaratGda::WrapLines() {
+void ConfirmDialog::WrapLines() {
   int top = kLine1Top;
-  for (QLabel* line : {Et_Lin01, Et_Lin02}) {
+  for (QLabel* line : {firstLine_, secondLine_}) {
     line->setWordWrap(true);
     const int width = kInnerWidth - 2 * kButtonMargin;
     const int height = std::max(kLineHeight, line->heightForWidth(width));
@@ -140,75 +140,76 @@ void TFCaratGda::WrapLines() {
     top += height + kLineGap;
   }
   const int buttonTop = top - kLineGap + kButtonGap;
-  for (QPushButton* button : {Bt_Aceptar, Bt_No, Bt_Guardar, Bt_Cancelar})
+  for (QPushButton* button : {acceptButton_, noButton_, saveButton_, cancelButton_})
     button->move(button->x(), buttonTop);
   // The margin below the buttons stays as it is.
   SetInnerHeight(kInnerHeight + buttonTop - kButtonTop);
 }
 
-int TFCaratGda::AskThreeWay(QPushButton* left, QPushButton* middle) {
+ConfirmAnswer ConfirmDialog::AskThreeWay(QPushButton* left, QPushButton* middle) {
   left->move(kButtonMargin, kButtonTop);
   middle->move((kInnerWidth - kButtonWidth) / 2, kButtonTop);
-  for (QPushButton* button : {left, middle, Bt_Cancelar}) button->show();
+  for (QPushButton* button : {left, middle, cancelButton_}) button->show();
   WrapLines();
   const int result = exec();
   hide();
-  if (result == kSaveAnswer || result == kNoAnswer) return result;
-  return result == QDialog::Accepted ? -1 : 1;
+  if (result == kSaveResult) return ConfirmAnswer::Save;
+  if (result == kNoResult) return ConfirmAnswer::No;
+  return result == QDialog::Accepted ? ConfirmAnswer::Yes : ConfirmAnswer::Cancel;
 }
 
-bool TFCaratGda::EnterAndEscapeActive() const { return !Bt_Aceptar->isHidden(); }
+bool ConfirmDialog::EnterAndEscapeActive() const { return !acceptButton_->isHidden(); }
 
-void TFCaratGda::EnterPressed() {
+void ConfirmDialog::EnterPressed() {
   // Enter never throws changes away: in the unsaved-changes question it saves.
-  if (!Bt_Guardar->isHidden()) {
-    done(kSaveAnswer);
+  if (!saveButton_->isHidden()) {
+    done(kSaveResult);
   } else {
     accept();
   }
 }
 
-int TFCaratGda::Confirm(int mode) {
+ConfirmAnswer ConfirmDialog::Confirm(ConfirmQuestion asked) {
   ResetTexts();
-  if (mode == kUnsavedMode) {
-    Et_Titulo->setText(ToQString(OwnText(OwnMessage::UnsavedTitle)));
-    Et_Lin01->setText(ToQString(OwnText(OwnMessage::UnsavedLine1)));
-    Et_Lin02->setText(ToQString(OwnText(OwnMessage::UnsavedLine2)));
-    Bt_Guardar->setText(ToQString(LookupText(code::kSave)));
-    Bt_Aceptar->setText(ToQString(OwnText(OwnMessage::DiscardButton)));
-    return AskThreeWay(Bt_Guardar, Bt_Aceptar);
+  if (asked == ConfirmQuestion::UnsavedChanges) {
+    title_->setText(ToQString(OwnText(OwnMessage::UnsavedTitle)));
+    firstLine_->setText(ToQString(OwnText(OwnMessage::UnsavedLine1)));
+    secondLine_->setText(ToQString(OwnText(OwnMessage::UnsavedLine2)));
+    saveButton_->setText(ToQString(LookupText(code::kSave)));
+    acceptButton_->setText(ToQString(OwnText(OwnMessage::DiscardButton)));
+    return AskThreeWay(saveButton_, acceptButton_);
   }
-  if (mode == kCopyNumberingMode) {
-    Et_Titulo->setText(ToQString(OwnText(OwnMessage::CopyNumberingTitle)));
-    Et_Lin01->setText(ToQString(OwnText(OwnMessage::CopyNumberingYes)));
-    Et_Lin02->setText(ToQString(OwnText(OwnMessage::CopyNumberingNo)));
-    Bt_Aceptar->setText(ToQString(OwnText(OwnMessage::YesButton)));
-    Bt_No->setText(ToQString(OwnText(OwnMessage::NoButton)));
-    return AskThreeWay(Bt_Aceptar, Bt_No);
+  if (asked == ConfirmQuestion::CopyNumbering) {
+    title_->setText(ToQString(OwnText(OwnMessage::CopyNumberingTitle)));
+    firstLine_->setText(ToQString(OwnText(OwnMessage::CopyNumberingYes)));
+    secondLine_->setText(ToQString(OwnText(OwnMessage::CopyNumberingNo)));
+    acceptButton_->setText(ToQString(OwnText(OwnMessage::YesButton)));
+    noButton_->setText(ToQString(OwnText(OwnMessage::NoButton)));
+    return AskThreeWay(acceptButton_, noButton_);
   }
   const Question* question = nullptr;
   for (const Question& q : kQuestions) {
-    if (q.mode == mode) question = &q;
+    if (q.question == asked) question = &q;
   }
-  if (question == nullptr) return 0;
+  if (question == nullptr) return ConfirmAnswer::Cancel;
 
-  Et_Titulo->setText(ToQString(LookupText(question->title)));
-  Et_Lin01->setText(ToQString(LookupText(question->line1)));
-  Et_Lin02->setText(ToQString(LookupText(question->line2)));
-  Bt_Aceptar->setText(ToQString(LookupText(question->accept)));
-  Bt_Cancelar->setText(ToQString(LookupText(question->cancel)));
-  Bt_Aceptar->show();
-  Bt_Cancelar->show();
+  title_->setText(ToQString(LookupText(question->title)));
+  firstLine_->setText(ToQString(LookupText(question->line1)));
+  secondLine_->setText(ToQString(LookupText(question->line2)));
+  acceptButton_->setText(ToQString(LookupText(question->accept)));
+  cancelButton_->setText(ToQString(LookupText(question->cancel)));
+  acceptButton_->show();
+  cancelButton_->show();
 
   const int result = exec();
   hide();
-  return result == QDialog::Accepted ? -1 : 1;
+  return result == QDialog::Accepted ? ConfirmAnswer::Yes : ConfirmAnswer::Cancel;
 }
 
-TFCaratGda& FCaratGda() {
-  static TFCaratGda* dialog = nullptr;
+ConfirmDialog& TheConfirmDialog() {
+  static ConfirmDialog* dialog = nullptr;
   if (dialog == nullptr) {
-    dialog = new TFCaratGda();
+    dialog = new ConfirmDialog();
     // Lives until the application object goes away.
     qAddPostRoutine([] {
       delete dialog;
@@ -218,6 +219,6 @@ TFCaratGda& FCaratGda() {
   return *dialog;
 }
 
-int Confirm(int mode) { return FCaratGda().Confirm(mode); }
+ConfirmAnswer Confirm(ConfirmQuestion question) { return TheConfirmDialog().Confirm(question); }
 
 }  // namespace zirvo

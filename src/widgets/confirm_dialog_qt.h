@@ -1,40 +1,25 @@
-// The confirmation dialog TFCaratGda: a borderless window that stays on top,
+// The confirmation dialog ConfirmDialog: a borderless window that stays on top,
 // asking a question in three lines with an accept and a cancel button. Every
-// question of the program goes through Confirm(mode).
+// question of the program goes through Confirm(question).
 #pragma once
 
 #include <QFrame>
 #include <QPushButton>
 
+#include "template/confirmation.h"
 #include "widgets/dialog_parts_qt.h"
 
 namespace zirvo {
 
-class TFCaratGda : public BorderlessDialog {
+class ConfirmDialog : public BorderlessDialog {
   Q_OBJECT
  public:
-  explicit TFCaratGda(QWidget* parent = nullptr);
+  explicit ConfirmDialog(QWidget* parent = nullptr);
 
-  // Asks the question of `mode` (6 open, 7 close, 8 new template, 12 quit,
-  // 13 delete a row, 14 unsaved changes, 16 whether a copy continues the
-  // numbering) in the current language. Returns -1 when the user accepted, 1
-  // otherwise (cancel, Escape, window closed), 0 for an unknown mode without
-  // showing anything. The unsaved-changes question accepts with "do not
-  // save" and returns kSaveAnswer for "save" (also Enter). The copy question
-  // accepts with "yes" (also Enter) and returns kNoAnswer for "no".
-  int Confirm(int mode);
-  static constexpr int kUnsavedMode = 14;
-  static constexpr int kCopyNumberingMode = 16;
-  static constexpr int kSaveAnswer = 2;
-  static constexpr int kNoAnswer = 3;
-
-  QLabel* Et_Titulo;
-  QLabel* Et_Lin01;
-  QLabel* Et_Lin02;
-  QPushButton* Bt_Aceptar;
-  QPushButton* Bt_Cancelar;
-  QPushButton* Bt_Guardar;  // the unsaved-changes question only
-  QPushButton* Bt_No;       // the copy question only
+  // Asks `question` in the current language. The unsaved-changes question
+  // answers Yes for "do not save" and Save for "save" (also Enter); the copy
+  // question answers Yes for "yes" (also Enter) and No for "no".
+  ConfirmAnswer Confirm(ConfirmQuestion question);
 
  protected:
   bool EnterAndEscapeActive() const override;
@@ -43,18 +28,28 @@ class TFCaratGda : public BorderlessDialog {
  private:
   void ResetTexts();
   // Shows the three buttons (left, middle, right) and waits for the answer.
-  int AskThreeWay(QPushButton* left, QPushButton* middle);
+  ConfirmAnswer AskThreeWay(QPushButton* left, QPushButton* middle);
+  // The dialog's results of the save and the no button.
+  static constexpr int kSaveResult = 2;
+  static constexpr int kNoResult = 3;
   // Lines too long for one line each wrap, and the dialog grows to hold them.
   void WrapLines();
   void SetInnerHeight(int height);
 
   QFrame* background_;
   QFrame* panel_;
+  QLabel* title_;
+  QLabel* firstLine_;
+  QLabel* secondLine_;
+  QPushButton* acceptButton_;
+  QPushButton* cancelButton_;
+  QPushButton* saveButton_;  // the unsaved-changes question only
+  QPushButton* noButton_;    // the copy question only
 };
 
 // The program's one confirmation dialog, created on first use.
-TFCaratGda& FCaratGda();
-// FCaratGda().Confirm(mode).
-int Confirm(int mode);
+ConfirmDialog& TheConfirmDialog();
+// TheConfirmDialog().Confirm(question).
+ConfirmAnswer Confirm(ConfirmQuestion question);
 
 }  // namespace zirvo

@@ -58,27 +58,27 @@ GeneralDialog::GeneralDialog(const char* name, int width, int height) {
   setStyleSheet(kDialogStyle);
   setFont(DialogFont());
 
-  Pn_Titulo = new TitleBand(this);
-  Pn_Titulo->setObjectName("Pn_Titulo");
-  Pn_Titulo->setGeometry(0, 0, width, kTitleHeight);
-  Pn_Titulo->setFont(DialogFont(true));
+  title_ = new TitleBand(this);
+  title_->setObjectName("Pn_Titulo");
+  title_->setGeometry(0, 0, width, kTitleHeight);
+  title_->setFont(DialogFont(true));
 
   const int buttonTop = height - 30;
-  Bt_Aplica = new ClickLabel(this);
-  Bt_Aplica->setObjectName("Bt_Aplica");
-  Bt_Aplica->setGeometry(width - 2 * 84 - 14, buttonTop, 80, 20);
-  Bt_Cancela = new ClickLabel(this);
-  Bt_Cancela->setObjectName("Bt_Cancela");
-  Bt_Cancela->setGeometry(width - 84 - 10, buttonTop, 80, 20);
-  Bt_Aplica->setFont(DialogFont());
-  Bt_Cancela->setFont(DialogFont());
+  applyCommand_ = new ClickLabel(this);
+  applyCommand_->setObjectName("Bt_Aplica");
+  applyCommand_->setGeometry(width - 2 * 84 - 14, buttonTop, 80, 20);
+  cancelCommand_ = new ClickLabel(this);
+  cancelCommand_->setObjectName("Bt_Cancela");
+  cancelCommand_->setGeometry(width - 84 - 10, buttonTop, 80, 20);
+  applyCommand_->setFont(DialogFont());
+  cancelCommand_->setFont(DialogFont());
   // Made before the fields, the commands follow the last field in the tab
   // chain, which runs round: Tab from the last field reaches Aplicar, then
   // Cancelar, then the first field again.
-  Bt_Aplica->TakeKeyboardFocus();
-  Bt_Cancela->TakeKeyboardFocus();
-  connect(Bt_Aplica, &ClickLabel::clicked, this, &QDialog::accept);
-  connect(Bt_Cancela, &ClickLabel::clicked, this, &QDialog::reject);
+  applyCommand_->TakeKeyboardFocus();
+  cancelCommand_->TakeKeyboardFocus();
+  connect(applyCommand_, &ClickLabel::clicked, this, &QDialog::accept);
+  connect(cancelCommand_, &ClickLabel::clicked, this, &QDialog::reject);
 }
 
 QLabel* GeneralDialog::AddLabel(const char* name, const QRect& geometry, bool bold) {
@@ -104,56 +104,57 @@ QLineEdit* GeneralDialog::AddEdit(const char* name, const QRect& geometry, int m
 }
 
 void GeneralDialog::SetCommonCaptions() {
-  Bt_Aplica->setText(ToQString(LookupText(code::kApplyButton)));
-  Bt_Cancela->setText(ToQString(LookupText(code::kCancelButton)));
+  applyCommand_->setText(ToQString(LookupText(code::kApplyButton)));
+  cancelCommand_->setText(ToQString(LookupText(code::kCancelButton)));
 }
 
-TFIncrem::TFIncrem() : GeneralDialog("FIncrem", 278, 130) {
-  Et_Increm = AddLabel("Et_Increm", QRect(20, 50, 120, 20));
-  EdIncrem = AddEdit("EdIncrem", QRect(146, 49, 112, 21), 12, KeyFilterKind::Integer);
-  EdIncrem->setText("0");
+IncrementDialog::IncrementDialog() : GeneralDialog("FIncrem", 278, 130) {
+  incrementLabel_ = AddLabel("Et_Increm", QRect(20, 50, 120, 20));
+  incrementField_ = AddEdit("EdIncrem", QRect(146, 49, 112, 21), 12, KeyFilterKind::Integer);
+  incrementField_->setText("0");
 }
 
-bool TFIncrem::Run(std::string& text) {
+bool IncrementDialog::Run(std::string& text) {
   SetCommonCaptions();
-  Pn_Titulo->setText(ToQString(LookupText(code::kIncreaseNumeratorsTitle)));
-  Et_Increm->setText(ToQString(LookupText(code::kIncreaseLabel)));
-  EdIncrem->selectAll();
-  EdIncrem->setFocus();
+  title_->setText(ToQString(LookupText(code::kIncreaseNumeratorsTitle)));
+  incrementLabel_->setText(ToQString(LookupText(code::kIncreaseLabel)));
+  incrementField_->selectAll();
+  incrementField_->setFocus();
   const bool confirmed = exec() == QDialog::Accepted;
   hide();
-  if (confirmed) text = Trim(FromQString(EdIncrem->text()));
+  if (confirmed) text = Trim(FromQString(incrementField_->text()));
   return confirmed;
 }
 
-TFMuevePlan::TFMuevePlan() : GeneralDialog("FMuevePlan", 312, 138) {
-  Et_Desplaz = AddLabel("Et_Desplaz", QRect(14, 34, 284, 18), /*bold=*/true);
-  Et_Horiz = AddLabel("Et_Horiz", QRect(24, 56, 170, 20));
-  EdHoriz = AddEdit("EdHoriz", QRect(200, 55, 90, 21), 50, KeyFilterKind::Real);
-  Et_Vert = AddLabel("Et_Vert", QRect(24, 80, 170, 20));
-  EdVert = AddEdit("EdVert", QRect(200, 79, 90, 21), 12, KeyFilterKind::Real);
+DisplacementDialog::DisplacementDialog() : GeneralDialog("FMuevePlan", 312, 138) {
+  heading_ = AddLabel("Et_Desplaz", QRect(14, 34, 284, 18), /*bold=*/true);
+  horizontalLabel_ = AddLabel("Et_Horiz", QRect(24, 56, 170, 20));
+  horizontalField_ = AddEdit("EdHoriz", QRect(200, 55, 90, 21), 50, KeyFilterKind::Real);
+  verticalLabel_ = AddLabel("Et_Vert", QRect(24, 80, 170, 20));
+  verticalField_ = AddEdit("EdVert", QRect(200, 79, 90, 21), 12, KeyFilterKind::Real);
 }
 
-bool TFMuevePlan::Run(const std::string& title, std::string& horizontal, std::string& vertical) {
+bool DisplacementDialog::Run(const std::string& title, std::string& horizontal,
+                             std::string& vertical) {
   SetCommonCaptions();
-  Pn_Titulo->setText(ToQString("  " + title));
-  Et_Desplaz->setText(ToQString(LookupText(code::kOffsetLabel)));
-  Et_Horiz->setText(ToQString(LookupText(code::kHorizontalLengthLabel)));
-  Et_Vert->setText(ToQString(LookupText(code::kVerticalHeightLabel)));
-  EdHoriz->setText("0.00");
-  EdVert->setText("0.00");
-  EdHoriz->selectAll();
-  EdHoriz->setFocus();
+  title_->setText(ToQString("  " + title));
+  heading_->setText(ToQString(LookupText(code::kOffsetLabel)));
+  horizontalLabel_->setText(ToQString(LookupText(code::kHorizontalLengthLabel)));
+  verticalLabel_->setText(ToQString(LookupText(code::kVerticalHeightLabel)));
+  horizontalField_->setText("0.00");
+  verticalField_->setText("0.00");
+  horizontalField_->selectAll();
+  horizontalField_->setFocus();
   const bool confirmed = exec() == QDialog::Accepted;
   hide();
   if (confirmed) {
-    horizontal = Trim(FromQString(EdHoriz->text()));
-    vertical = Trim(FromQString(EdVert->text()));
+    horizontal = Trim(FromQString(horizontalField_->text()));
+    vertical = Trim(FromQString(verticalField_->text()));
   }
   return confirmed;
 }
 
-TFCodBarras::TFCodBarras() : GeneralDialog("FCodBarras", 312, 176) {
+BarcodeDialog::BarcodeDialog() : GeneralDialog("FCodBarras", 312, 176) {
   const auto addList = [this](const char* name, const QRect& geometry) {
     auto* list = new QComboBox(this);
     list->setObjectName(name);
@@ -162,73 +163,73 @@ TFCodBarras::TFCodBarras() : GeneralDialog("FCodBarras", 312, 176) {
     WatchKeys(list);
     return list;
   };
-  Et_Tipo = AddLabel("Et_Tipo", QRect(20, 40, 150, 20));
-  EdTipo = addList("EdTipo", QRect(176, 39, 116, 22));
-  Et_Legible = AddLabel("Et_Legible", QRect(20, 66, 150, 20));
-  EdLegible = addList("EdLegible", QRect(176, 65, 116, 22));
-  Et_Alto = AddLabel("Et_Alto", QRect(20, 92, 150, 20));
-  EdAlto = AddEdit("EdAlto", QRect(176, 91, 116, 21), 7, KeyFilterKind::Real);
-  Et_Largo = AddLabel("Et_Largo", QRect(20, 118, 150, 20));
-  EdLargo = AddEdit("EdLargo", QRect(176, 117, 116, 21), 7, KeyFilterKind::Real);
-  connect(EdTipo, &QComboBox::currentIndexChanged, this, [this] { KindChanged(); });
+  kindLabel_ = AddLabel("Et_Tipo", QRect(20, 40, 150, 20));
+  kindBox_ = addList("EdTipo", QRect(176, 39, 116, 22));
+  readableLabel_ = AddLabel("Et_Legible", QRect(20, 66, 150, 20));
+  readableBox_ = addList("EdLegible", QRect(176, 65, 116, 22));
+  heightLabel_ = AddLabel("Et_Alto", QRect(20, 92, 150, 20));
+  heightField_ = AddEdit("EdAlto", QRect(176, 91, 116, 21), 7, KeyFilterKind::Real);
+  widthLabel_ = AddLabel("Et_Largo", QRect(20, 118, 150, 20));
+  widthField_ = AddEdit("EdLargo", QRect(176, 117, 116, 21), 7, KeyFilterKind::Real);
+  connect(kindBox_, &QComboBox::currentIndexChanged, this, [this] { KindChanged(); });
 }
 
-bool TFCodBarras::Run(const std::optional<BarcodeSetting>& current, Apply apply) {
+bool BarcodeDialog::Run(const std::optional<BarcodeSetting>& current, Apply apply) {
   SetCommonCaptions();
-  Pn_Titulo->setText(ToQString(LookupText(code::kBarcodeTitle)));
-  Et_Tipo->setText(ToQString(LookupText(code::kSymbologyLabel)));
-  Et_Legible->setText(ToQString(LookupText(code::kReadableLineLabel)));
-  Et_Largo->setText(ToQString(LookupText(code::kBarLengthLabel)));
-  QSignalBlocker quiet(EdTipo);  // until the lists hold the current choice
-  EdTipo->clear();
+  title_->setText(ToQString(LookupText(code::kBarcodeTitle)));
+  kindLabel_->setText(ToQString(LookupText(code::kSymbologyLabel)));
+  readableLabel_->setText(ToQString(LookupText(code::kReadableLineLabel)));
+  widthLabel_->setText(ToQString(LookupText(code::kBarLengthLabel)));
+  QSignalBlocker quiet(kindBox_);  // until the lists hold the current choice
+  kindBox_->clear();
   for (const char* entry :
        {code::kNoBarcode, code::kCode39, code::kCode128, code::kEan13, code::kQrCode})
-    EdTipo->addItem(ToQString(LookupText(entry)));
-  EdLegible->clear();
+    kindBox_->addItem(ToQString(LookupText(entry)));
+  readableBox_->clear();
   for (const char* entry : {code::kNoReadableLine, code::kLineAbove, code::kLineBelow})
-    EdLegible->addItem(ToQString(LookupText(entry)));
+    readableBox_->addItem(ToQString(LookupText(entry)));
 
   const BarcodeSetting shown = current.value_or(BarcodeSetting{});
-  EdTipo->setCurrentIndex(current ? static_cast<int>(shown.kind) + 1 : 0);
-  EdLegible->setCurrentIndex(static_cast<int>(shown.line));
-  EdAlto->setText(ToQString(FormatFixed(shown.height, 2)));
-  EdLargo->setText(ToQString(
+  kindBox_->setCurrentIndex(current ? static_cast<int>(shown.kind) + 1 : 0);
+  readableBox_->setCurrentIndex(static_cast<int>(shown.line));
+  heightField_->setText(ToQString(FormatFixed(shown.height, 2)));
+  widthField_->setText(ToQString(
       FormatFixed(shown.kind == BarcodeKind::QrCode ? BarcodeSetting{}.length : shown.length, 2)));
   quiet.unblock();
   KindChanged();
   apply_ = std::move(apply);
-  EdTipo->setFocus();
+  kindBox_->setFocus();
   const bool confirmed = exec() == QDialog::Accepted;
   hide();
   apply_ = nullptr;
   return confirmed;
 }
 
-void TFCodBarras::KindChanged() {
-  const bool any = EdTipo->currentIndex() > 0;
-  const bool qr = EdTipo->currentIndex() == static_cast<int>(BarcodeKind::QrCode) + 1;
+void BarcodeDialog::KindChanged() {
+  const bool any = kindBox_->currentIndex() > 0;
+  const bool qr = kindBox_->currentIndex() == static_cast<int>(BarcodeKind::QrCode) + 1;
   // A QR Code carries its line below the square or none.
-  if (auto* model = qobject_cast<QStandardItemModel*>(EdLegible->model()))
+  if (auto* model = qobject_cast<QStandardItemModel*>(readableBox_->model()))
     if (QStandardItem* above = model->item(static_cast<int>(ReadableLine::Above)))
       above->setEnabled(!qr);
-  if (qr && EdLegible->currentIndex() == static_cast<int>(ReadableLine::Above))
-    EdLegible->setCurrentIndex(static_cast<int>(ReadableLine::Below));
-  Et_Alto->setText(ToQString(LookupText(qr ? code::kQrSideLabel : code::kBarHeightLabel)));
+  if (qr && readableBox_->currentIndex() == static_cast<int>(ReadableLine::Above))
+    readableBox_->setCurrentIndex(static_cast<int>(ReadableLine::Below));
+  heightLabel_->setText(ToQString(LookupText(qr ? code::kQrSideLabel : code::kBarHeightLabel)));
   // A QR Code is a square: its one size is the side; no length is shown.
-  Et_Largo->setVisible(!qr);
-  EdLargo->setVisible(!qr);
-  for (QWidget* field :
-       std::initializer_list<QWidget*>{Et_Legible, EdLegible, Et_Alto, EdAlto, Et_Largo, EdLargo})
+  widthLabel_->setVisible(!qr);
+  widthField_->setVisible(!qr);
+  for (QWidget* field : std::initializer_list<QWidget*>{readableLabel_, readableBox_, heightLabel_,
+                                                        heightField_, widthLabel_, widthField_})
     field->setEnabled(any);
 }
 
-std::optional<BarcodeSetting> TFCodBarras::Choice() const {
-  if (EdTipo->currentIndex() <= 0) return std::nullopt;
+std::optional<BarcodeSetting> BarcodeDialog::Choice() const {
+  if (kindBox_->currentIndex() <= 0) return std::nullopt;
   BarcodeSetting setting;
-  setting.kind = static_cast<BarcodeKind>(EdTipo->currentIndex() - 1);
-  setting.line = static_cast<ReadableLine>(std::max(0, EdLegible->currentIndex()));
-  const std::string height = Trim(FromQString(EdAlto->text()));
-  const std::string length = Trim(FromQString(EdLargo->text()));
+  setting.kind = static_cast<BarcodeKind>(kindBox_->currentIndex() - 1);
+  setting.line = static_cast<ReadableLine>(std::max(0, readableBox_->currentIndex()));
+  const std::string height = Trim(FromQString(heightField_->text()));
+  const std::string length = Trim(FromQString(widthField_->text()));
   setting.height = height.empty() ? 0.0 : ParseDouble(height);
   setting.length = setting.kind == BarcodeKind::QrCode ? 0.0
                    : length.empty()                    ? 0.0
@@ -236,7 +237,7 @@ std::optional<BarcodeSetting> TFCodBarras::Choice() const {
   return setting;
 }
 
-void TFCodBarras::accept() {
+void BarcodeDialog::accept() {
   std::string refusal;
   try {
     if (apply_) refusal = apply_(Choice());
@@ -250,19 +251,19 @@ void TFCodBarras::accept() {
   QDialog::accept();
 }
 
-TFIncrem& FIncrem() { return ProgramInstance<TFIncrem>(); }
-TFMuevePlan& FMuevePlan() { return ProgramInstance<TFMuevePlan>(); }
-TFCodBarras& FCodBarras() { return ProgramInstance<TFCodBarras>(); }
+IncrementDialog& TheIncrementDialog() { return ProgramInstance<IncrementDialog>(); }
+DisplacementDialog& TheDisplacementDialog() { return ProgramInstance<DisplacementDialog>(); }
+BarcodeDialog& TheBarcodeDialog() { return ProgramInstance<BarcodeDialog>(); }
 
 void ShowIncrementDialog(int32_t& k) {
   std::string text;
-  if (!FIncrem().Run(text)) return;
+  if (!TheIncrementDialog().Run(text)) return;
   k = text.empty() ? 0 : ParseInt32(text);
 }
 
 void ShowDisplacementDialog(const std::string& title, double& dx, double& dy) {
   std::string horizontal, vertical;
-  if (!FMuevePlan().Run(title, horizontal, vertical)) return;
+  if (!TheDisplacementDialog().Run(title, horizontal, vertical)) return;
   const double h = horizontal.empty() ? 0.0 : ParseDouble(horizontal);
   const double v = vertical.empty() ? 0.0 : ParseDouble(vertical);
   dx = h;

@@ -1,5 +1,5 @@
-// The dialogs of the general operations of the editors: TFIncrem asks for the
-// increment added to every numerator, TFMuevePlan for the distances by which
+// The dialogs of the general operations of the editors: IncrementDialog asks for the
+// increment added to every numerator, DisplacementDialog for the distances by which
 // every numerator or marginal text is moved. They only collect the values.
 #pragma once
 
@@ -20,71 +20,63 @@ namespace zirvo {
 class GeneralDialog : public BorderlessDialog {
   Q_OBJECT
  public:
-  TitleBand* Pn_Titulo;
-  ClickLabel* Bt_Aplica;
-  ClickLabel* Bt_Cancela;
-
  protected:
   GeneralDialog(const char* name, int width, int height);
   QLabel* AddLabel(const char* name, const QRect& geometry, bool bold = false);
   QLineEdit* AddEdit(const char* name, const QRect& geometry, int maxLength, KeyFilterKind kind);
   void SetCommonCaptions();
+  TitleBand* title_;
+  ClickLabel* applyCommand_;
+  ClickLabel* cancelCommand_;
 };
 
-class TFIncrem : public GeneralDialog {
+class IncrementDialog : public GeneralDialog {
   Q_OBJECT
  public:
-  TFIncrem();
+  IncrementDialog();
 
   // Shows the dialog with the text it had when it was last closed. On
   // confirmation returns true and sets `text` to the field, trimmed.
   bool Run(std::string& text);
 
-  QLabel* Et_Increm;
-  QLineEdit* EdIncrem;
+ private:
+  QLabel* incrementLabel_;
+  QLineEdit* incrementField_;
 };
 
-class TFMuevePlan : public GeneralDialog {
+class DisplacementDialog : public GeneralDialog {
   Q_OBJECT
  public:
-  TFMuevePlan();
+  DisplacementDialog();
 
   // Shows the dialog titled with two blanks and `title`, both fields "0.00".
   // On confirmation returns true and sets the two texts, trimmed.
   bool Run(const std::string& title, std::string& horizontal, std::string& vertical);
 
-  QLabel* Et_Desplaz;
-  QLabel* Et_Horiz;
-  QLabel* Et_Vert;
-  QLineEdit* EdHoriz;
-  QLineEdit* EdVert;
+ private:
+  QLabel* heading_;
+  QLabel* horizontalLabel_;
+  QLabel* verticalLabel_;
+  QLineEdit* horizontalField_;
+  QLineEdit* verticalField_;
 };
 
 // The barcode of one numerator or marginal-text row: the symbology (or none),
 // the human-readable line and the sizes in cm. A QR Code has one size, the
 // side of its square, and no line above.
-class TFCodBarras : public GeneralDialog {
+class BarcodeDialog : public GeneralDialog {
   Q_OBJECT
  public:
   // Takes the choice (nullopt: no barcode); returns the message refusing it,
   // or "" when it was taken.
   using Apply = std::function<std::string(const std::optional<BarcodeSetting>&)>;
 
-  TFCodBarras();
+  BarcodeDialog();
 
   // Shows the dialog on `current`. On confirmation the choice goes to
   // `apply`; a refused choice shows its message and the dialog stays open.
   // True when a choice was taken.
   bool Run(const std::optional<BarcodeSetting>& current, Apply apply);
-
-  QLabel* Et_Tipo;
-  QComboBox* EdTipo;  // none, then the symbologies in the order of BarcodeKind
-  QLabel* Et_Legible;
-  QComboBox* EdLegible;  // none, above, below
-  QLabel* Et_Alto;
-  QLineEdit* EdAlto;
-  QLabel* Et_Largo;
-  QLineEdit* EdLargo;
 
  protected:
   void accept() override;
@@ -95,12 +87,20 @@ class TFCodBarras : public GeneralDialog {
   std::optional<BarcodeSetting> Choice() const;
 
   Apply apply_;
+  QLabel* kindLabel_;
+  QComboBox* kindBox_;  // none, then the symbologies in the order of BarcodeKind
+  QLabel* readableLabel_;
+  QComboBox* readableBox_;  // none, above, below
+  QLabel* heightLabel_;
+  QLineEdit* heightField_;
+  QLabel* widthLabel_;
+  QLineEdit* widthField_;
 };
 
 // The program's one instance of each dialog, created on first use.
-TFIncrem& FIncrem();
-TFMuevePlan& FMuevePlan();
-TFCodBarras& FCodBarras();
+IncrementDialog& TheIncrementDialog();
+DisplacementDialog& TheDisplacementDialog();
+BarcodeDialog& TheBarcodeDialog();
 
 // On confirmation k becomes the integer typed (0 for an empty field); on
 // cancellation k is left as it is. A text that is not a signed 32-bit integer

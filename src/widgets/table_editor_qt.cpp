@@ -246,7 +246,7 @@ TableEditor::TableEditor(TemplateTable which, TableEditorConfig config, QWidget*
   bodyLayout->addStretch(1);
   root->addWidget(body, 1);
 
-  root->addWidget(SheetSizeStrip(this, "Pn_Pie", Et_TamHoja));
+  root->addWidget(SheetSizeStrip(this, "Pn_Pie", sheetSizeLabel_));
 
   BuildEditors();
 }
@@ -317,22 +317,21 @@ void TableEditor::BuildTitleBar(QWidget* bar) {
   auto* layout = new QHBoxLayout(bar);
   layout->setContentsMargins(12, 4, 10, 4);
   layout->setSpacing(6);
-  Et_Titulo = new QLabel(bar);
-  Et_Titulo->setObjectName("Et_Titulo");
-  Et_Titulo->setFont(CellFont(true));
-  Et_Titulo->setStyleSheet(QString("color: %1;").arg(kFrameBlue.name()));
-  layout->addWidget(Et_Titulo);
+  titleLabel_ = new QLabel(bar);
+  titleLabel_->setObjectName("Et_Titulo");
+  titleLabel_->setFont(CellFont(true));
+  titleLabel_->setStyleSheet(QString("color: %1;").arg(kFrameBlue.name()));
+  layout->addWidget(titleLabel_);
   layout->addStretch(1);
   for (EditorCommand command : config_.commands) {
     auto* button = new QPushButton(bar);
     button->setObjectName(InfoOf(command).name);
-    button->setProperty("tag", static_cast<int>(command));
     button->setFont(CellFont());
     button->setCursor(Qt::PointingHandCursor);
     // The buttons never take the focus: pressing one leaves an open editor open.
     button->setFocusPolicy(Qt::NoFocus);
     button->setFixedHeight(22);
-    connect(button, &QPushButton::clicked, this, &TableEditor::Boton000Click);
+    connect(button, &QPushButton::clicked, this, [this, command] { RunCommand(command); });
     layout->addWidget(button);
     buttons_.push_back(button);
   }
@@ -472,16 +471,15 @@ void TableEditor::ShowSheetSize() {
                            LookupText(code::kSheetWidthLabel) + " (" + shown(sheet_.Width) +
                            " cm)  " + LookupText(code::kSheetHeightLabel) + " (" +
                            shown(sheet_.Height) + " cm)";
-  Et_TamHoja->setText(ToQString(text));
+  sheetSizeLabel_->setText(ToQString(text));
 }
 
 void TableEditor::AddRow() { AddRowCommand(); }
 
 void TableEditor::ApplyLanguage() {
-  Et_Titulo->setText(ToQString(LookupText(config_.titleCode)));
-  for (QPushButton* button : buttons_) {
-    const auto command = static_cast<EditorCommand>(button->property("tag").toInt());
-    button->setText(ToQString(LookupText(InfoOf(command).code)));
+  titleLabel_->setText(ToQString(LookupText(config_.titleCode)));
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    buttons_[i]->setText(ToQString(LookupText(InfoOf(config_.commands[i]).code)));
   }
   for (std::size_t column = 0; column < config_.columns.size(); ++column) {
     const char* code = config_.columns[column].headerCode;
@@ -497,8 +495,8 @@ QWidget* TableEditor::EditorOf(int column) const { return editors_[column]; }
 QWidget* TableEditor::OpenEditor() const { return open_.open ? editors_[open_.column] : nullptr; }
 
 QPushButton* TableEditor::CommandButton(EditorCommand command) const {
-  for (QPushButton* button : buttons_) {
-    if (button->property("tag").toInt() == static_cast<int>(command)) return button;
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    if (config_.commands[i] == command) return buttons_[i];
   }
   return nullptr;
 }
@@ -585,14 +583,15 @@ void TableEditor::PickColour(int row, int column) {
 
 void TableEditor::EditBarcode(int row) {
   // The dialog stays open on a choice the document refuses, showing why.
-  FCodBarras().Run(Table().Barcode(row), [this, row](const std::optional<BarcodeSetting>& choice) {
-    try {
-      document_->SetBarcode(which_, row, choice);
-    } catch (const ZirvoError& e) {
-      return std::string(e.what());
-    }
-    return std::string();
-  });
+  TheBarcodeDialog().Run(Table().Barcode(row),
+                         [this, row](const std::optional<BarcodeSetting>& choice) {
+                           try {
+                             document_->SetBarcode(which_, row, choice);
+                           } catch (const ZirvoError& e) {
+                             return std::string(e.what());
+                           }
+                           return std::string();
+                         });
   grid_->viewport()->update();
 }
 
@@ -797,9 +796,7 @@ void TableEditor::MoveRowFromEditor(int targetRow, bool withCtrl) {
 // ---------------------------------------------------------------------------
 // Commands
 
-void TableEditor::Boton000Click() {
-  const QVariant tag = sender() != nullptr ? sender()->property("tag") : QVariant();
-  const auto command = static_cast<EditorCommand>(tag.toInt());
+void TableEditor::RunCommand(EditorCommand command) {
   // Increment and Move change every row: a cell editor left open must not
   // write its older text back over the result afterwards.
   if ((command == EditorCommand::Increment || command == EditorCommand::Move) && !CommitEditor()) {
@@ -831,7 +828,7 @@ void TableEditor::AddRowCommand() {
 }
 
 void TableEditor::DeleteCommand() {
-  if (Confirm(13) != -1) {
+  if (Confirm(ConfirmQuestion::DeleteRow) != ConfirmAnswer::Yes) {
     FocusOpenEditor();
     return;
   }

@@ -1,7 +1,7 @@
 // The table-editor frame shared by the numerator and the marginal-text
 // editors: a title bar with the commands, caption panels over the columns,
 // the grid RegDatos with its in-place editors, and the sheet-size label.
-// TFHFolio and TFHMarginal configure it with their column definitions.
+// NumeratorEditor and MarginalEditor configure it with their column definitions.
 #pragma once
 
 #include <QComboBox>
@@ -74,17 +74,15 @@ class TableEditor : public QWidget {
   const TextTable& Table() const;
   TemplateTable Which() const { return which_; }
   TableGrid* Grid() const { return grid_; }
-  const std::vector<ColumnDef>& Columns() const { return config_.columns; }
   // The in-place editor of a column (nullptr for a column without one).
   QWidget* EditorOf(int column) const;
   // The open in-place editor, or nullptr.
   QWidget* OpenEditor() const;
   int EditorRow() const { return open_.row; }
-  int EditorColumn() const { return open_.column; }
   QPushButton* CommandButton(EditorCommand command) const;
   QLabel* HeaderPanel(int column) const { return headers_[column]; }
-  QLabel* SheetSizeLabel() const { return Et_TamHoja; }
-  QLabel* TitleLabel() const { return Et_Titulo; }
+  QLabel* SheetSizeLabel() const { return sheetSizeLabel_; }
+  QLabel* TitleLabel() const { return titleLabel_; }
 
  protected:
   TableEditor(TemplateTable which, TableEditorConfig config, QWidget* parent);
@@ -94,8 +92,8 @@ class TableEditor : public QWidget {
   // Redraws the grid after the table changed under it.
   void TableChanged();
 
- private slots:
-  void Boton000Click();
+  // A command button: Add, Delete, the general increment or the displacement.
+  void RunCommand(EditorCommand command);
 
  private:
   struct OpenEditorState {
@@ -153,8 +151,8 @@ class TableEditor : public QWidget {
   SheetHeader sheet_;  // the header whose size the label shows
   OpenEditorState open_;
 
-  QLabel* Et_Titulo = nullptr;
-  QLabel* Et_TamHoja = nullptr;
+  QLabel* titleLabel_ = nullptr;
+  QLabel* sheetSizeLabel_ = nullptr;
   std::vector<QPushButton*> buttons_;
   QWidget* tableBlock_ = nullptr;
   QWidget* gridHolder_ = nullptr;

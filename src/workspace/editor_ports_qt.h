@@ -1,9 +1,9 @@
 // The numerator and marginal-text editor frames as the workspace reaches them.
 #pragma once
 
-#include "marginals/marginal_editor_qt.h"
-#include "numerators/numerator_editor_qt.h"
-#include "template/workspace.h"
+#include "editors/marginal_editor_qt.h"
+#include "editors/numerator_editor_qt.h"
+#include "template/editing_session.h"
 
 namespace zirvo {
 
@@ -19,7 +19,7 @@ class EditorFramePort : public Port {
   Editor& editor_;
 };
 
-using NumeratorFramePort = EditorFramePort<NumeratorEditorPort, TFHFolio>;
-using MarginalFramePort = EditorFramePort<MarginalEditorPort, TFHMarginal>;
+using NumeratorFramePort = EditorFramePort<NumeratorEditorPort, NumeratorEditor>;
+using MarginalFramePort = EditorFramePort<MarginalEditorPort, MarginalEditor>;
 
 }  // namespace zirvo

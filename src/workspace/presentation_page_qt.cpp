@@ -15,39 +15,40 @@ QString ColourName(int32_t windowsColour) { return WindowsColor(windowsColour).n
 
 }  // namespace
 
-TFHPresenta::TFHPresenta(QWidget* parent) : QWidget(parent) {
+PresentationPage::PresentationPage(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("FHPresenta01"));
   SetBackground(this, Qt::white);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  Et_Titulo = new QLabel(this);
-  Et_Titulo->setObjectName(QStringLiteral("Et_Titulo"));
-  Et_Titulo->setFixedHeight(28);
-  Et_Titulo->setFont(ArialFont(10, true));
-  Et_Titulo->setAutoFillBackground(true);
-  Et_Titulo->setStyleSheet(QStringLiteral("QLabel{background:%1;color:%2;}")
-                               .arg(ColourName(kStripColour), ColourName(kDarkBlue)));
-  layout->addWidget(Et_Titulo);
+  title_ = new QLabel(this);
+  title_->setObjectName(QStringLiteral("Et_Titulo"));
+  title_->setFixedHeight(28);
+  title_->setFont(ArialFont(10, true));
+  title_->setAutoFillBackground(true);
+  title_->setStyleSheet(QStringLiteral("QLabel{background:%1;color:%2;}")
+                            .arg(ColourName(kStripColour), ColourName(kDarkBlue)));
+  layout->addWidget(title_);
 
-  Pn_Central = new QWidget(this);
-  Pn_Central->setObjectName(QStringLiteral("Pn_Central"));
-  auto* central = new QVBoxLayout(Pn_Central);
+  centre_ = new QWidget(this);
+  centre_->setObjectName(QStringLiteral("Pn_Central"));
+  auto* central = new QVBoxLayout(centre_);
   central->addStretch(2);
-  central->addWidget(LogoWithVersion(Pn_Central, Im_Logo, Et_Version, QSize(382, 144)));
+  central->addWidget(LogoWithVersion(centre_, logo_, version_, QSize(382, 144)));
+  version_->setObjectName(QStringLiteral("Et_Version"));
   central->addStretch(3);
-  layout->addWidget(Pn_Central, 1);
+  layout->addWidget(centre_, 1);
 }
 
-void TFHPresenta::InitPresentation() {
-  Pn_Central->setWindowTitle(QString());
-  Et_Version->setText(QString::fromLatin1(kVersionText));
+void PresentationPage::InitPresentation() {
+  centre_->setWindowTitle(QString());
+  version_->setText(QString::fromLatin1(kVersionText));
   ApplyLanguage();
 }
 
-void TFHPresenta::ApplyLanguage() {
-  Et_Titulo->setText(QStringLiteral("    ") + Text(code::kWelcomeTitle));
+void PresentationPage::ApplyLanguage() {
+  title_->setText(QStringLiteral("    ") + Text(code::kWelcomeTitle));
 }
 
 }  // namespace zirvo

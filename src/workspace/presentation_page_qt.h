@@ -10,17 +10,18 @@
 namespace zirvo {
 
 // Presentation page of the workspace, current while no editor page is.
-class TFHPresenta : public QWidget {
+class PresentationPage : public QWidget {
   Q_OBJECT
  public:
-  explicit TFHPresenta(QWidget* parent = nullptr);
+  explicit PresentationPage(QWidget* parent = nullptr);
   void InitPresentation();
   void ApplyLanguage();
 
-  QLabel* Et_Titulo;
-  QWidget* Pn_Central;
-  SvgPicture* Im_Logo;
-  QLabel* Et_Version;
+ private:
+  QLabel* title_;
+  QWidget* centre_;
+  SvgPicture* logo_;
+  QLabel* version_;
 };
 
 }  // namespace zirvo

@@ -36,7 +36,7 @@ QPushButton* FlatButton(QWidget* parent) {
 
 }  // namespace
 
-TFNuevo::TFNuevo(QWidget* parent) : BorderlessDialog(parent) {
+SheetSizeDialog::SheetSizeDialog(QWidget* parent) : BorderlessDialog(parent) {
   setObjectName(QStringLiteral("FNuevo"));
   setFixedSize(kWidth, kHeight);
   SetBackground(this, Qt::black);
@@ -48,12 +48,12 @@ TFNuevo::TFNuevo(QWidget* parent) : BorderlessDialog(parent) {
   SetBackground(panel, WindowsColor(kPanelColour));
   const int inner = kWidth - 2;
 
-  PanTitulo = new TitleBand(panel);
-  PanTitulo->setObjectName(QStringLiteral("PanTitulo"));
-  PanTitulo->setGeometry(0, 0, inner, 28);
-  PanTitulo->setFont(ArialFont(10, true));
-  PanTitulo->setAutoFillBackground(true);
-  PanTitulo->setStyleSheet(
+  title_ = new TitleBand(panel);
+  title_->setObjectName(QStringLiteral("PanTitulo"));
+  title_->setGeometry(0, 0, inner, 28);
+  title_->setFont(ArialFont(10, true));
+  title_->setAutoFillBackground(true);
+  title_->setStyleSheet(
       QStringLiteral("QLabel{background:%1;color:%2;padding-left:4px;}")
           .arg(WindowsColor(kStripColour).name(), WindowsColor(kDarkBlue).name()));
 
@@ -61,11 +61,11 @@ TFNuevo::TFNuevo(QWidget* parent) : BorderlessDialog(parent) {
   topStrip->setGeometry(0, 28, inner, 2);
   SetBackground(topStrip, Qt::white);
 
-  Et_Personal = new QLabel(panel);
-  Et_Personal->setObjectName(QStringLiteral("Et_Personal"));
-  Et_Personal->setGeometry(20, 36, 300, 18);
-  Et_Personal->setFont(ArialFont(9, true));
-  Et_Personal->setStyleSheet(QStringLiteral("color:#1b365d;"));
+  customLabel_ = new QLabel(panel);
+  customLabel_->setObjectName(QStringLiteral("Et_Personal"));
+  customLabel_->setGeometry(20, 36, 300, 18);
+  customLabel_->setFont(ArialFont(9, true));
+  customLabel_->setStyleSheet(QStringLiteral("color:#1b365d;"));
 
   const auto makeField = [&](int left, const char* labelName, const char* editName,
                              const char* cmName, QLabel*& label, QLineEdit*& edit, QLabel*& cm) {
@@ -87,10 +87,10 @@ TFNuevo::TFNuevo(QWidget* parent) : BorderlessDialog(parent) {
     cm->setGeometry(left + 82, 76, 30, 22);
     cm->setFont(ArialFont(9));
   };
-  makeField(20, "Et_Horiz", "EdHoriz", "EqVerCm", Et_Horiz, EdHoriz, EqVerCm);
-  makeField(214, "Et_Vert", "EdVert", "EqHorCm", Et_Vert, EdVert, EqHorCm);
-  connect(EdHoriz, &QLineEdit::textChanged, this, [this] { LimitSize(EdHoriz); });
-  connect(EdVert, &QLineEdit::textChanged, this, [this] { LimitSize(EdVert); });
+  makeField(20, "Et_Horiz", "EdHoriz", "EqVerCm", widthLabel_, widthField_, widthUnit_);
+  makeField(214, "Et_Vert", "EdVert", "EqHorCm", heightLabel_, heightField_, heightUnit_);
+  connect(widthField_, &QLineEdit::textChanged, this, [this] { LimitSize(widthField_); });
+  connect(heightField_, &QLineEdit::textChanged, this, [this] { LimitSize(heightField_); });
 
   auto* bottomStrip = new QWidget(panel);
   bottomStrip->setGeometry(0, 104, inner, 2);
@@ -99,42 +99,42 @@ TFNuevo::TFNuevo(QWidget* parent) : BorderlessDialog(parent) {
   buttons->setObjectName(QStringLiteral("PanBotones"));
   buttons->setGeometry(0, 106, inner, kHeight - 2 - 106);
   SetBackground(buttons, WindowsColor(kStripColour));
-  Bt_Cancela = FlatButton(buttons);
-  Bt_Cancela->setObjectName(QStringLiteral("Bt_Cancela"));
-  Bt_Cancela->setGeometry(8, 5, 90, 20);
-  Bt_Aplica = FlatButton(buttons);
-  Bt_Aplica->setObjectName(QStringLiteral("Bt_Aplica"));
-  Bt_Aplica->setGeometry(inner - 98, 5, 90, 20);
-  connect(Bt_Cancela, &QPushButton::clicked, this, &QDialog::reject);
-  connect(Bt_Aplica, &QPushButton::clicked, this, &TFNuevo::Apply);
+  cancelButton_ = FlatButton(buttons);
+  cancelButton_->setObjectName(QStringLiteral("Bt_Cancela"));
+  cancelButton_->setGeometry(8, 5, 90, 20);
+  applyButton_ = FlatButton(buttons);
+  applyButton_->setObjectName(QStringLiteral("Bt_Aplica"));
+  applyButton_->setGeometry(inner - 98, 5, 90, 20);
+  connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(applyButton_, &QPushButton::clicked, this, &SheetSizeDialog::Apply);
 
   ApplyLanguage();
 }
 
-void TFNuevo::ApplyLanguage() {
-  Et_Personal->setText(Text(code::kCustomPaperLabel));
-  Et_Horiz->setText(Text(code::kHorizontalLengthLabel));
-  Et_Vert->setText(Text(code::kVerticalHeightLabel));
-  EqVerCm->setText(Text(code::kCentimetresUnit));
-  EqHorCm->setText(Text(code::kCentimetresUnit));
-  Bt_Cancela->setText(Text(code::kCancelButton));
-  Bt_Aplica->setText(Text(code::kApplyButton));
+void SheetSizeDialog::ApplyLanguage() {
+  customLabel_->setText(Text(code::kCustomPaperLabel));
+  widthLabel_->setText(Text(code::kHorizontalLengthLabel));
+  heightLabel_->setText(Text(code::kVerticalHeightLabel));
+  widthUnit_->setText(Text(code::kCentimetresUnit));
+  heightUnit_->setText(Text(code::kCentimetresUnit));
+  cancelButton_->setText(Text(code::kCancelButton));
+  applyButton_->setText(Text(code::kApplyButton));
 }
 
-bool TFNuevo::AskSheetSize(const std::string& title, double& width, double& height) {
+bool SheetSizeDialog::AskSheetSize(const std::string& title, double& width, double& height) {
   ApplyLanguage();
-  PanTitulo->setText(ToQString(title));
-  EdHoriz->setText(SizeText(width, kDefaultWidth));
-  EdVert->setText(SizeText(height, kDefaultHeight));
-  EdHoriz->setFocus();
-  EdHoriz->selectAll();
+  title_->setText(ToQString(title));
+  widthField_->setText(SizeText(width, kDefaultWidth));
+  heightField_->setText(SizeText(height, kDefaultHeight));
+  widthField_->setFocus();
+  widthField_->selectAll();
   if (exec() != QDialog::Accepted) return false;
   width = width_;
   height = height_;
   return true;
 }
 
-bool TFNuevo::ReadSize(QLineEdit* edit, double empty, double& value) {
+bool SheetSizeDialog::ReadSize(QLineEdit* edit, double empty, double& value) {
   const std::string text = Trim(FromQString(edit->text()));
   if (text.empty()) {
     value = empty;
@@ -154,13 +154,13 @@ bool TFNuevo::ReadSize(QLineEdit* edit, double empty, double& value) {
   return false;
 }
 
-void TFNuevo::Apply() {
-  if (!ReadSize(EdHoriz, kDefaultWidth, width_)) return;
-  if (!ReadSize(EdVert, kDefaultHeight, height_)) return;
+void SheetSizeDialog::Apply() {
+  if (!ReadSize(widthField_, kDefaultWidth, width_)) return;
+  if (!ReadSize(heightField_, kDefaultHeight, height_)) return;
   accept();
 }
 
-void TFNuevo::LimitSize(QLineEdit* edit) {
+void SheetSizeDialog::LimitSize(QLineEdit* edit) {
   const std::string text = Trim(FromQString(edit->text()));
   double value = 0.0;
   // Text that is not a number yet (a lone "-") waits for the next key.

@@ -12,30 +12,19 @@
 
 namespace zirvo {
 
-class TFNuevo : public BorderlessDialog {
+class SheetSizeDialog : public BorderlessDialog {
   Q_OBJECT
  public:
   static constexpr double kDefaultWidth = 21.6;
   static constexpr double kDefaultHeight = 28.0;
   static constexpr double kMaximum = SheetHeader::kMaxLengthCm;
 
-  explicit TFNuevo(QWidget* parent = nullptr);
+  explicit SheetSizeDialog(QWidget* parent = nullptr);
 
   // Shows the dialog with the title and the sizes (0 = no size yet, the
   // defaults are proposed). On Apply writes the sizes and returns true;
   // otherwise leaves them unchanged and returns false.
   bool AskSheetSize(const std::string& title, double& width, double& height);
-
-  TitleBand* PanTitulo;
-  QLabel* Et_Personal;
-  QLabel* Et_Horiz;
-  QLineEdit* EdHoriz;
-  QLabel* EqVerCm;
-  QLabel* Et_Vert;
-  QLineEdit* EdVert;
-  QLabel* EqHorCm;
-  QPushButton* Bt_Cancela;
-  QPushButton* Bt_Aplica;
 
  protected:
   // Enter applies wherever the focus is; Escape cancels.
@@ -43,7 +32,7 @@ class TFNuevo : public BorderlessDialog {
 
  private:
   void ApplyLanguage();
-  // Bt_AplicaClick: reads both edits; refuses text that is not a number and
+  // The apply button: reads both edits; refuses text that is not a number and
   // sizes of 0 or less, keeping the dialog open.
   void Apply();
   // Reads one edit: its trimmed text, or `empty` when there is none.
@@ -53,6 +42,16 @@ class TFNuevo : public BorderlessDialog {
 
   double width_ = 0.0;
   double height_ = 0.0;
+  TitleBand* title_;
+  QLabel* customLabel_;
+  QLabel* widthLabel_;
+  QLineEdit* widthField_;
+  QLabel* widthUnit_;
+  QLabel* heightLabel_;
+  QLineEdit* heightField_;
+  QLabel* heightUnit_;
+  QPushButton* cancelButton_;
+  QPushButton* applyButton_;
 };
 
 }  // namespace zirvo

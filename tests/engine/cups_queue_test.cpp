@@ -43,6 +43,7 @@
 namespace zirvo {
 namespace {
 
+using testing::Child;
 using testing::PdfPageCount;
 using testing::PdfPageWords;
 using testing::RunTool;
@@ -585,7 +586,7 @@ TEST_F(CupsQueue, ThePrintPageFollowsItsChoiceAndTheStoredOffsets) {
   ASSERT_TRUE(QDir(dir_.path()).mkpath("app/Datos"));
   SetApplicationFolderForTesting(QFile::encodeName(dir_.path() + "/app").toStdString());
   RecordingDevice device;
-  TFHImprime page(nullptr, &device);
+  PrintPage page(nullptr, &device);
   page.InitPage();
   page.LoadPrintJob(NumberedJob());
   ASSERT_TRUE(testing::ShowActive(&page));
@@ -601,7 +602,7 @@ TEST_F(CupsQueue, ThePrintPageFollowsItsChoiceAndTheStoredOffsets) {
       if (!file.isEmpty()) name->setText(file);
       QTest::keyClick(dialog, Qt::Key_Return);
     });
-    QTest::mouseClick(page.Bt_SelecImpre, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(&page, "Bt_SelecImpre"), Qt::LeftButton);
     return opened;
   };
   const QString fileEntry = QPrintDialog::tr("Print to File (PDF)");
@@ -613,11 +614,12 @@ TEST_F(CupsQueue, ThePrintPageFollowsItsChoiceAndTheStoredOffsets) {
   EXPECT_EQ(page.Engine().Setting(), fresh);
   EXPECT_TRUE(PageSizeOf(fresh).isEquivalentTo(QPageSize(QPageSize::A4)));
   EXPECT_EQ(choose(""), (QStringList{fileEntry, pdf}));
-  EXPECT_EQ(page.Ed_ImpSelec->text(), pdf);
+  EXPECT_EQ(Child<QLineEdit>(&page, "Ed_ImpSelec")->text(), pdf);
 
   const std::string file = CalibrationFile();
   const auto offsets = [&page] {
-    return QStringList{page.Ed_DesplX->text(), page.Ed_DesplY->text()};
+    return QStringList{Child<QLineEdit>(&page, "Ed_DesplX")->text(),
+                       Child<QLineEdit>(&page, "Ed_DesplY")->text()};
   };
   choose(kQueue);
   StorePrinterOffsets(file, kQueue, {2, 0.5});
@@ -631,8 +633,8 @@ TEST_F(CupsQueue, ThePrintPageFollowsItsChoiceAndTheStoredOffsets) {
   EXPECT_EQ(offsets(), (QStringList{"2.5", "0.5"}));
   StorePrinterOffsets(file, kQueue, {3, 0.5});
   StorePrinterOffsets(file, "OTRA", {-1, 1});
-  testing::Retype(page.Ed_DesplY, "0,7");
-  QTest::mouseClick(page.Bt_ImpPba, Qt::LeftButton);
+  testing::Retype(Child<QLineEdit>(&page, "Ed_DesplY"), "0,7");
+  QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpPba"), Qt::LeftButton);
   EXPECT_EQ(ReadPrinterOffsets(file, kQueue), (PrinterOffsets{3, 0.7}));
   EXPECT_EQ(ReadPrinterOffsets(file, "OTRA"), (PrinterOffsets{-1, 1}));
   EXPECT_EQ(offsets(), (QStringList{"3.0", "0.7"}));

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "support/table_ports.h"
-#include "template/workspace.h"
+#include "template/editing_session.h"
 
 namespace zirvo::testing {
 
@@ -17,14 +17,14 @@ namespace zirvo::testing {
 class FakeHost : public WorkspaceHost {
  public:
   // Answers; an empty queue means "accept" for Confirm and "cancel" for dialogs.
-  std::deque<int> confirmAnswers;
+  std::deque<ConfirmAnswer> confirmAnswers;
   std::deque<std::pair<double, double>> sheetSizes;  // cancel when empty
   std::deque<std::string> openPaths;
   std::deque<std::string> savePaths;
   std::deque<bool> overwriteAnswers;
 
   // What happened.
-  std::vector<int> confirmModes;
+  std::vector<ConfirmQuestion> questions;
   std::vector<std::string> saveTitles;
   std::vector<bool> overwriteAtMainWindow;
   std::vector<std::pair<double, double>> sheetSizesAsked;
@@ -47,10 +47,10 @@ class FakeHost : public WorkspaceHost {
   TableNumeratorPort numerators;
   TableMarginalPort marginals;
 
-  int Confirm(int mode) override {
-    confirmModes.push_back(mode);
-    if (confirmAnswers.empty()) return -1;
-    const int answer = confirmAnswers.front();
+  ConfirmAnswer Confirm(ConfirmQuestion question) override {
+    questions.push_back(question);
+    if (confirmAnswers.empty()) return ConfirmAnswer::Yes;
+    const ConfirmAnswer answer = confirmAnswers.front();
     confirmAnswers.pop_front();
     return answer;
   }
@@ -88,8 +88,8 @@ class FakeHost : public WorkspaceHost {
     timerInterval = milliseconds;
   }
   void StopTimer() override { timerArmed = false; }
-  NumeratorEditorPort& NumeratorEditor() override { return numerators; }
-  MarginalEditorPort& MarginalEditor() override { return marginals; }
+  NumeratorEditorPort& NumeratorFrame() override { return numerators; }
+  MarginalEditorPort& MarginalFrame() override { return marginals; }
   void ResetPreview() override { ++previewResets; }
   void ResetPrinters() override { ++printerResets; }
   void LoadPreview(const PrintJob& job) override { previews.push_back(job); }

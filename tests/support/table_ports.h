@@ -5,8 +5,8 @@
 
 #include <vector>
 
+#include "template/editing_session.h"
 #include "template/template.h"
-#include "template/workspace.h"
 
 namespace zirvo {
 

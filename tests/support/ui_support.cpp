@@ -125,12 +125,12 @@ ModalAnswer::~ModalAnswer() {
 
 std::unique_ptr<ModalAnswer> AcceptConfirmation() {
   return std::make_unique<ModalAnswer>(
-      "zirvo::TFCaratGda", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); });
+      "zirvo::ConfirmDialog", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); });
 }
 
 std::unique_ptr<ModalAnswer> RefuseConfirmation() {
   return std::make_unique<ModalAnswer>(
-      "zirvo::TFCaratGda", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+      "zirvo::ConfirmDialog", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
 }
 
 BoxAnswers::BoxAnswers(std::map<QString, int> buttons) : buttons_(std::move(buttons)) {
@@ -161,7 +161,7 @@ void TypeInto(QLineEdit* edit, const QString& text) {
 }  // namespace
 
 std::unique_ptr<ModalAnswer> AnswerIncrement(const QString& text) {
-  return std::make_unique<ModalAnswer>("zirvo::TFIncrem", [text](QWidget* dialog) {
+  return std::make_unique<ModalAnswer>("zirvo::IncrementDialog", [text](QWidget* dialog) {
     auto* edit = dialog->findChild<QLineEdit*>("EdIncrem");
     TypeInto(edit, text);
     QTest::keyClick(edit, Qt::Key_Return);
@@ -170,7 +170,7 @@ std::unique_ptr<ModalAnswer> AnswerIncrement(const QString& text) {
 
 std::unique_ptr<ModalAnswer> AnswerDisplacement(const QString& horizontal,
                                                 const QString& vertical) {
-  return std::make_unique<ModalAnswer>("zirvo::TFMuevePlan", [=](QWidget* dialog) {
+  return std::make_unique<ModalAnswer>("zirvo::DisplacementDialog", [=](QWidget* dialog) {
     auto* h = dialog->findChild<QLineEdit*>("EdHoriz");
     auto* v = dialog->findChild<QLineEdit*>("EdVert");
     TypeInto(h, horizontal);

@@ -69,8 +69,8 @@ class BoxAnswers {
 };
 
 // Answers of the common kinds.
-std::unique_ptr<ModalAnswer> AcceptConfirmation();  // TFCaratGda: Enter
-std::unique_ptr<ModalAnswer> RefuseConfirmation();  // TFCaratGda: Escape
+std::unique_ptr<ModalAnswer> AcceptConfirmation();  // ConfirmDialog: Enter
+std::unique_ptr<ModalAnswer> RefuseConfirmation();  // ConfirmDialog: Escape
 std::unique_ptr<ModalAnswer> DismissMessageBox();   // QMessageBox: OK; keeps its text
 // The increment or displacement dialog: types into its fields, then Enter.
 std::unique_ptr<ModalAnswer> AnswerIncrement(const QString& text);
@@ -89,6 +89,16 @@ class DuringRun {
   QTimer timer_;
   bool ran_ = false;
 };
+
+// The child widget (or object) of type T named `name` under `parent`, as
+// tests reach the widgets a user touches; a missing one ends the test run
+// with its name, since every later step would act on nothing.
+template <class T>
+T* Child(const QObject* parent, const char* name) {
+  T* child = parent ? parent->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+  if (!child) qFatal("no child %s named %s", T::staticMetaObject.className(), name);
+  return child;
+}
 
 // The folder for generated screenshots inside the build folder.
 QString ScreenshotPath(const QString& name);

@@ -26,7 +26,7 @@ class DialogsTest : public QObject {
  private slots:
   void initTestCase() { PrepareCatalog(1); }
 
-  // ---- TFCaratGda --------------------------------------------------------
+  // ---- ConfirmDialog --------------------------------------------------------
 
   void confirmShowsTheModesTexts_data() {
     QTest::addColumn<int>("mode");
@@ -35,23 +35,24 @@ class DialogsTest : public QObject {
     QTest::addColumn<QString>("line2");
     QTest::addColumn<QString>("accept");
     QTest::addColumn<QString>("cancel");
-    QTest::newRow("6 open") << 6 << 1 << "Abrir plantilla"
+    QTest::newRow("6 open") << int(ConfirmQuestion::OpenTemplate) << 1 << "Abrir plantilla"
                             << QString::fromUtf8("Oprima el boton \" Aceptar \" para continuar")
                             << "Continuar"
                             << "Cerrar";
-    QTest::newRow("7 close") << 7 << 1 << "Cerrar plantilla"
+    QTest::newRow("7 close") << int(ConfirmQuestion::CloseTemplate) << 1 << "Cerrar plantilla"
                              << QString::fromUtf8("Oprima el boton \" Aceptar \" para continuar")
                              << "Aceptar"
                              << "Cancelar";
-    QTest::newRow("8 new") << 8 << 2 << "New template"
+    QTest::newRow("8 new") << int(ConfirmQuestion::NewTemplate) << 2 << "New template"
                            << "Press the button \"OK\" to continue with the process"
                            << "OK"
                            << "Cancel";
-    QTest::newRow("12 quit") << 12 << 1 << QString::fromUtf8("La aplicación va a cerrarse")
+    QTest::newRow("12 quit") << int(ConfirmQuestion::Quit) << 1
+                             << QString::fromUtf8("La aplicación va a cerrarse")
                              << "\" Cancelar \" para regresar"
                              << "Aceptar"
                              << "Cancelar";
-    QTest::newRow("13 delete") << 13 << 2 << "Registration will delete"
+    QTest::newRow("13 delete") << int(ConfirmQuestion::DeleteRow) << 2 << "Registration will delete"
                                << "\"Cancel\" to return"
                                << "Delete"
                                << "Cancel";
@@ -66,46 +67,50 @@ class DialogsTest : public QObject {
     QFETCH(QString, cancel);
     ProgramCatalog().LoadTable(language);
     QStringList seen;
-    ModalAnswer answer("zirvo::TFCaratGda", [&](QWidget* widget) {
-      auto* dialog = static_cast<TFCaratGda*>(widget);
-      seen << dialog->Et_Titulo->text() << dialog->Et_Lin02->text() << dialog->Bt_Aceptar->text()
-           << dialog->Bt_Cancelar->text();
-      QCOMPARE(dialog->Bt_Aceptar->geometry(), QRect(12, 98, 90, 17));
-      QCOMPARE(dialog->Bt_Cancelar->geometry(), QRect(276, 98, 90, 17));
+    ModalAnswer answer("zirvo::ConfirmDialog", [&](QWidget* widget) {
+      auto* dialog = static_cast<ConfirmDialog*>(widget);
+      seen << Child<QLabel>(dialog, "Et_Titulo")->text()
+           << Child<QLabel>(dialog, "Et_Lin02")->text()
+           << Child<QPushButton>(dialog, "Bt_Aceptar")->text()
+           << Child<QPushButton>(dialog, "Bt_Cancelar")->text();
+      QCOMPARE(Child<QPushButton>(dialog, "Bt_Aceptar")->geometry(), QRect(12, 98, 90, 17));
+      QCOMPARE(Child<QPushButton>(dialog, "Bt_Cancelar")->geometry(), QRect(276, 98, 90, 17));
       QCOMPARE(dialog->size(), QSize(386, 132));
       QVERIFY(dialog->windowFlags() & Qt::FramelessWindowHint);
       QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
-      if (mode == 13) QVERIFY(dialog->grab().save(ScreenshotPath("confirm_dialog.png")));
-      QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
+      if (mode == int(ConfirmQuestion::DeleteRow))
+        QVERIFY(dialog->grab().save(ScreenshotPath("confirm_dialog.png")));
+      QTest::mouseClick(Child<QPushButton>(dialog, "Bt_Aceptar"), Qt::LeftButton);
     });
-    QCOMPARE(Confirm(mode), -1);
+    QCOMPARE(Confirm(static_cast<ConfirmQuestion>(mode)), ConfirmAnswer::Yes);
     ProgramCatalog().LoadTable(1);
     QVERIFY(answer.Answered());
     QCOMPARE(seen, (QStringList{title, line2, accept, cancel}));
   }
 
-  void confirmReturnsOneUnlessAccepted_data() {
+  void confirmCancelsUnlessAccepted_data() {
     QTest::addColumn<QString>("how");
     QTest::addColumn<int>("result");
-    QTest::newRow("Enter") << "enter" << -1;
-    QTest::newRow("Escape") << "escape" << 1;
-    QTest::newRow("Cancel button") << "cancel" << 1;
-    QTest::newRow("window closed") << "close" << 1;
+    QTest::newRow("Enter") << "enter" << int(ConfirmAnswer::Yes);
+    QTest::newRow("Escape") << "escape" << int(ConfirmAnswer::Cancel);
+    QTest::newRow("Cancel button") << "cancel" << int(ConfirmAnswer::Cancel);
+    QTest::newRow("window closed") << "close" << int(ConfirmAnswer::Cancel);
   }
 
-  void confirmReturnsOneUnlessAccepted() {
+  void confirmCancelsUnlessAccepted() {
     QFETCH(QString, how);
     QFETCH(int, result);
-    ModalAnswer answer("zirvo::TFCaratGda", [how](QWidget* widget) {
-      auto* dialog = static_cast<TFCaratGda*>(widget);
+    ModalAnswer answer("zirvo::ConfirmDialog", [how](QWidget* widget) {
+      auto* dialog = static_cast<ConfirmDialog*>(widget);
       if (how == "enter") QTest::keyClick(dialog, Qt::Key_Return);
       if (how == "escape") QTest::keyClick(dialog, Qt::Key_Escape);
-      if (how == "cancel") QTest::mouseClick(dialog->Bt_Cancelar, Qt::LeftButton);
+      if (how == "cancel")
+        QTest::mouseClick(Child<QPushButton>(dialog, "Bt_Cancelar"), Qt::LeftButton);
       if (how == "close") dialog->close();
     });
-    QCOMPARE(Confirm(13), result);
+    QCOMPARE(Confirm(ConfirmQuestion::DeleteRow), static_cast<ConfirmAnswer>(result));
     QVERIFY(answer.Answered());
-    QVERIFY(!FCaratGda().isVisible());
+    QVERIFY(!TheConfirmDialog().isVisible());
   }
 
   // Unsaved changes: save (also Enter, so Enter never throws work away),
@@ -114,12 +119,12 @@ class DialogsTest : public QObject {
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("how");
     QTest::addColumn<int>("result");
-    QTest::newRow("es Enter") << 1 << "enter" << TFCaratGda::kSaveAnswer;
-    QTest::newRow("es Guardar") << 1 << "save" << TFCaratGda::kSaveAnswer;
-    QTest::newRow("es No guardar") << 1 << "discard" << -1;
-    QTest::newRow("es Escape") << 1 << "escape" << 1;
-    QTest::newRow("en Cancel") << 2 << "cancel" << 1;
-    QTest::newRow("en Don't save") << 2 << "discard" << -1;
+    QTest::newRow("es Enter") << 1 << "enter" << int(ConfirmAnswer::Save);
+    QTest::newRow("es Guardar") << 1 << "save" << int(ConfirmAnswer::Save);
+    QTest::newRow("es No guardar") << 1 << "discard" << int(ConfirmAnswer::Yes);
+    QTest::newRow("es Escape") << 1 << "escape" << int(ConfirmAnswer::Cancel);
+    QTest::newRow("en Cancel") << 2 << "cancel" << int(ConfirmAnswer::Cancel);
+    QTest::newRow("en Don't save") << 2 << "discard" << int(ConfirmAnswer::Yes);
   }
 
   void unsavedQuestionSavesDiscardsOrStays() {
@@ -128,23 +133,29 @@ class DialogsTest : public QObject {
     QFETCH(int, result);
     ProgramCatalog().LoadTable(language);
     QStringList seen;
-    ModalAnswer answer("zirvo::TFCaratGda", [&](QWidget* widget) {
-      auto* dialog = static_cast<TFCaratGda*>(widget);
-      seen << dialog->Et_Titulo->text() << dialog->Bt_Guardar->text() << dialog->Bt_Aceptar->text()
-           << dialog->Bt_Cancelar->text();
-      QVERIFY(dialog->Bt_Guardar->isVisible() && dialog->Bt_Aceptar->isVisible() &&
-              dialog->Bt_Cancelar->isVisible());
-      QCOMPARE(dialog->Bt_Guardar->geometry(), QRect(12, 98, 90, 17));
-      QCOMPARE(dialog->Bt_Cancelar->geometry(), QRect(276, 98, 90, 17));
+    ModalAnswer answer("zirvo::ConfirmDialog", [&](QWidget* widget) {
+      auto* dialog = static_cast<ConfirmDialog*>(widget);
+      seen << Child<QLabel>(dialog, "Et_Titulo")->text()
+           << Child<QPushButton>(dialog, "Bt_Guardar")->text()
+           << Child<QPushButton>(dialog, "Bt_Aceptar")->text()
+           << Child<QPushButton>(dialog, "Bt_Cancelar")->text();
+      QVERIFY(Child<QPushButton>(dialog, "Bt_Guardar")->isVisible() &&
+              Child<QPushButton>(dialog, "Bt_Aceptar")->isVisible() &&
+              Child<QPushButton>(dialog, "Bt_Cancelar")->isVisible());
+      QCOMPARE(Child<QPushButton>(dialog, "Bt_Guardar")->geometry(), QRect(12, 98, 90, 17));
+      QCOMPARE(Child<QPushButton>(dialog, "Bt_Cancelar")->geometry(), QRect(276, 98, 90, 17));
       if (how == "discard" && language == 1)
         QVERIFY(dialog->grab().save(ScreenshotPath("unsaved_question_es.png")));
       if (how == "enter") QTest::keyClick(dialog, Qt::Key_Return);
       if (how == "escape") QTest::keyClick(dialog, Qt::Key_Escape);
-      if (how == "save") QTest::mouseClick(dialog->Bt_Guardar, Qt::LeftButton);
-      if (how == "discard") QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
-      if (how == "cancel") QTest::mouseClick(dialog->Bt_Cancelar, Qt::LeftButton);
+      if (how == "save")
+        QTest::mouseClick(Child<QPushButton>(dialog, "Bt_Guardar"), Qt::LeftButton);
+      if (how == "discard")
+        QTest::mouseClick(Child<QPushButton>(dialog, "Bt_Aceptar"), Qt::LeftButton);
+      if (how == "cancel")
+        QTest::mouseClick(Child<QPushButton>(dialog, "Bt_Cancelar"), Qt::LeftButton);
     });
-    QCOMPARE(Confirm(TFCaratGda::kUnsavedMode), result);
+    QCOMPARE(Confirm(ConfirmQuestion::UnsavedChanges), static_cast<ConfirmAnswer>(result));
     ProgramCatalog().LoadTable(1);
     QVERIFY(answer.Answered());
     const QStringList expected =
@@ -152,31 +163,17 @@ class DialogsTest : public QObject {
                       : QStringList{"UNSAVED CHANGES", "Save", "Don't save", "Cancel"};
     QCOMPARE(seen, expected);
     // The next question shows its own two buttons only.
-    ModalAnswer next("zirvo::TFCaratGda", [](QWidget* widget) {
-      auto* dialog = static_cast<TFCaratGda*>(widget);
-      QVERIFY(!dialog->Bt_Guardar->isVisible());
-      QCOMPARE(dialog->Bt_Aceptar->geometry(), QRect(12, 98, 90, 17));
+    ModalAnswer next("zirvo::ConfirmDialog", [](QWidget* widget) {
+      auto* dialog = static_cast<ConfirmDialog*>(widget);
+      QVERIFY(!Child<QPushButton>(dialog, "Bt_Guardar")->isVisible());
+      QCOMPARE(Child<QPushButton>(dialog, "Bt_Aceptar")->geometry(), QRect(12, 98, 90, 17));
       QTest::keyClick(dialog, Qt::Key_Return);
     });
-    QCOMPARE(Confirm(7), -1);
+    QCOMPARE(Confirm(ConfirmQuestion::CloseTemplate), ConfirmAnswer::Yes);
     QVERIFY(next.Answered());
   }
 
-  void unknownModeShowsNothing_data() {
-    QTest::addColumn<int>("mode");
-    for (int mode : {0, 1, 5, 9, 11, 15, -1})
-      QTest::newRow(qPrintable(QString::number(mode))) << mode;
-  }
-
-  void unknownModeShowsNothing() {
-    QFETCH(int, mode);
-    ModalAnswer answer("QDialog", [](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
-    QCOMPARE(Confirm(mode), 0);
-    QTest::qWait(20);
-    QVERIFY(!answer.Answered());
-  }
-
-  // ---- TFIncrem ---------------------------------------------------------
+  // ---- IncrementDialog ---------------------------------------------------------
 
   void incrementReturnsAndRemembersItsText_data() {
     QTest::addColumn<QString>("typed");
@@ -197,7 +194,7 @@ class DialogsTest : public QObject {
     QVERIFY(answer->Answered());
     QCOMPARE(value, k);
     QString reopened;
-    ModalAnswer look("zirvo::TFIncrem", [&](QWidget* dialog) {
+    ModalAnswer look("zirvo::IncrementDialog", [&](QWidget* dialog) {
       reopened = Field(dialog, "EdIncrem")->text();
       QTest::keyClick(Field(dialog, "EdIncrem"), Qt::Key_Escape);
     });
@@ -233,15 +230,15 @@ class DialogsTest : public QObject {
 
   void incrementCaptions() {
     QString title, label, apply;
-    ModalAnswer look("zirvo::TFIncrem", [&](QWidget* widget) {
-      auto* dialog = static_cast<TFIncrem*>(widget);
-      title = dialog->Pn_Titulo->text();
-      label = dialog->Et_Increm->text();
-      apply = dialog->Bt_Aplica->text();
+    ModalAnswer look("zirvo::IncrementDialog", [&](QWidget* widget) {
+      auto* dialog = static_cast<IncrementDialog*>(widget);
+      title = Child<QLabel>(dialog, "Pn_Titulo")->text();
+      label = Child<QLabel>(dialog, "Et_Increm")->text();
+      apply = Child<ClickLabel>(dialog, "Bt_Aplica")->text();
       QCOMPARE(dialog->size(), QSize(278, 130));
-      QCOMPARE(dialog->Pn_Titulo->height(), 28);
+      QCOMPARE(Child<QLabel>(dialog, "Pn_Titulo")->height(), 28);
       QVERIFY(dialog->grab().save(ScreenshotPath("increment_dialog.png")));
-      QTest::mouseClick(dialog->Bt_Cancela, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(dialog, "Bt_Cancela"), Qt::LeftButton);
     });
     int32_t value = 0;
     ShowIncrementDialog(value);
@@ -250,7 +247,7 @@ class DialogsTest : public QObject {
     QCOMPARE(apply, QString("Aplicar"));
   }
 
-  // ---- TFMuevePlan ------------------------------------------------------
+  // ---- DisplacementDialog ------------------------------------------------------
 
   void displacementReturnsBothDistances_data() {
     QTest::addColumn<QString>("horizontal");
@@ -280,14 +277,14 @@ class DialogsTest : public QObject {
 
   void displacementStartsFromZeroAndEnterConfirmsFromAnyField() {
     QString title, startH, startV;
-    ModalAnswer answer("zirvo::TFMuevePlan", [&](QWidget* widget) {
-      auto* dialog = static_cast<TFMuevePlan*>(widget);
-      title = dialog->Pn_Titulo->text();
-      startH = dialog->EdHoriz->text();
-      startV = dialog->EdVert->text();
+    ModalAnswer answer("zirvo::DisplacementDialog", [&](QWidget* widget) {
+      auto* dialog = static_cast<DisplacementDialog*>(widget);
+      title = Child<QLabel>(dialog, "Pn_Titulo")->text();
+      startH = Child<QLineEdit>(dialog, "EdHoriz")->text();
+      startV = Child<QLineEdit>(dialog, "EdVert")->text();
       QVERIFY(dialog->grab().save(ScreenshotPath("displacement_dialog.png")));
-      dialog->EdHoriz->setText("4");
-      QTest::keyClick(dialog->EdHoriz, Qt::Key_Enter);
+      Child<QLineEdit>(dialog, "EdHoriz")->setText("4");
+      QTest::keyClick(Child<QLineEdit>(dialog, "EdHoriz"), Qt::Key_Enter);
     });
     double x = 0, y = 0;
     ShowDisplacementDialog(LookupText("0178"), x, y);
@@ -297,8 +294,8 @@ class DialogsTest : public QObject {
     QCOMPARE(x, 4.0);
     QCOMPARE(y, 0.0);
     // Opened again, it starts from 0.00 whatever was typed before.
-    ModalAnswer again("zirvo::TFMuevePlan", [&](QWidget* widget) {
-      startH = static_cast<TFMuevePlan*>(widget)->EdHoriz->text();
+    ModalAnswer again("zirvo::DisplacementDialog", [&](QWidget* widget) {
+      startH = Child<QLineEdit>(widget, "EdHoriz")->text();
       QTest::keyClick(widget, Qt::Key_Escape);
     });
     double cx = 0, cy = 0;
@@ -309,11 +306,11 @@ class DialogsTest : public QObject {
   }
 
   void displacementFailureChangesNeitherValue() {
-    ModalAnswer answer("zirvo::TFMuevePlan", [](QWidget* widget) {
-      auto* dialog = static_cast<TFMuevePlan*>(widget);
-      dialog->EdHoriz->setText("2");
-      dialog->EdVert->setText(".");
-      QTest::mouseClick(dialog->Bt_Aplica, Qt::LeftButton);
+    ModalAnswer answer("zirvo::DisplacementDialog", [](QWidget* widget) {
+      auto* dialog = static_cast<DisplacementDialog*>(widget);
+      Child<QLineEdit>(dialog, "EdHoriz")->setText("2");
+      Child<QLineEdit>(dialog, "EdVert")->setText(".");
+      QTest::mouseClick(Child<ClickLabel>(dialog, "Bt_Aplica"), Qt::LeftButton);
     });
     double x = 0, y = 0;
     QVERIFY_THROWS_EXCEPTION(ConversionError, ShowDisplacementDialog("t", x, y));
@@ -321,7 +318,7 @@ class DialogsTest : public QObject {
     QCOMPARE(y, 0.0);
   }
 
-  // ---- TFCodBarras -------------------------------------------------------
+  // ---- BarcodeDialog -------------------------------------------------------
 
   // Tab runs through the fields shown and both commands; Enter or Space on
   // a command acts. A QR Code shows no length field.
@@ -345,10 +342,11 @@ class DialogsTest : public QObject {
     QFETCH(QString, chain);
     QStringList seen;
     bool lengthShown = true;
-    ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* widget) {
-      auto* dialog = static_cast<TFCodBarras*>(widget);
+    ModalAnswer answer("zirvo::BarcodeDialog", [&](QWidget* widget) {
+      auto* dialog = static_cast<BarcodeDialog*>(widget);
       for (int i = 0; i < kind; ++i) PressKey(Qt::Key_Down);
-      lengthShown = dialog->EdLargo->isVisible() || dialog->Et_Largo->isVisible();
+      lengthShown = Child<QLineEdit>(dialog, "EdLargo")->isVisible() ||
+                    Child<QLabel>(dialog, "Et_Largo")->isVisible();
       for (int i = 0; i <= chain.count(' '); ++i, PressKey(Qt::Key_Tab))
         seen << QApplication::focusWidget()->objectName();
       for (int i = 0; i < 8 && QApplication::focusWidget()->objectName() != command; ++i)
@@ -357,10 +355,11 @@ class DialogsTest : public QObject {
       if (dialog->isVisible()) QTest::keyClick(dialog, Qt::Key_Escape);  // the key did nothing
     });
     int applied = -1;
-    const bool taken = FCodBarras().Run(std::nullopt, [&](const std::optional<BarcodeSetting>& c) {
-      applied = static_cast<int>(c->kind);
-      return std::string();
-    });
+    const bool taken =
+        TheBarcodeDialog().Run(std::nullopt, [&](const std::optional<BarcodeSetting>& c) {
+          applied = static_cast<int>(c->kind);
+          return std::string();
+        });
     QVERIFY(answer.Answered());
     QCOMPARE(seen.join(' '), chain);
     QCOMPARE(lengthShown, kind != 4);
@@ -372,17 +371,19 @@ class DialogsTest : public QObject {
 
   void titleBandDragsTheWindow() {
     QPoint before, after;
-    ModalAnswer answer("zirvo::TFIncrem", [&](QWidget* widget) {
-      auto* dialog = static_cast<TFIncrem*>(widget);
+    ModalAnswer answer("zirvo::IncrementDialog", [&](QWidget* widget) {
+      auto* dialog = static_cast<IncrementDialog*>(widget);
       before = dialog->pos();
-      QTest::mousePress(dialog->Pn_Titulo, Qt::LeftButton, Qt::NoModifier, QPoint(20, 10));
+      QTest::mousePress(Child<QLabel>(dialog, "Pn_Titulo"), Qt::LeftButton, Qt::NoModifier,
+                        QPoint(20, 10));
       QMouseEvent move(QEvent::MouseMove, QPointF(60, 40),
-                       dialog->Pn_Titulo->mapToGlobal(QPointF(60, 40)), Qt::NoButton,
-                       Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(dialog->Pn_Titulo, &move);
-      QTest::mouseRelease(dialog->Pn_Titulo, Qt::LeftButton, Qt::NoModifier, QPoint(60, 40));
+                       Child<QLabel>(dialog, "Pn_Titulo")->mapToGlobal(QPointF(60, 40)),
+                       Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(Child<QLabel>(dialog, "Pn_Titulo"), &move);
+      QTest::mouseRelease(Child<QLabel>(dialog, "Pn_Titulo"), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(60, 40));
       after = dialog->pos();
-      QCOMPARE(dialog->Pn_Titulo->cursor().shape(), Qt::PointingHandCursor);
+      QCOMPARE(Child<QLabel>(dialog, "Pn_Titulo")->cursor().shape(), Qt::PointingHandCursor);
       QTest::keyClick(dialog, Qt::Key_Escape);
     });
     int32_t value = 0;

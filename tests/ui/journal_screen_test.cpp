@@ -18,16 +18,16 @@
 
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
-#include "pages/journal_dialog_qt.h"
+#include "pages/journal_screen_qt.h"
 #include "pages/print_page_qt.h"
 #include "printing/sqlite_register.h"
 #include "support/fake_workspace_host.h"
 #include "support/recording_device.h"
 #include "support/ui_support.h"
+#include "template/editing_session.h"
 #include "template/numerator_table.h"
 #include "template/series.h"
 #include "template/template_codec.h"
-#include "template/workspace.h"
 #include "widgets/dialog_parts_qt.h"
 
 using namespace zirvo;
@@ -115,11 +115,12 @@ class JournalScreenTest : public QObject {
     QFETCH(int, rows);
     QFETCH(QString, notice);
     const bool none = series == "-";
-    TFDiario dialog(none ? nullptr : reg_.get(), FromQString(series),
-                    none ? "El registro no se pudo usar: es un enlace" : "");
+    JournalScreen dialog(none ? nullptr : reg_.get(), FromQString(series),
+                         none ? "El registro no se pudo usar: es un enlace" : "");
     QCOMPARE(dialog.Model()->rowCount(), rows);
-    QVERIFY2(dialog.Et_Aviso->text().contains(notice), qPrintable(dialog.Et_Aviso->text()));
-    QCOMPARE(dialog.Bt_Exporta->isEnabled(), !none);
+    QVERIFY2(Child<QLabel>(&dialog, "Et_Aviso")->text().contains(notice),
+             qPrintable(Child<QLabel>(&dialog, "Et_Aviso")->text()));
+    QCOMPARE(Child<ClickLabel>(&dialog, "Bt_Exporta")->isEnabled(), !none);
   }
 
   // The newest row whole, in both languages; a cell of each kind and outcome.
@@ -143,7 +144,7 @@ class JournalScreenTest : public QObject {
     QFETCH(int, row);
     QFETCH(QString, cells);
     ProgramCatalog().LoadTable(language);
-    TFDiario dialog(reg_.get(), series, "");
+    JournalScreen dialog(reg_.get(), series, "");
     const QStringList cell = cells.split('|');
     QCOMPARE(cell.size(), int{JournalModel::kColumnCount});
     for (int column = 0; column < cell.size(); ++column)
@@ -155,8 +156,8 @@ class JournalScreenTest : public QObject {
     QVERIFY(ShowActive(&dialog));
     for (const int column : {JournalModel::kDate, JournalModel::kNumbers}) {
       const QString text = dialog.Model()->Text(row, column);
-      QVERIFY2(dialog.Tb_Diario->columnWidth(column) >
-                   dialog.Tb_Diario->fontMetrics().horizontalAdvance(text),
+      QVERIFY2(Child<QTableView>(&dialog, "Tb_Diario")->columnWidth(column) >
+                   Child<QTableView>(&dialog, "Tb_Diario")->fontMetrics().horizontalAdvance(text),
                qPrintable(text));
     }
   }
@@ -164,16 +165,19 @@ class JournalScreenTest : public QObject {
   // The first page, then scrolling to the end reads the next one; the
   // notice counts the damaged records of both.
   void pages() {
-    TFDiario dialog(reg_.get(), series, "");
+    JournalScreen dialog(reg_.get(), series, "");
     QVERIFY(ShowActive(&dialog));
     QCOMPARE(dialog.Model()->rowCount(), 199);
-    QVERIFY(dialog.Et_Aviso->text().endsWith("no se pudieron leer (no se muestran): 1."));
-    dialog.Tb_Diario->setFocus();
-    QTest::keyClick(dialog.Tb_Diario, Qt::Key_End, Qt::ControlModifier);
-    QTest::keyClick(dialog.Tb_Diario, Qt::Key_End, Qt::ControlModifier);
+    QVERIFY(Child<QLabel>(&dialog, "Et_Aviso")
+                ->text()
+                .endsWith("no se pudieron leer (no se muestran): 1."));
+    Child<QTableView>(&dialog, "Tb_Diario")->setFocus();
+    QTest::keyClick(Child<QTableView>(&dialog, "Tb_Diario"), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(Child<QTableView>(&dialog, "Tb_Diario"), Qt::Key_End, Qt::ControlModifier);
     QCOMPARE(dialog.Model()->rowCount(), kRuns);
     QCOMPARE(dialog.Model()->Text(kRuns - 1, JournalModel::kUser), QString("luis"));
-    QVERIFY2(dialog.Et_Aviso->text().endsWith(": 2."), qPrintable(dialog.Et_Aviso->text()));
+    QVERIFY2(Child<QLabel>(&dialog, "Et_Aviso")->text().endsWith(": 2."),
+             qPrintable(Child<QLabel>(&dialog, "Et_Aviso")->text()));
   }
 
   // Every run of the series, not only the pages shown, through the dialog
@@ -200,7 +204,7 @@ class JournalScreenTest : public QObject {
     QFile old(out.filePath("Viejo.csv"));
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("viejo") == 5);
     old.close();
-    TFDiario dialog(reg_.get(), series, "");
+    JournalScreen dialog(reg_.get(), series, "");
     QVERIFY(ShowActive(&dialog));
     ModalAnswer files("QFileDialog", [&](QWidget* modal) {
       auto* types = modal->findChild<QComboBox*>("fileTypeCombo");
@@ -213,7 +217,7 @@ class JournalScreenTest : public QObject {
       QTest::keyClick(name, Qt::Key_Return);
     });
     BoxAnswers boxes({{"FailureMessage", QMessageBox::Ok}, {"ReplaceFile", QMessageBox::No}});
-    QTest::mouseClick(dialog.Bt_Exporta, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(&dialog, "Bt_Exporta"), Qt::LeftButton);
     QVERIFY(files.Answered());
     QCOMPARE(boxes.names.join(""), box.section(':', 0, 0));
     if (!box.isEmpty())
@@ -263,7 +267,7 @@ class JournalScreenTest : public QObject {
     QFETCH(QStringList, list);
     QFETCH(QString, cut);
     RecordingDevice device;
-    TFHImprime page(nullptr, &device);
+    PrintPage page(nullptr, &device);
     page.InitPage();
     PrintJob job;
     job.TemplateFile = Path("Facturas.pla");
@@ -271,13 +275,13 @@ class JournalScreenTest : public QObject {
     page.LoadPrintJob(job);
     QVERIFY(ShowActive(&page));
     for (int entry = 0; entry < listed; ++entry) {
-      Retype(page.Ed_Repone, QString::number(6 + entry));
-      QTest::keyClick(page.Ed_Repone, Qt::Key_Return);
+      Retype(Child<QLineEdit>(&page, "Ed_Repone"), QString::number(6 + entry));
+      QTest::keyClick(Child<QLineEdit>(&page, "Ed_Repone"), Qt::Key_Return);
     }
     BoxAnswers boxes({{"ReprintCut", QMessageBox::Ok}});
-    ModalAnswer journal("zirvo::TFDiario", [&](QWidget* modal) {
-      auto* dialog = static_cast<TFDiario*>(modal);
-      QTableView* table = dialog->Tb_Diario;
+    ModalAnswer journal("zirvo::JournalScreen", [&](QWidget* modal) {
+      auto* dialog = static_cast<JournalScreen*>(modal);
+      QTableView* table = Child<QTableView>(dialog, "Tb_Diario");
       if (dialog->Model()->rowCount() <= row) return QTest::keyClick(table, Qt::Key_Escape);
       const QPoint at = table->visualRect(dialog->Model()->index(row, 0)).center();
       QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
@@ -286,9 +290,9 @@ class JournalScreenTest : public QObject {
       else
         QTest::keyClick(table, Qt::Key_Return);
     });
-    QTest::mouseClick(page.Bt_Diario, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(&page, "Bt_Diario"), Qt::LeftButton);
     QVERIFY(journal.Answered());
-    QCOMPARE(ListEntries(page.Ed_LisRep), list);
+    QCOMPARE(ListEntries(Child<QListWidget>(&page, "Ed_LisRep")), list);
     QCOMPARE(boxes.names.size(), cut.isEmpty() ? 0 : 1);
     if (!cut.isEmpty())
       QVERIFY2(boxes.texts[0].contains("agregaron " + cut.section(':', 0, 0) + " ") &&
@@ -301,11 +305,11 @@ class JournalScreenTest : public QObject {
   void continueReprintAndJournal() {
     QTemporaryDir dir;
     RecordingDevice device;
-    TFHImprime page(nullptr, &device);
+    PrintPage page(nullptr, &device);
     FakeHost host;
     host.printPage = [&page](const PrintJob& job) { return page.LoadPrintJob(job); };
-    TemplateWorkspace workspace(host);
-    QObject::connect(&page, &TFHImprime::ContinueRequested, &page,
+    EditingSession workspace(host);
+    QObject::connect(&page, &PrintPage::ContinueRequested, &page,
                      [&workspace](int32_t sheets, int32_t increment) {
                        workspace.ContinueNumbering(sheets, increment);
                      });
@@ -317,22 +321,22 @@ class JournalScreenTest : public QObject {
     workspace.Document().CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kNumber, "100");
     const std::string templatePath = FromQString(dir.filePath("Facturas.pla"));
     host.savePaths = {templatePath};
-    workspace.RunCommand(static_cast<int>(WorkspaceCommand::Save));
+    workspace.RunCommand(WorkspaceCommand::Save);
     while (host.timerArmed) workspace.TimerFired();
     QVERIFY(workspace.HasFile());
-    workspace.RunCommand(static_cast<int>(WorkspaceCommand::PrintPage));
-    QCOMPARE(page.Ed_Registro->text(),
+    workspace.RunCommand(WorkspaceCommand::PrintPage);
+    QCOMPARE(Child<QLineEdit>(&page, "Ed_Registro")->text(),
              "SQLite: " + QDir(dir.path()).canonicalPath() + "/Registro.sqlite");
 
     auto chosen = ChoosePdf(dir.filePath("salida.pdf"));
-    QTest::mouseClick(page.Bt_SelecImpre, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(&page, "Bt_SelecImpre"), Qt::LeftButton);
     QVERIFY(chosen->Answered());
 
     // 50 sheets, then Yes to continuing: the file starts at 150.
-    Retype(page.Ed_HojasImp, "50");
+    Retype(Child<QLineEdit>(&page, "Ed_HojasImp"), "50");
     {
       BoxAnswers answers({{"ContinueNumbering", QMessageBox::Yes}});
-      QTest::mouseClick(page.Bt_ImpTodo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpTodo"), Qt::LeftButton);
       QCOMPARE(answers.names, QStringList{"ContinueNumbering"});
       QVERIFY2(answers.texts[0].contains("hoja 50") && answers.texts[0].contains("0150"),
                qPrintable(answers.texts[0]));
@@ -348,12 +352,12 @@ class JournalScreenTest : public QObject {
     // Back to 120: the run would print numbers already printed. No prints
     // nothing; Yes prints them, and the continue question is answered No.
     workspace.Document().CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kNumber, "120");
-    workspace.RunCommand(static_cast<int>(WorkspaceCommand::PrintPage));
-    Retype(page.Ed_HojasImp, "10");
+    workspace.RunCommand(WorkspaceCommand::PrintPage);
+    Retype(Child<QLineEdit>(&page, "Ed_HojasImp"), "10");
     const int32_t documentsBefore = device.documentsEnded;
     {
       BoxAnswers answers({{"ReprintNumbers", QMessageBox::No}});
-      QTest::mouseClick(page.Bt_ImpTodo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpTodo"), Qt::LeftButton);
       QCOMPARE(answers.names, QStringList{"ReprintNumbers"});
       QVERIFY2(answers.texts[0].contains("numerador 01") && answers.texts[0].contains("salida.pdf"),
                qPrintable(answers.texts[0]));
@@ -362,7 +366,7 @@ class JournalScreenTest : public QObject {
     {
       BoxAnswers answers(
           {{"ReprintNumbers", QMessageBox::Yes}, {"ContinueNumbering", QMessageBox::No}});
-      QTest::mouseClick(page.Bt_ImpTodo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpTodo"), Qt::LeftButton);
       QCOMPARE(answers.names, (QStringList{"ReprintNumbers", "ContinueNumbering"}));
     }
     QCOMPARE(device.documentsEnded, documentsBefore + 1);
@@ -372,27 +376,30 @@ class JournalScreenTest : public QObject {
     // first row fills the list up to the five sheets a reposition prints
     // with the numbers reprinted, and says how many remain.
     for (const char* entry : {"7", "8"}) {
-      Retype(page.Ed_Repone, entry);
-      QTest::keyClick(page.Ed_Repone, Qt::Key_Return);
+      Retype(Child<QLineEdit>(&page, "Ed_Repone"), entry);
+      QTest::keyClick(Child<QLineEdit>(&page, "Ed_Repone"), Qt::Key_Return);
     }
     BoxAnswers cut({{"ReprintCut", QMessageBox::Ok}});
     bool listed = false;
-    ModalAnswer journal("zirvo::TFDiario", [&listed](QWidget* modal) {
-      auto* dialog = static_cast<TFDiario*>(modal);
+    ModalAnswer journal("zirvo::JournalScreen", [&listed](QWidget* modal) {
+      auto* dialog = static_cast<JournalScreen*>(modal);
       listed = dialog->Model()->rowCount() == 2 &&
                dialog->Model()->Text(0, JournalModel::kNumbers) == "120..129" &&
                dialog->Model()->Text(1, JournalModel::kNumbers) == "100..149";
       // Reponer without a row chosen does nothing.
-      QTest::mouseClick(dialog->Bt_Aplica, Qt::LeftButton);
+      QTest::mouseClick(Child<QWidget>(dialog, "Bt_Aplica"), Qt::LeftButton);
       QVERIFY(dialog->isVisible());
-      const QRect row = dialog->Tb_Diario->visualRect(dialog->Model()->index(0, 0));
-      QTest::mouseClick(dialog->Tb_Diario->viewport(), Qt::LeftButton, {}, row.center());
-      QTest::mouseClick(dialog->Bt_Aplica, Qt::LeftButton);
+      const QRect row =
+          Child<QTableView>(dialog, "Tb_Diario")->visualRect(dialog->Model()->index(0, 0));
+      QTest::mouseClick(Child<QTableView>(dialog, "Tb_Diario")->viewport(), Qt::LeftButton, {},
+                        row.center());
+      QTest::mouseClick(Child<QWidget>(dialog, "Bt_Aplica"), Qt::LeftButton);
     });
-    QTest::mouseClick(page.Bt_Diario, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(&page, "Bt_Diario"), Qt::LeftButton);
     QVERIFY(journal.Answered());
     QVERIFY(listed);
-    QCOMPARE(ListEntries(page.Ed_LisRep), QStringList({"120", "121", "122", "7", "8"}));
+    QCOMPARE(ListEntries(Child<QListWidget>(&page, "Ed_LisRep")),
+             QStringList({"120", "121", "122", "7", "8"}));
     QCOMPARE(cut.names, QStringList{"ReprintCut"});
     QVERIFY2(cut.texts[0].contains("agregaron 3 ") && cut.texts[0].contains("quedan 7 "),
              qPrintable(cut.texts[0]));

@@ -8,9 +8,11 @@
 #include "shell/language_dialog_qt.h"
 #include "shell/main_window_qt.h"
 #include "support/shell_support.h"
+#include "support/ui_support.h"
 
 using namespace zirvo;
 using namespace zirvo::uitest;
+using zirvo::testing::Child;
 
 class LanguageDialogTest : public QObject {
   Q_OBJECT
@@ -38,8 +40,8 @@ class LanguageDialogTest : public QObject {
   }
 
   // Runs ChangeLanguage with `drive` acting on the open dialog.
-  LanguageResult Run(Catalog& catalog, std::function<void(TFIdioma*)> drive) {
-    AnswerNextModal([drive](QWidget* modal) { drive(qobject_cast<TFIdioma*>(modal)); });
+  LanguageResult Run(Catalog& catalog, std::function<void(LanguageDialog*)> drive) {
+    AnswerNextModal([drive](QWidget* modal) { drive(qobject_cast<LanguageDialog*>(modal)); });
     const LanguageResult result = ChangeLanguage(catalog);
     [&] { QVERIFY(AllModalsAnswered()); }();
     return result;
@@ -86,15 +88,19 @@ class LanguageDialogTest : public QObject {
 
     int entries = 0;
     bool editable = true;
-    const LanguageResult result = Run(catalog, [&](TFIdioma* dialog) {
-      entries = dialog->Ed_Idioma->count();
-      editable = dialog->Ed_Idioma->isEditable();
+    const LanguageResult result = Run(catalog, [&](LanguageDialog* dialog) {
+      entries = Child<QComboBox>(dialog, "Ed_Idioma")->count();
+      editable = Child<QComboBox>(dialog, "Ed_Idioma")->isEditable();
       for (const QString& choice : choices) {
-        dialog->Ed_Idioma->setCurrentIndex(dialog->Ed_Idioma->findText(choice));
+        Child<QComboBox>(dialog, "Ed_Idioma")
+            ->setCurrentIndex(Child<QComboBox>(dialog, "Ed_Idioma")->findText(choice));
       }
-      if (finish == "accept") QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
-      if (finish == "cancel") QTest::mouseClick(dialog->Bt_Cancelar, Qt::LeftButton);
-      if (finish == "close") QTest::mouseClick(dialog->Bt_Cerrar, Qt::LeftButton);
+      if (finish == "accept")
+        QTest::mouseClick(Child<ClickLabel>(dialog, "Bt_Aceptar"), Qt::LeftButton);
+      if (finish == "cancel")
+        QTest::mouseClick(Child<ClickLabel>(dialog, "Bt_Cancelar"), Qt::LeftButton);
+      if (finish == "close")
+        QTest::mouseClick(Child<ClickLabel>(dialog, "Bt_Cerrar"), Qt::LeftButton);
       if (finish == "escape") QTest::keyClick(dialog, Qt::Key_Escape);
       if (finish == "enter") QTest::keyClick(dialog, Qt::Key_Return);
     });
@@ -119,10 +125,10 @@ class LanguageDialogTest : public QObject {
       StoreLanguage(ini);
       Catalog catalog = StartCatalog();
       QString shown, title, closeText;
-      Run(catalog, [&](TFIdioma* dialog) {
-        shown = dialog->Ed_Idioma->currentText();
-        title = dialog->Et_Idioma->text();
-        closeText = dialog->Bt_Cerrar->text();
+      Run(catalog, [&](LanguageDialog* dialog) {
+        shown = Child<QComboBox>(dialog, "Ed_Idioma")->currentText();
+        title = Child<QLabel>(dialog, "Et_Idioma")->text();
+        closeText = Child<ClickLabel>(dialog, "Bt_Cerrar")->text();
         SaveScreenshot(dialog, catalog.English() ? QStringLiteral("language_en")
                                                  : QStringLiteral("language_es"));
         dialog->reject();
@@ -137,29 +143,43 @@ class LanguageDialogTest : public QObject {
   void welcomePageFollowsAndTheChoiceSurvivesARestart() {
     StoreLanguage(nullptr);
     ProgramCatalog().LoadTable(ProgramCatalog().ReadLanguage());
-    TFPrincipal window;
+    MainWindow window;
     window.show();
-    QCOMPARE(window.FBien->Et_Iniciar->text(), QStringLiteral("Iniciar"));
-    QCOMPARE(window.FImpLibre01->FHFolio01->TitleLabel()->text(),
+    QCOMPARE(Child<ClickLabel>(Child<WelcomePage>(&window, "FBien"), "Et_Iniciar")->text(),
+             QStringLiteral("Iniciar"));
+    QCOMPARE(Child<NumeratorEditor>(Child<WorkspaceScreen>(&window, "FImpLibre01"), "FHFolio01")
+                 ->TitleLabel()
+                 ->text(),
              ToQString("Características generales de numerador"));
     AnswerNextModal([](QWidget* modal) {
-      auto* dialog = qobject_cast<TFIdioma*>(modal);
-      dialog->Ed_Idioma->setCurrentIndex(1);
-      QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
+      auto* dialog = qobject_cast<LanguageDialog*>(modal);
+      Child<QComboBox>(dialog, "Ed_Idioma")->setCurrentIndex(1);
+      QTest::mouseClick(Child<ClickLabel>(dialog, "Bt_Aceptar"), Qt::LeftButton);
     });
-    QTest::mouseClick(window.FBien->Bt_Idiomas, Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(Child<WelcomePage>(&window, "FBien"), "Bt_Idiomas"),
+                      Qt::LeftButton);
     QVERIFY(AllModalsAnswered());
-    QCOMPARE(window.FBien->Et_Iniciar->text(), QStringLiteral("Start"));
-    QCOMPARE(window.FBien->Bt_Idiomas->text(), QStringLiteral("Language"));
-    QCOMPARE(window.FImpLibre01->FHPresenta01->Et_Titulo->text(),
+    QCOMPARE(Child<ClickLabel>(Child<WelcomePage>(&window, "FBien"), "Et_Iniciar")->text(),
+             QStringLiteral("Start"));
+    QCOMPARE(Child<QPushButton>(Child<WelcomePage>(&window, "FBien"), "Bt_Idiomas")->text(),
+             QStringLiteral("Language"));
+    QCOMPARE(Child<QLabel>(Child<PresentationPage>(Child<WorkspaceScreen>(&window, "FImpLibre01"),
+                                                   "FHPresenta01"),
+                           "Et_Titulo")
+                 ->text(),
              QStringLiteral("    Welcome to \"Zirvo-W\" [Digital numerator]"));
     // The editors follow; the window caption and the workspace's own hints
     // keep the language of the start.
-    QCOMPARE(window.FImpLibre01->FHFolio01->TitleLabel()->text(),
+    QCOMPARE(Child<NumeratorEditor>(Child<WorkspaceScreen>(&window, "FImpLibre01"), "FHFolio01")
+                 ->TitleLabel()
+                 ->text(),
              QStringLiteral("Numerator features"));
-    QCOMPARE(window.FImpLibre01->FHMarginal01->TitleLabel()->text(),
+    QCOMPARE(Child<MarginalEditor>(Child<WorkspaceScreen>(&window, "FImpLibre01"), "FHMarginal01")
+                 ->TitleLabel()
+                 ->text(),
              QStringLiteral("General characteristics of marginal"));
-    QVERIFY(window.FImpLibre01->CommandIcon(WorkspaceCommand::Save)
+    QVERIFY(Child<WorkspaceScreen>(&window, "FImpLibre01")
+                ->CommandIcon(WorkspaceCommand::Save)
                 ->toolTip()
                 .startsWith(QStringLiteral("Guardar plantilla (")));
     QCOMPARE(window.windowTitle(), QStringLiteral("Zirvo (W) -- Numerador digital"));

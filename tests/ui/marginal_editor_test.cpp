@@ -8,8 +8,8 @@
 
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
-#include "marginals/marginal_editor_qt.h"
-#include "numerators/numerator_editor_qt.h"
+#include "editors/marginal_editor_qt.h"
+#include "editors/numerator_editor_qt.h"
 #include "support/ui_support.h"
 #include "template/template_codec.h"
 
@@ -21,7 +21,7 @@ class MarginalEditorTest : public QObject {
   Q_OBJECT
 
  private:
-  TFHMarginal* editor_ = nullptr;
+  MarginalEditor* editor_ = nullptr;
   Template doc_;  // the document the editor is a view of
 
   TableGrid* Grid() const { return editor_->Grid(); }
@@ -32,7 +32,7 @@ class MarginalEditorTest : public QObject {
  private slots:
   void initTestCase() {
     PrepareCatalog(1);
-    editor_ = new TFHMarginal();
+    editor_ = new MarginalEditor();
     editor_->SetDocument(&doc_);
     editor_->resize(780, 360);
     editor_->InitEditor();
@@ -62,7 +62,7 @@ class MarginalEditorTest : public QObject {
     QStringList kinds;
     QString title;
     {
-      ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* dialog) {
+      ModalAnswer answer("zirvo::BarcodeDialog", [&](QWidget* dialog) {
         title = dialog->findChild<QLabel*>("Pn_Titulo")->text();
         auto* list = dialog->findChild<QComboBox*>("EdTipo");
         for (int i = 0; i < list->count(); ++i) kinds << list->itemText(i);
@@ -178,7 +178,7 @@ class MarginalEditorTest : public QObject {
   void displacementUsesTheMarginalTitle() {
     editor_->AddRow();
     QString title;
-    ModalAnswer answer("zirvo::TFMuevePlan", [&](QWidget* dialog) {
+    ModalAnswer answer("zirvo::DisplacementDialog", [&](QWidget* dialog) {
       title = dialog->findChild<QLabel*>("Pn_Titulo")->text();
       dialog->findChild<QLineEdit*>("EdHoriz")->setText("1.5");
       dialog->findChild<QLineEdit*>("EdVert")->setText("-2");
@@ -210,7 +210,7 @@ class MarginalEditorTest : public QObject {
 
   void savedTemplateHasNumeratorsBeforeMarginals() {
     // Two editors, one document: the file has both editors' rows.
-    TFHFolio numerators;
+    NumeratorEditor numerators;
     numerators.SetDocument(&doc_);
     numerators.InitEditor();
     numerators.AddRow();
@@ -222,7 +222,8 @@ class MarginalEditorTest : public QObject {
     QCOMPARE(lines[3], std::string("|MAR|01||0.00|0.00|000|Arial|12|0||"));
   }
 
-  void screenshot() {
+  // Enter on a font cell opens the font list over that cell.
+  void enterOpensTheFontList() {
     doc_.Replace(
         TemplateFromLines({"|MAR|01|Copia para el archivo|2.00|27.50|0|Liberation Sans|10|0||",
                            "|MAR|02|Original - Cliente|15.50|1.20|0|DejaVu Serif|14|8388608||",
@@ -235,6 +236,8 @@ class MarginalEditorTest : public QObject {
     ClickCell(Grid(), 2, C::kFont);
     PressKey(Qt::Key_Return);
     QTest::qWait(20);
+    QCOMPARE(editor_->OpenEditor(), editor_->EditorOf(C::kFont));
+    QVERIFY(editor_->EditorOf(C::kFont)->isVisible());
     QVERIFY(editor_->grab().save(ScreenshotPath("marginal_editor.png")));
   }
 };

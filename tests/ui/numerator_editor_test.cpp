@@ -11,7 +11,7 @@
 
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
-#include "numerators/numerator_editor_qt.h"
+#include "editors/numerator_editor_qt.h"
 #include "support/ui_support.h"
 #include "template/template_codec.h"
 
@@ -23,7 +23,7 @@ class NumeratorEditorTest : public QObject {
   Q_OBJECT
 
  private:
-  TFHFolio* editor_ = nullptr;
+  NumeratorEditor* editor_ = nullptr;
   Template doc_;  // the document the editor is a view of
 
   TableGrid* Grid() const { return editor_->Grid(); }
@@ -44,7 +44,7 @@ class NumeratorEditorTest : public QObject {
  private slots:
   void initTestCase() {
     PrepareCatalog(1);
-    editor_ = new TFHFolio();
+    editor_ = new NumeratorEditor();
     editor_->SetDocument(&doc_);
     editor_->resize(780, 420);
     editor_->InitEditor();
@@ -823,7 +823,8 @@ class NumeratorEditorTest : public QObject {
     Edit(C::kPrefix)->selectAll();
     PressKey(Qt::Key_V, Qt::ControlModifier);
     auto box = DismissMessageBox();
-    ModalAnswer noDialog("zirvo::TFIncrem", [](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
+    ModalAnswer noDialog("zirvo::IncrementDialog",
+                         [](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
     Click(EditorCommand::Increment);
     QVERIFY(box->Answered());
     QVERIFY(!noDialog.Answered());
@@ -903,7 +904,7 @@ class NumeratorEditorTest : public QObject {
     PressKey(Qt::Key_End);
     QString title;
     {
-      ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* dialog) {
+      ModalAnswer answer("zirvo::BarcodeDialog", [&](QWidget* dialog) {
         title = dialog->findChild<QLabel*>("Pn_Titulo")->text();
         choose(dialog, 2);
         typeInto(dialog, "EdAlto", "1.2");
@@ -925,7 +926,7 @@ class NumeratorEditorTest : public QObject {
     // Row 2 by a click: a QR Code has no line above and no length; Escape changes nothing.
     bool aboveEnabled = true, lengthShown = true;
     {
-      ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* dialog) {
+      ModalAnswer answer("zirvo::BarcodeDialog", [&](QWidget* dialog) {
         choose(dialog, 4);
         auto* lines = dialog->findChild<QComboBox*>("EdLegible");
         aboveEnabled = qobject_cast<QStandardItemModel*>(lines->model())->item(1)->isEnabled();
@@ -944,7 +945,7 @@ class NumeratorEditorTest : public QObject {
     QString reason;
     {
       auto box = DismissMessageBox();
-      ModalAnswer answer("zirvo::TFCodBarras", [&](QWidget* dialog) {
+      ModalAnswer answer("zirvo::BarcodeDialog", [&](QWidget* dialog) {
         choose(dialog, 1);
         QTest::keyClick(dialog->findChild<QComboBox*>("EdTipo"), Qt::Key_Return);
         stillOpen = dialog->isVisible();
@@ -1027,7 +1028,9 @@ class NumeratorEditorTest : public QObject {
     for (int x = 1; x < 6; ++x) QCOMPARE(pixel(1, C::kSuffix, x, 9), QColor(Qt::white));
   }
 
-  void screenshot() {
+  // A prefix typed over a cell shows in its editor, and Escape gives the
+  // cell back unchanged.
+  void escapeDropsWhatWasTypedOverACell() {
     Load({"|FOL|01|F-|1500||3.50|25.00|90|06|Liberation Sans|14|255|R||",
           "|FOL|02|Serie A |000123|/2024|12.00|25.00|0|08|DejaVu Serif|12|32768|A||",
           "|FOL|03|Caja |-5||1.25|2.50|180|04|Default|10|16711680|A||",
@@ -1039,8 +1042,13 @@ class NumeratorEditorTest : public QObject {
     ClickCell(Grid(), 2, C::kPrefix);
     TypeText("Caja");
     QTest::qWait(20);
+    auto* open = qobject_cast<QLineEdit*>(editor_->OpenEditor());
+    QVERIFY(open != nullptr);
+    QVERIFY(open->text().contains(QStringLiteral("Caja")));
     QVERIFY(editor_->grab().save(ScreenshotPath("numerator_editor_editing.png")));
     PressKey(Qt::Key_Escape);
+    QVERIFY(editor_->OpenEditor() == nullptr);
+    QCOMPARE(Cell(2, C::kPrefix), std::string("Caja "));
   }
 
  private:

@@ -142,7 +142,7 @@ class PreviewPageTest : public QObject {
   void init() {
     ProgramCatalog().LoadTable(1);
     doc_ = std::make_unique<Template>();
-    page_ = new TFHVista();
+    page_ = new PreviewPage();
     page_->SetDocument(doc_.get());
     page_->InitPreview();
     QVERIFY(ShowActive(page_));
@@ -175,18 +175,18 @@ class PreviewPageTest : public QObject {
     QFETCH(QRect, panel);
     page_->LoadSheet(Job(width, height));
     QCOMPARE(page_->Zoom(), zoom);
-    QCOMPARE(page_->Ed_Zoom->currentText(), QString::number(zoom));
-    QCOMPARE(page_->ScrollVista->Panel(), panel);
-    QCOMPARE(page_->ScrollVista->HorizontalRange(), 0);
-    QCOMPARE(page_->ScrollVista->VerticalRange(), 0);
-    QVERIFY(!page_->ScrollVista->horizontalScrollBar()->isVisible());
-    QVERIFY(!page_->ScrollVista->verticalScrollBar()->isVisible());
-    QCOMPARE(page_->ScrollVista->size(), QSize(768, 447));
+    QCOMPARE(Child<QComboBox>(page_, "Ed_Zoom")->currentText(), QString::number(zoom));
+    QCOMPARE(Child<SheetView>(page_, "ScrollVista")->Panel(), panel);
+    QCOMPARE(Child<SheetView>(page_, "ScrollVista")->HorizontalRange(), 0);
+    QCOMPARE(Child<SheetView>(page_, "ScrollVista")->VerticalRange(), 0);
+    QVERIFY(!Child<SheetView>(page_, "ScrollVista")->horizontalScrollBar()->isVisible());
+    QVERIFY(!Child<SheetView>(page_, "ScrollVista")->verticalScrollBar()->isVisible());
+    QCOMPARE(Child<SheetView>(page_, "ScrollVista")->size(), QSize(768, 447));
   }
 
   void sizeLabelShowsTheSheet() {
     page_->LoadSheet(Job(21.60, 28.00));
-    QCOMPARE(page_->Et_TamHoja->text(),
+    QCOMPARE(Child<QLabel>(page_, "Et_TamHoja")->text(),
              QString::fromUtf8("Tamaño de Hoja:   (21.60 cm)   (28.00 cm)"));
   }
 
@@ -194,29 +194,29 @@ class PreviewPageTest : public QObject {
     page_->LoadSheet(Job(21.60, 28.00));
     TypeZoom("200");
     QCOMPARE(page_->Zoom(), 200);
-    QCOMPARE(page_->ScrollVista->Panel(), QRect(6, 6, 1632, 2116));
-    QCOMPARE(page_->ScrollVista->HorizontalRange(), 1644);
-    QCOMPARE(page_->ScrollVista->VerticalRange(), 2128);
-    page_->ScrollVista->horizontalScrollBar()->setValue(300);
-    page_->ScrollVista->verticalScrollBar()->setValue(500);
-    page_->Ed_Zoom->clearFocus();  // leaving the field applies nothing again
+    QCOMPARE(Child<SheetView>(page_, "ScrollVista")->Panel(), QRect(6, 6, 1632, 2116));
+    QCOMPARE(Child<SheetView>(page_, "ScrollVista")->HorizontalRange(), 1644);
+    QCOMPARE(Child<SheetView>(page_, "ScrollVista")->VerticalRange(), 2128);
+    Child<SheetView>(page_, "ScrollVista")->horizontalScrollBar()->setValue(300);
+    Child<SheetView>(page_, "ScrollVista")->verticalScrollBar()->setValue(500);
+    Child<QComboBox>(page_, "Ed_Zoom")->clearFocus();  // leaving the field applies nothing again
 
     PrintJob again = Job(21.60, 28.00);
     AddItems(again);
     page_->LoadSheet(again);
     QCOMPARE(page_->Zoom(), 200);
-    QCOMPARE(page_->ScrollVista->horizontalScrollBar()->value(), 300);
-    QCOMPARE(page_->ScrollVista->verticalScrollBar()->value(), 500);
+    QCOMPARE(Child<SheetView>(page_, "ScrollVista")->horizontalScrollBar()->value(), 300);
+    QCOMPARE(Child<SheetView>(page_, "ScrollVista")->verticalScrollBar()->value(), 500);
 
     // Another size is laid out anew.
     page_->LoadSheet(Job(28.00, 21.60));
     QCOMPARE(page_->Zoom(), 53);
-    QCOMPARE(page_->ScrollVista->horizontalScrollBar()->value(), 0);
+    QCOMPARE(Child<SheetView>(page_, "ScrollVista")->horizontalScrollBar()->value(), 0);
 
     // After a reset even the same size counts as new.
     TypeZoom("75");
     page_->ResetPreview();
-    QCOMPARE(page_->Ed_Zoom->currentText(), QString("100"));
+    QCOMPARE(Child<QComboBox>(page_, "Ed_Zoom")->currentText(), QString("100"));
     page_->LoadSheet(Job(28.00, 21.60));
     QCOMPARE(page_->Zoom(), 53);
   }
@@ -251,17 +251,17 @@ class PreviewPageTest : public QObject {
     QFETCH(int, zoom);
     QFETCH(QString, message);
     page_->LoadSheet(Job(21.60, 28.00));
-    const QRect fitted = page_->ScrollVista->Panel();
+    const QRect fitted = Child<SheetView>(page_, "ScrollVista")->Panel();
     auto answer = DismissMessageBox();
     TypeZoom(typed, QString(QTest::currentDataTag()).contains("keypad"));
     QCOMPARE(answer->Answered(), !message.isEmpty());
     QCOMPARE(answer->SeenText(), message);
     QCOMPARE(page_->Zoom(), zoom);
     if (!message.isEmpty()) {
-      QCOMPARE(page_->ScrollVista->Panel(), fitted);
+      QCOMPARE(Child<SheetView>(page_, "ScrollVista")->Panel(), fitted);
     } else {
       const QSize expected(qRound(zoom / 100.0 * 816), qRound(zoom / 100.0 * 1058));
-      QCOMPARE(page_->ScrollVista->Panel().size(), expected);
+      QCOMPARE(Child<SheetView>(page_, "ScrollVista")->Panel().size(), expected);
     }
   }
 
@@ -279,7 +279,7 @@ class PreviewPageTest : public QObject {
 
   void zoomFieldKeys() {
     page_->LoadSheet(Job(21.60, 28.00));
-    QLineEdit* edit = page_->Ed_Zoom->lineEdit();
+    QLineEdit* edit = Child<QComboBox>(page_, "Ed_Zoom")->lineEdit();
     QTest::mouseClick(edit, Qt::LeftButton);
     PressKey(Qt::Key_A, Qt::ControlModifier);
     TypeText("1a.5,-0 x");
@@ -290,27 +290,28 @@ class PreviewPageTest : public QObject {
     QCOMPARE(page_->Zoom(), 41);  // nothing applies before Enter
 
     // Text put in the field by the program applies only with Enter.
-    page_->Ed_Zoom->setCurrentIndex(page_->Ed_Zoom->findText("200"));
+    Child<QComboBox>(page_, "Ed_Zoom")
+        ->setCurrentIndex(Child<QComboBox>(page_, "Ed_Zoom")->findText("200"));
     QCOMPARE(page_->Zoom(), 41);
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(page_->Zoom(), 200);
-    QCOMPARE(page_->Ed_Zoom->count(), 6);  // Enter adds nothing to the list
+    QCOMPARE(Child<QComboBox>(page_, "Ed_Zoom")->count(), 6);  // Enter adds nothing to the list
   }
 
   // Enter on the keypad, and a pick from the list, apply the zoom to the
   // painted sheet.
   void zoomByKeypadEnterAndFromTheList() {
     page_->LoadSheet(Job(21.60, 28.00));
-    QLineEdit* edit = page_->Ed_Zoom->lineEdit();
+    QLineEdit* edit = Child<QComboBox>(page_, "Ed_Zoom")->lineEdit();
     edit->setFocus();
     edit->selectAll();
     QTest::keyClicks(edit, "50");
     QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(page_->Zoom(), 50);
-    QCOMPARE(page_->ScrollVista->Panel().size(), QSize(408, 529));
+    QCOMPARE(Child<SheetView>(page_, "ScrollVista")->Panel().size(), QSize(408, 529));
 
     QTest::keyClick(edit, Qt::Key_F4);
-    QAbstractItemView* list = page_->Ed_Zoom->view();
+    QAbstractItemView* list = Child<QComboBox>(page_, "Ed_Zoom")->view();
     QTRY_VERIFY(list->isVisible());
     QTest::keyClick(list, Qt::Key_Home);
     for (int i = 0; i < 4; ++i) QTest::keyClick(list, Qt::Key_Down);
@@ -318,7 +319,7 @@ class PreviewPageTest : public QObject {
     QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(page_->Zoom(), 200);
     QCOMPARE(edit->text(), QString("200"));
-    QCOMPARE(page_->ScrollVista->Panel().size(), QSize(1632, 2116));
+    QCOMPARE(Child<SheetView>(page_, "ScrollVista")->Panel().size(), QSize(1632, 2116));
   }
 
   // ---- Background image ---------------------------------------------------
@@ -327,39 +328,39 @@ class PreviewPageTest : public QObject {
     QTemporaryDir folder;
     const QString jpeg = QuadrantJpeg(folder.path());
     page_->LoadSheet(Job(21.60, 28.00));
-    QVERIFY(!page_->Bt_SelFondo->isVisible());
-    QVERIFY(!page_->PanVDiv02->isVisible());
+    QVERIFY(!Child<QCheckBox>(page_, "Bt_SelFondo")->isVisible());
+    QVERIFY(!Child<QFrame>(page_, "PanVDiv02")->isVisible());
 
     {
       auto answer = ChooseFile(jpeg);
-      QTest::mouseClick(page_->Bt_ImaFondo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImaFondo"), Qt::LeftButton);
       QVERIFY(answer->Answered());
     }
     QVERIFY(page_->ImageLoaded());
-    QVERIFY(page_->Bt_SelFondo->isVisible());
-    QVERIFY(page_->PanVDiv02->isVisible());
-    QVERIFY(!page_->Bt_SelFondo->isChecked());
+    QVERIFY(Child<QCheckBox>(page_, "Bt_SelFondo")->isVisible());
+    QVERIFY(Child<QFrame>(page_, "PanVDiv02")->isVisible());
+    QVERIFY(!Child<QCheckBox>(page_, "Bt_SelFondo")->isChecked());
     // Shown, but not for printing until the box is ticked.
     QVERIFY(!page_->GetPrintImage().present);
     QVERIFY(page_->GetPrintImage().bitmap == nullptr);
 
     QVERIFY(doc_->Background().Present());
     QVERIFY(doc_->Background().path.ends_with("fondo.jpg"));
-    QTest::mouseClick(page_->Bt_SelFondo, Qt::LeftButton);
+    QTest::mouseClick(Child<QCheckBox>(page_, "Bt_SelFondo"), Qt::LeftButton);
     PrintImage image = page_->GetPrintImage();
     QVERIFY(image.present);
     QCOMPARE(image.bitmap->Width(), 400);
     QCOMPARE(image.bitmap->Height(), 520);
     // The image and its box are the document's: the print job carries them.
     QVERIFY(doc_->ToPrintJob().Background == image.bitmap);
-    QTest::mouseClick(page_->Bt_SelFondo, Qt::LeftButton);
+    QTest::mouseClick(Child<QCheckBox>(page_, "Bt_SelFondo"), Qt::LeftButton);
     QVERIFY(!page_->GetPrintImage().present);
-    QTest::mouseClick(page_->Bt_SelFondo, Qt::LeftButton);
+    QTest::mouseClick(Child<QCheckBox>(page_, "Bt_SelFondo"), Qt::LeftButton);
 
     // Remove: Cancel keeps everything, OK removes.
     {
       auto answer = AnswerQuestion(QMessageBox::Cancel);
-      QTest::mouseClick(page_->Bt_CierraFondo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_CierraFondo"), Qt::LeftButton);
       QVERIFY(answer->Answered());
       QCOMPARE(answer->SeenText(),
                QString::fromUtf8("La imagen se borrará. Presione OK para continuar."));
@@ -368,19 +369,19 @@ class PreviewPageTest : public QObject {
     QVERIFY(page_->GetPrintImage().present);
     {
       auto answer = AnswerQuestion(QMessageBox::Ok);
-      QTest::mouseClick(page_->Bt_CierraFondo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_CierraFondo"), Qt::LeftButton);
       QVERIFY(answer->Answered());
     }
     QVERIFY(!page_->ImageLoaded());
     QVERIFY(!page_->GetPrintImage().present);
-    QVERIFY(!page_->Bt_SelFondo->isVisible());
-    QVERIFY(!page_->Bt_SelFondo->isChecked());
-    QVERIFY(!page_->PanVDiv02->isVisible());
+    QVERIFY(!Child<QCheckBox>(page_, "Bt_SelFondo")->isVisible());
+    QVERIFY(!Child<QCheckBox>(page_, "Bt_SelFondo")->isChecked());
+    QVERIFY(!Child<QFrame>(page_, "PanVDiv02")->isVisible());
 
     // The question is asked even without an image.
     {
       auto answer = AnswerQuestion(QMessageBox::Ok);
-      QTest::mouseClick(page_->Bt_CierraFondo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_CierraFondo"), Qt::LeftButton);
       QVERIFY(answer->Answered());
     }
   }
@@ -390,22 +391,22 @@ class PreviewPageTest : public QObject {
     page_->LoadSheet(Job(21.60, 28.00));
     {
       auto answer = ChooseFile(QuadrantJpeg(folder.path()));
-      QTest::mouseClick(page_->Bt_ImaFondo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImaFondo"), Qt::LeftButton);
     }
-    QTest::mouseClick(page_->Bt_SelFondo, Qt::LeftButton);
+    QTest::mouseClick(Child<QCheckBox>(page_, "Bt_SelFondo"), Qt::LeftButton);
     QVERIFY(page_->GetPrintImage().present);
     {
       auto answer = CancelFileDialog();
-      QTest::mouseClick(page_->Bt_ImaFondo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImaFondo"), Qt::LeftButton);
       QVERIFY(answer->Answered());
     }
     QVERIFY(!page_->ImageLoaded());
     QVERIFY(!page_->GetPrintImage().present);
-    QVERIFY(!page_->Bt_SelFondo->isVisible());
+    QVERIFY(!Child<QCheckBox>(page_, "Bt_SelFondo")->isVisible());
   }
 
   void pictureDialogOffersTheImageKinds() {
-    QCOMPARE(page_->SelecImag->nameFilters(),
+    QCOMPARE(Child<QFileDialog>(page_, "SelecImag")->nameFilters(),
              QStringList({"JPG images (*.jfif *.jpe *.jpeg *.jpg)",
                           "Tagged image file format images (*.fax *.tif *.tiff)",
                           "Windows bitmaps (*.bmp *.dib *.rle)"}));
@@ -426,9 +427,9 @@ class PreviewPageTest : public QObject {
     page_->LoadSheet(Job(21.60, 28.00));
     {
       auto answer = ChooseFile(QuadrantJpeg(folder.path()));
-      QTest::mouseClick(page_->Bt_ImaFondo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImaFondo"), Qt::LeftButton);
     }
-    QTest::mouseClick(page_->Bt_SelFondo, Qt::LeftButton);
+    QTest::mouseClick(Child<QCheckBox>(page_, "Bt_SelFondo"), Qt::LeftButton);
 
     const QString bad = folder.path() + "/" + name;
     if (format.isEmpty()) {
@@ -442,14 +443,14 @@ class PreviewPageTest : public QObject {
     }
     auto chooser = ChooseFile(bad);
     auto message = DismissMessageBox();
-    QTest::mouseClick(page_->Bt_ImaFondo, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImaFondo"), Qt::LeftButton);
     QTRY_VERIFY(message->Answered());
     QVERIFY(message->SeenText().contains(bad));
     QVERIFY(page_->ImageLoaded());
     PrintImage image = page_->GetPrintImage();
     QVERIFY(image.present);
     QCOMPARE(image.bitmap->Width(), 400);
-    QVERIFY(page_->Bt_SelFondo->isChecked());
+    QVERIFY(Child<QCheckBox>(page_, "Bt_SelFondo")->isChecked());
   }
 
   void resetRemovesTheImageWithoutAsking() {
@@ -457,14 +458,14 @@ class PreviewPageTest : public QObject {
     page_->LoadSheet(Job(21.60, 28.00));
     {
       auto answer = ChooseFile(QuadrantJpeg(folder.path()));
-      QTest::mouseClick(page_->Bt_ImaFondo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImaFondo"), Qt::LeftButton);
     }
     auto question = DismissMessageBox();
     page_->ResetPreview();
     QTest::qWait(30);
     QVERIFY(!question->Answered());
     QVERIFY(!page_->ImageLoaded());
-    QVERIFY(!page_->Bt_SelFondo->isVisible());
+    QVERIFY(!Child<QCheckBox>(page_, "Bt_SelFondo")->isVisible());
   }
 
   // The page shows the document's background, whoever changed it.
@@ -473,15 +474,15 @@ class PreviewPageTest : public QObject {
     doc_->SetBackground("/img/fondo.jpg",
                         std::make_shared<QtBitmap>(QImage(8, 8, QImage::Format_RGB32)));
     QVERIFY(page_->ImageLoaded());
-    QVERIFY(page_->Bt_SelFondo->isVisible());
-    QVERIFY(!page_->Bt_SelFondo->isChecked());
+    QVERIFY(Child<QCheckBox>(page_, "Bt_SelFondo")->isVisible());
+    QVERIFY(!Child<QCheckBox>(page_, "Bt_SelFondo")->isChecked());
     doc_->SetPrintBackground(true);
-    QVERIFY(page_->Bt_SelFondo->isChecked());
+    QVERIFY(Child<QCheckBox>(page_, "Bt_SelFondo")->isChecked());
     QVERIFY(page_->GetPrintImage().present);
     doc_->Clear();  // a template replaced in the workspace
     QVERIFY(!page_->ImageLoaded());
-    QVERIFY(!page_->Bt_SelFondo->isVisible());
-    QVERIFY(!page_->PanVDiv02->isVisible());
+    QVERIFY(!Child<QCheckBox>(page_, "Bt_SelFondo")->isVisible());
+    QVERIFY(!Child<QFrame>(page_, "PanVDiv02")->isVisible());
   }
 
   // ---- Painting -----------------------------------------------------------
@@ -494,10 +495,10 @@ class PreviewPageTest : public QObject {
     page_->LoadSheet(job);
     {
       auto answer = ChooseFile(QuadrantJpeg(folder.path()));
-      QTest::mouseClick(page_->Bt_ImaFondo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImaFondo"), Qt::LeftButton);
     }
-    QWidget* view = page_->ScrollVista->viewport();
-    const QRect panel = page_->ScrollVista->Panel();  // 216, 6, 335 x 434
+    QWidget* view = Child<SheetView>(page_, "ScrollVista")->viewport();
+    const QRect panel = Child<SheetView>(page_, "ScrollVista")->Panel();  // 216, 6, 335 x 434
     QCOMPARE(PixelAt(view, panel.topLeft()), QColor(255, 0, 0));
     QCOMPARE(PixelAt(view, panel.bottomRight()), QColor(255, 0, 0));
     QVERIFY(Near(PixelAt(view, panel.topLeft() + QPoint(40, 40)), QColor(0, 0, 200)));
@@ -513,13 +514,13 @@ class PreviewPageTest : public QObject {
     page_->LoadSheet(Job(21.60, 28.00));
     {
       auto answer = ChooseFile(QuadrantJpeg(folder.path()));
-      QTest::mouseClick(page_->Bt_ImaFondo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImaFondo"), Qt::LeftButton);
     }
     TypeZoom("5357");
-    QCOMPARE(page_->ScrollVista->Panel(), QRect(6, 6, 43713, 56677));
-    QScrollBar* h = page_->ScrollVista->horizontalScrollBar();
-    QScrollBar* v = page_->ScrollVista->verticalScrollBar();
-    QWidget* view = page_->ScrollVista->viewport();
+    QCOMPARE(Child<SheetView>(page_, "ScrollVista")->Panel(), QRect(6, 6, 43713, 56677));
+    QScrollBar* h = Child<SheetView>(page_, "ScrollVista")->horizontalScrollBar();
+    QScrollBar* v = Child<SheetView>(page_, "ScrollVista")->verticalScrollBar();
+    QWidget* view = Child<SheetView>(page_, "ScrollVista")->viewport();
 
     // The top-left corner: the frame at the margin, then the first quadrant.
     QCOMPARE(PixelAt(view, QPoint(6, 6)), QColor(255, 0, 0));
@@ -529,14 +530,16 @@ class PreviewPageTest : public QObject {
     // from the content's end.
     h->setValue(h->maximum());
     v->setValue(v->maximum());
-    const QPoint corner = page_->ScrollVista->PanelOrigin() + QPoint(43712, 56676);
+    const QPoint corner =
+        Child<SheetView>(page_, "ScrollVista")->PanelOrigin() + QPoint(43712, 56676);
     QCOMPARE(corner, QPoint(view->width() - 7, view->height() - 7));
     QCOMPARE(PixelAt(view, corner), QColor(255, 0, 0));
     QVERIFY(Near(PixelAt(view, corner - QPoint(50, 50)), QColor(120, 120, 120)));
 
     // Scrolled to the middle of the right edge, over the quadrants' border.
     v->setValue(56677 / 2 + 6 - view->height() / 2);
-    const QPoint middle = page_->ScrollVista->PanelOrigin() + QPoint(43712, 56677 / 2);
+    const QPoint middle =
+        Child<SheetView>(page_, "ScrollVista")->PanelOrigin() + QPoint(43712, 56677 / 2);
     QVERIFY(Near(PixelAt(view, middle + QPoint(-60, -60)), QColor(0, 160, 0)));
     QVERIFY(Near(PixelAt(view, middle + QPoint(-60, 60)), QColor(120, 120, 120)));
   }
@@ -545,18 +548,18 @@ class PreviewPageTest : public QObject {
 
   void languageChangesCaptionsNotTheSizeLabel() {
     page_->LoadSheet(Job(21.60, 28.00));
-    const QString sizeText = page_->Et_TamHoja->text();
-    QCOMPARE(page_->Pn_Titulo->text(), QString("   Vista previa"));
-    QCOMPARE(page_->Bt_ImaFondo->text(), QString("Agregar imagen"));
+    const QString sizeText = Child<QLabel>(page_, "Et_TamHoja")->text();
+    QCOMPARE(Child<QLabel>(page_, "Pn_Titulo")->text(), QString("   Vista previa"));
+    QCOMPARE(Child<ClickLabel>(page_, "Bt_ImaFondo")->text(), QString("Agregar imagen"));
     ProgramCatalog().LoadTable(2);
     page_->ApplyLanguage();
-    QCOMPARE(page_->Pn_Titulo->text(), QString("   Preview"));
-    QCOMPARE(page_->Bt_ImaFondo->text(), QString("Add image"));
-    QCOMPARE(page_->Bt_CierraFondo->text(), QString("Remove image"));
-    QCOMPARE(page_->Bt_SelFondo->text(), QString("Print image"));
-    QCOMPARE(page_->Et_TamHoja->text(), sizeText);
+    QCOMPARE(Child<QLabel>(page_, "Pn_Titulo")->text(), QString("   Preview"));
+    QCOMPARE(Child<ClickLabel>(page_, "Bt_ImaFondo")->text(), QString("Add image"));
+    QCOMPARE(Child<ClickLabel>(page_, "Bt_CierraFondo")->text(), QString("Remove image"));
+    QCOMPARE(Child<QCheckBox>(page_, "Bt_SelFondo")->text(), QString("Print image"));
+    QCOMPARE(Child<QLabel>(page_, "Et_TamHoja")->text(), sizeText);
     page_->LoadSheet(Job(20.00, 28.00));
-    QVERIFY(page_->Et_TamHoja->text().startsWith("Sheet size:"));
+    QVERIFY(Child<QLabel>(page_, "Et_TamHoja")->text().startsWith("Sheet size:"));
   }
 
   // The page's own messages follow the language as its captions do.
@@ -582,28 +585,33 @@ class PreviewPageTest : public QObject {
 
   // ---- Screenshot ---------------------------------------------------------
 
-  void screenshot() {
+  // A background chosen and ticked is drawn and kept at a typed zoom.
+  void backgroundStaysThroughAZoom() {
     QTemporaryDir folder;
     PrintJob job = Job(21.60, 28.00);
     AddItems(job);
     page_->LoadSheet(job);
     {
       auto answer = ChooseFile(FormJpeg(folder.path()));
-      QTest::mouseClick(page_->Bt_ImaFondo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImaFondo"), Qt::LeftButton);
     }
-    QTest::mouseClick(page_->Bt_SelFondo, Qt::LeftButton);
+    QTest::mouseClick(Child<QCheckBox>(page_, "Bt_SelFondo"), Qt::LeftButton);
     QTest::qWait(20);
+    QVERIFY(page_->ImageLoaded());
+    QVERIFY(page_->PrintImageTicked());
     QVERIFY(page_->grab().save(ScreenshotPath("preview_page.png")));
     TypeZoom("150");
-    page_->ScrollVista->verticalScrollBar()->setValue(1250);
+    Child<SheetView>(page_, "ScrollVista")->verticalScrollBar()->setValue(1250);
     QTest::qWait(20);
+    QCOMPARE(page_->Zoom(), 150);
+    QVERIFY(page_->ImageLoaded() && page_->PrintImageTicked());
     QVERIFY(page_->grab().save(ScreenshotPath("preview_page_zoomed.png")));
   }
 
  private:
   // Types over the zoom field's text where the focus goes, as a user does.
   void TypeZoom(const QString& text, bool keypadEnter = false) {
-    QTest::mouseClick(page_->Ed_Zoom->lineEdit(), Qt::LeftButton);
+    QTest::mouseClick(Child<QComboBox>(page_, "Ed_Zoom")->lineEdit(), Qt::LeftButton);
     PressKey(Qt::Key_A, Qt::ControlModifier);
     PressKey(Qt::Key_Backspace);
     TypeText(text);
@@ -611,7 +619,7 @@ class PreviewPageTest : public QObject {
              keypadEnter ? Qt::KeypadModifier : Qt::NoModifier);
   }
 
-  TFHVista* page_ = nullptr;
+  PreviewPage* page_ = nullptr;
   std::unique_ptr<Template> doc_;  // the document whose background the page shows
 };
 

@@ -100,7 +100,7 @@ class PrintPageTest : public QObject {
   void init() {
     ProgramCatalog().LoadTable(1);
     device_ = std::make_unique<RecordingDevice>();
-    page_ = new TFHImprime(nullptr, device_.get());
+    page_ = new PrintPage(nullptr, device_.get());
     page_->InitPage();
     page_->LoadPrintJob(Job());
     QVERIFY(ShowActive(page_));
@@ -115,23 +115,27 @@ class PrintPageTest : public QObject {
   // ---- Initial state and captions ----------------------------------------
 
   void initialState() {
-    QCOMPARE(page_->Ed_ImpSelec->text(), QString());
-    QVERIFY(page_->Ed_ImpSelec->isReadOnly());
-    for (QLineEdit* field : {page_->Ed_IncNum, page_->Ed_CopPlan, page_->Ed_HojasImp})
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_ImpSelec")->text(), QString());
+    QVERIFY(Child<QLineEdit>(page_, "Ed_ImpSelec")->isReadOnly());
+    for (QLineEdit* field :
+         {Child<QLineEdit>(page_, "Ed_IncNum"), Child<QLineEdit>(page_, "Ed_CopPlan"),
+          Child<QLineEdit>(page_, "Ed_HojasImp")})
       QCOMPARE(field->text(), QString("1"));
-    QCOMPARE(page_->Ed_Repone->text(), QString());
-    QCOMPARE(page_->Ed_LisRep->count(), 0);
-    for (QWidget* hidden :
-         std::initializer_list<QWidget*>{page_->REqMensaje, page_->REqMenRep, page_->ProgBarra,
-                                         page_->ProgRepBar, page_->Bt_CanRepos})
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_Repone")->text(), QString());
+    QCOMPARE(Child<QListWidget>(page_, "Ed_LisRep")->count(), 0);
+    for (QWidget* hidden : std::initializer_list<QWidget*>{
+             Child<QLabel>(page_, "REqMensaje"), Child<QLabel>(page_, "REqMenRep"),
+             Child<QProgressBar>(page_, "ProgBarra"), Child<QProgressBar>(page_, "ProgRepBar"),
+             Child<ClickLabel>(page_, "Bt_CanRepos")})
       QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-    for (QWidget* shown : std::initializer_list<QWidget*>{page_->Bt_SelecImpre, page_->Bt_ImpPba,
-                                                          page_->Bt_ImpTodo, page_->Bt_CanImp})
+    for (QWidget* shown : std::initializer_list<QWidget*>{
+             Child<ClickLabel>(page_, "Bt_SelecImpre"), Child<ClickLabel>(page_, "Bt_ImpPba"),
+             Child<ClickLabel>(page_, "Bt_ImpTodo"), Child<ClickLabel>(page_, "Bt_CanImp")})
       QVERIFY2(shown->isVisible(), qPrintable(shown->objectName()));
-    QCOMPARE(page_->Ed_IncNum->maxLength(), 6);
-    QCOMPARE(page_->Ed_CopPlan->maxLength(), 2);
-    QCOMPARE(page_->Ed_HojasImp->maxLength(), 6);
-    QCOMPARE(page_->Ed_Repone->maxLength(), 12);
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_IncNum")->maxLength(), 6);
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_CopPlan")->maxLength(), 2);
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_HojasImp")->maxLength(), 6);
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_Repone")->maxLength(), 12);
   }
 
   void captions_data() {
@@ -165,12 +169,18 @@ class PrintPageTest : public QObject {
     QFETCH(QStringList, texts);
     ProgramCatalog().LoadTable(language);
     page_->ApplyLanguage();
-    const QStringList shown{
-        page_->Et_ImpPlan->text(),  page_->Et_ImpSel->text(), page_->Bt_ImpPba->text(),
-        page_->Bt_ImpTodo->text(),  page_->Bt_CanImp->text(), page_->Et_Reponer->text(),
-        page_->Bt_BorraLis->text(), page_->Bt_Diario->text(), page_->Et_Registro->text()};
+    const QStringList shown{Child<QLabel>(page_, "Et_ImpPlan")->text(),
+                            Child<QLabel>(page_, "Et_ImpSel")->text(),
+                            Child<ClickLabel>(page_, "Bt_ImpPba")->text(),
+                            Child<ClickLabel>(page_, "Bt_ImpTodo")->text(),
+                            Child<ClickLabel>(page_, "Bt_CanImp")->text(),
+                            Child<QLabel>(page_, "Et_Reponer")->text(),
+                            Child<ClickLabel>(page_, "Bt_BorraLis")->text(),
+                            Child<ClickLabel>(page_, "Bt_Diario")->text(),
+                            Child<QLabel>(page_, "Et_Registro")->text()};
     QCOMPARE(shown, texts);
-    QCOMPARE(page_->Bt_CanRepos->text(), page_->Bt_CanImp->text());
+    QCOMPARE(Child<ClickLabel>(page_, "Bt_CanRepos")->text(),
+             Child<ClickLabel>(page_, "Bt_CanImp")->text());
   }
 
   // ---- Key filter ---------------------------------------------------------
@@ -206,25 +216,25 @@ class PrintPageTest : public QObject {
   }
 
   void minusOnlyAtTheStart() {
-    Retype(page_->Ed_IncNum, "25");
-    QTest::keyClick(page_->Ed_IncNum, '-');
-    QCOMPARE(page_->Ed_IncNum->text(), QString("25"));
-    page_->Ed_IncNum->home(false);
-    QTest::keyClick(page_->Ed_IncNum, '-');
-    QCOMPARE(page_->Ed_IncNum->text(), QString("-25"));
+    Retype(Child<QLineEdit>(page_, "Ed_IncNum"), "25");
+    QTest::keyClick(Child<QLineEdit>(page_, "Ed_IncNum"), '-');
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_IncNum")->text(), QString("25"));
+    Child<QLineEdit>(page_, "Ed_IncNum")->home(false);
+    QTest::keyClick(Child<QLineEdit>(page_, "Ed_IncNum"), '-');
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_IncNum")->text(), QString("-25"));
   }
 
   // ---- Choosing the printer -----------------------------------------------
 
   void nothingPrintsBeforeAPrinterIsChosen() {
     auto message = DismissMessageBox();
-    QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
-    QTest::mouseClick(page_->Bt_ImpPba, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpPba"), Qt::LeftButton);
     QTest::qWait(30);
     QVERIFY(device_->events.empty());
     QVERIFY(!message->Answered());
-    QVERIFY(!page_->REqMensaje->isVisible());
-    QVERIFY(!page_->ProgBarra->isVisible());
+    QVERIFY(!Child<QLabel>(page_, "REqMensaje")->isVisible());
+    QVERIFY(!Child<QProgressBar>(page_, "ProgBarra")->isVisible());
   }
 
   void chooseCancelAndReset() {
@@ -232,26 +242,26 @@ class PrintPageTest : public QObject {
     const QString pdf = folder.path() + "/hojas.pdf";
     {
       auto answer = ChoosePdf(pdf);
-      QTest::mouseClick(page_->Bt_SelecImpre, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_SelecImpre"), Qt::LeftButton);
       QVERIFY(answer->Answered());
     }
-    QCOMPARE(page_->Ed_ImpSelec->text(), pdf);
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_ImpSelec")->text(), pdf);
     QCOMPARE(page_->Engine().Setting().target, PrinterSetting::Target::PdfFile);
     QCOMPARE(QString::fromStdString(page_->Engine().Setting().outputFile), pdf);
 
     // A second dialog cancelled: the first choice stays.
     {
       auto answer = CancelPrintDialog();
-      QTest::mouseClick(page_->Bt_SelecImpre, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_SelecImpre"), Qt::LeftButton);
       QVERIFY(answer->Answered());
     }
-    QCOMPARE(page_->Ed_ImpSelec->text(), pdf);
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_ImpSelec")->text(), pdf);
 
     // A new template: the choice is asked for again.
     page_->ResetPrinters();
-    QCOMPARE(page_->Ed_ImpSelec->text(), QString());
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_ImpSelec")->text(), QString());
     QCOMPARE(page_->Engine().Setting(), device_->DefaultSetting());
-    QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
     QVERIFY(device_->events.empty());
   }
 
@@ -327,9 +337,9 @@ class PrintPageTest : public QObject {
     job.TemplateFile = FromQString(folder.filePath("Facturas.pla"));
     page_->LoadPrintJob(job);
     const QString beside = "SQLite: " + QDir(folder.path()).canonicalPath() + "/Registro.sqlite";
-    QCOMPARE(page_->Ed_Registro->text(), beside);
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_Registro")->text(), beside);
     auto chosen = ChoosePdf(folder.filePath("hojas.pdf"));
-    QTest::mouseClick(page_->Bt_SelecImpre, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_SelecImpre"), Qt::LeftButton);
     QVERIFY(chosen->Answered());
 
     QVERIFY(PrepareDataFolder());
@@ -339,10 +349,11 @@ class PrintPageTest : public QObject {
     settings.close();
     page_->hide();
     QVERIFY(ShowActive(page_));
-    QCOMPARE(page_->Ed_Registro->text(), QString("PostgreSQL: sala@127.0.0.1:1/zirvo"));
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_Registro")->text(),
+             QString("PostgreSQL: sala@127.0.0.1:1/zirvo"));
     {
       BoxAnswers answers({{"FailureMessage", QMessageBox::Ok}});
-      QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
       QCOMPARE(answers.names, QStringList{"FailureMessage"});
       QVERIFY2(answers.texts[0].contains("sala@127.0.0.1:1/zirvo"), qPrintable(answers.texts[0]));
     }
@@ -350,18 +361,18 @@ class PrintPageTest : public QObject {
     QVERIFY(settings.remove());
     page_->hide();
     QVERIFY(ShowActive(page_));
-    QCOMPARE(page_->Ed_Registro->text(), beside);
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_Registro")->text(), beside);
 
-    Retype(page_->Ed_HojasImp, "3");
+    Retype(Child<QLineEdit>(page_, "Ed_HojasImp"), "3");
     {
       BoxAnswers answers({{"ContinueNumbering", QMessageBox::No}});
-      QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
     }
     QCOMPARE(device_->documentsEnded, 1);
     {
       ModalAnswer enter("QMessageBox", [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
       BoxAnswers printedAnyway({{"ContinueNumbering", QMessageBox::No}});
-      QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
       QVERIFY(enter.Answered());
       QVERIFY2(enter.SeenText().contains("100..102"), qPrintable(enter.SeenText()));
     }
@@ -369,7 +380,7 @@ class PrintPageTest : public QObject {
     {
       BoxAnswers answers(
           {{"ReprintNumbers", QMessageBox::Yes}, {"ContinueNumbering", QMessageBox::No}});
-      QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
       QCOMPARE(answers.names, (QStringList{"ReprintNumbers", "ContinueNumbering"}));
     }
     QCOMPARE(device_->documentsEnded, 2);
@@ -380,19 +391,19 @@ class PrintPageTest : public QObject {
   void runFromThePageToAPdf() {
     QTemporaryDir folder;
     const QString pdf = folder.path() + "/run.pdf";
-    TFHImprime page;  // on its own QPrinter device
+    PrintPage page;  // on its own QPrinter device
     page.InitPage();
     page.LoadPrintJob(Job());
     QVERIFY(ShowActive(&page));
     {
       auto answer = ChoosePdf(pdf);
-      QTest::mouseClick(page.Bt_SelecImpre, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(&page, "Bt_SelecImpre"), Qt::LeftButton);
       QVERIFY(answer->Answered());
     }
-    Retype(page.Ed_IncNum, "5");
-    Retype(page.Ed_CopPlan, "2");
-    Retype(page.Ed_HojasImp, "3");
-    QTest::mouseClick(page.Bt_ImpTodo, Qt::LeftButton);
+    Retype(Child<QLineEdit>(&page, "Ed_IncNum"), "5");
+    Retype(Child<QLineEdit>(&page, "Ed_CopPlan"), "2");
+    Retype(Child<QLineEdit>(&page, "Ed_HojasImp"), "3");
+    QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpTodo"), Qt::LeftButton);
 
     QCOMPARE(PdfPageCount(pdf), 6);
     // Words come sorted: the reverse numerator first.
@@ -404,9 +415,9 @@ class PrintPageTest : public QObject {
     }
     // The run is over: the page is idle again.
     QVERIFY(!page.Running());
-    QVERIFY(!page.ProgBarra->isVisible());
-    QVERIFY(!page.Bt_CanImp->isVisible());
-    QVERIFY(page.Bt_ImpTodo->isEnabled());
+    QVERIFY(!Child<QProgressBar>(&page, "ProgBarra")->isVisible());
+    QVERIFY(!Child<ClickLabel>(&page, "Bt_CanImp")->isVisible());
+    QVERIFY(Child<ClickLabel>(&page, "Bt_ImpTodo")->isEnabled());
 
     // The file exists now: a run asks before replacing it, and "No" leaves
     // it as it was and prints nothing.
@@ -424,7 +435,7 @@ class PrintPageTest : public QObject {
     }();
     {
       auto refused = answerReplace(QMessageBox::No);
-      QTest::mouseClick(page.Bt_ImpPba, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpPba"), Qt::LeftButton);
       QVERIFY(refused->Answered());
       QVERIFY2(refused->SeenText().contains("run.pdf"), qPrintable(refused->SeenText()));
     }
@@ -434,7 +445,7 @@ class PrintPageTest : public QObject {
 
     // The test sheet: one page with the stored numbers, whatever the sheets say.
     auto accepted = answerReplace(QMessageBox::Yes);
-    QTest::mouseClick(page.Bt_ImpPba, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpPba"), Qt::LeftButton);
     QVERIFY(accepted->Answered());
     QCOMPARE(PdfPageCount(pdf), 2);
     QCOMPARE(PdfPageWords(pdf, 1), (std::vector<std::string>{"0050", "0100", "Recibo"}));
@@ -443,34 +454,38 @@ class PrintPageTest : public QObject {
   void cancelDuringALongRunAbortsIt() {
     QTemporaryDir folder;
     const QString pdf = folder.path() + "/largo.pdf";
-    TFHImprime page;
+    PrintPage page;
     page.InitPage();
     page.LoadPrintJob(Job());
     QVERIFY(ShowActive(&page));
     {
       auto answer = ChoosePdf(pdf);
-      QTest::mouseClick(page.Bt_SelecImpre, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(&page, "Bt_SelecImpre"), Qt::LeftButton);
     }
     const int sheets = 5000;
-    Retype(page.Ed_HojasImp, QString::number(sheets));
-    Retype(page.Ed_IncNum, "0");  // no numerator goes below zero: nothing to ask
-    BarTrace trace(page.ProgBarra);
+    Retype(Child<QLineEdit>(&page, "Ed_HojasImp"), QString::number(sheets));
+    Retype(Child<QLineEdit>(&page, "Ed_IncNum"),
+           "0");  // no numerator goes below zero: nothing to ask
+    BarTrace trace(Child<QProgressBar>(&page, "ProgBarra"));
     int stoppedAt = 0;
     int paintedDuringRun = 0;
     bool guardsHeld = false;
-    DuringRun during([&] { return page.ProgBarra->value() >= 1850; },
+    DuringRun during([&] { return Child<QProgressBar>(&page, "ProgBarra")->value() >= 1850; },
                      [&] {
-                       guardsHeld =
-                           page.Running() && !page.Bt_ImpTodo->isEnabled() &&
-                           !page.Bt_ImpPba->isEnabled() && !page.Bt_SelecImpre->isEnabled() &&
-                           !page.Bt_ImpRepos->isEnabled() && !page.Bt_Agregar->isEnabled() &&
-                           page.Ed_HojasImp->isReadOnly() && !page.LoadPrintJob(PrintJob{});
+                       guardsHeld = page.Running() &&
+                                    !Child<ClickLabel>(&page, "Bt_ImpTodo")->isEnabled() &&
+                                    !Child<ClickLabel>(&page, "Bt_ImpPba")->isEnabled() &&
+                                    !Child<ClickLabel>(&page, "Bt_SelecImpre")->isEnabled() &&
+                                    !Child<ClickLabel>(&page, "Bt_ImpRepos")->isEnabled() &&
+                                    !Child<ClickLabel>(&page, "Bt_Agregar")->isEnabled() &&
+                                    Child<QLineEdit>(&page, "Ed_HojasImp")->isReadOnly() &&
+                                    !page.LoadPrintJob(PrintJob{});
                        QVERIFY(page.grab().save(ScreenshotPath("print_page_run.png")));
-                       stoppedAt = page.ProgBarra->value();
+                       stoppedAt = Child<QProgressBar>(&page, "ProgBarra")->value();
                        paintedDuringRun = trace.paints;
-                       QTest::mouseClick(page.Bt_CanImp, Qt::LeftButton);
+                       QTest::mouseClick(Child<ClickLabel>(&page, "Bt_CanImp"), Qt::LeftButton);
                      });
-    QTest::mouseClick(page.Bt_ImpTodo, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpTodo"), Qt::LeftButton);
 
     QVERIFY(during.Ran());
     QVERIFY(guardsHeld);
@@ -478,7 +493,8 @@ class PrintPageTest : public QObject {
     // The bar moved on the screen while the run went on, and is left able to
     // paint itself (its paints are spaced out during a run).
     QVERIFY(paintedDuringRun > 0);
-    QVERIFY(page.ProgBarra->updatesEnabled() && page.ProgRepBar->updatesEnabled());
+    QVERIFY(Child<QProgressBar>(&page, "ProgBarra")->updatesEnabled() &&
+            Child<QProgressBar>(&page, "ProgRepBar")->updatesEnabled());
     // The remaining sheets were passed over with the bar running to the end.
     QCOMPARE(trace.largestValue, sheets);
     QCOMPARE(trace.largestMaximum, sheets);
@@ -486,18 +502,18 @@ class PrintPageTest : public QObject {
     QVERIFY(!QFile::exists(pdf));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
     QVERIFY(!page.Running());
-    QVERIFY(!page.ProgBarra->isVisible());
-    QVERIFY(!page.Bt_CanImp->isVisible());
-    QVERIFY(page.Bt_ImpTodo->isEnabled());
-    QVERIFY(!page.Ed_HojasImp->isReadOnly());
+    QVERIFY(!Child<QProgressBar>(&page, "ProgBarra")->isVisible());
+    QVERIFY(!Child<ClickLabel>(&page, "Bt_CanImp")->isVisible());
+    QVERIFY(Child<ClickLabel>(&page, "Bt_ImpTodo")->isEnabled());
+    QVERIFY(!Child<QLineEdit>(&page, "Ed_HojasImp")->isReadOnly());
     // The job the run began with is still loaded.
     QCOMPARE(page.Engine().LoadedJob().NumeratorCount, 2);
   }
 
   void cancelStopsBetweenTheCopiesOfTheCurrentSheet() {
     choosePrinter();
-    Retype(page_->Ed_CopPlan, "3");
-    Retype(page_->Ed_HojasImp, "10");
+    Retype(Child<QLineEdit>(page_, "Ed_CopPlan"), "3");
+    Retype(Child<QLineEdit>(page_, "Ed_HojasImp"), "10");
     const auto places = [this] {
       QCoreApplication::processEvents();
       QList<QRect> rects;
@@ -508,18 +524,18 @@ class PrintPageTest : public QObject {
     };
     const QList<QRect> before = places();
     std::vector<int> values;
-    connect(page_->ProgBarra, &QProgressBar::valueChanged, page_,
+    connect(Child<QProgressBar>(page_, "ProgBarra"), &QProgressBar::valueChanged, page_,
             [&](int value) { values.push_back(value); });
     int stoppedAt = 0;
-    DuringRun during([&] { return page_->ProgBarra->value() >= 4; },
+    DuringRun during([&] { return Child<QProgressBar>(page_, "ProgBarra")->value() >= 4; },
                      [&] {
-                       stoppedAt = page_->ProgBarra->value();
+                       stoppedAt = Child<QProgressBar>(page_, "ProgBarra")->value();
                        // A second run inside the first is refused.
-                       page_->Boton000Click(TFHImprime::kPrintAll);
-                       page_->Boton000Click(TFHImprime::kPrintReposition);
-                       QTest::mouseClick(page_->Bt_CanImp, Qt::LeftButton);
+                       page_->PrintAll();
+                       page_->PrintReposition();
+                       QTest::mouseClick(Child<ClickLabel>(page_, "Bt_CanImp"), Qt::LeftButton);
                      });
-    QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
     QVERIFY(during.Ran());
     QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 1);
     QCOMPARE(device_->documentsAborted, 1);
@@ -539,29 +555,31 @@ class PrintPageTest : public QObject {
         std::none_of(values.begin(), values.end(), [&](int v) { return v > stoppedAt && v < 10; }));
     // No file was written, and none of that name was there before. That
     // long line moves no field or command: it wraps, and shows whole on hover.
-    const QString text = page_->REqMensaje->text();
-    QVERIFY(page_->REqMensaje->isVisible());
+    const QString text = Child<QLabel>(page_, "REqMensaje")->text();
+    QVERIFY(Child<QLabel>(page_, "REqMensaje")->isVisible());
     QCOMPARE(text, QString::fromLatin1("Impresi\xf3n cancelada despu\xe9s de la hoja %1. No se "
                                        "escribi\xf3 el archivo 'zirvo-print-page-test.pdf'.")
                        .arg(stoppedAt - 1));
     QCOMPARE(places(), before);
-    QCOMPARE(page_->REqMensaje->toolTip(), text);
-    const QRect line = page_->REqMensaje->contentsRect();
-    QVERIFY(page_->REqMensaje->fontMetrics().boundingRect(line, Qt::TextWordWrap, text).height() <=
-            line.height());
+    QCOMPARE(Child<QLabel>(page_, "REqMensaje")->toolTip(), text);
+    const QRect line = Child<QLabel>(page_, "REqMensaje")->contentsRect();
+    QVERIFY(Child<QLabel>(page_, "REqMensaje")
+                ->fontMetrics()
+                .boundingRect(line, Qt::TextWordWrap, text)
+                .height() <= line.height());
     QVERIFY(page_->grab().save(ScreenshotPath("print_page_cancelled.png")));
   }
 
   void runSettingThatIsNotANumber() {
     choosePrinter();
-    Retype(page_->Ed_HojasImp, "-");
+    Retype(Child<QLineEdit>(page_, "Ed_HojasImp"), "-");
     auto message = DismissMessageBox();
-    QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
     QTRY_VERIFY(message->Answered());
     QCOMPARE(message->SeenText(), QString("'-' is not a valid integer value"));
     QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 0);
     QVERIFY(!page_->Running());
-    QVERIFY(page_->Bt_ImpTodo->isEnabled());
+    QVERIFY(Child<ClickLabel>(page_, "Bt_ImpTodo")->isEnabled());
   }
 
   // The sheets per job go to the device with the setting; a value that is
@@ -569,29 +587,30 @@ class PrintPageTest : public QObject {
   // calibration, so its offsets and calibration sheet are not offered,
   // before a run or after it.
   void sheetsPerJobTravelWithTheSetting() {
-    QCOMPARE(page_->Ed_HojasTrab->text(), QString("500"));
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_HojasTrab")->text(), QString("500"));
     choosePrinter();
-    for (QWidget* off :
-         std::initializer_list<QWidget*>{page_->Ed_DesplX, page_->Ed_DesplY, page_->Bt_Calibrar})
+    for (QWidget* off : std::initializer_list<QWidget*>{Child<QLineEdit>(page_, "Ed_DesplX"),
+                                                        Child<QLineEdit>(page_, "Ed_DesplY"),
+                                                        Child<ClickLabel>(page_, "Bt_Calibrar")})
       QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
-    Retype(page_->Ed_HojasTrab, "0");
+    Retype(Child<QLineEdit>(page_, "Ed_HojasTrab"), "0");
     auto message = DismissMessageBox();
-    QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
     QTRY_VERIFY(message->Answered());
     QCOMPARE(message->SeenText(), ToQString(OwnText(OwnMessage::ChunkNotValid, "0")));
     QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 0);
-    Retype(page_->Ed_HojasTrab, "250");
-    QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+    Retype(Child<QLineEdit>(page_, "Ed_HojasTrab"), "250");
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
     QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 1);
     QCOMPARE(device_->settings.back().chunkSheets, 250);
-    QVERIFY(!page_->Bt_Calibrar->isEnabled());  // nor once the run has ended
+    QVERIFY(!Child<ClickLabel>(page_, "Bt_Calibrar")->isEnabled());  // nor once the run has ended
   }
 
   // 50 reverse with increment 10 reaches -10 on sheet 7: the page asks first.
   void asksBeforeANumberGoesBelowZero() {
     choosePrinter();
-    Retype(page_->Ed_IncNum, "10");
-    Retype(page_->Ed_HojasImp, "7");
+    Retype(Child<QLineEdit>(page_, "Ed_IncNum"), "10");
+    Retype(Child<QLineEdit>(page_, "Ed_HojasImp"), "7");
     const auto answer = [](QMessageBox::StandardButton button) {
       return std::make_unique<ModalAnswer>("QMessageBox", [button](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
@@ -601,17 +620,17 @@ class PrintPageTest : public QObject {
     };
     {
       auto refused = answer(QMessageBox::No);
-      QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
       QVERIFY(refused->Answered());
       const QString seen = refused->SeenText();
       QVERIFY2(seen.contains("numerador 2 ") && seen.contains("hoja 7"), qPrintable(seen));
     }
     QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 0);
     QVERIFY(!page_->Running());
-    QVERIFY(page_->Bt_ImpTodo->isEnabled());
+    QVERIFY(Child<ClickLabel>(page_, "Bt_ImpTodo")->isEnabled());
 
     auto accepted = answer(QMessageBox::Yes);
-    QTest::mouseClick(page_->Bt_ImpTodo, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
     QVERIFY(accepted->Answered());
     QCOMPARE(device_->pages.size(), size_t{7});
     QCOMPARE(device_->TextsOn(6), (std::vector<std::string>{"0160", "-0010", "Recibo"}));
@@ -620,21 +639,22 @@ class PrintPageTest : public QObject {
   // ---- Reposition ---------------------------------------------------------
 
   void repositionListOrder() {
-    Retype(page_->Ed_Repone, "12");
-    QTest::mouseClick(page_->Bt_Agregar, Qt::LeftButton);
-    QCOMPARE(page_->Ed_Repone->text(), QString());
-    QVERIFY(page_->Ed_Repone->hasFocus());
+    Retype(Child<QLineEdit>(page_, "Ed_Repone"), "12");
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_Agregar"), Qt::LeftButton);
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_Repone")->text(), QString());
+    QVERIFY(Child<QLineEdit>(page_, "Ed_Repone")->hasFocus());
     for (const char* entry : {"9", "100", " 7 ", "12"}) {
-      Retype(page_->Ed_Repone, entry);
-      QTest::keyClick(page_->Ed_Repone, Qt::Key_Return);
+      Retype(Child<QLineEdit>(page_, "Ed_Repone"), entry);
+      QTest::keyClick(Child<QLineEdit>(page_, "Ed_Repone"), Qt::Key_Return);
     }
-    QCOMPARE(ListEntries(page_->Ed_LisRep), QStringList({" 7 ", "100", "12", "12", "9"}));
+    QCOMPARE(ListEntries(Child<QListWidget>(page_, "Ed_LisRep")),
+             QStringList({" 7 ", "100", "12", "12", "9"}));
 
     // Blank: nothing happens, nothing is said.
     auto message = DismissMessageBox();
-    Retype(page_->Ed_Repone, "   ");
-    QTest::keyClick(page_->Ed_Repone, Qt::Key_Return);
-    QCOMPARE(page_->Ed_LisRep->count(), 5);
+    Retype(Child<QLineEdit>(page_, "Ed_Repone"), "   ");
+    QTest::keyClick(Child<QLineEdit>(page_, "Ed_Repone"), Qt::Key_Return);
+    QCOMPARE(Child<QListWidget>(page_, "Ed_LisRep")->count(), 5);
     QVERIFY(!message->Answered());
   }
 
@@ -648,35 +668,37 @@ class PrintPageTest : public QObject {
   void repositionEntryMustBeAnInteger() {
     QFETCH(QString, typed);
     auto message = DismissMessageBox();
-    Retype(page_->Ed_Repone, typed);
-    QTest::mouseClick(page_->Bt_Agregar, Qt::LeftButton);
+    Retype(Child<QLineEdit>(page_, "Ed_Repone"), typed);
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_Agregar"), Qt::LeftButton);
     QTRY_VERIFY(message->Answered());
     QCOMPARE(message->SeenText(),
              QString::fromUtf8("'%1' no es un número de hoja válido.").arg(typed));
-    QCOMPARE(page_->Ed_LisRep->count(), 0);
-    QCOMPARE(page_->Ed_Repone->text(), typed);  // kept for correcting
+    QCOMPARE(Child<QListWidget>(page_, "Ed_LisRep")->count(), 0);
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_Repone")->text(), typed);  // kept for correcting
   }
 
   void repositionDeleteOneAndAll() {
     for (const char* entry : {"3", "1", "2"}) {
-      Retype(page_->Ed_Repone, entry);
-      QTest::keyClick(page_->Ed_Repone, Qt::Key_Return);
+      Retype(Child<QLineEdit>(page_, "Ed_Repone"), entry);
+      QTest::keyClick(Child<QLineEdit>(page_, "Ed_Repone"), Qt::Key_Return);
     }
-    page_->Ed_LisRep->clearSelection();
-    QTest::mouseClick(page_->Bt_BorraLis, Qt::LeftButton);
-    QCOMPARE(page_->Ed_LisRep->count(), 3);  // nothing selected, nothing removed
-    QVERIFY(page_->Ed_Repone->hasFocus());
+    Child<QListWidget>(page_, "Ed_LisRep")->clearSelection();
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_BorraLis"), Qt::LeftButton);
+    QCOMPARE(Child<QListWidget>(page_, "Ed_LisRep")->count(),
+             3);  // nothing selected, nothing removed
+    QVERIFY(Child<QLineEdit>(page_, "Ed_Repone")->hasFocus());
 
-    QListWidgetItem* two = page_->Ed_LisRep->item(1);
-    QTest::mouseClick(page_->Ed_LisRep->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      page_->Ed_LisRep->visualItemRect(two).center());
-    QTest::mouseClick(page_->Bt_BorraLis, Qt::LeftButton);
-    QCOMPARE(ListEntries(page_->Ed_LisRep), QStringList({"1", "3"}));
-    QVERIFY(page_->Ed_Repone->hasFocus());
+    QListWidgetItem* two = Child<QListWidget>(page_, "Ed_LisRep")->item(1);
+    QTest::mouseClick(Child<QListWidget>(page_, "Ed_LisRep")->viewport(), Qt::LeftButton,
+                      Qt::NoModifier,
+                      Child<QListWidget>(page_, "Ed_LisRep")->visualItemRect(two).center());
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_BorraLis"), Qt::LeftButton);
+    QCOMPARE(ListEntries(Child<QListWidget>(page_, "Ed_LisRep")), QStringList({"1", "3"}));
+    QVERIFY(Child<QLineEdit>(page_, "Ed_Repone")->hasFocus());
 
-    QTest::mouseClick(page_->Bt_BorraT, Qt::LeftButton);
-    QCOMPARE(page_->Ed_LisRep->count(), 0);
-    QVERIFY(page_->Ed_Repone->hasFocus());
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_BorraT"), Qt::LeftButton);
+    QCOMPARE(Child<QListWidget>(page_, "Ed_LisRep")->count(), 0);
+    QVERIFY(Child<QLineEdit>(page_, "Ed_Repone")->hasFocus());
   }
 
   void repositionPrintsFiveAndTellsTheRest() {
@@ -684,13 +706,13 @@ class PrintPageTest : public QObject {
     job.Numerators = {MakeNumerator(1000, false, 3.0, 3.0), MakeNumerator(5000, false, 12.0, 3.0)};
     page_->LoadPrintJob(job);
     for (const char* entry : {"1007", "1003", "1001", "1006", "1002", "1005", "1004"}) {
-      Retype(page_->Ed_Repone, entry);
-      QTest::keyClick(page_->Ed_Repone, Qt::Key_Return);
+      Retype(Child<QLineEdit>(page_, "Ed_Repone"), entry);
+      QTest::keyClick(Child<QLineEdit>(page_, "Ed_Repone"), Qt::Key_Return);
     }
     choosePrinter();
-    BarTrace trace(page_->ProgRepBar);
+    BarTrace trace(Child<QProgressBar>(page_, "ProgRepBar"));
     auto notice = DismissMessageBox();
-    QTest::mouseClick(page_->Bt_ImpRepos, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpRepos"), Qt::LeftButton);
     QTRY_VERIFY(notice->Answered());
     QCOMPARE(notice->SeenText(),
              QString("Se imprimieron las cinco primeras hojas de la lista. No se imprimieron: "
@@ -703,18 +725,18 @@ class PrintPageTest : public QObject {
     }
     QCOMPARE(trace.largestMaximum, 7);
     QCOMPARE(trace.largestValue, 5);
-    QCOMPARE(page_->Ed_LisRep->count(), 7);  // the list survives the run
-    QVERIFY(!page_->ProgRepBar->isVisible());
-    QVERIFY(!page_->Bt_CanRepos->isVisible());
+    QCOMPARE(Child<QListWidget>(page_, "Ed_LisRep")->count(), 7);  // the list survives the run
+    QVERIFY(!Child<QProgressBar>(page_, "ProgRepBar")->isVisible());
+    QVERIFY(!Child<ClickLabel>(page_, "Bt_CanRepos")->isVisible());
   }
 
   // 100 ascending and 50 reverse: the sheet on which the first shows 104
   // carries 46 in the second, and so does its reposition.
   void repositionOfAReverseNumeratorMovesItDown() {
     choosePrinter();
-    Retype(page_->Ed_Repone, "104");
-    QTest::keyClick(page_->Ed_Repone, Qt::Key_Return);
-    QTest::mouseClick(page_->Bt_ImpRepos, Qt::LeftButton);
+    Retype(Child<QLineEdit>(page_, "Ed_Repone"), "104");
+    QTest::keyClick(Child<QLineEdit>(page_, "Ed_Repone"), Qt::Key_Return);
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpRepos"), Qt::LeftButton);
     QCOMPARE(device_->pages.size(), size_t{1});
     QCOMPARE(device_->TextsOn(0), (std::vector<std::string>{"0104", "0046", "Recibo"}));
   }
@@ -722,14 +744,14 @@ class PrintPageTest : public QObject {
  private:
   void choosePrinter() {
     auto answer = ChoosePdf(folder_.filePath("zirvo-print-page-test.pdf"));
-    QTest::mouseClick(page_->Bt_SelecImpre, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_SelecImpre"), Qt::LeftButton);
     QVERIFY(answer->Answered());
-    QVERIFY(!page_->Ed_ImpSelec->text().isEmpty());
+    QVERIFY(!Child<QLineEdit>(page_, "Ed_ImpSelec")->text().isEmpty());
   }
 
   QTemporaryDir folder_;  // the PDF file chosen, never written by the recording device
   std::unique_ptr<RecordingDevice> device_;
-  TFHImprime* page_ = nullptr;
+  PrintPage* page_ = nullptr;
 };
 
 QTEST_MAIN(PrintPageTest)

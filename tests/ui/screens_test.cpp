@@ -13,11 +13,13 @@
 #include "shell/screens_qt.h"
 #include "shell/startup_qt.h"
 #include "support/shell_support.h"
+#include "support/ui_support.h"
 #include "widgets/wait_qt.h"
 #include "workspace/presentation_page_qt.h"
 
 using namespace zirvo;
 using namespace zirvo::uitest;
+using zirvo::testing::Child;
 
 class ScreensTest : public QObject {
   Q_OBJECT
@@ -48,13 +50,13 @@ class ScreensTest : public QObject {
   void splashIsBorderlessOnTopAndSizedToItsPanel() {
     for (int language : {1, 2}) {
       ProgramCatalog().LoadTable(language);
-      TFCaratula splash;
+      SplashScreen splash;
       splash.ShowNow();
       QCOMPARE(splash.size(), QSize(602, 302));
       QVERIFY(splash.windowFlags() & Qt::WindowStaysOnTopHint);
       QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
-      QCOMPARE(splash.Et_Mensaje->text(), ToQString(LookupText("0901")));
-      QCOMPARE(splash.REtiq_Version->text(), QStringLiteral("7102"));
+      QCOMPARE(Child<QLabel>(&splash, "Et_Mensaje")->text(), ToQString(LookupText("0901")));
+      QCOMPARE(Child<QLabel>(&splash, "REtiq_Version")->text(), QStringLiteral("7102"));
       SaveScreenshot(&splash, QStringLiteral("splash") + Suffix());
     }
   }
@@ -79,45 +81,65 @@ class ScreensTest : public QObject {
     QFETCH(QString, languageButton);
     QFETCH(QString, title);
     ProgramCatalog().LoadTable(language);
-    TFPrincipal window;
-    window.SetConfirm([](int) { return -1; });
+    MainWindow window;
+    window.SetConfirm([](ConfirmQuestion) { return ConfirmAnswer::Yes; });
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.HojaControl->currentIndex(), 0);
-    QVERIFY(window.FBien->Et_Iniciar->isVisible());
-    QVERIFY(window.FBien->Bt_Idiomas->isVisible());
-    QCOMPARE(window.FBien->Et_Iniciar->text(), start);
-    QCOMPARE(window.FBien->Et_Iniciar->x(), 10);
-    QCOMPARE(window.FBien->Bt_Idiomas->text(), languageButton);
-    QCOMPARE(window.FBien->REtiq_Version->text(), QStringLiteral("7102"));
-    QCOMPARE(window.FImpLibre01->FHPresenta01->Et_Titulo->text(), title);
-    QCOMPARE(window.FImpLibre01->FHPresenta01->Et_Version->text(), QStringLiteral("7102"));
+    QCOMPARE(Child<QStackedWidget>(&window, "HojaControl")->currentIndex(), 0);
+    QVERIFY(Child<ClickLabel>(Child<WelcomePage>(&window, "FBien"), "Et_Iniciar")->isVisible());
+    QVERIFY(Child<QPushButton>(Child<WelcomePage>(&window, "FBien"), "Bt_Idiomas")->isVisible());
+    QCOMPARE(Child<ClickLabel>(Child<WelcomePage>(&window, "FBien"), "Et_Iniciar")->text(), start);
+    QCOMPARE(Child<ClickLabel>(Child<WelcomePage>(&window, "FBien"), "Et_Iniciar")->x(), 10);
+    QCOMPARE(Child<QPushButton>(Child<WelcomePage>(&window, "FBien"), "Bt_Idiomas")->text(),
+             languageButton);
+    QCOMPARE(Child<QLabel>(Child<WelcomePage>(&window, "FBien"), "REtiq_Version")->text(),
+             QStringLiteral("7102"));
+    QCOMPARE(Child<QLabel>(Child<PresentationPage>(Child<WorkspaceScreen>(&window, "FImpLibre01"),
+                                                   "FHPresenta01"),
+                           "Et_Titulo")
+                 ->text(),
+             title);
+    QCOMPARE(Child<QLabel>(Child<PresentationPage>(Child<WorkspaceScreen>(&window, "FImpLibre01"),
+                                                   "FHPresenta01"),
+                           "Et_Version")
+                 ->text(),
+             QStringLiteral("7102"));
     QCOMPARE(window.windowTitle(), ToQString(LookupText("0000")));
     QCOMPARE(window.size(), QSize(960, 611));
     SaveScreenshot(&window, QStringLiteral("welcome") + Suffix());
 
     // The start label opens the workspace on the start-up template.
-    QTest::mouseClick(window.FBien->Et_Iniciar, Qt::LeftButton);
-    QCOMPARE(window.HojaControl->currentIndex(), 5);
-    QCOMPARE(window.FImpLibre01->Et_NomPlantilla->text(), ToQString(Trim(UnnamedTemplateName())));
+    QTest::mouseClick(Child<ClickLabel>(Child<WelcomePage>(&window, "FBien"), "Et_Iniciar"),
+                      Qt::LeftButton);
+    QCOMPARE(Child<QStackedWidget>(&window, "HojaControl")->currentIndex(), 5);
+    QCOMPARE(
+        Child<QLabel>(Child<WorkspaceScreen>(&window, "FImpLibre01"), "Et_NomPlantilla")->text(),
+        ToQString(Trim(UnnamedTemplateName())));
     SaveScreenshot(&window, QStringLiteral("workspace_start") + Suffix());
-    window.FImpLibre01->Logic().RunCommand(static_cast<int>(WorkspaceCommand::Close));
+    Child<WorkspaceScreen>(&window, "FImpLibre01")->Logic().RunCommand(WorkspaceCommand::Close);
   }
 
   void presentationPageOfTheWorkspace() {
     for (int language : {1, 2}) {
       ProgramCatalog().LoadTable(language);
-      TFPrincipal window;
-      window.SetConfirm([](int) { return -1; });
+      MainWindow window;
+      window.SetConfirm([](ConfirmQuestion) { return ConfirmAnswer::Yes; });
       window.show();
-      window.FBienEt_Lin01Click();
+      window.StartWorkspace();
       // Closing the template shows the presentation page with only New and Open.
-      window.FImpLibre01->Logic().RunCommand(static_cast<int>(WorkspaceCommand::Close));
-      QCOMPARE(window.FImpLibre01->PageControl->currentIndex(), 1);
-      QVERIFY(window.FImpLibre01->CommandIcon(WorkspaceCommand::New)->isVisible());
-      QVERIFY(!window.FImpLibre01->CommandIcon(WorkspaceCommand::Save)->isVisible());
-      QCOMPARE(window.FImpLibre01->Et_NomPlantilla->text(),
-               ToQString("-- " + LookupText("0401") + " --"));
+      Child<WorkspaceScreen>(&window, "FImpLibre01")->Logic().RunCommand(WorkspaceCommand::Close);
+      QCOMPARE(Child<QStackedWidget>(Child<WorkspaceScreen>(&window, "FImpLibre01"), "Hoja00")
+                   ->currentIndex(),
+               1);
+      QVERIFY(Child<WorkspaceScreen>(&window, "FImpLibre01")
+                  ->CommandIcon(WorkspaceCommand::New)
+                  ->isVisible());
+      QVERIFY(!Child<WorkspaceScreen>(&window, "FImpLibre01")
+                   ->CommandIcon(WorkspaceCommand::Save)
+                   ->isVisible());
+      QCOMPARE(
+          Child<QLabel>(Child<WorkspaceScreen>(&window, "FImpLibre01"), "Et_NomPlantilla")->text(),
+          ToQString("-- " + LookupText("0401") + " --"));
       SaveScreenshot(&window, QStringLiteral("presentation") + Suffix());
     }
   }
@@ -126,7 +148,7 @@ class ScreensTest : public QObject {
     ProgramCatalog().LoadTable(1);
     auto visibleSplash = [] {
       for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<TFCaratula*>(widget) && widget->isVisible()) return widget;
+        if (qobject_cast<SplashScreen*>(widget) && widget->isVisible()) return widget;
       }
       return static_cast<QWidget*>(nullptr);
     };
@@ -145,7 +167,7 @@ class ScreensTest : public QObject {
       splashDuringWait = true;
       splashOnTop = splash->windowFlags() & Qt::WindowStaysOnTopHint;
       for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<TFPrincipal*>(widget) && widget->isVisible())
+        if (qobject_cast<MainWindow*>(widget) && widget->isVisible())
           mainWindowWithTheSplash = true;
       }
     });
@@ -156,7 +178,7 @@ class ScreensTest : public QObject {
     QElapsedTimer clock;
     qint64 untilMainWindow = 0;
     StartupObserver observer;
-    observer.mainWindowShown = [&](TFPrincipal& window) {
+    observer.mainWindowShown = [&](MainWindow& window) {
       untilMainWindow = clock.elapsed();
       splashGone = visibleSplash() == nullptr;
       windowSize = window.size();
@@ -176,32 +198,37 @@ class ScreensTest : public QObject {
     struct Case {
       const char* name;
       bool enterWorkspace;
-      int answer;
+      ConfirmAnswer answer;
       bool closes;
       int questions;
     };
     const Case cases[] = {
-        {"welcome page closes at once", false, 1, true, 0},
-        {"workspace, Cancel keeps the window", true, 1, false, 1},
-        {"workspace, OK closes", true, -1, true, 1},
+        {"welcome page closes at once", false, ConfirmAnswer::Cancel, true, 0},
+        {"workspace, Cancel keeps the window", true, ConfirmAnswer::Cancel, false, 1},
+        {"workspace, OK closes", true, ConfirmAnswer::Yes, true, 1},
     };
     for (const Case& c : cases) {
-      TFPrincipal window;
-      std::vector<int> asked;
-      window.SetConfirm([&](int mode) {
-        asked.push_back(mode);
-        return mode == 12 ? c.answer : -1;
+      MainWindow window;
+      std::vector<ConfirmQuestion> asked;
+      window.SetConfirm([&](ConfirmQuestion question) {
+        asked.push_back(question);
+        return question == ConfirmQuestion::Quit ? c.answer : ConfirmAnswer::Yes;
       });
       window.show();
       QVERIFY(QTest::qWaitForWindowExposed(&window));
-      if (c.enterWorkspace) QTest::mouseClick(window.FBien->Et_Iniciar, Qt::LeftButton);
-      const QString label = window.FImpLibre01->Et_NomPlantilla->text();
+      if (c.enterWorkspace)
+        QTest::mouseClick(Child<ClickLabel>(Child<WelcomePage>(&window, "FBien"), "Et_Iniciar"),
+                          Qt::LeftButton);
+      const QString label =
+          Child<QLabel>(Child<WorkspaceScreen>(&window, "FImpLibre01"), "Et_NomPlantilla")->text();
       const bool closed = window.close();
       QVERIFY2(closed == c.closes, c.name);
       QVERIFY2(static_cast<int>(asked.size()) == c.questions, c.name);
-      if (c.questions > 0) QCOMPARE(asked.front(), 12);
+      if (c.questions > 0) QVERIFY(asked.front() == ConfirmQuestion::Quit);
       // A refused close leaves the template as it was.
-      QCOMPARE(window.FImpLibre01->Et_NomPlantilla->text(), label);
+      QCOMPARE(
+          Child<QLabel>(Child<WorkspaceScreen>(&window, "FImpLibre01"), "Et_NomPlantilla")->text(),
+          label);
     }
   }
 };

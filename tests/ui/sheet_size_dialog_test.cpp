@@ -11,10 +11,12 @@
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "support/shell_support.h"
+#include "support/ui_support.h"
 #include "workspace/sheet_size_dialog_qt.h"
 
 using namespace zirvo;
 using namespace zirvo::uitest;
+using zirvo::testing::Child;
 
 namespace {
 
@@ -33,10 +35,10 @@ class SheetSizeDialogTest : public QObject {
 
  private:
   AppFolder folder_;
-  TFNuevo* dialog_ = nullptr;
+  SheetSizeDialog* dialog_ = nullptr;
 
   // Runs the dialog with the sizes; `drive` acts on it while it is open.
-  bool Ask(double& width, double& height, std::function<void(TFNuevo*)> drive) {
+  bool Ask(double& width, double& height, std::function<void(SheetSizeDialog*)> drive) {
     AnswerNextModal([this, drive](QWidget*) { drive(dialog_); });
     const bool applied = dialog_->AskSheetSize("  Tamaño de Hoja", width, height);
     [&] { QVERIFY(AllModalsAnswered()); }();
@@ -46,7 +48,7 @@ class SheetSizeDialogTest : public QObject {
  private slots:
   void initTestCase() {
     ProgramCatalog().LoadTable(1);
-    dialog_ = new TFNuevo();
+    dialog_ = new SheetSizeDialog();
   }
   void cleanupTestCase() { delete dialog_; }
 
@@ -71,12 +73,12 @@ class SheetSizeDialogTest : public QObject {
     QFETCH(QString, shownWidth);
     QFETCH(QString, shownHeight);
     QString seenWidth, seenHeight, title;
-    const bool applied = Ask(width, height, [&](TFNuevo* d) {
-      seenWidth = d->EdHoriz->text();
-      seenHeight = d->EdVert->text();
-      title = d->PanTitulo->text();
+    const bool applied = Ask(width, height, [&](SheetSizeDialog* d) {
+      seenWidth = Child<QLineEdit>(d, "EdHoriz")->text();
+      seenHeight = Child<QLineEdit>(d, "EdVert")->text();
+      title = Child<TitleBand>(d, "PanTitulo")->text();
       SaveScreenshot(d, QStringLiteral("sheet_size_es"));
-      QTest::mouseClick(d->Bt_Aplica, Qt::LeftButton);
+      QTest::mouseClick(Child<QPushButton>(d, "Bt_Aplica"), Qt::LeftButton);
     });
     QVERIFY(applied);
     QCOMPARE(seenWidth, shownWidth);
@@ -114,9 +116,9 @@ class SheetSizeDialogTest : public QObject {
     QFETCH(QString, shown);
     double width = 0.0, height = 0.0;
     QString seen;
-    Ask(width, height, [&](TFNuevo* d) {
-      Retype(d->EdHoriz, keys);
-      seen = d->EdHoriz->text();
+    Ask(width, height, [&](SheetSizeDialog* d) {
+      Retype(Child<QLineEdit>(d, "EdHoriz"), keys);
+      seen = Child<QLineEdit>(d, "EdHoriz")->text();
       d->reject();
     });
     QCOMPARE(seen, shown);
@@ -125,13 +127,13 @@ class SheetSizeDialogTest : public QObject {
   void limitActsAfterTheThirdKey() {
     double width = 0.0, height = 0.0;
     QStringList steps;
-    Ask(width, height, [&](TFNuevo* d) {
-      Retype(d->EdHoriz, QString());
+    Ask(width, height, [&](SheetSizeDialog* d) {
+      Retype(Child<QLineEdit>(d, "EdHoriz"), QString());
       for (char key : {'1', '5', '0'}) {
-        QTest::keyClick(d->EdHoriz, key);
-        steps << d->EdHoriz->text();
+        QTest::keyClick(Child<QLineEdit>(d, "EdHoriz"), key);
+        steps << Child<QLineEdit>(d, "EdHoriz")->text();
       }
-      QTest::keyClick(d->EdHoriz, Qt::Key_Return);
+      QTest::keyClick(Child<QLineEdit>(d, "EdHoriz"), Qt::Key_Return);
     });
     QCOMPARE(steps, (QStringList{"1", "15", "149.99"}));
     QCOMPARE(width, 149.99);
@@ -139,11 +141,11 @@ class SheetSizeDialogTest : public QObject {
 
   void emptyFieldsGiveTheDefaults() {
     double width = 5.0, height = 7.0;
-    QVERIFY(Ask(width, height, [&](TFNuevo* d) {
-      Retype(d->EdHoriz, QStringLiteral("  "));
-      Retype(d->EdVert, QString());
+    QVERIFY(Ask(width, height, [&](SheetSizeDialog* d) {
+      Retype(Child<QLineEdit>(d, "EdHoriz"), QStringLiteral("  "));
+      Retype(Child<QLineEdit>(d, "EdVert"), QString());
       // Enter applies wherever the focus is.
-      QTest::keyClick(d->EdVert, Qt::Key_Enter);
+      QTest::keyClick(Child<QLineEdit>(d, "EdVert"), Qt::Key_Enter);
     }));
     QCOMPARE(width, 21.6);
     QCOMPARE(height, 28.0);
@@ -151,17 +153,17 @@ class SheetSizeDialogTest : public QObject {
 
   void escapeKeepsTheSizes() {
     double width = 10.5, height = 15.0;
-    QVERIFY(!Ask(width, height, [&](TFNuevo* d) {
-      Retype(d->EdHoriz, QStringLiteral("30"));
-      QTest::keyClick(d->EdHoriz, Qt::Key_Escape);
+    QVERIFY(!Ask(width, height, [&](SheetSizeDialog* d) {
+      Retype(Child<QLineEdit>(d, "EdHoriz"), QStringLiteral("30"));
+      QTest::keyClick(Child<QLineEdit>(d, "EdHoriz"), Qt::Key_Escape);
     }));
     QCOMPARE(width, 10.5);
     QCOMPARE(height, 15.0);
     // The next call shows the caller's sizes again, not what was typed.
     QString seen;
-    Ask(width, height, [&](TFNuevo* d) {
-      seen = d->EdHoriz->text();
-      QTest::mouseClick(d->Bt_Cancela, Qt::LeftButton);
+    Ask(width, height, [&](SheetSizeDialog* d) {
+      seen = Child<QLineEdit>(d, "EdHoriz")->text();
+      QTest::mouseClick(Child<QPushButton>(d, "Bt_Cancela"), Qt::LeftButton);
     });
     QCOMPARE(seen, QStringLiteral("10.50"));
   }
@@ -189,9 +191,9 @@ class SheetSizeDialogTest : public QObject {
     double w = 10.0, h = 20.0;
     QString shownMessage;
     bool stayedOpen = false;
-    const bool applied = Ask(w, h, [&](TFNuevo* d) {
-      Retype(d->EdHoriz, width);
-      Retype(d->EdVert, height);
+    const bool applied = Ask(w, h, [&](SheetSizeDialog* d) {
+      Retype(Child<QLineEdit>(d, "EdHoriz"), width);
+      Retype(Child<QLineEdit>(d, "EdVert"), height);
       AnswerNextModal([&, d](QWidget* box) {
         shownMessage = static_cast<QMessageBox*>(box)->text();
         if (message.startsWith(QLatin1Char('T')) || message.startsWith(QLatin1Char('E'))) {
@@ -201,12 +203,12 @@ class SheetSizeDialogTest : public QObject {
         QTimer::singleShot(0, d, [&, d] {
           stayedOpen = d->isVisible();
           // The user puts things right and applies.
-          Retype(d->EdHoriz, QStringLiteral("12"));
-          Retype(d->EdVert, QStringLiteral("18.5"));
-          QTest::mouseClick(d->Bt_Aplica, Qt::LeftButton);
+          Retype(Child<QLineEdit>(d, "EdHoriz"), QStringLiteral("12"));
+          Retype(Child<QLineEdit>(d, "EdVert"), QStringLiteral("18.5"));
+          QTest::mouseClick(Child<QPushButton>(d, "Bt_Aplica"), Qt::LeftButton);
         });
       });
-      QTest::mouseClick(d->Bt_Aplica, Qt::LeftButton);
+      QTest::mouseClick(Child<QPushButton>(d, "Bt_Aplica"), Qt::LeftButton);
     });
     QVERIFY(applied);
     QCOMPARE(shownMessage, message);
@@ -219,10 +221,10 @@ class SheetSizeDialogTest : public QObject {
     ProgramCatalog().LoadTable(2);
     double width = 0.0, height = 0.0;
     QString personal, horizontal, apply;
-    Ask(width, height, [&](TFNuevo* d) {
-      personal = d->Et_Personal->text();
-      horizontal = d->Et_Horiz->text();
-      apply = d->Bt_Aplica->text();
+    Ask(width, height, [&](SheetSizeDialog* d) {
+      personal = Child<QLabel>(d, "Et_Personal")->text();
+      horizontal = Child<QLabel>(d, "Et_Horiz")->text();
+      apply = Child<QPushButton>(d, "Bt_Aplica")->text();
       SaveScreenshot(d, QStringLiteral("sheet_size_en"));
       d->reject();
     });
@@ -235,9 +237,9 @@ class SheetSizeDialogTest : public QObject {
   void draggingTheTitleBarMovesTheDialog() {
     double width = 0.0, height = 0.0;
     QPoint before, after;
-    Ask(width, height, [&](TFNuevo* d) {
+    Ask(width, height, [&](SheetSizeDialog* d) {
       before = d->pos();
-      QWidget* title = d->PanTitulo;
+      QWidget* title = Child<TitleBand>(d, "PanTitulo");
       const QPoint start = title->mapToGlobal(QPoint(50, 10));
       const auto send = [title](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
         QMouseEvent event(type, title->mapFromGlobal(global), global,
@@ -249,7 +251,7 @@ class SheetSizeDialogTest : public QObject {
       send(QEvent::MouseMove, start + QPoint(40, 25), Qt::LeftButton);
       send(QEvent::MouseButtonRelease, start + QPoint(40, 25), Qt::NoButton);
       after = d->pos();
-      QCOMPARE(d->PanTitulo->cursor().shape(), Qt::PointingHandCursor);
+      QCOMPARE(Child<TitleBand>(d, "PanTitulo")->cursor().shape(), Qt::PointingHandCursor);
       d->reject();
     });
     QCOMPARE(after - before, QPoint(40, 25));

@@ -26,6 +26,7 @@
 
 using namespace zirvo;
 using namespace zirvo::uitest;
+using zirvo::testing::Child;
 using zirvo::testing::ChoosePdf;
 using zirvo::testing::ClickCell;
 using zirvo::testing::DuringRun;
@@ -68,14 +69,14 @@ class WorkspaceScreenTest : public QObject {
 
  private:
   AppFolder folder_;
-  std::unique_ptr<TFPrincipal> window_;
-  std::unique_ptr<TFNuevo> nuevo_;
+  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<SheetSizeDialog> nuevo_;
   QStringList questions_;  // titles of the confirmations asked
 
-  TFImpLibre* Workspace() { return window_->FImpLibre01; }
-  const TemplateWorkspace& Logic() { return Workspace()->Logic(); }
-  QString Label() { return Workspace()->Et_NomPlantilla->text(); }
-  int Page() { return Workspace()->PageControl->currentIndex(); }
+  WorkspaceScreen* Workspace() { return Child<WorkspaceScreen>(window_.get(), "FImpLibre01"); }
+  const EditingSession& Logic() { return Workspace()->Logic(); }
+  QString Label() { return Child<QLabel>(Workspace(), "Et_NomPlantilla")->text(); }
+  int Page() { return Child<QStackedWidget>(Workspace(), "Hoja00")->currentIndex(); }
   QString Folder() { return QDir(folder_.Root() + QStringLiteral("/Datos")).absolutePath(); }
   QByteArray EncodedFolder() { return QFile::encodeName(Folder()); }
 
@@ -88,11 +89,12 @@ class WorkspaceScreenTest : public QObject {
   // The confirmation dialog: Enter accepts, Escape refuses.
   void AnswerConfirmation(bool accept) {
     AnswerNextModal([this, accept](QWidget* modal) {
-      auto* dialog = qobject_cast<TFCaratGda*>(modal);
+      auto* dialog = qobject_cast<ConfirmDialog*>(modal);
       QVERIFY(dialog != nullptr);
       // The copy question is taller; every other has the usual size.
-      if (!dialog->Bt_No->isVisible()) QCOMPARE(dialog->size(), QSize(386, 132));
-      questions_ << dialog->Et_Titulo->text();
+      if (!Child<QPushButton>(dialog, "Bt_No")->isVisible())
+        QCOMPARE(dialog->size(), QSize(386, 132));
+      questions_ << Child<QLabel>(dialog, "Et_Titulo")->text();
       QTest::keyClick(dialog, accept ? Qt::Key_Return : Qt::Key_Escape);
     });
   }
@@ -132,37 +134,39 @@ class WorkspaceScreenTest : public QObject {
     PressKey(Qt::Key_Return);
   }
   void WaitForSave() {
-    QVERIFY(Workspace()->Et_NomPlantilla->font().bold());
-    QTRY_VERIFY_WITH_TIMEOUT(!Workspace()->Temporiza->isActive(), kSaveWaitMs);
-    QVERIFY(!Workspace()->Et_NomPlantilla->font().bold());
+    QVERIFY(Child<QLabel>(Workspace(), "Et_NomPlantilla")->font().bold());
+    QTRY_VERIFY_WITH_TIMEOUT(!Child<QTimer>(Workspace(), "Temporiza")->isActive(), kSaveWaitMs);
+    QVERIFY(!Child<QLabel>(Workspace(), "Et_NomPlantilla")->font().bold());
   }
   // The sheet-size dialog: both sizes typed, then Enter.
   void AnswerSheetSize(const QString& width, const QString& height) {
     AnswerNextModal([width, height](QWidget* modal) {
-      auto* dialog = qobject_cast<TFNuevo*>(modal);
+      auto* dialog = qobject_cast<SheetSizeDialog*>(modal);
       QVERIFY(dialog != nullptr);
-      for (auto [field, text] :
-           {std::pair{dialog->EdHoriz, width}, std::pair{dialog->EdVert, height}}) {
+      for (auto [field, text] : {std::pair{Child<QLineEdit>(dialog, "EdHoriz"), width},
+                                 std::pair{Child<QLineEdit>(dialog, "EdVert"), height}}) {
         field->setFocus();
         field->selectAll();
         QTest::keyClicks(field, text);
       }
-      QTest::keyClick(dialog->EdVert, Qt::Key_Return);
+      QTest::keyClick(Child<QLineEdit>(dialog, "EdVert"), Qt::Key_Return);
     });
   }
   // The language dialog: the entry chosen, then Accept.
   void ChooseLanguage(int entry) {
     AnswerNextModal([entry](QWidget* modal) {
-      auto* dialog = qobject_cast<TFIdioma*>(modal);
+      auto* dialog = qobject_cast<LanguageDialog*>(modal);
       QVERIFY(dialog != nullptr);
-      dialog->Ed_Idioma->setCurrentIndex(entry);
-      QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
+      Child<QComboBox>(dialog, "Ed_Idioma")->setCurrentIndex(entry);
+      QTest::mouseClick(Child<QWidget>(dialog, "Bt_Aceptar"), Qt::LeftButton);
     });
-    window_->FBienBt_IdiomasClick();
+    window_->ChooseLanguage();
     QVERIFY(AllModalsAnswered());
     Reactivate();
   }
-  const PrintJob& LoadedJob() { return Workspace()->FHImprime01->Engine().LoadedJob(); }
+  const PrintJob& LoadedJob() {
+    return Child<PrintPage>(Workspace(), "FHImprime01")->Engine().LoadedJob();
+  }
   void Open(const QString& path, bool asks = true) {
     if (asks) AnswerConfirmation(true);
     AnswerFile(path);
@@ -174,21 +178,28 @@ class WorkspaceScreenTest : public QObject {
   void initTestCase() {
     ProgramCatalog().LoadTable(1);
     ApplyToolkitLanguage();
-    window_ = std::make_unique<TFPrincipal>();
-    nuevo_ = std::make_unique<TFNuevo>(window_.get());
+    window_ = std::make_unique<MainWindow>();
+    nuevo_ = std::make_unique<SheetSizeDialog>(window_.get());
     Workspace()->SetSheetSizeDialog(nuevo_.get());
     QVERIFY(ShowActive(window_.get()));
   }
 
   void startLabelOpensTheStartUpTemplate() {
-    QTest::mouseClick(window_->FBien->Et_Iniciar, Qt::LeftButton);
-    QCOMPARE(window_->HojaControl->currentIndex(), 5);
+    QTest::mouseClick(Child<ClickLabel>(Child<WelcomePage>(window_.get(), "FBien"), "Et_Iniciar"),
+                      Qt::LeftButton);
+    QCOMPARE(Child<QStackedWidget>(window_.get(), "HojaControl")->currentIndex(), 5);
     QCOMPARE(Label(), QStringLiteral("- PLANILLA SIN NOMBRE -"));
     QCOMPARE(Page(), 2);
-    QCOMPARE(Workspace()->FHFolio01->Table().RowCount(), 1);
-    QCOMPARE(Workspace()->FHMarginal01->Table().RowCount(), 0);
-    QVERIFY(Workspace()->FHFolio01->SheetSizeLabel()->text().contains(QStringLiteral("21.50 cm")));
-    QVERIFY(Workspace()->FHFolio01->SheetSizeLabel()->text().contains(QStringLiteral("28.00 cm")));
+    QCOMPARE(Child<NumeratorEditor>(Workspace(), "FHFolio01")->Table().RowCount(), 1);
+    QCOMPARE(Child<MarginalEditor>(Workspace(), "FHMarginal01")->Table().RowCount(), 0);
+    QVERIFY(Child<NumeratorEditor>(Workspace(), "FHFolio01")
+                ->SheetSizeLabel()
+                ->text()
+                .contains(QStringLiteral("21.50 cm")));
+    QVERIFY(Child<NumeratorEditor>(Workspace(), "FHFolio01")
+                ->SheetSizeLabel()
+                ->text()
+                .contains(QStringLiteral("28.00 cm")));
     for (auto command :
          {WorkspaceCommand::Close, WorkspaceCommand::Save, WorkspaceCommand::PrintPage}) {
       QVERIFY(Workspace()->CommandIcon(command)->isVisible());
@@ -205,17 +216,17 @@ class WorkspaceScreenTest : public QObject {
     questions_.clear();
     AnswerConfirmation(true);
     AnswerNextModal([](QWidget* modal) {
-      auto* dialog = qobject_cast<TFNuevo*>(modal);
+      auto* dialog = qobject_cast<SheetSizeDialog*>(modal);
       QVERIFY(dialog != nullptr);
-      QCOMPARE(dialog->PanTitulo->text(), ToQString("  Tamaño de Hoja"));
-      QTest::mouseClick(dialog->Bt_Aplica, Qt::LeftButton);
+      QCOMPARE(Child<TitleBand>(dialog, "PanTitulo")->text(), ToQString("  Tamaño de Hoja"));
+      QTest::mouseClick(Child<QWidget>(dialog, "Bt_Aplica"), Qt::LeftButton);
     });
     Click(WorkspaceCommand::New);
     QVERIFY(AllModalsAnswered());
     QCOMPARE(questions_, QStringList{QStringLiteral("Nueva plantilla")});
     QCOMPARE(Logic().Header().Width, 21.6);
     QCOMPARE(Logic().Header().Height, 28.0);
-    QCOMPARE(Workspace()->FHFolio01->Table().RowCount(), 0);
+    QCOMPARE(Child<NumeratorEditor>(Workspace(), "FHFolio01")->Table().RowCount(), 0);
     QCOMPARE(Page(), 1);
     // Each starts a numbering of its own, and that is nothing to save.
     QVERIFY(IsSeriesText(startSeries) && IsSeriesText(Logic().Document().Series()));
@@ -225,16 +236,26 @@ class WorkspaceScreenTest : public QObject {
   void editedTablesAreSavedByteForByteASecondLater() {
     Click(WorkspaceCommand::Numerators);
     QCOMPARE(Page(), 2);
-    QTest::mouseClick(Workspace()->FHFolio01->CommandButton(EditorCommand::Add), Qt::LeftButton);
-    TypeCell(Workspace()->FHFolio01, NumeratorTable::kPrefix, QStringLiteral("No. "));
-    TypeCell(Workspace()->FHFolio01, NumeratorTable::kNumber, QStringLiteral("1500"));
+    QTest::mouseClick(
+        Child<NumeratorEditor>(Workspace(), "FHFolio01")->CommandButton(EditorCommand::Add),
+        Qt::LeftButton);
+    TypeCell(Child<NumeratorEditor>(Workspace(), "FHFolio01"), NumeratorTable::kPrefix,
+             QStringLiteral("No. "));
+    TypeCell(Child<NumeratorEditor>(Workspace(), "FHFolio01"), NumeratorTable::kNumber,
+             QStringLiteral("1500"));
     Click(WorkspaceCommand::MarginalTexts);
     QCOMPARE(Page(), 3);
-    QTest::mouseClick(Workspace()->FHMarginal01->CommandButton(EditorCommand::Add), Qt::LeftButton);
-    TypeCell(Workspace()->FHMarginal01, MarginalTable::kText, QStringLiteral("Original"));
-    QCOMPARE(Workspace()->FHFolio01->Table().Cell(0, NumeratorTable::kNumber), std::string("1500"));
-    QCOMPARE(Workspace()->FHMarginal01->Table().Cell(0, MarginalTable::kText),
-             std::string("Original"));
+    QTest::mouseClick(
+        Child<MarginalEditor>(Workspace(), "FHMarginal01")->CommandButton(EditorCommand::Add),
+        Qt::LeftButton);
+    TypeCell(Child<MarginalEditor>(Workspace(), "FHMarginal01"), MarginalTable::kText,
+             QStringLiteral("Original"));
+    QCOMPARE(
+        Child<NumeratorEditor>(Workspace(), "FHFolio01")->Table().Cell(0, NumeratorTable::kNumber),
+        std::string("1500"));
+    QCOMPARE(
+        Child<MarginalEditor>(Workspace(), "FHMarginal01")->Table().Cell(0, MarginalTable::kText),
+        std::string("Original"));
     SaveScreenshot(window_.get(), QStringLiteral("workspace_marginals_es"));
 
     const QString path = folder_.DataPath(QStringLiteral("Prueba.pla"));
@@ -253,20 +274,25 @@ class WorkspaceScreenTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path), kSaveWaitMs);
     const QByteArray expected =
         "|HJA|IMP100|Prueba.pla|" + EncodedFolder() + kHeaderTail +
-        QByteArray::fromStdString(Workspace()->FHFolio01->Table().LineOf(0)) + "\r\n" +
-        QByteArray::fromStdString(Workspace()->FHMarginal01->Table().LineOf(0)) + "\r\n" + "|SER|" +
-        QByteArray::fromStdString(Logic().Document().Series()) + "|\r\n";
+        QByteArray::fromStdString(
+            Child<NumeratorEditor>(Workspace(), "FHFolio01")->Table().LineOf(0)) +
+        "\r\n" +
+        QByteArray::fromStdString(
+            Child<MarginalEditor>(Workspace(), "FHMarginal01")->Table().LineOf(0)) +
+        "\r\n" + "|SER|" + QByteArray::fromStdString(Logic().Document().Series()) + "|\r\n";
     QCOMPARE(FileBytes(path), expected);
     QVERIFY(expected.contains("|FOL|") && expected.contains("|No. |1500|"));
     QVERIFY(expected.contains("|MAR|") && expected.contains("|Original|"));
     QTRY_COMPARE_WITH_TIMEOUT(Label(), QStringLiteral("Prueba"), kSaveWaitMs);
-    QVERIFY(!Workspace()->Et_NomPlantilla->font().bold());
-    QVERIFY(!Workspace()->Temporiza->isActive());
+    QVERIFY(!Child<QLabel>(Workspace(), "Et_NomPlantilla")->font().bold());
+    QVERIFY(!Child<QTimer>(Workspace(), "Temporiza")->isActive());
   }
 
   void closeAsksThenOpenRestoresEverything() {
-    const std::string numerators = Workspace()->FHFolio01->Table().LineOf(0);
-    const std::string marginals = Workspace()->FHMarginal01->Table().LineOf(0);
+    const std::string numerators =
+        Child<NumeratorEditor>(Workspace(), "FHFolio01")->Table().LineOf(0);
+    const std::string marginals =
+        Child<MarginalEditor>(Workspace(), "FHMarginal01")->Table().LineOf(0);
     questions_.clear();
     AnswerConfirmation(false);  // Escape: nothing changes
     Click(WorkspaceCommand::Close);
@@ -276,7 +302,7 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(questions_, (QStringList{"Cerrar plantilla", "Cerrar plantilla"}));
     QCOMPARE(Label(), QStringLiteral("-- VACIO --"));
     QVERIFY(!Workspace()->CommandIcon(WorkspaceCommand::Save)->isVisible());
-    QCOMPARE(Workspace()->FHFolio01->Table().RowCount(), 0);
+    QCOMPARE(Child<NumeratorEditor>(Workspace(), "FHFolio01")->Table().RowCount(), 0);
     SaveScreenshot(window_.get(), QStringLiteral("workspace_closed_es"));
 
     // No template is open: Open closes nothing and asks nothing.
@@ -287,9 +313,9 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(Page(), 2);
     QVERIFY(Workspace()->CommandIcon(WorkspaceCommand::PrintPage)->isVisible());
     QVERIFY(Logic().HasFile());
-    QCOMPARE(Workspace()->FHFolio01->Table().LineOf(0), numerators);
-    QCOMPARE(Workspace()->FHMarginal01->Table().LineOf(0), marginals);
-    QCOMPARE(Workspace()->FHFolio01->Table().RowCount(), 1);
+    QCOMPARE(Child<NumeratorEditor>(Workspace(), "FHFolio01")->Table().LineOf(0), numerators);
+    QCOMPARE(Child<MarginalEditor>(Workspace(), "FHMarginal01")->Table().LineOf(0), marginals);
+    QCOMPARE(Child<NumeratorEditor>(Workspace(), "FHFolio01")->Table().RowCount(), 1);
   }
 
   void saveAsCancelAndOverwrite() {
@@ -310,7 +336,7 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(question, ToQString("El Archivo ya existe. ¿Quiere reescribirlo?"));
     QCOMPARE(FileBytes(other), QByteArray("keep"));
     QCOMPARE(Label(), QStringLiteral("Prueba"));
-    QVERIFY(!Workspace()->Temporiza->isActive());
+    QVERIFY(!Child<QTimer>(Workspace(), "Temporiza")->isActive());
 
     // Save still writes to the first file, without a dialog.
     Click(WorkspaceCommand::Save);
@@ -345,12 +371,12 @@ class WorkspaceScreenTest : public QObject {
     AnswerNextModal([&](QWidget* modal) {
       ChooseFile(modal, folder_.DataPath(copy));
       AnswerNextModal([&](QWidget* question) {
-        auto* dialog = qobject_cast<TFCaratGda*>(question);
-        QVERIFY(dialog != nullptr && dialog->Bt_No->isVisible());
+        auto* dialog = qobject_cast<ConfirmDialog*>(question);
+        QVERIFY(dialog != nullptr && Child<QPushButton>(dialog, "Bt_No")->isVisible());
         bool whole = true;
-        for (QLabel* line : {dialog->Et_Lin01, dialog->Et_Lin02})
+        for (QLabel* line : {Child<QLabel>(dialog, "Et_Lin01"), Child<QLabel>(dialog, "Et_Lin02")})
           whole &= line->wordWrap() && line->heightForWidth(line->width()) <= line->height();
-        if (key == 0) QTest::mouseClick(dialog->Bt_No, Qt::LeftButton);
+        if (key == 0) QTest::mouseClick(Child<QPushButton>(dialog, "Bt_No"), Qt::LeftButton);
         if (key != 0) QTest::keyClick(dialog, Qt::Key(key));
         QVERIFY(whole);
       });
@@ -358,7 +384,8 @@ class WorkspaceScreenTest : public QObject {
     Click(WorkspaceCommand::SaveAs);
     QVERIFY(AllModalsAnswered());
     if (key == Qt::Key_Escape) {
-      QVERIFY(!Workspace()->Temporiza->isActive() && !QFile::exists(folder_.DataPath(copy)));
+      QVERIFY(!Child<QTimer>(Workspace(), "Temporiza")->isActive() &&
+              !QFile::exists(folder_.DataPath(copy)));
       QCOMPARE(Logic().FilePath(), file);
       return;
     }
@@ -374,7 +401,9 @@ class WorkspaceScreenTest : public QObject {
     WriteFile(twoDots, "|HJA|IMP100|x|y" + kHeaderTail);
     Open(twoDots);
     QCOMPARE(Label(), QStringLiteral("Caja"));
-    QTest::mouseClick(Workspace()->FHFolio01->CommandButton(EditorCommand::Add), Qt::LeftButton);
+    QTest::mouseClick(
+        Child<NumeratorEditor>(Workspace(), "FHFolio01")->CommandButton(EditorCommand::Add),
+        Qt::LeftButton);
     Click(WorkspaceCommand::Save);
     WaitForSave();
     QVERIFY(FileBytes(twoDots).startsWith("|HJA|IMP100|Caja.2024.pla|" + EncodedFolder()));
@@ -492,18 +521,20 @@ class WorkspaceScreenTest : public QObject {
     Open(folder_.DataPath(QStringLiteral("Prueba.pla")));
     QString shown;
     AnswerNextModal([&](QWidget* modal) {
-      auto* dialog = qobject_cast<TFNuevo*>(modal);
-      shown = dialog->EdHoriz->text() + QLatin1Char('x') + dialog->EdVert->text();
-      dialog->EdHoriz->selectAll();
-      QTest::keyClicks(dialog->EdHoriz, QStringLiteral("10.5"));
-      QTest::keyClick(dialog->EdHoriz, Qt::Key_Return);
+      auto* dialog = qobject_cast<SheetSizeDialog*>(modal);
+      shown = Child<QLineEdit>(dialog, "EdHoriz")->text() + QLatin1Char('x') +
+              Child<QLineEdit>(dialog, "EdVert")->text();
+      Child<QLineEdit>(dialog, "EdHoriz")->selectAll();
+      QTest::keyClicks(Child<QLineEdit>(dialog, "EdHoriz"), QStringLiteral("10.5"));
+      QTest::keyClick(Child<QLineEdit>(dialog, "EdHoriz"), Qt::Key_Return);
     });
     Click(WorkspaceCommand::SheetSize);
     QVERIFY(AllModalsAnswered());
     QCOMPARE(shown, QStringLiteral("21.60x28.00"));
     QCOMPARE(Logic().Header().Width, 10.5);
     for (TableEditor* editor :
-         std::initializer_list<TableEditor*>{Workspace()->FHFolio01, Workspace()->FHMarginal01}) {
+         std::initializer_list<TableEditor*>{Child<NumeratorEditor>(Workspace(), "FHFolio01"),
+                                             Child<MarginalEditor>(Workspace(), "FHMarginal01")}) {
       QVERIFY2(editor->SheetSizeLabel()->text().contains(QStringLiteral("10.50 cm")),
                qPrintable(editor->SheetSizeLabel()->text()));
     }
@@ -514,15 +545,20 @@ class WorkspaceScreenTest : public QObject {
   // An edit made after the last save reaches the preview when it opens.
   void previewShowsTheCurrentTables() {
     Click(WorkspaceCommand::Numerators);
-    TypeCell(Workspace()->FHFolio01, NumeratorTable::kNumber, QStringLiteral("2024"));
-    TypeCell(Workspace()->FHFolio01, NumeratorTable::kHorizontal, QStringLiteral("6.5"));
-    TypeCell(Workspace()->FHFolio01, NumeratorTable::kVertical, QStringLiteral("1.5"));
+    TypeCell(Child<NumeratorEditor>(Workspace(), "FHFolio01"), NumeratorTable::kNumber,
+             QStringLiteral("2024"));
+    TypeCell(Child<NumeratorEditor>(Workspace(), "FHFolio01"), NumeratorTable::kHorizontal,
+             QStringLiteral("6.5"));
+    TypeCell(Child<NumeratorEditor>(Workspace(), "FHFolio01"), NumeratorTable::kVertical,
+             QStringLiteral("1.5"));
     Click(WorkspaceCommand::MarginalTexts);
-    TypeCell(Workspace()->FHMarginal01, MarginalTable::kHorizontal, QStringLiteral("1.5"));
-    TypeCell(Workspace()->FHMarginal01, MarginalTable::kVertical, QStringLiteral("1.5"));
+    TypeCell(Child<MarginalEditor>(Workspace(), "FHMarginal01"), MarginalTable::kHorizontal,
+             QStringLiteral("1.5"));
+    TypeCell(Child<MarginalEditor>(Workspace(), "FHMarginal01"), MarginalTable::kVertical,
+             QStringLiteral("1.5"));
     Click(WorkspaceCommand::Preview);
     QCOMPARE(Page(), 5);
-    TFHVista* preview = Workspace()->FHVista01;
+    PreviewPage* preview = Child<PreviewPage>(Workspace(), "FHVista01");
     QVERIFY(preview->isVisible());
     QCOMPARE(preview->NumeratorRecords().size(), size_t{1});
     QCOMPARE(preview->NumeratorRecords()[0].Number, 2024);
@@ -530,20 +566,20 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(preview->NumeratorRecords()[0].Horizontal, 6.5);
     QCOMPARE(preview->MarginalRecords().size(), size_t{1});
     QCOMPARE(preview->MarginalRecords()[0].Text, std::string("Original"));
-    QVERIFY2(preview->Et_TamHoja->text().contains(QStringLiteral("(10.50 cm)")),
-             qPrintable(preview->Et_TamHoja->text()));
+    QVERIFY2(Child<QLabel>(preview, "Et_TamHoja")->text().contains(QStringLiteral("(10.50 cm)")),
+             qPrintable(Child<QLabel>(preview, "Et_TamHoja")->text()));
   }
 
   // A cell editor left open is committed by the commands that read the
   // tables; one that cannot commit stops them with its message.
   void commandsCommitTheOpenCellEditor() {
     Click(WorkspaceCommand::Numerators);
-    TableEditor* numerators = Workspace()->FHFolio01;
+    TableEditor* numerators = Child<NumeratorEditor>(Workspace(), "FHFolio01");
     ClickCell(numerators->Grid(), 0, NumeratorTable::kNumber);
     TypeText(QStringLiteral("77"));
     Click(WorkspaceCommand::Preview);
     QCOMPARE(Page(), 5);
-    QCOMPARE(Workspace()->FHVista01->NumeratorRecords()[0].Number, 77);
+    QCOMPARE(Child<PreviewPage>(Workspace(), "FHVista01")->NumeratorRecords()[0].Number, 77);
 
     Click(WorkspaceCommand::Numerators);
     ClickCell(numerators->Grid(), 0, NumeratorTable::kPrefix);
@@ -566,7 +602,7 @@ class WorkspaceScreenTest : public QObject {
   }
 
   void sheetSizeRebuildsTheOpenPreview() {
-    TFHVista* preview = Workspace()->FHVista01;
+    PreviewPage* preview = Child<PreviewPage>(Workspace(), "FHVista01");
     const int zoomBefore = preview->Zoom();
     AnswerSheetSize(QStringLiteral("15"), QStringLiteral("20"));
     Click(WorkspaceCommand::SheetSize);
@@ -574,13 +610,17 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(Page(), 5);
     QCOMPARE(Logic().Header().Width, 15.0);
     QCOMPARE(Logic().Header().Height, 20.0);
-    QVERIFY2(preview->Et_TamHoja->text().contains(QStringLiteral("(15.00 cm)  ")) &&
-                 preview->Et_TamHoja->text().endsWith(QStringLiteral("(20.00 cm)")),
-             qPrintable(preview->Et_TamHoja->text()));
+    QVERIFY2(
+        Child<QLabel>(preview, "Et_TamHoja")->text().contains(QStringLiteral("(15.00 cm)  ")) &&
+            Child<QLabel>(preview, "Et_TamHoja")->text().endsWith(QStringLiteral("(20.00 cm)")),
+        qPrintable(Child<QLabel>(preview, "Et_TamHoja")->text()));
     // Laid out again: a new fitting zoom, the records kept.
     QVERIFY(preview->Zoom() != zoomBefore);
     QCOMPARE(preview->NumeratorRecords()[0].Number, 2024);
-    QVERIFY(Workspace()->FHFolio01->SheetSizeLabel()->text().contains(QStringLiteral("15.00 cm")));
+    QVERIFY(Child<NumeratorEditor>(Workspace(), "FHFolio01")
+                ->SheetSizeLabel()
+                ->text()
+                .contains(QStringLiteral("15.00 cm")));
   }
 
   // The print page gets the current tables and the preview's image to print,
@@ -590,9 +630,9 @@ class WorkspaceScreenTest : public QObject {
     QImage image(120, 160, QImage::Format_RGB32);
     image.fill(QColor(250, 240, 200));
     QVERIFY(image.save(picture, "JPG"));
-    TFHVista* preview = Workspace()->FHVista01;
+    PreviewPage* preview = Child<PreviewPage>(Workspace(), "FHVista01");
     AnswerFile(picture);
-    QTest::mouseClick(preview->Bt_ImaFondo, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(preview, "Bt_ImaFondo"), Qt::LeftButton);
     QVERIFY(AllModalsAnswered());
     QVERIFY(preview->ImageLoaded());
 
@@ -601,7 +641,7 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(Page(), 6);
     QVERIFY(!LoadedJob().PrintBackground);
     Click(WorkspaceCommand::Preview);
-    QTest::mouseClick(preview->Bt_SelFondo, Qt::LeftButton);
+    QTest::mouseClick(Child<QCheckBox>(preview, "Bt_SelFondo"), Qt::LeftButton);
     QVERIFY(preview->PrintImageTicked());
     Click(WorkspaceCommand::PrintPage);
     QCOMPARE(Page(), 6);
@@ -613,19 +653,19 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(LoadedJob().Numerators[0].Number, 2024);
     QCOMPARE(LoadedJob().MarginalCount, 1);
 
-    TFHImprime* page = Workspace()->FHImprime01;
+    PrintPage* page = Child<PrintPage>(Workspace(), "FHImprime01");
     const QString pdf = folder_.Root() + QStringLiteral("/hojas.pdf");
     {
       auto answer = ChoosePdf(pdf);
-      QTest::mouseClick(page->Bt_SelecImpre, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page, "Bt_SelecImpre"), Qt::LeftButton);
       QVERIFY(answer->Answered());
     }
     Reactivate();
-    Retype(page->Ed_HojasImp, QStringLiteral("2"));
+    Retype(Child<QLineEdit>(page, "Ed_HojasImp"), QStringLiteral("2"));
     // The template has a file: the page offers to continue after the run.
     {
       zirvo::testing::BoxAnswers keepNumbers({{"ContinueNumbering", QMessageBox::No}});
-      QTest::mouseClick(page->Bt_ImpTodo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page, "Bt_ImpTodo"), Qt::LeftButton);
       QCOMPARE(keepNumbers.names, QStringList{"ContinueNumbering"});
       QVERIFY2(keepNumbers.texts[0].contains(QStringLiteral("2026")),
                qPrintable(keepNumbers.texts[0]));
@@ -638,7 +678,9 @@ class WorkspaceScreenTest : public QObject {
       QVERIFY(HasWord(words, "Original"));
     }
     // Printing leaves the template as it was.
-    QCOMPARE(Workspace()->FHFolio01->Table().Cell(0, NumeratorTable::kNumber), std::string("2024"));
+    QCOMPARE(
+        Child<NumeratorEditor>(Workspace(), "FHFolio01")->Table().Cell(0, NumeratorTable::kNumber),
+        std::string("2024"));
   }
 
   // Unsaved changes are asked about before they could be lost: Escape keeps
@@ -669,10 +711,10 @@ class WorkspaceScreenTest : public QObject {
     // "No guardar", then the file: the template as it was saved.
     questions_.clear();
     AnswerNextModal([this](QWidget* modal) {
-      auto* dialog = qobject_cast<TFCaratGda*>(modal);
+      auto* dialog = qobject_cast<ConfirmDialog*>(modal);
       QVERIFY(dialog != nullptr);
-      questions_ << dialog->Et_Titulo->text();
-      QTest::mouseClick(dialog->Bt_Aceptar, Qt::LeftButton);
+      questions_ << Child<QLabel>(dialog, "Et_Titulo")->text();
+      QTest::mouseClick(Child<QWidget>(dialog, "Bt_Aceptar"), Qt::LeftButton);
     });
     AnswerFile(path);
     Click(WorkspaceCommand::Open);
@@ -686,7 +728,8 @@ class WorkspaceScreenTest : public QObject {
     AnswerSheetSize(QStringLiteral("15"), QStringLiteral("20"));
     Click(WorkspaceCommand::SheetSize);
     QVERIFY(AllModalsAnswered());
-    TypeCell(Workspace()->FHFolio01, NumeratorTable::kNumber, QStringLiteral("2024"));
+    TypeCell(Child<NumeratorEditor>(Workspace(), "FHFolio01"), NumeratorTable::kNumber,
+             QStringLiteral("2024"));
     QCOMPARE(Label(), QStringLiteral("Prueba *"));
     questions_.clear();
     AnswerConfirmation(true);
@@ -708,24 +751,24 @@ class WorkspaceScreenTest : public QObject {
   // While a run prints, the commands are off and the exit question waits
   // for the run's end.
   void aRunKeepsItsPageAndDefersTheExit() {
-    TFHImprime* page = Workspace()->FHImprime01;
+    PrintPage* page = Child<PrintPage>(Workspace(), "FHImprime01");
     QFile::remove(folder_.Root() + QStringLiteral("/hojas.pdf"));  // nothing to replace
-    Retype(page->Ed_HojasImp, QStringLiteral("5000"));
+    Retype(Child<QLineEdit>(page, "Ed_HojasImp"), QStringLiteral("5000"));
     questions_.clear();
     bool commandsOff = false, closeRefused = false, nothingAsked = false;
     DuringRun during(
-        [&] { return page->ProgBarra->value() >= 20; },
+        [&] { return Child<QProgressBar>(page, "ProgBarra")->value() >= 20; },
         [&] {
           commandsOff = !Workspace()->CommandIcon(WorkspaceCommand::Close)->isEnabled() &&
                         !Workspace()->CommandIcon(WorkspaceCommand::Numerators)->isEnabled();
           for (auto command :
                {WorkspaceCommand::Numerators, WorkspaceCommand::Close, WorkspaceCommand::New,
                 WorkspaceCommand::SheetSize, WorkspaceCommand::PrintPage}) {
-            Workspace()->Logic().RunCommand(static_cast<int>(command));
+            Workspace()->Logic().RunCommand(command);
           }
           closeRefused = !window_->close() && window_->isVisible();
           nothingAsked = questions_.isEmpty() && Page() == 6 && LoadedJob().Sheet.Width == 15.0;
-          QTest::mouseClick(page->Bt_CanImp, Qt::LeftButton);
+          QTest::mouseClick(Child<ClickLabel>(page, "Bt_CanImp"), Qt::LeftButton);
         });
     {
       // The numbers were printed by the run before: asked, and printed
@@ -733,7 +776,7 @@ class WorkspaceScreenTest : public QObject {
       // continuing is not offered.
       zirvo::testing::BoxAnswers answers(
           {{"ReprintNumbers", QMessageBox::Yes}, {"ContinueNumbering", QMessageBox::No}});
-      QTest::mouseClick(page->Bt_ImpTodo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page, "Bt_ImpTodo"), Qt::LeftButton);
       QCOMPARE(answers.names, QStringList{"ReprintNumbers"});
       QVERIFY2(answers.texts[0].contains(QStringLiteral("2024,2025")),
                qPrintable(answers.texts[0]));
@@ -750,7 +793,7 @@ class WorkspaceScreenTest : public QObject {
     QVERIFY(window_->isVisible());
     QCOMPARE(Page(), 6);
     QVERIFY(Workspace()->CommandIcon(WorkspaceCommand::Close)->isEnabled());
-    Retype(page->Ed_HojasImp, QStringLiteral("1"));
+    Retype(Child<QLineEdit>(page, "Ed_HojasImp"), QStringLiteral("1"));
     Reactivate();
   }
 
@@ -770,10 +813,12 @@ class WorkspaceScreenTest : public QObject {
     };
     for (const auto& language : languages) {
       ChooseLanguage(language.entry);
-      QCOMPARE(Workspace()->FHVista01->Pn_Titulo->text(), language.previewTitle);
-      QCOMPARE(Workspace()->FHImprime01->Et_ImpPlan->text(), language.printTitle);
+      QCOMPARE(Child<QLabel>(Child<PreviewPage>(Workspace(), "FHVista01"), "Pn_Titulo")->text(),
+               language.previewTitle);
+      QCOMPARE(Child<QLabel>(Child<PrintPage>(Workspace(), "FHImprime01"), "Et_ImpPlan")->text(),
+               language.printTitle);
       const QString suffix = QLatin1Char('_') + QLatin1String(language.suffix);
-      Workspace()->PageControl->setCurrentIndex(1);
+      Child<QStackedWidget>(Workspace(), "Hoja00")->setCurrentIndex(1);
       SaveScreenshot(window_.get(), QStringLiteral("page1_presentation") + suffix);
       Click(WorkspaceCommand::Numerators);
       SaveScreenshot(window_.get(), QStringLiteral("page2_numerators") + suffix);
@@ -797,10 +842,10 @@ class WorkspaceScreenTest : public QObject {
     QCOMPARE(questions_, (QStringList{ToQString("La aplicación va a cerrarse"),
                                       QStringLiteral("Cerrar plantilla")}));
     // No template open: the program ends without a question.
-    QList<int> asked;
-    window_->SetConfirm([&asked](int mode) {
-      asked << mode;
-      return 1;
+    QList<ConfirmQuestion> asked;
+    window_->SetConfirm([&asked](ConfirmQuestion question) {
+      asked << question;
+      return ConfirmAnswer::Cancel;
     });
     QVERIFY(window_->close());
     QVERIFY(asked.isEmpty());

@@ -1,4 +1,4 @@
-// TFHFolio: the numerator editor, the table editor configured with the
+// NumeratorEditor: the numerator editor, the table editor configured with the
 // thirteen columns of the numerator table and the general increment.
 #pragma once
 
@@ -7,13 +7,10 @@
 
 namespace zirvo {
 
-class TFHFolio : public TableEditor {
+class NumeratorEditor : public TableEditor {
   Q_OBJECT
  public:
-  explicit TFHFolio(QWidget* parent = nullptr);
-
-  // The document's numerator table.
-  const NumeratorTable& Folios() const;
+  explicit NumeratorEditor(QWidget* parent = nullptr);
 
  protected:
   void RunIncrement() override;

@@ -1,4 +1,4 @@
-// TFHMarginal: the marginal-text editor, the table editor configured with the
+// MarginalEditor: the marginal-text editor, the table editor configured with the
 // nine columns of the marginal-text table.
 #pragma once
 
@@ -7,10 +7,10 @@
 
 namespace zirvo {
 
-class TFHMarginal : public TableEditor {
+class MarginalEditor : public TableEditor {
   Q_OBJECT
  public:
-  explicit TFHMarginal(QWidget* parent = nullptr);
+  explicit MarginalEditor(QWidget* parent = nullptr);
 
   // The document's marginal-text table.
   const MarginalTable& Marginals() const;

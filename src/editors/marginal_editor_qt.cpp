@@ -1,4 +1,4 @@
-#include "marginals/marginal_editor_qt.h"
+#include "editors/marginal_editor_qt.h"
 
 #include "catalog/message_codes.h"
 
@@ -29,12 +29,12 @@ TableEditorConfig MarginalConfig() {
 
 }  // namespace
 
-TFHMarginal::TFHMarginal(QWidget* parent)
+MarginalEditor::MarginalEditor(QWidget* parent)
     : TableEditor(TemplateTable::Marginals, MarginalConfig(), parent) {
   setObjectName("FHMarginal01");
 }
 
-const MarginalTable& TFHMarginal::Marginals() const {
+const MarginalTable& MarginalEditor::Marginals() const {
   return static_cast<const MarginalTable&>(Table());
 }
 

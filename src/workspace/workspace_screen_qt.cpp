@@ -1,4 +1,4 @@
-#include "workspace/workspace_qt.h"
+#include "workspace/workspace_screen_qt.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,7 +59,7 @@ bool AlwaysShown(WorkspaceCommand command) {
 
 }  // namespace
 
-TFImpLibre::TFImpLibre(QWidget* parent)
+WorkspaceScreen::WorkspaceScreen(QWidget* parent)
     : QWidget(parent), logic_(*this), frames_(kPageCount, nullptr) {
   setObjectName(QStringLiteral("FImpLibre01"));
   SetBackground(this, Qt::white);
@@ -68,86 +68,86 @@ TFImpLibre::TFImpLibre(QWidget* parent)
   layout->setSpacing(0);
 
   BuildCommandRow();
-  layout->addWidget(Panel000);
+  layout->addWidget(commandRow_);
   auto* rule = new QWidget(this);
   rule->setFixedHeight(1);
   SetBackground(rule, QColor(0x9a, 0xa7, 0xb8));
   layout->addWidget(rule);
 
-  PageControl = new QStackedWidget(this);
-  PageControl->setObjectName(QStringLiteral("Hoja00"));
+  pages_ = new QStackedWidget(this);
+  pages_->setObjectName(QStringLiteral("Hoja00"));
   for (int index = 0; index < kPageCount; ++index) {
-    auto* page = new QWidget(PageControl);
+    auto* page = new QWidget(pages_);
     page->setObjectName(QStringLiteral("Hoja%1").arg(index, 2, 10, QLatin1Char('0')));
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
-    PageControl->addWidget(page);
+    pages_->addWidget(page);
   }
-  layout->addWidget(PageControl, 1);
+  layout->addWidget(pages_, 1);
 
-  FHPresenta01 = new TFHPresenta();
-  PlaceFrame(WorkspacePage::Presentation, FHPresenta01);
-  FHFolio01 = new TFHFolio();
-  FHFolio01->setObjectName(QStringLiteral("FHFolio01"));
-  PlaceFrame(WorkspacePage::Numerators, FHFolio01);
-  numerators_ = std::make_unique<NumeratorFramePort>(*FHFolio01);
-  FHMarginal01 = new TFHMarginal();
-  FHMarginal01->setObjectName(QStringLiteral("FHMarginal01"));
-  PlaceFrame(WorkspacePage::MarginalTexts, FHMarginal01);
-  marginals_ = std::make_unique<MarginalFramePort>(*FHMarginal01);
-  FHVista01 = new TFHVista();
-  FHVista01->setObjectName(QStringLiteral("FHVista01"));
-  PlaceFrame(WorkspacePage::Preview, FHVista01);
-  FHImprime01 = new TFHImprime();
-  FHImprime01->setObjectName(QStringLiteral("FHImprime01"));
-  PlaceFrame(WorkspacePage::PrintPage, FHImprime01);
+  presentation_ = new PresentationPage();
+  PlaceFrame(WorkspacePage::Presentation, presentation_);
+  numeratorEditor_ = new NumeratorEditor();
+  numeratorEditor_->setObjectName(QStringLiteral("FHFolio01"));
+  PlaceFrame(WorkspacePage::Numerators, numeratorEditor_);
+  numerators_ = std::make_unique<NumeratorFramePort>(*numeratorEditor_);
+  marginalEditor_ = new MarginalEditor();
+  marginalEditor_->setObjectName(QStringLiteral("FHMarginal01"));
+  PlaceFrame(WorkspacePage::MarginalTexts, marginalEditor_);
+  marginals_ = std::make_unique<MarginalFramePort>(*marginalEditor_);
+  preview_ = new PreviewPage();
+  preview_->setObjectName(QStringLiteral("FHVista01"));
+  PlaceFrame(WorkspacePage::Preview, preview_);
+  printPage_ = new PrintPage();
+  printPage_->setObjectName(QStringLiteral("FHImprime01"));
+  PlaceFrame(WorkspacePage::PrintPage, printPage_);
   // The editors and the preview are views of the workspace's document.
-  FHFolio01->SetDocument(&logic_.Document());
-  FHMarginal01->SetDocument(&logic_.Document());
-  FHVista01->SetDocument(&logic_.Document());
-  connect(FHImprime01, &TFHImprime::RunningChanged, this, [this](bool running) {
+  numeratorEditor_->SetDocument(&logic_.Document());
+  marginalEditor_->SetDocument(&logic_.Document());
+  preview_->SetDocument(&logic_.Document());
+  connect(printPage_, &PrintPage::RunningChanged, this, [this](bool running) {
     ShowRunning(running);
     emit RunningChanged(running);
   });
   // Continuing after a run advances the document and saves it; the page
   // then gets the new numbers through LoadPrintJob.
   connect(
-      FHImprime01, &TFHImprime::ContinueRequested, this,
+      printPage_, &PrintPage::ContinueRequested, this,
       [this](int32_t sheets, int32_t increment) { logic_.ContinueNumbering(sheets, increment); });
 
-  Temporiza = new QTimer(this);
-  Temporiza->setObjectName(QStringLiteral("Temporiza"));
-  Temporiza->setInterval(TemplateWorkspace::kTimerInterval);
-  connect(Temporiza, &QTimer::timeout, this, [this] { logic_.TimerFired(); });
+  timer_ = new QTimer(this);
+  timer_->setObjectName(QStringLiteral("Temporiza"));
+  timer_->setInterval(EditingSession::kTimerInterval);
+  connect(timer_, &QTimer::timeout, this, [this] { logic_.TimerFired(); });
 
   // The keys run exactly what the icons run, with the same questions.
   for (const CommandEntry& entry : kCommands) {
     if (entry.shortcut == nullptr) continue;
     auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)), this);
-    const int tag = static_cast<int>(entry.command);
-    connect(shortcut, &QShortcut::activated, this, [this, tag] { logic_.RunCommand(tag); });
+    const WorkspaceCommand command = entry.command;
+    connect(shortcut, &QShortcut::activated, this, [this, command] { logic_.RunCommand(command); });
   }
 }
 
-TFImpLibre::~TFImpLibre() {
+WorkspaceScreen::~WorkspaceScreen() {
   // The document goes before the child frames: they stop listening first.
-  FHFolio01->SetDocument(nullptr);
-  FHMarginal01->SetDocument(nullptr);
-  FHVista01->SetDocument(nullptr);
+  numeratorEditor_->SetDocument(nullptr);
+  marginalEditor_->SetDocument(nullptr);
+  preview_->SetDocument(nullptr);
   if (waitCursor_) QApplication::restoreOverrideCursor();
 }
 
-void TFImpLibre::BuildCommandRow() {
-  Panel000 = new QWidget(this);
-  Panel000->setObjectName(QStringLiteral("Panel000"));
-  Panel000->setFixedHeight(48);
-  SetBackground(Panel000, WindowsColor(kStripColour));
-  auto* row = new QHBoxLayout(Panel000);
+void WorkspaceScreen::BuildCommandRow() {
+  commandRow_ = new QWidget(this);
+  commandRow_->setObjectName(QStringLiteral("Panel000"));
+  commandRow_->setFixedHeight(48);
+  SetBackground(commandRow_, WindowsColor(kStripColour));
+  auto* row = new QHBoxLayout(commandRow_);
   row->setContentsMargins(8, 3, 14, 3);
   row->setSpacing(2);
   for (const CommandEntry& entry : kCommands) {
     if (entry.gapBefore) {
-      auto* separator = new QWidget(Panel000);
+      auto* separator = new QWidget(commandRow_);
       separator->setFixedSize(1, 30);
       SetBackground(separator, QColor(0x9a, 0xa7, 0xb8));
       separator->setContentsMargins(0, 0, 0, 0);
@@ -156,9 +156,8 @@ void TFImpLibre::BuildCommandRow() {
       row->addSpacing(6);
       separators_.push_back(separator);
     }
-    auto* icon = new QToolButton(Panel000);
+    auto* icon = new QToolButton(commandRow_);
     icon->setObjectName(QString::fromLatin1(entry.name));
-    icon->setProperty("tag", static_cast<int>(entry.command));
     icon->setIcon(ArtworkIcon(QString::fromLatin1(entry.icon)));
     icon->setIconSize(QSize(32, 32));
     icon->setFixedSize(42, 42);
@@ -169,22 +168,23 @@ void TFImpLibre::BuildCommandRow() {
         "QToolButton{border:1px solid transparent;border-radius:4px;background:transparent;}"
         "QToolButton:hover{background:#f4f8fd;border-color:#8fb3dc;}"
         "QToolButton:pressed{background:#c9dcf2;}"));
-    connect(icon, &QToolButton::clicked, this, &TFImpLibre::SBoton000Click);
+    const WorkspaceCommand command = entry.command;
+    connect(icon, &QToolButton::clicked, this, [this, command] { logic_.RunCommand(command); });
     row->addWidget(icon);
     icons_.push_back(icon);
   }
   row->addStretch(1);
-  Et_NomPlantilla = new QLabel(Panel000);
-  Et_NomPlantilla->setObjectName(QStringLiteral("Et_NomPlantilla"));
-  Et_NomPlantilla->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  Et_NomPlantilla->setFont(ArialFont(12));
-  Et_NomPlantilla->setMinimumWidth(200);
-  row->addWidget(Et_NomPlantilla);
+  nameLabel_ = new QLabel(commandRow_);
+  nameLabel_->setObjectName(QStringLiteral("Et_NomPlantilla"));
+  nameLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  nameLabel_->setFont(ArialFont(12));
+  nameLabel_->setMinimumWidth(200);
+  row->addWidget(nameLabel_);
 }
 
-void TFImpLibre::PlaceFrame(WorkspacePage page, QWidget* frame) {
+void WorkspaceScreen::PlaceFrame(WorkspacePage page, QWidget* frame) {
   const int index = static_cast<int>(page);
-  QWidget* holder = PageControl->widget(index);
+  QWidget* holder = pages_->widget(index);
   if (QWidget* old = frames_[index]) {
     holder->layout()->removeWidget(old);
     old->deleteLater();
@@ -194,22 +194,22 @@ void TFImpLibre::PlaceFrame(WorkspacePage page, QWidget* frame) {
   frames_[index] = frame;
 }
 
-void TFImpLibre::SetConfirm(std::function<int(int)> confirm) { confirm_ = std::move(confirm); }
+void WorkspaceScreen::SetConfirm(std::function<ConfirmAnswer(ConfirmQuestion)> confirm) {
+  confirm_ = std::move(confirm);
+}
 
-void TFImpLibre::SetSheetSizeDialog(TFNuevo* dialog) { sheetSizeDialog_ = dialog; }
+void WorkspaceScreen::SetSheetSizeDialog(SheetSizeDialog* dialog) { sheetSizeDialog_ = dialog; }
 
-QToolButton* TFImpLibre::CommandIcon(WorkspaceCommand command) const {
-  for (QToolButton* icon : icons_) {
-    if (icon->property("tag").toInt() == static_cast<int>(command)) return icon;
+QToolButton* WorkspaceScreen::CommandIcon(WorkspaceCommand command) const {
+  for (std::size_t i = 0; i < icons_.size(); ++i) {
+    if (kCommands[i].command == command) return icons_[i];
   }
   return nullptr;
 }
 
-QWidget* TFImpLibre::PageFrame(WorkspacePage page) const { return frames_[static_cast<int>(page)]; }
-
 // ---------------------------------------------------------------- operations
 
-void TFImpLibre::InitWorkspace() {
+void WorkspaceScreen::InitWorkspace() {
   for (std::size_t i = 0; i < icons_.size(); ++i) {
     QString hint = ToQString(LookupText(kCommands[i].hintCode));
     if (kCommands[i].shortcut != nullptr) {
@@ -218,53 +218,50 @@ void TFImpLibre::InitWorkspace() {
     }
     icons_[i]->setToolTip(hint);
   }
-  FHPresenta01->InitPresentation();
+  presentation_->InitPresentation();
   numerators_->InitEditor();
   marginals_->InitEditor();
-  FHVista01->InitPreview();
-  FHImprime01->InitPage();
+  preview_->InitPreview();
+  printPage_->InitPage();
   logic_.InitWorkspace();
 }
 
-void TFImpLibre::StartTemplate() { logic_.StartTemplate(); }
+void WorkspaceScreen::StartTemplate() { logic_.StartTemplate(); }
 
-void TFImpLibre::ApplyFramesLanguage() {
+void WorkspaceScreen::ApplyFramesLanguage() {
   // The command hints and the name label keep the texts of the start.
-  FHPresenta01->ApplyLanguage();
+  presentation_->ApplyLanguage();
   numerators_->ApplyLanguage();
   marginals_->ApplyLanguage();
-  FHVista01->ApplyLanguage();
-  FHImprime01->ApplyLanguage();
+  preview_->ApplyLanguage();
+  printPage_->ApplyLanguage();
 }
 
-void TFImpLibre::ReleaseWorkspace() {
-  Temporiza->stop();
+void WorkspaceScreen::ReleaseWorkspace() {
+  timer_->stop();
   numerators_->ReleaseEditor();
   marginals_->ReleaseEditor();
-  FHVista01->ReleasePreview();
-  FHImprime01->ReleasePage();
-}
-
-void TFImpLibre::SBoton000Click() {
-  const QVariant tag = sender() != nullptr ? sender()->property("tag") : QVariant();
-  if (tag.isValid()) logic_.RunCommand(tag.toInt());
+  preview_->ReleasePreview();
+  printPage_->ReleasePage();
 }
 
 // ---------------------------------------------------------------- host
 
-int TFImpLibre::Confirm(int mode) { return confirm_ ? confirm_(mode) : -1; }
+ConfirmAnswer WorkspaceScreen::Confirm(ConfirmQuestion question) {
+  return confirm_ ? confirm_(question) : ConfirmAnswer::Yes;
+}
 
-bool TFImpLibre::AskSheetSize(const std::string& title, double& width, double& height) {
+bool WorkspaceScreen::AskSheetSize(const std::string& title, double& width, double& height) {
   return sheetSizeDialog_ != nullptr && sheetSizeDialog_->AskSheetSize(title, width, height);
 }
 
-QString TFImpLibre::DataFolderPath() const {
+QString WorkspaceScreen::DataFolderPath() const {
   std::string folder = DataFolder();
   if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   return QFile::decodeName(QByteArray::fromStdString(folder));
 }
 
-bool TFImpLibre::ChooseFileToOpen(std::string& path) {
+bool WorkspaceScreen::ChooseFileToOpen(std::string& path) {
   QFileDialog dialog(window(), ToQString(LookupText(code::kOpenTemplateCommand)), DataFolderPath());
   dialog.setObjectName(QStringLiteral("OpenDialog"));
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -276,7 +273,7 @@ bool TFImpLibre::ChooseFileToOpen(std::string& path) {
   return true;
 }
 
-bool TFImpLibre::ChooseFileToSave(const std::string& title, std::string& path) {
+bool WorkspaceScreen::ChooseFileToSave(const std::string& title, std::string& path) {
   QFileDialog dialog(window(), ToQString(title), DataFolderPath());
   dialog.setObjectName(QStringLiteral("SaveDialog"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -294,7 +291,7 @@ bool TFImpLibre::ChooseFileToSave(const std::string& title, std::string& path) {
   return true;
 }
 
-bool TFImpLibre::ConfirmOverwrite(bool atMainWindow) {
+bool WorkspaceScreen::ConfirmOverwrite(bool atMainWindow) {
   QMessageBox box(QMessageBox::Information, window()->windowTitle(),
                   ToQString(LookupText(code::kOverwriteFileQuestion)),
                   QMessageBox::Ok | QMessageBox::Cancel, window());
@@ -305,51 +302,50 @@ bool TFImpLibre::ConfirmOverwrite(bool atMainWindow) {
   return box.exec() == QMessageBox::Ok;
 }
 
-void TFImpLibre::ShowInformation(const std::string& text) {
+void WorkspaceScreen::ShowInformation(const std::string& text) {
   QMessageBox::information(window(), window()->windowTitle(), ToQString(text));
 }
 
-void TFImpLibre::ShowError(const std::string& text) {
+void WorkspaceScreen::ShowError(const std::string& text) {
   QMessageBox::warning(window(), window()->windowTitle(), ToQString(text));
 }
 
-void TFImpLibre::ShowAllCommands(bool all) {
-  for (QToolButton* icon : icons_) {
-    const auto command = static_cast<WorkspaceCommand>(icon->property("tag").toInt());
-    icon->setVisible(all || AlwaysShown(command));
+void WorkspaceScreen::ShowAllCommands(bool all) {
+  for (std::size_t i = 0; i < icons_.size(); ++i) {
+    icons_[i]->setVisible(all || AlwaysShown(kCommands[i].command));
   }
   for (QWidget* separator : separators_) separator->setVisible(all);
 }
 
-void TFImpLibre::ShowNameLabel(const std::string& text, bool busy) {
-  QFont font = Et_NomPlantilla->font();
+void WorkspaceScreen::ShowNameLabel(const std::string& text, bool busy) {
+  QFont font = nameLabel_->font();
   font.setBold(busy);
-  Et_NomPlantilla->setFont(font);
-  Et_NomPlantilla->setStyleSheet(
+  nameLabel_->setFont(font);
+  nameLabel_->setStyleSheet(
       QStringLiteral("color:%1;").arg(WindowsColor(busy ? kBusyColour : kDarkBlue).name()));
-  Et_NomPlantilla->setText(ToQString(text));
+  nameLabel_->setText(ToQString(text));
   // The busy text must be seen even though the work that follows blocks.
-  Et_NomPlantilla->repaint();
+  nameLabel_->repaint();
 }
 
-void TFImpLibre::ShowPage(WorkspacePage page) {
+void WorkspaceScreen::ShowPage(WorkspacePage page) {
   const int index = static_cast<int>(page);
   if (QWidget* frame = frames_[index]) frame->show();
-  PageControl->setCurrentIndex(index);
+  pages_->setCurrentIndex(index);
 }
 
-WorkspacePage TFImpLibre::CurrentPage() const {
-  return static_cast<WorkspacePage>(PageControl->currentIndex());
+WorkspacePage WorkspaceScreen::CurrentPage() const {
+  return static_cast<WorkspacePage>(pages_->currentIndex());
 }
 
-void TFImpLibre::HideTaskFrames() {
+void WorkspaceScreen::HideTaskFrames() {
   for (WorkspacePage page : {WorkspacePage::Numerators, WorkspacePage::MarginalTexts,
                              WorkspacePage::Preview, WorkspacePage::PrintPage}) {
     if (QWidget* frame = frames_[static_cast<int>(page)]) frame->hide();
   }
 }
 
-void TFImpLibre::SetWaitCursor(bool wait) {
+void WorkspaceScreen::SetWaitCursor(bool wait) {
   if (wait == waitCursor_) return;
   waitCursor_ = wait;
   if (wait) {
@@ -359,24 +355,24 @@ void TFImpLibre::SetWaitCursor(bool wait) {
   }
 }
 
-void TFImpLibre::ArmTimer(int milliseconds) {
-  Temporiza->setInterval(milliseconds);
-  Temporiza->start();
+void WorkspaceScreen::ArmTimer(int milliseconds) {
+  timer_->setInterval(milliseconds);
+  timer_->start();
 }
 
-void TFImpLibre::StopTimer() { Temporiza->stop(); }
+void WorkspaceScreen::StopTimer() { timer_->stop(); }
 
-void TFImpLibre::ResetPreview() { FHVista01->ResetPreview(); }
+void WorkspaceScreen::ResetPreview() { preview_->ResetPreview(); }
 
-void TFImpLibre::ResetPrinters() { FHImprime01->ResetPrinters(); }
+void WorkspaceScreen::ResetPrinters() { printPage_->ResetPrinters(); }
 
-void TFImpLibre::LoadPreview(const PrintJob& job) { FHVista01->LoadSheet(job); }
+void WorkspaceScreen::LoadPreview(const PrintJob& job) { preview_->LoadSheet(job); }
 
-bool TFImpLibre::LoadPrintJob(const PrintJob& job) { return FHImprime01->LoadPrintJob(job); }
+bool WorkspaceScreen::LoadPrintJob(const PrintJob& job) { return printPage_->LoadPrintJob(job); }
 
-bool TFImpLibre::PrintRunning() const { return FHImprime01->Running(); }
+bool WorkspaceScreen::PrintRunning() const { return printPage_->Running(); }
 
-void TFImpLibre::ShowRunning(bool running) {
+void WorkspaceScreen::ShowRunning(bool running) {
   for (QToolButton* icon : icons_) icon->setEnabled(!running);
 }
 

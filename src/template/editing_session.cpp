@@ -1,4 +1,4 @@
-#include "template/workspace.h"
+#include "template/editing_session.h"
 
 #include <filesystem>
 #include <optional>
@@ -13,15 +13,6 @@
 namespace zirvo {
 namespace {
 
-constexpr int kConfirmOpen = 6;
-constexpr int kConfirmClose = 7;
-constexpr int kConfirmNew = 8;
-constexpr int kConfirmExit = 12;
-constexpr int kConfirmUnsaved = 14;
-constexpr int kConfirmCopyNumbering = 16;
-constexpr int kAccepted = -1;
-constexpr int kSaveAnswer = 2;  // the unsaved-changes question's "save"
-constexpr int kNoAnswer = 3;    // the copy-numbering question's "no"
 constexpr const char* kUnsavedMark = " *";
 
 bool FileExists(const std::string& path) {
@@ -37,14 +28,14 @@ std::string NoTemplateLabel() { return "-- " + LookupText(code::kEmptyTemplateLa
 
 std::string UnnamedTemplateName() { return "- " + LookupText(code::kUnnamedTemplate) + " -"; }
 
-TemplateWorkspace::TemplateWorkspace(WorkspaceHost& host) : host_(host) {
+EditingSession::EditingSession(WorkspaceHost& host) : host_(host) {
   // The background is not part of the file: it changes nothing to save.
   document_.AddListener([this](TemplateChange change) {
     if (change != TemplateChange::Background) RefreshModified();
   });
 }
 
-void TemplateWorkspace::InitWorkspace() {
+void EditingSession::InitWorkspace() {
   pendingStep_ = kNothing;
   host_.StopTimer();
   document_.ResetHeader();
@@ -53,15 +44,14 @@ void TemplateWorkspace::InitWorkspace() {
   host_.ShowPage(WorkspacePage::Presentation);
 }
 
-void TemplateWorkspace::StartTemplate() {
+void EditingSession::StartTemplate() {
   StartUnsavedTemplate(kStartWidth, kStartHeight);
   document_.AddRow(TemplateTable::Numerators);
   MarkSaved();
   host_.ShowPage(WorkspacePage::Numerators);
 }
 
-void TemplateWorkspace::RunCommand(int tag) {
-  const auto command = static_cast<WorkspaceCommand>(tag);
+void EditingSession::RunCommand(WorkspaceCommand command) {
   // A running print keeps its page, its printer and its job: every command
   // would either leave the page, replace the job or open a dialog that
   // halts the run until it is closed.
@@ -94,7 +84,7 @@ void TemplateWorkspace::RunCommand(int tag) {
   }
 }
 
-TemplateWorkspace::Unsaved TemplateWorkspace::SettleUnsaved() {
+EditingSession::Unsaved EditingSession::SettleUnsaved() {
   if (!templateOpen_) return Unsaved::None;
   // What the user typed in an open cell counts too.
   if (!CommitOpenEditors()) return Unsaved::Cancelled;
@@ -106,24 +96,24 @@ TemplateWorkspace::Unsaved TemplateWorkspace::SettleUnsaved() {
     WritePendingFile();
   }
   if (!Modified()) return Unsaved::None;
-  const int answer = host_.Confirm(kConfirmUnsaved);
-  if (answer == kAccepted) return Unsaved::Settled;  // discarded
-  if (answer == kSaveAnswer && SaveNow()) return Unsaved::Settled;
+  const ConfirmAnswer answer = host_.Confirm(ConfirmQuestion::UnsavedChanges);
+  if (answer == ConfirmAnswer::Yes) return Unsaved::Settled;  // discarded
+  if (answer == ConfirmAnswer::Save && SaveNow()) return Unsaved::Settled;
   return Unsaved::Cancelled;
 }
 
-bool TemplateWorkspace::MayQuit() {
+bool EditingSession::MayQuit() {
   const Unsaved unsaved = SettleUnsaved();
-  return unsaved != Unsaved::Cancelled && ConfirmLeaving(unsaved, kConfirmExit);
+  return unsaved != Unsaved::Cancelled && ConfirmLeaving(unsaved, ConfirmQuestion::Quit);
 }
 
-bool TemplateWorkspace::ConfirmLeaving(Unsaved unsaved, int mode) {
+bool EditingSession::ConfirmLeaving(Unsaved unsaved, ConfirmQuestion question) {
   // The "-- empty --" label names no template: there is nothing to close.
   if (unsaved != Unsaved::None || !templateOpen_) return true;
-  return host_.Confirm(mode) == kAccepted;
+  return host_.Confirm(question) == ConfirmAnswer::Yes;
 }
 
-bool TemplateWorkspace::SaveNow() {
+bool EditingSession::SaveNow() {
   std::string target = filePath_;
   if (!hasFile_) {
     if (!host_.ChooseFileToSave(LookupText(code::kSave), target)) return false;
@@ -138,7 +128,7 @@ bool TemplateWorkspace::SaveNow() {
   return !Modified();
 }
 
-bool TemplateWorkspace::ContinueNumbering(int32_t sheets, int32_t increment) {
+bool EditingSession::ContinueNumbering(int32_t sheets, int32_t increment) {
   const auto refuse = [this](const std::string& cause) {
     host_.ShowError(OwnText(OwnMessage::ContinueNotSaved, cause));
     return false;
@@ -174,11 +164,12 @@ bool TemplateWorkspace::ContinueNumbering(int32_t sheets, int32_t increment) {
   return true;
 }
 
-void TemplateWorkspace::New() {
+void EditingSession::New() {
   const Unsaved unsaved = SettleUnsaved();
   if (unsaved == Unsaved::Cancelled) return;
   // A template whose first save was given up has no name: nothing is asked.
-  if (!Trim(Header().Name).empty() && !ConfirmLeaving(unsaved, kConfirmNew)) return;
+  if (!Trim(Header().Name).empty() && !ConfirmLeaving(unsaved, ConfirmQuestion::NewTemplate))
+    return;
   // A size of 0 makes the dialog propose its defaults.
   double width = 0.0;
   double height = 0.0;
@@ -187,10 +178,10 @@ void TemplateWorkspace::New() {
   host_.ShowPage(WorkspacePage::Presentation);
 }
 
-void TemplateWorkspace::Open() {
+void EditingSession::Open() {
   const Unsaved unsaved = SettleUnsaved();
   if (unsaved == Unsaved::Cancelled) return;
-  if (!Header().Name.empty() && !ConfirmLeaving(unsaved, kConfirmOpen)) return;
+  if (!Header().Name.empty() && !ConfirmLeaving(unsaved, ConfirmQuestion::OpenTemplate)) return;
   std::string path;
   if (!host_.ChooseFileToOpen(path)) return;
 
@@ -230,7 +221,7 @@ void TemplateWorkspace::Open() {
   if (!skipped.empty()) host_.ShowInformation(SkippedLinesMessage(skipped));
 }
 
-void TemplateWorkspace::FailedOpen(const std::string& path, const std::string& message) {
+void EditingSession::FailedOpen(const std::string& path, const std::string& message) {
   // Nothing was closed: the current template, its name and file stay.
   host_.SetWaitCursor(false);
   // The message names the file that did not load.
@@ -246,9 +237,10 @@ void TemplateWorkspace::FailedOpen(const std::string& path, const std::string& m
   }
 }
 
-void TemplateWorkspace::Close() {
+void EditingSession::Close() {
   const Unsaved unsaved = SettleUnsaved();
-  if (unsaved == Unsaved::Cancelled || !ConfirmLeaving(unsaved, kConfirmClose)) return;
+  if (unsaved == Unsaved::Cancelled || !ConfirmLeaving(unsaved, ConfirmQuestion::CloseTemplate))
+    return;
   host_.ShowPage(WorkspacePage::Presentation);
   host_.HideTaskFrames();
   document_.Clear();
@@ -257,7 +249,7 @@ void TemplateWorkspace::Close() {
   EnterNoTemplateState();
 }
 
-void TemplateWorkspace::Save(bool saveAs) {
+void EditingSession::Save(bool saveAs) {
   if (!CommitOpenEditors()) return;
   // Save as on a template that never had a file is exactly Save.
   if (!hasFile_) saveAs = false;
@@ -279,21 +271,21 @@ void TemplateWorkspace::Save(bool saveAs) {
   RequestWrite(target, series);
 }
 
-std::string TemplateWorkspace::SeriesToWrite(const std::string& target) const {
+std::string EditingSession::SeriesToWrite(const std::string& target) const {
   if (!document_.Series().empty()) return document_.Series();
   // Until now the register knew the template by its file.
   return SeriesOfPath(hasFile_ ? filePath_ : target);
 }
 
-bool TemplateWorkspace::AskCopySeries(const std::string& target, std::string& series) {
+bool EditingSession::AskCopySeries(const std::string& target, std::string& series) {
   // Saving as the template's own file (or a link to it) makes no copy.
   if (CanonicalPath(target) == CanonicalPath(filePath_)) return true;
-  const int answer = host_.Confirm(kConfirmCopyNumbering);
-  if (answer == kNoAnswer) series = NewSeries();
-  return answer == kAccepted || answer == kNoAnswer;
+  const ConfirmAnswer answer = host_.Confirm(ConfirmQuestion::CopyNumbering);
+  if (answer == ConfirmAnswer::No) series = NewSeries();
+  return answer == ConfirmAnswer::Yes || answer == ConfirmAnswer::No;
 }
 
-void TemplateWorkspace::RequestWrite(const std::string& target, const std::string& series) {
+void EditingSession::RequestWrite(const std::string& target, const std::string& series) {
   if (pendingStep_ != kWriteFile) beforeSave_ = CurrentIdentity();
   document_.SetSeries(series);
   // The file gets what the document holds now, whatever happens before the write.
@@ -308,7 +300,7 @@ void TemplateWorkspace::RequestWrite(const std::string& target, const std::strin
   host_.ArmTimer(kTimerInterval);
 }
 
-void TemplateWorkspace::TimerFired() {
+void EditingSession::TimerFired() {
   const int step = pendingStep_;
   pendingStep_ = kNothing;
   host_.StopTimer();
@@ -319,7 +311,7 @@ void TemplateWorkspace::TimerFired() {
   }
 }
 
-void TemplateWorkspace::WritePendingFile() {
+void EditingSession::WritePendingFile() {
   // A write asked for a template that has since been closed or replaced
   // still goes to its file, but must not rename the current template.
   const bool sameTemplate = pendingGeneration_ == generation_;
@@ -354,7 +346,7 @@ void TemplateWorkspace::WritePendingFile() {
   host_.ArmTimer(kTimerInterval);
 }
 
-void TemplateWorkspace::SheetSize() {
+void EditingSession::SheetSize() {
   double width = Header().Width;
   double height = Header().Height;
   if (!host_.AskSheetSize(SheetSizeTitle(), width, height)) return;
@@ -367,11 +359,11 @@ void TemplateWorkspace::SheetSize() {
   }
 }
 
-void TemplateWorkspace::Numerators() { host_.ShowPage(WorkspacePage::Numerators); }
+void EditingSession::Numerators() { host_.ShowPage(WorkspacePage::Numerators); }
 
-void TemplateWorkspace::MarginalTexts() { host_.ShowPage(WorkspacePage::MarginalTexts); }
+void EditingSession::MarginalTexts() { host_.ShowPage(WorkspacePage::MarginalTexts); }
 
-std::optional<PrintJob> TemplateWorkspace::BuildPrintJob() {
+std::optional<PrintJob> EditingSession::BuildPrintJob() {
   try {
     PrintJob job = document_.ToPrintJob();
     if (hasFile_) job.TemplateFile = filePath_;
@@ -383,7 +375,7 @@ std::optional<PrintJob> TemplateWorkspace::BuildPrintJob() {
   }
 }
 
-void TemplateWorkspace::Preview() {
+void EditingSession::Preview() {
   if (!CommitOpenEditors()) return;
   const std::optional<PrintJob> job = BuildPrintJob();
   if (!job) return;
@@ -391,7 +383,7 @@ void TemplateWorkspace::Preview() {
   host_.ShowPage(WorkspacePage::Preview);
 }
 
-void TemplateWorkspace::PrintPage() {
+void EditingSession::PrintPage() {
   if (!CommitOpenEditors()) return;
   const std::optional<PrintJob> job = BuildPrintJob();
   if (!job) return;
@@ -399,11 +391,11 @@ void TemplateWorkspace::PrintPage() {
   host_.ShowPage(WorkspacePage::PrintPage);
 }
 
-bool TemplateWorkspace::CommitOpenEditors() {
-  return host_.NumeratorEditor().CommitOpenEditor() && host_.MarginalEditor().CommitOpenEditor();
+bool EditingSession::CommitOpenEditors() {
+  return host_.NumeratorFrame().CommitOpenEditor() && host_.MarginalFrame().CommitOpenEditor();
 }
 
-void TemplateWorkspace::EnterNoTemplateState() {
+void EditingSession::EnterNoTemplateState() {
   document_.Clear();
   host_.ShowAllCommands(false);
   SetLabel(NoTemplateLabel());
@@ -414,7 +406,7 @@ void TemplateWorkspace::EnterNoTemplateState() {
   MarkSaved();
 }
 
-void TemplateWorkspace::StartUnsavedTemplate(double width, double height) {
+void EditingSession::StartUnsavedTemplate(double width, double height) {
   ++generation_;
   document_.StartNew(UnnamedTemplateName(), width, height);
   // A numbering of its own, whatever file it is saved to.
@@ -429,46 +421,46 @@ void TemplateWorkspace::StartUnsavedTemplate(double width, double height) {
   host_.ResetPrinters();
 }
 
-void TemplateWorkspace::SetLabel(const std::string& text) {
+void EditingSession::SetLabel(const std::string& text) {
   labelText_ = text;
   // During the busy indication the label keeps its busy text; the new text
   // shows when the indication ends.
   if (!busy_) host_.ShowNameLabel(ShownLabel(), false);
 }
 
-void TemplateWorkspace::BeginBusy(const char* code) {
+void EditingSession::BeginBusy(const char* code) {
   busy_ = true;
   host_.ShowNameLabel(LookupText(code), true);
 }
 
-void TemplateWorkspace::EndBusy() {
+void EditingSession::EndBusy() {
   busy_ = false;
   host_.ShowNameLabel(ShownLabel(), false);
 }
 
-std::string TemplateWorkspace::SavedContent() const { return EncodeTemplate(document_, {}); }
+std::string EditingSession::SavedContent() const { return EncodeTemplate(document_, {}); }
 
-void TemplateWorkspace::MarkSaved() {
+void EditingSession::MarkSaved() {
   savedContent_ = SavedContent();
   RefreshModified();
 }
 
-void TemplateWorkspace::RefreshModified() {
+void EditingSession::RefreshModified() {
   const bool modified = templateOpen_ && SavedContent() != savedContent_;
   if (modified == modified_) return;
   modified_ = modified;
   if (!busy_) host_.ShowNameLabel(ShownLabel(), false);
 }
 
-std::string TemplateWorkspace::ShownLabel() const {
+std::string EditingSession::ShownLabel() const {
   return Modified() ? labelText_ + kUnsavedMark : labelText_;
 }
 
-TemplateWorkspace::Identity TemplateWorkspace::CurrentIdentity() const {
+EditingSession::Identity EditingSession::CurrentIdentity() const {
   return {Header().Name, Header().Folder, filePath_, hasFile_, document_.Series()};
 }
 
-void TemplateWorkspace::RestoreIdentity(const Identity& identity) {
+void EditingSession::RestoreIdentity(const Identity& identity) {
   document_.SetIdentity(identity.name, identity.folder);
   document_.SetSeries(identity.series);
   filePath_ = identity.filePath;

@@ -1,4 +1,4 @@
-#include "pages/journal_dialog_qt.h"
+#include "pages/journal_screen_qt.h"
 
 #include <QApplication>
 #include <QFile>
@@ -201,82 +201,83 @@ QVariant JournalModel::headerData(int section, Qt::Orientation orientation, int 
   return Own(kHeadings[section]);
 }
 
-TFDiario::TFDiario(NumberRegister* reg, std::string series, std::string problem)
+JournalScreen::JournalScreen(NumberRegister* reg, std::string series, std::string problem)
     : GeneralDialog("FDiario", kWidth, kHeight),
       reg_(reg),
       series_(std::move(series)),
       problem_(std::move(problem)) {
-  Pn_Titulo->setText(QStringLiteral("  ") + Own(OwnMessage::JournalTitle));
-  Bt_Aplica->setText(Own(OwnMessage::JournalReprint));
-  Bt_Cancela->setText(Own(OwnMessage::JournalClose));
-  Bt_Aplica->setAlignment(Qt::AlignCenter);
-  Bt_Cancela->setAlignment(Qt::AlignCenter);
-  Bt_Exporta = new ClickLabel(this);
-  Bt_Exporta->setObjectName("Bt_Exporta");
-  Bt_Exporta->setGeometry(12, Bt_Aplica->y(), Bt_Aplica->width(), Bt_Aplica->height());
-  Bt_Exporta->setFont(Bt_Aplica->font());
-  Bt_Exporta->setAlignment(Qt::AlignCenter);
-  Bt_Exporta->setText(Own(OwnMessage::JournalExport));
-  Bt_Exporta->TakeKeyboardFocus();
-  Bt_Exporta->setEnabled(reg_ != nullptr);
-  Bt_Aplica->setEnabled(reg_ != nullptr);
+  title_->setText(QStringLiteral("  ") + Own(OwnMessage::JournalTitle));
+  applyCommand_->setText(Own(OwnMessage::JournalReprint));
+  cancelCommand_->setText(Own(OwnMessage::JournalClose));
+  applyCommand_->setAlignment(Qt::AlignCenter);
+  cancelCommand_->setAlignment(Qt::AlignCenter);
+  exportCommand_ = new ClickLabel(this);
+  exportCommand_->setObjectName("Bt_Exporta");
+  exportCommand_->setGeometry(12, applyCommand_->y(), applyCommand_->width(),
+                              applyCommand_->height());
+  exportCommand_->setFont(applyCommand_->font());
+  exportCommand_->setAlignment(Qt::AlignCenter);
+  exportCommand_->setText(Own(OwnMessage::JournalExport));
+  exportCommand_->TakeKeyboardFocus();
+  exportCommand_->setEnabled(reg_ != nullptr);
+  applyCommand_->setEnabled(reg_ != nullptr);
   setStyleSheet(styleSheet() +
                 "#Bt_Exporta { background: #EFEFEF; border: 1px solid #003399; }"
                 "#Bt_Exporta:hover { background: #D6DFEB; }"
                 "#Bt_Exporta:focus { background: #D6DFEB; border: 2px solid #003399; }"
                 "#Bt_Exporta:disabled { background: #F2F2F2; border-color: #B0B0B0; }");
-  connect(Bt_Exporta, &ClickLabel::clicked, this, &TFDiario::Export);
+  connect(exportCommand_, &ClickLabel::clicked, this, &JournalScreen::Export);
 
-  Et_Aviso = AddLabel("Et_Aviso", QRect(12, kTop + 6, kWidth - 24, kNoticeHeight));
-  Et_Aviso->setWordWrap(true);
+  notice_ = AddLabel("Et_Aviso", QRect(12, kTop + 6, kWidth - 24, kNoticeHeight));
+  notice_->setWordWrap(true);
 
   model_ = new JournalModel(reg_, series_, this);
-  Tb_Diario = new QTableView(this);
-  Tb_Diario->setObjectName("Tb_Diario");
-  Tb_Diario->setModel(model_);
-  Tb_Diario->setSelectionBehavior(QAbstractItemView::SelectRows);
-  Tb_Diario->setSelectionMode(QAbstractItemView::SingleSelection);
-  Tb_Diario->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  Tb_Diario->setWordWrap(false);
-  Tb_Diario->setTextElideMode(Qt::ElideMiddle);
-  Tb_Diario->setAlternatingRowColors(true);
-  Tb_Diario->setStyleSheet(
+  runTable_ = new QTableView(this);
+  runTable_->setObjectName("Tb_Diario");
+  runTable_->setModel(model_);
+  runTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  runTable_->setSelectionMode(QAbstractItemView::SingleSelection);
+  runTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  runTable_->setWordWrap(false);
+  runTable_->setTextElideMode(Qt::ElideMiddle);
+  runTable_->setAlternatingRowColors(true);
+  runTable_->setStyleSheet(
       "QTableView { border: 1px solid #003399; gridline-color: #C8D0E0;"
       "  selection-background-color: #003399; selection-color: white; }"
       "QHeaderView::section { background: #E2E4C2; color: #003399; border: none;"
       "  border-right: 1px solid #C8D0E0; border-bottom: 1px solid #003399; padding: 2px 4px; }");
   // Fixed row heights: nothing is measured over the rows.
-  QHeaderView* rows = Tb_Diario->verticalHeader();
+  QHeaderView* rows = runTable_->verticalHeader();
   rows->setVisible(false);
   rows->setSectionResizeMode(QHeaderView::Fixed);
   rows->setDefaultSectionSize(kRowHeight);
   ShowNotice();
   SizeColumns();
-  connect(Tb_Diario, &QTableView::doubleClicked, this, [this] { accept(); });
-  connect(model_, &JournalModel::ProblemsChanged, this, &TFDiario::ShowNotice);
+  connect(runTable_, &QTableView::doubleClicked, this, [this] { accept(); });
+  connect(model_, &JournalModel::ProblemsChanged, this, &JournalScreen::ShowNotice);
   // Older pages may hold wider numbers.
   connect(model_, &QAbstractItemModel::rowsInserted, this, [this] {
-    const int shown = Tb_Diario->columnWidth(JournalModel::kNumbers);
-    Tb_Diario->resizeColumnToContents(JournalModel::kNumbers);
-    if (Tb_Diario->columnWidth(JournalModel::kNumbers) < shown)
-      Tb_Diario->setColumnWidth(JournalModel::kNumbers, shown);
+    const int shown = runTable_->columnWidth(JournalModel::kNumbers);
+    runTable_->resizeColumnToContents(JournalModel::kNumbers);
+    if (runTable_->columnWidth(JournalModel::kNumbers) < shown)
+      runTable_->setColumnWidth(JournalModel::kNumbers, shown);
   });
-  WatchKeys(Tb_Diario);
+  WatchKeys(runTable_);
 }
 
 // Columns as wide as the headings and the runs of the first page need.
 // Texts that may run long stop at kLongestColumn, and the target gives up
 // what the table lacks in width, down to kNarrowestTarget: the date, the
 // numbers and the result are never cut.
-void TFDiario::SizeColumns() {
-  QHeaderView* columns = Tb_Diario->horizontalHeader();
+void JournalScreen::SizeColumns() {
+  QHeaderView* columns = runTable_->horizontalHeader();
   columns->setSectionResizeMode(QHeaderView::Interactive);
   columns->setResizeContentsPrecision(static_cast<int>(JournalModel::kPageRuns));
-  Tb_Diario->resizeColumnsToContents();
+  runTable_->resizeColumnsToContents();
   for (const int column : {JournalModel::kUser, JournalModel::kStation, JournalModel::kTarget})
     columns->resizeSection(column, std::min(columns->sectionSize(column), kLongestColumn));
-  const int room = Tb_Diario->width() - 2 * Tb_Diario->frameWidth() -
-                   Tb_Diario->verticalScrollBar()->sizeHint().width();
+  const int room = runTable_->width() - 2 * runTable_->frameWidth() -
+                   runTable_->verticalScrollBar()->sizeHint().width();
   const int target = columns->sectionSize(JournalModel::kTarget);
   const int lacking = columns->length() - room;
   if (lacking > 0)
@@ -285,7 +286,7 @@ void TFDiario::SizeColumns() {
   columns->setStretchLastSection(true);
 }
 
-void TFDiario::ShowNotice() {
+void JournalScreen::ShowNotice() {
   QStringList lines;
   if (!problem_.empty())
     lines << ToQString(problem_);
@@ -297,14 +298,14 @@ void TFDiario::ShowNotice() {
                  FormatInt(static_cast<int64_t>(model_->DamagedCount())));
   if (lines.isEmpty() && model_->rowCount() == 0) lines << Own(OwnMessage::JournalEmpty);
   const QString notice = lines.join(QLatin1Char(' '));
-  Et_Aviso->setText(notice);
-  Et_Aviso->setVisible(!notice.isEmpty());
+  notice_->setText(notice);
+  notice_->setVisible(!notice.isEmpty());
   // The table takes the notice's place when there is none.
   const int tableTop = kTop + (notice.isEmpty() ? 10 : kNoticeHeight + 10);
-  Tb_Diario->setGeometry(12, tableTop, kWidth - 24, kHeight - tableTop - 40);
+  runTable_->setGeometry(12, tableTop, kWidth - 24, kHeight - tableTop - 40);
 }
 
-void TFDiario::Export() {
+void JournalScreen::Export() {
   if (reg_ == nullptr) return;
   QStringList filters;
   for (const ExportChoice& choice : kExportChoices)
@@ -349,18 +350,18 @@ void TFDiario::Export() {
   }
 }
 
-void TFDiario::accept() {
-  if (Tb_Diario->selectionModel()->selectedRows().isEmpty()) return;
+void JournalScreen::accept() {
+  if (runTable_->selectionModel()->selectedRows().isEmpty()) return;
   GeneralDialog::accept();
 }
 
-std::vector<int64_t> TFDiario::Run(std::size_t limit, int64_t& left) {
+std::vector<int64_t> JournalScreen::Run(std::size_t limit, int64_t& left) {
   left = 0;
-  Tb_Diario->setFocus();
+  runTable_->setFocus();
   const bool chosen = exec() == QDialog::Accepted;
   hide();
   if (!chosen) return {};
-  const QModelIndexList selected = Tb_Diario->selectionModel()->selectedRows();
+  const QModelIndexList selected = runTable_->selectionModel()->selectedRows();
   if (selected.isEmpty()) return {};
   return ReprintNumbers(model_->RunAt(selected.first().row()), limit, left);
 }

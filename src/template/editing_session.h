@@ -1,32 +1,33 @@
-// The template workspace's decisions: New, Open, Close, Save, Save as, Sheet
-// size and the page commands, the file identity of the current template and
-// the deferred steps of saving. The screen side (icons, name label, frames,
-// dialogs, timer) is reached through WorkspaceHost, so every decision runs
-// the same with the real widgets and with a recording fake.
+// The editing session of a template: the decisions of New, Open, Close,
+// Save, Save as, Sheet size and the page commands, the file identity of the
+// current template and the deferred steps of saving. The screen side (icons,
+// name label, frames, dialogs, timer) is reached through WorkspaceHost, so
+// every decision runs the same with the real widgets and with a recording fake.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "template/confirmation.h"
 #include "template/print_job.h"
 #include "template/records.h"
 #include "template/template.h"
 
 namespace zirvo {
 
-// The command icons, by the tag their click reports.
-enum class WorkspaceCommand : int {
-  New = 1,
-  Open = 2,
-  Close = 3,
-  Save = 4,
-  SaveAs = 5,
-  Numerators = 11,
-  MarginalTexts = 13,
-  Preview = 15,
-  SheetSize = 16,
-  PrintPage = 17,
+// The commands of the workspace's icons and keys.
+enum class WorkspaceCommand {
+  New,
+  Open,
+  Close,
+  Save,
+  SaveAs,
+  Numerators,
+  MarginalTexts,
+  Preview,
+  SheetSize,
+  PrintPage
 };
 
 // Pages of the workspace's page control, by index.
@@ -61,8 +62,8 @@ class WorkspaceHost {
   virtual ~WorkspaceHost() = default;
 
   // Questions and notices.
-  // The confirmation dialog: -1 when the user accepted.
-  virtual int Confirm(int mode) = 0;
+  // The confirmation dialog.
+  virtual ConfirmAnswer Confirm(ConfirmQuestion question) = 0;
   // The sheet-size dialog; false when cancelled (sizes unchanged).
   virtual bool AskSheetSize(const std::string& title, double& width, double& height) = 0;
   // Open-file dialog in the data folder; false when cancelled.
@@ -90,8 +91,8 @@ class WorkspaceHost {
   virtual void StopTimer() = 0;
 
   // The frames.
-  virtual NumeratorEditorPort& NumeratorEditor() = 0;
-  virtual MarginalEditorPort& MarginalEditor() = 0;
+  virtual NumeratorEditorPort& NumeratorFrame() = 0;
+  virtual MarginalEditorPort& MarginalFrame() = 0;
   virtual void ResetPreview() = 0;
   virtual void ResetPrinters() = 0;
   // The preview's LoadSheet: it copies what it needs from the record.
@@ -103,22 +104,22 @@ class WorkspaceHost {
   virtual bool PrintRunning() const = 0;
 };
 
-class TemplateWorkspace {
+class EditingSession {
  public:
   static constexpr int kTimerInterval = 1000;
   static constexpr double kStartWidth = 21.5;
   static constexpr double kStartHeight = 28.0;
   enum PendingStep { kNothing = 0, kWriteFile = 4, kEndBusy = 12 };
 
-  explicit TemplateWorkspace(WorkspaceHost& host);
+  explicit EditingSession(WorkspaceHost& host);
 
   // No template open, presentation page current.
   void InitWorkspace();
   // The start label of the welcome page: the start-up template, asked nothing.
   void StartTemplate();
-  // A click on a command icon; unknown tags do nothing, and nothing runs
-  // while a print is in progress.
-  void RunCommand(int tag);
+  // A click on a command icon or its key; nothing runs while a print is in
+  // progress, and only New and Open while no template is open.
+  void RunCommand(WorkspaceCommand command);
   // The Temporiza timer fired.
   void TimerFired();
 
@@ -131,7 +132,6 @@ class TemplateWorkspace {
   const std::string& FilePath() const { return filePath_; }
   int Pending() const { return pendingStep_; }
   bool TemplateOpen() const { return templateOpen_; }
-  bool Busy() const { return busy_; }
   // True while the open template differs from what was started, opened or
   // last saved: the document's change notices (the background aside, which
   // no file holds) compare its content with that; an edit undone by hand
@@ -166,9 +166,9 @@ class TemplateWorkspace {
 
   // The no-template state: New and Open only, the "empty" name.
   void EnterNoTemplateState();
-  // After SettleUnsaved: the question `mode` that the open template will be
+  // After SettleUnsaved: the question that the open template will be
   // closed, asked only when one is open and nothing was settled. True to go on.
-  bool ConfirmLeaving(Unsaved unsaved, int mode);
+  bool ConfirmLeaving(Unsaved unsaved, ConfirmQuestion question);
   // Saves to the template's file (asking for one if it has none) at once;
   // false when given up or when the write failed.
   bool SaveNow();

@@ -1,4 +1,4 @@
-#include "numerators/numerator_editor_qt.h"
+#include "editors/numerator_editor_qt.h"
 
 #include "base/text.h"
 #include "catalog/catalog.h"
@@ -42,16 +42,12 @@ TableEditorConfig FolioConfig() {
 
 }  // namespace
 
-TFHFolio::TFHFolio(QWidget* parent)
+NumeratorEditor::NumeratorEditor(QWidget* parent)
     : TableEditor(TemplateTable::Numerators, FolioConfig(), parent) {
   setObjectName("FHFolio01");
 }
 
-const NumeratorTable& TFHFolio::Folios() const {
-  return static_cast<const NumeratorTable&>(Table());
-}
-
-void TFHFolio::RunIncrement() {
+void NumeratorEditor::RunIncrement() {
   if (Table().Empty() || Document() == nullptr) return;
   int32_t k = 0;
   try {

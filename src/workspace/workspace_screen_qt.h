@@ -1,7 +1,7 @@
-// TFImpLibre: the template workspace frame. A row of command icons with the
+// WorkspaceScreen: the template workspace frame. A row of command icons with the
 // template's name at its right end, and below it one page per task:
 // presentation, numerators, marginal texts, preview and print page. The
-// decisions live in TemplateWorkspace; this frame is its screen side.
+// decisions live in EditingSession; this frame is its screen side.
 #pragma once
 
 #include <QLabel>
@@ -14,24 +14,24 @@
 
 #include "pages/preview_page_qt.h"
 #include "pages/print_page_qt.h"
-#include "template/workspace.h"
+#include "template/editing_session.h"
 #include "workspace/editor_ports_qt.h"
 #include "workspace/presentation_page_qt.h"
 
 namespace zirvo {
 
-class TFNuevo;
+class SheetSizeDialog;
 
-class TFImpLibre : public QWidget, private WorkspaceHost {
+class WorkspaceScreen : public QWidget, private WorkspaceHost {
   Q_OBJECT
  public:
-  explicit TFImpLibre(QWidget* parent = nullptr);
-  ~TFImpLibre() override;
+  explicit WorkspaceScreen(QWidget* parent = nullptr);
+  ~WorkspaceScreen() override;
 
   // Connections made once at start-up, before InitWorkspace.
-  // The confirmation dialog's Confirm(mode).
-  void SetConfirm(std::function<int(int)> confirm);
-  void SetSheetSizeDialog(TFNuevo* dialog);
+  // The confirmation dialog's Confirm(question).
+  void SetConfirm(std::function<ConfirmAnswer(ConfirmQuestion)> confirm);
+  void SetSheetSizeDialog(SheetSizeDialog* dialog);
 
   // Operations of the main window.
   void InitWorkspace();
@@ -39,33 +39,18 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   void ApplyFramesLanguage();
   void ReleaseWorkspace();
 
-  TemplateWorkspace& Logic() { return logic_; }
+  EditingSession& Logic() { return logic_; }
   // True while the print page runs a print.
   bool PrintRunning() const override;
   QToolButton* CommandIcon(WorkspaceCommand command) const;
-  QWidget* PageFrame(WorkspacePage page) const;
-
-  QWidget* Panel000;
-  QLabel* Et_NomPlantilla;
-  QStackedWidget* PageControl;
-  TFHPresenta* FHPresenta01;
-  TFHFolio* FHFolio01;
-  TFHMarginal* FHMarginal01;
-  TFHVista* FHVista01;
-  TFHImprime* FHImprime01;
-  QTimer* Temporiza;
 
  signals:
   // The print page began (true) or ended (false) a run.
   void RunningChanged(bool running);
 
- public slots:
-  // One handler for every command icon, told apart by the icon's tag.
-  void SBoton000Click();
-
  private:
   // WorkspaceHost
-  int Confirm(int mode) override;
+  ConfirmAnswer Confirm(ConfirmQuestion question) override;
   bool AskSheetSize(const std::string& title, double& width, double& height) override;
   bool ChooseFileToOpen(std::string& path) override;
   bool ChooseFileToSave(const std::string& title, std::string& path) override;
@@ -80,8 +65,8 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   void SetWaitCursor(bool wait) override;
   void ArmTimer(int milliseconds) override;
   void StopTimer() override;
-  NumeratorEditorPort& NumeratorEditor() override { return *numerators_; }
-  MarginalEditorPort& MarginalEditor() override { return *marginals_; }
+  NumeratorEditorPort& NumeratorFrame() override { return *numerators_; }
+  MarginalEditorPort& MarginalFrame() override { return *marginals_; }
   void ResetPreview() override;
   void ResetPrinters() override;
   void LoadPreview(const PrintJob& job) override;
@@ -93,15 +78,24 @@ class TFImpLibre : public QWidget, private WorkspaceHost {
   void ShowRunning(bool running);
   QString DataFolderPath() const;
 
-  TemplateWorkspace logic_;
-  std::function<int(int)> confirm_;
-  TFNuevo* sheetSizeDialog_ = nullptr;
+  EditingSession logic_;
+  std::function<ConfirmAnswer(ConfirmQuestion)> confirm_;
+  SheetSizeDialog* sheetSizeDialog_ = nullptr;
   std::unique_ptr<NumeratorFramePort> numerators_;
   std::unique_ptr<MarginalFramePort> marginals_;
-  std::vector<QToolButton*> icons_;
+  std::vector<QToolButton*> icons_;  // in the order of the command list
   std::vector<QWidget*> separators_;
   std::vector<QWidget*> frames_;  // by page index; nullptr for an empty page
   bool waitCursor_ = false;
+  QWidget* commandRow_;
+  QLabel* nameLabel_;
+  QStackedWidget* pages_;
+  PresentationPage* presentation_;
+  NumeratorEditor* numeratorEditor_;
+  MarginalEditor* marginalEditor_;
+  PreviewPage* preview_;
+  PrintPage* printPage_;
+  QTimer* timer_;
 };
 
 }  // namespace zirvo

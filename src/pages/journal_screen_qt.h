@@ -1,4 +1,4 @@
-// TFDiario: the journal screen of the print page. The runs of a numbering
+// JournalScreen: the journal screen of the print page. The runs of a numbering
 // series as the numbering register holds them, newest first (date, kind,
 // user, station, sheets asked for and completed, numbers, target, result),
 // read a page at a time as the table scrolls; a line above them for what
@@ -78,23 +78,20 @@ class JournalModel : public QAbstractTableModel {
   std::string failure_;
 };
 
-class TFDiario : public GeneralDialog {
+class JournalScreen : public GeneralDialog {
   Q_OBJECT
  public:
   // The runs of `series` in `reg`. With `reg` null (the register could not
   // be opened), `problem` says why and the table is empty;
   // with a register, a `problem` is shown above its runs. `reg` must outlive
   // the dialog.
-  TFDiario(NumberRegister* reg, std::string series, std::string problem);
+  JournalScreen(NumberRegister* reg, std::string series, std::string problem);
 
   // Shows the dialog. When the user chose "Reponer" on a row: its numbers to
   // add to the reposition list, at most `limit`, `left` telling how many of
   // them were left out. Otherwise nothing.
   std::vector<int64_t> Run(std::size_t limit, int64_t& left);
 
-  QLabel* Et_Aviso;  // why the register or some of its records could not be read, no runs
-  QTableView* Tb_Diario;
-  ClickLabel* Bt_Exporta;
   JournalModel* Model() const { return model_; }
 
  protected:
@@ -111,6 +108,9 @@ class TFDiario : public GeneralDialog {
   std::string series_;
   std::string problem_;
   JournalModel* model_ = nullptr;
+  QLabel* notice_;  // why the register or some of its records could not be read, no runs
+  QTableView* runTable_;
+  ClickLabel* exportCommand_;
 };
 
 }  // namespace zirvo

@@ -1,6 +1,6 @@
 // The workspace's decisions with a recording host: states, questions, the
 // deferred save, open failures and what reaches the editors and the preview.
-#include "template/workspace.h"
+#include "template/editing_session.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,8 @@
 namespace zirvo {
 namespace {
 
+using Q = ConfirmQuestion;
+
 using testing::FakeHost;
 using testing::ReadBytes;
 using testing::TempDir;
@@ -30,19 +32,17 @@ class FakeBitmap : public Bitmap {
   int Height() const override { return 3; }
 };
 
-int Tag(WorkspaceCommand command) { return static_cast<int>(command); }
-
 const std::string kNoTemplate = "-- VACIO --";
 const std::string kUnnamed = "- PLANILLA SIN NOMBRE -";
 
-class WorkspaceTest : public ::testing::Test {
+class EditingSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ProgramCatalog().LoadTable(1);
     workspace.InitWorkspace();
   }
 
-  void Run(WorkspaceCommand command) { workspace.RunCommand(Tag(command)); }
+  void Run(WorkspaceCommand command) { workspace.RunCommand(command); }
   // Lets the timer fire while it is armed, as the event loop would.
   void RunTimer() {
     while (host.timerArmed) workspace.TimerFired();
@@ -69,11 +69,11 @@ class WorkspaceTest : public ::testing::Test {
 
   TempDir dir;
   FakeHost host;
-  TemplateWorkspace workspace{host};
+  EditingSession workspace{host};
   ChangeRecorder views{workspace.Document()};
 };
 
-TEST_F(WorkspaceTest, StartsWithNoTemplate) {
+TEST_F(EditingSessionTest, StartsWithNoTemplate) {
   EXPECT_FALSE(host.allCommands);
   EXPECT_EQ(host.label, kNoTemplate);
   EXPECT_FALSE(host.labelBusy);
@@ -83,7 +83,7 @@ TEST_F(WorkspaceTest, StartsWithNoTemplate) {
   EXPECT_FALSE(host.timerArmed);
 }
 
-TEST_F(WorkspaceTest, StartLabelGivesTheStartUpTemplate) {
+TEST_F(EditingSessionTest, StartLabelGivesTheStartUpTemplate) {
   workspace.StartTemplate();
   const SheetHeader& header = workspace.Header();
   EXPECT_EQ(header.Width, 21.5);
@@ -98,16 +98,16 @@ TEST_F(WorkspaceTest, StartLabelGivesTheStartUpTemplate) {
   EXPECT_EQ(host.label, kUnnamed);
   EXPECT_EQ(host.page, WorkspacePage::Numerators);
   EXPECT_EQ(Shown(), header);
-  EXPECT_TRUE(host.confirmModes.empty());
+  EXPECT_TRUE(host.questions.empty());
   EXPECT_EQ(host.previewResets, 1);
   EXPECT_EQ(host.printerResets, 1);
 }
 
-TEST_F(WorkspaceTest, NewAsksThenMakesAnEmptyTemplateOfTheChosenSize) {
+TEST_F(EditingSessionTest, NewAsksThenMakesAnEmptyTemplateOfTheChosenSize) {
   workspace.StartTemplate();
   Doc().AddRow(TemplateTable::Marginals);
 
-  host.confirmAnswers = {1};  // Cancel: nothing changes
+  host.confirmAnswers = {ConfirmAnswer::Cancel};  // Cancel: nothing changes
   Run(WorkspaceCommand::New);
   EXPECT_EQ(Numerators().RowCount(), 1);
   EXPECT_TRUE(host.sheetSizesAsked.empty());
@@ -121,7 +121,8 @@ TEST_F(WorkspaceTest, NewAsksThenMakesAnEmptyTemplateOfTheChosenSize) {
   Run(WorkspaceCommand::New);
   // The added row is a change not yet saved: the unsaved-changes question
   // (discard by default) instead of the plain one.
-  EXPECT_EQ(host.confirmModes, (std::vector<int>{14, 14, 14}));
+  EXPECT_EQ(host.questions,
+            (std::vector<Q>{Q::UnsavedChanges, Q::UnsavedChanges, Q::UnsavedChanges}));
   EXPECT_EQ(workspace.Header().Width, 21.6);
   EXPECT_EQ(workspace.Header().Height, 28.0);
   EXPECT_EQ(Numerators().RowCount(), 0);
@@ -133,38 +134,38 @@ TEST_F(WorkspaceTest, NewAsksThenMakesAnEmptyTemplateOfTheChosenSize) {
 
 // Which commands ask, in which mode, from each state: without a template
 // New and Open close nothing and ask nothing.
-TEST_F(WorkspaceTest, QuestionsFollowTheOpenTemplate) {
+TEST_F(EditingSessionTest, QuestionsFollowTheOpenTemplate) {
   const struct {
     const char* state;
     WorkspaceCommand command;
-    std::vector<int> modes;
+    std::vector<Q> modes;
   } cases[] = {
       {"no template", WorkspaceCommand::New, {}},
       {"no template", WorkspaceCommand::Open, {}},
-      {"start-up template", WorkspaceCommand::New, {8}},
-      {"start-up template", WorkspaceCommand::Open, {6}},
-      {"start-up template", WorkspaceCommand::Close, {7}},
+      {"start-up template", WorkspaceCommand::New, {Q::NewTemplate}},
+      {"start-up template", WorkspaceCommand::Open, {Q::OpenTemplate}},
+      {"start-up template", WorkspaceCommand::Close, {Q::CloseTemplate}},
       {"first save cancelled", WorkspaceCommand::New, {}},
       {"first save cancelled", WorkspaceCommand::Open, {}},
-      {"first save cancelled", WorkspaceCommand::Close, {7}},
+      {"first save cancelled", WorkspaceCommand::Close, {Q::CloseTemplate}},
   };
   for (const auto& c : cases) {
     FakeHost fresh;
-    TemplateWorkspace ws(fresh);
+    EditingSession ws(fresh);
     ws.InitWorkspace();
     if (std::string(c.state) != "no template") ws.StartTemplate();
     if (std::string(c.state) == "first save cancelled") {
-      ws.RunCommand(Tag(WorkspaceCommand::Save));  // no path: the dialog is cancelled
+      ws.RunCommand(WorkspaceCommand::Save);  // no path: the dialog is cancelled
       EXPECT_EQ(ws.Header().Name, "");
       EXPECT_EQ(fresh.label, kUnnamed) << "the label keeps its text";
     }
-    fresh.confirmAnswers = {1};
-    ws.RunCommand(Tag(c.command));
-    EXPECT_EQ(fresh.confirmModes, c.modes) << c.state << " " << Tag(c.command);
+    fresh.confirmAnswers = {ConfirmAnswer::Cancel};
+    ws.RunCommand(c.command);
+    EXPECT_EQ(fresh.questions, c.modes) << c.state << " " << static_cast<int>(c.command);
   }
 }
 
-TEST_F(WorkspaceTest, SaveWritesOneSecondLaterAndEndsTheBusyLabelASecondAfter) {
+TEST_F(EditingSessionTest, SaveWritesOneSecondLaterAndEndsTheBusyLabelASecondAfter) {
   workspace.StartTemplate();
   Doc().CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kPrefix, "No. ");
   Doc().AddRow(TemplateTable::Marginals);
@@ -201,7 +202,7 @@ TEST_F(WorkspaceTest, SaveWritesOneSecondLaterAndEndsTheBusyLabelASecondAfter) {
   EXPECT_EQ(workspace.Header().Folder, dir.Path());
 }
 
-TEST_F(WorkspaceTest, SaveStoresTheTablesAsTheyWereAtTheRequest) {
+TEST_F(EditingSessionTest, SaveStoresTheTablesAsTheyWereAtTheRequest) {
   workspace.StartTemplate();
   const std::string path = dir.Path("Caja.pla");
   host.savePaths = {path};
@@ -225,7 +226,7 @@ TEST_F(WorkspaceTest, SaveStoresTheTablesAsTheyWereAtTheRequest) {
   EXPECT_FALSE(host.allCommands);
 }
 
-TEST_F(WorkspaceTest, SaveWritesBackToTheOpenedFile) {
+TEST_F(EditingSessionTest, SaveWritesBackToTheOpenedFile) {
   for (const char* file : {"Caja.2024.pla", "Caja.PLA", "Caja.pla"}) {
     const std::string path = dir.Path(file);
     WriteBytes(path, "|HJA|IMP100|x|y|0|0|0|0|0|0|12.00|18.00|0|15723990|0|0|0|0|F|F|\r\n");
@@ -246,7 +247,7 @@ TEST_F(WorkspaceTest, SaveWritesBackToTheOpenedFile) {
   }
 }
 
-TEST_F(WorkspaceTest, SaveAsCancelAndOverwritePaths) {
+TEST_F(EditingSessionTest, SaveAsCancelAndOverwritePaths) {
   workspace.StartTemplate();
   const std::string first = dir.Path("Uno.pla");
   SaveAsNew(first);
@@ -283,7 +284,7 @@ TEST_F(WorkspaceTest, SaveAsCancelAndOverwritePaths) {
   EXPECT_EQ(host.label, "Otro");
 }
 
-TEST_F(WorkspaceTest, SaveAsOfANeverSavedTemplateIsSave) {
+TEST_F(EditingSessionTest, SaveAsOfANeverSavedTemplateIsSave) {
   workspace.StartTemplate();
   const std::string existing = dir.Path("Plantilla.pla");
   WriteBytes(existing, "old");
@@ -297,14 +298,14 @@ TEST_F(WorkspaceTest, SaveAsOfANeverSavedTemplateIsSave) {
   EXPECT_EQ(ReadBytes(existing), "old");
 }
 
-TEST_F(WorkspaceTest, FailedWriteIsReportedAndChangesNoIdentity) {
+TEST_F(EditingSessionTest, FailedWriteIsReportedAndChangesNoIdentity) {
   workspace.StartTemplate();
   const std::string good = dir.Path("Bien.pla");
   SaveAsNew(good);
   const std::string bad = dir.Path("missing-folder/Mal.pla");
   const std::string series = Doc().Series();
   host.savePaths = {bad};
-  host.confirmAnswers = {3};  // a numbering of its own for the copy
+  host.confirmAnswers = {ConfirmAnswer::No};  // a numbering of its own for the copy
   Run(WorkspaceCommand::SaveAs);
   RunTimer();
   EXPECT_EQ(Doc().Series(), series);
@@ -323,18 +324,18 @@ TEST_F(WorkspaceTest, FailedWriteIsReportedAndChangesNoIdentity) {
 
   // A first save that fails leaves the template without a file.
   FakeHost fresh;
-  TemplateWorkspace ws(fresh);
+  EditingSession ws(fresh);
   ws.InitWorkspace();
   ws.StartTemplate();
   fresh.savePaths = {bad};
-  ws.RunCommand(Tag(WorkspaceCommand::Save));
+  ws.RunCommand(WorkspaceCommand::Save);
   while (fresh.timerArmed) ws.TimerFired();
   EXPECT_FALSE(ws.HasFile());
   EXPECT_EQ(ws.Header().Name, kUnnamed);
   EXPECT_EQ(fresh.label, kUnnamed);
 }
 
-TEST_F(WorkspaceTest, OpenRestoresTheSavedTemplate) {
+TEST_F(EditingSessionTest, OpenRestoresTheSavedTemplate) {
   workspace.StartTemplate();
   host.sheetSizes = {{10.5, 15.0}};
   Run(WorkspaceCommand::SheetSize);
@@ -367,7 +368,7 @@ TEST_F(WorkspaceTest, OpenRestoresTheSavedTemplate) {
   EXPECT_EQ(ReadBytes(path), saved);
 }
 
-TEST_F(WorkspaceTest, OpenTellsWhichBarcodeLinesItSkipped) {
+TEST_F(EditingSessionTest, OpenTellsWhichBarcodeLinesItSkipped) {
   const std::string path = dir.Path("Codigos.pla");
   WriteBytes(path,
              "|HJA|IMP100|x|y|0|0|0|0|0|0|21.60|28.00|0|0|0|0|0|0|F|F|\r\n"
@@ -392,7 +393,7 @@ TEST_F(WorkspaceTest, OpenTellsWhichBarcodeLinesItSkipped) {
   EXPECT_EQ(saved.find("|COD|F|02|"), std::string::npos);
 }
 
-TEST_F(WorkspaceTest, FailedOpenKeepsTheCurrentTemplate) {
+TEST_F(EditingSessionTest, FailedOpenKeepsTheCurrentTemplate) {
   const struct {
     const char* name;
     const char* content;  // nullptr: the file does not exist
@@ -406,12 +407,12 @@ TEST_F(WorkspaceTest, FailedOpenKeepsTheCurrentTemplate) {
   };
   for (const auto& c : cases) {
     FakeHost fresh;
-    TemplateWorkspace ws(fresh);
+    EditingSession ws(fresh);
     ws.InitWorkspace();
     ws.StartTemplate();
     const std::string saved = dir.Path("Mia.pla");
     fresh.savePaths = {saved};
-    ws.RunCommand(Tag(WorkspaceCommand::Save));
+    ws.RunCommand(WorkspaceCommand::Save);
     while (fresh.timerArmed) ws.TimerFired();
     const std::string savedBytes = ReadBytes(saved);
     const std::string label = fresh.label;
@@ -423,7 +424,7 @@ TEST_F(WorkspaceTest, FailedOpenKeepsTheCurrentTemplate) {
     const std::string path = dir.Path(std::string("bad-") + std::to_string(&c - cases) + ".pla");
     if (c.content != nullptr) WriteBytes(path, c.content);
     fresh.openPaths = {path};
-    ws.RunCommand(Tag(WorkspaceCommand::Open));
+    ws.RunCommand(WorkspaceCommand::Open);
 
     EXPECT_EQ(fresh.informations.size(), c.notice ? 1u : 0u) << c.name;
     EXPECT_EQ(fresh.errors.size(), c.notice ? 0u : 1u) << c.name;
@@ -441,13 +442,13 @@ TEST_F(WorkspaceTest, FailedOpenKeepsTheCurrentTemplate) {
     EXPECT_EQ(ws.FilePath(), filePath) << c.name;
     EXPECT_EQ(fresh.page, page) << c.name;
     EXPECT_EQ(ws.Document().Numerators().RowCount(), rows) << c.name;
-    ws.RunCommand(Tag(WorkspaceCommand::Save));
+    ws.RunCommand(WorkspaceCommand::Save);
     while (fresh.timerArmed) ws.TimerFired();
     EXPECT_EQ(ReadBytes(saved), savedBytes) << c.name;
   }
 }
 
-TEST_F(WorkspaceTest, SheetSizeReachesTheEditorsAndRebuildsThePreview) {
+TEST_F(EditingSessionTest, SheetSizeReachesTheEditorsAndRebuildsThePreview) {
   workspace.StartTemplate();
   host.sheetSizes = {{30.0, 40.0}};
   Run(WorkspaceCommand::Preview);
@@ -467,7 +468,7 @@ TEST_F(WorkspaceTest, SheetSizeReachesTheEditorsAndRebuildsThePreview) {
   EXPECT_EQ(host.previews.size(), 2u);
 }
 
-TEST_F(WorkspaceTest, PreviewAndPrintPageReceiveTheCurrentTables) {
+TEST_F(EditingSessionTest, PreviewAndPrintPageReceiveTheCurrentTables) {
   workspace.StartTemplate();
   Doc().AddRow(TemplateTable::Numerators);
   Doc().CommitCell(TemplateTable::Numerators, 1, NumeratorTable::kNumber, "1500");
@@ -514,7 +515,7 @@ TEST_F(WorkspaceTest, PreviewAndPrintPageReceiveTheCurrentTables) {
 
 // A table cell that does not convert (from a hand-edited file): the message,
 // nothing handed over, the page stays.
-TEST_F(WorkspaceTest, ExportThatDoesNotConvertHandsNothingOver) {
+TEST_F(EditingSessionTest, ExportThatDoesNotConvertHandsNothingOver) {
   const struct {
     const char* line;
     const char* message;
@@ -524,13 +525,13 @@ TEST_F(WorkspaceTest, ExportThatDoesNotConvertHandsNothingOver) {
   };
   for (const auto& c : cases) {
     FakeHost fresh;
-    TemplateWorkspace ws(fresh);
+    EditingSession ws(fresh);
     ws.InitWorkspace();
     ws.StartTemplate();
     ws.Document().Replace(TemplateFromLines({c.line}, ws.Header()));
     for (WorkspaceCommand command : {WorkspaceCommand::Preview, WorkspaceCommand::PrintPage}) {
       fresh.errors.clear();
-      ws.RunCommand(Tag(command));
+      ws.RunCommand(command);
       EXPECT_EQ(fresh.errors, std::vector<std::string>{c.message}) << c.line;
       EXPECT_EQ(fresh.page, WorkspacePage::Numerators) << c.line;
     }
@@ -541,7 +542,7 @@ TEST_F(WorkspaceTest, ExportThatDoesNotConvertHandsNothingOver) {
 
 // While a print runs no command changes the template, the printer, the job
 // or the page; the deferred write of a save asked for before still happens.
-TEST_F(WorkspaceTest, NothingRunsWhileAPrintIsInProgress) {
+TEST_F(EditingSessionTest, NothingRunsWhileAPrintIsInProgress) {
   workspace.StartTemplate();
   host.savePaths.push_back(dir.Path("Corriendo.pla"));
   Run(WorkspaceCommand::Save);
@@ -559,9 +560,9 @@ TEST_F(WorkspaceTest, NothingRunsWhileAPrintIsInProgress) {
         WorkspaceCommand::MarginalTexts, WorkspaceCommand::SheetSize, WorkspaceCommand::Preview,
         WorkspaceCommand::PrintPage}) {
     Run(command);
-    EXPECT_EQ(host.page, WorkspacePage::PrintPage) << Tag(command);
+    EXPECT_EQ(host.page, WorkspacePage::PrintPage) << static_cast<int>(command);
   }
-  EXPECT_TRUE(host.confirmModes.empty());
+  EXPECT_TRUE(host.questions.empty());
   EXPECT_TRUE(host.sheetSizesAsked.empty());
   EXPECT_EQ(host.saveTitles.size(), 1u);
   EXPECT_EQ(host.printJobs.size(), 1u);
@@ -579,7 +580,7 @@ TEST_F(WorkspaceTest, NothingRunsWhileAPrintIsInProgress) {
 
 // The background image belongs to the template: replacing the template in
 // any way drops it, and the views hear one notice per document operation.
-TEST_F(WorkspaceTest, ReplacingTheTemplateDropsTheBackground) {
+TEST_F(EditingSessionTest, ReplacingTheTemplateDropsTheBackground) {
   const std::string path = dir.Path("Fondo.pla");
   const struct {
     const char* name;
@@ -609,21 +610,21 @@ TEST_F(WorkspaceTest, ReplacingTheTemplateDropsTheBackground) {
   EXPECT_EQ(views.changes, std::vector<TemplateChange>{TemplateChange::Header});
 }
 
-TEST_F(WorkspaceTest, UnknownTagsAndHiddenCommandsDoNothing) {
-  for (int tag : {0, 6, 12, 14, 99, -1, Tag(WorkspaceCommand::Save), Tag(WorkspaceCommand::Close),
-                  Tag(WorkspaceCommand::Preview)}) {
-    workspace.RunCommand(tag);
+TEST_F(EditingSessionTest, HiddenCommandsDoNothing) {
+  for (WorkspaceCommand command :
+       {WorkspaceCommand::Save, WorkspaceCommand::Close, WorkspaceCommand::Preview}) {
+    workspace.RunCommand(command);
   }
-  EXPECT_TRUE(host.confirmModes.empty());
+  EXPECT_TRUE(host.questions.empty());
   EXPECT_TRUE(host.saveTitles.empty());
   EXPECT_TRUE(host.previews.empty());
   EXPECT_EQ(host.label, kNoTemplate);
 }
 
-TEST_F(WorkspaceTest, LabelsFollowTheLanguageOfTheCatalog) {
+TEST_F(EditingSessionTest, LabelsFollowTheLanguageOfTheCatalog) {
   ProgramCatalog().LoadTable(2);
   FakeHost fresh;
-  TemplateWorkspace ws(fresh);
+  EditingSession ws(fresh);
   ws.InitWorkspace();
   EXPECT_EQ(fresh.label, "-- Empty --");
   ws.StartTemplate();
@@ -639,7 +640,7 @@ namespace {
 
 // Every change a file holds marks the template unsaved, in the label too,
 // until a save; the background and an edit undone by hand do not.
-TEST_F(WorkspaceTest, ContentChangesAreUnsavedUntilTheSave) {
+TEST_F(EditingSessionTest, ContentChangesAreUnsavedUntilTheSave) {
   const std::string path = dir.Path("Marca.pla");
   const struct {
     const char* name;
@@ -678,7 +679,7 @@ TEST_F(WorkspaceTest, ContentChangesAreUnsavedUntilTheSave) {
   };
   for (const auto& c : cases) {
     FakeHost fresh;
-    TemplateWorkspace ws(fresh);
+    EditingSession ws(fresh);
     ws.InitWorkspace();
     ws.StartTemplate();
     EXPECT_FALSE(ws.Modified()) << c.name << ": the start-up template";
@@ -687,7 +688,7 @@ TEST_F(WorkspaceTest, ContentChangesAreUnsavedUntilTheSave) {
     EXPECT_EQ(fresh.label, c.unsaved ? kUnnamed + " *" : kUnnamed) << c.name;
     fresh.savePaths = {path};
     fresh.overwriteAnswers = {true};
-    ws.RunCommand(Tag(WorkspaceCommand::Save));
+    ws.RunCommand(WorkspaceCommand::Save);
     while (fresh.timerArmed) ws.TimerFired();
     EXPECT_FALSE(ws.Modified()) << c.name;
     EXPECT_EQ(fresh.label, "Marca") << c.name;
@@ -696,12 +697,13 @@ TEST_F(WorkspaceTest, ContentChangesAreUnsavedUntilTheSave) {
 
 // New, Open, Close and quitting with unsaved changes: cancel keeps
 // everything, "do not save" goes on without writing, "save" writes first.
-TEST_F(WorkspaceTest, UnsavedChangesAreSavedDiscardedOrKept) {
-  constexpr int kStay = 1, kDiscard = -1, kSave = 2;
+TEST_F(EditingSessionTest, UnsavedChangesAreSavedDiscardedOrKept) {
+  constexpr ConfirmAnswer kStay = ConfirmAnswer::Cancel, kDiscard = ConfirmAnswer::Yes,
+                          kSave = ConfirmAnswer::Save;
   const std::string path = dir.Path("Cambios.pla");
   const struct {
     const char* command;
-    int answer;
+    ConfirmAnswer answer;
     bool goesOn;
     bool written;
   } cases[] = {
@@ -713,14 +715,15 @@ TEST_F(WorkspaceTest, UnsavedChangesAreSavedDiscardedOrKept) {
       {"quit", kDiscard, true, false}, {"quit", kSave, true, true},
   };
   for (const auto& c : cases) {
-    const std::string label = std::string(c.command) + " " + std::to_string(c.answer);
+    const std::string label =
+        std::string(c.command) + " " + std::to_string(static_cast<int>(c.answer));
     FakeHost fresh;
-    TemplateWorkspace ws(fresh);
+    EditingSession ws(fresh);
     ws.InitWorkspace();
     ws.StartTemplate();
     fresh.savePaths = {path};
     fresh.overwriteAnswers = {true};
-    ws.RunCommand(Tag(WorkspaceCommand::Save));
+    ws.RunCommand(WorkspaceCommand::Save);
     while (fresh.timerArmed) ws.TimerFired();
     const std::string saved = ReadBytes(path);
     ws.Document().CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kNumber, "4321");
@@ -731,17 +734,18 @@ TEST_F(WorkspaceTest, UnsavedChangesAreSavedDiscardedOrKept) {
     fresh.openPaths = {path};
     bool wentOn = false;
     if (std::string(c.command) == "quit") {
-      wentOn = ws.SettleUnsaved() == TemplateWorkspace::Unsaved::Settled;
+      wentOn = ws.SettleUnsaved() == EditingSession::Unsaved::Settled;
     } else {
       const std::string command = c.command;
-      ws.RunCommand(Tag(command == "new"    ? WorkspaceCommand::New
-                        : command == "open" ? WorkspaceCommand::Open
-                                            : WorkspaceCommand::Close));
+      ws.RunCommand(command == "new"    ? WorkspaceCommand::New
+                    : command == "open" ? WorkspaceCommand::Open
+                                        : WorkspaceCommand::Close);
       wentOn = command == "new"    ? !fresh.sheetSizesAsked.empty()
                : command == "open" ? fresh.openPaths.empty()
                                    : !ws.TemplateOpen();
     }
-    EXPECT_EQ(fresh.confirmModes, std::vector<int>{14}) << label << ": one question, no other";
+    EXPECT_EQ(fresh.questions, std::vector<Q>{Q::UnsavedChanges})
+        << label << ": one question, no other";
     EXPECT_EQ(wentOn, c.goesOn) << label;
     EXPECT_EQ(ReadBytes(path), c.written ? edited : saved) << label;
     if (!c.goesOn) {
@@ -753,7 +757,7 @@ TEST_F(WorkspaceTest, UnsavedChangesAreSavedDiscardedOrKept) {
 
 // Saving from the question: a template without a file asks for one, and a
 // save that is given up or fails gives the command up too.
-TEST_F(WorkspaceTest, ASaveFromTheQuestionThatDoesNotHappenStopsTheCommand) {
+TEST_F(EditingSessionTest, ASaveFromTheQuestionThatDoesNotHappenStopsTheCommand) {
   const struct {
     const char* name;
     std::deque<std::string> savePaths;
@@ -765,13 +769,13 @@ TEST_F(WorkspaceTest, ASaveFromTheQuestionThatDoesNotHappenStopsTheCommand) {
   };
   for (const auto& c : cases) {
     FakeHost fresh;
-    TemplateWorkspace ws(fresh);
+    EditingSession ws(fresh);
     ws.InitWorkspace();
     ws.StartTemplate();
     ws.Document().AddRow(TemplateTable::Marginals);
-    fresh.confirmAnswers = {2};
+    fresh.confirmAnswers = {ConfirmAnswer::Save};
     fresh.savePaths = c.savePaths;
-    ws.RunCommand(Tag(WorkspaceCommand::Close));
+    ws.RunCommand(WorkspaceCommand::Close);
     EXPECT_EQ(ws.TemplateOpen(), !c.goesOn) << c.name;
     EXPECT_EQ(fresh.saveTitles.size(), 1u) << c.name;
     EXPECT_EQ(fresh.errors.size(), std::string(c.name) == "write fails" ? 1u : 0u) << c.name;
@@ -785,7 +789,7 @@ TEST_F(WorkspaceTest, ASaveFromTheQuestionThatDoesNotHappenStopsTheCommand) {
 
 // A save still waiting for its timer is written before Close goes on, and
 // what it holds is not asked about again.
-TEST_F(WorkspaceTest, APendingSaveIsWrittenBeforeCloseAndNotAskedAbout) {
+TEST_F(EditingSessionTest, APendingSaveIsWrittenBeforeCloseAndNotAskedAbout) {
   workspace.StartTemplate();
   const std::string path = dir.Path("Pendiente.pla");
   SaveAsNew(path);
@@ -793,9 +797,9 @@ TEST_F(WorkspaceTest, APendingSaveIsWrittenBeforeCloseAndNotAskedAbout) {
   Run(WorkspaceCommand::Save);
   ASSERT_EQ(workspace.Pending(), 4);
   const std::string expected = EncodeTemplate(Doc(), path);
-  host.confirmAnswers = {1};
+  host.confirmAnswers = {ConfirmAnswer::Cancel};
   Run(WorkspaceCommand::Close);
-  EXPECT_EQ(host.confirmModes, std::vector<int>{7}) << "the plain question";
+  EXPECT_EQ(host.questions, std::vector<Q>{Q::CloseTemplate}) << "the plain question";
   EXPECT_EQ(ReadBytes(path), expected);
   EXPECT_TRUE(workspace.TemplateOpen());
   EXPECT_FALSE(workspace.Modified());
@@ -803,7 +807,7 @@ TEST_F(WorkspaceTest, APendingSaveIsWrittenBeforeCloseAndNotAskedAbout) {
 
 // Continuing after a run: the numbers move on in the document and in the
 // file at once, the print page gets them; a refusal changes neither.
-TEST_F(WorkspaceTest, ContinueNumberingSavesTheNextNumbersOrChangesNothing) {
+TEST_F(EditingSessionTest, ContinueNumberingSavesTheNextNumbersOrChangesNothing) {
   const struct {
     const char* name;
     const char* first;  // numerator 1's number; numerator 2 counts down from 500
@@ -826,7 +830,7 @@ TEST_F(WorkspaceTest, ContinueNumberingSavesTheNextNumbersOrChangesNothing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     FakeHost caseHost;
-    TemplateWorkspace ws(caseHost);
+    EditingSession ws(caseHost);
     ws.InitWorkspace();
     ws.StartTemplate();
     Template& doc = ws.Document();
@@ -839,7 +843,7 @@ TEST_F(WorkspaceTest, ContinueNumberingSavesTheNextNumbersOrChangesNothing) {
     if (c.saved) {
       std::filesystem::create_directories(folder);
       caseHost.savePaths = {path};
-      ws.RunCommand(Tag(WorkspaceCommand::Save));
+      ws.RunCommand(WorkspaceCommand::Save);
       while (caseHost.timerArmed) ws.TimerFired();
       ASSERT_TRUE(ws.HasFile());
       if (c.folderGone) std::filesystem::remove_all(folder);
@@ -882,12 +886,12 @@ TEST_F(WorkspaceTest, ContinueNumberingSavesTheNextNumbersOrChangesNothing) {
 // A file without a series is known by its canonical path: saves write that
 // series (through links too), Save as a new one when the copy does not
 // continue the numbering (3). A print page on screen takes what was written.
-TEST_F(WorkspaceTest, SavesOfATemplateWithoutASeriesWriteTheOneOfItsFile) {
+TEST_F(EditingSessionTest, SavesOfATemplateWithoutASeriesWriteTheOneOfItsFile) {
   enum Act { Save, Continue, SaveAs };
   const struct {
     Act act;
     const char* target;
-    int answer;  // 0: not asked
+    int answer;  // 0: not asked, -1: yes, 3: no
   } cases[] = {
       {Save, "Enlace.pla", 0},  {Continue, "Enlace.pla", 0}, {SaveAs, "Copia.pla", -1},
       {SaveAs, "Copia.pla", 3}, {SaveAs, "Enlace.pla", 0},
@@ -901,22 +905,22 @@ TEST_F(WorkspaceTest, SavesOfATemplateWithoutASeriesWriteTheOneOfItsFile) {
     WriteBytes(real, original);
     std::filesystem::create_symlink(real, link);
     FakeHost fresh;
-    TemplateWorkspace ws(fresh);
+    EditingSession ws(fresh);
     ws.InitWorkspace();
     fresh.openPaths = {c.act == SaveAs ? real : link};
-    ws.RunCommand(Tag(WorkspaceCommand::Open));
-    ws.RunCommand(Tag(WorkspaceCommand::PrintPage));
+    ws.RunCommand(WorkspaceCommand::Open);
+    ws.RunCommand(WorkspaceCommand::PrintPage);
     fresh.savePaths = {target};
     fresh.overwriteAnswers = {true};
-    fresh.confirmAnswers = {c.answer};
+    fresh.confirmAnswers = {c.answer == 3 ? ConfirmAnswer::No : ConfirmAnswer::Yes};
     if (c.act == Continue) {
       EXPECT_TRUE(ws.ContinueNumbering(3, 1));
     } else {
-      ws.RunCommand(Tag(c.act == Save ? WorkspaceCommand::Save : WorkspaceCommand::SaveAs));
+      ws.RunCommand(c.act == Save ? WorkspaceCommand::Save : WorkspaceCommand::SaveAs);
     }
     while (fresh.timerArmed) ws.TimerFired();
 
-    EXPECT_EQ(fresh.confirmModes, c.answer ? std::vector<int>{16} : std::vector<int>{});
+    EXPECT_EQ(fresh.questions, c.answer ? std::vector<Q>{Q::CopyNumbering} : std::vector<Q>{});
     const std::string written = LoadTemplate(target)->Series();
     EXPECT_TRUE(IsSeriesText(written)) << written;
     EXPECT_EQ(written != SeriesOfPath(real), c.answer == 3);
