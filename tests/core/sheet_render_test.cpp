@@ -176,7 +176,7 @@ DrawRecord Item(RecordingSurface& surface, ReadableLine line, double angle, int3
 TEST(DrawItemText, NarrowsByCharacters) {
   for (const char* text : {"12345", "ñ€ºÑ5", "\u0081\u008D\u008F\u0090\u009D"}) {
     RecordingSurface surface;
-    DrawRecord d = Item(surface, 1, 0, 30);
+    DrawRecord d = Item(surface, ReadableLine::Above, 0, 30);
     d.Text = text;
     DrawItemText(d);
     ASSERT_EQ(surface.texts.size(), 1u);
