@@ -575,10 +575,10 @@ class PreviewPageTest : public QObject {
     }
     {
       auto answer = ChooseFile(FormJpeg(folder.path()));
-      QTest::mouseClick(page_->Bt_ImaFondo, Qt::LeftButton);
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImaFondo"), Qt::LeftButton);
     }
     auto answer = AnswerQuestion(QMessageBox::Cancel);
-    QTest::mouseClick(page_->Bt_CierraFondo, Qt::LeftButton);
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_CierraFondo"), Qt::LeftButton);
     QVERIFY(answer->Answered());
     QCOMPARE(answer->SeenText(), QString("The image will be removed. Press OK to continue."));
   }
