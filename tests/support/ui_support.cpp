@@ -9,6 +9,7 @@
 #include <QPrintDialog>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <cstdlib>
 
 #if defined(__unix__)
@@ -18,6 +19,7 @@
 
 #include "base/helpers.h"
 #include "catalog/catalog.h"
+#include "printing/page_device.h"
 #include "printing/register_settings.h"
 #include "widgets/table_grid_qt.h"
 
@@ -207,6 +209,23 @@ DuringRun::DuringRun(std::function<bool()> ready, std::function<void()> during) 
   });
   timer_.start();
 }
+
+AtSpooledPage::AtSpooledPage(PageDevice& device, int at, std::function<void()> during)
+    : device_(device) {
+  device_.SetPageSpooledHook([this, at, during = std::move(during)] {
+    if (++spooled_ != at) return;
+    const auto run = [this, &during] {
+      ran_ = true;
+      during();
+    };
+    if (QThread::currentThread() == context_.thread())
+      run();
+    else
+      QMetaObject::invokeMethod(&context_, run, Qt::BlockingQueuedConnection);
+  });
+}
+
+AtSpooledPage::~AtSpooledPage() { device_.SetPageSpooledHook(nullptr); }
 
 void Retype(QLineEdit* field, const QString& text) {
   field->setFocus();

@@ -7,8 +7,10 @@
 #include <QListWidget>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -16,7 +18,8 @@
 
 namespace zirvo {
 class TableGrid;
-}
+class PageDevice;
+}  // namespace zirvo
 
 namespace zirvo::testing {
 
@@ -98,6 +101,37 @@ T* Child(const QObject* parent, const char* name) {
   T* child = parent ? parent->findChild<T*>(QString::fromLatin1(name)) : nullptr;
   if (!child) qFatal("no child %s named %s", T::staticMetaObject.className(), name);
   return child;
+}
+
+// Runs `during` once on the test's thread as soon as `device` has handed on
+// the `at`-th page of a run (counted from its construction), while the run's
+// thread waits for `during` to return: what it sees and does falls at a
+// known page, whatever the speed of either thread.
+class AtSpooledPage {
+ public:
+  AtSpooledPage(PageDevice& device, int at, std::function<void()> during);
+  ~AtSpooledPage();
+  AtSpooledPage(const AtSpooledPage&) = delete;
+  AtSpooledPage& operator=(const AtSpooledPage&) = delete;
+  bool Ran() const { return ran_; }
+
+ private:
+  PageDevice& device_;
+  QObject context_;  // on the test's thread
+  std::atomic<int> spooled_{0};
+  std::atomic<bool> ran_{false};
+};
+
+// The longest a test waits for a print run to end.
+constexpr int kRunWaitMs = 120000;
+
+// Clicks the command named `command` of a print page, then waits (bounded)
+// until the run it began has ended, its questions and notices answered;
+// false when it has not ended in time.
+template <class Page>
+bool ClickAndFinishRun(Page* page, const char* command) {
+  QTest::mouseClick(Child<QWidget>(page, command), Qt::LeftButton);
+  return QTest::qWaitFor([page] { return !page->Running(); }, kRunWaitMs);
 }
 
 // The folder for generated screenshots inside the build folder.
