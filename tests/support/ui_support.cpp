@@ -199,17 +199,6 @@ QString ScreenshotPath(const QString& name) {
   return folder + "/" + name;
 }
 
-DuringRun::DuringRun(std::function<bool()> ready, std::function<void()> during) {
-  timer_.setInterval(0);  // at every pass of the event loop
-  QObject::connect(&timer_, &QTimer::timeout, [this, ready, during] {
-    if (!ready()) return;
-    timer_.stop();
-    ran_ = true;
-    during();
-  });
-  timer_.start();
-}
-
 AtSpooledPage::AtSpooledPage(PageDevice& device, int at, std::function<void()> during)
     : device_(device) {
   device_.SetPageSpooledHook([this, at, during = std::move(during)] {

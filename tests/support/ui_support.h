@@ -81,18 +81,6 @@ std::unique_ptr<ModalAnswer> AnswerDisplacement(const QString& horizontal, const
 // The print dialog: its PDF entry with the file name typed, then Enter.
 std::unique_ptr<ModalAnswer> ChoosePdf(const QString& file);
 
-// Runs `during` once, from a timer, as soon as `ready` holds while a print
-// run is in progress (timers fire while the run spools its pages).
-class DuringRun {
- public:
-  DuringRun(std::function<bool()> ready, std::function<void()> during);
-  bool Ran() const { return ran_; }
-
- private:
-  QTimer timer_;
-  bool ran_ = false;
-};
-
 // The child widget (or object) of type T named `name` under `parent`, as
 // tests reach the widgets a user touches; a missing one ends the test run
 // with its name, since every later step would act on nothing.

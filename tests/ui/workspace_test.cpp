@@ -30,7 +30,6 @@ using namespace zirvo::uitest;
 using zirvo::testing::Child;
 using zirvo::testing::ChoosePdf;
 using zirvo::testing::ClickCell;
-using zirvo::testing::DuringRun;
 using zirvo::testing::PdfPageCount;
 using zirvo::testing::PdfPageWords;
 using zirvo::testing::PressKey;
