@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QThread>
 #include <QVBoxLayout>
 #include <filesystem>
 #include <memory>
@@ -98,9 +99,6 @@ PrintPage::PrintPage(QWidget* parent, PageDevice* device) : QWidget(parent) {
     device = ownDevice_.get();
   }
   device_ = device;
-  // While a page spools the screen stays alive: the cancel command can be
-  // clicked, the progress bar moves.
-  device_->SetPageSpooledHook([this] { ServeScreen(); });
   engine_ = std::make_unique<PrintEngine>(*device_, static_cast<RunObserver*>(this));
 
   setMinimumWidth(kPageWidth);
@@ -150,14 +148,18 @@ PrintPage::PrintPage(QWidget* parent, PageDevice* device) : QWidget(parent) {
   for (QLineEdit* field :
        {incrementField_, copiesField_, sheetsField_, sheetsPerJobField_, repositionField_})
     field->installEventFilter(this);
+  barTimer_ = new QTimer(this);
+  barTimer_->setInterval(40);
+  connect(barTimer_, &QTimer::timeout, this, &PrintPage::PaintBar);
   ResetRunWidgets();
 }
 
 PrintPage::~PrintPage() {
+  // The engine and the device go with the page: never under a running run.
+  StopRun();
   // Closing the window moves the focus out of a field while the page is
   // half destroyed: nothing may be stored then.
   for (QLineEdit* field : {offsetXField_, offsetYField_}) disconnect(field, nullptr, this, nullptr);
-  device_->SetPageSpooledHook(nullptr);
 }
 
 ClickLabel* PrintPage::Command(QWidget* parent, const char* name, void (PrintPage::*action)()) {
@@ -332,7 +334,7 @@ void PrintPage::InitPage() {
 }
 
 void PrintPage::ReleasePage() {
-  if (running_) engine_->CancelRun();
+  StopRun();
   engine_->LoadPrintJob(PrintJob{});
   engine_->ResetPrinters();
   printerField_->clear();
@@ -429,23 +431,53 @@ void PrintPage::CancelRun() {
   calibrationCancelled_ = true;
 }
 
-template <typename Run>
-void PrintPage::RunCommand(Run run) {
-  if (running_ || !MayWriteTarget() || !StoreOffsets() || !ApplyChunk()) return;
+void PrintPage::RunCommand(std::function<bool()> run) {
+  // Without a printer chosen the engine prints nothing, and asks nothing.
+  if (running_ || Trim(engine_->SelectedPrinter()).empty()) return;
+  if (!MayWriteTarget() || !StoreOffsets() || !ApplyChunk()) return;
   engine_->SetRunSettings(FromQString(incrementField_->text()), FromQString(copiesField_->text()),
                           FromQString(sheetsField_->text()));
-  std::string failure;
-  bool ran = false;
-  try {
-    ran = run();
-  } catch (const ZirvoError& e) {
-    failure = e.what();
+  StartRun([run = std::move(run)] {
+    RunEnd end;
+    end.engineCommand = true;
+    try {
+      end.ran = run();
+    } catch (const std::exception& e) {
+      end.failure = e.what();
+    }
+    return end;
+  });
+}
+
+void PrintPage::StartRun(std::function<RunEnd()> work) {
+  {
+    std::lock_guard<std::mutex> lock(questionMutex_);
+    questionsRefused_ = false;
   }
+  SetRunning(true);
+  worker_ = std::thread([this, work = std::move(work)] {
+    RunEnd end = work();
+    Post([this, end] { EndRun(end); });
+  });
+}
+
+void PrintPage::StopRun() {
+  if (!worker_.joinable()) return;
+  {
+    std::lock_guard<std::mutex> lock(questionMutex_);
+    questionsRefused_ = true;
+  }
+  questionAnswered_.notify_all();
+  CancelRun();
+  worker_.join();
+}
+
+void PrintPage::EndRun(const RunEnd& end) {
+  if (worker_.joinable()) worker_.join();
   // The workspace hears that the run ended once the questions about it are
   // answered: an exit asked for during the run comes after them.
-  const bool wasRunning = running_;
   SetRunning(false, /*announce=*/false);
-  if (!failure.empty()) ShowFailure(this, failure);
+  if (!end.failure.empty()) ShowFailure(this, end.failure);
   std::vector<std::string> notices;
   notices.swap(notices_);
   for (const std::string& notice : notices) {
@@ -455,8 +487,34 @@ void PrintPage::RunCommand(Run run) {
     box.exec();
   }
   // The engine's outcome is that of this command only when it ran.
-  if (ran && failure.empty()) OfferContinue();
-  if (wasRunning) emit RunningChanged(false);
+  if (end.engineCommand && end.ran && end.failure.empty()) OfferContinue();
+  emit RunningChanged(false);
+}
+
+void PrintPage::Post(std::function<void()> update) {
+  QMetaObject::invokeMethod(this, std::move(update), Qt::QueuedConnection);
+}
+
+bool PrintPage::AskFromRun(const std::string& text, const char* name, bool yesByDefault) {
+  if (QThread::currentThread() == thread()) return AskYesNo(text, name, yesByDefault);
+  std::unique_lock<std::mutex> lock(questionMutex_);
+  if (questionsRefused_) return false;
+  answer_.reset();
+  Post([this, text, name, yesByDefault] {
+    bool yes = false;
+    {
+      std::lock_guard<std::mutex> refusing(questionMutex_);
+      if (questionsRefused_) return;
+    }
+    yes = AskYesNo(text, name, yesByDefault);
+    {
+      std::lock_guard<std::mutex> answering(questionMutex_);
+      answer_ = yes;
+    }
+    questionAnswered_.notify_all();
+  });
+  questionAnswered_.wait(lock, [this] { return answer_.has_value() || questionsRefused_; });
+  return !questionsRefused_ && answer_.value_or(false);
 }
 
 void PrintPage::OfferContinue() {
@@ -535,6 +593,10 @@ void PrintPage::SetRunning(bool running, bool announce) {
                                        deleteEntryCommand_, clearEntriesCommand_, repositionField_})
     command->setEnabled(!running);
   calibrationCommand_->setEnabled(!running && !ChosenQueue().empty());
+  if (running)
+    barTimer_->start();
+  else
+    barTimer_->stop();
   // The run read its settings when it began.
   for (QLineEdit* field : {incrementField_, copiesField_, sheetsField_, sheetsPerJobField_,
                            offsetXField_, offsetYField_})
@@ -683,28 +745,31 @@ void PrintPage::PrintCalibrationSheet() {
   const std::string queue = ChosenQueue();
   if (running_ || queue.empty() || !StoreOffsets()) return;
   calibrationCancelled_ = false;
-  SetRunning(true);
-  ShowCancel(RunPanel::Run, true);
-  device_->SetRunHooks([this] { return calibrationCancelled_; },
-                       [this](const std::string& text) {
-                         if (text.empty())
-                           HideStatus(RunPanel::Run);
-                         else
-                           ShowStatus(RunPanel::Run, text);
-                       });
-  std::string failure;
-  try {
-    device_->SetPrinter(engine_->Setting());
-    zirvo::PrintCalibrationSheet(*device_, queue, ReadPrinterOffsets(CalibrationFile(), queue));
-    if (calibrationCancelled_) device_->Abort();
-  } catch (const ZirvoError& e) {
-    failure = e.what();
-  }
-  device_->SetRunHooks({}, {});
-  HideStatus(RunPanel::Run);
-  ShowCancel(RunPanel::Run, false);
-  SetRunning(false);
-  if (!failure.empty()) ShowFailure(this, failure);
+  cancelRunCommand_->show();
+  const PrinterSetting setting = engine_->Setting();
+  const PrinterOffsets offsets = ReadPrinterOffsets(CalibrationFile(), queue);
+  StartRun([this, setting, queue, offsets] {
+    device_->SetRunHooks([this] { return calibrationCancelled_.load(); },
+                         [this](const std::string& text) {
+                           if (text.empty())
+                             HideStatus(RunPanel::Run);
+                           else
+                             ShowStatus(RunPanel::Run, text);
+                         });
+    RunEnd end;
+    try {
+      device_->SetPrinter(setting);
+      zirvo::PrintCalibrationSheet(*device_, queue, offsets);
+      if (calibrationCancelled_) device_->Abort();
+      end.ran = true;
+    } catch (const std::exception& e) {
+      end.failure = e.what();
+    }
+    device_->SetRunHooks({}, {});
+    HideStatus(RunPanel::Run);
+    ShowCancel(RunPanel::Run, false);
+    return end;
+  });
 }
 
 QLabel* PrintPage::StatusOf(RunPanel panel) const {
@@ -715,54 +780,57 @@ QProgressBar* PrintPage::BarOf(RunPanel panel) const {
   return panel == RunPanel::Run ? runProgress_ : repositionProgress_;
 }
 
+// The observer's calls come from the run's thread: each reaches the widgets
+// on the page's thread, in the order the run made them.
 void PrintPage::ShowStatus(RunPanel panel, const std::string& text) {
-  SetRunning(true);
-  StatusOf(panel)->setText(ToQString(text));
-  StatusOf(panel)->setToolTip(ToQString(text));
-  StatusOf(panel)->show();
+  Post([this, panel, text] {
+    StatusOf(panel)->setText(ToQString(text));
+    StatusOf(panel)->setToolTip(ToQString(text));
+    StatusOf(panel)->show();
+  });
 }
 
-void PrintPage::HideStatus(RunPanel panel) { StatusOf(panel)->hide(); }
+void PrintPage::HideStatus(RunPanel panel) {
+  Post([this, panel] { StatusOf(panel)->hide(); });
+}
 
 void PrintPage::SetProgressMaximum(RunPanel panel, int32_t maximum) {
-  BarOf(panel)->setRange(0, maximum);
+  Post([this, panel, maximum] { BarOf(panel)->setRange(0, maximum); });
 }
 
 void PrintPage::SetProgressPosition(RunPanel panel, int32_t position) {
-  BarOf(panel)->setValue(position);
+  Post([this, panel, position] { BarOf(panel)->setValue(position); });
 }
 
 void PrintPage::ShowProgress(RunPanel panel, bool visible) {
   // The bar's text is the sheet number, so Qt would paint it again for every
   // sheet, thousands of times a second in a long run. While a run shows it,
-  // it is painted only when ServeScreen says so; its value is always current.
-  QProgressBar* bar = BarOf(panel);
-  bar->setUpdatesEnabled(!visible);
-  bar->setVisible(visible);
-  barPainted_.invalidate();
+  // it is painted only by the bar's timer; its value is always current.
+  Post([this, panel, visible] {
+    QProgressBar* bar = BarOf(panel);
+    bar->setUpdatesEnabled(!visible);
+    bar->setVisible(visible);
+  });
 }
 
-void PrintPage::ServeScreen() {
-  constexpr qint64 kBarPaintMs = 40;
-  QProgressBar* shown = nullptr;
-  for (QProgressBar* bar : {runProgress_, repositionProgress_})
-    if (bar->isVisible() && !bar->updatesEnabled()) shown = bar;
-  const bool paint =
-      shown != nullptr && (!barPainted_.isValid() || barPainted_.elapsed() >= kBarPaintMs);
-  if (paint) shown->setUpdatesEnabled(true);  // paints it with the pending events
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
-  if (paint) {
-    // The events may have ended the run, which leaves the bar hidden.
-    if (shown->isVisible()) shown->setUpdatesEnabled(false);
-    barPainted_.start();
+void PrintPage::PaintBar() {
+  for (QProgressBar* bar : {runProgress_, repositionProgress_}) {
+    if (!bar->isVisible() || bar->updatesEnabled()) continue;
+    bar->setUpdatesEnabled(true);
+    bar->repaint();
+    bar->setUpdatesEnabled(false);
   }
 }
 
 void PrintPage::ShowCancel(RunPanel panel, bool visible) {
-  (panel == RunPanel::Run ? cancelRunCommand_ : cancelRepositionCommand_)->setVisible(visible);
+  Post([this, panel, visible] {
+    (panel == RunPanel::Run ? cancelRunCommand_ : cancelRepositionCommand_)->setVisible(visible);
+  });
 }
 
-void PrintPage::Notice(const std::string& text) { notices_.push_back(text); }
+void PrintPage::Notice(const std::string& text) {
+  Post([this, text] { notices_.push_back(text); });
+}
 
 bool PrintPage::AskYesNo(const std::string& text, const char* name, bool yesByDefault) {
   QMessageBox box(QMessageBox::Question, ToQString(LookupText(code::kProgramTitle)),
@@ -773,13 +841,13 @@ bool PrintPage::AskYesNo(const std::string& text, const char* name, bool yesByDe
 }
 
 bool PrintPage::ConfirmNegative(const std::string& text) {
-  return AskYesNo(text + "\n" + OwnText(OwnMessage::PrintAnyway), "NegativeNumber", false);
+  return AskFromRun(text + "\n" + OwnText(OwnMessage::PrintAnyway), "NegativeNumber", false);
 }
 
 bool PrintPage::ConfirmReprint(const std::string& facts, const std::string& question) {
   // Printing a number twice is what the register guards against: Enter must
   // not do it.
-  return AskYesNo(facts + "\n" + question, "ReprintNumbers", false);
+  return AskFromRun(facts + "\n" + question, "ReprintNumbers", false);
 }
 
 }  // namespace zirvo

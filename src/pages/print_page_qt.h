@@ -6,16 +6,28 @@
 // cancel) over the print engine, whose runs report their progress to the
 // page. After a run of a saved template the page offers to continue the
 // numbering after it.
+//
+// A run (and the calibration sheet) draws and spools on a thread of its own,
+// the engine and the device used only from there until it ends; what it
+// shows and asks reaches the page through its event queue, in order, and a
+// question holds the run until the page has answered it. Meanwhile every
+// command but Cancel is refused.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QTimer>
 #include <QWidget>
+#include <atomic>
+#include <condition_variable>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "printing/page_device.h"
@@ -83,9 +95,26 @@ class PrintPage : public QWidget, private RunObserver {
   ClickLabel* Command(QWidget* parent, const char* name, void (PrintPage::*action)());
   void ResetRunWidgets();
 
-  // Runs a command of the engine (false: it did nothing) and tells what it did.
-  template <typename Run>
-  void RunCommand(Run run);
+  // What a run's thread hands back to the page.
+  struct RunEnd {
+    bool engineCommand = false;  // a command of the engine, whose outcome may be continued
+    bool ran = false;            // the command did something
+    std::string failure;         // why it failed; "" when it did not
+  };
+  // Runs a command of the engine (false: it did nothing) on the run's thread;
+  // the page tells what it did once it has ended.
+  void RunCommand(std::function<bool()> run);
+  // Begins a run on the run's thread; EndRun follows on the page's thread.
+  void StartRun(std::function<RunEnd()> work);
+  void EndRun(const RunEnd& end);
+  // Cancels the run in progress, answers its questions No and waits for its
+  // thread (the run stops within a sheet).
+  void StopRun();
+  // Runs `update` on the page's thread, after what was posted before it.
+  void Post(std::function<void()> update);
+  // A question of the run's thread, asked on the page's thread: the run
+  // waits for the answer; No once the page stops the run.
+  bool AskFromRun(const std::string& text, const char* name, bool yesByDefault);
   // After a run that printed sheets of a saved template: asks whether the
   // next run continues after them.
   void OfferContinue();
@@ -126,15 +155,21 @@ class PrintPage : public QWidget, private RunObserver {
 
   QLabel* StatusOf(RunPanel panel) const;
   QProgressBar* BarOf(RunPanel panel) const;
-  // Called each time a page has been handed on during a run.
-  void ServeScreen();
+  // Paints the progress bar a run shows (its updates are off meanwhile).
+  void PaintBar();
 
   std::unique_ptr<PageDevice> ownDevice_;
   PageDevice* device_;
   std::unique_ptr<PrintEngine> engine_;
   bool running_ = false;
-  QElapsedTimer barPainted_;  // since a run's progress bar was last painted
-  bool calibrationCancelled_ = false;
+  std::thread worker_;  // the run's thread
+  std::atomic<bool> calibrationCancelled_{false};
+  // The question the run's thread waits on.
+  std::mutex questionMutex_;
+  std::condition_variable questionAnswered_;
+  std::optional<bool> answer_;
+  bool questionsRefused_ = false;     // the run is being stopped: every answer is No
+  QTimer* barTimer_;                  // paints a run's progress bar now and then
   std::vector<std::string> notices_;  // shown once the run has ended
   QLabel* printerHeading_;
   QLabel* printerLabel_;

@@ -37,13 +37,13 @@ bool RepositionLess(const std::string& a, const std::string& b) {
 // Sets `flag` for the life of the object.
 class RunningScope {
  public:
-  explicit RunningScope(bool& flag) : flag_(flag) { flag_ = true; }
+  explicit RunningScope(std::atomic<bool>& flag) : flag_(flag) { flag_ = true; }
   ~RunningScope() { flag_ = false; }
   RunningScope(const RunningScope&) = delete;
   RunningScope& operator=(const RunningScope&) = delete;
 
  private:
-  bool& flag_;
+  std::atomic<bool>& flag_;
 };
 
 // Hides a panel's status line when a run stops before it has run: a refusal
@@ -517,7 +517,7 @@ void PrintEngine::ExecuteRun(const RunPlan& plan, ReservedRun& reserved) {
     }
   };
 
-  device_.SetRunHooks([this] { return cancel_; },
+  device_.SetRunHooks([this] { return cancel_.load(); },
                       [this, panel](const std::string& text) {
                         if (text.empty())
                           Observer().HideStatus(panel);

@@ -14,6 +14,7 @@
 // observer says so.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -117,7 +118,7 @@ class PrintEngine {
   bool PrintAll();
   bool PrintRun(int32_t sheets);
   // Sets the cancel flag; a run tests it before each sheet and between the
-  // copies of a sheet.
+  // copies of a sheet. Safe from any thread while a run prints on another.
   void CancelRun() { cancel_ = true; }
   bool CancelRequested() const { return cancel_; }
   bool Running() const { return running_; }
@@ -166,8 +167,9 @@ class PrintEngine {
   std::string copiesText_ = "1";
   std::string sheetsText_ = "1";
   std::vector<std::string> reposition_;
-  bool cancel_ = false;
-  bool running_ = false;
+  // Read and set from the thread a run prints on and from the screen's.
+  std::atomic<bool> cancel_{false};
+  std::atomic<bool> running_{false};
   RegisterPlace place_;
   std::string series_;
   std::string templateName_;  // the template's file name, as records hold it

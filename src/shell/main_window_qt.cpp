@@ -46,7 +46,7 @@ void ApplyToolkitLanguage() {
   }
 }
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent, PageDevice* printDevice)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint) {
@@ -66,7 +66,7 @@ MainWindow::MainWindow(QWidget* parent)
 
   welcome_ = new WelcomePage(pages_->widget(kWelcomePage));
   pages_->widget(kWelcomePage)->layout()->addWidget(welcome_);
-  workspace_ = new WorkspaceScreen(pages_->widget(kWorkspacePage));
+  workspace_ = new WorkspaceScreen(pages_->widget(kWorkspacePage), printDevice);
   pages_->widget(kWorkspacePage)->layout()->addWidget(workspace_);
   SetConfirm([](ConfirmQuestion question) { return Confirm(question); });
   connect(welcome_, &WelcomePage::StartRequested, this, &MainWindow::StartWorkspace);

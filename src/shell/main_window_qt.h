@@ -20,7 +20,9 @@ class MainWindow : public QWidget {
   static constexpr int kWelcomePage = 0;
   static constexpr int kWorkspacePage = 5;
 
-  explicit MainWindow(QWidget* parent = nullptr);
+  // Runs print on `printDevice` when given (it must outlive the window),
+  // otherwise on the print page's own device.
+  explicit MainWindow(QWidget* parent = nullptr, PageDevice* printDevice = nullptr);
 
   // Who answers the exit question and the workspace's questions: the
   // confirmation dialog unless replaced (tests answer directly).

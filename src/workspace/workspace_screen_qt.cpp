@@ -59,7 +59,7 @@ bool AlwaysShown(WorkspaceCommand command) {
 
 }  // namespace
 
-WorkspaceScreen::WorkspaceScreen(QWidget* parent)
+WorkspaceScreen::WorkspaceScreen(QWidget* parent, PageDevice* printDevice)
     : QWidget(parent), logic_(*this), frames_(kPageCount, nullptr) {
   setObjectName(QStringLiteral("FImpLibre01"));
   SetBackground(this, Qt::white);
@@ -98,7 +98,7 @@ WorkspaceScreen::WorkspaceScreen(QWidget* parent)
   preview_ = new PreviewPage();
   preview_->setObjectName(QStringLiteral("FHVista01"));
   PlaceFrame(WorkspacePage::Preview, preview_);
-  printPage_ = new PrintPage();
+  printPage_ = new PrintPage(nullptr, printDevice);
   printPage_->setObjectName(QStringLiteral("FHImprime01"));
   PlaceFrame(WorkspacePage::PrintPage, printPage_);
   // The editors and the preview are views of the workspace's document.

@@ -25,7 +25,8 @@ class SheetSizeDialog;
 class WorkspaceScreen : public QWidget, private WorkspaceHost {
   Q_OBJECT
  public:
-  explicit WorkspaceScreen(QWidget* parent = nullptr);
+  // The print page prints on `printDevice` when given (see PrintPage).
+  explicit WorkspaceScreen(QWidget* parent = nullptr, PageDevice* printDevice = nullptr);
   ~WorkspaceScreen() override;
 
   // Connections made once at start-up, before InitWorkspace.

@@ -9,6 +9,7 @@
 #include <QPrintDialog>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <cstdlib>
 
 #if defined(__unix__)
@@ -18,6 +19,7 @@
 
 #include "base/helpers.h"
 #include "catalog/catalog.h"
+#include "printing/page_device.h"
 #include "printing/register_settings.h"
 #include "widgets/table_grid_qt.h"
 
@@ -197,16 +199,22 @@ QString ScreenshotPath(const QString& name) {
   return folder + "/" + name;
 }
 
-DuringRun::DuringRun(std::function<bool()> ready, std::function<void()> during) {
-  timer_.setInterval(0);  // at every pass of the event loop
-  QObject::connect(&timer_, &QTimer::timeout, [this, ready, during] {
-    if (!ready()) return;
-    timer_.stop();
-    ran_ = true;
-    during();
+AtSpooledPage::AtSpooledPage(PageDevice& device, int at, std::function<void()> during)
+    : device_(device) {
+  device_.SetPageSpooledHook([this, at, during = std::move(during)] {
+    if (++spooled_ != at) return;
+    const auto run = [this, &during] {
+      ran_ = true;
+      during();
+    };
+    if (QThread::currentThread() == context_.thread())
+      run();
+    else
+      QMetaObject::invokeMethod(&context_, run, Qt::BlockingQueuedConnection);
   });
-  timer_.start();
 }
+
+AtSpooledPage::~AtSpooledPage() { device_.SetPageSpooledHook(nullptr); }
 
 void Retype(QLineEdit* field, const QString& text) {
   field->setFocus();

@@ -7,8 +7,10 @@
 #include <QListWidget>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -16,7 +18,8 @@
 
 namespace zirvo {
 class TableGrid;
-}
+class PageDevice;
+}  // namespace zirvo
 
 namespace zirvo::testing {
 
@@ -78,18 +81,6 @@ std::unique_ptr<ModalAnswer> AnswerDisplacement(const QString& horizontal, const
 // The print dialog: its PDF entry with the file name typed, then Enter.
 std::unique_ptr<ModalAnswer> ChoosePdf(const QString& file);
 
-// Runs `during` once, from a timer, as soon as `ready` holds while a print
-// run is in progress (timers fire while the run spools its pages).
-class DuringRun {
- public:
-  DuringRun(std::function<bool()> ready, std::function<void()> during);
-  bool Ran() const { return ran_; }
-
- private:
-  QTimer timer_;
-  bool ran_ = false;
-};
-
 // The child widget (or object) of type T named `name` under `parent`, as
 // tests reach the widgets a user touches; a missing one ends the test run
 // with its name, since every later step would act on nothing.
@@ -98,6 +89,37 @@ T* Child(const QObject* parent, const char* name) {
   T* child = parent ? parent->findChild<T*>(QString::fromLatin1(name)) : nullptr;
   if (!child) qFatal("no child %s named %s", T::staticMetaObject.className(), name);
   return child;
+}
+
+// Runs `during` once on the test's thread as soon as `device` has handed on
+// the `at`-th page of a run (counted from its construction), while the run's
+// thread waits for `during` to return: what it sees and does falls at a
+// known page, whatever the speed of either thread.
+class AtSpooledPage {
+ public:
+  AtSpooledPage(PageDevice& device, int at, std::function<void()> during);
+  ~AtSpooledPage();
+  AtSpooledPage(const AtSpooledPage&) = delete;
+  AtSpooledPage& operator=(const AtSpooledPage&) = delete;
+  bool Ran() const { return ran_; }
+
+ private:
+  PageDevice& device_;
+  QObject context_;  // on the test's thread
+  std::atomic<int> spooled_{0};
+  std::atomic<bool> ran_{false};
+};
+
+// The longest a test waits for a print run to end.
+constexpr int kRunWaitMs = 120000;
+
+// Clicks the command named `command` of a print page, then waits (bounded)
+// until the run it began has ended, its questions and notices answered;
+// false when it has not ended in time.
+template <class Page>
+bool ClickAndFinishRun(Page* page, const char* command) {
+  QTest::mouseClick(Child<QWidget>(page, command), Qt::LeftButton);
+  return QTest::qWaitFor([page] { return !page->Running(); }, kRunWaitMs);
 }
 
 // The folder for generated screenshots inside the build folder.

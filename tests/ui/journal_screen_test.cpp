@@ -336,7 +336,7 @@ class JournalScreenTest : public QObject {
     Retype(Child<QLineEdit>(&page, "Ed_HojasImp"), "50");
     {
       BoxAnswers answers({{"ContinueNumbering", QMessageBox::Yes}});
-      QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpTodo"), Qt::LeftButton);
+      QVERIFY(ClickAndFinishRun(&page, "Bt_ImpTodo"));
       QCOMPARE(answers.names, QStringList{"ContinueNumbering"});
       QVERIFY2(answers.texts[0].contains("hoja 50") && answers.texts[0].contains("0150"),
                qPrintable(answers.texts[0]));
@@ -357,7 +357,7 @@ class JournalScreenTest : public QObject {
     const int32_t documentsBefore = device.documentsEnded;
     {
       BoxAnswers answers({{"ReprintNumbers", QMessageBox::No}});
-      QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpTodo"), Qt::LeftButton);
+      QVERIFY(ClickAndFinishRun(&page, "Bt_ImpTodo"));
       QCOMPARE(answers.names, QStringList{"ReprintNumbers"});
       QVERIFY2(answers.texts[0].contains("numerador 01") && answers.texts[0].contains("salida.pdf"),
                qPrintable(answers.texts[0]));
@@ -366,7 +366,7 @@ class JournalScreenTest : public QObject {
     {
       BoxAnswers answers(
           {{"ReprintNumbers", QMessageBox::Yes}, {"ContinueNumbering", QMessageBox::No}});
-      QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpTodo"), Qt::LeftButton);
+      QVERIFY(ClickAndFinishRun(&page, "Bt_ImpTodo"));
       QCOMPARE(answers.names, (QStringList{"ReprintNumbers", "ContinueNumbering"}));
     }
     QCOMPARE(device.documentsEnded, documentsBefore + 1);

@@ -22,6 +22,7 @@
 #include "catalog/catalog.h"
 #include "pages/print_page_qt.h"
 #include "printing/printer_dialog_qt.h"
+#include "printing/qprinter_device_qt.h"
 #include "printing/register_settings.h"
 #include "support/recording_device.h"
 #include "support/ui_support.h"
@@ -228,8 +229,8 @@ class PrintPageTest : public QObject {
 
   void nothingPrintsBeforeAPrinterIsChosen() {
     auto message = DismissMessageBox();
-    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
-    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpPba"), Qt::LeftButton);
+    QVERIFY(ClickAndFinishRun(page_, "Bt_ImpTodo"));
+    QVERIFY(ClickAndFinishRun(page_, "Bt_ImpPba"));
     QTest::qWait(30);
     QVERIFY(device_->events.empty());
     QVERIFY(!message->Answered());
@@ -261,7 +262,7 @@ class PrintPageTest : public QObject {
     page_->ResetPrinters();
     QCOMPARE(Child<QLineEdit>(page_, "Ed_ImpSelec")->text(), QString());
     QCOMPARE(page_->Engine().Setting(), device_->DefaultSetting());
-    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
+    QVERIFY(ClickAndFinishRun(page_, "Bt_ImpTodo"));
     QVERIFY(device_->events.empty());
   }
 
@@ -353,7 +354,7 @@ class PrintPageTest : public QObject {
              QString("PostgreSQL: sala@127.0.0.1:1/zirvo"));
     {
       BoxAnswers answers({{"FailureMessage", QMessageBox::Ok}});
-      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
+      QVERIFY(ClickAndFinishRun(page_, "Bt_ImpTodo"));
       QCOMPARE(answers.names, QStringList{"FailureMessage"});
       QVERIFY2(answers.texts[0].contains("sala@127.0.0.1:1/zirvo"), qPrintable(answers.texts[0]));
     }
@@ -366,13 +367,13 @@ class PrintPageTest : public QObject {
     Retype(Child<QLineEdit>(page_, "Ed_HojasImp"), "3");
     {
       BoxAnswers answers({{"ContinueNumbering", QMessageBox::No}});
-      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
+      QVERIFY(ClickAndFinishRun(page_, "Bt_ImpTodo"));
     }
     QCOMPARE(device_->documentsEnded, 1);
     {
       ModalAnswer enter("QMessageBox", [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
       BoxAnswers printedAnyway({{"ContinueNumbering", QMessageBox::No}});
-      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
+      QVERIFY(ClickAndFinishRun(page_, "Bt_ImpTodo"));
       QVERIFY(enter.Answered());
       QVERIFY2(enter.SeenText().contains("100..102"), qPrintable(enter.SeenText()));
     }
@@ -380,7 +381,7 @@ class PrintPageTest : public QObject {
     {
       BoxAnswers answers(
           {{"ReprintNumbers", QMessageBox::Yes}, {"ContinueNumbering", QMessageBox::No}});
-      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
+      QVERIFY(ClickAndFinishRun(page_, "Bt_ImpTodo"));
       QCOMPARE(answers.names, (QStringList{"ReprintNumbers", "ContinueNumbering"}));
     }
     QCOMPARE(device_->documentsEnded, 2);
@@ -403,7 +404,7 @@ class PrintPageTest : public QObject {
     Retype(Child<QLineEdit>(&page, "Ed_IncNum"), "5");
     Retype(Child<QLineEdit>(&page, "Ed_CopPlan"), "2");
     Retype(Child<QLineEdit>(&page, "Ed_HojasImp"), "3");
-    QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpTodo"), Qt::LeftButton);
+    QVERIFY(ClickAndFinishRun(&page, "Bt_ImpTodo"));
 
     QCOMPARE(PdfPageCount(pdf), 6);
     // Words come sorted: the reverse numerator first.
@@ -435,7 +436,7 @@ class PrintPageTest : public QObject {
     }();
     {
       auto refused = answerReplace(QMessageBox::No);
-      QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpPba"), Qt::LeftButton);
+      QVERIFY(ClickAndFinishRun(&page, "Bt_ImpPba"));
       QVERIFY(refused->Answered());
       QVERIFY2(refused->SeenText().contains("run.pdf"), qPrintable(refused->SeenText()));
     }
@@ -445,16 +446,21 @@ class PrintPageTest : public QObject {
 
     // The test sheet: one page with the stored numbers, whatever the sheets say.
     auto accepted = answerReplace(QMessageBox::Yes);
-    QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpPba"), Qt::LeftButton);
+    QVERIFY(ClickAndFinishRun(&page, "Bt_ImpPba"));
     QVERIFY(accepted->Answered());
     QCOMPARE(PdfPageCount(pdf), 2);
     QCOMPARE(PdfPageWords(pdf, 1), (std::vector<std::string>{"0050", "0100", "Recibo"}));
   }
 
+  // The run prints off the page's thread: at a known sheet the test finds
+  // every other command and field refused, moves and resizes the window,
+  // sees the bar painted and clicks Cancel, and the run stops after that
+  // very sheet. The page prints again afterwards.
   void cancelDuringALongRunAbortsIt() {
     QTemporaryDir folder;
     const QString pdf = folder.path() + "/largo.pdf";
-    PrintPage page;
+    QPrinterDevice device;
+    PrintPage page(nullptr, &device);
     page.InitPage();
     page.LoadPrintJob(Job());
     QVERIFY(ShowActive(&page));
@@ -467,32 +473,50 @@ class PrintPageTest : public QObject {
     Retype(Child<QLineEdit>(&page, "Ed_IncNum"),
            "0");  // no numerator goes below zero: nothing to ask
     BarTrace trace(Child<QProgressBar>(&page, "ProgBarra"));
-    int stoppedAt = 0;
-    int paintedDuringRun = 0;
-    bool guardsHeld = false;
-    DuringRun during([&] { return Child<QProgressBar>(&page, "ProgBarra")->value() >= 1850; },
-                     [&] {
-                       guardsHeld = page.Running() &&
-                                    !Child<ClickLabel>(&page, "Bt_ImpTodo")->isEnabled() &&
-                                    !Child<ClickLabel>(&page, "Bt_ImpPba")->isEnabled() &&
-                                    !Child<ClickLabel>(&page, "Bt_SelecImpre")->isEnabled() &&
-                                    !Child<ClickLabel>(&page, "Bt_ImpRepos")->isEnabled() &&
-                                    !Child<ClickLabel>(&page, "Bt_Agregar")->isEnabled() &&
-                                    Child<QLineEdit>(&page, "Ed_HojasImp")->isReadOnly() &&
-                                    !page.LoadPrintJob(PrintJob{});
-                       QVERIFY(page.grab().save(ScreenshotPath("print_page_run.png")));
-                       stoppedAt = Child<QProgressBar>(&page, "ProgBarra")->value();
-                       paintedDuringRun = trace.paints;
-                       QTest::mouseClick(Child<ClickLabel>(&page, "Bt_CanImp"), Qt::LeftButton);
-                     });
-    QTest::mouseClick(Child<ClickLabel>(&page, "Bt_ImpTodo"), Qt::LeftButton);
+    constexpr int kCancelAt = 1850;
+    int barAtCancel = 0;
+    bool guardsHeld = false, commandsRefused = false, barPainted = false;
+    const QString sheetsTyped = Child<QLineEdit>(&page, "Ed_HojasImp")->text();
+    AtSpooledPage during(device, kCancelAt, [&] {
+      guardsHeld = page.Running() && !Child<ClickLabel>(&page, "Bt_ImpTodo")->isEnabled() &&
+                   !Child<ClickLabel>(&page, "Bt_ImpPba")->isEnabled() &&
+                   !Child<ClickLabel>(&page, "Bt_SelecImpre")->isEnabled() &&
+                   !Child<ClickLabel>(&page, "Bt_ImpRepos")->isEnabled() &&
+                   !Child<ClickLabel>(&page, "Bt_Agregar")->isEnabled() &&
+                   !Child<ClickLabel>(&page, "Bt_Diario")->isEnabled() &&
+                   Child<QLineEdit>(&page, "Ed_HojasImp")->isReadOnly() &&
+                   !page.LoadPrintJob(PrintJob{});
+      // Clicks and keys on the other commands and fields change nothing
+      // and open no dialog.
+      ModalAnswer dialog("QDialog", [](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+      for (const char* command : {"Bt_ImpTodo", "Bt_ImpPba", "Bt_SelecImpre", "Bt_Diario",
+                                  "Bt_ImpRepos", "Bt_Agregar", "Bt_BorraT"})
+        QTest::mouseClick(Child<ClickLabel>(&page, command), Qt::LeftButton);
+      QTest::mouseClick(Child<QLineEdit>(&page, "Ed_HojasImp"), Qt::LeftButton);
+      QTest::keyClicks(Child<QLineEdit>(&page, "Ed_HojasImp"), "77");
+      QTest::qWait(50);
+      commandsRefused =
+          !dialog.Answered() && Child<QLineEdit>(&page, "Ed_HojasImp")->text() == sheetsTyped;
+      // The window moves and grows, and the bar is painted, while the run waits.
+      page.move(page.x() + 40, page.y() + 30);
+      page.resize(page.width() + 80, page.height() + 60);
+      barPainted = QTest::qWaitFor([&] { return trace.paints > 0; }, 5000);
+      QVERIFY(page.grab().save(ScreenshotPath("print_page_run.png")));
+      barAtCancel = Child<QProgressBar>(&page, "ProgBarra")->value();
+      QTest::mouseClick(Child<ClickLabel>(&page, "Bt_CanImp"), Qt::LeftButton);
+    });
+    QVERIFY(ClickAndFinishRun(&page, "Bt_ImpTodo"));
 
     QVERIFY(during.Ran());
     QVERIFY(guardsHeld);
-    QVERIFY(stoppedAt < sheets);
-    // The bar moved on the screen while the run went on, and is left able to
-    // paint itself (its paints are spaced out during a run).
-    QVERIFY(paintedDuringRun > 0);
+    QVERIFY(commandsRefused);
+    QVERIFY(barPainted);
+    // The bar showed the sheet just spooled, and the run stopped right after it.
+    QCOMPARE(barAtCancel, kCancelAt);
+    QCOMPARE(FromQString(Child<QLabel>(&page, "REqMensaje")->text()),
+             OwnText(OwnMessage::RunCancelled, FormatInt(kCancelAt)) + " " +
+                 OwnText(OwnMessage::PdfNotWritten, "largo.pdf"));
+    // The bar is left able to paint itself (its paints are spaced out during a run).
     QVERIFY(Child<QProgressBar>(&page, "ProgBarra")->updatesEnabled() &&
             Child<QProgressBar>(&page, "ProgRepBar")->updatesEnabled());
     // The remaining sheets were passed over with the bar running to the end.
@@ -506,8 +530,10 @@ class PrintPageTest : public QObject {
     QVERIFY(!Child<ClickLabel>(&page, "Bt_CanImp")->isVisible());
     QVERIFY(Child<ClickLabel>(&page, "Bt_ImpTodo")->isEnabled());
     QVERIFY(!Child<QLineEdit>(&page, "Ed_HojasImp")->isReadOnly());
-    // The job the run began with is still loaded.
+    // The job the run began with is still loaded, and the page prints again.
     QCOMPARE(page.Engine().LoadedJob().NumeratorCount, 2);
+    QVERIFY(ClickAndFinishRun(&page, "Bt_ImpPba"));
+    QCOMPARE(PdfPageCount(pdf), 1);
   }
 
   void cancelStopsBetweenTheCopiesOfTheCurrentSheet() {
@@ -527,16 +553,17 @@ class PrintPageTest : public QObject {
     connect(Child<QProgressBar>(page_, "ProgBarra"), &QProgressBar::valueChanged, page_,
             [&](int value) { values.push_back(value); });
     int stoppedAt = 0;
-    DuringRun during([&] { return Child<QProgressBar>(page_, "ProgBarra")->value() >= 4; },
-                     [&] {
-                       stoppedAt = Child<QProgressBar>(page_, "ProgBarra")->value();
-                       // A second run inside the first is refused.
-                       page_->PrintAll();
-                       page_->PrintReposition();
-                       QTest::mouseClick(Child<ClickLabel>(page_, "Bt_CanImp"), Qt::LeftButton);
-                     });
-    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
+    // The first copy of sheet 4 is the tenth page spooled.
+    AtSpooledPage during(*device_, 10, [&] {
+      stoppedAt = Child<QProgressBar>(page_, "ProgBarra")->value();
+      // A second run inside the first is refused.
+      page_->PrintAll();
+      page_->PrintReposition();
+      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_CanImp"), Qt::LeftButton);
+    });
+    QVERIFY(ClickAndFinishRun(page_, "Bt_ImpTodo"));
     QVERIFY(during.Ran());
+    QCOMPARE(stoppedAt, 4);
     QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 1);
     QCOMPARE(device_->documentsAborted, 1);
     // The cancel arrived as the first copy of a sheet was spooled: its other
@@ -574,7 +601,7 @@ class PrintPageTest : public QObject {
     choosePrinter();
     Retype(Child<QLineEdit>(page_, "Ed_HojasImp"), "-");
     auto message = DismissMessageBox();
-    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
+    QVERIFY(ClickAndFinishRun(page_, "Bt_ImpTodo"));
     QTRY_VERIFY(message->Answered());
     QCOMPARE(message->SeenText(), QString("'-' is not a valid integer value"));
     QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 0);
@@ -595,12 +622,12 @@ class PrintPageTest : public QObject {
       QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
     Retype(Child<QLineEdit>(page_, "Ed_HojasTrab"), "0");
     auto message = DismissMessageBox();
-    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
+    QVERIFY(ClickAndFinishRun(page_, "Bt_ImpTodo"));
     QTRY_VERIFY(message->Answered());
     QCOMPARE(message->SeenText(), ToQString(OwnText(OwnMessage::ChunkNotValid, "0")));
     QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 0);
     Retype(Child<QLineEdit>(page_, "Ed_HojasTrab"), "250");
-    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
+    QVERIFY(ClickAndFinishRun(page_, "Bt_ImpTodo"));
     QCOMPARE(std::count(device_->events.begin(), device_->events.end(), "begin"), 1);
     QCOMPARE(device_->settings.back().chunkSheets, 250);
     QVERIFY(!Child<ClickLabel>(page_, "Bt_Calibrar")->isEnabled());  // nor once the run has ended
@@ -620,7 +647,7 @@ class PrintPageTest : public QObject {
     };
     {
       auto refused = answer(QMessageBox::No);
-      QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
+      QVERIFY(ClickAndFinishRun(page_, "Bt_ImpTodo"));
       QVERIFY(refused->Answered());
       const QString seen = refused->SeenText();
       QVERIFY2(seen.contains("numerador 2 ") && seen.contains("hoja 7"), qPrintable(seen));
@@ -630,7 +657,7 @@ class PrintPageTest : public QObject {
     QVERIFY(Child<ClickLabel>(page_, "Bt_ImpTodo")->isEnabled());
 
     auto accepted = answer(QMessageBox::Yes);
-    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpTodo"), Qt::LeftButton);
+    QVERIFY(ClickAndFinishRun(page_, "Bt_ImpTodo"));
     QVERIFY(accepted->Answered());
     QCOMPARE(device_->pages.size(), size_t{7});
     QCOMPARE(device_->TextsOn(6), (std::vector<std::string>{"0160", "-0010", "Recibo"}));
@@ -712,7 +739,7 @@ class PrintPageTest : public QObject {
     choosePrinter();
     BarTrace trace(Child<QProgressBar>(page_, "ProgRepBar"));
     auto notice = DismissMessageBox();
-    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpRepos"), Qt::LeftButton);
+    QVERIFY(ClickAndFinishRun(page_, "Bt_ImpRepos"));
     QTRY_VERIFY(notice->Answered());
     QCOMPARE(notice->SeenText(),
              QString("Se imprimieron las cinco primeras hojas de la lista. No se imprimieron: "
@@ -736,7 +763,7 @@ class PrintPageTest : public QObject {
     choosePrinter();
     Retype(Child<QLineEdit>(page_, "Ed_Repone"), "104");
     QTest::keyClick(Child<QLineEdit>(page_, "Ed_Repone"), Qt::Key_Return);
-    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_ImpRepos"), Qt::LeftButton);
+    QVERIFY(ClickAndFinishRun(page_, "Bt_ImpRepos"));
     QCOMPARE(device_->pages.size(), size_t{1});
     QCOMPARE(device_->TextsOn(0), (std::vector<std::string>{"0104", "0046", "Recibo"}));
   }

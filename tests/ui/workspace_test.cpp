@@ -15,6 +15,7 @@
 #include "../engine/engine_support.h"
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
+#include "printing/qprinter_device_qt.h"
 #include "shell/language_dialog_qt.h"
 #include "shell/main_window_qt.h"
 #include "support/shell_support.h"
@@ -29,7 +30,6 @@ using namespace zirvo::uitest;
 using zirvo::testing::Child;
 using zirvo::testing::ChoosePdf;
 using zirvo::testing::ClickCell;
-using zirvo::testing::DuringRun;
 using zirvo::testing::PdfPageCount;
 using zirvo::testing::PdfPageWords;
 using zirvo::testing::PressKey;
@@ -69,6 +69,7 @@ class WorkspaceScreenTest : public QObject {
 
  private:
   AppFolder folder_;
+  QPrinterDevice printDevice_;  // the print page's, reached by the tests' spool hook
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<SheetSizeDialog> nuevo_;
   QStringList questions_;  // titles of the confirmations asked
@@ -178,7 +179,7 @@ class WorkspaceScreenTest : public QObject {
   void initTestCase() {
     ProgramCatalog().LoadTable(1);
     ApplyToolkitLanguage();
-    window_ = std::make_unique<MainWindow>();
+    window_ = std::make_unique<MainWindow>(nullptr, &printDevice_);
     nuevo_ = std::make_unique<SheetSizeDialog>(window_.get());
     Workspace()->SetSheetSizeDialog(nuevo_.get());
     QVERIFY(ShowActive(window_.get()));
@@ -665,7 +666,7 @@ class WorkspaceScreenTest : public QObject {
     // The template has a file: the page offers to continue after the run.
     {
       zirvo::testing::BoxAnswers keepNumbers({{"ContinueNumbering", QMessageBox::No}});
-      QTest::mouseClick(Child<ClickLabel>(page, "Bt_ImpTodo"), Qt::LeftButton);
+      QVERIFY(zirvo::testing::ClickAndFinishRun(page, "Bt_ImpTodo"));
       QCOMPARE(keepNumbers.names, QStringList{"ContinueNumbering"});
       QVERIFY2(keepNumbers.texts[0].contains(QStringLiteral("2026")),
                qPrintable(keepNumbers.texts[0]));
@@ -756,32 +757,31 @@ class WorkspaceScreenTest : public QObject {
     Retype(Child<QLineEdit>(page, "Ed_HojasImp"), QStringLiteral("5000"));
     questions_.clear();
     bool commandsOff = false, closeRefused = false, nothingAsked = false;
-    DuringRun during(
-        [&] { return Child<QProgressBar>(page, "ProgBarra")->value() >= 20; },
-        [&] {
-          commandsOff = !Workspace()->CommandIcon(WorkspaceCommand::Close)->isEnabled() &&
-                        !Workspace()->CommandIcon(WorkspaceCommand::Numerators)->isEnabled();
-          for (auto command :
-               {WorkspaceCommand::Numerators, WorkspaceCommand::Close, WorkspaceCommand::New,
-                WorkspaceCommand::SheetSize, WorkspaceCommand::PrintPage}) {
-            Workspace()->Logic().RunCommand(command);
-          }
-          closeRefused = !window_->close() && window_->isVisible();
-          nothingAsked = questions_.isEmpty() && Page() == 6 && LoadedJob().Sheet.Width == 15.0;
-          QTest::mouseClick(Child<ClickLabel>(page, "Bt_CanImp"), Qt::LeftButton);
-        });
+    zirvo::testing::AtSpooledPage during(printDevice_, 20, [&] {
+      commandsOff = !Workspace()->CommandIcon(WorkspaceCommand::Close)->isEnabled() &&
+                    !Workspace()->CommandIcon(WorkspaceCommand::Numerators)->isEnabled();
+      for (auto command :
+           {WorkspaceCommand::Numerators, WorkspaceCommand::Close, WorkspaceCommand::New,
+            WorkspaceCommand::SheetSize, WorkspaceCommand::PrintPage}) {
+        Workspace()->Logic().RunCommand(command);
+      }
+      closeRefused = !window_->close() && window_->isVisible();
+      nothingAsked = questions_.isEmpty() && Page() == 6 && LoadedJob().Sheet.Width == 15.0;
+      // The exit question, once the run and its questions are over.
+      AnswerConfirmation(false);
+      QTest::mouseClick(Child<ClickLabel>(page, "Bt_CanImp"), Qt::LeftButton);
+    });
     {
       // The numbers were printed by the run before: asked, and printed
       // again. The cancel aborts the PDF, so no sheet was completed and
       // continuing is not offered.
       zirvo::testing::BoxAnswers answers(
           {{"ReprintNumbers", QMessageBox::Yes}, {"ContinueNumbering", QMessageBox::No}});
-      QTest::mouseClick(Child<ClickLabel>(page, "Bt_ImpTodo"), Qt::LeftButton);
+      QVERIFY(zirvo::testing::ClickAndFinishRun(page, "Bt_ImpTodo"));
       QCOMPARE(answers.names, QStringList{"ReprintNumbers"});
       QVERIFY2(answers.texts[0].contains(QStringLiteral("2024,2025")),
                qPrintable(answers.texts[0]));
     }
-    AnswerConfirmation(false);  // the exit question, once the run and its questions are over
     QVERIFY(during.Ran());
     QVERIFY(commandsOff);
     QVERIFY(closeRefused);
