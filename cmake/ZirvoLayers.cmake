@@ -51,7 +51,7 @@ function(zirvo_layer target folder)
 endfunction()
 
 # Stops the configuration when a file of src/ belongs to no layer library and
-# is no program's entry point: it would not be built or checked at all.
+# is no program's entry point: it would be neither built nor checked.
 function(zirvo_check_layer_files)
   get_property(named GLOBAL PROPERTY ZIRVO_LAYER_FILES)
   file(GLOB_RECURSE files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*.h ${CMAKE_SOURCE_DIR}/src/*.cpp)
@@ -60,6 +60,10 @@ function(zirvo_check_layer_files)
     string(REGEX MATCH "^[^/]*" folder ${relative})
     if(NOT folder IN_LIST ZIRVO_LAYERS)
       message(FATAL_ERROR "src/${relative}: ${folder} is not a layer (see ZIRVO_LAYERS)")
+    endif()
+    # A build of the core alone leaves the Qt files out.
+    if(ZIRVO_CORE_ONLY AND file MATCHES "_qt\\.(cpp|h)$")
+      continue()
     endif()
     if(NOT file IN_LIST named AND NOT file MATCHES "_main\\.cpp$")
       message(FATAL_ERROR "src/${relative} is in no layer library's list of files")
