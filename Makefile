@@ -23,7 +23,7 @@ build: configure
 run: build
 	@scripts/run-zirvo $(BUILD)
 
-test: format-check layer-check test-main test-asan
+test: format-check test-main test-asan
 
 # Warnings are errors in every build that make test makes.
 test-main test-asan: CMAKE_FLAGS += -DZIRVO_WERROR=ON
@@ -59,9 +59,7 @@ deb: build
 # make format rewrites every C++ file in the house style (.clang-format);
 # make test refuses a tree that is not formatted.
 CXX_FILES = git ls-files -z '*.cpp' '*.h'
-.PHONY: format format-check layer-check
-layer-check:
-	@scripts/check-layers
+.PHONY: format format-check
 format: deps
 	@$(CXX_FILES) | xargs -0 clang-format -i
 format-check: deps

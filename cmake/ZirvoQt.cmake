@@ -3,24 +3,49 @@ find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Svg Test)
 set(CMAKE_AUTOMOC ON)
 set(CMAKE_AUTORCC ON)
 
-file(GLOB ZIRVO_UI_SOURCES CONFIGURE_DEPENDS src/*/*_qt.cpp src/*/*_qt.h)
-file(GLOB ZIRVO_RESOURCES CONFIGURE_DEPENDS resources/*.qrc)
-add_library(zirvo_ui STATIC ${ZIRVO_UI_SOURCES} ${ZIRVO_RESOURCES})
-target_link_libraries(zirvo_ui PUBLIC zirvo_core Qt6::Widgets Qt6::PrintSupport Qt6::Svg)
+# The layers' files that need Qt. Where a layer also has pure files, its Qt
+# files form a library of their own beside it, so that the programs and tests
+# that do not draw with Qt link no Qt.
+zirvo_layer(zirvo_base_qt base LINK zirvo_base Qt6::Core FILES qtext_qt.cpp qtext_qt.h)
 
-# Every src/<folder>/<name>_main.cpp becomes the executable <name> (underscores as dashes).
-# Installed, the programs go to bin. An installed copy keeps its templates and
+zirvo_layer(zirvo_render_qt render LINK zirvo_render zirvo_base_qt Qt6::Gui FILES
+  painter_surface_qt.cpp painter_surface_qt.h)
+
+zirvo_layer(zirvo_printing_qt printing LINK zirvo_printing zirvo_render_qt Qt6::PrintSupport FILES
+  printer_dialog_qt.cpp printer_dialog_qt.h qprinter_device_qt.cpp qprinter_device_qt.h)
+
+zirvo_layer(zirvo_widgets widgets LINK zirvo_printing_qt Qt6::Widgets FILES
+  confirm_dialog_qt.cpp confirm_dialog_qt.h dialog_parts_qt.cpp dialog_parts_qt.h
+  general_dialogs_qt.cpp general_dialogs_qt.h table_editor_qt.cpp table_editor_qt.h
+  table_grid_qt.cpp table_grid_qt.h wait_qt.cpp wait_qt.h widgets_qt.cpp widgets_qt.h)
+# The icons and pictures, drawn from SVG.
+target_sources(zirvo_widgets PRIVATE resources/zirvo.qrc)
+target_link_libraries(zirvo_widgets PRIVATE Qt6::Svg)
+
+zirvo_layer(zirvo_editors editors LINK zirvo_widgets FILES
+  marginal_editor_qt.cpp marginal_editor_qt.h numerator_editor_qt.cpp numerator_editor_qt.h)
+
+zirvo_layer(zirvo_pages pages LINK zirvo_editors FILES
+  journal_screen_qt.cpp journal_screen_qt.h preview_page_qt.cpp preview_page_qt.h
+  print_page_qt.cpp print_page_qt.h)
+
+zirvo_layer(zirvo_workspace workspace LINK zirvo_pages FILES
+  editor_ports_qt.h presentation_page_qt.cpp presentation_page_qt.h sheet_size_dialog_qt.cpp
+  sheet_size_dialog_qt.h workspace_screen_qt.cpp workspace_screen_qt.h)
+
+zirvo_layer(zirvo_shell shell LINK zirvo_workspace FILES
+  language_dialog_qt.cpp language_dialog_qt.h main_window_qt.cpp main_window_qt.h
+  screens_qt.cpp screens_qt.h startup_qt.cpp startup_qt.h)
+
+# The programs: each entry point links the highest layer it uses. Installed,
+# the programs go to bin. An installed copy keeps its templates and
 # DatosLoc.ini in each user's own data folder (see DataFolder()), so the
 # installation holds no folder that users write to.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-file(GLOB ZIRVO_MAINS CONFIGURE_DEPENDS src/*/*_main.cpp)
-foreach(main ${ZIRVO_MAINS})
-  get_filename_component(stem ${main} NAME_WE)
-  string(REGEX REPLACE "_main$" "" exe ${stem})
-  string(REPLACE "_" "-" exe ${exe})
+function(zirvo_program exe main layer)
   add_executable(${exe} ${main})
-  target_link_libraries(${exe} PRIVATE zirvo_ui)
+  target_link_libraries(${exe} PRIVATE ${layer})
   # Earlier installations put a link to lib/zirvo/<exe> here; installing over
   # that link would leave the old program in place.
   install(CODE "set(installed \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${exe}\")
@@ -28,7 +53,10 @@ foreach(main ${ZIRVO_MAINS})
       file(REMOVE \"\${installed}\")
     endif()")
   install(TARGETS ${exe} RUNTIME DESTINATION bin)
-endforeach()
+endfunction()
+zirvo_program(zirvo src/shell/zirvo_main.cpp zirvo_shell)
+# The batch tool prints and previews with the engine: no screen of the program.
+zirvo_program(zirvo-batch src/printing/zirvo_batch_main.cpp zirvo_printing_qt)
 
 # gtest tests that need Qt (painting, printing to PDF, CUPS, the batch tool);
 # the batch tool's runs against a register reach a private PostgreSQL server
@@ -50,7 +78,7 @@ endif()
 file(GLOB ZIRVO_UI_TESTS CONFIGURE_DEPENDS tests/ui/*_test.cpp)
 # Their shared helpers are compiled once, into a library of their own.
 add_library(zirvo_ui_test_support STATIC tests/support/ui_support.cpp tests/support/shell_support.cpp)
-target_link_libraries(zirvo_ui_test_support PUBLIC zirvo_ui zirvo_test_doubles Qt6::Test)
+target_link_libraries(zirvo_ui_test_support PUBLIC zirvo_shell zirvo_test_doubles Qt6::Test)
 target_compile_definitions(zirvo_ui_test_support PRIVATE
   ZIRVO_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures"
   ZIRVO_BUILD_DIR="${CMAKE_BINARY_DIR}")
@@ -68,24 +96,26 @@ foreach(test ${ZIRVO_UI_TESTS})
 endforeach()
 
 # The benchmarks measure optimised code: the sanitizer build leaves them out.
-file(GLOB ZIRVO_BENCHES CONFIGURE_DEPENDS bench/*.cpp)
-if(ZIRVO_SANITIZE)
-  set(ZIRVO_BENCHES "")
-endif()
-foreach(bench ${ZIRVO_BENCHES})
-  get_filename_component(name ${bench} NAME_WE)
-  add_executable(${name} ${bench})
-  target_link_libraries(${name} PRIVATE zirvo_ui)
-endforeach()
-
-# The register's bench starts a private PostgreSQL server as its tests do.
-if(TARGET register_bench)
+# Each links the highest layer it uses.
+if(NOT ZIRVO_SANITIZE)
+  function(zirvo_bench name layer)
+    add_executable(${name} bench/${name}.cpp)
+    target_link_libraries(${name} PRIVATE ${layer})
+  endfunction()
+  zirvo_bench(journal_screen zirvo_pages)
+  zirvo_bench(preview_paint zirvo_render_qt)
+  zirvo_bench(preview_widget_paint zirvo_pages)
+  zirvo_bench(print_page_run zirvo_pages)
+  zirvo_bench(print_room zirvo_printing_qt)
+  zirvo_bench(print_throughput zirvo_printing_qt)
+  zirvo_bench(startup_bench zirvo_shell)
+  # The register's benches start a private PostgreSQL server as its tests do;
+  # the engine's prints on the tests' recording device.
+  zirvo_bench(register_bench zirvo_printing)
   target_sources(register_bench PRIVATE tests/support/postgres_server.cpp)
   target_include_directories(register_bench PRIVATE tests)
   target_link_libraries(register_bench PRIVATE PkgConfig::SQLITE3 PkgConfig::LIBPQ)
-endif()
-# So does the engine's, which prints on the tests' recording device.
-if(TARGET register_engine_bench)
+  zirvo_bench(register_engine_bench zirvo_printing)
   target_sources(register_engine_bench PRIVATE tests/support/postgres_server.cpp)
   target_link_libraries(register_engine_bench PRIVATE zirvo_test_doubles PkgConfig::LIBPQ)
 endif()

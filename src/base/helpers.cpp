@@ -1,5 +1,6 @@
 #include "base/helpers.h"
 
+#include <atomic>
 #include <optional>
 
 #include "base/platform.h"
@@ -17,27 +18,34 @@ bool AlwaysPasses(char key) {
 
 bool Holds(std::string_view text, char c) { return text.find(c) != std::string_view::npos; }
 
-std::string& FolderSetting() {
-  static std::string folder = [] {
-    std::string exe = platform::ExecutablePath();
-    const auto cut = exe.find_last_of("/\\");
-    if (cut == std::string::npos) return std::string(".");
-    return exe.substr(0, cut == 0 ? 1 : cut);
-  }();
-  return folder;
-}
+// The machine's folders, each found once.
+class MachineFolders final : public Folders {
+ public:
+  std::string Application() const override {
+    static const std::string folder = [] {
+      std::string exe = platform::ExecutablePath();
+      const auto cut = exe.find_last_of("/\\");
+      if (cut == std::string::npos) return std::string(".");
+      return exe.substr(0, cut == 0 ? 1 : cut);
+    }();
+    return folder;
+  }
+  std::string Data() const override {
+    static const std::string folder = [this] {
+      DataFolderInputs inputs;
+      inputs.applicationFolder = Application();
+      inputs.writableFolderBeside = platform::IsPrivateWritableFolder(Application() + "/Datos");
+      inputs.xdgDataHome = platform::EnvironmentValue("XDG_DATA_HOME");
+      inputs.home = platform::HomeFolder();
+      return ChooseDataFolder(inputs);
+    }();
+    return folder;
+  }
+  std::string SystemSettings() const override { return platform::SystemSettingsFolder(); }
+};
 
-std::string& DataFolderSetting() {
-  static std::string folder = [] {
-    DataFolderInputs inputs;
-    inputs.applicationFolder = FolderSetting();
-    inputs.writableFolderBeside = platform::IsPrivateWritableFolder(FolderSetting() + "/Datos");
-    inputs.xdgDataHome = platform::EnvironmentValue("XDG_DATA_HOME");
-    inputs.home = platform::HomeFolder();
-    return ChooseDataFolder(inputs);
-  }();
-  return folder;
-}
+const MachineFolders machineFolders;
+std::atomic<const Folders*> foldersInForce{&machineFolders};
 
 // An absolute folder without trailing separators ("/" becomes ""), or
 // nullopt for an empty or relative one.
@@ -72,7 +80,11 @@ std::string ZeroPad(std::string_view text, int width) {
   return padded;
 }
 
-const std::string& ApplicationFolder() { return FolderSetting(); }
+const Folders* UseFolders(const Folders* folders) {
+  return foldersInForce.exchange(folders ? folders : &machineFolders);
+}
+
+std::string ApplicationFolder() { return foldersInForce.load()->Application(); }
 
 std::string ChooseDataFolder(const DataFolderInputs& inputs) {
   if (inputs.writableFolderBeside) return inputs.applicationFolder + "/Datos/";
@@ -81,13 +93,10 @@ std::string ChooseDataFolder(const DataFolderInputs& inputs) {
   return inputs.applicationFolder + "/Datos/";
 }
 
-const std::string& DataFolder() { return DataFolderSetting(); }
+std::string DataFolder() { return foldersInForce.load()->Data(); }
 
 bool PrepareDataFolder() { return platform::MakeFolders(DataFolder()); }
 
-void SetApplicationFolderForTesting(const std::string& folder) {
-  FolderSetting() = folder;
-  DataFolderSetting() = folder + "/Datos/";
-}
+std::string SystemSettingsFolder() { return foldersInForce.load()->SystemSettings(); }
 
 }  // namespace zirvo

@@ -16,8 +16,25 @@ char RealKeyFilter(std::string_view text, std::string_view selected, int caret, 
 // Puts "0" in front of the text until it is `width` characters long.
 std::string ZeroPad(std::string_view text, int width);
 
+// The folders the program's own files live in. A running program uses the
+// machine's; tests install folders of their own with UseFolders.
+class Folders {
+ public:
+  virtual ~Folders() = default;
+  // Folder of the running executable, without a trailing separator.
+  virtual std::string Application() const = 0;
+  // The templates, DatosLoc.ini and the user's settings; ends with a separator.
+  virtual std::string Data() const = 0;
+  // The settings every user of the machine shares.
+  virtual std::string SystemSettings() const = 0;
+};
+// Makes `folders` the ones every later call below answers from, nullptr the
+// machine's own again; returns the ones in force before. The caller keeps
+// `folders` alive while they are in force.
+const Folders* UseFolders(const Folders* folders);
+
 // Folder of the running executable, without a trailing separator.
-const std::string& ApplicationFolder();
+std::string ApplicationFolder();
 
 // What decides where the templates and DatosLoc.ini live.
 struct DataFolderInputs {
@@ -35,14 +52,13 @@ struct DataFolderInputs {
 // to `Datos` beside the executable.
 std::string ChooseDataFolder(const DataFolderInputs& inputs);
 
-// The data folder of this run, chosen once by ChooseDataFolder from the
-// machine's state; ends with a separator.
-const std::string& DataFolder();
+// The data folder of this run; on the machine's folders, chosen once by
+// ChooseDataFolder from the machine's state. Ends with a separator.
+std::string DataFolder();
 // Creates the data folder and its parents when missing (with the user's
 // umask); false when it is not there afterwards. Called once at start-up.
 bool PrepareDataFolder();
-// For tests and tools that run the program's logic from another folder: the
-// data folder becomes `folder` + "/Datos/".
-void SetApplicationFolderForTesting(const std::string& folder);
+// The folder of the settings every user of the machine shares.
+std::string SystemSettingsFolder();
 
 }  // namespace zirvo

@@ -137,15 +137,11 @@ const char* OwnSpanish(OwnMessage message) {
       return "Sí";
     case OwnMessage::NoButton:
       return "No";
-    case OwnMessage::JournalNotWritten:
-      return "No se pudo escribir en el diario %s: %s";
     case OwnMessage::JournalDamaged:
       return "El diario %s tiene líneas que no se pudieron leer (%s). Se omitieron, y la "
              "comprobación de números ya impresos no pudo tenerlas en cuenta.";
     case OwnMessage::ReprintNumbers:
       return "El numerador %s ya imprimió los números %s";
-    case OwnMessage::ReprintWhen:
-      return "el %s en %s.";
     case OwnMessage::ReprintQuestion:
       return "¿Imprimirlos de nuevo?";
     case OwnMessage::ReprintRefused:
@@ -414,15 +410,11 @@ const char* OwnEnglish(OwnMessage message) {
       return "Yes";
     case OwnMessage::NoButton:
       return "No";
-    case OwnMessage::JournalNotWritten:
-      return "The journal %s could not be written: %s";
     case OwnMessage::JournalDamaged:
       return "The journal %s has lines that could not be read (%s). They were skipped, and the "
              "check for numbers already printed could not take them into account.";
     case OwnMessage::ReprintNumbers:
       return "Numerator %s already printed the numbers %s";
-    case OwnMessage::ReprintWhen:
-      return "on %s to %s.";
     case OwnMessage::ReprintQuestion:
       return "Print them again?";
     case OwnMessage::ReprintRefused:

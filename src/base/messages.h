@@ -76,10 +76,8 @@ enum class OwnMessage {
   YesButton,           // no argument
   NoButton,            // no argument
   // The journal of runs.
-  JournalNotWritten,         // %s: the journal file, %s: the cause
   JournalDamaged,            // %s: the journal file, %s: the numbers of the lines skipped
   ReprintNumbers,            // %s: numerator position, %s: the numbers already printed
-  ReprintWhen,               // %s: the time, %s: the target it was printed on
   ReprintQuestion,           // no argument: asks whether to print them again
   ReprintRefused,            // no argument: zirvo-batch prints nothing without --allow-reprint
   ContinueQuestion,          // %s: the last sheet printed, %s: the next number of numerator 1

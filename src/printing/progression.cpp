@@ -115,12 +115,6 @@ std::optional<Progression> SharedNumbers(const Progression& a, const Progression
   return shared;
 }
 
-std::optional<int64_t> FirstSharedNumber(const Progression& a, const Progression& b) {
-  const auto shared = SharedNumbers(a, b);
-  if (!shared) return std::nullopt;
-  return shared->first;
-}
-
 std::string FormatProgression(const Progression& p) {
   const int64_t count = p.Count();
   if (count == 1) return FormatInt(p.first);

@@ -44,8 +44,6 @@ bool IsValidProgression(const Progression& p);
 // again, of a's position); nothing when they share none. Both must be valid;
 // their positions are not compared.
 std::optional<Progression> SharedNumbers(const Progression& a, const Progression& b);
-// The first number of `a` that `b` holds too.
-std::optional<int64_t> FirstSharedNumber(const Progression& a, const Progression& b);
 
 // "7000" for one number, "7000,7005" for two, "100..149" for a step of 1,
 // "7000,7005..7045" otherwise (the first two numbers show the step).

@@ -62,13 +62,6 @@ PrinterSetting QPrinterDevice::DefaultSetting() const {
   return PrinterSetting::Queue(QPrinterInfo::defaultPrinterName().toStdString());
 }
 
-std::vector<std::string> QPrinterDevice::InstalledPrinters() {
-  std::vector<std::string> names;
-  for (const QString& name : QPrinterInfo::availablePrinterNames())
-    names.push_back(name.toStdString());
-  return names;
-}
-
 void QPrinterDevice::Fail(const QString& cause) {
   const std::string where = setting_.target == PrinterSetting::Target::PdfFile
                                 ? setting_.outputFile

@@ -60,9 +60,6 @@ class QPrinterDevice : public PageDevice {
   // The offsets in force on the current document (0, 0 for a PDF file).
   const PrinterOffsets& Offsets() const { return offsets_; }
 
-  // The installed CUPS queues.
-  static std::vector<std::string> InstalledPrinters();
-
  private:
   [[noreturn]] void Fail(const QString& cause);
   bool ToQueue() const { return setting_.target == PrinterSetting::Target::Queue; }

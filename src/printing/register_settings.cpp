@@ -38,21 +38,8 @@ RegisterChoice ChooseRegister(const std::string& explicitConnection,
   return {};
 }
 
-namespace {
-std::string& SystemSettingsFolderForTesting() {
-  static std::string folder;
-  return folder;
-}
-}  // namespace
-
 std::string SystemRegisterSettingsFile() {
-  const std::string& testing = SystemSettingsFolderForTesting();
-  const std::string folder = testing.empty() ? platform::SystemSettingsFolder() : testing;
-  return (std::filesystem::path(folder) / kRegisterSettingsFileName).string();
-}
-
-void SetSystemSettingsFolderForTesting(const std::string& folder) {
-  SystemSettingsFolderForTesting() = folder;
+  return (std::filesystem::path(SystemSettingsFolder()) / kRegisterSettingsFileName).string();
 }
 
 std::string UserRegisterSettingsFile() {

@@ -50,9 +50,6 @@ RegisterChoice ChooseRegister(const std::string& explicitConnection,
 // The two settings files of this machine and user.
 std::string SystemRegisterSettingsFile();
 std::string UserRegisterSettingsFile();
-// For the tests, which must never reach a register the machine's settings
-// name: the machine's settings folder is `folder` instead ("" for the real one).
-void SetSystemSettingsFolderForTesting(const std::string& folder);
 
 // The embedded register of the templates in `templateFolder` ("" for the
 // working folder): Registro.sqlite in the folder, links in the folder's

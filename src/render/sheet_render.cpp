@@ -393,13 +393,6 @@ void DrawItemText(DrawRecord& item) {
                         placement.averageCharWidth);
 }
 
-void DrawItemBarcode(const DrawRecord& item) {
-  if (item.Symbology == BarcodeKind::QrCode) return;  // drawn with its line by DrawItem
-  BarcodeBuffers bars;
-  EncodeBarcode(item, bars);
-  DrawLinearBars(*item.Canvas, item, item.TextHeight, bars);
-}
-
 void DrawSheet(Surface& surface, const DeviceMapping& mapping, const SheetContent& sheet) {
   if (sheet.background != nullptr && !sheet.background->Empty())
     surface.DrawImage(*sheet.background, sheet.backgroundRect);

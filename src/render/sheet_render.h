@@ -91,8 +91,6 @@ DrawRecord ComposeMarginal(const MarginalText& marginal, const DeviceMapping& ma
 void DrawItem(DrawRecord item);
 // The text step: draws the text line and sets TextHeight.
 void DrawItemText(DrawRecord& item);
-// The barcode step.
-void DrawItemBarcode(const DrawRecord& item);
 
 // What an item with bars works out from its text before drawing, kept by a
 // print run from sheet to sheet so that its storage is reused.

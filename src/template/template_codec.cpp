@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
-#include <numeric>
 
 #include "base/file_io.h"
 #include "base/messages.h"
@@ -130,13 +129,6 @@ std::string SkippedLinesMessage(const SkippedLines& skipped) {
 
 std::string EncodeTemplate(const Template& doc, const std::string& targetPath) {
   return Utf8ToCp1252(JoinTemplateLines(LinesOf(doc, targetPath)));
-}
-
-Template TemplateFromLines(const TemplateLines& lines, const SheetHeader& header,
-                           SkippedLines* skipped) {
-  std::vector<int> numbers(lines.size());
-  std::iota(numbers.begin(), numbers.end(), 1);
-  return TemplateFromNumberedLines(lines, numbers, header, skipped);
 }
 
 std::optional<Template> DecodeTemplate(std::string_view bytes, const std::string& path,

@@ -46,11 +46,6 @@ std::optional<Template> DecodeTemplate(std::string_view bytes, const std::string
                                        const SheetHeader& base = {},
                                        SkippedLines* skipped = nullptr);
 
-// The rows of the marked lines in `lines` (at most 60 per table) and their
-// barcodes under the given header; lines of neither table are ignored.
-Template TemplateFromLines(const TemplateLines& lines, const SheetHeader& header,
-                           SkippedLines* skipped = nullptr);
-
 // DecodeTemplate on the file's bytes. Throws ZirvoError naming the file when
 // it cannot be read.
 std::optional<Template> LoadTemplate(const std::string& path, const SheetHeader& base = {},

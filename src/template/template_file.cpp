@@ -195,15 +195,6 @@ void WriteTemplateBytes(const std::string& path, std::string_view bytes,
   WriteFileAtomically(WriteTargetOf(path), bytes, observer);
 }
 
-TemplateLines SplitTemplateBytes(std::string_view bytes) {
-  TemplateLines lines;
-  ForEachTemplateLine(bytes, [&](std::string_view line) {
-    lines.emplace_back(line);
-    return true;
-  });
-  return lines;
-}
-
 void ForEachTemplateLine(std::string_view bytes,
                          const std::function<bool(std::string_view line)>& take) {
   std::size_t start = 0;

@@ -46,10 +46,9 @@ std::string JoinTemplateLines(const TemplateLines& lines);
 // file and the cause. `observer` is told the stages of the write.
 void WriteTemplateBytes(const std::string& path, std::string_view bytes,
                         const WriteObserver& observer = {});
-// Cuts file content into lines; CR, LF and CR LF each end a line, and a
-// final line end adds no empty line.
-TemplateLines SplitTemplateBytes(std::string_view bytes);
-// The same lines handed one by one to `take`, which returns false to stop.
+// Hands the lines of file content one by one to `take`, which returns false
+// to stop; CR, LF and CR LF each end a line, and a final line end adds no
+// empty line.
 void ForEachTemplateLine(std::string_view bytes,
                          const std::function<bool(std::string_view line)>& take);
 // The parts of a path as the sheet header stores them. Paths are the

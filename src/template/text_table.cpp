@@ -73,12 +73,6 @@ const std::optional<BarcodeSetting>& TextTable::Barcode(int row) const {
   return barcodes_.at(static_cast<std::size_t>(row));
 }
 
-bool TextTable::AnyBarcode() const {
-  for (const auto& barcode : barcodes_)
-    if (barcode) return true;
-  return false;
-}
-
 std::string TextTable::PrintedText(int row) const { return Trim(Cell(row, 1)); }
 
 void TextTable::CheckBarcodeOf(int row, std::string_view text) const {

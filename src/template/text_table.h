@@ -57,7 +57,6 @@ class TextTable {
   // The barcode of each row (none for most); not part of the row's line.
   const std::optional<BarcodeSetting>& Barcode(int row) const;
   const std::vector<std::optional<BarcodeSetting>>& Barcodes() const { return barcodes_; }
-  bool AnyBarcode() const;
 
   // The text the row prints (a numerator with its stored number). Throws
   // ConversionError for a cell that does not convert.

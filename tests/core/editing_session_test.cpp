@@ -11,6 +11,7 @@
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "support/fake_workspace_host.h"
+#include "support/template_lines.h"
 #include "temp_dir.h"
 #include "template/series.h"
 #include "template/template_codec.h"
@@ -528,7 +529,7 @@ TEST_F(EditingSessionTest, ExportThatDoesNotConvertHandsNothingOver) {
     EditingSession ws(fresh);
     ws.InitWorkspace();
     ws.StartTemplate();
-    ws.Document().Replace(TemplateFromLines({c.line}, ws.Header()));
+    ws.Document().Replace(testing::DecodeLines({c.line}, ws.Header()));
     for (WorkspaceCommand command : {WorkspaceCommand::Preview, WorkspaceCommand::PrintPage}) {
       fresh.errors.clear();
       ws.RunCommand(command);

@@ -8,6 +8,8 @@
 #endif
 
 #include "base/platform.h"
+#include "printing/register_settings.h"
+#include "support/test_folders.h"
 #include "temp_dir.h"
 
 namespace zirvo {
@@ -60,16 +62,40 @@ TEST(ZeroPad, PadsWithoutInterpreting) {
 }
 
 // Which Datos folder is in use depends on this machine (a writable Datos
-// beside the test binary or not); the choice itself is tested below.
-TEST(Folders, TestingFolderHoldsTheDataFolder) {
+// beside the test binary or not); the choice itself is tested below. Folders
+// put in force answer for the program until they go, and the ones before
+// come back.
+TEST(Folders, FoldersInForceAnswerUntilTheyGo) {
   const std::string before = ApplicationFolder();
+  const std::string dataBefore = DataFolder();
+  const std::string settingsBefore = SystemSettingsFolder();
   EXPECT_FALSE(before.empty());
   EXPECT_NE(before.back(), '/');
-  EXPECT_EQ(DataFolder().back(), '/');
-  SetApplicationFolderForTesting("/opt/zirvo");
-  EXPECT_EQ(ApplicationFolder(), "/opt/zirvo");
-  EXPECT_EQ(DataFolder(), "/opt/zirvo/Datos/");
-  SetApplicationFolderForTesting(before);
+  EXPECT_EQ(dataBefore.back(), '/');
+  {
+    const testing::TestFolders folders("/opt/zirvo");
+    EXPECT_EQ(ApplicationFolder(), "/opt/zirvo");
+    EXPECT_EQ(DataFolder(), "/opt/zirvo/Datos/");
+    EXPECT_EQ(SystemSettingsFolder(), "/opt/zirvo/etc");
+    EXPECT_EQ(SystemRegisterSettingsFile(),
+              "/opt/zirvo/etc/" + std::string(kRegisterSettingsFileName));
+    EXPECT_EQ(UserRegisterSettingsFile(),
+              "/opt/zirvo/Datos/" + std::string(kRegisterSettingsFileName));
+  }
+  EXPECT_EQ(ApplicationFolder(), before);
+  EXPECT_EQ(DataFolder(), dataBefore);
+  EXPECT_EQ(SystemSettingsFolder(), settingsBefore);
+}
+
+// With no folders put in force the program runs on the machine's own: the
+// executable's folder and the machine's settings folder.
+TEST(Folders, WithoutFoldersInForceTheMachinesOwn) {
+  const Folders* before = UseFolders(nullptr);
+  ASSERT_NE(before, nullptr);
+  const std::string exe = platform::ExecutablePath();
+  EXPECT_EQ(ApplicationFolder(), exe.substr(0, exe.find_last_of('/')));
+  EXPECT_EQ(SystemSettingsFolder(), platform::SystemSettingsFolder());
+  UseFolders(before);
 }
 
 TEST(Folders, WritableDatosBesideTheProgramElseTheUsersOwnFolder) {

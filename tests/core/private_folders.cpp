@@ -4,8 +4,9 @@
 // leaves runs behind in the build tree.
 #include <gtest/gtest.h>
 
-#include "base/helpers.h"
-#include "printing/register_settings.h"
+#include <optional>
+
+#include "support/test_folders.h"
 #include "temp_dir.h"
 
 namespace zirvo {
@@ -13,13 +14,12 @@ namespace {
 
 class PrivateFolders : public ::testing::Environment {
  public:
-  void SetUp() override {
-    SetApplicationFolderForTesting(dir_.Path());
-    SetSystemSettingsFolderForTesting(dir_.Path("etc"));
-  }
+  void SetUp() override { folders_.emplace(dir_.Path()); }
+  void TearDown() override { folders_.reset(); }
 
  private:
   testing::TempDir dir_;
+  std::optional<testing::TestFolders> folders_;
 };
 
 [[maybe_unused]] ::testing::Environment* const privateFolders =

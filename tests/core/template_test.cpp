@@ -9,6 +9,7 @@
 
 #include "base/text.h"
 #include "support/table_ports.h"
+#include "support/template_lines.h"
 #include "template/template_codec.h"
 
 namespace zirvo {
@@ -63,7 +64,7 @@ TEST(Template, EachOperationGivesOneNotice) {
                 d.Header().Name == "Caja" && d.Series().empty();
        }},
       {"replace",
-       [](Template& d) { d.Replace(TemplateFromLines({"|MAR|01|x|"}, SheetHeader{})); },
+       [](Template& d) { d.Replace(testing::DecodeLines({"|MAR|01|x|"}, SheetHeader{})); },
        {Change::Everything},
        [](const Template& d) {
          return d.Numerators().Empty() && d.Marginals().Cell(0, M::kText) == "x" &&
@@ -217,7 +218,8 @@ TEST(Template, PrintJobCarriesTheBackgroundOnlyWhenTicked) {
 
 TEST(Template, PrintJobOfACellThatDoesNotConvertThrows) {
   Template doc;
-  doc.Replace(TemplateFromLines({"|FOL|01||big||0.00|0.00|0.00|04|Arial|12|0|A||"}, SheetHeader{}));
+  doc.Replace(
+      testing::DecodeLines({"|FOL|01||big||0.00|0.00|0.00|04|Arial|12|0|A||"}, SheetHeader{}));
   EXPECT_THROW(doc.ToPrintJob(), ConversionError);
 }
 

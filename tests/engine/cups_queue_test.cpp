@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QStandardPaths>
 #include <QTest>
 #include <QThread>
@@ -38,6 +39,7 @@
 #include "printing/printer_calibration.h"
 #include "printing/qprinter_device_qt.h"
 #include "support/recording_device.h"
+#include "support/test_folders.h"
 #include "support/ui_support.h"
 
 namespace zirvo {
@@ -277,7 +279,7 @@ class CupsQueue : public ::testing::Test {
         RunTool(lpadmin, {"-p", kQueue, "-v", "file://" + output_, "-E", "-m", kPpd});
     ASSERT_EQ(added.exitCode, 0) << added.err;
     // The queues this process sees are the private scheduler's.
-    ASSERT_EQ(QPrinterDevice::InstalledPrinters(), std::vector<std::string>{kQueue})
+    ASSERT_EQ(QPrinterInfo::availablePrinterNames(), QStringList{kQueue})
         << "libcups was asked for the machine's scheduler before the test could redirect it";
   }
 
@@ -470,7 +472,7 @@ TEST_F(CupsQueue, AStoppedPrinterHoldsTheRunWithItsReasonUntilItIsBack) {
 TEST_F(CupsQueue, CalibrationOffsetsMoveTheQueuesOutputOnly) {
   AddJobQueue("ZIRVOJOBS");
   ASSERT_TRUE(QDir(dir_.path()).mkpath("app/Datos"));
-  SetApplicationFolderForTesting(QFile::encodeName(dir_.path() + "/app").toStdString());
+  const testing::TestFolders app(QFile::encodeName(dir_.path() + "/app").toStdString());
   StorePrinterOffsets(CalibrationFile(), "ZIRVOJOBS", {1.5, -0.8});
 
   QPrinterDevice device;
@@ -489,7 +491,6 @@ TEST_F(CupsQueue, CalibrationOffsetsMoveTheQueuesOutputOnly) {
   // The calibration sheet names the queue and the offsets in force.
   device.SetPrinter(setting);
   PrintCalibrationSheet(device, "ZIRVOJOBS", {1.5, -0.8});
-  SetApplicationFolderForTesting(ZIRVO_BUILD_DIR);
 
   const auto jobs = ReceivedJobs(JobFolder("ZIRVOJOBS"));
   ASSERT_EQ(jobs.size(), 2u);
@@ -584,7 +585,7 @@ TEST_F(CupsQueue, BatchCalibratesAQueueAndSendsRunsAsJobs) {
 // a run stores only the field the user edited.
 TEST_F(CupsQueue, ThePrintPageFollowsItsChoiceAndTheStoredOffsets) {
   ASSERT_TRUE(QDir(dir_.path()).mkpath("app/Datos"));
-  SetApplicationFolderForTesting(QFile::encodeName(dir_.path() + "/app").toStdString());
+  const testing::TestFolders app(QFile::encodeName(dir_.path() + "/app").toStdString());
   RecordingDevice device;
   PrintPage page(nullptr, &device);
   page.InitPage();
@@ -638,7 +639,6 @@ TEST_F(CupsQueue, ThePrintPageFollowsItsChoiceAndTheStoredOffsets) {
   EXPECT_EQ(ReadPrinterOffsets(file, kQueue), (PrinterOffsets{3, 0.7}));
   EXPECT_EQ(ReadPrinterOffsets(file, "OTRA"), (PrinterOffsets{-1, 1}));
   EXPECT_EQ(offsets(), (QStringList{"3.0", "0.7"}));
-  SetApplicationFolderForTesting(ZIRVO_BUILD_DIR);
 }
 
 }  // namespace

@@ -4,8 +4,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include "base/helpers.h"
-#include "printing/register_settings.h"
+#include "support/test_folders.h"
 
 int main(int argc, char** argv) {
   // Test discovery runs this binary at build time, where no display exists.
@@ -14,8 +13,7 @@ int main(int argc, char** argv) {
   // The registers of templates never saved, and the settings that could name
   // another register, in a folder of the tests' own.
   QTemporaryDir folders;
-  zirvo::SetApplicationFolderForTesting(folders.path().toStdString());
-  zirvo::SetSystemSettingsFolderForTesting(folders.filePath("etc").toStdString());
+  zirvo::testing::TestFolders inForce(folders.path().toStdString());
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

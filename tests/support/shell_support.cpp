@@ -8,8 +8,6 @@
 #include <QPixmap>
 #include <QTimer>
 
-#include "base/helpers.h"
-
 namespace zirvo::uitest {
 namespace {
 
@@ -20,9 +18,8 @@ int& PendingAnswers() {
 
 }  // namespace
 
-AppFolder::AppFolder() {
+AppFolder::AppFolder() : folders_(QFile::encodeName(dir_.path()).toStdString()) {
   QDir(dir_.path()).mkpath(QStringLiteral("Datos"));
-  SetApplicationFolderForTesting(QFile::encodeName(dir_.path()).toStdString());
 }
 
 std::string AppFolder::DataFile(const std::string& name) const {

@@ -9,10 +9,12 @@
 #include <functional>
 #include <string>
 
+#include "support/test_folders.h"
+
 namespace zirvo::uitest {
 
 // A fresh application folder with its Datos folder; the program's folders
-// point at it for the life of the test executable.
+// point at it while the object lives.
 class AppFolder {
  public:
   AppFolder();
@@ -22,6 +24,7 @@ class AppFolder {
 
  private:
   QTemporaryDir dir_;
+  testing::TestFolders folders_;
 };
 
 // Runs `answer` on the next modal window that appears (a dialog, a message

@@ -17,18 +17,16 @@
 #include <unistd.h>
 #endif
 
-#include "base/helpers.h"
 #include "catalog/catalog.h"
 #include "printing/page_device.h"
-#include "printing/register_settings.h"
+#include "support/test_folders.h"
 #include "widgets/table_grid_qt.h"
 
 namespace zirvo::testing {
 
 void PrepareCatalog(int language) {
   static QTemporaryDir folder;
-  SetApplicationFolderForTesting(folder.path().toStdString());
-  SetSystemSettingsFolderForTesting(folder.filePath("etc").toStdString());
+  static TestFolders inForce(folder.path().toStdString());
   ProgramCatalog().LoadTable(language);
 }
 

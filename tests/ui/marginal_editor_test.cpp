@@ -10,6 +10,7 @@
 #include "catalog/catalog.h"
 #include "editors/marginal_editor_qt.h"
 #include "editors/numerator_editor_qt.h"
+#include "support/template_lines.h"
 #include "support/ui_support.h"
 #include "template/template_codec.h"
 
@@ -76,7 +77,7 @@ class MarginalEditorTest : public QObject {
     ProgramCatalog().LoadTable(1);
     QCOMPARE(title, QString("Barcode"));
     QCOMPARE(kinds, (QStringList{"None", "Code 39", "Code 128", "EAN-13", "QR Code"}));
-    const TemplateLines lines = SplitTemplateBytes(EncodeTemplate(doc_, "/t/Caja.pla"));
+    const TemplateLines lines = testing::SplitLines(EncodeTemplate(doc_, "/t/Caja.pla"));
     QCOMPARE(QString::fromStdString(lines.back()), QString("|COD|M|01|3|2|1.50|0.00|"));
   }
 
@@ -199,7 +200,7 @@ class MarginalEditorTest : public QObject {
   }
 
   void exportedRecords() {
-    doc_.Replace(TemplateFromLines({"|HJA|", "|MAR|05|Hola|", "|FOL|01||1|||||||||"}, {}));
+    doc_.Replace(testing::DecodeLines({"|HJA|", "|MAR|05|Hola|", "|FOL|01||1|||||||||"}, {}));
     const MarginalTextList records = doc_.ToPrintJob().Marginals;
     QCOMPARE(records.size(), std::size_t(1));
     QCOMPARE(editor_->Table().RowCount(), 1);
@@ -216,7 +217,7 @@ class MarginalEditorTest : public QObject {
     numerators.AddRow();
     editor_->AddRow();
     numerators.AddRow();
-    const TemplateLines lines = SplitTemplateBytes(EncodeTemplate(doc_, "/t/Caja.pla"));
+    const TemplateLines lines = testing::SplitLines(EncodeTemplate(doc_, "/t/Caja.pla"));
     QCOMPARE(lines.size(), std::size_t(4));
     QVERIFY(lines[1].starts_with("|FOL|01|") && lines[2].starts_with("|FOL|02|"));
     QCOMPARE(lines[3], std::string("|MAR|01||0.00|0.00|000|Arial|12|0||"));
@@ -225,13 +226,13 @@ class MarginalEditorTest : public QObject {
   // Enter on a font cell opens the font list over that cell.
   void enterOpensTheFontList() {
     doc_.Replace(
-        TemplateFromLines({"|MAR|01|Copia para el archivo|2.00|27.50|0|Liberation Sans|10|0||",
-                           "|MAR|02|Original - Cliente|15.50|1.20|0|DejaVu Serif|14|8388608||",
-                           "|MAR|03|Factura sin valor fiscal si no lleva el sello de caja "
-                           "y la firma del cajero autorizado|1.00|14.00|90|Liberation Mono|8|"
-                           "255||",
-                           "|MAR|04|Gracias por su compra|10.80|26.90|180|Default|12|32768||"},
-                          {}));
+        testing::DecodeLines({"|MAR|01|Copia para el archivo|2.00|27.50|0|Liberation Sans|10|0||",
+                              "|MAR|02|Original - Cliente|15.50|1.20|0|DejaVu Serif|14|8388608||",
+                              "|MAR|03|Factura sin valor fiscal si no lleva el sello de caja "
+                              "y la firma del cajero autorizado|1.00|14.00|90|Liberation Mono|8|"
+                              "255||",
+                              "|MAR|04|Gracias por su compra|10.80|26.90|180|Default|12|32768||"},
+                             {}));
     doc_.SetSheetSize(21.6, 28.0);
     ClickCell(Grid(), 2, C::kFont);
     PressKey(Qt::Key_Return);

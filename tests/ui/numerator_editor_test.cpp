@@ -12,6 +12,7 @@
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "editors/numerator_editor_qt.h"
+#include "support/template_lines.h"
 #include "support/ui_support.h"
 #include "template/template_codec.h"
 
@@ -37,7 +38,7 @@ class NumeratorEditorTest : public QObject {
     QTest::mouseClick(editor_->CommandButton(command), Qt::LeftButton);
   }
   void Load(const std::vector<std::string>& lines) {
-    doc_.Replace(TemplateFromLines(lines, doc_.Header()));
+    doc_.Replace(testing::DecodeLines(lines, doc_.Header()));
   }
   void ShowSheet(double width, double height) { doc_.SetSheetSize(width, height); }
 
@@ -737,7 +738,7 @@ class NumeratorEditorTest : public QObject {
     QCOMPARE(records.size(), std::size_t(2));
     QCOMPARE(records[1].Number, 0);
     QCOMPARE(records[1].Position, 2);
-    const TemplateLines lines = SplitTemplateBytes(EncodeTemplate(doc_, "/t/Caja.pla"));
+    const TemplateLines lines = testing::SplitLines(EncodeTemplate(doc_, "/t/Caja.pla"));
     QCOMPARE(lines.size(), std::size_t(3));
     QCOMPARE(lines[2], std::string("|FOL|02||0||0.00|0.00|0.00|04|Arial|12|0|A||"));
   }
@@ -977,7 +978,7 @@ class NumeratorEditorTest : public QObject {
     QVERIFY(editor_->grab().save(ScreenshotPath("numerator_editor_barcode_mark.png")));
 
     // The line the file keeps for it.
-    const TemplateLines lines = SplitTemplateBytes(EncodeTemplate(doc_, "/t/Caja.pla"));
+    const TemplateLines lines = testing::SplitLines(EncodeTemplate(doc_, "/t/Caja.pla"));
     QCOMPARE(QString::fromStdString(lines.back()), QString("|COD|F|01|1|2|1.20|4.50|"));
     // A QR Code's mark is its own.
     doc_.SetBarcode(TemplateTable::Numerators, 1, BarcodeSetting{BarcodeKind::QrCode});
