@@ -158,15 +158,9 @@ int main(int argc, char** argv) try {
   Measure(sqlite, runs, rounds);
 
   std::unique_ptr<testing::PostgresServer> server;
-  std::string connection = argc > 3 ? argv[3] : "";
-  if (connection.empty()) {
-    server = std::make_unique<testing::PostgresServer>(true);
-    if (!server->Unavailable().empty()) {
-      std::printf("PostgreSQL: %s\n", server->Unavailable().c_str());
-      return 0;
-    }
-    connection = server->NewDatabase();
-  }
+  const std::string connection =
+      testing::PostgresServer::ConnectionOrPrivate(argc > 3 ? argv[3] : "", server);
+  if (connection.empty()) return 0;
   const Backend postgres{"PostgreSQL (a local server on a Unix socket)",
                          [&] { return PostgresRegister::Open(connection); },
                          [&](const std::string& sql) {

@@ -92,15 +92,9 @@ int main(int argc, char** argv) try {
           dir.Path("Facturas.pla"), place, rounds);
 
   std::unique_ptr<testing::PostgresServer> server;
-  std::string connection = argc > 2 ? argv[2] : "";
-  if (connection.empty()) {
-    server = std::make_unique<testing::PostgresServer>(true);
-    if (!server->Unavailable().empty()) {
-      std::printf("PostgreSQL: %s\n", server->Unavailable().c_str());
-      return 0;
-    }
-    connection = server->NewDatabase();
-  }
+  const std::string connection =
+      testing::PostgresServer::ConnectionOrPrivate(argc > 2 ? argv[2] : "", server);
+  if (connection.empty()) return 0;
   place.connection = connection;
   Measure("PostgreSQL (a local server on a Unix socket, connected once)", dir.Path("Facturas.pla"),
           place, rounds);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -206,6 +207,17 @@ std::vector<std::vector<std::string>> PostgresServer::Sql(const std::string& con
   PQfinish(db);
   if (!failure.empty()) throw std::runtime_error(failure);
   return rows;
+}
+
+std::string PostgresServer::ConnectionOrPrivate(const std::string& given,
+                                                std::unique_ptr<PostgresServer>& server) {
+  if (!given.empty()) return given;
+  server = std::make_unique<PostgresServer>(true);
+  if (!server->Unavailable().empty()) {
+    std::printf("PostgreSQL: %s\n", server->Unavailable().c_str());
+    return {};
+  }
+  return server->NewDatabase();
 }
 
 }  // namespace zirvo::testing

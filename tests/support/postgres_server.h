@@ -6,6 +6,7 @@
 // ends (a failed assertion, a crash, kill -9).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,12 @@ class PostgresServer {
   // row. A failure is thrown as std::runtime_error with the server's message.
   static std::vector<std::vector<std::string>> Sql(const std::string& connection,
                                                    const std::string& sql);
+
+  // `given` when a connection was named (a bench's argument); otherwise a
+  // fresh database on a durable private server kept in `server`. Empty, with
+  // the reason printed, when no server can be started.
+  static std::string ConnectionOrPrivate(const std::string& given,
+                                         std::unique_ptr<PostgresServer>& server);
 
  private:
   void Start(bool durable);
