@@ -430,9 +430,13 @@ TEST_F(CupsQueue, CancelLeavesNoJobPendingAndReportsTheSheetsCompleted) {
   EXPECT_LT(completed, 2000);
   std::cout << "completed up to sheet " << completed << "\n";
   EXPECT_TRUE(log.Showed(OwnText(OwnMessage::CompletedUpTo, std::to_string(completed))));
-  std::vector<std::string> expected;
-  for (int sheet = 1; sheet <= completed; ++sheet) expected.push_back(Numbered(sheet));
-  EXPECT_EQ(PagesOfAllJobs(JobFolder("ZIRVOJOBS")), expected);
+  // The job CUPS was printing when the cancel came may have reached the
+  // printer whole: at most that one job more than the run counts.
+  const std::vector<std::string> pages = PagesOfAllJobs(JobFolder("ZIRVOJOBS"));
+  ASSERT_GE(pages.size(), static_cast<std::size_t>(completed));
+  ASSERT_LE(pages.size(), static_cast<std::size_t>(completed) + 50);
+  for (std::size_t page = 0; page < pages.size(); ++page)
+    EXPECT_EQ(pages[page], Numbered(static_cast<int>(page) + 1)) << page;
 }
 
 // A printer that stops during a run holds it, with the reason on the status
