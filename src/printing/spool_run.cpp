@@ -121,6 +121,9 @@ bool SpoolRun::WaitUntilAtMost(size_t outstanding, const SpoolWait& wait) {
     size_t left = 0;
     {
       std::lock_guard lock(mutex_);
+      // A submission that failed after the refresh must not pass for a
+      // queue that has emptied: it is looked at under the same lock.
+      if (failure_) throw ZirvoError(*failure_);
       for (const Job& job : jobs_) {
         if (job.state == JobState::Aborted || job.state == JobState::Cancelled) {
           const std::string reason =
