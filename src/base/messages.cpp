@@ -276,6 +276,21 @@ const char* OwnSpanish(OwnMessage message) {
       return "no se pudo comenzar una hoja nueva";
     case OwnMessage::DocumentNotFinished:
       return "no se pudo terminar el documento";
+    case OwnMessage::NumberingRuleInvalid:
+      return "La regla de numeración no es válida: multiplicador y hojas por número de 1 a "
+             "1000000, ciclo de 0 a 1000000.";
+    case OwnMessage::MirrorMissing:
+      return "No hay numerador %s que repetir.";
+    case OwnMessage::MirrorOfMirror:
+      return "El numerador %s ya repite otro numerador: repita el numerador original.";
+    case OwnMessage::MirroredCannotMirror:
+      return "Otros numeradores repiten el numerador %s: no puede repetir a otro.";
+    case OwnMessage::CheckDigitWithEan13:
+      return "El numerador %s lleva un código EAN-13, que tiene su propio dígito de control: "
+             "no puede llevar otro.";
+    case OwnMessage::RepeatsNumbers:
+      return "El numerador %s repite números de una hoja a otra: un número no dice qué hoja "
+             "reponer. Reponga por número de hoja dentro de la impresión.";
   }
   return "";
 }
@@ -548,6 +563,21 @@ const char* OwnEnglish(OwnMessage message) {
       return "a new sheet could not be started";
     case OwnMessage::DocumentNotFinished:
       return "the document could not be finished";
+    case OwnMessage::NumberingRuleInvalid:
+      return "The numbering rule is not valid: multiplier and sheets per number from 1 to "
+             "1000000, cycle from 0 to 1000000.";
+    case OwnMessage::MirrorMissing:
+      return "There is no numerator %s to repeat.";
+    case OwnMessage::MirrorOfMirror:
+      return "Numerator %s already repeats another numerator: repeat the original one.";
+    case OwnMessage::MirroredCannotMirror:
+      return "Other numerators repeat numerator %s: it cannot repeat another.";
+    case OwnMessage::CheckDigitWithEan13:
+      return "Numerator %s carries an EAN-13 barcode, which has its own check digit: it cannot "
+             "carry another.";
+    case OwnMessage::RepeatsNumbers:
+      return "Numerator %s repeats numbers from sheet to sheet: a number does not tell which "
+             "sheet to reprint. Reprint by sheet number within the run.";
   }
   return "";
 }

@@ -307,10 +307,11 @@ DrawRecord ComposeCommon(std::string text, const std::string& font, int32_t size
   return item;
 }
 
-DrawRecord NumeratorRecord(const Numerator& n, int32_t number, const DeviceMapping& mapping,
-                           Surface* canvas) {
-  return ComposeCommon(FormatNumeratorText(n.Prefix, number, n.Mask, n.Suffix), n.Font, n.Size,
-                       n.Colour, n.Horizontal, n.Vertical, n.Rotation, n.Barcode, mapping, canvas);
+DrawRecord NumeratorRecord(const Numerator& n, int32_t number, CheckDigit check,
+                           const DeviceMapping& mapping, Surface* canvas) {
+  return ComposeCommon(FormatNumeratorText(n.Prefix, number, n.Mask, n.Suffix, check), n.Font,
+                       n.Size, n.Colour, n.Horizontal, n.Vertical, n.Rotation, n.Barcode, mapping,
+                       canvas);
 }
 
 DrawRecord MarginalRecord(const MarginalText& m, const DeviceMapping& mapping, Surface* canvas) {
@@ -369,7 +370,7 @@ int32_t DeviceMapping::Y(double cm) const {
 
 DrawRecord ComposeNumerator(const Numerator& n, int32_t number, const DeviceMapping& mapping,
                             Surface& canvas) {
-  return NumeratorRecord(n, number, mapping, &canvas);
+  return NumeratorRecord(n, number, n.Rule.checkDigit, mapping, &canvas);
 }
 
 DrawRecord ComposeMarginal(const MarginalText& m, const DeviceMapping& mapping, Surface& canvas) {
@@ -397,8 +398,12 @@ void DrawSheet(Surface& surface, const DeviceMapping& mapping, const SheetConten
   if (sheet.background != nullptr && !sheet.background->Empty())
     surface.DrawImage(*sheet.background, sheet.backgroundRect);
   if (sheet.numerators != nullptr)
-    for (const Numerator& n : *sheet.numerators)
-      DrawItem(ComposeNumerator(n, n.Number, mapping, surface));
+    for (std::size_t i = 0; i < sheet.numerators->size(); ++i) {
+      // A mirror prints the number and check digit of the numerator it repeats.
+      const Numerator& source = (*sheet.numerators)[MirrorSource(*sheet.numerators, i)];
+      DrawItem(NumeratorRecord((*sheet.numerators)[i], source.Number, source.Rule.checkDigit,
+                               mapping, &surface));
+    }
   if (sheet.marginals != nullptr)
     for (const MarginalText& m : *sheet.marginals) DrawItem(ComposeMarginal(m, mapping, surface));
 }
@@ -411,11 +416,15 @@ PreparedSheet::PreparedSheet(const DeviceMapping& mapping, const SheetContent& s
   // The records are composed without a canvas; each sheet names its own.
   if (sheet.numerators != nullptr) {
     numerators_.reserve(sheet.numerators->size());
-    for (const Numerator& n : *sheet.numerators) {
-      Item item = Prepare(NumeratorRecord(n, n.Number, mapping, nullptr));
+    for (std::size_t i = 0; i < sheet.numerators->size(); ++i) {
+      const Numerator& n = (*sheet.numerators)[i];
+      const CheckDigit check =
+          (*sheet.numerators)[MirrorSource(*sheet.numerators, i)].Rule.checkDigit;
+      Item item = Prepare(NumeratorRecord(n, n.Number, check, mapping, nullptr));
       item.prefix = n.Prefix;
       item.suffix = n.Suffix;
       item.mask = n.Mask;
+      item.check = check;
       numerators_.push_back(std::move(item));
     }
   }
@@ -458,11 +467,13 @@ void PreparedSheet::Draw(Surface& surface, std::span<const int32_t> numbers) {
   for (std::size_t i = 0; i < count; ++i) {
     Item& item = numerators_[i];
     if (item.plainText) {
-      FormatNumeratorTextInto(item.record.Text, item.prefix, numbers[i], item.mask, item.suffix);
+      FormatNumeratorTextInto(item.record.Text, item.prefix, numbers[i], item.mask, item.suffix,
+                              item.check);
     } else {
       // A symbol encoded again only for a new text: the copies of a sheet
       // print the same numbers.
-      FormatNumeratorTextInto(item.nextText, item.prefix, numbers[i], item.mask, item.suffix);
+      FormatNumeratorTextInto(item.nextText, item.prefix, numbers[i], item.mask, item.suffix,
+                              item.check);
       if (item.nextText != item.record.Text) {
         item.record.Text.swap(item.nextText);
         EncodeBarcode(item.record, item.bars);

@@ -112,7 +112,8 @@ struct BarcodeBuffers {
 
 // Everything drawn on one sheet.
 struct SheetContent {
-  const NumeratorList* numerators = nullptr;  // their Number fields are printed
+  // Their Number fields are printed; a mirror prints its source's.
+  const NumeratorList* numerators = nullptr;
   const MarginalTextList* marginals = nullptr;
   const Bitmap* background = nullptr;  // null: no background
   RectI backgroundRect;
@@ -138,8 +139,9 @@ class PreparedSheet {
   PreparedSheet(const DeviceMapping& mapping, const SheetContent& sheet);
 
   std::size_t NumeratorCount() const { return numerators_.size(); }
-  // Draws the sheet with numerator i printing numbers[i]; a numerator
-  // without a number in `numbers` is not drawn.
+  // Draws the sheet with numerator i printing numbers[i] (for a mirror, the
+  // number of its source: see SheetNumbers); a numerator without a number in
+  // `numbers` is not drawn.
   void Draw(Surface& surface, std::span<const int32_t> numbers);
 
  private:
@@ -152,7 +154,8 @@ class PreparedSheet {
     // Numerators only.
     std::string prefix, suffix;
     int32_t mask = 0;
-    std::string nextText;  // the sheet's text, formatted beside the last one
+    CheckDigit check = CheckDigit::None;  // its source's, for a mirror
+    std::string nextText;                 // the sheet's text, formatted beside the last one
   };
   static Item Prepare(DrawRecord record);
   static void DrawPrepared(Surface& surface, Item& item);

@@ -11,6 +11,7 @@
 
 #include "base/text.h"
 #include "template/barcode_setting.h"
+#include "template/numbering_rule.h"
 
 namespace zirvo {
 
@@ -58,6 +59,8 @@ struct Numerator {
   bool Reverse = false;
   // The row's barcode as the template stores it; none for a text line only.
   std::optional<BarcodeSetting> Barcode;
+  // How the number moves on from sheet to sheet; plain for most.
+  NumberingRule Rule;
   std::string Font = "Arial";  // at most 60 characters
   int32_t Size = 12;           // points
   int32_t Colour = 0;          // 24-bit, red in the lowest byte

@@ -36,6 +36,7 @@ bool Template::operator==(const Template& other) const {
          numerators_.Rows() == other.numerators_.Rows() &&
          marginals_.Rows() == other.marginals_.Rows() &&
          numerators_.Barcodes() == other.numerators_.Barcodes() &&
+         numerators_.Rules() == other.numerators_.Rules() &&
          marginals_.Barcodes() == other.marginals_.Barcodes() && background_ == other.background_;
 }
 
@@ -149,6 +150,12 @@ void Template::SetBarcode(TemplateTable table, int row,
                           const std::optional<BarcodeSetting>& setting) {
   MutableTable(table).SetBarcode(row, setting);
   Notify(ChangeOf(table));
+}
+
+void Template::SetNumberingRule(int row, const NumberingRule& rule) {
+  if (numerators_.Rule(row) == rule) return;
+  numerators_.SetRule(row, rule);
+  Notify(TemplateChange::Numerators);
 }
 
 void Template::ApplyIncrement(int32_t k) {

@@ -101,6 +101,10 @@ class Template {
   // changes nothing for a setting a template cannot store or a text the
   // symbology cannot carry.
   void SetBarcode(TemplateTable table, int row, const std::optional<BarcodeSetting>& setting);
+  // Gives a numerator row a numbering rule (see numbering_rule.h). Throws
+  // ZirvoError and changes nothing for a rule the row cannot take (see
+  // NumeratorTable::SetRule); the same rule again changes nothing.
+  void SetNumberingRule(int row, const NumberingRule& rule);
   // Adds k to every numerator's number; throws and changes nothing when one
   // does not convert, leaves the 32-bit range or no longer fits its barcode.
   void ApplyIncrement(int32_t k);

@@ -8,6 +8,7 @@
 #include "base/messages.h"
 #include "base/text.h"
 #include "template/barcode_setting.h"
+#include "template/numbering_rule.h"
 #include "template/series.h"
 
 namespace zirvo {
@@ -15,6 +16,7 @@ namespace {
 
 constexpr std::string_view kBarcodeMarker = "|COD|";
 constexpr std::string_view kSeriesMarker = "|SER|";
+constexpr std::string_view kNumberingMarker = "|NUM|";
 
 void AppendBarcodeLines(const TextTable& table, BarcodeTable kind, TemplateLines& lines) {
   for (int r = 0; r < table.RowCount(); ++r)
@@ -29,6 +31,9 @@ TemplateLines LinesOf(const Template& doc, const std::string& targetPath) {
   doc.Marginals().SaveToLines(lines);
   AppendBarcodeLines(doc.Numerators(), BarcodeTable::Numerators, lines);
   AppendBarcodeLines(doc.Marginals(), BarcodeTable::Marginals, lines);
+  const NumeratorTable& numerators = doc.Numerators();
+  for (int r = 0; r < numerators.RowCount(); ++r)
+    if (!numerators.Rule(r).Plain()) lines.push_back(NumberingLine(r, numerators.Rule(r)));
   // Last, so that a template without a series is written as it always was.
   if (!doc.Series().empty()) lines.push_back(std::string(kSeriesMarker) + doc.Series() + "|");
   return lines;
@@ -56,6 +61,31 @@ void ReadBarcodeLines(const TemplateLines& lines, const std::vector<int>& number
   }
 }
 
+// Gives the numerators the rules of the "|NUM|" lines. A line that does not
+// read, names a row the table lacks or a row a line before it gave a rule,
+// or mirrors what no row can be mirrored by, is skipped.
+void ReadNumberingLines(const TemplateLines& lines, const std::vector<int>& numbers,
+                        NumeratorTable& numerators, SkippedLines* skipped) {
+  std::vector<std::size_t> lineOfRow(static_cast<std::size_t>(numerators.RowCount()), lines.size());
+  std::vector<std::size_t> refused;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].compare(0, kNumberingMarker.size(), kNumberingMarker) != 0) continue;
+    const std::optional<NumberingLineValue> value = ParseNumberingLine(lines[i]);
+    if (value && value->row < numerators.RowCount() &&
+        lineOfRow[static_cast<std::size_t>(value->row)] == lines.size()) {
+      numerators.AttachRule(value->row, value->rule);
+      lineOfRow[static_cast<std::size_t>(value->row)] = i;
+    } else {
+      refused.push_back(i);
+    }
+  }
+  for (int row : numerators.DropUnusableRules())
+    refused.push_back(lineOfRow[static_cast<std::size_t>(row)]);
+  if (skipped == nullptr) return;
+  std::sort(refused.begin(), refused.end());
+  for (std::size_t i : refused) skipped->push_back({numbers[i], lines[i]});
+}
+
 // Gives the template the series of the first "|SER|" line that reads: 32
 // hexadecimal digits in its first field (blanks around them and later
 // fields aside). Every other "|SER|" line is skipped.
@@ -78,6 +108,7 @@ Template TemplateFromNumberedLines(const TemplateLines& lines, const std::vector
   numerators.LoadFromLines(lines);
   marginals.LoadFromLines(lines);
   ReadBarcodeLines(lines, numbers, numerators, marginals, skipped);
+  ReadNumberingLines(lines, numbers, numerators, skipped);
   Template doc(header, std::move(numerators), std::move(marginals));
   ReadSeriesLines(lines, numbers, doc, skipped);
   return doc;
@@ -102,7 +133,7 @@ MarkedLines SelectMarkedLines(std::string_view bytes) {
   ForEachTemplateLine(bytes, [&](std::string_view line) {
     ++number;
     const std::string_view marker = line.substr(0, 5);
-    bool take = marker == kBarcodeMarker || marker == kSeriesMarker;
+    bool take = marker == kBarcodeMarker || marker == kSeriesMarker || marker == kNumberingMarker;
     if (marker == kSheetHeaderMarker) {
       take = !headerTaken;
       headerTaken = true;

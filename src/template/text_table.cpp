@@ -88,6 +88,7 @@ void TextTable::SetBarcode(int row, const std::optional<BarcodeSetting>& setting
   const BarcodeSetting rounded = StoredBarcodeSetting(*setting);
   if (!ValidBarcodeSetting(*setting) || !ValidBarcodeSetting(rounded))
     throw ZirvoError(OwnText(OwnMessage::BarcodeSizeInvalid));
+  RequireBarcodeAllowed(row, rounded);
   RequireBarcodeText(rounded, PrintedText(row));
   stored = rounded;
 }
@@ -104,6 +105,7 @@ bool TextTable::AddRow() {
   if (!row.empty()) row[0] = PositionText(RowCount());
   rows_.push_back(std::move(row));
   barcodes_.emplace_back();
+  RowAppended();
   return true;
 }
 
@@ -111,6 +113,7 @@ int TextTable::DeleteRow(int row) {
   if (row >= 0 && row < RowCount()) {
     rows_.erase(rows_.begin() + row);
     barcodes_.erase(barcodes_.begin() + row);
+    RowRemoved(row);
     Renumber();
   }
   if (rows_.empty()) return -1;
@@ -121,6 +124,7 @@ int TextTable::DeleteRow(int row) {
 void TextTable::Clear() {
   rows_.clear();
   barcodes_.clear();
+  RowsCleared();
 }
 
 void TextTable::Renumber() {
@@ -239,6 +243,7 @@ void TextTable::LoadFromLines(const TemplateLines& lines) {
     }
     rows_.push_back(std::move(row));
     barcodes_.emplace_back();
+    RowAppended();
   }
 }
 

@@ -100,6 +100,14 @@ class TextTable {
   // Throws ZirvoError when the row's barcode cannot carry `text`.
   void CheckBarcodeOf(int row, std::string_view text) const;
 
+  // Rows come and go through these, for a table that keeps more per row.
+  virtual void RowAppended() {}
+  virtual void RowRemoved(int /*row*/) {}
+  virtual void RowsCleared() {}
+  // Throws ZirvoError when the row may not carry that barcode for a reason
+  // of the derived table's own (its text is checked apart).
+  virtual void RequireBarcodeAllowed(int /*row*/, const BarcodeSetting& /*setting*/) const {}
+
  private:
   std::string Normalised(int cell, std::string_view text, const std::string& current) const;
   void Renumber();
