@@ -34,6 +34,48 @@ inline PrintJob PreviewBenchJob() {
   return job;
 }
 
+// A 10-up ticket sheet as a print shop runs it, 50 items: per ticket a
+// numerator (the piles cut and stacked), its stub repeating the number with
+// a Luhn check digit shown on both, and three marginal texts.
+inline PrintJob TicketBenchJob() {
+  PrintJob job;
+  job.Sheet.Name = "Tickets";
+  for (int t = 0; t < 10; ++t) {
+    const double left = 1.0 + (t % 2) * 10.0, top = 1.0 + (t / 2) * 5.5;
+    Numerator ticket;
+    ticket.Position = t + 1;
+    ticket.Number = 1 + 1000 * t;
+    ticket.Prefix = "N.º ";
+    ticket.Horizontal = left + 6.0;
+    ticket.Vertical = top + 0.5;
+    ticket.Size = 14;
+    ticket.Rule.checkDigit = CheckDigit::Luhn;
+    job.Numerators.push_back(ticket);
+    for (int m = 0; m < 3; ++m) {
+      MarginalText text;
+      text.Position = 3 * t + m + 1;
+      text.Text = m == 0 ? "GRAN RIFA ANUAL" : m == 1 ? "Sorteo: 24 de diciembre" : "Precio 5 €";
+      text.Horizontal = left + 1.5;
+      text.Vertical = top + 1.0 + m * 1.2;
+      text.Size = m == 0 ? 14 : 9;
+      job.Marginals.push_back(text);
+    }
+  }
+  for (int t = 0; t < 10; ++t) {
+    Numerator stub;
+    stub.Position = 11 + t;
+    stub.Rule.mirror = t + 1;
+    stub.Horizontal = 1.0 + (t % 2) * 10.0;
+    stub.Vertical = 1.0 + (t / 2) * 5.5 + 4.0;
+    stub.Rotation = 90.0;
+    stub.Size = 9;
+    job.Numerators.push_back(stub);
+  }
+  job.NumeratorCount = 20;
+  job.MarginalCount = 30;
+  return job;
+}
+
 inline PrintJob PrintBenchJob() {
   PrintJob job;
   job.Sheet.Name = "Bench";

@@ -4,9 +4,11 @@
 // turns) straight to a QPrinter PDF, its fonts and frames made once before
 // the loop.
 //
-//   print_throughput [SHEETS] [ROUNDS] [--code128]
+//   print_throughput [SHEETS] [ROUNDS] [--code128] [--tickets]
 //   (default 10000 sheets, 3 rounds; --code128 adds the engine with every
-//   numerator drawn as a Code 128 barcode, 5.00 x 1.50 cm, line below)
+//   numerator drawn as a Code 128 barcode, 5.00 x 1.50 cm, line below;
+//   --tickets adds the engine on a 10-up ticket sheet of 50 items, with
+//   stubs and check digits, compared by items drawn per second)
 //
 // The allocator setting the programs make at start-up cannot be undone in a
 // process, so each figure is measured in a child process of its own (this
@@ -65,11 +67,11 @@ struct MemoryProbe : RunObserver {
   bool ConfirmNegative(const std::string&) override { return true; }
 };
 
-Figures EngineRun(const QString& file, int sheets, bool code128) {
+Figures EngineRun(const QString& file, int sheets, const PrintJob& job) {
   QPrinterDevice device;
   MemoryProbe probe;
   PrintEngine engine(device, &probe);
-  engine.LoadPrintJob(code128 ? WithCode128(bench::PrintBenchJob()) : bench::PrintBenchJob());
+  engine.LoadPrintJob(job);
   PrinterSetting setting = PrinterSetting::PdfFile(file.toStdString());
   setting.paper = PaperKind::Letter;
   setting.resolution = 600;
@@ -167,8 +169,10 @@ int Child(int argc, char** argv, const std::string& what, int sheets) {
   QGuiApplication app(argc, argv);
   QTemporaryDir dir;
   const QString file = dir.filePath("out.pdf");
-  Figures f = what.rfind("engine", 0) == 0 ? EngineRun(file, sheets, what == "engine-code128")
-                                           : BareLoop(file, sheets);
+  const PrintJob job = what == "engine-code128"   ? WithCode128(bench::PrintBenchJob())
+                       : what == "engine-tickets" ? bench::TicketBenchJob()
+                                                  : bench::PrintBenchJob();
+  Figures f = what.rfind("engine", 0) == 0 ? EngineRun(file, sheets, job) : BareLoop(file, sheets);
   f.peak = platform::PeakResidentBytes();
   std::printf("%.6f %lld %lld %lld %lld\n", f.seconds, f.before, f.at1000, f.atEnd, f.peak);
   return 0;
@@ -196,10 +200,12 @@ int main(int argc, char** argv) {
 
   QCoreApplication app(argc, argv);
   std::vector<int> numbers;
-  bool code128 = false;
+  bool code128 = false, tickets = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--code128") == 0) {
       code128 = true;
+    } else if (std::strcmp(argv[i], "--tickets") == 0) {
+      tickets = true;
     } else {
       numbers.push_back(std::stoi(argv[i]));
     }
@@ -209,6 +215,7 @@ int main(int argc, char** argv) {
   const QString self = QCoreApplication::applicationFilePath();
   std::vector<std::string> kinds = {"engine", "bare", "engine-naive", "bare-naive"};
   if (code128) kinds.push_back("engine-code128");
+  if (tickets) kinds.push_back("engine-tickets");
   std::map<std::string, Figures> best;
   for (int round = 0; round < rounds; ++round) {
     for (const std::string& what : kinds) {
@@ -250,6 +257,13 @@ int main(int argc, char** argv) {
     std::printf(
         "engine, Code 128 RSS: %.1f MB before the run, %.1f MB at 1,000 sheets, %.1f MB at %d\n",
         Mb(c.before), Mb(c.at1000), Mb(c.atEnd), sheets);
+  }
+  if (tickets) {
+    // Items drawn per second: 12 on the print room's sheet, 50 on the ticket sheet.
+    const double plain = rate("engine") * 12, ticketItems = rate("engine-tickets") * 50;
+    std::printf(
+        "engine, 10-up tickets (50 items): %6.0f pages/s, %.0f items/s against %.0f: %.2f\n",
+        rate("engine-tickets"), ticketItems, plain, ticketItems / plain);
   }
   const Figures& e = best["engine"];
   std::printf(

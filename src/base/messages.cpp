@@ -291,6 +291,15 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::RepeatsNumbers:
       return "El numerador %s repite números de una hoja a otra: un número no dice qué hoja "
              "reponer. Reponga por número de hoja dentro de la impresión.";
+    case OwnMessage::RepositionNotOnProgression:
+      return "El número %s no lo imprime el numerador %s con este incremento: no dice qué hoja "
+             "reponer.";
+    case OwnMessage::RepositionSheetNotPositive:
+      return "%s no es una hoja de la impresión: las hojas se cuentan desde 1.";
+    case OwnMessage::LastSheetFirst:
+      return "Última hoja primero";
+    case OwnMessage::RepositionBySheet:
+      return "Por número de hoja";
   }
   return "";
 }
@@ -578,6 +587,15 @@ const char* OwnEnglish(OwnMessage message) {
     case OwnMessage::RepeatsNumbers:
       return "Numerator %s repeats numbers from sheet to sheet: a number does not tell which "
              "sheet to reprint. Reprint by sheet number within the run.";
+    case OwnMessage::RepositionNotOnProgression:
+      return "The number %s is not one numerator %s prints with this increment: it does not "
+             "tell which sheet to reprint.";
+    case OwnMessage::RepositionSheetNotPositive:
+      return "%s is not a sheet of the run: sheets are counted from 1.";
+    case OwnMessage::LastSheetFirst:
+      return "Last sheet first";
+    case OwnMessage::RepositionBySheet:
+      return "By sheet number";
   }
   return "";
 }

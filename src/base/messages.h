@@ -146,12 +146,16 @@ enum class OwnMessage {
   SheetNotStarted,      // no argument
   DocumentNotFinished,  // no argument
   // Numbering rules of a numerator.
-  NumberingRuleInvalid,  // no argument
-  MirrorMissing,         // %s: the position mirrored
-  MirrorOfMirror,        // %s: the position mirrored, itself a mirror
-  MirroredCannotMirror,  // %s: the numerator's position
-  CheckDigitWithEan13,   // %s: the numerator's position
-  RepeatsNumbers,        // %s: numerator 1's position: a listed number names no sheet
+  NumberingRuleInvalid,        // no argument
+  MirrorMissing,               // %s: the position mirrored
+  MirrorOfMirror,              // %s: the position mirrored, itself a mirror
+  MirroredCannotMirror,        // %s: the numerator's position
+  CheckDigitWithEan13,         // %s: the numerator's position
+  RepeatsNumbers,              // %s: numerator 1's position: a listed number names no sheet
+  RepositionNotOnProgression,  // %s: the listed number, %s: numerator 1's position
+  RepositionSheetNotPositive,  // %s: the listed sheet
+  LastSheetFirst,              // no argument: the print page's box
+  RepositionBySheet,           // no argument: the reposition panel's box
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

@@ -1,6 +1,7 @@
 #include "pages/print_page_qt.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -210,8 +211,11 @@ QWidget* PrintPage::BuildRunPanel() {
   sheetsLabel_ = Caption(panel, "Et_NumHojas");
   sheetsField_ = Field(panel, "Ed_HojasImp", 6, 90);
   journalCommand_ = Command(panel, "Bt_Diario", &PrintPage::OpenJournal);
+  lastFirstBox_ = new QCheckBox(panel);
+  lastFirstBox_->setObjectName("Ck_UltimaPrimero");
   grid->addWidget(sheetsLabel_, 3, 0);
   grid->addWidget(sheetsField_, 3, 1);
+  grid->addWidget(lastFirstBox_, 3, 2, Qt::AlignLeft);
   grid->addWidget(journalCommand_, 3, 3);
 
   sheetsPerJobLabel_ = Caption(panel, "Et_HojasTrab");
@@ -280,6 +284,9 @@ QWidget* PrintPage::BuildRepositionPanel() {
   grid->addWidget(repositionLabel_, 1, 0);
   grid->addWidget(repositionField_, 1, 1);
   grid->addWidget(addEntryCommand_, 1, 2, Qt::AlignLeft);
+  bySheetBox_ = new QCheckBox(panel);
+  bySheetBox_->setObjectName("Ck_RepHoja");
+  grid->addWidget(bySheetBox_, 1, 3, Qt::AlignLeft);
 
   repositionList_ = new QListWidget(panel);
   repositionList_->setObjectName("Ed_LisRep");
@@ -411,6 +418,8 @@ void PrintPage::ApplyLanguage() {
   };
   for (const auto& caption : captions) caption.widget->setText(ToQString(LookupText(caption.code)));
   journalCommand_->setText(ToQString(OwnText(OwnMessage::JournalCommand)));
+  lastFirstBox_->setText(ToQString(OwnText(OwnMessage::LastSheetFirst)));
+  bySheetBox_->setText(ToQString(OwnText(OwnMessage::RepositionBySheet)));
   registerLabel_->setText(ToQString(OwnText(OwnMessage::RegisterLabel)));
 }
 
@@ -437,6 +446,8 @@ void PrintPage::RunCommand(std::function<bool()> run) {
   if (!MayWriteTarget() || !StoreOffsets() || !ApplyChunk()) return;
   engine_->SetRunSettings(FromQString(incrementField_->text()), FromQString(copiesField_->text()),
                           FromQString(sheetsField_->text()));
+  engine_->SetLastFirst(lastFirstBox_->isChecked());
+  engine_->SetRepositionBySheet(bySheetBox_->isChecked());
   StartRun([run = std::move(run)] {
     RunEnd end;
     end.engineCommand = true;
@@ -522,17 +533,19 @@ void PrintPage::OfferContinue() {
   const std::optional<PrintEngine::Outcome> outcome = engine_->LastOutcome();
   if (!outcome || outcome->kind != RunKind::Run || outcome->completedSheets <= 0) return;
   if (outcome->event != RunEvent::Completed && outcome->event != RunEvent::Cancelled) return;
+  // Printed last first, a cancelled run completed its last sheets: the
+  // numbering cannot move past its first ones.
+  if (outcome->lastFirst && outcome->event != RunEvent::Completed) return;
   const PrintJob& job = engine_->LoadedJob();
   const NumeratorList numerators = job.CountedNumerators();
   if (job.TemplateFile.empty() || numerators.empty()) return;
-  const Numerator& first = numerators.front();
-  const int64_t next =
-      NumberAfterRun(first.Number, first.Reverse, outcome->completedSheets, outcome->increment);
+  const Numerator& first = numerators[MirrorSource(numerators, 0)];
+  const int64_t next = RuleNumberAfter(first.Number, first.Reverse, first.Rule, outcome->increment,
+                                       outcome->completedSheets);
   // A number past the 32-bit range is named as it is; continuing refuses it.
-  const std::string nextText =
-      next < INT32_MIN || next > INT32_MAX
-          ? FormatInt(next)
-          : FormatNumeratorText(first.Prefix, static_cast<int32_t>(next), first.Mask, first.Suffix);
+  std::string nextText = FormatInt(next);
+  if (next >= INT32_MIN && next <= INT32_MAX)
+    FormatListedNumeratorInto(nextText, numerators, 0, static_cast<int32_t>(next));
   // After a completed run continuing is the usual answer. A cancelled run
   // usually means trouble at the printer: there Enter keeps the numbers, so
   // the sheets can be printed again.
@@ -587,10 +600,10 @@ bool PrintPage::MayWriteTarget() {
 void PrintPage::SetRunning(bool running, bool announce) {
   if (running_ == running) return;
   running_ = running;
-  for (QWidget* command :
-       std::initializer_list<QWidget*>{selectPrinterCommand_, testSheetCommand_, printAllCommand_,
-                                       journalCommand_, printRepositionCommand_, addEntryCommand_,
-                                       deleteEntryCommand_, clearEntriesCommand_, repositionField_})
+  for (QWidget* command : std::initializer_list<QWidget*>{
+           selectPrinterCommand_, testSheetCommand_, printAllCommand_, journalCommand_,
+           printRepositionCommand_, addEntryCommand_, deleteEntryCommand_, clearEntriesCommand_,
+           repositionField_, lastFirstBox_, bySheetBox_})
     command->setEnabled(!running);
   calibrationCommand_->setEnabled(!running && !ChosenQueue().empty());
   if (running)

@@ -14,6 +14,7 @@
 // command but Cancel is refused.
 #pragma once
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -180,6 +181,8 @@ class PrintPage : public QWidget, private RunObserver {
   QLineEdit* copiesField_;
   QLabel* sheetsLabel_;
   QLineEdit* sheetsField_;
+  QCheckBox* lastFirstBox_ = nullptr;
+  QCheckBox* bySheetBox_ = nullptr;
   QLabel* sheetsPerJobLabel_;
   QLineEdit* sheetsPerJobField_;  // sheets per job to a queue
   QLabel* offsetLabel_;

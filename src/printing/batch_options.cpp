@@ -177,12 +177,24 @@ void WriteBarcode(RecordWriter& w, const Record& r) {
             barcode->kind == BarcodeKind::QrCode ? 0.0 : barcode->length, r.Font, r.Size, r.Colour);
 }
 
+// A numerator's numbering rule: K, S, C, the check digit by name and the
+// position it mirrors (0 for none).
+void WriteNumberingRule(RecordWriter& w, const NumberingRule& rule) {
+  static const char* const kCheckDigits[] = {"none", "luhn", "mod10-3-1", "mod11", "mod7", "mod9"};
+  w.Number("stepMultiplier", rule.stepMultiplier);
+  w.Number("sheetsPerNumber", rule.sheetsPerNumber);
+  w.Number("cycle", rule.cycle);
+  w.Text("checkDigit", kCheckDigits[static_cast<int>(rule.checkDigit)]);
+  w.Number("mirror", rule.mirror);
+}
+
 }  // namespace
 
 const char* BatchUsage() {
   return "usage:\n"
          "  zirvo-batch print TEMPLATE.pla (--output FILE.pdf | --printer QUEUE) [--sheets N]\n"
          "              [--copies N] [--increment N] [--test-sheet] [--reposition NUMBER]...\n"
+         "              [--by-sheet] [--last-first]\n"
          "              [--background IMAGE.jpg] [--paper A4|Letter|WxH] [--landscape] [--dpi N]\n"
          "              [--chunk SHEETS_PER_JOB] [--continue] [--allow-reprint]\n"
          "              [--register CONNECTION]\n"
@@ -254,6 +266,10 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
       o.testSheet = true;
     else if (arg == "--reposition" && print)
       o.reposition.push_back(in.ValueOf(arg));
+    else if (arg == "--by-sheet" && print)
+      o.repositionBySheet = true;
+    else if (arg == "--last-first" && print)
+      o.lastFirst = true;
     else if (arg == "--background" && (print || preview))
       o.background = in.ValueOf(arg);
     else if (arg == "--paper" && (print || calibrate))
@@ -304,6 +320,10 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
   if (o.templatePath.empty()) throw UsageError("the template file is missing");
   if (print && o.output.empty() == o.printer.empty())
     throw UsageError("print needs either --output FILE.pdf or --printer QUEUE");
+  if (print && o.repositionBySheet && o.reposition.empty())
+    throw UsageError("--by-sheet goes with --reposition");
+  if (print && o.lastFirst && (o.testSheet || !o.reposition.empty()))
+    throw UsageError("--last-first goes with a run, not with --test-sheet or --reposition");
   if (print && o.testSheet && !o.reposition.empty())
     throw UsageError("--test-sheet and --reposition exclude each other");
   if (print && o.continueNumbering && (o.testSheet || !o.reposition.empty()))
@@ -360,6 +380,7 @@ std::string FormatTemplateInfo(const SheetHeader& sheet, const NumeratorList& nu
     w.Number("mask", n.Mask);
     w.Flag("reverse", n.Reverse);
     WriteBarcode(w, n);
+    WriteNumberingRule(w, n.Rule);
     numeratorLines.push_back(w.Take());
   }
   for (const MarginalText& m : marginals) {

@@ -30,6 +30,8 @@ struct BatchOptions {
   std::string sheets, copies, increment;
   bool testSheet = false;
   std::vector<std::string> reposition;  // in the order given
+  bool repositionBySheet = false;       // the entries are sheets of the run, not numbers
+  bool lastFirst = false;               // a run prints its last sheet first
   std::string background;
   PaperKind paper = PaperKind::QueueDefault;
   double paperWidthCm = 0.0, paperHeightCm = 0.0;

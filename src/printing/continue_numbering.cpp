@@ -16,6 +16,7 @@ void ContinueTemplateFile(const std::string& path, const Template& printed, int3
   Template advanced = printed;
   advanced.AdvanceNumerators(sheets, increment);
   const NumeratorList next = advanced.Numerators().ExportRecords();
+  const NumeratorList started = printed.Numerators().ExportRecords();
   const std::string real = CanonicalPath(path);
   ChangeFileAtomically(real, [&](const std::optional<std::string>& current) {
     // A template that went away is not made again from what this run read.
@@ -33,8 +34,13 @@ void ContinueTemplateFile(const std::string& path, const Template& printed, int3
       const Numerator& ours = next[r];
       // A row that no longer is this numerator is left as the file has it.
       if (file.Position != ours.Position || file.Reverse != ours.Reverse) continue;
-      const bool further = file.Reverse ? ours.Number < file.Number : ours.Number > file.Number;
-      if (further)
+      // A numerator that starts its count again moves only from where this
+      // run found it: any other number is another station's.
+      const bool moves =
+          ours.Rule.cycle > 0
+              ? file.Number == started[r].Number && ours.Number != file.Number
+              : (file.Reverse ? ours.Number < file.Number : ours.Number > file.Number);
+      if (moves)
         now->CommitCell(TemplateTable::Numerators, static_cast<int>(r), NumeratorTable::kNumber,
                         FormatInt(ours.Number));
     }

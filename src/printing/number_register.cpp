@@ -14,7 +14,16 @@ namespace zirvo {
 namespace {
 
 // How each kind of number is stored in a row of the numbers table.
-enum Part : int64_t { kPlanned = 0, kCompleted = 1, kListed = 2 };
+enum Part : int64_t {
+  kPlanned = 0,
+  kCompleted = 1,
+  kListed = 2,
+  // Numbers recorded but not guarded, planned and completed: readers of
+  // registers older than these take their rows for damaged, and fail closed.
+  kPlannedUnguarded = 3,
+  kCompletedUnguarded = 4,
+};
+constexpr int64_t kUnguardedOffset = kPlannedUnguarded - kPlanned;
 
 constexpr std::string_view kKindNames[] = {"run", "test", "reposition"};
 constexpr std::string_view kEventNames[] = {"started", "completed", "cancelled", "failed"};
@@ -247,7 +256,7 @@ constexpr const char* kLow =
 std::string CandidateQuery(bool ascending) {
   std::string sql =
       "SELECT run_seq, part, first_number, last_number, step FROM zirvo_numbers "
-      "WHERE series = $1 AND position = $2 AND ";
+      "WHERE series = $1 AND position = $2 AND part <= 1 AND ";
   if (ascending)
     sql += std::string(kHigh) + " >= $3 AND +" + kLow + " <= $4";
   else
@@ -307,8 +316,9 @@ void NumberRegister::StoreNumbers(int64_t seq, const std::string& series, int64_
     params.reserve(rows * kNumberColumns);
     for (std::size_t i = from; i < from + rows; ++i) {
       const Progression& p = list[i];
-      params.insert(params.end(), {seq, part, static_cast<int64_t>(i), series, p.position, p.first,
-                                   p.last, p.step});
+      const int64_t stored = p.guarded || part == kListed ? part : part + kUnguardedOffset;
+      params.insert(params.end(), {seq, stored, static_cast<int64_t>(i), series, p.position,
+                                   p.first, p.last, p.step});
     }
     Query(NumbersInsert(rows), params);
   }
@@ -349,6 +359,7 @@ Reservation NumberRegister::Reserve(const RunRecord& run, bool allowReprint, boo
     int64_t damaged = 0;
     for (const Progression& plan : run.planned) {
       if (run.kind != RunKind::Run) break;  // test sheets and repositions are never refused
+      if (!plan.guarded) continue;
       const auto rows = Query(CandidateQuery(plan.step >= 0),
                               {Storable(run.series), plan.position, plan.Low(), plan.High()});
       for (const Row& row : rows) {
@@ -430,7 +441,8 @@ constexpr const char* kRunsQuery =
     "ORDER BY r.seq DESC LIMIT $3";
 constexpr const char* kRunNumbersQuery =
     "SELECT run_seq, part, position, first_number, last_number, step FROM zirvo_numbers "
-    "WHERE run_seq >= $1 AND run_seq <= $2 ORDER BY run_seq, part, ord";
+    "WHERE run_seq >= $1 AND run_seq <= $2 "
+    "ORDER BY run_seq, CASE WHEN part > 2 THEN part - 3 ELSE part END, ord";
 
 std::optional<RunRecord> RunOfRow(const std::vector<std::optional<std::string>>& row,
                                   const std::string& series) {
@@ -463,12 +475,16 @@ std::optional<RunRecord> RunOfRow(const std::vector<std::optional<std::string>>&
 // Adds a numbers row to its run; false when it does not read.
 bool AddNumbersRow(RunRecord& run, const std::vector<std::optional<std::string>>& row) {
   RowReader read(row);
-  const int64_t part = read.Number<int64_t>(1, kPlanned, kListed);
+  int64_t part = read.Number<int64_t>(1, kPlanned, kCompletedUnguarded);
   if (part == kListed) {
     run.listed.push_back(read.Number<int32_t>(3));
     return read.ok();
   }
-  const Progression p = read.Numbers(read.Number<int32_t>(2), 3);
+  Progression p = read.Numbers(read.Number<int32_t>(2), 3);
+  if (part > kListed) {
+    p.guarded = false;
+    part -= kUnguardedOffset;
+  }
   if (!read.ok() || (part == kCompleted && !run.end)) return false;
   (part == kPlanned ? run.planned : run.end->completed).push_back(p);
   return true;

@@ -9,6 +9,7 @@
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "render/sheet_render.h"
+#include "template/numbering_rule.h"
 #include "template/numerator_table.h"
 #include "template/record_barcodes.h"
 #include "template/series.h"
@@ -68,55 +69,10 @@ class StatusUntilRun {
 // Throw the refusal, before anything is printed, when a barcode cannot carry
 // what a sheet would print: numerator `n` printing `number` on `sheet`, or a
 // marginal text.
-void RequireBarcodes(const Numerator& n, int64_t number, int64_t sheet) {
-  const std::string refusal = NumeratorBarcodeRefusal(n, static_cast<int32_t>(number), sheet);
+void RequireBarcodes(const Numerator& n, int64_t number, int64_t sheet, CheckDigit check) {
+  const std::string refusal =
+      NumeratorBarcodeRefusal(n, static_cast<int32_t>(number), sheet, check);
   if (!refusal.empty()) throw ZirvoError(refusal);
-}
-
-// Throw the refusal, before anything is printed, when a numerator's barcode
-// cannot carry a number of a run of `sheets` sheets: naming the first sheet
-// that cannot be printed and how many sheets before it can. A numerator's
-// text grows, or turns negative, only as its numbers move on from where they
-// start, so once a sheet cannot carry it no later sheet can, and the first
-// such sheet is found by halving.
-void RequireBarcodes(const NumeratorList& numerators, const std::vector<int64_t>& steps,
-                     int32_t sheets) {
-  const auto numberOn = [&](size_t i, int64_t sheet) {
-    return numerators[i].Number + steps[i] * (sheet - 1);  // checked to fit before
-  };
-  const auto fits = [&](size_t i, int64_t sheet) {
-    return NumeratorBarcodeRefusal(numerators[i], static_cast<int32_t>(numberOn(i, sheet)), sheet)
-        .empty();
-  };
-  const int64_t last = std::max<int32_t>(1, sheets);
-  int64_t refusedSheet = 0;
-  size_t refused = 0;
-  for (size_t i = 0; i < numerators.size(); ++i) {
-    if (fits(i, last)) continue;
-    int64_t fitting = 0, failing = last;  // fitting < first failing sheet <= failing
-    if (fits(i, 1)) {
-      fitting = 1;
-      while (failing - fitting > 1) {
-        const int64_t middle = fitting + (failing - fitting) / 2;
-        if (fits(i, middle))
-          fitting = middle;
-        else
-          failing = middle;
-      }
-    } else {
-      failing = 1;
-    }
-    if (refusedSheet == 0 || failing < refusedSheet) {
-      refusedSheet = failing;
-      refused = i;
-    }
-  }
-  if (refusedSheet == 0) return;
-  std::string refusal = NumeratorBarcodeRefusal(
-      numerators[refused], static_cast<int32_t>(numberOn(refused, refusedSheet)), refusedSheet);
-  if (refusedSheet > 1)
-    refusal += " " + OwnText(OwnMessage::BarcodeRunSheetsFit, FormatInt(refusedSheet - 1));
-  throw ZirvoError(refusal);
 }
 
 void RequireBarcodes(const MarginalTextList& marginals) {
@@ -160,8 +116,12 @@ int32_t RunSettingValue(std::string_view text) {
   return ParseInt32(trimmed);
 }
 
-// What one run prints: on sheet k (from 1) numerator i carries
-// base_i + step_i x (k - 1) + sign_i x delta_k.
+// What one run prints. Sheet k (from 1) of the document is sheet
+// SheetIndex(k) of the run (from 0; the last first when the run prints last
+// to first, the listed sheet of a reposition by sheet), on which numerator
+// i prints by its rule, a mirror its source's number. A reposition of a
+// template without rules moves every numerator by the sheet's delta instead,
+// one running against numerator 1 down by it.
 struct PrintEngine::RunPlan {
   RunPanel panel = RunPanel::Run;
   RunKind kind = RunKind::Run;
@@ -169,33 +129,139 @@ struct PrintEngine::RunPlan {
   int32_t sheets = 0;
   int32_t pagesPerSheet = 1;
   int32_t progressMaximum = 0;
-  NumeratorList numerators;          // the working numerators, numbers as stored
-  std::vector<int64_t> steps;        // per numerator
-  std::vector<int64_t> deltas;       // per sheet; empty for a run
-  std::vector<int32_t> repositions;  // the listed numbers printed, for the journal
-  std::vector<int64_t> signs;        // per numerator: +1, or -1 against numerator 1's direction
+  bool lastFirst = false;
+  NumeratorList numerators;           // the working numerators, numbers as stored
+  std::vector<std::size_t> sources;   // per numerator: whose number it prints
+  std::vector<int64_t> sheetIndexes;  // per sheet of a reposition by the rules; else empty
+  std::vector<int64_t> deltas;        // per sheet of a reposition without rules; else empty
+  std::vector<int32_t> repositions;   // the listed numbers printed, for the journal
+  std::vector<int64_t> signs;         // per numerator: +1, or -1 against numerator 1's direction
 
-  // What numerator i prints on sheet k (from 1).
-  int64_t Number(std::size_t i, int32_t k) const {
-    int64_t number = numerators[i].Number + steps[i] * (k - 1);
-    if (!deltas.empty()) number += signs[i] * deltas[static_cast<std::size_t>(k - 1)];
-    return number;
+  void SetNumerators(const NumeratorList& list) {
+    numerators = list;
+    sources.clear();
+    for (std::size_t i = 0; i < numerators.size(); ++i)
+      sources.push_back(MirrorSource(numerators, i));
   }
-  // The numbers of sheets 1 to `last`, as the register holds them: one
-  // progression per numerator, or for a reposition one number per sheet and
-  // numerator. None for no sheet.
-  std::vector<Progression> Numbers(int32_t last) const {
+  const Numerator& Source(std::size_t i) const { return numerators[sources[i]]; }
+  bool IsMirror(std::size_t i) const { return sources[i] != i; }
+  int64_t Step(std::size_t i) const {
+    const Numerator& n = Source(i);
+    const int64_t step = int64_t{n.Rule.stepMultiplier} * increment;
+    return n.Reverse ? -step : step;
+  }
+  int64_t SheetIndex(int32_t k) const {
+    if (!sheetIndexes.empty()) return sheetIndexes[static_cast<std::size_t>(k - 1)];
+    return lastFirst ? int64_t{sheets} - k : int64_t{k} - 1;
+  }
+  // What numerator i prints on sheet `sheet` of the run (from 0).
+  int64_t NumberOnRunSheet(std::size_t i, int64_t sheet) const {
+    const Numerator& n = Source(i);
+    return RuleNumber(n.Number, n.Reverse, n.Rule, increment, sheet);
+  }
+  // What numerator i prints on sheet k (from 1) of the document.
+  int64_t Number(std::size_t i, int32_t k) const {
+    if (!deltas.empty())
+      return Source(i).Number + signs[sources[i]] * deltas[static_cast<std::size_t>(k - 1)];
+    return NumberOnRunSheet(i, SheetIndex(k));
+  }
+  // The numbers numerator i prints on run sheets [from, to), each once: a
+  // progression from the first sheet's number, guarded unless the numerator
+  // starts again (a cycle) or repeats another's (a mirror). A cycle the
+  // sheets go round is recorded whole.
+  Progression NumbersOnRunSheets(std::size_t i, int64_t from, int64_t to) const {
+    const Numerator& n = Source(i);
+    const NumberingRule& rule = n.Rule;
+    // The moves of the number over those sheets, before a cycle folds them.
+    const NumberingRule unfolded{1, rule.sheetsPerNumber, 0, CheckDigit::None, 0};
+    const int64_t firstMove = RuleSteps(unfolded, from);
+    const int64_t lastMove = RuleSteps(unfolded, to - 1);
+    const bool roundTheCycle = rule.cycle > 0 && (lastMove - firstMove + 1 >= rule.cycle ||
+                                                  firstMove % rule.cycle > lastMove % rule.cycle);
+    Progression p = roundTheCycle ? Progression::Of(PositionOf(i), n.Number, rule.cycle, Step(i))
+                                  : Progression::Of(PositionOf(i), NumberOnRunSheet(i, from),
+                                                    lastMove - firstMove + 1, Step(i));
+    p.guarded = rule.cycle == 0 && !IsMirror(i);
+    return p;
+  }
+  // The numbers of the first `done` sheets of the document, as the register
+  // holds them: one progression per numerator, or for a reposition one
+  // number per sheet and numerator. None for no sheet.
+  std::vector<Progression> Numbers(int32_t done) const {
     std::vector<Progression> numbers;
     if (kind != RunKind::Reposition) {
-      if (last < 1) return numbers;
+      if (done < 1) return numbers;
+      const int64_t from = lastFirst ? int64_t{sheets} - done : 0;
       for (std::size_t i = 0; i < numerators.size(); ++i)
-        numbers.push_back(Progression::Of(PositionOf(i), Number(i, 1), last, steps[i]));
+        numbers.push_back(NumbersOnRunSheets(i, from, from + done));
       return numbers;
     }
-    for (int32_t k = 1; k <= last; ++k)
+    for (int32_t k = 1; k <= done; ++k)
       for (std::size_t i = 0; i < numerators.size(); ++i)
         numbers.push_back(Progression::Single(PositionOf(i), Number(i, k)));
     return numbers;
+  }
+  // What numerator i prints after its number has moved `moves` times.
+  int64_t NumberAfterMoves(std::size_t i, int64_t moves) const {
+    return NumberOnRunSheet(i, moves * Source(i).Rule.sheetsPerNumber);
+  }
+  // Throws the refusal, before anything is printed, when a number of the run
+  // leaves the 32-bit range or a barcode cannot carry it. A numerator's
+  // numbers move one way from its start, so its last distinct number is its
+  // extreme; a text that grows past its barcode (or turns negative) fails
+  // from that number on, so the first number that fails is found by
+  // halving, and the refusal names its sheet and how many sheets before it
+  // can be printed.
+  void RequireRunFits() const {
+    for (std::size_t i = 0; i < numerators.size(); ++i) {
+      if (IsMirror(i)) continue;
+      const int64_t moves = RuleDistinctNumbers(Source(i).Rule, sheets);
+      if (!InInt32(NumberAfterMoves(i, std::max<int64_t>(moves - 1, 0))))
+        throw ZirvoError(OwnText(OwnMessage::NumberOutOfRange, FormatInt(numerators[i].Position)));
+    }
+    int64_t refusedSheet = 0;
+    std::string refusal;
+    for (std::size_t i = 0; i < numerators.size(); ++i) {
+      const int32_t perNumber = Source(i).Rule.sheetsPerNumber;
+      const auto refusalAt = [&](int64_t move) {
+        return NumeratorBarcodeRefusal(numerators[i],
+                                       static_cast<int32_t>(NumberAfterMoves(i, move)),
+                                       move * perNumber + 1, Source(i).Rule.checkDigit);
+      };
+      const int64_t last = std::max<int64_t>(1, RuleDistinctNumbers(Source(i).Rule, sheets)) - 1;
+      if (refusalAt(last).empty()) continue;
+      int64_t fitting = -1, failing = last;  // fitting < first failing move <= failing
+      while (failing - fitting > 1) {
+        const int64_t middle = fitting + (failing - fitting) / 2;
+        if (refusalAt(middle).empty())
+          fitting = middle;
+        else
+          failing = middle;
+      }
+      const int64_t sheet = failing * perNumber + 1;
+      if (refusedSheet == 0 || sheet < refusedSheet) {
+        refusedSheet = sheet;
+        refusal = refusalAt(failing);
+      }
+    }
+    if (refusedSheet == 0) return;
+    if (refusedSheet > 1)
+      refusal += " " + OwnText(OwnMessage::BarcodeRunSheetsFit, FormatInt(refusedSheet - 1));
+    throw ZirvoError(refusal);
+  }
+  // The first sheet of the run (from 1) on which a numerator counting down
+  // from 0 or more prints a number below 0, and that numerator; 0 for none.
+  std::pair<int64_t, int32_t> FirstNegativeSheet() const {
+    std::pair<int64_t, int32_t> first{0, 0};
+    for (std::size_t i = 0; i < numerators.size(); ++i) {
+      const Numerator& n = Source(i);
+      if (IsMirror(i) || n.Number < 0 || Step(i) >= 0) continue;
+      const int64_t move = n.Number / -Step(i) + 1;
+      if (move >= RuleDistinctNumbers(n.Rule, sheets)) continue;
+      const int64_t sheet = move * n.Rule.sheetsPerNumber + 1;
+      if (first.first == 0 || sheet < first.first) first = {sheet, n.Position};
+    }
+    return first;
   }
   // A numerator as the register names it: its position, or its place in the
   // list when the position is none a template can hold.
@@ -320,6 +386,13 @@ bool PrintEngine::PrintAll() {
 
 bool PrintEngine::PrintRun(int32_t sheets) { return PlanRun(sheets, RunKind::Run); }
 
+int32_t PrintEngine::RunIncrement(int64_t increment) const {
+  // -2147483648 would step by a number no numerator can hold.
+  if (increment > INT32_MAX)
+    throw ZirvoError(OwnText(OwnMessage::IncrementOutOfRange, Trim(incrementText_)));
+  return static_cast<int32_t>(increment);
+}
+
 bool PrintEngine::PlanRun(int32_t sheets, RunKind kind) {
   if (running_) return false;
   lastOutcome_.reset();
@@ -330,48 +403,27 @@ bool PrintEngine::PlanRun(int32_t sheets, RunKind kind) {
   plan.kind = kind;
   plan.sheets = sheets;
   plan.progressMaximum = sheets;
-  if (job_.NumeratorCount > 0) plan.numerators = job_.Numerators;
+  if (job_.NumeratorCount > 0) plan.SetNumerators(job_.Numerators);
 
   Observer().ShowStatus(RunPanel::Run, OwnText(OwnMessage::StatusProcessing));
+  // A field that is not a number leaves the first status showing.
   const int64_t increment = std::llabs(static_cast<int64_t>(RunSettingValue(incrementText_)));
   const int64_t copies = std::llabs(static_cast<int64_t>(RunSettingValue(copiesText_)));
   StatusUntilRun status(Observer(), RunPanel::Run);
-  // -2147483648 would step by a number no numerator can hold.
-  if (increment > INT32_MAX)
-    throw ZirvoError(OwnText(OwnMessage::IncrementOutOfRange, Trim(incrementText_)));
+  plan.increment = RunIncrement(increment);
   if (copies > kMaxCopies)
     throw ZirvoError(
         OwnText(OwnMessage::CopiesOutOfRange, Trim(copiesText_), FormatInt(kMaxCopies)));
   plan.pagesPerSheet = static_cast<int32_t>(std::max<int64_t>(copies, 1));
-  plan.increment = static_cast<int32_t>(increment);
 
-  // Every number the run would print must fit: the first and the last sheet
-  // carry the extremes.
-  const int64_t lastSheet = std::max<int64_t>(0, static_cast<int64_t>(sheets) - 1);
-  for (const Numerator& n : plan.numerators) {
-    const int64_t step = n.Reverse ? -increment : increment;
-    plan.steps.push_back(step);
-    if (!InInt32(n.Number + step * lastSheet))
-      throw ZirvoError(OwnText(OwnMessage::NumberOutOfRange, FormatInt(n.Position)));
-  }
-  RequireBarcodes(plan.numerators, plan.steps, sheets);
+  plan.lastFirst = lastFirst_ && kind == RunKind::Run;
+  plan.RequireRunFits();
   if (job_.MarginalCount > 0) RequireBarcodes(job_.Marginals);
 
-  // The first sheet on which a numerator counting down leaves 0 or more.
-  int64_t negativeSheet = 0;
-  const Numerator* negative = nullptr;
-  for (size_t i = 0; i < plan.numerators.size(); ++i) {
-    const Numerator& n = plan.numerators[i];
-    if (n.Number < 0 || plan.steps[i] >= 0) continue;
-    const int64_t sheet = n.Number / -plan.steps[i] + 2;
-    if (sheet <= sheets && (negative == nullptr || sheet < negativeSheet)) {
-      negative = &n;
-      negativeSheet = sheet;
-    }
-  }
-  if (negative != nullptr &&
-      !Observer().ConfirmNegative(OwnText(OwnMessage::TurnsNegative, FormatInt(negative->Position),
-                                          FormatInt(negativeSheet))))
+  const auto [negativeSheet, negative] = plan.FirstNegativeSheet();
+  if (negativeSheet > 0 &&
+      !Observer().ConfirmNegative(
+          OwnText(OwnMessage::TurnsNegative, FormatInt(negative), FormatInt(negativeSheet))))
     return false;
   if (!ReserveAndExecute(plan)) return false;
   status.Ran();
@@ -456,31 +508,23 @@ bool PrintEngine::PrintReposition() {
   plan.kind = RunKind::Reposition;
   plan.progressMaximum = static_cast<int32_t>(reposition_.size());
   plan.sheets = std::min(plan.progressMaximum, kRepositionSheetsPerRun);
-  if (job_.NumeratorCount > 0) plan.numerators = job_.Numerators;
-  plan.steps.assign(plan.numerators.size(), 0);
-  // The listed number is numerator 1's; every other numerator moves by the
-  // same count of sheets, so one running the other way moves down by it.
-  for (const Numerator& n : plan.numerators)
-    plan.signs.push_back(n.Reverse == plan.numerators.front().Reverse ? 1 : -1);
+  if (job_.NumeratorCount > 0) plan.SetNumerators(job_.Numerators);
 
   Observer().ShowStatus(RunPanel::Reposition, OwnText(OwnMessage::StatusProcessing));
   StatusUntilRun status(Observer(), RunPanel::Reposition);
-  if (!plan.numerators.empty()) {
-    const int64_t first = plan.numerators.front().Number;
-    for (int32_t k = 0; k < plan.sheets; ++k) {
-      // Entries were checked when they were added.
-      const int64_t delta = static_cast<int64_t>(ParseInt32(Trim(reposition_[k]))) - first;
-      for (size_t i = 0; i < plan.numerators.size(); ++i) {
-        const Numerator& n = plan.numerators[i];
-        if (!InInt32(n.Number + plan.signs[i] * delta))
-          throw ZirvoError(OwnText(OwnMessage::NumberOutOfRange, FormatInt(n.Position)));
-        RequireBarcodes(n, n.Number + plan.signs[i] * delta, k + 1);
-      }
-      plan.deltas.push_back(delta);
-      plan.repositions.push_back(static_cast<int32_t>(first + delta));
-    }
-  } else {
+  // Entries were checked when they were added.
+  std::vector<int64_t> entries;
+  for (int32_t k = 0; k < plan.sheets; ++k) entries.push_back(ParseInt32(Trim(reposition_[k])));
+  const bool rules = std::any_of(plan.numerators.begin(), plan.numerators.end(),
+                                 [](const Numerator& n) { return !n.Rule.Plain(); });
+  if (plan.numerators.empty()) {
     plan.deltas.assign(static_cast<size_t>(plan.sheets), 0);
+  } else if (!rules && !repositionBySheet_) {
+    PlanRepositionByDeltas(plan, entries);
+  } else {
+    plan.increment =
+        RunIncrement(std::llabs(static_cast<int64_t>(RunSettingValue(incrementText_))));
+    PlanRepositionBySheets(plan, entries);
   }
   if (job_.MarginalCount > 0) RequireBarcodes(job_.Marginals);
   if (!ReserveAndExecute(plan)) return false;
@@ -497,6 +541,58 @@ bool PrintEngine::PrintReposition() {
   return true;
 }
 
+void PrintEngine::PlanRepositionByDeltas(RunPlan& plan, const std::vector<int64_t>& entries) {
+  // The listed number is numerator 1's; every other numerator moves by the
+  // same count of sheets, so one running the other way moves down by it.
+  for (const Numerator& n : plan.numerators)
+    plan.signs.push_back(n.Reverse == plan.numerators.front().Reverse ? 1 : -1);
+  const int64_t first = plan.numerators.front().Number;
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    const int64_t delta = entries[k] - first;
+    for (size_t i = 0; i < plan.numerators.size(); ++i) {
+      const Numerator& n = plan.numerators[i];
+      if (!InInt32(n.Number + plan.signs[i] * delta))
+        throw ZirvoError(OwnText(OwnMessage::NumberOutOfRange, FormatInt(n.Position)));
+      RequireBarcodes(n, n.Number + plan.signs[i] * delta, static_cast<int64_t>(k + 1),
+                      CheckDigit::None);
+    }
+    plan.deltas.push_back(delta);
+    plan.repositions.push_back(static_cast<int32_t>(entries[k]));
+  }
+}
+
+void PrintEngine::PlanRepositionBySheets(RunPlan& plan, const std::vector<int64_t>& entries) {
+  const Numerator& first = plan.Source(0);
+  const int64_t step = plan.Step(0);
+  const std::string firstPosition = FormatInt(plan.numerators.front().Position);
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    int64_t sheet = entries[k] - 1;  // a sheet of the run from the numbers the template holds
+    if (repositionBySheet_) {
+      if (entries[k] < 1)
+        throw ZirvoError(OwnText(OwnMessage::RepositionSheetNotPositive, FormatInt(entries[k])));
+    } else {
+      // A listed number names a sheet only when numerator 1 never repeats one.
+      if (first.Rule.sheetsPerNumber > 1 || first.Rule.cycle > 0 || step == 0)
+        throw ZirvoError(OwnText(OwnMessage::RepeatsNumbers, firstPosition));
+      const int64_t distance = entries[k] - first.Number;
+      if (distance % step != 0)
+        throw ZirvoError(
+            OwnText(OwnMessage::RepositionNotOnProgression, FormatInt(entries[k]), firstPosition));
+      sheet = distance / step;
+    }
+    for (size_t i = 0; i < plan.numerators.size(); ++i) {
+      const int64_t number = plan.NumberOnRunSheet(i, sheet);
+      if (!InInt32(number))
+        throw ZirvoError(
+            OwnText(OwnMessage::NumberOutOfRange, FormatInt(plan.numerators[i].Position)));
+      RequireBarcodes(plan.numerators[i], number, static_cast<int64_t>(k + 1),
+                      plan.Source(i).Rule.checkDigit);
+    }
+    plan.sheetIndexes.push_back(sheet);
+    plan.repositions.push_back(static_cast<int32_t>(plan.NumberOnRunSheet(0, sheet)));
+  }
+}
+
 void PrintEngine::ExecuteRun(const RunPlan& plan, ReservedRun& reserved) {
   const RunPanel panel = plan.panel;
   Observer().ShowStatus(panel, OwnText(OwnMessage::StatusLoading));
@@ -508,7 +604,7 @@ void PrintEngine::ExecuteRun(const RunPlan& plan, ReservedRun& reserved) {
   // The end record: what the printing system completed. One that cannot be
   // stored leaves the run interrupted, guarding its whole plan.
   auto recordEnd = [&](RunEvent event, int32_t completed) {
-    lastOutcome_ = Outcome{plan.kind, event, completed, plan.increment};
+    lastOutcome_ = Outcome{plan.kind, event, completed, plan.increment, plan.lastFirst};
     try {
       const int32_t sheets = std::clamp(completed, 0, plan.sheets);
       reserved.reg->Finish(reserved.id, event, sheets, plan.Numbers(sheets));
@@ -562,10 +658,7 @@ void PrintEngine::ExecuteRun(const RunPlan& plan, ReservedRun& reserved) {
       Observer().SetProgressPosition(panel, k);
       for (size_t i = 0; i < numbers.size(); ++i)
         numbers[i] = static_cast<int32_t>(plan.Number(i, k));  // checked before the run began
-      if (!numbers.empty()) {
-        const Numerator& first = plan.numerators[0];
-        FormatNumeratorTextInto(firstText, first.Prefix, numbers[0], first.Mask, first.Suffix);
-      }
+      if (!numbers.empty()) FormatListedNumeratorInto(firstText, plan.numerators, 0, numbers[0]);
       device_.SheetStarting(k, firstText);
       // A cancel stops between the copies of a sheet too: the document is
       // aborted all the same.

@@ -110,6 +110,15 @@ class PrintEngine {
 
   // The texts of the three run-settings fields, as typed.
   void SetRunSettings(std::string increment, std::string copies, std::string sheets);
+  // Runs print their last sheet first (for face-down output, so that the
+  // pile comes out in order). Test sheets and repositions are not affected.
+  void SetLastFirst(bool lastFirst) { lastFirst_ = lastFirst; }
+  bool LastFirst() const { return lastFirst_; }
+  // Reposition entries name sheets of the run from the numbers the template
+  // holds (1 its first sheet) instead of numerator 1's numbers: for a
+  // numerator 1 that repeats numbers. The run's increment applies.
+  void SetRepositionBySheet(bool bySheet) { repositionBySheet_ = bySheet; }
+  bool RepositionBySheet() const { return repositionBySheet_; }
 
   // The commands. Each returns false when it did nothing (no printer chosen
   // yet, or another run in progress): nothing prints elsewhere than the page
@@ -140,6 +149,8 @@ class PrintEngine {
     RunEvent event = RunEvent::Completed;
     int32_t completedSheets = 0;  // sheets completed with all their copies
     int32_t increment = 1;        // the run's increment, never negative
+    // Printed last sheet first: the sheets completed are the run's last ones.
+    bool lastFirst = false;
   };
   const std::optional<Outcome>& LastOutcome() const { return lastOutcome_; }
 
@@ -147,6 +158,14 @@ class PrintEngine {
   struct RunPlan;
   struct ReservedRun;
   bool PlanRun(int32_t sheets, RunKind kind);
+  // The increment field's value made positive, refused beyond 32 bits.
+  int32_t RunIncrement(int64_t increment) const;
+  // A reposition of a template without rules: each numerator moves by the
+  // listed number's distance from numerator 1's.
+  void PlanRepositionByDeltas(RunPlan& plan, const std::vector<int64_t>& entries);
+  // A reposition by the rules: each entry names a sheet of the run, by
+  // number (numerator 1's) or by its place in the run.
+  void PlanRepositionBySheets(RunPlan& plan, const std::vector<int64_t>& entries);
   // Reserves the plan's numbers, then prints it; false when the user would
   // not print numbers the register refuses.
   bool ReserveAndExecute(const RunPlan& plan);
@@ -167,6 +186,8 @@ class PrintEngine {
   std::string copiesText_ = "1";
   std::string sheetsText_ = "1";
   std::vector<std::string> reposition_;
+  bool lastFirst_ = false;
+  bool repositionBySheet_ = false;
   // Read and set from the thread a run prints on and from the screen's.
   std::atomic<bool> cancel_{false};
   std::atomic<bool> running_{false};

@@ -21,6 +21,10 @@ struct Progression {
   // The signed distance from one number to the next, toward last; 0 when
   // the progression holds one number (first == last).
   int64_t step = 0;
+  // False for numbers recorded but not guarded: a numerator that starts its
+  // count again (a cycle) or repeats another's number (a stub) prints the
+  // same numbers run after run by design.
+  bool guarded = true;
 
   // `count` numbers (at least 1) from `first`, each `step` from the one
   // before: the numbers of `count` sheets of a run moving by `step`. One

@@ -263,6 +263,8 @@ int Print(const BatchOptions& options) {
   engine.LoadPrintJob(job);
   engine.SelectPrinter(setting, setting.DisplayName().empty() ? "default" : setting.DisplayName());
   engine.SetRunSettings(options.increment, options.copies, options.sheets);
+  engine.SetLastFirst(options.lastFirst);
+  engine.SetRepositionBySheet(options.repositionBySheet);
   for (const std::string& number : options.reposition) {
     // A blank number is no sheet to reprint.
     if (!engine.AddRepositionEntry(number))

@@ -85,8 +85,13 @@ bool ValidNumberingRule(const NumberingRule& rule, int32_t ownPosition) {
 }
 
 int64_t RuleSteps(const NumberingRule& rule, int64_t sheet) {
-  const int64_t steps = sheet / rule.sheetsPerNumber;
-  return rule.cycle > 0 ? steps % rule.cycle : steps;
+  // Sheets before the first (a reprint of an earlier run's sheets) count
+  // back: floor division, and a cycle's place is never negative.
+  int64_t steps = sheet / rule.sheetsPerNumber;
+  if (sheet % rule.sheetsPerNumber != 0 && sheet < 0) --steps;
+  if (rule.cycle == 0) return steps;
+  const int64_t place = steps % rule.cycle;
+  return place < 0 ? place + rule.cycle : place;
 }
 
 int64_t RuleNumber(int64_t start, bool reverse, const NumberingRule& rule, int64_t increment,

@@ -51,7 +51,8 @@ struct NumberingRule {
 bool ValidNumberingRule(const NumberingRule& rule, int32_t ownPosition);
 
 // How many times the number has moved by the start of sheet `sheet`
-// (0-based): floor(sheet / S), taken modulo C when there is a cycle.
+// (0-based; a negative sheet lies before the first): floor(sheet / S),
+// taken modulo C (from 0 to C - 1) when there is a cycle.
 int64_t RuleSteps(const NumberingRule& rule, int64_t sheet);
 
 // What a numerator starting at `start` prints on sheet `sheet` (0-based) of

@@ -6,10 +6,11 @@
 
 namespace zirvo {
 
-std::string NumeratorBarcodeRefusal(const Numerator& n, int32_t number, int64_t sheet) {
+std::string NumeratorBarcodeRefusal(const Numerator& n, int32_t number, int64_t sheet,
+                                    CheckDigit check) {
   const std::optional<BarcodeSetting>& barcode = n.Barcode;
   if (!barcode) return {};
-  const std::string text = FormatNumeratorText(n.Prefix, number, n.Mask, n.Suffix);
+  const std::string text = FormatNumeratorText(n.Prefix, number, n.Mask, n.Suffix, check);
   const BarcodeTextProblem problem = CheckBarcodeText(*barcode, text);
   if (problem == BarcodeTextProblem::None) return {};
   return OwnText(OwnMessage::BarcodeRunNumerator, FormatInt(n.Position), FormatInt(sheet)) + "\n" +

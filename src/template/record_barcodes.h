@@ -9,9 +9,11 @@
 
 namespace zirvo {
 
-// Empty when the numerator's barcode (if any) carries its text for `number`;
-// otherwise the message refusing the run, naming the numerator and `sheet`.
-std::string NumeratorBarcodeRefusal(const Numerator& numerator, int32_t number, int64_t sheet);
+// Empty when the numerator's barcode (if any) carries its text for `number`
+// with that check digit (its source's, for a mirror); otherwise the message
+// refusing the run, naming the numerator and `sheet`.
+std::string NumeratorBarcodeRefusal(const Numerator& numerator, int32_t number, int64_t sheet,
+                                    CheckDigit check);
 // The same for a marginal text, which prints one text on every sheet.
 std::string MarginalBarcodeRefusal(const MarginalText& marginal);
 

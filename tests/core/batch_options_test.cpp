@@ -37,6 +37,11 @@ TEST(BatchOptions, ReadsEachCommandsOptions) {
       ParseBatchArguments({"print", "a.pla", "--output", "o.pdf", "--continue", "--allow-reprint"});
   EXPECT_TRUE(numbered.continueNumbering);
   EXPECT_TRUE(numbered.allowReprint);
+  EXPECT_TRUE(
+      ParseBatchArguments({"print", "a.pla", "--output", "o.pdf", "--last-first"}).lastFirst);
+  EXPECT_TRUE(ParseBatchArguments(
+                  {"print", "a.pla", "--output", "o.pdf", "--reposition", "3", "--by-sheet"})
+                  .repositionBySheet);
   const BatchOptions journal = ParseBatchArguments({"journal", "a.pla", "--json"});
   EXPECT_EQ(journal.command, BatchOptions::Command::Journal);
   EXPECT_TRUE(journal.json);
@@ -102,6 +107,10 @@ TEST(BatchOptions, RefusesWhatTheUsageDoesNotAllow) {
       {"print", "a.pla", "--output", "o.pdf", "--test-sheet", "--continue"},
       {"print", "a.pla", "--output", "o.pdf", "--reposition", "4", "--continue"},
       {"journal", "a.pla", "--continue"},
+      {"print", "a.pla", "--output", "o.pdf", "--by-sheet"},  // no sheet to reprint
+      {"print", "a.pla", "--output", "o.pdf", "--reposition", "4", "--last-first"},
+      {"print", "a.pla", "--output", "o.pdf", "--test-sheet", "--last-first"},
+      {"preview", "a.pla", "--output", "s.png", "--last-first"},
       {"journal"},
       {"journal", "a.pla", "--json", "--csv"},
       {"journal", "a.pla", "--separator", ";"},

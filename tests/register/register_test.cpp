@@ -28,6 +28,11 @@ struct Earlier {
 Earlier Done(Progression p) { return {RunKind::Run, p, RunEvent::Completed, {p}}; }
 Earlier Cut(RunEvent event, Progression p, Runs done) { return {RunKind::Run, p, event, done}; }
 Earlier Interrupted(Progression p, RunKind kind = RunKind::Run) { return {kind, p, {}, {}}; }
+// Numbers a cycle or a stub prints: recorded, not guarded.
+Progression Unguarded(Progression p) {
+  p.guarded = false;
+  return p;
+}
 
 class RegisterTest : public testing::RegisterTest {};
 
@@ -83,6 +88,10 @@ TEST_P(RegisterTest, AReservationIsRefusedOnlyForNumbersARunPrinted) {
       GuardCase("of two numerators, the first one's",
                 {Done(Of(2, 1, 10, 1)), Done(Of(1, 1, 10, 1))}, Run,
                 {Of(2, 5, 2, 1), Of(1, 7, 2, 1)}, Progression{2, 5, 6, 1}, 0),
+      GuardCase("numbers recorded unguarded refuse nothing", {Done(Unguarded(Of(1, 1, 50, 1)))},
+                Run, {Of(1, 1, 50, 1)}, none),
+      GuardCase("... and are never refused", {Done(Of(1, 1, 50, 1))}, Run,
+                {Unguarded(Of(1, 1, 50, 1))}, none),
       GuardCase("test sheets refuse nothing", {Interrupted(Of(1, 100, 1, 1), RunKind::Test)}, Run,
                 {Of(1, 100, 5, 1)}, none),
       GuardCase("nor do repositions", {Interrupted(Of(1, 7, 1, 1), RunKind::Reposition)}, Run,
@@ -120,8 +129,10 @@ TEST_P(RegisterTest, AReservationIsRefusedOnlyForNumbersARunPrinted) {
 }
 
 TEST_P(RegisterTest, RunsReadBackNewestFirstAsTheyWereStored) {
+  // Unguarded numbers read back in their place among the others.
   RunRecord run = PlannedRun("F", RunKind::Run,
-                             {Progression::Of(1, 7000, 50, 5), Progression::Of(12, 90, 50, -1)});
+                             {Unguarded(Progression::Of(3, 1, 50, 1)),
+                              Progression::Of(1, 7000, 50, 5), Progression::Of(12, 90, 50, -1)});
   run.copies = 2;
   run.user = "ana";
   run.station = "caja-2";
@@ -137,7 +148,8 @@ TEST_P(RegisterTest, RunsReadBackNewestFirstAsTheyWereStored) {
     for (const RunRecord* r : {&run, &test, &reposition})
       ASSERT_TRUE(reg->Reserve(*r, false).reserved);
     reg->Finish(run.id, RunEvent::Cancelled, 20,
-                {Progression::Of(1, 7000, 20, 5), Progression::Of(12, 90, 20, -1)});
+                {Unguarded(Progression::Of(3, 1, 20, 1)), Progression::Of(1, 7000, 20, 5),
+                 Progression::Of(12, 90, 20, -1)});
     reg->Finish(reposition.id, RunEvent::Completed, 2, reposition.planned);
     // A run has one end, and only a run the register holds can have one.
     for (const std::string& id : {run.id, std::string("0123456789abcdef")}) {
@@ -160,7 +172,8 @@ TEST_P(RegisterTest, RunsReadBackNewestFirstAsTheyWereStored) {
   run.end = RunEnd{RunEvent::Cancelled,
                    all.runs[2].end.value_or(RunEnd{}).time,
                    20,
-                   {Progression::Of(1, 7000, 20, 5), Progression::Of(12, 90, 20, -1)}};
+                   {Unguarded(Progression::Of(3, 1, 20, 1)), Progression::Of(1, 7000, 20, 5),
+                    Progression::Of(12, 90, 20, -1)}};
   EXPECT_EQ(all.runs[2], run);
   EXPECT_EQ(all.runs[1].templateName, "bad \xEF\xBF\xBD\xEF\xBF\xBD utf-8");
   EXPECT_EQ(all.runs[1].Outcome(), JournalRun::Result::Interrupted);

@@ -4,6 +4,7 @@
 // cancelled part-way), the guards while a run is in progress, and the
 // reposition list with its five-sheet limit.
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -661,6 +662,27 @@ class PrintPageTest : public QObject {
     QVERIFY(accepted->Answered());
     QCOMPARE(device_->pages.size(), size_t{7});
     QCOMPARE(device_->TextsOn(6), (std::vector<std::string>{"0160", "-0010", "Recibo"}));
+  }
+
+  // Face-down output: the last sheet comes first. A reposition by sheet
+  // number reprints that sheet of the run from the template's numbers.
+  void lastSheetFirstAndRepositionBySheet() {
+    choosePrinter();
+    Retype(Child<QLineEdit>(page_, "Ed_HojasImp"), "3");
+    QTest::mouseClick(Child<QCheckBox>(page_, "Ck_UltimaPrimero"), Qt::LeftButton);
+    QVERIFY(ClickAndFinishRun(page_, "Bt_ImpTodo"));
+    QCOMPARE(device_->pages.size(), size_t{3});
+    QVERIFY(Child<QCheckBox>(page_, "Ck_UltimaPrimero")->isChecked());
+    QCOMPARE(device_->TextsOn(0), (std::vector<std::string>{"0102", "0048", "Recibo"}));
+    QCOMPARE(device_->TextsOn(2), (std::vector<std::string>{"0100", "0050", "Recibo"}));
+
+    device_->pages.clear();
+    QTest::mouseClick(Child<QCheckBox>(page_, "Ck_RepHoja"), Qt::LeftButton);
+    Retype(Child<QLineEdit>(page_, "Ed_Repone"), "2");
+    QTest::mouseClick(Child<ClickLabel>(page_, "Bt_Agregar"), Qt::LeftButton);
+    QVERIFY(ClickAndFinishRun(page_, "Bt_ImpRepos"));
+    QCOMPARE(device_->pages.size(), size_t{1});
+    QCOMPARE(device_->TextsOn(0), (std::vector<std::string>{"0101", "0049", "Recibo"}));
   }
 
   // ---- Reposition ---------------------------------------------------------
