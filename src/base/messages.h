@@ -152,6 +152,17 @@ enum class OwnMessage {
   MirroredCannotMirror,  // %s: the numerator's position
   CheckDigitWithEan13,   // %s: the numerator's position
   RepeatsNumbers,        // %s: numerator 1's position: a listed number names no sheet
+  // The numbering dialog, the grid's rule mark and the preview's sheet field.
+  RuleDescription,          // %s: the parts below, joined by "; "
+  RuleStepPart,             // %s: the step multiplier
+  RuleSheetsPart,           // %s: the sheets per number
+  RuleCyclePart,            // %s: the cycle
+  RuleCheckPart,            // %s: the check digit's name
+  RuleMirrorPart,           // %s: the position repeated
+  RuleExample,              // %s: the increment, %s: the three texts
+  RuleExampleUnknown,       // no argument: the example of fields that make no rule
+  PreviewSheetNotPositive,  // %s: the text
+  PreviewSheetOutOfRange,   // %s: the sheet, %s: numerator position
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

@@ -13,6 +13,8 @@
 #include "catalog/catalog.h"
 #include "pages/preview_page_qt.h"
 #include "render/painter_surface_qt.h"
+#include "render/sheet_render.h"
+#include "support/recording_surface.h"
 #include "support/ui_support.h"
 
 using namespace zirvo;
@@ -122,6 +124,37 @@ std::unique_ptr<ModalAnswer> AnswerQuestion(QMessageBox::StandardButton button) 
   return std::make_unique<ModalAnswer>("QMessageBox", [button](QWidget* box) {
     QTest::mouseClick(static_cast<QMessageBox*>(box)->button(button), Qt::LeftButton);
   });
+}
+
+// 1,000 tickets 4-up, cut and stacked: four piles of 250, a stub repeating
+// the first pile's number and a book number that moves every 50 sheets.
+PrintJob CutAndStackJob() {
+  PrintJob job = Job(21.60, 28.00);
+  for (int pile = 0; pile < 4; ++pile)
+    job.Numerators.push_back(MakeNumerator(1 + 250 * pile, 2.0 + 5 * pile, 3.0, 0, 12));
+  Numerator stub = MakeNumerator(0, 2.0, 12.0, 0, 10);
+  stub.Rule.mirror = 1;
+  stub.Prefix = "T ";
+  job.Numerators.push_back(stub);
+  Numerator book = MakeNumerator(1, 2.0, 20.0, 0, 10);
+  book.Prefix = "L ";
+  book.Mask = 2;
+  book.Rule.sheetsPerNumber = 50;
+  job.Numerators.push_back(book);
+  for (int i = 0; i < 6; ++i) job.Numerators[i].Position = i + 1;
+  job.NumeratorCount = 6;
+  return job;
+}
+
+// The numerators' texts as the page draws them, in drawing order.
+QStringList DrawnTexts(const PreviewPage& page) {
+  RecordingSurface surface;
+  SheetContent content;
+  content.numerators = &page.NumeratorRecords();
+  DrawSheet(surface, DeviceMapping::Preview(page.Zoom(), page.ScreenPixelsPerInch()), content);
+  QStringList texts;
+  for (const auto& call : surface.texts) texts << QString::fromStdString(call.text);
+  return texts;
 }
 
 QColor PixelAt(QWidget* widget, QPoint point) { return widget->grab().toImage().pixelColor(point); }
@@ -583,6 +616,81 @@ class PreviewPageTest : public QObject {
     QCOMPARE(answer->SeenText(), QString("The image will be removed. Press OK to continue."));
   }
 
+  // ---- Sheet of the run ---------------------------------------------------
+
+  // The sheet field shows any sheet of the run by the numerators' rules; it
+  // keeps its sheet through a new load of the template, and a reset goes
+  // back to the first.
+  void sheetFieldShowsAnySheetOfTheRun() {
+    const QString nº = QString::fromUtf8("Nº ");
+    page_->LoadSheet(CutAndStackJob());
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_Hoja")->text(), QString("1"));
+    QCOMPARE(DrawnTexts(*page_), QStringList({nº + "000001", nº + "000251", nº + "000501",
+                                              nº + "000751", "T 000001", "L 01"}));
+    QVERIFY(page_->grab().save(ScreenshotPath("preview_sheet_1.png")));
+    TypeSheet("250");
+    QCOMPARE(page_->Sheet(), 250);
+    QCOMPARE(DrawnTexts(*page_), QStringList({nº + "000250", nº + "000500", nº + "000750",
+                                              nº + "001000", "T 000250", "L 05"}));
+    QVERIFY(page_->grab().save(ScreenshotPath("preview_sheet_250.png")));
+    PressKey(Qt::Key_Up);
+    QCOMPARE(page_->Sheet(), 251);
+    QCOMPARE(DrawnTexts(*page_).last(), QString("L 06"));
+    PressKey(Qt::Key_Down);
+    PressKey(Qt::Key_Down);
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_Hoja")->text(), QString("249"));
+    QCOMPARE(DrawnTexts(*page_).first(), nº + "000249");
+
+    // A changed template is drawn at the same sheet, with the run's increment.
+    PrintJob changed = CutAndStackJob();
+    changed.Numerators[0].Number = 1001;
+    page_->SetRunIncrement([] { return int64_t{2}; });
+    page_->LoadSheet(changed);
+    QCOMPARE(page_->Sheet(), 249);
+    QCOMPARE(DrawnTexts(*page_).first(), nº + "001497");
+    QCOMPARE(DrawnTexts(*page_)[4], QString("T 001497"));
+    // The stored numbers stay what the template holds.
+    page_->ResetPreview();
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_Hoja")->text(), QString("1"));
+    page_->LoadSheet(changed);
+    QCOMPARE(DrawnTexts(*page_).first(), nº + "001001");
+  }
+
+  void sheetFieldRefuses_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("0") << "0"
+                       << "La hoja '0' debe ser mayor que cero.";
+    QTest::newRow("-1") << "-1"
+                        << "La hoja '-1' debe ser mayor que cero.";
+    QTest::newRow("abc") << "abc"
+                         << "'abc' is not a valid integer value";
+    QTest::newRow("empty") << ""
+                           << "'' is not a valid integer value";
+    QTest::newRow("past the largest sheet") << "2147483648"
+                                            << "'2147483648' is not a valid integer value";
+    QTest::newRow("a number past the range")
+        << "2147483647"
+        << QString::fromUtf8(
+               "En la hoja 2147483647 el numerador 2 saldría del rango de números "
+               "(-2147483648 a 2147483647).");
+  }
+
+  // Refused sheets change nothing: the sheet and its drawing stay.
+  void sheetFieldRefuses() {
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    page_->LoadSheet(CutAndStackJob());
+    TypeSheet("3");
+    const QStringList before = DrawnTexts(*page_);
+    auto answer = DismissMessageBox();
+    TypeSheet(typed);
+    QTRY_VERIFY(answer->Answered());
+    QCOMPARE(answer->SeenText(), message);
+    QCOMPARE(page_->Sheet(), 3);
+    QCOMPARE(DrawnTexts(*page_), before);
+  }
+
   // ---- Screenshot ---------------------------------------------------------
 
   // A background chosen and ticked is drawn and kept at a typed zoom.
@@ -617,6 +725,15 @@ class PreviewPageTest : public QObject {
     TypeText(text);
     PressKey(keypadEnter ? Qt::Key_Enter : Qt::Key_Return,
              keypadEnter ? Qt::KeypadModifier : Qt::NoModifier);
+  }
+
+  // Types over the sheet field's text, then Enter.
+  void TypeSheet(const QString& text) {
+    QTest::mouseClick(Child<QLineEdit>(page_, "Ed_Hoja"), Qt::LeftButton);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    PressKey(Qt::Key_Backspace);
+    TypeText(text);
+    PressKey(Qt::Key_Return);
   }
 
   PreviewPage* page_ = nullptr;
