@@ -623,6 +623,11 @@ class PreviewPageTest : public QObject {
   // back to the first.
   void sheetFieldShowsAnySheetOfTheRun() {
     const QString nº = QString::fromUtf8("Nº ");
+    // Without rules, sheet 1 draws the records exactly as loaded.
+    PrintJob plain = Job(21.60, 28.00);
+    AddItems(plain);
+    page_->LoadSheet(plain);
+    QVERIFY(page_->NumeratorRecords() == plain.CountedNumerators());
     page_->LoadSheet(CutAndStackJob());
     QCOMPARE(Child<QLineEdit>(page_, "Ed_Hoja")->text(), QString("1"));
     QCOMPARE(DrawnTexts(*page_), QStringList({nº + "000001", nº + "000251", nº + "000501",

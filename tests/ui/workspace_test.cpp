@@ -690,6 +690,9 @@ class WorkspaceScreenTest : public QObject {
     PrintPage* page = Child<PrintPage>(Workspace(), "FHImprime01");
     PreviewPage* preview = Child<PreviewPage>(Workspace(), "FHVista01");
     QLineEdit* sheet = Child<QLineEdit>(preview, "Ed_Hoja");
+    // The runs of the later tests step by 1, whatever happens here.
+    const std::unique_ptr<QLineEdit, void (*)(QLineEdit*)> stepByOne(
+        Child<QLineEdit>(page, "Ed_IncNum"), [](QLineEdit* field) { Retype(field, "1"); });
     for (const auto& [increment, shown] : {std::pair{"-5", 2034}, {"", 2026}, {"7", 2038}}) {
       Click(WorkspaceCommand::PrintPage);
       Retype(Child<QLineEdit>(page, "Ed_IncNum"), QString::fromLatin1(increment));
