@@ -15,7 +15,6 @@
 #include "editors/numerator_editor_qt.h"
 #include "support/template_lines.h"
 #include "support/ui_support.h"
-#include "template/rule_display.h"
 #include "template/template_codec.h"
 
 using namespace zirvo;
@@ -1000,174 +999,133 @@ class NumeratorEditorTest : public QObject {
   // ---- the numbering dialog ----------------------------------------------
 
   // Ctrl+R on a row, or Enter or a double-click on its position, opens the
-  // row's numbering dialog. Its example follows the fields; OK gives the
-  // document the rule, and the position then carries a mark whose tip tells
-  // the rule in the language shown.
+  // row's numbering dialog; its example follows the fields. OK gives the
+  // document the rule and the position a mark whose tip tells the rule.
   void numberingDialogSetsTheRowsRule_data() {
     QTest::addColumn<QString>("how");
     QTest::addColumn<int>("language");
-    QTest::addColumn<QStringList>("typed");  // K, S, C
-    QTest::addColumn<int>("check");          // entries down the check-digit list
-    QTest::addColumn<int>("mirror");         // entries down the list of numerators
+    QTest::addColumn<QStringList>("typed");  // K, S, C, then entries down the two lists
     QTest::addColumn<QString>("example");
     QTest::addColumn<QString>("tip");
     QTest::newRow("Ctrl+R, step and Luhn")
-        << "ctrl+r" << 1 << QStringList{"4", "1", "0"} << 1 << 0
+        << "ctrl+r" << 1 << QStringList{"4", "1", "0", "1", "0"}
         << "Con incremento 1, las hojas 1, 2 y 3 imprimen: N-00075, N-00117, N-00158"
         << QString::fromUtf8(
                "Regla de numeración: avanza 4 veces el incremento; dígito de "
                "control MOD 10 (Luhn).");
-    QTest::newRow("double-click, book of sheets, English")
-        << "double-click" << 2 << QStringList{"1", "2", "3"} << 3 << 0
+    QTest::newRow("double-click, English")
+        << "double-click" << 2 << QStringList{"1", "2", "3", "3", "0"}
         << "With increment 1, sheets 1, 2 and 3 print: N-00078, N-00078, N-00086"
         << "Numbering rule: changes every 2 sheets; starts again after 3 numbers; check "
            "digit MOD 11.";
-    // Repeating another: the row's own fields are left out and greyed.
-    QTest::newRow("Home Enter, a stub") << "home enter" << 1 << QStringList{"9", "9", "9"} << 1 << 1
-                                        << "Con incremento 1, las hojas 1, 2 y 3 imprimen: "
-                                           "T-0500, T-0501, T-0502"
-                                        << QString::fromUtf8(
-                                               "Regla de numeración: repite el número del "
-                                               "numerador 01.");
+    // A stub: the row's own fields are greyed and left out.
+    QTest::newRow("Home Enter, a stub")
+        << "home enter" << 1 << QStringList{"9", "9", "9", "1", "1"}
+        << "Con incremento 1, las hojas 1, 2 y 3 imprimen: T-0500, T-0501, T-0502"
+        << QString::fromUtf8("Regla de numeración: repite el número del numerador 01.");
   }
 
   void numberingDialogSetsTheRowsRule() {
     QFETCH(QString, how);
     QFETCH(int, language);
     QFETCH(QStringList, typed);
-    QFETCH(int, check);
-    QFETCH(int, mirror);
     QFETCH(QString, example);
     QFETCH(QString, tip);
     ProgramCatalog().LoadTable(language);
     Load({"|FOL|01|R-|500||0.00|0.00|0|04|Arial|12|0|A||",
           "|FOL|02|N-|7||0.00|0.00|0|04|Arial|12|0|A||"});
-    const int row = 1;
-    if (mirror > 0) doc_.CommitCell(TemplateTable::Numerators, row, C::kPrefix, "T-");
-    QString shownExample, screenshot = QString("numbering_dialog_%1.png").arg(language);
+    const bool stub = typed[4] != "0";
+    if (stub) doc_.CommitCell(TemplateTable::Numerators, 1, C::kPrefix, "T-");
+    QString shownExample;
     bool ownFieldsEnabled = true;
     {
       ModalAnswer answer("zirvo::NumberingDialog", [&](QWidget* dialog) {
-        const char* fields[] = {"EdMultiplica", "EdHojasNum", "EdCiclo"};
-        for (int i = 0; i < 3; ++i) {
-          auto* edit = dialog->findChild<QLineEdit*>(fields[i]);
-          edit->setFocus();
-          edit->selectAll();
-          QTest::keyClick(edit, Qt::Key_Backspace);
-          QTest::keyClicks(edit, typed[i]);
-        }
-        for (auto [name, downs] : {std::pair{"EdDigito", check}, {"EdRepite", mirror}}) {
-          auto* list = dialog->findChild<QComboBox*>(name);
-          list->setFocus();
-          for (int i = 0; i < downs; ++i) QTest::keyClick(list, Qt::Key_Down);
-        }
+        FillNumbering(dialog, typed);
         ownFieldsEnabled = dialog->findChild<QLineEdit*>("EdMultiplica")->isEnabled();
         shownExample = dialog->findChild<QLabel*>("Et_Ejemplo")->text();
-        QVERIFY(dialog->grab().save(ScreenshotPath(screenshot)));
+        QVERIFY(
+            dialog->grab().save(ScreenshotPath(QString("numbering_dialog_%1.png").arg(language))));
         QTest::keyClick(dialog->findChild<QLineEdit*>("EdCiclo"), Qt::Key_Return);
       });
       if (how == "ctrl+r") {
-        ClickCell(Grid(), row, C::kNumber);
+        ClickCell(Grid(), 1, C::kNumber);
         PressKey(Qt::Key_R, Qt::ControlModifier);
       } else if (how == "double-click") {
-        DoubleClickCell(Grid(), row, C::kPosition);
+        DoubleClickCell(Grid(), 1, C::kPosition);
       } else {
-        ClickCell(Grid(), row, C::kSuffix);
+        ClickCell(Grid(), 1, C::kSuffix);
         PressKey(Qt::Key_Home);
         PressKey(Qt::Key_Return);
       }
       QVERIFY(answer.Answered());
     }
     QCOMPARE(shownExample, example);
-    QCOMPARE(ownFieldsEnabled, mirror == 0);
-    QCOMPARE(QString::fromStdString(DescribeNumberingRule(doc_.Numerators().Rule(row))), tip);
-    QVERIFY(!doc_.Numerators().Rule(row).Plain());
+    QCOMPARE(ownFieldsEnabled, !stub);
+    QVERIFY(!doc_.Numerators().Rule(1).Plain());
     QVERIFY(doc_.Numerators().Rule(0).Plain());
 
-    // The mark: the frame's blue in the position's top-right corner of the
-    // row with a rule only; its tip tells the rule.
+    // The mark: the frame's blue in the top-right corner of the position.
     ClickCell(Grid(), 0, C::kNumber);
     QTest::qWait(20);
     const QImage image = Grid()->viewport()->grab().toImage();
-    const auto corner = [&](int r) {
-      const QRect cell =
-          Grid()->CellRect(r, C::kPosition).translated(-Grid()->viewport()->geometry().topLeft());
-      return QColor(image.pixel(cell.right() - 1, cell.top() + 1));
+    const auto cornerOf = [&](int row) {
+      return Grid()->CellRect(row, C::kPosition).topRight() - Grid()->viewport()->pos() +
+             QPoint(-1, 1);
     };
-    QCOMPARE(corner(row), QColor(0x00, 0x33, 0x99));
-    QVERIFY(corner(0) != QColor(0x00, 0x33, 0x99));
-    const auto tipAt = [&](int r) {
-      const QPoint at = Grid()->viewport()->mapFrom(
-          Grid(), Grid()->CellRect(r, C::kPosition).topRight() + QPoint(-3, 3));
-      QHelpEvent help(QEvent::ToolTip, at, Grid()->viewport()->mapToGlobal(at));
+    QCOMPARE(QColor(image.pixel(cornerOf(1))), QColor(0x00, 0x33, 0x99));
+    QVERIFY(QColor(image.pixel(cornerOf(0))) != QColor(0x00, 0x33, 0x99));
+    const auto tipAt = [&](int row) {
+      QHelpEvent help(QEvent::ToolTip, cornerOf(row),
+                      Grid()->viewport()->mapToGlobal(cornerOf(row)));
       QApplication::sendEvent(Grid()->viewport(), &help);
       return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
-    QTRY_COMPARE(tipAt(row), tip);
+    QTRY_COMPARE(tipAt(1), tip);
     QTRY_COMPARE(tipAt(0), QString());
-    if (language == 1) {
+    if (language == 1)
       QVERIFY(editor_->grab().save(ScreenshotPath("numerator_editor_rule_mark.png")));
-    }
     ProgramCatalog().LoadTable(1);
   }
 
   // A rule the document refuses shows why and keeps the dialog open with the
-  // values typed; Cancel then leaves the rule as it was. A row is never
-  // offered to repeat itself.
+  // values typed; Cancel then changes nothing. No row may repeat itself.
   void numberingDialogRefusals_data() {
     QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("step");  // typed over the step multiplier
-    QTest::addColumn<int>("check");     // entries down the check-digit list
-    QTest::addColumn<int>("mirror");    // entries down the list of numerators
+    QTest::addColumn<QStringList>("typed");  // K, then entries down the two lists
     QTest::addColumn<QString>("reason");
-    QTest::newRow("repeats a stub") << 2 << "1" << 0 << 2
-                                    << "El numerador 2 ya repite otro numerador: repita el "
-                                       "numerador original.";
+    QTest::newRow("repeats a stub")
+        << 2 << QStringList{"1", "0", "2"}
+        << "El numerador 2 ya repite otro numerador: repita el numerador original.";
     QTest::newRow("check digit on EAN-13")
-        << 0 << "1" << 1 << 0
+        << 0 << QStringList{"1", "1", "0"}
         << QString::fromUtf8(
                "El numerador 1 lleva un código EAN-13, que tiene su propio dígito "
                "de control: no puede llevar otro.");
-    QTest::newRow("step of 0") << 2 << "0" << 0 << 0
-                               << QString::fromUtf8(
-                                      "La regla de numeración no es válida: multiplicador y "
-                                      "hojas por número de 1 a 1000000, ciclo de 0 a 1000000.");
   }
 
   void numberingDialogRefusals() {
     QFETCH(int, row);
-    QFETCH(QString, step);
-    QFETCH(int, check);
-    QFETCH(int, mirror);
+    QFETCH(QStringList, typed);
     QFETCH(QString, reason);
     Load({"|FOL|01|123456|789012||0.00|0.00|0|06|Arial|12|0|A||",
           "|FOL|02||1||0.00|0.00|0|04|Arial|12|0|A||",
           "|FOL|03||1||0.00|0.00|0|04|Arial|12|0|A||"});
     doc_.SetBarcode(TemplateTable::Numerators, 0, BarcodeSetting{BarcodeKind::Ean13});
-    NumberingRule stub;
-    stub.mirror = 1;
-    doc_.SetNumberingRule(1, stub);
+    doc_.SetNumberingRule(1, NumberingRule{.mirror = 1});
     const Template before = doc_;
     QStringList offered;
-    bool stillOpen = false;
     QString kept, seen;
+    bool stillOpen = false;
     {
       auto box = DismissMessageBox();
       ModalAnswer answer("zirvo::NumberingDialog", [&](QWidget* dialog) {
-        auto* field = dialog->findChild<QLineEdit*>("EdMultiplica");
-        field->selectAll();
-        QTest::keyClicks(field, step);
-        for (auto [name, downs] : {std::pair{"EdDigito", check}, {"EdRepite", mirror}}) {
-          auto* list = dialog->findChild<QComboBox*>(name);
-          list->setFocus();
-          for (int i = 0; i < downs; ++i) QTest::keyClick(list, Qt::Key_Down);
-        }
+        FillNumbering(dialog, {typed[0], "", "", typed[1], typed[2]});
         auto* mirrors = dialog->findChild<QComboBox*>("EdRepite");
         for (int i = 0; i < mirrors->count(); ++i) offered << mirrors->itemText(i);
         QTest::keyClick(mirrors, Qt::Key_Return);
         stillOpen = dialog->isVisible();
         seen = box->SeenText();
-        kept = field->text();
+        kept = dialog->findChild<QLineEdit*>("EdMultiplica")->text();
         QTest::keyClick(mirrors, Qt::Key_Escape);
       });
       DoubleClickCell(Grid(), row, C::kPosition);
@@ -1175,7 +1133,7 @@ class NumeratorEditorTest : public QObject {
     }
     QVERIFY(stillOpen);
     QCOMPARE(seen, reason);
-    QCOMPARE(kept, step);
+    QCOMPARE(kept, typed[0]);
     QVERIFY(doc_ == before);
     QStringList expected{"Ninguno", "01", "02", "03"};
     expected.removeAt(row + 1);
@@ -1243,6 +1201,24 @@ class NumeratorEditorTest : public QObject {
   }
 
  private:
+  // Types K, S and C into the numbering dialog (an empty text leaves the
+  // field), then goes down the check-digit and numerator lists by keys.
+  static void FillNumbering(QWidget* dialog, const QStringList& typed) {
+    const char* fields[] = {"EdMultiplica", "EdHojasNum", "EdCiclo"};
+    for (int i = 0; i < 3; ++i) {
+      if (typed[i].isEmpty()) continue;
+      auto* edit = dialog->findChild<QLineEdit*>(fields[i]);
+      edit->setFocus();
+      edit->selectAll();
+      QTest::keyClicks(edit, typed[i]);
+    }
+    for (int i : {3, 4}) {
+      auto* list = dialog->findChild<QComboBox*>(i == 3 ? "EdDigito" : "EdRepite");
+      list->setFocus();
+      for (int down = 0; down < typed[i].toInt(); ++down) QTest::keyClick(list, Qt::Key_Down);
+    }
+  }
+
   static std::string Table0Defaults(int column) {
     NumeratorTable table;
     table.AddRow();
