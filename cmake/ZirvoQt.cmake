@@ -23,7 +23,8 @@ target_sources(zirvo_widgets PRIVATE resources/zirvo.qrc)
 target_link_libraries(zirvo_widgets PRIVATE Qt6::Svg)
 
 zirvo_layer(zirvo_editors editors LINK zirvo_widgets FILES
-  marginal_editor_qt.cpp marginal_editor_qt.h numerator_editor_qt.cpp numerator_editor_qt.h)
+  marginal_editor_qt.cpp marginal_editor_qt.h numbering_dialog_qt.cpp numbering_dialog_qt.h
+  numerator_editor_qt.cpp numerator_editor_qt.h)
 
 zirvo_layer(zirvo_pages pages LINK zirvo_editors FILES
   journal_screen_qt.cpp journal_screen_qt.h preview_page_qt.cpp preview_page_qt.h

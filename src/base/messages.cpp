@@ -300,6 +300,27 @@ const char* OwnSpanish(OwnMessage message) {
       return "Última hoja primero";
     case OwnMessage::RepositionBySheet:
       return "Por número de hoja";
+    case OwnMessage::RuleDescription:
+      return "Regla de numeración: %s.";
+    case OwnMessage::RuleStepPart:
+      return "avanza %s veces el incremento";
+    case OwnMessage::RuleSheetsPart:
+      return "cambia cada %s hojas";
+    case OwnMessage::RuleCyclePart:
+      return "vuelve a empezar tras %s números";
+    case OwnMessage::RuleCheckPart:
+      return "dígito de control %s";
+    case OwnMessage::RuleMirrorPart:
+      return "repite el número del numerador %s";
+    case OwnMessage::RuleExample:
+      return "Con incremento %s, las hojas 1, 2 y 3 imprimen: %s";
+    case OwnMessage::RuleExampleUnknown:
+      return "Estos valores no forman una regla de numeración.";
+    case OwnMessage::PreviewSheetNotPositive:
+      return "La hoja '%s' debe ser mayor que cero.";
+    case OwnMessage::PreviewSheetOutOfRange:
+      return "En la hoja %s el numerador %s saldría del rango de números (-2147483648 a "
+             "2147483647).";
   }
   return "";
 }
@@ -596,6 +617,27 @@ const char* OwnEnglish(OwnMessage message) {
       return "Last sheet first";
     case OwnMessage::RepositionBySheet:
       return "By sheet number";
+    case OwnMessage::RuleDescription:
+      return "Numbering rule: %s.";
+    case OwnMessage::RuleStepPart:
+      return "moves by %s times the increment";
+    case OwnMessage::RuleSheetsPart:
+      return "changes every %s sheets";
+    case OwnMessage::RuleCyclePart:
+      return "starts again after %s numbers";
+    case OwnMessage::RuleCheckPart:
+      return "check digit %s";
+    case OwnMessage::RuleMirrorPart:
+      return "repeats the number of numerator %s";
+    case OwnMessage::RuleExample:
+      return "With increment %s, sheets 1, 2 and 3 print: %s";
+    case OwnMessage::RuleExampleUnknown:
+      return "These values make no numbering rule.";
+    case OwnMessage::PreviewSheetNotPositive:
+      return "The sheet '%s' must be greater than zero.";
+    case OwnMessage::PreviewSheetOutOfRange:
+      return "On sheet %s numerator %s would leave the range of numbers (-2147483648 to "
+             "2147483647).";
   }
   return "";
 }

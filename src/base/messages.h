@@ -156,6 +156,17 @@ enum class OwnMessage {
   RepositionSheetNotPositive,  // %s: the listed sheet
   LastSheetFirst,              // no argument: the print page's box
   RepositionBySheet,           // no argument: the reposition panel's box
+  // The numbering dialog, the grid's rule mark and the preview's sheet field.
+  RuleDescription,          // %s: the parts below, joined by "; "
+  RuleStepPart,             // %s: the step multiplier
+  RuleSheetsPart,           // %s: the sheets per number
+  RuleCyclePart,            // %s: the cycle
+  RuleCheckPart,            // %s: the check digit's name
+  RuleMirrorPart,           // %s: the position repeated
+  RuleExample,              // %s: the increment, %s: the three texts
+  RuleExampleUnknown,       // no argument: the example of fields that make no rule
+  PreviewSheetNotPositive,  // %s: the text
+  PreviewSheetOutOfRange,   // %s: the sheet, %s: numerator position
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

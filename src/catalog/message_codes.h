@@ -143,4 +143,23 @@ inline constexpr char kBarHeightLabel[] = "0612";
 inline constexpr char kBarLengthLabel[] = "0613";
 inline constexpr char kQrSideLabel[] = "0614";
 
+// Numbering dialog of a numerator row: title, fields, check digits, the
+// mirror list, the note on MOD 11; the preview's sheet field.
+inline constexpr char kNumberingTitle[] = "0620";
+inline constexpr char kStepMultiplierLabel[] = "0621";
+inline constexpr char kSheetsPerNumberLabel[] = "0622";
+inline constexpr char kCycleLabel[] = "0623";
+inline constexpr char kNoCycleNote[] = "0624";
+inline constexpr char kCheckDigitLabel[] = "0625";
+inline constexpr char kNoCheckDigit[] = "0626";
+inline constexpr char kLuhn[] = "0627";
+inline constexpr char kMod10Weights31[] = "0628";
+inline constexpr char kMod11[] = "0629";
+inline constexpr char kMod7[] = "0630";
+inline constexpr char kMod9[] = "0631";
+inline constexpr char kMirrorLabel[] = "0632";
+inline constexpr char kNoMirror[] = "0633";
+inline constexpr char kMod11Note[] = "0634";
+inline constexpr char kPreviewSheetLabel[] = "0635";
+
 }  // namespace zirvo::code

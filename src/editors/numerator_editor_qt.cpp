@@ -1,8 +1,14 @@
 #include "editors/numerator_editor_qt.h"
 
+#include <QKeyEvent>
+
+#include "base/messages.h"
+#include "base/qtext_qt.h"
 #include "base/text.h"
 #include "catalog/catalog.h"
 #include "catalog/message_codes.h"
+#include "editors/numbering_dialog_qt.h"
+#include "template/rule_display.h"
 #include "widgets/general_dialogs_qt.h"
 
 namespace zirvo {
@@ -13,6 +19,7 @@ TableEditorConfig FolioConfig() {
   using C = NumeratorTable::CellIndex;
   std::vector<ColumnDef> cols(C::kCellCount);
   cols[C::kPosition] = columns::Position();
+  cols[C::kPosition].editor = EditorKind::RowDialog;
   cols[C::kPrefix] = columns::FreeText(104, "TPPref", code::kPrefixHeader, "EdPref", 15);
   cols[C::kNumber] =
       columns::Integer(80, "TPNum", code::kNumberHeader, "EdFolio", 12, "0", Qt::AlignLeft);
@@ -57,6 +64,47 @@ void NumeratorEditor::RunIncrement() {
     ShowFailure(this, error.what());
   }
   TableChanged();
+}
+
+const NumeratorTable& NumeratorEditor::Numerators() const {
+  return static_cast<const NumeratorTable&>(Table());
+}
+
+void NumeratorEditor::RunRowDialog(int row) {
+  if (Document() == nullptr || row < 0 || row >= Table().RowCount()) return;
+  std::vector<int32_t> others;
+  for (int r = 0; r < Table().RowCount(); ++r)
+    if (r != row) others.push_back(r + 1);
+  // The example works on the rows as exported; a cell that does not convert
+  // leaves the example unknown.
+  NumeratorList records;
+  try {
+    records = Numerators().ExportRecords();
+  } catch (const ZirvoError&) {
+  }
+  constexpr int64_t kExampleIncrement = 1;
+  const auto example = [records, row](const NumberingRule& rule) {
+    const std::optional<std::string> texts =
+        RuleExampleTexts(records, static_cast<std::size_t>(row), rule, kExampleIncrement);
+    return texts ? OwnText(OwnMessage::RuleExample, FormatInt(kExampleIncrement), *texts)
+                 : OwnText(OwnMessage::RuleExampleUnknown);
+  };
+  ProgramInstance<NumberingDialog>().Run(Numerators().Rule(row), others, example,
+                                         [this, row](const NumberingRule& rule) {
+                                           Document()->SetNumberingRule(row, rule);
+                                           return std::string();
+                                         });
+  Grid()->viewport()->update();
+}
+
+QString NumeratorEditor::PositionTip(int row) const {
+  return ToQString(DescribeNumberingRule(Numerators().Rule(row)));
+}
+
+bool NumeratorEditor::CommandKey(const QKeyEvent& event) {
+  if (event.key() != Qt::Key_R || event.modifiers() != Qt::ControlModifier) return false;
+  RunRowDialog(Grid()->CurrentRow());
+  return true;
 }
 
 }  // namespace zirvo

@@ -1,5 +1,8 @@
 // NumeratorEditor: the numerator editor, the table editor configured with the
-// thirteen columns of the numerator table and the general increment.
+// thirteen columns of the numerator table and the general increment. Enter
+// or a double-click on a row's position, or Ctrl+R anywhere on its row, opens
+// the row's numbering dialog; the position of a row with a numbering rule
+// carries a mark whose tip tells the rule.
 #pragma once
 
 #include "template/numerator_table.h"
@@ -14,6 +17,12 @@ class NumeratorEditor : public TableEditor {
 
  protected:
   void RunIncrement() override;
+  void RunRowDialog(int row) override;
+  QString PositionTip(int row) const override;
+  bool CommandKey(const QKeyEvent& event) override;
+
+ private:
+  const NumeratorTable& Numerators() const;
 };
 
 }  // namespace zirvo

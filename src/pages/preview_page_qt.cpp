@@ -22,6 +22,7 @@
 #include "render/painter_surface_qt.h"
 #include "render/sheet_frame.h"
 #include "render/sheet_render.h"
+#include "template/rule_display.h"
 #include "widgets/table_grid_qt.h"
 
 namespace zirvo {
@@ -236,6 +237,7 @@ PreviewPage::~PreviewPage() {
   zoomBox_->disconnect(this);
   zoomBox_->removeEventFilter(this);
   zoomBox_->lineEdit()->removeEventFilter(this);
+  sheetField_->removeEventFilter(this);
 }
 
 void PreviewPage::SetDocument(Template* document) {
@@ -328,6 +330,15 @@ void PreviewPage::BuildHeader(QWidget* header) {
   percentLabel_->setObjectName("EqZommPorc");
   percentLabel_->setFont(CellFont(true));
   divider4_ = Divider(header, "PanVDiv04");
+  sheetLabel_ = new QLabel(header);
+  sheetLabel_->setObjectName("EqHoja");
+  sheetLabel_->setFont(CellFont(true));
+  sheetField_ = new QLineEdit(QStringLiteral("1"), header);
+  sheetField_->setObjectName("Ed_Hoja");
+  sheetField_->setFont(CellFont());
+  sheetField_->setFixedWidth(80);
+  sheetField_->setMaxLength(12);
+  sheetField_->installEventFilter(this);
 
   layout->addWidget(chooseBackgroundCommand_);
   layout->addWidget(divider1_);
@@ -340,6 +351,8 @@ void PreviewPage::BuildHeader(QWidget* header) {
   layout->addWidget(zoomBox_);
   layout->addWidget(percentLabel_);
   layout->addWidget(divider4_);
+  layout->addWidget(sheetLabel_);
+  layout->addWidget(sheetField_);
 }
 
 int PreviewPage::ScreenPixelsPerInch() const { return logicalDpiY(); }
@@ -358,6 +371,7 @@ void PreviewPage::InitPreview() {
 
 void PreviewPage::ReleasePreview() {
   numerators_.clear();
+  sheetNumerators_.clear();
   marginals_.clear();
   released_ = true;
   sheetView_->viewport()->update();
@@ -370,6 +384,9 @@ void PreviewPage::ResetPreview() {
   laidOut_.Width = 0.0;
   laidOut_.Height = 0.0;
   numerators_.clear();
+  sheetNumerators_.clear();
+  sheet_ = 1;
+  sheetField_->setText(QString::number(sheet_));
   marginals_.clear();
   RemoveImage();
 }
@@ -378,7 +395,8 @@ void PreviewPage::LoadSheet(const PrintJob& job) {
   if (job.Sheet.Width != laidOut_.Width || job.Sheet.Height != laidOut_.Height) LayOut(job.Sheet);
   numerators_ = job.CountedNumerators();
   marginals_ = job.CountedMarginals();
-  sheetView_->viewport()->update();
+  // The sheet shown stays; the first sheet always has its numbers.
+  if (!ShowSheet(sheet_)) ShowSheet(1);
 }
 
 void PreviewPage::LayOut(const SheetHeader& sheet) {
@@ -421,6 +439,8 @@ void PreviewPage::ShowPanel(int zoom) {
 bool PreviewPage::eventFilter(QObject* watched, QEvent* event) {
   if ((watched == zoomBox_ || watched == zoomBox_->lineEdit()) && event->type() == QEvent::KeyPress)
     return ZoomKeyPress(static_cast<QKeyEvent*>(event));
+  if (watched == sheetField_ && event->type() == QEvent::KeyPress)
+    return SheetKeyPress(static_cast<QKeyEvent*>(event));
   return QWidget::eventFilter(watched, event);
 }
 
@@ -461,6 +481,52 @@ void PreviewPage::ApplyTypedZoom() {
   }
 }
 
+bool PreviewPage::SheetKeyPress(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      ApplyTypedSheet();
+      return true;
+    case Qt::Key_Up:
+      if (sheet_ < INT32_MAX) ShowSheet(sheet_ + 1);
+      return true;
+    case Qt::Key_Down:
+      if (sheet_ > 1) ShowSheet(sheet_ - 1);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void PreviewPage::ApplyTypedSheet() {
+  const std::string typed = Trim(FromQString(sheetField_->text()));
+  int32_t sheet = 0;
+  try {
+    sheet = ParseInt32(typed);
+  } catch (const ConversionError& e) {
+    ShowFailure(this, e.what());
+    return;
+  }
+  if (sheet < 1) {
+    ShowFailure(this, OwnText(OwnMessage::PreviewSheetNotPositive, typed));
+    return;
+  }
+  ShowSheet(sheet);
+}
+
+bool PreviewPage::ShowSheet(int32_t sheet) {
+  const int64_t increment = runIncrement_ ? runIncrement_() : 1;
+  if (const auto outOfRange = RecordsOfSheet(numerators_, increment, sheet - 1, sheetNumerators_)) {
+    ShowFailure(this, OwnText(OwnMessage::PreviewSheetOutOfRange, FormatInt(sheet),
+                              FormatInt(numerators_[*outOfRange].Position)));
+    return false;
+  }
+  sheet_ = sheet;
+  sheetField_->setText(QString::number(sheet_));
+  sheetView_->viewport()->update();
+  return true;
+}
+
 void PreviewPage::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
   if (released_) return;
   const QSize panel = sheetView_->Panel().size();
@@ -471,7 +537,7 @@ void PreviewPage::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
                  {exposed.x(), exposed.y(), exposed.width(), exposed.height()});
 
   SheetContent content;
-  content.numerators = numerators_.empty() ? nullptr : &numerators_;
+  content.numerators = sheetNumerators_.empty() ? nullptr : &sheetNumerators_;
   content.marginals = marginals_.empty() ? nullptr : &marginals_;
   DrawSheet(surface, DeviceMapping::Preview(zoom_, ScreenPixelsPerInch()), content);
 }
@@ -533,6 +599,7 @@ void PreviewPage::ApplyLanguage() {
   chooseBackgroundCommand_->setText(ToQString(LookupText(code::kAddImageButton)));
   removeBackgroundCommand_->setText(ToQString(LookupText(code::kRemoveImageButton)));
   showBackgroundBox_->setText(ToQString(LookupText(code::kPrintImageButton)));
+  sheetLabel_->setText(ToQString(LookupText(code::kPreviewSheetLabel)));
 }
 
 }  // namespace zirvo

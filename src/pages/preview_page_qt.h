@@ -1,6 +1,7 @@
 // PreviewPage: the preview page. It shows the current template's sheet at a
-// zoom, white with a red border, every numerator with its stored number and
-// every marginal text drawn by the sheet rendering, over an optional JPEG
+// zoom, white with a red border, every numerator with its number on the
+// sheet of the run chosen in the sheet field (its stored number on sheet 1)
+// and every marginal text drawn by the sheet rendering, over an optional JPEG
 // background image that the print page can print under the numbers. The
 // image belongs to the document: the page decodes it and hands it over.
 #pragma once
@@ -11,6 +12,7 @@
 #include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -85,6 +87,8 @@ class PreviewPage : public QWidget {
 
   // The document whose background this page shows and sets; nullptr: none.
   void SetDocument(Template* document);
+  // Where the increment of the planned run comes from; 1 without one.
+  void SetRunIncrement(std::function<int64_t()> increment) { runIncrement_ = std::move(increment); }
 
   // The operations the workspace calls.
   void InitPreview();
@@ -102,13 +106,19 @@ class PreviewPage : public QWidget {
   // Enter applies the typed zoom; other keys pass the integer key filter.
   // Returns true when the key was consumed or refused.
   bool ZoomKeyPress(QKeyEvent* event);
+  // Enter shows the typed sheet; Up and Down the next and the previous one.
+  // Returns true when the key was consumed.
+  bool SheetKeyPress(QKeyEvent* event);
   // Paints the sheet on the paint box: the painter's origin is the sheet's
   // top-left corner; `exposed` is the part to paint, in the same frame.
   void PaintBoxPaint(QPainter& painter, const QRect& exposed);
 
   int Zoom() const { return zoom_; }
-  // The records of the last LoadSheet, as they are painted.
-  const NumeratorList& NumeratorRecords() const { return numerators_; }
+  // The sheet of the run shown, from 1.
+  int32_t Sheet() const { return sheet_; }
+  // The records of the last LoadSheet, as they are painted: the numerators
+  // with the numbers of the sheet shown.
+  const NumeratorList& NumeratorRecords() const { return sheetNumerators_; }
   const MarginalTextList& MarginalRecords() const { return marginals_; }
   bool ImageLoaded() const;
   bool PrintImageTicked() const;
@@ -124,6 +134,10 @@ class PreviewPage : public QWidget {
   void ApplyZoom(int zoom);
   void ShowPanel(int zoom);
   void ApplyTypedZoom();
+  void ApplyTypedSheet();
+  // Shows sheet `sheet` of the run; false, with a message and nothing
+  // changed, when a number of that sheet leaves the range of numbers.
+  bool ShowSheet(int32_t sheet);
   void RemoveImage();
   void ShowSheetSize(const SheetHeader& sheet);
   // The header's image commands and the drawing follow the document's background.
@@ -131,9 +145,12 @@ class PreviewPage : public QWidget {
   const BackgroundImage* Background() const;
 
   int zoom_ = kDefaultZoom;
-  QSize sheetPixels_;    // the sheet at 100 %
-  SheetHeader laidOut_;  // the header whose size was laid out last
-  NumeratorList numerators_;
+  QSize sheetPixels_;              // the sheet at 100 %
+  SheetHeader laidOut_;            // the header whose size was laid out last
+  NumeratorList numerators_;       // as loaded: the numbers of sheet 1
+  NumeratorList sheetNumerators_;  // as drawn: the numbers of the sheet shown
+  int32_t sheet_ = 1;
+  std::function<int64_t()> runIncrement_;
   MarginalTextList marginals_;
   Template* document_ = nullptr;
   int listenerId_ = 0;
@@ -149,6 +166,8 @@ class PreviewPage : public QWidget {
   QLabel* zoomLabel_;
   QComboBox* zoomBox_;
   QLabel* percentLabel_;
+  QLabel* sheetLabel_;
+  QLineEdit* sheetField_;
   SheetView* sheetView_;
   QLabel* sheetSizeLabel_;
   QFileDialog* imageDialog_;

@@ -324,6 +324,16 @@ void PrintPage::ResetRunWidgets() {
   repositionProgress_->setRange(0, 0);
 }
 
+int64_t PrintPage::TypedIncrement() const {
+  try {
+    const int64_t increment =
+        std::llabs(int64_t{RunSettingValue(FromQString(incrementField_->text()))});
+    return increment <= INT32_MAX ? increment : 1;
+  } catch (const ConversionError&) {
+    return 1;
+  }
+}
+
 void PrintPage::InitPage() {
   if (running_) return;
   engine_ = std::make_unique<PrintEngine>(*device_, static_cast<RunObserver*>(this));

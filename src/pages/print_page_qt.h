@@ -73,6 +73,9 @@ class PrintPage : public QWidget, private RunObserver {
   bool WholeNumberKeyPress(QLineEdit* field, QKeyEvent* event);
 
   bool Running() const { return running_; }
+  // The increment a run would take from the increment field as it reads
+  // now (never negative); 1 while the field holds no increment a run takes.
+  int64_t TypedIncrement() const;
   const PrintEngine& Engine() const { return *engine_; }
 
  signals:

@@ -36,19 +36,6 @@ QFont DialogFont(bool bold = false) {
   return font;
 }
 
-template <class Dialog>
-Dialog& ProgramInstance() {
-  static Dialog* dialog = nullptr;
-  if (dialog == nullptr) {
-    dialog = new Dialog();
-    qAddPostRoutine([] {
-      delete dialog;
-      dialog = nullptr;
-    });
-  }
-  return *dialog;
-}
-
 }  // namespace
 
 GeneralDialog::GeneralDialog(const char* name, int width, int height) {
@@ -103,6 +90,27 @@ QLineEdit* GeneralDialog::AddEdit(const char* name, const QRect& geometry, int m
   return edit;
 }
 
+QComboBox* GeneralDialog::AddList(const char* name, const QRect& geometry) {
+  auto* list = new QComboBox(this);
+  list->setObjectName(name);
+  list->setGeometry(geometry);
+  list->setFont(DialogFont());
+  WatchKeys(list);
+  return list;
+}
+
+bool GeneralDialog::TakeChoice(const std::function<std::string()>& apply) {
+  std::string refusal;
+  try {
+    refusal = apply();
+  } catch (const ZirvoError& e) {
+    refusal = e.what();
+  }
+  if (refusal.empty()) return true;
+  ShowFailure(this, refusal);
+  return false;
+}
+
 void GeneralDialog::SetCommonCaptions() {
   applyCommand_->setText(ToQString(LookupText(code::kApplyButton)));
   cancelCommand_->setText(ToQString(LookupText(code::kCancelButton)));
@@ -155,18 +163,10 @@ bool DisplacementDialog::Run(const std::string& title, std::string& horizontal,
 }
 
 BarcodeDialog::BarcodeDialog() : GeneralDialog("FCodBarras", 312, 176) {
-  const auto addList = [this](const char* name, const QRect& geometry) {
-    auto* list = new QComboBox(this);
-    list->setObjectName(name);
-    list->setGeometry(geometry);
-    list->setFont(DialogFont());
-    WatchKeys(list);
-    return list;
-  };
   kindLabel_ = AddLabel("Et_Tipo", QRect(20, 40, 150, 20));
-  kindBox_ = addList("EdTipo", QRect(176, 39, 116, 22));
+  kindBox_ = AddList("EdTipo", QRect(176, 39, 116, 22));
   readableLabel_ = AddLabel("Et_Legible", QRect(20, 66, 150, 20));
-  readableBox_ = addList("EdLegible", QRect(176, 65, 116, 22));
+  readableBox_ = AddList("EdLegible", QRect(176, 65, 116, 22));
   heightLabel_ = AddLabel("Et_Alto", QRect(20, 92, 150, 20));
   heightField_ = AddEdit("EdAlto", QRect(176, 91, 116, 21), 7, KeyFilterKind::Real);
   widthLabel_ = AddLabel("Et_Largo", QRect(20, 118, 150, 20));
@@ -238,17 +238,7 @@ std::optional<BarcodeSetting> BarcodeDialog::Choice() const {
 }
 
 void BarcodeDialog::accept() {
-  std::string refusal;
-  try {
-    if (apply_) refusal = apply_(Choice());
-  } catch (const ZirvoError& e) {
-    refusal = e.what();
-  }
-  if (!refusal.empty()) {
-    ShowFailure(this, refusal);
-    return;
-  }
-  QDialog::accept();
+  if (TakeChoice([this] { return apply_ ? apply_(Choice()) : std::string(); })) QDialog::accept();
 }
 
 IncrementDialog& TheIncrementDialog() { return ProgramInstance<IncrementDialog>(); }

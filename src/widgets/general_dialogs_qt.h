@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <cstdint>
 #include <functional>
@@ -24,7 +25,12 @@ class GeneralDialog : public BorderlessDialog {
   GeneralDialog(const char* name, int width, int height);
   QLabel* AddLabel(const char* name, const QRect& geometry, bool bold = false);
   QLineEdit* AddEdit(const char* name, const QRect& geometry, int maxLength, KeyFilterKind kind);
+  QComboBox* AddList(const char* name, const QRect& geometry);
   void SetCommonCaptions();
+  // Hands the fields' choice over: `apply` returns the message refusing it
+  // ("" when taken) or throws ZirvoError. A refusal is shown and the dialog
+  // stays open; true when the choice was taken.
+  bool TakeChoice(const std::function<std::string()>& apply);
   TitleBand* title_;
   ClickLabel* applyCommand_;
   ClickLabel* cancelCommand_;
@@ -96,6 +102,21 @@ class BarcodeDialog : public GeneralDialog {
   QLabel* widthLabel_;
   QLineEdit* widthField_;
 };
+
+// The program's one instance of a dialog, created on first use and deleted
+// with the application.
+template <class Dialog>
+Dialog& ProgramInstance() {
+  static Dialog* dialog = nullptr;
+  if (dialog == nullptr) {
+    dialog = new Dialog();
+    qAddPostRoutine([] {
+      delete dialog;
+      dialog = nullptr;
+    });
+  }
+  return *dialog;
+}
 
 // The program's one instance of each dialog, created on first use.
 IncrementDialog& TheIncrementDialog();

@@ -366,6 +366,8 @@ void TableEditor::BuildTable(QWidget* block) {
   grid_->cellClicked = [this](int, int column) {
     if (config_.columns[column].editor == EditorKind::BarcodeDialog) OpenFromGrid(QString());
   };
+  grid_->positionTip = [this](int row) { return PositionTip(row); };
+  grid_->commandKey = [this](const QKeyEvent& event) { return CommandKey(event); };
   connect(grid_, &TableGrid::currentCellChanged, this,
           [this](int, int column) { HighlightHeader(column); });
   connect(grid_, &TableGrid::scrolled, this, [this] { PlaceEditor(); });
@@ -559,6 +561,9 @@ void TableEditor::OpenFromGrid(const QString& typed) {
       return;
     case EditorKind::BarcodeDialog:
       EditBarcode(row);
+      return;
+    case EditorKind::RowDialog:
+      RunRowDialog(row);
       return;
     case EditorKind::Toggle:
       document_->CommitCell(which_, row, column, "");

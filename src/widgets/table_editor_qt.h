@@ -89,6 +89,13 @@ class TableEditor : public QWidget {
 
   // The general increment; only the numerator editor has one.
   virtual void RunIncrement() {}
+  // The dialog of a column of kind RowDialog, for that row.
+  virtual void RunRowDialog(int /*row*/) {}
+  // The tip of a row's position cell; "" leaves the cell unmarked.
+  virtual QString PositionTip(int /*row*/) const { return {}; }
+  // A key the editor acts on from the grid before the grid's own meaning;
+  // true when it did.
+  virtual bool CommandKey(const QKeyEvent& /*event*/) { return false; }
   // Redraws the grid after the table changed under it.
   void TableChanged();
 

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
+#include <QToolTip>
 #include <algorithm>
 
 #include "base/qtext_qt.h"
@@ -161,6 +162,7 @@ void TableGrid::MoveTo(int row, int column) {
 }
 
 void TableGrid::keyPressEvent(QKeyEvent* event) {
+  if (commandKey && !table_->Empty() && commandKey(*event)) return;
   const bool ctrl = event->modifiers() & Qt::ControlModifier;
   const int lastColumn = static_cast<int>(columns_.size()) - 1;
   switch (event->key()) {
@@ -219,6 +221,24 @@ void TableGrid::mouseDoubleClickEvent(QMouseEvent* event) {
   if (openRequested) openRequested();
 }
 
+bool TableGrid::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    int row = 0, column = 0;
+    const QString tip = positionTip && CellAt(help->pos(), row, column) && column == 0
+                            ? positionTip(row)
+                            : QString();
+    if (tip.isEmpty()) {
+      QToolTip::hideText();
+      event->ignore();
+    } else {
+      QToolTip::showText(help->globalPos(), tip, viewport());
+    }
+    return true;
+  }
+  return QAbstractScrollArea::viewportEvent(event);
+}
+
 void TableGrid::focusInEvent(QFocusEvent* event) {
   viewport()->update();
   QAbstractScrollArea::focusInEvent(event);
@@ -273,6 +293,8 @@ void TableGrid::DrawCell(QPainter& painter, int row, int column, const QRect& re
   switch (def.paint) {
     case CellPaint::Text:
       DrawText(painter, def, ToQString(text), rect);
+      if (column == 0 && positionTip && !positionTip(row).isEmpty())
+        DrawPositionMark(painter, rect);
       break;
     case CellPaint::Swatch:
       DrawSwatch(painter, text, rect);
@@ -365,6 +387,18 @@ void TableGrid::DrawBarcodeMark(QPainter& painter, int row, const QRect& rect) c
   constexpr int kBars[][2] = {{0, 1}, {2, 2}, {5, 1}, {7, 1}, {9, 2}};  // left, width
   for (const auto& bar : kBars)
     painter.fillRect(left + bar[0], top, bar[1], rect.height() - 8, Qt::black);
+}
+
+// A row the editor marks: a small triangle in the cell's top-right corner,
+// clear of the centred position.
+void TableGrid::DrawPositionMark(QPainter& painter, const QRect& rect) const {
+  constexpr int kSide = 7;
+  const QPoint corner = rect.topRight() + QPoint(1, 0);
+  const QPoint triangle[] = {corner - QPoint(kSide, 0), corner, corner + QPoint(0, kSide)};
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(kFrameBlue);
+  painter.drawPolygon(triangle, 3);
 }
 
 }  // namespace zirvo

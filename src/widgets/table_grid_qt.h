@@ -28,6 +28,7 @@ enum class EditorKind {
   ColourDialog,   // the colour dialog, no in-place editor
   Toggle,         // toggled in place ("A"/"R")
   BarcodeDialog,  // the row's barcode dialog, also opened by a click on the cell
+  RowDialog,      // the editor's own dialog of the row (TableEditor::RunRowDialog)
 };
 
 // The characters typed on the grid that open a column's editor.
@@ -100,6 +101,12 @@ class TableGrid : public QAbstractScrollArea {
   std::function<void(const QString& typed)> typedCharacter;
   // A click that made the cell current.
   std::function<void(int row, int column)> cellClicked;
+  // Rows whose position cell carries a mark, and the tip it shows; the tip
+  // is "" for a row without a mark.
+  std::function<QString(int row)> positionTip;
+  // A key the editor acts on itself before the grid's own meaning; true
+  // when it did.
+  std::function<bool(const QKeyEvent& event)> commandKey;
 
  signals:
   void scrolled();
@@ -110,6 +117,7 @@ class TableGrid : public QAbstractScrollArea {
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -124,6 +132,7 @@ class TableGrid : public QAbstractScrollArea {
   void DrawSwatch(QPainter& painter, const std::string& text, const QRect& rect) const;
   void DrawDirection(QPainter& painter, const std::string& text, const QRect& rect) const;
   void DrawBarcodeMark(QPainter& painter, int row, const QRect& rect) const;
+  void DrawPositionMark(QPainter& painter, const QRect& rect) const;
 
   const std::vector<ColumnDef>& columns_;
   const TextTable* table_;

@@ -105,6 +105,8 @@ WorkspaceScreen::WorkspaceScreen(QWidget* parent, PageDevice* printDevice)
   numeratorEditor_->SetDocument(&logic_.Document());
   marginalEditor_->SetDocument(&logic_.Document());
   preview_->SetDocument(&logic_.Document());
+  // The preview shows the sheets of the run the print page would print.
+  preview_->SetRunIncrement([this] { return printPage_->TypedIncrement(); });
   connect(printPage_, &PrintPage::RunningChanged, this, [this](bool running) {
     ShowRunning(running);
     emit RunningChanged(running);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTest>
+#include <QToolTip>
 
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
@@ -264,11 +265,14 @@ class NumeratorEditorTest : public QObject {
 
   void columnsWithoutEditorDoNothing() {
     AddRows(1);
-    // The last column opens the barcode dialog (barcodeColumnOpensItsDialog).
+    // The last column opens the barcode dialog (barcodeColumnOpensItsDialog),
+    // the position the numbering dialog (numberingDialogSetsTheRowsRule):
+    // neither opens an editor in the cell.
     for (int column : {int(C::kPosition)}) {
+      ModalAnswer dialog("zirvo::NumberingDialog",
+                         [](QWidget* shown) { QTest::keyClick(shown, Qt::Key_Escape); });
       DoubleClickCell(Grid(), 0, column);
-      QVERIFY(editor_->OpenEditor() == nullptr);
-      PressKey(Qt::Key_Return);
+      QVERIFY(dialog.Answered());
       QVERIFY(editor_->OpenEditor() == nullptr);
     }
   }
@@ -992,6 +996,150 @@ class NumeratorEditorTest : public QObject {
     QVERIFY(mark(marks, 1) != mark(image, 1));  // not blank
   }
 
+  // ---- the numbering dialog ----------------------------------------------
+
+  // Ctrl+R on a row, or Enter or a double-click on its position, opens the
+  // row's numbering dialog; its example follows the fields. OK gives the
+  // document the rule and the position a mark whose tip tells the rule.
+  void numberingDialogSetsTheRowsRule_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QStringList>("typed");  // K, S, C, then entries down the two lists
+    QTest::addColumn<QString>("example");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("Ctrl+R, step and Luhn")
+        << "ctrl+r" << 1 << QStringList{"4", "1", "0", "1", "0"}
+        << "Con incremento 1, las hojas 1, 2 y 3 imprimen: N-00075, N-00117, N-00158"
+        << QString::fromUtf8(
+               "Regla de numeración: avanza 4 veces el incremento; dígito de "
+               "control MOD 10 (Luhn).");
+    QTest::newRow("double-click, English")
+        << "double-click" << 2 << QStringList{"1", "2", "3", "3", "0"}
+        << "With increment 1, sheets 1, 2 and 3 print: N-00078, N-00078, N-00086"
+        << "Numbering rule: changes every 2 sheets; starts again after 3 numbers; check "
+           "digit MOD 11.";
+    // A stub: the row's own fields are greyed and left out.
+    QTest::newRow("Home Enter, a stub")
+        << "home enter" << 1 << QStringList{"9", "9", "9", "1", "1"}
+        << "Con incremento 1, las hojas 1, 2 y 3 imprimen: T-0500, T-0501, T-0502"
+        << QString::fromUtf8("Regla de numeración: repite el número del numerador 01.");
+  }
+
+  void numberingDialogSetsTheRowsRule() {
+    QFETCH(QString, how);
+    QFETCH(int, language);
+    QFETCH(QStringList, typed);
+    QFETCH(QString, example);
+    QFETCH(QString, tip);
+    ProgramCatalog().LoadTable(language);
+    Load({"|FOL|01|R-|500||0.00|0.00|0|04|Arial|12|0|A||",
+          "|FOL|02|N-|7||0.00|0.00|0|04|Arial|12|0|A||"});
+    const bool stub = typed[4] != "0";
+    if (stub) doc_.CommitCell(TemplateTable::Numerators, 1, C::kPrefix, "T-");
+    QString shownExample;
+    bool ownFieldsEnabled = true;
+    {
+      ModalAnswer answer("zirvo::NumberingDialog", [&](QWidget* dialog) {
+        FillNumbering(dialog, typed);
+        ownFieldsEnabled = dialog->findChild<QLineEdit*>("EdMultiplica")->isEnabled();
+        shownExample = dialog->findChild<QLabel*>("Et_Ejemplo")->text();
+        QVERIFY(
+            dialog->grab().save(ScreenshotPath(QString("numbering_dialog_%1.png").arg(language))));
+        QTest::keyClick(dialog->findChild<QLineEdit*>("EdCiclo"), Qt::Key_Return);
+      });
+      if (how == "ctrl+r") {
+        ClickCell(Grid(), 1, C::kNumber);
+        PressKey(Qt::Key_R, Qt::ControlModifier);
+      } else if (how == "double-click") {
+        DoubleClickCell(Grid(), 1, C::kPosition);
+      } else {
+        ClickCell(Grid(), 1, C::kSuffix);
+        PressKey(Qt::Key_Home);
+        PressKey(Qt::Key_Return);
+      }
+      QVERIFY(answer.Answered());
+    }
+    QCOMPARE(shownExample, example);
+    QCOMPARE(ownFieldsEnabled, !stub);
+    QVERIFY(!doc_.Numerators().Rule(1).Plain());
+    QVERIFY(doc_.Numerators().Rule(0).Plain());
+
+    // The mark: the frame's blue in the top-right corner of the position.
+    ClickCell(Grid(), 0, C::kNumber);
+    QTest::qWait(20);
+    const QImage image = Grid()->viewport()->grab().toImage();
+    const auto cornerOf = [&](int row) {
+      return Grid()->CellRect(row, C::kPosition).topRight() - Grid()->viewport()->pos() +
+             QPoint(-1, 1);
+    };
+    QCOMPARE(QColor(image.pixel(cornerOf(1))), QColor(0x00, 0x33, 0x99));
+    QVERIFY(QColor(image.pixel(cornerOf(0))) != QColor(0x00, 0x33, 0x99));
+    const auto tipAt = [&](int row) {
+      QHelpEvent help(QEvent::ToolTip, cornerOf(row),
+                      Grid()->viewport()->mapToGlobal(cornerOf(row)));
+      QApplication::sendEvent(Grid()->viewport(), &help);
+      return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QTRY_COMPARE(tipAt(1), tip);
+    QTRY_COMPARE(tipAt(0), QString());
+    if (language == 1)
+      QVERIFY(editor_->grab().save(ScreenshotPath("numerator_editor_rule_mark.png")));
+    ProgramCatalog().LoadTable(1);
+  }
+
+  // A rule the document refuses shows why and keeps the dialog open with the
+  // values typed; Cancel then changes nothing. No row may repeat itself.
+  void numberingDialogRefusals_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("typed");  // K, then entries down the two lists
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("repeats a stub")
+        << 2 << QStringList{"1", "0", "2"}
+        << "El numerador 2 ya repite otro numerador: repita el numerador original.";
+    QTest::newRow("check digit on EAN-13")
+        << 0 << QStringList{"1", "1", "0"}
+        << QString::fromUtf8(
+               "El numerador 1 lleva un código EAN-13, que tiene su propio dígito "
+               "de control: no puede llevar otro.");
+  }
+
+  void numberingDialogRefusals() {
+    QFETCH(int, row);
+    QFETCH(QStringList, typed);
+    QFETCH(QString, reason);
+    Load({"|FOL|01|123456|789012||0.00|0.00|0|06|Arial|12|0|A||",
+          "|FOL|02||1||0.00|0.00|0|04|Arial|12|0|A||",
+          "|FOL|03||1||0.00|0.00|0|04|Arial|12|0|A||"});
+    doc_.SetBarcode(TemplateTable::Numerators, 0, BarcodeSetting{BarcodeKind::Ean13});
+    doc_.SetNumberingRule(1, NumberingRule{.mirror = 1});
+    const Template before = doc_;
+    QStringList offered;
+    QString kept, seen;
+    bool stillOpen = false;
+    {
+      auto box = DismissMessageBox();
+      ModalAnswer answer("zirvo::NumberingDialog", [&](QWidget* dialog) {
+        FillNumbering(dialog, {typed[0], "", "", typed[1], typed[2]});
+        auto* mirrors = dialog->findChild<QComboBox*>("EdRepite");
+        for (int i = 0; i < mirrors->count(); ++i) offered << mirrors->itemText(i);
+        QTest::keyClick(mirrors, Qt::Key_Return);
+        stillOpen = dialog->isVisible();
+        seen = box->SeenText();
+        kept = dialog->findChild<QLineEdit*>("EdMultiplica")->text();
+        QTest::keyClick(mirrors, Qt::Key_Escape);
+      });
+      DoubleClickCell(Grid(), row, C::kPosition);
+      QVERIFY(answer.Answered());
+    }
+    QVERIFY(stillOpen);
+    QCOMPARE(seen, reason);
+    QCOMPARE(kept, typed[0]);
+    QVERIFY(doc_ == before);
+    QStringList expected{"Ninguno", "01", "02", "03"};
+    expected.removeAt(row + 1);
+    QCOMPARE(offered, expected);
+  }
+
   // ---- drawing ----------------------------------------------------------
 
   void cellsAreDrawnByTheirColumn() {
@@ -1053,6 +1201,24 @@ class NumeratorEditorTest : public QObject {
   }
 
  private:
+  // Types K, S and C into the numbering dialog (an empty text leaves the
+  // field), then goes down the check-digit and numerator lists by keys.
+  static void FillNumbering(QWidget* dialog, const QStringList& typed) {
+    const char* fields[] = {"EdMultiplica", "EdHojasNum", "EdCiclo"};
+    for (int i = 0; i < 3; ++i) {
+      if (typed[i].isEmpty()) continue;
+      auto* edit = dialog->findChild<QLineEdit*>(fields[i]);
+      edit->setFocus();
+      edit->selectAll();
+      QTest::keyClicks(edit, typed[i]);
+    }
+    for (int i : {3, 4}) {
+      auto* list = dialog->findChild<QComboBox*>(i == 3 ? "EdDigito" : "EdRepite");
+      list->setFocus();
+      for (int down = 0; down < typed[i].toInt(); ++down) QTest::keyClick(list, Qt::Key_Down);
+    }
+  }
+
   static std::string Table0Defaults(int column) {
     NumeratorTable table;
     table.AddRow();

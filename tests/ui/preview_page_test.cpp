@@ -13,6 +13,8 @@
 #include "catalog/catalog.h"
 #include "pages/preview_page_qt.h"
 #include "render/painter_surface_qt.h"
+#include "render/sheet_render.h"
+#include "support/recording_surface.h"
 #include "support/ui_support.h"
 
 using namespace zirvo;
@@ -122,6 +124,34 @@ std::unique_ptr<ModalAnswer> AnswerQuestion(QMessageBox::StandardButton button) 
   return std::make_unique<ModalAnswer>("QMessageBox", [button](QWidget* box) {
     QTest::mouseClick(static_cast<QMessageBox*>(box)->button(button), Qt::LeftButton);
   });
+}
+
+// 1,000 tickets 4-up, cut and stacked: four piles of 250, a stub repeating
+// the first pile's number and a book number that moves every 50 sheets.
+PrintJob CutAndStackJob() {
+  PrintJob job = Job(21.60, 28.00);
+  for (int i = 0; i < 6; ++i) {
+    job.Numerators.push_back(MakeNumerator(i < 4 ? 1 + 250 * i : 1, 2.0 + 3 * i, 3.0 + 4 * i, 0));
+    job.Numerators[i].Position = i + 1;
+  }
+  job.Numerators[4].Prefix = "T ";
+  job.Numerators[4].Rule.mirror = 1;
+  job.Numerators[5].Prefix = "L ";
+  job.Numerators[5].Mask = 2;
+  job.Numerators[5].Rule.sheetsPerNumber = 50;
+  job.NumeratorCount = 6;
+  return job;
+}
+
+// The numerators' texts as the page draws them, in drawing order.
+QStringList DrawnTexts(const PreviewPage& page) {
+  RecordingSurface surface;
+  SheetContent content;
+  content.numerators = &page.NumeratorRecords();
+  DrawSheet(surface, DeviceMapping::Preview(page.Zoom(), page.ScreenPixelsPerInch()), content);
+  QStringList texts;
+  for (const auto& call : surface.texts) texts << QString::fromStdString(call.text);
+  return texts;
 }
 
 QColor PixelAt(QWidget* widget, QPoint point) { return widget->grab().toImage().pixelColor(point); }
@@ -550,6 +580,7 @@ class PreviewPageTest : public QObject {
     page_->LoadSheet(Job(21.60, 28.00));
     const QString sizeText = Child<QLabel>(page_, "Et_TamHoja")->text();
     QCOMPARE(Child<QLabel>(page_, "Pn_Titulo")->text(), QString("   Vista previa"));
+    QCOMPARE(Child<QLabel>(page_, "EqHoja")->text(), QString("Hoja"));
     QCOMPARE(Child<ClickLabel>(page_, "Bt_ImaFondo")->text(), QString("Agregar imagen"));
     ProgramCatalog().LoadTable(2);
     page_->ApplyLanguage();
@@ -557,6 +588,7 @@ class PreviewPageTest : public QObject {
     QCOMPARE(Child<ClickLabel>(page_, "Bt_ImaFondo")->text(), QString("Add image"));
     QCOMPARE(Child<ClickLabel>(page_, "Bt_CierraFondo")->text(), QString("Remove image"));
     QCOMPARE(Child<QCheckBox>(page_, "Bt_SelFondo")->text(), QString("Print image"));
+    QCOMPARE(Child<QLabel>(page_, "EqHoja")->text(), QString("Sheet"));
     QCOMPARE(Child<QLabel>(page_, "Et_TamHoja")->text(), sizeText);
     page_->LoadSheet(Job(20.00, 28.00));
     QVERIFY(Child<QLabel>(page_, "Et_TamHoja")->text().startsWith("Sheet size:"));
@@ -581,6 +613,79 @@ class PreviewPageTest : public QObject {
     QTest::mouseClick(Child<ClickLabel>(page_, "Bt_CierraFondo"), Qt::LeftButton);
     QVERIFY(answer->Answered());
     QCOMPARE(answer->SeenText(), QString("The image will be removed. Press OK to continue."));
+  }
+
+  // ---- Sheet of the run ---------------------------------------------------
+
+  // The sheet field shows any sheet of the run by the numerators' rules; it
+  // keeps its sheet through a new load of the template, and a reset goes
+  // back to the first.
+  void sheetFieldShowsAnySheetOfTheRun() {
+    const QString nº = QString::fromUtf8("Nº ");
+    // Without rules, sheet 1 draws the records exactly as loaded.
+    PrintJob plain = Job(21.60, 28.00);
+    AddItems(plain);
+    page_->LoadSheet(plain);
+    QVERIFY(page_->NumeratorRecords() == plain.CountedNumerators());
+    page_->LoadSheet(CutAndStackJob());
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_Hoja")->text(), QString("1"));
+    QCOMPARE(DrawnTexts(*page_), QStringList({nº + "000001", nº + "000251", nº + "000501",
+                                              nº + "000751", "T 000001", "L 01"}));
+    QTest::qWait(20);
+    QVERIFY(page_->grab().save(ScreenshotPath("preview_sheet_1.png")));
+    TypeSheet("250");
+    QCOMPARE(page_->Sheet(), 250);
+    QCOMPARE(DrawnTexts(*page_), QStringList({nº + "000250", nº + "000500", nº + "000750",
+                                              nº + "001000", "T 000250", "L 05"}));
+    QVERIFY(page_->grab().save(ScreenshotPath("preview_sheet_250.png")));
+    PressKey(Qt::Key_Up);
+    QCOMPARE(DrawnTexts(*page_).last(), QString("L 06"));
+    PressKey(Qt::Key_Down);
+    PressKey(Qt::Key_Down);
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_Hoja")->text(), QString("249"));
+
+    // A changed template is drawn at the same sheet, with the run's increment.
+    PrintJob changed = CutAndStackJob();
+    changed.Numerators[0].Number = 1001;
+    page_->SetRunIncrement([] { return int64_t{2}; });
+    page_->LoadSheet(changed);
+    QCOMPARE(page_->Sheet(), 249);
+    QCOMPARE(DrawnTexts(*page_)[4], QString("T 001497"));
+    page_->ResetPreview();
+    QCOMPARE(Child<QLineEdit>(page_, "Ed_Hoja")->text(), QString("1"));
+    page_->LoadSheet(changed);
+    QCOMPARE(DrawnTexts(*page_).first(), nº + "001001");
+  }
+
+  void sheetFieldRefuses_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    for (const auto& [typed, message] :
+         {std::pair{"0", "La hoja '0' debe ser mayor que cero."},
+          {"-1", "La hoja '-1' debe ser mayor que cero."},
+          {"abc", "'abc' is not a valid integer value"},
+          {"", "'' is not a valid integer value"},
+          {"2147483648", "'2147483648' is not a valid integer value"},
+          // The sheet exists, but the second pile's number would not fit.
+          {"2147483647",
+           "En la hoja 2147483647 el numerador 2 saldría del rango de números "
+           "(-2147483648 a 2147483647)."}})
+      QTest::newRow(typed) << QString(typed) << QString::fromUtf8(message);
+  }
+
+  // Refused sheets change nothing: the sheet and its drawing stay.
+  void sheetFieldRefuses() {
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    page_->LoadSheet(CutAndStackJob());
+    TypeSheet("3");
+    const QStringList before = DrawnTexts(*page_);
+    auto answer = DismissMessageBox();
+    TypeSheet(typed);
+    QTRY_VERIFY(answer->Answered());
+    QCOMPARE(answer->SeenText(), message);
+    QCOMPARE(page_->Sheet(), 3);
+    QCOMPARE(DrawnTexts(*page_), before);
   }
 
   // ---- Screenshot ---------------------------------------------------------
@@ -611,7 +716,11 @@ class PreviewPageTest : public QObject {
  private:
   // Types over the zoom field's text where the focus goes, as a user does.
   void TypeZoom(const QString& text, bool keypadEnter = false) {
-    QTest::mouseClick(Child<QComboBox>(page_, "Ed_Zoom")->lineEdit(), Qt::LeftButton);
+    TypeOver(Child<QComboBox>(page_, "Ed_Zoom")->lineEdit(), text, keypadEnter);
+  }
+  void TypeSheet(const QString& text) { TypeOver(Child<QLineEdit>(page_, "Ed_Hoja"), text); }
+  void TypeOver(QLineEdit* field, const QString& text, bool keypadEnter = false) {
+    QTest::mouseClick(field, Qt::LeftButton);
     PressKey(Qt::Key_A, Qt::ControlModifier);
     PressKey(Qt::Key_Backspace);
     TypeText(text);

@@ -684,6 +684,28 @@ class WorkspaceScreenTest : public QObject {
         std::string("2024"));
   }
 
+  // The preview's sheets are those of the run the print page would print
+  // with the increment its field holds (1 while it holds none).
+  void previewSheetsFollowThePrintPagesIncrement() {
+    PrintPage* page = Child<PrintPage>(Workspace(), "FHImprime01");
+    PreviewPage* preview = Child<PreviewPage>(Workspace(), "FHVista01");
+    QLineEdit* sheet = Child<QLineEdit>(preview, "Ed_Hoja");
+    // The runs of the later tests step by 1, whatever happens here.
+    const std::unique_ptr<QLineEdit, void (*)(QLineEdit*)> stepByOne(
+        Child<QLineEdit>(page, "Ed_IncNum"), [](QLineEdit* field) { Retype(field, "1"); });
+    for (const auto& [increment, shown] : {std::pair{"-5", 2034}, {"", 2026}, {"7", 2038}}) {
+      Click(WorkspaceCommand::PrintPage);
+      Retype(Child<QLineEdit>(page, "Ed_IncNum"), QString::fromLatin1(increment));
+      Click(WorkspaceCommand::Preview);
+      Retype(sheet, QStringLiteral("3"));
+      QTest::keyClick(sheet, Qt::Key_Return);
+      QCOMPARE(preview->NumeratorRecords()[0].Number, shown);
+    }
+    Retype(sheet, QStringLiteral("1"));
+    QTest::keyClick(sheet, Qt::Key_Return);
+    QCOMPARE(preview->NumeratorRecords()[0].Number, 2024);
+  }
+
   // Unsaved changes are asked about before they could be lost: Escape keeps
   // them, "No guardar" drops them, Enter saves them first. The label marks them.
   void unsavedChangesAreAskedAboutFirst() {
