@@ -1,0 +1,131 @@
+// Step and repeat from the workspace, by keys and clicks: the dialog opened
+// by its key, a refused plan that keeps the dialog open and the template as
+// it was, then a plan taken whose sheet count reaches the print page.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTest>
+#include <QToolButton>
+
+#include "catalog/catalog.h"
+#include "printing/qprinter_device_qt.h"
+#include "shell/main_window_qt.h"
+#include "shell/screens_qt.h"
+#include "support/shell_support.h"
+#include "support/ui_support.h"
+#include "workspace/step_repeat_dialog_qt.h"
+
+using namespace zirvo;
+using namespace zirvo::uitest;
+using zirvo::testing::Child;
+using zirvo::testing::Reactivate;
+using zirvo::testing::ShowActive;
+
+namespace {
+
+void Retype(QLineEdit* field, const QString& text) {
+  field->setFocus();
+  field->selectAll();
+  QTest::keyClick(field, Qt::Key_Backspace);
+  QTest::keyClicks(field, text);
+}
+
+// The message box's text, kept, then OK.
+void AnswerBox(QString* text) {
+  AnswerNextModal([text](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    QVERIFY(box != nullptr);
+    *text = box->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+}
+
+}  // namespace
+
+class StepRepeatTest : public QObject {
+  Q_OBJECT
+
+ private:
+  AppFolder folder_;
+  QPrinterDevice printDevice_;
+  std::unique_ptr<MainWindow> window_;
+
+  WorkspaceScreen* Workspace() { return Child<WorkspaceScreen>(window_.get(), "FImpLibre01"); }
+  Template& Document() { return Workspace()->Logic().Document(); }
+
+ private slots:
+  void initTestCase() {
+    ProgramCatalog().LoadTable(1);
+    window_ = std::make_unique<MainWindow>(nullptr, &printDevice_);
+    QVERIFY(ShowActive(window_.get()));
+    QTest::mouseClick(Child<ClickLabel>(Child<WelcomePage>(window_.get(), "FBien"), "Et_Iniciar"),
+                      Qt::LeftButton);
+    // The start-up template's numerator, numbered from 1 at 1.00, 1.00, and a stub of it.
+    Template& doc = Document();
+    doc.CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kNumber, "1");
+    doc.CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kHorizontal, "1.00");
+    doc.CommitCell(TemplateTable::Numerators, 0, NumeratorTable::kVertical, "1.00");
+    doc.AddRow(TemplateTable::Numerators);
+    NumberingRule stub;
+    stub.mirror = 1;
+    doc.SetNumberingRule(1, stub);
+    doc.AddRow(TemplateTable::Marginals);
+  }
+
+  void refusedThenTakenByKeysAndClicks() {
+    const Template before = Document();
+    QString refusal, listed, pitchAfterRefusal, told;
+    bool stayedOpen = false, unchanged = false;
+    AnswerNextModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<StepRepeatDialog*>(modal);
+      QVERIFY(dialog != nullptr);
+      SaveScreenshot(dialog, QStringLiteral("step_repeat_es"));
+      auto* rows = Child<QListWidget>(dialog, "Ls_Filas");
+      QCOMPARE(rows->count(), 3);
+      listed = rows->item(1)->text();
+      for (int r = 0; r < rows->count(); ++r) QCOMPARE(rows->item(r)->checkState(), Qt::Checked);
+      // The marginal text is left out: Space on the current entry unticks it.
+      rows->setFocus();
+      QTest::keyClick(rows, Qt::Key_End);
+      QTest::keyClick(rows, Qt::Key_Space);
+      Retype(Child<QLineEdit>(dialog, "EdColumnas"), "5");
+      Retype(Child<QLineEdit>(dialog, "EdPasoHoriz"), "5.2");  // 1.00 + 4 x 5.2 > 21.50
+      Retype(Child<QLineEdit>(dialog, "EdCantidad"), "50");
+      auto* order = Child<QComboBox>(dialog, "EdOrden");
+      order->setFocus();
+      QTest::keyClick(order, Qt::Key_Down);
+      AnswerBox(&refusal);
+      QTest::mouseClick(Child<ClickLabel>(dialog, "Bt_Aplica"), Qt::LeftButton);
+      stayedOpen = dialog->isVisible();
+      unchanged = Document() == before;
+      pitchAfterRefusal = Child<QLineEdit>(dialog, "EdPasoHoriz")->text();
+      Retype(Child<QLineEdit>(dialog, "EdPasoHoriz"), "4");
+      AnswerBox(&told);
+      QTest::keyClick(Child<QLineEdit>(dialog, "EdPasoHoriz"), Qt::Key_Return);
+    });
+    QTest::keyClick(window_.get(), Qt::Key_R, Qt::ControlModifier);
+    QTRY_VERIFY(AllModalsAnswered());
+    Reactivate();
+
+    QCOMPARE(listed, QStringLiteral("Numerador 02: 0001"));
+    QVERIFY(refusal.contains(QStringLiteral("columna 5, fila 1 cae fuera de la hoja")));
+    QVERIFY(stayedOpen);
+    QVERIFY(unchanged);
+    QCOMPARE(pitchAfterRefusal, QStringLiteral("5.2"));
+    QCOMPARE(told, QStringLiteral("La impresión necesita 10 hojas. Se han puesto en la página de "
+                                  "impresión."));
+    QCOMPARE(Child<QLineEdit>(Workspace(), "Ed_HojasImp")->text(), QStringLiteral("10"));
+    // Across the sheet: five tickets and their stubs, the marginal text once.
+    QCOMPARE(Document().Numerators().RowCount(), 10);
+    QCOMPARE(Document().Marginals().RowCount(), 1);
+    QCOMPARE(Document().Numerators().Rule(0).stepMultiplier, 5);
+    QCOMPARE(Document().Numerators().Cell(8, NumeratorTable::kNumber), std::string("5"));
+    QCOMPARE(Document().Numerators().Cell(8, NumeratorTable::kHorizontal), std::string("17.00"));
+    QCOMPARE(Document().Numerators().Rule(9).mirror, 9);
+    QVERIFY(!(Document() == before));
+  }
+};
+
+QTEST_MAIN(StepRepeatTest)
+#include "step_repeat_test.moc"
