@@ -153,12 +153,12 @@ enum class OwnMessage {
   CheckDigitWithEan13,   // %s: the numerator's position
   RepeatsNumbers,        // %s: numerator 1's position: a listed number names no sheet
   // Step and repeat: the rows of one ticket copied over a grid of the sheet.
-  StepRepeatCommand,          // no argument: the command's name and the dialog's title
-  StepRepeatGridInvalid,      // no argument
-  StepRepeatPitchInvalid,     // no argument
-  StepRepeatQuantityInvalid,  // no argument
-  StepRepeatNoRows,           // no argument: the ticket holds no row
-  StepRepeatRowMissing,       // %s: the position of a row the table does not have
+  StepRepeatCommand,            // no argument: the command's name and the dialog's title
+  StepRepeatGridInvalid,        // no argument
+  StepRepeatPitchInvalid,       // no argument
+  StepRepeatQuantityInvalid,    // no argument
+  StepRepeatNoRows,             // no argument: the ticket holds no row
+  StepRepeatRowMissing,         // %s: the position of a row the table does not have
   StepRepeatTooManyNumerators,  // %s: the numerators the copies would make
   StepRepeatTooManyMarginals,   // %s: the marginal texts the copies would make
   StepRepeatOffSheet,           // %s: column, %s: row of the copy (from 1)

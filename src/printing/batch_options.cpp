@@ -220,7 +220,8 @@ const char* BatchUsage() {
          "--copies takes 0 to 999 (0 prints each sheet once); a reposition prints at most\n"
          "5 sheets. repeat copies every row of the template over the grid (pitch in cm)\n"
          "numbering N tickets cut and stacked or across the sheet, writes NEW.pla and\n"
-         "prints the sheets the run needs. Every run is reserved in the numbering register first: Registro.sqlite\n"
+         "prints the sheets the run needs. Every run is reserved in the numbering register first: "
+         "Registro.sqlite\n"
          "beside the template, or the PostgreSQL database that Registro.ini or --register\n"
          "names (such as postgresql://sala@servidor/zirvo). Exit status: 0 done, 1 refused\n"
          "or failed, 2 a usage error, and for a run cancelled by Ctrl+C, SIGTERM or SIGHUP\n"
@@ -330,8 +331,7 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
     } else if (arg == "--order" && repeat) {
       o.repeat.order = ParseOrder(in.ValueOf(arg));
       order = true;
-    }
-    else if (!arg.empty() && arg[0] == '-')
+    } else if (!arg.empty() && arg[0] == '-')
       throw UsageError("unknown option '" + arg + "' for " + command);
     else if (calibrate)
       throw UsageError("calibrate takes no template, not '" + arg + "'");
@@ -453,8 +453,8 @@ bool NamedAsProgramFile(std::string name, bool templatesAllowed) {
   std::string registerName(kRegisterFileName);
   std::transform(registerName.begin(), registerName.end(), registerName.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return (!templatesAllowed && endsWith(".pla")) || endsWith(".journal.csv") || name == registerName ||
-         name.starts_with(registerName + "-") || name == "registro.ini" ||
+  return (!templatesAllowed && endsWith(".pla")) || endsWith(".journal.csv") ||
+         name == registerName || name.starts_with(registerName + "-") || name == "registro.ini" ||
          name == "impresoras.ini" || name == "datosloc.ini";
 }
 

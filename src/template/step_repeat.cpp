@@ -60,8 +60,8 @@ std::vector<std::vector<int>> PlaceCopies(TextTable& table, const std::vector<in
       table.CommitCell(row, cell, FormatFixed(value, kCommittedDecimals));
       const double stored = CellReal(table.Cell(row, cell), 0.0);
       if (!(stored >= 0.0 && stored <= limit))
-        throw ZirvoError(OwnText(OwnMessage::StepRepeatOffSheet, FormatInt(column + 1),
-                                 FormatInt(gridRow + 1)));
+        throw ZirvoError(
+            OwnText(OwnMessage::StepRepeatOffSheet, FormatInt(column + 1), FormatInt(gridRow + 1)));
     };
     std::vector<int>& rows = copies.emplace_back();
     for (int source : ticket) {

@@ -31,8 +31,8 @@ struct RepeatPlan {
   std::optional<std::vector<int>> marginalRows;
   int32_t columns = 1;
   int32_t rows = 1;
-  double pitchX = 0.0;  // cm from one column to the next
-  double pitchY = 0.0;  // cm from one row to the next
+  double pitchX = 0.0;   // cm from one column to the next
+  double pitchY = 0.0;   // cm from one row to the next
   int32_t quantity = 1;  // tickets to number
   RepeatOrder order = RepeatOrder::CutAndStack;
 

@@ -216,8 +216,8 @@ QToolButton* WorkspaceScreen::CommandIcon(WorkspaceCommand command) const {
 void WorkspaceScreen::InitWorkspace() {
   for (std::size_t i = 0; i < icons_.size(); ++i) {
     const CommandEntry& entry = kCommands[i];
-    QString hint = ToQString(entry.hintCode != nullptr ? LookupText(entry.hintCode)
-                                                       : OwnText(entry.ownHint));
+    QString hint =
+        ToQString(entry.hintCode != nullptr ? LookupText(entry.hintCode) : OwnText(entry.ownHint));
     if (kCommands[i].shortcut != nullptr) {
       hint += QStringLiteral(" (%1)").arg(QKeySequence(QString::fromLatin1(kCommands[i].shortcut))
                                               .toString(QKeySequence::NativeText));

@@ -612,9 +612,8 @@ TEST_F(EditingSessionTest, ReplacingTheTemplateDropsTheBackground) {
 }
 
 TEST_F(EditingSessionTest, HiddenCommandsDoNothing) {
-  for (WorkspaceCommand command :
-       {WorkspaceCommand::Save, WorkspaceCommand::Close, WorkspaceCommand::Preview,
-        WorkspaceCommand::StepAndRepeat}) {
+  for (WorkspaceCommand command : {WorkspaceCommand::Save, WorkspaceCommand::Close,
+                                   WorkspaceCommand::Preview, WorkspaceCommand::StepAndRepeat}) {
     workspace.RunCommand(command);
   }
   EXPECT_EQ(host.stepAndRepeatAsked, 0);

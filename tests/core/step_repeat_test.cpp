@@ -216,13 +216,11 @@ TEST(StepAndRepeat, RefusalsChangeNothing) {
     RepeatPlan plan;
     OwnMessage message;
   } cases[] = {
-      {"61 numerators: 2 rows, one of them 60-up", rows(2, 0),
-       with([](RepeatPlan& p) {
+      {"61 numerators: 2 rows, one of them 60-up", rows(2, 0), with([](RepeatPlan& p) {
          p.columns = 60, p.rows = 1, p.pitchX = 0.3, p.numeratorRows = std::vector<int>{0};
        }),
        OwnMessage::StepRepeatTooManyNumerators},
-      {"61 marginal texts: 16 rows, 15 of them 4-up", rows(1, 16),
-       with([](RepeatPlan& p) {
+      {"61 marginal texts: 16 rows, 15 of them 4-up", rows(1, 16), with([](RepeatPlan& p) {
          p.numeratorRows = std::vector<int>{};
          p.marginalRows = std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
        }),
@@ -248,8 +246,7 @@ TEST(StepAndRepeat, RefusalsChangeNothing) {
       {"a row the table does not have", Ticket({1}),
        with([](RepeatPlan& p) { p.numeratorRows = std::vector<int>{1}; }),
        OwnMessage::StepRepeatRowMissing},
-      {"nothing to repeat", Ticket({1}),
-       with([](RepeatPlan& p) {
+      {"nothing to repeat", Ticket({1}), with([](RepeatPlan& p) {
          p.numeratorRows = std::vector<int>{};
          p.marginalRows = std::vector<int>{};
        }),

@@ -37,8 +37,9 @@ class RepeatBatch : public ::testing::Test {
 };
 
 TEST_F(RepeatBatch, AThousandTicketsFourUpComeOffInPiles) {
-  const auto repeated = RunTool(kBatch, {"repeat", kTicket, "--grid", "2x2", "--pitch", "10,12",
-                                         "--quantity", "1000", "--order", "stack", "--output", kNew});
+  const auto repeated =
+      RunTool(kBatch, {"repeat", kTicket, "--grid", "2x2", "--pitch", "10,12", "--quantity", "1000",
+                       "--order", "stack", "--output", kNew});
   ASSERT_EQ(repeated.exitCode, 0) << repeated.err;
   EXPECT_EQ(repeated.out, "sheets=250\n");
   EXPECT_EQ(LoadTemplate(Local(kNew))->Numerators().RowCount(), 4);
@@ -50,7 +51,8 @@ TEST_F(RepeatBatch, AThousandTicketsFourUpComeOffInPiles) {
   ASSERT_EQ(PdfPageCount(pdf), 250);
   // Sheet s carries s, 250 + s, 500 + s and 750 + s: each pile consecutive.
   // pdftotext ends each page with a form feed.
-  const QStringList pages = QString::fromStdString(RunTool("pdftotext", {pdf, "-"}).out).split('\f');
+  const QStringList pages =
+      QString::fromStdString(RunTool("pdftotext", {pdf, "-"}).out).split('\f');
   ASSERT_GE(pages.size(), 250);
   std::set<int> seen;
   for (int sheet = 1; sheet <= 250; ++sheet) {
@@ -97,8 +99,7 @@ TEST_F(RepeatBatch, RefusesWithOneLineAndWritesNothing) {
         "diagonal", "--output", kNew},
        2,
        "--order"},
-      {{"repeat", kTicket, "--grid", "2x2", "--pitch", "1,1", "--quantity", "4", "--output",
-        kNew},
+      {{"repeat", kTicket, "--grid", "2x2", "--pitch", "1,1", "--quantity", "4", "--output", kNew},
        2,
        "--order"},
   };
