@@ -58,6 +58,9 @@ StepRepeatDialog::StepRepeatDialog() : GeneralDialog("FRepite", kWidth, kHeight)
   orderBox_ = new QComboBox(this);
   orderBox_->setObjectName("EdOrden");
   orderBox_->setGeometry(kFieldLeft, top, kFieldWidth, 22);
+  // The list and the choices read in the labels' font.
+  rowList_->setFont(orderLabel_->font());
+  orderBox_->setFont(orderLabel_->font());
   WatchKeys(orderBox_);
   // Tab runs from the list through the fields to the commands.
   setTabOrder(rowList_, columnsField_);

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,7 +18,6 @@ namespace zirvo {
 namespace {
 
 using N = NumeratorTable;
-using M = MarginalTable;
 
 // A 21.50 x 28.00 cm template with one numerator per entry of `starts`
 // (mask 4, at 1.00, 1.00), a stub of numerator 1 when asked, and one
@@ -42,79 +40,58 @@ Template Ticket(std::vector<int32_t> starts, bool stub = false, bool reverse = f
     doc.SetNumberingRule(doc.Numerators().RowCount() - 1, mirror);
   }
   doc.AddRow(TemplateTable::Marginals);
-  doc.CommitCell(TemplateTable::Marginals, 0, M::kText, "Rifa");
   return doc;
 }
 
-RepeatPlan Plan(int32_t columns, int32_t rows, int32_t quantity, RepeatOrder order) {
-  RepeatPlan plan;
-  plan.columns = columns;
-  plan.rows = rows;
-  plan.pitchX = 5.0;
-  plan.pitchY = 6.0;
-  plan.quantity = quantity;
-  plan.order = order;
-  return plan;
+constexpr RepeatOrder kStack = RepeatOrder::CutAndStack;
+constexpr RepeatOrder kAcross = RepeatOrder::AcrossSheet;
+
+RepeatPlan Plan(int32_t columns, int32_t rows, int32_t quantity, RepeatOrder order = kStack,
+                double pitchX = 5.0, double pitchY = 6.0) {
+  return {std::nullopt, std::nullopt, columns, rows, pitchX, pitchY, quantity, order};
 }
 
-// The texts the numerators print on sheet `sheet` (0-based) of a run with increment 1.
-std::vector<std::string> SheetTexts(const NumeratorList& list, int64_t sheet) {
+// The texts the tickets' numerators (stubs left out) print on sheet `sheet`
+// (0-based) of a run with increment 1.
+std::vector<std::string> TicketTexts(const NumeratorList& list, int64_t sheet) {
   std::vector<int64_t> numbers;
   SheetNumbers(list, 1, sheet, numbers);
-  std::vector<std::string> texts(list.size());
+  std::vector<std::string> texts;
   for (std::size_t i = 0; i < list.size(); ++i)
-    FormatListedNumeratorInto(texts[i], list, i, static_cast<int32_t>(numbers[i]));
+    if (MirrorSource(list, i) == i)
+      FormatListedNumeratorInto(texts.emplace_back(), list, i, static_cast<int32_t>(numbers[i]));
   return texts;
 }
 
 TEST(StepAndRepeat, EveryTicketNumberedOnceInTheOrderAsked) {
+  using T = std::vector<std::string>;
   const struct {
     const char* what;
     Template doc;
     RepeatPlan plan;
     int32_t sheets;
-    std::vector<std::string> first, last;  // numerators' texts on the first and last sheet
+    T first, last;  // the tickets' texts on the first and last sheet
   } cases[] = {
-      {"1,000 tickets 4-up (2 x 2) cut and stack",
-       Ticket({1}),
-       Plan(2, 2, 1000, RepeatOrder::CutAndStack),
-       250,
-       {"0001", "0251", "0501", "0751"},
-       {"0250", "0500", "0750", "1000"}},
-      {"the same 4 x 1",
-       Ticket({1}),
-       Plan(4, 1, 1000, RepeatOrder::CutAndStack),
-       250,
-       {"0001", "0251", "0501", "0751"},
-       {"0250", "0500", "0750", "1000"}},
-      {"raffle 5-up across the sheet with stubs",
-       Ticket({1}, true),
-       Plan(5, 1, 50, RepeatOrder::AcrossSheet),
-       10,
-       {"0001", "0001", "0002", "0002", "0003", "0003", "0004", "0004", "0005", "0005"},
-       {"0046", "0046", "0047", "0047", "0048", "0048", "0049", "0049", "0050", "0050"}},
-      {"a quantity the positions do not divide, stubs cut and stacked",
-       Ticket({1}, true),
-       Plan(1, 3, 10, RepeatOrder::CutAndStack),
-       4,
-       {"0001", "0001", "0005", "0005", "0009", "0009"},
-       {"0004", "0004", "0008", "0008", "0012", "0012"}},
-      {"counting down from 12, 3-up cut and stack",
-       Ticket({12}, false, true),
-       Plan(3, 1, 12, RepeatOrder::CutAndStack),
-       4,
-       {"0012", "0008", "0004"},
-       {"0009", "0005", "0001"}},
+      {"1,000 tickets 4-up (2 x 2) cut and stack", Ticket({1}), Plan(2, 2, 1000), 250,
+       T{"0001", "0251", "0501", "0751"}, T{"0250", "0500", "0750", "1000"}},
+      {"the same 4 x 1", Ticket({1}), Plan(4, 1, 1000), 250, T{"0001", "0251", "0501", "0751"},
+       T{"0250", "0500", "0750", "1000"}},
+      {"raffle 5-up across the sheet with stubs", Ticket({1}, true), Plan(5, 1, 50, kAcross), 10,
+       T{"0001", "0002", "0003", "0004", "0005"}, T{"0046", "0047", "0048", "0049", "0050"}},
+      {"a quantity the positions do not divide, with stubs", Ticket({1}, true), Plan(1, 3, 10), 4,
+       T{"0001", "0005", "0009"}, T{"0004", "0008", "0012"}},
+      {"counting down from 12, 3-up", Ticket({12}, false, true), Plan(3, 1, 12), 4,
+       T{"0012", "0008", "0004"}, T{"0009", "0005", "0001"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Template doc = c.doc;
-    const int32_t ticketRows = doc.Numerators().RowCount();
+    const auto ticketRows = static_cast<std::size_t>(doc.Numerators().RowCount());
     ASSERT_EQ(doc.StepAndRepeat(c.plan), c.sheets);
     const NumeratorList list = doc.ToPrintJob().Numerators;
-    ASSERT_EQ(list.size(), static_cast<std::size_t>(ticketRows * c.plan.Positions()));
-    EXPECT_EQ(SheetTexts(list, 0), c.first);
-    EXPECT_EQ(SheetTexts(list, c.sheets - 1), c.last);
+    ASSERT_EQ(list.size(), ticketRows * static_cast<std::size_t>(c.plan.Positions()));
+    EXPECT_EQ(TicketTexts(list, 0), c.first);
+    EXPECT_EQ(TicketTexts(list, c.sheets - 1), c.last);
 
     // Every number of every sheet: the tickets' numbers by position, each
     // stub the same as its ticket on the same sheet.
@@ -125,134 +102,88 @@ TEST(StepAndRepeat, EveryTicketNumberedOnceInTheOrderAsked) {
       SheetNumbers(list, 1, s, numbers);
       for (std::size_t i = 0; i < list.size(); ++i) {
         const std::size_t source = MirrorSource(list, i);
-        if (source != i) {
-          EXPECT_EQ(numbers[i], numbers[source]) << "stub " << i << " sheet " << s;
-          continue;
-        }
-        piles[i / static_cast<std::size_t>(ticketRows)].push_back(numbers[i]);
+        EXPECT_EQ(source / ticketRows, i / ticketRows) << "a stub of another ticket: " << i;
+        if (source != i) continue;
+        piles[i / ticketRows].push_back(numbers[i]);
         ++seen[numbers[i]];
       }
     }
     for (int64_t n = 1; n <= c.plan.quantity; ++n) EXPECT_EQ(seen[n], 1) << n;
     // Cut and stack: each pile consecutive, the next pile going on after
     // it. Across: the positions of a sheet consecutive, sheet after sheet.
-    const bool down = list.front().Reverse;
     std::vector<int64_t> order;
-    if (c.plan.order == RepeatOrder::CutAndStack) {
-      for (const auto& pile : piles) order.insert(order.end(), pile.begin(), pile.end());
-    } else {
-      for (int64_t s = 0; s < c.sheets; ++s)
-        for (const auto& pile : piles) order.push_back(pile[static_cast<std::size_t>(s)]);
+    for (std::size_t k = 0; k < piles.size() * piles[0].size(); ++k) {
+      const bool across = c.plan.order == kAcross;
+      const std::size_t pile = across ? k % piles.size() : k / piles[0].size();
+      order.push_back(piles[pile][across ? k / piles.size() : k % piles[0].size()]);
     }
-    for (std::size_t k = 1; k < order.size(); ++k)
-      ASSERT_EQ(order[k], order[k - 1] + (down ? -1 : 1)) << k;
+    const int64_t step = list.front().Reverse ? -1 : 1;
+    const auto gap = std::adjacent_find(order.begin(), order.end(),
+                                        [&](int64_t a, int64_t b) { return b != a + step; });
+    EXPECT_TRUE(gap == order.end()) << "a gap after " << *gap;
   }
 }
 
-TEST(StepAndRepeat, CopiesLandAtTheirPlacesAsTheGridStoresThem) {
-  Template doc = Ticket({1});
-  doc.CommitCell(TemplateTable::Numerators, 0, N::kHorizontal, "1.10");
-  doc.CommitCell(TemplateTable::Marginals, 0, M::kVertical, "0.35");
-  RepeatPlan plan = Plan(4, 2, 8, RepeatOrder::CutAndStack);
-  plan.pitchX = 2.15;
-  plan.pitchY = 0.13;
-  doc.StepAndRepeat(plan);
-  const struct {
-    TemplateTable table;
-    int row;
-    int horizontal, vertical;
-    const char* x;
-    const char* y;
-  } cases[] = {
-      {TemplateTable::Numerators, 0, N::kHorizontal, N::kVertical, "1.10", "1.00"},
-      {TemplateTable::Numerators, 3, N::kHorizontal, N::kVertical, "7.55", "1.00"},
-      {TemplateTable::Numerators, 4, N::kHorizontal, N::kVertical, "1.10", "1.13"},
-      {TemplateTable::Numerators, 7, N::kHorizontal, N::kVertical, "7.55", "1.13"},
-      {TemplateTable::Marginals, 5, M::kHorizontal, M::kVertical, "2.15", "0.48"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.row);
-    const TextTable& table = doc.Table(c.table);
-    EXPECT_EQ(table.Cell(c.row, c.horizontal), c.x);
-    EXPECT_EQ(table.Cell(c.row, c.vertical), c.y);
-    EXPECT_EQ(table.Cell(c.row, 0), (c.row < 9 ? "0" : "") + std::to_string(c.row + 1));
-  }
-  EXPECT_EQ(doc.Marginals().Cell(7, M::kText), "Rifa");
-}
-
-TEST(StepAndRepeat, ChosenRowsOnlyAndOneNotice) {
+TEST(StepAndRepeat, ChosenRowsLandAtTheirPlacesInOneChange) {
   Template doc = Ticket({1, 500}, true);  // rows: ticket, book, stub of the ticket
+  doc.CommitCell(TemplateTable::Numerators, 0, N::kHorizontal, "1.10");
   std::vector<TemplateChange> notices;
   doc.AddListener([&](TemplateChange change) { notices.push_back(change); });
-  RepeatPlan plan = Plan(2, 1, 20, RepeatOrder::AcrossSheet);
+  RepeatPlan plan = Plan(4, 1, 20, kAcross, 2.15);
   plan.numeratorRows = std::vector<int>{2, 0};
   plan.marginalRows = std::vector<int>{};
-  EXPECT_EQ(doc.StepAndRepeat(plan), 10);
+  EXPECT_EQ(doc.StepAndRepeat(plan), 5);
   EXPECT_EQ(notices, std::vector<TemplateChange>{TemplateChange::Tables});
-  ASSERT_EQ(doc.Numerators().RowCount(), 5);
+  const NumeratorTable& rows = doc.Numerators();
+  ASSERT_EQ(rows.RowCount(), 9);
   EXPECT_EQ(doc.Marginals().RowCount(), 1);
-  // The copies of row 1 and its stub (row 3) follow the rows left alone;
-  // the copy of the stub repeats the copy of its ticket.
-  EXPECT_EQ(doc.Numerators().Cell(3, N::kNumber), "2");
-  EXPECT_EQ(doc.Numerators().Rule(4).mirror, 4);
-  EXPECT_EQ(doc.Numerators().Rule(0).stepMultiplier, 2);
-  EXPECT_EQ(doc.Numerators().Rule(1).stepMultiplier, 1);  // not in the ticket
+  // The last copy of row 1 (1.10 + 3 x 2.15, stored as the grid stores a
+  // typed 7.55) and of its stub follow the rows left alone; the copy of the
+  // stub repeats the copy of its ticket.
+  EXPECT_EQ(rows.Row(7), (std::vector<std::string>{"08", "", "4", "", "7.55", "1.00", "0.00", "04",
+                                                   "Arial", "12", "0", "A", ""}));
+  EXPECT_EQ(rows.Rule(8).mirror, 8);
+  EXPECT_EQ(rows.Cell(8, N::kHorizontal), "6.45");
+  EXPECT_EQ(rows.Rule(0).stepMultiplier, 4);
+  EXPECT_EQ(rows.Rule(1).stepMultiplier, 1);  // not in the ticket
 }
 
 TEST(StepAndRepeat, RefusalsChangeNothing) {
-  const auto with = [](std::function<void(RepeatPlan&)> change) {
-    RepeatPlan plan = Plan(2, 2, 100, RepeatOrder::CutAndStack);
-    change(plan);
+  const auto only = [](RepeatPlan plan, std::vector<int> numerators, std::vector<int> marginals) {
+    plan.numeratorRows = numerators;
+    plan.marginalRows = marginals;
     return plan;
   };
-  const auto rows = [](int numerators, int marginals) {
-    Template doc = Ticket(std::vector<int32_t>(static_cast<std::size_t>(numerators), 1));
-    for (int m = 1; m < marginals; ++m) doc.AddRow(TemplateTable::Marginals);
-    return doc;
-  };
+  Template sixteenTexts = Ticket({1});
+  for (int m = 1; m < 16; ++m) sixteenTexts.AddRow(TemplateTable::Marginals);
   const struct {
     const char* what;
     Template doc;
     RepeatPlan plan;
     OwnMessage message;
   } cases[] = {
-      {"61 numerators: 2 rows, one of them 60-up", rows(2, 0), with([](RepeatPlan& p) {
-         p.columns = 60, p.rows = 1, p.pitchX = 0.3, p.numeratorRows = std::vector<int>{0};
-       }),
-       OwnMessage::StepRepeatTooManyNumerators},
-      {"61 marginal texts: 16 rows, 15 of them 4-up", rows(1, 16), with([](RepeatPlan& p) {
-         p.numeratorRows = std::vector<int>{};
-         p.marginalRows = std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
-       }),
+      {"61 numerators: 2 rows, one 60-up", Ticket({1, 1}),
+       only(Plan(60, 1, 60, kStack, 0.3), {0}, {0}), OwnMessage::StepRepeatTooManyNumerators},
+      {"61 marginal texts: 16 rows, 15 4-up", sixteenTexts,
+       only(Plan(2, 2, 4), {}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}),
        OwnMessage::StepRepeatTooManyMarginals},
-      {"off the sheet's right edge: 1.00 + 4 x 5.15", Ticket({1}),
-       with([](RepeatPlan& p) { p.columns = 5, p.rows = 1, p.pitchX = 5.15; }),
+      {"off the right edge: 1.00 + 4 x 5.15", Ticket({1}), Plan(5, 1, 5, kStack, 5.15),
        OwnMessage::StepRepeatOffSheet},
-      {"off the sheet's foot: 1.00 + 9 x 3.01", Ticket({1}),
-       with([](RepeatPlan& p) { p.columns = 1, p.rows = 10, p.pitchY = 3.01; }),
+      {"off the foot: 1.00 + 9 x 3.01", Ticket({1}), Plan(1, 10, 5, kStack, 0, 3.01),
        OwnMessage::StepRepeatOffSheet},
-      {"no columns", Ticket({1}), with([](RepeatPlan& p) { p.columns = 0; }),
-       OwnMessage::StepRepeatGridInvalid},
-      {"61 rows of grid", Ticket({1}), with([](RepeatPlan& p) { p.rows = 61; }),
-       OwnMessage::StepRepeatGridInvalid},
-      {"copies on top of each other", Ticket({1}), with([](RepeatPlan& p) { p.pitchX = 0.0; }),
+      {"no columns", Ticket({1}), Plan(0, 2, 5), OwnMessage::StepRepeatGridInvalid},
+      {"61 rows of grid", Ticket({1}), Plan(1, 61, 5), OwnMessage::StepRepeatGridInvalid},
+      {"copies on top of each other", Ticket({1}), Plan(2, 1, 5, kStack, 0.0),
        OwnMessage::StepRepeatPitchInvalid},
-      {"a pitch to the left", Ticket({1}), with([](RepeatPlan& p) { p.pitchY = -1.0; }),
+      {"a pitch upwards", Ticket({1}), Plan(1, 2, 5, kStack, 1, -1),
        OwnMessage::StepRepeatPitchInvalid},
-      {"a pitch that is no number", Ticket({1}), with([](RepeatPlan& p) { p.pitchX = NAN; }),
+      {"a pitch that is no number", Ticket({1}), Plan(2, 1, 5, kStack, NAN),
        OwnMessage::StepRepeatPitchInvalid},
-      {"no tickets", Ticket({1}), with([](RepeatPlan& p) { p.quantity = 0; }),
-       OwnMessage::StepRepeatQuantityInvalid},
-      {"a row the table does not have", Ticket({1}),
-       with([](RepeatPlan& p) { p.numeratorRows = std::vector<int>{1}; }),
+      {"no tickets", Ticket({1}), Plan(2, 2, 0), OwnMessage::StepRepeatQuantityInvalid},
+      {"a row the table does not have", Ticket({1}), only(Plan(2, 2, 4), {1}, {}),
        OwnMessage::StepRepeatRowMissing},
-      {"nothing to repeat", Ticket({1}), with([](RepeatPlan& p) {
-         p.numeratorRows = std::vector<int>{};
-         p.marginalRows = std::vector<int>{};
-       }),
-       OwnMessage::StepRepeatNoRows},
-      {"piles past the largest number", Ticket({2000000000}),
-       with([](RepeatPlan& p) { p.quantity = 2000000000; }),
+      {"nothing to repeat", Ticket({1}), only(Plan(2, 2, 4), {}, {}), OwnMessage::StepRepeatNoRows},
+      {"piles past the largest number", Ticket({2000000000}), Plan(2, 2, 2000000000),
        OwnMessage::StepRepeatNumberOutOfRange},
   };
   for (const auto& c : cases) {
@@ -264,31 +195,19 @@ TEST(StepAndRepeat, RefusalsChangeNothing) {
       doc.StepAndRepeat(c.plan);
       ADD_FAILURE() << "not refused";
     } catch (const ZirvoError& e) {
-      // The message's text around its arguments.
-      const std::string text = e.what();
-      const std::string expected = OwnText(c.message, "\x01", "\x01");
-      const std::size_t first = expected.find('\x01'), last = expected.rfind('\x01');
-      EXPECT_TRUE(text.starts_with(expected.substr(0, first))) << text;
-      if (last != std::string::npos) {
-        EXPECT_TRUE(text.ends_with(expected.substr(last + 1))) << text;
-      }
+      // The message's text before its first argument and after its last.
+      const std::string text = e.what(), expected = OwnText(c.message, "\x01", "\x01");
+      EXPECT_TRUE(text.starts_with(expected.substr(0, expected.find('\x01')))) << text;
+      EXPECT_TRUE(text.ends_with(expected.substr(expected.rfind('\x01') + 1))) << text;
     }
     EXPECT_TRUE(doc == c.doc);
     EXPECT_EQ(notices, 0);
   }
-}
-
-TEST(StepAndRepeat, TheLastRowsAndTheSheetsEdgesAreTaken) {
+  // At the limits: 60 rows, the last copy on the sheet's edge (21.5025 stored as 21.50).
   Template doc = Ticket({1});
-  RepeatPlan plan = Plan(60, 1, 60, RepeatOrder::AcrossSheet);
-  plan.pitchX = 0.35;  // the last copy at 1.00 + 59 x 0.35 = 21.65: past 21.50
-  EXPECT_THROW(doc.StepAndRepeat(plan), ZirvoError);
-  plan.pitchX = 0.3475;  // 21.5025: stored as 21.50, the sheet's edge
-  plan.marginalRows = std::vector<int>{};
-  EXPECT_EQ(doc.StepAndRepeat(plan), 1);
+  EXPECT_EQ(doc.StepAndRepeat(only(Plan(60, 1, 60, kAcross, 0.3475), {0}, {})), 1);
   EXPECT_EQ(doc.Numerators().RowCount(), 60);
   EXPECT_EQ(doc.Numerators().Cell(59, N::kHorizontal), "21.50");
-  EXPECT_EQ(doc.Numerators().Rule(59).stepMultiplier, 60);
 }
 
 }  // namespace
