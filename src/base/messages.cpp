@@ -312,10 +312,10 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::StepRepeatOffSheet:
       return "La copia de la columna %s, fila %s cae fuera de la hoja. No se cambió nada.";
     case OwnMessage::StepRepeatNumberOutOfRange:
-      return "Las copias del numerador %s saldrían del rango de números (0 a 2147483647). No se "
-             "cambió nada.";
+      return "Las copias del numerador %s saldrían del rango de números (-2147483648 a "
+             "2147483647). No se cambió nada.";
     case OwnMessage::StepRepeatSheets:
-      return "La impresión necesita %s hojas.";
+      return "Hojas que necesita la impresión: %s.";
     case OwnMessage::StepRepeatSheetsProposed:
       return "Se han puesto en la página de impresión.";
     case OwnMessage::StepRepeatSheetsNotProposed:
@@ -650,10 +650,10 @@ const char* OwnEnglish(OwnMessage message) {
     case OwnMessage::StepRepeatOffSheet:
       return "The copy in column %s, row %s falls off the sheet. Nothing was changed.";
     case OwnMessage::StepRepeatNumberOutOfRange:
-      return "The copies of numerator %s would leave the range of numbers (0 to 2147483647). "
-             "Nothing was changed.";
+      return "The copies of numerator %s would leave the range of numbers (-2147483648 to "
+             "2147483647). Nothing was changed.";
     case OwnMessage::StepRepeatSheets:
-      return "The run needs %s sheets.";
+      return "Sheets the run needs: %s.";
     case OwnMessage::StepRepeatSheetsProposed:
       return "They have been put in the print page.";
     case OwnMessage::StepRepeatSheetsNotProposed:

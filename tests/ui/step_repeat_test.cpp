@@ -113,8 +113,8 @@ class StepRepeatTest : public QObject {
     QVERIFY(stayedOpen);
     QVERIFY(unchanged);
     QCOMPARE(pitchAfterRefusal, QStringLiteral("5.2"));
-    QCOMPARE(told, QStringLiteral("La impresión necesita 10 hojas. Se han puesto en la página de "
-                                  "impresión."));
+    QCOMPARE(told, QStringLiteral("Hojas que necesita la impresión: 10. Se han puesto en la página "
+                                  "de impresión."));
     QCOMPARE(Child<QLineEdit>(Workspace(), "Ed_HojasImp")->text(), QStringLiteral("10"));
     // Across the sheet: five tickets and their stubs, the marginal text once.
     QCOMPARE(Document().Numerators().RowCount(), 10);
