@@ -658,15 +658,6 @@ TEST_F(EditingSessionTest, ContentChangesAreUnsavedUntilTheSave) {
       {"displacement",
        [](Template& d) { d.ApplyDisplacement(TemplateTable::Numerators, 1.0, 0.5); }, true},
       {"sheet size", [](Template& d) { d.SetSheetSize(10.0, 12.0); }, true},
-      {"step and repeat",
-       [](Template& d) {
-         RepeatPlan plan;
-         plan.columns = 2;
-         plan.pitchX = 5.0;
-         plan.quantity = 10;
-         d.StepAndRepeat(plan);
-       },
-       true},
       {"add", [](Template& d) { d.AddRow(TemplateTable::Marginals); }, true},
       {"delete", [](Template& d) { d.DeleteRow(TemplateTable::Numerators, 0); }, true},
       {"background",

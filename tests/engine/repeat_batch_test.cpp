@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
-#include <set>
 
 #include "engine_support.h"
 #include "template/template_codec.h"
@@ -19,14 +18,11 @@ class RepeatBatch : public ::testing::Test {
  protected:
   void SetUp() override {
     // One ticket: numerator 1 from 1, mask 4, at 1.00, 1.00 of a 21.50 x 28.00 cm sheet.
-    Template ticket;
-    ticket.StartNew("Boleto", 21.5, 28.0);
-    ticket.AddRow(TemplateTable::Numerators);
-    for (auto [cell, text] : {std::pair{NumeratorTable::kNumber, "1"},
-                              {NumeratorTable::kHorizontal, "1.00"},
-                              {NumeratorTable::kVertical, "1.00"}})
-      ticket.CommitCell(TemplateTable::Numerators, 0, cell, text);
-    SaveTemplate(QFile::encodeName(kTicket).toStdString(), ticket);
+    QFile ticket(kTicket);
+    ASSERT_TRUE(ticket.open(QIODevice::WriteOnly));
+    ticket.write(
+        "|HJA|IMP100|boleto.pla|/t|0|0|0|0|0|0|21.50|28.00|0|0|0|0|0|0|F|F|\r\n"
+        "|FOL|01||1||1.00|1.00|0|04|Arial|12|0|A||\r\n");
   }
   QTemporaryDir dir;
   const QString kTicket = dir.filePath("boleto.pla");
@@ -49,18 +45,14 @@ TEST_F(RepeatBatch, AThousandTicketsFourUpComeOffInPiles) {
   const QStringList pages =
       QString::fromStdString(RunTool("pdftotext", {pdf, "-"}).out).split('\f');
   ASSERT_EQ(pages.size(), 251);  // after the last form feed, nothing
-  std::set<int> seen;
   for (int sheet = 1; sheet <= 250; ++sheet) {
     QStringList words = pages[sheet - 1].split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
     words.sort();
-    ASSERT_EQ(words.size(), 4) << sheet;
-    for (int pile = 0; pile < 4; ++pile) {
-      EXPECT_EQ(words[pile].toInt(), pile * 250 + sheet);
-      EXPECT_EQ(words[pile].size(), 4);
-      seen.insert(words[pile].toInt());
-    }
+    QStringList piles;
+    for (int pile = 0; pile < 4; ++pile)
+      piles << QString("%1").arg(pile * 250 + sheet, 4, 10, QChar('0'));
+    EXPECT_EQ(words.join(' ').toStdString(), piles.join(' ').toStdString());
   }
-  EXPECT_EQ(seen.size(), 1000u);
 }
 
 TEST_F(RepeatBatch, RefusesWithOneLineAndWritesNothing) {
@@ -77,7 +69,6 @@ TEST_F(RepeatBatch, RefusesWithOneLineAndWritesNothing) {
       {repeat("2x2", kTicket), 1, "boleto.pla"},
       {repeat("2x2", registerFile), 1, "Registro.sqlite"},
       {repeat("2x3", kNew), 1, "fuera de la hoja"},  // 1.00 + 2 x 14 > 28.00
-      {repeat("0x2", kNew), 1, "columnas"},
       {repeat("2", kNew), 2, "--grid"},
       {repeat("2x2", kNew, "diagonal"), 2, "--order"},
       {repeat("2x2", kNew).mid(0, 8) + QStringList{"--output", kNew}, 2, "--order"},
