@@ -33,8 +33,8 @@ Template Ticket(TemplateLines lines) {
   lines.push_back("|MAR|01|Rifa|0.00|0.00|0|Arial|10|0||");
   return testing::DecodeLines(lines, sheet);
 }
-Template One() { return One(); }
-Template Raffle() { return Raffle(); }
+Template One() { return Ticket({Fol(1, 1)}); }
+Template Raffle() { return Ticket({Fol(1, 1), Fol(2, 0), kStubOf1}); }
 
 constexpr RepeatOrder kStack = RepeatOrder::CutAndStack;
 constexpr RepeatOrder kAcross = RepeatOrder::AcrossSheet;
