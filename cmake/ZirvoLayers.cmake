@@ -86,7 +86,7 @@ zirvo_layer(zirvo_template template LINK zirvo_catalog FILES
   barcode_setting.cpp barcode_setting.h numbering_rule.cpp numbering_rule.h cell_values.h confirmation.h editing_session.cpp
   editing_session.h marginal_table.cpp marginal_table.h numerator_table.cpp numerator_table.h
   print_job.h record_barcodes.cpp record_barcodes.h records.h rule_display.cpp rule_display.h
-  series.cpp series.h template.cpp
+  series.cpp series.h step_repeat.cpp step_repeat.h template.cpp
   template.h template_codec.cpp template_codec.h template_file.cpp template_file.h
   text_table.cpp text_table.h)
 

@@ -32,7 +32,8 @@ zirvo_layer(zirvo_pages pages LINK zirvo_editors FILES
 
 zirvo_layer(zirvo_workspace workspace LINK zirvo_pages FILES
   editor_ports_qt.h presentation_page_qt.cpp presentation_page_qt.h sheet_size_dialog_qt.cpp
-  sheet_size_dialog_qt.h workspace_screen_qt.cpp workspace_screen_qt.h)
+  sheet_size_dialog_qt.h step_repeat_dialog_qt.cpp step_repeat_dialog_qt.h workspace_screen_qt.cpp
+  workspace_screen_qt.h)
 
 zirvo_layer(zirvo_shell shell LINK zirvo_workspace FILES
   language_dialog_qt.cpp language_dialog_qt.h main_window_qt.cpp main_window_qt.h

@@ -321,6 +321,57 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::PreviewSheetOutOfRange:
       return "En la hoja %s el numerador %s saldría del rango de números (-2147483648 a "
              "2147483647).";
+    case OwnMessage::StepRepeatCommand:
+      return "Repetir en cuadrícula";
+    case OwnMessage::StepRepeatGridInvalid:
+      return "La cuadrícula debe tener de 1 a 60 columnas y de 1 a 60 filas.";
+    case OwnMessage::StepRepeatPitchInvalid:
+      return "El paso horizontal y el vertical deben ser de 0 a 149.99 cm, y mayores que cero "
+             "cuando hay más de una columna o más de una fila.";
+    case OwnMessage::StepRepeatQuantityInvalid:
+      return "La cantidad de boletos debe ser un número entero de 1 a 2147483647.";
+    case OwnMessage::StepRepeatNoRows:
+      return "No hay filas que repetir: marque al menos un numerador o un texto marginal.";
+    case OwnMessage::StepRepeatRowMissing:
+      return "No hay fila %s que repetir.";
+    case OwnMessage::StepRepeatTooManyNumerators:
+      return "Las copias darían %s numeradores; una plantilla admite 60. No se cambió nada.";
+    case OwnMessage::StepRepeatTooManyMarginals:
+      return "Las copias darían %s textos marginales; una plantilla admite 60. No se cambió "
+             "nada.";
+    case OwnMessage::StepRepeatOffSheet:
+      return "La copia de la columna %s, fila %s cae fuera de la hoja. No se cambió nada.";
+    case OwnMessage::StepRepeatNumberOutOfRange:
+      return "Las copias del numerador %s saldrían del rango de números (-2147483648 a "
+             "2147483647). No se cambió nada.";
+    case OwnMessage::StepRepeatSheets:
+      return "Hojas que necesita la impresión: %s.";
+    case OwnMessage::StepRepeatSheetsProposed:
+      return "Se han puesto en la página de impresión.";
+    case OwnMessage::StepRepeatSheetsNotProposed:
+      return "La página de impresión está imprimiendo: escríbalas en ella cuando termine.";
+    case OwnMessage::StepRepeatRowsLabel:
+      return "Filas que forman un boleto:";
+    case OwnMessage::StepRepeatNumeratorRow:
+      return "Numerador %s: %s";
+    case OwnMessage::StepRepeatMarginalRow:
+      return "Texto marginal %s: %s";
+    case OwnMessage::StepRepeatColumns:
+      return "Columnas:";
+    case OwnMessage::StepRepeatRows:
+      return "Filas:";
+    case OwnMessage::StepRepeatPitchX:
+      return "Paso horizontal (cm):";
+    case OwnMessage::StepRepeatPitchY:
+      return "Paso vertical (cm):";
+    case OwnMessage::StepRepeatQuantity:
+      return "Cantidad de boletos:";
+    case OwnMessage::StepRepeatOrder:
+      return "Orden:";
+    case OwnMessage::StepRepeatCutAndStack:
+      return "Cortar y apilar";
+    case OwnMessage::StepRepeatAcrossSheet:
+      return "A lo ancho de la hoja";
   }
   return "";
 }
@@ -638,6 +689,57 @@ const char* OwnEnglish(OwnMessage message) {
     case OwnMessage::PreviewSheetOutOfRange:
       return "On sheet %s numerator %s would leave the range of numbers (-2147483648 to "
              "2147483647).";
+    case OwnMessage::StepRepeatCommand:
+      return "Step and repeat";
+    case OwnMessage::StepRepeatGridInvalid:
+      return "The grid must have 1 to 60 columns and 1 to 60 rows.";
+    case OwnMessage::StepRepeatPitchInvalid:
+      return "The horizontal and vertical pitch must be 0 to 149.99 cm, and more than zero "
+             "where there is more than one column or more than one row.";
+    case OwnMessage::StepRepeatQuantityInvalid:
+      return "The quantity of tickets must be a whole number from 1 to 2147483647.";
+    case OwnMessage::StepRepeatNoRows:
+      return "There are no rows to repeat: tick at least one numerator or marginal text.";
+    case OwnMessage::StepRepeatRowMissing:
+      return "There is no row %s to repeat.";
+    case OwnMessage::StepRepeatTooManyNumerators:
+      return "The copies would make %s numerators; a template holds 60. Nothing was changed.";
+    case OwnMessage::StepRepeatTooManyMarginals:
+      return "The copies would make %s marginal texts; a template holds 60. Nothing was "
+             "changed.";
+    case OwnMessage::StepRepeatOffSheet:
+      return "The copy in column %s, row %s falls off the sheet. Nothing was changed.";
+    case OwnMessage::StepRepeatNumberOutOfRange:
+      return "The copies of numerator %s would leave the range of numbers (-2147483648 to "
+             "2147483647). Nothing was changed.";
+    case OwnMessage::StepRepeatSheets:
+      return "Sheets the run needs: %s.";
+    case OwnMessage::StepRepeatSheetsProposed:
+      return "They have been put in the print page.";
+    case OwnMessage::StepRepeatSheetsNotProposed:
+      return "The print page is printing: type them there when it ends.";
+    case OwnMessage::StepRepeatRowsLabel:
+      return "Rows making one ticket:";
+    case OwnMessage::StepRepeatNumeratorRow:
+      return "Numerator %s: %s";
+    case OwnMessage::StepRepeatMarginalRow:
+      return "Marginal text %s: %s";
+    case OwnMessage::StepRepeatColumns:
+      return "Columns:";
+    case OwnMessage::StepRepeatRows:
+      return "Rows:";
+    case OwnMessage::StepRepeatPitchX:
+      return "Horizontal pitch (cm):";
+    case OwnMessage::StepRepeatPitchY:
+      return "Vertical pitch (cm):";
+    case OwnMessage::StepRepeatQuantity:
+      return "Quantity of tickets:";
+    case OwnMessage::StepRepeatOrder:
+      return "Order:";
+    case OwnMessage::StepRepeatCutAndStack:
+      return "Cut and stack";
+    case OwnMessage::StepRepeatAcrossSheet:
+      return "Across the sheet";
   }
   return "";
 }

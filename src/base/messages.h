@@ -167,6 +167,31 @@ enum class OwnMessage {
   RuleExampleUnknown,       // no argument: the example of fields that make no rule
   PreviewSheetNotPositive,  // %s: the text
   PreviewSheetOutOfRange,   // %s: the sheet, %s: numerator position
+  // Step and repeat: the rows of one ticket copied over a grid of the sheet.
+  StepRepeatCommand,            // no argument: the command's name and the dialog's title
+  StepRepeatGridInvalid,        // no argument
+  StepRepeatPitchInvalid,       // no argument
+  StepRepeatQuantityInvalid,    // no argument
+  StepRepeatNoRows,             // no argument: the ticket holds no row
+  StepRepeatRowMissing,         // %s: the position of a row the table does not have
+  StepRepeatTooManyNumerators,  // %s: the numerators the copies would make
+  StepRepeatTooManyMarginals,   // %s: the marginal texts the copies would make
+  StepRepeatOffSheet,           // %s: column, %s: row of the copy (from 1)
+  StepRepeatNumberOutOfRange,   // %s: the numerator's position
+  StepRepeatSheets,             // %s: the sheets the run needs
+  StepRepeatSheetsProposed,     // no argument: said after StepRepeatSheets
+  StepRepeatSheetsNotProposed,  // no argument: the print page could not take them
+  StepRepeatRowsLabel,          // no argument: the dialog's labels and choices
+  StepRepeatNumeratorRow,       // %s: the row's position, %s: the text it prints
+  StepRepeatMarginalRow,        // %s: the row's position, %s: its text
+  StepRepeatColumns,            // no argument
+  StepRepeatRows,               // no argument
+  StepRepeatPitchX,             // no argument
+  StepRepeatPitchY,             // no argument
+  StepRepeatQuantity,           // no argument
+  StepRepeatOrder,              // no argument
+  StepRepeatCutAndStack,        // no argument
+  StepRepeatAcrossSheet,        // no argument
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

@@ -394,6 +394,12 @@ bool PrintPage::LoadPrintJob(const PrintJob& job) {
   return true;
 }
 
+bool PrintPage::ProposeSheets(int32_t sheets) {
+  if (running_) return false;
+  sheetsField_->setText(QString::number(sheets));
+  return true;
+}
+
 void PrintPage::ShowRegister() {
   const QString description = QString::fromStdString(engine_->RegisterDescription());
   registerField_->setText(description);

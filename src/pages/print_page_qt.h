@@ -54,6 +54,9 @@ class PrintPage : public QWidget, private RunObserver {
   void ResetPrinters();
   // Refused (false) while a run is in progress: a run prints the job it began with.
   bool LoadPrintJob(const PrintJob& job);
+  // Puts a run's sheet count into the sheets field; refused (false) while a
+  // run is in progress.
+  bool ProposeSheets(int32_t sheets);
   void ApplyLanguage();
 
   // The commands of the page's command texts.

@@ -188,6 +188,28 @@ void WriteNumberingRule(RecordWriter& w, const NumberingRule& rule) {
   w.Number("mirror", rule.mirror);
 }
 
+// "CxR": columns and rows, each a whole number (the template checks the range).
+void ParseGrid(const std::string& text, RepeatPlan& plan) {
+  const size_t x = text.find('x');
+  if (x == std::string::npos || !TryParseInt32(text.substr(0, x), plan.columns) ||
+      !TryParseInt32(text.substr(x + 1), plan.rows))
+    throw UsageError("--grid takes COLUMNSxROWS (such as 2x2), not '" + text + "'");
+}
+
+// "X,Y": the horizontal and vertical pitch in centimetres.
+void ParsePitch(const std::string& text, RepeatPlan& plan) {
+  const size_t comma = text.find(',');
+  if (comma == std::string::npos || !TryParseDouble(text.substr(0, comma), plan.pitchX) ||
+      !TryParseDouble(text.substr(comma + 1), plan.pitchY))
+    throw UsageError("--pitch takes X,Y in centimetres (such as 10.5,7), not '" + text + "'");
+}
+
+RepeatOrder ParseOrder(const std::string& text) {
+  if (text == "stack") return RepeatOrder::CutAndStack;
+  if (text == "across") return RepeatOrder::AcrossSheet;
+  throw UsageError("--order takes stack or across, not '" + text + "'");
+}
+
 }  // namespace
 
 const char* BatchUsage() {
@@ -202,11 +224,16 @@ const char* BatchUsage() {
          "  zirvo-batch preview TEMPLATE.pla --output FILE.png [--zoom PERCENT]\n"
          "              [--background IMAGE.jpg]\n"
          "  zirvo-batch info TEMPLATE.pla [--json]\n"
+         "  zirvo-batch repeat TEMPLATE.pla --grid COLUMNSxROWS --pitch X,Y --quantity N\n"
+         "              --order stack|across --output NEW.pla\n"
          "  zirvo-batch journal TEMPLATE.pla [--json | --csv [--separator CHAR]]\n"
          "              [--register CONNECTION]\n"
          "  zirvo-batch --help | --version\n"
          "--copies takes 0 to 999 (0 prints each sheet once); a reposition prints at most\n"
-         "5 sheets. Every run is reserved in the numbering register first: Registro.sqlite\n"
+         "5 sheets. repeat copies every row of the template over the grid (pitch in cm)\n"
+         "numbering N tickets cut and stacked or across the sheet, writes NEW.pla and\n"
+         "prints the sheets the run needs. Every run is reserved in the numbering register first: "
+         "Registro.sqlite\n"
          "beside the template, or the PostgreSQL database that Registro.ini or --register\n"
          "names (such as postgresql://sala@servidor/zirvo). Exit status: 0 done, 1 refused\n"
          "or failed, 2 a usage error, and for a run cancelled by Ctrl+C, SIGTERM or SIGHUP\n"
@@ -241,6 +268,8 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
     o.command = BatchOptions::Command::Journal;
   else if (command == "calibrate")
     o.command = BatchOptions::Command::Calibrate;
+  else if (command == "repeat")
+    o.command = BatchOptions::Command::Repeat;
   else
     throw UsageError("unknown command '" + command + "'");
 
@@ -249,10 +278,12 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
   const bool journal = o.command == BatchOptions::Command::Journal;
   const bool info = o.command == BatchOptions::Command::Info || journal;
   const bool calibrate = o.command == BatchOptions::Command::Calibrate;
+  const bool repeat = o.command == BatchOptions::Command::Repeat;
   std::optional<std::string> separator;
+  bool grid = false, pitch = false, quantity = false, order = false;
   while (!in.Done()) {
     const std::string& arg = in.Next();
-    if (arg == "--output" && (print || preview))
+    if (arg == "--output" && (print || preview || repeat))
       o.output = in.ValueOf(arg);
     else if (arg == "--printer" && (print || calibrate))
       o.printer = in.ValueOf(arg);
@@ -302,7 +333,21 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
       o.offsetY = OffsetMm(in.ValueOf(arg));
     else if (arg == "--sheet" && calibrate)
       o.calibrationSheet = true;
-    else if (!arg.empty() && arg[0] == '-')
+    else if (arg == "--grid" && repeat) {
+      ParseGrid(in.ValueOf(arg), o.repeat);
+      grid = true;
+    } else if (arg == "--pitch" && repeat) {
+      ParsePitch(in.ValueOf(arg), o.repeat);
+      pitch = true;
+    } else if (arg == "--quantity" && repeat) {
+      const std::string& text = in.ValueOf(arg);
+      if (!TryParseInt32(text, o.repeat.quantity))
+        throw UsageError("--quantity needs a whole number, not '" + text + "'");
+      quantity = true;
+    } else if (arg == "--order" && repeat) {
+      o.repeat.order = ParseOrder(in.ValueOf(arg));
+      order = true;
+    } else if (!arg.empty() && arg[0] == '-')
       throw UsageError("unknown option '" + arg + "' for " + command);
     else if (calibrate)
       throw UsageError("calibrate takes no template, not '" + arg + "'");
@@ -329,6 +374,8 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
   if (print && o.continueNumbering && (o.testSheet || !o.reposition.empty()))
     throw UsageError("--continue goes with a run, not with --test-sheet or --reposition");
   if (preview && o.output.empty()) throw UsageError("preview needs --output FILE.png");
+  if (repeat && !(grid && pitch && quantity && order && !o.output.empty()))
+    throw UsageError("repeat needs --grid, --pitch, --quantity, --order and --output NEW.pla");
   if (o.json && o.csv) throw UsageError("--json and --csv exclude each other");
   if (separator) {
     if (!o.csv) throw UsageError("--separator goes with --csv");
@@ -420,26 +467,28 @@ namespace {
 
 // A file name as the program names its own files: any template, old journal
 // or register, and the settings files.
-bool NamedAsProgramFile(std::string name) {
+bool NamedAsProgramFile(std::string name, bool templatesAllowed) {
   std::transform(name.begin(), name.end(), name.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   const auto endsWith = [&](std::string_view end) { return name.ends_with(end); };
   std::string registerName(kRegisterFileName);
   std::transform(registerName.begin(), registerName.end(), registerName.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return endsWith(".pla") || endsWith(".journal.csv") || name == registerName ||
-         name.starts_with(registerName + "-") || name == "registro.ini" ||
+  return (!templatesAllowed && endsWith(".pla")) || endsWith(".journal.csv") ||
+         name == registerName || name.starts_with(registerName + "-") || name == "registro.ini" ||
          name == "impresoras.ini" || name == "datosloc.ini";
 }
 
 }  // namespace
 
-std::string OutputRefusal(const std::string& output, const std::string& templatePath,
-                          const RegisterPlace& place) {
+namespace {
+
+std::string RefusalOf(const std::string& output, const std::string& templatePath,
+                      const RegisterPlace& place, bool templatesAllowed) {
   const std::string target = CanonicalPath(output);
   const auto refusal = [&] { return OwnText(OwnMessage::OutputIsProgramFile, output); };
-  if (NamedAsProgramFile(std::filesystem::path(output).filename().string()) ||
-      NamedAsProgramFile(std::filesystem::path(target).filename().string()))
+  if (NamedAsProgramFile(std::filesystem::path(output).filename().string(), templatesAllowed) ||
+      NamedAsProgramFile(std::filesystem::path(target).filename().string(), templatesAllowed))
     return refusal();
   const std::string real = CanonicalPath(templatePath);
   const std::string reg = EmbeddedRegisterPath(RegisterFolderOf(place, templatePath));
@@ -461,6 +510,18 @@ std::string OutputRefusal(const std::string& output, const std::string& template
       return refusal();
   }
   return {};
+}
+
+}  // namespace
+
+std::string OutputRefusal(const std::string& output, const std::string& templatePath,
+                          const RegisterPlace& place) {
+  return RefusalOf(output, templatePath, place, false);
+}
+
+std::string TemplateOutputRefusal(const std::string& output, const std::string& templatePath,
+                                  const RegisterPlace& place) {
+  return RefusalOf(output, templatePath, place, true);
 }
 
 }  // namespace zirvo

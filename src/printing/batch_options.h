@@ -10,6 +10,7 @@
 #include "printing/number_register.h"
 #include "printing/printer_setting.h"
 #include "template/records.h"
+#include "template/step_repeat.h"
 
 namespace zirvo {
 
@@ -20,11 +21,11 @@ class UsageError : public std::runtime_error {
 };
 
 struct BatchOptions {
-  enum class Command { Print, Preview, Info, Journal, Calibrate, Help, Version };
+  enum class Command { Print, Preview, Info, Journal, Calibrate, Repeat, Help, Version };
 
   Command command = Command::Info;
   std::string templatePath;
-  std::string output;   // PDF (print) or PNG (preview)
+  std::string output;   // PDF (print), PNG (preview) or the new template (repeat)
   std::string printer;  // CUPS queue (print)
   // The run-settings fields as the print page would hold them; empty means 1.
   std::string sheets, copies, increment;
@@ -53,6 +54,9 @@ struct BatchOptions {
   // calibrate: the offsets to store (each optional) and whether to print the sheet.
   std::optional<double> offsetX, offsetY;
   bool calibrationSheet = false;
+  // repeat: the grid, pitch, quantity and order as given (every row of the
+  // template makes the ticket); the template checks the values.
+  RepeatPlan repeat;
 };
 
 // `args` without the program name. Throws UsageError.
@@ -81,5 +85,9 @@ std::string FormatJournalRuns(RunList list, const BatchOptions& options);
 // template, any register).
 std::string OutputRefusal(const std::string& output, const std::string& templatePath,
                           const RegisterPlace& place);
+// The same for a template written from `templatePath`: any name a template
+// may have, but never the template itself nor the other files above.
+std::string TemplateOutputRefusal(const std::string& output, const std::string& templatePath,
+                                  const RegisterPlace& place);
 
 }  // namespace zirvo

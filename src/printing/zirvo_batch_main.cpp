@@ -1,8 +1,8 @@
 // zirvo-batch: the print engine for scripts and print rooms. It prints a
 // template exactly as the print page does (a run, a test sheet or a
 // reposition) to a PDF file or a CUPS queue, draws the preview's sheet to a
-// PNG, shows what a template holds, or stores and prints a queue's
-// calibration.
+// PNG, shows what a template holds, stores and prints a queue's calibration,
+// or writes a new template with a template's rows stepped and repeated.
 //
 // Exit status: 0 done, 1 bad input or a printing failure (one line on stderr
 // naming the file and the cause, nothing written), 2 a usage error (one line
@@ -377,6 +377,24 @@ int Journal(const BatchOptions& options) {
   return 0;
 }
 
+// Every row of the template makes the ticket; the new template is written
+// only when the template takes the plan, and the sheets its run needs are
+// printed.
+int Repeat(const BatchOptions& options) {
+  const std::string refusal =
+      TemplateOutputRefusal(options.output, options.templatePath, PlaceOf(options));
+  if (!refusal.empty()) throw Failure{refusal};
+  LoadedTemplate t = LoadBatchTemplate(options.templatePath);
+  const int32_t sheets = t.document.StepAndRepeat(options.repeat);
+  try {
+    SaveTemplate(options.output, t.document);
+  } catch (const ZirvoError& e) {
+    throw Failure{Named(options.output, e.what())};
+  }
+  std::cout << "sheets=" << sheets << "\n";
+  return 0;
+}
+
 int Info(const BatchOptions& options) {
   const LoadedTemplate t = LoadBatchTemplate(options.templatePath);
   std::cout << FormatTemplateInfo(t.job.Sheet, t.job.Numerators, t.job.Marginals, options.json);
@@ -428,6 +446,8 @@ int main(int argc, char** argv) {
         return Journal(options);
       case BatchOptions::Command::Calibrate:
         return Calibrate(options);
+      case BatchOptions::Command::Repeat:
+        return Repeat(options);
       case BatchOptions::Command::Help:
       case BatchOptions::Command::Version:
         break;  // answered above

@@ -81,7 +81,15 @@ void EditingSession::RunCommand(WorkspaceCommand command) {
       return SheetSize();
     case WorkspaceCommand::PrintPage:
       return PrintPage();
+    case WorkspaceCommand::StepAndRepeat:
+      return StepAndRepeat();
   }
+}
+
+void EditingSession::StepAndRepeat() {
+  // The ticket is made of the rows as typed, an open cell included.
+  if (!CommitOpenEditors()) return;
+  host_.AskStepAndRepeat();
 }
 
 EditingSession::Unsaved EditingSession::SettleUnsaved() {

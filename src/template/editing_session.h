@@ -27,7 +27,8 @@ enum class WorkspaceCommand {
   MarginalTexts,
   Preview,
   SheetSize,
-  PrintPage
+  PrintPage,
+  StepAndRepeat
 };
 
 // Pages of the workspace's page control, by index.
@@ -75,6 +76,9 @@ class WorkspaceHost {
   virtual bool ConfirmOverwrite(bool atMainWindow) = 0;
   virtual void ShowInformation(const std::string& text) = 0;
   virtual void ShowError(const std::string& text) = 0;
+  // The step-and-repeat dialog on the document, which takes the plan itself
+  // (one change), and the sheets the run needs told to the user.
+  virtual void AskStepAndRepeat() = 0;
 
   // The workspace's own widgets.
   // All ten commands, or New and Open only.
@@ -163,6 +167,7 @@ class EditingSession {
   void MarginalTexts();
   void Preview();
   void PrintPage();
+  void StepAndRepeat();
 
   // The no-template state: New and Open only, the "empty" name.
   void EnterNoTemplateState();

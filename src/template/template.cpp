@@ -168,6 +168,21 @@ void Template::AdvanceNumerators(int32_t sheets, int32_t increment) {
   Notify(TemplateChange::Numerators);
 }
 
+int32_t Template::StepAndRepeat(const RepeatPlan& plan) {
+  NumeratorTable numerators = numerators_;
+  MarginalTable marginals = marginals_;
+  RepeatTicket(plan, header_, numerators, marginals);
+  const bool changed = numerators.Rows() != numerators_.Rows() ||
+                       numerators.Rules() != numerators_.Rules() ||
+                       marginals.Rows() != marginals_.Rows();
+  if (changed) {
+    numerators_ = std::move(numerators);
+    marginals_ = std::move(marginals);
+    Notify(TemplateChange::Tables);
+  }
+  return RepeatSheets(plan);
+}
+
 void Template::ApplyDisplacement(TemplateTable table, double dx, double dy) {
   MutableTable(table).ApplyDisplacement(dx, dy);
   Notify(ChangeOf(table));

@@ -19,14 +19,15 @@
 #include "template/numerator_table.h"
 #include "template/print_job.h"
 #include "template/records.h"
+#include "template/step_repeat.h"
 
 namespace zirvo {
 
 // The two tables of a template.
 enum class TemplateTable { Numerators, Marginals };
 
-// What an operation changed.
-enum class TemplateChange { Everything, Header, Numerators, Marginals, Background };
+// What an operation changed. Tables: the rows of both tables at once.
+enum class TemplateChange { Everything, Header, Numerators, Marginals, Background, Tables };
 
 // The background image the preview shows under the sheet and the print page
 // may print. It is never written to the template file; the screen that
@@ -113,6 +114,12 @@ class Template {
   // down); throws and changes nothing when one does not convert, leaves the
   // 32-bit range or no longer fits its barcode.
   void AdvanceNumerators(int32_t sheets, int32_t increment);
+  // Copies the rows of one ticket over the plan's grid (see step_repeat.h)
+  // and returns the sheets the run needs. One change (TemplateChange::Tables)
+  // for both tables; throws ZirvoError and changes nothing for a plan the
+  // template cannot take (a bad grid, pitch or quantity, more than 60 rows
+  // in a table, a copy off the sheet, numbers out of range).
+  int32_t StepAndRepeat(const RepeatPlan& plan);
   // Moves every row of a table by dx, dy cm; throws and changes nothing when
   // a position does not convert.
   void ApplyDisplacement(TemplateTable table, double dx, double dy);

@@ -109,6 +109,17 @@ bool TextTable::AddRow() {
   return true;
 }
 
+bool TextTable::AppendCopyOf(int row) {
+  if (RowCount() >= kMaxRows) return false;
+  std::vector<std::string> copy = Row(row);
+  std::optional<BarcodeSetting> barcode = Barcode(row);
+  if (!copy.empty()) copy[0] = PositionText(RowCount());
+  rows_.push_back(std::move(copy));
+  barcodes_.push_back(std::move(barcode));
+  RowAppended();
+  return true;
+}
+
 int TextTable::DeleteRow(int row) {
   if (row >= 0 && row < RowCount()) {
     rows_.erase(rows_.begin() + row);

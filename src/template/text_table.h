@@ -64,6 +64,10 @@ class TextTable {
 
   // Appends a row with the defaults; false (and nothing done) at 60 rows.
   bool AddRow();
+  // Appends a copy of a row's cells and barcode at the end, with its own
+  // position; false (and nothing done) at 60 rows. The derived table's own
+  // data of the row (a numerator's rule) starts as for a new row.
+  bool AppendCopyOf(int row);
   // Removes a row and renumbers the rest. Returns the row that is current
   // afterwards (the one now at that index, or the last), -1 when empty.
   int DeleteRow(int row);

@@ -278,6 +278,7 @@ void TableEditor::SetDocument(Template* document) {
 
 void TableEditor::DocumentChanged(TemplateChange change) {
   const bool ownTable =
+      change == TemplateChange::Tables ||
       (change == TemplateChange::Numerators && which_ == TemplateTable::Numerators) ||
       (change == TemplateChange::Marginals && which_ == TemplateTable::Marginals);
   if (change == TemplateChange::Everything) {

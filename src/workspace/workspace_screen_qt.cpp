@@ -15,6 +15,7 @@
 #include "catalog/catalog.h"
 #include "catalog/message_codes.h"
 #include "workspace/sheet_size_dialog_qt.h"
+#include "workspace/step_repeat_dialog_qt.h"
 
 namespace zirvo {
 namespace {
@@ -26,9 +27,10 @@ struct CommandEntry {
   WorkspaceCommand command;
   const char* name;
   const char* icon;
-  const char* hintCode;
-  bool gapBefore;  // a separator groups the file, editing and output commands
+  const char* hintCode;  // nullptr: the program's own text `ownHint`
+  bool gapBefore;        // a separator groups the file, editing and output commands
   const char* shortcut = nullptr;
+  OwnMessage ownHint = OwnMessage::StepRepeatCommand;
 };
 
 // Left to right, as the icons stand on the command row.
@@ -41,6 +43,8 @@ constexpr CommandEntry kCommands[] = {
     {WorkspaceCommand::Numerators, "Im_Numera", "numerators", code::kNumeratorsCommand, true},
     {WorkspaceCommand::MarginalTexts, "Im_Marginal", "marginals", code::kMarginalTextsCommand,
      false},
+    {WorkspaceCommand::StepAndRepeat, "Im_Repetir", "repeat", nullptr, false, "Ctrl+G",
+     OwnMessage::StepRepeatCommand},
     {WorkspaceCommand::SheetSize, "Im_TamHoja", "sheetsize", code::kSheetSizeCommand, true},
     {WorkspaceCommand::Preview, "Im_VistaPrev", "preview", code::kPreviewCommand, false},
     {WorkspaceCommand::PrintPage, "Im_Imprime", "print", code::kPrintCommand, false, "Ctrl+P"},
@@ -213,7 +217,9 @@ QToolButton* WorkspaceScreen::CommandIcon(WorkspaceCommand command) const {
 
 void WorkspaceScreen::InitWorkspace() {
   for (std::size_t i = 0; i < icons_.size(); ++i) {
-    QString hint = ToQString(LookupText(kCommands[i].hintCode));
+    const CommandEntry& entry = kCommands[i];
+    QString hint =
+        ToQString(entry.hintCode != nullptr ? LookupText(entry.hintCode) : OwnText(entry.ownHint));
     if (kCommands[i].shortcut != nullptr) {
       hint += QStringLiteral(" (%1)").arg(QKeySequence(QString::fromLatin1(kCommands[i].shortcut))
                                               .toString(QKeySequence::NativeText));
@@ -363,6 +369,17 @@ void WorkspaceScreen::ArmTimer(int milliseconds) {
 }
 
 void WorkspaceScreen::StopTimer() { timer_->stop(); }
+
+void WorkspaceScreen::AskStepAndRepeat() {
+  if (!stepRepeatDialog_) stepRepeatDialog_ = std::make_unique<StepRepeatDialog>();
+  const std::optional<int32_t> sheets = stepRepeatDialog_->Run(logic_.Document());
+  if (!sheets) return;
+  // The print page runs the plan's sheets; while it prints, its fields stay.
+  const bool proposed = printPage_->ProposeSheets(*sheets);
+  ShowInformation(OwnText(OwnMessage::StepRepeatSheets, FormatInt(*sheets)) + " " +
+                  OwnText(proposed ? OwnMessage::StepRepeatSheetsProposed
+                                   : OwnMessage::StepRepeatSheetsNotProposed));
+}
 
 void WorkspaceScreen::ResetPreview() { preview_->ResetPreview(); }
 

@@ -21,6 +21,7 @@
 namespace zirvo {
 
 class SheetSizeDialog;
+class StepRepeatDialog;
 
 class WorkspaceScreen : public QWidget, private WorkspaceHost {
   Q_OBJECT
@@ -58,6 +59,7 @@ class WorkspaceScreen : public QWidget, private WorkspaceHost {
   bool ConfirmOverwrite(bool atMainWindow) override;
   void ShowInformation(const std::string& text) override;
   void ShowError(const std::string& text) override;
+  void AskStepAndRepeat() override;
   void ShowAllCommands(bool all) override;
   void ShowNameLabel(const std::string& text, bool busy) override;
   void ShowPage(WorkspacePage page) override;
@@ -82,6 +84,7 @@ class WorkspaceScreen : public QWidget, private WorkspaceHost {
   EditingSession logic_;
   std::function<ConfirmAnswer(ConfirmQuestion)> confirm_;
   SheetSizeDialog* sheetSizeDialog_ = nullptr;
+  std::unique_ptr<StepRepeatDialog> stepRepeatDialog_;  // made on first use
   std::unique_ptr<NumeratorFramePort> numerators_;
   std::unique_ptr<MarginalFramePort> marginals_;
   std::vector<QToolButton*> icons_;  // in the order of the command list

@@ -612,10 +612,11 @@ TEST_F(EditingSessionTest, ReplacingTheTemplateDropsTheBackground) {
 }
 
 TEST_F(EditingSessionTest, HiddenCommandsDoNothing) {
-  for (WorkspaceCommand command :
-       {WorkspaceCommand::Save, WorkspaceCommand::Close, WorkspaceCommand::Preview}) {
+  for (WorkspaceCommand command : {WorkspaceCommand::Save, WorkspaceCommand::Close,
+                                   WorkspaceCommand::Preview, WorkspaceCommand::StepAndRepeat}) {
     workspace.RunCommand(command);
   }
+  EXPECT_EQ(host.stepAndRepeatAsked, 0);
   EXPECT_TRUE(host.questions.empty());
   EXPECT_TRUE(host.saveTitles.empty());
   EXPECT_TRUE(host.previews.empty());

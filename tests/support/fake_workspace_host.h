@@ -38,6 +38,7 @@ class FakeHost : public WorkspaceHost {
   int timerInterval = 0;
   bool waitCursor = false;
   int previewResets = 0;
+  int stepAndRepeatAsked = 0;
   int printerResets = 0;
   std::vector<PrintJob> previews;
   std::vector<PrintJob> printJobs;
@@ -74,6 +75,7 @@ class FakeHost : public WorkspaceHost {
   }
   void ShowInformation(const std::string& text) override { informations.push_back(text); }
   void ShowError(const std::string& text) override { errors.push_back(text); }
+  void AskStepAndRepeat() override { ++stepAndRepeatAsked; }
   void ShowAllCommands(bool all) override { allCommands = all; }
   void ShowNameLabel(const std::string& text, bool busy) override {
     label = text;
