@@ -87,7 +87,9 @@ zirvo_layer(zirvo_template template LINK zirvo_catalog FILES
   editing_session.h marginal_table.cpp marginal_table.h numerator_table.cpp numerator_table.h
   print_job.h record_barcodes.cpp record_barcodes.h records.h series.cpp series.h template.cpp
   template.h template_codec.cpp template_codec.h template_file.cpp template_file.h
-  text_table.cpp text_table.h)
+  text_table.cpp text_table.h
+  background_alignment.cpp background_alignment.h sheet_selection.cpp sheet_selection.h
+  template_history.cpp template_history.h)
 
 zirvo_layer(zirvo_render render LINK zirvo_template FILES
   bar_modules.cpp bar_modules.h barcode.cpp barcode.h sheet_frame.cpp sheet_frame.h

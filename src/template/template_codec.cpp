@@ -31,6 +31,7 @@ TemplateLines LinesOf(const Template& doc, const std::string& targetPath) {
   AppendBarcodeLines(doc.Marginals(), BarcodeTable::Marginals, lines);
   // Last, so that a template without a series is written as it always was.
   if (!doc.Series().empty()) lines.push_back(std::string(kSeriesMarker) + doc.Series() + "|");
+  if (doc.Alignment()) lines.push_back(AlignmentLine(*doc.Alignment()));
   return lines;
 }
 
@@ -71,6 +72,20 @@ void ReadSeriesLines(const TemplateLines& lines, const std::vector<int>& numbers
   }
 }
 
+// Gives the template the background alignment of the first "|FON|" line
+// that reads; every other one is skipped.
+void ReadAlignmentLines(const TemplateLines& lines, const std::vector<int>& numbers, Template& doc,
+                        SkippedLines* skipped) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
+    if (line.substr(0, kAlignmentMarker.size()) != kAlignmentMarker) continue;
+    const std::optional<BackgroundAlignment> alignment = ParseAlignmentLine(line);
+    const bool taken = alignment && !doc.Alignment();
+    if (taken) doc.SetAlignment(alignment);
+    if (!taken && skipped != nullptr) skipped->push_back({numbers[i], lines[i]});
+  }
+}
+
 Template TemplateFromNumberedLines(const TemplateLines& lines, const std::vector<int>& numbers,
                                    const SheetHeader& header, SkippedLines* skipped) {
   NumeratorTable numerators;
@@ -80,6 +95,7 @@ Template TemplateFromNumberedLines(const TemplateLines& lines, const std::vector
   ReadBarcodeLines(lines, numbers, numerators, marginals, skipped);
   Template doc(header, std::move(numerators), std::move(marginals));
   ReadSeriesLines(lines, numbers, doc, skipped);
+  ReadAlignmentLines(lines, numbers, doc, skipped);
   return doc;
 }
 
@@ -102,7 +118,7 @@ MarkedLines SelectMarkedLines(std::string_view bytes) {
   ForEachTemplateLine(bytes, [&](std::string_view line) {
     ++number;
     const std::string_view marker = line.substr(0, 5);
-    bool take = marker == kBarcodeMarker || marker == kSeriesMarker;
+    bool take = marker == kBarcodeMarker || marker == kSeriesMarker || marker == kAlignmentMarker;
     if (marker == kSheetHeaderMarker) {
       take = !headerTaken;
       headerTaken = true;
