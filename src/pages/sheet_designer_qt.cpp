@@ -220,21 +220,36 @@ std::vector<ItemPosition> SheetDesigner::SelectedPositions() const {
   return positions;
 }
 
-QPointF SheetDesigner::Contained(QPointF delta) {
-  if (document_ == nullptr || selection_ == nullptr) return delta;
+std::vector<SheetDesigner::Extent> SheetDesigner::SelectedExtents() {
+  std::vector<Extent> extents;
   const double perCm = PixelsPerCm();
-  if (perCm <= 0.0) return delta;
+  if (perCm <= 0.0) return extents;
+  const DeviceMapping mapping = Mapping();
+  const auto rects = ItemRects();
+  for (const ItemPosition& at : SelectedPositions()) {
+    for (const auto& [item, rect] : rects) {
+      if (item != at.item) continue;
+      // The drawn rectangle about the anchor, in cm from the stored position.
+      const double x = mapping.X(at.horizontal), y = mapping.Y(at.vertical);
+      extents.push_back({at, at.horizontal + (rect.left - x) / perCm,
+                         at.vertical + (rect.top - y) / perCm,
+                         at.horizontal + (rect.left + static_cast<double>(rect.width) - x) / perCm,
+                         at.vertical + (rect.top + static_cast<double>(rect.height) - y) / perCm});
+    }
+  }
+  return extents;
+}
+
+QPointF SheetDesigner::Contained(QPointF delta) {
+  if (document_ == nullptr) return delta;
   const double width = document_->Header().Width;
   const double height = document_->Header().Height;
   double minX = -1e300, maxX = 1e300, minY = -1e300, maxY = 1e300;
-  for (const auto& [item, rect] : ItemRects()) {
-    if (!selection_->Contains(item)) continue;
-    const double left = rect.left / perCm, right = (rect.left + rect.width) / perCm;
-    const double top = rect.top / perCm, bottom = (rect.top + rect.height) / perCm;
-    minX = std::max(minX, std::min(0.0, -left));
-    maxX = std::min(maxX, std::max(0.0, width - right));
-    minY = std::max(minY, std::min(0.0, -top));
-    maxY = std::min(maxY, std::max(0.0, height - bottom));
+  for (const Extent& e : SelectedExtents()) {
+    minX = std::max(minX, std::min(0.0, -e.left));
+    maxX = std::min(maxX, std::max(0.0, width - e.right));
+    minY = std::max(minY, std::min(0.0, -e.top));
+    maxY = std::min(maxY, std::max(0.0, height - e.bottom));
   }
   return {std::clamp(delta.x(), minX, std::max(minX, maxX)),
           std::clamp(delta.y(), minY, std::max(minY, maxY))};
@@ -285,28 +300,22 @@ void SheetDesigner::ShowPointer(QPoint point) {
 
 void SheetDesigner::AlignSelection(AlignEdge edge) {
   if (document_ == nullptr || selection_ == nullptr || selection_->Items().size() < 2) return;
-  const double perCm = PixelsPerCm();
-  std::vector<std::pair<ItemRef, RectI>> rects = ItemRects();
-  std::erase_if(rects, [this](const auto& entry) { return !selection_->Contains(entry.first); });
-  if (rects.empty() || perCm <= 0.0) return;
-  int32_t left = rects.front().second.left, top = rects.front().second.top;
-  int64_t right = left + int64_t{rects.front().second.width};
-  for (const auto& [item, rect] : rects) {
-    left = std::min(left, rect.left);
-    top = std::min(top, rect.top);
-    right = std::max(right, rect.left + int64_t{rect.width});
+  const std::vector<Extent> extents = SelectedExtents();
+  if (extents.empty()) return;
+  double left = extents.front().left, top = extents.front().top, right = extents.front().right;
+  for (const Extent& e : extents) {
+    left = std::min(left, e.left);
+    top = std::min(top, e.top);
+    right = std::max(right, e.right);
   }
-  const std::vector<ItemPosition> from = SelectedPositions();
   std::vector<ItemPosition> to;
-  for (const auto& [item, rect] : rects) {
-    double dx = 0.0, dy = 0.0;
-    if (edge == AlignEdge::Left) dx = (left - rect.left) / perCm;
-    if (edge == AlignEdge::Top) dy = (top - rect.top) / perCm;
+  for (const Extent& e : extents) {
+    ItemPosition moved = e.at;
+    if (edge == AlignEdge::Left) moved.horizontal += left - e.left;
+    if (edge == AlignEdge::Top) moved.vertical += top - e.top;
     if (edge == AlignEdge::Centre)
-      dx = ((left + right) / 2.0 - (rect.left + rect.width / 2.0)) / perCm;
-    for (const ItemPosition& position : from)
-      if (position.item == item)
-        to.push_back({item, position.horizontal + dx, position.vertical + dy});
+      moved.horizontal += (left + right) / 2.0 - (e.left + e.right) / 2.0;
+    to.push_back(moved);
   }
   try {
     document_->MoveItems(to);

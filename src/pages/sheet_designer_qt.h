@@ -99,6 +99,12 @@ class SheetDesigner : public QObject {
   std::optional<ItemRef> ItemAt(QPoint panelPoint);
   // The stored positions of the selected items.
   std::vector<ItemPosition> SelectedPositions() const;
+  // A selected item's stored position and the sheet rectangle it is drawn in, in cm.
+  struct Extent {
+    ItemPosition at;
+    double left, top, right, bottom;
+  };
+  std::vector<Extent> SelectedExtents();
   // The move (dx, dy in cm) cut so that no selected item that lies on the
   // sheet leaves it, and none off it goes further off.
   QPointF Contained(QPointF delta);
