@@ -15,8 +15,6 @@
 #include "base/messages.h"
 #include "base/qtext_qt.h"
 #include "base/text.h"
-#include "catalog/catalog.h"
-#include "catalog/message_codes.h"
 #include "widgets/dialog_parts_qt.h"
 
 namespace zirvo {

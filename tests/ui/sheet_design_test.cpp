@@ -3,8 +3,10 @@
 // grid and the alignment commands, undo and redo by key and icon, and the
 // background's alignment dialog.
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -281,28 +283,60 @@ class SheetDesignTest : public QObject {
     ProgramCatalog().LoadTable(1);
   }
 
-  // Two points of the scan on two points of the sheet; Ctrl+Z drops it again.
+  // A scan with a 1 cm margin at 150 dpi, its box at (8, 12)-(11, 13) cm of
+  // the form: stretched, the box misses that point of the sheet; aligned by
+  // two points, it covers it. Ctrl+Z drops the alignment again.
   void alignmentByTwoPoints() {
-    ShowPreviewAt(100);
-    uitest::AnswerNextModal([](QWidget* modal) {
+    const auto scanPixels = [](double formCm) { return (formCm + 1.0) / 2.54 * 150.0; };
+    QImage scan(qRound(scanPixels(22)), qRound(scanPixels(30.7)), QImage::Format_RGB32);
+    scan.fill(Qt::white);
+    QPainter(&scan).fillRect(
+        QRectF(QPointF(scanPixels(8), scanPixels(12)), QPointF(scanPixels(11), scanPixels(13))),
+        Qt::black);
+    uitest::AppFolder folder;
+    const QString path = folder.DataPath("scan.jpg");
+    QVERIFY(scan.save(path, "JPEG", 95));
+    ShowPreviewAt(50);
+    uitest::AnswerNextModal([path](QWidget* dialog) {
+      auto* name = Child<QLineEdit>(dialog, "fileNameEdit");
+      name->setText(path);
+      QTest::keyClick(name, Qt::Key_Return);
+    });
+    QTest::mouseClick(Child<QWidget>(Preview(), "Bt_ImaFondo"), Qt::LeftButton);
+    QVERIFY(uitest::AllModalsAnswered());
+    Reactivate();
+    const QPoint inBox = Child<SheetView>(ws_.get(), "ScrollVista")->PanelOrigin() +
+                         QPointF(8.5 * PixelsPerCm(), 12.5 * PixelsPerCm()).toPoint();
+    const auto dark = [&] { return qGray(Sheet()->grab().toImage().pixel(inBox)) < 80; };
+    QVERIFY(!dark());
+
+    uitest::AnswerNextModal([&](QWidget* modal) {
       QTabBar* ways = Child<QTabWidget>(modal, "AlignmentWays")->tabBar();
       QTest::mouseClick(ways, Qt::LeftButton, {}, ways->tabRect(1).center());
-      const std::pair<const char*, const char*> typed[] = {
-          {"Ed_Imagen1X", "118.11"}, {"Ed_Imagen1Y", "118.11"},  {"Ed_Hoja1X", "1"},
-          {"Ed_Hoja1Y", "1"},        {"Ed_Imagen2X", "1240.16"}, {"Ed_Imagen2Y", "1712.6"},
-          {"Ed_Hoja2X", "20"},       {"Ed_Hoja2Y", "28"}};
-      for (const auto& [name, text] : typed) Retype(Child<QLineEdit>(modal, name), text);
+      const std::pair<const char*, double> typed[] = {{"Ed_Imagen1X", scanPixels(1)},
+                                                      {"Ed_Imagen1Y", scanPixels(1)},
+                                                      {"Ed_Hoja1X", 1},
+                                                      {"Ed_Hoja1Y", 1},
+                                                      {"Ed_Imagen2X", scanPixels(20)},
+                                                      {"Ed_Imagen2Y", scanPixels(28)},
+                                                      {"Ed_Hoja2X", 20},
+                                                      {"Ed_Hoja2Y", 28}};
+      for (const auto& [name, value] : typed)
+        Retype(Child<QLineEdit>(modal, name), QString::number(value, 'f', 3));
       QTest::mouseClick(Child<QPushButton>(modal, "Bt_Aceptar"), Qt::LeftButton);
     });
     QTest::mouseClick(Child<QWidget>(Preview(), "Bt_AlinFondo"), Qt::LeftButton);
     QVERIFY(uitest::AllModalsAnswered());
     Reactivate();
-    QVERIFY(Doc().Alignment().has_value());
     QVERIFY(std::abs(Doc().Alignment()->dpiX - 150.0) < 0.01);
     QVERIFY(std::abs(Doc().Alignment()->left + 1.0) < 0.001);
+    QVERIFY(dark());
+    uitest::SaveScreenshot(ws_.get(), "sheet_design_aligned");
     QVERIFY(Label().endsWith(" *"));
     QTest::keyClick(Sheet(), Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(!Doc().Alignment().has_value());
+    QVERIFY(!dark());
+    // The image is no part of the file: back where the template started.
     QVERIFY(!Label().endsWith(" *"));
   }
 };
