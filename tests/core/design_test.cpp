@@ -6,8 +6,10 @@
 #include <functional>
 
 #include "render/sheet_render.h"
+#include "support/fake_workspace_host.h"
 #include "support/recording_surface.h"
 #include "support/template_lines.h"
+#include "temp_dir.h"
 #include "template/template_codec.h"
 #include "template/template_history.h"
 
@@ -115,6 +117,39 @@ TEST(TemplateHistory, ANewChangeDropsTheRedoneAndClearForgets) {
   int undone = 0;
   while (history.Undo()) ++undone;
   EXPECT_EQ(undone, static_cast<int>(TemplateHistory::kMaxSteps));
+}
+
+// The workspace's Undo and Redo; New, Open and Close start the history again.
+TEST(EditingSession, UndoRedoAndTheCommandsThatForget) {
+  testing::TempDir dir;
+  const std::string file = dir.Path("Caja.pla");
+  SaveTemplate(file, TwoRows());
+  const struct {
+    const char* name;
+    WorkspaceCommand command;
+  } cases[] = {{"new", WorkspaceCommand::New},
+               {"open", WorkspaceCommand::Open},
+               {"close", WorkspaceCommand::Close}};
+  for (const auto& c : cases) {
+    testing::FakeHost host;
+    EditingSession session(host);
+    session.InitWorkspace();
+    session.StartTemplate();
+    session.Document().AddRow(kN);
+    session.Document().AddRow(kN);
+    session.RunCommand(WorkspaceCommand::Undo);
+    EXPECT_EQ(session.Document().Numerators().RowCount(), 2) << c.name;
+    EXPECT_TRUE(session.History().CanRedo()) << c.name;
+    session.RunCommand(WorkspaceCommand::Undo);
+    EXPECT_FALSE(session.Modified()) << c.name;
+    session.RunCommand(WorkspaceCommand::Redo);
+    EXPECT_TRUE(session.Modified()) << c.name;
+    host.confirmAnswers = {ConfirmAnswer::Yes, ConfirmAnswer::Yes};
+    host.sheetSizes = {{20, 30}};
+    host.openPaths = {file};
+    session.RunCommand(c.command);
+    EXPECT_FALSE(session.History().CanUndo() || session.History().CanRedo()) << c.name;
+  }
 }
 
 // A move stores what a typed value would: the cell's rule, its refusal.
