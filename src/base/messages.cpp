@@ -268,14 +268,6 @@ const char* OwnSpanish(OwnMessage message) {
       return "La imagen se borrará. Presione OK para continuar.";
     case OwnMessage::ZoomTooLarge:
       return "El valor es demasiado grande para ser ampliado";
-    case OwnMessage::PrinterMissing:
-      return "la impresora no existe";
-    case OwnMessage::DocumentNotStarted:
-      return "no se pudo iniciar el documento";
-    case OwnMessage::SheetNotStarted:
-      return "no se pudo comenzar una hoja nueva";
-    case OwnMessage::DocumentNotFinished:
-      return "no se pudo terminar el documento";
     case OwnMessage::UndoCommand:
       return "Deshacer";
     case OwnMessage::RedoCommand:
@@ -316,6 +308,14 @@ const char* OwnSpanish(OwnMessage message) {
     case OwnMessage::AlignmentInvalid:
       return "La imagen debe tener una resolución entre 1 y 10000 ppp y su esquina a menos de 1000 "
              "cm del borde de la hoja.";
+    case OwnMessage::PrinterMissing:
+      return "la impresora no existe";
+    case OwnMessage::DocumentNotStarted:
+      return "no se pudo iniciar el documento";
+    case OwnMessage::SheetNotStarted:
+      return "no se pudo comenzar una hoja nueva";
+    case OwnMessage::DocumentNotFinished:
+      return "no se pudo terminar el documento";
   }
   return "";
 }
@@ -580,14 +580,6 @@ const char* OwnEnglish(OwnMessage message) {
       return "The image will be removed. Press OK to continue.";
     case OwnMessage::ZoomTooLarge:
       return "The value is too large to zoom in";
-    case OwnMessage::PrinterMissing:
-      return "the printer does not exist";
-    case OwnMessage::DocumentNotStarted:
-      return "the document could not be started";
-    case OwnMessage::SheetNotStarted:
-      return "a new sheet could not be started";
-    case OwnMessage::DocumentNotFinished:
-      return "the document could not be finished";
     case OwnMessage::UndoCommand:
       return "Undo";
     case OwnMessage::RedoCommand:
@@ -628,6 +620,14 @@ const char* OwnEnglish(OwnMessage message) {
     case OwnMessage::AlignmentInvalid:
       return "The image must have a resolution from 1 to 10000 dpi and its corner within 1000 cm "
              "of the sheet's edge.";
+    case OwnMessage::PrinterMissing:
+      return "the printer does not exist";
+    case OwnMessage::DocumentNotStarted:
+      return "the document could not be started";
+    case OwnMessage::SheetNotStarted:
+      return "a new sheet could not be started";
+    case OwnMessage::DocumentNotFinished:
+      return "the document could not be finished";
   }
   return "";
 }

@@ -140,11 +140,6 @@ enum class OwnMessage {
   PrinterUnreadable,    // no argument: the selected printer's settings do not read
   RemoveImageQuestion,  // no argument: before the preview's background image goes
   ZoomTooLarge,         // no argument: a zoom past what a preview can draw
-  // Causes of a printing failure (PrintingFailed, FileNotWritten).
-  PrinterMissing,       // no argument
-  DocumentNotStarted,   // no argument
-  SheetNotStarted,      // no argument
-  DocumentNotFinished,  // no argument
   // Design on the sheet: undo, the preview's item commands and the background's place.
   UndoCommand,          // no argument: the command that takes the last change back
   RedoCommand,          // no argument: the command that makes it again
@@ -165,6 +160,11 @@ enum class OwnMessage {
   AlignmentStretch,     // no argument: the command that drops the alignment
   AlignmentPointsInvalid,  // no argument: two reference points that fix no alignment
   AlignmentInvalid,        // no argument: an alignment out of range
+  // Causes of a printing failure (PrintingFailed, FileNotWritten).
+  PrinterMissing,       // no argument
+  DocumentNotStarted,   // no argument
+  SheetNotStarted,      // no argument
+  DocumentNotFinished,  // no argument
 };
 // The message with its first "%s" replaced by `arg` and its second by `arg2`.
 std::string OwnText(OwnMessage message, std::string_view arg = {}, std::string_view arg2 = {});

@@ -38,12 +38,11 @@ Template& Template::operator=(const Template& other) {
 }
 
 bool Template::operator==(const Template& other) const {
-  return header_ == other.header_ && series_ == other.series_ &&
+  return header_ == other.header_ && series_ == other.series_ && alignment_ == other.alignment_ &&
          numerators_.Rows() == other.numerators_.Rows() &&
          marginals_.Rows() == other.marginals_.Rows() &&
          numerators_.Barcodes() == other.numerators_.Barcodes() &&
-         marginals_.Barcodes() == other.marginals_.Barcodes() && background_ == other.background_ &&
-         alignment_ == other.alignment_;
+         marginals_.Barcodes() == other.marginals_.Barcodes() && background_ == other.background_;
 }
 
 bool Template::SameEdits(const Template& other) const {
@@ -249,29 +248,19 @@ void Template::SetAlignment(const std::optional<BackgroundAlignment>& alignment)
 }
 
 void Template::RestoreEdits(const Template& snapshot) {
+  // Everything but what names the file comes back, whatever a table holds;
+  // every view hears of each kind of content once.
   const Step step(*this);
-  SheetHeader header = snapshot.header_;
-  header.Name = header_.Name;
-  header.Folder = header_.Folder;
-  if (!(header == header_)) {
-    header_ = header;
-    Notify(TemplateChange::Header);
-  }
-  if (numerators_.Rows() != snapshot.numerators_.Rows() ||
-      numerators_.Barcodes() != snapshot.numerators_.Barcodes()) {
-    numerators_ = snapshot.numerators_;
-    Notify(TemplateChange::Numerators);
-  }
-  if (marginals_.Rows() != snapshot.marginals_.Rows() ||
-      marginals_.Barcodes() != snapshot.marginals_.Barcodes()) {
-    marginals_ = snapshot.marginals_;
-    Notify(TemplateChange::Marginals);
-  }
-  if (!(background_ == snapshot.background_) || alignment_ != snapshot.alignment_) {
-    background_ = snapshot.background_;
-    alignment_ = snapshot.alignment_;
-    Notify(TemplateChange::Background);
-  }
+  const std::string name = header_.Name;
+  const std::string folder = header_.Folder;
+  const std::string series = series_;
+  *this = snapshot;
+  header_.Name = name;
+  header_.Folder = folder;
+  series_ = series;
+  for (const TemplateChange change : {TemplateChange::Header, TemplateChange::Numerators,
+                                      TemplateChange::Marginals, TemplateChange::Background})
+    Notify(change);
 }
 
 void Template::SetBackground(const std::string& path, std::shared_ptr<const Bitmap> bitmap) {

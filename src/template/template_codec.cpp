@@ -125,6 +125,7 @@ MarkedLines SelectMarkedLines(std::string_view bytes) {
     }
     for (std::size_t t = 0; t < std::size(rowMarkers); ++t)
       if (marker == rowMarkers[t]) take = rowsTaken[t]++ < TextTable::kMaxRows;
+    if (marker == kAlignmentMarker) take = true;
     if (take) {
       marked.lines.push_back(Cp1252ToUtf8(line));
       marked.numbers.push_back(static_cast<int>(std::min<int64_t>(number, INT32_MAX)));
