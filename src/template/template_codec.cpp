@@ -118,7 +118,7 @@ MarkedLines SelectMarkedLines(std::string_view bytes) {
   ForEachTemplateLine(bytes, [&](std::string_view line) {
     ++number;
     const std::string_view marker = line.substr(0, 5);
-    bool take = marker == kBarcodeMarker || marker == kSeriesMarker || marker == kAlignmentMarker;
+    bool take = marker == kBarcodeMarker || marker == kSeriesMarker;
     if (marker == kSheetHeaderMarker) {
       take = !headerTaken;
       headerTaken = true;
