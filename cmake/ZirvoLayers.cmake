@@ -88,7 +88,9 @@ zirvo_layer(zirvo_template template LINK zirvo_catalog FILES
   print_job.h record_barcodes.cpp record_barcodes.h records.h rule_display.cpp rule_display.h
   series.cpp series.h step_repeat.cpp step_repeat.h template.cpp
   template.h template_codec.cpp template_codec.h template_file.cpp template_file.h
-  text_table.cpp text_table.h)
+  text_table.cpp text_table.h
+  background_alignment.cpp background_alignment.h sheet_selection.cpp sheet_selection.h
+  template_history.cpp template_history.h)
 
 zirvo_layer(zirvo_render render LINK zirvo_template FILES
   bar_modules.cpp bar_modules.h barcode.cpp barcode.h sheet_frame.cpp sheet_frame.h

@@ -28,7 +28,8 @@ zirvo_layer(zirvo_editors editors LINK zirvo_widgets FILES
 
 zirvo_layer(zirvo_pages pages LINK zirvo_editors FILES
   journal_screen_qt.cpp journal_screen_qt.h preview_page_qt.cpp preview_page_qt.h
-  print_page_qt.cpp print_page_qt.h)
+  print_page_qt.cpp print_page_qt.h
+  alignment_dialog_qt.cpp alignment_dialog_qt.h sheet_designer_qt.cpp sheet_designer_qt.h)
 
 zirvo_layer(zirvo_workspace workspace LINK zirvo_pages FILES
   editor_ports_qt.h presentation_page_qt.cpp presentation_page_qt.h sheet_size_dialog_qt.cpp
@@ -107,6 +108,7 @@ if(NOT ZIRVO_SANITIZE)
   zirvo_bench(journal_screen zirvo_pages)
   zirvo_bench(preview_paint zirvo_render_qt)
   zirvo_bench(preview_widget_paint zirvo_pages)
+  zirvo_bench(preview_drag zirvo_pages)
   zirvo_bench(print_page_run zirvo_pages)
   zirvo_bench(print_room zirvo_printing_qt)
   zirvo_bench(print_throughput zirvo_printing_qt)

@@ -268,6 +268,46 @@ const char* OwnSpanish(OwnMessage message) {
       return "La imagen se borrará. Presione OK para continuar.";
     case OwnMessage::ZoomTooLarge:
       return "El valor es demasiado grande para ser ampliado";
+    case OwnMessage::UndoCommand:
+      return "Deshacer";
+    case OwnMessage::RedoCommand:
+      return "Rehacer";
+    case OwnMessage::AlignLeft:
+      return "Alinear a la izquierda";
+    case OwnMessage::AlignTop:
+      return "Alinear arriba";
+    case OwnMessage::AlignCentre:
+      return "Centrar";
+    case OwnMessage::SnapGrid:
+      return "Rejilla";
+    case OwnMessage::SnapOff:
+      return "no";
+    case OwnMessage::SelectionPosition:
+      return "Selección: %s cm, %s cm";
+    case OwnMessage::PointerPosition:
+      return "Hoja: %s cm   Imagen: %s px";
+    case OwnMessage::AlignBackground:
+      return "Alinear fondo";
+    case OwnMessage::AlignmentByOffset:
+      return "Esquina y resolución";
+    case OwnMessage::AlignmentByPoints:
+      return "Dos puntos";
+    case OwnMessage::AlignmentCorner:
+      return "Esquina de la imagen en la hoja (cm)";
+    case OwnMessage::AlignmentResolution:
+      return "Resolución de la imagen (ppp)";
+    case OwnMessage::AlignmentImagePoint:
+      return "Punto %s de la imagen (px)";
+    case OwnMessage::AlignmentSheetPoint:
+      return "Punto %s de la hoja (cm)";
+    case OwnMessage::AlignmentStretch:
+      return "Estirar sobre la hoja";
+    case OwnMessage::AlignmentPointsInvalid:
+      return "Los dos puntos no sitúan la imagen: deben estar separados en la imagen y en la hoja, "
+             "en el mismo sentido, con una resolución entre 1 y 10000 ppp.";
+    case OwnMessage::AlignmentInvalid:
+      return "La imagen debe tener una resolución entre 1 y 10000 ppp y su esquina a menos de 1000 "
+             "cm del borde de la hoja.";
     case OwnMessage::PrinterMissing:
       return "la impresora no existe";
     case OwnMessage::DocumentNotStarted:
@@ -636,6 +676,46 @@ const char* OwnEnglish(OwnMessage message) {
       return "The image will be removed. Press OK to continue.";
     case OwnMessage::ZoomTooLarge:
       return "The value is too large to zoom in";
+    case OwnMessage::UndoCommand:
+      return "Undo";
+    case OwnMessage::RedoCommand:
+      return "Redo";
+    case OwnMessage::AlignLeft:
+      return "Align left";
+    case OwnMessage::AlignTop:
+      return "Align top";
+    case OwnMessage::AlignCentre:
+      return "Centre";
+    case OwnMessage::SnapGrid:
+      return "Snap";
+    case OwnMessage::SnapOff:
+      return "off";
+    case OwnMessage::SelectionPosition:
+      return "Selection: %s cm, %s cm";
+    case OwnMessage::PointerPosition:
+      return "Sheet: %s cm   Image: %s px";
+    case OwnMessage::AlignBackground:
+      return "Align background";
+    case OwnMessage::AlignmentByOffset:
+      return "Corner and resolution";
+    case OwnMessage::AlignmentByPoints:
+      return "Two points";
+    case OwnMessage::AlignmentCorner:
+      return "Image corner on the sheet (cm)";
+    case OwnMessage::AlignmentResolution:
+      return "Image resolution (dpi)";
+    case OwnMessage::AlignmentImagePoint:
+      return "Image point %s (px)";
+    case OwnMessage::AlignmentSheetPoint:
+      return "Sheet point %s (cm)";
+    case OwnMessage::AlignmentStretch:
+      return "Stretch over the sheet";
+    case OwnMessage::AlignmentPointsInvalid:
+      return "The two points do not place the image: they must lie apart on the image and on the "
+             "sheet, in the same direction, at a resolution from 1 to 10000 dpi.";
+    case OwnMessage::AlignmentInvalid:
+      return "The image must have a resolution from 1 to 10000 dpi and its corner within 1000 cm "
+             "of the sheet's edge.";
     case OwnMessage::PrinterMissing:
       return "the printer does not exist";
     case OwnMessage::DocumentNotStarted:

@@ -140,6 +140,26 @@ enum class OwnMessage {
   PrinterUnreadable,    // no argument: the selected printer's settings do not read
   RemoveImageQuestion,  // no argument: before the preview's background image goes
   ZoomTooLarge,         // no argument: a zoom past what a preview can draw
+  // Design on the sheet: undo, the preview's item commands and the background's place.
+  UndoCommand,          // no argument: the command that takes the last change back
+  RedoCommand,          // no argument: the command that makes it again
+  AlignLeft,            // no argument: the selected items' left edges in line
+  AlignTop,             // no argument: their top edges in line
+  AlignCentre,          // no argument: their centres on one vertical line
+  SnapGrid,             // no argument: the label of the snap grid's list
+  SnapOff,              // no argument: the list's entry without a grid
+  SelectionPosition,    // %s: horizontal cm, %s: vertical cm of the selection
+  PointerPosition,      // %s: the sheet point under the pointer in cm, %s: the image's pixel there
+  AlignBackground,      // no argument: the command that places the background scan on the sheet
+  AlignmentByOffset,    // no argument: one way of aligning the scan
+  AlignmentByPoints,    // no argument: the other way
+  AlignmentCorner,      // no argument: where the scan's top-left corner lies on the sheet
+  AlignmentResolution,  // no argument: the scan's pixels per inch
+  AlignmentImagePoint,  // %s: 1 or 2
+  AlignmentSheetPoint,  // %s: 1 or 2
+  AlignmentStretch,     // no argument: the command that drops the alignment
+  AlignmentPointsInvalid,  // no argument: two reference points that fix no alignment
+  AlignmentInvalid,        // no argument: an alignment out of range
   // Causes of a printing failure (PrintingFailed, FileNotWritten).
   PrinterMissing,       // no argument
   DocumentNotStarted,   // no argument

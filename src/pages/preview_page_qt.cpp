@@ -202,11 +202,22 @@ PreviewPage::PreviewPage(QWidget* parent) : QWidget(parent) {
   header->setObjectName("Pn_Cabeza");
   BuildHeader(header);
   root->addWidget(header);
+  // The sheet's items are edited on it: the bar of the design commands.
+  sheetView_ = new SheetView(this);
+  designer_ = new SheetDesigner(
+      sheetView_,
+      [this] {
+        return SheetDesigner::Sheet{&sheetNumerators_, &marginals_, zoom_, ScreenPixelsPerInch(),
+                                    sheetView_->PanelOrigin()};
+      },
+      this);
+  connect(designer_, &SheetDesigner::changed, this, [this] { sheetView_->viewport()->update(); });
+  root->addWidget(designer_->BuildBar(this));
 
   auto* body = new QWidget(this);
   auto* bodyLayout = new QHBoxLayout(body);
   bodyLayout->setContentsMargins(0, 0, 0, 0);
-  sheetView_ = new SheetView(body);
+  sheetView_->setParent(body);
   sheetView_->setObjectName("ScrollVista");
   sheetView_->setFixedSize(kViewWidth, kViewHeight);
   sheetView_->SetPanelPainter(
@@ -218,7 +229,9 @@ PreviewPage::PreviewPage(QWidget* parent) : QWidget(parent) {
   root->addWidget(body);
   root->addStretch(1);
 
-  root->addWidget(SheetSizeStrip(this, "PanPie", sheetSizeLabel_));
+  QFrame* footer = SheetSizeStrip(this, "PanPie", sheetSizeLabel_);
+  footer->layout()->addWidget(designer_->BuildStatusLine(footer));
+  root->addWidget(footer);
 
   imageDialog_ = new QFileDialog(this);
   imageDialog_->setObjectName("SelecImag");
@@ -244,11 +257,14 @@ void PreviewPage::SetDocument(Template* document) {
   if (document_ != nullptr) document_->RemoveListener(listenerId_);
   document_ = document;
   listenerId_ = 0;
+  designer_->SetDocument(document);
   if (document_ != nullptr) {
     listenerId_ = document_->AddListener([this](TemplateChange change) {
       if (change == TemplateChange::Everything || change == TemplateChange::Background) {
         ShowBackground();
       }
+      // Items moved here, in a grid or by an undo show at once.
+      if (change != TemplateChange::Background) RefreshRecords();
     });
   }
   ShowBackground();
@@ -399,6 +415,16 @@ void PreviewPage::LoadSheet(const PrintJob& job) {
   if (!ShowSheet(sheet_)) ShowSheet(1);
 }
 
+void PreviewPage::RefreshRecords() {
+  if (document_ == nullptr || released_ || laidOut_.Width <= 0.0 || laidOut_.Height <= 0.0) return;
+  try {
+    LoadSheet(document_->ToPrintJob());
+  } catch (const ZirvoError&) {
+    // A cell that does not convert: the sheet keeps what it showed; the
+    // workspace says why when the page is opened again.
+  }
+}
+
 void PreviewPage::LayOut(const SheetHeader& sheet) {
   laidOut_ = sheet;
   ShowSheetSize(sheet);
@@ -533,13 +559,15 @@ void PreviewPage::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
   PainterSurface surface(&painter);
   const Bitmap* image = ImageLoaded() ? Background()->bitmap.get() : nullptr;
   if (image != nullptr) painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  DrawSheetFrame(surface, {panel.width(), panel.height()}, image,
-                 {exposed.x(), exposed.y(), exposed.width(), exposed.height()});
-
-  SheetContent content;
-  content.numerators = sheetNumerators_.empty() ? nullptr : &sheetNumerators_;
-  content.marginals = marginals_.empty() ? nullptr : &marginals_;
-  DrawSheet(surface, DeviceMapping::Preview(zoom_, ScreenPixelsPerInch()), content);
+  const SizeI size{panel.width(), panel.height()};
+  const RectI imageRect =
+      image != nullptr
+          ? BackgroundRect(DeviceMapping::Preview(zoom_, ScreenPixelsPerInch()),
+                           document_->Alignment(), *image, {0, 0, size.width, size.height})
+          : RectI{};
+  DrawSheetFrame(surface, size, image,
+                 {exposed.x(), exposed.y(), exposed.width(), exposed.height()}, &imageRect);
+  designer_->Paint(painter, surface);
 }
 
 void PreviewPage::AddImage() {
@@ -600,6 +628,7 @@ void PreviewPage::ApplyLanguage() {
   removeBackgroundCommand_->setText(ToQString(LookupText(code::kRemoveImageButton)));
   showBackgroundBox_->setText(ToQString(LookupText(code::kPrintImageButton)));
   sheetLabel_->setText(ToQString(LookupText(code::kPreviewSheetLabel)));
+  designer_->ApplyLanguage();
 }
 
 }  // namespace zirvo

@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "base/bitmap.h"
+#include "pages/sheet_designer_qt.h"
 #include "template/print_job.h"
 #include "template/template.h"
 #include "widgets/dialog_parts_qt.h"
@@ -85,10 +86,14 @@ class PreviewPage : public QWidget {
   explicit PreviewPage(QWidget* parent = nullptr);
   ~PreviewPage() override;
 
-  // The document whose background this page shows and sets; nullptr: none.
+  // The document whose background this page shows and sets and whose items
+  // it moves; nullptr: none.
   void SetDocument(Template* document);
   // Where the increment of the planned run comes from; 1 without one.
   void SetRunIncrement(std::function<int64_t()> increment) { runIncrement_ = std::move(increment); }
+  // The selection shared with the grids.
+  void SetSelection(SheetSelection* selection) { designer_->SetSelection(selection); }
+  SheetDesigner& Designer() const { return *designer_; }
 
   // The operations the workspace calls.
   void InitPreview();
@@ -143,6 +148,8 @@ class PreviewPage : public QWidget {
   // The header's image commands and the drawing follow the document's background.
   void ShowBackground();
   const BackgroundImage* Background() const;
+  // The records again from the document, once the sheet has been laid out.
+  void RefreshRecords();
 
   int zoom_ = kDefaultZoom;
   QSize sheetPixels_;              // the sheet at 100 %
@@ -169,6 +176,7 @@ class PreviewPage : public QWidget {
   QLabel* sheetLabel_;
   QLineEdit* sheetField_;
   SheetView* sheetView_;
+  SheetDesigner* designer_;
   QLabel* sheetSizeLabel_;
   QFileDialog* imageDialog_;
 };

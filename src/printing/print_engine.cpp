@@ -295,6 +295,7 @@ bool PrintEngine::LoadPrintJob(const PrintJob& job) {
   job_.Marginals = job.CountedMarginals();
   job_.PrintBackground = job.PrintBackground && job.Background && !job.Background->Empty();
   job_.Background = job_.PrintBackground ? job.Background : nullptr;
+  job_.Alignment = job.Alignment;
   job_.TemplateFile = job.TemplateFile;
   job_.Series = job.Series;
   series_ = SeriesOfJob(job);
@@ -640,9 +641,11 @@ void PrintEngine::ExecuteRun(const RunPlan& plan, ReservedRun& reserved) {
     content.numerators = &plan.numerators;
     content.marginals = job_.MarginalCount > 0 ? &job_.Marginals : nullptr;
     if (job_.PrintBackground && job_.Background) {
-      // The whole paper, edge to edge, relative to the drawing origin.
+      // Where its alignment puts it on the sheet, or the whole paper, edge
+      // to edge, relative to the drawing origin.
       content.background = job_.Background.get();
-      content.backgroundRect = {-offsetLeft, -offsetTop, width, height};
+      content.backgroundRect = BackgroundRect(mapping, job_.Alignment, *job_.Background,
+                                              {-offsetLeft, -offsetTop, width, height});
     }
     // Everything but the numbers is the same on every sheet: worked out once.
     PreparedSheet sheet(mapping, content);

@@ -339,7 +339,10 @@ int Preview(const BatchOptions& options) {
   image.fill(Qt::white);
   QPainter painter(&image);
   PainterSurface surface(&painter);
-  DrawSheetFrame(surface, panel, background.get(), {0, 0, width, height});
+  const RectI imageRect = background ? BackgroundRect(mapping, t.document.Alignment(), *background,
+                                                      {0, 0, width, height})
+                                     : RectI{};
+  DrawSheetFrame(surface, panel, background.get(), {0, 0, width, height}, &imageRect);
   DrawSheet(surface, mapping, {&t.job.Numerators, &t.job.Marginals, nullptr, {}});
   painter.end();
 

@@ -48,8 +48,11 @@ int32_t FittingZoom(SizeI available, SizeI sheetPixels, int32_t ifEmpty) {
   return zoom;
 }
 
-void DrawSheetFrame(Surface& surface, SizeI panel, const Bitmap* background, const RectI& exposed) {
-  if (background != nullptr) surface.DrawImage(*background, {0, 0, panel.width, panel.height});
+void DrawSheetFrame(Surface& surface, SizeI panel, const Bitmap* background, const RectI& exposed,
+                    const RectI* imageRect) {
+  if (background != nullptr)
+    surface.DrawImage(*background,
+                      imageRect != nullptr ? *imageRect : RectI{0, 0, panel.width, panel.height});
   // Four one-pixel strips cut to the exposed part rather than an outline:
   // a raster engine drops outlines whose corners lie far outside the device.
   const RectI strips[] = {{0, 0, panel.width, 1},

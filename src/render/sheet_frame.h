@@ -38,9 +38,11 @@ enum class ZoomVerdict { Fits, NotPositive, TooLarge };
 inline constexpr double kLargestZoomedCm = 1500.0;
 ZoomVerdict CheckZoom(int32_t zoomPercent, const SheetHeader& sheet);
 
-// Draws the background stretched over a panel of `panel` size (when given)
-// and the frame along the panel's edges; only the part inside `exposed` is
-// touched by the frame. The panel's top-left corner is the surface's origin.
-void DrawSheetFrame(Surface& surface, SizeI panel, const Bitmap* background, const RectI& exposed);
+// Draws the background (when given) over `imageRect`, or stretched over a
+// panel of `panel` size without one, and the frame along the panel's edges;
+// only the part inside `exposed` is touched by the frame. The panel's
+// top-left corner is the surface's origin.
+void DrawSheetFrame(Surface& surface, SizeI panel, const Bitmap* background, const RectI& exposed,
+                    const RectI* imageRect = nullptr);
 
 }  // namespace zirvo

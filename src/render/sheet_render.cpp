@@ -116,10 +116,11 @@ TextPlacement PlaceLine(const DrawRecord& item, const TextExtent& extent, std::s
   return placement;
 }
 
-TextPlacement LayoutText(DrawRecord& item) {
+TextPlacement LayoutText(DrawRecord& item, TextExtent* measured = nullptr) {
   item.Canvas->SetFont(FontOf(item));
   const TextExtent extent = item.Canvas->MeasureText(item.Text);
   item.TextHeight = extent.height;
+  if (measured != nullptr) *measured = extent;
   return PlaceLine(item, extent, CharacterCount(item.Text), item.BarLength);
 }
 
@@ -386,6 +387,67 @@ void DrawItem(DrawRecord item) {
   BarcodeBuffers bars;
   EncodeBarcode(item, bars);
   DrawBarcodeItem(*item.Canvas, item, FontOf(item), bars);
+}
+
+RectI ItemBounds(DrawRecord item) {
+  // The painted area in the item's own frame: u along the text, v across.
+  double u0 = 0, v0 = 0, u1 = 0, v1 = 0;
+  if (!item.Symbology) {
+    item.Line = ReadableLine::None;
+    TextExtent extent;
+    LayoutText(item, &extent);
+    u1 = extent.width;
+    v1 = extent.height;
+  } else if (item.Symbology == BarcodeKind::QrCode) {
+    BarcodeBuffers bars;
+    EncodeBarcode(item, bars);
+    const int32_t side = bars.encodable ? bars.qrSide : item.BarHeight;
+    u1 = side;
+    v1 = side;
+    if (item.Line == ReadableLine::Below && bars.encodable) {
+      item.Canvas->SetFont(FontOf(item));
+      const TextExtent extent = item.Canvas->MeasureText(bars.line);
+      const double start = RoundHalfEven((side - extent.width) / 2.0);
+      u0 = std::min(0.0, start);
+      u1 = std::max<double>(side, start + extent.width);
+      v1 = static_cast<double>(side) + item.Gap + extent.height;
+    }
+  } else {
+    u1 = item.BarLength;
+    v1 = item.BarHeight;
+  }
+  const ItemFrame frame = FrameOf(EscapementOf(item));
+  double left = 0, top = 0, right = 0, bottom = 0;
+  bool first = true;
+  for (const double u : {u0, u1}) {
+    for (const double v : {v0, v1}) {
+      const double x = item.X + u * frame.ux + v * frame.vx;
+      const double y = item.Y + u * frame.uy + v * frame.vy;
+      left = first ? x : std::min(left, x);
+      right = first ? x : std::max(right, x);
+      top = first ? y : std::min(top, y);
+      bottom = first ? y : std::max(bottom, y);
+      first = false;
+    }
+  }
+  const int32_t l = RoundHalfEven(std::floor(left));
+  const int32_t t = RoundHalfEven(std::floor(top));
+  return {l, t, Clamp32(static_cast<int64_t>(RoundHalfEven(std::ceil(right))) - l),
+          Clamp32(static_cast<int64_t>(RoundHalfEven(std::ceil(bottom))) - t)};
+}
+
+RectI DeviceRect(const DeviceMapping& mapping, const RectCm& rect) {
+  const int32_t left = mapping.X(rect.left);
+  const int32_t top = mapping.Y(rect.top);
+  return {left, top, Clamp32(static_cast<int64_t>(mapping.X(rect.left + rect.width)) - left),
+          Clamp32(static_cast<int64_t>(mapping.Y(rect.top + rect.height)) - top)};
+}
+
+RectI BackgroundRect(const DeviceMapping& mapping,
+                     const std::optional<BackgroundAlignment>& alignment, const Bitmap& image,
+                     const RectI& whole) {
+  if (!alignment) return whole;
+  return DeviceRect(mapping, ImagePlace(*alignment, image.Width(), image.Height()));
 }
 
 void DrawItemText(DrawRecord& item) {

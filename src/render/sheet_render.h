@@ -14,6 +14,7 @@
 
 #include "render/bar_modules.h"
 #include "render/surface.h"
+#include "template/background_alignment.h"
 #include "template/barcode_setting.h"
 #include "template/records.h"
 
@@ -89,6 +90,20 @@ DrawRecord ComposeMarginal(const MarginalText& marginal, const DeviceMapping& ma
 
 // Draws one item: the text line, the bars, or both.
 void DrawItem(DrawRecord item);
+// The device rectangle DrawItem paints the item in: its text cell, or the
+// box of its bars with their line, turned about the anchor as drawn. A text
+// is measured in the item's font on its canvas. The preview picks and
+// outlines items by it.
+RectI ItemBounds(DrawRecord item);
+
+// The device rectangle of a rectangle of the sheet.
+RectI DeviceRect(const DeviceMapping& mapping, const RectCm& rect);
+// Where a background image is drawn: where its alignment puts it on the
+// sheet, or stretched over `whole` (the preview's panel, a run's paper)
+// without one.
+RectI BackgroundRect(const DeviceMapping& mapping,
+                     const std::optional<BackgroundAlignment>& alignment, const Bitmap& image,
+                     const RectI& whole);
 // The text step: draws the text line and sets TextHeight.
 void DrawItemText(DrawRecord& item);
 

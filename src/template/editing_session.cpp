@@ -29,10 +29,11 @@ std::string NoTemplateLabel() { return "-- " + LookupText(code::kEmptyTemplateLa
 std::string UnnamedTemplateName() { return "- " + LookupText(code::kUnnamedTemplate) + " -"; }
 
 EditingSession::EditingSession(WorkspaceHost& host) : host_(host) {
-  // The background is not part of the file: it changes nothing to save.
-  document_.AddListener([this](TemplateChange change) {
-    if (change != TemplateChange::Background) RefreshModified();
-  });
+  // The image is not part of the file but its place on the sheet is: the
+  // comparison of the file's content tells.
+  document_.AddListener([this](TemplateChange) { RefreshModified(); });
+  history_.SetAvailabilityListener(
+      [this] { host_.ShowUndoAvailable(history_.CanUndo(), history_.CanRedo()); });
 }
 
 void EditingSession::InitWorkspace() {
@@ -48,6 +49,7 @@ void EditingSession::StartTemplate() {
   StartUnsavedTemplate(kStartWidth, kStartHeight);
   document_.AddRow(TemplateTable::Numerators);
   MarkSaved();
+  ForgetHistory();
   host_.ShowPage(WorkspacePage::Numerators);
 }
 
@@ -83,8 +85,22 @@ void EditingSession::RunCommand(WorkspaceCommand command) {
       return PrintPage();
     case WorkspaceCommand::StepAndRepeat:
       return StepAndRepeat();
+    case WorkspaceCommand::Undo:
+      return Undo();
+    case WorkspaceCommand::Redo:
+      return Redo();
   }
 }
+
+void EditingSession::Undo() {
+  if (CommitOpenEditors()) history_.Undo();
+}
+
+void EditingSession::Redo() {
+  if (CommitOpenEditors()) history_.Redo();
+}
+
+void EditingSession::ForgetHistory() { history_.Clear(); }
 
 void EditingSession::StepAndRepeat() {
   // The ticket is made of the rows as typed, an open cell included.
@@ -218,6 +234,7 @@ void EditingSession::Open() {
   ++generation_;
   document_.Replace(*loaded);
   MarkSaved();
+  ForgetHistory();
   filePath_ = path;
   hasFile_ = true;
   templateOpen_ = true;
@@ -412,6 +429,7 @@ void EditingSession::EnterNoTemplateState() {
   filePath_.clear();
   templateOpen_ = false;
   MarkSaved();
+  ForgetHistory();
 }
 
 void EditingSession::StartUnsavedTemplate(double width, double height) {
@@ -420,6 +438,7 @@ void EditingSession::StartUnsavedTemplate(double width, double height) {
   // A numbering of its own, whatever file it is saved to.
   document_.SetSeries(NewSeries());
   MarkSaved();
+  ForgetHistory();
   host_.ShowAllCommands(true);
   SetLabel(Trim(Header().Name));
   hasFile_ = false;

@@ -13,6 +13,7 @@
 #include "template/print_job.h"
 #include "template/records.h"
 #include "template/template.h"
+#include "template/template_history.h"
 
 namespace zirvo {
 
@@ -28,7 +29,9 @@ enum class WorkspaceCommand {
   Preview,
   SheetSize,
   PrintPage,
-  StepAndRepeat
+  StepAndRepeat,
+  Undo,
+  Redo
 };
 
 // Pages of the workspace's page control, by index.
@@ -106,6 +109,8 @@ class WorkspaceHost {
   // True while the print page runs a print: the running job must stay the
   // one the user sees, so the workspace changes nothing meanwhile.
   virtual bool PrintRunning() const = 0;
+  // Whether there is a change to undo and one to redo.
+  virtual void ShowUndoAvailable(bool /*undo*/, bool /*redo*/) {}
 };
 
 class EditingSession {
@@ -131,15 +136,16 @@ class EditingSession {
   Template& Document() { return document_; }
   const Template& Document() const { return document_; }
   const SheetHeader& Header() const { return document_.Header(); }
+  // The document's changes since it was started, opened or closed.
+  const TemplateHistory& History() const { return history_; }
   bool HasFile() const { return hasFile_; }
   // The file Save writes to when HasFile(): the one opened or saved last.
   const std::string& FilePath() const { return filePath_; }
   int Pending() const { return pendingStep_; }
   bool TemplateOpen() const { return templateOpen_; }
   // True while the open template differs from what was started, opened or
-  // last saved: the document's change notices (the background aside, which
-  // no file holds) compare its content with that; an edit undone by hand
-  // leaves nothing to save.
+  // last saved: the document's change notices compare its content with
+  // that; an edit undone, by hand or by Undo, leaves nothing to save.
   bool Modified() const { return modified_; }
   // Before New, Open, Close and quitting: unsaved changes are saved or
   // discarded (Settled), or the command is given up (Cancelled). None:
@@ -168,6 +174,11 @@ class EditingSession {
   void Preview();
   void PrintPage();
   void StepAndRepeat();
+  // Undo and Redo take what is typed in an open cell first, as one more step.
+  void Undo();
+  void Redo();
+  // The history starts again from the document as it is.
+  void ForgetHistory();
 
   // The no-template state: New and Open only, the "empty" name.
   void EnterNoTemplateState();
@@ -223,6 +234,7 @@ class EditingSession {
 
   WorkspaceHost& host_;
   Template document_;
+  TemplateHistory history_{document_};
   bool hasFile_ = false;
   bool templateOpen_ = false;
   std::string filePath_;

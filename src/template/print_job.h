@@ -7,9 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/bitmap.h"
+#include "template/background_alignment.h"
 #include "template/records.h"
 
 namespace zirvo {
@@ -23,6 +25,8 @@ struct PrintJob {
   std::shared_ptr<const Bitmap> Background;
   // True when the preview holds an image and its print-image box is ticked.
   bool PrintBackground = false;
+  // Where the image lies on the sheet; none: over the whole paper.
+  std::optional<BackgroundAlignment> Alignment;
   // The template's file, whose journal the runs write to; empty for a
   // template never saved (no journal).
   std::string TemplateFile;

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <stdexcept>
 
+#include "base/messages.h"
+#include "base/text.h"
 #include "template/series.h"
 #include "template/template_file.h"
 
@@ -18,7 +22,8 @@ Template::Template(const Template& other)
       series_(other.series_),
       numerators_(other.numerators_),
       marginals_(other.marginals_),
-      background_(other.background_) {}
+      background_(other.background_),
+      alignment_(other.alignment_) {}
 
 Template& Template::operator=(const Template& other) {
   if (this != &other) {
@@ -27,17 +32,41 @@ Template& Template::operator=(const Template& other) {
     numerators_ = other.numerators_;
     marginals_ = other.marginals_;
     background_ = other.background_;
+    alignment_ = other.alignment_;
   }
   return *this;
 }
 
 bool Template::operator==(const Template& other) const {
-  return header_ == other.header_ && series_ == other.series_ &&
+  return header_ == other.header_ && series_ == other.series_ && alignment_ == other.alignment_ &&
          numerators_.Rows() == other.numerators_.Rows() &&
          marginals_.Rows() == other.marginals_.Rows() &&
          numerators_.Barcodes() == other.numerators_.Barcodes() &&
          numerators_.Rules() == other.numerators_.Rules() &&
          marginals_.Barcodes() == other.marginals_.Barcodes() && background_ == other.background_;
+}
+
+bool Template::SameEdits(const Template& other) const {
+  Template named = other;
+  named.header_.Name = header_.Name;
+  named.header_.Folder = header_.Folder;
+  named.series_ = series_;
+  return *this == named;
+}
+
+Template::Step::Step(Template& doc) : doc_(doc) { ++doc_.stepDepth_; }
+
+Template::Step::~Step() {
+  if (--doc_.stepDepth_ > 0) return;
+  const std::vector<TemplateChange> changes = std::move(doc_.heldBack_);
+  doc_.heldBack_.clear();
+  const bool everything =
+      std::find(changes.begin(), changes.end(), TemplateChange::Everything) != changes.end();
+  if (everything) {
+    doc_.Notify(TemplateChange::Everything);
+    return;
+  }
+  for (const TemplateChange change : changes) doc_.Notify(change);
 }
 
 const TextTable& Template::Table(TemplateTable table) const {
@@ -61,6 +90,11 @@ void Template::RemoveListener(int id) {
 }
 
 void Template::Notify(TemplateChange change) {
+  if (stepDepth_ > 0) {
+    if (std::find(heldBack_.begin(), heldBack_.end(), change) == heldBack_.end())
+      heldBack_.push_back(change);
+    return;
+  }
   // A listener may add or remove listeners: call a copy of the list.
   const auto listeners = listeners_;
   for (const auto& entry : listeners) entry.second(change);
@@ -72,6 +106,7 @@ void Template::StartNew(const std::string& name, double width, double height) {
   numerators_.Clear();
   marginals_.Clear();
   background_ = {};
+  alignment_.reset();
   Notify(TemplateChange::Everything);
 }
 
@@ -80,6 +115,7 @@ void Template::Clear() {
   numerators_.Clear();
   marginals_.Clear();
   background_ = {};
+  alignment_.reset();
   Notify(TemplateChange::Everything);
 }
 
@@ -89,6 +125,7 @@ void Template::Replace(const Template& loaded) {
   numerators_ = loaded.numerators_;
   marginals_ = loaded.marginals_;
   background_ = {};
+  alignment_ = loaded.alignment_;
   Notify(TemplateChange::Everything);
 }
 
@@ -188,6 +225,66 @@ void Template::ApplyDisplacement(TemplateTable table, double dx, double dy) {
   Notify(ChangeOf(table));
 }
 
+namespace {
+
+// A text the position cells' rule reads back as exactly `value`.
+std::string ExactText(double value) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+}  // namespace
+
+void Template::MoveItems(const std::vector<ItemPosition>& moves) {
+  // The moves are made on copies, so that a refused one changes nothing.
+  NumeratorTable numerators = numerators_;
+  MarginalTable marginals = marginals_;
+  bool moved[2] = {false, false};
+  for (const ItemPosition& move : moves) {
+    TextTable& rows = move.item.table == TemplateTable::Numerators
+                          ? static_cast<TextTable&>(numerators)
+                          : static_cast<TextTable&>(marginals);
+    if (move.item.row < 0 || move.item.row >= rows.RowCount())
+      throw std::out_of_range("no such row");
+    rows.CommitCell(move.item.row, rows.Layout().horizontalCell, ExactText(move.horizontal));
+    rows.CommitCell(move.item.row, rows.Layout().verticalCell, ExactText(move.vertical));
+    moved[move.item.table == TemplateTable::Numerators ? 0 : 1] = true;
+  }
+  const Step step(*this);
+  if (moved[0] && numerators.Rows() != numerators_.Rows()) {
+    numerators_ = std::move(numerators);
+    Notify(TemplateChange::Numerators);
+  }
+  if (moved[1] && marginals.Rows() != marginals_.Rows()) {
+    marginals_ = std::move(marginals);
+    Notify(TemplateChange::Marginals);
+  }
+}
+
+void Template::SetAlignment(const std::optional<BackgroundAlignment>& alignment) {
+  if (alignment && !ValidAlignment(*alignment))
+    throw ZirvoError(OwnText(OwnMessage::AlignmentInvalid));
+  alignment_ = alignment;
+  Notify(TemplateChange::Background);
+}
+
+void Template::RestoreEdits(const Template& snapshot) {
+  // Everything but what names the file comes back, whatever a table holds;
+  // every view hears of each kind of content once.
+  const Step step(*this);
+  const std::string name = header_.Name;
+  const std::string folder = header_.Folder;
+  const std::string series = series_;
+  *this = snapshot;
+  header_.Name = name;
+  header_.Folder = folder;
+  series_ = series;
+  for (const TemplateChange change : {TemplateChange::Header, TemplateChange::Numerators,
+                                      TemplateChange::Marginals, TemplateChange::Background})
+    Notify(change);
+}
+
 void Template::SetBackground(const std::string& path, std::shared_ptr<const Bitmap> bitmap) {
   background_ = {path, std::move(bitmap), false};
   Notify(TemplateChange::Background);
@@ -213,6 +310,7 @@ PrintJob Template::ToPrintJob() const {
   job.MarginalCount = static_cast<int32_t>(job.Marginals.size());
   job.PrintBackground = background_.Present() && background_.print;
   if (job.PrintBackground) job.Background = background_.bitmap;
+  job.Alignment = alignment_;
   return job;
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/bitmap.h"
+#include "template/background_alignment.h"
 #include "template/marginal_table.h"
 #include "template/numerator_table.h"
 #include "template/print_job.h"
@@ -41,9 +42,37 @@ struct BackgroundImage {
   bool operator==(const BackgroundImage&) const = default;
 };
 
+// One item on the sheet: a row of one of the tables.
+struct ItemRef {
+  TemplateTable table = TemplateTable::Numerators;
+  int row = 0;
+  auto operator<=>(const ItemRef&) const = default;
+};
+
+// Where MoveItems puts an item, in cm.
+struct ItemPosition {
+  ItemRef item;
+  double horizontal = 0.0;
+  double vertical = 0.0;
+};
+
 class Template {
  public:
   using Listener = std::function<void(TemplateChange)>;
+
+  // Groups the operations made while it lives into one change: the
+  // listeners hear of each kind of change once, when the outermost group
+  // ends, so that an undo history sees one step.
+  class Step {
+   public:
+    explicit Step(Template& doc);
+    ~Step();
+    Step(const Step&) = delete;
+    Step& operator=(const Step&) = delete;
+
+   private:
+    Template& doc_;
+  };
 
   Template() = default;
   // A document holding that content (the codec's result), no background.
@@ -57,6 +86,9 @@ class Template {
   const MarginalTable& Marginals() const { return marginals_; }
   const TextTable& Table(TemplateTable table) const;
   const BackgroundImage& Background() const { return background_; }
+  // Where the background scan lies on the sheet; none: stretched over it.
+  // Saved with the template, kept when the image changes or goes.
+  const std::optional<BackgroundAlignment>& Alignment() const { return alignment_; }
   // The numbering series the register keeps this template's runs under (see
   // series.h): 32 lowercase hexadecimal digits, or empty when the template
   // carries none and is known by its file.
@@ -64,6 +96,8 @@ class Template {
 
   // Equal content: header, series, every cell of both tables and the background.
   bool operator==(const Template& other) const;
+  // Equal but for what names the template's file: its name, folder and series.
+  bool SameEdits(const Template& other) const;
 
   // Listeners are called after each change, in the order they were added.
   // Returns the id that RemoveListener takes.
@@ -123,12 +157,23 @@ class Template {
   // Moves every row of a table by dx, dy cm; throws and changes nothing when
   // a position does not convert.
   void ApplyDisplacement(TemplateTable table, double dx, double dy);
+  // Stores each item's new position as a typed value is stored (the
+  // position cells' commit rule), all as one change. Throws and changes
+  // nothing when one is refused or names a row the table lacks.
+  void MoveItems(const std::vector<ItemPosition>& moves);
 
   // ---- background operations (TemplateChange::Background)
   // A newly decoded image; its print box starts unticked.
   void SetBackground(const std::string& path, std::shared_ptr<const Bitmap> bitmap);
   void SetPrintBackground(bool print);
   void ClearBackground();
+  // A new alignment, or none. Throws ZirvoError for one ValidAlignment refuses.
+  void SetAlignment(const std::optional<BackgroundAlignment>& alignment);
+
+  // ---- history
+  // Takes the content of `snapshot` but what names the file (name, folder,
+  // series), telling the listeners once for each kind of content that differs.
+  void RestoreEdits(const Template& snapshot);
 
   // The record for the preview and the print page: a copy of the header, the
   // series, the exported rows and, when the image is present and its box ticked, the
@@ -144,8 +189,12 @@ class Template {
   NumeratorTable numerators_;
   MarginalTable marginals_;
   BackgroundImage background_;
+  std::optional<BackgroundAlignment> alignment_;
 
   std::vector<std::pair<int, Listener>> listeners_;
+  // Open Step guards and the changes they hold back, each kind once.
+  int stepDepth_ = 0;
+  std::vector<TemplateChange> heldBack_;
   int nextListenerId_ = 1;
 };
 

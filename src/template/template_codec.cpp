@@ -36,6 +36,7 @@ TemplateLines LinesOf(const Template& doc, const std::string& targetPath) {
     if (!numerators.Rule(r).Plain()) lines.push_back(NumberingLine(r, numerators.Rule(r)));
   // Last, so that a template without a series is written as it always was.
   if (!doc.Series().empty()) lines.push_back(std::string(kSeriesMarker) + doc.Series() + "|");
+  if (doc.Alignment()) lines.push_back(AlignmentLine(*doc.Alignment()));
   return lines;
 }
 
@@ -101,6 +102,20 @@ void ReadSeriesLines(const TemplateLines& lines, const std::vector<int>& numbers
   }
 }
 
+// Gives the template the background alignment of the first "|FON|" line
+// that reads; every other one is skipped.
+void ReadAlignmentLines(const TemplateLines& lines, const std::vector<int>& numbers, Template& doc,
+                        SkippedLines* skipped) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
+    if (line.substr(0, kAlignmentMarker.size()) != kAlignmentMarker) continue;
+    const std::optional<BackgroundAlignment> alignment = ParseAlignmentLine(line);
+    const bool taken = alignment && !doc.Alignment();
+    if (taken) doc.SetAlignment(alignment);
+    if (!taken && skipped != nullptr) skipped->push_back({numbers[i], lines[i]});
+  }
+}
+
 Template TemplateFromNumberedLines(const TemplateLines& lines, const std::vector<int>& numbers,
                                    const SheetHeader& header, SkippedLines* skipped) {
   NumeratorTable numerators;
@@ -111,6 +126,7 @@ Template TemplateFromNumberedLines(const TemplateLines& lines, const std::vector
   ReadNumberingLines(lines, numbers, numerators, skipped);
   Template doc(header, std::move(numerators), std::move(marginals));
   ReadSeriesLines(lines, numbers, doc, skipped);
+  ReadAlignmentLines(lines, numbers, doc, skipped);
   return doc;
 }
 
@@ -140,6 +156,7 @@ MarkedLines SelectMarkedLines(std::string_view bytes) {
     }
     for (std::size_t t = 0; t < std::size(rowMarkers); ++t)
       if (marker == rowMarkers[t]) take = rowsTaken[t]++ < TextTable::kMaxRows;
+    if (marker == kAlignmentMarker) take = true;
     if (take) {
       marked.lines.push_back(Cp1252ToUtf8(line));
       marked.numbers.push_back(static_cast<int>(std::min<int64_t>(number, INT32_MAX)));

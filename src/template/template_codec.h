@@ -1,7 +1,8 @@
 // The template codec: a Template as the bytes of a template file and back.
 // A file is the sheet header line, one "|FOL|" line per numerator, one
-// "|MAR|" line per marginal text, one "|COD|" line per row with a barcode and,
-// for a template that carries a numbering series, a last "|SER|" line; each
+// "|MAR|" line per marginal text, one "|COD|" line per row with a barcode,
+// for a template that carries a numbering series a "|SER|" line and, for
+// one whose background scan is aligned, a last "|FON|" line; each
 // ended by CR LF, in Windows-1252. The codec is where the program's UTF-8
 // text meets those bytes: every byte decodes to one character (the five
 // bytes the code page leaves undefined to the C1 controls of the same value)
@@ -40,8 +41,8 @@ std::string EncodeTemplate(const Template& doc, const std::string& targetPath);
 // header line. Throws ConversionError for a header value that is not a
 // number and ZirvoError for a header line with fewer than 21 fields. A
 // "|COD|" line that does not read, names a row the table does not have or
-// repeats a row is left out, and so is a "|SER|" line that does not read or
-// follows one that did; when `skipped` is given it lists those lines.
+// repeats a row is left out, and so is a "|SER|" or "|FON|" line that does
+// not read or follows one that did; when `skipped` is given it lists those lines.
 std::optional<Template> DecodeTemplate(std::string_view bytes, const std::string& path,
                                        const SheetHeader& base = {},
                                        SkippedLines* skipped = nullptr);

@@ -253,6 +253,32 @@ TableEditor::TableEditor(TemplateTable which, TableEditorConfig config, QWidget*
 
 TableEditor::~TableEditor() {
   if (document_ != nullptr) document_->RemoveListener(listenerId_);
+  if (selection_ != nullptr) selection_->RemoveListener(selectionListenerId_);
+}
+
+void TableEditor::SetSelection(SheetSelection* selection) {
+  if (selection_ != nullptr) selection_->RemoveListener(selectionListenerId_);
+  selection_ = selection;
+  selectionListenerId_ = 0;
+  if (selection_ != nullptr)
+    selectionListenerId_ = selection_->AddListener([this] { FollowSelection(); });
+}
+
+void TableEditor::FollowSelection() {
+  if (grid_ == nullptr || selection_ == nullptr) return;
+  std::optional<ItemRef> own = selection_->Primary();
+  if (!own || own->table != which_) {
+    own.reset();
+    for (const ItemRef item : selection_->Items())
+      if (item.table == which_) {
+        own = item;
+        break;
+      }
+  }
+  if (!own || own->row >= Table().RowCount() || own->row == grid_->CurrentRow()) return;
+  // An open cell editor commits first, as when the user moves in the grid.
+  if (!CommitEditor()) return;
+  grid_->SetCurrent(own->row, grid_->CurrentColumn());
 }
 
 const TextTable& TableEditor::Table() const {
@@ -372,6 +398,9 @@ void TableEditor::BuildTable(QWidget* block) {
   connect(grid_, &TableGrid::currentCellChanged, this,
           [this](int, int column) { HighlightHeader(column); });
   connect(grid_, &TableGrid::scrolled, this, [this] { PlaceEditor(); });
+  connect(grid_, &TableGrid::rowChosen, this, [this](int row) {
+    if (selection_ != nullptr && row < Table().RowCount()) selection_->Select({which_, row});
+  });
 
   const int scrollExtent = grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   block->setFixedWidth(grid_->ColumnsWidth() + scrollExtent + 2);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "template/records.h"
+#include "template/sheet_selection.h"
 #include "template/template.h"
 #include "template/text_table.h"
 #include "widgets/table_grid_qt.h"
@@ -59,6 +60,8 @@ class TableEditor : public QWidget {
   // empty table. The editor redraws on the document's changes.
   void SetDocument(Template* document);
   Template* Document() const { return document_; }
+  // The selection the grid's current row follows and sets; nullptr: none.
+  void SetSelection(SheetSelection* selection);
 
   // The operations the workspace calls.
   void InitEditor();
@@ -151,9 +154,14 @@ class TableEditor : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
+  // The grid's current row goes to the selected row of this table.
+  void FollowSelection();
+
   TemplateTable which_;
   Template* document_ = nullptr;
   int listenerId_ = 0;
+  SheetSelection* selection_ = nullptr;
+  int selectionListenerId_ = 0;
   TableEditorConfig config_;
   SheetHeader sheet_;  // the header whose size the label shows
   OpenEditorState open_;

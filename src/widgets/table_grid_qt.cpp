@@ -159,6 +159,7 @@ void TableGrid::MoveTo(int row, int column) {
   if (row == row_ && column == column_) return;
   if (requestCell && !requestCell(row, column)) return;
   SetCurrent(row, column);
+  emit rowChosen(row_);
 }
 
 void TableGrid::keyPressEvent(QKeyEvent* event) {
@@ -210,6 +211,7 @@ void TableGrid::mousePressEvent(QMouseEvent* event) {
   if (!CellAt(event->position().toPoint(), row, column)) return;
   if (requestCell && !requestCell(row, column)) return;
   SetCurrent(row, column);
+  emit rowChosen(row_);
   setFocus(Qt::MouseFocusReason);
   if (cellClicked) cellClicked(row, column);
 }

@@ -111,6 +111,8 @@ class TableGrid : public QAbstractScrollArea {
  signals:
   void scrolled();
   void currentCellChanged(int row, int column);
+  // The user made a row current, by a click or a key.
+  void rowChosen(int row);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

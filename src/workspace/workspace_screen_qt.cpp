@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "base/helpers.h"
+#include "base/messages.h"
 #include "base/qtext_qt.h"
 #include "catalog/catalog.h"
 #include "catalog/message_codes.h"
@@ -27,10 +28,10 @@ struct CommandEntry {
   WorkspaceCommand command;
   const char* name;
   const char* icon;
-  const char* hintCode;  // nullptr: the program's own text `ownHint`
+  const char* hintCode;  // a catalog code, or nullptr for a text of the program's own
   bool gapBefore;        // a separator groups the file, editing and output commands
   const char* shortcut = nullptr;
-  OwnMessage ownHint = OwnMessage::StepRepeatCommand;
+  OwnMessage ownHint = OwnMessage::UndoCommand;
 };
 
 // Left to right, as the icons stand on the command row.
@@ -40,6 +41,10 @@ constexpr CommandEntry kCommands[] = {
     {WorkspaceCommand::Open, "Im_Abrir", "open", code::kOpenTemplateCommand, false, "Ctrl+O"},
     {WorkspaceCommand::Save, "Im_Guardar", "save", code::kSaveTemplateCommand, false, "Ctrl+S"},
     {WorkspaceCommand::SaveAs, "Im_GdaComo", "saveas", code::kSaveAsCommand, false, "Ctrl+Shift+S"},
+    {WorkspaceCommand::Undo, "Im_Deshacer", "undo", nullptr, true, "Ctrl+Z",
+     OwnMessage::UndoCommand},
+    {WorkspaceCommand::Redo, "Im_Rehacer", "redo", nullptr, false, "Ctrl+Shift+Z",
+     OwnMessage::RedoCommand},
     {WorkspaceCommand::Numerators, "Im_Numera", "numerators", code::kNumeratorsCommand, true},
     {WorkspaceCommand::MarginalTexts, "Im_Marginal", "marginals", code::kMarginalTextsCommand,
      false},
@@ -111,6 +116,9 @@ WorkspaceScreen::WorkspaceScreen(QWidget* parent, PageDevice* printDevice)
   preview_->SetDocument(&logic_.Document());
   // The preview shows the sheets of the run the print page would print.
   preview_->SetRunIncrement([this] { return printPage_->TypedIncrement(); });
+  numeratorEditor_->SetSelection(&selection_);
+  marginalEditor_->SetSelection(&selection_);
+  preview_->SetSelection(&selection_);
   connect(printPage_, &PrintPage::RunningChanged, this, [this](bool running) {
     ShowRunning(running);
     emit RunningChanged(running);
@@ -133,6 +141,11 @@ WorkspaceScreen::WorkspaceScreen(QWidget* parent, PageDevice* printDevice)
     const WorkspaceCommand command = entry.command;
     connect(shortcut, &QShortcut::activated, this, [this, command] { logic_.RunCommand(command); });
   }
+  // Redo has a second key.
+  auto* redoKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Y")), this);
+  connect(redoKey, &QShortcut::activated, this,
+          [this] { logic_.RunCommand(WorkspaceCommand::Redo); });
+  ShowUndoAvailable(false, false);
 }
 
 WorkspaceScreen::~WorkspaceScreen() {
@@ -140,6 +153,9 @@ WorkspaceScreen::~WorkspaceScreen() {
   numeratorEditor_->SetDocument(nullptr);
   marginalEditor_->SetDocument(nullptr);
   preview_->SetDocument(nullptr);
+  numeratorEditor_->SetSelection(nullptr);
+  marginalEditor_->SetSelection(nullptr);
+  preview_->SetSelection(nullptr);
   if (waitCursor_) QApplication::restoreOverrideCursor();
 }
 
@@ -393,6 +409,15 @@ bool WorkspaceScreen::PrintRunning() const { return printPage_->Running(); }
 
 void WorkspaceScreen::ShowRunning(bool running) {
   for (QToolButton* icon : icons_) icon->setEnabled(!running);
+  if (!running) ShowUndoAvailable(canUndo_, canRedo_);
+}
+
+void WorkspaceScreen::ShowUndoAvailable(bool undo, bool redo) {
+  canUndo_ = undo;
+  canRedo_ = redo;
+  const bool running = PrintRunning();
+  CommandIcon(WorkspaceCommand::Undo)->setEnabled(undo && !running);
+  CommandIcon(WorkspaceCommand::Redo)->setEnabled(redo && !running);
 }
 
 }  // namespace zirvo

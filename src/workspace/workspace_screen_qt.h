@@ -74,6 +74,7 @@ class WorkspaceScreen : public QWidget, private WorkspaceHost {
   void ResetPrinters() override;
   void LoadPreview(const PrintJob& job) override;
   bool LoadPrintJob(const PrintJob& job) override;
+  void ShowUndoAvailable(bool undo, bool redo) override;
 
   void BuildCommandRow();
   void PlaceFrame(WorkspacePage page, QWidget* frame);
@@ -82,6 +83,10 @@ class WorkspaceScreen : public QWidget, private WorkspaceHost {
   QString DataFolderPath() const;
 
   EditingSession logic_;
+  // The items selected on the sheet: the grids and the preview share them.
+  SheetSelection selection_;
+  bool canUndo_ = false;
+  bool canRedo_ = false;
   std::function<ConfirmAnswer(ConfirmQuestion)> confirm_;
   SheetSizeDialog* sheetSizeDialog_ = nullptr;
   std::unique_ptr<StepRepeatDialog> stepRepeatDialog_;  // made on first use
