@@ -288,14 +288,7 @@ void PreviewPage::ShowBackground() {
 
 void PreviewPage::BuildHeader(QWidget* header) {
   header->setFixedHeight(36);
-  header->setStyleSheet(
-      QString("#Pn_Cabeza { background: white; border-bottom: 1px solid %1; }"
-              "zirvo--ClickLabel { background: #EFEFEF; color: %2; border: 1px solid %2;"
-              "  padding: 2px 12px; }"
-              "zirvo--ClickLabel:hover { background: #FFFFFF; }"
-              "zirvo--ClickLabel:disabled { color: #8A8A8A; border-color: #B0B0B0; }"
-              "QCheckBox, QLabel { color: %2; }")
-          .arg(kGridLine.name(), kFrameBlue.name()));
+  header->setStyleSheet(CommandBarStyle("Pn_Cabeza", 12));
   auto* layout = new QHBoxLayout(header);
   layout->setContentsMargins(12, 6, 12, 6);
   layout->setSpacing(10);

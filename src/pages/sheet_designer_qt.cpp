@@ -96,13 +96,7 @@ QWidget* SheetDesigner::BuildBar(QWidget* parent) {
   auto* bar = new QFrame(parent);
   bar->setObjectName("Pn_Diseno");
   bar->setFixedHeight(32);
-  bar->setStyleSheet(
-      QString("#Pn_Diseno { background: white; border-bottom: 1px solid %1; }"
-              "zirvo--ClickLabel { background: #EFEFEF; color: %2; border: 1px solid %2;"
-              "  padding: 2px 10px; }"
-              "zirvo--ClickLabel:hover { background: #FFFFFF; }"
-              "QLabel { color: %2; }")
-          .arg(kGridLine.name(), kFrameBlue.name()));
+  bar->setStyleSheet(CommandBarStyle("Pn_Diseno", 10));
   auto* layout = new QHBoxLayout(bar);
   layout->setContentsMargins(12, 4, 12, 4);
   layout->setSpacing(8);

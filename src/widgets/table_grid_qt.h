@@ -62,6 +62,20 @@ const QColor kOtherMark = WindowsColor(kStripColour);  // position cells, header
 const QColor kFocusUnfocused(0xF9, 0xF8, 0xF2);        // current cell while the grid lacks focus
 const QColor kFrameBlue = WindowsColor(kDarkBlue);     // borders and caption text
 const QColor kGridLine(0xC6, 0xCF, 0xDC);
+
+// The style of a bar of command labels above a sheet or a page: white, a grid
+// line below, buttons framed in blue, `padding` pixels each side of a caption.
+inline QString CommandBarStyle(const QString& barName, int padding) {
+  return QString(
+             "#%1 { background: white; border-bottom: 1px solid %2; }"
+             "zirvo--ClickLabel { background: #EFEFEF; color: %3; border: 1px solid %3;"
+             "  padding: 2px %4px; }"
+             "zirvo--ClickLabel:hover { background: #FFFFFF; }"
+             "zirvo--ClickLabel:disabled { color: #8A8A8A; border-color: #B0B0B0; }"
+             "QCheckBox, QLabel { color: %3; }")
+      .arg(barName, kGridLine.name(), kFrameBlue.name())
+      .arg(padding);
+}
 QFont CellFont(bool bold = false);
 // The strip at the foot of the editors and the preview that shows the sheet
 // size: a light band under a blue rule, the label at its left.
