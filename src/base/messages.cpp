@@ -340,6 +340,9 @@ const char* OwnSpanish(OwnMessage message) {
       return "Última hoja primero";
     case OwnMessage::RepositionBySheet:
       return "Por número de hoja";
+    case OwnMessage::SheetsMayBeOnPaper:
+      return "Las hojas %s a %s pueden haberse impreso en parte: sus números quedan registrados "
+             "como impresos.";
     case OwnMessage::RuleDescription:
       return "Regla de numeración: %s.";
     case OwnMessage::RuleStepPart:
@@ -748,6 +751,9 @@ const char* OwnEnglish(OwnMessage message) {
       return "Last sheet first";
     case OwnMessage::RepositionBySheet:
       return "By sheet number";
+    case OwnMessage::SheetsMayBeOnPaper:
+      return "Sheets %s to %s may have been printed in part: their numbers stay recorded as "
+             "printed.";
     case OwnMessage::RuleDescription:
       return "Numbering rule: %s.";
     case OwnMessage::RuleStepPart:

@@ -176,6 +176,7 @@ enum class OwnMessage {
   RepositionSheetNotPositive,  // %s: the listed sheet
   LastSheetFirst,              // no argument: the print page's box
   RepositionBySheet,           // no argument: the reposition panel's box
+  SheetsMayBeOnPaper,          // %s: first, %s: last sheet a cancelled job may have printed
   // The numbering dialog, the grid's rule mark and the preview's sheet field.
   RuleDescription,          // %s: the parts below, joined by "; "
   RuleStepPart,             // %s: the step multiplier

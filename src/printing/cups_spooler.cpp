@@ -3,6 +3,7 @@
 #include <cups/cups.h>
 
 #include <cstdio>
+#include <iterator>
 #include <memory>
 
 #include "base/messages.h"
@@ -103,8 +104,8 @@ class CupsSpooler : public PrintSpooler {
                  cupsUser());
     static const char* const wanted[] = {"job-state", "job-state-reasons",
                                          "job-printer-state-message"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3, nullptr,
-                  wanted);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  static_cast<int>(std::size(wanted)), nullptr, wanted);
     Response response(cupsDoRequest(http.get(), request, "/"));
     if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING) Fail("CUPS", LastError());
     JobStatus status;

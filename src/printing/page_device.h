@@ -58,6 +58,10 @@ class PageDevice {
   // printed (0 for none), for a device that hands sheets on before the run
   // ends; nothing for one whose aborted document never reaches a printer.
   virtual std::optional<int32_t> CompletedSheets() const { return std::nullopt; }
+  // After Abort: the last sheet that may be on paper, completed or not (a
+  // job cancelled while the printer was printing it), at least
+  // CompletedSheets(); nothing as for CompletedSheets.
+  virtual std::optional<int32_t> ReachedPrinterSheets() const { return CompletedSheets(); }
 
   // Called each time a page has been handed on (after NewPage), and while
   // the device waits for the printing system: the screens process their

@@ -99,6 +99,11 @@ std::string CancelledStatus(const PrinterSetting& setting, std::optional<int32_t
          OwnText(earlier ? OwnMessage::PdfNotWrittenKept : OwnMessage::PdfNotWritten, name);
 }
 
+// The last sheet of an aborted run that may be on paper (0 for none).
+int32_t ReachedPrinter(const PageDevice& device) {
+  return std::max(device.CompletedSheets().value_or(0), device.ReachedPrinterSheets().value_or(0));
+}
+
 // Where a run prints, as the register records it: the queue, or the PDF
 // file with its whole path.
 std::string RecordedTarget(const PrinterSetting& setting) {
@@ -679,16 +684,23 @@ void PrintEngine::ExecuteRun(const RunPlan& plan, ReservedRun& reserved) {
       Observer().SetProgressPosition(panel, plan.progressMaximum);
       device_.Abort();
       const std::optional<int32_t> completed = device_.CompletedSheets();
-      Observer().ShowStatus(panel, CancelledStatus(setting_, completed, done));
-      // An aborted document that never reached a printer printed nothing.
-      recordEnd(RunEvent::Cancelled, completed.value_or(0));
+      const int32_t reached = ReachedPrinter(device_);
+      std::string status = CancelledStatus(setting_, completed, done);
+      if (reached > completed.value_or(0))
+        status += " " + OwnText(OwnMessage::SheetsMayBeOnPaper,
+                                FormatInt(completed.value_or(0) + 1), FormatInt(reached));
+      Observer().ShowStatus(panel, status);
+      // An aborted document that never reached a printer printed nothing;
+      // sheets a printer was printing when the run stopped may be on paper,
+      // and their numbers are recorded as printed.
+      recordEnd(RunEvent::Cancelled, reached);
     } else {
       recordEnd(RunEvent::Completed, device_.CompletedSheets().value_or(plan.sheets));
     }
   } catch (...) {
     device_.Abort();
     Observer().HideStatus(panel);
-    recordEnd(RunEvent::Failed, device_.CompletedSheets().value_or(0));
+    recordEnd(RunEvent::Failed, ReachedPrinter(device_));
     FinishRun(panel);
     throw;
   }

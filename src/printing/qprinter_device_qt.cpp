@@ -6,6 +6,7 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <algorithm>
 #include <cmath>
 
 #include "base/platform.h"
@@ -75,6 +76,7 @@ void QPrinterDevice::Fail(const QString& cause) {
 void QPrinterDevice::BeginDoc() {
   if (DocumentOpen()) Abort();
   completed_.reset();
+  reached_.reset();
   offsets_ = {};
   queue_.clear();
 
@@ -230,6 +232,7 @@ void QPrinterDevice::EndDoc() {
     if (!run_->WaitUntilAtMost(0, Waiting())) return;
     ShowRunStatus("");
     completed_ = run_->CompletedPrefix();
+    reached_ = completed_;
     run_.reset();
     return;
   }
@@ -254,6 +257,7 @@ void QPrinterDevice::Abort() noexcept {
     } catch (...) {
       completed_ = run_->CompletedPrefix();
     }
+    reached_ = std::max(*completed_, run_->ReachedPrinterUpTo());
     run_.reset();
   }
 }

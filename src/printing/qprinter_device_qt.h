@@ -54,6 +54,7 @@ class QPrinterDevice : public PageDevice {
   void SetRunName(const std::string& name) override { runName_ = name; }
   void SheetStarting(int32_t sheet, const std::string& firstNumerator) override;
   std::optional<int32_t> CompletedSheets() const override { return completed_; }
+  std::optional<int32_t> ReachedPrinterSheets() const override { return reached_; }
 
   // The jobs CUPS has accepted in the current run to a queue.
   size_t JobsAccepted() const;
@@ -92,6 +93,7 @@ class QPrinterDevice : public PageDevice {
   int32_t partSheets_ = 0, partFirst_ = 0, partLast_ = 0;
   std::string partFirstNumber_, partLastNumber_;
   std::optional<int32_t> completed_;
+  std::optional<int32_t> reached_;
 };
 
 }  // namespace zirvo

@@ -1,5 +1,6 @@
 #include "printing/spool_run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
@@ -111,6 +112,9 @@ void SpoolRun::Refresh() {
     std::lock_guard lock(mutex_);
     jobs_[index].state = status.state;
     jobs_[index].reason = status.reason;
+    if (status.state == JobState::Processing || status.state == JobState::Stopped ||
+        status.state == JobState::Completed)
+      jobs_[index].reachedPrinter = true;
   }
 }
 
@@ -189,6 +193,14 @@ int32_t SpoolRun::CancelOutstanding(const SpoolWait& wait) {
 std::vector<SpoolRun::Job> SpoolRun::Jobs() const {
   std::lock_guard lock(mutex_);
   return jobs_;
+}
+
+int32_t SpoolRun::ReachedPrinterUpTo() const {
+  std::lock_guard lock(mutex_);
+  int32_t last = 0;
+  for (const Job& job : jobs_)
+    if (job.reachedPrinter) last = std::max(last, job.lastSheet);
+  return last;
 }
 
 int32_t SpoolRun::CompletedPrefix() const {

@@ -65,10 +65,17 @@ class SpoolRun {
     int32_t firstSheet = 0, lastSheet = 0;
     JobState state = JobState::Pending;
     std::string reason;
+    // Seen processing, stopped or completed: some of its sheets may be on
+    // paper whatever it ends as. (A job that starts between the last look
+    // and its recall is not seen.)
+    bool reachedPrinter = false;
   };
   std::vector<Job> Jobs() const;
   // The last sheet of the completed prefix, as last seen.
   int32_t CompletedPrefix() const;
+  // The last sheet of any job that reached the printer, as last seen: what
+  // may be on paper, completed or not (0 for none).
+  int32_t ReachedPrinterUpTo() const;
 
  private:
   void Work();

@@ -69,15 +69,20 @@ class RegisterEngine : public ::testing::Test {
 
 TEST_F(RegisterEngine, EachRunRecordsItsExactPlanAndWhatWasCompleted) {
   ASSERT_TRUE(Run("50", "3"));
-  // Cancelled at sheet 8, CUPS having completed 5 sheets: asked, printed again.
+  // Cancelled at sheet 8, CUPS having completed 5 sheets and printing the
+  // job of sheets 6 and 7 when it was recalled: asked, printed again.
   page.answers = {true};
   device.completedSheets = 5;
+  device.reachedSheets = 7;
   device.SetPageSpooledHook([&] {
     if (device.pages.size() == 16) engine.CancelRun();
   });
   ASSERT_TRUE(Run("50", "3"));
+  EXPECT_EQ(page.statuses.back(), OwnText(OwnMessage::CompletedUpTo, "5") + " " +
+                                      OwnText(OwnMessage::SheetsMayBeOnPaper, "6", "7"));
   device.SetPageSpooledHook({});
   device.completedSheets.reset();
+  device.reachedSheets.reset();
   device.failBegin = true;
   page.answers = {true};
   EXPECT_THROW(Run("3", "3"), ZirvoError);
@@ -93,7 +98,7 @@ TEST_F(RegisterEngine, EachRunRecordsItsExactPlanAndWhatWasCompleted) {
     std::vector<Progression> printed;
   } ends[] = {
       {RunEvent::Failed, 0, {}},
-      {RunEvent::Cancelled, 5, {Progression::Of(1, 100, 5, 3), Progression::Of(2, 50, 5, -3)}},
+      {RunEvent::Cancelled, 7, {Progression::Of(1, 100, 7, 3), Progression::Of(2, 50, 7, -3)}},
       {RunEvent::Completed, 50, plan},
   };
   for (std::size_t i = 0; i < 3; ++i) {

@@ -313,6 +313,8 @@ TEST_F(SpoolRunTest, CancelRecallsEveryJobNotCompletedAndReportsTheCompletedPref
   EXPECT_FALSE(run.WaitUntilAtMost(0, Wait()));  // a cancel ends the wait
   EXPECT_EQ(run.CancelOutstanding(Wait()), 500);
   EXPECT_EQ(spooler.cancelled, (std::vector<int32_t>{2}));
+  // Job 2 was printing when it was recalled: its sheets may be on paper.
+  EXPECT_EQ(run.ReachedPrinterUpTo(), 1500);
 }
 
 TEST_F(SpoolRunTest, ARefusedSubmissionEndsTheRunAndLaterPartsAreDropped) {

@@ -428,13 +428,17 @@ TEST_F(CupsQueue, CancelLeavesNoJobPendingAndReportsTheSheetsCompleted) {
   ASSERT_TRUE(device.CompletedSheets().has_value());
   const int32_t completed = *device.CompletedSheets();
   EXPECT_LT(completed, 2000);
-  std::cout << "completed up to sheet " << completed << "\n";
+  std::cout << "completed up to sheet " << completed << ", on paper up to sheet "
+            << device.ReachedPrinterSheets().value_or(-1) << "\n";
   EXPECT_TRUE(log.Showed(OwnText(OwnMessage::CompletedUpTo, std::to_string(completed))));
   // The job CUPS was printing when the cancel came may have reached the
-  // printer whole: at most that one job more than the run counts.
+  // printer whole: at most that one job more than the run counts, and the
+  // run records at least the sheets it counts completed.
   const std::vector<std::string> pages = PagesOfAllJobs(JobFolder("ZIRVOJOBS"));
   ASSERT_GE(pages.size(), static_cast<std::size_t>(completed));
   ASSERT_LE(pages.size(), static_cast<std::size_t>(completed) + 50);
+  ASSERT_TRUE(device.ReachedPrinterSheets().has_value());
+  EXPECT_GE(*device.ReachedPrinterSheets(), completed);
   for (std::size_t page = 0; page < pages.size(); ++page)
     EXPECT_EQ(pages[page], Numbered(static_cast<int>(page) + 1)) << page;
 }

@@ -50,6 +50,8 @@ class RecordingDevice : public PageDevice {
   std::vector<std::pair<int32_t, std::string>> sheetsStarted;
   // What CompletedSheets answers, as a device whose jobs CUPS follows would.
   std::optional<int32_t> completedSheets;
+  // What ReachedPrinterSheets answers; CompletedSheets' answer when unset.
+  std::optional<int32_t> reachedSheets;
 
   // The texts drawn on one page, in drawing order.
   std::vector<std::string> TextsOn(size_t page) const;
@@ -69,6 +71,9 @@ class RecordingDevice : public PageDevice {
     sheetsStarted.emplace_back(sheet, firstNumerator);
   }
   std::optional<int32_t> CompletedSheets() const override { return completedSheets; }
+  std::optional<int32_t> ReachedPrinterSheets() const override {
+    return reachedSheets ? reachedSheets : completedSheets;
+  }
 
  private:
   void StartPage();
