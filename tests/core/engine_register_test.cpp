@@ -38,10 +38,7 @@ struct ScriptedPage : PageState {
 class RegisterEngine : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegisterPlace place;
-    place.userSettings = dir.Path("user.ini");
-    place.systemSettings = dir.Path("system.ini");
-    place.unsavedFolder = dir.Path("Datos") + "/";
+    RegisterPlace place = PlaceIn(dir);
     place.options.busyTimeoutMs = 300;
     engine.SetRegisterPlace(place);
     Load(100);

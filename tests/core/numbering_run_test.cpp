@@ -28,11 +28,7 @@ Numerator Ruled(int32_t position, int32_t number, NumberingRule rule) {
 class NumberingRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegisterPlace place;
-    place.userSettings = dir.Path("user.ini");
-    place.systemSettings = dir.Path("system.ini");
-    place.unsavedFolder = dir.Path("Datos") + "/";
-    engine.SetRegisterPlace(place);
+    engine.SetRegisterPlace(PlaceIn(dir));
     engine.SelectPrinter(PrinterSetting::Queue("Oficina"), "Oficina");
   }
   void Load(const NumeratorList& numerators) {

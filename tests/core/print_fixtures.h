@@ -46,6 +46,17 @@ struct PageState : RunObserver {
   }
 };
 
+// The registers of a test: settings files and the folder of unsaved
+// templates inside the test's own folder `dir` (a TempDir).
+template <class Dir>
+RegisterPlace PlaceIn(const Dir& dir) {
+  RegisterPlace place;
+  place.userSettings = dir.Path("user.ini");
+  place.systemSettings = dir.Path("system.ini");
+  place.unsavedFolder = dir.Path("Datos") + "/";
+  return place;
+}
+
 inline Numerator MakeNumerator(int32_t position, int32_t number, bool reverse = false,
                                int32_t mask = 4) {
   Numerator n;
